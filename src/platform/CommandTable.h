@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace harbormind {
+
+// The volume-tool command lines the drive operations run through "/bin/sh -c". Every value
+// passed in is placed in the line through the shared shell-quoting helper.
+class CommandTable {
+public:
+    virtual ~CommandTable() = default;
+
+    virtual std::string mountVolume(const std::string& bsdName) = 0;
+    // Runs in the background (the line ends with "&"); its output is ignored.
+    virtual std::string ejectDisk(const std::string& bsdName) = 0;
+    virtual std::string lockVolume(const std::string& bsdName) = 0;
+    virtual std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) = 0;
+    // Lists the logical volume groups in property-list form.
+    virtual std::string listCoreStorage() = 0;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,47 @@
+#include "platform/Platform.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <mutex>
+#include <vector>
+
+namespace harbormind {
+namespace {
+
+std::mutex& platformMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<Platform>& platformSlot() {
+    static std::shared_ptr<Platform> slot;
+    return slot;
+}
+
+}  // namespace
+
+Platform& Platform::current() {
+    std::lock_guard lock(platformMutex());
+    if (!platformSlot()) {
+        std::cerr << "harbormind: no platform was set up\n";
+        std::abort();
+    }
+    return *platformSlot();
+}
+
+bool Platform::hasCurrent() {
+    std::lock_guard lock(platformMutex());
+    return static_cast<bool>(platformSlot());
+}
+
+void Platform::setCurrent(std::shared_ptr<Platform> platform) {
+    std::lock_guard lock(platformMutex());
+    // A replaced platform stays alive: background work may still be using it.
+    static std::vector<std::shared_ptr<Platform>> retired;
+    if (platformSlot()) {
+        retired.push_back(platformSlot());
+    }
+    platformSlot() = std::move(platform);
+}
+
+}  // namespace harbormind

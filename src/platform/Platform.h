@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace harbormind {
+
+class CommandTable;
+class DeviceRegistry;
+class DiskArbitration;
+class FileSystemInfo;
+class PowerSource;
+class ProcessLauncher;
+class ScriptRunner;
+class SettingsStores;
+class UserDatabase;
+class Workspace;
+// Services added by later layers; a platform without one answers nullptr.
+class FileEvents;
+class JunkLocations;
+class KeychainFiles;
+class LoginItems;
+class NetworkMounter;
+class Notifications;
+class Pasteboard;
+class USBBlockerPaths;
+
+// Everything the system asks of the machine it runs on. The system's own code reaches the
+// machine only through here; the simulated and the Linux platform implement it.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual std::string name() const = 0;
+
+    virtual DiskArbitration& diskArbitration() = 0;
+    virtual DeviceRegistry& registry() = 0;
+    virtual PowerSource& powerSource() = 0;
+    virtual SettingsStores& settings() = 0;
+    virtual UserDatabase& users() = 0;
+    virtual CommandTable& commands() = 0;
+    virtual ProcessLauncher& processes() = 0;
+    virtual ScriptRunner& scripts() = 0;
+    virtual Workspace& workspace() = 0;
+    virtual FileSystemInfo& fileSystem() = 0;
+
+    virtual FileEvents* fileEvents() { return nullptr; }
+    virtual JunkLocations* junkLocations() { return nullptr; }
+    virtual KeychainFiles* keychainFiles() { return nullptr; }
+    virtual LoginItems* loginItems() { return nullptr; }
+    virtual NetworkMounter* networkMounter() { return nullptr; }
+    virtual Notifications* notifications() { return nullptr; }
+    virtual Pasteboard* pasteboard() { return nullptr; }
+    virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
+
+    // The platform the process runs on; set once at start-up (tests set their own).
+    static Platform& current();
+    static bool hasCurrent();
+    static void setCurrent(std::shared_ptr<Platform> platform);
+};
+
+}  // namespace harbormind

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace harbormind {
+
+enum class ScriptPrivilege { User, Administrator };
+
+}  // namespace harbormind

@@ -1,0 +1,80 @@
+#include "support/MainQueue.h"
+
+namespace harbormind {
+
+MainQueue::MainQueue() : thread_(std::this_thread::get_id()) {}
+
+void MainQueue::async(std::function<void()> work) {
+    std::function<void()> wake;
+    {
+        std::lock_guard lock(mutex_);
+        tasks_.emplace_back(std::move(work));
+        wake = wakeHandler_;
+    }
+    Clock::current().notifyAll();
+    if (wake) {
+        wake();
+    }
+}
+
+bool MainQueue::isCurrent() const {
+    return thread_.load() == std::this_thread::get_id();
+}
+
+void MainQueue::adoptCurrentThread() {
+    thread_ = std::this_thread::get_id();
+}
+
+void MainQueue::setWakeHandler(std::function<void()> handler) {
+    std::lock_guard lock(mutex_);
+    wakeHandler_ = std::move(handler);
+}
+
+bool MainQueue::hasTasks() {
+    std::lock_guard lock(mutex_);
+    return !tasks_.empty();
+}
+
+int MainQueue::drain() {
+    std::deque<QueuedTask> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(tasks_);
+    }
+    int count = 0;
+    for (auto& task : batch) {
+        task.run();
+        ++count;
+    }
+    return count;
+}
+
+bool MainQueue::runUntil(const std::function<bool()>& done, std::optional<Clock::Duration> limit) {
+    Clock& clock = Clock::current();
+    std::optional<Clock::TimePoint> deadline;
+    if (limit) {
+        deadline = clock.now() + *limit;
+    }
+    for (;;) {
+        drain();
+        if (done()) {
+            return true;
+        }
+        bool woke = clock.waitUntil([this, &done] { return hasTasks() || done(); }, deadline);
+        if (!woke && !hasTasks()) {
+            return done();
+        }
+    }
+}
+
+void MainQueue::run() {
+    stopping_ = false;
+    runUntil([this] { return stopping_.load(); });
+}
+
+void MainQueue::stop() {
+    stopping_ = true;
+    Clock::current().notifyAll();
+}
+
+}  // namespace harbormind
