@@ -16,6 +16,7 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class DirectoryWalker;
 class FileEvents;
 class JunkLocations;
 class KeychainFiles;
@@ -44,6 +45,7 @@ public:
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
 
+    virtual DirectoryWalker* directoryWalker() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
