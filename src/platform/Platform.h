@@ -6,6 +6,7 @@
 namespace harbormind {
 
 class CommandTable;
+class DeviceNaming;
 class DeviceRegistry;
 class DiskArbitration;
 class FileSystemInfo;
@@ -43,6 +44,9 @@ public:
     virtual ScriptRunner& scripts() = 0;
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
+    // Device-name rules and the system's protected mount points; a platform whose names
+    // differ overrides it.
+    virtual DeviceNaming& deviceNaming();
 
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
