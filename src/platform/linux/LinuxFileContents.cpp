@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxFileContents.h"
 
+#include "platform/linux/WholeFileWriter.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,14 +27,6 @@ bool writeAll(int fd, const std::string& bytes) {
         done += static_cast<std::size_t>(written);
     }
     return true;
-}
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -118,27 +112,7 @@ bool LinuxFileContents::replace(const std::string& path, const std::string& byte
         }
         mode = info.st_mode & 07777;
     }
-    std::string pattern = path + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    std::string temporary(name.data());
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return WholeFileWriter::write(path, bytes, mode, CreateFolders::No);
 }
 
 }  // namespace harbormind
