@@ -43,17 +43,6 @@ TEST_F(USBDiskListFileTest, LoadCreatesAMissingFileEmpty) {
     EXPECT_TRUE(list->blackList().empty());
 }
 
-TEST_F(USBDiskListFileTest, LoadReadsTheFileAndReplacesWhatWasInMemory) {
-    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
-    auto list = makeList(path);
-    list->addWhiteList("Gone", 1);
-    std::filesystem::remove(path);
-    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
-    list->load();
-    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
-    EXPECT_EQ(list->blackList(), (Lists{{"B", 7}}));
-}
-
 TEST_F(USBDiskListFileTest, WithoutItsFolderTheListsLiveInMemoryOnly) {
     std::string lost = folder.file("missing/usbblocker.cnf");
     auto list = makeList(lost);
