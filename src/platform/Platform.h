@@ -6,6 +6,7 @@
 namespace harbormind {
 
 class CommandTable;
+class DeviceNaming;
 class DeviceRegistry;
 class DiskArbitration;
 class FileSystemInfo;
@@ -32,6 +33,9 @@ public:
     virtual ~Platform() = default;
 
     virtual std::string name() const = 0;
+    // The application's identifier: it names the standard settings domain and is the base of
+    // the identifiers of the application's helpers.
+    virtual std::string bundleIdentifier() const { return "com.kestrane.harbormind"; }
 
     virtual DiskArbitration& diskArbitration() = 0;
     virtual DeviceRegistry& registry() = 0;
@@ -43,6 +47,9 @@ public:
     virtual ScriptRunner& scripts() = 0;
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
+    // Device-name rules and the system's protected mount points; a platform whose names
+    // differ overrides it.
+    virtual DeviceNaming& deviceNaming();
 
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
