@@ -24,14 +24,19 @@ SimFileSystemInfo::SimFileSystemInfo(const std::map<std::string, SimPathInfo>& p
 
 SimPathInfo SimFileSystemInfo::info(const std::string& path) {
     const std::string key = normalized(path);
+    std::optional<SimPathInfo> named;
     {
         std::lock_guard lock(mutex_);
         if (auto it = paths_.find(key); it != paths_.end()) {
-            return it->second;
+            named = it->second;
         }
     }
-    SimPathInfo derived;
     auto bsdName = machine_.diskMountedAt(key);
+    // A named path with space figures is a file system: it is there only while mounted.
+    if (named && (!(named->totalBytes || named->freeBytes) || bsdName)) {
+        return *named;
+    }
+    SimPathInfo derived;
     if (!bsdName) {
         derived.exists = derived.readable = derived.writable = derived.listable = false;
         return derived;

@@ -10,9 +10,10 @@ namespace harbormind {
 
 class SimMachine;
 
-// Answers from the scenario's paths. A path the scenario does not name exists only when it
-// is a current mount point: then it is readable, writable and listable, and its total space
-// is the disk's media size. Any other path does not exist.
+// Answers from the scenario's paths. A named path with space figures describes a file
+// system and exists only while a volume is mounted there. A path the scenario does not name
+// exists only when it is a current mount point: then it is readable, writable and listable,
+// and its total space is the disk's media size. Any other path does not exist.
 class SimFileSystemInfo final : public FileSystemInfo {
 public:
     SimFileSystemInfo(const std::map<std::string, SimPathInfo>& paths, SimMachine& machine);

@@ -7,6 +7,8 @@
 #include "platform/sim/SimDeviceRegistry.h"
 #include "platform/sim/SimDiskArbitration.h"
 #include "platform/sim/SimFileSystemInfo.h"
+#include "platform/sim/SimKeychainFiles.h"
+#include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPowerSource.h"
 #include "platform/sim/SimProcessLauncher.h"
@@ -57,6 +59,8 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
     workspace_ = std::make_unique<SimWorkspace>(s.workspaceOpens, s.workspaceRefuses, s.fullDiskAccessSettingsURL,
                                                 s.securitySettingsURL);
     fileSystem_ = std::make_unique<SimFileSystemInfo>(s.paths, *machine_);
+    keychainFiles_ = std::make_unique<SimKeychainFiles>();
+    loginItems_ = std::make_unique<SimLoginItems>();
 }
 
 SimPlatform::~SimPlatform() = default;
@@ -75,6 +79,8 @@ ProcessLauncher& SimPlatform::processes() { return *processes_; }
 ScriptRunner& SimPlatform::scripts() { return *scripts_; }
 Workspace& SimPlatform::workspace() { return *workspace_; }
 FileSystemInfo& SimPlatform::fileSystem() { return *fileSystem_; }
+KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
+LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }
 
 PlatformValue::Dictionary SimPlatform::daemonAnswers() const {
     return machine_->scenario().daemon;

@@ -21,6 +21,8 @@ class SimCommandTable;
 class SimDeviceRegistry;
 class SimDiskArbitration;
 class SimFileSystemInfo;
+class SimKeychainFiles;
+class SimLoginItems;
 class SimMachine;
 class SimPowerSource;
 class SimProcessLauncher;
@@ -55,6 +57,8 @@ public:
     ScriptRunner& scripts() override;
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
+    KeychainFiles* keychainFiles() override;
+    LoginItems* loginItems() override;
 
     // The scenario's "daemon" section, untouched, for the simulated helper daemon.
     PlatformValue::Dictionary daemonAnswers() const;
@@ -106,6 +110,8 @@ private:
     std::unique_ptr<SimScriptRunner> scripts_;
     std::unique_ptr<SimWorkspace> workspace_;
     std::unique_ptr<SimFileSystemInfo> fileSystem_;
+    std::unique_ptr<SimKeychainFiles> keychainFiles_;
+    std::unique_ptr<SimLoginItems> loginItems_;
 };
 
 }  // namespace harbormind
