@@ -6,6 +6,7 @@
 namespace harbormind {
 
 class CommandTable;
+class DeviceNaming;
 class DeviceRegistry;
 class DiskArbitration;
 class FileSystemInfo;
@@ -16,6 +17,8 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class DirectoryWalker;
+class FileContents;
 class FileEvents;
 class JunkLocations;
 class KeychainFiles;
@@ -24,6 +27,7 @@ class NetworkMounter;
 class Notifications;
 class Pasteboard;
 class USBBlockerPaths;
+class WholeDiskNames;
 
 // Everything the system asks of the machine it runs on. The system's own code reaches the
 // machine only through here; the simulated and the Linux platform implement it.
@@ -32,6 +36,9 @@ public:
     virtual ~Platform() = default;
 
     virtual std::string name() const = 0;
+    // The application's identifier: it names the standard settings domain and is the base of
+    // the identifiers of the application's helpers.
+    virtual std::string bundleIdentifier() const { return "com.kestrane.harbormind"; }
 
     virtual DiskArbitration& diskArbitration() = 0;
     virtual DeviceRegistry& registry() = 0;
@@ -43,7 +50,12 @@ public:
     virtual ScriptRunner& scripts() = 0;
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
+    // Device-name rules and the system's protected mount points; a platform whose names
+    // differ overrides it.
+    virtual DeviceNaming& deviceNaming();
 
+    virtual DirectoryWalker* directoryWalker() { return nullptr; }
+    virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
@@ -52,6 +64,7 @@ public:
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
+    virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
 
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();
