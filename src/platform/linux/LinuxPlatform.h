@@ -8,6 +8,7 @@
 namespace harbormind {
 
 class LinuxCommandTable;
+class LinuxDeviceNaming;
 class LinuxDeviceRegistry;
 class LinuxDiskArbitration;
 class LinuxDiskWatcher;
@@ -33,6 +34,16 @@ public:
     ScriptRunner& scripts() override;
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
+    DeviceNaming& deviceNaming() override;
+
+    DirectoryWalker* directoryWalker() override;
+    FileContents* fileContents() override;
+    FileEvents* fileEvents() override;
+    JunkLocations* junkLocations() override;
+    KeychainFiles* keychainFiles() override;
+    LoginItems* loginItems() override;
+    USBBlockerPaths* usbBlockerPaths() override;
+    WholeDiskNames* wholeDiskNames() override;
 
     LinuxDiskWatcher& diskWatcher();
     const LinuxPaths& paths() const { return paths_; }
@@ -50,6 +61,15 @@ private:
     std::shared_ptr<LinuxDeviceRegistry> registry_;
     std::unique_ptr<LinuxDiskArbitration> diskArbitration_;
     std::unique_ptr<LinuxCommandTable> commands_;
+    std::unique_ptr<LinuxDeviceNaming> naming_;
+    std::unique_ptr<DirectoryWalker> directoryWalker_;
+    std::unique_ptr<FileContents> fileContents_;
+    std::unique_ptr<FileEvents> fileEvents_;
+    std::unique_ptr<JunkLocations> junkLocations_;
+    std::unique_ptr<KeychainFiles> keychainFiles_;
+    std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
+    std::unique_ptr<WholeDiskNames> wholeDiskNames_;
 };
 
 }  // namespace harbormind

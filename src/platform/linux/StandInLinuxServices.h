@@ -1,7 +1,7 @@
 #pragma once
 
 // Temporary stand-ins for the Linux services that land separately (process launcher,
-// script runner, power source, user database, file-system facts, workspace, settings).
+// script runner, power source, user database, file-system facts, workspace).
 // LinuxPlatform uses them until the real ones are on the main branch; then this file goes.
 
 #include <map>
@@ -12,7 +12,6 @@
 #include "platform/PowerSource.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/ScriptRunner.h"
-#include "platform/SettingsStores.h"
 #include "platform/UserDatabase.h"
 #include "platform/Workspace.h"
 
@@ -61,16 +60,6 @@ public:
     bool openURL(const std::string& url) override;
     std::string fullDiskAccessSettingsURL() override { return {}; }
     std::string securitySettingsURL() override { return {}; }
-};
-
-class SettingsStoresStandIn final : public SettingsStores {
-public:
-    std::shared_ptr<SettingsStore> standard() override;
-    std::shared_ptr<SettingsStore> suite(const std::string& name) override;
-
-private:
-    std::mutex mutex_;
-    std::map<std::string, std::shared_ptr<SettingsStore>> stores_;
 };
 
 }  // namespace harbormind::standin
