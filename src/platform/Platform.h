@@ -17,6 +17,8 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class DirectoryWalker;
+class FileContents;
 class FileEvents;
 class JunkLocations;
 class KeychainFiles;
@@ -25,6 +27,7 @@ class NetworkMounter;
 class Notifications;
 class Pasteboard;
 class USBBlockerPaths;
+class WholeDiskNames;
 
 // Everything the system asks of the machine it runs on. The system's own code reaches the
 // machine only through here; the simulated and the Linux platform implement it.
@@ -51,6 +54,8 @@ public:
     // differ overrides it.
     virtual DeviceNaming& deviceNaming();
 
+    virtual DirectoryWalker* directoryWalker() { return nullptr; }
+    virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
@@ -59,6 +64,7 @@ public:
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
+    virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
 
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();
