@@ -17,6 +17,7 @@ class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
 class FileEvents;
+class FileStore;
 class JunkLocations;
 class KeychainFiles;
 class LoginItems;
@@ -48,6 +49,7 @@ public:
     virtual FileSystemInfo& fileSystem() = 0;
 
     virtual FileEvents* fileEvents() { return nullptr; }
+    virtual FileStore* fileStore() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
     virtual LoginItems* loginItems() { return nullptr; }
