@@ -6,6 +6,7 @@
 namespace harbormind {
 
 class CommandTable;
+class DeviceNaming;
 class DeviceRegistry;
 class DiskArbitration;
 class FileSystemInfo;
@@ -16,6 +17,7 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class DirectoryWalker;
 class FileEvents;
 class FileStore;
 class JunkLocations;
@@ -47,7 +49,11 @@ public:
     virtual ScriptRunner& scripts() = 0;
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
+    // Device-name rules and the system's protected mount points; a platform whose names
+    // differ overrides it.
+    virtual DeviceNaming& deviceNaming();
 
+    virtual DirectoryWalker* directoryWalker() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual FileStore* fileStore() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }

@@ -152,16 +152,6 @@ TEST_F(DMConfigurationManagerTest, EachSettingIsStoredAsABooleanUnderItsOwnKey) 
     }
 }
 
-TEST_F(DMConfigurationManagerTest, StoredValuesAreReadUnderTheirKeys) {
-    for (const Setting& setting : settingsTable()) {
-        store->values[setting.key] = !setting.defaultValue;
-    }
-    auto manager = makeManager();
-    for (const Setting& setting : settingsTable()) {
-        EXPECT_EQ((manager.get()->*setting.get)(), !setting.defaultValue) << setting.key;
-    }
-}
-
 TEST_F(DMConfigurationManagerTest, ValueOfAnotherTypeReadsAsTheDefault) {
     store->values["dockIcon"] = "yes";
     store->values["notifyWhenDrivesAvailable"] = 0;
@@ -280,12 +270,6 @@ TEST_F(DMConfigurationManagerTest, LaunchAtLoginSwitchesTheHelperLoginItem) {
     loginItems.setRefusing(true);
     manager->setLaunchAtLogin(true);
     EXPECT_FALSE(manager->launchAtLogin());
-}
-
-TEST_F(DMConfigurationManagerTest, LaunchAtLoginIsOffWithoutLoginItems) {
-    DMConfigurationManager manager("com.kestrane.harbormind", store, nullptr, effects);
-    manager.setLaunchAtLogin(true);
-    EXPECT_FALSE(manager.launchAtLogin());
 }
 
 }  // namespace
