@@ -18,6 +18,7 @@ class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
 class DirectoryWalker;
+class FileContents;
 class FileEvents;
 class FileStore;
 class JunkLocations;
@@ -27,6 +28,7 @@ class NetworkMounter;
 class Notifications;
 class Pasteboard;
 class USBBlockerPaths;
+class WholeDiskNames;
 
 // Everything the system asks of the machine it runs on. The system's own code reaches the
 // machine only through here; the simulated and the Linux platform implement it.
@@ -54,6 +56,7 @@ public:
     virtual DeviceNaming& deviceNaming();
 
     virtual DirectoryWalker* directoryWalker() { return nullptr; }
+    virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual FileStore* fileStore() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
@@ -63,6 +66,7 @@ public:
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
+    virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
 
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();
