@@ -134,7 +134,8 @@ protected:
     int connect(const std::shared_ptr<DMNetworkDriveManager>& manager, const std::shared_ptr<DMNetworkDriveObject>& target) {
         auto status = std::make_shared<std::atomic<int>>(12345);
         manager->mount(target, [status](int code, std::optional<std::string>) { *status = code; });
-        Dispatch::main().runUntil([status] { return *status != 12345; }, seconds(120));
+        // The completion comes on a global queue, so the main queue is not woken by it.
+        waitFor([status] { return *status != 12345; });
         return *status;
     }
 

@@ -7,7 +7,9 @@
 #include "platform/sim/SimDeviceRegistry.h"
 #include "platform/sim/SimDiskArbitration.h"
 #include "platform/sim/SimFileSystemInfo.h"
+#include "platform/sim/SimFileStore.h"
 #include "platform/sim/SimKeychainFiles.h"
+#include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPowerSource.h"
@@ -60,6 +62,8 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
                                                 s.securitySettingsURL);
     fileSystem_ = std::make_unique<SimFileSystemInfo>(s.paths, *machine_);
     keychainFiles_ = std::make_unique<SimKeychainFiles>();
+    fileStore_ = std::make_unique<SimFileStore>();
+    networkMounter_ = std::make_unique<SimNetworkMounter>();
     loginItems_ = std::make_unique<SimLoginItems>();
 }
 
@@ -80,6 +84,8 @@ ScriptRunner& SimPlatform::scripts() { return *scripts_; }
 Workspace& SimPlatform::workspace() { return *workspace_; }
 FileSystemInfo& SimPlatform::fileSystem() { return *fileSystem_; }
 KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
+FileStore* SimPlatform::fileStore() { return fileStore_.get(); }
+NetworkMounter* SimPlatform::networkMounter() { return networkMounter_.get(); }
 LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }
 
 PlatformValue::Dictionary SimPlatform::daemonAnswers() const {

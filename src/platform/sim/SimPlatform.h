@@ -21,7 +21,9 @@ class SimCommandTable;
 class SimDeviceRegistry;
 class SimDiskArbitration;
 class SimFileSystemInfo;
+class SimFileStore;
 class SimKeychainFiles;
+class SimNetworkMounter;
 class SimLoginItems;
 class SimMachine;
 class SimPowerSource;
@@ -58,6 +60,11 @@ public:
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
     KeychainFiles* keychainFiles() override;
+    FileStore* fileStore() override;
+    NetworkMounter* networkMounter() override;
+    // The simulated network and user files, for tests to script.
+    SimNetworkMounter& simNetworkMounter() { return *networkMounter_; }
+    SimFileStore& simFileStore() { return *fileStore_; }
     LoginItems* loginItems() override;
 
     // The scenario's "daemon" section, untouched, for the simulated helper daemon.
@@ -111,6 +118,8 @@ private:
     std::unique_ptr<SimWorkspace> workspace_;
     std::unique_ptr<SimFileSystemInfo> fileSystem_;
     std::unique_ptr<SimKeychainFiles> keychainFiles_;
+    std::unique_ptr<SimFileStore> fileStore_;
+    std::unique_ptr<SimNetworkMounter> networkMounter_;
     std::unique_ptr<SimLoginItems> loginItems_;
 };
 
