@@ -6,6 +6,8 @@
 #include "platform/sim/SimCommandTable.h"
 #include "platform/sim/SimDeviceRegistry.h"
 #include "platform/sim/SimDiskArbitration.h"
+#include "platform/sim/SimFileContents.h"
+#include "platform/sim/SimFileEvents.h"
 #include "platform/sim/SimFileSystemInfo.h"
 #include "platform/sim/SimFileStore.h"
 #include "platform/sim/SimKeychainFiles.h"
@@ -16,6 +18,7 @@
 #include "platform/sim/SimProcessLauncher.h"
 #include "platform/sim/SimScenarioParser.h"
 #include "platform/sim/SimSettingsStores.h"
+#include "platform/sim/SimUSBBlockerPaths.h"
 #include "platform/sim/SimUserDatabase.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -65,6 +68,9 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
     fileStore_ = std::make_unique<SimFileStore>();
     networkMounter_ = std::make_unique<SimNetworkMounter>();
     loginItems_ = std::make_unique<SimLoginItems>();
+    fileEvents_ = std::make_unique<SimFileEvents>();
+    fileContents_ = std::make_unique<SimFileContents>(fileEvents_.get());
+    usbBlockerPaths_ = std::make_unique<SimUSBBlockerPaths>();
 }
 
 SimPlatform::~SimPlatform() = default;
@@ -82,6 +88,15 @@ CommandTable& SimPlatform::commands() { return *commands_; }
 ProcessLauncher& SimPlatform::processes() { return *processes_; }
 ScriptRunner& SimPlatform::scripts() { return *scripts_; }
 Workspace& SimPlatform::workspace() { return *workspace_; }
+FileContents* SimPlatform::fileContents() { return fileContents_.get(); }
+FileEvents* SimPlatform::fileEvents() { return fileEvents_.get(); }
+USBBlockerPaths* SimPlatform::usbBlockerPaths() { return usbBlockerPaths_.get(); }
+SimFileContents& SimPlatform::files() { return *fileContents_; }
+SimFileEvents& SimPlatform::fileEventSource() { return *fileEvents_; }
+
+void SimPlatform::setUSBBlockerPaths(const std::string& listsFile, const std::string& watchedFolder) {
+    usbBlockerPaths_ = std::make_unique<SimUSBBlockerPaths>(listsFile, watchedFolder);
+}
 FileSystemInfo& SimPlatform::fileSystem() { return *fileSystem_; }
 KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
 FileStore* SimPlatform::fileStore() { return fileStore_.get(); }

@@ -9,6 +9,7 @@
 #include "platform/DiskDescription.h"
 #include "platform/Platform.h"
 #include "platform/PlatformValue.h"
+#include "platform/sim/SimJunkLocations.h"
 #include "platform/sim/SimLoadResult.h"
 #include "platform/sim/SimPathInfo.h"
 #include "platform/sim/SimRequest.h"
@@ -20,6 +21,8 @@ namespace harbormind {
 class SimCommandTable;
 class SimDeviceRegistry;
 class SimDiskArbitration;
+class SimFileContents;
+class SimFileEvents;
 class SimFileSystemInfo;
 class SimFileStore;
 class SimKeychainFiles;
@@ -29,6 +32,7 @@ class SimMachine;
 class SimPowerSource;
 class SimProcessLauncher;
 class SimSettingsStores;
+class SimUSBBlockerPaths;
 class SimUserDatabase;
 class SimWorkspace;
 
@@ -59,6 +63,7 @@ public:
     ScriptRunner& scripts() override;
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
+    JunkLocations* junkLocations() override { static SimJunkLocations locations; return &locations; }
     KeychainFiles* keychainFiles() override;
     FileStore* fileStore() override;
     NetworkMounter* networkMounter() override;
@@ -66,6 +71,9 @@ public:
     SimNetworkMounter& simNetworkMounter() { return *networkMounter_; }
     SimFileStore& simFileStore() { return *fileStore_; }
     LoginItems* loginItems() override;
+    FileContents* fileContents() override;
+    FileEvents* fileEvents() override;
+    USBBlockerPaths* usbBlockerPaths() override;
 
     // The scenario's "daemon" section, untouched, for the simulated helper daemon.
     PlatformValue::Dictionary daemonAnswers() const;
@@ -94,6 +102,12 @@ public:
     void setPath(const std::string& path, SimPathInfo info);
     void setEnvironment(const std::string& name, std::optional<std::string> value);
     void setRefusesSessions(bool refuse);
+    // Files live in memory; each change raises a file event.
+    SimFileContents& files();
+    SimFileEvents& fileEventSource();
+    // Where the USB lists file is (default "/private/var/kestrane/usbblocker.cnf") and the
+    // folder watched for it.
+    void setUSBBlockerPaths(const std::string& listsFile, const std::string& watchedFolder);
 
     // ---- What happened. ----
     std::optional<DiskDescription> description(const std::string& bsdName);
@@ -121,6 +135,9 @@ private:
     std::unique_ptr<SimFileStore> fileStore_;
     std::unique_ptr<SimNetworkMounter> networkMounter_;
     std::unique_ptr<SimLoginItems> loginItems_;
+    std::unique_ptr<SimFileEvents> fileEvents_;
+    std::unique_ptr<SimFileContents> fileContents_;
+    std::unique_ptr<SimUSBBlockerPaths> usbBlockerPaths_;
 };
 
 }  // namespace harbormind
