@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,13 @@ struct LinuxNetworkMounter::Shared {
     RequestId nextRequest = 1;
     std::map<RequestId, Pending> pending;
     std::set<std::string> createdFolders;
+    // Mounts and unmounts still running on other threads; the mounter waits for them.
+    std::atomic<int> inFlight{0};
+
+    void finished() {
+        --inFlight;
+        Clock::current().notifyAll();
+    }
 };
 
 namespace {
@@ -181,7 +189,10 @@ LinuxNetworkMounter::LinuxNetworkMounter(ProcessLauncher& processes, LinuxNetwor
     }
 }
 
-LinuxNetworkMounter::~LinuxNetworkMounter() = default;
+LinuxNetworkMounter::~LinuxNetworkMounter() {
+    std::shared_ptr<Shared> shared = shared_;
+    Clock::current().waitUntil([shared] { return shared->inFlight.load() == 0; }, std::nullopt);
+}
 
 bool LinuxNetworkMounter::createMountDirectory(const std::string& path) {
     if (!WholeFileWriter::makeFolders(path, 0700)) {
@@ -224,13 +235,10 @@ NetworkMounter::RequestId LinuxNetworkMounter::mountAsync(const NetworkMountRequ
         id = shared_->nextRequest++;
         shared_->pending[id] = Shared::Pending{queue, std::move(completion)};
     }
-    std::weak_ptr<Shared> weakShared = shared_;
-    Dispatch::global()->async([this, weakShared, id, request] {
+    ++shared_->inFlight;
+    std::shared_ptr<Shared> shared = shared_;
+    Dispatch::global()->async([this, shared, id, request] {
         NetworkMountResult result = mountNow(request);
-        auto shared = weakShared.lock();
-        if (!shared) {
-            return;
-        }
         Shared::Pending pending;
         {
             std::lock_guard lock(shared->mutex);
@@ -245,9 +253,10 @@ NetworkMounter::RequestId LinuxNetworkMounter::mountAsync(const NetworkMountRequ
             for (const std::string& mountPoint : result.mountPoints) {
                 unmountNow(mountPoint, Unmount::Force);
             }
-            return;
+        } else {
+            pending.queue->async([completion = std::move(pending.completion), result] { completion(result); });
         }
-        pending.queue->async([completion = std::move(pending.completion), result] { completion(result); });
+        shared->finished();
     });
     return id;
 }
@@ -474,11 +483,11 @@ bool LinuxNetworkMounter::unmount(const std::string& mountPoint, Unmount mode) {
                      [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; })) {
         return false;
     }
-    std::weak_ptr<Shared> weakShared = shared_;
-    Dispatch::global()->async([this, weakShared, mountPoint, mode] {
-        if (weakShared.lock()) {
-            unmountNow(mountPoint, mode);
-        }
+    ++shared_->inFlight;
+    std::shared_ptr<Shared> shared = shared_;
+    Dispatch::global()->async([this, shared, mountPoint, mode] {
+        unmountNow(mountPoint, mode);
+        shared->finished();
     });
     return true;
 }
