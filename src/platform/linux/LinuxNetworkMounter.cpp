@@ -382,6 +382,10 @@ NetworkMountResult LinuxNetworkMounter::mountWithRclone(const NetworkMountReques
     }
     // The password reaches rclone only through the configuration file, in its obscured form.
     std::string password = request.guest ? "" : request.password;
+    // rclone's FTP client always sends a password; anonymous servers expect an address-like one.
+    if (scheme == "ftp" && password.empty()) {
+        password = "anonymous@";
+    }
     std::string obscured;
     if (!password.empty()) {
         ProcessResult obscure = processes_.run(*rclone, {"obscure", "-"}, password);
