@@ -32,6 +32,9 @@ public:
     virtual ~Platform() = default;
 
     virtual std::string name() const = 0;
+    // The application's identifier: it names the standard settings domain and is the base of
+    // the identifiers of the application's helpers.
+    virtual std::string bundleIdentifier() const { return "com.kestrane.harbormind"; }
 
     virtual DiskArbitration& diskArbitration() = 0;
     virtual DeviceRegistry& registry() = 0;
