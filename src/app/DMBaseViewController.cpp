@@ -12,6 +12,7 @@
 #include "app/DMImages.h"
 #include "app/DMKeyValueView.h"
 #include "app/DMMacDockView.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
 
 namespace harbormind {
 
@@ -68,12 +69,15 @@ void DMBaseViewController::refresh() {
     }
     const std::uint64_t generation = ++generation_;
     QPointer<DMBaseViewController> self(this);
-    DMDriveSnapshotLoader::load({obj_}, [self, generation](std::vector<DMDriveSnapshot> snapshots) {
-        // A later refresh supersedes this one.
-        if (self && generation == self->generation_ && !snapshots.empty()) {
-            self->applySnapshot(snapshots.front());
-        }
-    });
+    DMDriveSnapshotLoader::load(
+        {obj_},
+        [self, generation](std::vector<DMDriveSnapshot> snapshots) {
+            // A later refresh supersedes this one.
+            if (self && generation == self->generation_ && !snapshots.empty()) {
+                self->applySnapshot(snapshots.front());
+            }
+        },
+        {obj_->identifier()});
 }
 
 void DMBaseViewController::show(const DMDriveSnapshot& snapshot) {

@@ -218,7 +218,6 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
     struct Access {
         int mode = 2;
         bool hibernationFile = false;
-        bool ignoreHibernationFile = false;
         std::string name;
     };
     auto operations = operations_;
@@ -231,7 +230,6 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
                 access.name = operations->name(drive);
                 if (!afterRemount) {
                     access.hibernationFile = operations->hasHibernationFile(drive);
-                    access.ignoreHibernationFile = operations->ignoreHibernationFileWhenMountingNtfsDrives();
                 }
             }
             return access;
@@ -246,7 +244,7 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
                 showReadOnlyAlert(access.name, sheetWindow.data());
                 return;
             }
-            if (!access.ignoreHibernationFile) {
+            if (!operations->ignoreHibernationFileWhenMountingNtfsDrives()) {
                 finish(completion, 0);
                 Dispatch::global()->async([operations] { operations->setIgnoreHibernateFile(false); });
                 return;

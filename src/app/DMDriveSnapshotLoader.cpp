@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "drivemodel/DMDriveObjectProtocol.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -14,12 +15,15 @@ std::atomic<int>& pendingLoads() {
 
 }  // namespace
 
-void DMDriveSnapshotLoader::load(Drives drives, Done done) {
+void DMDriveSnapshotLoader::load(Drives drives, Done done, std::set<std::string> refresh) {
     ++pendingLoads();
-    Dispatch::global()->async([drives = std::move(drives), done = std::move(done)] {
+    Dispatch::global()->async([drives = std::move(drives), done = std::move(done), refresh = std::move(refresh)] {
         std::vector<DMDriveSnapshot> snapshots;
         snapshots.reserve(drives.size());
         for (const auto& drive : drives) {
+            if (refresh.count(drive->identifier()) != 0) {
+                drive->update();
+            }
             snapshots.push_back(DMDriveSnapshotReader::read(drive));
         }
         Dispatch::main().async([done, snapshots = std::move(snapshots)]() mutable {

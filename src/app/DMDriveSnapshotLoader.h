@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "app/DMDriveSnapshot.h"
@@ -17,7 +19,8 @@ public:
     using Drives = std::vector<std::shared_ptr<DMDriveObjectProtocol>>;
     using Done = std::function<void(std::vector<DMDriveSnapshot>)>;
 
-    static void load(Drives drives, Done done);
+    // Drives listed in `refresh` are re-classified first (their update() runs).
+    static void load(Drives drives, Done done, std::set<std::string> refresh = {});
     // Loads still on their way; tests wait for zero.
     static int pending();
 };

@@ -28,4 +28,20 @@ std::string DMTextFormat::withInteger(const std::string& format, long long value
     return replaceAll(format, "%d", std::to_string(value));
 }
 
+std::string DMTextFormat::withTexts(const std::string& format, const std::vector<std::string>& values) {
+    std::string result;
+    std::size_t start = 0;
+    for (const std::string& value : values) {
+        std::size_t found = format.find("%@", start);
+        if (found == std::string::npos) {
+            break;
+        }
+        result.append(format, start, found - start);
+        result += value;
+        start = found + 2;
+    }
+    result.append(format, start, std::string::npos);
+    return result;
+}
+
 }  // namespace harbormind

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace harbormind {
 
@@ -10,6 +11,8 @@ class DMTextFormat {
 public:
     static std::string withText(const std::string& format, const std::string& value);
     static std::string withInteger(const std::string& format, long long value);
+    // Fills the "%@" placeholders one by one with `values`, in order.
+    static std::string withTexts(const std::string& format, const std::vector<std::string>& values);
 };
 
 }  // namespace harbormind

@@ -10,6 +10,7 @@ inline constexpr const char* productName = "Kestrane Harbormind";
 inline constexpr const char* localDriveSection = "Local Drive";
 inline constexpr const char* networkDriveSection = "Network Drive";
 inline constexpr const char* loadingDrive = "Loading Drive ...";
+inline constexpr const char* searchPlaceholder = "Search";
 
 // Sidebar context menu.
 inline constexpr const char* addWhitelist = "Add whitelist";

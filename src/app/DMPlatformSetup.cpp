@@ -1,0 +1,28 @@
+#include "app/DMPlatformSetup.h"
+
+#include "app/DMLaunchOptions.h"
+#include "platform/Platform.h"
+#include "platform/sim/SimPlatform.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+
+bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error) {
+    if (options.platform == "sim") {
+        SimLoadResult loaded = SimPlatform::load(options.scenario);
+        if (!loaded) {
+            error = options.scenario + ": " + loaded.error;
+            return false;
+        }
+        auto daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
+        Platform::setCurrent(loaded.platform);
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        return true;
+    }
+    error = "the Linux platform is not part of this build yet; run with --platform sim --scenario FILE";
+    return false;
+}
+
+}  // namespace harbormind
