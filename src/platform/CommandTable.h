@@ -17,6 +17,13 @@ public:
     virtual std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) = 0;
     // Lists the logical volume groups in property-list form.
     virtual std::string listCoreStorage() = 0;
+    // Unlocks a CoreStorage logical volume by its identifier. An empty line means the
+    // platform has no such volumes; the unlock then fails without running anything.
+    virtual std::string unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) {
+        (void)logicalVolume;
+        (void)passphrase;
+        return {};
+    }
 };
 
 }  // namespace harbormind

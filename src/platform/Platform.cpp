@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "platform/DeviceNaming.h"
+
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
@@ -19,6 +21,11 @@ std::shared_ptr<Platform>& platformSlot() {
 }
 
 }  // namespace
+
+DeviceNaming& Platform::deviceNaming() {
+    static DeviceNaming naming;
+    return naming;
+}
 
 Platform& Platform::current() {
     std::lock_guard lock(platformMutex());

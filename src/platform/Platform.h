@@ -7,6 +7,7 @@
 namespace harbormind {
 
 class CommandTable;
+class DeviceNaming;
 class DeviceRegistry;
 class DiskArbitration;
 class FileSystemInfo;
@@ -17,6 +18,8 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class DirectoryWalker;
+class FileContents;
 class FileEvents;
 class JunkLocations;
 class KeychainFiles;
@@ -25,6 +28,7 @@ class NetworkMounter;
 class Notifications;
 class Pasteboard;
 class USBBlockerPaths;
+class WholeDiskNames;
 
 // Everything the system asks of the machine it runs on. The system's own code reaches the
 // machine only through here; the simulated and the Linux platform implement it.
@@ -47,7 +51,12 @@ public:
     virtual ScriptRunner& scripts() = 0;
     virtual Workspace& workspace() = 0;
     virtual FileSystemInfo& fileSystem() = 0;
+    // Device-name rules and the system's protected mount points; a platform whose names
+    // differ overrides it.
+    virtual DeviceNaming& deviceNaming();
 
+    virtual DirectoryWalker* directoryWalker() { return nullptr; }
+    virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
@@ -56,6 +65,7 @@ public:
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
+    virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
 
     // The files whose presence means the NTFS and BitLocker driver is installed (all of them
     // must exist). A platform with another driver names its own files.

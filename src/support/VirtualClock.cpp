@@ -31,6 +31,7 @@ bool VirtualClock::waitUntil(const std::function<bool()>& ready, std::optional<T
     if (deadline) {
         registered = waitDeadlines_.insert(*deadline);
     }
+    waiters_.push_back(&ready);
     bool result = false;
     for (;;) {
         if (ready()) {
@@ -41,6 +42,13 @@ bool VirtualClock::waitUntil(const std::function<bool()>& ready, std::optional<T
             break;
         }
         if (busy_ == 0) {
+            // A waiter whose condition holds has been notified but has not yet woken; it
+            // becomes busy as soon as it does, so time waits for it.
+            if (anotherWaiterIsReady(&ready)) {
+                changed_.notify_all();
+                changed_.wait(lock);
+                continue;
+            }
             // A deadline already reached belongs to a waiter that is about to wake: let it run.
             // A timer that is due fires at once.
             auto next = earliestDeadline();
@@ -54,6 +62,7 @@ bool VirtualClock::waitUntil(const std::function<bool()>& ready, std::optional<T
     if (registered) {
         waitDeadlines_.erase(*registered);
     }
+    waiters_.erase(std::find(waiters_.begin(), waiters_.end(), &ready));
     busy_ += depth;
     return result;
 }
@@ -109,6 +118,11 @@ std::optional<Clock::TimePoint> VirtualClock::earliestDeadline() const {
         next = *waitDeadlines_.begin();
     }
     return next;
+}
+
+bool VirtualClock::anotherWaiterIsReady(const std::function<bool()>* self) const {
+    return std::any_of(waiters_.begin(), waiters_.end(),
+                       [self](const std::function<bool()>* waiter) { return waiter != self && (*waiter)(); });
 }
 
 bool VirtualClock::timerIsDue() const {

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "support/Clock.h"
 
@@ -32,6 +33,7 @@ public:
 private:
     std::optional<TimePoint> earliestDeadline() const;
     bool timerIsDue() const;
+    bool anotherWaiterIsReady(const std::function<bool()>* self) const;
     void advanceTo(std::unique_lock<std::mutex>& lock, TimePoint target);
 
     mutable std::mutex mutex_;
@@ -42,6 +44,9 @@ private:
     std::multimap<TimePoint, TimerId> timerDeadlines_;
     std::map<TimerId, std::function<void()>> timers_;
     std::multiset<TimePoint> waitDeadlines_;
+    // The conditions of every thread waiting through the clock. A waiter whose condition
+    // already holds is about to wake and become busy again, so time must not move meanwhile.
+    std::vector<const std::function<bool()>*> waiters_;
     TimerId nextTimer_ = 1;
 };
 

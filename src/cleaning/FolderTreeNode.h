@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DirectoryWalker.h"
+
+namespace harbormind {
+
+// How a node's place on disk is found when it is deleted.
+enum class NodeAnchor : std::uint8_t {
+    // Inside its parent's folder: reached through the parent's handle, never through a link.
+    None,
+    // The top folder of a scan, by its path; deleting the tree may remove it.
+    Top,
+    // A junk place (a fixed folder of the category table) by its path; only its contents are
+    // ever deleted, never the place itself.
+    Place,
+    // An entry shown under a category but living in a place: its folder is opened by path and
+    // the entry itself is checked against what the scan saw before it is removed.
+    Moved,
+};
+
+// Whether a change to the totals adds an entry or takes it away.
+enum class TotalsChange { Add, Remove };
+
+// One file or folder of a scanned tree. Nodes live in a FolderTreeStorage, which owns them;
+// `childs` and `parent` refer to nodes of the same storage.
+class FolderTreeNode {
+public:
+    static constexpr int statusKept = 1;
+    static constexpr int statusMarked = 0;
+    static constexpr int statusMixed = -1;
+
+    explicit FolderTreeNode(std::string_view name) : name_(name) {}
+    FolderTreeNode(const FolderTreeNode&) = delete;
+    FolderTreeNode& operator=(const FolderTreeNode&) = delete;
+
+    std::int64_t iTotalSize = 0;
+    std::int64_t iFileCount = 0;
+    std::int64_t iFolderCount = 0;
+    FolderTreeNode* parent = nullptr;
+    std::vector<FolderTreeNode*> childs;
+    // What the scan saw, so deletion removes only that object.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    int selectStatus = statusKept;
+    bool isFolder = true;
+    bool isLink = false;
+    EntryKind kind = EntryKind::Unknown;  // Unknown: the entry could not be looked up
+    NodeAnchor anchor = NodeAnchor::None;
+
+    std::string_view strFolderName() const { return name_; }
+    // The name must outlive the node (names normally live in the node's storage).
+    void setStrFolderName(std::string_view name) { name_ = name; }
+
+    // The stored path of an anchored node, otherwise the path built from the ancestors.
+    std::string fullpath() const;
+    void setFullpath(std::string path);
+    bool hasStoredFullpath() const;
+
+    const std::string& ModificationDate() const;
+    void setModificationDate(std::string date);
+
+    // This node's name preceded, for every ancestor, by the ancestor's name and "/".
+    std::string getFolderFullPath() const;
+
+    // Adds (or removes) one folder or file and its size to the totals of every ancestor.
+    void updateParent(bool folder, std::int64_t size, TotalsChange change);
+
+    // Sets `status` on `node` and all its descendants.
+    static void updateChildStatus(FolderTreeNode* node, int status);
+    void updateChildStatus();
+
+    // No children: the node's status; otherwise the children's common status, or mixed.
+    static int getNodeSelectStatus(const FolderTreeNode* node);
+
+    // Recomputes the status of `node` and each of its ancestors from their children.
+    static void updateParentStatus(FolderTreeNode* node, int status);
+    void updateParentStatus(int status);
+
+    // Takes `child` out of `childs` (searching from the end, where deletion works).
+    void removeChild(const FolderTreeNode* child);
+
+private:
+    struct Extras {
+        std::string fullpath;
+        bool hasFullpath = false;
+        std::string modificationDate;
+    };
+    Extras& extras();
+
+    std::string_view name_;
+    std::unique_ptr<Extras> extras_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,33 @@
+#include "cleaning/SelectMessage.h"
+
+#include <vector>
+
+#include "cleaning/FolderTreeNode.h"
+
+namespace harbormind {
+
+SelectMessage SelectMessage::count(const FolderTreeNode* top) {
+    SelectMessage message;
+    if (top == nullptr) {
+        return message;
+    }
+    std::vector<const FolderTreeNode*> pending{top};
+    while (!pending.empty()) {
+        const FolderTreeNode* node = pending.back();
+        pending.pop_back();
+        if (node->selectStatus == FolderTreeNode::statusMarked) {
+            if (node->isFolder) {
+                message.fileCount += node->iFileCount;
+                message.folderCount += node->iFolderCount + 1;
+            } else {
+                message.fileCount += 1;
+            }
+            message.totalSize += node->iTotalSize;
+            continue;
+        }
+        pending.insert(pending.end(), node->childs.begin(), node->childs.end());
+    }
+    return message;
+}
+
+}  // namespace harbormind

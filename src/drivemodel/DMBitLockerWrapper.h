@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMBitLockerAppProtocol.h"
+#include "xpc/DMBitLockerServerProtocol.h"
+#include "xpc/XPCDuplexObject.h"
+
+namespace harbormind {
+
+// The client of the daemon's BitLocker service. Every question waits for its answer with
+// the documented default and a time limit. The wrapper is also the exported object that
+// answers the service's progress callbacks.
+class DMBitLockerWrapper : public DMBitLockerAppProtocol, public std::enable_shared_from_this<DMBitLockerWrapper> {
+public:
+    static std::shared_ptr<DMBitLockerWrapper> shared();
+    static std::shared_ptr<DMBitLockerWrapper> create();
+
+    // The connection object, made on first use.
+    XPCDuplexObject& bitlockerXPCObj();
+
+    bool isBitLockerKextAllowed();
+    bool isBitLockerDriveWithBsdname(const std::string& bsdname);
+    bool isBitLockerEncryptionSupportedWithBsdname(const std::string& bsdname);
+    bool needResumeBitLockerEncryptionWithBsdname(const std::string& bsdname);
+    bool lockBitLockerDriveWithBsdname(const std::string& bsdname);
+    std::string getBitLockerRecoveryKeyWithBsdname(const std::string& bsdname);
+    std::string getBitLockerVolumeGUIDWithBsdname(const std::string& bsdname);
+    // The device that carries an unlocked volume's contents; empty when none.
+    std::string getBitLockerBSDNameWithBsdname(const std::string& bsdname);
+    // 0 when unlocked; -1 when no answer came.
+    std::int64_t unlockBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password,
+                                                 bool readOnly);
+    // `invalid` for any answer outside the status values, or none.
+    DMLocalDriveStatus bitLockerDriveStatusWithBsdname(const std::string& bsdname);
+
+    // Callbacks from the service. Without a registered encryption job the progress reply
+    // is 0 and the job may go on.
+    void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current, std::int64_t error,
+                                  XPCIntReply reply) override;
+    void continuedWithReply(XPCBoolReply reply) override;
+
+protected:
+    DMBitLockerWrapper() = default;
+
+private:
+    bool askBool(const std::string& method, const std::string& bsdname,
+                 void (DMBitLockerServerProtocol::*call)(const std::string&, XPCBoolReply));
+    std::string askText(const std::string& method, const std::string& bsdname,
+                        void (DMBitLockerServerProtocol::*call)(const std::string&, XPCStringReply));
+
+    std::mutex mutex_;
+    std::unique_ptr<XPCDuplexObject> bitlockerXPCObj_;
+};
+
+}  // namespace harbormind

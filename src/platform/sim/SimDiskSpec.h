@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/PlatformValue.h"
+
+namespace harbormind {
+
+// One disk of a simulated machine: its description dictionary and its media entry in the
+// device registry. The media entry is keyed by `registryKey` (the BSD name unless given) and
+// hangs under `registryParent`, which names a registry entry or another disk's media.
+struct SimDiskSpec {
+    std::string bsdName;
+    PlatformValue::Dictionary description;
+    std::optional<std::string> registryKey;
+    std::optional<std::string> registryParent;
+    std::string registryName;  // the name in registry paths; the key when empty
+    PlatformValue::Dictionary mediaProperties;
+    // Where a mount without a path puts the volume; "/Volumes/" + volume name when absent.
+    std::optional<std::string> mountPath;
+    // False makes every mount request fail; absent: mountable when the disk has a volume kind.
+    std::optional<bool> mountable;
+
+    std::string mediaKey() const { return registryKey.value_or(bsdName); }
+};
+
+}  // namespace harbormind

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/DADissenter.h"
+#include "platform/DiskDescription.h"
+#include "platform/Platform.h"
+#include "platform/PlatformValue.h"
+#include "platform/sim/SimLoadResult.h"
+#include "platform/sim/SimPathInfo.h"
+#include "platform/sim/SimRequest.h"
+#include "platform/sim/SimScenario.h"
+#include "platform/sim/SimScriptRunner.h"
+
+namespace harbormind {
+
+class SimCommandTable;
+class SimDeviceRegistry;
+class SimDiskArbitration;
+class SimFileSystemInfo;
+class SimKeychainFiles;
+class SimLoginItems;
+class SimMachine;
+class SimPowerSource;
+class SimProcessLauncher;
+class SimSettingsStores;
+class SimUserDatabase;
+class SimWorkspace;
+
+// A whole machine in memory, described by a scenario file (docs/scenarios.md) or built in
+// code. Besides the platform services it offers tests their controls (disks coming and
+// going, keys changing, mounts) and the record of every request and command line.
+//
+// The scenario's timed events start counting when the first disk-arbitration session is
+// created or when start() is called, whichever comes first.
+class SimPlatform final : public Platform {
+public:
+    static SimLoadResult load(const std::string& path);
+    static SimLoadResult fromJson(const std::string& text);
+    // An empty machine, for tests that add what they need.
+    static std::shared_ptr<SimPlatform> empty();
+
+    explicit SimPlatform(SimScenario scenario);
+    ~SimPlatform() override;
+
+    std::string name() const override;
+    DiskArbitration& diskArbitration() override;
+    DeviceRegistry& registry() override;
+    PowerSource& powerSource() override;
+    SettingsStores& settings() override;
+    UserDatabase& users() override;
+    CommandTable& commands() override;
+    ProcessLauncher& processes() override;
+    ScriptRunner& scripts() override;
+    Workspace& workspace() override;
+    FileSystemInfo& fileSystem() override;
+    KeychainFiles* keychainFiles() override;
+    LoginItems* loginItems() override;
+
+    // The scenario's "daemon" section, untouched, for the simulated helper daemon.
+    PlatformValue::Dictionary daemonAnswers() const;
+    // Any other top-level section of the scenario, for the layer that reads it.
+    std::optional<PlatformValue> section(const std::string& name) const;
+
+    // ---- Test controls. Each raises the callbacks disk arbitration would raise. ----
+    void start();
+    // False when the text is not a disk in scenario form or its BSD name is taken.
+    bool addDisk(const SimDiskSpec& disk);
+    bool addDisk(const std::string& diskJson);
+    // The disk and everything on it vanish at once, as when a cable is pulled.
+    bool removeDisk(const std::string& bsdName);
+    bool setDescriptionValue(const std::string& bsdName, const std::string& key, const PlatformValue& value);
+    bool removeDescriptionValue(const std::string& bsdName, const std::string& key);
+    // These ask the approval callbacks on their queues and wait for the answers.
+    std::optional<DADissenter> mountVolume(const std::string& bsdName, const std::optional<std::string>& path = {});
+    std::optional<DADissenter> unmountVolume(const std::string& bsdName, std::uint32_t options = 0);
+    std::optional<DADissenter> ejectDisk(const std::string& bsdName);
+    void addRegistryEntry(const SimRegistryEntrySpec& entry);
+    // A rule in scenario form ({"match": ..., "stdout": ...}); tried before the scenario's.
+    bool addCommandRule(const std::string& ruleJson);
+    bool addScriptRule(const std::string& ruleJson);
+    void setAdministratorGranted(bool granted);
+    void setExternalAdapter(bool attached);
+    void setPath(const std::string& path, SimPathInfo info);
+    void setEnvironment(const std::string& name, std::optional<std::string> value);
+    void setRefusesSessions(bool refuse);
+
+    // ---- What happened. ----
+    std::optional<DiskDescription> description(const std::string& bsdName);
+    std::vector<std::string> diskNames();
+    std::vector<SimRequest> requests();
+    std::vector<std::string> commandLines();
+    std::vector<std::optional<std::string>> commandInputs();
+    std::vector<SimScriptRunner::Run> scriptRuns();
+    std::vector<std::string> openedURLs();
+    std::vector<std::string> openedFolders();
+
+private:
+    std::shared_ptr<SimMachine> machine_;
+    std::unique_ptr<SimDiskArbitration> diskArbitration_;
+    std::unique_ptr<SimDeviceRegistry> registry_;
+    std::unique_ptr<SimPowerSource> powerSource_;
+    std::unique_ptr<SimSettingsStores> settings_;
+    std::unique_ptr<SimUserDatabase> users_;
+    std::unique_ptr<SimCommandTable> commands_;
+    std::unique_ptr<SimProcessLauncher> processes_;
+    std::unique_ptr<SimScriptRunner> scripts_;
+    std::unique_ptr<SimWorkspace> workspace_;
+    std::unique_ptr<SimFileSystemInfo> fileSystem_;
+    std::unique_ptr<SimKeychainFiles> keychainFiles_;
+    std::unique_ptr<SimLoginItems> loginItems_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace harbormind {
+
+enum class USBListKind { White, Black };
+
+}  // namespace harbormind

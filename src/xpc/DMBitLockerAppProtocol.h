@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "xpc/XPCInterface.h"
+#include "xpc/XPCReply.h"
+
+namespace harbormind {
+
+// Callbacks of the BitLocker service into the application: encryption progress, and
+// whether the job should go on.
+class DMBitLockerAppProtocol : public virtual XPCInterface {
+public:
+    virtual void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current,
+                                          std::int64_t error, XPCIntReply reply) = 0;
+    virtual void continuedWithReply(XPCBoolReply reply) = 0;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,162 @@
+#include "xpc/InProcessDaemon.h"
+
+namespace harbormind {
+namespace {
+
+constexpr std::int64_t statusLocked = 16;
+constexpr std::int64_t statusUnlocked = 17;
+constexpr std::int64_t statusInvalid = 18;
+
+std::optional<InProcessDaemonBehaviour> behaviourNamed(const std::optional<std::string>& name) {
+    if (name == "fail") {
+        return InProcessDaemonBehaviour::failConnection;
+    }
+    if (name == "silent") {
+        return InProcessDaemonBehaviour::neverAnswer;
+    }
+    if (name == "answer") {
+        return InProcessDaemonBehaviour::answer;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+InProcessDaemon::InProcessDaemon(PlatformValue::Dictionary answers) : answers_(std::move(answers)) {}
+
+InProcessDaemonBehaviour InProcessDaemon::behaviour(const std::string& service) const {
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = serviceBehaviour_.find(service); it != serviceBehaviour_.end()) {
+            return it->second;
+        }
+        if (behaviour_) {
+            return *behaviour_;
+        }
+    }
+    if (auto it = answers_.find(service); it != answers_.end()) {
+        if (const auto* entries = it->second.asDictionary()) {
+            if (auto found = entries->find("connection"); found != entries->end()) {
+                if (auto named = behaviourNamed(found->second.asText())) {
+                    return *named;
+                }
+            }
+        }
+    }
+    if (auto it = answers_.find("connection"); it != answers_.end()) {
+        if (auto named = behaviourNamed(it->second.asText())) {
+            return *named;
+        }
+    }
+    return InProcessDaemonBehaviour::answer;
+}
+
+void InProcessDaemon::setBehaviour(InProcessDaemonBehaviour behaviour) {
+    std::lock_guard lock(mutex_);
+    behaviour_ = behaviour;
+    serviceBehaviour_.clear();
+}
+
+void InProcessDaemon::setBehaviour(const std::string& service, InProcessDaemonBehaviour behaviour) {
+    std::lock_guard lock(mutex_);
+    serviceBehaviour_[service] = behaviour;
+}
+
+std::vector<InProcessDaemonCall> InProcessDaemon::calls() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
+}
+
+void InProcessDaemon::clearCalls() {
+    std::lock_guard lock(mutex_);
+    calls_.clear();
+}
+
+void InProcessDaemon::record(InProcessDaemonCall call) {
+    std::lock_guard lock(mutex_);
+    calls_.push_back(std::move(call));
+}
+
+std::optional<PlatformValue> InProcessDaemon::answer(const std::string& service, const std::string& method,
+                                                     const std::string& key) const {
+    auto serviceIt = answers_.find(service);
+    if (serviceIt == answers_.end() || !serviceIt->second.asDictionary()) {
+        return std::nullopt;
+    }
+    const auto& methods = *serviceIt->second.asDictionary();
+    auto methodIt = methods.find(method);
+    if (methodIt == methods.end()) {
+        return std::nullopt;
+    }
+    const PlatformValue& value = methodIt->second;
+    const auto* byKey = value.asDictionary();
+    if (!byKey) {
+        return value;
+    }
+    if (auto it = byKey->find(key); it != byKey->end()) {
+        return it->second;
+    }
+    if (auto it = byKey->find("*"); it != byKey->end()) {
+        return it->second;
+    }
+    return std::nullopt;
+}
+
+bool InProcessDaemon::boolAnswer(const std::string& service, const std::string& method, const std::string& key) const {
+    auto value = answer(service, method, key);
+    return value && value->asBool().value_or(false);
+}
+
+std::int64_t InProcessDaemon::intAnswer(const std::string& service, const std::string& method, const std::string& key,
+                                        std::int64_t fallback) const {
+    auto value = answer(service, method, key);
+    return value ? value->asInteger().value_or(fallback) : fallback;
+}
+
+std::string InProcessDaemon::textAnswer(const std::string& service, const std::string& method,
+                                        const std::string& key) const {
+    auto value = answer(service, method, key);
+    return value ? value->asText().value_or("") : "";
+}
+
+std::int64_t InProcessDaemon::bitLockerStatus(const std::string& bsdName) const {
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = bitLockerStatus_.find(bsdName); it != bitLockerStatus_.end()) {
+            return it->second;
+        }
+    }
+    return intAnswer("bitlocker", "bitLockerDriveStatusWithBsdname", bsdName, statusInvalid);
+}
+
+std::int64_t InProcessDaemon::unlockBitLocker(const std::string& bsdName, const std::string& password) {
+    auto value = answer("bitlocker", "unlockBitLockerDriveWithBsdname", bsdName);
+    if (!value) {
+        return -1;
+    }
+    std::int64_t result = -1;
+    if (auto fixed = value->asInteger()) {
+        result = *fixed;
+    } else if (const auto* rule = value->asDictionary()) {
+        auto expected = rule->find("password");
+        bool matches = expected != rule->end() && expected->second.asText() == password;
+        auto wrong = rule->find("wrongPasswordResult");
+        result = matches ? 0 : (wrong != rule->end() ? wrong->second.asInteger().value_or(-1) : -1);
+    }
+    if (result == 0) {
+        std::lock_guard lock(mutex_);
+        bitLockerStatus_[bsdName] = statusUnlocked;
+    }
+    return result;
+}
+
+bool InProcessDaemon::lockBitLocker(const std::string& bsdName) {
+    bool locked = boolAnswer("bitlocker", "lockBitLockerDriveWithBsdname", bsdName);
+    if (locked) {
+        std::lock_guard lock(mutex_);
+        bitLockerStatus_[bsdName] = statusLocked;
+    }
+    return locked;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,280 @@
+#include "xpc/InProcessXPCTransport.h"
+
+#include "xpc/DMBitLockerAppProtocol.h"
+#include "xpc/DMBitLockerServerProtocol.h"
+#include "xpc/DMCheckDiskAppProtocol.h"
+#include "xpc/DMCheckDiskServerProtocol.h"
+#include "xpc/DMDeviceCloneAppProtocol.h"
+#include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMNtfsServerProtocol.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
+#include "xpc/XPCServiceName.h"
+
+namespace harbormind {
+namespace {
+
+std::string flagText(bool flag) {
+    return flag ? "true" : "false";
+}
+
+// What every simulated service shares: recording and the never-answer behaviour.
+class ServiceBase : public virtual XPCInterface {
+public:
+    ServiceBase(std::shared_ptr<InProcessDaemon> daemon, std::string key)
+        : daemon_(std::move(daemon)), key_(std::move(key)) {}
+
+protected:
+    // Records the request; true when the daemon is to answer it.
+    bool receive(const std::string& method, std::vector<std::string> arguments) {
+        daemon_->record({key_, method, std::move(arguments)});
+        return daemon_->behaviour(key_) == InProcessDaemonBehaviour::answer;
+    }
+    bool boolFor(const std::string& method, const std::string& key = {}) const {
+        return daemon_->boolAnswer(key_, method, key);
+    }
+    std::int64_t intFor(const std::string& method, const std::string& key, std::int64_t fallback) const {
+        return daemon_->intAnswer(key_, method, key, fallback);
+    }
+    std::string textFor(const std::string& method, const std::string& key = {}) const {
+        return daemon_->textAnswer(key_, method, key);
+    }
+
+    std::shared_ptr<InProcessDaemon> daemon_;
+    std::string key_;
+};
+
+class BitLockerService final : public ServiceBase, public DMBitLockerServerProtocol {
+public:
+    using ServiceBase::ServiceBase;
+
+    void isBitLockerKextAllowedWithReply(XPCBoolReply reply) override {
+        if (receive("isBitLockerKextAllowedWithReply", {})) {
+            reply(boolFor("isBitLockerKextAllowedWithReply"));
+        }
+    }
+    void isBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        answerBool("isBitLockerDriveWithBsdname", bsdname, reply);
+    }
+    void isBitLockerEncryptionSupportedWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        answerBool("isBitLockerEncryptionSupportedWithBsdname", bsdname, reply);
+    }
+    void needResumeBitLockerEncryptionWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        answerBool("needResumeBitLockerEncryptionWithBsdname", bsdname, reply);
+    }
+    void lockBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        if (receive("lockBitLockerDriveWithBsdname", {bsdname})) {
+            reply(daemon_->lockBitLocker(bsdname));
+        }
+    }
+    void resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        answerBool("resumeEncryptingBitLockerDriveWithBsdname", bsdname, reply);
+    }
+    void getBitLockerRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getBitLockerRecoveryKeyWithBsdname", bsdname, reply);
+    }
+    void getBitLockerVolumeGUIDWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getBitLockerVolumeGUIDWithBsdname", bsdname, reply);
+    }
+    void getBitLockerBSDNameWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getBitLockerBSDNameWithBsdname", bsdname, reply);
+    }
+    void encryptBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password,
+                                          XPCBoolReply reply) override {
+        if (receive("encryptBitLockerDriveWithBsdname", {bsdname, password})) {
+            reply(boolFor("encryptBitLockerDriveWithBsdname", bsdname));
+        }
+    }
+    void unlockBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password, bool readOnly,
+                                         XPCIntReply reply) override {
+        if (receive("unlockBitLockerDriveWithBsdname", {bsdname, password, flagText(readOnly)})) {
+            reply(daemon_->unlockBitLocker(bsdname, password));
+        }
+    }
+    void bitLockerDriveStatusWithBsdname(const std::string& bsdname, XPCIntReply reply) override {
+        if (receive("bitLockerDriveStatusWithBsdname", {bsdname})) {
+            reply(daemon_->bitLockerStatus(bsdname));
+        }
+    }
+
+private:
+    void answerBool(const std::string& method, const std::string& bsdname, const XPCBoolReply& reply) {
+        if (receive(method, {bsdname})) {
+            reply(boolFor(method, bsdname));
+        }
+    }
+    void answerText(const std::string& method, const std::string& bsdname, const XPCStringReply& reply) {
+        if (receive(method, {bsdname})) {
+            reply(textFor(method, bsdname));
+        }
+    }
+};
+
+class NtfsService final : public ServiceBase, public DMNtfsServerProtocol {
+public:
+    using ServiceBase::ServiceBase;
+
+    void isNtfsKextAllowedWithReply(XPCBoolReply reply) override {
+        if (receive("isNtfsKextAllowedWithReply", {})) {
+            reply(boolFor("isNtfsKextAllowedWithReply"));
+        }
+    }
+    void setIgnoreHibernateFileWithFlag(bool flag) override { receive("setIgnoreHibernateFileWithFlag", {flagText(flag)}); }
+    void setEnableDebugLoggingWithFlag(bool flag) override { receive("setEnableDebugLoggingWithFlag", {flagText(flag)}); }
+    void mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) override {
+        if (receive("mountAsNTFSNativelyWithBsdName", {bsdName})) {
+            reply(intFor("mountAsNTFSNativelyWithBsdName", bsdName, -1));
+        }
+    }
+};
+
+class CheckDiskService final : public ServiceBase, public DMCheckDiskServerProtocol {
+public:
+    using ServiceBase::ServiceBase;
+
+    void firstAidWithArguments(const std::vector<std::string>& arguments, XPCBoolReply reply) override {
+        std::string key = arguments.empty() ? std::string() : arguments.back();
+        if (receive("firstAidWithArguments", arguments)) {
+            reply(boolFor("firstAidWithArguments", key));
+        }
+    }
+};
+
+class DeviceCloneService final : public ServiceBase, public DMDeviceCloneServerProtocol {
+public:
+    using ServiceBase::ServiceBase;
+
+    void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                       bool isCover, XPCIntReply reply) override {
+        if (receive("clonDeviceWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
+            reply(intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0));
+        }
+    }
+    void isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) override {
+        if (receive("isCloneInterruptDeviceWithStrDevice", {strDevice})) {
+            reply(boolFor("isCloneInterruptDeviceWithStrDevice", strDevice));
+        }
+    }
+    void getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(const std::string& strDestinDevice,
+                                                              XPCStringReply reply) override {
+        if (receive("getCloneInterruptSourceDeviceUUIDWithStrDestinDevice", {strDestinDevice})) {
+            reply(textFor("getCloneInterruptSourceDeviceUUIDWithStrDestinDevice", strDestinDevice));
+        }
+    }
+    void stopCloneWithFlag(bool flag) override { receive("stopCloneWithFlag", {flagText(flag)}); }
+    void checkDiskWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                      XPCIntReply reply) override {
+        if (receive("checkDiskWithStrDestinDevice", {strDestinDevice, strSourceDevice})) {
+            reply(intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0));
+        }
+    }
+};
+
+class USBBlockerService final : public ServiceBase, public DMUSBBlockerServerProtocol {
+public:
+    using ServiceBase::ServiceBase;
+
+    void addPlistFileWithReply(XPCBoolReply reply) override {
+        if (receive("addPlistFileWithReply", {})) {
+            reply(boolFor("addPlistFileWithReply"));
+        }
+    }
+    void removePlistFileWithReply(XPCBoolReply reply) override {
+        if (receive("removePlistFileWithReply", {})) {
+            reply(boolFor("removePlistFileWithReply"));
+        }
+    }
+};
+
+class InProcessConnection final : public XPCConnection {
+public:
+    InProcessConnection(std::shared_ptr<InProcessDaemon> daemon, std::string key)
+        : daemon_(std::move(daemon)), key_(std::move(key)) {}
+
+    bool setExportedObject(std::weak_ptr<XPCInterface> object) override {
+        std::shared_ptr<XPCInterface> exported = object.lock();
+        if (key_ == "bitlocker") {
+            return std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported) != nullptr;
+        }
+        if (key_ == "checkDisk") {
+            return std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(exported) != nullptr;
+        }
+        if (key_ == "deviceClone") {
+            return std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(exported) != nullptr;
+        }
+        return false;
+    }
+    void setInterruptionHandler(std::function<void()>) override {}
+    void setInvalidationHandler(std::function<void()> handler) override { invalidation_ = std::move(handler); }
+    void resume() override {
+        if (refused() && invalidation_) {
+            invalidation_();
+        }
+    }
+    void invalidate() override {}
+
+    std::shared_ptr<XPCInterface> remoteObjectProxyWithErrorHandler(ErrorHandler errorHandler) override {
+        if (refused()) {
+            if (errorHandler) {
+                errorHandler("The connection to service " + key_ + " was invalidated");
+            }
+            return nullptr;
+        }
+        if (key_ == "bitlocker") {
+            return std::make_shared<BitLockerService>(daemon_, key_);
+        }
+        if (key_ == "ntfs") {
+            return std::make_shared<NtfsService>(daemon_, key_);
+        }
+        if (key_ == "checkDisk") {
+            return std::make_shared<CheckDiskService>(daemon_, key_);
+        }
+        if (key_ == "deviceClone") {
+            return std::make_shared<DeviceCloneService>(daemon_, key_);
+        }
+        if (key_ == "usbBlocker") {
+            return std::make_shared<USBBlockerService>(daemon_, key_);
+        }
+        if (errorHandler) {
+            errorHandler("No such service");
+        }
+        return nullptr;
+    }
+
+private:
+    bool refused() const {
+        return key_.empty() || daemon_->behaviour(key_) == InProcessDaemonBehaviour::failConnection;
+    }
+
+    std::shared_ptr<InProcessDaemon> daemon_;
+    std::string key_;
+    std::function<void()> invalidation_;
+};
+
+}  // namespace
+
+InProcessXPCTransport::InProcessXPCTransport(std::shared_ptr<InProcessDaemon> daemon) : daemon_(std::move(daemon)) {}
+
+std::shared_ptr<XPCConnection> InProcessXPCTransport::newConnection(const std::string& serviceName) {
+    return std::make_shared<InProcessConnection>(daemon_, serviceKey(serviceName));
+}
+
+std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
+    if (serviceName == XPCServiceName::bitLocker) {
+        return "bitlocker";
+    }
+    if (serviceName == XPCServiceName::ntfs) {
+        return "ntfs";
+    }
+    if (serviceName == XPCServiceName::checkDisk) {
+        return "checkDisk";
+    }
+    if (serviceName == XPCServiceName::deviceClone) {
+        return "deviceClone";
+    }
+    if (serviceName == XPCServiceName::usbBlocker) {
+        return "usbBlocker";
+    }
+    return {};
+}
+
+}  // namespace harbormind

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace harbormind {
+
+// The daemon's services, one name each.
+struct XPCServiceName {
+    static constexpr const char* bitLocker = "com.Kestrane.drivemanagerd.BitLockerXPC";
+    static constexpr const char* ntfs = "com.Kestrane.drivemanagerd.NtfsXPC";
+    static constexpr const char* checkDisk = "com.Kestrane.drivemanagerd.checkDiskXPC";
+    static constexpr const char* deviceClone = "com.Kestrane.drivemanagerd.deviceCloneXPC";
+    static constexpr const char* usbBlocker = "com.Kestrane.drivemanagerd.usbblockerXPC";
+};
+
+}  // namespace harbormind

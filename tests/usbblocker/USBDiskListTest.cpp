@@ -1,0 +1,231 @@
+#include "usbblocker/USBDiskList.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/linux/LinuxFileContents.h"
+#include "platform/sim/SimFileContents.h"
+#include "usbblocker/TempFolder.h"
+
+namespace harbormind {
+namespace {
+
+using test::TempFolder;
+using Lists = std::vector<Drive>;
+
+// Lists over real files in a folder of their own, unwatched.
+class USBDiskListFileTest : public testing::Test {
+protected:
+    std::unique_ptr<USBDiskList> makeList(const std::string& listsFile) {
+        USBDiskListServices services;
+        services.files = &files;
+        services.savePath = listsFile;
+        services.watchedFolder = folder.path();
+        return std::make_unique<USBDiskList>(services);
+    }
+
+    TempFolder folder;
+    LinuxFileContents files;
+    std::string path = folder.file("usbblocker.cnf");
+};
+
+TEST_F(USBDiskListFileTest, LoadCreatesAMissingFileEmpty) {
+    auto list = makeList(path);
+    list->load();
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_EQ(TempFolder::contents(path), "");
+    EXPECT_TRUE(list->whiteList().empty());
+    EXPECT_TRUE(list->blackList().empty());
+}
+
+TEST_F(USBDiskListFileTest, LoadReadsTheFileAndReplacesWhatWasInMemory) {
+    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
+    auto list = makeList(path);
+    list->addWhiteList("Gone", 1);
+    std::filesystem::remove(path);
+    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
+    list->load();
+    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
+    EXPECT_EQ(list->blackList(), (Lists{{"B", 7}}));
+}
+
+TEST_F(USBDiskListFileTest, WithoutItsFolderTheListsLiveInMemoryOnly) {
+    std::string lost = folder.file("missing/usbblocker.cnf");
+    auto list = makeList(lost);
+    list->load();
+    list->addWhiteList("A", 5);
+    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
+    EXPECT_FALSE(std::filesystem::exists(lost));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("missing")));
+}
+
+TEST_F(USBDiskListFileTest, AdditionsAppendOneWholeLineOncePerName) {
+    auto list = makeList(path);
+    list->load();
+    list->addWhiteList("A", 5);
+    list->addWhiteList("A", 5);
+    list->addWhiteList("A", 9);
+    list->addBlackList("B", -2);
+    list->addBlackList("A", 5);  // on the white list already
+    list->addWhiteList("B", 3);  // on the black list already
+    EXPECT_EQ(TempFolder::contents(path), "A:5__white\nB:-2__black\n");
+    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
+    EXPECT_EQ(list->blackList(), (Lists{{"B", -2}}));
+}
+
+TEST_F(USBDiskListFileTest, AdditionsNeverRewriteTheFile) {
+    TempFolder::write(path, "junk without end");
+    auto list = makeList(path);
+    list->load();
+    list->addWhiteList("A", 5);
+    EXPECT_EQ(TempFolder::contents(path), "junk without endA:5__white\n");
+}
+
+TEST_F(USBDiskListFileTest, NamesThatWouldReadBackAsSomethingElseAreNotAdded) {
+    auto list = makeList(path);
+    list->load();
+    // Black-listing this name would otherwise write a line that reads back as a white entry.
+    list->addBlackList("Evil__white", 1);
+    list->addBlackList("x\nTrusted:1__white", 1);
+    list->addWhiteList("a:b", 1);
+    list->addWhiteList("bad\xff", 1);
+    EXPECT_EQ(TempFolder::contents(path), "");
+    EXPECT_TRUE(list->whiteList().empty());
+    EXPECT_TRUE(list->blackList().empty());
+    list->load();
+    EXPECT_TRUE(list->whiteList().empty());
+}
+
+TEST_F(USBDiskListFileTest, RemovalWithAnotherSizeLeavesTheLineSoTheEntryReturns) {
+    TempFolder::write(path, "A:5__white\n");
+    auto list = makeList(path);
+    list->load();
+    list->removeWhiteList("A", 6);
+    EXPECT_TRUE(list->whiteList().empty());
+    EXPECT_EQ(TempFolder::contents(path), "A:5__white\n");
+    list->load();
+    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
+}
+
+TEST_F(USBDiskListFileTest, RemovalRewritesTheFileWithoutEveryCopyOfTheLine) {
+    TempFolder::write(path, "A:5__white\nB:1__black\nA:5__white\nA:5__black\nA:7__white\n");
+    chmod(path.c_str(), 0640);
+    struct stat before {};
+    stat(path.c_str(), &before);
+    auto list = makeList(path);
+    list->load();
+    list->removeWhiteList("A", 5);
+    EXPECT_EQ(TempFolder::contents(path), "B:1__black\nA:5__black\nA:7__white\n");
+    EXPECT_TRUE(list->whiteList().empty());  // every white A goes from memory, whatever its size
+    EXPECT_EQ(list->blackList(), (Lists{{"B", 1}, {"A", 5}}));
+    struct stat after {};
+    stat(path.c_str(), &after);
+    EXPECT_NE(before.st_ino, after.st_ino) << "a removal replaces the file whole";
+    EXPECT_EQ(after.st_mode & 0777, 0640u);
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+// Regression: removing A's line used to cut the same text out of a longer line, merging BA's
+// entry into the next line.
+TEST_F(USBDiskListFileTest, RemovalLeavesLongerLinesEndingInTheSameText) {
+    TempFolder::write(path, "BA:5__white\nC:1__white\nA:5__white\n");
+    auto list = makeList(path);
+    list->load();
+    list->removeWhiteList("A", 5);
+    EXPECT_EQ(TempFolder::contents(path), "BA:5__white\nC:1__white\n");
+    list->load();
+    EXPECT_EQ(list->whiteList(), (Lists{{"BA", 5}, {"C", 1}}));
+}
+
+TEST_F(USBDiskListFileTest, RemovalLeavesAFileThatIsNotTextAlone) {
+    const std::string bytes = "A:5__black\n\xff\n";
+    TempFolder::write(path, bytes);
+    auto list = makeList(path);
+    list->load();
+    EXPECT_TRUE(list->blackList().empty());
+    list->addBlackList("A", 5);
+    list->removeBlackList("A", 5);
+    EXPECT_EQ(TempFolder::contents(path), bytes + "A:5__black\n");
+}
+
+TEST_F(USBDiskListFileTest, LookupsGoByNameOnly) {
+    TempFolder::write(path, "W:5__white\nK:5__black\n");
+    auto list = makeList(path);
+    list->load();
+    EXPECT_TRUE(list->isInWhiteList("W"));
+    EXPECT_FALSE(list->isInWhiteList("w"));
+    EXPECT_FALSE(list->isInWhiteList("K"));
+    EXPECT_TRUE(list->isInBlackList("K", 1));
+    EXPECT_TRUE(list->isInBlackList("K", 999));
+    EXPECT_FALSE(list->isInBlackList("W", 5));
+}
+
+TEST_F(USBDiskListFileTest, AnUnreadableFileGivesEmptyLists) {
+    std::filesystem::create_directory(path);  // a folder where the file should be
+    auto list = makeList(path);
+    list->load();
+    EXPECT_TRUE(list->whiteList().empty());
+    list->addWhiteList("A", 1);
+    EXPECT_EQ(list->whiteList(), (Lists{{"A", 1}}));
+}
+
+// A file of a few hundred megabytes is no lists file: it is refused without being read.
+TEST_F(USBDiskListFileTest, AHugeFileIsIgnoredQuickly) {
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string chunk;
+        while (chunk.size() < (4u << 20)) {
+            chunk += "Disk:1__white\n";
+        }
+        for (std::size_t written = 0; written < (300u << 20); written += chunk.size()) {
+            out << chunk;
+        }
+    }
+    auto list = makeList(path);
+    auto started = std::chrono::steady_clock::now();
+    list->load();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_TRUE(list->whiteList().empty());
+    list->removeWhiteList("Disk", 1);  // cannot be edited either: left alone
+    EXPECT_GE(std::filesystem::file_size(path), 300u << 20);
+    std::filesystem::remove(path);
+}
+
+TEST_F(USBDiskListFileTest, AFileJustWithinTheLimitIsRead) {
+    std::string text;
+    const std::string line = "SomeDiskName:123__black\n";
+    while (text.size() + line.size() <= USBDiskList::maximumFileSize) {
+        text += line;
+    }
+    TempFolder::write(path, text);
+    auto list = makeList(path);
+    auto started = std::chrono::steady_clock::now();
+    list->load();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_EQ(list->blackList().size(), text.size() / line.size());
+    TempFolder::write(path, text + line);
+    list->load();
+    EXPECT_TRUE(list->blackList().empty());
+}
+
+TEST(USBDiskListSimTest, SimulatedFilesBehaveLikeRealOnes) {
+    SimFileContents files;
+    USBDiskListServices services;
+    services.files = &files;
+    services.savePath = "/private/var/kestrane/usbblocker.cnf";
+    USBDiskList list(services);
+    list.load();
+    list.addWhiteList("A", 5);
+    list.addBlackList("B", 7);
+    EXPECT_EQ(files.read(services.savePath, 1000).bytes, "A:5__white\nB:7__black\n");
+    list.removeBlackList("B", 7);
+    EXPECT_EQ(files.read(services.savePath, 1000).bytes, "A:5__white\n");
+}
+
+}  // namespace
+}  // namespace harbormind
