@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
 
