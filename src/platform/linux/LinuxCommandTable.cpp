@@ -1,0 +1,32 @@
+#include "platform/linux/LinuxCommandTable.h"
+
+#include "support/ShellQuote.h"
+
+namespace harbormind {
+
+std::string LinuxCommandTable::line(const std::string& verb, const std::string& bsdName) const {
+    return ShellQuote::quote(helper_) + " " + verb + " " + ShellQuote::quote(bsdName);
+}
+
+std::string LinuxCommandTable::mountVolume(const std::string& bsdName) {
+    return line("mount", bsdName);
+}
+
+std::string LinuxCommandTable::ejectDisk(const std::string& bsdName) {
+    // The background job must not hold the runner's pipes open.
+    return line("eject", bsdName) + " >/dev/null 2>&1 &";
+}
+
+std::string LinuxCommandTable::lockVolume(const std::string& bsdName) {
+    return line("lock", bsdName);
+}
+
+std::string LinuxCommandTable::unlockVolume(const std::string& bsdName, const std::string& passphrase) {
+    return "printf '%s' " + ShellQuote::quote(passphrase) + " | " + line("unlock", bsdName);
+}
+
+std::string LinuxCommandTable::listCoreStorage() {
+    return "true";
+}
+
+}  // namespace harbormind

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "support/Clock.h"
+
+namespace harbormind {
+
+enum class KernelEvents { Listen, Ignore };
+
+// Where the Linux platform reads the machine from. Tests point these at a recorded sysfs
+// tree, a folder of image files standing in for /dev and a mount table file of their own.
+struct LinuxPaths {
+    std::string sysfsRoot = "/sys";
+    std::string devRoot = "/dev";
+    std::string mountInfo = "/proc/self/mountinfo";
+    // The program that mounts, unmounts and ejects; empty means "find it" (LinuxMountHelper).
+    std::string mountHelper;
+    KernelEvents kernelEvents = KernelEvents::Listen;
+    // How often the mount table is compared with the last one seen.
+    Clock::Duration mountPollInterval = seconds(0.5);
+};
+
+}  // namespace harbormind

@@ -1,0 +1,158 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/linux/LinuxCommandTable.h"
+#include "platform/linux/LinuxDeviceNaming.h"
+#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/LinuxFileContents.h"
+#include "platform/linux/LinuxFileEvents.h"
+#include "platform/linux/LinuxJunkLocations.h"
+#include "platform/linux/LinuxKeychainFiles.h"
+#include "platform/linux/LinuxLoginItems.h"
+#include "platform/linux/LinuxSettingsStores.h"
+#include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/linux/LinuxWholeDiskNames.h"
+#include "platform/linux/LinuxDeviceRegistry.h"
+#include "platform/linux/LinuxDiskArbitration.h"
+#include "platform/linux/LinuxDiskWatcher.h"
+#include "platform/linux/LinuxMountHelper.h"
+#include "platform/linux/StandInLinuxServices.h"
+
+namespace harbormind {
+namespace {
+
+// $XDG_DATA_HOME/kestrane-harbormind, or ~/.local/share/kestrane-harbormind.
+std::string dataFolder(UserDatabase& users) {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    std::string base = data != nullptr && data[0] == '/' ? data : users.processHome() + "/.local/share";
+    return base + "/kestrane-harbormind";
+}
+
+std::string runningProgram() {
+    std::error_code error;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("harbormind") : path.string();
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform() : LinuxPlatform(LinuxPaths{}) {}
+
+LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
+    if (paths_.mountHelper.empty()) {
+        paths_.mountHelper = LinuxMountHelper::locate(paths_);
+    }
+    processes_ = std::make_unique<standin::ProcessLauncherStandIn>();
+    scripts_ = std::make_unique<standin::ScriptRunnerStandIn>(*processes_);
+    powerSource_ = std::make_unique<standin::PowerSourceStandIn>();
+    settings_ = std::make_unique<LinuxSettingsStores>(LinuxSettingsStores::defaultFolder(), bundleIdentifier());
+    users_ = std::make_unique<standin::UserDatabaseStandIn>();
+    workspace_ = std::make_unique<standin::WorkspaceStandIn>();
+    fileSystem_ = std::make_unique<standin::FileSystemInfoStandIn>();
+
+    watcher_ = std::make_shared<LinuxDiskWatcher>(paths_);
+    std::weak_ptr<LinuxDiskWatcher> weak = watcher_;
+    registry_ = std::make_shared<LinuxDeviceRegistry>(paths_, [weak](const SysfsBlockDevice& device) {
+        auto watcher = weak.lock();
+        return watcher ? watcher->facts(device) : VolumeFacts{};
+    });
+    diskArbitration_ = std::make_unique<LinuxDiskArbitration>(watcher_, registry_, *processes_);
+    commands_ = std::make_unique<LinuxCommandTable>(paths_.mountHelper);
+    naming_ = std::make_unique<LinuxDeviceNaming>(paths_.sysfsRoot);
+
+    directoryWalker_ = std::make_unique<LinuxDirectoryWalker>();
+    fileContents_ = std::make_unique<LinuxFileContents>();
+    fileEvents_ = std::make_unique<LinuxFileEvents>();
+    junkLocations_ = std::make_unique<LinuxJunkLocations>();
+    keychainFiles_ = std::make_unique<LinuxKeychainFiles>(dataFolder(*users_) + "/keychains/default.keychain");
+    loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
+                                                    std::vector<std::string>{runningProgram()});
+    usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
+    wholeDiskNames_ = std::make_unique<LinuxWholeDiskNames>();
+}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+DiskArbitration& LinuxPlatform::diskArbitration() {
+    return *diskArbitration_;
+}
+
+DeviceRegistry& LinuxPlatform::registry() {
+    return *registry_;
+}
+
+PowerSource& LinuxPlatform::powerSource() {
+    return *powerSource_;
+}
+
+SettingsStores& LinuxPlatform::settings() {
+    return *settings_;
+}
+
+UserDatabase& LinuxPlatform::users() {
+    return *users_;
+}
+
+CommandTable& LinuxPlatform::commands() {
+    return *commands_;
+}
+
+ProcessLauncher& LinuxPlatform::processes() {
+    return *processes_;
+}
+
+ScriptRunner& LinuxPlatform::scripts() {
+    return *scripts_;
+}
+
+Workspace& LinuxPlatform::workspace() {
+    return *workspace_;
+}
+
+FileSystemInfo& LinuxPlatform::fileSystem() {
+    return *fileSystem_;
+}
+
+DeviceNaming& LinuxPlatform::deviceNaming() {
+    return *naming_;
+}
+
+DirectoryWalker* LinuxPlatform::directoryWalker() {
+    return directoryWalker_.get();
+}
+
+FileContents* LinuxPlatform::fileContents() {
+    return fileContents_.get();
+}
+
+FileEvents* LinuxPlatform::fileEvents() {
+    return fileEvents_.get();
+}
+
+JunkLocations* LinuxPlatform::junkLocations() {
+    return junkLocations_.get();
+}
+
+KeychainFiles* LinuxPlatform::keychainFiles() {
+    return keychainFiles_.get();
+}
+
+LoginItems* LinuxPlatform::loginItems() {
+    return loginItems_.get();
+}
+
+USBBlockerPaths* LinuxPlatform::usbBlockerPaths() {
+    return usbBlockerPaths_.get();
+}
+
+WholeDiskNames* LinuxPlatform::wholeDiskNames() {
+    return wholeDiskNames_.get();
+}
+
+LinuxDiskWatcher& LinuxPlatform::diskWatcher() {
+    return *watcher_;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/Platform.h"
+#include "platform/linux/LinuxPaths.h"
+
+namespace harbormind {
+
+class LinuxCommandTable;
+class LinuxDeviceNaming;
+class LinuxDeviceRegistry;
+class LinuxDiskArbitration;
+class LinuxDiskWatcher;
+
+// The real machine: disks from sysfs, libblkid, the mount table and kernel events; mounts
+// through the mount helper; the other services of the desktop. The default platform of
+// every program.
+class LinuxPlatform final : public Platform {
+public:
+    LinuxPlatform();
+    explicit LinuxPlatform(LinuxPaths paths);
+    ~LinuxPlatform() override;
+
+    std::string name() const override { return "linux"; }
+
+    DiskArbitration& diskArbitration() override;
+    DeviceRegistry& registry() override;
+    PowerSource& powerSource() override;
+    SettingsStores& settings() override;
+    UserDatabase& users() override;
+    CommandTable& commands() override;
+    ProcessLauncher& processes() override;
+    ScriptRunner& scripts() override;
+    Workspace& workspace() override;
+    FileSystemInfo& fileSystem() override;
+    DeviceNaming& deviceNaming() override;
+
+    DirectoryWalker* directoryWalker() override;
+    FileContents* fileContents() override;
+    FileEvents* fileEvents() override;
+    JunkLocations* junkLocations() override;
+    KeychainFiles* keychainFiles() override;
+    LoginItems* loginItems() override;
+    USBBlockerPaths* usbBlockerPaths() override;
+    WholeDiskNames* wholeDiskNames() override;
+
+    LinuxDiskWatcher& diskWatcher();
+    const LinuxPaths& paths() const { return paths_; }
+
+private:
+    LinuxPaths paths_;
+    std::unique_ptr<ProcessLauncher> processes_;
+    std::unique_ptr<ScriptRunner> scripts_;
+    std::unique_ptr<PowerSource> powerSource_;
+    std::unique_ptr<SettingsStores> settings_;
+    std::unique_ptr<UserDatabase> users_;
+    std::unique_ptr<Workspace> workspace_;
+    std::unique_ptr<FileSystemInfo> fileSystem_;
+    std::shared_ptr<LinuxDiskWatcher> watcher_;
+    std::shared_ptr<LinuxDeviceRegistry> registry_;
+    std::unique_ptr<LinuxDiskArbitration> diskArbitration_;
+    std::unique_ptr<LinuxCommandTable> commands_;
+    std::unique_ptr<LinuxDeviceNaming> naming_;
+    std::unique_ptr<DirectoryWalker> directoryWalker_;
+    std::unique_ptr<FileContents> fileContents_;
+    std::unique_ptr<FileEvents> fileEvents_;
+    std::unique_ptr<JunkLocations> junkLocations_;
+    std::unique_ptr<KeychainFiles> keychainFiles_;
+    std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
+    std::unique_ptr<WholeDiskNames> wholeDiskNames_;
+};
+
+}  // namespace harbormind
