@@ -23,6 +23,8 @@ struct DMDrivePredicates {
     bool canLock = false;
     bool canUnlock = false;
     bool canEncrypt = false;
+    // Mounted where the running system or its data volume lives ("/" and its data volume).
+    bool onSystemMountPoint = false;
 
     bool isBitLocker() const { return fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted; }
     bool hasMountPoint() const { return mountPoint.has_value(); }

@@ -12,10 +12,6 @@ bool available(const DMDriveRulesContext& context, std::uint8_t action, DMDriveO
 
 }  // namespace
 
-bool DMDriveRules::isSystemMountPoint(const std::optional<std::string>& mountPoint) {
-    return mountPoint && (*mountPoint == "/" || *mountPoint == "/System/Volumes/Data");
-}
-
 bool DMDriveRules::needsDriver(const DMDrivePredicates& drive, const DMDriveRulesContext& context) {
     return drive.isBitLocker() && context.driverMissing;
 }
@@ -120,7 +116,7 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::driveClean:
         return own.hasMountPoint();
     case DMDriveAction::junkClean:
-        return isSystemMountPoint(own.mountPoint);
+        return own.hasMountPoint() && own.onSystemMountPoint;
     case DMDriveAction::firstAid:
         return !needsDriver(own, context) && own.fileSystem != DMDriveObjectFilesystem::unknown && !own.canUnlock &&
                own.location != DMDriveObjectLocation::internal;

@@ -43,8 +43,6 @@ public:
     static bool wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& drive);
     static bool networkRule(std::uint8_t action, const DMDriveSnapshot& drive);
 
-    // A mount point where the system lives.
-    static bool isSystemMountPoint(const std::optional<std::string>& mountPoint);
     // BitLocker (or NTFS) volume shown while the driver is missing.
     static bool needsDriver(const DMDrivePredicates& drive, const DMDriveRulesContext& context);
 };

@@ -3,6 +3,8 @@
 #include "app/DMByteCountFormatter.h"
 #include "app/DMDriveSnapshot.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "platform/DeviceNaming.h"
+#include "platform/Platform.h"
 
 namespace harbormind {
 namespace {
@@ -14,6 +16,8 @@ DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
     predicates.location = drive.location();
     predicates.status = drive.status();
     predicates.isMounted = predicates.mountPoint.has_value();
+    predicates.onSystemMountPoint = predicates.mountPoint.has_value() && Platform::hasCurrent() &&
+                                    Platform::current().deviceNaming().isProtectedMountPoint(*predicates.mountPoint);
     predicates.canMount = drive.canMount();
     predicates.canUnmount = drive.canUnmount();
     predicates.canEject = drive.canEject();

@@ -127,15 +127,12 @@ TEST(PartitionBarRules, UnmountedVolumeDisablesOpenEncryptAndCleaning) {
     EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::mount, drive, context(false)));
 }
 
-TEST(PartitionBarRules, OnlySystemAndDataVolumesEnableJunkClean) {
-    for (const char* path : {"/", "/System/Volumes/Data"}) {
-        EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::junkClean, volume(std::string(path)), context(false)))
-            << path;
-    }
-    for (const char* path : {"/Volumes/STICK", "/System/Volumes/VM", "/home"}) {
-        EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::junkClean, volume(std::string(path)), context(false)))
-            << path;
-    }
+TEST(PartitionBarRules, OnlyTheSystemVolumesEnableJunkClean) {
+    DMDriveSnapshot system = volume(std::string("/"));
+    system.own.onSystemMountPoint = true;
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::junkClean, system, context(false)));
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::junkClean, volume(std::string("/Volumes/STICK")),
+                                             context(false)));
 }
 
 TEST(PartitionBarRules, FirstAidNeverOnInternalLockedUnknownOrDriverlessBitLocker) {

@@ -143,6 +143,11 @@ TEST_F(MainWindowTest, LaptopTreeShowsVolumesUnderTheirDisksAndNoNetworkSection)
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(system->parent()->data(0, Qt::UserRole).toString().toStdString(), "disk3");
     EXPECT_EQ(system->text(0).toStdString(), "Macintosh HD");
+    // The system volume and its data volume are where junk is cleaned; no other volume is.
+    ASSERT_NE(sidebar().snapshot("disk3s5"), nullptr);
+    EXPECT_TRUE(sidebar().snapshot("disk3s1")->own.onSystemMountPoint);
+    EXPECT_TRUE(sidebar().snapshot("disk3s5")->own.onSystemMountPoint);
+    EXPECT_FALSE(sidebar().snapshot("disk0s2")->own.onSystemMountPoint);
     // Section rows cannot be selected.
     EXPECT_FALSE(sidebar().sectionItem("Local Drive")->flags() & Qt::ItemIsSelectable);
 }
