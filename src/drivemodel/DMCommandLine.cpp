@@ -1,20 +1,19 @@
 #include "drivemodel/DMCommandLine.h"
 
-#include "platform/Platform.h"
-#include "platform/ProcessLauncher.h"
+#include "runner/TaskHandler.h"
 
 namespace harbormind {
 
 DMCommandOutput DMCommandLine::run(const std::string& commandLine) {
-    if (commandLine.empty()) {
-        return {};
-    }
-    ProcessResult result = Platform::current().processes().run("/bin/sh", {"-c", commandLine});
     DMCommandOutput output;
-    output.standardOutput = std::move(result.standardOutput);
-    if (!result.standardError.empty()) {
-        output.standardError = std::move(result.standardError);
+    if (commandLine.empty()) {
+        return output;
     }
+    TaskHandler::run("/bin/sh", {"-c", commandLine},
+                     [&](const std::string& standardOutput, const std::optional<std::string>& standardError) {
+                         output.standardOutput = standardOutput;
+                         output.standardError = standardError;
+                     });
     return output;
 }
 

@@ -6,7 +6,7 @@
 
 namespace harbormind {
 
-// Runs a command line through "/bin/sh -c" on the current platform and waits for it. An
+// Runs a command line through "/bin/sh -c" with the command runner and waits for it. An
 // empty line (a command the platform does not have) runs nothing and prints nothing.
 class DMCommandLine {
 public:

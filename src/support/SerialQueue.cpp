@@ -27,6 +27,11 @@ void SerialQueue::async(std::function<void()> work) {
     {
         std::lock_guard lock(mutex_);
         tasks_.emplace_back(std::move(work));
+        if (!running_ && !accounted_) {
+            accountedClock_ = &Clock::current();
+            accountedClock_->workQueued();
+            accounted_ = true;
+        }
     }
     available_.notify_one();
 }
@@ -42,10 +47,29 @@ void SerialQueue::loop() {
         if (tasks_.empty()) {
             return;  // stopping, and every queued task has run
         }
-        QueuedTask task = std::move(tasks_.front());
+        std::function<void()> work = std::move(tasks_.front());
         tasks_.pop_front();
+        Clock* clock = accounted_ ? accountedClock_ : &Clock::current();
+        if (!accounted_) {
+            clock->workQueued();
+        }
+        accounted_ = false;
+        running_ = true;
         lock.unlock();
-        task.run();
+        clock->workStarted();
+        work();
+        work = nullptr;
+        lock.lock();
+        running_ = false;
+        // The next task becomes runnable before this one is finished, so time cannot slip
+        // between the two.
+        if (!tasks_.empty()) {
+            accountedClock_ = &Clock::current();
+            accountedClock_->workQueued();
+            accounted_ = true;
+        }
+        lock.unlock();
+        clock->workFinished();
         lock.lock();
     }
 }

@@ -154,3 +154,35 @@ TEST_F(VirtualClockTest, ManyConcurrentSleepersAllWakeAtTheirOwnTime) {
 
 }  // namespace
 }  // namespace harbormind
+
+namespace harbormind {
+namespace {
+
+using SerialQueueClockTest = test::VirtualClockTest;
+
+// Regression: a serial-queue task that waits with a time limit while more tasks are queued
+// behind it must reach its limit; the tasks behind it cannot run, so they do not stop time.
+TEST_F(SerialQueueClockTest, SerialTaskWaitingWithALimitIsNotBlockedByTasksQueuedBehindIt) {
+    auto queue = SerialQueue::create("waiting");
+    std::atomic<int> ran{0};
+    double firstDoneAt = -1;
+    double secondDoneAt = -1;
+    queue->async([&] {
+        ReplyWait<int> wait(7);
+        EXPECT_EQ(wait.wait(seconds(10), "nothing"), 7);
+        firstDoneAt = now();
+        ++ran;
+    });
+    queue->async([&] {
+        ReplyWait<int> wait(8);
+        EXPECT_EQ(wait.wait(seconds(10), "nothing"), 8);
+        secondDoneAt = now();
+        ++ran;
+    });
+    ASSERT_TRUE(Dispatch::main().runUntil([&] { return ran.load() == 2; }, seconds(60)));
+    EXPECT_DOUBLE_EQ(firstDoneAt, 10.0);
+    EXPECT_DOUBLE_EQ(secondDoneAt, 20.0);
+}
+
+}  // namespace
+}  // namespace harbormind

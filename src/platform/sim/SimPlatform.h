@@ -9,6 +9,7 @@
 #include "platform/DiskDescription.h"
 #include "platform/Platform.h"
 #include "platform/PlatformValue.h"
+#include "platform/sim/SimJunkLocations.h"
 #include "platform/sim/SimLoadResult.h"
 #include "platform/sim/SimPathInfo.h"
 #include "platform/sim/SimRequest.h"
@@ -57,6 +58,7 @@ public:
     ScriptRunner& scripts() override;
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
+    JunkLocations* junkLocations() override { static SimJunkLocations locations; return &locations; }
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
 

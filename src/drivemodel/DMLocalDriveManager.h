@@ -1,0 +1,115 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "drivemodel/DMDriveManagerDelegateProtocol.h"
+#include "drivemodel/DMDriveManagerProtocol.h"
+#include "platform/DADisk.h"
+#include "platform/DiskArbitrationSession.h"
+#include "support/SerialQueue.h"
+
+namespace harbormind {
+
+class DMBitLockerWrapper;
+class DMCoreStorageWrapper;
+class DMDeviceCloneWrapper;
+class DMLocalDriveObject;
+class DMNtfsWrapper;
+
+// Follows disk arbitration and keeps the tree of local drives: an object for every disk
+// that appears (linked under its registry parent), removed when it disappears, updated when
+// its description changes. Disk-arbitration callbacks run one at a time on the manager's
+// own serial queue, so the maps and links are only ever written there; the delegate gets
+// driveAdded/driveRemoved on that queue and driveMounted/driveUnmounted/driveChanged on
+// the main queue. Readers on any thread get copies taken under the manager's lock.
+// The drive operations (mount, unlock, ...) run on the caller's thread and block it.
+class DMLocalDriveManager : public DMDriveManagerProtocol, public std::enable_shared_from_this<DMLocalDriveManager> {
+public:
+    // A disk whose size is at most this many bytes (below 100 MiB) is never shown.
+    static constexpr std::int64_t largestIgnoredSize = 104857599;
+    // Checks, one second apart, for a volume to mount or unmount after its approval.
+    static constexpr int mountWaitChecks = 120;
+
+    static std::shared_ptr<DMLocalDriveManager> create(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate = {});
+    explicit DMLocalDriveManager(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate);
+    ~DMLocalDriveManager() override;
+    DMLocalDriveManager(const DMLocalDriveManager&) = delete;
+    DMLocalDriveManager& operator=(const DMLocalDriveManager&) = delete;
+
+    static std::string staticTypeName() { return "DMLocalDriveManager"; }
+    std::string typeName() const override { return staticTypeName(); }
+
+    // DMDriveManagerProtocol
+    std::shared_ptr<DMDriveManagerDelegateProtocol> delegate() const override;
+    void setDelegate(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate) override;
+    DriveMap driveObjs() const override;
+    void setDriveObjs(DriveMap driveObjs) override;
+    DriveList rootObjs() const override;
+    void setRootObjs(DriveList rootObjs) override;
+    std::string filter() const override;
+    void setFilter(std::string filter) override;
+    void start() override;
+    void mount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+    void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+    void open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+
+    bool isRunning() const;
+    std::shared_ptr<DiskArbitrationSession> daSession() const { return daSession_; }
+    // The queue the disk-arbitration callbacks run on.
+    std::shared_ptr<SerialQueue> callbackQueue() const { return queue_; }
+    std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper() const { return bitlockerWrapper_; }
+    std::shared_ptr<DMNtfsWrapper> ntfsWrapper() const { return ntfsWrapper_; }
+    std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper() const { return corestorageWrapper_; }
+    std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper() const { return devicCloenWrapper_; }
+
+    // The object of the nearest registry ancestor that has a device name, made as a
+    // placeholder (classified when its own disk appears) when it is not known yet.
+    std::shared_ptr<DMLocalDriveObject> parentObject(const std::shared_ptr<DMLocalDriveObject>& object);
+
+    // Drive operations. Completion codes are 0 for success and -1 for failure unless noted.
+    void eject(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
+    void lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
+    // The code is the daemon's for a BitLocker volume.
+    void unlock(std::shared_ptr<DMDriveObjectProtocol> drive, const std::string& password, bool readOnly,
+                DMCompletion completion);
+    std::int64_t mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive);
+    bool areKernelExtensionsAllowed();
+    void setIgnoreHibernateFile(bool flag);
+    void setNtfsDebugLogging(bool flag);
+    bool hasHibernationFile(std::shared_ptr<DMDriveObjectProtocol> drive);
+    // 1 readable and writable, 0 readable only, 2 neither or not mounted.
+    int accessMode(std::shared_ptr<DMDriveObjectProtocol> drive);
+    bool hasFullDiskAccess();
+    void openFullDiskAccessSettings();
+    void openSecuritySettings();
+    void openURL(const std::string& url);
+
+private:
+    void diskAppeared(const DADisk& disk);
+    void diskDisappeared(const DADisk& disk);
+    void descriptionChanged(const DADisk& disk);
+    void waitForMountState(const DADisk& disk, bool mounted);
+    std::optional<std::string> bsdNameOf(const DADisk& disk) const;
+    std::shared_ptr<DMLocalDriveObject> objectOrTransient(const std::string& bsdName);
+    void link(const std::shared_ptr<DMLocalDriveObject>& child, const std::shared_ptr<DMLocalDriveObject>& parent);
+    void unmountOne(const std::shared_ptr<DMLocalDriveObject>& object);
+
+    std::shared_ptr<SerialQueue> queue_;
+    std::shared_ptr<DiskArbitrationSession> daSession_;
+    std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper_;
+    std::shared_ptr<DMNtfsWrapper> ntfsWrapper_;
+    std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper_;
+    std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper_;
+
+    mutable std::mutex mutex_;
+    std::weak_ptr<DMDriveManagerDelegateProtocol> delegate_;
+    bool isRunning_ = false;
+    DriveList rootObjs_;
+    DriveMap driveObjs_;
+    std::string filter_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,594 @@
+#include "drivemodel/DMLocalDriveObject.h"
+
+#include "drivemodel/DMBitLockerWrapper.h"
+#include "drivemodel/DMCoreStorageWrapper.h"
+#include "drivemodel/DMDeviceCloneWrapper.h"
+#include "drivemodel/DMDiskAccess.h"
+#include "drivemodel/DMDriveImageName.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveProperty.h"
+#include "drivemodel/DMLocalDriveText.h"
+#include "platform/DeviceNaming.h"
+#include "platform/DiskDescriptionKey.h"
+#include "platform/FileSystemInfo.h"
+#include "platform/Platform.h"
+#include "support/TextCase.h"
+
+namespace harbormind {
+namespace {
+
+using Key = DiskDescriptionKey;
+
+DMDriveObjectInterfaceType busFromProtocol(const std::optional<std::string>& protocol) {
+    std::string bus = TextCase::upper(protocol.value_or(""));
+    if (bus == "USB") {
+        return DMDriveObjectInterfaceType::usb;
+    }
+    if (bus == "FIREWIRE") {
+        return DMDriveObjectInterfaceType::firewire;
+    }
+    if (bus == "SAS") {
+        return DMDriveObjectInterfaceType::sas;
+    }
+    if (bus == "SATA") {
+        return DMDriveObjectInterfaceType::sata;
+    }
+    if (bus == "VIRTUAL INTERFACE") {
+        return DMDriveObjectInterfaceType::dmg;
+    }
+    return DMDriveObjectInterfaceType::pci;
+}
+
+DMDriveObjectPartitionMap schemeFromContent(const std::optional<std::string>& content) {
+    if (content == DMLocalDriveText::guidScheme) {
+        return DMDriveObjectPartitionMap::guid;
+    }
+    if (content == DMLocalDriveText::mbrScheme) {
+        return DMDriveObjectPartitionMap::mbr;
+    }
+    if (content == DMLocalDriveText::appleScheme) {
+        return DMDriveObjectPartitionMap::apple;
+    }
+    return DMDriveObjectPartitionMap::unknown;
+}
+
+DeviceNaming& naming() {
+    return Platform::current().deviceNaming();
+}
+
+}  // namespace
+
+DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager)
+    : manager_(std::move(manager)), identifier_(std::move(identifier)) {}
+
+std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::create(std::string identifier,
+                                                               std::weak_ptr<DMDriveManagerProtocol> manager) {
+    return std::make_shared<DMLocalDriveObject>(std::move(identifier), std::move(manager));
+}
+
+// ---- stored fields and links ----
+
+std::string DMLocalDriveObject::identifier() const {
+    std::lock_guard lock(mutex_);
+    return identifier_;
+}
+
+void DMLocalDriveObject::setIdentifier(std::string identifier) {
+    std::lock_guard lock(mutex_);
+    identifier_ = std::move(identifier);
+}
+
+void DMLocalDriveObject::setName(std::string) {}
+
+std::shared_ptr<DMDriveManagerProtocol> DMLocalDriveObject::manager() const {
+    std::lock_guard lock(mutex_);
+    return manager_.lock();
+}
+
+void DMLocalDriveObject::setManager(std::weak_ptr<DMDriveManagerProtocol> manager) {
+    std::lock_guard lock(mutex_);
+    manager_ = std::move(manager);
+}
+
+std::shared_ptr<DMDriveObjectDelegate> DMLocalDriveObject::delegate() const {
+    std::lock_guard lock(mutex_);
+    return delegate_.lock();
+}
+
+void DMLocalDriveObject::setDelegate(std::weak_ptr<DMDriveObjectDelegate> delegate) {
+    std::lock_guard lock(mutex_);
+    delegate_ = std::move(delegate);
+}
+
+DMDriveObjectCategory DMLocalDriveObject::category() const {
+    std::lock_guard lock(mutex_);
+    return category_;
+}
+
+void DMLocalDriveObject::setCategory(DMDriveObjectCategory category) {
+    std::lock_guard lock(mutex_);
+    category_ = category;
+}
+
+std::shared_ptr<DMDriveObjectProtocol> DMLocalDriveObject::parent() const {
+    std::lock_guard lock(mutex_);
+    return parent_.lock();
+}
+
+void DMLocalDriveObject::setParent(std::weak_ptr<DMDriveObjectProtocol> parent) {
+    std::lock_guard lock(mutex_);
+    parent_ = std::move(parent);
+}
+
+DMDriveObjectProtocol::ChildMap DMLocalDriveObject::children() const {
+    std::lock_guard lock(mutex_);
+    return children_;
+}
+
+void DMLocalDriveObject::setChildren(ChildMap children) {
+    ChildMap old;
+    {
+        std::lock_guard lock(mutex_);
+        old.swap(children_);
+        children_ = std::move(children);
+    }
+    // `old` is released here, outside the lock: a child's release may release its children.
+}
+
+void DMLocalDriveObject::addChild(const std::shared_ptr<DMDriveObjectProtocol>& child) {
+    std::string key = child->identifier();
+    std::lock_guard lock(mutex_);
+    children_[key] = child;
+}
+
+void DMLocalDriveObject::removeChild(const std::string& identifier) {
+    std::shared_ptr<DMDriveObjectProtocol> removed;
+    std::lock_guard lock(mutex_);
+    if (auto it = children_.find(identifier); it != children_.end()) {
+        removed = std::move(it->second);
+        children_.erase(it);
+    }
+}
+
+bool DMLocalDriveObject::hasChildren() const {
+    std::lock_guard lock(mutex_);
+    return !children_.empty();
+}
+
+std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::logicalLink() const {
+    std::lock_guard lock(mutex_);
+    return logicalDriveObj_;
+}
+
+void DMLocalDriveObject::setLogicalLink(std::shared_ptr<DMLocalDriveObject> logical) {
+    std::shared_ptr<DMLocalDriveObject> old;
+    std::lock_guard lock(mutex_);
+    old = std::move(logicalDriveObj_);
+    logicalDriveObj_ = std::move(logical);
+}
+
+std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::physicalLink() const {
+    std::lock_guard lock(mutex_);
+    return physicalDriveObj_.lock();
+}
+
+void DMLocalDriveObject::setPhysicalLink(std::weak_ptr<DMLocalDriveObject> physical) {
+    std::lock_guard lock(mutex_);
+    physicalDriveObj_ = std::move(physical);
+}
+
+std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::logicalObject() const {
+    auto current = std::const_pointer_cast<DMLocalDriveObject>(shared_from_this());
+    // The chain is short (a store and the disk on it); the bound guards against a cycle.
+    for (int steps = 0; steps < 16; ++steps) {
+        auto next = current->logicalLink();
+        if (!next) {
+            break;
+        }
+        current = next;
+    }
+    return current;
+}
+
+std::shared_ptr<DMDriveObjectProtocol> DMLocalDriveObject::logicalDriveObj() const {
+    return logicalObject();
+}
+
+std::shared_ptr<DMDriveObjectProtocol> DMLocalDriveObject::physicalDriveObj() const {
+    auto current = std::const_pointer_cast<DMLocalDriveObject>(shared_from_this());
+    for (int steps = 0; steps < 16; ++steps) {
+        auto next = current->physicalLink();
+        if (!next) {
+            break;
+        }
+        current = next;
+    }
+    return current;
+}
+
+bool DMLocalDriveObject::logicalHasChildren() const {
+    return logicalObject()->hasChildren();
+}
+
+DMDriveObjectActivityIndicator DMLocalDriveObject::activityIndicator() const {
+    return DMDriveObjectActivityIndicator::none();
+}
+
+std::int64_t DMLocalDriveObject::capacity() const {
+    std::lock_guard lock(mutex_);
+    return capacity_;
+}
+
+std::optional<std::int64_t> DMLocalDriveObject::used() const {
+    std::lock_guard lock(mutex_);
+    return used_;
+}
+
+std::optional<std::int64_t> DMLocalDriveObject::free() const {
+    std::lock_guard lock(mutex_);
+    return free_;
+}
+
+DMDriveObjectLocation DMLocalDriveObject::location() const {
+    std::lock_guard lock(mutex_);
+    return location_;
+}
+
+DMDriveObjectInterfaceType DMLocalDriveObject::interfaceType() const {
+    std::lock_guard lock(mutex_);
+    return interfaceType_;
+}
+
+DMDriveObjectType DMLocalDriveObject::type() const {
+    std::lock_guard lock(mutex_);
+    return type_;
+}
+
+DMDriveObjectPartitionMap DMLocalDriveObject::partitionMap() const {
+    std::lock_guard lock(mutex_);
+    return partitionMap_;
+}
+
+DMDriveObjectFilesystem DMLocalDriveObject::fileSystem() const {
+    std::lock_guard lock(mutex_);
+    return fileSystem_;
+}
+
+DMLocalDriveStatus DMLocalDriveObject::status() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+}
+
+// ---- services ----
+
+std::shared_ptr<DMLocalDriveManager> DMLocalDriveObject::localManager() const {
+    return std::dynamic_pointer_cast<DMLocalDriveManager>(manager());
+}
+
+std::shared_ptr<DMBitLockerWrapper> DMLocalDriveObject::bitlocker() const {
+    auto owner = localManager();
+    return owner ? owner->bitlockerWrapper() : DMBitLockerWrapper::shared();
+}
+
+std::shared_ptr<DMCoreStorageWrapper> DMLocalDriveObject::corestorage() const {
+    auto owner = localManager();
+    return owner ? owner->corestorageWrapper() : DMCoreStorageWrapper::shared();
+}
+
+std::shared_ptr<DMDeviceCloneWrapper> DMLocalDriveObject::deviceClone() const {
+    auto owner = localManager();
+    return owner ? owner->devicCloenWrapper() : DMDeviceCloneWrapper::shared();
+}
+
+// ---- classification ----
+
+void DMLocalDriveObject::update() {
+    if (!localManager()) {
+        return;
+    }
+    const std::string bsdName = identifier();
+    std::optional<DiskDescription> description = DMDiskAccess::description(bsdName);
+    auto read = [&](auto getter) { return description ? getter(*description) : decltype(getter(*description)){}; };
+
+    DMDriveObjectFilesystem fileSystem = classifyFileSystem();
+    std::int64_t capacity = read([](const DiskDescription& d) { return d.integer(Key::mediaSize); }).value_or(0);
+
+    std::optional<std::int64_t> used;
+    std::optional<std::int64_t> freeSpace;
+    std::string effective = fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted
+                                ? bitlocker()->getBitLockerBSDNameWithBsdname(bsdName)
+                                : bsdName;
+    auto effectiveDescription = effective == bsdName ? description : DMDiskAccess::description(effective);
+    if (auto path = effectiveDescription ? effectiveDescription->path(Key::volumePath) : std::nullopt) {
+        FileSystemSpace space = Platform::current().fileSystem().space(*path);
+        freeSpace = space.freeBytes;
+        if (space.totalBytes && space.freeBytes) {
+            used = *space.totalBytes - *space.freeBytes;
+        }
+    }
+
+    DMDriveObjectLocation location = DMDriveObjectLocation::unknown;
+    if (auto internal = read([](const DiskDescription& d) { return d.boolean(Key::deviceInternal); })) {
+        location = *internal ? DMDriveObjectLocation::internal : DMDriveObjectLocation::external;
+    }
+    DMDriveObjectInterfaceType bus =
+        busFromProtocol(read([](const DiskDescription& d) { return d.text(Key::deviceProtocol); }));
+
+    DMLocalDriveProperty property(bsdName);
+    property.readFlag();
+    property.readMediaType();
+
+    DMDriveObjectPartitionMap partitionMap =
+        schemeFromContent(read([](const DiskDescription& d) { return d.text(Key::mediaContent); }));
+    DMLocalDriveStatus status = classifyStatus(fileSystem, partitionMap);
+
+    std::lock_guard lock(mutex_);
+    fileSystem_ = fileSystem;
+    capacity_ = capacity;
+    used_ = used;
+    free_ = freeSpace;
+    location_ = location;
+    interfaceType_ = bus;
+    type_ = property.mediaType();
+    partitionMap_ = partitionMap;
+    status_ = status;
+}
+
+DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
+    const std::string bsdName = identifier();
+    std::optional<DiskDescription> description = DMDiskAccess::description(bsdName);
+    bool encrypted = description ? description->boolean(Key::mediaEncrypted).value_or(false) : false;
+    std::int64_t detail = description ? description->integer(Key::mediaEncryptionDetail).value_or(0) : 0;
+    std::optional<std::string> kindText = description ? description->text(Key::volumeKind) : std::nullopt;
+    std::string kind = TextCase::lower(kindText.value_or(""));
+
+    if (kind == "hfs") {
+        return encrypted ? DMDriveObjectFilesystem::hfs_plus_encrypted : DMDriveObjectFilesystem::hfs_plus;
+    }
+    if (kind == "apfs") {
+        return encrypted && detail == 2 ? DMDriveObjectFilesystem::apfs_encrypted : DMDriveObjectFilesystem::apfs;
+    }
+    DMDriveObjectFilesystem candidate = DMDriveObjectFilesystem::unknown;
+    if (kind.find("ntfs") != std::string::npos) {
+        candidate = DMDriveObjectFilesystem::ntfs;
+    } else if (kind == "msdos") {
+        candidate = DMDriveObjectFilesystem::fat32;
+    } else if (kind == "exfat") {
+        candidate = DMDriveObjectFilesystem::exfat;
+    } else {
+        std::optional<std::string> content = description ? description->text(Key::mediaContent) : std::nullopt;
+        if (content == DMLocalDriveText::apfsPhysicalStoreContent) {
+            return encrypted ? DMDriveObjectFilesystem::apfs_encrypted : DMDriveObjectFilesystem::apfs;
+        }
+        if (corestorage()->lookup(bsdName)) {
+            return DMDriveObjectFilesystem::corestorage;
+        }
+    }
+    if (bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
+        return DMDriveObjectFilesystem::bitlocker_encrypted;
+    }
+    return candidate;
+}
+
+DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fileSystem,
+                                                      DMDriveObjectPartitionMap partitionMap) const {
+    const std::string bsdName = identifier();
+    switch (fileSystem) {
+        case DMDriveObjectFilesystem::unknown:
+            if (partitionMap == DMDriveObjectPartitionMap::unknown && !logicalHasChildren() &&
+                bitlocker()->needResumeBitLockerEncryptionWithBsdname(bsdName)) {
+                return DMLocalDriveStatus::encrypting;
+            }
+            return DMLocalDriveStatus::invalid;
+        case DMDriveObjectFilesystem::apfs_encrypted: {
+            auto description = DMDiskAccess::description(bsdName);
+            bool mounted = description && description->path(Key::volumePath);
+            return mounted ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
+        }
+        case DMDriveObjectFilesystem::bitlocker_encrypted:
+            return bitlocker()->bitLockerDriveStatusWithBsdname(bsdName);
+        case DMDriveObjectFilesystem::corestorage: {
+            auto volume = corestorage()->lookup(bsdName);
+            return volume ? volume->status : DMLocalDriveStatus::invalid;
+        }
+        default:
+            return DMLocalDriveStatus::invalid;
+    }
+}
+
+// ---- computed members ----
+
+std::string DMLocalDriveObject::effectiveBSDName() const {
+    if (fileSystem() == DMDriveObjectFilesystem::bitlocker_encrypted) {
+        return bitlocker()->getBitLockerBSDNameWithBsdname(identifier());
+    }
+    return identifier();
+}
+
+std::optional<std::string> DMLocalDriveObject::mountPoint() const {
+    auto description = DMDiskAccess::description(effectiveBSDName());
+    return description ? description->path(Key::volumePath) : std::nullopt;
+}
+
+std::string DMLocalDriveObject::name() const {
+    if (auto description = DMDiskAccess::description(effectiveBSDName())) {
+        std::optional<std::string> found = description->boolean(Key::mediaWhole).value_or(false)
+                                               ? description->text(Key::mediaName)
+                                               : description->text(Key::volumeName);
+        if (found) {
+            return *found;
+        }
+    }
+    if (auto volume = corestorage()->lookup(identifier()); volume && volume->name) {
+        return *volume->name;
+    }
+    return DMLocalDriveText::noName;
+}
+
+std::string DMLocalDriveObject::icon() const {
+    std::string image = DMDriveImageName::partition;
+    if (hasChildren()) {
+        auto description = DMDiskAccess::description(identifier());
+        bool internal = description && description->boolean(Key::deviceInternal).value_or(false);
+        image = internal ? DMDriveImageName::internalDrive : DMDriveImageName::externalDrive;
+    }
+    switch (fileSystem()) {
+        case DMDriveObjectFilesystem::hfs_plus_encrypted:
+        case DMDriveObjectFilesystem::apfs_encrypted:
+        case DMDriveObjectFilesystem::corestorage:
+            image = DMDriveImageName::encryptedDrive;
+            break;
+        case DMDriveObjectFilesystem::ntfs:
+            image = DMDriveImageName::ntfsDrive;
+            break;
+        case DMDriveObjectFilesystem::bitlocker_encrypted:
+            image = DMDriveImageName::bitlockerDrive;
+            break;
+        default:
+            break;
+    }
+    if (auto path = mountPoint(); path && naming().isProtectedMountPoint(*path)) {
+        image = DMDriveImageName::osPartition;
+    }
+    return image;
+}
+
+std::string DMLocalDriveObject::kindIcon() const {
+    std::string image = DMDriveImageName::external;
+    auto description = DMDiskAccess::description(identifier());
+    if (description && description->boolean(Key::deviceInternal).value_or(false)) {
+        image = DMDriveImageName::internal;
+    }
+    if (auto path = mountPoint()) {
+        if (naming().isSystemMountPoint(*path)) {
+            image = DMDriveImageName::internalSystem;
+        } else if (naming().isDataMountPoint(*path)) {
+            image = DMDriveImageName::internalHome;
+        }
+    }
+    return image;
+}
+
+bool DMLocalDriveObject::isActive() const {
+    return logicalHasChildren() || mountPoint().has_value();
+}
+
+bool DMLocalDriveObject::isHidden() const {
+    auto logical = logicalObject();
+    std::string logicalName = logical->name();
+    if (TextCase::equalsIgnoringCase(logicalName, DMLocalDriveText::apfsContainerMediaName)) {
+        auto physical = logical->physicalDriveObj();
+        if (physical && physical->parent() && !logical->hasChildren()) {
+            return true;
+        }
+    }
+    auto owner = manager();
+    std::string filter = owner ? owner->filter() : std::string();
+    if (filter.empty()) {
+        return false;
+    }
+    return !TextCase::containsIgnoringCase(logicalName, filter);
+}
+
+bool DMLocalDriveObject::isWhole() const {
+    auto description = DMDiskAccess::description(identifier());
+    return description && description->boolean(Key::mediaWhole).value_or(false);
+}
+
+bool DMLocalDriveObject::isMounted() const {
+    return mountPoint().has_value();
+}
+
+bool DMLocalDriveObject::canMount() const {
+    DMLocalDriveStatus current = status();
+    return !logicalHasChildren() && current != DMLocalDriveStatus::locked &&
+           current != DMLocalDriveStatus::encrypting && !mountPoint();
+}
+
+bool DMLocalDriveObject::canUnmount() const {
+    auto logical = logicalObject();
+    if (!logical->hasChildren()) {
+        auto path = mountPoint();
+        return path && !naming().isProtectedMountPoint(*path);
+    }
+    for (const auto& [key, child] : logical->children()) {
+        auto childLogical = std::dynamic_pointer_cast<DMLocalDriveObject>(child->logicalDriveObj());
+        if (childLogical && childLogical->canUnmount()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DMLocalDriveObject::canEject() const {
+    return location() != DMDriveObjectLocation::internal;
+}
+
+bool DMLocalDriveObject::canLock() const {
+    if (status() != DMLocalDriveStatus::unlocked) {
+        return false;
+    }
+    auto path = mountPoint();
+    return !path || !naming().isProtectedMountPoint(*path);
+}
+
+bool DMLocalDriveObject::canUnlock() const {
+    return status() == DMLocalDriveStatus::locked;
+}
+
+bool DMLocalDriveObject::canEncrypt() const {
+    if (auto path = mountPoint(); path && naming().isProtectedMountPoint(*path)) {
+        return false;
+    }
+    if (location() == DMDriveObjectLocation::unknown) {
+        return false;
+    }
+    DMDriveObjectFilesystem current = fileSystem();
+    if (current == DMDriveObjectFilesystem::hfs_plus) {
+        auto parentObject = std::dynamic_pointer_cast<DMLocalDriveObject>(parent());
+        if (!parentObject || parentObject->partitionMap() != DMDriveObjectPartitionMap::guid) {
+            return false;
+        }
+    }
+    switch (current) {
+        case DMDriveObjectFilesystem::ntfs:
+        case DMDriveObjectFilesystem::apfs:
+        case DMDriveObjectFilesystem::exfat:
+        case DMDriveObjectFilesystem::fat32:
+        case DMDriveObjectFilesystem::hfs_plus:
+            return true;
+        default:
+            return status() == DMLocalDriveStatus::encrypting;
+    }
+}
+
+bool DMLocalDriveObject::isCloneInterrupted() const {
+    if (location() != DMDriveObjectLocation::external) {
+        return false;
+    }
+    auto physical = std::dynamic_pointer_cast<DMLocalDriveObject>(physicalDriveObj());
+    if (!physical || !physical->isWhole()) {
+        return false;
+    }
+    return deviceClone()->isCloneInterruptDeviceWithStrDevice("/dev/" + identifier());
+}
+
+DMDriveObjectFilesystem DMLocalDriveObject::bitLockerFileSystem() const {
+    if (fileSystem() != DMDriveObjectFilesystem::bitlocker_encrypted) {
+        return DMDriveObjectFilesystem::unknown;
+    }
+    auto description = DMDiskAccess::description(effectiveBSDName());
+    std::string kind = TextCase::lower(description ? description->text(Key::volumeKind).value_or("") : "");
+    if (kind.find("ntfs") != std::string::npos) {
+        return DMDriveObjectFilesystem::ntfs;
+    }
+    if (kind.find("msdos") != std::string::npos) {
+        return DMDriveObjectFilesystem::fat32;
+    }
+    if (kind.find("exfat") != std::string::npos) {
+        return DMDriveObjectFilesystem::exfat;
+    }
+    return DMDriveObjectFilesystem::unknown;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace harbormind {
+
+// Texts the local drive model compares against or shows.
+struct DMLocalDriveText {
+    // The name of a drive that has no volume, media or CoreStorage name.
+    static constexpr const char* noName = "NO NAME";
+    // The media name of an APFS container disk.
+    static constexpr const char* apfsContainerMediaName = "AppleAPFSMedia";
+    // The partition content of an APFS physical store.
+    static constexpr const char* apfsPhysicalStoreContent = "41504653-0000-11AA-AA11-00306543ECAC";
+    static constexpr const char* guidScheme = "GUID_partition_scheme";
+    static constexpr const char* mbrScheme = "FDisk_partition_scheme";
+    static constexpr const char* appleScheme = "Apple_partition_scheme";
+    // The file that marks a hibernated Windows volume.
+    static constexpr const char* hibernationFile = "hiberfil.sys";
+};
+
+}  // namespace harbormind

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/linux/LinuxFileSystemInfo.h"
+#include "platform/linux/LinuxPowerSource.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/LinuxScriptRunner.h"
+#include "platform/linux/LinuxUserDatabase.h"
+#include "platform/linux/LinuxWorkspace.h"
+
+namespace harbormind {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of its own under the system's temporary folder, removed afterwards.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "hm-linux-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+void write(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text << "\n";
+}
+
+TEST(LinuxPowerSourceTest, AnOnlineMainsOrUsbSupplyIsAnAdapterAndADesktopAlwaysHasOne) {
+    TemporaryFolder sys;
+    LinuxPowerSource power(sys.path.string());
+    EXPECT_TRUE(power.hasExternalAdapter()) << "no battery: a desktop on mains";
+
+    write(sys.path / "BAT0/type", "Battery");
+    write(sys.path / "AC/type", "Mains");
+    write(sys.path / "AC/online", "0");
+    EXPECT_FALSE(power.hasExternalAdapter());
+    write(sys.path / "ucsi-source-psy-USBC000:001/type", "USB");
+    write(sys.path / "ucsi-source-psy-USBC000:001/online", "1");
+    EXPECT_TRUE(power.hasExternalAdapter());
+    write(sys.path / "ucsi-source-psy-USBC000:001/online", "0");
+    write(sys.path / "AC/online", "1");
+    EXPECT_TRUE(power.hasExternalAdapter());
+}
+
+TEST(LinuxUserDatabaseTest, TheAccountComesFromThePasswordDatabaseAndTheProcessHomeFromHome) {
+    LinuxUserDatabase users;
+    ASSERT_TRUE(users.currentUserName());
+    ASSERT_TRUE(users.currentUserHome());
+    const char* saved = getenv("HOME");
+    std::string savedHome = saved ? saved : "";
+    setenv("HOME", "/somewhere/else", 1);
+    EXPECT_EQ(users.processHome(), "/somewhere/else");
+    EXPECT_NE(users.currentUserHome(), "/somewhere/else");
+    unsetenv("HOME");
+    EXPECT_EQ(users.processHome(), *users.currentUserHome());
+    if (saved) setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_FALSE(users.environment("HARBORMIND_SURELY_UNSET"));
+}
+
+TEST(LinuxFileSystemInfoTest, SpaceAndAccessOfRealPaths) {
+    TemporaryFolder folder;
+    LinuxFileSystemInfo files;
+    auto space = files.space(folder.path.string());
+    ASSERT_TRUE(space.totalBytes && space.freeBytes);
+    EXPECT_GT(*space.totalBytes, 0);
+    EXPECT_LE(*space.freeBytes, *space.totalBytes);
+    EXPECT_TRUE(files.exists(folder.path.string()));
+    EXPECT_TRUE(files.isReadable(folder.path.string()));
+    EXPECT_TRUE(files.isWritable(folder.path.string()));
+    EXPECT_TRUE(files.canListFolder(folder.path.string()));
+    const std::string missing = (folder.path / "missing").string();
+    EXPECT_FALSE(files.exists(missing));
+    EXPECT_FALSE(files.isReadable(missing));
+    EXPECT_FALSE(files.canListFolder(missing));
+    EXPECT_FALSE(files.space(missing).totalBytes);
+    write(folder.path / "file", "x");
+    EXPECT_FALSE(files.canListFolder((folder.path / "file").string()));
+}
+
+TEST(LinuxFileSystemInfoTest, AReadOnlyMountIsReadableButNotWritable) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "mounting a read-only tmpfs needs root";
+    }
+    TemporaryFolder folder;
+    if (mount("tmpfs", folder.path.c_str(), "tmpfs", MS_RDONLY, "size=1m") != 0) {
+        GTEST_SKIP() << "this machine does not allow mounting tmpfs";
+    }
+    LinuxFileSystemInfo files;
+    EXPECT_TRUE(files.isReadable(folder.path.string()));
+    EXPECT_FALSE(files.isWritable(folder.path.string()));
+    EXPECT_EQ(files.space(folder.path.string()).totalBytes, 1 << 20);
+    EXPECT_EQ(umount(folder.path.c_str()), 0);
+}
+
+TEST(LinuxScriptRunnerTest, RunsAsTheUserAndJudgesTheExitStatus) {
+    LinuxProcessLauncher launcher;
+    LinuxScriptRunner scripts(launcher);
+    EXPECT_EQ(scripts.run("echo 'hello world'", ScriptPrivilege::User),
+              std::make_pair(true, std::optional<std::string>("hello world")));
+    EXPECT_EQ(scripts.run("true", ScriptPrivilege::User), std::make_pair(true, std::optional<std::string>()));
+    EXPECT_EQ(scripts.run("echo partial; exit 1", ScriptPrivilege::User),
+              std::make_pair(false, std::optional<std::string>()));
+}
+
+TEST(LinuxScriptRunnerTest, AdministratorRunsGoThroughTheElevationProgramUnlessAlreadyRoot) {
+    TemporaryFolder folder;
+    // A stand-in for the elevation program: records its arguments, then answers as told.
+    const fs::path elevate = folder.path / "elevate";
+    write(elevate, "#!/bin/sh\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\nexit \"${ELEVATE_STATUS:-0}\"");
+    fs::permissions(elevate, fs::perms::owner_all);
+    LinuxProcessLauncher launcher;
+    LinuxScriptRunner scripts(launcher, elevate.string(), LinuxScriptRunner::RootCheck::AssumeNotRoot);
+
+    const std::string line = "launchctl load 'it'\\''s.plist'";
+    EXPECT_TRUE(scripts.run(line, ScriptPrivilege::Administrator).first);
+    std::ifstream recorded(folder.path / "arguments");
+    std::string arguments((std::istreambuf_iterator<char>(recorded)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(arguments, "/bin/sh|-c|" + line + "|");
+
+    for (const char* refused : {"126", "127"}) {
+        setenv("ELEVATE_STATUS", refused, 1);
+        EXPECT_EQ(scripts.run("true", ScriptPrivilege::Administrator), std::make_pair(false, std::optional<std::string>()));
+    }
+    unsetenv("ELEVATE_STATUS");
+    LinuxScriptRunner missing(launcher, (folder.path / "absent").string(), LinuxScriptRunner::RootCheck::AssumeNotRoot);
+    EXPECT_FALSE(missing.run("true", ScriptPrivilege::Administrator).first);
+
+    if (geteuid() == 0) {
+        LinuxScriptRunner asRoot(launcher, (folder.path / "absent").string());
+        EXPECT_EQ(asRoot.run("id -u", ScriptPrivilege::Administrator), std::make_pair(true, std::optional<std::string>("0")));
+    }
+}
+
+TEST(LinuxWorkspaceTest, OpensThroughTheFirstOpenerThatStartsAndRefusesWhatIsNotThere) {
+    TemporaryFolder folder;
+    const fs::path opener = folder.path / "opener";
+    write(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"");
+    fs::permissions(opener, fs::perms::owner_all);
+    LinuxWorkspace workspace({{(folder.path / "absent").string()}, {opener.string()}});
+
+    EXPECT_TRUE(workspace.openURL("https://example.org/x?y=1"));
+    for (int i = 0; i < 500 && !fs::exists(folder.path / "opened"); ++i) {
+        usleep(10000);  // the opener runs on its own; this waits for a real child process
+    }
+    std::ifstream opened(folder.path / "opened");
+    std::string target((std::istreambuf_iterator<char>(opened)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(target, "https://example.org/x?y=1");
+
+    EXPECT_FALSE(workspace.openURL("not a url"));
+    EXPECT_FALSE(workspace.openURL("://x"));
+    EXPECT_FALSE(workspace.openFolder((folder.path / "missing").string()));
+    EXPECT_FALSE(workspace.openFolder(opener.string())) << "a file is not a folder";
+    EXPECT_TRUE(workspace.openFolder(folder.path.string()));
+    EXPECT_FALSE(LinuxWorkspace({{(folder.path / "absent").string()}}).openFolder(folder.path.string()));
+    EXPECT_EQ(workspace.fullDiskAccessSettingsURL(), "");
+}
+
+}  // namespace
+}  // namespace harbormind
