@@ -7,6 +7,14 @@ const char* DMLaunchOptions::usage() {
            "[--select IDENTIFIER]";
 }
 
+bool DMLaunchOptions::takesValue(const std::string& word) {
+    return word == "--platform" || word == "--scenario" || word == "--screenshot" || word == "--select";
+}
+
+bool DMLaunchOptions::isOwnOption(const std::string& word) {
+    return word == "-install" || takesValue(word);
+}
+
 std::optional<DMLaunchOptions> DMLaunchOptions::parse(const std::vector<std::string>& arguments, std::string& error) {
     DMLaunchOptions options;
     // The first argument is the program itself.
@@ -42,9 +50,8 @@ std::optional<DMLaunchOptions> DMLaunchOptions::parse(const std::vector<std::str
             if (!value(options.select)) {
                 return std::nullopt;
             }
-        } else if (argument.rfind("-", 0) == 0 && argument.rfind("-platform", 0) != 0) {
-            // Qt's own options (-platform offscreen, -style ...) were taken out already.
-            error = "unknown option " + argument;
+        } else {
+            error = "unknown argument " + argument;
             return std::nullopt;
         }
     }

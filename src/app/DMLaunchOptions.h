@@ -21,6 +21,10 @@ struct DMLaunchOptions {
     // The options, or an explanation of what is wrong with the arguments.
     static std::optional<DMLaunchOptions> parse(const std::vector<std::string>& arguments, std::string& error);
     static const char* usage();
+    // Whether a command-line word is one of ours (the rest belongs to Qt), and whether it
+    // is followed by a value.
+    static bool isOwnOption(const std::string& word);
+    static bool takesValue(const std::string& word);
 };
 
 }  // namespace harbormind

@@ -44,9 +44,11 @@ DMSidebarViewController::DMSidebarViewController(std::shared_ptr<DMDriveActionMa
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     view_->setAccessibleName(QStringLiteral("Drives"));
     view_->setStyleSheet(QStringLiteral(
-        "QTreeWidget { background: #f3f5ef; border: none; padding-top: 6px; }"
-        "QTreeWidget::item { padding: 3px 2px; }"
-        "QTreeWidget::item:selected { background: #dfe8bd; color: #1e2410; border-radius: 5px; }"));
+        "QTreeWidget { background: #f3f5ef; border: none; padding-top: 6px; outline: 0;"
+        " show-decoration-selected: 0; }"
+        "QTreeWidget::item { padding: 3px 2px; border: none; }"
+        "QTreeWidget::item:selected { background: #dfe8bd; color: #1e2410; border-radius: 5px; }"
+        "QTreeWidget::item:selected:focus { background: #cfdc9c; }"));
     QObject::connect(view_, &QTreeWidget::itemSelectionChanged, view_, [this] { selectionChanged(); });
     QObject::connect(view_, &QWidget::customContextMenuRequested, view_, [this](const QPoint& position) {
         QTreeWidgetItem* row = view_->itemAt(position);
