@@ -32,16 +32,7 @@ public:
         auto it = entries_.find(entry);
         return it == entries_.end() ? std::nullopt : it->second.parent;
     }
-    std::vector<RegistryEntryId> childEntries(RegistryEntryId entry) override {
-        std::lock_guard lock(mutex_);
-        std::vector<RegistryEntryId> children;
-        for (const auto& [id, value] : entries_) {
-            if (value.parent == entry) {
-                children.push_back(id);
-            }
-        }
-        return children;
-    }
+    std::vector<RegistryEntryId> childEntries(RegistryEntryId) override { return {}; }
     std::optional<PlatformValue> property(RegistryEntryId entry, const std::string& key) override {
         std::lock_guard lock(mutex_);
         auto it = entries_.find(entry);
@@ -201,15 +192,6 @@ public:
         std::lock_guard lock(mutex_);
         return unmounts_;
     }
-    bool hasQueue() {
-        std::lock_guard lock(mutex_);
-        return queue_ != nullptr;
-    }
-    bool hasCallbacks() {
-        std::lock_guard lock(mutex_);
-        return appeared_ && disappeared_ && mountApproval_ && unmountApproval_;
-    }
-
     void post(std::function<void()> work) {
         std::shared_ptr<DispatchQueue> queue;
         {

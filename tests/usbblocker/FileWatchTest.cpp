@@ -90,18 +90,6 @@ TEST_F(FileWatchTest, ReportsFileEventsInTheTreeIncludingNewFolders) {
     EXPECT_GT(seen[0].eventID, 0u);
 }
 
-TEST_F(FileWatchTest, ReleasingTheWatchStopsItsEvents) {
-    TempFolder folder;
-    LinuxFileEvents events;
-    int seen = 0;
-    auto created = FileWatch::create(&events, {folder.path()}, FileWatch::CreateFlag::useCFTypes,
-                                     Dispatch::mainQueue(), 1.0, [&](const FileWatch::Event&) { ++seen; });
-    TempFolder::write(folder.file("a"), "x");
-    created = FileWatch::Error::startFailed;  // releases the watch
-    Dispatch::main().runUntil([] { return false; }, seconds(3));
-    EXPECT_EQ(seen, 0);
-}
-
 // Lists watched on the simulated machine, where time is exact.
 class USBDiskListWatchTest : public test::VirtualClockTest {
 protected:

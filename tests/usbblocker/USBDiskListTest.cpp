@@ -10,6 +10,7 @@
 #include "platform/linux/LinuxFileContents.h"
 #include "platform/sim/SimFileContents.h"
 #include "usbblocker/TempFolder.h"
+#include "usbblocker/USBListsEditor.h"
 
 namespace harbormind {
 namespace {
@@ -40,17 +41,6 @@ TEST_F(USBDiskListFileTest, LoadCreatesAMissingFileEmpty) {
     EXPECT_EQ(TempFolder::contents(path), "");
     EXPECT_TRUE(list->whiteList().empty());
     EXPECT_TRUE(list->blackList().empty());
-}
-
-TEST_F(USBDiskListFileTest, LoadReadsTheFileAndReplacesWhatWasInMemory) {
-    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
-    auto list = makeList(path);
-    list->addWhiteList("Gone", 1);
-    std::filesystem::remove(path);
-    TempFolder::write(path, "A:5__white\n\nB:7__black\n");
-    list->load();
-    EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
-    EXPECT_EQ(list->blackList(), (Lists{{"B", 7}}));
 }
 
 TEST_F(USBDiskListFileTest, WithoutItsFolderTheListsLiveInMemoryOnly) {
@@ -225,6 +215,39 @@ TEST(USBDiskListSimTest, SimulatedFilesBehaveLikeRealOnes) {
     EXPECT_EQ(files.read(services.savePath, 1000).bytes, "A:5__white\nB:7__black\n");
     list.removeBlackList("B", 7);
     EXPECT_EQ(files.read(services.savePath, 1000).bytes, "A:5__white\n");
+}
+
+}  // namespace
+}  // namespace harbormind
+
+namespace harbormind {
+namespace {
+
+class USBListsEditorTest : public USBDiskListFileTest {};
+
+TEST_F(USBListsEditorTest, ChangesSayWhatHappened) {
+    auto list = makeList(path);
+    USBListsEditor editor(*list);
+    EXPECT_EQ(editor.allow("Stick", 16), USBListsEditResult::Done);
+    EXPECT_EQ(editor.allow("Stick", 16), USBListsEditResult::AlreadyListed);
+    EXPECT_EQ(editor.block("Stick", 16), USBListsEditResult::OnOtherList);
+    EXPECT_EQ(editor.block("a:b", 1), USBListsEditResult::CannotStore);
+    EXPECT_EQ(editor.remove("Nothing"), USBListsEditResult::NotListed);
+    EXPECT_EQ(TempFolder::contents(path), "Stick:16__white\n");
+}
+
+TEST_F(USBListsEditorTest, RemovalTakesEveryStoredSizeOffBothLists) {
+    TempFolder::write(path, "A:5__white\nA:7__white\nB:1__black\nA:2__black\n");
+    auto list = makeList(path);
+    USBListsEditor editor(*list);
+    EXPECT_EQ(editor.remove("A"), USBListsEditResult::Done);
+    EXPECT_EQ(TempFolder::contents(path), "B:1__black\n");
+}
+
+TEST_F(USBListsEditorTest, AnUnwritableFileIsReported) {
+    auto list = makeList(folder.file("missing/usbblocker.cnf"));
+    USBListsEditor editor(*list);
+    EXPECT_EQ(editor.allow("Stick", 16), USBListsEditResult::NotSaved);
 }
 
 }  // namespace

@@ -95,12 +95,6 @@ TEST(USBListsFormatTest, TheCutCountsUserPerceivedCharacters) {
     EXPECT_EQ(USBListsFormat::dropLastCharacters("\xcc\x81\xcc\x81", 1), "");
 }
 
-TEST(USBListsFormatTest, WritesTheLineOfAnEntry) {
-    EXPECT_EQ(USBListsFormat::line({"Photos", 31}, USBListKind::White), "Photos:31__white\n");
-    EXPECT_EQ(USBListsFormat::line({"Photos", 31}, USBListKind::Black), "Photos:31__black\n");
-    EXPECT_EQ(USBListsFormat::line({"Neg", -5}, USBListKind::Black), "Neg:-5__black\n");
-}
-
 TEST(USBListsFormatTest, OnlyNamesThatReadBackAsThemselvesCanBeStored) {
     EXPECT_TRUE(USBListsFormat::canStore("SanDisk Cruzer Blade"));
     EXPECT_TRUE(USBListsFormat::canStore("X__black"));
@@ -169,7 +163,7 @@ TEST(USBListsFormatTest, FuzzRandomBytes) {
 }
 
 TEST(USBListsFormatTest, VeryLongLinesParseInLinearTime) {
-    const std::size_t length = 20u << 20;
+    const std::size_t length = 4u << 20;
     std::string hugeName(length, 'N');
     std::string noColon(length, 'x');
     std::string colons(length, ':');

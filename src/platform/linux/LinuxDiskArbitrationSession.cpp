@@ -21,10 +21,17 @@ LinuxDiskArbitrationSession::LinuxDiskArbitrationSession(std::shared_ptr<LinuxDi
       mountHelper_(std::move(mountHelper)) {}
 
 void LinuxDiskArbitrationSession::setDispatchQueue(std::shared_ptr<DispatchQueue> queue) {
-    std::lock_guard lock(mutex_);
-    queue_ = std::move(queue);
-    if (!queue_) {
-        pending_.clear();
+    // The previous queue and the dropped events are released outside the lock: the queue may
+    // be released for good here, and its thread may be waiting for this lock in drain().
+    std::shared_ptr<DispatchQueue> previous;
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        previous = std::move(queue_);
+        queue_ = std::move(queue);
+        if (!queue_) {
+            dropped.swap(pending_);
+        }
     }
 }
 
@@ -232,7 +239,6 @@ void LinuxDiskArbitrationSession::drain() {
         {
             std::lock_guard lock(mutex_);
             if (pending_.empty() || !queue_) {
-                pending_.clear();
                 draining_ = false;
                 return;
             }

@@ -6,6 +6,7 @@
 
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/LinuxDiskArbitrationSession.h"
+#include "support/Dispatch.h"
 #include "support/Log.h"
 
 namespace harbormind {
@@ -81,6 +82,11 @@ LinuxDiskWatcher::~LinuxDiskWatcher() {
     monitor_.stop();
     if (mountTimer_) {
         mountTimer_->invalidate();
+    }
+    // The last reference can go in a task on the watcher's own queue; the queue's thread
+    // cannot wait for itself, so another thread releases it once that task has returned.
+    if (queue_->isCurrent()) {
+        Dispatch::global()->async([queue = std::move(queue_)] {});
     }
 }
 

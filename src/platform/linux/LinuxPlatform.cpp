@@ -8,17 +8,22 @@
 #include "platform/linux/LinuxDirectoryWalker.h"
 #include "platform/linux/LinuxFileContents.h"
 #include "platform/linux/LinuxFileEvents.h"
+#include "platform/linux/LinuxFileSystemInfo.h"
 #include "platform/linux/LinuxJunkLocations.h"
 #include "platform/linux/LinuxKeychainFiles.h"
 #include "platform/linux/LinuxLoginItems.h"
+#include "platform/linux/LinuxPowerSource.h"
+#include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxSettingsStores.h"
 #include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/linux/LinuxUserDatabase.h"
 #include "platform/linux/LinuxWholeDiskNames.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/LinuxDeviceRegistry.h"
 #include "platform/linux/LinuxDiskArbitration.h"
 #include "platform/linux/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxMountHelper.h"
-#include "platform/linux/StandInLinuxServices.h"
 
 namespace harbormind {
 namespace {
@@ -44,13 +49,13 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     if (paths_.mountHelper.empty()) {
         paths_.mountHelper = LinuxMountHelper::locate(paths_);
     }
-    processes_ = std::make_unique<standin::ProcessLauncherStandIn>();
-    scripts_ = std::make_unique<standin::ScriptRunnerStandIn>(*processes_);
-    powerSource_ = std::make_unique<standin::PowerSourceStandIn>();
+    processes_ = std::make_unique<LinuxProcessLauncher>();
+    scripts_ = std::make_unique<LinuxScriptRunner>(*processes_);
+    powerSource_ = std::make_unique<LinuxPowerSource>();
     settings_ = std::make_unique<LinuxSettingsStores>(LinuxSettingsStores::defaultFolder(), bundleIdentifier());
-    users_ = std::make_unique<standin::UserDatabaseStandIn>();
-    workspace_ = std::make_unique<standin::WorkspaceStandIn>();
-    fileSystem_ = std::make_unique<standin::FileSystemInfoStandIn>();
+    users_ = std::make_unique<LinuxUserDatabase>();
+    workspace_ = std::make_unique<LinuxWorkspace>();
+    fileSystem_ = std::make_unique<LinuxFileSystemInfo>();
 
     watcher_ = std::make_shared<LinuxDiskWatcher>(paths_);
     std::weak_ptr<LinuxDiskWatcher> weak = watcher_;

@@ -6,6 +6,8 @@
 #include "platform/sim/SimCommandTable.h"
 #include "platform/sim/SimDeviceRegistry.h"
 #include "platform/sim/SimDiskArbitration.h"
+#include "platform/sim/SimFileContents.h"
+#include "platform/sim/SimFileEvents.h"
 #include "platform/sim/SimFileSystemInfo.h"
 #include "platform/sim/SimKeychainFiles.h"
 #include "platform/sim/SimLoginItems.h"
@@ -14,6 +16,7 @@
 #include "platform/sim/SimProcessLauncher.h"
 #include "platform/sim/SimScenarioParser.h"
 #include "platform/sim/SimSettingsStores.h"
+#include "platform/sim/SimUSBBlockerPaths.h"
 #include "platform/sim/SimUserDatabase.h"
 #include "platform/sim/SimWorkspace.h"
 
@@ -61,6 +64,9 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
     fileSystem_ = std::make_unique<SimFileSystemInfo>(s.paths, *machine_);
     keychainFiles_ = std::make_unique<SimKeychainFiles>();
     loginItems_ = std::make_unique<SimLoginItems>();
+    fileEvents_ = std::make_unique<SimFileEvents>();
+    fileContents_ = std::make_unique<SimFileContents>(fileEvents_.get());
+    usbBlockerPaths_ = std::make_unique<SimUSBBlockerPaths>();
 }
 
 SimPlatform::~SimPlatform() = default;
@@ -78,6 +84,15 @@ CommandTable& SimPlatform::commands() { return *commands_; }
 ProcessLauncher& SimPlatform::processes() { return *processes_; }
 ScriptRunner& SimPlatform::scripts() { return *scripts_; }
 Workspace& SimPlatform::workspace() { return *workspace_; }
+FileContents* SimPlatform::fileContents() { return fileContents_.get(); }
+FileEvents* SimPlatform::fileEvents() { return fileEvents_.get(); }
+USBBlockerPaths* SimPlatform::usbBlockerPaths() { return usbBlockerPaths_.get(); }
+SimFileContents& SimPlatform::files() { return *fileContents_; }
+SimFileEvents& SimPlatform::fileEventSource() { return *fileEvents_; }
+
+void SimPlatform::setUSBBlockerPaths(const std::string& listsFile, const std::string& watchedFolder) {
+    usbBlockerPaths_ = std::make_unique<SimUSBBlockerPaths>(listsFile, watchedFolder);
+}
 FileSystemInfo& SimPlatform::fileSystem() { return *fileSystem_; }
 KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
 LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }

@@ -21,6 +21,8 @@ namespace harbormind {
 class SimCommandTable;
 class SimDeviceRegistry;
 class SimDiskArbitration;
+class SimFileContents;
+class SimFileEvents;
 class SimFileSystemInfo;
 class SimKeychainFiles;
 class SimLoginItems;
@@ -28,6 +30,7 @@ class SimMachine;
 class SimPowerSource;
 class SimProcessLauncher;
 class SimSettingsStores;
+class SimUSBBlockerPaths;
 class SimUserDatabase;
 class SimWorkspace;
 
@@ -61,6 +64,9 @@ public:
     JunkLocations* junkLocations() override { static SimJunkLocations locations; return &locations; }
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
+    FileContents* fileContents() override;
+    FileEvents* fileEvents() override;
+    USBBlockerPaths* usbBlockerPaths() override;
 
     // The scenario's "daemon" section, untouched, for the simulated helper daemon.
     PlatformValue::Dictionary daemonAnswers() const;
@@ -89,6 +95,12 @@ public:
     void setPath(const std::string& path, SimPathInfo info);
     void setEnvironment(const std::string& name, std::optional<std::string> value);
     void setRefusesSessions(bool refuse);
+    // Files live in memory; each change raises a file event.
+    SimFileContents& files();
+    SimFileEvents& fileEventSource();
+    // Where the USB lists file is (default "/private/var/kestrane/usbblocker.cnf") and the
+    // folder watched for it.
+    void setUSBBlockerPaths(const std::string& listsFile, const std::string& watchedFolder);
 
     // ---- What happened. ----
     std::optional<DiskDescription> description(const std::string& bsdName);
@@ -114,6 +126,9 @@ private:
     std::unique_ptr<SimFileSystemInfo> fileSystem_;
     std::unique_ptr<SimKeychainFiles> keychainFiles_;
     std::unique_ptr<SimLoginItems> loginItems_;
+    std::unique_ptr<SimFileEvents> fileEvents_;
+    std::unique_ptr<SimFileContents> fileContents_;
+    std::unique_ptr<SimUSBBlockerPaths> usbBlockerPaths_;
 };
 
 }  // namespace harbormind
