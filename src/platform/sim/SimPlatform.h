@@ -24,7 +24,9 @@ class SimDiskArbitration;
 class SimFileContents;
 class SimFileEvents;
 class SimFileSystemInfo;
+class SimFileStore;
 class SimKeychainFiles;
+class SimNetworkMounter;
 class SimLoginItems;
 class SimMachine;
 class SimPowerSource;
@@ -63,6 +65,11 @@ public:
     FileSystemInfo& fileSystem() override;
     JunkLocations* junkLocations() override { static SimJunkLocations locations; return &locations; }
     KeychainFiles* keychainFiles() override;
+    FileStore* fileStore() override;
+    NetworkMounter* networkMounter() override;
+    // The simulated network and user files, for tests to script.
+    SimNetworkMounter& simNetworkMounter() { return *networkMounter_; }
+    SimFileStore& simFileStore() { return *fileStore_; }
     LoginItems* loginItems() override;
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
@@ -125,6 +132,8 @@ private:
     std::unique_ptr<SimWorkspace> workspace_;
     std::unique_ptr<SimFileSystemInfo> fileSystem_;
     std::unique_ptr<SimKeychainFiles> keychainFiles_;
+    std::unique_ptr<SimFileStore> fileStore_;
+    std::unique_ptr<SimNetworkMounter> networkMounter_;
     std::unique_ptr<SimLoginItems> loginItems_;
     std::unique_ptr<SimFileEvents> fileEvents_;
     std::unique_ptr<SimFileContents> fileContents_;
