@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,13 @@ struct LinuxNetworkMounter::Shared {
     RequestId nextRequest = 1;
     std::map<RequestId, Pending> pending;
     std::set<std::string> createdFolders;
+    // Mounts and unmounts still running on other threads; the mounter waits for them.
+    std::atomic<int> inFlight{0};
+
+    void finished() {
+        --inFlight;
+        Clock::current().notifyAll();
+    }
 };
 
 namespace {
@@ -157,12 +165,21 @@ public:
     struct State {
         std::mutex mutex;
         bool active = true;
+        std::optional<Clock::TimerId> timer;
         std::map<std::string, NetworkVolume> known;
     };
     explicit LinuxWatch(std::shared_ptr<State> state) : state_(std::move(state)) {}
     ~LinuxWatch() override {
-        std::lock_guard lock(state_->mutex);
-        state_->active = false;
+        std::optional<Clock::TimerId> timer;
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->active = false;
+            timer = state_->timer;
+        }
+        // No poll is left waiting to fire after the watch, or the process, has gone.
+        if (timer) {
+            Clock::current().cancel(*timer);
+        }
     }
 
 private:
@@ -181,7 +198,13 @@ LinuxNetworkMounter::LinuxNetworkMounter(ProcessLauncher& processes, LinuxNetwor
     }
 }
 
-LinuxNetworkMounter::~LinuxNetworkMounter() = default;
+LinuxNetworkMounter::~LinuxNetworkMounter() {
+    // Only when something runs: at the end of the process the clock may already be gone.
+    if (shared_->inFlight.load() > 0) {
+        std::shared_ptr<Shared> shared = shared_;
+        Clock::current().waitUntil([shared] { return shared->inFlight.load() == 0; }, std::nullopt);
+    }
+}
 
 bool LinuxNetworkMounter::createMountDirectory(const std::string& path) {
     if (!WholeFileWriter::makeFolders(path, 0700)) {
@@ -224,13 +247,10 @@ NetworkMounter::RequestId LinuxNetworkMounter::mountAsync(const NetworkMountRequ
         id = shared_->nextRequest++;
         shared_->pending[id] = Shared::Pending{queue, std::move(completion)};
     }
-    std::weak_ptr<Shared> weakShared = shared_;
-    Dispatch::global()->async([this, weakShared, id, request] {
+    ++shared_->inFlight;
+    std::shared_ptr<Shared> shared = shared_;
+    Dispatch::global()->async([this, shared, id, request] {
         NetworkMountResult result = mountNow(request);
-        auto shared = weakShared.lock();
-        if (!shared) {
-            return;
-        }
         Shared::Pending pending;
         {
             std::lock_guard lock(shared->mutex);
@@ -245,9 +265,10 @@ NetworkMounter::RequestId LinuxNetworkMounter::mountAsync(const NetworkMountRequ
             for (const std::string& mountPoint : result.mountPoints) {
                 unmountNow(mountPoint, Unmount::Force);
             }
-            return;
+        } else {
+            pending.queue->async([completion = std::move(pending.completion), result] { completion(result); });
         }
-        pending.queue->async([completion = std::move(pending.completion), result] { completion(result); });
+        shared->finished();
     });
     return id;
 }
@@ -361,6 +382,10 @@ NetworkMountResult LinuxNetworkMounter::mountWithRclone(const NetworkMountReques
     }
     // The password reaches rclone only through the configuration file, in its obscured form.
     std::string password = request.guest ? "" : request.password;
+    // rclone's FTP client always sends a password; anonymous servers expect an address-like one.
+    if (scheme == "ftp" && password.empty()) {
+        password = "anonymous@";
+    }
     std::string obscured;
     if (!password.empty()) {
         ProcessResult obscure = processes_.run(*rclone, {"obscure", "-"}, password);
@@ -474,11 +499,11 @@ bool LinuxNetworkMounter::unmount(const std::string& mountPoint, Unmount mode) {
                      [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; })) {
         return false;
     }
-    std::weak_ptr<Shared> weakShared = shared_;
-    Dispatch::global()->async([this, weakShared, mountPoint, mode] {
-        if (weakShared.lock()) {
-            unmountNow(mountPoint, mode);
-        }
+    ++shared_->inFlight;
+    std::shared_ptr<Shared> shared = shared_;
+    Dispatch::global()->async([this, shared, mountPoint, mode] {
+        unmountNow(mountPoint, mode);
+        shared->finished();
     });
     return true;
 }
@@ -523,19 +548,27 @@ bool LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode
 }
 
 // Removes the empty folders a mount was given: its mount point and the folder made for it.
+// Removes the empty folders a mount was given: its mount point and the folder made for it,
+// whether this process made them or another did (a folder named by a UUID inside "mnt").
 void LinuxNetworkMounter::removeMountFolders(const std::string& mountPoint) {
     std::lock_guard lock(shared_->mutex);
     std::string parent = parentFolder(mountPoint);
-    bool ours = shared_->createdFolders.contains(mountPoint) || shared_->createdFolders.contains(parent);
+    auto madeForMounts = [](const std::string& folder) {
+        std::string name = folder.substr(folder.find_last_of('/') + 1);
+        bool uuid = name.size() == 36 && name[8] == '-' && name[13] == '-' && name[18] == '-' && name[23] == '-' &&
+                    name.find_first_not_of("0123456789ABCDEFabcdef-") == std::string::npos;
+        return uuid && parentFolder(folder).ends_with("/mnt");
+    };
+    bool ours = shared_->createdFolders.contains(mountPoint) || shared_->createdFolders.contains(parent) ||
+                madeForMounts(mountPoint) || madeForMounts(parent);
     if (!ours) {
         return;
     }
     ::rmdir(mountPoint.c_str());
-    if (shared_->createdFolders.contains(parent)) {
-        if (::rmdir(parent.c_str()) == 0) {
-            shared_->createdFolders.erase(parent);
-        }
+    if (shared_->createdFolders.contains(parent) || madeForMounts(parent)) {
+        ::rmdir(parent.c_str());
     }
+    shared_->createdFolders.erase(parent);
     shared_->createdFolders.erase(mountPoint);
 }
 
@@ -583,7 +616,10 @@ std::unique_ptr<NetworkMounter::Watch> LinuxNetworkMounter::watchVolumes(std::sh
             appeared(volume);
         }
         if (auto next = weakPoll.lock()) {
-            queue->asyncAfter(interval, [next] { (*next)(); });
+            std::lock_guard lock(state->mutex);
+            if (state->active) {
+                state->timer = Clock::current().schedule(interval, [queue, next] { queue->async([next] { (*next)(); }); });
+            }
         }
     };
     queue->async([poll] { (*poll)(); });
