@@ -108,8 +108,11 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     std::shared_ptr<DMWindowController> controller = mainWindowController();
     localDriveManager_ = DMLocalDriveManager::create(controller);
 
-    // 3, 4. The permission gate.
-    if (!localDriveManager_->hasFullDiskAccess() && !runFullDiskAccessGuide(*localDriveManager_)) {
+    // 3, 4. The permission gate, on a desktop that has such a permission at all (it offers a
+    // settings pane to grant it); elsewhere access is simply granted.
+    const bool desktopHasPermission = !Platform::current().workspace().fullDiskAccessSettingsURL().empty();
+    if (desktopHasPermission && !localDriveManager_->hasFullDiskAccess() &&
+        !runFullDiskAccessGuide(*localDriveManager_)) {
         return 1;
     }
 
