@@ -133,6 +133,8 @@ bool SimPlatform::removeDescriptionValue(const std::string& bsdName, const std::
     return machine_->removeDescriptionValue(bsdName, key);
 }
 
+bool SimPlatform::setBusy(const std::string& bsdName, bool busy) { return machine_->setBusy(bsdName, busy); }
+
 std::optional<DADissenter> SimPlatform::mountVolume(const std::string& bsdName, const std::optional<std::string>& path) {
     return machine_->mount(bsdName, path, 0, SimRequest::Origin::Control);
 }

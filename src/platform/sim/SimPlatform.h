@@ -89,6 +89,8 @@ public:
     bool removeDisk(const std::string& bsdName);
     bool setDescriptionValue(const std::string& bsdName, const std::string& key, const PlatformValue& value);
     bool removeDescriptionValue(const std::string& bsdName, const std::string& key);
+    // A busy volume refuses an unmount or eject without the force option.
+    bool setBusy(const std::string& bsdName, bool busy);
     // These ask the approval callbacks on their queues and wait for the answers.
     std::optional<DADissenter> mountVolume(const std::string& bsdName, const std::optional<std::string>& path = {});
     std::optional<DADissenter> unmountVolume(const std::string& bsdName, std::uint32_t options = 0);
