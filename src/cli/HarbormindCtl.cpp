@@ -13,6 +13,7 @@ namespace harbormind {
 void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
+    registerCleaningVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
