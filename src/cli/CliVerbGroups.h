@@ -12,6 +12,7 @@ class CliContext;
 // one line per group.
 void registerDriveListVerbs(CLI::App& app, CliContext& context);
 void registerDriveActionVerbs(CLI::App& app, CliContext& context);
+void registerNetworkVerbs(CLI::App& app, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
