@@ -14,6 +14,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
     registerNetworkVerbs(app, context);
+    registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
 }
 
