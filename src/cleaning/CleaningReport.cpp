@@ -9,7 +9,7 @@ namespace harbormind {
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string dump(const json& value) {
     return value.dump(2, ' ', false, json::error_handler_t::replace) + "\n";

@@ -20,6 +20,7 @@ class Workspace;
 class DirectoryWalker;
 class FileContents;
 class FileEvents;
+class FileStore;
 class JunkLocations;
 class KeychainFiles;
 class LoginItems;
@@ -57,6 +58,7 @@ public:
     virtual DirectoryWalker* directoryWalker() { return nullptr; }
     virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
+    virtual FileStore* fileStore() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
     virtual LoginItems* loginItems() { return nullptr; }

@@ -45,24 +45,26 @@ std::string withoutLine(const std::string& text, const std::string& line, bool& 
 
 }  // namespace
 
+USBDiskListServices USBDiskList::platformServices() {
+    Platform& platform = Platform::current();
+    USBDiskListServices services;
+    services.files = platform.fileContents();
+    services.fileEvents = platform.fileEvents();
+    services.diskArbitration = &platform.diskArbitration();
+    services.driveTools = &DriveTools::shared();
+    services.watchQueue = Dispatch::mainQueue();
+    if (USBBlockerPaths* paths = platform.usbBlockerPaths()) {
+        services.savePath = paths->listsFilePath();
+        services.watchedFolder = paths->watchedFolder();
+    } else {
+        services.savePath = defaultSavePath;
+        services.watchedFolder = defaultWatchedFolder;
+    }
+    return services;
+}
+
 USBDiskList& USBDiskList::shared() {
-    static USBDiskList* list = [] {
-        Platform& platform = Platform::current();
-        USBDiskListServices services;
-        services.files = platform.fileContents();
-        services.fileEvents = platform.fileEvents();
-        services.diskArbitration = &platform.diskArbitration();
-        services.driveTools = &DriveTools::shared();
-        services.watchQueue = Dispatch::mainQueue();
-        if (USBBlockerPaths* paths = platform.usbBlockerPaths()) {
-            services.savePath = paths->listsFilePath();
-            services.watchedFolder = paths->watchedFolder();
-        } else {
-            services.savePath = defaultSavePath;
-            services.watchedFolder = defaultWatchedFolder;
-        }
-        return new USBDiskList(std::move(services));
-    }();
+    static USBDiskList* list = new USBDiskList(platformServices());
     return *list;
 }
 

@@ -34,6 +34,8 @@ public:
 
     // Made on first use over the current platform, watching from the main queue.
     static USBDiskList& shared();
+    // The current platform's services and paths, as shared() uses them.
+    static USBDiskListServices platformServices();
 
     explicit USBDiskList(USBDiskListServices services);
     ~USBDiskList();

@@ -1,5 +1,8 @@
 #include "xpc/XPCRemoteObject.h"
 
+#include <mutex>
+#include <set>
+
 #include "support/Log.h"
 #include "xpc/XPCErrorText.h"
 
@@ -17,7 +20,21 @@ struct ProxyHolder {
 XPCRemoteObject::XPCRemoteObject(std::string strServiceName, std::shared_ptr<XPCTransport> transport)
     : strServiceName_(std::move(strServiceName)), transport_(std::move(transport)) {
     errorHandler_ = [name = strServiceName_](const std::string& description) {
-        Log::warning(name + ": " + description);
+        // A daemon that is absent fails every call the same way: say so once per service
+        // and kind of failure, then only in debug logging.
+        static std::mutex mutex;
+        static auto* reported = new std::set<std::string>();
+        std::string text = name + ": " + description;
+        bool first;
+        {
+            std::lock_guard lock(mutex);
+            first = reported->insert(text).second;
+        }
+        if (first) {
+            Log::warning(text);
+        } else {
+            Log::debug(text);
+        }
     };
 }
 

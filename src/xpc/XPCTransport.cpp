@@ -19,12 +19,8 @@ public:
         }
     }
     void invalidate() override {}
-    std::shared_ptr<XPCInterface> remoteObjectProxyWithErrorHandler(ErrorHandler errorHandler) override {
-        if (errorHandler) {
-            errorHandler("No daemon transport is configured");
-        }
-        return nullptr;
-    }
+    // The invalidation on resume has already been reported.
+    std::shared_ptr<XPCInterface> remoteObjectProxyWithErrorHandler(ErrorHandler) override { return nullptr; }
 
 private:
     std::function<void()> invalidation_;

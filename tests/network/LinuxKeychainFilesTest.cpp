@@ -31,7 +31,7 @@ class LinuxKeychainFilesTest : public testing::Test {
 protected:
     // A fresh files object stands for a fresh process: nothing is known about any file yet.
     std::unique_ptr<LinuxKeychainFiles> newProcess() {
-        return std::make_unique<LinuxKeychainFiles>(folder.file("default/login.keychain"), KeychainKdfLimits::minimal());
+        return std::make_unique<LinuxKeychainFiles>(folder.file("data/default/login.keychain"), KeychainKdfLimits::minimal());
     }
     KeychainType type(const std::string& password = "Nw4tB9mZ") {
         return KeychainType::nonsystem(folder.file("networkdrives.keychain"), password);
@@ -151,7 +151,7 @@ TEST_F(LinuxKeychainFilesTest, TheDefaultKeychainOpensUnlockedInEveryProcess) {
         EXPECT_TRUE(keychain.setString("v", "k"));
     }
     struct stat info {};
-    ASSERT_EQ(::stat(folder.file("default/login.keychain.secret").c_str(), &info), 0);
+    ASSERT_EQ(::stat(folder.file("data/default/login.keychain.secret").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
     Keychains keychain(std::nullopt, KeychainType::system(), newProcess().get());
     EXPECT_EQ(keychain.getString("k"), "v");

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -248,6 +250,50 @@ TEST_F(USBListsEditorTest, AnUnwritableFileIsReported) {
     auto list = makeList(folder.file("missing/usbblocker.cnf"));
     USBListsEditor editor(*list);
     EXPECT_EQ(editor.allow("Stick", 16), USBListsEditResult::NotSaved);
+}
+
+}  // namespace
+}  // namespace harbormind
+
+namespace harbormind {
+namespace {
+
+// Regression: the engine's callbacks read the lists on background threads while the watch
+// re-reads them; lookups must never see a list half read or freed.
+TEST(USBDiskListConcurrencyTest, LookupsDuringReloadsSeeOldOrNewLists) {
+    SimFileContents files;
+    USBDiskListServices services;
+    services.files = &files;
+    services.savePath = "/private/var/kestrane/usbblocker.cnf";
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "Disk" + std::to_string(i) + ":1__white\n";
+    }
+    files.setFile(services.savePath, text);
+    USBDiskList list(services);
+    list.load();
+    std::atomic<bool> stop{false};
+    std::atomic<int> misses{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&] {
+            while (!stop.load()) {
+                if (!list.isInWhiteList("Disk199")) {
+                    ++misses;
+                }
+                list.isInBlackList("Disk1", 0);
+            }
+        });
+    }
+    for (int round = 0; round < 200; ++round) {
+        list.load();
+        list.addBlackList("Other" + std::to_string(round), 1);
+    }
+    stop.store(true);
+    for (auto& reader : readers) {
+        reader.join();
+    }
+    EXPECT_EQ(misses.load(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -109,46 +110,41 @@ std::optional<EntryStat> LinuxDirectoryWalker::statPath(const std::string& path)
 
 bool LinuxDirectoryWalker::list(Handle folder, DirectoryListing& out) {
     out.clear();
-    if (folder < 0) {
+    if (folder < 0 || ::lseek(folder, 0, SEEK_SET) != 0) {
         return false;
     }
-    // The stream takes its own descriptor, so the caller's handle stays open and positioned.
-    int streamFd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (streamFd < 0) {
-        return false;
-    }
-    DIR* stream = ::fdopendir(streamFd);
-    if (stream == nullptr) {
-        ::close(streamFd);
-        return false;
-    }
-    bool complete = true;
+    // getdents64 straight on the handle: no second descriptor and no directory stream to set up
+    // for every folder of a scan.
+    alignas(struct dirent64) char buffer[32768];
     for (;;) {
-        errno = 0;
-        struct dirent* entry = ::readdir(stream);
-        if (entry == nullptr) {
-            complete = errno == 0;
-            break;
+        long read = ::syscall(SYS_getdents64, folder, buffer, sizeof(buffer));
+        if (read == 0) {
+            return true;
         }
-        const char* name = entry->d_name;
-        std::size_t length = std::strlen(name);
-        if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
-            continue;
+        if (read < 0) {
+            return false;
         }
-        ListedEntry listed;
-        listed.nameOffset = static_cast<std::uint32_t>(out.names.size());
-        listed.nameLength = static_cast<std::uint32_t>(length);
-        listed.typeCode = entry->d_type;
-        struct stat st {};
-        if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-            listed.looked = true;
-            listed.stat = fromStat(st);
+        for (long offset = 0; offset < read;) {
+            auto* entry = reinterpret_cast<struct dirent64*>(buffer + offset);
+            offset += entry->d_reclen;
+            const char* name = entry->d_name;
+            std::size_t length = std::strlen(name);
+            if (length == 0 || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+                continue;
+            }
+            ListedEntry listed;
+            listed.nameOffset = static_cast<std::uint32_t>(out.names.size());
+            listed.nameLength = static_cast<std::uint32_t>(length);
+            listed.typeCode = entry->d_type;
+            struct stat st {};
+            if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                listed.looked = true;
+                listed.stat = fromStat(st);
+            }
+            out.names.append(name, length);
+            out.entries.push_back(listed);
         }
-        out.names.append(name, length);
-        out.entries.push_back(listed);
     }
-    ::closedir(stream);
-    return complete;
 }
 
 int LinuxDirectoryWalker::removeChild(Handle parent, std::string_view name, EntryKind kind) {

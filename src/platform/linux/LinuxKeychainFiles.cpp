@@ -15,6 +15,7 @@
 
 #include "platform/KeychainStatus.h"
 #include "platform/linux/KeychainFileFormat.h"
+#include "platform/linux/WholeFileWriter.h"
 #include "support/Log.h"
 
 namespace harbormind {
@@ -367,7 +368,7 @@ std::shared_ptr<KeychainFile> LinuxKeychainFiles::defaultKeychain() {
     // The default keychain's password is a random secret in a file only the user can read;
     // the keychain is as private as that file.
     std::string folder = folderOf(defaultKeychainPath_);
-    ::mkdir(folder.c_str(), 0700);
+    WholeFileWriter::makeFolders(folder, 0700);
     std::string secretPath = defaultKeychainPath_ + ".secret";
     std::int32_t status = KeychainStatus::success;
     std::optional<Bytes> secret = readWholeFile(secretPath, status);

@@ -10,7 +10,9 @@
 #include "platform/linux/LinuxFileEvents.h"
 #include "platform/linux/LinuxFileSystemInfo.h"
 #include "platform/linux/LinuxJunkLocations.h"
+#include "platform/linux/LinuxFileStore.h"
 #include "platform/linux/LinuxKeychainFiles.h"
+#include "platform/linux/LinuxNetworkMounter.h"
 #include "platform/linux/LinuxLoginItems.h"
 #include "platform/linux/LinuxPowerSource.h"
 #include "platform/linux/LinuxProcessLauncher.h"
@@ -72,6 +74,8 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     fileEvents_ = std::make_unique<LinuxFileEvents>();
     junkLocations_ = std::make_unique<LinuxJunkLocations>();
     keychainFiles_ = std::make_unique<LinuxKeychainFiles>(dataFolder(*users_) + "/keychains/default.keychain");
+    fileStore_ = std::make_unique<LinuxFileStore>();
+    networkMounter_ = std::make_unique<LinuxNetworkMounter>(*processes_);
     loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
                                                     std::vector<std::string>{runningProgram()});
     usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
@@ -138,6 +142,14 @@ FileEvents* LinuxPlatform::fileEvents() {
 
 JunkLocations* LinuxPlatform::junkLocations() {
     return junkLocations_.get();
+}
+
+FileStore* LinuxPlatform::fileStore() {
+    return fileStore_.get();
+}
+
+NetworkMounter* LinuxPlatform::networkMounter() {
+    return networkMounter_.get();
 }
 
 KeychainFiles* LinuxPlatform::keychainFiles() {

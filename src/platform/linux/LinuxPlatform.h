@@ -39,9 +39,11 @@ public:
     DirectoryWalker* directoryWalker() override;
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
+    FileStore* fileStore() override;
     JunkLocations* junkLocations() override;
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
+    NetworkMounter* networkMounter() override;
     USBBlockerPaths* usbBlockerPaths() override;
     WholeDiskNames* wholeDiskNames() override;
 
@@ -68,6 +70,8 @@ private:
     std::unique_ptr<JunkLocations> junkLocations_;
     std::unique_ptr<KeychainFiles> keychainFiles_;
     std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<FileStore> fileStore_;
+    std::unique_ptr<NetworkMounter> networkMounter_;
     std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
     std::unique_ptr<WholeDiskNames> wholeDiskNames_;
 };

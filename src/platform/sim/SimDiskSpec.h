@@ -21,6 +21,8 @@ struct SimDiskSpec {
     std::optional<std::string> mountPath;
     // False makes every mount request fail; absent: mountable when the disk has a volume kind.
     std::optional<bool> mountable;
+    // A busy volume (files open on it) refuses an unmount or eject without the force option.
+    bool busy = false;
 
     std::string mediaKey() const { return registryKey.value_or(bsdName); }
 };

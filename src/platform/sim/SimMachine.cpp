@@ -403,6 +403,16 @@ bool SimMachine::removeDescriptionValue(const std::string& bsdName, const std::s
     return true;
 }
 
+bool SimMachine::setBusy(const std::string& bsdName, bool busy) {
+    std::lock_guard lock(mutex_);
+    Disk* disk = findDisk(bsdName);
+    if (disk == nullptr) {
+        return false;
+    }
+    disk->spec.busy = busy;
+    return true;
+}
+
 std::string SimMachine::freeMountPath(const Disk& disk, const std::optional<std::string>& path) {
     std::string base = path ? *path
                             : disk.spec.mountPath.value_or(
@@ -500,10 +510,14 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
         }
         asked = approvals(ApprovalKind::Unmount);
     }
+    const bool force = (options & DiskArbitrationSession::unmountForce) != 0;
     for (const auto& volume : volumes) {
         auto dissent = ask(asked, DADisk(volume));
         std::lock_guard lock(mutex_);
         Disk* disk = findDisk(volume);
+        if (!dissent && disk != nullptr && disk->spec.busy && !force) {
+            dissent = DADissenter{DADissenter::busy, "Busy"};
+        }
         if (!dissent && disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
             announceChanged(volume, {DiskDescriptionKey::volumePath});
         }
@@ -549,12 +563,15 @@ std::optional<DADissenter> SimMachine::eject(const std::string& bsdName, std::ui
     for (const auto& volume : volumes) {
         auto dissent = ask(asked, DADisk(volume));
         std::lock_guard lock(mutex_);
+        Disk* disk = findDisk(volume);
+        if (!dissent && disk != nullptr && disk->spec.busy) {
+            dissent = DADissenter{DADissenter::busy, "Busy"};
+        }
         if (dissent) {
             request.dissenter = dissent;
             record(request);
             return request.dissenter;
         }
-        Disk* disk = findDisk(volume);
         if (disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
             announceChanged(volume, {DiskDescriptionKey::volumePath});
         }

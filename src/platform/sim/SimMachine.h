@@ -55,6 +55,7 @@ public:
     bool removeDisk(const std::string& bsdName);
     bool setDescriptionValue(const std::string& bsdName, const std::string& key, const PlatformValue& value);
     bool removeDescriptionValue(const std::string& bsdName, const std::string& key);
+    bool setBusy(const std::string& bsdName, bool busy);
     std::optional<DADissenter> mount(const std::string& bsdName, const std::optional<std::string>& path,
                                      std::uint32_t options, SimRequest::Origin origin);
     std::optional<DADissenter> unmount(const std::string& bsdName, std::uint32_t options, SimRequest::Origin origin);

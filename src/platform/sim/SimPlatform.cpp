@@ -9,7 +9,9 @@
 #include "platform/sim/SimFileContents.h"
 #include "platform/sim/SimFileEvents.h"
 #include "platform/sim/SimFileSystemInfo.h"
+#include "platform/sim/SimFileStore.h"
 #include "platform/sim/SimKeychainFiles.h"
+#include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPowerSource.h"
@@ -63,6 +65,8 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
                                                 s.securitySettingsURL);
     fileSystem_ = std::make_unique<SimFileSystemInfo>(s.paths, *machine_);
     keychainFiles_ = std::make_unique<SimKeychainFiles>();
+    fileStore_ = std::make_unique<SimFileStore>();
+    networkMounter_ = std::make_unique<SimNetworkMounter>();
     loginItems_ = std::make_unique<SimLoginItems>();
     fileEvents_ = std::make_unique<SimFileEvents>();
     fileContents_ = std::make_unique<SimFileContents>(fileEvents_.get());
@@ -95,6 +99,8 @@ void SimPlatform::setUSBBlockerPaths(const std::string& listsFile, const std::st
 }
 FileSystemInfo& SimPlatform::fileSystem() { return *fileSystem_; }
 KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
+FileStore* SimPlatform::fileStore() { return fileStore_.get(); }
+NetworkMounter* SimPlatform::networkMounter() { return networkMounter_.get(); }
 LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }
 
 PlatformValue::Dictionary SimPlatform::daemonAnswers() const {
@@ -126,6 +132,8 @@ bool SimPlatform::setDescriptionValue(const std::string& bsdName, const std::str
 bool SimPlatform::removeDescriptionValue(const std::string& bsdName, const std::string& key) {
     return machine_->removeDescriptionValue(bsdName, key);
 }
+
+bool SimPlatform::setBusy(const std::string& bsdName, bool busy) { return machine_->setBusy(bsdName, busy); }
 
 std::optional<DADissenter> SimPlatform::mountVolume(const std::string& bsdName, const std::optional<std::string>& path) {
     return machine_->mount(bsdName, path, 0, SimRequest::Origin::Control);

@@ -24,7 +24,9 @@ class SimDiskArbitration;
 class SimFileContents;
 class SimFileEvents;
 class SimFileSystemInfo;
+class SimFileStore;
 class SimKeychainFiles;
+class SimNetworkMounter;
 class SimLoginItems;
 class SimMachine;
 class SimPowerSource;
@@ -63,6 +65,11 @@ public:
     FileSystemInfo& fileSystem() override;
     JunkLocations* junkLocations() override { static SimJunkLocations locations; return &locations; }
     KeychainFiles* keychainFiles() override;
+    FileStore* fileStore() override;
+    NetworkMounter* networkMounter() override;
+    // The simulated network and user files, for tests to script.
+    SimNetworkMounter& simNetworkMounter() { return *networkMounter_; }
+    SimFileStore& simFileStore() { return *fileStore_; }
     LoginItems* loginItems() override;
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
@@ -82,6 +89,8 @@ public:
     bool removeDisk(const std::string& bsdName);
     bool setDescriptionValue(const std::string& bsdName, const std::string& key, const PlatformValue& value);
     bool removeDescriptionValue(const std::string& bsdName, const std::string& key);
+    // A busy volume refuses an unmount or eject without the force option.
+    bool setBusy(const std::string& bsdName, bool busy);
     // These ask the approval callbacks on their queues and wait for the answers.
     std::optional<DADissenter> mountVolume(const std::string& bsdName, const std::optional<std::string>& path = {});
     std::optional<DADissenter> unmountVolume(const std::string& bsdName, std::uint32_t options = 0);
@@ -125,6 +134,8 @@ private:
     std::unique_ptr<SimWorkspace> workspace_;
     std::unique_ptr<SimFileSystemInfo> fileSystem_;
     std::unique_ptr<SimKeychainFiles> keychainFiles_;
+    std::unique_ptr<SimFileStore> fileStore_;
+    std::unique_ptr<SimNetworkMounter> networkMounter_;
     std::unique_ptr<SimLoginItems> loginItems_;
     std::unique_ptr<SimFileEvents> fileEvents_;
     std::unique_ptr<SimFileContents> fileContents_;

@@ -121,6 +121,7 @@ SimDiskSpec readDisk(const Json& json, const std::string& where) {
     disk.mediaProperties = dictionary(json, "properties", where);
     disk.mountPath = optionalText(json, "mountPath", where);
     disk.mountable = optionalBool(json, "mountable", where);
+    disk.busy = optionalBool(json, "busy", where).value_or(false);
     return disk;
 }
 

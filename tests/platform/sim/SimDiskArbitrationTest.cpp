@@ -214,6 +214,16 @@ TEST_F(SimDiskArbitrationTest, EjectUnmountsThenRemovesTheDeviceDeepestFirst) {
     EXPECT_FALSE(session->copyIOMedia(DADisk("disk5s1")));
 }
 
+TEST_F(SimDiskArbitrationTest, ABusyVolumeGivesWayOnlyToForce) {
+    auto platform = test::loadScenario("usb-disks.json");
+    ASSERT_TRUE(platform->setBusy("disk5s1", true));
+    EXPECT_EQ(platform->unmountVolume("disk5s1")->status, DADissenter::busy);
+    EXPECT_EQ(platform->ejectDisk("disk5")->status, DADissenter::busy);
+    EXPECT_TRUE(platform->description("disk5s1")->path(DiskDescriptionKey::volumePath));
+    EXPECT_FALSE(platform->unmountVolume("disk5s1", DiskArbitrationSession::unmountForce));
+    EXPECT_FALSE(platform->description("disk5s1")->path(DiskDescriptionKey::volumePath));
+}
+
 TEST_F(SimDiskArbitrationTest, AnInternalDiskCannotBeEjectedAndAnUnknownDiskFails) {
     auto platform = test::loadScenario("laptop.json");
     auto refused = platform->ejectDisk("disk3s5");

@@ -1,0 +1,103 @@
+#include "cli/CliContext.h"
+
+#include <istream>
+#include <iterator>
+#include <ostream>
+
+#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/sim/SimPlatform.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+
+CliContext::CliContext(std::ostream& output, std::ostream& errors, std::istream& input)
+    : out(output), err(errors), in(input) {}
+
+CliContext::~CliContext() = default;
+
+std::optional<std::string> CliContext::secret(const std::string& prompt) {
+    if (readSecret) {
+        return readSecret(prompt);
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (text.ends_with("\r\n")) {
+        text.resize(text.size() - 2);
+    } else if (text.ends_with("\n")) {
+        text.pop_back();
+    }
+    return text;
+}
+
+int CliContext::fail(const std::string& message) {
+    err << "harbormindctl: " << message << "\n";
+    return 1;
+}
+
+bool CliContext::preparePlatform() {
+    if (prepared_) {
+        return true;
+    }
+    if (platformName == "sim") {
+        if (scenarioPath.empty()) {
+            fail("--platform sim needs --scenario FILE");
+            return false;
+        }
+        SimLoadResult loaded = SimPlatform::load(scenarioPath);
+        if (!loaded) {
+            fail("cannot read scenario " + scenarioPath + ": " + loaded.error);
+            return false;
+        }
+        loaded.platform->start();
+        Platform::setCurrent(loaded.platform);
+        auto daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+    } else if (platformName == "linux") {
+        if (!scenarioPath.empty()) {
+            fail("--scenario needs --platform sim");
+            return false;
+        }
+        Platform::setCurrent(std::make_shared<LinuxPlatform>());
+    } else {
+        fail("unknown platform " + platformName + " (linux or sim)");
+        return false;
+    }
+    prepared_ = true;
+    return true;
+}
+
+std::shared_ptr<DMLocalDriveManager> CliContext::manager() {
+    if (manager_ || !preparePlatform()) {
+        return manager_;
+    }
+    manager_ = DMLocalDriveManager::create();
+    manager_->start();
+    // Every disk present is reported on the manager's queue as soon as discovery starts;
+    // once that queue has drained, the tree is complete. The background classification
+    // is then done here once more, so what is printed is fully read.
+    manager_->callbackQueue()->sync([] {});
+    for (const auto& [name, drive] : manager_->driveObjs()) {
+        drive->update();
+    }
+    return manager_;
+}
+
+std::shared_ptr<DMLocalDriveObject> CliContext::drive(const std::string& name) {
+    std::string identifier = name.starts_with("/dev/") ? name.substr(5) : name;
+    auto current = manager();
+    if (!current) {
+        return nullptr;
+    }
+    auto objects = current->driveObjs();
+    auto it = objects.find(identifier);
+    if (it == objects.end()) {
+        fail("no such drive: " + name);
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<DMLocalDriveObject>(it->second);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,70 @@
+#include "cli/CliDriveText.h"
+
+#include <array>
+#include <cstdio>
+
+namespace harbormind {
+
+std::string CliDriveText::text(DMDriveObjectFilesystem value) {
+    static constexpr std::array<const char*, 10> names{"unknown", "hfs_plus", "hfs_plus_encrypted", "ntfs", "apfs",
+                                                       "apfs_encrypted", "exfat", "fat32", "bitlocker_encrypted",
+                                                       "corestorage"};
+    return names.at(static_cast<std::size_t>(value));
+}
+
+std::string CliDriveText::text(DMLocalDriveStatus value) {
+    switch (value) {
+        case DMLocalDriveStatus::locked:
+            return "locked";
+        case DMLocalDriveStatus::unlocked:
+            return "unlocked";
+        case DMLocalDriveStatus::encrypting:
+            return "encrypting";
+        case DMLocalDriveStatus::invalid:
+            break;
+    }
+    return "invalid";
+}
+
+std::string CliDriveText::text(DMDriveObjectLocation value) {
+    static constexpr std::array<const char*, 3> names{"unknown", "internal", "external"};
+    return names.at(static_cast<std::size_t>(value));
+}
+
+std::string CliDriveText::text(DMDriveObjectInterfaceType value) {
+    static constexpr std::array<const char*, 8> names{"unknown", "pci", "usb", "thunderbolt",
+                                                      "firewire", "sas", "sata", "dmg"};
+    return names.at(static_cast<std::size_t>(value));
+}
+
+std::string CliDriveText::text(DMDriveObjectType value) {
+    static constexpr std::array<const char*, 4> names{"unknown", "fusiond", "ssd", "hdd"};
+    return names.at(static_cast<std::size_t>(value));
+}
+
+std::string CliDriveText::text(DMDriveObjectPartitionMap value) {
+    static constexpr std::array<const char*, 4> names{"unknown", "guid", "mbr", "apple"};
+    return names.at(static_cast<std::size_t>(value));
+}
+
+std::string CliDriveText::size(std::optional<std::int64_t> bytes) {
+    if (!bytes) {
+        return "-";
+    }
+    static constexpr std::array<const char*, 6> units{"B", "kB", "MB", "GB", "TB", "PB"};
+    double value = static_cast<double>(*bytes);
+    std::size_t unit = 0;
+    while (value >= 1000 && unit + 1 < units.size()) {
+        value /= 1000;
+        ++unit;
+    }
+    char text[32];
+    if (unit == 0) {
+        std::snprintf(text, sizeof text, "%lld B", static_cast<long long>(*bytes));
+    } else {
+        std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+    }
+    return text;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace harbormind {
+
+class CliContext;
+
+// Each verb group adds its subcommands to the program; registerVerbGroups calls them all,
+// one line per group.
+void registerDriveListVerbs(CLI::App& app, CliContext& context);
+void registerDriveActionVerbs(CLI::App& app, CliContext& context);
+void registerNetworkVerbs(CLI::App& app, CliContext& context);
+
+void registerVerbGroups(CLI::App& app, CliContext& context);
+
+}  // namespace harbormind

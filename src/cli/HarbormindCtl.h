@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace harbormind {
+
+// The whole command line program: parses `arguments` (without the program name), runs the
+// verb and returns the exit status. `readSecret` asks for a password without echo; without
+// one, the password is all of `in` (one trailing line break removed).
+int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     std::istream& in,
+                     std::function<std::optional<std::string>(const std::string& prompt)> readSecret = nullptr);
+
+}  // namespace harbormind

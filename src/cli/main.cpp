@@ -1,0 +1,14 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/HarbormindCtl.h"
+#include "platform/linux/LinuxTerminalSecret.h"
+#include "support/Dispatch.h"
+
+int main(int argc, char** argv) {
+    harbormind::Dispatch::main().adoptCurrentThread();
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return harbormind::runHarbormindctl(arguments, std::cout, std::cerr, std::cin,
+                                        [](const std::string& prompt) { return harbormind::LinuxTerminalSecret::read(prompt); });
+}

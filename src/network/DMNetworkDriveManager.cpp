@@ -1,0 +1,486 @@
+#include "network/DMNetworkDriveManager.h"
+
+#include <algorithm>
+
+#include "network/DriveKeychains.h"
+#include "network/Keychains.h"
+#include "network/NetworkDriveArchive.h"
+#include "network/NetworkDriveUUID.h"
+#include "platform/FileStore.h"
+#include "platform/NetworkMountStatus.h"
+#include "platform/NetworkURL.h"
+#include "platform/Platform.h"
+#include "platform/Workspace.h"
+#include "support/Dispatch.h"
+#include "support/Log.h"
+
+namespace harbormind {
+namespace {
+
+using DriveRef = std::shared_ptr<DMNetworkDriveObject>;
+
+// How long a volume that appeared is left to settle before it is taken up.
+constexpr Clock::Duration volumeSettleTime = seconds(2);
+
+void complete(const DMCompletion& completion, int status) {
+    if (completion) {
+        completion(status, std::nullopt);
+    }
+}
+
+bool isNetworkVolumeKind(const std::string& kind) {
+    return kind == "nfs" || kind == "smbfs" || kind == "afpfs";
+}
+
+std::string joinPath(std::string folder, const std::string& name) {
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + name;
+}
+
+std::string lastComponent(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+FileStore* fileStore() {
+    return Platform::current().fileStore();
+}
+
+}  // namespace
+
+DMNetworkDriveManager::DMNetworkDriveManager() : mounter_(Platform::current().networkMounter()) {}
+
+DMNetworkDriveManager::~DMNetworkDriveManager() {
+    // Detaches the volume callbacks.
+    watch_.reset();
+}
+
+std::shared_ptr<DMNetworkDriveManager> DMNetworkDriveManager::create(
+    std::weak_ptr<DMDriveManagerDelegateProtocol> delegate) {
+    std::shared_ptr<DMNetworkDriveManager> manager(new DMNetworkDriveManager());
+    manager->delegate_ = std::move(delegate);
+    manager->load();
+    if (auto target = manager->delegate()) {
+        for (const DriveRef& drive : manager->roots()) {
+            target->driveAdded(drive);
+        }
+    }
+    return manager;
+}
+
+std::shared_ptr<DMDriveManagerDelegateProtocol> DMNetworkDriveManager::delegate() const {
+    std::lock_guard lock(mutex_);
+    return delegate_.lock();
+}
+
+void DMNetworkDriveManager::setDelegate(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate) {
+    std::lock_guard lock(mutex_);
+    delegate_ = std::move(delegate);
+}
+
+DMDriveManagerProtocol::DriveMap DMNetworkDriveManager::driveObjs() const {
+    std::lock_guard lock(mutex_);
+    return driveObjs_;
+}
+
+void DMNetworkDriveManager::setDriveObjs(DriveMap driveObjs) {
+    std::lock_guard lock(mutex_);
+    driveObjs_ = std::move(driveObjs);
+}
+
+DMDriveManagerProtocol::DriveList DMNetworkDriveManager::rootObjs() const {
+    std::lock_guard lock(mutex_);
+    return DriveList(rootObjs_.begin(), rootObjs_.end());
+}
+
+void DMNetworkDriveManager::setRootObjs(DriveList rootObjs) {
+    std::vector<DriveRef> drives;
+    for (auto& drive : rootObjs) {
+        if (auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive)) {
+            drives.push_back(std::move(network));
+        }
+    }
+    std::lock_guard lock(mutex_);
+    rootObjs_ = std::move(drives);
+}
+
+std::vector<DriveRef> DMNetworkDriveManager::roots() const {
+    std::lock_guard lock(mutex_);
+    return rootObjs_;
+}
+
+std::string DMNetworkDriveManager::filter() const {
+    std::lock_guard lock(mutex_);
+    return filter_;
+}
+
+void DMNetworkDriveManager::setFilter(std::string filter) {
+    std::lock_guard lock(mutex_);
+    filter_ = std::move(filter);
+}
+
+bool DMNetworkDriveManager::isRunning() const {
+    std::lock_guard lock(mutex_);
+    return isRunning_;
+}
+
+bool DMNetworkDriveManager::savedDrivesFileDamaged() const {
+    std::lock_guard lock(mutex_);
+    return fileDamaged_;
+}
+
+std::string DMNetworkDriveManager::savedDrivesPath() const {
+    return joinPath(DriveKeychains::homeDirectory(), savedDrivesFileName);
+}
+
+void DMNetworkDriveManager::start() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!mounter_ || isRunning_) {
+            return;
+        }
+        isRunning_ = true;
+    }
+    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
+    auto appeared = [weakSelf](const NetworkVolume& volume) {
+        if (!isNetworkVolumeKind(volume.kind) || volume.mountPoint.empty()) {
+            return;
+        }
+        Dispatch::mainQueue()->asyncAfter(volumeSettleTime, [weakSelf, volume] {
+            if (auto self = weakSelf.lock()) {
+                self->volumeAppeared(volume);
+            }
+        });
+    };
+    auto disappeared = [weakSelf](const NetworkVolume& volume) {
+        Dispatch::mainQueue()->async([weakSelf, volume] {
+            if (auto self = weakSelf.lock()) {
+                self->volumeDisappeared(volume);
+            }
+        });
+    };
+    auto watch = mounter_->watchVolumes(Dispatch::global(), appeared, disappeared);
+    std::lock_guard lock(mutex_);
+    watch_ = std::move(watch);
+}
+
+std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::makeDriveObject(std::optional<DMNetworkDriveType> type) {
+    auto drive = std::make_shared<DMNetworkDriveObject>(weak_from_this());
+    drive->setScheme(networkDriveScheme(type));
+    return drive;
+}
+
+bool DMNetworkDriveManager::contains(const DMNetworkDriveObject& drive) const {
+    auto drives = roots();
+    return std::any_of(drives.begin(), drives.end(), [&drive](const DriveRef& root) { return *root == drive; });
+}
+
+void DMNetworkDriveManager::add(std::shared_ptr<DMNetworkDriveObject> drive) {
+    {
+        std::lock_guard lock(mutex_);
+        rootObjs_.push_back(std::move(drive));
+    }
+    write(Change::ByUser);
+}
+
+void DMNetworkDriveManager::remove(const std::shared_ptr<DMNetworkDriveObject>& drive) {
+    DriveRef removed;
+    bool identityStillUsed = false;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = std::find_if(rootObjs_.begin(), rootObjs_.end(), [&drive](const DriveRef& root) { return *root == *drive; });
+        if (it == rootObjs_.end()) {
+            return;
+        }
+        removed = *it;
+        rootObjs_.erase(it);
+        identityStillUsed = std::any_of(rootObjs_.begin(), rootObjs_.end(),
+                                        [&removed](const DriveRef& root) { return *root == *removed; });
+    }
+    write(Change::ByUser);
+    // A password nobody can use any more is not kept.
+    if (removed->saved() && !identityStillUsed) {
+        if (Keychains* passwords = keychain()) {
+            passwords->deleteKey(removed->urlIdentity());
+        }
+    }
+    if (auto target = delegate()) {
+        target->driveRemoved(drive);
+    }
+}
+
+void DMNetworkDriveManager::save() {
+    write(Change::ByUser);
+}
+
+Keychains* DMNetworkDriveManager::keychain() {
+    std::lock_guard lock(keychainMutex_);
+    if (!keychain_) {
+        keychain_ = std::make_unique<Keychains>(DriveKeychains::keyPrefix, DriveKeychains::network());
+    }
+    return keychain_.get();
+}
+
+void DMNetworkDriveManager::load() {
+    FileStore* files = fileStore();
+    if (!files) {
+        return;
+    }
+    std::string path = savedDrivesPath();
+    std::optional<FileStore::Bytes> bytes = files->read(path);
+    if (!bytes) {
+        // A file that is there but cannot be read is kept as it is.
+        std::lock_guard lock(mutex_);
+        fileDamaged_ = files->exists(path);
+        return;
+    }
+    NetworkDriveArchive::Contents contents = NetworkDriveArchive::decode(*bytes);
+    if (contents.damaged) {
+        Log::warning("The saved network drives in " + path + " are damaged; what can be read is loaded");
+    }
+    std::vector<DriveRef> loaded;
+    for (const NetworkDriveRecord& record : contents.drives) {
+        auto drive = makeDriveObject();
+        drive->setName(record.name);
+        drive->setScheme(record.scheme);
+        drive->setHost(record.host);
+        drive->setUserName(record.userName);
+        drive->setDir(record.dir);
+        drive->setSaved(true);
+        drive->setAnonymous(false);
+        drive->refreshIdentifier();
+        loaded.push_back(std::move(drive));
+    }
+    if (!loaded.empty()) {
+        Keychains* passwords = keychain();
+        for (const DriveRef& drive : loaded) {
+            drive->setPassword(passwords->getString(drive->identifier()));
+        }
+    }
+    std::lock_guard lock(mutex_);
+    fileDamaged_ = contents.damaged;
+    rootObjs_.insert(rootObjs_.end(), loaded.begin(), loaded.end());
+}
+
+void DMNetworkDriveManager::write(Change change) {
+    FileStore* files = fileStore();
+    if (!files) {
+        return;
+    }
+    std::string path = savedDrivesPath();
+    std::vector<DriveRef> saved;
+    {
+        std::lock_guard lock(mutex_);
+        if (fileDamaged_) {
+            // The damaged file holds drives we could not read; only the user's own change
+            // of the list may replace it, and then it is kept aside first.
+            if (change == Change::Automatic) {
+                return;
+            }
+            if (files->exists(path) && !files->moveAside(path, ".damaged")) {
+                Log::warning("Could not keep the damaged " + path + " aside; it is not replaced");
+                return;
+            }
+            fileDamaged_ = false;
+        }
+        for (const DriveRef& drive : rootObjs_) {
+            if (drive->saved()) {
+                saved.push_back(drive);
+            }
+        }
+    }
+    std::vector<NetworkDriveRecord> records;
+    for (const DriveRef& drive : saved) {
+        records.push_back({drive->name(), drive->scheme(), drive->host(), drive->userName(), drive->dir()});
+    }
+    if (!files->write(path, NetworkDriveArchive::encode(records), FileStore::Privacy::Normal)) {
+        Log::warning("Could not write the saved network drives to " + path);
+    }
+    if (saved.empty()) {
+        return;
+    }
+    Keychains* passwords = keychain();
+    for (const DriveRef& drive : saved) {
+        // Stored under the identity that loading recomputes, whatever the identifier is now.
+        passwords->setString(drive->password(), drive->urlIdentity(), KeychainsAccessOptions::accessibleWhenUnlockedAlways);
+    }
+}
+
+void DMNetworkDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
+    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+    if (!network || !mounter_ || !NetworkURL::parse(network->urlString())) {
+        complete(completion, NetworkMountStatus::hostDown);
+        return;
+    }
+    if (!network->beginConnecting()) {
+        complete(completion, NetworkMountStatus::hostDown);
+        return;
+    }
+    network->notifyDelegate();
+    startMount(network, false, std::move(completion));
+}
+
+void DMNetworkDriveManager::startMount(const DriveRef& drive, bool allowUserInterface, DMCompletion completion) {
+    NetworkMountRequest request;
+    request.url = drive->urlString();
+    request.mountDirectory = joinPath(joinPath(DriveKeychains::homeDirectory(), "mnt"), NetworkDriveUUID::make());
+    mounter_->createMountDirectory(request.mountDirectory);
+    request.guest = drive->anonymous();
+    request.user = request.guest ? "guest" : drive->userName();
+    request.password = request.guest ? "" : drive->password().value_or("");
+    request.allowUserInterface = allowUserInterface;
+
+    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
+    NetworkMounter* mounter = mounter_;
+    drive->beginRequest([&] {
+        return mounter->mountAsync(
+            request, Dispatch::global(), [weakSelf, drive, allowUserInterface, completion](NetworkMountResult result) {
+                drive->setAsyncRequestID(std::nullopt);
+                if (allowUserInterface) {
+                    finishRetry(drive, result, completion);
+                    return;
+                }
+                // A refused login is final, and so is the user's own cancel.
+                if (result.status == NetworkMountStatus::success ||
+                    result.status == NetworkMountStatus::authenticationRefused ||
+                    result.status == NetworkMountStatus::cancelled) {
+                    drive->setConnecting(false);
+                    drive->notifyDelegate();
+                    complete(completion, result.status);
+                    return;
+                }
+                Log::info("Connecting " + drive->urlString() + " failed (" + std::to_string(result.status) +
+                          "); trying again with the system's dialogs");
+                if (auto self = weakSelf.lock()) {
+                    self->startMount(drive, true, completion);
+                }
+            });
+    });
+}
+
+void DMNetworkDriveManager::finishRetry(const DriveRef& drive, const NetworkMountResult& result,
+                                        const DMCompletion& completion) {
+    if (!result.mountPoints.empty()) {
+        // The share the retry mounted names the folder; a folder that already ends in that
+        // name is kept whole.
+        std::string share = lastComponent(result.mountPoints.front());
+        if (!share.empty() && share != "/" && lastComponent(drive->dir()) != share) {
+            drive->setDir("/" + share);
+        }
+    }
+    drive->setConnecting(false);
+    drive->notifyDelegate();
+    complete(completion, result.status);
+}
+
+void DMNetworkDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
+    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+    std::optional<std::string> mountPoint = network ? network->mountPoint() : std::nullopt;
+    if (!mountPoint || !mounter_) {
+        complete(completion, -1);
+        return;
+    }
+    bool requested = mounter_->unmount(*mountPoint, NetworkMounter::Unmount::Force);
+    complete(completion, requested ? 0 : -1);
+}
+
+void DMNetworkDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion) {
+    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+    if (auto mountPoint = network ? network->mountPoint() : std::nullopt) {
+        Platform::current().workspace().openFolder(*mountPoint);
+    }
+}
+
+void DMNetworkDriveManager::cancelMount(const DMNetworkDriveObject& drive) {
+    if (auto request = drive.asyncRequestID(); request && mounter_) {
+        mounter_->cancel(*request);
+    }
+}
+
+std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::driveFromVolume(const NetworkVolume& volume) {
+    auto drive = makeDriveObject();
+    drive->setScheme("");
+    drive->setMountPoint(volume.mountPoint);
+    std::optional<NetworkURL> url = volume.remountURL ? NetworkURL::parse(*volume.remountURL) : std::nullopt;
+    if (url) {
+        drive->setScheme(url->scheme);
+        drive->setUserName(url->user);
+        drive->setHost(url->host);
+        drive->setDir(url->path);
+        drive->setName(url->lastPathComponent());
+        // A share mounted without an account is a guest mount.
+        drive->setAnonymous(url->user.empty());
+        drive->refreshIdentifier();
+    }
+    return drive;
+}
+
+void DMNetworkDriveManager::volumeAppeared(const NetworkVolume& volume) {
+    // A volume that went away while it settled is not taken up.
+    if (mounter_) {
+        auto mounted = mounter_->mountedVolumes();
+        if (std::none_of(mounted.begin(), mounted.end(),
+                         [&volume](const NetworkVolume& v) { return v.mountPoint == volume.mountPoint; })) {
+            return;
+        }
+    }
+    DriveRef built = driveFromVolume(volume);
+    if (built->scheme().empty() || built->host().empty()) {
+        return;
+    }
+    if (contains(*built)) {
+        for (const DriveRef& root : roots()) {
+            if (*root == *built) {
+                root->setMountPoint(volume.mountPoint);
+                root->refreshSizes();
+                root->refreshIdentifier();
+            }
+        }
+    } else {
+        {
+            std::lock_guard lock(mutex_);
+            rootObjs_.push_back(built);
+        }
+        write(Change::Automatic);
+    }
+    if (auto target = delegate()) {
+        target->driveAdded(built);
+    }
+}
+
+void DMNetworkDriveManager::volumeDisappeared(const NetworkVolume& volume) {
+    std::vector<DriveRef> gone;
+    for (const DriveRef& root : roots()) {
+        if (root->mountPoint() == volume.mountPoint) {
+            gone.push_back(root);
+        }
+    }
+    auto target = delegate();
+    for (const DriveRef& drive : gone) {
+        if (drive->saved()) {
+            drive->setMountPoint(std::nullopt);
+            drive->update();
+            if (target) {
+                target->driveRemoved(drive);
+            }
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(rootObjs_, [&gone](const DriveRef& root) {
+            return !root->saved() && std::find(gone.begin(), gone.end(), root) != gone.end();
+        });
+    }
+    for (const DriveRef& drive : gone) {
+        if (!drive->saved() && target) {
+            target->driveRemoved(drive);
+        }
+    }
+}
+
+}  // namespace harbormind

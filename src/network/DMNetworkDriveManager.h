@@ -1,0 +1,92 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "drivemodel/DMDriveManagerDelegateProtocol.h"
+#include "drivemodel/DMDriveManagerProtocol.h"
+#include "network/DMNetworkDriveObject.h"
+#include "network/DMNetworkDriveType.h"
+#include "platform/NetworkMounter.h"
+
+namespace harbormind {
+
+class Keychains;
+
+// Keeps the user's network drives: makes drive objects, mounts them, follows network volumes
+// appearing and disappearing, keeps the saved drives in "nwd.plist" in the home directory
+// and their passwords in "networkdrives.keychain". The drive list changes on the main queue
+// only; delegate calls come on the main queue; mount completions come on a global queue.
+class DMNetworkDriveManager final : public DMDriveManagerProtocol,
+                                    public std::enable_shared_from_this<DMNetworkDriveManager> {
+public:
+    static constexpr const char* savedDrivesFileName = "nwd.plist";
+    static std::string staticTypeName() { return "DMNetworkDriveManager"; }
+
+    // Loads the saved drives and reports each to the delegate's driveAdded, in list order.
+    static std::shared_ptr<DMNetworkDriveManager> create(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate);
+    ~DMNetworkDriveManager() override;
+
+    std::string typeName() const override { return staticTypeName(); }
+    std::shared_ptr<DMDriveManagerDelegateProtocol> delegate() const override;
+    void setDelegate(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate) override;
+    DriveMap driveObjs() const override;
+    void setDriveObjs(DriveMap driveObjs) override;
+    DriveList rootObjs() const override;
+    void setRootObjs(DriveList rootObjs) override;
+    std::string filter() const override;
+    void setFilter(std::string filter) override;
+
+    // Starts following network volumes; a second call does nothing.
+    void start() override;
+    // Connects: 0 success, 80 authentication refused, -1 not started, else the mounter's status.
+    void mount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+    // 0 when the unmount was requested, -1 without a mount point or a network volume there.
+    void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+    // Opens the mount point's folder; the completion is not called.
+    void open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
+
+    std::shared_ptr<DMNetworkDriveObject> makeDriveObject(std::optional<DMNetworkDriveType> type = std::nullopt);
+    bool contains(const DMNetworkDriveObject& drive) const;
+    void add(std::shared_ptr<DMNetworkDriveObject> drive);
+    void remove(const std::shared_ptr<DMNetworkDriveObject>& drive);
+    void cancelMount(const DMNetworkDriveObject& drive);
+    // Writes the saved drives, and their passwords, to the saved-drives file.
+    void save();
+
+    bool isRunning() const;
+    std::string savedDrivesPath() const;
+    // The saved-drives file could not be read whole and is kept as it is until the list changes.
+    bool savedDrivesFileDamaged() const;
+
+private:
+    DMNetworkDriveManager();
+    enum class Change { ByUser, Automatic };
+
+    void load();
+    void write(Change change);
+    Keychains* keychain();
+    void startMount(const std::shared_ptr<DMNetworkDriveObject>& drive, bool allowUserInterface, DMCompletion completion);
+    static void finishRetry(const std::shared_ptr<DMNetworkDriveObject>& drive, const NetworkMountResult& result,
+                     const DMCompletion& completion);
+    void volumeAppeared(const NetworkVolume& volume);
+    void volumeDisappeared(const NetworkVolume& volume);
+    std::shared_ptr<DMNetworkDriveObject> driveFromVolume(const NetworkVolume& volume);
+    std::vector<std::shared_ptr<DMNetworkDriveObject>> roots() const;
+
+    mutable std::mutex mutex_;
+    std::weak_ptr<DMDriveManagerDelegateProtocol> delegate_;
+    std::vector<std::shared_ptr<DMNetworkDriveObject>> rootObjs_;
+    DriveMap driveObjs_;
+    std::string filter_;
+    bool isRunning_ = false;
+    bool fileDamaged_ = false;
+    NetworkMounter* mounter_ = nullptr;
+    std::unique_ptr<NetworkMounter::Watch> watch_;
+    std::unique_ptr<Keychains> keychain_;
+    std::mutex keychainMutex_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,256 @@
+#include "network/NetworkDriveCommands.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <atomic>
+
+#include "network/DMNetworkDriveManager.h"
+#include "platform/NetworkMountStatus.h"
+#include "platform/NetworkMounter.h"
+#include "platform/NetworkURL.h"
+#include "platform/Platform.h"
+#include "support/Dispatch.h"
+#include "support/TextCase.h"
+
+namespace harbormind {
+namespace {
+
+// A volume that appears is taken up after two seconds; listing waits a little longer.
+constexpr double settleTime = 2.5;
+constexpr double connectLimit = 120;
+
+std::string stateOf(const DMNetworkDriveObject& drive) {
+    if (drive.isConnecting()) {
+        return "connecting";
+    }
+    if (drive.isMounted()) {
+        return "mounted";
+    }
+    return drive.saved() ? "offline" : "unmounted";
+}
+
+nlohmann::json describe(const DMNetworkDriveObject& drive) {
+    nlohmann::json entry = {{"identifier", drive.identifier()}, {"name", drive.name()}, {"scheme", drive.scheme()},
+                            {"host", drive.host()},             {"userName", drive.userName()},
+                            {"dir", drive.dir()},               {"saved", drive.saved()},
+                            {"state", stateOf(drive)}};
+    if (auto mountPoint = drive.mountPoint()) {
+        entry["mountPoint"] = *mountPoint;
+        entry["capacity"] = drive.capacity();
+        if (drive.free()) {
+            entry["free"] = *drive.free();
+        }
+    }
+    return entry;
+}
+
+}  // namespace
+
+NetworkDriveCommands::NetworkDriveCommands(std::ostream& out, bool json) : out_(out), json_(json) {}
+
+NetworkDriveCommands::~NetworkDriveCommands() = default;
+
+std::optional<DMNetworkDriveType> NetworkDriveCommands::typeNamed(const std::string& name) {
+    std::string lower = TextCase::lower(name);
+    if (lower == "smb") {
+        return DMNetworkDriveType::smb;
+    }
+    if (lower == "afp") {
+        return DMNetworkDriveType::afp;
+    }
+    if (lower == "nfs") {
+        return DMNetworkDriveType::nfs;
+    }
+    if (lower == "ftp") {
+        return DMNetworkDriveType::ftp;
+    }
+    if (lower == "webdav") {
+        return DMNetworkDriveType::webDAV;
+    }
+    return std::nullopt;
+}
+
+bool NetworkDriveCommands::waitFor(const std::function<bool()>& done, double limit) {
+    // Small steps: some of what is waited for changes off the main queue.
+    Clock& clock = Clock::current();
+    auto deadline = clock.now() + seconds(limit);
+    while (!done()) {
+        if (clock.now() >= deadline) {
+            return false;
+        }
+        Dispatch::main().runUntil(done, seconds(0.1));
+    }
+    return true;
+}
+
+std::shared_ptr<DMNetworkDriveManager> NetworkDriveCommands::manager(bool followVolumes) {
+    if (!manager_) {
+        manager_ = DMNetworkDriveManager::create({});
+    }
+    if (followVolumes && !manager_->isRunning()) {
+        manager_->start();
+        waitFor([] { return false; }, settleTime);
+    }
+    return manager_;
+}
+
+std::shared_ptr<DMNetworkDriveObject> NetworkDriveCommands::find(const std::string& drive) {
+    for (const auto& root : manager(false)->rootObjs()) {
+        auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(root);
+        if (network && (network->identifier() == drive || network->name() == drive)) {
+            return network;
+        }
+    }
+    return nullptr;
+}
+
+int NetworkDriveCommands::fail(const std::string& message, int status) {
+    if (json_) {
+        out_ << nlohmann::json{{"error", message}}.dump(2) << "\n";
+    } else {
+        out_ << message << "\n";
+    }
+    return status;
+}
+
+int NetworkDriveCommands::list() {
+    auto drives = manager(true)->rootObjs();
+    nlohmann::json array = nlohmann::json::array();
+    for (const auto& root : drives) {
+        auto drive = std::dynamic_pointer_cast<DMNetworkDriveObject>(root);
+        if (!drive) {
+            continue;
+        }
+        if (json_) {
+            array.push_back(describe(*drive));
+            continue;
+        }
+        out_ << drive->name() << "  " << drive->identifier() << "  " << stateOf(*drive);
+        if (auto mountPoint = drive->mountPoint()) {
+            out_ << "  " << *mountPoint;
+        }
+        out_ << "\n";
+    }
+    if (json_) {
+        out_ << array.dump(2) << "\n";
+    } else if (drives.empty()) {
+        out_ << "No network drives.\n";
+    }
+    return 0;
+}
+
+int NetworkDriveCommands::add(const NewDrive& request) {
+    auto drives = manager(false);
+    auto drive = drives->makeDriveObject(request.type);
+    drive->setName(request.name);
+    drive->setHost(request.host);
+    drive->setUserName(request.anonymous ? "" : request.userName);
+    std::string dir = request.dir;
+    if (!dir.empty() && !dir.starts_with("/")) {
+        dir = "/" + dir;
+    }
+    drive->setDir(dir);
+    drive->setPassword(request.anonymous ? std::nullopt : request.password);
+    drive->setAnonymous(request.anonymous);
+    drive->setSaved(true);
+    drive->refreshIdentifier();
+    if (!drive->isComplete()) {
+        return fail("A network drive needs a name, a host and a user name (or --anonymous).");
+    }
+    if (!NetworkURL::parse(drive->urlString())) {
+        return fail("Not a usable address: " + drive->urlString());
+    }
+    if (drives->contains(*drive)) {
+        return fail("That network drive is already in the list: " + drive->identifier());
+    }
+    drives->add(drive);
+    if (json_) {
+        out_ << describe(*drive).dump(2) << "\n";
+    } else {
+        out_ << "Added " << drive->identifier() << "\n";
+    }
+    return 0;
+}
+
+int NetworkDriveCommands::connect(const std::string& name) {
+    auto drives = manager(true);
+    auto drive = find(name);
+    if (!drive) {
+        return fail("No network drive named " + name, 2);
+    }
+    if (drive->isMounted()) {
+        return fail("Already connected at " + *drive->mountPoint(), 0);
+    }
+    auto status = std::make_shared<std::atomic<int>>(1);
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    drives->mount(drive, [status, finished](int code, std::optional<std::string>) {
+        *status = code;
+        *finished = true;
+    });
+    if (!waitFor([finished] { return finished->load(); }, connectLimit)) {
+        drives->cancelMount(*drive);
+        return fail("The connection did not finish in time.");
+    }
+    if (*status != NetworkMountStatus::success) {
+        return fail(NetworkMountStatus::describe(*status));
+    }
+    waitFor([drive] { return drive->isMounted(); }, settleTime + 3);
+    if (json_) {
+        out_ << describe(*drive).dump(2) << "\n";
+    } else {
+        out_ << "Connected " << drive->identifier();
+        if (auto mountPoint = drive->mountPoint()) {
+            out_ << " at " << *mountPoint;
+        }
+        out_ << "\n";
+    }
+    return 0;
+}
+
+int NetworkDriveCommands::disconnect(const std::string& name) {
+    auto drives = manager(true);
+    auto drive = find(name);
+    if (!drive) {
+        return fail("No network drive named " + name, 2);
+    }
+    std::optional<std::string> mountPoint = drive->mountPoint();
+    int status = -1;
+    drives->unmount(drive, [&status](int code, std::optional<std::string>) { status = code; });
+    if (status != 0 || !mountPoint) {
+        return fail("That network drive is not connected.");
+    }
+    NetworkMounter* mounter = Platform::current().networkMounter();
+    bool gone = waitFor(
+        [mounter, &mountPoint] {
+            auto volumes = mounter->mountedVolumes();
+            return std::none_of(volumes.begin(), volumes.end(),
+                                [&mountPoint](const NetworkVolume& v) { return v.mountPoint == *mountPoint; });
+        },
+        30);
+    if (!gone) {
+        return fail("The network drive is still mounted at " + *mountPoint);
+    }
+    if (json_) {
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2) << "\n";
+    } else {
+        out_ << "Disconnected " << drive->identifier() << "\n";
+    }
+    return 0;
+}
+
+int NetworkDriveCommands::remove(const std::string& name) {
+    auto drive = find(name);
+    if (!drive) {
+        return fail("No network drive named " + name, 2);
+    }
+    manager(false)->remove(drive);
+    if (json_) {
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"removed", true}}.dump(2) << "\n";
+    } else {
+        out_ << "Removed " << drive->identifier() << "\n";
+    }
+    return 0;
+}
+
+}  // namespace harbormind

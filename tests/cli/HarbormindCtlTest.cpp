@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "cli/HarbormindCtl.h"
+#include "platform/Platform.h"
+#include "platform/sim/SimPlatform.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+namespace {
+
+struct CtlRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string laptop() {
+    const char* source = std::getenv("HARBORMIND_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/scenarios/laptop.json";
+}
+
+CtlRun run(std::vector<std::string> arguments, const std::string& input = {}) {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in(input);
+    int status = runHarbormindctl(arguments, out, err, in);
+    return {status, out.str(), err.str()};
+}
+
+class HarbormindCtlTest : public testing::Test {
+protected:
+    void TearDown() override { XPCTransport::setCurrent(nullptr); }
+    SimPlatform& sim() { return dynamic_cast<SimPlatform&>(Platform::current()); }
+};
+
+TEST_F(HarbormindCtlTest, ListShowsTheLaptopTreeWithTheVolumesUnderTheirContainer) {
+    CtlRun result = run({"list", "--platform", "sim", "--scenario", laptop()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::vector<std::string> firstWords;
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t start = line.find_first_not_of(' ');
+        firstWords.push_back(line.substr(0, line.find(' ', start)));
+    }
+    std::vector<std::string> expected{"DEVICE", "disk0", "  disk0s2", "    disk3", "      disk3s1", "      disk3s5"};
+    EXPECT_EQ(firstWords, expected) << result.out;
+    EXPECT_NE(result.out.find("Macintosh HD"), std::string::npos);
+    EXPECT_NE(result.out.find("/System/Volumes/Data"), std::string::npos);
+    for (const char* absent : {"Preboot", "Recovery", " VM ", "EFI"}) {
+        EXPECT_EQ(result.out.find(absent), std::string::npos) << absent;
+    }
+}
+
+TEST_F(HarbormindCtlTest, ListAsJsonNestsTheVolumesUnderTheStoreAndItsContainer) {
+    CtlRun result = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto tree = nlohmann::json::parse(result.out);
+    ASSERT_EQ(tree.size(), 1U);
+    EXPECT_EQ(tree[0]["identifier"], "disk0");
+    auto store = tree[0]["children"][0];
+    EXPECT_EQ(store["identifier"], "disk0s2");
+    EXPECT_EQ(store["container"]["identifier"], "disk3");
+    EXPECT_EQ(store["children"].size(), 2U);
+    EXPECT_EQ(store["children"][1]["mountPoint"], "/System/Volumes/Data");
+    EXPECT_TRUE(store["used"].is_null());
+}
+
+TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
+    CtlRun mounted = run({"mount", "disk3s5", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(mounted.status, 0) << mounted.err;
+    EXPECT_EQ(mounted.err, "");
+    EXPECT_EQ(sim().commandLines().back(), "/usr/sbin/diskutil mount 'disk3s5'");
+
+    CtlRun notMounted = run({"open", "disk0", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(notMounted.status, 1);
+    EXPECT_EQ(notMounted.err, "harbormindctl: open disk0 failed (code -1)\n");
+
+    CtlRun unmounted = run({"unmount", "/dev/disk0", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(unmounted.status, 0) << unmounted.err;
+
+    CtlRun missing = run({"eject", "disk42", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "harbormindctl: no such drive: disk42\n");
+
+    CtlRun noScenario = run({"list", "--platform", "sim"});
+    EXPECT_EQ(noScenario.status, 1);
+    EXPECT_EQ(noScenario.err, "harbormindctl: --platform sim needs --scenario FILE\n");
+}
+
+TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCommandLine) {
+    CtlRun extra = run({"unlock", "disk3s1", "secret", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(extra.status, 2);
+
+    CtlRun refused = run({"unlock", "disk3s1", "--platform", "sim", "--scenario", laptop()}, "not encrypted\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "harbormindctl: unlock disk3s1 failed (code -1)\n");
+    for (const auto& line : sim().commandLines()) {
+        EXPECT_EQ(line.find("not encrypted"), std::string::npos) << line;
+    }
+}
+
+}  // namespace
+}  // namespace harbormind

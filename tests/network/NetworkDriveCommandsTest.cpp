@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "network/NetworkDriveCommands.h"
+#include "network/NetworkTestPlatform.h"
+#include "platform/NetworkMountStatus.h"
+#include "platform/sim/SimFileStore.h"
+#include "platform/sim/SimKeychainFiles.h"
+#include "platform/sim/SimNetworkMounter.h"
+#include "testsupport/VirtualClockTest.h"
+
+namespace harbormind {
+namespace {
+
+class NetworkDriveCommandsTest : public test::VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        Platform::setCurrent(std::make_shared<test::NetworkTestPlatform>("/home/tester", &keychains, &files, &mounter));
+    }
+
+    // Runs one verb as one run of the command line would.
+    template <typename Verb>
+    std::pair<int, std::string> run(Verb verb, bool json = false) {
+        std::ostringstream out;
+        NetworkDriveCommands commands(out, json);
+        int status = verb(commands);
+        return {status, out.str()};
+    }
+
+    SimKeychainFiles keychains;
+    SimFileStore files;
+    SimNetworkMounter mounter;
+};
+
+TEST_F(NetworkDriveCommandsTest, AddConnectDisconnectAndRemoveADrive) {
+    EXPECT_EQ(run([](auto& c) { return c.list(); }).second, "No network drives.\n");
+
+    NetworkDriveCommands::NewDrive drive{"Team", NetworkDriveCommands::typeNamed("SMB"), "nas", "bob", "team", "pw", false};
+    auto added = run([&](auto& c) { return c.add(drive); });
+    EXPECT_EQ(added, (std::pair<int, std::string>{0, "Added smb://bob@nas/team\n"}));
+    EXPECT_EQ(run([&](auto& c) { return c.add(drive); }).first, 1);
+    NetworkDriveCommands::NewDrive incomplete{"", std::nullopt, "nas", "", "x", std::nullopt, false};
+    EXPECT_EQ(run([&](auto& c) { return c.add(incomplete); }).first, 1);
+
+    auto connected = run([](auto& c) { return c.connect("Team"); });
+    EXPECT_EQ(connected.first, 0);
+    EXPECT_TRUE(connected.second.starts_with("Connected smb://bob@nas/team at /home/tester/mnt/")) << connected.second;
+    EXPECT_EQ(mounter.requests().at(0).password, "pw");
+
+    auto listed = run([](auto& c) { return c.list(); }, true);
+    EXPECT_NE(listed.second.find("\"state\": \"mounted\""), std::string::npos) << listed.second;
+
+    EXPECT_EQ(run([](auto& c) { return c.disconnect("smb://bob@nas/team"); }).second,
+              "Disconnected smb://bob@nas/team\n");
+    EXPECT_TRUE(mounter.mountedVolumes().empty());
+    EXPECT_EQ(run([](auto& c) { return c.disconnect("Team"); }).first, 1);
+    EXPECT_NE(run([](auto& c) { return c.list(); }).second.find("offline"), std::string::npos);
+
+    EXPECT_EQ(run([](auto& c) { return c.remove("Team"); }).second, "Removed smb://bob@nas/team\n");
+    EXPECT_EQ(run([](auto& c) { return c.remove("Team"); }).first, 2);
+    EXPECT_EQ(run([](auto& c) { return c.connect("Team"); }).first, 2);
+}
+
+TEST_F(NetworkDriveCommandsTest, AFailedConnectSaysWhy) {
+    NetworkDriveCommands::NewDrive drive{"Team", std::nullopt, "nas", "bob", "/team", "bad", false};
+    run([&](auto& c) { return c.add(drive); });
+    mounter.setResponder([](const NetworkMountRequest&) {
+        return NetworkMountResult{NetworkMountStatus::authenticationRefused, {}, {}};
+    });
+    auto result = run([](auto& c) { return c.connect("Team"); }, true);
+    EXPECT_EQ(result.first, 1);
+    EXPECT_NE(result.second.find("The user name or password is incorrect."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace harbormind
