@@ -17,10 +17,10 @@ bool splitPath(const std::string& path, std::string& folder, std::string& name) 
     }
     auto slash = trimmed.rfind('/');
     if (slash == std::string::npos) {
-        folder = ".";
+        folder.assign(1, '.');
         name = trimmed;
     } else {
-        folder = slash == 0 ? "/" : trimmed.substr(0, slash);
+        folder = trimmed.substr(0, slash == 0 ? 1 : slash);
         name = trimmed.substr(slash + 1);
     }
     return !name.empty() && name != "." && name != "..";

@@ -33,7 +33,7 @@ TEST_F(VirtualClockTest, BackgroundPollOf120SecondsTakesNoRealTime) {
     ASSERT_TRUE(Dispatch::main().runUntil([&] { return finished.load(); }));
     EXPECT_EQ(polls, 120);
     EXPECT_EQ(finishedAt, 120.0);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 TEST_F(VirtualClockTest, DelayedWorkRunsExactlyAfterItsDelayInOrder) {
