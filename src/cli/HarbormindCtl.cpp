@@ -15,6 +15,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveActionVerbs(app, context);
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
+    registerCleaningVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
