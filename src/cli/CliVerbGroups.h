@@ -13,6 +13,8 @@ class CliContext;
 void registerDriveListVerbs(CLI::App& app, CliContext& context);
 void registerDriveActionVerbs(CLI::App& app, CliContext& context);
 void registerNetworkVerbs(CLI::App& app, CliContext& context);
+void registerUSBVerbs(CLI::App& app, CliContext& context);
+void registerCleaningVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

@@ -14,6 +14,8 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
     registerNetworkVerbs(app, context);
+    registerUSBVerbs(app, context);
+    registerCleaningVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,

@@ -14,6 +14,15 @@ enum class DMDriveObjectFilesystem {
     fat32,
     bitlocker_encrypted,
     corestorage,
+    // The file systems of Linux machines (after the original cases, so their ordinals stay).
+    ext2,
+    ext3,
+    ext4,
+    btrfs,
+    xfs,
+    f2fs,
+    swap,
+    luks,
 };
 
 }  // namespace harbormind

@@ -12,6 +12,7 @@
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
+#include "platform/DeviceRegistry.h"
 #include "support/TextCase.h"
 
 namespace harbormind {
@@ -334,6 +335,23 @@ void DMLocalDriveObject::update() {
     status_ = status;
 }
 
+// The volume kinds of Linux file systems. Such a volume is never a BitLocker volume and is
+// not asked about.
+std::optional<DMDriveObjectFilesystem> DMLocalDriveObject::linuxFileSystem(const std::string& kind) {
+    static const std::pair<const char*, DMDriveObjectFilesystem> kinds[] = {
+        {"ext2", DMDriveObjectFilesystem::ext2}, {"ext3", DMDriveObjectFilesystem::ext3},
+        {"ext4", DMDriveObjectFilesystem::ext4}, {"btrfs", DMDriveObjectFilesystem::btrfs},
+        {"xfs", DMDriveObjectFilesystem::xfs},   {"f2fs", DMDriveObjectFilesystem::f2fs},
+        {"swap", DMDriveObjectFilesystem::swap}, {"luks", DMDriveObjectFilesystem::luks},
+    };
+    for (const auto& [name, fileSystem] : kinds) {
+        if (kind == name) {
+            return fileSystem;
+        }
+    }
+    return std::nullopt;
+}
+
 DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
     const std::string bsdName = identifier();
     std::optional<DiskDescription> description = DMDiskAccess::description(bsdName);
@@ -355,6 +373,8 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
         candidate = DMDriveObjectFilesystem::fat32;
     } else if (kind == "exfat") {
         candidate = DMDriveObjectFilesystem::exfat;
+    } else if (auto linuxKind = linuxFileSystem(kind)) {
+        return *linuxKind;
     } else {
         std::optional<std::string> content = description ? description->text(Key::mediaContent) : std::nullopt;
         if (content == DMLocalDriveText::apfsPhysicalStoreContent) {
@@ -390,6 +410,12 @@ DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fi
         case DMDriveObjectFilesystem::corestorage: {
             auto volume = corestorage()->lookup(bsdName);
             return volume ? volume->status : DMLocalDriveStatus::invalid;
+        }
+        case DMDriveObjectFilesystem::luks: {
+            // Unlocked while the registry shows a disk synthesized on it (the opened mapping).
+            auto media = DMDiskAccess::ioMedia(bsdName);
+            bool mapped = media && !Platform::current().registry().childEntries(*media).empty();
+            return mapped ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
         }
         default:
             return DMLocalDriveStatus::invalid;

@@ -100,6 +100,7 @@ private:
     std::shared_ptr<DMCoreStorageWrapper> corestorage() const;
     std::shared_ptr<DMDeviceCloneWrapper> deviceClone() const;
     std::shared_ptr<DMLocalDriveObject> logicalObject() const;
+    static std::optional<DMDriveObjectFilesystem> linuxFileSystem(const std::string& kind);
     bool logicalHasChildren() const;
 
     DMDriveObjectFilesystem classifyFileSystem() const;

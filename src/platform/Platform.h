@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace harbormind {
 
@@ -67,6 +68,13 @@ public:
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
     virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
+
+    // The files whose presence means the NTFS and BitLocker driver is installed (all of them
+    // must exist). A platform with another driver names its own files.
+    virtual std::vector<std::string> driverPresencePaths() const {
+        return {"/Library/Filesystems/kestrane_NTFS.fs", "/Library/Extensions/qv_ntfs.kext",
+                "/Library/Extensions/VolumeLockMedia.kext"};
+    }
 
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();

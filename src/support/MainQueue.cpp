@@ -5,10 +5,14 @@ namespace harbormind {
 MainQueue::MainQueue() : thread_(std::this_thread::get_id()) {}
 
 void MainQueue::async(std::function<void()> work) {
+    // The task is accounted with the clock before the queue's lock is taken: a thread waiting
+    // through the clock reads the queue while holding the clock's lock, so taking the two
+    // locks in the other order here could deadlock.
+    QueuedTask task(std::move(work));
     std::function<void()> wake;
     {
         std::lock_guard lock(mutex_);
-        tasks_.emplace_back(std::move(work));
+        tasks_.push_back(std::move(task));
         wake = wakeHandler_;
     }
     Clock::current().notifyAll();

@@ -163,3 +163,28 @@ TEST_F(FileDeleterTest, MountPointInsideTheTreeIsNotEntered) {
 
 }  // namespace
 }  // namespace harbormind
+
+namespace harbormind {
+namespace {
+
+TEST_F(FileDeleterTest, DriveClearOfAMountedDriveEmptiesItAndCountsTheMountPoint) {
+    std::string mountPoint = tree.folder("drive");
+    if (std::system(("mount -t tmpfs -o size=1m hm-cleaning-test " + mountPoint + " 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "needs root to mount a tmpfs";
+    }
+    tree.file("drive/a/b", 4);
+    tree.file("drive/c", 4);
+    auto top = scan("drive");
+    mark(top.get(), 0);
+    deleter.driveClearPass(top.get());
+    bool empty = std::filesystem::is_empty(mountPoint);
+    std::system(("umount " + mountPoint).c_str());
+    EXPECT_TRUE(empty);
+    EXPECT_EQ(record.iFolderCount, 1);
+    EXPECT_EQ(record.iFileCount, 0);
+    EXPECT_TRUE(top->childs.empty());
+    EXPECT_EQ(top->selectStatus, 1);
+}
+
+}  // namespace
+}  // namespace harbormind

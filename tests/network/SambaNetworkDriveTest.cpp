@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +142,16 @@ protected:
 
     // Runs the main queue until the condition holds, looking at it at least every 100 ms,
     // since a real file system changes without telling the queue.
+    // The drives of this test's server; tests running beside this one mount shares of their own.
+    static std::size_t ownDrives(const std::shared_ptr<DMNetworkDriveManager>& manager) {
+        std::size_t count = 0;
+        for (const auto& root : manager->rootObjs()) {
+            auto drive = std::dynamic_pointer_cast<DMNetworkDriveObject>(root);
+            count += drive && drive->host() == server->host() ? 1 : 0;
+        }
+        return count;
+    }
+
     bool waitFor(const std::function<bool()>& condition) {
         for (int i = 0; i < 300; ++i) {
             if (Dispatch::main().runUntil(condition, seconds(0.1))) {
@@ -178,7 +189,7 @@ TEST_F(SambaNetworkDriveTest, ASavedDriveConnectsReloadsAndGoesOffline) {
         EXPECT_EQ(readText(mountPoint + "/welcome.txt"), "hello from the server\n");
         EXPECT_GT(target->capacity(), 0);
         EXPECT_TRUE(target->free().has_value());
-        EXPECT_EQ(manager->rootObjs().size(), 1u);
+        EXPECT_EQ(ownDrives(manager), 1u);
         EXPECT_EQ(counting->requests, 1);
         EXPECT_FALSE(anyCommandLineHolds(SambaServer::password));
         // No credential file is left behind.
@@ -189,7 +200,7 @@ TEST_F(SambaNetworkDriveTest, ASavedDriveConnectsReloadsAndGoesOffline) {
     std::string file = readText(server->home() + "/nwd.plist");
     EXPECT_NE(file.find("<key>drives</key>"), std::string::npos);
     auto manager = DMNetworkDriveManager::create(delegate);
-    ASSERT_EQ(manager->rootObjs().size(), 1u);
+    ASSERT_EQ(manager->rootObjs().size(), 1u);  // before start(): only the saved drive
     auto reloaded = std::dynamic_pointer_cast<DMNetworkDriveObject>(manager->rootObjs()[0]);
     EXPECT_EQ(reloaded->identifier(), identity);
     EXPECT_EQ(reloaded->password(), SambaServer::password);
@@ -202,8 +213,9 @@ TEST_F(SambaNetworkDriveTest, ASavedDriveConnectsReloadsAndGoesOffline) {
     EXPECT_EQ(unmounted, 0);
     ASSERT_TRUE(waitFor([&] { return !reloaded->isMounted(); }));
     EXPECT_TRUE(reloaded->isOffline());
-    EXPECT_EQ(manager->rootObjs().size(), 1u);
-    EXPECT_EQ(delegate->events().back(), "removed " + identity);
+    EXPECT_EQ(ownDrives(manager), 1u);
+    auto events = delegate->events();
+    EXPECT_NE(std::find(events.begin(), events.end(), "removed " + identity), events.end());
 }
 
 TEST_F(SambaNetworkDriveTest, AWrongPasswordIsRefusedWithoutARetry) {
@@ -245,7 +257,7 @@ TEST_F(SambaNetworkDriveTest, AGuestConnectsToTheGuestShareAndAnUnsavedDriveLeav
     int unmounted = 12345;
     manager->unmount(target, [&unmounted](int code, std::optional<std::string>) { unmounted = code; });
     EXPECT_EQ(unmounted, 0);
-    ASSERT_TRUE(waitFor([&] { return manager->rootObjs().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return ownDrives(manager) == 0; }));
 }
 
 TEST_F(SambaNetworkDriveTest, AfpDrivesFailWithAClearStatus) {

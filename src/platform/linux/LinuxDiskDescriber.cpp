@@ -57,7 +57,20 @@ std::optional<SysfsBlockDevice> LinuxDiskDescriber::device(const std::string& na
 }
 
 VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device) const {
-    return BlkidProbe::probe(devicePath(device.name), device.isPartition ? ProbeTable::Skip : ProbeTable::Read);
+    VolumeFacts facts =
+        BlkidProbe::probe(devicePath(device.name), device.isPartition ? ProbeTable::Skip : ProbeTable::Read);
+    if (device.isPartition && device.partitionNumber) {
+        BlkidProbe::Table table = BlkidProbe::partitionTable(devicePath(device.wholeDiskName));
+        for (const auto& entry : table.entries) {
+            if (entry.number == *device.partitionNumber) {
+                facts.entryScheme = table.scheme;
+                facts.entryType = entry.type;
+                facts.entryUuid = entry.uuid;
+                facts.entryName = entry.name;
+            }
+        }
+    }
+    return facts;
 }
 
 SysfsBlockDevice LinuxDiskDescriber::carrier(const SysfsBlockDevice& device) const {
@@ -231,6 +244,15 @@ DiskDescription LinuxDiskDescriber::describe(const SysfsBlockDevice& device, con
         if (facts.uuid) {
             values[Key::volumeUUID] = upper(*facts.uuid);
         }
+    }
+    // Not a key of the other platform: what is mapped on the device (an unlocked LUKS volume's
+    // dm-crypt disk), so that mapping and unmapping change the description.
+    if (!device.holders.empty()) {
+        std::string holders;
+        for (const auto& holder : device.holders) {
+            holders += (holders.empty() ? "" : ",") + holder;
+        }
+        values[holdersKey] = holders;
     }
     if (auto mountPoint = mounts.mountPointOf(device.devNumber, devicePath(device.name))) {
         values[Key::volumePath] = *mountPoint;

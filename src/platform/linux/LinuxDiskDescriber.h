@@ -15,6 +15,9 @@ namespace harbormind {
 // and the mount table, under the keys the drive model reads.
 class LinuxDiskDescriber {
 public:
+    // The devices mapped on this one, comma-separated.
+    static constexpr const char* holdersKey = "LinuxBlockHolders";
+
     explicit LinuxDiskDescriber(LinuxPaths paths) : paths_(std::move(paths)) {}
 
     // Reads sysfs; none when the device does not exist or is no disk (size 0, hidden).

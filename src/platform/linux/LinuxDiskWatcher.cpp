@@ -238,11 +238,17 @@ void LinuxDiskWatcher::look(const std::string& name) {
         }
     }
     const double appearance = previous ? previous->appearanceTime : toSeconds(Clock::current().now());
+    // Watched before it is read: a write that ends while it is being read is not missed.
+    if (!previous) {
+        monitor_.watchNode(name, describer_.devicePath(name));
+    }
     auto current = build(name, appearance);
     if (!current) {
         // Gone, or no longer a disk (a detached loop device keeps its node with size 0).
         if (previous) {
             forget(name);
+        } else {
+            monitor_.unwatchNode(name);
         }
         return;
     }
@@ -259,8 +265,13 @@ void LinuxDiskWatcher::look(const std::string& name) {
         known_[name] = *current;
     }
     if (!previous) {
-        monitor_.watchNode(name, describer_.devicePath(name));
         appeared(name);
+        // What a new mapping sits on now has it among its holders.
+        for (const auto& below : current->device.slaves) {
+            if (below != name) {
+                look(below);
+            }
+        }
         return;
     }
     auto keys = differingKeys(previous->description, current->description);
@@ -270,14 +281,24 @@ void LinuxDiskWatcher::look(const std::string& name) {
 }
 
 void LinuxDiskWatcher::forget(const std::string& name) {
+    std::vector<std::string> below;
     {
         std::lock_guard lock(mutex_);
-        if (known_.erase(name) == 0) {
+        auto it = known_.find(name);
+        if (it == known_.end()) {
             return;
         }
+        below = it->second.device.slaves;
+        known_.erase(it);
     }
     monitor_.unwatchNode(name);
     disappeared(name);
+    // A mapping that went away no longer holds what it was on.
+    for (const auto& device : below) {
+        if (device != name) {
+            look(device);
+        }
+    }
 }
 
 std::optional<DiskDescription> LinuxDiskWatcher::description(const std::string& name) {

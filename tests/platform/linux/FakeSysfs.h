@@ -83,6 +83,12 @@ public:
     }
     void remove(const std::string& name) {
         std::filesystem::path folder = folderOf(name);
+        // What it was mapped on no longer lists it as a holder.
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(folder / "slaves", error), end; !error && it != end;
+             it.increment(error)) {
+            std::filesystem::remove(std::filesystem::canonical(it->path()) / "holders" / name);
+        }
         std::filesystem::remove(root_ / "sys" / "class" / "block" / name);
         std::filesystem::remove_all(folder);
     }

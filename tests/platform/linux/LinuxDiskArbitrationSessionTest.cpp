@@ -167,6 +167,19 @@ TEST_F(LinuxDiskArbitrationSessionTest, ALoopDeviceAppearsWhenAttachedAndDisappe
     EXPECT_EQ(take(2), expected);
 }
 
+TEST_F(LinuxDiskArbitrationSessionTest, AMappingAppearingOrGoingChangesWhatItIsMappedOn) {
+    listen();
+    take(8);
+    sysfs.addMapping("sdb1", "dm-1", "253:1", 60000000, "luks-5678", "CRYPT-LUKS2-5678-luks-5678");
+    event("add", "dm-1");
+    std::vector<std::string> expected{"appeared dm-1", "changed sdb1 LinuxBlockHolders"};
+    EXPECT_EQ(take(2), expected);
+    sysfs.remove("dm-1");
+    event("remove", "dm-1");
+    expected = {"disappeared dm-1", "changed sdb1 LinuxBlockHolders"};
+    EXPECT_EQ(take(2), expected);
+}
+
 TEST_F(LinuxDiskArbitrationSessionTest, AChangeIsReportedOnlyWithTheKeysThatChanged) {
     listen();
     take(8);

@@ -52,9 +52,10 @@ protected:
         }
     }
 
+    // Set before a mount can happen, read on the session's queue.
     bool ours(const std::string& name) const {
-        return disk && !disk->name().empty() &&
-               (name == disk->name() || name.rfind(disk->name() + "p", 0) == 0);
+        std::lock_guard lock(nameMutex);
+        return !diskName.empty() && (name == diskName || name.rfind(diskName + "p", 0) == 0);
     }
 
     void listen(std::optional<DADissenter> mountAnswer = std::nullopt) {
@@ -75,12 +76,11 @@ protected:
         session->registerDiskAppeared([this](const DADisk& d) { record("appeared", d.bsdName()); });
     }
 
+    // Every event is kept: one may arrive before the test learnt its device's name. Checks
+    // look for events of their own devices only.
     void record(const std::string& what, const std::string& name) {
         {
             std::lock_guard lock(mutex);
-            if (!ours(name)) {
-                return;
-            }
             events.push_back(what + " " + name);
         }
         Clock::current().notifyAll();
@@ -107,6 +107,10 @@ protected:
         disk = std::make_unique<test::LoopDisk>(megabytes);
         ASSERT_TRUE(disk->partition(script));
         ASSERT_TRUE(disk->attach()) << "could not attach a loop device";
+        {
+            std::lock_guard lock(nameMutex);
+            diskName = disk->name();
+        }
         ASSERT_TRUE(waitFor("appeared " + disk->name()));
         ASSERT_TRUE(disk->announcePartitions());
         for (int i = 1; i <= partitions; ++i) {
@@ -155,6 +159,8 @@ protected:
     std::unique_ptr<test::LoopDisk> disk;
     std::mutex mutex;
     std::vector<std::string> events;
+    mutable std::mutex nameMutex;
+    std::string diskName;
 };
 
 TEST_F(LinuxPlatformRealDeviceTest, AGptImageAppearsWithItsPartitionsDescribedAndLinked) {

@@ -1,0 +1,254 @@
+#include "app/AppDelegate.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <iostream>
+
+#include "app/DMDriveManagerOperations.h"
+#include "app/DMDriveSnapshotLoader.h"
+#include "app/DMImages.h"
+#include "app/DMMainQueueBridge.h"
+#include "app/DMMessageBoxPresenter.h"
+#include "app/DMPlatformSetup.h"
+#include "app/DMShellEffects.h"
+#include "app/DMSidebarViewController.h"
+#include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
+#include "app/DMWindowController.h"
+#include "config/DMConfigurationManager.h"
+#include "drivemodel/DMDriveManager.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "platform/Platform.h"
+#include "platform/Workspace.h"
+
+namespace harbormind {
+namespace {
+
+// The full-disk-access guide, in short: what to do, a button that opens the settings, and
+// "Finish". Answers whether access is granted when the guide closes.
+bool runFullDiskAccessGuide(DMLocalDriveManager& manager) {
+    for (;;) {
+        QMessageBox guide;
+        guide.setWindowTitle(QStringLiteral("Grant Full Disk Access"));
+        guide.setText(QStringLiteral("Grant Full Disk Access"));
+        guide.setInformativeText(QStringLiteral("To start managing your drives, you'll need to do this once."));
+        QPushButton* open = guide.addButton(QStringLiteral("Open System Preferences"), QMessageBox::ActionRole);
+        QPushButton* finish = guide.addButton(QStringLiteral("Finish"), QMessageBox::AcceptRole);
+        guide.exec();
+        if (guide.clickedButton() == open) {
+            manager.openFullDiskAccessSettings();
+            continue;
+        }
+        if (guide.clickedButton() != finish || manager.hasFullDiskAccess()) {
+            return manager.hasFullDiskAccess();
+        }
+        QMessageBox::warning(nullptr, QStringLiteral("Please complete all steps"),
+                             QStringLiteral("Please follow the steps below to complete the authorization"));
+    }
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate() = default;
+
+AppDelegate::~AppDelegate() {
+    DMDriveManager::shared().setDelegate({});
+    if (localDriveManager_) {
+        DMDriveManager::shared().unregisterManager(localDriveManager_);
+    }
+    if (configurationManager_ != nullptr) {
+        configurationManager_->setEffects(nullptr);
+    }
+    removeStatusItem();
+    mainWindowController_.reset();
+    DMMainQueueBridge::uninstall();
+}
+
+int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
+    std::vector<std::string> words;
+    for (const QString& argument : arguments) {
+        words.push_back(argument.toStdString());
+    }
+    std::string error;
+    std::optional<DMLaunchOptions> options = DMLaunchOptions::parse(words, error);
+    if (!options) {
+        std::cerr << "harbormind: " << error << "\n" << DMLaunchOptions::usage() << "\n";
+        return 2;
+    }
+    options_ = *options;
+    if (!DMPlatformSetup::install(options_, error)) {
+        std::cerr << "harbormind: " << error << "\n";
+        return 1;
+    }
+    DMMainQueueBridge::install();
+    QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
+    QApplication::setApplicationVersion(QString::fromUtf8(version));
+    QApplication::setWindowIcon(DMImages::icon("harbormind"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // 1. Started by the installer: say thank you and end.
+    if (options_.install) {
+        Platform::current().workspace().openURL(installFeedbackURL);
+        return 0;
+    }
+
+    presenter_ = std::make_shared<DMMessageBoxPresenter>();
+    configurationManager_ = &DMConfigurationManager::shared();
+    effects_ = std::make_shared<DMShellEffects>(*this);
+
+    // 2. The main window and the local drive manager that reports to it.
+    std::shared_ptr<DMWindowController> controller = mainWindowController();
+    localDriveManager_ = DMLocalDriveManager::create(controller);
+
+    // 3, 4. The permission gate, on a desktop that has such a permission at all (it offers a
+    // settings pane to grant it); elsewhere access is simply granted.
+    const bool desktopHasPermission = !Platform::current().workspace().fullDiskAccessSettingsURL().empty();
+    if (desktopHasPermission && !localDriveManager_->hasFullDiskAccess() &&
+        !runFullDiskAccessGuide(*localDriveManager_)) {
+        return 1;
+    }
+
+    // 6. The facade's delegate and managers.
+    DMDriveManager::shared().setDelegate(controller);
+    DMDriveManager::shared().registerManager(localDriveManager_, "");
+    configurationManager_->setEffects(effects_);
+
+    // 7, 8. Task-bar presence and the status item.
+    effects_->setActivationPolicy(configurationManager_->dockIcon() ? DMActivationPolicy::Regular
+                                                                    : DMActivationPolicy::Accessory);
+    if (configurationManager_->statusBarIcon()) {
+        createStatusItem();
+    }
+
+    // 5, 9. Bring the main window to the front.
+    controller->showWindow();
+    if (!options_.screenshot.empty()) {
+        takeScreenshot();
+    }
+    return -1;
+}
+
+std::shared_ptr<DMWindowController> AppDelegate::mainWindowController() {
+    if (!mainWindowController_) {
+        mainWindowController_ = DMWindowController::create(
+            std::make_shared<DMDriveManagerOperations>(configurationManager_), presenter_, this);
+    }
+    return mainWindowController_;
+}
+
+bool AppDelegate::applicationShouldHandleReopen() {
+    mainWindowController()->showWindow();
+    return true;
+}
+
+void AppDelegate::createStatusItem() {
+    if (statusItem_ != nullptr) {
+        return;
+    }
+    statusItemMenu_ = new QMenu(QStringLiteral("menu"));
+    statusItem_ = new QSystemTrayIcon(DMImages::icon("status_icon"));
+    statusItem_->setToolTip(QString::fromUtf8(DMTexts::productName));
+    statusItem_->setContextMenu(statusItemMenu_);
+    QObject::connect(statusItemMenu_, &QMenu::aboutToShow, statusItemMenu_, [this] { rebuildStatusMenu(); });
+    QObject::connect(statusItem_, &QSystemTrayIcon::activated, statusItem_,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         statusItem_clickWithSender(reason == QSystemTrayIcon::Context);
+                     });
+    rebuildStatusMenu();
+    statusItem_->show();
+}
+
+void AppDelegate::removeStatusItem() {
+    if (statusItem_ == nullptr) {
+        return;
+    }
+    statusItem_->hide();
+    delete statusItem_;
+    statusItem_ = nullptr;
+    delete statusItemMenu_;
+    statusItemMenu_ = nullptr;
+}
+
+void AppDelegate::rebuildStatusMenu() {
+    if (statusItemMenu_ == nullptr) {
+        return;
+    }
+    statusItemMenu_->clear();
+    QObject::connect(statusItemMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered,
+                     statusItemMenu_, [this] { quit_clickWithSender(); });
+}
+
+void AppDelegate::statusItem_clickWithSender(bool rightClick) {
+    rebuildStatusMenu();
+    if (rightClick) {
+        // The tray shows the context menu itself.
+        return;
+    }
+    mainWindowController()->showWindow();
+}
+
+void AppDelegate::about_clickWithSender() {
+    QMessageBox about(mainWindowController()->window());
+    about.setWindowTitle(QString::fromUtf8(DMTexts::about));
+    about.setIconPixmap(DMImages::icon("harbormind").pixmap(64, 64));
+    about.setText(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTexts::productName)));
+    about.setInformativeText(QString::fromUtf8(version));
+    about.exec();
+}
+
+void AppDelegate::help_clickWithSender() {
+    // Language, edition and version, in that order.
+    const std::string query = DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", version});
+    Platform::current().workspace().openURL(std::string(helpURL) + query);
+}
+
+void AppDelegate::enableDebugLogging_clickWithSender() {
+    if (configurationManager_ != nullptr) {
+        configurationManager_->toggleEnableDebugLogging();
+    }
+}
+
+bool AppDelegate::isDebugLoggingEnabled() const {
+    return configurationManager_ != nullptr && configurationManager_->enableDebugLogging();
+}
+
+void AppDelegate::quit_clickWithSender() {
+    QApplication::quit();
+}
+
+void AppDelegate::takeScreenshot() {
+    // Waits until the tree and the detail view have settled, then saves the window and quits.
+    auto* timer = new QTimer(mainWindowController()->window());
+    auto started = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [this, timer, started] {
+        ++*started;
+        auto controller = mainWindowController();
+        DMSidebarViewController* sidebar = controller->sidebarViewController();
+        if (!options_.select.empty() && sidebar->snapshot(options_.select) != nullptr &&
+            (!sidebar->selectedItem() || sidebar->selectedItem()->identifier() != options_.select)) {
+            sidebar->select(options_.select);
+        }
+        const bool settled = sidebar->reloadCount() > 0 && DMDriveSnapshotLoader::pending() == 0;
+        if ((settled && *started >= 8) || *started >= 100) {
+            timer->stop();
+            QPixmap picture = controller->window()->grab();
+            const QString path = QString::fromStdString(options_.screenshot);
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            if (!picture.save(path)) {
+                std::cerr << "harbormind: could not save " << options_.screenshot << "\n";
+            }
+            QApplication::quit();
+        }
+    });
+    timer->start(250);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,290 @@
+#include "app/DMDriveActionManager.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include "app/DMAlertPresenter.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveOperations.h"
+#include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+namespace {
+
+bool needsDriver(DMDriveObjectFilesystem fileSystem) {
+    return fileSystem == DMDriveObjectFilesystem::ntfs || fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted;
+}
+
+void finish(const DMDriveActionManager::Completion& completion, int code) {
+    if (completion) {
+        completion(code, std::nullopt);
+    }
+}
+
+}  // namespace
+
+DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
+                                           std::shared_ptr<DMAlertPresenter> presenter)
+    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+
+template <typename Result>
+void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
+    auto self = shared_from_this();
+    Dispatch::global()->async([self, work = std::move(work), then = std::move(then)] {
+        Result result = work();
+        Dispatch::main().async([self, then, result] { then(result); });
+    });
+}
+
+bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const {
+    if (category != DMDriveObjectCategory::local) {
+        return false;
+    }
+    switch (action) {
+    case DMDriveAction::open:
+    case DMDriveAction::lock:
+    case DMDriveAction::mount:
+    case DMDriveAction::unmount:
+    case DMDriveAction::eject:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion) {
+    if (!drive || !isActionAvailable(action, drive->category())) {
+        return;
+    }
+    auto operations = operations_;
+    switch (action) {
+    case DMDriveAction::open:
+        open(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::lock:
+        lock(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::mount:
+        mount(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::unmount:
+        Dispatch::global()->async([operations, drive] {
+            if (operations->isLocalDrive(drive)) {
+                operations->unmount(drive);
+            }
+        });
+        break;
+    case DMDriveAction::eject:
+        Dispatch::global()->async([operations, drive] {
+            if (operations->isLocalDrive(drive)) {
+                operations->eject(drive);
+            }
+        });
+        break;
+    default:
+        break;
+    }
+}
+
+void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion completion) {
+    struct Facts {
+        bool local = false;
+        bool needsDriver = false;
+    };
+    auto operations = operations_;
+    auto presenter = presenter_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<Facts>(
+        [operations, drive] {
+            Facts facts;
+            facts.local = operations->isLocalDrive(drive);
+            facts.needsDriver = facts.local && needsDriver(operations->fileSystem(drive)) && !operations->isDriverInstalled();
+            return facts;
+        },
+        [this, operations, presenter, drive, sheetWindow, completion](Facts facts) {
+            if (!facts.local) {
+                return;
+            }
+            auto openDrive = [this, operations, drive, completion] {
+                inBackground<int>([operations, drive] { return operations->open(drive); },
+                                  [completion](int code) { finish(completion, code); });
+            };
+            if (!facts.needsDriver) {
+                openDrive();
+                return;
+            }
+            DMAlert alert{DMTexts::installNtfsDriverTitle, DMTexts::installNtfsDriverText,
+                          {DMTexts::installButton, DMTexts::cancelButton}};
+            presenter->present(alert, sheetWindow.data(), [this, operations, openDrive](int button) {
+                if (button == 0 && operations->canInstallDriver()) {
+                    inBackground<int>(
+                        [operations] {
+                            operations->installDriver();
+                            return 0;
+                        },
+                        [openDrive](int) { openDrive(); });
+                    return;
+                }
+                openDrive();
+            });
+        });
+}
+
+void DMDriveActionManager::lock(const Drive& drive, QWidget* window, Completion completion) {
+    struct Facts {
+        bool local = false;
+        bool needsDriver = false;
+    };
+    auto operations = operations_;
+    auto presenter = presenter_;
+    QPointer<QWidget> sheetWindow(window);
+    auto lockDrive = [this, operations, drive, completion] {
+        inBackground<int>([operations, drive] { return operations->lock(drive); },
+                          [completion](int code) { finish(completion, code); });
+    };
+    inBackground<Facts>(
+        [operations, drive] {
+            Facts facts;
+            facts.local = operations->isLocalDrive(drive);
+            facts.needsDriver = facts.local &&
+                                operations->fileSystem(drive) == DMDriveObjectFilesystem::bitlocker_encrypted &&
+                                !operations->isDriverInstalled();
+            return facts;
+        },
+        [this, operations, presenter, sheetWindow, completion, lockDrive](Facts facts) {
+            if (!facts.local) {
+                finish(completion, -1);
+                return;
+            }
+            if (!facts.needsDriver) {
+                lockDrive();
+                return;
+            }
+            DMAlert alert{DMTexts::needExtensionTitle, DMTexts::needExtensionText,
+                          {DMTexts::installButton, DMTexts::cancelButton}};
+            presenter->present(alert, sheetWindow.data(), [this, operations, lockDrive](int button) {
+                if (button != 0 || !operations->canInstallDriver()) {
+                    return;
+                }
+                inBackground<int>(
+                    [operations] {
+                        operations->installDriver();
+                        return 0;
+                    },
+                    [lockDrive](int) { lockDrive(); });
+            });
+        });
+}
+
+void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion completion) {
+    struct Outcome {
+        bool local = false;
+        int code = -1;
+        DMDriveObjectFilesystem fileSystem = DMDriveObjectFilesystem::unknown;
+    };
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<Outcome>(
+        [operations, drive] {
+            Outcome outcome;
+            outcome.local = operations->isLocalDrive(drive);
+            if (outcome.local) {
+                outcome.code = operations->mount(drive);
+                outcome.fileSystem = operations->fileSystem(drive);
+            }
+            return outcome;
+        },
+        [this, drive, sheetWindow, completion](Outcome outcome) {
+            if (!outcome.local) {
+                finish(completion, -1);
+                return;
+            }
+            if (outcome.fileSystem != DMDriveObjectFilesystem::ntfs) {
+                finish(completion, outcome.code == 0 ? 0 : -1);
+                return;
+            }
+            auto self = shared_from_this();
+            Dispatch::main().asyncAfter(seconds(ntfsFirstCheckDelay), [self, drive, sheetWindow, completion] {
+                self->checkNtfsAccess(drive, sheetWindow.data(), completion, false);
+            });
+        });
+}
+
+void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion,
+                                           bool afterRemount) {
+    struct Access {
+        int mode = 2;
+        bool hibernationFile = false;
+        std::string name;
+    };
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<Access>(
+        [operations, drive, afterRemount] {
+            Access access;
+            access.mode = operations->accessMode(drive);
+            if (access.mode == 0) {
+                access.name = operations->name(drive);
+                if (!afterRemount) {
+                    access.hibernationFile = operations->hasHibernationFile(drive);
+                }
+            }
+            return access;
+        },
+        [this, operations, drive, sheetWindow, completion, afterRemount](Access access) {
+            if (access.mode != 0) {
+                finish(completion, access.mode == 1 ? 0 : -1);
+                return;
+            }
+            if (afterRemount || !access.hibernationFile) {
+                finish(completion, 0);
+                showReadOnlyAlert(access.name, sheetWindow.data());
+                return;
+            }
+            if (!operations->ignoreHibernationFileWhenMountingNtfsDrives()) {
+                finish(completion, 0);
+                Dispatch::global()->async([operations] { operations->setIgnoreHibernateFile(false); });
+                return;
+            }
+            // The volume was left read-only because Windows hibernated on it: mount it again
+            // ignoring the hibernation file, and look once more a little later.
+            auto self = shared_from_this();
+            inBackground<int>(
+                [operations, drive] {
+                    operations->setIgnoreHibernateFile(true);
+                    operations->unmount(drive);
+                    return operations->mount(drive);
+                },
+                [self, drive, sheetWindow, completion](int) {
+                    Dispatch::main().asyncAfter(seconds(ntfsSecondCheckDelay), [self, drive, sheetWindow, completion] {
+                        self->checkNtfsAccess(drive, sheetWindow.data(), completion, true);
+                    });
+                });
+        });
+}
+
+void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidget* window) {
+    DMAlert alert{DMTextFormat::withText(DMTexts::readOnlyTitleFormat, driveName),
+                  DMTextFormat::withText(DMTexts::readOnlyTextFormat, driveName),
+                  {DMTexts::viewDetails, DMTexts::notNow}};
+    auto operations = operations_;
+    presenter_->present(alert, window, [operations](int button) {
+        if (button == 0) {
+            operations->openURL(ntfsHelpURL);
+        }
+    });
+}
+
+void DMDriveActionManager::unmountAllExternalDrives() {
+    auto operations = operations_;
+    Dispatch::global()->async([operations] {
+        for (const Drive& drive : operations->externalRootDrives()) {
+            operations->unmount(drive);
+        }
+    });
+}
+
+}  // namespace harbormind

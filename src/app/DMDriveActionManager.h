@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "drivemodel/DMDriveObjectCategory.h"
+
+class QWidget;
+
+namespace harbormind {
+
+class DMAlertPresenter;
+class DMDriveObjectProtocol;
+class DMDriveOperations;
+
+// Turns a user's request to act on a drive into work: checks the preconditions, shows the
+// confirmations, runs the drive operations away from the user-interface thread and reports a
+// code on the main queue. One dispatcher per main window; the sidebar and detail views share it.
+class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionManager> {
+public:
+    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
+    // 0 success, -1 failure; the message is always empty here.
+    using Completion = std::function<void(int code, std::optional<std::string> error)>;
+
+    DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
+
+    // Runs action `action` on `drive`; `window` carries the sheets. Codes this application
+    // cannot carry out yet, and codes without meaning for the drive's category, do nothing.
+    void perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion = nullptr);
+    // Whether `perform` does something for this code and category.
+    bool isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const;
+
+    // "Unmount All" of the sidebar: every external root drive of the local manager.
+    void unmountAllExternalDrives();
+
+    static constexpr double ntfsFirstCheckDelay = 1.5;
+    static constexpr double ntfsSecondCheckDelay = 3.0;
+    // The maker's page that explains checking an NTFS disk before opening it read-write.
+    static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
+
+    const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
+    const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
+
+private:
+    void open(const Drive& drive, QWidget* window, Completion completion);
+    void lock(const Drive& drive, QWidget* window, Completion completion);
+    void mount(const Drive& drive, QWidget* window, Completion completion);
+    void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
+    void showReadOnlyAlert(const std::string& driveName, QWidget* window);
+
+    // Runs `work` on the background queue, then `then` with its result on the main queue.
+    template <typename Result>
+    void inBackground(std::function<Result()> work, std::function<void(Result)> then);
+
+    std::shared_ptr<DMDriveOperations> operations_;
+    std::shared_ptr<DMAlertPresenter> presenter_;
+};
+
+}  // namespace harbormind

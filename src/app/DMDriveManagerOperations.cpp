@@ -1,0 +1,138 @@
+#include "app/DMDriveManagerOperations.h"
+
+#include "config/DMConfigurationManager.h"
+#include "drivemodel/DMDriveManager.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "platform/FileSystemInfo.h"
+#include "platform/Platform.h"
+#include "platform/Workspace.h"
+
+namespace harbormind {
+namespace {
+
+std::shared_ptr<DMLocalDriveManager> localManagerOf(const DMDriveOperations::Drive& drive) {
+    if (!drive) {
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<DMLocalDriveManager>(drive->manager());
+}
+
+std::shared_ptr<DMLocalDriveManager> registeredLocalManager() {
+    return DMDriveManager::shared().manager<DMLocalDriveManager>("");
+}
+
+// The manager's operations report through a completion on the caller's thread.
+template <typename Operation>
+int codeOf(Operation&& operation) {
+    int result = -1;
+    operation([&result](int code, std::optional<std::string>) { result = code; });
+    return result;
+}
+
+}  // namespace
+
+DMDriveManagerOperations::DMDriveManagerOperations(DMConfigurationManager* configuration)
+    : configuration_(configuration) {}
+
+bool DMDriveManagerOperations::isLocalDrive(const Drive& drive) {
+    return localManagerOf(drive) != nullptr && std::dynamic_pointer_cast<DMLocalDriveObject>(drive) != nullptr;
+}
+
+DMDriveObjectFilesystem DMDriveManagerOperations::fileSystem(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!local) {
+        return DMDriveObjectFilesystem::unknown;
+    }
+    local->update();
+    return local->fileSystem();
+}
+
+std::string DMDriveManagerOperations::name(const Drive& drive) {
+    return drive ? drive->name() : std::string();
+}
+
+int DMDriveManagerOperations::open(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? codeOf([&](DMCompletion done) { manager->open(drive, done); }) : -1;
+}
+
+int DMDriveManagerOperations::mount(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
+}
+
+void DMDriveManagerOperations::unmount(const Drive& drive) {
+    if (auto manager = localManagerOf(drive)) {
+        manager->unmount(drive, nullptr);
+    }
+}
+
+void DMDriveManagerOperations::eject(const Drive& drive) {
+    if (auto manager = localManagerOf(drive)) {
+        manager->eject(drive, nullptr);
+    }
+}
+
+int DMDriveManagerOperations::lock(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? codeOf([&](DMCompletion done) { manager->lock(drive, done); }) : -1;
+}
+
+int DMDriveManagerOperations::accessMode(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? manager->accessMode(drive) : 2;
+}
+
+bool DMDriveManagerOperations::hasHibernationFile(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager && manager->hasHibernationFile(drive);
+}
+
+void DMDriveManagerOperations::setIgnoreHibernateFile(bool ignore) {
+    if (auto manager = registeredLocalManager()) {
+        manager->setIgnoreHibernateFile(ignore);
+    }
+}
+
+std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::externalRootDrives() {
+    std::vector<Drive> drives;
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return drives;
+    }
+    for (const auto& drive : manager->rootObjs()) {
+        auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+        if (local && local->location() == DMDriveObjectLocation::external) {
+            drives.push_back(drive);
+        }
+    }
+    return drives;
+}
+
+bool DMDriveManagerOperations::isDriverInstalled() {
+    Platform& platform = Platform::current();
+    for (const std::string& path : platform.driverPresencePaths()) {
+        if (!platform.fileSystem().exists(path)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DMDriveManagerOperations::canInstallDriver() {
+    // The driver installer is not part of this build yet.
+    return false;
+}
+
+void DMDriveManagerOperations::installDriver() {}
+
+bool DMDriveManagerOperations::ignoreHibernationFileWhenMountingNtfsDrives() {
+    return configuration_ == nullptr || configuration_->ignoreHibernationFileWhenMountingNtfsDrives();
+}
+
+void DMDriveManagerOperations::openURL(const std::string& url) {
+    Platform::current().workspace().openURL(url);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/DMDriveOperations.h"
+
+namespace harbormind {
+
+class DMConfigurationManager;
+
+// The dispatcher's drive work carried out by the drive managers registered with the
+// facade; each operation uses the manager that owns the drive.
+class DMDriveManagerOperations final : public DMDriveOperations {
+public:
+    explicit DMDriveManagerOperations(DMConfigurationManager* configuration);
+
+    bool isLocalDrive(const Drive& drive) override;
+    DMDriveObjectFilesystem fileSystem(const Drive& drive) override;
+    std::string name(const Drive& drive) override;
+    int open(const Drive& drive) override;
+    int mount(const Drive& drive) override;
+    void unmount(const Drive& drive) override;
+    void eject(const Drive& drive) override;
+    int lock(const Drive& drive) override;
+    int accessMode(const Drive& drive) override;
+    bool hasHibernationFile(const Drive& drive) override;
+    void setIgnoreHibernateFile(bool ignore) override;
+    std::vector<Drive> externalRootDrives() override;
+    bool isDriverInstalled() override;
+    bool canInstallDriver() override;
+    void installDriver() override;
+    bool ignoreHibernationFileWhenMountingNtfsDrives() override;
+    void openURL(const std::string& url) override;
+
+private:
+    DMConfigurationManager* configuration_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drivemodel/DMDriveObjectFilesystem.h"
+
+namespace harbormind {
+
+class DMDriveObjectProtocol;
+
+// The drive work behind the dispatcher's actions. Every call may block (commands, the
+// helper daemon), so the dispatcher makes them on a background queue. Codes: 0 success,
+// -1 failure.
+class DMDriveOperations {
+public:
+    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
+
+    virtual ~DMDriveOperations() = default;
+
+    // True when the drive belongs to a local drive manager that can act on it.
+    virtual bool isLocalDrive(const Drive& drive) = 0;
+    // The file system after re-reading the drive.
+    virtual DMDriveObjectFilesystem fileSystem(const Drive& drive) = 0;
+    virtual std::string name(const Drive& drive) = 0;
+
+    virtual int open(const Drive& drive) = 0;
+    virtual int mount(const Drive& drive) = 0;
+    virtual void unmount(const Drive& drive) = 0;
+    virtual void eject(const Drive& drive) = 0;
+    virtual int lock(const Drive& drive) = 0;
+    // 0 read-only, 1 read-write, 2 no access.
+    virtual int accessMode(const Drive& drive) = 0;
+    virtual bool hasHibernationFile(const Drive& drive) = 0;
+    virtual void setIgnoreHibernateFile(bool ignore) = 0;
+    // The local manager's root drives whose location is external.
+    virtual std::vector<Drive> externalRootDrives() = 0;
+
+    // The NTFS and BitLocker driver is installed.
+    virtual bool isDriverInstalled() = 0;
+    // Whether this system can install the driver at all.
+    virtual bool canInstallDriver() = 0;
+    virtual void installDriver() = 0;
+    // The setting that allows ignoring a Windows hibernation file when mounting NTFS.
+    virtual bool ignoreHibernationFileWhenMountingNtfsDrives() = 0;
+    virtual void openURL(const std::string& url) = 0;
+};
+
+}  // namespace harbormind

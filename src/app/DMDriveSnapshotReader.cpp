@@ -1,0 +1,106 @@
+#include <algorithm>
+
+#include "app/DMByteCountFormatter.h"
+#include "app/DMDriveSnapshot.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "platform/DeviceNaming.h"
+#include "platform/Platform.h"
+
+namespace harbormind {
+namespace {
+
+DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
+    DMDrivePredicates predicates;
+    predicates.mountPoint = drive.mountPoint();
+    predicates.fileSystem = drive.fileSystem();
+    predicates.location = drive.location();
+    predicates.status = drive.status();
+    predicates.isMounted = predicates.mountPoint.has_value();
+    predicates.onSystemMountPoint = predicates.mountPoint.has_value() && Platform::hasCurrent() &&
+                                    Platform::current().deviceNaming().isProtectedMountPoint(*predicates.mountPoint);
+    predicates.canMount = drive.canMount();
+    predicates.canUnmount = drive.canUnmount();
+    predicates.canEject = drive.canEject();
+    predicates.canLock = drive.canLock();
+    predicates.canUnlock = drive.canUnlock();
+    predicates.canEncrypt = drive.canEncrypt();
+    return predicates;
+}
+
+void readLocal(const std::shared_ptr<DMLocalDriveObject>& local, DMDriveSnapshot& snapshot) {
+    snapshot.own = predicatesOf(*local);
+    auto logical = std::dynamic_pointer_cast<DMLocalDriveObject>(local->logicalDriveObj());
+    if (!logical || logical == local) {
+        snapshot.logical = snapshot.own;
+        logical = local;
+    } else {
+        snapshot.logical = predicatesOf(*logical);
+    }
+    auto physical = std::dynamic_pointer_cast<DMLocalDriveObject>(local->physicalDriveObj());
+    snapshot.physicalIsWhole = (physical ? physical : local)->isWhole();
+    snapshot.logicalHasChildren = logical->hasChildren();
+    snapshot.capacity = local->capacity();
+    snapshot.used = local->used();
+    snapshot.free = local->free();
+    snapshot.interfaceType = local->interfaceType();
+    snapshot.type = local->type();
+    snapshot.partitionMap = local->partitionMap();
+    if (snapshot.own.isBitLocker()) {
+        snapshot.bitLockerFileSystem = local->bitLockerFileSystem();
+    }
+    if (!snapshot.physicalIsWhole) {
+        return;
+    }
+    // A whole disk: its interrupted clone and its partitions for the capacity map.
+    snapshot.isCloneInterrupted = local->isCloneInterrupted();
+    for (const auto& [identifier, child] : logical->children()) {
+        auto partition = std::dynamic_pointer_cast<DMLocalDriveObject>(child);
+        if (!partition) {
+            continue;
+        }
+        DMCapacityMapSplittedItem item;
+        item.title = partition->name();
+        item.size = partition->capacity();
+        auto partitionLogical = std::dynamic_pointer_cast<DMLocalDriveObject>(partition->logicalDriveObj());
+        item.used = partition->used();
+        if (!item.used && partitionLogical && partitionLogical != partition) {
+            // A physical store: its container's volumes share the space.
+            std::int64_t used = 0;
+            bool known = false;
+            for (const auto& [volumeName, volume] : partitionLogical->children()) {
+                if (auto volumeObject = std::dynamic_pointer_cast<DMLocalDriveObject>(volume)) {
+                    if (auto volumeUsed = volumeObject->used()) {
+                        used += *volumeUsed;
+                        known = true;
+                    }
+                }
+            }
+            if (known) {
+                item.used = used;
+            }
+        }
+        item.subtitle = DMByteCountFormatter::string(item.size);
+        snapshot.partitions.push_back(item);
+    }
+}
+
+}  // namespace
+
+DMDriveSnapshot DMDriveSnapshotReader::read(const std::shared_ptr<DMDriveObjectProtocol>& drive) {
+    DMDriveSnapshot snapshot;
+    if (!drive) {
+        return snapshot;
+    }
+    snapshot.identifier = drive->identifier();
+    snapshot.category = drive->category();
+    snapshot.name = drive->name();
+    snapshot.icon = drive->icon();
+    snapshot.isHidden = drive->isHidden();
+    snapshot.activityIndicator = drive->activityIndicator();
+    if (auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive)) {
+        readLocal(local, snapshot);
+    }
+    return snapshot;
+}
+
+}  // namespace harbormind

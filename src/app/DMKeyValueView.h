@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QLabel;
+
+namespace harbormind {
+
+// One fact of a detail view: the key followed by ":" and its value.
+class DMKeyValueView : public QWidget {
+public:
+    DMKeyValueView(const std::string& key, QWidget* parent = nullptr);
+
+    const std::string& key() const { return key_; }
+    std::string value() const;
+    void setValue(const std::string& value);
+
+private:
+    std::string key_;
+    QLabel* lbKey_;
+    QLabel* lbValue_;
+};
+
+}  // namespace harbormind

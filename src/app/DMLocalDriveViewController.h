@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/DMBaseViewController.h"
+
+namespace harbormind {
+
+class DMCapacityMapSplitterView;
+
+// The detail view of a whole disk.
+class DMLocalDriveViewController : public DMBaseViewController {
+public:
+    explicit DMLocalDriveViewController(DMDetailContext context, QWidget* parent = nullptr);
+
+    DMCapacityMapSplitterView* capacityMaps() const { return capacityMaps_; }
+
+protected:
+    void apply(const DMDriveSnapshot& snapshot) override;
+    bool itemRule(const DMMacDockViewBaseItem& item) override;
+
+private:
+    DMCapacityMapSplitterView* capacityMaps_;
+};
+
+}  // namespace harbormind

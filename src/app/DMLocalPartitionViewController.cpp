@@ -1,0 +1,101 @@
+#include "app/DMLocalPartitionViewController.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/DMAlertPresenter.h"
+#include "app/DMCapacityMapView.h"
+#include "app/DMCapacityText.h"
+#include "app/DMDisplayNames.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
+#include "app/DMDriveOperations.h"
+#include "app/DMImages.h"
+#include "app/DMMacDockView.h"
+#include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+
+DMLocalPartitionViewController::DMLocalPartitionViewController(DMDetailContext context, QWidget* parent)
+    : DMBaseViewController(std::move(context), parent),
+      capacityMap_(new DMCapacityMapView(capacityArea_)),
+      tipRow_(new QWidget(this)),
+      btnInstall_(new QPushButton(QString::fromUtf8(DMTexts::ntfsTipInstall), tipRow_)) {
+    capacityArea_->layout()->addWidget(capacityMap_);
+    setFactKeys({DMTexts::factMountPoint, DMTexts::factType, "", DMTexts::factCapacity, DMTexts::factUsed, "",
+                 DMTexts::factAvailable, DMTexts::factDevice});
+
+    // The tip row sits under the facts, before the stretch that keeps the action bar low.
+    auto* tipLayout = new QHBoxLayout(tipRow_);
+    tipLayout->setContentsMargins(10, 8, 10, 8);
+    auto* tipIcon = new QLabel(tipRow_);
+    tipIcon->setPixmap(DMImages::icon("kext_tip").pixmap(28, 28));
+    auto* tipText = new QLabel(QString::fromUtf8(DMTexts::ntfsTip), tipRow_);
+    tipText->setWordWrap(true);
+    tipLayout->addWidget(tipIcon, 0, Qt::AlignTop);
+    tipLayout->addWidget(tipText, 1);
+    tipLayout->addWidget(btnInstall_, 0, Qt::AlignVCenter);
+    tipRow_->setStyleSheet(QStringLiteral("QWidget#tipRow { background: #fff4e0; border-radius: 8px; }"));
+    tipRow_->setObjectName(QStringLiteral("tipRow"));
+    tipRow_->setAttribute(Qt::WA_StyledBackground);
+    tipRow_->setVisible(false);
+    contentLayout_->insertWidget(contentLayout_->count() - 2, tipRow_);
+
+    QObject::connect(btnInstall_, &QPushButton::clicked, this, [this] {
+        auto operations = context_.actions ? context_.actions->operations() : nullptr;
+        if (operations && operations->canInstallDriver()) {
+            Dispatch::global()->async([operations] { operations->installDriver(); });
+        }
+    });
+    actionBar_->setItems(DMDriveRules::partitionItems());
+}
+
+bool DMLocalPartitionViewController::isTipVisible() const {
+    return !tipRow_->isHidden();
+}
+
+void DMLocalPartitionViewController::apply(const DMDriveSnapshot& snapshot) {
+    const std::string type = DMDisplayNames::of(snapshot.own.fileSystem);
+    setFact(DMTexts::factMountPoint, snapshot.own.mountPoint.value_or(DMTexts::notMounted));
+    setFact(DMTexts::factType, type);
+    setFact(DMTexts::factCapacity, DMCapacityText::size(snapshot.capacity));
+    setFact(DMTexts::factUsed, DMCapacityText::size(snapshot.used));
+    setFact(DMTexts::factAvailable, DMCapacityText::size(snapshot.free));
+    setFact(DMTexts::factDevice, snapshot.identifier);
+
+    capacityMap_->setTitle(DMTextFormat::withText(DMTexts::volumeTitleFormat, type));
+    capacityMap_->setSubtitle(DMCapacityText::usedAndAvailable(snapshot.used, snapshot.free));
+    const bool known = snapshot.used.has_value() && snapshot.capacity > 0;
+    capacityMap_->setAvailable(known);
+    capacityMap_->setUsedShare(known ? static_cast<double>(*snapshot.used) / static_cast<double>(snapshot.capacity) : 0);
+
+    const bool ntfsLike = snapshot.own.fileSystem == DMDriveObjectFilesystem::ntfs || snapshot.own.isBitLocker();
+    tipRow_->setVisible(ntfsLike && driverMissing_);
+    auto operations = context_.actions ? context_.actions->operations() : nullptr;
+    btnInstall_->setEnabled(operations && operations->canInstallDriver());
+}
+
+bool DMLocalPartitionViewController::itemRule(const DMMacDockViewBaseItem& item) {
+    return DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), snapshot(), rulesContext());
+}
+
+void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int code) {
+    if (action != DMDriveAction::mount) {
+        return;
+    }
+    if (code == 0) {
+        refresh();
+        return;
+    }
+    const std::string text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
+                                        : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+    if (context_.actions) {
+        context_.actions->presenter()->present({DMTexts::errorTitle, text, {DMTexts::okButton}}, sheetWindow(), nullptr);
+    }
+}
+
+}  // namespace harbormind

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/DMBaseViewController.h"
+
+class QPushButton;
+
+namespace harbormind {
+
+class DMCapacityMapView;
+
+// The detail view of a partition, container or volume.
+class DMLocalPartitionViewController : public DMBaseViewController {
+public:
+    explicit DMLocalPartitionViewController(DMDetailContext context, QWidget* parent = nullptr);
+
+    DMCapacityMapView* capacityMap() const { return capacityMap_; }
+    bool isTipVisible() const;
+
+protected:
+    void apply(const DMDriveSnapshot& snapshot) override;
+    bool itemRule(const DMMacDockViewBaseItem& item) override;
+    void actionFinished(std::uint8_t action, int code) override;
+
+private:
+    DMCapacityMapView* capacityMap_;
+    QWidget* tipRow_;
+    QPushButton* btnInstall_;
+};
+
+}  // namespace harbormind

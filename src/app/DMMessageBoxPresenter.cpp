@@ -1,0 +1,45 @@
+#include "app/DMMessageBoxPresenter.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <memory>
+#include <vector>
+
+namespace harbormind {
+
+void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply reply) {
+    auto* box = new QMessageBox(window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QString::fromStdString(alert.title));
+    box->setText(QString::fromStdString(alert.title));
+    box->setInformativeText(QString::fromStdString(alert.text));
+    auto buttons = std::make_shared<std::vector<QAbstractButton*>>();
+    for (std::size_t index = 0; index < alert.buttons.size(); ++index) {
+        QMessageBox::ButtonRole role = index == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
+        QPushButton* button = box->addButton(QString::fromStdString(alert.buttons[index]), role);
+        if (index == 0) {
+            box->setDefaultButton(button);
+        }
+        buttons->push_back(button);
+    }
+    if (alert.buttons.size() > 1) {
+        box->setEscapeButton(buttons->back());
+    }
+    QObject::connect(box, &QMessageBox::finished, box, [box, buttons, reply](int) {
+        int chosen = -1;
+        for (std::size_t index = 0; index < buttons->size(); ++index) {
+            if ((*buttons)[index] == box->clickedButton()) {
+                chosen = static_cast<int>(index);
+            }
+        }
+        if (reply) {
+            reply(chosen);
+        }
+    });
+    box->setWindowModality(window != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    box->open();
+}
+
+}  // namespace harbormind

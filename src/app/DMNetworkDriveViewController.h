@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "app/DMBaseViewController.h"
+
+namespace harbormind {
+
+class DMCapacityMapView;
+
+// The detail view of a network drive.
+class DMNetworkDriveViewController : public DMBaseViewController {
+public:
+    explicit DMNetworkDriveViewController(DMDetailContext context, QWidget* parent = nullptr);
+
+    DMCapacityMapView* capacityMap() const { return capacityMap_; }
+    // The explanation shown when connecting fails with `code`.
+    static std::string connectFailureText(int code);
+
+protected:
+    void apply(const DMDriveSnapshot& snapshot) override;
+    bool itemRule(const DMMacDockViewBaseItem& item) override;
+    void actionFinished(std::uint8_t action, int code) override;
+
+private:
+    DMCapacityMapView* capacityMap_;
+};
+
+}  // namespace harbormind

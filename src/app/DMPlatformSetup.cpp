@@ -1,0 +1,31 @@
+#include "app/DMPlatformSetup.h"
+
+#include "app/DMLaunchOptions.h"
+#include "platform/Platform.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/sim/SimPlatform.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+
+bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error) {
+    if (options.platform == "sim") {
+        SimLoadResult loaded = SimPlatform::load(options.scenario);
+        if (!loaded) {
+            error = options.scenario + ": " + loaded.error;
+            return false;
+        }
+        auto daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
+        Platform::setCurrent(loaded.platform);
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        return true;
+    }
+    // The helper daemon is reached over the system bus once its transport exists; until then
+    // every request takes its default answer at once.
+    Platform::setCurrent(std::make_shared<LinuxPlatform>());
+    return true;
+}
+
+}  // namespace harbormind

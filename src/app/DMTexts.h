@@ -1,0 +1,124 @@
+#pragma once
+
+// Every text the application window shows, kept in one place so that the code and the
+// tests use the very same words.
+namespace harbormind::DMTexts {
+
+inline constexpr const char* productName = "Kestrane Harbormind";
+
+// Sidebar sections.
+inline constexpr const char* localDriveSection = "Local Drive";
+inline constexpr const char* networkDriveSection = "Network Drive";
+inline constexpr const char* loadingDrive = "Loading Drive ...";
+inline constexpr const char* searchPlaceholder = "Search";
+
+// Sidebar context menu.
+inline constexpr const char* addWhitelist = "Add whitelist";
+inline constexpr const char* menuOpen = "Open";
+inline constexpr const char* menuUnlock = "Unlock";
+inline constexpr const char* menuLock = "Lock";
+inline constexpr const char* menuMount = "Mount";
+inline constexpr const char* menuUnmount = "Unmount";
+inline constexpr const char* menuEject = "Eject";
+inline constexpr const char* menuEncrypt = "Encrypt";
+inline constexpr const char* menuConnect = "Connect";
+inline constexpr const char* menuDisconnect = "Disconnect";
+inline constexpr const char* menuEdit = "Edit";
+inline constexpr const char* menuRemove = "Remove";
+inline constexpr const char* unmountAll = "Unmount All";
+inline constexpr const char* connectAll = "Connect All";
+inline constexpr const char* disconnectAll = "Disconnect All";
+
+// Corner menu.
+inline constexpr const char* preferences = "Preferences...";
+inline constexpr const char* usbWarden = "USB Warden";
+inline constexpr const char* about = "About";
+inline constexpr const char* help = "Help";
+inline constexpr const char* more = "More";
+inline constexpr const char* quit = "Quit";
+inline constexpr const char* stopUsbWarden = "Stop USB Warden";
+inline constexpr const char* usbWardenPreferences = "USB Warden Preferences";
+inline constexpr const char* enableUsbWarden = "Enable USB Warden";
+inline constexpr const char* checkForUpdates = "Check for Updates...";
+inline constexpr const char* enableDebugLogging = "Enable Debug Logging";
+inline constexpr const char* uninstall = "Uninstall";
+
+// Detail views: facts.
+inline constexpr const char* factMountPoint = "Mount Point";
+inline constexpr const char* factType = "Type";
+inline constexpr const char* factCapacity = "Capacity";
+inline constexpr const char* factUsed = "Used";
+inline constexpr const char* factAvailable = "Available";
+inline constexpr const char* factDevice = "Device";
+inline constexpr const char* factLocation = "Location";
+inline constexpr const char* factConnection = "Connection";
+inline constexpr const char* factPartitionMap = "Partition Map";
+inline constexpr const char* factUrl = "URL";
+inline constexpr const char* notMounted = "Not Mounted";
+inline constexpr const char* notConnected = "Not Connected";
+inline constexpr const char* unknownValue = "Unknown";
+inline constexpr const char* notAvailable = "not available";
+inline constexpr const char* connecting = "Connecting...";
+
+// Capacity map.
+inline constexpr const char* volumeTitleFormat = "%@ Volume";
+inline constexpr const char* usedPrefix = "Used: ";
+inline constexpr const char* availablePrefix = "Available: ";
+inline constexpr const char* capacityMapUsedColour = "#b7cc41";
+
+// Action bar items.
+inline constexpr const char* itemOpen = "Open";
+inline constexpr const char* itemUnlock = "Unlock";
+inline constexpr const char* itemLock = "Lock";
+inline constexpr const char* itemMount = "Mount";
+inline constexpr const char* itemUnmount = "Unmount";
+inline constexpr const char* itemEncrypt = "Encrypt";
+inline constexpr const char* itemCleanDrive = "Clean Drive";
+inline constexpr const char* itemCleanJunk = "Clean Junk";
+inline constexpr const char* itemFirstAid = "First Aid";
+inline constexpr const char* itemUnmountAll = "Unmount All";
+inline constexpr const char* itemEject = "Eject";
+inline constexpr const char* itemClone = "Clone";
+// The localized text of the key "resumeClone"; the key itself stands in for it.
+inline constexpr const char* itemResumeClone = "resumeClone";
+inline constexpr const char* itemConnect = "Connect";
+inline constexpr const char* itemDisconnect = "Disconnect";
+inline constexpr const char* itemEdit = "Edit";
+inline constexpr const char* itemRemove = "Remove";
+
+// NTFS driver tip.
+inline constexpr const char* ntfsTip =
+    "The current drive is not mounted by the NTFS driver from Kestrane.To enjoy faster read/write speed and "
+    "secure your data, please install the NTFS driver from Kestrane and then mount this drive again.";
+inline constexpr const char* ntfsTipInstall = "Install";
+
+// Alerts.
+inline constexpr const char* errorTitle = "Error";
+inline constexpr const char* mountFailedMinusOne =
+    "Failed to mount this drive,  please try again later. (error code: %d)";
+inline constexpr const char* errorCodeContactSupport = "Error code: %d, please contact technical support.";
+inline constexpr const char* connectionFailed = "Connection failed";
+inline constexpr const char* connect17 = "The server has been connected.";
+inline constexpr const char* connect60 = "Connection timeout.";
+inline constexpr const char* connect80 = "Password of the server is incorrect.";
+inline constexpr const char* connectMinus128 = "User cancelled operation.";
+inline constexpr const char* connectMinus1 = "Host is down.";
+inline constexpr const char* connect13 = "Permission denied.";
+
+inline constexpr const char* installNtfsDriverTitle = "Install NTFS driver";
+inline constexpr const char* installNtfsDriverText =
+    "To read and write NTFS drive fast and stably, we highly recommend you install NTFS driver from Kestrane.";
+inline constexpr const char* installButton = "Install";
+inline constexpr const char* cancelButton = "Cancel";
+inline constexpr const char* needExtensionTitle = "Need to install and allow system extension";
+inline constexpr const char* needExtensionText =
+    "To mount this drive in read-write mode, you need to install and allow system extension.";
+inline constexpr const char* readOnlyTitleFormat = "Failed to open '%@' in read-write mode";
+inline constexpr const char* readOnlyTextFormat =
+    "Problems were detected with the '%@' and it's been opened in read-only mode. Need to check the disk "
+    "before continuing to open it in read-write mode";
+inline constexpr const char* viewDetails = "View Details...";
+inline constexpr const char* notNow = "Not Now";
+inline constexpr const char* okButton = "Ok";
+
+}  // namespace harbormind::DMTexts

@@ -1,0 +1,48 @@
+#include "app/DMViewControllerManager.h"
+
+#include "app/DMLocalDriveViewController.h"
+#include "app/DMLocalPartitionViewController.h"
+#include "app/DMNetworkDriveViewController.h"
+
+namespace harbormind {
+
+DMViewControllerManager::DMViewControllerManager(DMDetailContext context, QWidget* owner)
+    : context_(std::move(context)), owner_(owner) {}
+
+DMViewControllerManager::Kind DMViewControllerManager::kindOf(const DMDriveSnapshot& snapshot) {
+    if (snapshot.isNetwork()) {
+        return Kind::network;
+    }
+    return snapshot.physicalIsWhole ? Kind::wholeDisk : Kind::partition;
+}
+
+DMBaseViewController* DMViewControllerManager::controller(const std::shared_ptr<DMDriveObjectProtocol>& drive,
+                                                          const DMDriveSnapshot& snapshot, bool* created) {
+    const Kind kind = kindOf(snapshot);
+    const auto key = std::make_pair(snapshot.identifier, kind);
+    auto found = viewsMap.find(key);
+    DMBaseViewController* view = nullptr;
+    if (found != viewsMap.end()) {
+        view = found->second;
+    } else {
+        switch (kind) {
+        case Kind::network:
+            view = new DMNetworkDriveViewController(context_, owner_);
+            break;
+        case Kind::wholeDisk:
+            view = new DMLocalDriveViewController(context_, owner_);
+            break;
+        case Kind::partition:
+            view = new DMLocalPartitionViewController(context_, owner_);
+            break;
+        }
+        viewsMap.emplace(key, view);
+    }
+    if (created != nullptr) {
+        *created = found == viewsMap.end();
+    }
+    view->setObj(drive);
+    return view;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,295 @@
+#include "app/DMWindowController.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/DMApplicationActions.h"
+#include "app/DMDisplayNames.h"
+#include "app/DMDriveActionManager.h"
+#include "app/DMImages.h"
+#include "app/DMSearchField.h"
+#include "app/DMSidebarViewController.h"
+#include "app/DMTexts.h"
+#include "app/DMViewControllerManager.h"
+#include "drivemodel/DMDriveManager.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
+#include "app/DMDriveOperations.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+
+std::shared_ptr<DMWindowController> DMWindowController::create(std::shared_ptr<DMDriveOperations> operations,
+                                                               std::shared_ptr<DMAlertPresenter> presenter,
+                                                               DMApplicationActions* applicationActions) {
+    std::shared_ptr<DMWindowController> controller(
+        new DMWindowController(std::move(operations), std::move(presenter), applicationActions));
+    controller->build();
+    return controller;
+}
+
+DMWindowController::DMWindowController(std::shared_ptr<DMDriveOperations> operations,
+                                       std::shared_ptr<DMAlertPresenter> presenter,
+                                       DMApplicationActions* applicationActions)
+    : driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), std::move(presenter))),
+      applicationActions_(applicationActions),
+      window_(new QMainWindow()) {}
+
+DMWindowController::~DMWindowController() {
+    currentViewController_ = nullptr;
+    sidebarViewController_.reset();
+    viewControllerMgr_.reset();
+    delete window_;
+}
+
+bool DMWindowController::isDriverMissing() const {
+    return !driveActionManager_->operations()->isDriverInstalled();
+}
+
+void DMWindowController::build() {
+    window_->setWindowTitle(QString::fromUtf8(DMTexts::productName));
+    window_->setWindowIcon(DMImages::icon("harbormind"));
+    window_->resize(1060, 680);
+    window_->setMinimumSize(820, 520);
+
+    auto* central = new QWidget(window_);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The bar on top: product name, search field, corner menu.
+    auto* topBar = new QWidget(central);
+    topBar->setObjectName(QStringLiteral("topBar"));
+    topBar->setAttribute(Qt::WA_StyledBackground);
+    topBar->setStyleSheet(QStringLiteral("QWidget#topBar { background: #e8ecdf; border-bottom: 1px solid #d3d9c8; }"));
+    auto* topLayout = new QHBoxLayout(topBar);
+    topLayout->setContentsMargins(14, 8, 10, 8);
+    auto* appIcon = new QLabel(topBar);
+    appIcon->setPixmap(DMImages::icon("harbormind").pixmap(28, 28));
+    lbTitle_ = new QLabel(QString::fromUtf8(DMTexts::productName), topBar);
+    QFont titleFont = lbTitle_->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+    lbTitle_->setFont(titleFont);
+    sfSiderItemFilter_ = new DMSearchField(topBar);
+    sfSiderItemFilter_->setAccessibleName(QString::fromUtf8(DMTexts::searchPlaceholder));
+    btnCornerMenu_ = new QToolButton(topBar);
+    btnCornerMenu_->setText(QStringLiteral("\u2630"));
+    btnCornerMenu_->setAccessibleName(QString::fromUtf8(DMTexts::more));
+    btnCornerMenu_->setAutoRaise(true);
+    btnCornerMenu_->setFocusPolicy(Qt::StrongFocus);
+    topLayout->addWidget(appIcon);
+    topLayout->addWidget(lbTitle_);
+    topLayout->addStretch(1);
+    topLayout->addWidget(sfSiderItemFilter_);
+    topLayout->addWidget(btnCornerMenu_);
+    layout->addWidget(topBar);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setChildrenCollapsible(false);
+    splitter->setHandleWidth(1);
+    std::weak_ptr<DMWindowController> weakSelf = weak_from_this();
+    QMainWindow* mainWindow = window_;
+    sidebarViewController_ = std::make_unique<DMSidebarViewController>(
+        driveActionManager_, [mainWindow] { return mainWindow; }, [weakSelf] {
+            auto self = weakSelf.lock();
+            return self && self->isDriverMissing();
+        },
+        splitter);
+    sidebarViewController_->setDelegate(this);
+    sidebarViewController_->view()->setMinimumWidth(240);
+    splitter->addWidget(sidebarViewController_->view());
+
+    detailStack_ = new QStackedWidget(splitter);
+    detailStack_->setObjectName(QStringLiteral("detail"));
+    detailStack_->setAttribute(Qt::WA_StyledBackground);
+    detailStack_->setStyleSheet(QStringLiteral("QStackedWidget#detail { background: #fbfcf8; }"));
+    placeholder_ = new QWidget(detailStack_);
+    auto* placeholderLayout = new QVBoxLayout(placeholder_);
+    lbLoading_ = new QLabel(QString::fromUtf8(DMTexts::loadingDrive), placeholder_);
+    lbLoading_->setAlignment(Qt::AlignCenter);
+    placeholderLayout->addWidget(lbLoading_);
+    detailStack_->addWidget(placeholder_);
+    splitter->addWidget(detailStack_);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({280, 780});
+    layout->addWidget(splitter, 1);
+    window_->setCentralWidget(central);
+
+    DMDetailContext context;
+    context.actions = driveActionManager_;
+    context.window = [mainWindow] { return mainWindow; };
+    context.driverMissing = [weakSelf] {
+        auto self = weakSelf.lock();
+        return self && self->isDriverMissing();
+    };
+    viewControllerMgr_ = std::make_unique<DMViewControllerManager>(context, detailStack_);
+
+    cornerMenu_ = new QMenu(window_);
+    QObject::connect(sfSiderItemFilter_, &QLineEdit::textChanged, window_, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->searchDrive_click();
+        }
+    });
+    QObject::connect(btnCornerMenu_, &QToolButton::clicked, window_, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->cornerMenu_click();
+        }
+    });
+
+    // Keyboard: Ctrl+F searches, Escape leaves the search for the tree.
+    auto* findShortcut = new QShortcut(QKeySequence::Find, window_);
+    QObject::connect(findShortcut, &QShortcut::activated, window_, [this] {
+        sfSiderItemFilter_->setFocus(Qt::ShortcutFocusReason);
+        sfSiderItemFilter_->selectAll();
+    });
+    auto* quitShortcut = new QShortcut(QKeySequence::Quit, window_);
+    QObject::connect(quitShortcut, &QShortcut::activated, window_, [this] {
+        if (applicationActions_ != nullptr) {
+            applicationActions_->quit_clickWithSender();
+        }
+    });
+    QWidget::setTabOrder(sfSiderItemFilter_, btnCornerMenu_);
+    QWidget::setTabOrder(btnCornerMenu_, sidebarViewController_->view());
+}
+
+void DMWindowController::showWindow() {
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    sidebarViewController_->view()->setFocus();
+}
+
+void DMWindowController::onMainQueue(std::function<void(DMWindowController&)> work) {
+    std::weak_ptr<DMWindowController> weakSelf = weak_from_this();
+    Dispatch::main().async([weakSelf, work = std::move(work)] {
+        if (auto self = weakSelf.lock()) {
+            work(*self);
+        }
+    });
+}
+
+void DMWindowController::driveAdded(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    if (!drive) {
+        return;
+    }
+    onMainQueue([drive](DMWindowController& self) {
+        const std::string section = DMDisplayNames::of(drive->category());
+        self.sidebarViewController_->addDrive(section, drive);
+        self.sidebarViewController_->markStale(drive->identifier());
+        self.objsMap_ = self.sidebarViewController_->rootItems();
+        self.sidebarViewController_->reloadSoon();
+    });
+}
+
+void DMWindowController::driveRemoved(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    if (!drive) {
+        return;
+    }
+    const std::string identifier = drive->identifier();
+    onMainQueue([identifier](DMWindowController& self) {
+        self.sidebarViewController_->removeDrive(identifier);
+        self.objsMap_ = self.sidebarViewController_->rootItems();
+        self.sidebarViewController_->reloadSoon();
+    });
+}
+
+void DMWindowController::driveMounted(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    updateDrive(drive, true);
+}
+
+void DMWindowController::driveUnmounted(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    updateDrive(drive, true);
+}
+
+void DMWindowController::driveChanged(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    // The manager re-read the drive before reporting the change.
+    updateDrive(drive, false);
+}
+
+void DMWindowController::updateDrive(const Drive& drive, bool spaceChanged) {
+    if (!drive) {
+        return;
+    }
+    onMainQueue([drive, spaceChanged](DMWindowController& self) {
+        if (spaceChanged) {
+            self.sidebarViewController_->markStale(drive->identifier());
+        }
+        // Only drives already listed are updated: an event about a device the tree leaves
+        // out (too small, excluded by name) must not slip into it this way.
+        self.sidebarViewController_->replaceDrive(drive);
+        self.objsMap_ = self.sidebarViewController_->rootItems();
+        self.sidebarViewController_->reloadSoon();
+    });
+}
+
+void DMWindowController::sidebarSelectionChanged(const Drive& drive, const DMDriveSnapshot* snapshot) {
+    if (!drive || snapshot == nullptr) {
+        showDetail(nullptr);
+        return;
+    }
+    DMBaseViewController* controller = viewControllerMgr_->controller(drive, *snapshot);
+    showDetail(controller);
+    controller->show(*snapshot);
+}
+
+void DMWindowController::showDetail(DMBaseViewController* controller) {
+    if (lbLoading_ != nullptr) {
+        lbLoading_->clear();
+    }
+    currentViewController_ = controller;
+    if (controller == nullptr) {
+        detailStack_->setCurrentWidget(placeholder_);
+        return;
+    }
+    if (detailStack_->indexOf(controller) < 0) {
+        detailStack_->addWidget(controller);
+    }
+    detailStack_->setCurrentWidget(controller);
+}
+
+void DMWindowController::searchDrive_click() {
+    DMDriveManager::shared().setFilter(sfSiderItemFilter_->text().toStdString());
+    sidebarViewController_->scheduleReload(0.5);
+}
+
+void DMWindowController::rebuildCornerMenu() {
+    cornerMenu_->clear();
+    if (applicationActions_ == nullptr) {
+        return;
+    }
+    DMApplicationActions* actions = applicationActions_;
+    // Only entries whose actions this application carries out are listed.
+    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::about)), &QAction::triggered, cornerMenu_,
+                     [actions] { actions->about_clickWithSender(); });
+    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
+                     [actions] { actions->help_clickWithSender(); });
+    cornerMenu_->addSeparator();
+    QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
+    QAction* debugLogging = moreMenu->addAction(QString::fromUtf8(DMTexts::enableDebugLogging));
+    debugLogging->setCheckable(true);
+    debugLogging->setChecked(actions->isDebugLoggingEnabled());
+    QObject::connect(debugLogging, &QAction::triggered, cornerMenu_,
+                     [actions] { actions->enableDebugLogging_clickWithSender(); });
+    cornerMenu_->addSeparator();
+    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered, cornerMenu_,
+                     [actions] { actions->quit_clickWithSender(); });
+}
+
+void DMWindowController::cornerMenu_click() {
+    rebuildCornerMenu();
+    // Just below the corner button, 7 points under its frame.
+    QPoint below = btnCornerMenu_->mapToGlobal(QPoint(0, btnCornerMenu_->height() + 7));
+    cornerMenu_->popup(below);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DMBaseViewController.h"
+#include "app/DMSidebarViewControllerDelegate.h"
+#include "drivemodel/DMDriveManagerDelegateProtocol.h"
+
+class QLabel;
+class QMainWindow;
+class QMenu;
+class QStackedWidget;
+class QToolButton;
+
+namespace harbormind {
+
+class DMAlertPresenter;
+class DMApplicationActions;
+class DMDriveActionManager;
+class DMDriveOperations;
+class DMSearchField;
+class DMSidebarViewController;
+class DMViewControllerManager;
+
+// The main window: the search field and corner menu on top, the drive tree on the left and
+// the selected drive's detail view on the right. It is the drive manager facade's delegate:
+// events from any thread are moved to the main queue before the lists change.
+class DMWindowController final : public DMDriveManagerDelegateProtocol,
+                                 public DMSidebarViewControllerDelegate,
+                                 public std::enable_shared_from_this<DMWindowController> {
+public:
+    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
+
+    static std::shared_ptr<DMWindowController> create(std::shared_ptr<DMDriveOperations> operations,
+                                                      std::shared_ptr<DMAlertPresenter> presenter,
+                                                      DMApplicationActions* applicationActions);
+    ~DMWindowController() override;
+
+    QMainWindow* window() const { return window_; }
+    void showWindow();
+
+    void driveAdded(std::shared_ptr<DMDriveObjectProtocol> drive) override;
+    void driveRemoved(std::shared_ptr<DMDriveObjectProtocol> drive) override;
+    void driveMounted(std::shared_ptr<DMDriveObjectProtocol> drive) override;
+    void driveUnmounted(std::shared_ptr<DMDriveObjectProtocol> drive) override;
+    void driveChanged(std::shared_ptr<DMDriveObjectProtocol> drive) override;
+
+    void sidebarSelectionChanged(const Drive& drive, const DMDriveSnapshot* snapshot) override;
+
+    // Window actions.
+    void searchDrive_click();
+    void cornerMenu_click();
+
+    DMSidebarViewController* sidebarViewController() const { return sidebarViewController_.get(); }
+    DMViewControllerManager* viewControllerMgr() const { return viewControllerMgr_.get(); }
+    DMBaseViewController* currentViewController() const { return currentViewController_; }
+    const std::shared_ptr<DMDriveActionManager>& driveActionManager() const { return driveActionManager_; }
+    DMSearchField* searchField() const { return sfSiderItemFilter_; }
+    QMenu* cornerMenu() const { return cornerMenu_; }
+    void rebuildCornerMenu();
+    // The root drives of each section.
+    const std::map<std::string, std::vector<Drive>>& objsMap() const { return objsMap_; }
+
+    // The NTFS and BitLocker driver is not installed.
+    bool isDriverMissing() const;
+
+private:
+    DMWindowController(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
+                       DMApplicationActions* applicationActions);
+    void build();
+    void onMainQueue(std::function<void(DMWindowController&)> work);
+    void updateDrive(const Drive& drive, bool spaceChanged);
+    void showDetail(DMBaseViewController* controller);
+
+    std::shared_ptr<DMDriveActionManager> driveActionManager_;
+    DMApplicationActions* applicationActions_;
+    QMainWindow* window_;
+    QLabel* lbTitle_ = nullptr;
+    DMSearchField* sfSiderItemFilter_ = nullptr;
+    QToolButton* btnCornerMenu_ = nullptr;
+    QMenu* cornerMenu_ = nullptr;
+    QStackedWidget* detailStack_ = nullptr;
+    QWidget* placeholder_ = nullptr;
+    QLabel* lbLoading_ = nullptr;
+    std::unique_ptr<DMSidebarViewController> sidebarViewController_;
+    std::unique_ptr<DMViewControllerManager> viewControllerMgr_;
+    DMBaseViewController* currentViewController_ = nullptr;
+    std::map<std::string, std::vector<Drive>> objsMap_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "app/DMLaunchOptions.h"
+
+int main(int argc, char** argv) {
+    // Qt reads "--platform" as its own option; ours are taken out before it sees them.
+    std::vector<char*> qtArguments;
+    QStringList ours;
+    for (int index = 0; index < argc; ++index) {
+        if (index > 0 && harbormind::DMLaunchOptions::isOwnOption(argv[index])) {
+            ours << QString::fromLocal8Bit(argv[index]);
+            if (harbormind::DMLaunchOptions::takesValue(argv[index]) && index + 1 < argc) {
+                ours << QString::fromLocal8Bit(argv[++index]);
+            }
+            continue;
+        }
+        qtArguments.push_back(argv[index]);
+    }
+    int qtArgc = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication application(qtArgc, qtArguments.data());
+    ours.prepend(QApplication::applicationFilePath());
+    harbormind::AppDelegate delegate;
+    int status = delegate.applicationDidFinishLaunching(ours);
+    if (status >= 0) {
+        return status;
+    }
+    return QApplication::exec();
+}

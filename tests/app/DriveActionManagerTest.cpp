@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+
+#include "AppTestSupport.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
+#include "app/DMTexts.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "support/Dispatch.h"
+#include "testsupport/VirtualClockTest.h"
+
+namespace harbormind {
+namespace {
+
+// Drive work that answers from fields and records what was asked, with the time of asking.
+class FakeOperations final : public DMDriveOperations {
+public:
+    bool isLocalDrive(const Drive&) override { return local; }
+    DMDriveObjectFilesystem fileSystem(const Drive&) override { return fs; }
+    std::string name(const Drive&) override { return "ELEMENTS"; }
+    int open(const Drive&) override { return note("open", 0); }
+    int mount(const Drive&) override { return note("mount", mountCode); }
+    void unmount(const Drive&) override { note("unmount", 0); }
+    void eject(const Drive&) override { note("eject", 0); }
+    int lock(const Drive&) override { return note("lock", 0); }
+    int accessMode(const Drive&) override {
+        std::lock_guard lock(mutex);
+        int mode = accessModes.empty() ? 2 : accessModes.front();
+        if (accessModes.size() > 1) {
+            accessModes.erase(accessModes.begin());
+        }
+        calls.push_back({"accessMode", Clock::current().now()});
+        return mode;
+    }
+    bool hasHibernationFile(const Drive&) override { return hibernationFile; }
+    void setIgnoreHibernateFile(bool ignore) override { note(ignore ? "ignoreHibernation" : "keepHibernation", 0); }
+    std::vector<Drive> externalRootDrives() override { return externalRoots; }
+    bool isDriverInstalled() override { return driverInstalled; }
+    bool canInstallDriver() override { return true; }
+    void installDriver() override { note("installDriver", 0); }
+    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return ignoreHibernation; }
+    void openURL(const std::string& url) override { note("openURL " + url, 0); }
+
+    int note(const std::string& what, int code) {
+        std::lock_guard lock(mutex);
+        calls.push_back({what, Clock::current().now()});
+        return code;
+    }
+    std::vector<std::string> names() {
+        std::lock_guard lock(mutex);
+        std::vector<std::string> result;
+        for (const auto& call : calls) {
+            result.push_back(call.first);
+        }
+        return result;
+    }
+    double timeOf(const std::string& what, int occurrence = 0) {
+        std::lock_guard lock(mutex);
+        for (const auto& call : calls) {
+            if (call.first == what && occurrence-- == 0) {
+                return toSeconds(call.second);
+            }
+        }
+        return -1;
+    }
+
+    bool local = true;
+    DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
+    int mountCode = 0;
+    std::vector<int> accessModes;
+    bool hibernationFile = false;
+    bool ignoreHibernation = true;
+    bool driverInstalled = true;
+    std::vector<Drive> externalRoots;
+    std::mutex mutex;
+    std::vector<std::pair<std::string, Clock::TimePoint>> calls;
+};
+
+class DriveActionManagerTest : public test::VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        operations = std::make_shared<FakeOperations>();
+        presenter = std::make_shared<test::RecordingPresenter>();
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+        drive = DMLocalDriveObject::create("disk5s1");
+    }
+
+    // Mounts and waits for the completion; answers its code and the time it came.
+    std::pair<int, double> mountAndWait() {
+        std::optional<int> code;
+        double at = -1;
+        actions->perform(DMDriveAction::mount, drive, nullptr, [&](int result, std::optional<std::string>) {
+            code = result;
+            at = now();
+        });
+        Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(30));
+        // Let anything that follows the completion (an alert) happen too.
+        Dispatch::main().runUntil([] { return false; }, seconds(1));
+        return {code.value_or(-99), at};
+    }
+
+    std::shared_ptr<FakeOperations> operations;
+    std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<DMDriveActionManager> actions;
+    std::shared_ptr<DMLocalDriveObject> drive;
+};
+
+TEST_F(DriveActionManagerTest, NtfsMountThatComesUpReadWriteReportsZeroAfterOneAndAHalfSeconds) {
+    operations->accessModes = {1};
+    auto [code, at] = mountAndWait();
+    EXPECT_EQ(code, 0);
+    EXPECT_DOUBLE_EQ(at, 1.5);
+    EXPECT_DOUBLE_EQ(operations->timeOf("accessMode"), 1.5);
+    EXPECT_TRUE(presenter->shown.empty());
+}
+
+TEST_F(DriveActionManagerTest, NtfsMountWithoutAccessFails) {
+    operations->accessModes = {2};
+    EXPECT_EQ(mountAndWait().first, -1);
+    EXPECT_TRUE(presenter->shown.empty());
+}
+
+TEST_F(DriveActionManagerTest, ReadOnlyNtfsWithoutHibernationFileReportsZeroThenExplains) {
+    operations->accessModes = {0};
+    auto [code, at] = mountAndWait();
+    EXPECT_EQ(code, 0);
+    EXPECT_DOUBLE_EQ(at, 1.5);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, "Failed to open 'ELEMENTS' in read-write mode");
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              "Problems were detected with the 'ELEMENTS' and it's been opened in read-only mode. Need to check the "
+              "disk before continuing to open it in read-write mode");
+    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"View Details...", "Not Now"}));
+    // "View Details..." opens the help page.
+    presenter->answer(0, 0);
+    EXPECT_EQ(operations->names().back(), std::string("openURL ") + DMDriveActionManager::ntfsHelpURL);
+}
+
+TEST_F(DriveActionManagerTest, HibernatedNtfsIsRemountedOnceAndCheckedAgainThreeSecondsLater) {
+    operations->accessModes = {0, 1};
+    operations->hibernationFile = true;
+    auto [code, at] = mountAndWait();
+    EXPECT_EQ(code, 0);
+    EXPECT_DOUBLE_EQ(operations->timeOf("accessMode", 0), 1.5);
+    EXPECT_DOUBLE_EQ(operations->timeOf("accessMode", 1), 4.5);
+    EXPECT_DOUBLE_EQ(at, 4.5);
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"mount", "accessMode", "ignoreHibernation", "unmount",
+                                                             "mount", "accessMode"}));
+    EXPECT_TRUE(presenter->shown.empty());
+}
+
+TEST_F(DriveActionManagerTest, HibernatedNtfsStillReadOnlyAfterRemountExplains) {
+    operations->accessModes = {0, 0};
+    operations->hibernationFile = true;
+    EXPECT_EQ(mountAndWait().first, 0);
+    ASSERT_EQ(presenter->titles(), (std::vector<std::string>{"Failed to open 'ELEMENTS' in read-write mode"}));
+}
+
+TEST_F(DriveActionManagerTest, HibernatedNtfsWithTheSettingOffStaysReadOnlyQuietly) {
+    operations->accessModes = {0};
+    operations->hibernationFile = true;
+    operations->ignoreHibernation = false;
+    EXPECT_EQ(mountAndWait().first, 0);
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"mount", "accessMode", "keepHibernation"}));
+    EXPECT_TRUE(presenter->shown.empty());
+}
+
+TEST_F(DriveActionManagerTest, OtherFileSystemsReportTheMountAtOnce) {
+    operations->fs = DMDriveObjectFilesystem::exfat;
+    auto [code, at] = mountAndWait();
+    EXPECT_EQ(code, 0);
+    EXPECT_DOUBLE_EQ(at, 0.0);
+    operations->mountCode = 7;
+    EXPECT_EQ(mountAndWait().first, -1);
+    EXPECT_EQ(operations->timeOf("accessMode"), -1);
+}
+
+TEST_F(DriveActionManagerTest, OpeningNtfsWithoutDriverAsksFirstAndOpensWhateverTheAnswer) {
+    operations->driverInstalled = false;
+    std::optional<int> code;
+    actions->perform(DMDriveAction::open, drive, nullptr, [&](int result, std::optional<std::string>) { code = result; });
+    Dispatch::main().runUntil([&] { return !presenter->shown.empty(); }, seconds(5));
+    ASSERT_EQ(presenter->titles(), (std::vector<std::string>{"Install NTFS driver"}));
+    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Install", "Cancel"}));
+    EXPECT_FALSE(code.has_value());
+    presenter->answer(0, 1);
+    Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"open"}));
+
+    // With the driver in place nothing is asked.
+    operations->driverInstalled = true;
+    code.reset();
+    actions->perform(DMDriveAction::open, drive, nullptr, [&](int result, std::optional<std::string>) { code = result; });
+    Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
+    EXPECT_EQ(presenter->shown.size(), 1u);
+}
+
+TEST_F(DriveActionManagerTest, LockingBitLockerWithoutDriverAsksAndCancelLocksNothing) {
+    operations->fs = DMDriveObjectFilesystem::bitlocker_encrypted;
+    operations->driverInstalled = false;
+    presenter->answers = {1};
+    actions->perform(DMDriveAction::lock, drive, nullptr);
+    Dispatch::main().runUntil([] { return false; }, seconds(1));
+    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"Need to install and allow system extension"}));
+    EXPECT_TRUE(operations->names().empty());
+
+    presenter->answers = {0};
+    std::optional<int> code;
+    actions->perform(DMDriveAction::lock, drive, nullptr, [&](int result, std::optional<std::string>) { code = result; });
+    Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"installDriver", "lock"}));
+}
+
+TEST_F(DriveActionManagerTest, CodesWithoutMeaningForTheDriveDoNothing) {
+    for (std::uint8_t code : {DMDriveAction::edit, DMDriveAction::remove, std::uint8_t{14}, std::uint8_t{255}}) {
+        bool called = false;
+        actions->perform(code, drive, nullptr, [&](int, std::optional<std::string>) { called = true; });
+        Dispatch::main().runUntil([] { return false; }, seconds(1));
+        EXPECT_FALSE(called) << int(code);
+    }
+    EXPECT_TRUE(operations->names().empty());
+    EXPECT_FALSE(actions->isActionAvailable(DMDriveAction::edit, DMDriveObjectCategory::local));
+}
+
+TEST_F(DriveActionManagerTest, LockAndMountOfAForeignDriveAnswerFailure) {
+    operations->local = false;
+    for (std::uint8_t code : {DMDriveAction::lock, DMDriveAction::mount}) {
+        std::optional<int> result;
+        actions->perform(code, drive, nullptr, [&](int value, std::optional<std::string>) { result = value; });
+        Dispatch::main().runUntil([&] { return result.has_value(); }, seconds(5));
+        EXPECT_EQ(result, -1);
+    }
+    EXPECT_TRUE(operations->names().empty());
+}
+
+TEST_F(DriveActionManagerTest, UnmountAllUnmountsEveryExternalRoot) {
+    operations->externalRoots = {DMLocalDriveObject::create("disk4"), DMLocalDriveObject::create("disk5")};
+    actions->unmountAllExternalDrives();
+    Dispatch::main().runUntil([] { return false; }, seconds(1));
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"unmount", "unmount"}));
+}
+
+}  // namespace
+}  // namespace harbormind

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/DMByteCountFormatter.h"
+#include "app/DMDisplayNames.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveRules.h"
+#include "app/DMNetworkDriveViewController.h"
+#include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
+
+namespace harbormind {
+namespace {
+
+std::vector<std::string> titles(const std::vector<DMMenuEntry>& entries) {
+    std::vector<std::string> result;
+    for (const auto& entry : entries) {
+        result.push_back(entry.title);
+    }
+    return result;
+}
+
+bool contains(const std::vector<std::string>& list, const std::string& value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+DMDriveSnapshot volume(std::optional<std::string> mountPoint) {
+    DMDriveSnapshot drive;
+    drive.identifier = "disk4s1";
+    drive.own.mountPoint = mountPoint;
+    drive.own.isMounted = mountPoint.has_value();
+    drive.own.fileSystem = DMDriveObjectFilesystem::exfat;
+    drive.own.location = DMDriveObjectLocation::external;
+    drive.own.canMount = !mountPoint;
+    drive.own.canUnmount = mountPoint.has_value();
+    drive.own.canEject = true;
+    drive.own.canEncrypt = true;
+    drive.logical = drive.own;
+    return drive;
+}
+
+DMDriveRulesContext context(bool driverMissing) {
+    DMDriveRulesContext rules;
+    rules.driverMissing = driverMissing;
+    return rules;
+}
+
+TEST(SidebarMenuRules, BitLockerVolumeWithoutDriverOffersUnlockButNeitherMountNorEject) {
+    DMDriveSnapshot drive = volume(std::nullopt);
+    drive.own.fileSystem = DMDriveObjectFilesystem::bitlocker_encrypted;
+    drive.own.status = DMLocalDriveStatus::locked;
+    drive.own.canUnlock = true;
+    drive.logical = drive.own;
+
+    auto missing = titles(DMDriveRules::sidebarMenu(drive, context(true)));
+    EXPECT_TRUE(contains(missing, "Unlock"));
+    EXPECT_FALSE(contains(missing, "Mount"));
+    EXPECT_FALSE(contains(missing, "Eject"));
+
+    // With the driver the same volume can be mounted and ejected.
+    auto installed = titles(DMDriveRules::sidebarMenu(drive, context(false)));
+    EXPECT_TRUE(contains(installed, "Mount"));
+    EXPECT_TRUE(contains(installed, "Eject"));
+}
+
+TEST(SidebarMenuRules, UnlockedBitLockerWithoutDriverStillOffersUnlock) {
+    DMDriveSnapshot drive = volume(std::string("/Volumes/SECRET"));
+    drive.own.fileSystem = DMDriveObjectFilesystem::bitlocker_encrypted;
+    drive.logical = drive.own;
+    auto entries = titles(DMDriveRules::sidebarMenu(drive, context(true)));
+    EXPECT_EQ(entries, (std::vector<std::string>{"Open", "Unlock", "Unmount", "Encrypt"}));
+}
+
+TEST(SidebarMenuRules, WholeDiskNeverOffersMount) {
+    DMDriveSnapshot disk = volume(std::nullopt);
+    disk.physicalIsWhole = true;
+    disk.logical.canMount = true;
+    EXPECT_FALSE(contains(titles(DMDriveRules::sidebarMenu(disk, context(false))), "Mount"));
+    disk.physicalIsWhole = false;
+    EXPECT_TRUE(contains(titles(DMDriveRules::sidebarMenu(disk, context(false))), "Mount"));
+}
+
+TEST(SidebarMenuRules, EntriesFollowTheLogicalObjectInOrder) {
+    DMDriveSnapshot store = volume(std::nullopt);
+    // A physical store: its own predicates say nothing can be done; its container's do.
+    store.own = DMDrivePredicates{};
+    store.logical.mountPoint = "/Volumes/Data";
+    store.logical.isMounted = true;
+    store.logical.canUnmount = true;
+    store.logical.canLock = true;
+    store.logical.canMount = false;
+    store.logical.canEncrypt = true;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(store, context(false))),
+              (std::vector<std::string>{"Open", "Lock", "Unmount", "Eject", "Encrypt"}));
+}
+
+TEST(SidebarMenuRules, ActionsNotCarriedOutYetAreShownDisabled) {
+    DMDriveSnapshot drive = volume(std::string("/Volumes/STICK"));
+    DMDriveRulesContext rules = context(false);
+    rules.isActionAvailable = [](std::uint8_t action, DMDriveObjectCategory) { return action != DMDriveAction::encrypt; };
+    for (const DMMenuEntry& entry : DMDriveRules::sidebarMenu(drive, rules)) {
+        EXPECT_EQ(entry.enabled, entry.title != "Encrypt") << entry.title;
+    }
+}
+
+TEST(SidebarMenuRules, NetworkDriveEntriesDependOnMountPointAndSaving) {
+    DMDriveSnapshot share;
+    share.category = DMDriveObjectCategory::network;
+    share.isSaved = true;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(share, context(false))),
+              (std::vector<std::string>{"Connect", "Edit", "Remove"}));
+    share.own.mountPoint = "/Volumes/share";
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(share, context(false))),
+              (std::vector<std::string>{"Open", "Disconnect"}));
+    share.own.mountPoint.reset();
+    share.isSaved = false;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(share, context(false))), (std::vector<std::string>{"Connect"}));
+}
+
+TEST(PartitionBarRules, UnmountedVolumeDisablesOpenEncryptAndCleaning) {
+    DMDriveSnapshot drive = volume(std::nullopt);
+    for (std::uint8_t action : {DMDriveAction::open, DMDriveAction::encrypt, DMDriveAction::driveClean,
+                                DMDriveAction::junkClean}) {
+        EXPECT_FALSE(DMDriveRules::partitionRule(action, drive, context(false))) << int(action);
+    }
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::mount, drive, context(false)));
+}
+
+TEST(PartitionBarRules, OnlyTheSystemVolumesEnableJunkClean) {
+    DMDriveSnapshot system = volume(std::string("/"));
+    system.own.onSystemMountPoint = true;
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::junkClean, system, context(false)));
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::junkClean, volume(std::string("/Volumes/STICK")),
+                                             context(false)));
+}
+
+TEST(PartitionBarRules, FirstAidNeverOnInternalLockedUnknownOrDriverlessBitLocker) {
+    DMDriveSnapshot drive = volume(std::string("/Volumes/STICK"));
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(false)));
+    drive.own.location = DMDriveObjectLocation::internal;
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(false)));
+    drive.own.location = DMDriveObjectLocation::unknown;
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(false)));
+    drive.own.fileSystem = DMDriveObjectFilesystem::unknown;
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(false)));
+    drive.own.fileSystem = DMDriveObjectFilesystem::bitlocker_encrypted;
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(true)));
+    drive.own.canUnlock = true;
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::firstAid, drive, context(false)));
+}
+
+TEST(WholeDiskBarRules, CloneNeedsLocationPartitionsAndScheme) {
+    DMDriveSnapshot disk;
+    disk.own.location = DMDriveObjectLocation::external;
+    disk.logicalHasChildren = true;
+    disk.partitionMap = DMDriveObjectPartitionMap::mbr;
+    EXPECT_TRUE(DMDriveRules::wholeDiskRule(DMDriveAction::clone, disk));
+    disk.partitionMap = DMDriveObjectPartitionMap::unknown;
+    EXPECT_FALSE(DMDriveRules::wholeDiskRule(DMDriveAction::clone, disk));
+    disk.partitionMap = DMDriveObjectPartitionMap::guid;
+    disk.logicalHasChildren = false;
+    EXPECT_FALSE(DMDriveRules::wholeDiskRule(DMDriveAction::clone, disk));
+    EXPECT_FALSE(DMDriveRules::wholeDiskRule(DMDriveAction::resumeClone, disk));
+    disk.isCloneInterrupted = true;
+    EXPECT_TRUE(DMDriveRules::wholeDiskRule(DMDriveAction::resumeClone, disk));
+}
+
+TEST(DisplayNames, EveryEnumerationHasItsWordsAndUnknown) {
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectFilesystem::hfs_plus_encrypted), "HFS+ Encrypted");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectFilesystem::exfat), "exFAT");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectFilesystem::bitlocker_encrypted), "BitLocker Encrypted");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectFilesystem::unknown), "Unknown");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectLocation::external), "External");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectPartitionMap::mbr), "Master Boot Record");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectPartitionMap::apple), "Apple Partition Map");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::thunderbolt), "ThunderBolt");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::firewire), "Fire Wire");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::dmg), "Disk Image");
+    // A case without a word of its own.
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::sas), "Unknown");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectType::fusiond), "Fusion Drive");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectType::unknown), "Unknown");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectCategory::network), "Network Drive");
+}
+
+TEST(ByteCountFormatter, DecimalUnitsInFileStyle) {
+    EXPECT_EQ(DMByteCountFormatter::string(0), "Zero KB");
+    EXPECT_EQ(DMByteCountFormatter::string(1), "1 byte");
+    EXPECT_EQ(DMByteCountFormatter::string(999), "999 bytes");
+    EXPECT_EQ(DMByteCountFormatter::string(1000), "1 KB");
+    EXPECT_EQ(DMByteCountFormatter::string(999'499), "999 KB");
+    EXPECT_EQ(DMByteCountFormatter::string(999'999), "1 MB");
+    EXPECT_EQ(DMByteCountFormatter::string(209'715'200), "209.7 MB");
+    EXPECT_EQ(DMByteCountFormatter::string(500'277'790'720), "500.28 GB");
+    EXPECT_EQ(DMByteCountFormatter::string(1'500'000'000'000), "1.5 TB");
+    EXPECT_EQ(DMByteCountFormatter::string(-2'000), "-2 KB");
+}
+
+TEST(AlertTexts, PlaceholdersAreFilledExactly) {
+    EXPECT_EQ(DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, -1),
+              "Failed to mount this drive,  please try again later. (error code: -1)");
+    EXPECT_EQ(DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, 5),
+              "Error code: 5, please contact technical support.");
+    EXPECT_EQ(DMTextFormat::withText(DMTexts::readOnlyTitleFormat, "ELEMENTS"),
+              "Failed to open 'ELEMENTS' in read-write mode");
+    // A placeholder inside the value stays as it is.
+    EXPECT_EQ(DMTextFormat::withText("'%@' and '%@'", "%@"), "'%@' and '%@'");
+    EXPECT_EQ(DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", "1.0"}),
+              "?lang=en&edition=standard&version=1.0");
+}
+
+TEST(NetworkConnectFailure, CodesHaveTheirTexts) {
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(80), "Password of the server is incorrect.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-128), "User cancelled operation.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-1), "Host is down.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(42), "Error code: 42, please contact technical support.");
+}
+
+}  // namespace
+}  // namespace harbormind

@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "AppTestSupport.h"
+#include "app/DMBaseViewController.h"
+#include "app/DMCapacityMapSplitterView.h"
+#include "app/DMCapacityMapView.h"
+#include "app/DMDriveManagerOperations.h"
+#include "app/DMDriveSnapshotLoader.h"
+#include "app/DMLocalDriveViewController.h"
+#include "app/DMLocalPartitionViewController.h"
+#include "app/DMMacDockView.h"
+#include "app/DMProgressView.h"
+#include "app/DMSearchField.h"
+#include "app/DMSidebarViewController.h"
+#include "app/DMViewControllerManager.h"
+#include "app/DMWindowController.h"
+#include "drivemodel/DMDriveManager.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/Dispatch.h"
+#include "testsupport/VirtualClockTest.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+namespace {
+
+// Mount codes can be forced; everything else goes to the real drive managers.
+class ForcedMountOperations final : public DMDriveOperations {
+public:
+    bool isLocalDrive(const Drive& drive) override { return real.isLocalDrive(drive); }
+    DMDriveObjectFilesystem fileSystem(const Drive& drive) override { return real.fileSystem(drive); }
+    std::string name(const Drive& drive) override { return real.name(drive); }
+    int open(const Drive& drive) override { return real.open(drive); }
+    int mount(const Drive& drive) override { return forcedMountCode ? *forcedMountCode : real.mount(drive); }
+    void unmount(const Drive& drive) override { real.unmount(drive); }
+    void eject(const Drive& drive) override { real.eject(drive); }
+    int lock(const Drive& drive) override { return real.lock(drive); }
+    int accessMode(const Drive& drive) override { return real.accessMode(drive); }
+    bool hasHibernationFile(const Drive& drive) override { return real.hasHibernationFile(drive); }
+    void setIgnoreHibernateFile(bool ignore) override { real.setIgnoreHibernateFile(ignore); }
+    std::vector<Drive> externalRootDrives() override { return real.externalRootDrives(); }
+    bool isDriverInstalled() override { return real.isDriverInstalled(); }
+    bool canInstallDriver() override { return false; }
+    void installDriver() override {}
+    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return true; }
+    void openURL(const std::string& url) override { real.openURL(url); }
+
+    DMDriveManagerOperations real{nullptr};
+    std::optional<int> forcedMountCode;
+};
+
+class MainWindowTest : public test::VirtualClockTest {
+protected:
+    void start(const std::string& scenario, const std::function<void(SimPlatform&)>& prepare = nullptr) {
+        test::ensureApplication();
+        SimLoadResult loaded = SimPlatform::load(test::scenarioPath(scenario));
+        ASSERT_TRUE(loaded) << loaded.error;
+        platform = loaded.platform;
+        if (prepare) {
+            prepare(*platform);
+        }
+        Platform::setCurrent(platform);
+        daemon = std::make_shared<InProcessDaemon>(platform->daemonAnswers());
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        presenter = std::make_shared<test::RecordingPresenter>();
+        operations = std::make_shared<ForcedMountOperations>();
+        controller = DMWindowController::create(operations, presenter, nullptr);
+        manager = DMLocalDriveManager::create(controller);
+        DMDriveManager::shared().setFilter("");
+        DMDriveManager::shared().setDelegate(controller);
+        DMDriveManager::shared().registerManager(manager, "");
+        settle();
+    }
+
+    void TearDown() override {
+        if (manager) {
+            DMDriveManager::shared().unregisterManager(manager);
+        }
+        DMDriveManager::shared().setDelegate({});
+        DMDriveManager::shared().setFilter("");
+        settle();
+        controller.reset();
+        manager.reset();
+        XPCTransport::setCurrent(nullptr);
+        VirtualClockTest::TearDown();
+    }
+
+    // Lets discovery, reloads and detail refreshes finish.
+    void settle(double limit = 1.0) {
+        Dispatch::main().runUntil([] { return false; }, seconds(limit));
+        Dispatch::main().runUntil([] { return DMDriveSnapshotLoader::pending() == 0; }, seconds(10));
+    }
+
+    DMSidebarViewController& sidebar() { return *controller->sidebarViewController(); }
+
+    std::vector<std::string> menuFor(const std::string& identifier) {
+        QTreeWidgetItem* row = sidebar().itemFor(identifier);
+        EXPECT_NE(row, nullptr) << identifier;
+        std::vector<std::string> titles;
+        for (QAction* action : sidebar().rebuildMenu(row)->actions()) {
+            titles.push_back(action->text().toStdString());
+        }
+        return titles;
+    }
+
+    DMBaseViewController* select(const std::string& identifier) {
+        EXPECT_TRUE(sidebar().select(identifier)) << identifier;
+        settle(0.1);
+        return controller->currentViewController();
+    }
+
+    std::shared_ptr<SimPlatform> platform;
+    std::shared_ptr<InProcessDaemon> daemon;
+    std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<ForcedMountOperations> operations;
+    std::shared_ptr<DMWindowController> controller;
+    std::shared_ptr<DMLocalDriveManager> manager;
+};
+
+bool contains(const std::vector<std::string>& list, const std::string& value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+TEST_F(MainWindowTest, LaptopTreeShowsVolumesUnderTheirDisksAndNoNetworkSection) {
+    start("laptop.json");
+    std::vector<std::string> rows = sidebar().displayedRows();
+    EXPECT_EQ(rows.front(), "#Local Drive");
+    EXPECT_FALSE(contains(rows, "#Network Drive"));
+    for (const char* shown : {"disk0", "disk0s2", "disk3", "disk3s1", "disk3s5"}) {
+        EXPECT_TRUE(contains(rows, shown)) << shown;
+    }
+    for (const char* excluded : {"disk0s1", "disk3s2", "disk3s3", "disk3s4"}) {
+        EXPECT_FALSE(contains(rows, excluded)) << excluded;
+    }
+    QTreeWidgetItem* system = sidebar().itemFor("disk3s1");
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(system->parent()->data(0, Qt::UserRole).toString().toStdString(), "disk3");
+    EXPECT_EQ(system->text(0).toStdString(), "Macintosh HD");
+    // The system volume and its data volume are where junk is cleaned; no other volume is.
+    ASSERT_NE(sidebar().snapshot("disk3s5"), nullptr);
+    EXPECT_TRUE(sidebar().snapshot("disk3s1")->own.onSystemMountPoint);
+    EXPECT_TRUE(sidebar().snapshot("disk3s5")->own.onSystemMountPoint);
+    EXPECT_FALSE(sidebar().snapshot("disk0s2")->own.onSystemMountPoint);
+    // Section rows cannot be selected.
+    EXPECT_FALSE(sidebar().sectionItem("Local Drive")->flags() & Qt::ItemIsSelectable);
+}
+
+TEST_F(MainWindowTest, RowsSortByIdentifierAsPlainText) {
+    start("usb-disks.json", [](SimPlatform& sim) {
+        ASSERT_TRUE(sim.addDisk(R"({"bsdName": "disk10", "registryName": "Card Reader Media",
+            "properties": {"Whole": true, "Size": 8000000000},
+            "description": {"DAMediaName": "Card Reader Media", "DAMediaSize": 8000000000, "DAMediaWhole": true,
+                            "DADeviceInternal": false, "DADeviceProtocol": "USB"}})"));
+    });
+    std::vector<std::string> rows = sidebar().displayedRows();
+    auto position = [&](const std::string& identifier) {
+        return std::find(rows.begin(), rows.end(), identifier) - rows.begin();
+    };
+    ASSERT_TRUE(contains(rows, "disk10"));
+    EXPECT_LT(position("disk10"), position("disk4"));
+    EXPECT_LT(position("disk4"), position("disk5"));
+    EXPECT_LT(position("disk5"), position("disk6"));
+}
+
+TEST_F(MainWindowTest, ThreeQuickKeystrokesReloadTheTreeOnceHalfASecondAfterTheLast) {
+    start("usb-disks.json");
+    const int before = sidebar().reloadCount();
+    DMSearchField* search = controller->searchField();
+    search->setText("s");
+    Dispatch::main().runUntil([] { return false; }, seconds(0.1));
+    search->setText("st");
+    Dispatch::main().runUntil([] { return false; }, seconds(0.1));
+    search->setText("sti");
+    const double typed = now();
+    Dispatch::main().runUntil([&] { return sidebar().reloadCount() > before; }, seconds(5));
+    EXPECT_DOUBLE_EQ(now() - typed, 0.5);
+    settle(3.0);
+    EXPECT_EQ(sidebar().reloadCount(), before + 1);
+    // Case does not matter; the matching volume keeps its disk.
+    std::vector<std::string> rows = sidebar().displayedRows();
+    EXPECT_TRUE(contains(rows, "disk4s1"));
+    EXPECT_TRUE(contains(rows, "disk4"));
+    EXPECT_FALSE(contains(rows, "disk5s1"));
+
+    search->setText("");
+    settle(1.0);
+    EXPECT_TRUE(contains(sidebar().displayedRows(), "disk5s1"));
+}
+
+TEST_F(MainWindowTest, ContextMenus) {
+    start("usb-disks.json");
+    // The locked BitLocker volume without the driver: unlock only.
+    std::vector<std::string> bitlocker = menuFor("disk6s1");
+    EXPECT_TRUE(contains(bitlocker, "Unlock"));
+    EXPECT_FALSE(contains(bitlocker, "Mount"));
+    EXPECT_FALSE(contains(bitlocker, "Eject"));
+    // Whole disks never offer Mount, even when nothing on them is mounted.
+    for (const char* disk : {"disk4", "disk5", "disk6", "disk8"}) {
+        EXPECT_FALSE(contains(menuFor(disk), "Mount")) << disk;
+    }
+    EXPECT_TRUE(contains(menuFor("disk4s1"), "Mount"));
+    EXPECT_TRUE(contains(menuFor("disk5s1"), "Open"));
+    EXPECT_TRUE(contains(menuFor("disk5s1"), "Unmount"));
+    // Empty space and the section rows.
+    EXPECT_TRUE(sidebar().rebuildMenu(nullptr)->actions().isEmpty());
+    QMenu* section = sidebar().rebuildMenu(sidebar().sectionItem("Local Drive"));
+    ASSERT_EQ(section->actions().size(), 1);
+    EXPECT_EQ(section->actions().front()->text().toStdString(), "Unmount All");
+}
+
+TEST_F(MainWindowTest, PartitionViewFactsTipAndEnabledItems) {
+    start("usb-disks.json");
+    auto* view = dynamic_cast<DMLocalPartitionViewController*>(select("disk5s1"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->title(), "ELEMENTS");
+    auto facts = view->facts();
+    ASSERT_EQ(facts.size(), 6u);
+    EXPECT_EQ(facts[0], (std::pair<std::string, std::string>{"Mount Point", "/Volumes/ELEMENTS"}));
+    EXPECT_EQ(facts[1], (std::pair<std::string, std::string>{"Type", "NTFS"}));
+    EXPECT_EQ(facts[2].first, "Capacity");
+    EXPECT_EQ(facts[3].first, "Used");
+    EXPECT_EQ(facts[4], (std::pair<std::string, std::string>{"Available", "412.32 GB"}));
+    EXPECT_EQ(facts[5], (std::pair<std::string, std::string>{"Device", "disk5s1"}));
+    EXPECT_EQ(view->capacityMap()->title(), "NTFS Volume");
+    EXPECT_EQ(view->capacityMap()->subtitle(), "Used: 587.85 GB, Available: 412.32 GB");
+    ASSERT_EQ(view->capacityMap()->pvCapacity()->sections().size(), 1u);
+    EXPECT_EQ(view->capacityMap()->pvCapacity()->sections()[0].colour, QColor("#b7cc41"));
+    // No driver installed on this machine: the tip shows.
+    EXPECT_TRUE(view->isTipVisible());
+
+    DMMacDockView* bar = view->actionBar();
+    std::vector<std::string> names;
+    for (const auto& item : bar->items()) {
+        names.push_back(item.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Open", "Unlock", "Lock", "Mount", "Unmount", "Encrypt",
+                                               "Clean Drive", "Clean Junk", "First Aid"}));
+    EXPECT_TRUE(bar->isEnabled("Open"));
+    EXPECT_TRUE(bar->isEnabled("Unmount"));
+    EXPECT_FALSE(bar->isEnabled("Mount"));
+    EXPECT_FALSE(bar->isEnabled("Clean Junk"));
+    // Encryption, cleaning and First Aid come with later work: never enabled here.
+    EXPECT_FALSE(bar->isEnabled("Encrypt"));
+    EXPECT_FALSE(bar->isEnabled("First Aid"));
+
+    auto* unmounted = dynamic_cast<DMLocalPartitionViewController*>(select("disk4s1"));
+    ASSERT_NE(unmounted, nullptr);
+    EXPECT_EQ(unmounted->facts()[0].second, "Not Mounted");
+    EXPECT_FALSE(unmounted->capacityMap()->isAvailable());
+    EXPECT_FALSE(unmounted->actionBar()->isEnabled("Open"));
+    EXPECT_TRUE(unmounted->actionBar()->isEnabled("Mount"));
+    EXPECT_FALSE(unmounted->isTipVisible());
+}
+
+TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
+    start("usb-disks.json");
+    auto* view = dynamic_cast<DMLocalDriveViewController*>(select("disk5"));
+    ASSERT_NE(view, nullptr);
+    auto facts = view->facts();
+    std::vector<std::string> keys;
+    for (const auto& fact : facts) {
+        keys.push_back(fact.first);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"Location", "Capacity", "Connection", "Partition Map", "Type", "Device"}));
+    EXPECT_EQ(facts[0].second, "External");
+    EXPECT_EQ(facts[1].second, "1 TB");
+    EXPECT_EQ(facts[2].second, "USB");
+    EXPECT_EQ(facts[3].second, "Master Boot Record");
+    EXPECT_EQ(facts[5].second, "disk5");
+    ASSERT_EQ(view->capacityMaps()->maps().size(), 1u);
+    EXPECT_EQ(view->capacityMaps()->maps()[0]->title(), "ELEMENTS");
+
+    DMMacDockView* bar = view->actionBar();
+    std::vector<std::string> names;
+    for (const auto& item : bar->items()) {
+        names.push_back(item.name + "/" + item.icon);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Unmount All/menu_unmount", "Eject/menu_eject", "Clone/menu_clone",
+                                               "resumeClone/menu_recoverClone"}));
+    EXPECT_TRUE(bar->isEnabled("Unmount All"));
+    EXPECT_TRUE(bar->isEnabled("Eject"));
+    EXPECT_FALSE(bar->isEnabled("Clone"));
+
+    // Nothing on the stick is mounted: nothing to unmount.
+    auto* stick = dynamic_cast<DMLocalDriveViewController*>(select("disk4"));
+    ASSERT_NE(stick, nullptr);
+    EXPECT_FALSE(stick->actionBar()->isEnabled("Unmount All"));
+}
+
+TEST_F(MainWindowTest, OneDetailControllerPerDriveIsReused) {
+    start("usb-disks.json");
+    DMBaseViewController* first = select("disk5s1");
+    select("disk4");
+    DMBaseViewController* again = select("disk5s1");
+    EXPECT_EQ(first, again);
+    EXPECT_EQ(controller->viewControllerMgr()->count(), 2u);
+}
+
+TEST_F(MainWindowTest, MountFromTheActionBarRefreshesOrExplainsTheFailure) {
+    start("usb-disks.json");
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    view->actionBar()->button("Mount")->click();
+    Dispatch::main().runUntil([&] { return view->facts()[0].second != "Not Mounted"; }, seconds(10));
+    settle(0.5);
+    EXPECT_EQ(view->facts()[0].second, "/Volumes/STICK");
+    EXPECT_TRUE(presenter->shown.empty());
+
+    DMBaseViewController* other = select("disk8s1");
+    ASSERT_NE(other, nullptr);
+    platform->unmountVolume("disk8s1");
+    settle(1.0);
+    // Any failing code reaches the view as -1.
+    operations->forcedMountCode = 5;
+    ASSERT_TRUE(other->actionBar()->isEnabled("Mount"));
+    other->actionBar()->button("Mount")->click();
+    settle(0.5);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, "Error");
+    EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+}
+
+}  // namespace
+}  // namespace harbormind
