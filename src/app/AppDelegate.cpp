@@ -26,6 +26,7 @@
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "network/DMNetworkDriveManager.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
@@ -63,6 +64,9 @@ AppDelegate::~AppDelegate() {
     DMDriveManager::shared().setDelegate({});
     if (localDriveManager_) {
         DMDriveManager::shared().unregisterManager(localDriveManager_);
+    }
+    if (networkDriveManager_) {
+        DMDriveManager::shared().unregisterManager(networkDriveManager_);
     }
     if (configurationManager_ != nullptr) {
         configurationManager_->setEffects(nullptr);
@@ -119,6 +123,8 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // 6. The facade's delegate and managers.
     DMDriveManager::shared().setDelegate(controller);
     DMDriveManager::shared().registerManager(localDriveManager_, "");
+    networkDriveManager_ = DMNetworkDriveManager::create(controller);
+    DMDriveManager::shared().registerManager(networkDriveManager_, "");
     configurationManager_->setEffects(effects_);
 
     // 7, 8. Task-bar presence and the status item.

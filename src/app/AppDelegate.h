@@ -15,6 +15,7 @@ namespace harbormind {
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMLocalDriveManager;
+class DMNetworkDriveManager;
 class DMShellEffects;
 class DMWindowController;
 
@@ -62,6 +63,7 @@ private:
     DMConfigurationManager* configurationManager_ = nullptr;
     std::shared_ptr<DMWindowController> mainWindowController_;
     std::shared_ptr<DMLocalDriveManager> localDriveManager_;
+    std::shared_ptr<DMNetworkDriveManager> networkDriveManager_;
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
 };

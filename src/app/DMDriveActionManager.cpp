@@ -40,8 +40,9 @@ void DMDriveActionManager::inBackground(std::function<Result()> work, std::funct
 }
 
 bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const {
-    if (category != DMDriveObjectCategory::local) {
-        return false;
+    if (category == DMDriveObjectCategory::network) {
+        return action == DMDriveAction::open || action == DMDriveAction::mount || action == DMDriveAction::unmount ||
+               action == DMDriveAction::remove;
     }
     switch (action) {
     case DMDriveAction::open:
@@ -57,6 +58,10 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
 
 void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion) {
     if (!drive || !isActionAvailable(action, drive->category())) {
+        return;
+    }
+    if (drive->category() == DMDriveObjectCategory::network) {
+        performNetwork(action, drive, window, std::move(completion));
         return;
     }
     auto operations = operations_;
@@ -276,6 +281,51 @@ void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidg
             operations->openURL(ntfsHelpURL);
         }
     });
+}
+
+void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& drive, QWidget* window,
+                                          Completion completion) {
+    if (!operations_->isNetworkDrive(drive)) {
+        return;
+    }
+    auto operations = operations_;
+    switch (action) {
+    case DMDriveAction::open:
+        operations->openNetworkDrive(drive);
+        break;
+    case DMDriveAction::mount: {
+        auto self = shared_from_this();
+        operations->connect(drive, [self, operations, drive, completion](int code) {
+            Dispatch::main().async([operations, drive, completion, code] {
+                finish(completion, code);
+                if (code == 0 && operations->automaticallyOpenDrivesAfterConnecting()) {
+                    operations->openNetworkDrive(drive);
+                }
+            });
+        });
+        break;
+    }
+    case DMDriveAction::unmount:
+        operations->disconnect(drive);
+        break;
+    case DMDriveAction::remove: {
+        DMAlert alert{DMTexts::deleteDriveTitle, DMTexts::deleteDriveText, {DMTexts::confirmButton, DMTexts::cancelButton}};
+        presenter_->present(alert, window, [operations, drive](int button) {
+            if (button == 0) {
+                operations->removeNetworkDrive(drive);
+            }
+        });
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
+    for (const Drive& drive : operations_->networkDrives()) {
+        perform(action, drive, nullptr, nullptr);
+    }
 }
 
 void DMDriveActionManager::unmountAllExternalDrives() {

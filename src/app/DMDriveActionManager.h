@@ -35,6 +35,8 @@ public:
 
     // "Unmount All" of the sidebar: every external root drive of the local manager.
     void unmountAllExternalDrives();
+    // Runs `action` on every network drive, in the network manager's order, without a window.
+    void performOnAllNetworkDrives(std::uint8_t action);
 
     static constexpr double ntfsFirstCheckDelay = 1.5;
     static constexpr double ntfsSecondCheckDelay = 3.0;
@@ -48,6 +50,7 @@ private:
     void open(const Drive& drive, QWidget* window, Completion completion);
     void lock(const Drive& drive, QWidget* window, Completion completion);
     void mount(const Drive& drive, QWidget* window, Completion completion);
+    void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
 

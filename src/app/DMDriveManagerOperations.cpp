@@ -4,6 +4,7 @@
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "network/DMNetworkDriveManager.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
@@ -16,6 +17,13 @@ std::shared_ptr<DMLocalDriveManager> localManagerOf(const DMDriveOperations::Dri
         return nullptr;
     }
     return std::dynamic_pointer_cast<DMLocalDriveManager>(drive->manager());
+}
+
+std::shared_ptr<DMNetworkDriveManager> networkManagerOf(const DMDriveOperations::Drive& drive) {
+    if (!drive || !std::dynamic_pointer_cast<DMNetworkDriveObject>(drive)) {
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<DMNetworkDriveManager>(drive->manager());
 }
 
 std::shared_ptr<DMLocalDriveManager> registeredLocalManager() {
@@ -133,6 +141,48 @@ bool DMDriveManagerOperations::ignoreHibernationFileWhenMountingNtfsDrives() {
 
 void DMDriveManagerOperations::openURL(const std::string& url) {
     Platform::current().workspace().openURL(url);
+}
+
+bool DMDriveManagerOperations::isNetworkDrive(const Drive& drive) {
+    return networkManagerOf(drive) != nullptr;
+}
+
+void DMDriveManagerOperations::connect(const Drive& drive, std::function<void(int code)> done) {
+    auto manager = networkManagerOf(drive);
+    if (!manager) {
+        done(-1);
+        return;
+    }
+    manager->mount(drive, [done](int code, std::optional<std::string>) { done(code); });
+}
+
+void DMDriveManagerOperations::disconnect(const Drive& drive) {
+    if (auto manager = networkManagerOf(drive)) {
+        manager->unmount(drive, nullptr);
+    }
+}
+
+void DMDriveManagerOperations::openNetworkDrive(const Drive& drive) {
+    if (auto manager = networkManagerOf(drive)) {
+        manager->open(drive, nullptr);
+    }
+}
+
+void DMDriveManagerOperations::removeNetworkDrive(const Drive& drive) {
+    auto manager = networkManagerOf(drive);
+    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+    if (manager && network) {
+        manager->remove(network);
+    }
+}
+
+std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::networkDrives() {
+    auto manager = DMDriveManager::shared().manager<DMNetworkDriveManager>("");
+    return manager ? manager->rootObjs() : std::vector<Drive>{};
+}
+
+bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
+    return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
 }
 
 }  // namespace harbormind

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,16 @@ public:
     // The setting that allows ignoring a Windows hibernation file when mounting NTFS.
     virtual bool ignoreHibernationFileWhenMountingNtfsDrives() = 0;
     virtual void openURL(const std::string& url) = 0;
+
+    // Network drives. The list changes on the main queue only, so these are called there;
+    // connecting reports its code (0 success) later, on any thread.
+    virtual bool isNetworkDrive(const Drive& /*drive*/) { return false; }
+    virtual void connect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
+    virtual void disconnect(const Drive& /*drive*/) {}
+    virtual void openNetworkDrive(const Drive& /*drive*/) {}
+    virtual void removeNetworkDrive(const Drive& /*drive*/) {}
+    virtual std::vector<Drive> networkDrives() { return {}; }
+    virtual bool automaticallyOpenDrivesAfterConnecting() { return false; }
 };
 
 }  // namespace harbormind

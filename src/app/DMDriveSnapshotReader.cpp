@@ -3,6 +3,7 @@
 #include "app/DMByteCountFormatter.h"
 #include "app/DMDriveSnapshot.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "network/DMNetworkDriveObject.h"
 #include "platform/DeviceNaming.h"
 #include "platform/Platform.h"
 
@@ -84,6 +85,36 @@ void readLocal(const std::shared_ptr<DMLocalDriveObject>& local, DMDriveSnapshot
     }
 }
 
+std::string networkTypeName(const std::string& scheme) {
+    std::string lower;
+    for (char letter : scheme) {
+        lower += static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+    }
+    if (lower == "smb" || lower == "afp" || lower == "nfs" || lower == "ftp") {
+        std::string upper;
+        for (char letter : lower) {
+            upper += static_cast<char>(letter - 'a' + 'A');
+        }
+        return upper;
+    }
+    if (lower == "webdav" || lower == "http" || lower == "https") {
+        return "WebDAV";
+    }
+    return scheme;
+}
+
+void readNetwork(const DMNetworkDriveObject& drive, DMDriveSnapshot& snapshot) {
+    snapshot.own.mountPoint = drive.mountPoint();
+    snapshot.own.isMounted = snapshot.own.mountPoint.has_value();
+    snapshot.capacity = drive.capacity();
+    snapshot.used = drive.used();
+    snapshot.free = drive.free();
+    snapshot.networkType = networkTypeName(drive.scheme());
+    snapshot.url = drive.urlString();
+    snapshot.isConnecting = drive.isConnecting();
+    snapshot.isSaved = drive.saved();
+}
+
 }  // namespace
 
 DMDriveSnapshot DMDriveSnapshotReader::read(const std::shared_ptr<DMDriveObjectProtocol>& drive) {
@@ -99,6 +130,8 @@ DMDriveSnapshot DMDriveSnapshotReader::read(const std::shared_ptr<DMDriveObjectP
     snapshot.activityIndicator = drive->activityIndicator();
     if (auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive)) {
         readLocal(local, snapshot);
+    } else if (auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive)) {
+        readNetwork(*network, snapshot);
     }
     return snapshot;
 }

@@ -363,9 +363,10 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
             QObject::connect(unmountAll, &QAction::triggered, sidebarMenu_,
                              [actions] { actions->unmountAllExternalDrives(); });
         } else if (section == DMTexts::networkDriveSection) {
-            const bool available = actions->isActionAvailable(DMDriveAction::mount, DMDriveObjectCategory::network);
-            sidebarMenu_->addAction(QString::fromUtf8(DMTexts::connectAll))->setEnabled(available);
-            sidebarMenu_->addAction(QString::fromUtf8(DMTexts::disconnectAll))->setEnabled(available);
+            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTexts::connectAll)), &QAction::triggered,
+                             sidebarMenu_, [actions] { actions->performOnAllNetworkDrives(DMDriveAction::mount); });
+            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTexts::disconnectAll)), &QAction::triggered,
+                             sidebarMenu_, [actions] { actions->performOnAllNetworkDrives(DMDriveAction::unmount); });
         }
         return sidebarMenu_;
     }

@@ -120,5 +120,8 @@ inline constexpr const char* readOnlyTextFormat =
 inline constexpr const char* viewDetails = "View Details...";
 inline constexpr const char* notNow = "Not Now";
 inline constexpr const char* okButton = "Ok";
+inline constexpr const char* deleteDriveTitle = "Delete the drive?";
+inline constexpr const char* deleteDriveText = "The device will not be saved locally after deletion";
+inline constexpr const char* confirmButton = "Comfirm";
 
 }  // namespace harbormind::DMTexts

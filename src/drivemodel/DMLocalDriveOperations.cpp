@@ -225,7 +225,8 @@ bool DMLocalDriveManager::hasFullDiskAccess() {
     if (home.empty() || home.back() != '/') {
         home += '/';
     }
-    return Platform::current().fileSystem().canListFolder(home + "Library/Safari");
+    std::string probe = Platform::current().workspace().fullDiskAccessProbeFolder(home);
+    return Platform::current().fileSystem().canListFolder(probe);
 }
 
 void DMLocalDriveManager::openFullDiskAccessSettings() {

@@ -14,6 +14,9 @@ public:
     // The address of a settings pane: full-disk access, security.
     virtual std::string fullDiskAccessSettingsURL() = 0;
     virtual std::string securitySettingsURL() = 0;
+    // The folder whose listing proves full disk access, inside the home folder `home`
+    // (ending in "/"). A platform without such a permission names a folder always listable.
+    virtual std::string fullDiskAccessProbeFolder(const std::string& home) { return home + "Library/Safari"; }
 };
 
 }  // namespace harbormind

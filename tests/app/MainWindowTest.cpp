@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QMainWindow>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
+#include <cstdlib>
 
 #include "AppTestSupport.h"
 #include "app/DMBaseViewController.h"
@@ -21,6 +23,8 @@
 #include "app/DMWindowController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "network/DMNetworkDriveManager.h"
+#include "app/DMNetworkDriveViewController.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
@@ -51,6 +55,12 @@ public:
     void installDriver() override {}
     bool ignoreHibernationFileWhenMountingNtfsDrives() override { return true; }
     void openURL(const std::string& url) override { real.openURL(url); }
+    bool isNetworkDrive(const Drive& drive) override { return real.isNetworkDrive(drive); }
+    void connect(const Drive& drive, std::function<void(int)> done) override { real.connect(drive, done); }
+    void disconnect(const Drive& drive) override { real.disconnect(drive); }
+    void openNetworkDrive(const Drive& drive) override { real.openNetworkDrive(drive); }
+    void removeNetworkDrive(const Drive& drive) override { real.removeNetworkDrive(drive); }
+    std::vector<Drive> networkDrives() override { return real.networkDrives(); }
 
     DMDriveManagerOperations real{nullptr};
     std::optional<int> forcedMountCode;
@@ -325,6 +335,59 @@ TEST_F(MainWindowTest, MountFromTheActionBarRefreshesOrExplainsTheFailure) {
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Error");
     EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+}
+
+TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
+    start("laptop.json");
+    auto network = DMNetworkDriveManager::create(controller);
+    DMDriveManager::shared().registerManager(network, "");
+    auto share = network->makeDriveObject(DMNetworkDriveType::smb);
+    share->setName("Team");
+    share->setHost("nas.local");
+    share->setUserName("ann");
+    share->setDir("/team");
+    share->setSaved(true);
+    share->refreshIdentifier();
+    network->add(share);
+    controller->driveAdded(share);
+    settle();
+
+    std::vector<std::string> rows = sidebar().displayedRows();
+    auto section = std::find(rows.begin(), rows.end(), "#Network Drive");
+    ASSERT_NE(section, rows.end());
+    EXPECT_GT(section - rows.begin(), std::find(rows.begin(), rows.end(), "#Local Drive") - rows.begin());
+    EXPECT_EQ(*(section + 1), share->identifier());
+    EXPECT_EQ(menuFor(share->identifier()), (std::vector<std::string>{"Connect", "Edit", "Remove"}));
+    QMenu* sectionMenu = sidebar().rebuildMenu(sidebar().sectionItem("Network Drive"));
+    ASSERT_EQ(sectionMenu->actions().size(), 2);
+    EXPECT_EQ(sectionMenu->actions()[0]->text().toStdString(), "Connect All");
+
+    auto* view = dynamic_cast<DMNetworkDriveViewController*>(select(share->identifier()));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->title(), "Team");
+    auto facts = view->facts();
+    ASSERT_EQ(facts.size(), 5u);
+    EXPECT_EQ(facts[0], (std::pair<std::string, std::string>{"Mount Point", "Not Connected"}));
+    EXPECT_EQ(facts[1], (std::pair<std::string, std::string>{"Type", "SMB"}));
+    EXPECT_EQ(facts[4], (std::pair<std::string, std::string>{"URL", share->urlString()}));
+    DMMacDockView* bar = view->actionBar();
+    EXPECT_FALSE(bar->isEnabled("Open"));
+    EXPECT_TRUE(bar->isEnabled("Connect"));
+    EXPECT_FALSE(bar->isEnabled("Disconnect"));
+    // The editor comes with later work; removing asks first and "Cancel" keeps the drive.
+    EXPECT_FALSE(bar->isEnabled("Edit"));
+    EXPECT_TRUE(bar->isEnabled("Remove"));
+    presenter->answers = {1};
+    bar->button("Remove")->click();
+    ASSERT_EQ(presenter->titles(), (std::vector<std::string>{"Delete the drive?"}));
+    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Comfirm", "Cancel"}));
+    EXPECT_EQ(network->rootObjs().size(), 1u);
+
+    if (const char* directory = std::getenv("HARBORMIND_SCREENSHOT_DIR")) {
+        controller->window()->resize(1060, 680);
+        controller->window()->grab().save(QString::fromUtf8(directory) + "/laptop-network-drive.png");
+    }
+    DMDriveManager::shared().unregisterManager(network);
 }
 
 }  // namespace
