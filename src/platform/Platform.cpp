@@ -11,13 +11,14 @@ namespace harbormind {
 namespace {
 
 std::mutex& platformMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;  // never destroyed, like the platforms themselves
+    return *mutex;
 }
 
 std::shared_ptr<Platform>& platformSlot() {
-    static std::shared_ptr<Platform> slot;
-    return slot;
+    // Never destroyed: background threads may still use the platform while the process exits.
+    static auto* slot = new std::shared_ptr<Platform>;
+    return *slot;
 }
 
 }  // namespace
@@ -44,9 +45,9 @@ bool Platform::hasCurrent() {
 void Platform::setCurrent(std::shared_ptr<Platform> platform) {
     std::lock_guard lock(platformMutex());
     // A replaced platform stays alive: background work may still be using it.
-    static std::vector<std::shared_ptr<Platform>> retired;
+    static auto* retired = new std::vector<std::shared_ptr<Platform>>;
     if (platformSlot()) {
-        retired.push_back(platformSlot());
+        retired->push_back(platformSlot());
     }
     platformSlot() = std::move(platform);
 }

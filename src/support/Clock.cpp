@@ -9,13 +9,14 @@ namespace harbormind {
 namespace {
 
 std::mutex& clockMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;  // never destroyed, like the clocks themselves
+    return *mutex;
 }
 
 std::shared_ptr<Clock>& clockSlot() {
-    static std::shared_ptr<Clock> slot = std::make_shared<RealClock>();
-    return slot;
+    // Never destroyed: detached worker threads may still use the clock while the process exits.
+    static auto* slot = new std::shared_ptr<Clock>(std::make_shared<RealClock>());
+    return *slot;
 }
 
 std::atomic<Clock*> currentClock{nullptr};
@@ -35,8 +36,8 @@ Clock& Clock::current() {
 void Clock::setCurrent(std::shared_ptr<Clock> clock) {
     std::lock_guard lock(clockMutex());
     // The previous clock stays alive for the process: threads may still hold a reference.
-    static std::vector<std::shared_ptr<Clock>> retired;
-    retired.push_back(clockSlot());
+    static auto* retired = new std::vector<std::shared_ptr<Clock>>;
+    retired->push_back(clockSlot());
     clockSlot() = clock ? std::move(clock) : std::make_shared<RealClock>();
     currentClock.store(clockSlot().get(), std::memory_order_release);
 }

@@ -25,6 +25,9 @@ public:
     bool openURL(const std::string& url) override;
     std::string fullDiskAccessSettingsURL() override { return {}; }
     std::string securitySettingsURL() override { return {}; }
+    // Linux has no full-disk-access gate: the home folder itself is the probe, so access is
+    // granted wherever the user can list their own home.
+    std::string fullDiskAccessProbeFolder(const std::string& home) override { return home; }
 
     static bool isURL(const std::string& text);
 
