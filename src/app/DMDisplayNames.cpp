@@ -15,6 +15,14 @@ std::string DMDisplayNames::of(DMDriveObjectFilesystem value) {
     case DMDriveObjectFilesystem::fat32: return "FAT32";
     case DMDriveObjectFilesystem::bitlocker_encrypted: return "BitLocker Encrypted";
     case DMDriveObjectFilesystem::corestorage: return "CoreStorage";
+    case DMDriveObjectFilesystem::ext2: return "ext2";
+    case DMDriveObjectFilesystem::ext3: return "ext3";
+    case DMDriveObjectFilesystem::ext4: return "ext4";
+    case DMDriveObjectFilesystem::btrfs: return "Btrfs";
+    case DMDriveObjectFilesystem::xfs: return "XFS";
+    case DMDriveObjectFilesystem::f2fs: return "F2FS";
+    case DMDriveObjectFilesystem::swap: return "Linux Swap";
+    case DMDriveObjectFilesystem::luks: return "LUKS Encrypted";
     default: return DMTexts::unknownValue;
     }
 }

@@ -6,10 +6,11 @@
 namespace harbormind {
 
 std::string CliDriveText::text(DMDriveObjectFilesystem value) {
-    static constexpr std::array<const char*, 10> names{"unknown", "hfs_plus", "hfs_plus_encrypted", "ntfs", "apfs",
-                                                       "apfs_encrypted", "exfat", "fat32", "bitlocker_encrypted",
-                                                       "corestorage"};
-    return names.at(static_cast<std::size_t>(value));
+    static constexpr std::array<const char*, 18> names{
+        "unknown", "hfs_plus", "hfs_plus_encrypted", "ntfs", "apfs", "apfs_encrypted", "exfat", "fat32",
+        "bitlocker_encrypted", "corestorage", "ext2", "ext3", "ext4", "btrfs", "xfs", "f2fs", "swap", "luks"};
+    auto index = static_cast<std::size_t>(value);
+    return index < names.size() ? names[index] : "unknown";
 }
 
 std::string CliDriveText::text(DMLocalDriveStatus value) {
