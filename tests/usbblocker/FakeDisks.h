@@ -291,7 +291,7 @@ public:
     FakeMachine()
         : session(std::make_shared<FakeSession>()), toolsSession(session->sibling()), diskArbitration(session) {}
 
-    struct DiskSpec {
+    struct DiskDefinition {
         std::string bsdName;  // the whole disk, e.g. disk4
         std::string mediaName;
         std::int64_t mediaSize = 32'000'000'000;
@@ -300,16 +300,16 @@ public:
         int partitions = 1;
     };
 
-    void addDisk(const DiskSpec& spec) {
+    void addDisk(const DiskDefinition& definition) {
         auto bus = registry.add(std::nullopt, {{"IOClass", "IOUSBHostDevice"}});
         auto driver = registry.add(bus, {{"IOClass", "IOBlockStorageDriver"}});
-        auto whole = registry.add(driver, {{"IOClass", "IOMedia"}, {"BSD Name", spec.bsdName}});
-        session->addDisk(spec.bsdName, describe(spec, spec.mediaName, spec.mediaSize, true), whole);
+        auto whole = registry.add(driver, {{"IOClass", "IOMedia"}, {"BSD Name", definition.bsdName}});
+        session->addDisk(definition.bsdName, describe(definition, definition.mediaName, definition.mediaSize, true), whole);
         auto scheme = registry.add(whole, {{"IOClass", "IOGUIDPartitionScheme"}});
-        for (int index = 1; index <= spec.partitions; ++index) {
-            std::string name = spec.bsdName + "s" + std::to_string(index);
+        for (int index = 1; index <= definition.partitions; ++index) {
+            std::string name = definition.bsdName + "s" + std::to_string(index);
             auto media = registry.add(scheme, {{"IOClass", "IOMedia"}, {"BSD Name", name}});
-            session->addDisk(name, describe(spec, "Untitled " + std::to_string(index), spec.mediaSize / 4, false),
+            session->addDisk(name, describe(definition, "Untitled " + std::to_string(index), definition.mediaSize / 4, false),
                              media);
         }
     }
@@ -320,16 +320,16 @@ public:
     FakeRegistry registry;
 
 private:
-    static PlatformValue::Dictionary describe(const DiskSpec& spec, const std::string& mediaName, std::int64_t size,
+    static PlatformValue::Dictionary describe(const DiskDefinition& definition, const std::string& mediaName, std::int64_t size,
                                               bool whole) {
         PlatformValue::Dictionary values{{DiskDescriptionKey::mediaName, mediaName},
                                          {DiskDescriptionKey::mediaSize, size},
                                          {DiskDescriptionKey::mediaWhole, whole}};
-        if (spec.protocol) {
-            values[DiskDescriptionKey::deviceProtocol] = *spec.protocol;
+        if (definition.protocol) {
+            values[DiskDescriptionKey::deviceProtocol] = *definition.protocol;
         }
-        if (spec.internal) {
-            values[DiskDescriptionKey::deviceInternal] = *spec.internal;
+        if (definition.internal) {
+            values[DiskDescriptionKey::deviceInternal] = *definition.internal;
         }
         return values;
     }

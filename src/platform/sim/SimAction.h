@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/PlatformValue.h"
-#include "platform/sim/SimDiskSpec.h"
+#include "platform/sim/SimDiskDefinition.h"
 
 namespace harbormind {
 
@@ -20,7 +20,7 @@ struct SimAction {
     std::string key;                  // SetKey and RemoveKey
     PlatformValue value;              // SetKey
     bool flag = false;                // SetExternalAdapter
-    SimDiskSpec disk;                 // AddDisk
+    SimDiskDefinition disk;                 // AddDisk
 };
 
 }  // namespace harbormind

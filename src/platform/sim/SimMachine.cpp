@@ -45,7 +45,7 @@ SimMachine::SimMachine(SimScenario scenario)
 // ---- Disks ----
 
 SimMachine::Disk* SimMachine::findDisk(const std::string& bsdName) {
-    auto it = std::find_if(disks_.begin(), disks_.end(), [&](const Disk& d) { return d.spec.bsdName == bsdName; });
+    auto it = std::find_if(disks_.begin(), disks_.end(), [&](const Disk& d) { return d.definition.bsdName == bsdName; });
     return it == disks_.end() ? nullptr : &*it;
 }
 
@@ -53,7 +53,7 @@ std::vector<std::string> SimMachine::diskNames() {
     std::lock_guard lock(mutex_);
     std::vector<std::string> names;
     for (const auto& disk : disks_) {
-        names.push_back(disk.spec.bsdName);
+        names.push_back(disk.definition.bsdName);
     }
     return names;
 }
@@ -82,7 +82,7 @@ std::optional<std::string> SimMachine::diskMountedAt(const std::string& path) {
     for (const auto& disk : disks_) {
         auto mounted = textValue(disk.description, DiskDescriptionKey::volumePath);
         if (mounted && withoutTrailingSlash(*mounted) == wanted) {
-            return disk.spec.bsdName;
+            return disk.definition.bsdName;
         }
     }
     return std::nullopt;
@@ -105,7 +105,7 @@ std::optional<RegistryEntryId> SimMachine::mediaEntry(const std::string& bsdName
     if (disk == nullptr) {
         return std::nullopt;
     }
-    const Entry* entry = presentEntry(disk->spec.mediaKey());
+    const Entry* entry = presentEntry(disk->definition.mediaKey());
     return entry ? std::optional(entry->id) : std::nullopt;
 }
 
@@ -140,9 +140,9 @@ void SimMachine::putEntry(const std::string& key, const std::optional<std::strin
     entry.present = true;
 }
 
-void SimMachine::addRegistryEntry(const SimRegistryEntrySpec& spec) {
+void SimMachine::addRegistryEntry(const SimRegistryEntryDefinition& definition) {
     std::lock_guard lock(mutex_);
-    putEntry(spec.key, spec.parent, spec.name, spec.properties);
+    putEntry(definition.key, definition.parent, definition.name, definition.properties);
 }
 
 std::optional<RegistryEntryId> SimMachine::parentEntry(RegistryEntryId id) {
@@ -237,13 +237,13 @@ std::vector<std::string> SimMachine::familyDeepestFirst(const std::string& bsdNa
     if (root == nullptr) {
         return {};
     }
-    const std::string rootKey = root->spec.mediaKey();
+    const std::string rootKey = root->definition.mediaKey();
     std::vector<std::pair<std::size_t, std::string>> members{{0, bsdName}};
     for (const auto& disk : disks_) {
-        auto ancestors = ancestorKeys(disk.spec.mediaKey());
+        auto ancestors = ancestorKeys(disk.definition.mediaKey());
         auto at = std::find(ancestors.begin(), ancestors.end(), rootKey);
         if (at != ancestors.end()) {
-            members.emplace_back(static_cast<std::size_t>(at - ancestors.begin()) + 1, disk.spec.bsdName);
+            members.emplace_back(static_cast<std::size_t>(at - ancestors.begin()) + 1, disk.definition.bsdName);
         }
     }
     std::stable_sort(members.begin(), members.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
@@ -260,10 +260,10 @@ std::string SimMachine::topmostDisk(const std::string& bsdName) {
     if (disk == nullptr) {
         return top;
     }
-    for (const auto& key : ancestorKeys(disk->spec.mediaKey())) {
+    for (const auto& key : ancestorKeys(disk->definition.mediaKey())) {
         for (const auto& candidate : disks_) {
-            if (candidate.spec.mediaKey() == key) {
-                top = candidate.spec.bsdName;
+            if (candidate.definition.mediaKey() == key) {
+                top = candidate.definition.bsdName;
             }
         }
     }
@@ -296,7 +296,7 @@ void SimMachine::reportPresentDisks(SimDiskArbitrationSession& session) {
     }
     std::vector<DADisk> present;
     for (const auto& disk : disks_) {
-        present.emplace_back(disk.spec.bsdName);
+        present.emplace_back(disk.definition.bsdName);
     }
     session.deliverInitial(present, callbacks);
 }
@@ -339,35 +339,35 @@ void SimMachine::announceDisappeared(const std::string& bsdName) {
 
 // ---- Changes ----
 
-bool SimMachine::addDisk(const SimDiskSpec& spec) {
-    if (spec.bsdName.empty()) {
+bool SimMachine::addDisk(const SimDiskDefinition& definition) {
+    if (definition.bsdName.empty()) {
         return false;
     }
     std::lock_guard lock(mutex_);
-    if (findDisk(spec.bsdName) != nullptr) {
+    if (findDisk(definition.bsdName) != nullptr) {
         return false;
     }
-    Disk disk{spec, spec.description};
-    disk.description.try_emplace(DiskDescriptionKey::mediaBSDName, spec.bsdName);
-    PlatformValue::Dictionary properties = spec.mediaProperties;
-    properties.try_emplace("BSD Name", spec.bsdName);
+    Disk disk{definition, definition.description};
+    disk.description.try_emplace(DiskDescriptionKey::mediaBSDName, definition.bsdName);
+    PlatformValue::Dictionary properties = definition.mediaProperties;
+    properties.try_emplace("BSD Name", definition.bsdName);
     properties.try_emplace("IOClass", "IOMedia");
-    putEntry(spec.mediaKey(), spec.registryParent, spec.registryName, std::move(properties));
-    departed_.erase(spec.bsdName);
+    putEntry(definition.mediaKey(), definition.registryParent, definition.registryName, std::move(properties));
+    departed_.erase(definition.bsdName);
     disks_.push_back(std::move(disk));
     for (const auto& session : liveSessions()) {
-        session->deliverAppeared(DADisk(spec.bsdName));
+        session->deliverAppeared(DADisk(definition.bsdName));
     }
     return true;
 }
 
 bool SimMachine::removeFamily(const std::vector<std::string>& family) {
     for (const auto& name : family) {
-        auto it = std::find_if(disks_.begin(), disks_.end(), [&](const Disk& d) { return d.spec.bsdName == name; });
+        auto it = std::find_if(disks_.begin(), disks_.end(), [&](const Disk& d) { return d.definition.bsdName == name; });
         if (it == disks_.end()) {
             continue;
         }
-        if (Entry* entry = presentEntry(it->spec.mediaKey())) {
+        if (Entry* entry = presentEntry(it->definition.mediaKey())) {
             entry->present = false;
         }
         departed_[name] = it->description;
@@ -409,15 +409,15 @@ bool SimMachine::setBusy(const std::string& bsdName, bool busy) {
     if (disk == nullptr) {
         return false;
     }
-    disk->spec.busy = busy;
+    disk->definition.busy = busy;
     return true;
 }
 
 std::string SimMachine::freeMountPath(const Disk& disk, const std::optional<std::string>& path) {
     std::string base = path ? *path
-                            : disk.spec.mountPath.value_or(
+                            : disk.definition.mountPath.value_or(
                                   "/Volumes/" + textValue(disk.description, DiskDescriptionKey::volumeName)
-                                                    .value_or(disk.spec.bsdName));
+                                                    .value_or(disk.definition.bsdName));
     base = withoutTrailingSlash(base);
     auto taken = [&](const std::string& candidate) {
         return std::any_of(disks_.begin(), disks_.end(), [&](const Disk& other) {
@@ -448,7 +448,7 @@ std::optional<DADissenter> SimMachine::mount(const std::string& bsdName, const s
             request.dissenter = DADissenter{DADissenter::error, "No such disk"};
         } else if (textValue(disk->description, DiskDescriptionKey::volumePath)) {
             return std::nullopt;  // already mounted: nothing to ask
-        } else if (!disk->spec.mountable.value_or(
+        } else if (!disk->definition.mountable.value_or(
                        textValue(disk->description, DiskDescriptionKey::volumeKind).has_value())) {
             request.dissenter = DADissenter{DADissenter::error, "No mountable file system"};
         }
@@ -491,13 +491,13 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
             auto isWhole = [&](const std::string& name) {
                 return boolValue(findDisk(name)->description, DiskDescriptionKey::mediaWhole).value_or(false);
             };
-            for (const auto& key : ancestorKeys(findDisk(bsdName)->spec.mediaKey())) {
+            for (const auto& key : ancestorKeys(findDisk(bsdName)->definition.mediaKey())) {
                 if (isWhole(whole)) {
                     break;
                 }
                 for (const auto& disk : disks_) {
-                    if (disk.spec.mediaKey() == key) {
-                        whole = disk.spec.bsdName;
+                    if (disk.definition.mediaKey() == key) {
+                        whole = disk.definition.bsdName;
                     }
                 }
             }
@@ -515,7 +515,7 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
         auto dissent = ask(asked, DADisk(volume));
         std::lock_guard lock(mutex_);
         Disk* disk = findDisk(volume);
-        if (!dissent && disk != nullptr && disk->spec.busy && !force) {
+        if (!dissent && disk != nullptr && disk->definition.busy && !force) {
             dissent = DADissenter{DADissenter::busy, "Busy"};
         }
         if (!dissent && disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
@@ -564,7 +564,7 @@ std::optional<DADissenter> SimMachine::eject(const std::string& bsdName, std::ui
         auto dissent = ask(asked, DADisk(volume));
         std::lock_guard lock(mutex_);
         Disk* disk = findDisk(volume);
-        if (!dissent && disk != nullptr && disk->spec.busy) {
+        if (!dissent && disk != nullptr && disk->definition.busy) {
             dissent = DADissenter{DADissenter::busy, "Busy"};
         }
         if (dissent) {

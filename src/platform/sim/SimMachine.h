@@ -48,10 +48,10 @@ public:
     std::vector<RegistryEntryId> childEntries(RegistryEntryId entry);
     std::optional<PlatformValue> property(RegistryEntryId entry, const std::string& key);
     std::optional<std::string> registryPath(RegistryEntryId entry);
-    void addRegistryEntry(const SimRegistryEntrySpec& spec);
+    void addRegistryEntry(const SimRegistryEntryDefinition& definition);
 
     // Changes. Each reports to every attached session as disk arbitration would.
-    bool addDisk(const SimDiskSpec& spec);
+    bool addDisk(const SimDiskDefinition& definition);
     bool removeDisk(const std::string& bsdName);
     bool setDescriptionValue(const std::string& bsdName, const std::string& key, const PlatformValue& value);
     bool removeDescriptionValue(const std::string& bsdName, const std::string& key);
@@ -81,7 +81,7 @@ public:
 
 private:
     struct Disk {
-        SimDiskSpec spec;
+        SimDiskDefinition definition;
         PlatformValue::Dictionary description;
     };
     struct Entry {

@@ -115,7 +115,7 @@ std::optional<PlatformValue> SimPlatform::section(const std::string& name) const
 
 void SimPlatform::start() { machine_->start(); }
 
-bool SimPlatform::addDisk(const SimDiskSpec& disk) { return machine_->addDisk(disk); }
+bool SimPlatform::addDisk(const SimDiskDefinition& disk) { return machine_->addDisk(disk); }
 
 bool SimPlatform::addDisk(const std::string& diskJson) {
     std::string error;
@@ -147,7 +147,7 @@ std::optional<DADissenter> SimPlatform::ejectDisk(const std::string& bsdName) {
     return machine_->eject(bsdName, 0, SimRequest::Origin::Control);
 }
 
-void SimPlatform::addRegistryEntry(const SimRegistryEntrySpec& entry) { machine_->addRegistryEntry(entry); }
+void SimPlatform::addRegistryEntry(const SimRegistryEntryDefinition& entry) { machine_->addRegistryEntry(entry); }
 
 bool SimPlatform::addCommandRule(const std::string& ruleJson) {
     std::string error;

@@ -83,7 +83,7 @@ public:
     // ---- Test controls. Each raises the callbacks disk arbitration would raise. ----
     void start();
     // False when the text is not a disk in scenario form or its BSD name is taken.
-    bool addDisk(const SimDiskSpec& disk);
+    bool addDisk(const SimDiskDefinition& disk);
     bool addDisk(const std::string& diskJson);
     // The disk and everything on it vanish at once, as when a cable is pulled.
     bool removeDisk(const std::string& bsdName);
@@ -95,7 +95,7 @@ public:
     std::optional<DADissenter> mountVolume(const std::string& bsdName, const std::optional<std::string>& path = {});
     std::optional<DADissenter> unmountVolume(const std::string& bsdName, std::uint32_t options = 0);
     std::optional<DADissenter> ejectDisk(const std::string& bsdName);
-    void addRegistryEntry(const SimRegistryEntrySpec& entry);
+    void addRegistryEntry(const SimRegistryEntryDefinition& entry);
     // A rule in scenario form ({"match": ..., "stdout": ...}); tried before the scenario's.
     bool addCommandRule(const std::string& ruleJson);
     bool addScriptRule(const std::string& ruleJson);

@@ -7,18 +7,18 @@
 
 #include "platform/PlatformValue.h"
 #include "platform/sim/SimCommandRule.h"
-#include "platform/sim/SimDiskSpec.h"
+#include "platform/sim/SimDiskDefinition.h"
 #include "platform/sim/SimEvent.h"
 #include "platform/sim/SimPathInfo.h"
-#include "platform/sim/SimRegistryEntrySpec.h"
+#include "platform/sim/SimRegistryEntryDefinition.h"
 
 namespace harbormind {
 
 // A simulated machine as a scenario file describes it (docs/scenarios.md).
 struct SimScenario {
     std::string name;
-    std::vector<SimRegistryEntrySpec> registry;
-    std::vector<SimDiskSpec> disks;
+    std::vector<SimRegistryEntryDefinition> registry;
+    std::vector<SimDiskDefinition> disks;
     std::vector<SimCommandRule> commands;
     std::vector<SimCommandRule> scripts;
     bool administratorGranted = true;

@@ -110,9 +110,9 @@ void forEach(const Json& object, const char* key, const std::string& where,
     }
 }
 
-SimDiskSpec readDisk(const Json& json, const std::string& where) {
+SimDiskDefinition readDisk(const Json& json, const std::string& where) {
     requireObject(json, where);
-    SimDiskSpec disk;
+    SimDiskDefinition disk;
     disk.bsdName = requiredText(json, "bsdName", where);
     disk.description = dictionary(json, "description", where);
     disk.registryKey = optionalText(json, "registryKey", where);
@@ -378,7 +378,7 @@ SimScenario readScenario(const Json& json) {
         } else if (key == "registry") {
             forEach(json, "registry", "", [&](const Json& element, const std::string& at) {
                 requireObject(element, at);
-                SimRegistryEntrySpec entry;
+                SimRegistryEntryDefinition entry;
                 entry.key = requiredText(element, "key", at);
                 entry.parent = optionalText(element, "parent", at);
                 entry.name = optionalText(element, "name", at).value_or("");
@@ -447,8 +447,8 @@ std::optional<SimScenario> SimScenarioParser::parse(const std::string& text, std
     return guarded<SimScenario>(text, error, readScenario);
 }
 
-std::optional<SimDiskSpec> SimScenarioParser::parseDisk(const std::string& text, std::string& error) {
-    return guarded<SimDiskSpec>(text, error, [](const Json& json) { return readDisk(json, "disk"); });
+std::optional<SimDiskDefinition> SimScenarioParser::parseDisk(const std::string& text, std::string& error) {
+    return guarded<SimDiskDefinition>(text, error, [](const Json& json) { return readDisk(json, "disk"); });
 }
 
 std::optional<SimAction> SimScenarioParser::parseAction(const std::string& text, std::string& error) {

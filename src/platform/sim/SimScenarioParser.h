@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/sim/SimAction.h"
-#include "platform/sim/SimDiskSpec.h"
+#include "platform/sim/SimDiskDefinition.h"
 #include "platform/sim/SimScenario.h"
 
 namespace harbormind {
@@ -15,7 +15,7 @@ class SimScenarioParser {
 public:
     static std::optional<SimScenario> parse(const std::string& text, std::string& error);
     // A single disk or action in scenario form, for tests that build machines in code.
-    static std::optional<SimDiskSpec> parseDisk(const std::string& text, std::string& error);
+    static std::optional<SimDiskDefinition> parseDisk(const std::string& text, std::string& error);
     static std::optional<SimAction> parseAction(const std::string& text, std::string& error);
     static std::optional<SimCommandRule> parseRule(const std::string& text, std::string& error);
 };

@@ -77,7 +77,7 @@ TEST_F(SimDiskArbitrationTest, ADiskAddedWhileRegisteringIsReportedExactlyOnce) 
     std::map<std::string, int> seen;
     std::thread adder([&] {
         for (int i = 0; i < 200; ++i) {
-            SimDiskSpec disk;
+            SimDiskDefinition disk;
             disk.bsdName = "disk" + std::to_string(i);
             platform->addDisk(disk);
         }

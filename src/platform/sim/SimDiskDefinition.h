@@ -10,7 +10,7 @@ namespace harbormind {
 // One disk of a simulated machine: its description dictionary and its media entry in the
 // device registry. The media entry is keyed by `registryKey` (the BSD name unless given) and
 // hangs under `registryParent`, which names a registry entry or another disk's media.
-struct SimDiskSpec {
+struct SimDiskDefinition {
     std::string bsdName;
     PlatformValue::Dictionary description;
     std::optional<std::string> registryKey;

@@ -9,7 +9,7 @@ namespace harbormind {
 
 // A device-registry entry of a simulated machine that is not a disk's media: a controller,
 // a bus, a partition scheme. `parent` names another entry or a disk's media key.
-struct SimRegistryEntrySpec {
+struct SimRegistryEntryDefinition {
     std::string key;
     std::optional<std::string> parent;
     std::string name;  // the name in registry paths; the key when empty
