@@ -6,18 +6,19 @@ std::shared_ptr<SerialQueue> SerialQueue::create(std::string label) {
     return std::make_shared<SerialQueue>(std::move(label));
 }
 
-SerialQueue::SerialQueue(std::string label) : label_(std::move(label)) {
-    thread_ = std::thread([this] { loop(); });
+SerialQueue::SerialQueue(std::string label) : label_(std::move(label)), state_(std::make_shared<State>()) {
+    thread_ = std::thread([state = state_] { loop(state); });
+    threadId_ = thread_.get_id();
 }
 
 SerialQueue::~SerialQueue() {
     {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
     }
-    available_.notify_all();
-    if (thread_.get_id() == std::this_thread::get_id()) {
-        thread_.detach();
+    state_->available.notify_all();
+    if (threadId_ == std::this_thread::get_id()) {
+        thread_.detach();  // the thread keeps the state alive and ends after the current task
     } else {
         thread_.join();
     }
@@ -25,48 +26,48 @@ SerialQueue::~SerialQueue() {
 
 void SerialQueue::async(std::function<void()> work) {
     {
-        std::lock_guard lock(mutex_);
-        tasks_.emplace_back(std::move(work));
-        if (!running_ && !accounted_) {
-            accountedClock_ = &Clock::current();
-            accountedClock_->workQueued();
-            accounted_ = true;
+        std::lock_guard lock(state_->mutex);
+        state_->tasks.emplace_back(std::move(work));
+        if (!state_->running && !state_->accounted) {
+            state_->accountedClock = &Clock::current();
+            state_->accountedClock->workQueued();
+            state_->accounted = true;
         }
     }
-    available_.notify_one();
+    state_->available.notify_one();
 }
 
 bool SerialQueue::isCurrent() const {
-    return thread_.get_id() == std::this_thread::get_id();
+    return threadId_ == std::this_thread::get_id();
 }
 
-void SerialQueue::loop() {
-    std::unique_lock lock(mutex_);
+void SerialQueue::loop(const std::shared_ptr<State>& state) {
+    std::unique_lock lock(state->mutex);
     for (;;) {
-        available_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-        if (tasks_.empty()) {
+        state->available.wait(lock, [&state] { return state->stopping || !state->tasks.empty(); });
+        if (state->tasks.empty()) {
             return;  // stopping, and every queued task has run
         }
-        std::function<void()> work = std::move(tasks_.front());
-        tasks_.pop_front();
-        Clock* clock = accounted_ ? accountedClock_ : &Clock::current();
-        if (!accounted_) {
+        std::function<void()> work = std::move(state->tasks.front());
+        state->tasks.pop_front();
+        Clock* clock = state->accounted ? state->accountedClock : &Clock::current();
+        if (!state->accounted) {
             clock->workQueued();
         }
-        accounted_ = false;
-        running_ = true;
+        state->accounted = false;
+        state->running = true;
         lock.unlock();
         clock->workStarted();
         work();
         work = nullptr;
         lock.lock();
-        running_ = false;
+        state->running = false;
         // The next task becomes runnable before this one is finished, so time cannot slip
         // between the two.
-        if (!tasks_.empty()) {
-            accountedClock_ = &Clock::current();
-            accountedClock_->workQueued();
-            accounted_ = true;
+        if (!state->tasks.empty()) {
+            state->accountedClock = &Clock::current();
+            state->accountedClock->workQueued();
+            state->accounted = true;
         }
         lock.unlock();
         clock->workFinished();

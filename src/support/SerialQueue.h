@@ -26,19 +26,26 @@ public:
     explicit SerialQueue(std::string label);
 
 private:
-    void loop();
+    // Shared with the queue's thread, so a task that drops the last reference to the queue
+    // (destroying it on its own thread) leaves the thread with valid state to finish on.
+    struct State {
+        std::mutex mutex;
+        std::condition_variable available;
+        std::deque<std::function<void()>> tasks;
+        bool stopping = false;
+        bool running = false;
+        // One unit of pending work is accounted with `accountedClock` while a task is
+        // waiting to start and none is running.
+        bool accounted = false;
+        Clock* accountedClock = nullptr;
+    };
+
+    static void loop(const std::shared_ptr<State>& state);
 
     std::string label_;
-    std::mutex mutex_;
-    std::condition_variable available_;
-    std::deque<std::function<void()>> tasks_;
-    bool stopping_ = false;
-    bool running_ = false;
-    // One unit of pending work is accounted with `accountedClock_` while a task is waiting
-    // to start and none is running.
-    bool accounted_ = false;
-    Clock* accountedClock_ = nullptr;
+    std::shared_ptr<State> state_;
     std::thread thread_;
+    std::thread::id threadId_;
 };
 
 }  // namespace harbormind

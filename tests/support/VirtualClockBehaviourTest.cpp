@@ -134,6 +134,26 @@ TEST_F(VirtualClockTest, SerialQueueRunsInOrderAndSyncWaitsForItsWork) {
     }
 }
 
+// Regression: a task holding the last reference to its own queue destroyed the queue on the
+// queue's thread, which then went on using the freed queue.
+TEST_F(VirtualClockTest, ASerialQueueReleasedByItsOwnTaskFinishesSafely) {
+    std::atomic<bool> released{false};
+    std::atomic<bool> done{false};
+    {
+        auto queue = SerialQueue::create("self-owned");
+        queue->async([queue, &released, &done]() mutable {
+            Clock::current().waitUntil([&] { return released.load(); }, std::nullopt);
+            queue.reset();
+            done = true;
+            Clock::current().notifyAll();
+        });
+    }
+    released = true;
+    Clock::current().notifyAll();
+    Clock::current().waitUntil([&] { return done.load(); }, std::nullopt);
+    EXPECT_TRUE(done);
+}
+
 TEST_F(VirtualClockTest, ManyConcurrentSleepersAllWakeAtTheirOwnTime) {
     constexpr int sleepers = 20;
     std::vector<double> wokeAt(sleepers, -1);
