@@ -96,6 +96,9 @@ bool PrivateBus::waitForName(const std::string& name, bool owned) const {
         ChildProcess owner({"dbus-send", "--system", "--dest=org.freedesktop.DBus", "--print-reply",
                             "/org/freedesktop/DBus", "org.freedesktop.DBus.GetNameOwner", "string:" + name},
                            {{"DBUS_SYSTEM_BUS_ADDRESS", address_}}, &out);
+        char buffer[256];
+        while (::read(out, buffer, sizeof buffer) > 0) {
+        }
         ::close(out);
         bool has = owner.waitExit(std::chrono::milliseconds(2000)) == 0;
         if (has == owned) {
