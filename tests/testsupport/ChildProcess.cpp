@@ -1,5 +1,6 @@
 #include "testsupport/ChildProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,7 +11,7 @@
 namespace harbormind::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment,
-                           int* stdoutPipe) {
+                           int* stdoutPipe, const std::string& stderrPath) {
     int pipeFds[2] = {-1, -1};
     if (stdoutPipe && ::pipe(pipeFds) != 0) {
         return;
@@ -19,6 +20,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<
     if (pid_ == 0) {
         for (const auto& [key, value] : environment) {
             ::setenv(key.c_str(), value.c_str(), 1);
+        }
+        if (!stderrPath.empty()) {
+            int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            ::dup2(fd, STDERR_FILENO);
         }
         if (stdoutPipe) {
             ::dup2(pipeFds[1], STDOUT_FILENO);

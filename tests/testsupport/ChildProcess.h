@@ -12,9 +12,10 @@ namespace harbormind::test {
 class ChildProcess {
 public:
     // `environment` entries are added to the test's own environment. `stdoutPipe` receives the
-    // read end of the child's standard output when asked for.
+    // read end of the child's standard output when asked for; `stderrPath` names a file for
+    // its standard error.
     ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment = {},
-                 int* stdoutPipe = nullptr);
+                 int* stdoutPipe = nullptr, const std::string& stderrPath = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
