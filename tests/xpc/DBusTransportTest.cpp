@@ -13,6 +13,7 @@
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DaemonCall.h"
+#include "xpc/DaemonReachability.h"
 #include "xpc/XPCDuplexObject.h"
 #include "xpc/XPCErrorText.h"
 #include "xpc/XPCServiceName.h"
@@ -87,6 +88,8 @@ TEST_F(DBusTransportTest, AnAbsentDaemonGivesTheCallerItsDefaultAtOnce) {
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     EXPECT_TRUE(reports.contains(XPCErrorText::connectionInvalid));
     EXPECT_FALSE(DMBitLockerWrapper::create()->isBitLockerKextAllowed());
+    // The window tells "the helper is not running" from the helper's own "no" by this.
+    EXPECT_EQ(DaemonReachability::failure(), std::optional<std::string>(XPCErrorText::connectionInvalid));
 }
 
 TEST_F(DBusTransportTest, NoBusAtAllInvalidatesTheConnection) {
@@ -103,8 +106,10 @@ TEST_F(DBusTransportTest, TheRealDaemonAnswersTheWrappers) {
     startDaemon(R"({"bitlocker": {"isBitLockerKextAllowedWithReply": true,
                                   "isBitLockerDriveWithBsdname": {"disk4s1": true}},
                     "ntfs": {"mountAsNTFSNativelyWithBsdName": {"disk2s1": 0}}})");
+    DaemonReachability::connectionFailed(XPCErrorText::connectionInvalid);
     auto bitlocker = DMBitLockerWrapper::create();
     EXPECT_TRUE(bitlocker->isBitLockerKextAllowed());
+    EXPECT_EQ(DaemonReachability::failure(), std::nullopt);
     EXPECT_TRUE(bitlocker->isBitLockerDriveWithBsdname("disk4s1"));
     EXPECT_EQ(std::make_shared<DMNtfsWrapper>()->mountAsNTFSNativelyWithBsdName("disk2s1"), 0);
 }
