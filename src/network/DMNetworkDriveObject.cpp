@@ -92,7 +92,18 @@ std::shared_ptr<DMDriveObjectProtocol> DMNetworkDriveObject::physicalDriveObj() 
 }
 
 DMDriveObjectActivityIndicator DMNetworkDriveObject::activityIndicator() const {
-    return isConnecting() ? DMDriveObjectActivityIndicator::infinite() : DMDriveObjectActivityIndicator::none();
+    bool busy = isConnecting() || isDisconnecting();
+    return busy ? DMDriveObjectActivityIndicator::infinite() : DMDriveObjectActivityIndicator::none();
+}
+
+bool DMNetworkDriveObject::isDisconnecting() const {
+    std::lock_guard lock(mutex_);
+    return isDisconnecting_;
+}
+
+void DMNetworkDriveObject::setDisconnecting(bool disconnecting) {
+    std::lock_guard lock(mutex_);
+    isDisconnecting_ = disconnecting;
 }
 
 void DMNetworkDriveObject::update() {
