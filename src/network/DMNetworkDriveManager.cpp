@@ -145,6 +145,11 @@ bool DMNetworkDriveManager::savedDrivesFileDamaged() const {
     return fileDamaged_;
 }
 
+std::optional<std::string> DMNetworkDriveManager::lastSaveProblem() const {
+    std::lock_guard lock(mutex_);
+    return saveProblem_;
+}
+
 std::string DMNetworkDriveManager::savedDrivesPath() const {
     return joinPath(DriveKeychains::homeDirectory(), savedDrivesFileName);
 }
@@ -307,6 +312,10 @@ void DMNetworkDriveManager::write(Change change) {
             }
         }
     }
+    {
+        std::lock_guard lock(mutex_);
+        saveProblem_.reset();
+    }
     std::vector<NetworkDriveRecord> records;
     for (const DriveRef& drive : saved) {
         records.push_back({drive->name(), drive->scheme(), drive->host(), drive->userName(), drive->dir()});
@@ -320,7 +329,16 @@ void DMNetworkDriveManager::write(Change change) {
     Keychains* passwords = keychain();
     for (const DriveRef& drive : saved) {
         // Stored under the identity that loading recomputes, whatever the identifier is now.
-        passwords->setString(drive->password(), drive->urlIdentity(), KeychainsAccessOptions::accessibleWhenUnlockedAlways);
+        bool stored = passwords->setString(drive->password(), drive->urlIdentity(),
+                                           KeychainsAccessOptions::accessibleWhenUnlockedAlways);
+        if (!stored && drive->password()) {
+            std::string problem = "The password of " + drive->urlIdentity() + " could not be stored in " +
+                                  DriveKeychains::network().path() + " (keychain status " +
+                                  std::to_string(passwords->lastResultCode()) + ")";
+            Log::warning(problem);
+            std::lock_guard lock(mutex_);
+            saveProblem_ = problem;
+        }
     }
 }
 

@@ -72,6 +72,9 @@ public:
     std::string savedDrivesPath() const;
     // The saved-drives file could not be read whole and is kept as it is until the list changes.
     bool savedDrivesFileDamaged() const;
+    // Why the last write of the saved drives lost something (a password the keychain refused),
+    // or none when it kept everything.
+    std::optional<std::string> lastSaveProblem() const;
 
 private:
     DMNetworkDriveManager();
@@ -97,6 +100,7 @@ private:
     std::string filter_;
     bool isRunning_ = false;
     bool fileDamaged_ = false;
+    std::optional<std::string> saveProblem_;
     NetworkMounter* mounter_ = nullptr;
     std::unique_ptr<NetworkMounter::Watch> watch_;
     std::unique_ptr<Keychains> keychain_;

@@ -173,6 +173,12 @@ int NetworkDriveCommands::add(const NewDrive& request) {
         return fail("A network drive named " + request.name + " is already in the list.");
     }
     drives->add(drive);
+    // A drive saved without the password the user gave would fail at every connect.
+    if (auto problem = drives->lastSaveProblem()) {
+        drive->setPassword(std::nullopt);
+        drives->remove(drive);
+        return fail(*problem + "; the drive was not added.");
+    }
     if (json_) {
         out_ << describe(*drive).dump(2) << "\n";
     } else {
