@@ -60,7 +60,7 @@ bool DMNetworkDriveObject::isHidden() const {
         return false;
     }
     std::string filter = owner->filter();
-    return !filter.empty() && TextCase::lower(name()).find(TextCase::lower(filter)) == std::string::npos;
+    return !filter.empty() && !TextCase::containsIgnoringCase(name(), filter);
 }
 
 std::shared_ptr<DMDriveManagerProtocol> DMNetworkDriveObject::manager() const {

@@ -103,6 +103,9 @@ TEST_F(NetworkDriveManagerTest, DriveIdentityEqualityAndDerivedAnswers) {
     EXPECT_FALSE(a->isHidden());
     manager->setFilter("zz");
     EXPECT_TRUE(a->isHidden());
+    a->setName("FOTOS M\xC3\x9CLLER");
+    manager->setFilter("m\xC3\xBCller");
+    EXPECT_FALSE(a->isHidden());
 }
 
 TEST_F(NetworkDriveManagerTest, ConnectMountsWithTheAccountAndShowsActivity) {
