@@ -92,5 +92,24 @@ TEST_F(NetworkDriveCommandsTest, AddRefusesASecondDriveOfOneNameAndAPasswordItCa
     EXPECT_EQ(listed.second.find("Other"), std::string::npos) << listed.second;
 }
 
+// A disconnect shows that it waits for written files, and never says "Disconnected" while
+// they have not reached the server.
+TEST_F(NetworkDriveCommandsTest, DisconnectWaitsForWrittenFilesAndRefusesWhenTheyDoNotArrive) {
+    NetworkDriveCommands::NewDrive drive{"Team", std::nullopt, "nas", "bob", "/team", "pw", false};
+    run([&](auto& c) { return c.add(drive); });
+    ASSERT_EQ(run([](auto& c) { return c.connect("Team"); }).first, 0);
+    std::string mountPoint = mounter.mountedVolumes().at(0).mountPoint;
+    mounter.setPendingWrites(mountPoint, 2);
+    auto refused = run([](auto& c) { return c.disconnect("Team"); });
+    EXPECT_EQ(refused.first, 1);
+    EXPECT_EQ(refused.second, "Waiting for 2 files to reach the server ...\n" +
+                                  NetworkMountStatus::describe(NetworkMountStatus::writesPending) + "\n");
+    EXPECT_EQ(mounter.mountedVolumes().size(), 1u);
+
+    mounter.setPendingWrites(mountPoint, 0);
+    EXPECT_EQ(run([](auto& c) { return c.disconnect("Team"); }).second, "Disconnected smb://bob@nas/team\n");
+    EXPECT_TRUE(mounter.mountedVolumes().empty());
+}
+
 }  // namespace
 }  // namespace harbormind
