@@ -432,6 +432,8 @@ TEST_F(MainWindowTest, ASavedNetworkDriveKeepsItsRowThroughConnectAndDisconnect)
     std::string mountPoint = *share->mountPoint();
     mounter.setPendingWrites(mountPoint, 1);
     controller->driveActionManager()->perform(DMDriveAction::unmount, share, controller->window(), nullptr);
+    settle(2);
+    EXPECT_TRUE(sidebar().itemFor(share->identifier())->text(0).endsWith(QStringLiteral("\u2026")));
     settle(130);
     EXPECT_TRUE(share->isMounted());
     ASSERT_EQ(presenter->titles(), std::vector<std::string>{"Disconnection failed"});
