@@ -143,7 +143,17 @@ void CDJunkClearViewController::showCategory(FolderTreeNode* category) {
 }
 
 void CDJunkClearViewController::recount() {
-    selectInfo_ = SelectMessage::count(itemView_->root().get());
+    // Counted category by category: the junk tree's top node carries no totals of its own, so
+    // a top node marked because every category is marked would otherwise count nothing.
+    selectInfo_ = SelectMessage();
+    if (const auto& root = itemView_->root()) {
+        for (const FolderTreeNode* category : root->childs) {
+            SelectMessage part = SelectMessage::count(category);
+            selectInfo_.totalSize += part.totalSize;
+            selectInfo_.folderCount += part.folderCount;
+            selectInfo_.fileCount += part.fileCount;
+        }
+    }
     lbStatus_->setText(QString::fromStdString(CDCleanAlerts::statusLine(selectInfo_)));
 }
 
