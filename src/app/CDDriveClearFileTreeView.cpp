@@ -39,7 +39,7 @@ CDDriveClearFileTreeView::CDDriveClearFileTreeView(QWidget* parent)
 void CDDriveClearFileTreeView::setRoot(std::shared_ptr<FolderTreeNode> root) {
     model_->setRoot(std::move(root));
     if (model_->root()) {
-        expand(model_->index(0, 0, {}));
+        expandNode(model_->root().get());
     }
     recount();
 }
@@ -77,10 +77,10 @@ bool CDDriveClearFileTreeView::expandNode(const FolderTreeNode* node) {
     if (!index.isValid()) {
         return false;
     }
-    expand(index);
     if (model_->canFetchMore(index)) {
         model_->fetchMore(index);
     }
+    expand(index);
     return true;
 }
 
