@@ -36,6 +36,10 @@ CDDriveClearFileTreeView::CDDriveClearFileTreeView(QWidget* parent)
     });
 }
 
+void CDDriveClearFileTreeView::setStatusBarView(CDDriveClearStatuBarView* statusBar) {
+    statusBarView_ = statusBar;
+}
+
 void CDDriveClearFileTreeView::setRoot(std::shared_ptr<FolderTreeNode> root) {
     model_->setRoot(std::move(root));
     if (model_->root()) {

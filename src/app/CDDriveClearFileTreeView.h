@@ -24,7 +24,7 @@ public:
 
     void setRoot(std::shared_ptr<FolderTreeNode> root);
     const std::shared_ptr<FolderTreeNode>& root() const;
-    void setStatusBarView(CDDriveClearStatuBarView* statusBar) { statusBarView_ = statusBar; }
+    void setStatusBarView(CDDriveClearStatuBarView* statusBar);
 
     // The user set the check box of `node` (status 0 marks, 1 keeps).
     void changeStatus(FolderTreeNode* node, int status);

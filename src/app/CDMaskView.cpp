@@ -51,6 +51,8 @@ CDMaskView::CDMaskView(QWidget* covered)
 }
 
 void CDMaskView::cover() {
+    // A long tip (a deep path) wraps; its height follows the panel's fixed width.
+    lbTip_->setMinimumHeight(lbTip_->heightForWidth(lbFileName_->minimumWidth()));
     setGeometry(parentWidget()->rect());
     raise();
     show();
