@@ -5,6 +5,7 @@
 #include "app/CDCleanAlerts.h"
 #include "app/CDDriveClearStatuBarView.h"
 #include "app/CDDriveClearTreeModel.h"
+#include "app/CDSelectionCount.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/FolderTreeNode.h"
 
@@ -70,7 +71,7 @@ void CDDriveClearFileTreeView::changeStatus(FolderTreeNode* node, int status) {
 }
 
 void CDDriveClearFileTreeView::recount() {
-    selectInfo_ = SelectMessage::count(model_->root().get());
+    selectInfo_ = CDSelectionCount::marked(model_->root().get());
     if (statusBarView_) {
         statusBarView_->setStatus(QString::fromStdString(CDCleanAlerts::statusLine(selectInfo_)));
     }

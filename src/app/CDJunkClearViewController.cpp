@@ -13,6 +13,7 @@
 #include "app/CDJunkFileView.h"
 #include "app/CDJunkMaskWindowController.h"
 #include "app/CDScanDelegate.h"
+#include "app/CDSelectionCount.h"
 #include "app/CDTexts.h"
 #include "app/DMAlertPresenter.h"
 #include "cleaning/DMFileClearManager.h"
@@ -148,7 +149,7 @@ void CDJunkClearViewController::recount() {
     selectInfo_ = SelectMessage();
     if (const auto& root = itemView_->root()) {
         for (const FolderTreeNode* category : root->childs) {
-            SelectMessage part = SelectMessage::count(category);
+            SelectMessage part = CDSelectionCount::marked(category);
             selectInfo_.totalSize += part.totalSize;
             selectInfo_.folderCount += part.folderCount;
             selectInfo_.fileCount += part.fileCount;
