@@ -2,12 +2,15 @@
 
 #include <QHeaderView>
 
+#include <limits>
+
 #include "app/CDCleanAlerts.h"
 #include "app/CDDriveClearStatuBarView.h"
 #include "app/CDDriveClearTreeModel.h"
 #include "app/CDSelectionCount.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/FolderTreeNode.h"
+#include "support/Dispatch.h"
 
 namespace harbormind {
 namespace {
@@ -42,6 +45,7 @@ void CDDriveClearFileTreeView::setStatusBarView(CDDriveClearStatuBarView* status
 }
 
 void CDDriveClearFileTreeView::setRoot(std::shared_ptr<FolderTreeNode> root) {
+    finishSpreading();
     model_->setRoot(std::move(root));
     if (model_->root()) {
         expandNode(model_->root().get());
@@ -61,12 +65,53 @@ void CDDriveClearFileTreeView::changeStatus(FolderTreeNode* node, int status) {
     if (node == nullptr) {
         return;
     }
+    finishSpreading();
     node->selectStatus = status;
-    node->updateChildStatus();
+    if (node->iFileCount + node->iFolderCount <= spreadStep) {
+        node->updateChildStatus();
+    } else {
+        spreadingStatus_ = status;
+        spreading_.assign(node->childs.begin(), node->childs.end());
+        scheduleSpread();
+    }
     if (node->parent != nullptr) {
         node->updateParentStatus(status);
     }
     recount();
+    model_->statusesChanged();
+}
+
+bool CDDriveClearFileTreeView::spread(std::int64_t budget) {
+    for (; budget > 0 && !spreading_.empty(); --budget) {
+        FolderTreeNode* node = spreading_.back();
+        spreading_.pop_back();
+        node->selectStatus = spreadingStatus_;
+        spreading_.insert(spreading_.end(), node->childs.begin(), node->childs.end());
+    }
+    return !spreading_.empty();
+}
+
+void CDDriveClearFileTreeView::scheduleSpread() {
+    const std::uint64_t generation = ++spreadGeneration_;
+    QPointer<CDDriveClearFileTreeView> self(this);
+    Dispatch::main().async([self, generation] {
+        if (!self || generation != self->spreadGeneration_) {
+            return;
+        }
+        if (self->spread(spreadStep)) {
+            self->scheduleSpread();
+        } else {
+            self->model_->statusesChanged();
+        }
+    });
+}
+
+void CDDriveClearFileTreeView::finishSpreading() {
+    if (spreading_.empty()) {
+        return;
+    }
+    ++spreadGeneration_;
+    spread(std::numeric_limits<std::int64_t>::max());
     model_->statusesChanged();
 }
 
@@ -100,6 +145,7 @@ void CDDriveClearFileTreeView::headerClicked(int column) {
             open.push_back(folder);
         }
     }
+    finishSpreading();
     FolderTreeNode* current = model_->nodeAt(currentIndex());
     model_->setSortType(sortTypeAfterHeaderClick(model_->sortType(), columnIdentifiers[column]));
     // Parents come before their children when opened from the top down.

@@ -4,7 +4,9 @@
 #include <QTreeView>
 
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "cleaning/SelectMessage.h"
 #include "cleaning/SortType.h"
@@ -26,8 +28,14 @@ public:
     const std::shared_ptr<FolderTreeNode>& root() const;
     void setStatusBarView(CDDriveClearStatuBarView* statusBar);
 
-    // The user set the check box of `node` (status 0 marks, 1 keeps).
+    // The user set the check box of `node` (status 0 marks, 1 keeps). Below a large folder
+    // the status reaches the entries in steps of `spreadStep` entries, one step per turn of
+    // the event loop, so the window keeps drawing; the count is right at once.
     void changeStatus(FolderTreeNode* node, int status);
+    // Finishes a status change still on its way down (before anything else reads the tree).
+    void finishSpreading();
+    bool isSpreading() const { return !spreading_.empty(); }
+    static inline std::int64_t spreadStep = 200000;
     // Counts the selection from the top node again and shows it.
     void recount();
     void headerClicked(int column);
@@ -41,7 +49,14 @@ public:
     std::function<void(FolderTreeNode* node)> onNodeSelected;
 
 private:
+    // Gives up to `budget` entries the spreading status; answers whether any are left.
+    bool spread(std::int64_t budget);
+    void scheduleSpread();
+
     CDDriveClearTreeModel* model_;
+    std::vector<FolderTreeNode*> spreading_;
+    int spreadingStatus_ = 1;
+    std::uint64_t spreadGeneration_ = 0;
     SelectMessage selectInfo_;
     QPointer<CDDriveClearStatuBarView> statusBarView_;
 };

@@ -116,6 +116,7 @@ void CDDriveClearViewController::clean() {
     if (busy_) {
         return;
     }
+    fileTreeOutlineView_->finishSpreading();
     fileTreeOutlineView_->recount();
     const SelectMessage selection = fileTreeOutlineView_->selectInfo();
     if (CDCleanAlerts::isEmpty(selection)) {
@@ -131,6 +132,8 @@ void CDDriveClearViewController::clean() {
 }
 
 void CDDriveClearViewController::startDeletion() {
+    // The pass reads every status: a change still spreading is finished first.
+    fileTreeOutlineView_->finishSpreading();
     auto root = fileTreeOutlineView_->root();
     if (!root || root->childs.empty() || root->selectStatus == FolderTreeNode::statusKept) {
         presenter_->present(CDCleanAlerts::nothingSelected(), window(), nullptr);

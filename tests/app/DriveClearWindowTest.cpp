@@ -199,6 +199,32 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     EXPECT_EQ(presenter->shown[2].alert.title, "No folder or file is selected");
 }
 
+TEST_F(DriveClearWindowTest, AMarkOnALargeFolderIsCountedAtOnceAndReachesEveryEntryInSteps) {
+    open(walker);
+    scan();
+    const std::int64_t step = CDDriveClearFileTreeView::spreadStep;
+    CDDriveClearFileTreeView::spreadStep = 2;
+    FolderTreeNode* topNode = model()->nodeAt(topIndex());
+    FolderTreeNode* d2 = child("d2", topIndex());
+    FolderTreeNode* f3 = d2->childs.front()->childs.front();
+    setChecked(topNode, Qt::Checked);
+    EXPECT_TRUE(view->fileTreeOutlineView()->isSpreading());
+    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 4   files selected: 4    Size of the selected files: 750 Byte");
+    EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusKept);
+    ASSERT_TRUE(Dispatch::main().runUntil([this] { return !view->fileTreeOutlineView()->isSpreading(); }, seconds(5)));
+    EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusMarked);
+
+    // Unmarking, then marking one folder before the first change is through: the first change
+    // is finished first, so nothing of it is left behind.
+    setChecked(topNode, Qt::Unchecked);
+    setChecked(d2, Qt::Checked);
+    EXPECT_FALSE(view->fileTreeOutlineView()->isSpreading());
+    EXPECT_EQ(child("f4", topIndex())->selectStatus, FolderTreeNode::statusKept);
+    EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusMarked);
+    EXPECT_EQ(checkState(topNode), Qt::PartiallyChecked);
+    CDDriveClearFileTreeView::spreadStep = step;
+}
+
 TEST_F(DriveClearWindowTest, DeleteInTheDetailsPaneDeletesOnlyThatEntry) {
     open(walker);
     scan();
