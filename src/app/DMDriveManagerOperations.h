@@ -29,6 +29,7 @@ public:
     void installDriver() override;
     bool ignoreHibernationFileWhenMountingNtfsDrives() override;
     void openURL(const std::string& url) override;
+    std::optional<std::string> driveClearPath(const Drive& drive) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
     void disconnect(const Drive& drive, std::function<void(int code)> done) override;

@@ -42,7 +42,9 @@ bool CliContext::preparePlatform() {
     if (prepared_) {
         return true;
     }
-    if (platformName == "sim") {
+    if (givenPlatform) {
+        Platform::setCurrent(givenPlatform);
+    } else if (platformName == "sim") {
         if (scenarioPath.empty()) {
             fail("--platform sim needs --scenario FILE");
             return false;
