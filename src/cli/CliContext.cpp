@@ -12,6 +12,7 @@
 #include "support/PrintableText.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
+#include "xpc/dbus/DBusXPCTransport.h"
 
 namespace harbormind {
 
@@ -68,6 +69,7 @@ bool CliContext::preparePlatform() {
             return false;
         }
         Platform::setCurrent(std::make_shared<LinuxPlatform>());
+        XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     } else {
         fail("unknown platform " + platformName + " (linux or sim)");
         return false;

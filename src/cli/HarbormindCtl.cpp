@@ -23,6 +23,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
+    registerDaemonVerbs(app, context);
 }
 
 namespace {
