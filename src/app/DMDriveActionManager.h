@@ -30,7 +30,8 @@ class DMDriveOperations;
 class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionManager> {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-    // 0 success, -1 failure; the message is always empty here.
+    // 0 success, -1 failure (the local manager's busy code for a volume in use); the
+    // message is always empty here: failures are shown to the user by the dispatcher.
     using Completion = std::function<void(int code, std::optional<std::string> error)>;
 
     DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
@@ -68,6 +69,11 @@ private:
     void openJunkClean(QWidget* window);
     void openDriveClean(const Drive& drive, QWidget* window);
     CDCleaningServices& cleaning();
+    void unmount(const Drive& drive, QWidget* window, Completion completion);
+    void eject(const Drive& drive, QWidget* window, Completion completion);
+    void offerForcedUnmount(const Drive& drive, const std::string& driveName, const std::string& reason,
+                            QWidget* window, Completion completion);
+    void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);

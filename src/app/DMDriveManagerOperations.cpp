@@ -42,6 +42,16 @@ int codeOf(Operation&& operation) {
     return result;
 }
 
+template <typename Operation>
+DMOperationResult resultOf(Operation&& operation) {
+    DMOperationResult result;
+    operation([&result](int code, std::optional<std::string> message) {
+        result.code = code;
+        result.message = message.value_or("");
+    });
+    return result;
+}
+
 }  // namespace
 
 std::optional<std::string> DMDriveManagerOperations::driveClearPath(const Drive& drive) {
@@ -94,16 +104,14 @@ int DMDriveManagerOperations::mount(const Drive& drive) {
     return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
 }
 
-void DMDriveManagerOperations::unmount(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->unmount(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
 }
 
-void DMDriveManagerOperations::eject(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->eject(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::eject(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->eject(drive, done); }) : DMOperationResult{};
 }
 
 int DMDriveManagerOperations::lock(const Drive& drive) {

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
+#include "drivemodel/DMUnmountOption.h"
 
 namespace harbormind {
 
@@ -29,8 +31,10 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
-    virtual void unmount(const Drive& drive) = 0;
-    virtual void eject(const Drive& drive) = 0;
+    // Both wait for the platform's answer; a busy volume answers the local manager's busy
+    // code with what uses it.
+    virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
+    virtual DMOperationResult eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;
     // 0 read-only, 1 read-write, 2 no access.
     virtual int accessMode(const Drive& drive) = 0;
