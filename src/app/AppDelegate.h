@@ -55,6 +55,7 @@ public:
 
 private:
     void rebuildStatusMenu();
+    void updateQuitOnLastWindowClosed();
     void takeScreenshot();
 
     DMLaunchOptions options_;

@@ -46,6 +46,8 @@ public:
     NetworkMounter* networkMounter() override;
     USBBlockerPaths* usbBlockerPaths() override;
     WholeDiskNames* wholeDiskNames() override;
+    SleepWakeNotifications* sleepWake() override;
+    Notifications* notifications() override;
 
     LinuxDiskWatcher& diskWatcher();
     const LinuxPaths& paths() const { return paths_; }
@@ -70,6 +72,8 @@ private:
     std::unique_ptr<JunkLocations> junkLocations_;
     std::unique_ptr<KeychainFiles> keychainFiles_;
     std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<SleepWakeNotifications> sleepWake_;
+    std::unique_ptr<Notifications> notifications_;
     std::unique_ptr<FileStore> fileStore_;
     std::unique_ptr<NetworkMounter> networkMounter_;
     std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
