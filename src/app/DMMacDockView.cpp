@@ -17,8 +17,8 @@ namespace harbormind {
 namespace {
 
 constexpr int baseIconSize = 36;
-constexpr int textButtonWidth = 76;
-constexpr int rowSpacing = 6;
+constexpr int textButtonWidth = 64;
+constexpr int rowSpacing = 4;
 constexpr int sideMargin = 12;
 
 }  // namespace
@@ -145,11 +145,14 @@ void DMMacDockView::magnify(int hovered) {
 }
 
 int DMMacDockView::rowWidth(bool compact) const {
-    int width = 0;
+    // Hovering grows one icon to the full rate and its two neighbours halfway: room for that once.
+    const int magnified = static_cast<int>(std::lround(baseIconSize * maxRate)) - baseIconSize;
+    const int halfway = static_cast<int>(std::lround(baseIconSize * (minRate + maxRate) / 2)) - baseIconSize;
+    int width = compact ? magnified + 2 * halfway : 0;
     for (QToolButton* button : buttons_) {
-        int buttonWidth = static_cast<int>(std::lround(baseIconSize * maxRate)) + 8;
+        int buttonWidth = baseIconSize + 8;
         if (!compact) {
-            const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + 12;
+            const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + 10;
             buttonWidth = std::max({buttonWidth, textButtonWidth, textWidth});
         }
         width += buttonWidth;

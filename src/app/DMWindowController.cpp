@@ -61,7 +61,7 @@ bool DMWindowController::isDriverMissing() const {
 void DMWindowController::build() {
     window_->setWindowTitle(QString::fromUtf8(DMTexts::productName));
     window_->setWindowIcon(DMImages::icon("harbormind"));
-    window_->resize(1060, 680);
+    window_->resize(1100, 680);
     window_->setMinimumSize(820, 520);
 
     auto* central = new QWidget(window_);

@@ -520,5 +520,25 @@ TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {
     EXPECT_EQ(disabled->iconSize(), resting);
 }
 
+TEST_F(MainWindowTest, SelectingAVolumeKeepsTheSidebarWidthAndTheSmallestWindowDropsLabelsRatherThanOverlap) {
+    start("usb-disks.json");
+    QMainWindow* window = controller->window();
+    window->show();
+    QApplication::processEvents();
+    const int sidebarWidth = sidebar().view()->width();
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(sidebar().view()->width(), sidebarWidth);
+    EXPECT_FALSE(view->actionBar()->isCompact());
+
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    EXPECT_TRUE(view->actionBar()->isCompact());
+    EXPECT_GE(view->actionBar()->width(), view->actionBar()->minimumSizeHint().width());
+    EXPECT_GE(sidebar().view()->width(), 240);
+    window->hide();
+}
+
 }  // namespace
 }  // namespace harbormind
