@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,7 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path& root() {
-    static const fs::path folder = [] {
+    // Never destroyed, so the exit handler below can still name it.
+    static const fs::path* folder = new fs::path([] {
         fs::path made = fs::temp_directory_path() / ("hm-fuzz-sysfs-" + std::to_string(::getpid()));
         fs::path disk = made / "devices" / "virtual" / "block" / "fz0";
         fs::create_directories(disk / "fz0p1");
@@ -25,9 +27,13 @@ const fs::path& root() {
         fs::create_directories(made / "class" / "block");
         fs::create_directory_symlink(disk, made / "class" / "block" / "fz0");
         fs::create_directory_symlink(disk / "fz0p1", made / "class" / "block" / "fz0p1");
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(root(), ignored);
+        });
         return made;
-    }();
-    return folder;
+    }());
+    return *folder;
 }
 
 }  // namespace
