@@ -255,12 +255,12 @@ void LinuxDiskWatcher::look(const std::string& name) {
         }
         return;
     }
-    // A loop device reattached to another image is another disk.
+    // A loop device reattached to another image is another disk: the old one goes (and with it
+    // the watch on its node), and the new one is looked at, and watched, as a new disk.
     if (previous && previous->device.loopBackingFile != current->device.loopBackingFile) {
         forget(name);
-        previous.reset();
-        current->appearanceTime = toSeconds(Clock::current().now());
-        current->description = describer_.describe(current->device, current->facts, mounts_, current->appearanceTime);
+        look(name);
+        return;
     }
     {
         std::lock_guard lock(mutex_);
