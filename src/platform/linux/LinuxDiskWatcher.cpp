@@ -521,9 +521,19 @@ void LinuxDiskWatcher::expect(Approval kind, const std::string& name) {
 }
 
 void LinuxDiskWatcher::settle(Approval kind, const std::string& name) {
-    // The change the helper made is taken in now, while it is still expected.
+    // The change the helper made is taken in now, while it is still expected. When another
+    // helper still works on the same disk (an unmount and an unmount of the whole disk run side
+    // by side), the last one to finish takes in both changes: the disk's mount state changes
+    // only once every helper is done, its mount folder included.
     queue_->sync([this, kind, name] {
-        pollMounts();
+        bool last = false;
+        {
+            std::lock_guard lock(mutex_);
+            last = expectedMounts_.count(name) + expectedUnmounts_.count(name) <= 1;
+        }
+        if (last) {
+            pollMounts();
+        }
         std::lock_guard lock(mutex_);
         auto& pending = kind == Approval::Mount ? expectedMounts_ : expectedUnmounts_;
         auto it = pending.find(name);
