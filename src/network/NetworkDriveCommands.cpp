@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "network/DMNetworkDriveManager.h"
 #include "platform/NetworkMountStatus.h"
@@ -11,6 +13,7 @@
 #include "platform/NetworkURL.h"
 #include "platform/Platform.h"
 #include "support/Dispatch.h"
+#include "support/PrintableText.h"
 #include "support/TextCase.h"
 
 namespace harbormind {
@@ -19,6 +22,8 @@ namespace {
 // A volume that appears is taken up after two seconds; listing waits a little longer.
 constexpr double settleTime = 2.5;
 constexpr double connectLimit = 120;
+// How long a disconnect waits for written files to reach the server.
+constexpr double writesLimit = 120;
 
 std::string stateOf(const DMNetworkDriveObject& drive) {
     if (drive.isConnecting()) {
@@ -107,9 +112,9 @@ std::shared_ptr<DMNetworkDriveObject> NetworkDriveCommands::find(const std::stri
 
 int NetworkDriveCommands::fail(const std::string& message, int status) {
     if (json_) {
-        out_ << nlohmann::json{{"error", message}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"error", message}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << message << "\n";
+        out_ << PrintableText::escaped(message) << "\n";
     }
     return status;
 }
@@ -126,14 +131,15 @@ int NetworkDriveCommands::list() {
             array.push_back(describe(*drive));
             continue;
         }
-        out_ << drive->name() << "  " << drive->identifier() << "  " << stateOf(*drive);
+        out_ << PrintableText::escaped(drive->name()) << "  " << PrintableText::escaped(drive->identifier()) << "  "
+             << stateOf(*drive);
         if (auto mountPoint = drive->mountPoint()) {
-            out_ << "  " << *mountPoint;
+            out_ << "  " << PrintableText::escaped(*mountPoint);
         }
         out_ << "\n";
     }
     if (json_) {
-        out_ << array.dump(2) << "\n";
+        out_ << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else if (drives.empty()) {
         out_ << "No network drives.\n";
     }
@@ -164,11 +170,21 @@ int NetworkDriveCommands::add(const NewDrive& request) {
     if (drives->contains(*drive)) {
         return fail("That network drive is already in the list: " + drive->identifier());
     }
+    // Drives are named on the command line by their name too; two of one name could not be told apart.
+    if (find(request.name)) {
+        return fail("A network drive named " + request.name + " is already in the list.");
+    }
     drives->add(drive);
+    // A drive saved without the password the user gave would fail at every connect.
+    if (auto problem = drives->lastSaveProblem()) {
+        drive->setPassword(std::nullopt);
+        drives->remove(drive);
+        return fail(*problem + "; the drive was not added.");
+    }
     if (json_) {
-        out_ << describe(*drive).dump(2) << "\n";
+        out_ << describe(*drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Added " << drive->identifier() << "\n";
+        out_ << "Added " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }
@@ -197,11 +213,11 @@ int NetworkDriveCommands::connect(const std::string& name) {
     }
     waitFor([drive] { return drive->isMounted(); }, settleTime + 3);
     if (json_) {
-        out_ << describe(*drive).dump(2) << "\n";
+        out_ << describe(*drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Connected " << drive->identifier();
+        out_ << "Connected " << PrintableText::escaped(drive->identifier());
         if (auto mountPoint = drive->mountPoint()) {
-            out_ << " at " << *mountPoint;
+            out_ << " at " << PrintableText::escaped(*mountPoint);
         }
         out_ << "\n";
     }
@@ -214,27 +230,54 @@ int NetworkDriveCommands::disconnect(const std::string& name) {
     if (!drive) {
         return fail("No network drive named " + name, 2);
     }
-    std::optional<std::string> mountPoint = drive->mountPoint();
-    int status = -1;
-    drives->unmount(drive, [&status](int code, std::optional<std::string>) { status = code; });
-    if (status != 0 || !mountPoint) {
+    if (!drive->mountPoint()) {
         return fail("That network drive is not connected.");
     }
-    NetworkMounter* mounter = Platform::current().networkMounter();
-    bool gone = waitFor(
-        [mounter, &mountPoint] {
-            auto volumes = mounter->mountedVolumes();
-            return std::none_of(volumes.begin(), volumes.end(),
-                                [&mountPoint](const NetworkVolume& v) { return v.mountPoint == *mountPoint; });
-        },
-        30);
-    if (!gone) {
-        return fail("The network drive is still mounted at " + *mountPoint);
+    struct Outcome {
+        std::mutex mutex;
+        std::optional<int> status;
+        std::vector<int> waiting;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    DMNetworkDriveManager::DisconnectOptions options;
+    options.writesLimit = seconds(writesLimit);
+    options.waiting = [outcome](int pending) {
+        std::lock_guard lock(outcome->mutex);
+        outcome->waiting.push_back(pending);
+    };
+    drives->disconnect(drive, options, [outcome](int code, std::optional<std::string>) {
+        std::lock_guard lock(outcome->mutex);
+        outcome->status = code;
+    });
+    // What the drive waits for is shown as it comes, from this thread.
+    auto finished = [this, outcome] {
+        std::lock_guard lock(outcome->mutex);
+        for (int pending : outcome->waiting) {
+            if (!json_) {
+                out_ << "Waiting for " << pending << (pending == 1 ? " file" : " files")
+                     << " to reach the server ...\n";
+                out_.flush();
+            }
+        }
+        outcome->waiting.clear();
+        return outcome->status.has_value();
+    };
+    waitFor(finished, writesLimit + 60);
+    std::optional<int> status;
+    {
+        std::lock_guard lock(outcome->mutex);
+        status = outcome->status;
+    }
+    if (!status) {
+        return fail("The network drive did not disconnect in time; it may still be connected.");
+    }
+    if (*status != 0) {
+        return fail(*status == -1 ? "The network drive could not be disconnected." : NetworkMountStatus::describe(*status));
     }
     if (json_) {
-        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Disconnected " << drive->identifier() << "\n";
+        out_ << "Disconnected " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }
@@ -246,9 +289,9 @@ int NetworkDriveCommands::remove(const std::string& name) {
     }
     manager(false)->remove(drive);
     if (json_) {
-        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"removed", true}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"removed", true}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Removed " << drive->identifier() << "\n";
+        out_ << "Removed " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }
