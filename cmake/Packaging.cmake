@@ -1,1 +1,92 @@
-# Packaging: filled in below.
+# Where `cmake --install` puts the programs and the desktop files, and the Debian package
+# made from that (CPack, DEB generator). scripts/package builds it.
+include(GNUInstallDirs)
+
+# The date of the version in project(); they change together.
+set(HARBORMIND_RELEASE_DATE "2026-12-06")
+set(HARBORMIND_RELEASE_DATE_RFC2822 "Sun, 06 Dec 2026 00:00:00 +0000")
+set(HARBORMIND_PACKAGE_NAME kestrane-harbormind)
+set(package_sources ${PROJECT_SOURCE_DIR}/resources/package)
+set(package_build ${PROJECT_BINARY_DIR}/package)
+
+# Programs. The helper programs live in libexec/harbormind, where the platform looks for them.
+if(TARGET harbormind)
+  install(TARGETS harbormind RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS harbormindctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS harbormind-mount RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
+# The daemon and the USB blocker agent: every program their folders define. Their bus policy,
+# units and polkit actions are installed by their own folders' rules.
+foreach(folder src/daemon src/agent)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+    get_property(folder_targets DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS folder_targets)
+      get_target_property(type ${target} TYPE)
+      if(type STREQUAL "EXECUTABLE")
+        install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
+      endif()
+    endforeach()
+  endif()
+endforeach()
+
+# The desktop: entry, icons, AppStream metadata.
+if(TARGET harbormind)
+  install(FILES ${package_sources}/com.kestrane.harbormind.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/images/harbormind.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME com.kestrane.harbormind.svg)
+  foreach(size 48x48 128x128 256x256)
+    install(FILES ${package_sources}/icons/${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}/apps RENAME com.kestrane.harbormind.png)
+  endforeach()
+  configure_file(${package_sources}/com.kestrane.harbormind.metainfo.xml.in
+                 ${package_build}/com.kestrane.harbormind.metainfo.xml @ONLY)
+  install(FILES ${package_build}/com.kestrane.harbormind.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
+# The package's own documents.
+configure_file(${package_sources}/changelog.in ${package_build}/changelog @ONLY)
+execute_process(COMMAND gzip -9nc ${package_build}/changelog OUTPUT_FILE ${package_build}/changelog.gz)
+install(FILES ${package_sources}/copyright ${package_build}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${HARBORMIND_PACKAGE_NAME})
+
+# Maintainer scripts, told which systemd units the daemon's folder ships.
+file(GLOB daemon_unit_files ${PROJECT_SOURCE_DIR}/resources/daemon/*.service)
+set(HARBORMIND_DAEMON_UNITS "")
+foreach(unit_file IN LISTS daemon_unit_files)
+  get_filename_component(unit ${unit_file} NAME)
+  string(APPEND HARBORMIND_DAEMON_UNITS " ${unit}")
+endforeach()
+string(STRIP "${HARBORMIND_DAEMON_UNITS}" HARBORMIND_DAEMON_UNITS)
+foreach(script postinst prerm postrm)
+  configure_file(${package_sources}/${script}.in ${package_build}/${script} @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${HARBORMIND_PACKAGE_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Kestrane)
+set(CPACK_PACKAGE_CONTACT "Kestrane <support@kestrane.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "disk manager for local and network drives")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "disk manager for local and network drives
+ Kestrane Harbormind shows every local drive (disks, partitions, encrypted
+ volumes, disk images) and every network drive in one window and acts on them:
+ mount, unmount and eject; unlock, lock and encrypt; check and repair; clone
+ with resume; saved network drives; a USB storage blocker; junk clean.
+ .
+ The command-line program harbormindctl offers the same actions.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION admin)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.kestrane.com/harbormind")
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Programs the Linux platform runs, and Qt's plugins that no library links to.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "mount, fuse3, ntfs-3g, exfat-fuse, fusefat, cryptsetup-bin, rclone, init-system-helpers, libqt6svg6, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec | policykit-1, xdg-utils, e2fsprogs, dosfstools, exfatprogs, cifs-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "nfs-common")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_build}/postinst ${package_build}/prerm ${package_build}/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+include(CPack)

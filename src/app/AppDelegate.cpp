@@ -21,6 +21,7 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
@@ -29,6 +30,8 @@
 #include "network/DMNetworkDriveManager.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
+#include "update/MacUpdateManager.h"
+#include "update/MacUpdateTexts.h"
 
 namespace harbormind {
 namespace {
@@ -72,6 +75,9 @@ AppDelegate::~AppDelegate() {
         configurationManager_->setEffects(nullptr);
     }
     removeStatusItem();
+    if (updatePresenter_) {
+        MacUpdateManager::sharedManager().setPresenter(nullptr);
+    }
     mainWindowController_.reset();
     DMMainQueueBridge::uninstall();
 }
@@ -138,7 +144,11 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     controller->showWindow();
     if (!options_.screenshot.empty()) {
         takeScreenshot();
+        return -1;
     }
+
+    // 10. The automatic update check: silent when nothing is new.
+    startUpdateCheck(false);
     return -1;
 }
 
@@ -214,6 +224,23 @@ void AppDelegate::help_clickWithSender() {
     // Language, edition and version, in that order.
     const std::string query = DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", version});
     Platform::current().workspace().openURL(std::string(helpURL) + query);
+}
+
+void AppDelegate::checkForUpdates_clickWithSender() {
+    startUpdateCheck(true);
+}
+
+void AppDelegate::startUpdateCheck(bool userInitiated) {
+    MacUpdateManager& manager = MacUpdateManager::sharedManager();
+    if (!updatePresenter_) {
+        updatePresenter_ = std::make_shared<DMUpdatePresenter>(presenter_, mainWindowController()->window());
+        manager.customize({MacUpdateTexts::skip, MacUpdateTexts::updateNow, MacUpdateTexts::later,
+                           MacUpdateTexts::versionFormat, MacUpdateTexts::releaseNotes},
+                          BuildConfiguration::updateCheckURL);
+        manager.setPresenter(updatePresenter_);
+    }
+    MacUpdateAppInfoObject record(DMTexts::productName, "harbormind", version, MacUpdateTexts::productID);
+    manager.checkForUpdates(record, userInitiated ? MacUpdateCheckOrigin::UserInitiated : MacUpdateCheckOrigin::Automatic);
 }
 
 void AppDelegate::enableDebugLogging_clickWithSender() {

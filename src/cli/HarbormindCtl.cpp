@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "BuildConfiguration.h"
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
 
@@ -25,6 +26,7 @@ int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& ou
     CLI::App app{"harbormindctl: local drives from the command line", "harbormindctl"};
     app.fallthrough();
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("harbormindctl ") + BuildConfiguration::version);
     app.add_option("--platform", context.platformName, "linux (the default) or sim");
     app.add_option("--scenario", context.scenarioPath, "the scenario file of the simulated platform");
     registerVerbGroups(app, context);
@@ -35,6 +37,9 @@ int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& ou
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
         return 0;
     } catch (const CLI::ParseError& error) {
         err << "harbormindctl: " << error.what() << "\n";
