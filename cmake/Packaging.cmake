@@ -8,12 +8,23 @@ set(HARBORMIND_RELEASE_DATE_RFC2822 "Sun, 06 Dec 2026 00:00:00 +0000")
 set(HARBORMIND_PACKAGE_NAME kestrane-harbormind)
 set(package_sources ${PROJECT_SOURCE_DIR}/resources/package)
 set(package_build ${PROJECT_BINARY_DIR}/package)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# Manual pages, compressed as Debian wants them.
+function(harbormind_manual_page name)
+  configure_file(${package_sources}/${name}.1.in ${package_build}/${name}.1 @ONLY)
+  execute_process(COMMAND gzip -9nc ${package_build}/${name}.1 OUTPUT_FILE ${package_build}/${name}.1.gz)
+  install(FILES ${package_build}/${name}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
 
 # Programs. The helper programs live in libexec/harbormind, where the platform looks for them.
 if(TARGET harbormind)
   install(TARGETS harbormind RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  harbormind_manual_page(harbormind)
 endif()
 install(TARGETS harbormindctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+harbormind_manual_page(harbormindctl)
 install(TARGETS harbormind-mount RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
 # The daemon and the USB blocker agent: every program their folders define. Their bus policy,
 # units and polkit actions are installed by their own folders' rules.

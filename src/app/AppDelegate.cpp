@@ -102,6 +102,8 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
     QApplication::setWindowIcon(DMImages::icon("harbormind"));
+    // Ties the windows to the installed desktop entry (its name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrane.harbormind"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     // 1. Started by the installer: say thank you and end.

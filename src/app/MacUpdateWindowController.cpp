@@ -24,8 +24,11 @@ MacUpdateWindowController::MacUpdateWindowController(MacUpdateAppInfoObject reco
     icon->setPixmap(DMImages::icon(record_.appIcon).pixmap(64, 64));
     icon->setAlignment(Qt::AlignTop);
 
-    auto* lbName = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(record_.appName).toHtmlEscaped()));
-    lbName->setStyleSheet(QStringLiteral("font-size: 16px;"));
+    auto* lbName = new QLabel(QString::fromStdString(record_.appName));
+    QFont nameFont = lbName->font();
+    nameFont.setBold(true);
+    nameFont.setPointSizeF(nameFont.pointSizeF() * 1.3);
+    lbName->setFont(nameFont);
     lbVersion_ = new QLabel(QString::fromStdString(DMTextFormat::withText(configuration.versionText, record_.latestVersion)));
     lbReleaseNotes_ = new QLabel(QString::fromStdString(configuration.releaseNotesText));
     tvReleaseNotes_ = new QTextBrowser;
