@@ -79,13 +79,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Kestrane)
 set(CPACK_PACKAGE_CONTACT "Kestrane <support@kestrane.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "disk manager for local and network drives")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "disk manager for local and network drives
- Kestrane Harbormind shows every local drive (disks, partitions, encrypted
- volumes, disk images) and every network drive in one window and acts on them:
- mount, unmount and eject; unlock, lock and encrypt; check and repair; clone
- with resume; saved network drives; a USB storage blocker; junk clean.
- .
- The command-line program harbormindctl offers the same actions.")
+# CPack indents the long description itself and turns the empty line into " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kestrane Harbormind shows every local drive (disks, partitions, encrypted
+volumes, disk images) and every network drive in one window and acts on them:
+mount, unmount and eject; unlock, lock and encrypt; check and repair; clone
+with resume; saved network drives; a USB storage blocker; junk clean.
+
+The command-line program harbormindctl offers the same actions.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
@@ -95,8 +95,8 @@ set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Programs the Linux platform runs, and Qt's plugins that no library links to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "mount, fuse3, ntfs-3g, exfat-fuse, fusefat, cryptsetup-bin, rclone, init-system-helpers, libqt6svg6, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec | policykit-1, xdg-utils, e2fsprogs, dosfstools, exfatprogs, cifs-utils")
+    "mount, fuse3, ntfs-3g, exfat-fuse, fusefat, cryptsetup-bin, rclone, libqt6svg6, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, xdg-utils, e2fsprogs, dosfstools, exfatprogs, cifs-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "nfs-common")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_build}/postinst ${package_build}/prerm ${package_build}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

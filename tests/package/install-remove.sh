@@ -19,7 +19,7 @@ deb=${HARBORMIND_PACKAGE_DEB:-}
 if [ -z "$deb" ]; then
   deb=$("$source_dir"/scripts/package | tail -n 1)
 fi
-deb=$(readlink -f "$deb")
+deb=$(readlink -m "$deb")
 [ -f "$deb" ] || { echo "no package at $deb"; exit 1; }
 
 apt=(apt-get -y -qq -o DPkg::Lock::Timeout=300)
@@ -38,6 +38,12 @@ while read -r path; do
   if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi
 done <"$work/paths" >"$work/before"
 
+ours() {
+  find /usr /etc /var/lib /lib/systemd -xdev \( -iname '*harbormind*' -o -iname '*kestrane*' -o -name 'drivemanagerd*' \) \
+    2>/dev/null | sort
+}
+ours >"$work/found-before"
+
 cd "$(dirname "$deb")"
 DEBIAN_FRONTEND=noninteractive "${apt[@]}" install --no-install-recommends "./$(basename "$deb")" >/dev/null
 dpkg -L kestrane-harbormind >"$work/listed"
@@ -51,7 +57,7 @@ check test "$(stat -c %a /var/lib/kestrane)" = 755
 version=$(/usr/bin/harbormindctl --version)
 echo "installed: $version"
 check /usr/bin/harbormindctl list
-if /usr/bin/harbormindctl daemon --help >/dev/null 2>&1; then
+if /usr/bin/harbormindctl --help | grep -qE '^  daemon '; then
   check /usr/bin/harbormindctl daemon status
 fi
 if [ -x /usr/bin/harbormind ]; then
@@ -68,6 +74,11 @@ while read -r path; do
     fail=1
   fi
 done < <(sort -u "$work/listed" "$work/paths" | grep -vxE '/\.?')
+ours >"$work/found-after"
+if ! diff -u "$work/found-before" "$work/found-after"; then
+  echo "files named after us appeared and stayed (above)"
+  fail=1
+fi
 if [ -e /var/lib/kestrane ]; then
   echo "left behind: /var/lib/kestrane"
   fail=1
