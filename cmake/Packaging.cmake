@@ -26,19 +26,8 @@ endif()
 install(TARGETS harbormindctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 harbormind_manual_page(harbormindctl)
 install(TARGETS harbormind-mount RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
-# The daemon and the USB blocker agent: every program their folders define. Their bus policy,
-# units and polkit actions are installed by their own folders' rules.
-foreach(folder src/daemon src/agent)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/${folder}/CMakeLists.txt)
-    get_property(folder_targets DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} PROPERTY BUILDSYSTEM_TARGETS)
-    foreach(target IN LISTS folder_targets)
-      get_target_property(type ${target} TYPE)
-      if(type STREQUAL "EXECUTABLE")
-        install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
-      endif()
-    endforeach()
-  endif()
-endforeach()
+# The daemon and the USB blocker agent install themselves (their folders' own rules: program,
+# bus policy, activation files, systemd unit, polkit actions, configuration).
 
 # The desktop: entry, icons, AppStream metadata.
 if(TARGET harbormind)
@@ -60,14 +49,25 @@ execute_process(COMMAND gzip -9nc ${package_build}/changelog OUTPUT_FILE ${packa
 install(FILES ${package_sources}/copyright ${package_build}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${HARBORMIND_PACKAGE_NAME})
 
-# Maintainer scripts, told which systemd units the daemon's folder ships.
-file(GLOB daemon_unit_files ${PROJECT_SOURCE_DIR}/resources/daemon/*.service)
+# Maintainer scripts, told which systemd units the daemon's folder ships (its *.service[.in]
+# files with a [Service] section; bus activation files have none).
+file(GLOB daemon_unit_files ${PROJECT_SOURCE_DIR}/resources/daemon/*.service ${PROJECT_SOURCE_DIR}/resources/daemon/*.service.in)
 set(HARBORMIND_DAEMON_UNITS "")
 foreach(unit_file IN LISTS daemon_unit_files)
-  get_filename_component(unit ${unit_file} NAME)
-  string(APPEND HARBORMIND_DAEMON_UNITS " ${unit}")
+  file(STRINGS ${unit_file} service_section REGEX "^\\[Service\\]")
+  if(service_section)
+    get_filename_component(unit ${unit_file} NAME)
+    string(REGEX REPLACE "\\.in$" "" unit ${unit})
+    string(APPEND HARBORMIND_DAEMON_UNITS " ${unit}")
+  endif()
 endforeach()
 string(STRIP "${HARBORMIND_DAEMON_UNITS}" HARBORMIND_DAEMON_UNITS)
+# Files the daemon installs under /etc are the administrator's: dpkg keeps their changes.
+set(conffiles "")
+if(TARGET drivemanagerd)
+  string(APPEND conffiles "/etc/kestrane/drivemanagerd.conf\n")
+endif()
+file(WRITE ${package_build}/conffiles "${conffiles}")
 foreach(script postinst prerm postrm)
   configure_file(${package_sources}/${script}.in ${package_build}/${script} @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -99,5 +99,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, xdg-utils, e2fsprogs, dosfstools, exfatprogs, cifs-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "nfs-common")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_build}/postinst ${package_build}/prerm ${package_build}/postrm)
+if(conffiles)
+  list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_build}/conffiles)
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)
