@@ -58,7 +58,14 @@ version=$(/usr/bin/harbormindctl --version)
 echo "installed: $version"
 check /usr/bin/harbormindctl list
 if /usr/bin/harbormindctl --help | grep -qE '^  daemon '; then
-  check /usr/bin/harbormindctl daemon status
+  if [ -S /run/dbus/system_bus_socket ]; then
+    check /usr/bin/harbormindctl daemon status
+  else
+    # No system bus on this machine: the verb must still run and say so, not crash.
+    status=0
+    /usr/bin/harbormindctl daemon status || status=$?
+    check test "$status" -lt 128
+  fi
 fi
 if [ -x /usr/bin/harbormind ]; then
   check test -f /usr/share/applications/com.kestrane.harbormind.desktop
