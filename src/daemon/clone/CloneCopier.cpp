@@ -45,9 +45,9 @@ CloneOutcome CloneCopier::run() {
         writeAll(ring);
         ring.close();
         reader.join();
-        if (!stopping()) {
-            retrySkipped(ring);
-        }
+    }
+    if (!stopping()) {
+        retrySkipped();
     }
     bool flushed = checkpoint();
     CloneOutcome outcome;
@@ -144,17 +144,15 @@ bool CloneCopier::checkpoint() {
     return true;
 }
 
-void CloneCopier::retrySkipped(CloneBufferRing& ring) {
+void CloneCopier::retrySkipped() {
     std::vector<ByteRange> areas = skipped_.ranges();
     if (areas.empty()) {
         return;
     }
     Log::warning("clone: retrying " + std::to_string(skipped_.totalBytes()) + " bytes that could not be read");
-    CloneBuffer* buffer = ring.takeFree();
-    if (!buffer) {
-        return;
-    }
     const std::uint64_t block = std::max<std::uint64_t>(options_.retryBytes, source_.sectorSize());
+    CloneBufferRing retryRing(1, block);
+    CloneBuffer* buffer = retryRing.takeFree();
     for (const ByteRange& area : areas) {
         for (std::uint64_t offset = area.begin; offset < area.end && !stopping(); offset += block) {
             retryBlock({offset, std::min(area.end, offset + block)}, buffer->data);
@@ -162,7 +160,6 @@ void CloneCopier::retrySkipped(CloneBufferRing& ring) {
             report(DMProgressStatus::running, DMProgressError::noError, false);
         }
     }
-    ring.giveFree(buffer);
 }
 
 void CloneCopier::retryBlock(ByteRange block, std::byte* buffer) {

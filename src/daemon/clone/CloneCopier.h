@@ -34,7 +34,7 @@ public:
 private:
     void readAll(CloneBufferRing& ring, const std::vector<ByteRange>& todo);
     void writeAll(CloneBufferRing& ring);
-    void retrySkipped(CloneBufferRing& ring);
+    void retrySkipped();
     void retryBlock(ByteRange block, std::byte* buffer);
     void readSectors(ByteRange block, std::byte* buffer);
     bool write(ByteRange range, const std::byte* data);
