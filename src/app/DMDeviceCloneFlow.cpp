@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/DMAlertPresenter.h"
-#include "app/DMCloneTexts.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDriveOperations.h"
 #include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMByteCountFormatter.h"
-#include "app/DMCloneTexts.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "app/DMImages.h"
 
 namespace harbormind {

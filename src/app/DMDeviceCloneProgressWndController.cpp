@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "app/DMAlertPresenter.h"
-#include "app/DMCloneTexts.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneProgressReceiver.h"
 #include "app/DMTextFormat.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"

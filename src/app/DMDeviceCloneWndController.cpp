@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMByteCountFormatter.h"
-#include "app/DMCloneTexts.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneOutlineRowViewItem.h"
 #include "app/DMImages.h"
 

@@ -16,6 +16,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
+    registerCloneVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,

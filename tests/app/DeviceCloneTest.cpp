@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "AppTestSupport.h"
-#include "app/DMCloneTexts.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
