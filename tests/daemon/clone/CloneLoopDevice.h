@@ -72,8 +72,12 @@ public:
     // live as long as the loop device, which may have served others before).
     std::uint64_t bytesWritten() const { return sectorsWritten() * 512 - baseline_; }
 
+    // Partitions of the device for the kernel, from the image's partition table.
+    bool announcePartitions() const { return isOurs() && runProgram({"partx", "-a", node()}) == 0; }
+
     void detach() {
         if (isOurs()) {
+            runProgram({"partx", "-d", node()});
             runProgram({"losetup", "-d", node()});
         }
         name_.clear();

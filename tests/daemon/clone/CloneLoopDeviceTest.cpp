@@ -113,7 +113,7 @@ protected:
         return reports;
     }
 
-    const int fileCount = 14;
+    const int fileCount = 10;
     fs::path folder;
     CloneOptions options;
 };
@@ -173,6 +173,27 @@ TEST_F(CloneLoopDeviceTest, PairCheckAnswersEveryCodeAndWritesNothing) {
         EXPECT_EQ(device->bytesWritten(), 0u) << device->name();
     }
     EXPECT_EQ(mounted->bytesWritten(), mountedWritten);
+}
+
+TEST_F(CloneLoopDeviceTest, ADiskAndItsOwnPartitionsAreNeverAPair) {
+    auto disk = loop("disk.img", 64);
+    auto other = loop("other.img", 64);
+    std::string table = "label: dos\n,24M\n,\n";
+    {
+        std::string script = (folder / "table").string();
+        std::ofstream(script) << table;
+        ASSERT_EQ(runProgram({"sh", "-c", "sfdisk -q \"$0\" < \"$1\"", disk->node(), script}), 0);
+    }
+    if (!fs::exists(disk->node() + "p1") && !disk->announcePartitions()) {
+        GTEST_SKIP() << "the kernel shows no partitions of loop devices here";
+    }
+    CloneEngine engine(options);
+    std::string first = disk->node() + "p1";
+    std::string second = disk->node() + "p2";
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(first, disk->node()), 2);   // a partition of the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(disk->node(), first), 2);   // the disk holding the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(second, first), 0);         // two partitions side by side
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(other->node(), first), 0);
 }
 
 TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
