@@ -13,7 +13,8 @@ using namespace harbormind::clone;
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: clone_bench SOURCE DESTINATION STATE_FOLDER [buffered] [CHUNK_MIB BUFFERS]\n");
+        std::fprintf(stderr,
+                     "usage: clone_bench SOURCE DESTINATION STATE_FOLDER [buffered] [CHUNK_MIB BUFFERS]\n");
         return 2;
     }
     CloneOptions options;

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 
 #include "app/DMAlertPresenter.h"
-#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDriveOperations.h"
 #include "drivemodel/DMCloneErrorCode.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "support/Clock.h"
@@ -17,16 +17,11 @@ namespace {
 
 const char* pairCheckText(DMCloneErrorCode code) {
     switch (code) {
-    case DMCloneErrorCode::openSourceDeivceFaild:
-        return DMCloneTexts::openSourceFailed;
-    case DMCloneErrorCode::openDestinDeviceFaild:
-        return DMCloneTexts::openDestinationFailed;
-    case DMCloneErrorCode::sectorSizeNoMatch:
-        return DMCloneTexts::sectorSizeMismatch;
-    case DMCloneErrorCode::destinDeviceSzieNoEnough:
-        return DMCloneTexts::notEnoughSpace;
-    case DMCloneErrorCode::noError:
-        break;
+        case DMCloneErrorCode::openSourceDeivceFaild: return DMCloneTexts::openSourceFailed;
+        case DMCloneErrorCode::openDestinDeviceFaild: return DMCloneTexts::openDestinationFailed;
+        case DMCloneErrorCode::sectorSizeNoMatch: return DMCloneTexts::sectorSizeMismatch;
+        case DMCloneErrorCode::destinDeviceSzieNoEnough: return DMCloneTexts::notEnoughSpace;
+        case DMCloneErrorCode::noError: break;
     }
     return nullptr;
 }
@@ -86,10 +81,11 @@ void DMDeviceCloneFlow::clone(const Drive& source, QWidget* window) {
         });
 }
 
-void DMDeviceCloneFlow::showPicker(DMCloneDrive source, std::vector<DMCloneDrive> candidates, QWidget* window) {
+void DMDeviceCloneFlow::showPicker(DMCloneDrive source, std::vector<DMCloneDrive> candidates,
+                                   QWidget* window) {
     closeWindow(deviceCloneWndController_);
-    auto* picker = new DMDeviceCloneWndController(std::move(source), std::move(candidates), [this] { openHelp(); },
-                                                  window);
+    auto* picker = new DMDeviceCloneWndController(
+        std::move(source), std::move(candidates), [this] { openHelp(); }, window);
     picker->setAttribute(Qt::WA_DeleteOnClose);
     picker->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     deviceCloneWndController_ = picker;
@@ -108,11 +104,12 @@ void DMDeviceCloneFlow::openHelp() {
     operations_->openURL(std::string(DMCloneTexts::helpURL) + "?lang=en&edition=linux&version=" + version);
 }
 
-void DMDeviceCloneFlow::confirm(const DMCloneDrive& source, const DMCloneDrive& destination, QWidget* window) {
+void DMDeviceCloneFlow::confirm(const DMCloneDrive& source, const DMCloneDrive& destination,
+                                QWidget* window) {
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
-    presenter_->present({DMCloneTexts::overwriteWarning, "", {DMCloneTexts::ok, DMCloneTexts::cancel}}, window,
-                        [self, source, destination, sheetWindow](int button) {
+    presenter_->present({DMCloneTexts::overwriteWarning, "", {DMCloneTexts::ok, DMCloneTexts::cancel}},
+                        window, [self, source, destination, sheetWindow](int button) {
                             if (button == 0) {
                                 self->askAboutInterruption(source, destination, sheetWindow.data());
                             }
@@ -123,32 +120,34 @@ void DMDeviceCloneFlow::askAboutInterruption(const DMCloneDrive& source, const D
                                              QWidget* window) {
     auto wrapper = deviceCloneWrapper_;
     QPointer<QWidget> sheetWindow(window);
-    inBackground<bool>([wrapper, destination] { return wrapper->isCloneInterrupted(destination.identifier); },
-                       [this, source, destination, sheetWindow](bool interrupted) {
-                           if (!interrupted) {
-                               start(destination, source, false, sheetWindow.data());
-                               return;
-                           }
-                           auto self = shared_from_this();
-                           presenter_->present(
-                               {DMCloneTexts::interrupted,
-                                "",
-                                {DMCloneTexts::continueButton, DMCloneTexts::resumeClone, DMCloneTexts::cancel}},
-                               sheetWindow.data(), [self, source, destination, sheetWindow](int button) {
-                                   if (button == 0) {
-                                       self->start(destination, source, true, sheetWindow.data());
-                                   } else if (button == 1) {
-                                       self->resume(destination, sheetWindow.data());
-                                   }
-                               });
-                       });
+    inBackground<bool>(
+        [wrapper, destination] { return wrapper->isCloneInterrupted(destination.identifier); },
+        [this, source, destination, sheetWindow](bool interrupted) {
+            if (!interrupted) {
+                start(destination, source, false, sheetWindow.data());
+                return;
+            }
+            auto self = shared_from_this();
+            presenter_->present(
+                {DMCloneTexts::interrupted,
+                 "",
+                 {DMCloneTexts::continueButton, DMCloneTexts::resumeClone, DMCloneTexts::cancel}},
+                sheetWindow.data(), [self, source, destination, sheetWindow](int button) {
+                    if (button == 0) {
+                        self->start(destination, source, true, sheetWindow.data());
+                    } else if (button == 1) {
+                        self->resume(destination, sheetWindow.data());
+                    }
+                });
+        });
 }
 
 void DMDeviceCloneFlow::resumeClone(const Drive& destination, QWidget* window) {
     auto operations = operations_;
     QPointer<QWidget> sheetWindow(window);
-    inBackground<DMCloneDrive>([operations, destination] { return operations->cloneDrive(destination); },
-                               [this, sheetWindow](DMCloneDrive drive) { resume(drive, sheetWindow.data()); });
+    inBackground<DMCloneDrive>(
+        [operations, destination] { return operations->cloneDrive(destination); },
+        [this, sheetWindow](DMCloneDrive drive) { resume(drive, sheetWindow.data()); });
 }
 
 void DMDeviceCloneFlow::resume(const DMCloneDrive& destination, QWidget* window) {
@@ -191,7 +190,9 @@ void DMDeviceCloneFlow::start(const DMCloneDrive& destination, const DMCloneDriv
     auto wrapper = deviceCloneWrapper_;
     QPointer<QWidget> sheetWindow(window);
     inBackground<std::int64_t>(
-        [wrapper, destination, source] { return wrapper->checkDisk(destination.identifier, source.identifier); },
+        [wrapper, destination, source] {
+            return wrapper->checkDisk(destination.identifier, source.identifier);
+        },
         [this, destination, source, isCover, sheetWindow](std::int64_t code) {
             react(code, destination, source, isCover, sheetWindow.data());
         });

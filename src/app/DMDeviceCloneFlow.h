@@ -26,7 +26,8 @@ class DMDeviceCloneFlow : public std::enable_shared_from_this<DMDeviceCloneFlow>
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
 
-    DMDeviceCloneFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
+    DMDeviceCloneFlow(std::shared_ptr<DMDriveOperations> operations,
+                      std::shared_ptr<DMAlertPresenter> presenter,
                       std::shared_ptr<DMDeviceCloneWrapper> wrapper);
 
     // Clone (9): pick a destination for `source`.

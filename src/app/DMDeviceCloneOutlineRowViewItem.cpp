@@ -5,14 +5,15 @@
 #include <QVBoxLayout>
 
 #include "app/DMByteCountFormatter.h"
-#include "drivemodel/DMCloneTexts.h"
 #include "app/DMImages.h"
+#include "drivemodel/DMCloneTexts.h"
 
 namespace harbormind {
 
 DMDeviceCloneOutlineRowViewItem::DMDeviceCloneOutlineRowViewItem(const std::string& deviceName,
-                                                                 const std::string& displayName, std::int64_t size,
-                                                                 const std::string& icon, QWidget* parent)
+                                                                 const std::string& displayName,
+                                                                 std::int64_t size, const std::string& icon,
+                                                                 QWidget* parent)
     : QWidget(parent), diskSize(size), strDeviceName(deviceName) {
     diskImageView = new QLabel(this);
     diskImageView->setPixmap(DMImages::icon(icon).pixmap(36, 36));

@@ -9,9 +9,9 @@
 #include <cmath>
 
 #include "app/DMAlertPresenter.h"
-#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneProgressReceiver.h"
 #include "app/DMTextFormat.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "support/Dispatch.h"
 
@@ -28,9 +28,9 @@ QString sizeText(const DMProgressMessage& message) {
 
 }  // namespace
 
-DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(std::shared_ptr<DMDeviceCloneWrapper> wrapper,
-                                                                       std::shared_ptr<DMAlertPresenter> presenter,
-                                                                       QWidget* parent)
+DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
+    std::shared_ptr<DMDeviceCloneWrapper> wrapper, std::shared_ptr<DMAlertPresenter> presenter,
+    QWidget* parent)
     : QDialog(parent), mgr(std::move(wrapper)), presenter_(std::move(presenter)) {
     receiver_ = std::make_shared<DMDeviceCloneProgressReceiver>(this);
     setFixedWidth(460);
@@ -72,18 +72,17 @@ void DMDeviceCloneProgressWndController::showEnd(const DMProgressMessage& messag
     btnFinish->show();
     lbCloneSize->setText(sizeText(message) + QString::fromStdString(message.message));
     switch (message.error) {
-    case DMProgressError::noError:
-        progress->setValue(barSteps);
-        lbTitle->setText(DMCloneTexts::completed);
-        return;
-    case DMProgressError::eErrorSourceStroageDisapper:
-        presenter_->present({DMCloneTexts::sourceMissing, "", {DMCloneTexts::ok}}, this, nullptr);
-        break;
-    case DMProgressError::eErrorDestinStroageDisapper:
-        presenter_->present({DMCloneTexts::destinationMissing, "", {DMCloneTexts::ok}}, this, nullptr);
-        break;
-    default:
-        break;
+        case DMProgressError::noError:
+            progress->setValue(barSteps);
+            lbTitle->setText(DMCloneTexts::completed);
+            return;
+        case DMProgressError::eErrorSourceStroageDisapper:
+            presenter_->present({DMCloneTexts::sourceMissing, "", {DMCloneTexts::ok}}, this, nullptr);
+            break;
+        case DMProgressError::eErrorDestinStroageDisapper:
+            presenter_->present({DMCloneTexts::destinationMissing, "", {DMCloneTexts::ok}}, this, nullptr);
+            break;
+        default: break;
     }
     // Not "completed": the copy ended early and the destination is not a whole copy.
     lbTitle->setText(QString::fromStdString(

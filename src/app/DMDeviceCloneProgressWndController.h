@@ -20,7 +20,8 @@ class DMDeviceCloneWrapperDelegate;
 class DMDeviceCloneProgressWndController : public QDialog {
 public:
     DMDeviceCloneProgressWndController(std::shared_ptr<DMDeviceCloneWrapper> wrapper,
-                                       std::shared_ptr<DMAlertPresenter> presenter, QWidget* parent = nullptr);
+                                       std::shared_ptr<DMAlertPresenter> presenter,
+                                       QWidget* parent = nullptr);
 
     // The receiver to register as the wrapper's delegate: it hands messages to this sheet on
     // the main queue, and outlives it harmlessly.

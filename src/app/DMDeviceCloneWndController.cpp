@@ -7,15 +7,18 @@
 #include <QVBoxLayout>
 
 #include "app/DMByteCountFormatter.h"
-#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneOutlineRowViewItem.h"
 #include "app/DMImages.h"
+#include "drivemodel/DMCloneTexts.h"
 
 namespace harbormind {
 
-DMDeviceCloneWndController::DMDeviceCloneWndController(DMCloneDrive source, std::vector<DMCloneDrive> candidates,
+DMDeviceCloneWndController::DMDeviceCloneWndController(DMCloneDrive source,
+                                                       std::vector<DMCloneDrive> candidates,
                                                        std::function<void()> openHelp, QWidget* parent)
-    : QDialog(parent), disksSource(std::move(candidates)), sourseDeviceObj(std::move(source)),
+    : QDialog(parent),
+      disksSource(std::move(candidates)),
+      sourseDeviceObj(std::move(source)),
       openHelp_(std::move(openHelp)) {
     setFixedSize(width, height);
     lbDestinDeviceTitle = new QLabel(DMCloneTexts::destinTitle, this);
@@ -38,7 +41,8 @@ QWidget* DMDeviceCloneWndController::sourcePanel() {
     QFont bold = lbSourseDeviceName->font();
     bold.setBold(true);
     lbSourseDeviceName->setFont(bold);
-    lbSourseDeviceSzie = new QLabel(QString::fromStdString(DMByteCountFormatter::string(sourseDeviceObj.size)), panel);
+    lbSourseDeviceSzie =
+        new QLabel(QString::fromStdString(DMByteCountFormatter::string(sourseDeviceObj.size)), panel);
     auto* texts = new QVBoxLayout;
     texts->addWidget(lbSourseDeviceName);
     texts->addWidget(lbSourseDeviceSzie);

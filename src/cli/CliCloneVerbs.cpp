@@ -1,9 +1,9 @@
 // `clone SOURCE DEST [--restart|--resume] [--yes]`: copies a whole device onto another with the
 // daemon's copy engine, run in this process (root only), with a progress bar on the terminal.
-#include <CLI/CLI.hpp>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <cstdint>
 #include <cstdio>
@@ -59,7 +59,8 @@ std::string durationText(double seconds) {
 // "[#######.............]  1.2 GiB / 4.0 GiB  85.3 MiB/s  0:00:32 left"
 std::string progressBar(const clone::CloneProgress& progress, std::uint64_t startedAt, double elapsed) {
     const int width = 30;
-    double fraction = progress.total ? static_cast<double>(progress.current) / static_cast<double>(progress.total) : 0;
+    double fraction =
+        progress.total ? static_cast<double>(progress.current) / static_cast<double>(progress.total) : 0;
     int filled = static_cast<int>(fraction * width);
     std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
                       std::string(static_cast<std::size_t>(width - filled), '.') + "] ";
@@ -73,25 +74,21 @@ std::string progressBar(const clone::CloneProgress& progress, std::uint64_t star
 
 std::string refusalText(std::int64_t code) {
     switch (code) {
-    case 1:
-        return DMCloneTexts::openSourceFailed;
-    case 2:
-        return DMCloneTexts::openDestinationFailed;
-    case 3:
-        return DMCloneTexts::sectorSizeMismatch;
-    case 4:
-        return DMCloneTexts::notEnoughSpace;
-    default:
-        return "another clone is running";
+        case 1: return DMCloneTexts::openSourceFailed;
+        case 2: return DMCloneTexts::openDestinationFailed;
+        case 3: return DMCloneTexts::sectorSizeMismatch;
+        case 4: return DMCloneTexts::notEnoughSpace;
+        default: return "another clone is running";
     }
 }
 
 // Decides restart or resume; empty when the command may go on, else the refusal.
-std::string decide(const CloneVerbOptions& options, clone::CloneEngine& engine, const std::string& destination,
-                   bool& isCover) {
+std::string decide(const CloneVerbOptions& options, clone::CloneEngine& engine,
+                   const std::string& destination, bool& isCover) {
     bool interrupted = engine.isCloneInterruptDeviceWithStrDevice(destination);
     if (interrupted && !options.restart && !options.resume) {
-        return destination + " carries an interrupted clone: add --resume to go on or --restart to copy from "
+        return destination +
+               " carries an interrupted clone: add --resume to go on or --restart to copy from "
                "the start";
     }
     if (options.resume && !interrupted) {
@@ -147,14 +144,16 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     Clock::TimePoint start = clock.now();
     std::optional<std::uint64_t> startedAt;
     clone::CloneProgress last;
-    std::int64_t code = engine->clonDeviceWithStrDestinDevice(destination, source, isCover, [&](const clone::CloneProgress& p) {
-        if (!startedAt) {
-            startedAt = p.current;
-        }
-        last = p;
-        context.err << "\r" << progressBar(p, *startedAt, toSeconds(clock.now() - start)) << "   " << std::flush;
-        return clone::CloneReply::proceed;
-    });
+    std::int64_t code = engine->clonDeviceWithStrDestinDevice(
+        destination, source, isCover, [&](const clone::CloneProgress& p) {
+            if (!startedAt) {
+                startedAt = p.current;
+            }
+            last = p;
+            context.err << "\r" << progressBar(p, *startedAt, toSeconds(clock.now() - start)) << "   "
+                        << std::flush;
+            return clone::CloneReply::proceed;
+        });
     if (code != 0) {
         return context.fail("clone: " + refusalText(code));
     }
@@ -162,21 +161,20 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     context.err << "\n";
     clone::CloneOutcome outcome = engine->lastOutcome();
     switch (outcome.end) {
-    case clone::CloneEnd::finished:
-        context.out << "cloned " << last.total << " bytes of " << source << " onto " << destination;
-        if (outcome.unreadableBytes > 0) {
-            context.out << "; " << outcome.unreadableBytes << " unreadable bytes were written as zeros";
-        }
-        context.out << "\n";
-        return 0;
-    case clone::CloneEnd::stopped:
-        return context.fail("clone: stopped; run again with --resume to go on");
-    case clone::CloneEnd::sourceGone:
-        return context.fail("clone: " + std::string(DMCloneTexts::sourceMissing));
-    case clone::CloneEnd::destinationGone:
-        return context.fail("clone: " + std::string(DMCloneTexts::destinationMissing));
-    case clone::CloneEnd::writeFailed:
-        break;
+        case clone::CloneEnd::finished:
+            context.out << "cloned " << last.total << " bytes of " << source << " onto " << destination;
+            if (outcome.unreadableBytes > 0) {
+                context.out << "; " << outcome.unreadableBytes << " unreadable bytes were written as zeros";
+            }
+            context.out << "\n";
+            return 0;
+        case clone::CloneEnd::stopped:
+            return context.fail("clone: stopped; run again with --resume to go on");
+        case clone::CloneEnd::sourceGone:
+            return context.fail("clone: " + std::string(DMCloneTexts::sourceMissing));
+        case clone::CloneEnd::destinationGone:
+            return context.fail("clone: " + std::string(DMCloneTexts::destinationMissing));
+        case clone::CloneEnd::writeFailed: break;
     }
     return context.fail("clone: writing to " + destination + " failed; run again with --resume to retry");
 }

@@ -13,13 +13,16 @@ inline constexpr const char* cancel = "Cancel";
 inline constexpr const char* startClone = "startClone";
 inline constexpr const char* help = "Help";
 inline constexpr const char* overwriteWarning =
-    "Cloning the drive will overwrite the data on the target drive. Please make a backup of your target drive.";
+    "Cloning the drive will overwrite the data on the target drive. Please make a backup of your target "
+    "drive.";
 inline constexpr const char* ok = "Ok";
-inline constexpr const char* interrupted = "The clone interrupted, please click Continue to start cloning again.";
+inline constexpr const char* interrupted =
+    "The clone interrupted, please click Continue to start cloning again.";
 inline constexpr const char* continueButton = "Continue";
 inline constexpr const char* resumeClone = "resumeClone";
 inline constexpr const char* sourceUuidEmpty = "UUID of the source device is full.";
-inline constexpr const char* insertSource = "No source device found, please insert your source device and clone again.";
+inline constexpr const char* insertSource =
+    "No source device found, please insert your source device and clone again.";
 inline constexpr const char* openSourceFailed = "Failed to open the source device.";
 inline constexpr const char* openDestinationFailed = "Failed to open the destination device.";
 inline constexpr const char* sectorSizeMismatch =

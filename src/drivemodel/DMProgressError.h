@@ -49,10 +49,8 @@ constexpr DMProgressError progressErrorFromWire(std::uint64_t value) {
         case 0x10005:
         case 0x10006:
         case 0x10007:
-        case 0x10008:
-            return static_cast<DMProgressError>(value);
-        default:
-            return DMProgressError::noError;
+        case 0x10008: return static_cast<DMProgressError>(value);
+        default: return DMProgressError::noError;
     }
 }
 

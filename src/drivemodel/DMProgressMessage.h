@@ -16,7 +16,9 @@ struct DMProgressMessage {
     std::string message;
     DMProgressError error = DMProgressError::noError;
 
-    double progress() const { return total == 0 ? 0.0 : static_cast<double>(current) / static_cast<double>(total); }
+    double progress() const {
+        return total == 0 ? 0.0 : static_cast<double>(current) / static_cast<double>(total);
+    }
 
     // A daemon progress callback (argument order on the wire: status, total, current, error).
     static DMProgressMessage fromDaemon(std::int64_t status, std::int64_t total, std::int64_t current,

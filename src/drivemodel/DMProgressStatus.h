@@ -10,16 +10,11 @@ enum class DMProgressStatus { initializing, initialized, suspended, running, fin
 // A wire status of 1 to 4 names that case; anything else (0, negative, above 4) is `initializing`.
 constexpr DMProgressStatus progressStatusFromWire(std::int64_t value) {
     switch (value) {
-        case 1:
-            return DMProgressStatus::initialized;
-        case 2:
-            return DMProgressStatus::suspended;
-        case 3:
-            return DMProgressStatus::running;
-        case 4:
-            return DMProgressStatus::finished;
-        default:
-            return DMProgressStatus::initializing;
+        case 1: return DMProgressStatus::initialized;
+        case 2: return DMProgressStatus::suspended;
+        case 3: return DMProgressStatus::running;
+        case 4: return DMProgressStatus::finished;
+        default: return DMProgressStatus::initializing;
     }
 }
 

@@ -8,10 +8,10 @@
 #include <cstdlib>
 
 #include "AppTestSupport.h"
-#include "drivemodel/DMCloneTexts.h"
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/Dispatch.h"
@@ -65,7 +65,8 @@ PlatformValue::Dictionary answers() {
     PlatformValue::Dictionary clone{
         {"checkDiskWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk6", 4}, {"*", 0}}},
         {"isCloneInterruptDeviceWithStrDevice", PlatformValue::Dictionary{{"/dev/disk4", true}}},
-        {"getCloneInterruptSourceDeviceUUIDWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
+        {"getCloneInterruptSourceDeviceUUIDWithStrDestinDevice",
+         PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
         {"updateProgressWithStatus",
          PlatformValue::Dictionary{{"/dev/rdisk5", Array{Array{3, 1000, 250, 0}, Array{4, 1000, 1000, 0}}}}},
     };
@@ -93,7 +94,9 @@ protected:
         VirtualClockTest::TearDown();
     }
 
-    void settle() { Dispatch::main().runUntil([] { return false; }, seconds(2)); }
+    void settle() {
+        Dispatch::main().runUntil([] { return false; }, seconds(2));
+    }
     DMDeviceCloneFlow& flow() { return *actions->deviceCloneFlow(); }
 
     // Opens the picker for disk2 and starts a clone onto the candidate in `row`.
@@ -146,7 +149,8 @@ TEST_F(DeviceCloneTest, AFreshCloneRunsToCompletionOnTheProgressSheet) {
 
     EXPECT_EQ(presenter->titles(), std::vector<std::string>{DMCloneTexts::overwriteWarning});
     ASSERT_EQ(cloneRequests().size(), 1u);
-    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk5", "/dev/rdisk2", "false"}));
+    EXPECT_EQ(cloneRequests()[0].arguments,
+              (std::vector<std::string>{"/dev/rdisk5", "/dev/rdisk2", "false"}));
     EXPECT_EQ(operations->unmounted, std::vector<std::string>{"disk5"});
     auto* sheet = flow().deviceCloneProgressWndController();
     ASSERT_NE(sheet, nullptr);
@@ -160,9 +164,11 @@ TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecorded
     operations->roots = {drives["disk2"], drives["disk4"]};
     presenter->answers = {0, 0};  // confirm, then "Continue"
     pickDestination(0);
-    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{DMCloneTexts::overwriteWarning, DMCloneTexts::interrupted}));
+    EXPECT_EQ(presenter->titles(),
+              (std::vector<std::string>{DMCloneTexts::overwriteWarning, DMCloneTexts::interrupted}));
     EXPECT_EQ(presenter->shown[1].alert.buttons,
-              (std::vector<std::string>{DMCloneTexts::continueButton, DMCloneTexts::resumeClone, DMCloneTexts::cancel}));
+              (std::vector<std::string>{DMCloneTexts::continueButton, DMCloneTexts::resumeClone,
+                                        DMCloneTexts::cancel}));
     ASSERT_EQ(cloneRequests().size(), 1u);
     EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "true"}));
 
@@ -171,7 +177,8 @@ TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecorded
     actions->perform(DMDriveAction::resumeClone, drives["disk4"], nullptr);
     settle();
     ASSERT_EQ(cloneRequests().size(), 1u);
-    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "false"}));
+    EXPECT_EQ(cloneRequests()[0].arguments,
+              (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "false"}));
 
     // The recorded source is not attached; a destination without a record.
     operations->known = {drives["disk4"]};

@@ -79,11 +79,10 @@ TEST_F(CliCloneVerbTest, AnInterruptedCloneIsResumedOrRestartedOnlyWhenAsked) {
     options.checkpointBytes = 8 << 20;
     {
         clone::CloneEngine engine(options);
-        engine.clonDeviceWithStrDestinDevice(destination->node(), source->node(), false,
-                                             [](const clone::CloneProgress& p) {
-                                                 return p.current >= (16u << 20) ? clone::CloneReply::cancel
-                                                                                 : clone::CloneReply::proceed;
-                                             });
+        engine.clonDeviceWithStrDestinDevice(
+            destination->node(), source->node(), false, [](const clone::CloneProgress& p) {
+                return p.current >= (16u << 20) ? clone::CloneReply::cancel : clone::CloneReply::proceed;
+            });
         engine.waitUntilFinished();
         ASSERT_EQ(engine.lastOutcome().end, clone::CloneEnd::stopped);
     }

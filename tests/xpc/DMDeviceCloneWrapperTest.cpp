@@ -26,11 +26,12 @@ PlatformValue::Dictionary cloneAnswers() {
     PlatformValue::Dictionary clone{
         {"checkDiskWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk4", 4}, {"*", 0}}},
         {"isCloneInterruptDeviceWithStrDevice", PlatformValue::Dictionary{{"/dev/disk4", true}}},
-        {"getCloneInterruptSourceDeviceUUIDWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
+        {"getCloneInterruptSourceDeviceUUIDWithStrDestinDevice",
+         PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
         {"updateProgressWithStatus",
-         PlatformValue::Dictionary{{"/dev/rdisk5",
-                                    Array{Array{0, 0, 0, 0}, Array{7, 10, 1, 0}, Array{3, 1000, 250, 300},
-                                          Array{4, 1000, 1000, 131076}, Array{4, 1000, 10, 1}}}}},
+         PlatformValue::Dictionary{
+             {"/dev/rdisk5", Array{Array{0, 0, 0, 0}, Array{7, 10, 1, 0}, Array{3, 1000, 250, 300},
+                                   Array{4, 1000, 1000, 131076}, Array{4, 1000, 10, 1}}}}},
     };
     return {{"deviceClone", clone}};
 }
@@ -66,8 +67,9 @@ TEST_F(DMDeviceCloneWrapperTest, ChecksNameBlockDevicesAndTheCopyNamesRawDevices
     ASSERT_EQ(calls.size(), 7u);
     EXPECT_EQ(calls[0].arguments, (std::vector<std::string>{"/dev/disk4", "/dev/disk2"}));
     EXPECT_EQ(calls[2].arguments, (std::vector<std::string>{"/dev/disk4"}));
-    EXPECT_EQ(calls[5], (InProcessDaemonCall{"deviceClone", "clonDeviceWithStrDestinDevice",
-                                             {"/dev/rdisk4", "/dev/rdisk2", "true"}}));
+    EXPECT_EQ(calls[5],
+              (InProcessDaemonCall{
+                  "deviceClone", "clonDeviceWithStrDestinDevice", {"/dev/rdisk4", "/dev/rdisk2", "true"}}));
     EXPECT_EQ(calls[6], (InProcessDaemonCall{"deviceClone", "stopCloneWithFlag", {"true"}}));
 }
 

@@ -70,7 +70,8 @@ bool BlockDevice::present() const {
         struct stat info {};
         return ::fstat(fd_, &info) == 0 && info.st_nlink > 0;
     }
-    std::string node = "/sys/dev/block/" + std::to_string(major(device_)) + ":" + std::to_string(minor(device_));
+    std::string node =
+        "/sys/dev/block/" + std::to_string(major(device_)) + ":" + std::to_string(minor(device_));
     if (::access(node.c_str(), F_OK) != 0) {
         return false;
     }

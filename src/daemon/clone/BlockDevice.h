@@ -19,7 +19,8 @@ public:
     enum class Caching { direct, buffered };
 
     // Empty on failure, with `error` set to the errno.
-    static std::unique_ptr<BlockDevice> open(const std::string& path, Access access, Caching caching, int& error);
+    static std::unique_ptr<BlockDevice> open(const std::string& path, Access access, Caching caching,
+                                             int& error);
     ~BlockDevice() override;
     BlockDevice(const BlockDevice&) = delete;
     BlockDevice& operator=(const BlockDevice&) = delete;

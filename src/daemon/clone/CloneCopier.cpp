@@ -110,8 +110,8 @@ void CloneCopier::writeAll(CloneBufferRing& ring) {
 bool CloneCopier::write(ByteRange range, const std::byte* data) {
     CloneIoResult result = destination_.writeAt(range.begin, data, range.length());
     if (result.status != CloneIoStatus::ok) {
-        Log::error("clone: writing at byte " + std::to_string(range.begin) + " failed: " +
-                   std::strerror(result.error));
+        Log::error("clone: writing at byte " + std::to_string(range.begin) +
+                   " failed: " + std::strerror(result.error));
         fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed);
         return false;
     }
@@ -149,7 +149,8 @@ void CloneCopier::retrySkipped() {
     if (areas.empty()) {
         return;
     }
-    Log::warning("clone: retrying " + std::to_string(skipped_.totalBytes()) + " bytes that could not be read");
+    Log::warning("clone: retrying " + std::to_string(skipped_.totalBytes()) +
+                 " bytes that could not be read");
     const std::uint64_t block = std::max<std::uint64_t>(options_.retryBytes, source_.sectorSize());
     CloneBufferRing retryRing(1, block);
     CloneBuffer* buffer = retryRing.takeFree();

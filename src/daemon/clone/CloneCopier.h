@@ -25,9 +25,9 @@ class CloneCopier {
 public:
     using MapSink = std::function<void(const CloneMap&)>;
 
-    CloneCopier(CloneSource& source, CloneDestination& destination, CloneMap& map, const CloneOptions& options,
-                const std::atomic<bool>& stopRequested, MapSink saveMap, CloneProgressSink progress,
-                Clock& clock = Clock::current());
+    CloneCopier(CloneSource& source, CloneDestination& destination, CloneMap& map,
+                const CloneOptions& options, const std::atomic<bool>& stopRequested, MapSink saveMap,
+                CloneProgressSink progress, Clock& clock = Clock::current());
 
     CloneOutcome run();
 

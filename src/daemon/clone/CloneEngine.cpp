@@ -16,15 +16,11 @@ BlockDevice::Caching caching(const CloneOptions& options) {
 
 DMProgressError errorOf(CloneEnd end) {
     switch (end) {
-        case CloneEnd::sourceGone:
-            return DMProgressError::eErrorSourceStroageDisapper;
-        case CloneEnd::destinationGone:
-            return DMProgressError::eErrorDestinStroageDisapper;
-        case CloneEnd::writeFailed:
-            return DMProgressError::FVE_ERROR_WRITE_SECTOR;
+        case CloneEnd::sourceGone: return DMProgressError::eErrorSourceStroageDisapper;
+        case CloneEnd::destinationGone: return DMProgressError::eErrorDestinStroageDisapper;
+        case CloneEnd::writeFailed: return DMProgressError::FVE_ERROR_WRITE_SECTOR;
         case CloneEnd::finished:
-        case CloneEnd::stopped:
-            break;
+        case CloneEnd::stopped: break;
     }
     return DMProgressError::noError;
 }
@@ -42,7 +38,8 @@ std::int64_t CloneEngine::checkDiskWithStrDestinDevice(const std::string& strDes
                                                        const std::string& strSourceDevice) {
     ClonePair pair;
     std::string reason;
-    auto code = ClonePairCheck(sysfs_, caching(options_)).check(strDestinDevice, strSourceDevice, pair, reason);
+    auto code =
+        ClonePairCheck(sysfs_, caching(options_)).check(strDestinDevice, strSourceDevice, pair, reason);
     if (code != DMCloneErrorCode::noError) {
         Log::warning("clone: " + strSourceDevice + " onto " + strDestinDevice + " refused: " + reason);
     }
@@ -62,14 +59,16 @@ std::int64_t CloneEngine::clonDeviceWithStrDestinDevice(const std::string& strDe
     }
     auto pair = std::make_shared<ClonePair>();
     std::string reason;
-    auto code = ClonePairCheck(sysfs_, caching(options_)).check(strDestinDevice, strSourceDevice, *pair, reason);
+    auto code =
+        ClonePairCheck(sysfs_, caching(options_)).check(strDestinDevice, strSourceDevice, *pair, reason);
     if (code != DMCloneErrorCode::noError) {
         Log::warning("clone: " + strSourceDevice + " onto " + strDestinDevice + " refused: " + reason);
         return static_cast<std::int64_t>(code);
     }
     auto destination = sysfs_.stableIdentity(pair->destination->deviceNumber());
     if (!destination) {
-        Log::warning("clone: " + strDestinDevice + " has no serial number or backing file; this clone cannot resume");
+        Log::warning("clone: " + strDestinDevice +
+                     " has no serial number or backing file; this clone cannot resume");
     }
     CloneMap map = startingMap(*pair, destination, isCover);
     stop_ = false;
@@ -106,7 +105,8 @@ CloneMap CloneEngine::startingMap(const ClonePair& pair, const std::optional<std
     return *saved;
 }
 
-void CloneEngine::copy(std::shared_ptr<ClonePair> pair, CloneMap map, bool keepsMap, CloneProgressSink progress) {
+void CloneEngine::copy(std::shared_ptr<ClonePair> pair, CloneMap map, bool keepsMap,
+                       CloneProgressSink progress) {
     auto save = [this, keepsMap](const CloneMap& current) {
         if (keepsMap) {
             store_.save(current);
@@ -129,8 +129,8 @@ void CloneEngine::copy(std::shared_ptr<ClonePair> pair, CloneMap map, bool keeps
     running_ = false;
 }
 
-void CloneEngine::finish(const CloneOutcome& outcome, const CloneMap& map, bool keepsMap, const ClonePair& pair,
-                         const CloneProgressSink& progress) {
+void CloneEngine::finish(const CloneOutcome& outcome, const CloneMap& map, bool keepsMap,
+                         const ClonePair& pair, const CloneProgressSink& progress) {
     if (outcome.unreadableBytes > 0) {
         Log::warning("clone: " + std::to_string(outcome.unreadableBytes) +
                      " bytes of the source could not be read and were written as zeros");

@@ -26,18 +26,21 @@ public:
     CloneEngine& operator=(const CloneEngine&) = delete;
 
     // 0 when the pair may be cloned, else a DMCloneErrorCode raw value; writes nothing.
-    std::int64_t checkDiskWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice);
+    std::int64_t checkDiskWithStrDestinDevice(const std::string& strDestinDevice,
+                                              const std::string& strSourceDevice);
     // Checks the pair again and starts the copy on a thread of its own; returns at once with 0,
     // a pair check code, or -1 while another clone runs. `isCover` discards the destination's
     // map and copies from the start; otherwise a map of the same source is resumed.
-    std::int64_t clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
-                                               bool isCover, CloneProgressSink progress);
+    std::int64_t clonDeviceWithStrDestinDevice(const std::string& strDestinDevice,
+                                               const std::string& strSourceDevice, bool isCover,
+                                               CloneProgressSink progress);
     // True when the destination carries the map of an interrupted clone.
     bool isCloneInterruptDeviceWithStrDevice(const std::string& strDevice) const;
     // The device name (such as "sdb") of the source of the interrupted clone on this
     // destination when that source is attached; its recorded identity (matching no drive)
     // when it is not; empty when there is no interrupted clone.
-    std::string getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(const std::string& strDestinDevice) const;
+    std::string getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
+        const std::string& strDestinDevice) const;
     // `true` asks a running clone to stop; it saves its map within about a second.
     void stopCloneWithFlag(bool flag);
 
@@ -52,7 +55,8 @@ public:
 private:
     std::optional<std::string> identityOf(const std::string& device) const;
     void copy(std::shared_ptr<ClonePair> pair, CloneMap map, bool keepsMap, CloneProgressSink progress);
-    CloneMap startingMap(const ClonePair& pair, const std::optional<std::string>& destination, bool isCover) const;
+    CloneMap startingMap(const ClonePair& pair, const std::optional<std::string>& destination,
+                         bool isCover) const;
     void finish(const CloneOutcome& outcome, const CloneMap& map, bool keepsMap, const ClonePair& pair,
                 const CloneProgressSink& progress);
 

@@ -87,7 +87,8 @@ std::optional<CloneMap> CloneMapStore::load(const std::string& destinationIdenti
     }
     auto map = CloneMap::parse(*text);
     if (!map) {
-        Log::warning("clone: the map " + fileFor(destinationIdentity).string() + " is damaged; it is not used");
+        Log::warning("clone: the map " + fileFor(destinationIdentity).string() +
+                     " is damaged; it is not used");
         return std::nullopt;
     }
     if (map->destinationIdentity != destinationIdentity) {

@@ -13,7 +13,8 @@ ClonePairCheck::ClonePairCheck(const CloneSysfs& sysfs, BlockDevice::Caching cac
 
 DMCloneErrorCode ClonePairCheck::check(const std::string& destinDevice, const std::string& sourceDevice,
                                        ClonePair& pair, std::string& reason) const {
-    if (auto code = openSource(blockDevicePath(sourceDevice), pair, reason); code != DMCloneErrorCode::noError) {
+    if (auto code = openSource(blockDevicePath(sourceDevice), pair, reason);
+        code != DMCloneErrorCode::noError) {
         return code;
     }
     if (auto code = openDestination(blockDevicePath(destinDevice), *pair.source, pair, reason);
@@ -36,11 +37,13 @@ DMCloneErrorCode ClonePairCheck::check(const std::string& destinDevice, const st
     return DMCloneErrorCode::noError;
 }
 
-DMCloneErrorCode ClonePairCheck::openSource(const std::string& path, ClonePair& pair, std::string& reason) const {
+DMCloneErrorCode ClonePairCheck::openSource(const std::string& path, ClonePair& pair,
+                                            std::string& reason) const {
     int error = 0;
     pair.source = BlockDevice::open(path, BlockDevice::Access::read, caching_, error);
     if (!pair.source || !pair.source->isBlockDevice()) {
-        reason = "cannot open the source " + path + ": " + (error ? std::strerror(error) : "not a block device");
+        reason =
+            "cannot open the source " + path + ": " + (error ? std::strerror(error) : "not a block device");
         pair.source.reset();
         return DMCloneErrorCode::openSourceDeivceFaild;
     }
@@ -61,8 +64,8 @@ DMCloneErrorCode ClonePairCheck::openDestination(const std::string& path, const 
     int error = 0;
     pair.destination = BlockDevice::open(path, BlockDevice::Access::writeExclusive, caching_, error);
     if (!pair.destination) {
-        reason = "cannot open the destination " + path + " for writing: " +
-                 (error == EBUSY ? "it is in use" : std::strerror(error));
+        reason = "cannot open the destination " + path +
+                 " for writing: " + (error == EBUSY ? "it is in use" : std::strerror(error));
         return DMCloneErrorCode::openDestinDeviceFaild;
     }
     if (pair.destination->readOnly()) {

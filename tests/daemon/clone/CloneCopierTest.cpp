@@ -104,12 +104,13 @@ protected:
     }
 
     CloneOutcome run(CloneProgressSink progress = nullptr) {
-        CloneCopier copier(source, destination, map, options, stop,
-                           [this](const CloneMap& saved) {
-                               EXPECT_TRUE(destinationHolds(saved.done)) << "a map claims data not yet flushed";
-                               saves.push_back(saved);
-                           },
-                           std::move(progress), clock);
+        CloneCopier copier(
+            source, destination, map, options, stop,
+            [this](const CloneMap& saved) {
+                EXPECT_TRUE(destinationHolds(saved.done)) << "a map claims data not yet flushed";
+                saves.push_back(saved);
+            },
+            std::move(progress), clock);
         return copier.run();
     }
     bool destinationHolds(const ByteRangeSet& done) const {
@@ -165,8 +166,9 @@ TEST_F(CloneCopierTest, UnreadableSectorsAreSkippedRetriedAndZeroFilled) {
     EXPECT_TRUE(copied(130 * sector, 1500 * sector));
     EXPECT_TRUE(copied(1501 * sector, source.size()));
     // The first pass went on past the bad area before any smaller block was tried.
-    auto firstSmall = std::find_if(source.reads.begin(), source.reads.end(),
-                                   [&](const ByteRange& r) { return r.length() <= options.retryBytes && r.end != source.size(); });
+    auto firstSmall = std::find_if(source.reads.begin(), source.reads.end(), [&](const ByteRange& r) {
+        return r.length() <= options.retryBytes && r.end != source.size();
+    });
     auto lastChunk = std::find_if(source.reads.begin(), source.reads.end(),
                                   [&](const ByteRange& r) { return r.end == source.size(); });
     EXPECT_LT(lastChunk, firstSmall);
@@ -219,7 +221,8 @@ TEST_F(CloneCopierTest, ProgressComesAtMostOncePerIntervalInBytes) {
     ASSERT_GE(reports.size(), 3u);
     EXPECT_LT(reports.size(), source.size() / options.chunkBytes);  // fewer reports than chunks
     for (std::size_t i = 1; i < reports.size(); ++i) {
-        EXPECT_GE(reports[i].first - reports[i - 1].first, options.progressInterval - std::chrono::milliseconds(30));
+        EXPECT_GE(reports[i].first - reports[i - 1].first,
+                  options.progressInterval - std::chrono::milliseconds(30));
         EXPECT_LE(reports[i].second.current, source.size());
         EXPECT_EQ(reports[i].second.total, source.size());
     }

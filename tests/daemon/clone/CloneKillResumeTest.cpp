@@ -33,8 +33,8 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(fds[1], 1);
-            ::execl(CLONE_CHILD_PROGRAM, CLONE_CHILD_PROGRAM, destination.c_str(), source.c_str(), state.c_str(),
-                    std::to_string(checkpointMiB).c_str(), static_cast<char*>(nullptr));
+            ::execl(CLONE_CHILD_PROGRAM, CLONE_CHILD_PROGRAM, destination.c_str(), source.c_str(),
+                    state.c_str(), std::to_string(checkpointMiB).c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(fds[1]);
@@ -140,7 +140,8 @@ TEST_F(CloneKillResumeTest, TenKillsCostAtMostOneCheckpointEach) {
     std::uint64_t reached = 0;
     for (int round = 0; round < 10; ++round) {
         std::uint64_t remaining = 256 * MiB - reached;
-        std::uint64_t target = reached + std::uniform_int_distribution<std::uint64_t>(0, remaining * 9 / 10)(random);
+        std::uint64_t target =
+            reached + std::uniform_int_distribution<std::uint64_t>(0, remaining * 9 / 10)(random);
         std::string last = runUntil(target, SIGKILL);
         if (last.rfind("progress", 0) == 0) {
             ++kills;

@@ -51,7 +51,8 @@ protected:
 
     static std::string fileContent(int index) {
         std::mt19937_64 random(static_cast<std::uint64_t>(index) * 7919u);
-        std::vector<std::uint64_t> words(((static_cast<std::size_t>(index) % 5 + 1) * 3 * MiB) / 8 + 17u * index);
+        std::vector<std::uint64_t> words(((static_cast<std::size_t>(index) % 5 + 1) * 3 * MiB) / 8 +
+                                         17u * index);
         for (auto& word : words) {
             word = random();
         }
@@ -99,14 +100,16 @@ protected:
     }
 
     // Runs one clone to its end and returns every report.
-    std::vector<CloneProgress> clone(CloneEngine& engine, const std::string& destination, const std::string& source,
-                                     bool isCover, std::uint64_t cancelAt = UINT64_MAX) {
+    std::vector<CloneProgress> clone(CloneEngine& engine, const std::string& destination,
+                                     const std::string& source, bool isCover,
+                                     std::uint64_t cancelAt = UINT64_MAX) {
         std::vector<CloneProgress> reports;
         EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(destination, source, isCover,
                                                        [&](const CloneProgress& progress) {
                                                            reports.push_back(progress);
-                                                           return progress.current >= cancelAt ? CloneReply::cancel
-                                                                                               : CloneReply::proceed;
+                                                           return progress.current >= cancelAt
+                                                                      ? CloneReply::cancel
+                                                                      : CloneReply::proceed;
                                                        }),
                   0);
         engine.waitUntilFinished();
@@ -190,9 +193,9 @@ TEST_F(CloneLoopDeviceTest, ADiskAndItsOwnPartitionsAreNeverAPair) {
     CloneEngine engine(options);
     std::string first = disk->node() + "p1";
     std::string second = disk->node() + "p2";
-    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(first, disk->node()), 2);   // a partition of the source
-    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(disk->node(), first), 2);   // the disk holding the source
-    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(second, first), 0);         // two partitions side by side
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(first, disk->node()), 2);  // a partition of the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(disk->node(), first), 2);  // the disk holding the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(second, first), 0);        // two partitions side by side
     EXPECT_EQ(engine.checkDiskWithStrDestinDevice(other->node(), first), 0);
 }
 
@@ -209,7 +212,8 @@ TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
     EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
     EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice("/dev/r" + destination->name()));
     EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(source->node()));
-    EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(destination->node()), source->name());
+    EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(destination->node()),
+              source->name());
     EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(source->node()), "");
 
     std::uint64_t before = destination->bytesWritten();

@@ -68,9 +68,11 @@ TEST(CloneMapStoreTest, KeepsOneWholeFilePerDestination) {
     EXPECT_EQ(store.load(map.destinationIdentity), map);
     EXPECT_FALSE(store.load("serial:another"));
     auto permissions = std::filesystem::status(store.fileFor(map.destinationIdentity)).permissions();
-    EXPECT_EQ(permissions & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(permissions & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-    std::ofstream(store.fileFor(map.destinationIdentity), std::ios::trunc) << "kestrane-clone-map 1\ndestination x\n";
+    std::ofstream(store.fileFor(map.destinationIdentity), std::ios::trunc)
+        << "kestrane-clone-map 1\ndestination x\n";
     EXPECT_FALSE(store.load(map.destinationIdentity));  // damaged: not used
     store.remove(map.destinationIdentity);
     EXPECT_FALSE(std::filesystem::exists(store.fileFor(map.destinationIdentity)));

@@ -41,19 +41,20 @@ int main(int argc, char** argv) {
     }).detach();
 
     bool cover = argc > 5 && std::string(argv[5]) == "cover";
-    auto code = engine.clonDeviceWithStrDestinDevice(argv[1], argv[2], cover, [](const CloneProgress& progress) {
-        if (progress.status == DMProgressStatus::running) {
-            std::printf("progress %llu %llu\n", static_cast<unsigned long long>(progress.current),
-                        static_cast<unsigned long long>(progress.total));
-        } else {
-            std::printf("end %d %llu %llu %llu\n", static_cast<int>(progress.status),
-                        static_cast<unsigned long long>(progress.error),
-                        static_cast<unsigned long long>(progress.current),
-                        static_cast<unsigned long long>(progress.unreadableBytes));
-        }
-        std::fflush(stdout);
-        return CloneReply::proceed;
-    });
+    auto code =
+        engine.clonDeviceWithStrDestinDevice(argv[1], argv[2], cover, [](const CloneProgress& progress) {
+            if (progress.status == DMProgressStatus::running) {
+                std::printf("progress %llu %llu\n", static_cast<unsigned long long>(progress.current),
+                            static_cast<unsigned long long>(progress.total));
+            } else {
+                std::printf("end %d %llu %llu %llu\n", static_cast<int>(progress.status),
+                            static_cast<unsigned long long>(progress.error),
+                            static_cast<unsigned long long>(progress.current),
+                            static_cast<unsigned long long>(progress.unreadableBytes));
+            }
+            std::fflush(stdout);
+            return CloneReply::proceed;
+        });
     if (code != 0) {
         std::printf("refused %lld\n", static_cast<long long>(code));
         return 1;
