@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -104,20 +105,54 @@ std::string decide(const CloneVerbOptions& options, clone::CloneEngine& engine,
     return {};
 }
 
-// Stops the clone on SIGINT or SIGTERM; the engine saves its map before the command ends.
-void stopOnSignals(clone::CloneEngine& engine) {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::thread([&engine, signals] {
-        int received = 0;
-        if (sigwait(&signals, &received) == 0) {
-            engine.stopCloneWithFlag(true);
-        }
-    }).detach();
-}
+// The clone that SIGINT or SIGTERM stops (the engine saves its map before the command ends).
+// One thread per process waits for the signals; the engine is registered while it copies.
+class SignalStop {
+public:
+    explicit SignalStop(clone::CloneEngine& engine) {
+        static std::once_flag started;
+        std::call_once(started, [] {
+            sigset_t signals = blocked();
+            pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+            std::thread([signals] {
+                int received = 0;
+                while (sigwait(&signals, &received) == 0) {
+                    std::lock_guard lock(mutex());
+                    if (current()) {
+                        current()->stopCloneWithFlag(true);
+                    }
+                }
+            }).detach();
+        });
+        sigset_t signals = blocked();
+        pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+        std::lock_guard lock(mutex());
+        current() = &engine;
+    }
+    ~SignalStop() {
+        std::lock_guard lock(mutex());
+        current() = nullptr;
+    }
+    SignalStop(const SignalStop&) = delete;
+    SignalStop& operator=(const SignalStop&) = delete;
+
+private:
+    static sigset_t blocked() {
+        sigset_t signals;
+        sigemptyset(&signals);
+        sigaddset(&signals, SIGINT);
+        sigaddset(&signals, SIGTERM);
+        return signals;
+    }
+    static std::mutex& mutex() {
+        static std::mutex instance;
+        return instance;
+    }
+    static clone::CloneEngine*& current() {
+        static clone::CloneEngine* engine = nullptr;
+        return engine;
+    }
+};
 
 int runClone(CliContext& context, const CloneVerbOptions& options) {
     if (options.restart && options.resume) {
@@ -130,8 +165,7 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     std::string destination = devicePath(options.destination);
     clone::CloneOptions engineOptions;
     engineOptions.stateFolder = options.stateFolder;
-    // Kept for the life of the process: the signal thread may still refer to it.
-    auto* engine = new clone::CloneEngine(engineOptions);
+    auto engine = std::make_unique<clone::CloneEngine>(engineOptions);
     if (std::int64_t code = engine->checkDiskWithStrDestinDevice(destination, source); code != 0) {
         return context.fail("clone: " + refusalText(code));
     }
@@ -139,7 +173,7 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     if (std::string refusal = decide(options, *engine, destination, isCover); !refusal.empty()) {
         return context.fail("clone: " + refusal);
     }
-    stopOnSignals(*engine);
+    SignalStop stopOnSignals(*engine);
     Clock& clock = Clock::current();
     Clock::TimePoint start = clock.now();
     std::optional<std::uint64_t> startedAt;
