@@ -10,6 +10,7 @@
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -317,9 +318,22 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
         });
         break;
     }
-    case DMDriveAction::unmount:
-        operations->disconnect(drive);
+    case DMDriveAction::unmount: {
+        // A drive that stays connected (files still on their way to the server, or open)
+        // says why; it is never reported as disconnected.
+        QPointer<QWidget> sheetWindow(window);
+        auto presenter = presenter_;
+        operations->disconnect(drive, [presenter, sheetWindow, completion](int code) {
+            Dispatch::main().async([presenter, sheetWindow, completion, code] {
+                finish(completion, code);
+                if (code != 0) {
+                    presenter->present({DMTexts::disconnectFailed, NetworkMountStatus::describe(code), {DMTexts::okButton}},
+                                       sheetWindow.data(), nullptr);
+                }
+            });
+        });
         break;
+    }
     case DMDriveAction::remove: {
         DMAlert alert{DMTexts::deleteDriveTitle, DMTexts::deleteDriveText, {DMTexts::confirmButton, DMTexts::cancelButton}};
         presenter_->present(alert, window, [operations, drive](int button) {

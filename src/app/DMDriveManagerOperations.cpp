@@ -156,10 +156,13 @@ void DMDriveManagerOperations::connect(const Drive& drive, std::function<void(in
     manager->mount(drive, [done](int code, std::optional<std::string>) { done(code); });
 }
 
-void DMDriveManagerOperations::disconnect(const Drive& drive) {
-    if (auto manager = networkManagerOf(drive)) {
-        manager->unmount(drive, nullptr);
+void DMDriveManagerOperations::disconnect(const Drive& drive, std::function<void(int code)> done) {
+    auto manager = networkManagerOf(drive);
+    if (!manager) {
+        done(-1);
+        return;
     }
+    manager->unmount(drive, [done](int code, std::optional<std::string>) { done(code); });
 }
 
 void DMDriveManagerOperations::openNetworkDrive(const Drive& drive) {

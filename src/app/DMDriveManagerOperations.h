@@ -31,7 +31,7 @@ public:
     void openURL(const std::string& url) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
-    void disconnect(const Drive& drive) override;
+    void disconnect(const Drive& drive, std::function<void(int code)> done) override;
     void openNetworkDrive(const Drive& drive) override;
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;

@@ -52,7 +52,8 @@ public:
     // connecting reports its code (0 success) later, on any thread.
     virtual bool isNetworkDrive(const Drive& /*drive*/) { return false; }
     virtual void connect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
-    virtual void disconnect(const Drive& /*drive*/) {}
+    // Reports 0 once the drive is disconnected, else the network status that kept it connected.
+    virtual void disconnect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
     virtual void openNetworkDrive(const Drive& /*drive*/) {}
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }

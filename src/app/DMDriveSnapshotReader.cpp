@@ -112,6 +112,7 @@ void readNetwork(const DMNetworkDriveObject& drive, DMDriveSnapshot& snapshot) {
     snapshot.networkType = networkTypeName(drive.scheme());
     snapshot.url = drive.urlString();
     snapshot.isConnecting = drive.isConnecting();
+    snapshot.isDisconnecting = drive.isDisconnecting();
     snapshot.isSaved = drive.saved();
 }
 

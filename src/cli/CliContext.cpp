@@ -11,6 +11,7 @@
 #include "platform/sim/SimPlatform.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
+#include "xpc/dbus/DBusXPCTransport.h"
 
 namespace harbormind {
 
@@ -61,6 +62,7 @@ bool CliContext::preparePlatform() {
             return false;
         }
         Platform::setCurrent(std::make_shared<LinuxPlatform>());
+        XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     } else {
         fail("unknown platform " + platformName + " (linux or sim)");
         return false;

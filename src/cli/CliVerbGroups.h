@@ -16,6 +16,7 @@ void registerNetworkVerbs(CLI::App& app, CliContext& context);
 void registerUSBVerbs(CLI::App& app, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
 void registerCloneVerbs(CLI::App& app, CliContext& context);
+void registerDaemonVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

@@ -17,6 +17,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
     registerCloneVerbs(app, context);
+    registerDaemonVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
