@@ -49,6 +49,10 @@ void DMDeviceCloneWrapper::clone(const std::string& destination, const std::stri
         Log::warning("clone: the device-clone service cannot be reached");
         return;
     }
+    {
+        std::lock_guard lock(mutex_);
+        cloneConnection_ = proxy;
+    }
     proxy->clonDeviceWithStrDestinDevice("/dev/r" + destination, "/dev/r" + source, isCover, [](std::int64_t code) {
         if (code != 0) {
             Log::warning("clone: the daemon refused the clone with code " + std::to_string(code));

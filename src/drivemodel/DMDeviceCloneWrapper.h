@@ -50,6 +50,9 @@ private:
     mutable std::mutex mutex_;
     std::unique_ptr<XPCDuplexObject> deviceCloneXPCObj_;
     std::weak_ptr<DMDeviceCloneWrapperDelegate> delegate_;
+    // The connection of the last clone request, kept open so its progress can come back
+    // (the next request replaces it).
+    std::shared_ptr<XPCInterface> cloneConnection_;
 };
 
 }  // namespace harbormind

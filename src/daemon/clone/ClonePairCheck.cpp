@@ -47,6 +47,12 @@ DMCloneErrorCode ClonePairCheck::openSource(const std::string& path, ClonePair& 
         pair.source.reset();
         return DMCloneErrorCode::openSourceDeivceFaild;
     }
+    // A file system being written while it is copied would arrive inconsistent.
+    if (auto mountPoint = sysfs_.mountedWritableOn(pair.source->deviceNumber())) {
+        reason = "the source holds a file system mounted read-write on " + *mountPoint;
+        pair.source.reset();
+        return DMCloneErrorCode::openSourceDeivceFaild;
+    }
     return DMCloneErrorCode::noError;
 }
 

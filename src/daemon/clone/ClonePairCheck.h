@@ -17,7 +17,8 @@ struct ClonePair {
 };
 
 // Decides whether a source may be copied onto a destination, writing nothing. Beyond opening
-// both and comparing sector sizes and sizes, it refuses a destination that is the source, a
+// both and comparing sector sizes and sizes, it refuses a source mounted read-write (answered
+// as a source that cannot be opened) and a destination that is the source, a
 // partition of it or the disk holding it, that is mounted or used as swap, or is read-only
 // (all answered as a destination that cannot be opened, with the reason in `reason`).
 class ClonePairCheck {

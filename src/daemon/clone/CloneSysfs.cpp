@@ -114,6 +114,14 @@ std::vector<dev_t> CloneSysfs::deviceAndPartitions(dev_t device) const {
 }
 
 std::optional<std::string> CloneSysfs::mountedOn(dev_t device) const {
+    return findMount(device, false);
+}
+
+std::optional<std::string> CloneSysfs::mountedWritableOn(dev_t device) const {
+    return findMount(device, true);
+}
+
+std::optional<std::string> CloneSysfs::findMount(dev_t device, bool writableOnly) const {
     std::set<std::string> numbers;
     for (dev_t each : deviceAndPartitions(device)) {
         numbers.insert(number(each));
@@ -122,8 +130,11 @@ std::optional<std::string> CloneSysfs::mountedOn(dev_t device) const {
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);
-        std::string id, parent, majorMinor, root, mountPoint;
-        if (fields >> id >> parent >> majorMinor >> root >> mountPoint && numbers.count(majorMinor)) {
+        std::string id, parent, majorMinor, root, mountPoint, options;
+        if (!(fields >> id >> parent >> majorMinor >> root >> mountPoint >> options) || !numbers.count(majorMinor)) {
+            continue;
+        }
+        if (!writableOnly || options.rfind("rw", 0) == 0) {
             return mountPoint;
         }
     }

@@ -22,6 +22,8 @@ public:
     std::vector<dev_t> deviceAndPartitions(dev_t device) const;
     // A mount point of the running system on the device or one of its partitions, if any.
     std::optional<std::string> mountedOn(dev_t device) const;
+    // The same, for mounts that can be written to.
+    std::optional<std::string> mountedWritableOn(dev_t device) const;
     bool usedAsSwap(dev_t device) const;
     // An identity that writing to the device cannot change: a loop device's backing file, a
     // device-mapper UUID, the WWN or serial number of the hardware. A partition adds its number.
@@ -34,6 +36,7 @@ private:
     std::optional<std::string> attribute(const std::string& path) const;
     std::optional<std::string> udevProperty(dev_t device, const std::string& key) const;
     std::optional<std::string> diskIdentity(dev_t disk) const;
+    std::optional<std::string> findMount(dev_t device, bool writableOnly) const;
 
     std::string sysRoot_;
     std::string udevData_;
