@@ -213,7 +213,12 @@ void AppDelegate::about_clickWithSender() {
 void AppDelegate::help_clickWithSender() {
     // Language, edition and version, in that order.
     const std::string query = DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", version});
-    Platform::current().workspace().openURL(std::string(helpURL) + query);
+    const std::string url = std::string(helpURL) + query;
+    if (!Platform::current().workspace().openURL(url) && presenter_) {
+        presenter_->present({DMTexts::helpFailedTitle, DMTextFormat::withText(DMTexts::helpFailedTextFormat, url),
+                             {DMTexts::okButton}},
+                            mainWindowController() ? mainWindowController()->window() : nullptr, nullptr);
+    }
 }
 
 void AppDelegate::enableDebugLogging_clickWithSender() {

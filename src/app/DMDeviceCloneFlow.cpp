@@ -217,7 +217,7 @@ void DMDeviceCloneFlow::react(std::int64_t code, const DMCloneDrive& destination
     auto wrapper = deviceCloneWrapper_;
     auto operations = operations_;
     Dispatch::global()->async([wrapper, operations, destination, source, isCover] {
-        operations->unmount(destination.drive);
+        operations->unmount(destination.drive, DMUnmountOption::plain);
         for (int poll = 0; poll < unmountPolls && operations->isMounted(destination.drive); ++poll) {
             Clock::current().sleepFor(seconds(1));
         }

@@ -31,8 +31,11 @@ public:
     std::string name(const Drive& drive) override { return drive->identifier(); }
     int open(const Drive&) override { return 0; }
     int mount(const Drive&) override { return 0; }
-    void unmount(const Drive& drive) override { unmounted.push_back(drive->identifier()); }
-    void eject(const Drive&) override {}
+    DMOperationResult unmount(const Drive& drive, DMUnmountOption) override {
+        unmounted.push_back(drive->identifier());
+        return {0, {}};
+    }
+    DMOperationResult eject(const Drive&) override { return {0, {}}; }
     int lock(const Drive&) override { return 0; }
     int accessMode(const Drive&) override { return 1; }
     bool hasHibernationFile(const Drive&) override { return false; }

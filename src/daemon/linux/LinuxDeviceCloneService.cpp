@@ -34,7 +34,10 @@ void LinuxDeviceCloneService::clonDeviceWithStrDestinDevice(const std::string& s
         }
         return cancelled->load() ? clone::CloneReply::cancel : clone::CloneReply::proceed;
     };
-    reply(engine_->clonDeviceWithStrDestinDevice(strDestinDevice, strSourceDevice, isCover, sink));
+    // The engine's reason (a pair check code, or a clone already running) is in the log; the
+    // service answers every refusal with its one refusal, -1.
+    std::int64_t code = engine_->clonDeviceWithStrDestinDevice(strDestinDevice, strSourceDevice, isCover, sink);
+    reply(code == 0 ? 0 : -1);
 }
 
 void LinuxDeviceCloneService::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) {
