@@ -309,7 +309,7 @@ TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
                                                "resumeClone/menu_recoverClone"}));
     EXPECT_TRUE(bar->isEnabled("Unmount All"));
     EXPECT_TRUE(bar->isEnabled("Eject"));
-    EXPECT_FALSE(bar->isEnabled("Clone"));
+    EXPECT_TRUE(bar->isEnabled("Clone"));
 
     // Nothing on the stick is mounted: nothing to unmount.
     auto* stick = dynamic_cast<DMLocalDriveViewController*>(select("disk4"));
@@ -538,6 +538,21 @@ TEST_F(MainWindowTest, SelectingAVolumeKeepsTheSidebarWidthAndTheSmallestWindowD
     EXPECT_GE(view->actionBar()->width(), view->actionBar()->minimumSizeHint().width());
     EXPECT_GE(sidebar().view()->width(), 240);
     window->hide();
+}
+
+TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsShownAsItsVolume) {
+    DMDriveSnapshot systemDisk;
+    systemDisk.category = DMDriveObjectCategory::local;
+    systemDisk.physicalIsWhole = true;
+    systemDisk.own.mountPoint = "/";
+    EXPECT_EQ(DMViewControllerManager::kindOf(systemDisk), DMViewControllerManager::Kind::partition);
+    // A partitioned disk, or an unmounted one, keeps the whole-disk view.
+    DMDriveSnapshot partitioned = systemDisk;
+    partitioned.logicalHasChildren = true;
+    EXPECT_EQ(DMViewControllerManager::kindOf(partitioned), DMViewControllerManager::Kind::wholeDisk);
+    DMDriveSnapshot unmounted = systemDisk;
+    unmounted.own.mountPoint.reset();
+    EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
 }
 
 }  // namespace

@@ -36,10 +36,12 @@ public:
     FileSystemInfo& fileSystem() override;
     DeviceNaming& deviceNaming() override;
 
+    CacheFolders* cacheFolders() override;
     DirectoryWalker* directoryWalker() override;
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
     FileStore* fileStore() override;
+    HttpClient* httpClient() override;
     JunkLocations* junkLocations() override;
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
@@ -75,6 +77,8 @@ private:
     std::unique_ptr<SleepWakeNotifications> sleepWake_;
     std::unique_ptr<Notifications> notifications_;
     std::unique_ptr<FileStore> fileStore_;
+    std::unique_ptr<HttpClient> httpClient_;
+    std::unique_ptr<CacheFolders> cacheFolders_;
     std::unique_ptr<NetworkMounter> networkMounter_;
     std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
     std::unique_ptr<WholeDiskNames> wholeDiskNames_;
