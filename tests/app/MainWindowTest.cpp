@@ -540,6 +540,16 @@ TEST_F(MainWindowTest, SelectingAVolumeKeepsTheSidebarWidthAndTheSmallestWindowD
     window->hide();
 }
 
+TEST_F(MainWindowTest, WhenTheSelectedDriveGoesAwayTheFirstDriveLeftIsShownRatherThanABlankPane) {
+    start("usb-disks.json");
+    ASSERT_NE(select("disk5s1"), nullptr);
+    ASSERT_TRUE(platform->removeDisk("disk5"));
+    settle(1.0);
+    ASSERT_NE(sidebar().selectedItem(), nullptr);
+    EXPECT_EQ(sidebar().selectedItem()->identifier(), sidebar().displayedRows()[1]);
+    EXPECT_NE(controller->currentViewController(), nullptr);
+}
+
 TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsShownAsItsVolume) {
     DMDriveSnapshot systemDisk;
     systemDisk.category = DMDriveObjectCategory::local;
