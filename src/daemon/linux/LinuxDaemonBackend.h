@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "daemon/DaemonBackend.h"
 
 namespace harbormind {
@@ -8,12 +10,20 @@ namespace harbormind {
 // is its refusing stand-in; a new backend replaces it here.
 class LinuxDaemonBackend final : public DaemonBackend {
 public:
+    // `mediaRoot` is where users' media folders are made ("/media").
+    explicit LinuxDaemonBackend(std::string mediaRoot = "/media");
+
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs() override;
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
     std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+    // One for the daemon's life: it remembers whom it mounted each medium for.
+    std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
+
+private:
+    std::shared_ptr<DriveMountBackend> driveMount_;
 };
 
 }  // namespace harbormind
