@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "testsupport/ChildProcess.h"
+#include "platform/linux/mounthelper/UserMediaFolder.h"
 #include "testsupport/PrivateBus.h"
 #include "xpc/XPCServiceName.h"
 
@@ -198,6 +199,10 @@ TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     EXPECT_EQ(helper("unmount", {"--force", "--whole", loopName}).status, 13);
     EXPECT_EQ(helper("eject", {loopName}).status, 13);
     EXPECT_TRUE(isMountPoint(folder + "/rootmnt"));
+    // Asking to mount it answers where root mounted it, and does not make it the user's.
+    Outcome already = helper("mount", {loopName});
+    EXPECT_EQ(already.status, 0) << already.err;
+    EXPECT_NE(already.out.find(folder + "/rootmnt"), std::string::npos) << already.out;
 
     // Unmounted, root's loop device is still not the user's to detach.
     ASSERT_EQ(::umount2((folder + "/rootmnt").c_str(), 0), 0);
@@ -224,6 +229,39 @@ TEST_F(DaemonMountTest, AMediaFolderAnOlderVersionGaveTheUserIsTakenBackAndItsLi
     ASSERT_EQ(::stat((media + "/" + user).c_str(), &facts), 0);
     EXPECT_EQ(facts.st_uid, 0u);
     EXPECT_EQ(facts.st_mode & 022, 0u);
+}
+
+// The mount goes through the folder's descriptor: a folder renamed and replaced by a link
+// after it was made still receives the mount, and the link's target does not.
+TEST(UserMediaFolderTest, AMountThroughTheDescriptorIsNotRedirectedByASwappedPath) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to mount";
+    }
+    std::string root = (fs::temp_directory_path() / ("hm-media-" + std::to_string(::getpid()))).string();
+    fs::create_directories(root + "/target");
+    ::chmod(root.c_str(), 0755);
+    UserMediaFolder media(root + "/media", MountOwner{"nobody", 65534, 65534});
+    std::string error;
+    auto made = media.makeMountFolder("Vol", error);
+    ASSERT_TRUE(made) << error;
+    EXPECT_EQ(made->path(), root + "/media/nobody/Vol");
+    fs::rename(made->path(), made->path() + ".moved");
+    fs::create_directory_symlink(root + "/target", made->path());
+    ASSERT_EQ(::mount("hm-test", made->descriptorPath().c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m"), 0);
+    EXPECT_TRUE(isMountPoint(made->path() + ".moved"));
+    EXPECT_FALSE(isMountPoint(root + "/target"));
+    ::umount2((made->path() + ".moved").c_str(), 0);
+    // Taken names are skipped, links included: never an existing folder.
+    auto next = media.makeMountFolder("Vol", error);
+    ASSERT_TRUE(next) << error;
+    EXPECT_EQ(next->path(), root + "/media/nobody/Vol1");
+    EXPECT_TRUE(media.holds(next->path()));
+    EXPECT_FALSE(media.holds(root + "/media/nobody/../nobody2/Vol"));
+    EXPECT_FALSE(media.holds(root + "/media/nobody"));
+    EXPECT_TRUE(media.removeMountFolder(next->path()));
+    EXPECT_FALSE(media.removeMountFolder(made->path())) << "a link is not a mount folder to remove";
+    EXPECT_TRUE(fs::exists(root + "/target"));
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -72,8 +72,11 @@ DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, con
         if (caller.uid != 0 && helper.isInternal(name) && !(caller.isAdministrator && caller.isAdministrator())) {
             return refuse(name + " is on an internal disk: mounting it needs an administrator");
         }
+        // A volume mounted already (by root, elsewhere) is answered with its place, and
+        // does not become the caller's.
+        const bool mountedBefore = !helper.mountPointsOf(name, UnmountScope::Volume).empty();
         int status = helper.mount(name, std::nullopt);
-        if (status == 0) {
+        if (status == 0 && !mountedBefore) {
             std::lock_guard lock(mutex_);
             mountedFor_[helper.mediaSequenceOf(name)] = caller.uid;
         }
