@@ -7,6 +7,7 @@
 #include <vector>
 #include <ostream>
 
+#include "BuildConfiguration.h"
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
 #include "support/Log.h"
@@ -23,6 +24,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
+    registerCloneVerbs(app, context);
     registerCleanVerbs(app, context);
     registerDaemonVerbs(app, context);
 }
@@ -89,6 +91,7 @@ int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& ou
     CLI::App app{"harbormindctl: local drives from the command line", "harbormindctl"};
     app.fallthrough();
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("harbormindctl ") + BuildConfiguration::version);
     app.add_option("--platform", context.platformName, "linux (the default) or sim");
     app.add_option("--scenario", context.scenarioPath, "the scenario file of the simulated platform");
     bool verbose = false;
@@ -131,6 +134,9 @@ int runParsed(CLI::App& app, const std::vector<std::string>& arguments, CliConte
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         out << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
         return 0;
     } catch (const CLI::ParseError& error) {
         err << "harbormindctl: " << error.what() << "\n";

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "BuildConfiguration.h"
 #include "cli/HarbormindCtl.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimPlatform.h"
@@ -137,6 +138,12 @@ TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCom
     for (const auto& line : sim().commandLines()) {
         EXPECT_EQ(line.find("not encrypted"), std::string::npos) << line;
     }
+}
+
+TEST_F(HarbormindCtlTest, VersionIsTheProjectVersion) {
+    CtlRun result = run({"--version"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, std::string("harbormindctl ") + BuildConfiguration::version + "\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "daemon/DaemonBackend.h"
+#include "daemon/clone/CloneEngine.h"
 
 namespace harbormind {
 
@@ -23,6 +24,9 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
 
 private:
+    // One engine for the daemon's life: it runs one clone at a time and, when the daemon
+    // ends (SIGTERM), stops it and saves its map.
+    std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
     std::shared_ptr<DriveMountBackend> driveMount_;
 };
 
