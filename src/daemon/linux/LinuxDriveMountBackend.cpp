@@ -5,6 +5,7 @@
 #include "platform/linux/LinuxDeviceLocks.h"
 #include "platform/linux/mounthelper/MountHelper.h"
 #include "platform/linux/mounthelper/UserMediaFolder.h"
+#include "support/Log.h"
 
 namespace harbormind {
 namespace {
@@ -46,6 +47,7 @@ DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, std::uint32
     auto held = LinuxDeviceLocks::hold(name);
     int status = verb(helper, refuse);
     if (!refusal.empty()) {
+        Log::warning("refused " + name + " to uid " + std::to_string(uid) + ": " + refusal);
         return notPermittedFor(refusal);
     }
     if (status == 0) {
