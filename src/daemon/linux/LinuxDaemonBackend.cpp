@@ -4,9 +4,13 @@
 #include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
+#include "daemon/linux/LinuxDriveMountBackend.h"
 #include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
+
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
+    : driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>();
