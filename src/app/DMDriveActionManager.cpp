@@ -9,6 +9,8 @@
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMEventMonitor.h"
+#include "app/DMPowerStateActions.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -115,6 +117,21 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     default:
         break;
     }
+}
+
+void DMDriveActionManager::startEventMonitor(SleepWakeNotifications* notifications,
+                                             DMConfigurationManager& configuration) {
+    powerStateActions_ = std::make_shared<DMPowerStateActions>(operations_, configuration);
+    eventMonitor_ = std::make_shared<DMEventMonitor>(notifications);
+    eventMonitor_->setDelegate(weak_from_this());
+}
+
+void DMDriveActionManager::powerStateChanged(bool isSleep, std::function<void()> done) {
+    if (!powerStateActions_) {
+        done();
+        return;
+    }
+    powerStateActions_->run(isSleep, std::move(done));
 }
 
 CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() const {
@@ -281,6 +298,7 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
     struct Outcome {
         bool local = false;
         int code = -1;
+        std::string reason;
         DMDriveObjectFilesystem fileSystem = DMDriveObjectFilesystem::unknown;
     };
     auto operations = operations_;
@@ -290,7 +308,9 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
             Outcome outcome;
             outcome.local = operations->isLocalDrive(drive);
             if (outcome.local) {
-                outcome.code = operations->mount(drive);
+                DMOperationResult result = operations->mountWithReason(drive);
+                outcome.code = result.code;
+                outcome.reason = result.message;
                 outcome.fileSystem = operations->fileSystem(drive);
             }
             return outcome;
@@ -301,6 +321,11 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
                 return;
             }
             if (outcome.fileSystem != DMDriveObjectFilesystem::ntfs) {
+                // A failure carries the system's reason, for the alert to show under its text.
+                if (outcome.code != 0 && completion) {
+                    completion(-1, outcome.reason.empty() ? std::nullopt : std::optional<std::string>(outcome.reason));
+                    return;
+                }
                 finish(completion, outcome.code == 0 ? 0 : -1);
                 return;
             }

@@ -104,6 +104,11 @@ int DMDriveManagerOperations::mount(const Drive& drive) {
     return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
 }
 
+DMOperationResult DMDriveManagerOperations::mountWithReason(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->mount(drive, done); }) : DMOperationResult{};
+}
+
 DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
     auto manager = localManagerOf(drive);
     return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
@@ -144,6 +149,21 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::externalRootDriv
     for (const auto& drive : manager->rootObjs()) {
         auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
         if (local && local->location() == DMDriveObjectLocation::external) {
+            drives.push_back(drive);
+        }
+    }
+    return drives;
+}
+
+std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::lockableDrives() {
+    std::vector<Drive> drives;
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return drives;
+    }
+    for (const auto& [identifier, drive] : manager->driveObjs()) {
+        auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+        if (local && local->canLock()) {
             drives.push_back(drive);
         }
     }

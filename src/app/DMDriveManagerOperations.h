@@ -17,6 +17,7 @@ public:
     std::string name(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
+    DMOperationResult mountWithReason(const Drive& drive) override;
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
     DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
@@ -24,6 +25,7 @@ public:
     bool hasHibernationFile(const Drive& drive) override;
     void setIgnoreHibernateFile(bool ignore) override;
     std::vector<Drive> externalRootDrives() override;
+    std::vector<Drive> lockableDrives() override;
     bool isDriverInstalled() override;
     bool canInstallDriver() override;
     void installDriver() override;

@@ -32,6 +32,8 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
+    // Mounts and keeps the reason the system gave for a failure ("Structure needs cleaning").
+    virtual DMOperationResult mountWithReason(const Drive& drive) { return {mount(drive), {}}; }
     // Both wait for the platform's answer; a busy volume answers the local manager's busy
     // code with what uses it.
     virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
@@ -43,6 +45,8 @@ public:
     virtual void setIgnoreHibernateFile(bool ignore) = 0;
     // The local manager's root drives whose location is external.
     virtual std::vector<Drive> externalRootDrives() = 0;
+    // Every local drive object (not only roots) that can be locked now.
+    virtual std::vector<Drive> lockableDrives() { return {}; }
 
     // The NTFS and BitLocker driver is installed.
     virtual bool isDriverInstalled() = 0;
