@@ -20,6 +20,9 @@ public:
     // printf, so it never appears in a process's arguments.
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;
     std::string listCoreStorage() override;
+    // systemctl --user on the agent's unit (LinuxUSBAgentUnit).
+    std::string loadUSBBlockerAgent() override;
+    std::string unloadUSBBlockerAgent() override;
 
 private:
     std::string line(const std::string& verb, const std::string& bsdName) const;
