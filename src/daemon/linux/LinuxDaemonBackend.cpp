@@ -2,9 +2,9 @@
 
 #include "daemon/RefusingCheckDiskBackend.h"
 #include "daemon/RefusingDeviceCloneService.h"
-#include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxNtfsService.h"
+#include "daemon/linux/LinuxUSBBlockerService.h"
 
 namespace harbormind {
 
@@ -26,7 +26,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<RefusingUSBBlockerService>();
+    return std::make_shared<LinuxUSBBlockerService>();
 }
 
 }  // namespace harbormind
