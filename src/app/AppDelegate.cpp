@@ -6,12 +6,15 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <iostream>
 
+#include "app/DMDriveActionManager.h"
 #include "app/DMDriveManagerOperations.h"
+#include "app/DMDriveOperations.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMImages.h"
 #include "app/DMMainQueueBridge.h"
@@ -22,6 +25,7 @@
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "app/DMWindowController.h"
+#include "app/usb/DMUSBBlockerControl.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -127,6 +131,10 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     DMDriveManager::shared().registerManager(networkDriveManager_, "");
     configurationManager_->setEffects(effects_);
 
+    // "USB Warden": its settings window is made now, and it checks the white list before
+    // a local drive is mounted while it is on.
+    startUSBBlocker(*controller);
+
     // 7, 8. Task-bar presence and the status item.
     effects_->setActivationPolicy(configurationManager_->dockIcon() ? DMActivationPolicy::Regular
                                                                     : DMActivationPolicy::Accessory);
@@ -140,6 +148,37 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
         takeScreenshot();
     }
     return -1;
+}
+
+void AppDelegate::startUSBBlocker(DMWindowController& controller) {
+    QPointer<QMainWindow> window(controller.window());
+    usbBlocker_ = std::make_unique<DMUSBBlockerControl>(DMUSBBlockerControl::platformServices(presenter_),
+                                                        [window] { return window.data(); });
+    DMUSBBlockerControl* usb = usbBlocker_.get();
+    std::shared_ptr<DMDriveOperations> operations = controller.driveActionManager()->operations();
+    controller.driveActionManager()->setMountGuard([usb, operations](const auto& drive, std::function<void()> proceed) {
+        if (!usb->isOn() || !operations->isLocalDrive(drive)) {
+            proceed();
+            return;
+        }
+        usb->checkWhiteListBeforeMounting(drive->identifier(), proceed);
+    });
+}
+
+bool AppDelegate::isUSBBlockerOn() const {
+    return usbBlocker_ && usbBlocker_->isOn();
+}
+
+void AppDelegate::startUSBBlockerWithSender(int tag) {
+    if (usbBlocker_) {
+        usbBlocker_->startUSBBlockerWithSender(tag);
+    }
+}
+
+void AppDelegate::settingUSBBlokcerWithSender() {
+    if (usbBlocker_) {
+        usbBlocker_->settingUSBBlokcerWithSender();
+    }
 }
 
 std::shared_ptr<DMWindowController> AppDelegate::mainWindowController() {

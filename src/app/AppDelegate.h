@@ -17,6 +17,7 @@ class DMConfigurationManager;
 class DMLocalDriveManager;
 class DMNetworkDriveManager;
 class DMShellEffects;
+class DMUSBBlockerControl;
 class DMWindowController;
 
 // The application object's delegate: runs the start-up sequence, owns the status item and its
@@ -37,6 +38,11 @@ public:
     void enableDebugLogging_clickWithSender() override;
     bool isDebugLoggingEnabled() const override;
     void quit_clickWithSender() override;
+    bool hasUSBBlocker() const override { return usbBlocker_ != nullptr; }
+    bool isUSBBlockerOn() const override;
+    void startUSBBlockerWithSender(int tag) override;
+    void settingUSBBlokcerWithSender() override;
+    DMUSBBlockerControl* usbBlocker() const { return usbBlocker_.get(); }
     // Left click shows the main window; the menu offers "Quit".
     void statusItem_clickWithSender(bool rightClick);
 
@@ -55,6 +61,7 @@ public:
 
 private:
     void rebuildStatusMenu();
+    void startUSBBlocker(DMWindowController& controller);
     void takeScreenshot();
 
     DMLaunchOptions options_;
@@ -64,6 +71,7 @@ private:
     std::shared_ptr<DMWindowController> mainWindowController_;
     std::shared_ptr<DMLocalDriveManager> localDriveManager_;
     std::shared_ptr<DMNetworkDriveManager> networkDriveManager_;
+    std::unique_ptr<DMUSBBlockerControl> usbBlocker_;
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
 };

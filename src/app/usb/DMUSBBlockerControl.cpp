@@ -66,6 +66,18 @@ DMUSBBlockerControl::~DMUSBBlockerControl() {
     }
 }
 
+USBSetPasswordWindowController* DMUSBBlockerControl::usbSetPasswordWindowController() const {
+    return setPasswordWindow_.data();
+}
+
+USBBlockerStopWindowController* DMUSBBlockerControl::usbBlockerStopwindowController() const {
+    return stopWindow_.data();
+}
+
+USBBlockerSettingEntryWindowController* DMUSBBlockerControl::usbEntryWindowController() const {
+    return entryWindow_.data();
+}
+
 USBBLockerWindowController* DMUSBBlockerControl::usbBLockerWindowController() {
     if (!settingsWindow_) {
         settingsWindow_ = new USBBLockerWindowController(mainWindow_(), *services_.diskList, *services_.keyChain,

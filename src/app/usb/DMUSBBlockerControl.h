@@ -49,9 +49,9 @@ public:
     // drive's disk is known not to be white-listed.
     bool driveMayLoad(const std::string& bsdName);
 
-    USBSetPasswordWindowController* usbSetPasswordWindowController() const { return setPasswordWindow_; }
-    USBBlockerStopWindowController* usbBlockerStopwindowController() const { return stopWindow_; }
-    USBBlockerSettingEntryWindowController* usbEntryWindowController() const { return entryWindow_; }
+    USBSetPasswordWindowController* usbSetPasswordWindowController() const;
+    USBBlockerStopWindowController* usbBlockerStopwindowController() const;
+    USBBlockerSettingEntryWindowController* usbEntryWindowController() const;
     USBBLockerWindowController* usbBLockerWindowController();
 
 private:
