@@ -6,9 +6,17 @@
 #include <optional>
 #include <string>
 
+#include <QPointer>
+
+#include "app/CDCleaningServices.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
+
+namespace harbormind {
+class CDDriveClearWindowController;
+class CDJunkClearWindowController;
+}  // namespace harbormind
 
 namespace harbormind {
 
@@ -22,7 +30,8 @@ class DMDriveOperations;
 class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionManager> {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-    // 0 success, -1 failure; the message is always empty here.
+    // 0 success, -1 failure (the local manager's busy code for a volume in use); the
+    // message is always empty here: failures are shown to the user by the dispatcher.
     using Completion = std::function<void(int code, std::optional<std::string> error)>;
 
     DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
@@ -48,6 +57,13 @@ public:
     // The maker's page that explains checking an NTFS disk before opening it read-write.
     static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
 
+    // The managers the cleaning windows work with (the shared ones on the current platform
+    // unless set).
+    void setCleaningServices(CDCleaningServices services) { cleaning_ = std::move(services); }
+    // The one junk clean and the one drive clear window, while open.
+    CDJunkClearWindowController* junkClearWindowController() const;
+    CDDriveClearWindowController* driverClearWindowController() const;
+
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
 
@@ -55,6 +71,14 @@ private:
     void open(const Drive& drive, QWidget* window, Completion completion);
     void lock(const Drive& drive, QWidget* window, Completion completion);
     void mount(const Drive& drive, QWidget* window, Completion completion);
+    void openJunkClean(QWidget* window);
+    void openDriveClean(const Drive& drive, QWidget* window);
+    CDCleaningServices& cleaning();
+    void unmount(const Drive& drive, QWidget* window, Completion completion);
+    void eject(const Drive& drive, QWidget* window, Completion completion);
+    void offerForcedUnmount(const Drive& drive, const std::string& driveName, const std::string& reason,
+                            QWidget* window, Completion completion);
+    void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
@@ -66,6 +90,9 @@ private:
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
+    std::optional<CDCleaningServices> cleaning_;
+    QPointer<CDJunkClearWindowController> junkClearWindowController_;
+    QPointer<CDDriveClearWindowController> driverClearWindowController_;
 };
 
 }  // namespace harbormind

@@ -17,8 +17,8 @@ public:
     std::string name(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
-    void unmount(const Drive& drive) override;
-    void eject(const Drive& drive) override;
+    DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
+    DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
     int accessMode(const Drive& drive) override;
     bool hasHibernationFile(const Drive& drive) override;
@@ -29,6 +29,7 @@ public:
     void installDriver() override;
     bool ignoreHibernationFileWhenMountingNtfsDrives() override;
     void openURL(const std::string& url) override;
+    std::optional<std::string> driveClearPath(const Drive& drive) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
     void disconnect(const Drive& drive, std::function<void(int code)> done) override;

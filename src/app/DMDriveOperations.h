@@ -2,10 +2,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
+#include "drivemodel/DMUnmountOption.h"
 
 namespace harbormind {
 
@@ -28,8 +31,10 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
-    virtual void unmount(const Drive& drive) = 0;
-    virtual void eject(const Drive& drive) = 0;
+    // Both wait for the platform's answer; a busy volume answers the local manager's busy
+    // code with what uses it.
+    virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
+    virtual DMOperationResult eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;
     // 0 read-only, 1 read-write, 2 no access.
     virtual int accessMode(const Drive& drive) = 0;
@@ -46,6 +51,9 @@ public:
     // The setting that allows ignoring a Windows hibernation file when mounting NTFS.
     virtual bool ignoreHibernationFileWhenMountingNtfsDrives() = 0;
     virtual void openURL(const std::string& url) = 0;
+    // The mount point to scan for drive clear, only when the drive may be cleared: mounted
+    // now, and neither a volume of the running system nor the one holding the home folder.
+    virtual std::optional<std::string> driveClearPath(const Drive& /*drive*/) { return std::nullopt; }
 
     // Network drives. The list changes on the main queue only, so these are called there;
     // connecting reports its code (0 success) later, on any thread.

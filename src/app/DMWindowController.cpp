@@ -307,6 +307,8 @@ void DMWindowController::rebuildCornerMenu() {
                              cornerMenu_, [actions] { actions->startUSBBlockerWithSender(0); });
         }
     }
+    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::checkForUpdates)), &QAction::triggered,
+                     cornerMenu_, [actions] { actions->checkForUpdates_clickWithSender(); });
     cornerMenu_->addSeparator();
     QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
     QAction* debugLogging = moreMenu->addAction(QString::fromUtf8(DMTexts::enableDebugLogging));

@@ -18,6 +18,8 @@ void registerUSBVerbs(CLI::App& app, CliContext& context);
 void registerUSBWardenVerbs(CLI::App& usb, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
 void registerDaemonVerbs(CLI::App& app, CliContext& context);
+// After registerCleaningVerbs: adds "clean" to its "junk" group.
+void registerCleanVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

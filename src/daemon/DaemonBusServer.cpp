@@ -81,6 +81,11 @@ DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
       version_(std::move(version)), onBusLost_(std::move(onBusLost)) {}
 
 DaemonBusServer::~DaemonBusServer() {
+    // Jobs use this server (and its loop, for their callbacks) until they end; a job that
+    // hangs past the limit is logged.
+    if (!jobs_.waitIdle(seconds(10))) {
+        Log::error("drivemanagerd: jobs still running while the bus server ends");
+    }
     stop();
 }
 

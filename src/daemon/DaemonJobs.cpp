@@ -5,15 +5,21 @@
 namespace harbormind {
 
 bool DaemonJobs::start(std::function<void()> job) {
-    if (running_.fetch_add(1) >= maxRunning) {
-        running_.fetch_sub(1);
+    if (state_->running.fetch_add(1) >= maxRunning) {
+        state_->running.fetch_sub(1);
         return false;
     }
-    std::thread([this, job = std::move(job)] {
+    std::thread([state = state_, clock = &Clock::current(), job = std::move(job)] {
         job();
-        running_.fetch_sub(1);
+        state->running.fetch_sub(1);
+        clock->notifyAll();
     }).detach();
     return true;
+}
+
+bool DaemonJobs::waitIdle(Clock::Duration limit) const {
+    Clock& clock = Clock::current();
+    return clock.waitUntil([state = state_] { return state->running.load() == 0; }, clock.now() + limit);
 }
 
 }  // namespace harbormind

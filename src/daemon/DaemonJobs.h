@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
+
+#include "support/Clock.h"
 
 namespace harbormind {
 
@@ -13,10 +16,16 @@ public:
 
     // False when too many jobs run already (`job` is then not run).
     bool start(std::function<void()> job);
-    int running() const { return running_.load(); }
+    int running() const { return state_->running.load(); }
+    // Waits until no job runs, at most `limit`; true when none does.
+    bool waitIdle(Clock::Duration limit) const;
 
 private:
-    std::atomic<int> running_{0};
+    // Shared with the job threads, which may outlive a wait that gave up.
+    struct State {
+        std::atomic<int> running{0};
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 }  // namespace harbormind

@@ -57,10 +57,17 @@ TEST_F(DaemonBusTest, WrappersReachTheSimulatedDaemonThroughTheBus) {
     ntfs->setEnableDebugLoggingWithFlag(true);
     EXPECT_TRUE(DMDeviceCloneWrapper::create()->isCloneInterruptDeviceWithStrDevice("/dev/disk4"));
 
-    // The one-way call arrives too: its connection stays open until the daemon has it.
+    // The one-way call arrives too (its connection stays open until the daemon has it), on a
+    // job thread of its own that nothing here waits for: short polls with a bound.
     InProcessDaemonCall expected{"ntfs", "setEnableDebugLoggingWithFlag", {"true"}};
-    auto calls = backend->daemon()->calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end());
+    auto arrived = [&] {
+        auto calls = backend->daemon()->calls();
+        return std::find(calls.begin(), calls.end(), expected) != calls.end();
+    };
+    for (int i = 0; i < 500 && !arrived(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(arrived());
     EXPECT_EQ(authorizer->lastUid, static_cast<std::uint32_t>(::geteuid()));
 }
 

@@ -14,6 +14,7 @@ public:
     std::string listCoreStorage() override;
     std::string loadUSBBlockerAgent() override;
     std::string unloadUSBBlockerAgent() override;
+    std::string unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) override;
 };
 
 }  // namespace harbormind

@@ -18,7 +18,7 @@ void DBusBitLockerProxy::lockBitLockerDriveWithBsdname(const std::string& bsdnam
     ask<bool>("lockBitLockerDriveWithBsdname", std::move(reply), bsdname);
 }
 void DBusBitLockerProxy::resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
-    ask<bool>("resumeEncryptingBitLockerDriveWithBsdname", std::move(reply), bsdname);
+    askUntilDone<bool>("resumeEncryptingBitLockerDriveWithBsdname", std::move(reply), bsdname);
 }
 void DBusBitLockerProxy::getBitLockerRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) {
     ask<std::string>("getBitLockerRecoveryKeyWithBsdname", std::move(reply), bsdname);
@@ -31,7 +31,7 @@ void DBusBitLockerProxy::getBitLockerBSDNameWithBsdname(const std::string& bsdna
 }
 void DBusBitLockerProxy::encryptBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password,
                                                           XPCBoolReply reply) {
-    ask<bool>("encryptBitLockerDriveWithBsdname", std::move(reply), bsdname, password);
+    askUntilDone<bool>("encryptBitLockerDriveWithBsdname", std::move(reply), bsdname, password);
 }
 void DBusBitLockerProxy::unlockBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password,
                                                          bool readOnly, XPCIntReply reply) {

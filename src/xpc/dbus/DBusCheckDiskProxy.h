@@ -12,7 +12,7 @@ public:
         : DBusServiceProxy(std::move(link), std::move(serviceName), std::move(onError)) {}
 
     void firstAidWithArguments(const std::vector<std::string>& arguments, XPCBoolReply reply) override {
-        ask<bool>("firstAidWithArguments", std::move(reply), arguments);
+        askUntilDone<bool>("firstAidWithArguments", std::move(reply), arguments);
     }
 };
 

@@ -13,7 +13,7 @@ public:
 
     void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCIntReply reply) override {
-        ask<std::int64_t>("clonDeviceWithStrDestinDevice", std::move(reply), strDestinDevice, strSourceDevice, isCover);
+        askUntilDone<std::int64_t>("clonDeviceWithStrDestinDevice", std::move(reply), strDestinDevice, strSourceDevice, isCover);
     }
     void isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) override {
         ask<bool>("isCloneInterruptDeviceWithStrDevice", std::move(reply), strDevice);

@@ -24,11 +24,16 @@ struct DBusNames {
 };
 
 // sdbus-c++ time-outs in microseconds: 0 would mean the library's 25 s default, so a call
-// that must wait as long as its job runs passes `none` explicitly.
+// that must wait as long as its job runs (encrypting, cloning, First Aid reply when the job
+// ends) passes `none` explicitly.
 struct DBusTimeout {
     static constexpr std::uint64_t none = UINT64_MAX;
     // Asking the bus itself (credentials, name owners): it answers at once or not at all.
     static constexpr std::uint64_t busQuery = 5'000'000;
+    // A request the daemon answers when it has looked (an administrator may have to
+    // authenticate first): far above every caller's own limit, so only a hung daemon reaches
+    // it, and the connection it holds is then let go.
+    static constexpr std::uint64_t answer = 600'000'000;
 };
 
 }  // namespace harbormind

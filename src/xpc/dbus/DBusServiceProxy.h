@@ -21,7 +21,26 @@ protected:
 
     template <typename T, typename... Args>
     void ask(const char* method, std::function<void(T)> reply, const Args&... args) {
-        send(method, [reply = std::move(reply), onError = onError_](sdbus::MethodReply& answer) {
+        askWithin<T>(DBusTimeout::answer, method, std::move(reply), args...);
+    }
+
+    // For a request answered only when its job ends.
+    template <typename T, typename... Args>
+    void askUntilDone(const char* method, std::function<void(T)> reply, const Args&... args) {
+        askWithin<T>(DBusTimeout::none, method, std::move(reply), args...);
+    }
+
+    // A request whose caller waits for nothing. The daemon still acknowledges it, which keeps
+    // this connection open until the request has left (closing at once could drop it).
+    template <typename... Args>
+    void tell(const char* method, const Args&... args) {
+        send(method, DBusTimeout::answer, [](sdbus::MethodReply&) {}, args...);
+    }
+
+private:
+    template <typename T, typename... Args>
+    void askWithin(std::uint64_t timeout, const char* method, std::function<void(T)> reply, const Args&... args) {
+        send(method, timeout, [reply = std::move(reply), onError = onError_](sdbus::MethodReply& answer) {
             T value{};
             try {
                 answer >> value;
@@ -35,16 +54,9 @@ protected:
         }, args...);
     }
 
-    // A request whose caller waits for nothing. The daemon still acknowledges it, which keeps
-    // this connection open until the request has left (closing at once could drop it).
     template <typename... Args>
-    void tell(const char* method, const Args&... args) {
-        send(method, [](sdbus::MethodReply&) {}, args...);
-    }
-
-private:
-    template <typename... Args>
-    void send(const char* method, std::function<void(sdbus::MethodReply&)> onReply, const Args&... args) {
+    void send(const char* method, std::uint64_t timeout, std::function<void(sdbus::MethodReply&)> onReply,
+              const Args&... args) {
         try {
             sdbus::IProxy& target = link_->proxy(serviceName_, DBusNames::objectPath(serviceName_));
             sdbus::MethodCall call = target.createMethodCall(DBusNames::interfaceName(serviceName_), method);
@@ -59,7 +71,7 @@ private:
                         onReply(answer);
                     }
                 },
-                DBusTimeout::none);
+                timeout);
         } catch (const sdbus::Error& failure) {
             fail(onError_, failure.getName(), failure.getMessage());
         }
