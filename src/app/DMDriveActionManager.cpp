@@ -6,6 +6,7 @@
 #include "app/CDDriveClearWindowController.h"
 #include "app/CDJunkClearWindowController.h"
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
 #include "app/DMTextFormat.h"
@@ -31,8 +32,11 @@ void finish(const DMDriveActionManager::Completion& completion, int code) {
 }  // namespace
 
 DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
-                                           std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+                                           std::shared_ptr<DMAlertPresenter> presenter,
+                                           std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper)
+    : operations_(std::move(operations)),
+      presenter_(std::move(presenter)),
+      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))) {}
 
 template <typename Result>
 void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
@@ -54,6 +58,8 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
     case DMDriveAction::junkClean:
     case DMDriveAction::driveClean:
         return true;
@@ -105,6 +111,12 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::driveClean:
         openDriveClean(drive, window);
+        break;
+    case DMDriveAction::clone:
+        deviceCloneFlow_->clone(drive, window);
+        break;
+    case DMDriveAction::resumeClone:
+        deviceCloneFlow_->resumeClone(drive, window);
         break;
     default:
         break;

@@ -21,6 +21,8 @@ class CDJunkClearWindowController;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMDeviceCloneFlow;
+class DMDeviceCloneWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
 
@@ -34,7 +36,8 @@ public:
     // message is always empty here: failures are shown to the user by the dispatcher.
     using Completion = std::function<void(int code, std::optional<std::string> error)>;
 
-    DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
+    DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
+                         std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper = nullptr);
 
     // Runs action `action` on `drive`; `window` carries the sheets. Codes this application
     // cannot carry out yet, and codes without meaning for the drive's category, do nothing.
@@ -66,6 +69,8 @@ public:
 
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
+    // Clone and resume clone: the picker, the alerts and the progress sheet.
+    const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
 
 private:
     void open(const Drive& drive, QWidget* window, Completion completion);
@@ -90,6 +95,7 @@ private:
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
+    std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;

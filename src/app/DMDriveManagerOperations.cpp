@@ -220,4 +220,30 @@ bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
     return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
 }
 
+DMDriveOperations::Drive DMDriveManagerOperations::localDriveWithIdentifier(const std::string& identifier) {
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return nullptr;
+    }
+    auto drives = manager->driveObjs();
+    auto found = drives.find(identifier);
+    return found == drives.end() ? nullptr : found->second;
+}
+
+bool DMDriveManagerOperations::isMounted(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!local) {
+        return false;
+    }
+    if (local->isMounted()) {
+        return true;
+    }
+    for (const auto& [identifier, child] : local->children()) {
+        if (isMounted(child)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace harbormind

@@ -37,6 +37,8 @@ public:
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;
     bool automaticallyOpenDrivesAfterConnecting() override;
+    Drive localDriveWithIdentifier(const std::string& identifier) override;
+    bool isMounted(const Drive& drive) override;
 
 private:
     DMConfigurationManager* configuration_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DMCloneDrive.h"
 #include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
 #include "drivemodel/DMUnmountOption.h"
@@ -65,6 +66,13 @@ public:
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }
     virtual bool automaticallyOpenDrivesAfterConnecting() { return false; }
+
+    // Device clone. The known local drive with this identifier (device name), if any.
+    virtual Drive localDriveWithIdentifier(const std::string& /*identifier*/) { return nullptr; }
+    // The drive, or a volume on it, is mounted.
+    virtual bool isMounted(const Drive& /*drive*/) { return false; }
+    // The drive's identifier, name, icon and size, as the clone windows show them.
+    virtual DMCloneDrive cloneDrive(const Drive& drive);
 };
 
 }  // namespace harbormind

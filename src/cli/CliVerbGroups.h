@@ -17,6 +17,7 @@ void registerUSBVerbs(CLI::App& app, CliContext& context);
 // `usb status|enable|disable`, under the `usb` command.
 void registerUSBWardenVerbs(CLI::App& usb, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
+void registerCloneVerbs(CLI::App& app, CliContext& context);
 void registerDaemonVerbs(CLI::App& app, CliContext& context);
 // After registerCleaningVerbs: adds "clean" to its "junk" group.
 void registerCleanVerbs(CLI::App& app, CliContext& context);

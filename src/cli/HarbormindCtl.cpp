@@ -24,6 +24,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
+    registerCloneVerbs(app, context);
     registerCleanVerbs(app, context);
     registerDaemonVerbs(app, context);
 }

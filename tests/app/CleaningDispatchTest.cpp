@@ -28,8 +28,8 @@ public:
     std::string name(const Drive&) override { return "STICK"; }
     int open(const Drive&) override { return 0; }
     int mount(const Drive&) override { return 0; }
-    void unmount(const Drive&) override {}
-    void eject(const Drive&) override {}
+    DMOperationResult unmount(const Drive&, DMUnmountOption) override { return {0, {}}; }
+    DMOperationResult eject(const Drive&) override { return {0, {}}; }
     int lock(const Drive&) override { return 0; }
     int accessMode(const Drive&) override { return 1; }
     bool hasHibernationFile(const Drive&) override { return false; }

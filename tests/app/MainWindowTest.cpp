@@ -303,7 +303,7 @@ TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
                                                "resumeClone/menu_recoverClone"}));
     EXPECT_TRUE(bar->isEnabled("Unmount All"));
     EXPECT_TRUE(bar->isEnabled("Eject"));
-    EXPECT_FALSE(bar->isEnabled("Clone"));
+    EXPECT_TRUE(bar->isEnabled("Clone"));
 
     // Nothing on the stick is mounted: nothing to unmount.
     auto* stick = dynamic_cast<DMLocalDriveViewController*>(select("disk4"));
