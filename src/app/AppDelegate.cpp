@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "app/DMDriveActionManager.h"
 #include "app/DMDarkPalette.h"
 #include "app/DMDriveManagerOperations.h"
+#include "app/DMDriveOperations.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMImages.h"
 #include "app/DMMainQueueBridge.h"
@@ -26,6 +28,7 @@
 #include "app/DMTexts.h"
 #include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
+#include "app/usb/DMUSBBlockerControl.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -149,6 +152,10 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     controller->driveActionManager()->startEventMonitor(Platform::current().sleepWake(), *configurationManager_);
     controller->setNotifyManager(&DMNotifyManager::shared());
 
+    // "USB Warden": its settings window is made now, and it checks the white list before
+    // a local drive is mounted while it is on.
+    startUSBBlocker(*controller);
+
     // 7, 8. Task-bar presence and the status item.
     effects_->setActivationPolicy(configurationManager_->dockIcon() ? DMActivationPolicy::Regular
                                                                     : DMActivationPolicy::Accessory);
@@ -167,6 +174,37 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // 10. The automatic update check: silent when nothing is new.
     startUpdateCheck(false);
     return -1;
+}
+
+void AppDelegate::startUSBBlocker(DMWindowController& controller) {
+    QPointer<QMainWindow> window(controller.window());
+    usbBlocker_ = std::make_unique<DMUSBBlockerControl>(DMUSBBlockerControl::platformServices(presenter_),
+                                                        [window] { return window.data(); });
+    DMUSBBlockerControl* usb = usbBlocker_.get();
+    std::shared_ptr<DMDriveOperations> operations = controller.driveActionManager()->operations();
+    controller.driveActionManager()->setMountGuard([usb, operations](const auto& drive, std::function<void()> proceed) {
+        if (!usb->isOn() || !operations->isLocalDrive(drive)) {
+            proceed();
+            return;
+        }
+        usb->checkWhiteListBeforeMounting(drive->identifier(), proceed);
+    });
+}
+
+bool AppDelegate::isUSBBlockerOn() const {
+    return usbBlocker_ && usbBlocker_->isOn();
+}
+
+void AppDelegate::startUSBBlockerWithSender(int tag) {
+    if (usbBlocker_) {
+        usbBlocker_->startUSBBlockerWithSender(tag);
+    }
+}
+
+void AppDelegate::settingUSBBlokcerWithSender() {
+    if (usbBlocker_) {
+        usbBlocker_->settingUSBBlokcerWithSender();
+    }
 }
 
 std::shared_ptr<DMWindowController> AppDelegate::mainWindowController() {

@@ -18,6 +18,7 @@ class DMConfigurationManager;
 class DMLocalDriveManager;
 class DMNetworkDriveManager;
 class DMShellEffects;
+class DMUSBBlockerControl;
 class DMUpdatePresenter;
 class DMWindowController;
 
@@ -41,6 +42,11 @@ public:
     void enableDebugLogging_clickWithSender() override;
     bool isDebugLoggingEnabled() const override;
     void quit_clickWithSender() override;
+    bool hasUSBBlocker() const override { return usbBlocker_ != nullptr; }
+    bool isUSBBlockerOn() const override;
+    void startUSBBlockerWithSender(int tag) override;
+    void settingUSBBlokcerWithSender() override;
+    DMUSBBlockerControl* usbBlocker() const { return usbBlocker_.get(); }
     // Left click shows the main window; the menu offers "Quit".
     void statusItem_clickWithSender(bool rightClick);
 
@@ -60,6 +66,7 @@ public:
 private:
     void rebuildStatusMenu();
     void updateQuitOnLastWindowClosed();
+    void startUSBBlocker(DMWindowController& controller);
     void startUpdateCheck(bool userInitiated);
     void takeScreenshot();
 
@@ -71,6 +78,7 @@ private:
     std::shared_ptr<DMWindowController> mainWindowController_;
     std::shared_ptr<DMLocalDriveManager> localDriveManager_;
     std::shared_ptr<DMNetworkDriveManager> networkDriveManager_;
+    std::unique_ptr<DMUSBBlockerControl> usbBlocker_;
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
 };

@@ -13,6 +13,11 @@ public:
     virtual void enableDebugLogging_clickWithSender() = 0;
     virtual bool isDebugLoggingEnabled() const = 0;
     virtual void quit_clickWithSender() = 0;
+    // "USB Warden": whether it is on, start (tag 0) or stop (any other tag), its settings.
+    virtual bool isUSBBlockerOn() const { return false; }
+    virtual bool hasUSBBlocker() const { return false; }
+    virtual void startUSBBlockerWithSender(int tag) { (void)tag; }
+    virtual void settingUSBBlokcerWithSender() {}
 };
 
 }  // namespace harbormind

@@ -94,7 +94,13 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         lock(drive, window, std::move(completion));
         break;
     case DMDriveAction::mount:
-        mount(drive, window, std::move(completion));
+        if (mountGuard_) {
+            QPointer<QWidget> sheetWindow(window);
+            auto self = shared_from_this();
+            mountGuard_(drive, [self, drive, sheetWindow, completion] { self->mount(drive, sheetWindow.data(), completion); });
+        } else {
+            mount(drive, window, std::move(completion));
+        }
         break;
     case DMDriveAction::unmount:
         unmount(drive, window, std::move(completion));

@@ -48,6 +48,11 @@ public:
     // Runs action `action` on `drive`; `window` carries the sheets. Codes this application
     // cannot carry out yet, and codes without meaning for the drive's category, do nothing.
     void perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion = nullptr);
+    // Asked before a local drive is mounted; calls `proceed` when the mount may go on. Used by
+    // the USB blocker's white-list check while it is on.
+    using MountGuard = std::function<void(const Drive& drive, std::function<void()> proceed)>;
+    void setMountGuard(MountGuard guard) { mountGuard_ = std::move(guard); }
+
     // Whether `perform` does something for this code and category.
     bool isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const;
 
@@ -100,6 +105,7 @@ private:
 
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
+    MountGuard mountGuard_;
     std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;

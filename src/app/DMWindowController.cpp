@@ -335,6 +335,19 @@ void DMWindowController::rebuildCornerMenu() {
                      [actions] { actions->about_clickWithSender(); });
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
                      [actions] { actions->help_clickWithSender(); });
+    if (actions->hasUSBBlocker()) {
+        QMenu* usbSubMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::usbWarden));
+        if (actions->isUSBBlockerOn()) {
+            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::stopUsbWarden)), &QAction::triggered,
+                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(1); });
+            usbSubMenu->addSeparator();
+            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::usbWardenPreferences)),
+                             &QAction::triggered, cornerMenu_, [actions] { actions->settingUSBBlokcerWithSender(); });
+        } else {
+            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::enableUsbWarden)), &QAction::triggered,
+                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(0); });
+        }
+    }
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::checkForUpdates)), &QAction::triggered,
                      cornerMenu_, [actions] { actions->checkForUpdates_clickWithSender(); });
     cornerMenu_->addSeparator();

@@ -98,7 +98,7 @@ void addEditVerb(CLI::App& usb, CliContext& context, const std::string& verb, co
 }  // namespace
 
 void registerUSBVerbs(CLI::App& app, CliContext& context) {
-    CLI::App* usb = app.add_subcommand("usb", "show and edit the USB blocker's white and black lists");
+    CLI::App* usb = app.add_subcommand("usb", "USB Warden: its white and black lists, turning it on and off");
     usb->require_subcommand(1);
 
     auto options = std::make_shared<USBOptions>();
@@ -112,6 +112,7 @@ void registerUSBVerbs(CLI::App& app, CliContext& context) {
                 [](USBListsEditor& e, const USBOptions& o) { return e.block(o.name, o.size); });
     addEditVerb(*usb, context, "remove", "take a disk off both lists", false,
                 [](USBListsEditor& e, const USBOptions& o) { return e.remove(o.name); });
+    registerUSBWardenVerbs(*usb, context);
 }
 
 }  // namespace harbormind

@@ -14,6 +14,8 @@ void registerDriveListVerbs(CLI::App& app, CliContext& context);
 void registerDriveActionVerbs(CLI::App& app, CliContext& context);
 void registerNetworkVerbs(CLI::App& app, CliContext& context);
 void registerUSBVerbs(CLI::App& app, CliContext& context);
+// `usb status|enable|disable`, under the `usb` command.
+void registerUSBWardenVerbs(CLI::App& usb, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
 void registerCloneVerbs(CLI::App& app, CliContext& context);
 void registerDaemonVerbs(CLI::App& app, CliContext& context);

@@ -39,6 +39,11 @@ public:
         (void)passphrase;
         return {};
     }
+    // Starts the USB blocker agent from the start-up file the daemon installed, and keeps it
+    // starting with the user's session; the unload line stops it and ends that. An empty line
+    // means the platform cannot, and the caller reports a failure.
+    virtual std::string loadUSBBlockerAgent() { return {}; }
+    virtual std::string unloadUSBBlockerAgent() { return {}; }
 };
 
 }  // namespace harbormind

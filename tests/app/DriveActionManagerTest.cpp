@@ -311,3 +311,24 @@ TEST_F(DriveActionManagerTest, UnmountAllUnmountsEveryExternalRoot) {
 
 }  // namespace
 }  // namespace harbormind
+
+namespace harbormind {
+namespace {
+
+TEST_F(DriveActionManagerTest, MountGuardDecidesWhetherTheMountGoesOn) {
+    operations->fs = DMDriveObjectFilesystem::exfat;
+    std::function<void()> held;
+    actions->setMountGuard([&](const auto&, std::function<void()> proceed) { held = std::move(proceed); });
+    std::optional<int> code;
+    actions->perform(DMDriveAction::mount, drive, nullptr, [&](int result, std::optional<std::string>) { code = result; });
+    Dispatch::main().runUntil([] { return false; }, seconds(1));
+    EXPECT_TRUE(operations->names().empty());
+    ASSERT_TRUE(held);
+    held();
+    Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(operations->names(), std::vector<std::string>{"mount"});
+}
+
+}  // namespace
+}  // namespace harbormind

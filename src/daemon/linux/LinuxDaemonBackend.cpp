@@ -1,11 +1,11 @@
 #include "daemon/linux/LinuxDaemonBackend.h"
 
 #include "daemon/RefusingCheckDiskBackend.h"
-#include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
 #include "daemon/linux/LinuxDriveMountBackend.h"
 #include "daemon/linux/LinuxNtfsService.h"
+#include "daemon/linux/LinuxUSBBlockerService.h"
 
 namespace harbormind {
 
@@ -30,7 +30,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<RefusingUSBBlockerService>();
+    return std::make_shared<LinuxUSBBlockerService>();
 }
 
 }  // namespace harbormind

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxCommandTable.h"
 
+#include "platform/linux/LinuxUSBAgentUnit.h"
 #include "support/ShellQuote.h"
 
 namespace harbormind {
@@ -36,6 +37,20 @@ std::optional<ProgramCall> LinuxCommandTable::lockLUKSVolume(const std::string& 
 
 std::string LinuxCommandTable::listCoreStorage() {
     return "true";
+}
+
+}  // namespace harbormind
+
+namespace harbormind {
+
+std::string LinuxCommandTable::loadUSBBlockerAgent() {
+    // The unit file is new to the user's manager until it reloads.
+    std::string unit = ShellQuote::quote(LinuxUSBAgentUnit::unitName);
+    return "systemctl --user daemon-reload && systemctl --user enable --now " + unit;
+}
+
+std::string LinuxCommandTable::unloadUSBBlockerAgent() {
+    return "systemctl --user disable --now " + ShellQuote::quote(LinuxUSBAgentUnit::unitName);
 }
 
 }  // namespace harbormind

@@ -23,6 +23,9 @@ public:
     std::optional<ProgramCall> unlockLUKSVolume(const std::string& bsdName) override;
     std::optional<ProgramCall> lockLUKSVolume(const std::string& bsdName) override;
     std::string listCoreStorage() override;
+    // systemctl --user on the agent's unit (LinuxUSBAgentUnit).
+    std::string loadUSBBlockerAgent() override;
+    std::string unloadUSBBlockerAgent() override;
 
 private:
     std::string line(const std::string& verb, const std::string& bsdName) const;

@@ -29,4 +29,12 @@ std::string SimCommandTable::listCoreStorage() {
     return "diskutil cs list -plist";
 }
 
+std::string SimCommandTable::loadUSBBlockerAgent() {
+    return "launchctl load -w /Library/LaunchAgents/com.kestrane.usbblocker.plist";
+}
+
+std::string SimCommandTable::unloadUSBBlockerAgent() {
+    return "launchctl unload /Library/LaunchAgents/com.kestrane.usbblocker.plist";
+}
+
 }  // namespace harbormind

@@ -1,0 +1,27 @@
+#include "agent/USBAgentHost.h"
+
+#include "support/Dispatch.h"
+#include "support/Log.h"
+
+namespace harbormind {
+
+USBAgentHost::USBAgentHost(std::shared_ptr<USBAgentQuestion> question, const USBBlockerSettings& settings,
+                           USBDiskList& lists, DriveTools& driveTools, std::shared_ptr<DiskArbitrationSession> session)
+    : question_(std::move(question)), modeStore_(settings), driveTools_(driveTools) {
+    engine_ = std::make_unique<USBBlocker>(std::move(session), lists, driveTools, &modeStore_, Dispatch::global(),
+                                           Dispatch::mainQueue());
+    Log::info("USB Warden agent: mode " + std::to_string(static_cast<int>(engine_->model())));
+}
+
+void USBAgentHost::blockerNeedsApproval(const DADisk& disk) {
+    std::optional<Drive> entry = driveTools_.drive(disk.bsdName());
+    std::weak_ptr<USBAgentHost> weakSelf = weak_from_this();
+    question_->ask(disk.bsdName(), entry ? entry->name : std::string(), [weakSelf, disk](bool allow) {
+        auto self = weakSelf.lock();
+        if (self && allow) {
+            self->engine_->allowMount(disk);
+        }
+    });
+}
+
+}  // namespace harbormind

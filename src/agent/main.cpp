@@ -1,0 +1,5 @@
+#include "app/usb/USBAgentApplication.h"
+
+int main(int argc, char** argv) {
+    return harbormind::USBAgentApplication::run(argc, argv);
+}

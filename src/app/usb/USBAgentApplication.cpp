@@ -1,0 +1,173 @@
+#include "app/usb/USBAgentApplication.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "agent/USBAgentHost.h"
+#include "app/DMMainQueueBridge.h"
+#include "app/usb/USBAgentQuestionWindow.h"
+#include "platform/DiskDescriptionKey.h"
+#include "platform/linux/LinuxFileContents.h"
+#include "platform/linux/LinuxFileEvents.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+namespace {
+
+struct AgentOptions {
+    std::string platform = "linux";
+    std::string scenario;
+    std::string lists;
+    bool controlOnStdin = false;
+};
+
+// Takes our options out of the arguments; the rest is Qt's.
+AgentOptions takeOptions(int argc, char** argv, std::vector<char*>& qtArguments) {
+    AgentOptions options;
+    for (int index = 0; index < argc; ++index) {
+        std::string word = argv[index];
+        bool hasValue = index + 1 < argc;
+        if (word == "--platform" && hasValue) {
+            options.platform = argv[++index];
+        } else if (word == "--scenario" && hasValue) {
+            options.scenario = argv[++index];
+        } else if (word == "--lists" && hasValue) {
+            options.lists = argv[++index];
+        } else if (word == "--control-on-stdin") {
+            options.controlOnStdin = true;
+        } else {
+            qtArguments.push_back(argv[index]);
+        }
+    }
+    return options;
+}
+
+void say(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+
+// The lists, in the file the options name (a real file, even on the simulated machine, so
+// other processes can change it) or where the platform keeps them.
+USBDiskList& agentLists(const AgentOptions& options) {
+    if (options.lists.empty()) {
+        return USBDiskList::shared();
+    }
+    static LinuxFileContents files;
+    static LinuxFileEvents events;
+    USBDiskListServices services = USBDiskList::platformServices();
+    LinuxUSBBlockerPaths paths(options.lists);
+    services.files = &files;
+    services.fileEvents = &events;
+    services.savePath = paths.listsFilePath();
+    services.watchedFolder = paths.watchedFolder();
+    static USBDiskList lists(services);
+    return lists;
+}
+
+// Reads control lines from standard input.
+class StdinControl {
+public:
+    StdinControl(std::shared_ptr<SimPlatform> sim, std::shared_ptr<USBAgentQuestionWindows> questions)
+        : sim_(std::move(sim)), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
+        questions->shown = [this](const std::string& bsdName, USBAgentQuestionWindow* window) {
+            open_ = window;
+            say("asking " + bsdName);
+        };
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readLine(); });
+    }
+
+private:
+    void readLine() {
+        char buffer[512];
+        ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count <= 0) {
+            notifier_.setEnabled(false);
+            QApplication::quit();
+            return;
+        }
+        pending_.append(buffer, static_cast<std::size_t>(count));
+        for (auto end = pending_.find('\n'); end != std::string::npos; end = pending_.find('\n')) {
+            std::string line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            perform(line);
+        }
+    }
+
+    void perform(const std::string& line) {
+        if (line.rfind("mount ", 0) == 0 && sim_) {
+            std::string bsdName = line.substr(6);
+            say((sim_->mountVolume(bsdName) ? "refused " : "mounted ") + bsdName);
+        } else if ((line == "allow" || line == "block") && open_) {
+            (line == "allow" ? open_->btnAllow : open_->btnBlock)->click();
+        } else if (line == "mounted?" && sim_) {
+            // Reports which volumes of the machine are mounted now.
+            std::string mounted = "volumes";
+            for (const std::string& name : sim_->diskNames()) {
+                auto description = sim_->description(name);
+                if (description && description->path(DiskDescriptionKey::volumePath)) {
+                    mounted += " " + name;
+                }
+            }
+            say(mounted);
+        }
+    }
+
+    std::shared_ptr<SimPlatform> sim_;
+    QSocketNotifier notifier_;
+    QPointer<USBAgentQuestionWindow> open_;
+    std::string pending_;
+};
+
+}  // namespace
+
+int USBAgentApplication::run(int argc, char** argv) {
+    std::vector<char*> qtArguments;
+    AgentOptions options = takeOptions(argc, argv, qtArguments);
+    int qtArgc = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication application(qtArgc, qtArguments.data());
+    QApplication::setQuitOnLastWindowClosed(false);
+    DMMainQueueBridge::install();
+
+    std::shared_ptr<SimPlatform> sim;
+    if (options.platform == "sim") {
+        SimLoadResult loaded = SimPlatform::load(options.scenario);
+        if (!loaded) {
+            std::fprintf(stderr, "%s: %s\n", options.scenario.c_str(), loaded.error.c_str());
+            return 2;
+        }
+        sim = loaded.platform;
+        Platform::setCurrent(sim);
+    } else {
+        Platform::setCurrent(std::make_shared<LinuxPlatform>());
+    }
+
+    auto questions = std::make_shared<USBAgentQuestionWindows>();
+    std::unique_ptr<StdinControl> control;
+    if (options.controlOnStdin) {
+        control = std::make_unique<StdinControl>(sim, questions);
+    }
+    USBDiskList& lists = agentLists(options);
+    auto host = std::make_shared<USBAgentHost>(questions, USBBlockerSettings::current(), lists, DriveTools::shared(),
+                                               Platform::current().diskArbitration().createSession());
+    host->engine().setDelegate(host);
+    if (sim) {
+        sim->start();
+    }
+    say("ready");
+    int status = QApplication::exec();
+    DMMainQueueBridge::uninstall();
+    return status;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,73 @@
+#include "app/usb/USBPasswordWindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/usb/USBShakeAnimation.h"
+#include "usbblocker/USBBlockerTexts.h"
+#include "usbblocker/USBPasswordRules.h"
+
+namespace harbormind {
+
+USBPasswordWindow::USBPasswordWindow(QWidget* parent) : QDialog(parent) {
+    setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void USBPasswordWindow::done(int) {
+    endCode_ = succeeded() ? codeDone : codeCancelled;
+    QDialog::done(endCode_);
+}
+
+std::string USBPasswordWindow::text(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+
+QLineEdit* USBPasswordWindow::passwordField(const char* accessibleName) {
+    auto* field = new QLineEdit(this);
+    field->setEchoMode(QLineEdit::Password);
+    field->setAccessibleName(QString::fromUtf8(accessibleName));
+    field->setMinimumWidth(260);
+    return field;
+}
+
+QPushButton* USBPasswordWindow::button(const char* title) {
+    return new QPushButton(QString::fromUtf8(title), this);
+}
+
+QLabel* USBPasswordWindow::errorLabel() {
+    auto* label = new QLabel(this);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("color: red;"));
+    label->hide();
+    return label;
+}
+
+void USBPasswordWindow::showError(QLabel* label, const std::string& message) {
+    label->setText(QString::fromStdString(message));
+    label->show();
+}
+
+void USBPasswordWindow::refuse(QLineEdit* field, QLabel* label, const std::string& message) {
+    showError(label, message);
+    USBShakeAnimation::shake(field);
+}
+
+void USBPasswordWindow::watchLength(const QList<QLineEdit*>& fields, QLabel* label) {
+    for (QLineEdit* field : fields) {
+        connect(field, &QLineEdit::textEdited, this, [fields, label] {
+            bool tooLong = false;
+            for (const QLineEdit* each : fields) {
+                tooLong = tooLong || USBPasswordRules::isTooLong(text(each));
+            }
+            if (tooLong) {
+                showError(label, USBBlockerTexts::tooLongWhileTyping);
+            } else {
+                label->hide();
+            }
+        });
+    }
+}
+
+}  // namespace harbormind

@@ -1,0 +1,61 @@
+#include "app/usb/USBSetPasswordWindowController.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/USBBlockerTexts.h"
+#include "usbblocker/USBPasswordRules.h"
+
+namespace harbormind {
+
+USBSetPasswordWindowController::USBSetPasswordWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain)
+    : USBPasswordWindow(parent), keyChain_(keyChain) {
+    setWindowTitle(QString::fromUtf8(USBBlockerTexts::setPassword));
+    editPassword = passwordField(USBBlockerTexts::newPassword);
+    editPasswordAgain = passwordField(USBBlockerTexts::confirmPassword);
+    lbErrorTip = errorLabel();
+    btnCancel = button(USBBlockerTexts::cancel);
+    btnOk = button(USBBlockerTexts::ok);
+    btnOk->setDefault(true);
+
+    auto* title = new QLabel(QString::fromUtf8(USBBlockerTexts::setPasswordTitle), this);
+    title->setWordWrap(true);
+    auto* form = new QFormLayout;
+    form->addRow(QString::fromUtf8(USBBlockerTexts::newPassword), editPassword);
+    form->addRow(QString::fromUtf8(USBBlockerTexts::confirmPassword), editPasswordAgain);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    buttons->addWidget(btnOk);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addLayout(form);
+    layout->addWidget(lbErrorTip);
+    layout->addLayout(buttons);
+
+    watchLength({editPassword, editPasswordAgain}, lbErrorTip);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOk_click(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
+}
+
+void USBSetPasswordWindowController::btnOk_click() {
+    std::string password = text(editPassword);
+    if (auto error = USBPasswordRules::firstPasswordError(password, text(editPasswordAgain))) {
+        showError(lbErrorTip, *error);
+        return;
+    }
+    // A password the keychain did not keep would lock the user out of turning it off.
+    if (!keyChain_.setPassword(password)) {
+        showError(lbErrorTip, USBBlockerTexts::enableFailed);
+        return;
+    }
+    stored_ = true;
+    close();
+}
+
+}  // namespace harbormind

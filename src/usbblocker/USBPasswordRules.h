@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace harbormind {
+
+// The checks every "USB Warden" password entry makes, in the order the user meets them. A
+// password's length is counted in user-perceived characters (an "e" with a combining accent
+// or a family emoji is one), so what the user sees is what the limit counts.
+class USBPasswordRules {
+public:
+    static constexpr std::size_t maximumLength = 48;
+
+    static std::size_t characterCount(const std::string& utf8);
+    static bool isTooLong(const std::string& password) { return characterCount(password) > maximumLength; }
+
+    // None when the first password may be stored, else the message to show.
+    static std::optional<std::string> firstPasswordError(const std::string& password, const std::string& confirmation);
+    // Whether the first-password fields hold a password that may be stored.
+    static bool isValidFirstPassword(const std::string& password, const std::string& confirmation) {
+        return !firstPasswordError(password, confirmation);
+    }
+    // Turning the blocker off: none when `entered` is the stored password.
+    static std::optional<std::string> stopError(const std::string& entered, const std::optional<std::string>& stored);
+    // Opening the settings or white-listing a disk: as stopping, and a password over the
+    // length limit is refused even when it matches.
+    static std::optional<std::string> entryError(const std::string& entered, const std::optional<std::string>& stored);
+    // Changing the password (no length limit here): none when the new password may be stored.
+    static std::optional<std::string> changeError(const std::string& oldPassword, const std::string& newPassword,
+                                                  const std::string& confirmation,
+                                                  const std::optional<std::string>& stored);
+};
+
+}  // namespace harbormind

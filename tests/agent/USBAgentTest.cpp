@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <unistd.h>
+
+#include "AgentProcess.h"
+#include "agent/USBAgentModeStore.h"
+#include "daemon/linux/LinuxUSBBlockerService.h"
+#include "platform/linux/LinuxSettingsStores.h"
+#include "platform/linux/LinuxUSBAgentUnit.h"
+#include "usbblocker/USBBlocker.h"
+
+namespace harbormind {
+namespace {
+
+class TempFolder {
+public:
+    TempFolder() : path_(std::filesystem::temp_directory_path() /
+                         ("harbormind-agent-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++))) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    static int& counter() {
+        static int value = 0;
+        return value;
+    }
+    std::filesystem::path path_;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(USBAgentModeTest, TheEngineSeesTheWindowsChoiceNotItsOwnModelKey) {
+    TempFolder folder;
+    LinuxSettingsStores stores(folder.file("config"), "com.kestrane.harbormind");
+    // The agent's own "model" saying "allow all" must not weaken the user's choice.
+    stores.standard()->setValue("model", PlatformValue(0));
+    USBBlockerSettings settings(stores.standard(), stores.suite(USBBlockerSettings::suiteName));
+    EXPECT_EQ(USBAgentModeStore(settings).value(USBBlocker::modelKey), PlatformValue(1));
+    settings.setModeValue(2);
+    EXPECT_EQ(USBAgentModeStore(settings).value(USBBlocker::modelKey), PlatformValue(2));
+
+    // A damaged suite file gives the asking mode, not a crash and not "allow all".
+    std::string suiteFile = stores.pathOf(USBBlockerSettings::suiteName);
+    std::ofstream(suiteFile, std::ios::trunc) << "<?xml version=\"1.0\"?><plist><dict><key>value</key><integer>2";
+    LinuxSettingsStores reopened(folder.file("config"), "com.kestrane.harbormind");
+    USBBlockerSettings damaged(reopened.standard(), reopened.suite(USBBlockerSettings::suiteName));
+    EXPECT_EQ(USBAgentModeStore(damaged).value(USBBlocker::modelKey), PlatformValue(1));
+}
+
+// The agent as the daemon installs it: the test has the daemon's service write the unit,
+// starts the program its ExecStart names on the simulated machine of usb-disks.json, with
+// the lists in a real file, and talks to it through its standard input and output.
+class USBAgentProcessTest : public testing::Test {
+protected:
+    void startAgent(int modeValue) {
+        std::string unit = folder.file("systemd/user/" + std::string(LinuxUSBAgentUnit::unitName));
+        LinuxUSBBlockerService service(unit, HARBORMIND_USBAGENT_BUILD_PATH);
+        ASSERT_TRUE(service.addPlistFile());
+        std::smatch exec;
+        std::string text = readFile(unit);
+        ASSERT_TRUE(std::regex_search(text, exec, std::regex("\nExecStart=([^\n]+)\n")));
+
+        nlohmann::json scenario = nlohmann::json::parse(
+            readFile(std::string(HARBORMIND_TEST_SOURCE_DIR) + "/tests/scenarios/usb-disks.json"));
+        scenario["settings"] = {{"standard", {{"model", 0}}},
+                                {"suites", {{USBBlockerSettings::suiteName, {{"value", modeValue}}}}}};
+        std::ofstream(folder.file("machine.json")) << scenario.dump();
+        std::ofstream(lists()) << "WD Elements 25A2 Media:1000__white\n";
+
+        agent = std::make_unique<test::AgentProcess>(
+            std::vector<std::string>{exec[1].str(), "--platform", "sim", "--scenario", folder.file("machine.json"),
+                                     "--lists", lists(), "--control-on-stdin"},
+            std::map<std::string, std::string>{{"QT_QPA_PLATFORM", "offscreen"}});
+        ASSERT_TRUE(agent->lineStartingWith("ready", 20000)) << "the agent did not start";
+    }
+    std::string lists() const { return folder.file("usbblocker.cnf"); }
+    // Starting the engine unmounts the external volumes that are not white-listed; a mount
+    // asked before that has happened would find the volume mounted already.
+    bool waitUntilUnmounted(const std::string& bsdName) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (mountedVolumes().find(" " + bsdName + " ") == std::string::npos) {
+                return true;
+            }
+            ::usleep(100000);
+        }
+        return false;
+    }
+    std::string mountedVolumes() {
+        agent->send("mounted?");
+        return agent->lineStartingWith("volumes").value_or("") + " ";
+    }
+
+    TempFolder folder;
+    std::unique_ptr<test::AgentProcess> agent;
+};
+
+TEST_F(USBAgentProcessTest, WhiteListOnlyRefusesUntilAnotherProcessListsTheDisk) {
+    startAgent(2);
+    ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
+    agent->send("mount disk7s1");
+    EXPECT_EQ(agent->lineStartingWith("refused").value_or("timeout"), "refused disk7s1");
+    EXPECT_EQ(mountedVolumes().find(" disk7s1 "), std::string::npos);
+
+    // Another process (this test) lists the disk; the agent's watch picks it up.
+    std::ofstream(lists(), std::ios::app) << "Generic Flash Disk Media:16__white\n";
+    bool mounted = false;
+    for (int attempt = 0; attempt < 40 && !mounted; ++attempt) {
+        agent->send("mount disk7s1");
+        mounted = agent->lineStartingWith("", 2000).value_or("") == "mounted disk7s1";
+        if (!mounted) {
+            ::usleep(100000);
+        }
+    }
+    EXPECT_TRUE(mounted) << "the white-list change was not seen";
+}
+
+TEST_F(USBAgentProcessTest, AskingModeHoldsTheDiskWhileTheQuestionIsOpenAndMountsItWhenAllowed) {
+    startAgent(1);
+    agent->send("mount disk4s1");
+    EXPECT_TRUE(agent->lineStartingWith("asking disk4s1"));
+    EXPECT_EQ(mountedVolumes().find(" disk4s1 "), std::string::npos);
+    agent->send("allow");
+    bool mounted = false;
+    for (int attempt = 0; attempt < 50 && !mounted; ++attempt) {
+        mounted = mountedVolumes().find(" disk4s1 ") != std::string::npos;
+        if (!mounted) {
+            ::usleep(100000);
+        }
+    }
+    EXPECT_TRUE(mounted);
+
+    // Blocking leaves the other stick refused.
+    ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
+    agent->send("mount disk7s1");
+    EXPECT_TRUE(agent->lineStartingWith("asking disk7s1"));
+    agent->send("block");
+    agent->send("mount disk7s1");
+    EXPECT_EQ(agent->lineStartingWith("refused disk7s1").value_or("timeout"), "refused disk7s1");
+    EXPECT_EQ(mountedVolumes().find(" disk7s1 "), std::string::npos);
+}
+
+TEST_F(USBAgentProcessTest, ListsFileReplacedRemovedAndRecreatedKeepsTheAgentRunning) {
+    startAgent(2);
+    ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
+    std::filesystem::remove(lists());
+    agent->send("mount disk7s1");
+    EXPECT_EQ(agent->lineStartingWith("refused").value_or("timeout"), "refused disk7s1");
+    std::ofstream(folder.file("new.cnf")) << "Generic Flash Disk Media:16__white\n";
+    std::filesystem::rename(folder.file("new.cnf"), lists());
+    bool mounted = false;
+    for (int attempt = 0; attempt < 40 && !mounted; ++attempt) {
+        agent->send("mount disk7s1");
+        mounted = agent->lineStartingWith("", 2000).value_or("") == "mounted disk7s1";
+        if (!mounted) {
+            ::usleep(100000);
+        }
+    }
+    EXPECT_TRUE(mounted);
+    agent->send("mounted?");
+    EXPECT_TRUE(agent->lineStartingWith("volumes")) << "the agent is gone";
+}
+
+}  // namespace
+}  // namespace harbormind

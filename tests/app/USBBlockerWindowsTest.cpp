@@ -1,0 +1,437 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTableWidget>
+
+#include "AppTestSupport.h"
+#include "app/usb/DMUSBBlockerControl.h"
+#include "app/usb/USBBLockerWindowController.h"
+#include "app/usb/USBBlockerSettingEntryWindowController.h"
+#include "app/usb/USBBlockerStopWindowController.h"
+#include "app/usb/USBChangePasswordViewController.h"
+#include "app/usb/USBGeneralViewController.h"
+#include "app/usb/USBOutlineView.h"
+#include "app/usb/USBSetPasswordWindowController.h"
+#include "app/usb/USBShakeAnimation.h"
+#include "app/usb/USBViewController.h"
+#include "app/usb/USBWhiteListViewController.h"
+#include "platform/CommandTable.h"
+#include "platform/SettingsStores.h"
+#include "platform/sim/SimFileContents.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/Dispatch.h"
+#include "testsupport/VirtualClockTest.h"
+#include "usbblocker/DriveTools.h"
+#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/USBBlockerTexts.h"
+#include "usbblocker/USBDiskList.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+namespace {
+
+namespace T = USBBlockerTexts;
+const std::string listsPath = "/private/var/kestrane/usbblocker.cnf";
+
+std::string repeat(const std::string& piece, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+void type(QLineEdit* field, const std::string& text) {
+    field->setText(QString::fromStdString(text));
+    emit field->textEdited(field->text());
+}
+
+std::string shown(const QLabel* label) {
+    return label->isHidden() ? std::string() : label->text().toStdString();
+}
+
+bool shook(QWidget* field) {
+    auto* animation = field->findChild<QPropertyAnimation*>(QString::fromUtf8(USBShakeAnimation::key));
+    return animation != nullptr && animation->duration() == 500 &&
+           animation->easingCurve().type() == QEasingCurve::Linear;
+}
+
+// The control of "USB Warden" on the simulated machine of usb-disks.json, with the daemon in
+// the process and a presenter that records every notice and alert.
+class USBBlockerWindowsTest : public test::VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        test::ensureApplication();
+        auto loaded = SimPlatform::load(test::scenarioPath("usb-disks.json"));
+        ASSERT_TRUE(loaded.platform) << loaded.error;
+        platform = loaded.platform;
+        Platform::setCurrent(platform);
+        platform->files().setFile(listsPath, "WD Elements 25A2 Media:1000__white\n");
+        answerDaemon(true, true);
+        tools = std::make_unique<DriveTools>([p = platform.get()] { return p->diskArbitration().createSession(); },
+                                             platform->registry(), nullptr);
+        USBDiskListServices services = USBDiskList::platformServices();
+        services.driveTools = tools.get();
+        services.savePath = listsPath;
+        services.watchedFolder = "/private/var";
+        lists = std::make_unique<USBDiskList>(services);
+        keyChain = std::make_unique<USBBlockerKeyChain>();
+        presenter = std::make_shared<test::RecordingPresenter>();
+        mainWindow = std::make_unique<QWidget>();
+        mainWindow->resize(900, 600);
+        mainWindow->show();
+        DMUSBBlockerControl::Services control;
+        control.presenter = presenter;
+        control.blockerSwitch = std::make_shared<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>(),
+                                                                   USBBlockerSettings::current());
+        control.keyChain = keyChain.get();
+        control.diskList = lists.get();
+        control.driveTools = tools.get();
+        usb = std::make_unique<DMUSBBlockerControl>(control, [w = mainWindow.get()] { return w; });
+    }
+
+    void TearDown() override {
+        usb.reset();
+        mainWindow.reset();
+        settle();
+        lists.reset();
+        XPCTransport::setCurrent(nullptr);
+        VirtualClockTest::TearDown();
+    }
+
+    void answerDaemon(bool add, bool remove) {
+        PlatformValue::Dictionary service{{"addPlistFileWithReply", PlatformValue(add)},
+                                          {"removePlistFileWithReply", PlatformValue(remove)}};
+        daemon = std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{{"usbBlocker", PlatformValue(service)}});
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+    }
+    std::vector<std::string> daemonCalls() {
+        std::vector<std::string> names;
+        for (const auto& call : daemon->calls()) {
+            names.push_back(call.method);
+        }
+        return names;
+    }
+    std::optional<PlatformValue> switchValue() { return platform->settings().standard()->value("USBBlockerKeyValue"); }
+    void settle(double limit = 1.0) {
+        QApplication::processEvents();
+        Dispatch::main().runUntil([] { return false; }, seconds(limit));
+        QApplication::processEvents();
+    }
+    // The texts of every notice and alert, in order (a notice's text is its message).
+    std::vector<std::string> messages() {
+        std::vector<std::string> result;
+        for (const auto& entry : presenter->shown) {
+            result.push_back(entry.alert.title.empty() ? entry.alert.text : entry.alert.title);
+        }
+        return result;
+    }
+    std::vector<std::string> loadRuns() {
+        std::vector<std::string> lines;
+        for (const auto& run : platform->scriptRuns()) {
+            lines.push_back(run.commandLine);
+        }
+        return lines;
+    }
+    void turnOn(const std::string& password = "pw") {
+        ASSERT_TRUE(keyChain->setPassword(password));
+        platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(true));
+    }
+
+    std::shared_ptr<SimPlatform> platform;
+    std::shared_ptr<InProcessDaemon> daemon;
+    std::unique_ptr<DriveTools> tools;
+    std::unique_ptr<USBDiskList> lists;
+    std::unique_ptr<USBBlockerKeyChain> keyChain;
+    std::shared_ptr<test::RecordingPresenter> presenter;
+    std::unique_ptr<QWidget> mainWindow;
+    std::unique_ptr<DMUSBBlockerControl> usb;
+};
+
+TEST_F(USBBlockerWindowsTest, FirstPasswordRefusesInOrderAndClosingWithoutOkStoresNothing) {
+    usb->startUSBBlockerWithSender(0);
+    USBSetPasswordWindowController* window = usb->usbSetPasswordWindowController();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->btnOk->text().toStdString(), "Ok");
+
+    window->btnOk->click();
+    EXPECT_EQ(shown(window->lbErrorTip), T::enterPassword);
+    type(window->editPassword, "abc");
+    type(window->editPasswordAgain, "abd");
+    window->btnOk->click();
+    EXPECT_EQ(shown(window->lbErrorTip), T::passwordsDiffer);
+    // 49 accented letters, each two code points: too long while typing and on OK.
+    std::string long49 = repeat("e\xCC\x81", 49);
+    type(window->editPassword, long49);
+    EXPECT_EQ(shown(window->lbErrorTip), T::tooLongWhileTyping);
+    type(window->editPasswordAgain, long49);
+    window->btnOk->click();
+    EXPECT_EQ(shown(window->lbErrorTip), T::exceedsMaximumLength);
+    EXPECT_TRUE(window->isVisible());
+
+    // Valid fields, but the window is closed without OK: nothing stored, nothing turned on.
+    type(window->editPassword, "valid");
+    type(window->editPasswordAgain, "valid");
+    window->close();
+    settle();
+    EXPECT_EQ(window->endCode(), USBPasswordWindow::codeCancelled);
+    EXPECT_EQ(keyChain->password(), std::nullopt);
+    EXPECT_TRUE(daemonCalls().empty());
+    EXPECT_EQ(switchValue(), std::nullopt);
+}
+
+TEST_F(USBBlockerWindowsTest, FirstStartWithA48CharacterPasswordTurnsItOnAndOpensTheSettings) {
+    usb->startUSBBlockerWithSender(0);
+    USBSetPasswordWindowController* window = usb->usbSetPasswordWindowController();
+    ASSERT_NE(window, nullptr);
+    // 48 family emoji: far more than 48 bytes or code points, still 48 characters.
+    std::string family = "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+    std::string password = repeat(family, 48);
+    type(window->editPassword, password);
+    type(window->editPasswordAgain, password);
+    EXPECT_EQ(shown(window->lbErrorTip), "");
+    window->btnOk->click();
+    settle(0.1);
+    EXPECT_EQ(keyChain->password(), password);
+    EXPECT_EQ(daemonCalls(), std::vector<std::string>{"addPlistFileWithReply"});
+    EXPECT_EQ(switchValue(), PlatformValue(true));
+    EXPECT_TRUE(usb->usbBLockerWindowController()->isVisible());
+    EXPECT_TRUE(loadRuns().empty());
+    settle(0.3);
+    EXPECT_DOUBLE_EQ(now(), 0.4);
+    EXPECT_EQ(loadRuns(), std::vector<std::string>{platform->commands().loadUSBBlockerAgent()});
+    EXPECT_EQ(messages(), std::vector<std::string>{T::enabled});
+}
+
+TEST_F(USBBlockerWindowsTest, StartWithAPasswordSetGoesStraightToTheDaemonAndStopsWhenItRefuses) {
+    turnOn();
+    platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(false));
+    answerDaemon(false, true);
+    usb->startUSBBlockerWithSender(0);
+    settle();
+    EXPECT_EQ(usb->usbSetPasswordWindowController(), nullptr);
+    EXPECT_EQ(messages(), std::vector<std::string>{T::enableFailed});
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(switchValue(), PlatformValue(false));
+    EXPECT_TRUE(loadRuns().empty());
+}
+
+TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTheAgentFile) {
+    turnOn("right");
+    usb->startUSBBlockerWithSender(1);
+    USBBlockerStopWindowController* window = usb->usbBlockerStopwindowController();
+    ASSERT_NE(window, nullptr);
+    window->btnOk->click();
+    EXPECT_EQ(shown(window->lbErrorTip), T::enterPassword);
+    EXPECT_TRUE(shook(window->editPassword));
+    type(window->editPassword, "wrong");
+    window->btnOk->click();
+    EXPECT_EQ(shown(window->lbErrorTip), T::incorrectPassword);
+
+    type(window->editPassword, "right");
+    double clicked = now();
+    window->btnOk->click();
+    EXPECT_TRUE(window->stopSuccess);
+    settle(0.4);
+    EXPECT_TRUE(loadRuns().empty());
+    settle(0.2);
+    EXPECT_EQ(loadRuns(), std::vector<std::string>{platform->commands().unloadUSBBlockerAgent()});
+    EXPECT_GE(now() - clicked, 0.5);
+    settle();
+    EXPECT_EQ(usb->usbBlockerStopwindowController(), nullptr);
+    EXPECT_EQ(daemonCalls(), std::vector<std::string>{"removePlistFileWithReply"});
+    EXPECT_EQ(switchValue(), PlatformValue(false));
+    EXPECT_EQ(messages(), (std::vector<std::string>{T::disabled, T::stopped}));
+}
+
+TEST_F(USBBlockerWindowsTest, FailingUnloadStillRemovesTheAgentFileWhenTheDaemonAgrees) {
+    turnOn("right");
+    ASSERT_TRUE(platform->addScriptRule(
+        R"({"match": ")" + platform->commands().unloadUSBBlockerAgent() + R"(", "succeeded": false})"));
+    usb->startUSBBlockerWithSender(1);
+    USBBlockerStopWindowController* window = usb->usbBlockerStopwindowController();
+    type(window->editPassword, "right");
+    window->btnOk->click();
+    settle();
+    ASSERT_EQ(messages(), std::vector<std::string>{T::disableFailed});
+    EXPECT_EQ(presenter->shown[0].window, window);
+    presenter->answer(0, 0);
+    settle();
+    EXPECT_EQ(switchValue(), PlatformValue(false));
+    EXPECT_EQ(messages(), (std::vector<std::string>{T::disableFailed, T::stopped}));
+
+    // A cancelled stop window changes nothing.
+    turnOn("right");
+    usb->startUSBBlockerWithSender(1);
+    usb->usbBlockerStopwindowController()->btnCancel->click();
+    settle();
+    EXPECT_EQ(switchValue(), PlatformValue(true));
+}
+
+TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
+    turnOn("right");
+    usb->settingUSBBlokcerWithSender();
+    USBBlockerSettingEntryWindowController* entry = usb->usbEntryWindowController();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->lbPasswordTip->text().toStdString(), T::settingsTip);
+    entry->btnOk->click();
+    EXPECT_EQ(shown(entry->lblengthError), T::enterPassword);
+    type(entry->editPassword, "wrong");
+    entry->btnOk->click();
+    EXPECT_EQ(shown(entry->lblengthError), T::incorrectPassword);
+    EXPECT_TRUE(shook(entry->editPassword));
+    entry->btnCancel->click();
+    settle();
+    EXPECT_FALSE(usb->usbBLockerWindowController()->isVisible());
+
+    usb->settingUSBBlokcerWithSender();
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_TRUE(usb->usbBLockerWindowController()->isVisible());
+}
+
+TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAndListTheWhiteList) {
+    turnOn("old");
+    lists->addWhiteList("SanDisk Ultra Media", 30);
+    USBBLockerWindowController* window = usb->usbBLockerWindowController();
+    EXPECT_EQ(window->size(), QSize(700, 420));
+    EXPECT_EQ(window->usbOutlineView->dataSource,
+              (std::vector<std::string>{"General", "Set password", "DeviceWhiteList"}));
+
+    USBGeneralViewController* general = window->usbViewController->usbGeneralViewController;
+    EXPECT_EQ(window->usbViewController->currentController, general);
+    EXPECT_EQ(general->btnModelSelect->currentIndex(), 0);
+    emit general->btnModelSelect->activated(1);
+    auto suite = platform->settings().suite("group.drivemanager.app");
+    EXPECT_EQ(suite->value("value"), PlatformValue(2));
+    general->btnModelSelect->setCurrentIndex(0);
+    window->select(1);
+    window->select(0);
+    EXPECT_EQ(general->btnModelSelect->currentIndex(), 1);
+
+    window->select(1);
+    USBChangePasswordViewController* page = window->usbViewController->usbChangePasswordViewController;
+    EXPECT_EQ(window->usbViewController->currentController, page);
+    type(page->editNewPassword, "new");
+    EXPECT_FALSE(page->btnChangePassword->isEnabled());
+    type(page->editaffirmancePassword, "new");
+    EXPECT_TRUE(page->btnChangePassword->isEnabled());
+    type(page->editOldPassword, "bad");
+    page->btnChangePassword->click();
+    EXPECT_EQ(shown(page->lbErrorTip), T::incorrectPassword);
+    EXPECT_TRUE(shook(page->editOldPassword));
+    type(page->editOldPassword, "old");
+    EXPECT_EQ(shown(page->lbErrorTip), "");
+    double changedAt = now();
+    page->btnChangePassword->click();
+    EXPECT_EQ(keyChain->password(), "new");
+    EXPECT_TRUE(presenter->shown.empty());
+    settle();
+    EXPECT_EQ(messages(), std::vector<std::string>{T::passwordChanged});
+    EXPECT_GE(now() - changedAt, 0.5);
+    EXPECT_TRUE(page->editOldPassword->text().isEmpty());
+
+    window->select(2);
+    USBWhiteListViewController* whiteList = window->usbViewController->usbWhiteListViewController;
+    ASSERT_EQ(whiteList->table->rowCount(), 2);
+    EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1000 G");
+    EXPECT_EQ(whiteList->table->item(1, 0)->text().toStdString(), "SanDisk Ultra Media");
+    whiteList->table->selectRow(0);
+    whiteList->btnRemove->click();
+    EXPECT_EQ(whiteList->table->rowCount(), 1);
+    EXPECT_EQ(platform->files().read(listsPath, 1 << 20).bytes, "SanDisk Ultra Media:30__white\n");
+    whiteList->table->selectRow(0);
+    whiteList->btnRemove->click();
+    EXPECT_FALSE(whiteList->btnRemove->isEnabled());
+
+    // Another process adds a disk: the page follows.
+    platform->files().append(listsPath, "Generic Flash Disk Media:16__white\n");
+    settle(2);
+    EXPECT_EQ(whiteList->table->rowCount(), 1);
+    EXPECT_TRUE(whiteList->btnRemove->isEnabled());
+}
+
+TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteListsIt) {
+    turnOn("right");
+    int mounts = 0;
+    usb->checkWhiteListBeforeMounting("disk5s1", [&] { ++mounts; });
+    EXPECT_EQ(mounts, 1);
+    EXPECT_EQ(usb->usbEntryWindowController(), nullptr);
+
+    usb->checkWhiteListBeforeMounting("disk7s1", [&] { ++mounts; });
+    USBBlockerSettingEntryWindowController* entry = usb->usbEntryWindowController();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->tips, T::whiteListTip);
+    type(entry->editPassword, "right");
+    entry->btnOk->click();
+    settle();
+    EXPECT_EQ(mounts, 1);
+    EXPECT_TRUE(lists->isInWhiteList("Generic Flash Disk Media"));
+    EXPECT_EQ(messages(), std::vector<std::string>{T::whiteListAdded});
+
+    // The drive views' guard: a disk known not to be listed is refused with the alert.
+    EXPECT_FALSE(usb->driveMayLoad("disk4s1"));
+    EXPECT_EQ(messages().back(), T::driveGuard);
+    EXPECT_TRUE(usb->driveMayLoad("disk7s1"));
+    platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(false));
+    EXPECT_TRUE(usb->driveMayLoad("disk4s1"));
+}
+
+// Screenshots of the settings window's pages and the stop window, light and dark.
+TEST_F(USBBlockerWindowsTest, Screenshots) {
+    const char* folder = std::getenv("HARBORMIND_SCREENSHOTS");
+    if (folder == nullptr) {
+        GTEST_SKIP() << "HARBORMIND_SCREENSHOTS names the folder for screenshots";
+    }
+    turnOn("right");
+    lists->addWhiteList("SanDisk Ultra Media", 30);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette light = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(60, 60, 64));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (const auto& [suffix, palette] : {std::pair{"", light}, std::pair{"-dark", dark}}) {
+        QApplication::setPalette(palette);
+        USBBLockerWindowController* window = usb->usbBLockerWindowController();
+        window->show();
+        const char* names[] = {"usb-settings-general", "usb-settings-password", "usb-settings-whitelist"};
+        for (int row = 0; row < 3; ++row) {
+            window->select(row);
+            settle(0.1);
+            window->grab().save(QDir(folder).filePath(QString::fromUtf8(names[row]) + suffix + ".png"));
+        }
+        window->hide();
+        usb->startUSBBlockerWithSender(1);
+        USBBlockerStopWindowController* stop = usb->usbBlockerStopwindowController();
+        type(stop->editPassword, "wrong");
+        stop->btnOk->click();
+        settle(0.6);
+        stop->grab().save(QDir(folder).filePath(QStringLiteral("usb-stop") + suffix + ".png"));
+        stop->btnCancel->click();
+        settle();
+    }
+    QApplication::setPalette(light);
+}
+
+}  // namespace
+}  // namespace harbormind
