@@ -6,9 +6,13 @@
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMFirstAidTexts.h"
+#include "app/DMFirstAidWindowController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -28,7 +32,8 @@ void finish(const DMDriveActionManager::Completion& completion, int code) {
 
 DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
                                            std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+    : operations_(std::move(operations)), presenter_(std::move(presenter)),
+      checkWarapper_(DMCheckDiskWrapper::create()) {}
 
 template <typename Result>
 void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
@@ -50,6 +55,7 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::firstAid:
         return true;
     default:
         return false;
@@ -88,6 +94,9 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
                 operations->eject(drive);
             }
         });
+        break;
+    case DMDriveAction::firstAid:
+        firstAid(drive, window);
         break;
     default:
         break;
@@ -281,6 +290,60 @@ void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidg
             operations->openURL(ntfsHelpURL);
         }
     });
+}
+
+void DMDriveActionManager::firstAid(const Drive& drive, QWidget* window) {
+    struct Facts {
+        bool local = false;
+        bool asks = false;
+        std::string name;
+    };
+    auto operations = operations_;
+    auto presenter = presenter_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<Facts>(
+        [operations, drive] {
+            Facts facts;
+            facts.local = operations->isLocalDrive(drive);
+            if (facts.local) {
+                DMDriveObjectFilesystem fileSystem = operations->fileSystem(drive);
+                facts.asks = fileSystem == DMDriveObjectFilesystem::ntfs ||
+                             (fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted &&
+                              operations->bitLockerFileSystem(drive) == DMDriveObjectFilesystem::ntfs);
+                facts.name = operations->name(drive);
+            }
+            return facts;
+        },
+        [this, presenter, drive, sheetWindow](Facts facts) {
+            if (!facts.local) {
+                return;
+            }
+            if (!facts.asks) {
+                openFirstAid(drive, false, sheetWindow.data());
+                return;
+            }
+            DMAlert alert{DMFirstAidTexts::alertMessage, DMTextFormat::withText(DMFirstAidTexts::alertTextFormat, facts.name),
+                          {DMFirstAidTexts::checkButton, DMFirstAidTexts::repairButton, DMFirstAidTexts::cancelButton}};
+            auto self = shared_from_this();
+            presenter->present(alert, sheetWindow.data(), [self, drive, sheetWindow](int button) {
+                if (button == 0 || button == 1) {
+                    self->openFirstAid(drive, button == 1, sheetWindow.data());
+                }
+            });
+        });
+}
+
+void DMDriveActionManager::openFirstAid(const Drive& drive, bool repair, QWidget* window) {
+    if (checkDiskWindowController_) {
+        checkDiskWindowController_->close();
+    }
+    checkDiskWindowController_ = DMFirstAidWindowController::create(checkWarapper_, window);
+    checkWarapper_->setDelegate(checkDiskWindowController_);
+    checkDiskWindowController_->present();
+    // The check may wait up to a minute for the drive to unmount: not on the window's thread.
+    auto wrapper = checkWarapper_;
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    Dispatch::global()->async([wrapper, local, repair] { wrapper->check(local, repair); });
 }
 
 void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& drive, QWidget* window,

@@ -13,8 +13,10 @@ class QWidget;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMCheckDiskWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
+class DMFirstAidWindowController;
 
 // Turns a user's request to act on a drive into work: checks the preconditions, shows the
 // confirmations, runs the drive operations away from the user-interface thread and reports a
@@ -44,6 +46,11 @@ public:
     static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
 
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
+    // First Aid: the runner made with the dispatcher, and the sheet of the latest check.
+    const std::shared_ptr<DMCheckDiskWrapper>& checkWarapper() const { return checkWarapper_; }
+    const std::shared_ptr<DMFirstAidWindowController>& checkDiskWindowController() const {
+        return checkDiskWindowController_;
+    }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
 
 private:
@@ -53,6 +60,8 @@ private:
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
+    void firstAid(const Drive& drive, QWidget* window);
+    void openFirstAid(const Drive& drive, bool repair, QWidget* window);
 
     // Runs `work` on the background queue, then `then` with its result on the main queue.
     template <typename Result>
@@ -60,6 +69,8 @@ private:
 
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
+    std::shared_ptr<DMFirstAidWindowController> checkDiskWindowController_;
+    std::shared_ptr<DMCheckDiskWrapper> checkWarapper_;
 };
 
 }  // namespace harbormind
