@@ -13,6 +13,7 @@ namespace harbormind {
 void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
+    registerCheckVerb(app, context);
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);

@@ -72,6 +72,11 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
         notStarted();
         return;
     }
+    runCommand(*command);
+}
+
+void DMCheckDiskWrapper::runCommand(const std::string& commandLine) {
+    runEnded_ = false;
     auto self = weak_from_this();
     auto proxy = checkDiskXPCObj().remoteObject<DMCheckDiskServerProtocol>([self] {
         if (auto wrapper = self.lock()) {
@@ -79,7 +84,7 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
         }
     });
     if (proxy) {
-        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, *command}, [](bool) {});
+        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [](bool) {});
     }
 }
 

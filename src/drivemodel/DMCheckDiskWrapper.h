@@ -27,6 +27,8 @@ public:
     // Checks (or checks and repairs) the drive; returns once the daemon has the command.
     // NTFS and BitLocker drives are unmounted first (up to 60 one-second checks).
     void check(const std::shared_ptr<DMLocalDriveObject>& drive, bool repair);
+    // Hands one First Aid command line (built by `shell()`) to the daemon.
+    void runCommand(const std::string& commandLine);
     // The command line for the drive, none when it has no plain device name.
     std::optional<std::string> commandFor(const std::shared_ptr<DMLocalDriveObject>& drive, bool repair);
 

@@ -178,12 +178,11 @@ void InProcessDaemon::runFirstAid(const std::vector<std::string>& arguments, Fir
         return;
     }
     auto output = answer("checkDisk", "firstAidOutput", arguments.empty() ? std::string() : arguments.back());
-    if (!output || !output->asArray()) {
-        return;
-    }
     std::vector<std::string> lines;
-    for (const PlatformValue& line : *output->asArray()) {
-        lines.push_back(line.asText().value_or("") + "\n");
+    if (output && output->asArray()) {
+        for (const PlatformValue& line : *output->asArray()) {
+            lines.push_back(line.asText().value_or("") + "\n");
+        }
     }
     Dispatch::global()->async([lines = std::move(lines), send = std::move(send)] {
         send("", static_cast<std::int64_t>(DMCheckStatus::checkStart));

@@ -41,8 +41,8 @@ public:
 
     // How First Aid requests are run: the runner gets the request's arguments and a sender
     // of (line, DMCheckStatus raw value) callbacks, and returns at once. Without one, the
-    // scenario's "firstAidOutput" lines for the command line are streamed from a
-    // background queue between a checkStart and a checkEnd.
+    // scenario's "firstAidOutput" lines for the command line (none when it has none) are
+    // streamed from a background queue between a checkStart and a checkEnd.
     using FirstAidSender = std::function<void(const std::string& info, std::int64_t checkStatus)>;
     using FirstAidRunner = std::function<void(const std::vector<std::string>& arguments, FirstAidSender send)>;
     void setFirstAidRunner(FirstAidRunner runner);
