@@ -4,7 +4,8 @@
 namespace harbormind::DMFirstAidTexts {
 
 inline constexpr const char* alertMessage =
-    "The disk check feature will check and repair errors on the disk. If there are errors found, please back up "
+    "The disk check feature will check and repair errors on the disk. If there are errors found, please back "
+    "up "
     "the important data before repairing.";
 inline constexpr const char* alertTextFormat = "Do you want to check and repair the disk \"%@\"?";
 inline constexpr const char* checkButton = "Check";

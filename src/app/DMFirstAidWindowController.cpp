@@ -34,8 +34,8 @@ std::int64_t raw(DMCheckStatus status) {
 DMFirstAidWindowController::DMFirstAidWindowController(std::shared_ptr<DMCheckDiskWrapper> wrapper)
     : mgr(std::move(wrapper)) {}
 
-std::shared_ptr<DMFirstAidWindowController> DMFirstAidWindowController::create(std::shared_ptr<DMCheckDiskWrapper> mgr,
-                                                                               QWidget* parent) {
+std::shared_ptr<DMFirstAidWindowController> DMFirstAidWindowController::create(
+    std::shared_ptr<DMCheckDiskWrapper> mgr, QWidget* parent) {
     std::shared_ptr<DMFirstAidWindowController> controller(new DMFirstAidWindowController(std::move(mgr)));
     controller->build(parent);
     return controller;
@@ -159,29 +159,29 @@ void DMFirstAidWindowController::showPending() {
 
 void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::string& info) {
     switch (static_cast<DMCheckStatus>(checkStatus)) {
-    case DMCheckStatus::checkStart:
-        lbTitle->setText(text(DMFirstAidTexts::startTitle));
-        progress->setValue(progressScale / 5);
-        tvDetailInfo->setPlainText(text(DMFirstAidTexts::startText));
-        tvDetailInfo->verticalScrollBar()->setValue(tvDetailInfo->verticalScrollBar()->maximum());
-        return;
-    case DMCheckStatus::checkRuning:
-        lbTitle->setText(text(DMFirstAidTexts::preparing));
-        progress->setValue(progressScale / 2);
-        append(info);
-        return;
-    case DMCheckStatus::checkEnd:
-        lbTitle->setText(text(DMFirstAidTexts::completeTitle));
-        progress->setValue(progressScale);
-        append(DMFirstAidTexts::endText);
-        btnComplete->setEnabled(true);
-        return;
-    case DMCheckStatus::checkStop:
-        lbTitle->setText(text(DMFirstAidTexts::completeTitle));
-        progress->setValue(progressScale);
-        append(info + "\n");
-        btnComplete->setEnabled(true);
-        return;
+        case DMCheckStatus::checkStart:
+            lbTitle->setText(text(DMFirstAidTexts::startTitle));
+            progress->setValue(progressScale / 5);
+            tvDetailInfo->setPlainText(text(DMFirstAidTexts::startText));
+            tvDetailInfo->verticalScrollBar()->setValue(tvDetailInfo->verticalScrollBar()->maximum());
+            return;
+        case DMCheckStatus::checkRuning:
+            lbTitle->setText(text(DMFirstAidTexts::preparing));
+            progress->setValue(progressScale / 2);
+            append(info);
+            return;
+        case DMCheckStatus::checkEnd:
+            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
+            progress->setValue(progressScale);
+            append(DMFirstAidTexts::endText);
+            btnComplete->setEnabled(true);
+            return;
+        case DMCheckStatus::checkStop:
+            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
+            progress->setValue(progressScale);
+            append(info + "\n");
+            btnComplete->setEnabled(true);
+            return;
     }
 }
 

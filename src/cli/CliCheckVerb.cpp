@@ -1,6 +1,6 @@
 // check DEVICE [--repair]: First Aid from the command line, its output streamed as it comes.
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <memory>
 #include <mutex>
@@ -40,10 +40,9 @@ void print(std::ostream& out, DMCheckStatus status, const std::string& line) {
 // As root on this machine: the engine itself checks the device.
 int checkHere(CliContext& context, const std::string& name, bool repair) {
     CheckDiskEngine engine;
-    CheckDiskVerdict verdict = engine.run({"/dev/" + name, repair ? CheckDiskMode::repair : CheckDiskMode::check},
-                                          [&context](DMCheckStatus status, const std::string& line) {
-                                              print(context.out, status, line);
-                                          });
+    CheckDiskVerdict verdict = engine.run(
+        {"/dev/" + name, repair ? CheckDiskMode::repair : CheckDiskMode::check},
+        [&context](DMCheckStatus status, const std::string& line) { print(context.out, status, line); });
     return endsClean(verdict) ? 0 : volumeNotClean;
 }
 
@@ -61,8 +60,9 @@ public:
                 lastLine_ = info;
             }
             ended_ = ended_ || status == DMCheckStatus::checkEnd || status == DMCheckStatus::checkStop;
-            clean_ = status == DMCheckStatus::checkEnd && (lastLine_ == std::string(CheckDiskTexts::noErrorsFound) + "\n" ||
-                                                           lastLine_ == std::string(CheckDiskTexts::errorsRepaired) + "\n");
+            clean_ = status == DMCheckStatus::checkEnd &&
+                     (lastLine_ == std::string(CheckDiskTexts::noErrorsFound) + "\n" ||
+                      lastLine_ == std::string(CheckDiskTexts::errorsRepaired) + "\n");
         }
         Clock::current().notifyAll();
     }
@@ -105,7 +105,8 @@ int checkThroughDaemon(CliContext& context, const std::string& name, bool repair
 }  // namespace
 
 void registerCheckVerb(CLI::App& app, CliContext& context) {
-    auto* check = app.add_subcommand("check", "check a volume's file system (First Aid); --repair also mends it");
+    auto* check =
+        app.add_subcommand("check", "check a volume's file system (First Aid); --repair also mends it");
     auto device = std::make_shared<std::string>();
     auto repair = std::make_shared<bool>(false);
     check->add_option("DEVICE", *device, "the device name, such as sdb1")->required();
@@ -121,7 +122,8 @@ void registerCheckVerb(CLI::App& app, CliContext& context) {
             return;
         }
         bool here = context.platformName == "linux" && ::geteuid() == 0;
-        context.exitStatus = here ? checkHere(context, name, *repair) : checkThroughDaemon(context, name, *repair);
+        context.exitStatus =
+            here ? checkHere(context, name, *repair) : checkThroughDaemon(context, name, *repair);
     });
 }
 

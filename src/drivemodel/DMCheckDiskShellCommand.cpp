@@ -39,7 +39,8 @@ std::optional<std::string> DMCheckDiskShellCommand::repairVolume(const std::stri
     return filled(DMCheckDiskText::repairVolumeFormat, bsdName);
 }
 
-std::optional<std::string> DMCheckDiskShellCommand::ntfsChecker(const std::string& bsdName, bool repair) const {
+std::optional<std::string> DMCheckDiskShellCommand::ntfsChecker(const std::string& bsdName,
+                                                                bool repair) const {
     if (!isPlainDeviceName(bsdName)) {
         return std::nullopt;
     }

@@ -15,7 +15,8 @@ namespace harbormind {
 namespace {
 
 bool needsUnmount(DMDriveObjectFilesystem fileSystem) {
-    return fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted || fileSystem == DMDriveObjectFilesystem::ntfs;
+    return fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted ||
+           fileSystem == DMDriveObjectFilesystem::ntfs;
 }
 
 std::int64_t raw(DMCheckStatus status) {
@@ -33,7 +34,8 @@ std::shared_ptr<DMCheckDiskWrapper> DMCheckDiskWrapper::create() {
 XPCDuplexObject& DMCheckDiskWrapper::checkDiskXPCObj() {
     std::lock_guard lock(mutex_);
     if (!checkDiskXPCObj_) {
-        std::weak_ptr<XPCInterface> exported = std::static_pointer_cast<DMCheckDiskAppProtocol>(shared_from_this());
+        std::weak_ptr<XPCInterface> exported =
+            std::static_pointer_cast<DMCheckDiskAppProtocol>(shared_from_this());
         checkDiskXPCObj_ = std::make_unique<XPCDuplexObject>(XPCServiceName::checkDisk, exported);
     }
     return *checkDiskXPCObj_;
@@ -92,17 +94,15 @@ std::optional<std::string> DMCheckDiskWrapper::commandFor(const std::shared_ptr<
                                                           bool repair) {
     std::string bsdName = drive->identifier();
     switch (drive->fileSystem()) {
-    case DMDriveObjectFilesystem::bitlocker_encrypted: {
-        std::string contents = bitlockerWapper_->getBitLockerBSDNameWithBsdname(bsdName);
-        if (drive->bitLockerFileSystem() == DMDriveObjectFilesystem::ntfs) {
-            return shell_.ntfsChecker(contents, repair);
+        case DMDriveObjectFilesystem::bitlocker_encrypted: {
+            std::string contents = bitlockerWapper_->getBitLockerBSDNameWithBsdname(bsdName);
+            if (drive->bitLockerFileSystem() == DMDriveObjectFilesystem::ntfs) {
+                return shell_.ntfsChecker(contents, repair);
+            }
+            return shell_.repairVolume(contents);
         }
-        return shell_.repairVolume(contents);
-    }
-    case DMDriveObjectFilesystem::ntfs:
-        return shell_.ntfsChecker(bsdName, repair);
-    default:
-        return shell_.repairVolume(bsdName);
+        case DMDriveObjectFilesystem::ntfs: return shell_.ntfsChecker(bsdName, repair);
+        default: return shell_.repairVolume(bsdName);
     }
 }
 

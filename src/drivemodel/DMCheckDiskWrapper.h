@@ -20,7 +20,8 @@ class DMLocalDriveObject;
 // First Aid's client of the daemon's check-disk service: builds the command line for a
 // drive, hands it to the daemon, and forwards the streamed output to its delegate. It is
 // the exported object answering the service's callbacks.
-class DMCheckDiskWrapper : public DMCheckDiskAppProtocol, public std::enable_shared_from_this<DMCheckDiskWrapper> {
+class DMCheckDiskWrapper : public DMCheckDiskAppProtocol,
+                           public std::enable_shared_from_this<DMCheckDiskWrapper> {
 public:
     static std::shared_ptr<DMCheckDiskWrapper> create();
 

@@ -51,15 +51,17 @@ protected:
         Platform::setCurrent(loaded.platform);
         daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
         // The daemon's stream is held until the test sends it.
-        daemon->setFirstAidRunner([this](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
-            std::lock_guard lock(senderMutex);
-            sender = std::move(send);
-        });
+        daemon->setFirstAidRunner(
+            [this](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
+                std::lock_guard lock(senderMutex);
+                sender = std::move(send);
+            });
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
         manager = DMLocalDriveManager::create(delegate);
         manager->start();
         presenter = std::make_shared<test::RecordingPresenter>();
-        dispatcher = std::make_shared<DMDriveActionManager>(std::make_shared<DMDriveManagerOperations>(nullptr), presenter);
+        dispatcher = std::make_shared<DMDriveActionManager>(
+            std::make_shared<DMDriveManagerOperations>(nullptr), presenter);
         mainWindow = std::make_unique<QWidget>();
         mainWindow->resize(900, 600);
         settle();
@@ -77,7 +79,9 @@ protected:
         VirtualClockTest::TearDown();
     }
 
-    void settle(double limit = 1.0) { Dispatch::main().runUntil([] { return false; }, seconds(limit)); }
+    void settle(double limit = 1.0) {
+        Dispatch::main().runUntil([] { return false; }, seconds(limit));
+    }
 
     void firstAid(const std::string& identifier) {
         dispatcher->perform(DMDriveAction::firstAid, manager->driveObjs().at(identifier), mainWindow.get());
@@ -144,8 +148,9 @@ TEST_F(FirstAidTest, NtfsAsksFirstAndEachAnswerSendsItsCommand) {
     firstAid("disk5s1");
     ASSERT_EQ(presenter->shown.size(), 1u);
     const DMAlert& alert = presenter->shown[0].alert;
-    EXPECT_EQ(alert.title, "The disk check feature will check and repair errors on the disk. If there are errors "
-                           "found, please back up the important data before repairing.");
+    EXPECT_EQ(alert.title,
+              "The disk check feature will check and repair errors on the disk. If there are errors "
+              "found, please back up the important data before repairing.");
     EXPECT_EQ(alert.text, "Do you want to check and repair the disk \"ELEMENTS\"?");
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Check", "Repair", "Cancel"}));
     EXPECT_EQ(presenter->shown[0].window, mainWindow.get());
@@ -157,8 +162,9 @@ TEST_F(FirstAidTest, NtfsAsksFirstAndEachAnswerSendsItsCommand) {
     firstAid("disk5s1");
     EXPECT_NE(dispatcher->checkDiskWindowController(), first) << "a fresh sheet each time";
     EXPECT_FALSE(first->window()->isVisible());
-    EXPECT_EQ(commandLines(), (std::vector<std::string>{"-c " + ntfsChecker + " /dev/disk5s1 kestrane_chkdsk",
-                                                        "-c " + ntfsChecker + " /dev/disk5s1 -F kestrane_chkdsk"}));
+    EXPECT_EQ(commandLines(),
+              (std::vector<std::string>{"-c " + ntfsChecker + " /dev/disk5s1 kestrane_chkdsk",
+                                        "-c " + ntfsChecker + " /dev/disk5s1 -F kestrane_chkdsk"}));
 }
 
 TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
@@ -182,14 +188,17 @@ TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
     send("** Checking extents.\n", 1);
     EXPECT_EQ(title(), "Prearing...");
     EXPECT_EQ(sheet().progressBar()->value(), 500);
-    EXPECT_EQ(detail(), " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\n");
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\n");
     EXPECT_FALSE(sheet().completeButton()->isEnabled());
     send("not a stage", 9);
     EXPECT_EQ(title(), "Prearing...");
     send("No errors found", 3);
     EXPECT_EQ(title(), "Complete");
     EXPECT_EQ(sheet().progressBar()->value(), 1000);
-    EXPECT_EQ(detail(), " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\nCheck completes\n");
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\nCheck "
+              "completes\n");
     EXPECT_TRUE(sheet().completeButton()->isEnabled());
     sheet().completeButton()->click();
     EXPECT_FALSE(sheet().window()->isVisible());
@@ -200,7 +209,8 @@ TEST_F(FirstAidTest, StopShowsItsReasonOnALineOfItsOwn) {
     send("", 0);
     send("/dev/sdb1 is mounted. Unmount it before repairing it.", 2);
     EXPECT_EQ(title(), "Complete");
-    EXPECT_EQ(detail(), " Start check drive. Please wait...\n/dev/sdb1 is mounted. Unmount it before repairing it.\n");
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n/dev/sdb1 is mounted. Unmount it before repairing it.\n");
     EXPECT_TRUE(sheet().completeButton()->isEnabled());
 }
 
@@ -208,10 +218,14 @@ TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
     if (std::system("command -v mkfs.vfat >/dev/null 2>&1 && command -v fsck.vfat >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "dosfstools is not installed";
     }
-    std::string folder = std::filesystem::temp_directory_path() / ("hm-firstaid-app-" + std::to_string(::getpid()));
+    std::string folder =
+        std::filesystem::temp_directory_path() / ("hm-firstaid-app-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::string image = folder + "/STICK.img";
-    ASSERT_EQ(std::system(("truncate -s 16M '" + image + "' && mkfs.vfat -n STICK '" + image + "' >/dev/null").c_str()), 0);
+    ASSERT_EQ(
+        std::system(
+            ("truncate -s 16M '" + image + "' && mkfs.vfat -n STICK '" + image + "' >/dev/null").c_str()),
+        0);
     // The daemon's part, for real: the engine checks the image with fsck.vfat.
     auto engine = std::make_shared<CheckDiskEngine>();
     std::thread checking;

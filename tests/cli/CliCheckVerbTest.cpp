@@ -41,12 +41,14 @@ protected:
 };
 
 TEST_F(CliCheckVerbTest, StreamsTheDaemonsLinesAndExitsZeroOnACleanVolume) {
-    CheckRun run = runCtl({"check", "/dev/disk5s1", "--platform", "sim", "--scenario", scenario("usb-disks.json")});
+    CheckRun run =
+        runCtl({"check", "/dev/disk5s1", "--platform", "sim", "--scenario", scenario("usb-disks.json")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Mounting volume... OK\n"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.substr(run.out.size() - 16), "No errors found\n");
 
-    CheckRun odd = runCtl({"check", "disk5s1;reboot", "--platform", "sim", "--scenario", scenario("usb-disks.json")});
+    CheckRun odd =
+        runCtl({"check", "disk5s1;reboot", "--platform", "sim", "--scenario", scenario("usb-disks.json")});
     EXPECT_NE(odd.status, 0);
     EXPECT_EQ(odd.err, "harbormindctl: check disk5s1;reboot: not a device name\n");
 }
@@ -55,7 +57,8 @@ TEST_F(CliCheckVerbTest, AsRootChecksADamagedLoopDeviceThenRepairsIt) {
     if (::geteuid() != 0 || !shell("command -v losetup") || !shell("command -v mkfs.vfat")) {
         GTEST_SKIP() << "needs root, losetup and dosfstools";
     }
-    std::string folder = std::filesystem::temp_directory_path() / ("hm-firstaid-cli-" + std::to_string(::getpid()));
+    std::string folder =
+        std::filesystem::temp_directory_path() / ("hm-firstaid-cli-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::string image = folder + "/volume.img";
     ASSERT_TRUE(shell("truncate -s 16M '" + image + "' && mkfs.vfat -F 16 '" + image + "'"));

@@ -29,13 +29,14 @@ public:
 class CheckDiskWrapperTest : public test::DriveModelTest {
 protected:
     void answer(PlatformValue::Dictionary checkDisk) {
-        setDaemonAnswers({{"bitlocker",
-                           PlatformValue::Dictionary{
-                               {"isBitLockerDriveWithBsdname", PlatformValue::Dictionary{{"disk6s1", true}}},
-                               {"getBitLockerBSDNameWithBsdname", PlatformValue::Dictionary{{"disk6s1", "disk7"}}},
-                               {"bitLockerDriveStatusWithBsdname", PlatformValue::Dictionary{{"disk6s1", 17}}},
-                           }},
-                          {"checkDisk", std::move(checkDisk)}});
+        setDaemonAnswers(
+            {{"bitlocker",
+              PlatformValue::Dictionary{
+                  {"isBitLockerDriveWithBsdname", PlatformValue::Dictionary{{"disk6s1", true}}},
+                  {"getBitLockerBSDNameWithBsdname", PlatformValue::Dictionary{{"disk6s1", "disk7"}}},
+                  {"bitLockerDriveStatusWithBsdname", PlatformValue::Dictionary{{"disk6s1", 17}}},
+              }},
+             {"checkDisk", std::move(checkDisk)}});
     }
 
     void buildDrives() {
@@ -97,7 +98,8 @@ TEST_F(CheckDiskWrapperTest, CommandLinesForEachKindOfVolume) {
 
 TEST_F(CheckDiskWrapperTest, TheStreamReachesTheDelegateAndTheEndMountsTheDriveAgain) {
     answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", true}}},
-            {"firstAidOutput", PlatformValue::Dictionary{{"*", PlatformValue::Array{"Checking", "Volume OK"}}}}});
+            {"firstAidOutput",
+             PlatformValue::Dictionary{{"*", PlatformValue::Array{"Checking", "Volume OK"}}}}});
     buildDrives();
     auto wrapper = DMCheckDiskWrapper::create();
     auto receiver = std::make_shared<RecordingReceiver>();

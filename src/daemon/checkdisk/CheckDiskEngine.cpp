@@ -30,7 +30,8 @@ CheckDiskVerdict CheckDiskEngine::run(const CheckDiskRequest& request, const Che
     const std::string& device = request.devicePath;
     auto identity = DeviceIdentity::of(device);
     std::optional<std::string> type = identity ? VolumeProbe::fileSystemType(device) : std::nullopt;
-    sink(DMCheckStatus::checkStart, CheckDiskTextFormat::format(CheckDiskTexts::starting, {device, type.value_or("?")}));
+    sink(DMCheckStatus::checkStart,
+         CheckDiskTextFormat::format(CheckDiskTexts::starting, {device, type.value_or("?")}));
     if (!identity || !identity->isPresent()) {
         return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::deviceMissing, {device}));
     }
@@ -39,15 +40,16 @@ CheckDiskVerdict CheckDiskEngine::run(const CheckDiskRequest& request, const Che
     }
     auto family = CheckerTable::familyOf(*type);
     if (!family) {
-        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::noChecker, {*type, device}));
+        return stopBeforeChecking(sink,
+                                  CheckDiskTextFormat::format(CheckDiskTexts::noChecker, {*type, device}));
     }
     if (request.mode == CheckDiskMode::repair && identity->isMounted()) {
         return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::mounted, {device}));
     }
     auto program = programs_.program(*family);
     if (!program) {
-        return stopBeforeChecking(
-            sink, CheckDiskTextFormat::format(CheckDiskTexts::cannotStart, {CheckerTable::programName(*family)}));
+        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::cannotStart,
+                                                                    {CheckerTable::programName(*family)}));
     }
     return CheckDiskRun(*this, request, sink, *family, *program, *identity).run();
 }

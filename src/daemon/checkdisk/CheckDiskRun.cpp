@@ -1,8 +1,8 @@
 #include "daemon/checkdisk/CheckDiskRun.h"
 
 #include "daemon/checkdisk/CheckDiskEngine.h"
-#include "daemon/checkdisk/CheckDiskTexts.h"
 #include "daemon/checkdisk/CheckDiskTextFormat.h"
+#include "daemon/checkdisk/CheckDiskTexts.h"
 #include "daemon/checkdisk/CheckerProcess.h"
 #include "daemon/checkdisk/NtfsDirtyFlag.h"
 #include "support/Log.h"
@@ -20,30 +20,35 @@ std::string commandText(const std::vector<std::string>& arguments) {
 
 const char* wordsFor(CheckDiskVerdict verdict) {
     switch (verdict) {
-    case CheckDiskVerdict::clean: return CheckDiskTexts::noErrorsFound;
-    case CheckDiskVerdict::repaired: return CheckDiskTexts::errorsRepaired;
-    case CheckDiskVerdict::errorsRemain: return CheckDiskTexts::errorsRemain;
-    case CheckDiskVerdict::notCompleted:
-    case CheckDiskVerdict::stopped: return CheckDiskTexts::notCompleted;
+        case CheckDiskVerdict::clean: return CheckDiskTexts::noErrorsFound;
+        case CheckDiskVerdict::repaired: return CheckDiskTexts::errorsRepaired;
+        case CheckDiskVerdict::errorsRemain: return CheckDiskTexts::errorsRemain;
+        case CheckDiskVerdict::notCompleted:
+        case CheckDiskVerdict::stopped: return CheckDiskTexts::notCompleted;
     }
     return CheckDiskTexts::notCompleted;
 }
 
 CheckDiskVerdict verdictOfCheck(CheckerOutcome outcome) {
     switch (outcome) {
-    case CheckerOutcome::clean: return CheckDiskVerdict::clean;
-    case CheckerOutcome::failed: return CheckDiskVerdict::notCompleted;
-    case CheckerOutcome::fixed:
-    case CheckerOutcome::errors: return CheckDiskVerdict::errorsRemain;
+        case CheckerOutcome::clean: return CheckDiskVerdict::clean;
+        case CheckerOutcome::failed: return CheckDiskVerdict::notCompleted;
+        case CheckerOutcome::fixed:
+        case CheckerOutcome::errors: return CheckDiskVerdict::errorsRemain;
     }
     return CheckDiskVerdict::notCompleted;
 }
 
 }  // namespace
 
-CheckDiskRun::CheckDiskRun(CheckDiskEngine& engine, const CheckDiskRequest& request, const CheckDiskSink& sink,
-                           CheckerFamily family, std::string program, DeviceIdentity identity)
-    : engine_(engine), request_(request), sink_(sink), family_(family), program_(std::move(program)),
+CheckDiskRun::CheckDiskRun(CheckDiskEngine& engine, const CheckDiskRequest& request,
+                           const CheckDiskSink& sink, CheckerFamily family, std::string program,
+                           DeviceIdentity identity)
+    : engine_(engine),
+      request_(request),
+      sink_(sink),
+      family_(family),
+      program_(std::move(program)),
       identity_(std::move(identity)) {}
 
 CheckDiskVerdict CheckDiskRun::run() {
@@ -70,10 +75,12 @@ CheckDiskVerdict CheckDiskRun::repair() {
         }
     }
     bool wasDirty = family_ == CheckerFamily::ntfs && ntfsIsDirty();
-    auto result = runChecker(CheckerTable::repairArguments(family_, request_.devicePath), CheckDiskMode::repair);
+    auto result =
+        runChecker(CheckerTable::repairArguments(family_, request_.devicePath), CheckDiskMode::repair);
     if (result && CheckerTable::asksForFallback(family_, result->exitStatus)) {
         line(CheckDiskTexts::answeringYes);
-        result = runChecker(CheckerTable::fallbackArguments(family_, request_.devicePath), CheckDiskMode::repair);
+        result =
+            runChecker(CheckerTable::fallbackArguments(family_, request_.devicePath), CheckDiskMode::repair);
     }
     if (!result) {
         return interrupted();
@@ -93,7 +100,8 @@ CheckDiskVerdict CheckDiskRun::repair() {
 }
 
 std::optional<CheckerOutcome> CheckDiskRun::checkOnce() {
-    auto result = runChecker(CheckerTable::checkArguments(family_, request_.devicePath), CheckDiskMode::check);
+    auto result =
+        runChecker(CheckerTable::checkArguments(family_, request_.devicePath), CheckDiskMode::check);
     if (!result) {
         return std::nullopt;
     }
@@ -110,9 +118,10 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
     command.insert(command.end(), arguments.begin(), arguments.end());
     CheckerProcess process(command);
     engine_.setRunning(&process);
-    int exitStatus = engine_.stopRequested() ? CheckerProcess::killed : process.run([this](const std::string& text) {
-        sink_(DMCheckStatus::checkRuning, text);
-    });
+    int exitStatus =
+        engine_.stopRequested()
+            ? CheckerProcess::killed
+            : process.run([this](const std::string& text) { sink_(DMCheckStatus::checkRuning, text); });
     engine_.setRunning(nullptr);
     Log::info("First Aid: " + commandText(command) + " ended with exit status " + std::to_string(exitStatus));
     if (engine_.stopRequested() || !identity_.isPresent()) {
@@ -145,7 +154,8 @@ CheckDiskVerdict CheckDiskRun::interrupted() {
     if (engine_.stopRequested()) {
         sink_(DMCheckStatus::checkStop, CheckDiskTexts::stopped);
     } else {
-        sink_(DMCheckStatus::checkStop, CheckDiskTextFormat::format(CheckDiskTexts::deviceGone, {request_.devicePath}));
+        sink_(DMCheckStatus::checkStop,
+              CheckDiskTextFormat::format(CheckDiskTexts::deviceGone, {request_.devicePath}));
     }
     return CheckDiskVerdict::stopped;
 }

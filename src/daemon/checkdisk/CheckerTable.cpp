@@ -48,38 +48,38 @@ std::optional<CheckerFamily> CheckerTable::familyOf(const std::string& type) {
 
 std::string CheckerTable::programName(CheckerFamily family) {
     switch (family) {
-    case CheckerFamily::ext: return "e2fsck";
-    case CheckerFamily::vfat: return "fsck.vfat";
-    case CheckerFamily::exfat: return "fsck.exfat";
-    case CheckerFamily::ntfs: return "ntfsfix";
-    case CheckerFamily::xfs: return "xfs_repair";
-    case CheckerFamily::btrfs: return "btrfs";
+        case CheckerFamily::ext: return "e2fsck";
+        case CheckerFamily::vfat: return "fsck.vfat";
+        case CheckerFamily::exfat: return "fsck.exfat";
+        case CheckerFamily::ntfs: return "ntfsfix";
+        case CheckerFamily::xfs: return "xfs_repair";
+        case CheckerFamily::btrfs: return "btrfs";
     }
     return {};
 }
 
 std::vector<std::string> CheckerTable::checkArguments(CheckerFamily family, const std::string& device) {
     switch (family) {
-    case CheckerFamily::ext: return {"-f", "-n", device};
-    case CheckerFamily::vfat: return {"-n", device};
-    case CheckerFamily::exfat: return {"-n", device};
-    case CheckerFamily::ntfs: return {"-n", device};
-    case CheckerFamily::xfs: return {"-n", device};
-    case CheckerFamily::btrfs: return {"check", "--readonly", device};
+        case CheckerFamily::ext: return {"-f", "-n", device};
+        case CheckerFamily::vfat: return {"-n", device};
+        case CheckerFamily::exfat: return {"-n", device};
+        case CheckerFamily::ntfs: return {"-n", device};
+        case CheckerFamily::xfs: return {"-n", device};
+        case CheckerFamily::btrfs: return {"check", "--readonly", device};
     }
     return {};
 }
 
 std::vector<std::string> CheckerTable::repairArguments(CheckerFamily family, const std::string& device) {
     switch (family) {
-    case CheckerFamily::ext: return {"-f", "-p", device};
-    case CheckerFamily::vfat: return {"-a", "-w", device};
-    case CheckerFamily::exfat: return {"-y", device};
-    // Plain ntfsfix marks the volume for a Windows check (sets the dirty flag); -d mends
-    // what it can and leaves the volume clean.
-    case CheckerFamily::ntfs: return {"-d", device};
-    case CheckerFamily::xfs: return {device};
-    case CheckerFamily::btrfs: return {};
+        case CheckerFamily::ext: return {"-f", "-p", device};
+        case CheckerFamily::vfat: return {"-a", "-w", device};
+        case CheckerFamily::exfat: return {"-y", device};
+        // Plain ntfsfix marks the volume for a Windows check (sets the dirty flag); -d mends
+        // what it can and leaves the volume clean.
+        case CheckerFamily::ntfs: return {"-d", device};
+        case CheckerFamily::xfs: return {device};
+        case CheckerFamily::btrfs: return {};
     }
     return {};
 }
@@ -103,20 +103,17 @@ bool CheckerTable::checksBeforeRepair(CheckerFamily family) {
 CheckerOutcome CheckerTable::outcome(CheckerFamily family, CheckDiskMode mode, int exitStatus) {
     bool repair = mode == CheckDiskMode::repair;
     switch (family) {
-    case CheckerFamily::ext:
-    case CheckerFamily::exfat:
-        return fsckBits(exitStatus);
-    case CheckerFamily::vfat:
-        return zeroOrOne(exitStatus, repair ? CheckerOutcome::fixed : CheckerOutcome::errors);
-    case CheckerFamily::ntfs:
-        return exitStatus == 0 ? CheckerOutcome::clean : CheckerOutcome::errors;
-    case CheckerFamily::xfs:
-        if (repair) {
-            return exitStatus == 0 ? CheckerOutcome::fixed : CheckerOutcome::failed;
-        }
-        return zeroOrOne(exitStatus, CheckerOutcome::errors);
-    case CheckerFamily::btrfs:
-        return zeroOrOne(exitStatus, CheckerOutcome::errors);
+        case CheckerFamily::ext:
+        case CheckerFamily::exfat: return fsckBits(exitStatus);
+        case CheckerFamily::vfat:
+            return zeroOrOne(exitStatus, repair ? CheckerOutcome::fixed : CheckerOutcome::errors);
+        case CheckerFamily::ntfs: return exitStatus == 0 ? CheckerOutcome::clean : CheckerOutcome::errors;
+        case CheckerFamily::xfs:
+            if (repair) {
+                return exitStatus == 0 ? CheckerOutcome::fixed : CheckerOutcome::failed;
+            }
+            return zeroOrOne(exitStatus, CheckerOutcome::errors);
+        case CheckerFamily::btrfs: return zeroOrOne(exitStatus, CheckerOutcome::errors);
     }
     return CheckerOutcome::failed;
 }

@@ -28,9 +28,10 @@ bool isOctal(char c) {
 std::string unescaped(const std::string& field) {
     std::string result;
     for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) &&
-            isOctal(field[i + 2]) && isOctal(field[i + 3])) {
-            result += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(field[i + 1]) && isOctal(field[i + 2]) &&
+            isOctal(field[i + 3])) {
+            result += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                        (field[i + 3] - '0'));
             i += 3;
         } else {
             result += field[i];
@@ -90,7 +91,8 @@ bool DeviceIdentity::isMounted() const {
         std::string type, source;
         tail >> type >> source;
         std::string sourcePath = unescaped(source);
-        if (!sourcePath.empty() && sourcePath.front() == '/' && realPathOf(sourcePath) == realPath_ && !realPath_.empty()) {
+        if (!sourcePath.empty() && sourcePath.front() == '/' && realPathOf(sourcePath) == realPath_ &&
+            !realPath_.empty()) {
             return true;
         }
     }

@@ -79,7 +79,8 @@ std::optional<bool> NtfsDirtyFlag::parseVolumeRecord(std::string record) {
 std::optional<bool> NtfsDirtyFlag::read(const std::string& devicePath) {
     std::ifstream device(devicePath, std::ios::binary);
     std::string boot(512, '\0');
-    if (!device.read(boot.data(), static_cast<std::streamsize>(boot.size())) || boot.compare(3, 8, "NTFS    ") != 0) {
+    if (!device.read(boot.data(), static_cast<std::streamsize>(boot.size())) ||
+        boot.compare(3, 8, "NTFS    ") != 0) {
         return std::nullopt;
     }
     std::uint64_t sectorSize = little(boot, 0x0B, 2);
@@ -88,12 +89,12 @@ std::optional<bool> NtfsDirtyFlag::read(const std::string& devicePath) {
     std::uint64_t sectors = perCluster <= 128 ? perCluster : shifted(256 - perCluster);
     std::uint64_t cluster = sectorSize * sectors;
     auto recordCode = static_cast<std::int8_t>(little(boot, 0x40, 1));
-    std::uint64_t recordSize =
-        recordCode > 0 ? static_cast<std::uint64_t>(recordCode) * cluster : shifted(static_cast<std::uint64_t>(-recordCode));
+    std::uint64_t recordSize = recordCode > 0 ? static_cast<std::uint64_t>(recordCode) * cluster
+                                              : shifted(static_cast<std::uint64_t>(-recordCode));
     std::uint64_t mft = little(boot, 0x30, 8);
     if (!powerOfTwo(sectorSize) || sectorSize < 256 || sectorSize > 4096 || !powerOfTwo(cluster) ||
-        cluster > (std::uint64_t{1} << 21) || !powerOfTwo(recordSize) || recordSize < 1024 || recordSize > 65536 ||
-        mft > (std::uint64_t{1} << 40) / cluster) {
+        cluster > (std::uint64_t{1} << 21) || !powerOfTwo(recordSize) || recordSize < 1024 ||
+        recordSize > 65536 || mft > (std::uint64_t{1} << 40) / cluster) {
         return std::nullopt;
     }
     std::string record(recordSize, '\0');

@@ -19,9 +19,10 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t index) {
     if (lead < 0x80) {
         return 1;
     }
-    std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4                                   ? 4
-                                                                                          : 0;
+    std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 0;
     for (std::size_t i = 1; i < length; ++i) {
         if (!continuation(bytes, index + i)) {
             return 0;

@@ -46,8 +46,8 @@ protected:
 
 TEST_F(CheckDiskEngineTest, LinesArriveWhileTheCheckerIsStillRunningInTheOrderWritten) {
     std::string gate = fifo("gate");
-    CheckDiskEngine engine = engineWith("echo 'first line'\necho 'to stderr' >&2\necho third\nread x < '" + gate +
-                                        "'\necho 'after the gate'\nexit 0");
+    CheckDiskEngine engine = engineWith("echo 'first line'\necho 'to stderr' >&2\necho third\nread x < '" +
+                                        gate + "'\necho 'after the gate'\nexit 0");
     std::thread check([&] { engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()); });
 
     ASSERT_TRUE(recorder_.waitForEntries(4));
@@ -106,19 +106,24 @@ TEST_F(CheckDiskEngineTest, HundredThousandLinesNeverStallTheCheckerBehindASlowR
 
 TEST_F(CheckDiskEngineTest, ExitStatusBecomesTheLastLineInWords) {
     CheckDiskEngine found = engineWith("echo 'Dirty bit is set.'\nexit 1");
-    EXPECT_EQ(found.run({image_->image(), CheckDiskMode::check}, recorder_.sink()), CheckDiskVerdict::errorsRemain);
-    EXPECT_EQ(recorder_.entries().back(), StreamRecorder::Entry(DMCheckStatus::checkEnd, CheckDiskTexts::errorsRemain));
+    EXPECT_EQ(found.run({image_->image(), CheckDiskMode::check}, recorder_.sink()),
+              CheckDiskVerdict::errorsRemain);
+    EXPECT_EQ(recorder_.entries().back(),
+              StreamRecorder::Entry(DMCheckStatus::checkEnd, CheckDiskTexts::errorsRemain));
 
     StreamRecorder broken;
     CheckDiskEngine usage = engineWith("exit 2");
-    EXPECT_EQ(usage.run({image_->image(), CheckDiskMode::check}, broken.sink()), CheckDiskVerdict::notCompleted);
+    EXPECT_EQ(usage.run({image_->image(), CheckDiskMode::check}, broken.sink()),
+              CheckDiskVerdict::notCompleted);
     EXPECT_EQ(broken.lines().back(), std::string(CheckDiskTexts::notCompleted) + "\n");
 }
 
 TEST_F(CheckDiskEngineTest, RepairThatChangedSomethingIsCheckedAgainBeforeItCountsAsMended) {
     std::string calls = image_->folder() + "/calls";
-    CheckDiskEngine engine = engineWith("printf '%s\\n' \"$1\" >> '" + calls + "'\n[ \"$1\" = -a ] && exit 1\nexit 0");
-    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::repair}, recorder_.sink()), CheckDiskVerdict::repaired);
+    CheckDiskEngine engine =
+        engineWith("printf '%s\\n' \"$1\" >> '" + calls + "'\n[ \"$1\" = -a ] && exit 1\nexit 0");
+    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::repair}, recorder_.sink()),
+              CheckDiskVerdict::repaired);
     EXPECT_EQ(CheckDiskImage::capture("cat '" + calls + "'"), "-a\n-n\n");
     EXPECT_NE(recorder_.text().find(CheckDiskTexts::checkingAgain), std::string::npos);
     EXPECT_EQ(recorder_.entries().back().second, CheckDiskTexts::errorsRepaired);
@@ -128,17 +133,21 @@ TEST_F(CheckDiskEngineTest, StopKillsTheCheckerAndEndsWithCheckStop) {
     std::string gate = fifo("never-opened");
     CheckDiskEngine engine = engineWith("echo waiting\nread x < '" + gate + "'");
     CheckDiskVerdict verdict = CheckDiskVerdict::clean;
-    std::thread check([&] { verdict = engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()); });
+    std::thread check([&] {
+        verdict = engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink());
+    });
     ASSERT_TRUE(recorder_.waitForEntries(2));
     engine.stop();
     check.join();
     EXPECT_EQ(verdict, CheckDiskVerdict::stopped);
-    EXPECT_EQ(recorder_.entries().back(), StreamRecorder::Entry(DMCheckStatus::checkStop, CheckDiskTexts::stopped));
+    EXPECT_EQ(recorder_.entries().back(),
+              StreamRecorder::Entry(DMCheckStatus::checkStop, CheckDiskTexts::stopped));
 }
 
 TEST_F(CheckDiskEngineTest, DeviceThatDisappearsDuringTheCheckEndsWithCheckStop) {
     CheckDiskEngine engine = engineWith("echo reading\nrm -f \"$2\"\necho 'read error'\nexit 8");
-    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()), CheckDiskVerdict::stopped);
+    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()),
+              CheckDiskVerdict::stopped);
     auto last = recorder_.entries().back();
     EXPECT_EQ(last.first, DMCheckStatus::checkStop);
     EXPECT_EQ(last.second, image_->image() + " disappeared while it was being checked.");
@@ -149,7 +158,8 @@ TEST_F(CheckDiskEngineTest, NothingToCheckStopsWithTheReason) {
     CheckerPrograms missing;
     missing.setProgram(CheckerFamily::vfat, image_->folder() + "/no-such-checker");
     CheckDiskEngine engine(missing);
-    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()), CheckDiskVerdict::notCompleted);
+    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::check}, recorder_.sink()),
+              CheckDiskVerdict::notCompleted);
     EXPECT_NE(recorder_.text().find("no-such-checker could not be started."), std::string::npos);
 
     StreamRecorder blank;
@@ -171,9 +181,11 @@ TEST_F(CheckDiskEngineTest, Ext4RepairFallsBackToAnsweringOnlyWhenTheAutomaticRu
     }
     ASSERT_TRUE(CheckDiskImage::run("mkfs.ext4 -q -F " + CheckDiskImage::quoted(image_->image())));
     std::string calls = image_->folder() + "/calls";
-    CheckDiskEngine engine = engineWith("echo \"$*\" >> '" + calls + "'\ncase \"$2\" in -p) exit 4;; -y) exit 1;; esac\nexit 0",
-                                        CheckerFamily::ext);
-    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::repair}, recorder_.sink()), CheckDiskVerdict::repaired);
+    CheckDiskEngine engine =
+        engineWith("echo \"$*\" >> '" + calls + "'\ncase \"$2\" in -p) exit 4;; -y) exit 1;; esac\nexit 0",
+                   CheckerFamily::ext);
+    EXPECT_EQ(engine.run({image_->image(), CheckDiskMode::repair}, recorder_.sink()),
+              CheckDiskVerdict::repaired);
     std::string path = image_->image();
     EXPECT_EQ(CheckDiskImage::capture("cat '" + calls + "'"),
               "-f -p " + path + "\n-f -y " + path + "\n-f -n " + path + "\n");

@@ -11,7 +11,8 @@ namespace {
 using test::CheckDiskImage;
 
 TEST(CheckDiskOutputTextTest, FileNamesInAnyEncodingBecomeValidUtf8) {
-    EXPECT_EQ(OutputText::validUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xBE"), "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xBE");
+    EXPECT_EQ(OutputText::validUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xBE"),
+              "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x92\xBE");
     EXPECT_EQ(OutputText::validUtf8("Latin-1 caf\xE9."), "Latin-1 caf\xEF\xBF\xBD.");
     EXPECT_EQ(OutputText::validUtf8("cut \xE2\x82"), "cut \xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(OutputText::validUtf8("overlong \xC0\xAF surrogate \xED\xA0\x80"),

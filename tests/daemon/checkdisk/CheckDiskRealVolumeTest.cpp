@@ -84,7 +84,9 @@ TEST_F(CheckDiskRealVolumeTest, Ext4WithAnOrphanedInodeAndAWrongFreeBlocksCount)
     ASSERT_TRUE(CheckDiskImage::run("debugfs -w -R 'write " + kept + " kept' " + image));
     ASSERT_TRUE(CheckDiskImage::run("debugfs -w -R 'write " + orphan + " orphan' " + image));
     std::string stat = CheckDiskImage::capture("debugfs -R 'stat orphan' " + image);
-    std::string inode = stat.substr(stat.find("Inode: ") + 7, stat.find_first_of(" \t", stat.find("Inode: ") + 7) - stat.find("Inode: ") - 7);
+    std::string inode =
+        stat.substr(stat.find("Inode: ") + 7,
+                    stat.find_first_of(" \t", stat.find("Inode: ") + 7) - stat.find("Inode: ") - 7);
     ASSERT_TRUE(CheckDiskImage::run("debugfs -w -R 'unlink orphan' " + image));
     ASSERT_TRUE(CheckDiskImage::run("debugfs -w -R 'ssv free_blocks_count 1234' " + image));
 
@@ -152,10 +154,12 @@ TEST_F(CheckDiskRealVolumeTest, MountedVolumeIsNeverRepaired) {
     ASSERT_TRUE(image_->mount());
     std::string calls = image_->folder() + "/calls";
     CheckerPrograms programs;
-    programs.setProgram(CheckerFamily::ext, test::writeFakeChecker(image_->folder(), "echo ran > '" + calls + "'"));
+    programs.setProgram(CheckerFamily::ext,
+                        test::writeFakeChecker(image_->folder(), "echo ran > '" + calls + "'"));
     CheckDiskEngine engine(programs);
     StreamRecorder recorder;
-    EXPECT_EQ(engine.run({image_->device(), CheckDiskMode::repair}, recorder.sink()), CheckDiskVerdict::stopped);
+    EXPECT_EQ(engine.run({image_->device(), CheckDiskMode::repair}, recorder.sink()),
+              CheckDiskVerdict::stopped);
     EXPECT_EQ(recorder.entries().back(),
               StreamRecorder::Entry(DMCheckStatus::checkStop,
                                     image_->device() + " is mounted. Unmount it before repairing it."));
@@ -174,8 +178,9 @@ TEST_F(CheckDiskRealVolumeTest, LoopDeviceDetachedDuringTheCheckEndsWithCheckSto
     StreamRecorder recorder;
     std::string device = image_->device();
     EXPECT_EQ(engine.run({device, CheckDiskMode::check}, recorder.sink()), CheckDiskVerdict::stopped);
-    EXPECT_EQ(recorder.entries().back(),
-              StreamRecorder::Entry(DMCheckStatus::checkStop, device + " disappeared while it was being checked."));
+    EXPECT_EQ(
+        recorder.entries().back(),
+        StreamRecorder::Entry(DMCheckStatus::checkStop, device + " disappeared while it was being checked."));
 }
 
 }  // namespace
