@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/CDDriveClearWindowController.h"
+#include "app/CDJunkClearWindowController.h"
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
@@ -13,6 +15,7 @@
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -55,6 +58,8 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::junkClean:
+    case DMDriveAction::driveClean:
     case DMDriveAction::firstAid:
         return true;
     default:
@@ -98,9 +103,70 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     case DMDriveAction::firstAid:
         firstAid(drive, window);
         break;
+    case DMDriveAction::junkClean:
+        openJunkClean(window);
+        break;
+    case DMDriveAction::driveClean:
+        openDriveClean(drive, window);
+        break;
     default:
         break;
     }
+}
+
+CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() const {
+    return junkClearWindowController_.data();
+}
+
+CDDriveClearWindowController* DMDriveActionManager::driverClearWindowController() const {
+    return driverClearWindowController_.data();
+}
+
+CDCleaningServices& DMDriveActionManager::cleaning() {
+    if (!cleaning_) {
+        cleaning_ = CDCleaningServices::current();
+    }
+    return *cleaning_;
+}
+
+void DMDriveActionManager::openJunkClean(QWidget* window) {
+    CDCleaningServices& services = cleaning();
+    if (services.junkManager == nullptr) {
+        return;
+    }
+    if (junkClearWindowController_) {
+        junkClearWindowController_->close();
+        delete junkClearWindowController_.data();
+    }
+    auto table = services.junkTable ? services.junkTable() : std::vector<JunkCategory>();
+    auto* controller =
+        new CDJunkClearWindowController(*services.junkManager, std::move(table), presenter_, services.workspace, window);
+    junkClearWindowController_ = controller;
+    controller->start();
+    controller->present();
+}
+
+void DMDriveActionManager::openDriveClean(const Drive& drive, QWidget* window) {
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<std::optional<std::string>>(
+        [operations, drive] { return operations->driveClearPath(drive); },
+        [this, sheetWindow](std::optional<std::string> path) {
+            CDCleaningServices& services = cleaning();
+            // A drive without a mount point, or one that may not be cleared, opens nothing.
+            if (!path || services.scanManager == nullptr) {
+                return;
+            }
+            if (driverClearWindowController_) {
+                driverClearWindowController_->close();
+                delete driverClearWindowController_.data();
+            }
+            auto* controller =
+                new CDDriveClearWindowController(*services.scanManager, presenter_, services.workspace, sheetWindow.data());
+            driverClearWindowController_ = controller;
+            controller->start(*path);
+            controller->present();
+        });
 }
 
 void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion completion) {
@@ -368,9 +434,22 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
         });
         break;
     }
-    case DMDriveAction::unmount:
-        operations->disconnect(drive);
+    case DMDriveAction::unmount: {
+        // A drive that stays connected (files still on their way to the server, or open)
+        // says why; it is never reported as disconnected.
+        QPointer<QWidget> sheetWindow(window);
+        auto presenter = presenter_;
+        operations->disconnect(drive, [presenter, sheetWindow, completion](int code) {
+            Dispatch::main().async([presenter, sheetWindow, completion, code] {
+                finish(completion, code);
+                if (code != 0) {
+                    presenter->present({DMTexts::disconnectFailed, NetworkMountStatus::describe(code), {DMTexts::okButton}},
+                                       sheetWindow.data(), nullptr);
+                }
+            });
+        });
         break;
+    }
     case DMDriveAction::remove: {
         DMAlert alert{DMTexts::deleteDriveTitle, DMTexts::deleteDriveText, {DMTexts::confirmButton, DMTexts::cancelButton}};
         presenter_->present(alert, window, [operations, drive](int button) {

@@ -6,9 +6,17 @@
 #include <optional>
 #include <string>
 
+#include <QPointer>
+
+#include "app/CDCleaningServices.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
+
+namespace harbormind {
+class CDDriveClearWindowController;
+class CDJunkClearWindowController;
+}  // namespace harbormind
 
 namespace harbormind {
 
@@ -45,6 +53,13 @@ public:
     // The maker's page that explains checking an NTFS disk before opening it read-write.
     static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
 
+    // The managers the cleaning windows work with (the shared ones on the current platform
+    // unless set).
+    void setCleaningServices(CDCleaningServices services) { cleaning_ = std::move(services); }
+    // The one junk clean and the one drive clear window, while open.
+    CDJunkClearWindowController* junkClearWindowController() const;
+    CDDriveClearWindowController* driverClearWindowController() const;
+
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
     // First Aid: the runner made with the dispatcher, and the sheet of the latest check.
     const std::shared_ptr<DMCheckDiskWrapper>& checkWarapper() const { return checkWarapper_; }
@@ -57,6 +72,9 @@ private:
     void open(const Drive& drive, QWidget* window, Completion completion);
     void lock(const Drive& drive, QWidget* window, Completion completion);
     void mount(const Drive& drive, QWidget* window, Completion completion);
+    void openJunkClean(QWidget* window);
+    void openDriveClean(const Drive& drive, QWidget* window);
+    CDCleaningServices& cleaning();
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
@@ -69,6 +87,9 @@ private:
 
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
+    std::optional<CDCleaningServices> cleaning_;
+    QPointer<CDJunkClearWindowController> junkClearWindowController_;
+    QPointer<CDDriveClearWindowController> driverClearWindowController_;
     std::shared_ptr<DMFirstAidWindowController> checkDiskWindowController_;
     std::shared_ptr<DMCheckDiskWrapper> checkWarapper_;
 };

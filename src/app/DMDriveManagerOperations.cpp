@@ -1,10 +1,14 @@
 #include "app/DMDriveManagerOperations.h"
 
+#include "cleaning/ClearTools.h"
+#include "cleaning/DriveClearTarget.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveManager.h"
+#include "platform/DeviceNaming.h"
+#include "platform/DirectoryWalker.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
@@ -39,6 +43,26 @@ int codeOf(Operation&& operation) {
 }
 
 }  // namespace
+
+std::optional<std::string> DMDriveManagerOperations::driveClearPath(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    Platform& platform = Platform::current();
+    DirectoryWalker* walker = platform.directoryWalker();
+    if (!local || walker == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> shown = local->mountPoint();
+    local->update();
+    if (!shown) {
+        return std::nullopt;
+    }
+    auto verdict = DriveClearTarget::check(*shown, local->mountPoint(), ClearTools::getUserPath(platform.users()),
+                                           platform.deviceNaming(), *walker);
+    if (verdict != DriveClearTarget::Verdict::allowed) {
+        return std::nullopt;
+    }
+    return DriveClearTarget::normalised(*shown);
+}
 
 DMDriveManagerOperations::DMDriveManagerOperations(DMConfigurationManager* configuration)
     : configuration_(configuration) {}
@@ -161,10 +185,13 @@ void DMDriveManagerOperations::connect(const Drive& drive, std::function<void(in
     manager->mount(drive, [done](int code, std::optional<std::string>) { done(code); });
 }
 
-void DMDriveManagerOperations::disconnect(const Drive& drive) {
-    if (auto manager = networkManagerOf(drive)) {
-        manager->unmount(drive, nullptr);
+void DMDriveManagerOperations::disconnect(const Drive& drive, std::function<void(int code)> done) {
+    auto manager = networkManagerOf(drive);
+    if (!manager) {
+        done(-1);
+        return;
     }
+    manager->unmount(drive, [done](int code, std::optional<std::string>) { done(code); });
 }
 
 void DMDriveManagerOperations::openNetworkDrive(const Drive& drive) {

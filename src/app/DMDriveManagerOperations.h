@@ -30,9 +30,10 @@ public:
     void installDriver() override;
     bool ignoreHibernationFileWhenMountingNtfsDrives() override;
     void openURL(const std::string& url) override;
+    std::optional<std::string> driveClearPath(const Drive& drive) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
-    void disconnect(const Drive& drive) override;
+    void disconnect(const Drive& drive, std::function<void(int code)> done) override;
     void openNetworkDrive(const Drive& drive) override;
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;

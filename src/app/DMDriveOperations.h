@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,12 +49,16 @@ public:
     // The setting that allows ignoring a Windows hibernation file when mounting NTFS.
     virtual bool ignoreHibernationFileWhenMountingNtfsDrives() = 0;
     virtual void openURL(const std::string& url) = 0;
+    // The mount point to scan for drive clear, only when the drive may be cleared: mounted
+    // now, and neither a volume of the running system nor the one holding the home folder.
+    virtual std::optional<std::string> driveClearPath(const Drive& /*drive*/) { return std::nullopt; }
 
     // Network drives. The list changes on the main queue only, so these are called there;
     // connecting reports its code (0 success) later, on any thread.
     virtual bool isNetworkDrive(const Drive& /*drive*/) { return false; }
     virtual void connect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
-    virtual void disconnect(const Drive& /*drive*/) {}
+    // Reports 0 once the drive is disconnected, else the network status that kept it connected.
+    virtual void disconnect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
     virtual void openNetworkDrive(const Drive& /*drive*/) {}
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }

@@ -50,6 +50,8 @@ struct DMDriveSnapshot {
     std::string networkType;
     std::string url;
     bool isConnecting = false;
+    // A disconnect waits for written files to reach the server.
+    bool isDisconnecting = false;
     bool isSaved = false;
 
     bool isLocal() const { return category == DMDriveObjectCategory::local; }

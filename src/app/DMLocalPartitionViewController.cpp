@@ -16,6 +16,7 @@
 #include "app/DMMacDockView.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "xpc/DaemonReachability.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -84,6 +85,16 @@ bool DMLocalPartitionViewController::itemRule(const DMMacDockViewBaseItem& item)
 }
 
 void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int code) {
+    // An action that failed because the helper daemon could not be reached says so, rather
+    // than passing for the daemon's own "no".
+    if (code != 0 && context_.actions) {
+        if (auto failure = DaemonReachability::failure()) {
+            context_.actions->presenter()->present(
+                {DMTexts::errorTitle, std::string(DMTexts::helperNotRunning) + *failure, {DMTexts::okButton}}, sheetWindow(),
+                nullptr);
+            return;
+        }
+    }
     if (action != DMDriveAction::mount) {
         return;
     }

@@ -44,7 +44,7 @@ void DMNetworkDriveViewController::apply(const DMDriveSnapshot& snapshot) {
     const bool known = snapshot.used.has_value() && snapshot.capacity > 0;
     capacityMap_->setAvailable(known);
     capacityMap_->setUsedShare(known ? static_cast<double>(*snapshot.used) / static_cast<double>(snapshot.capacity) : 0);
-    showSpinner(snapshot.isConnecting);
+    showSpinner(snapshot.isConnecting || snapshot.isDisconnecting);
 }
 
 bool DMNetworkDriveViewController::itemRule(const DMMacDockViewBaseItem& item) {

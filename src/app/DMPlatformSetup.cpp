@@ -7,6 +7,7 @@
 #include "xpc/InProcessDaemon.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
+#include "xpc/dbus/DBusXPCTransport.h"
 
 namespace harbormind {
 
@@ -22,9 +23,9 @@ bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
         return true;
     }
-    // The helper daemon is reached over the system bus once its transport exists; until then
-    // every request takes its default answer at once.
+    // The helper daemon is reached over the system bus.
     Platform::setCurrent(std::make_shared<LinuxPlatform>());
+    XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     return true;
 }
 

@@ -98,6 +98,9 @@ inline constexpr const char* mountFailedMinusOne =
     "Failed to mount this drive,  please try again later. (error code: %d)";
 inline constexpr const char* errorCodeContactSupport = "Error code: %d, please contact technical support.";
 inline constexpr const char* connectionFailed = "Connection failed";
+inline constexpr const char* disconnectFailed = "Disconnection failed";
+// Followed by what the connection reported.
+inline constexpr const char* helperNotRunning = "The helper service is not running: ";
 inline constexpr const char* connect17 = "The server has been connected.";
 inline constexpr const char* connect60 = "Connection timeout.";
 inline constexpr const char* connect80 = "Password of the server is incorrect.";

@@ -15,6 +15,7 @@
 #include "app/DMApplicationActions.h"
 #include "app/DMDisplayNames.h"
 #include "app/DMDriveActionManager.h"
+#include "app/DMDriveRowObserver.h"
 #include "app/DMImages.h"
 #include "app/DMSearchField.h"
 #include "app/DMSidebarViewController.h"
@@ -183,6 +184,7 @@ void DMWindowController::driveAdded(std::shared_ptr<DMDriveObjectProtocol> drive
         return;
     }
     onMainQueue([drive](DMWindowController& self) {
+        self.observe(drive);
         const std::string section = DMDisplayNames::of(drive->category());
         self.sidebarViewController_->addDrive(section, drive);
         self.sidebarViewController_->markStale(drive->identifier());
@@ -196,7 +198,8 @@ void DMWindowController::driveRemoved(std::shared_ptr<DMDriveObjectProtocol> dri
         return;
     }
     const std::string identifier = drive->identifier();
-    onMainQueue([identifier](DMWindowController& self) {
+    onMainQueue([identifier, drive](DMWindowController& self) {
+        self.rowObservers_.erase(drive.get());
         self.sidebarViewController_->removeDrive(identifier);
         self.objsMap_ = self.sidebarViewController_->rootItems();
         self.sidebarViewController_->reloadSoon();
@@ -221,6 +224,7 @@ void DMWindowController::updateDrive(const Drive& drive, bool spaceChanged) {
         return;
     }
     onMainQueue([drive, spaceChanged](DMWindowController& self) {
+        self.observe(drive);
         if (spaceChanged) {
             self.sidebarViewController_->markStale(drive->identifier());
         }
@@ -230,6 +234,23 @@ void DMWindowController::updateDrive(const Drive& drive, bool spaceChanged) {
         self.objsMap_ = self.sidebarViewController_->rootItems();
         self.sidebarViewController_->reloadSoon();
     });
+}
+
+void DMWindowController::observe(const Drive& drive) {
+    if (rowObservers_.contains(drive.get())) {
+        return;
+    }
+    std::weak_ptr<DMWindowController> weakSelf = weak_from_this();
+    std::weak_ptr<DMDriveObjectProtocol> weakDrive = drive;
+    auto observer = std::make_shared<DMDriveRowObserver>([weakSelf, weakDrive] {
+        auto self = weakSelf.lock();
+        auto changed = weakDrive.lock();
+        if (self && changed) {
+            self->updateDrive(changed, false);
+        }
+    });
+    drive->setDelegate(observer);
+    rowObservers_[drive.get()] = observer;
 }
 
 void DMWindowController::sidebarSelectionChanged(const Drive& drive, const DMDriveSnapshot* snapshot) {

@@ -20,6 +20,7 @@ namespace harbormind {
 class DMAlertPresenter;
 class DMApplicationActions;
 class DMDriveActionManager;
+class DMDriveRowObserver;
 class DMDriveOperations;
 class DMSearchField;
 class DMSidebarViewController;
@@ -73,9 +74,12 @@ private:
     void build();
     void onMainQueue(std::function<void(DMWindowController&)> work);
     void updateDrive(const Drive& drive, bool spaceChanged);
+    // Becomes the drive object's delegate, so its changes redraw its row; on the main queue.
+    void observe(const Drive& drive);
     void showDetail(DMBaseViewController* controller);
 
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
+    std::map<const DMDriveObjectProtocol*, std::shared_ptr<DMDriveRowObserver>> rowObservers_;
     DMApplicationActions* applicationActions_;
     QMainWindow* window_;
     QLabel* lbTitle_ = nullptr;

@@ -1,7 +1,12 @@
 #include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "app/AppDelegate.h"
+#include "app/DMDisplayCheck.h"
 #include "app/DMLaunchOptions.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +22,12 @@ int main(int argc, char** argv) {
             continue;
         }
         qtArguments.push_back(argv[index]);
+    }
+    std::vector<std::string> qtWords(qtArguments.begin(), qtArguments.end());
+    if (auto missing = harbormind::DMDisplayCheck::missingDisplay([](const char* name) { return std::getenv(name); },
+                                                                   qtWords)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return 1;
     }
     int qtArgc = static_cast<int>(qtArguments.size());
     qtArguments.push_back(nullptr);

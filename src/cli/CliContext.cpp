@@ -11,6 +11,7 @@
 #include "platform/sim/SimPlatform.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
+#include "xpc/dbus/DBusXPCTransport.h"
 
 namespace harbormind {
 
@@ -41,7 +42,9 @@ bool CliContext::preparePlatform() {
     if (prepared_) {
         return true;
     }
-    if (platformName == "sim") {
+    if (givenPlatform) {
+        Platform::setCurrent(givenPlatform);
+    } else if (platformName == "sim") {
         if (scenarioPath.empty()) {
             fail("--platform sim needs --scenario FILE");
             return false;
@@ -61,6 +64,7 @@ bool CliContext::preparePlatform() {
             return false;
         }
         Platform::setCurrent(std::make_shared<LinuxPlatform>());
+        XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     } else {
         fail("unknown platform " + platformName + " (linux or sim)");
         return false;

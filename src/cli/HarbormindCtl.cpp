@@ -17,12 +17,16 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
+    registerCleanVerbs(app, context);
+    registerDaemonVerbs(app, context);
 }
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-                     std::istream& in, std::function<std::optional<std::string>(const std::string&)> readSecret) {
+                     std::istream& in, std::function<std::optional<std::string>(const std::string&)> readSecret,
+                     std::shared_ptr<Platform> platform) {
     CliContext context(out, err, in);
     context.readSecret = std::move(readSecret);
+    context.givenPlatform = std::move(platform);
     CLI::App app{"harbormindctl: local drives from the command line", "harbormindctl"};
     app.fallthrough();
     app.require_subcommand(1);

@@ -21,6 +21,8 @@ using DriveRef = std::shared_ptr<DMNetworkDriveObject>;
 
 // How long a volume that appeared is left to settle before it is taken up.
 constexpr Clock::Duration volumeSettleTime = seconds(2);
+// How often a disconnect looks whether written files have reached the server.
+constexpr Clock::Duration writesPollInterval = seconds(0.25);
 
 void complete(const DMCompletion& completion, int status) {
     if (completion) {
@@ -45,6 +47,15 @@ std::string lastComponent(std::string path) {
     }
     auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A successful mount tells where the volume is before the volume list shows it, so what
+// follows the connect (opening the drive) finds the mount point.
+void takeMountPoint(DMNetworkDriveObject& drive, const NetworkMountResult& result) {
+    if (result.status == NetworkMountStatus::success && !result.mountPoints.empty() && !drive.mountPoint()) {
+        drive.setMountPoint(result.mountPoints.front());
+        drive.refreshSizes();
+    }
 }
 
 FileStore* fileStore() {
@@ -132,6 +143,11 @@ bool DMNetworkDriveManager::isRunning() const {
 bool DMNetworkDriveManager::savedDrivesFileDamaged() const {
     std::lock_guard lock(mutex_);
     return fileDamaged_;
+}
+
+std::optional<std::string> DMNetworkDriveManager::lastSaveProblem() const {
+    std::lock_guard lock(mutex_);
+    return saveProblem_;
 }
 
 std::string DMNetworkDriveManager::savedDrivesPath() const {
@@ -252,7 +268,9 @@ void DMNetworkDriveManager::load() {
         drive->setUserName(record.userName);
         drive->setDir(record.dir);
         drive->setSaved(true);
-        drive->setAnonymous(false);
+        // The file keeps no guest flag; a drive saved without an account can only be a guest
+        // drive, and must stay equal to the guest volume it mounts.
+        drive->setAnonymous(record.userName.empty());
         drive->refreshIdentifier();
         loaded.push_back(std::move(drive));
     }
@@ -294,6 +312,10 @@ void DMNetworkDriveManager::write(Change change) {
             }
         }
     }
+    {
+        std::lock_guard lock(mutex_);
+        saveProblem_.reset();
+    }
     std::vector<NetworkDriveRecord> records;
     for (const DriveRef& drive : saved) {
         records.push_back({drive->name(), drive->scheme(), drive->host(), drive->userName(), drive->dir()});
@@ -307,7 +329,16 @@ void DMNetworkDriveManager::write(Change change) {
     Keychains* passwords = keychain();
     for (const DriveRef& drive : saved) {
         // Stored under the identity that loading recomputes, whatever the identifier is now.
-        passwords->setString(drive->password(), drive->urlIdentity(), KeychainsAccessOptions::accessibleWhenUnlockedAlways);
+        bool stored = passwords->setString(drive->password(), drive->urlIdentity(),
+                                           KeychainsAccessOptions::accessibleWhenUnlockedAlways);
+        if (!stored && drive->password()) {
+            std::string problem = "The password of " + drive->urlIdentity() + " could not be stored in " +
+                                  DriveKeychains::network().path() + " (keychain status " +
+                                  std::to_string(passwords->lastResultCode()) + ")";
+            Log::warning(problem);
+            std::lock_guard lock(mutex_);
+            saveProblem_ = problem;
+        }
     }
 }
 
@@ -349,6 +380,7 @@ void DMNetworkDriveManager::startMount(const DriveRef& drive, bool allowUserInte
                 if (result.status == NetworkMountStatus::success ||
                     result.status == NetworkMountStatus::authenticationRefused ||
                     result.status == NetworkMountStatus::cancelled) {
+                    takeMountPoint(*drive, result);
                     drive->setConnecting(false);
                     drive->notifyDelegate();
                     complete(completion, result.status);
@@ -373,6 +405,7 @@ void DMNetworkDriveManager::finishRetry(const DriveRef& drive, const NetworkMoun
             drive->setDir("/" + share);
         }
     }
+    takeMountPoint(*drive, result);
     drive->setConnecting(false);
     drive->notifyDelegate();
     complete(completion, result.status);
@@ -380,20 +413,88 @@ void DMNetworkDriveManager::finishRetry(const DriveRef& drive, const NetworkMoun
 
 void DMNetworkDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
     auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
-    std::optional<std::string> mountPoint = network ? network->mountPoint() : std::nullopt;
-    if (!mountPoint || !mounter_) {
+    if (!network) {
         complete(completion, -1);
         return;
     }
-    bool requested = mounter_->unmount(*mountPoint, NetworkMounter::Unmount::Force);
-    complete(completion, requested ? 0 : -1);
+    disconnect(network, DisconnectOptions{}, std::move(completion));
 }
 
-void DMNetworkDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion) {
-    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
-    if (auto mountPoint = network ? network->mountPoint() : std::nullopt) {
-        Platform::current().workspace().openFolder(*mountPoint);
+struct DMNetworkDriveManager::DisconnectRun {
+    DriveRef drive;
+    std::string mountPoint;
+    Clock::TimePoint deadline;
+    DisconnectOptions options;
+    DMCompletion completion;
+    int lastReported = 0;
+};
+
+void DMNetworkDriveManager::disconnect(const DriveRef& drive, DisconnectOptions options, DMCompletion completion) {
+    std::optional<std::string> mountPoint = drive->mountPoint();
+    if (!mountPoint || !mounter_ || drive->isDisconnecting()) {
+        complete(completion, -1);
+        return;
     }
+    drive->setDisconnecting(true);
+    drive->notifyDelegate();
+    auto run = std::make_shared<DisconnectRun>();
+    run->drive = drive;
+    run->mountPoint = *mountPoint;
+    run->deadline = Clock::current().now() + options.writesLimit;
+    run->options = std::move(options);
+    run->completion = std::move(completion);
+    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
+    Dispatch::global()->async([weakSelf, run] {
+        if (auto self = weakSelf.lock()) {
+            self->waitForWrites(run);
+        }
+    });
+}
+
+// Unmounting while the file system still holds written files would leave them on this
+// machine only, so the unmount waits until the server has every one of them.
+void DMNetworkDriveManager::waitForWrites(const std::shared_ptr<DisconnectRun>& run) {
+    auto finish = [run](int status) {
+        run->drive->setDisconnecting(false);
+        run->drive->notifyDelegate();
+        if (run->completion) {
+            run->completion(status, status == 0 ? std::nullopt
+                                                 : std::optional<std::string>(NetworkMountStatus::describe(status)));
+        }
+    };
+    int pending = mounter_->pendingWrites(run->mountPoint);
+    if (pending == 0) {
+        finish(mounter_->unmountNow(run->mountPoint, NetworkMounter::Unmount::Normal));
+        return;
+    }
+    Clock& clock = Clock::current();
+    if (clock.now() >= run->deadline) {
+        Log::warning("Not disconnecting " + run->mountPoint + ": " + std::to_string(pending) +
+                     " written files have not reached the server");
+        finish(NetworkMountStatus::writesPending);
+        return;
+    }
+    if (pending != run->lastReported && run->options.waiting) {
+        run->options.waiting(pending);
+    }
+    run->lastReported = pending;
+    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
+    clock.schedule(writesPollInterval, [weakSelf, run, finish] {
+        Dispatch::global()->async([weakSelf, run, finish] {
+            if (auto self = weakSelf.lock()) {
+                self->waitForWrites(run);
+            } else {
+                finish(-1);
+            }
+        });
+    });
+}
+
+void DMNetworkDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
+    auto network = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+    std::optional<std::string> mountPoint = network ? network->mountPoint() : std::nullopt;
+    bool opened = mountPoint && Platform::current().workspace().openFolder(*mountPoint);
+    complete(completion, opened ? 0 : -1);
 }
 
 void DMNetworkDriveManager::cancelMount(const DMNetworkDriveObject& drive) {
@@ -433,23 +534,33 @@ void DMNetworkDriveManager::volumeAppeared(const NetworkVolume& volume) {
     if (built->scheme().empty() || built->host().empty()) {
         return;
     }
-    if (contains(*built)) {
-        for (const DriveRef& root : roots()) {
-            if (*root == *built) {
-                root->setMountPoint(volume.mountPoint);
-                root->refreshSizes();
-                root->refreshIdentifier();
-            }
+    // A drive already listed takes the volume and keeps its row (its name, its saved state);
+    // only a volume nobody listed becomes a new drive.
+    std::vector<DriveRef> listed;
+    for (const DriveRef& root : roots()) {
+        if (*root == *built) {
+            root->setMountPoint(volume.mountPoint);
+            root->refreshSizes();
+            root->refreshIdentifier();
+            listed.push_back(root);
         }
-    } else {
+    }
+    if (listed.empty()) {
         {
             std::lock_guard lock(mutex_);
             rootObjs_.push_back(built);
         }
         write(Change::Automatic);
     }
-    if (auto target = delegate()) {
+    auto target = delegate();
+    if (!target) {
+        return;
+    }
+    if (listed.empty()) {
         target->driveAdded(built);
+    }
+    for (const DriveRef& root : listed) {
+        target->driveMounted(root);
     }
 }
 
@@ -461,12 +572,13 @@ void DMNetworkDriveManager::volumeDisappeared(const NetworkVolume& volume) {
         }
     }
     auto target = delegate();
+    // A saved drive stays listed, offline.
     for (const DriveRef& drive : gone) {
         if (drive->saved()) {
             drive->setMountPoint(std::nullopt);
             drive->update();
             if (target) {
-                target->driveRemoved(drive);
+                target->driveUnmounted(drive);
             }
         }
     }

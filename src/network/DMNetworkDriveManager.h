@@ -10,6 +10,7 @@
 #include "network/DMNetworkDriveObject.h"
 #include "network/DMNetworkDriveType.h"
 #include "platform/NetworkMounter.h"
+#include "support/Clock.h"
 
 namespace harbormind {
 
@@ -43,9 +44,20 @@ public:
     void start() override;
     // Connects: 0 success, 80 authentication refused, -1 not started, else the mounter's status.
     void mount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
-    // 0 when the unmount was requested, -1 without a mount point or a network volume there.
+    // Disconnects once every file written to the drive has reached the server: 0 when the
+    // volume is gone; NetworkMountStatus::writesPending when they have not within the time
+    // allowed, NetworkMountStatus::inUse when files are open on it (the drive stays
+    // connected then); -1 without a mount point. Completes on a global queue.
     void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
-    // Opens the mount point's folder; the completion is not called.
+    // As unmount, with the time allowed for written files and a report, on a global queue,
+    // each time the number of files still on their way changes.
+    struct DisconnectOptions {
+        Clock::Duration writesLimit = seconds(120);
+        std::function<void(int pendingFiles)> waiting;
+    };
+    void disconnect(const std::shared_ptr<DMNetworkDriveObject>& drive, DisconnectOptions options,
+                    DMCompletion completion);
+    // Opens the mount point's folder: 0, or -1 without a mount point or when it cannot be opened.
     void open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
 
     std::shared_ptr<DMNetworkDriveObject> makeDriveObject(std::optional<DMNetworkDriveType> type = std::nullopt);
@@ -60,6 +72,9 @@ public:
     std::string savedDrivesPath() const;
     // The saved-drives file could not be read whole and is kept as it is until the list changes.
     bool savedDrivesFileDamaged() const;
+    // Why the last write of the saved drives lost something (a password the keychain refused),
+    // or none when it kept everything.
+    std::optional<std::string> lastSaveProblem() const;
 
 private:
     DMNetworkDriveManager();
@@ -69,6 +84,8 @@ private:
     void write(Change change);
     Keychains* keychain();
     void startMount(const std::shared_ptr<DMNetworkDriveObject>& drive, bool allowUserInterface, DMCompletion completion);
+    struct DisconnectRun;
+    void waitForWrites(const std::shared_ptr<DisconnectRun>& run);
     static void finishRetry(const std::shared_ptr<DMNetworkDriveObject>& drive, const NetworkMountResult& result,
                      const DMCompletion& completion);
     void volumeAppeared(const NetworkVolume& volume);
@@ -83,6 +100,7 @@ private:
     std::string filter_;
     bool isRunning_ = false;
     bool fileDamaged_ = false;
+    std::optional<std::string> saveProblem_;
     NetworkMounter* mounter_ = nullptr;
     std::unique_ptr<NetworkMounter::Watch> watch_;
     std::unique_ptr<Keychains> keychain_;

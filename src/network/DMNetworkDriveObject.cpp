@@ -60,7 +60,7 @@ bool DMNetworkDriveObject::isHidden() const {
         return false;
     }
     std::string filter = owner->filter();
-    return !filter.empty() && TextCase::lower(name()).find(TextCase::lower(filter)) == std::string::npos;
+    return !filter.empty() && !TextCase::containsIgnoringCase(name(), filter);
 }
 
 std::shared_ptr<DMDriveManagerProtocol> DMNetworkDriveObject::manager() const {
@@ -92,7 +92,18 @@ std::shared_ptr<DMDriveObjectProtocol> DMNetworkDriveObject::physicalDriveObj() 
 }
 
 DMDriveObjectActivityIndicator DMNetworkDriveObject::activityIndicator() const {
-    return isConnecting() ? DMDriveObjectActivityIndicator::infinite() : DMDriveObjectActivityIndicator::none();
+    bool busy = isConnecting() || isDisconnecting();
+    return busy ? DMDriveObjectActivityIndicator::infinite() : DMDriveObjectActivityIndicator::none();
+}
+
+bool DMNetworkDriveObject::isDisconnecting() const {
+    std::lock_guard lock(mutex_);
+    return isDisconnecting_;
+}
+
+void DMNetworkDriveObject::setDisconnecting(bool disconnecting) {
+    std::lock_guard lock(mutex_);
+    isDisconnecting_ = disconnecting;
 }
 
 void DMNetworkDriveObject::update() {

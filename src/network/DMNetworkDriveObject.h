@@ -75,6 +75,9 @@ public:
     void setAsyncRequestID(std::optional<NetworkMounter::RequestId> request);
     bool saved() const;
     void setSaved(bool saved);
+    // Set while a disconnect waits for written files to reach the server.
+    bool isDisconnecting() const;
+    void setDisconnecting(bool disconnecting);
 
     // A name, a host, and a user name unless the drive is anonymous.
     bool isComplete() const;
@@ -116,6 +119,7 @@ private:
     std::optional<std::string> password_;
     bool anonymous_ = false;
     bool isConnecting_ = false;
+    bool isDisconnecting_ = false;
     std::optional<NetworkMounter::RequestId> asyncRequestID_;
     bool saved_ = false;
 };

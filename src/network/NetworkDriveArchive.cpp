@@ -7,6 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/PropertyListDepth.h"
 
 namespace harbormind {
 namespace {
@@ -21,6 +24,10 @@ constexpr const char* keys[] = {"name", "scheme", "host", "userName", "dir"};
 
 Plist parse(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || size > std::numeric_limits<std::uint32_t>::max()) {
+        return nullptr;
+    }
+    // A list nested deeper than any saved drive is damaged; the parser would not survive it.
+    if (!PropertyListDepth::isWithin(std::string_view(reinterpret_cast<const char*>(data), size))) {
         return nullptr;
     }
     plist_t root = nullptr;

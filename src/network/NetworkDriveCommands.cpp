@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "network/DMNetworkDriveManager.h"
 #include "platform/NetworkMountStatus.h"
@@ -19,6 +21,8 @@ namespace {
 // A volume that appears is taken up after two seconds; listing waits a little longer.
 constexpr double settleTime = 2.5;
 constexpr double connectLimit = 120;
+// How long a disconnect waits for written files to reach the server.
+constexpr double writesLimit = 120;
 
 std::string stateOf(const DMNetworkDriveObject& drive) {
     if (drive.isConnecting()) {
@@ -164,7 +168,17 @@ int NetworkDriveCommands::add(const NewDrive& request) {
     if (drives->contains(*drive)) {
         return fail("That network drive is already in the list: " + drive->identifier());
     }
+    // Drives are named on the command line by their name too; two of one name could not be told apart.
+    if (find(request.name)) {
+        return fail("A network drive named " + request.name + " is already in the list.");
+    }
     drives->add(drive);
+    // A drive saved without the password the user gave would fail at every connect.
+    if (auto problem = drives->lastSaveProblem()) {
+        drive->setPassword(std::nullopt);
+        drives->remove(drive);
+        return fail(*problem + "; the drive was not added.");
+    }
     if (json_) {
         out_ << describe(*drive).dump(2) << "\n";
     } else {
@@ -214,22 +228,49 @@ int NetworkDriveCommands::disconnect(const std::string& name) {
     if (!drive) {
         return fail("No network drive named " + name, 2);
     }
-    std::optional<std::string> mountPoint = drive->mountPoint();
-    int status = -1;
-    drives->unmount(drive, [&status](int code, std::optional<std::string>) { status = code; });
-    if (status != 0 || !mountPoint) {
+    if (!drive->mountPoint()) {
         return fail("That network drive is not connected.");
     }
-    NetworkMounter* mounter = Platform::current().networkMounter();
-    bool gone = waitFor(
-        [mounter, &mountPoint] {
-            auto volumes = mounter->mountedVolumes();
-            return std::none_of(volumes.begin(), volumes.end(),
-                                [&mountPoint](const NetworkVolume& v) { return v.mountPoint == *mountPoint; });
-        },
-        30);
-    if (!gone) {
-        return fail("The network drive is still mounted at " + *mountPoint);
+    struct Outcome {
+        std::mutex mutex;
+        std::optional<int> status;
+        std::vector<int> waiting;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    DMNetworkDriveManager::DisconnectOptions options;
+    options.writesLimit = seconds(writesLimit);
+    options.waiting = [outcome](int pending) {
+        std::lock_guard lock(outcome->mutex);
+        outcome->waiting.push_back(pending);
+    };
+    drives->disconnect(drive, options, [outcome](int code, std::optional<std::string>) {
+        std::lock_guard lock(outcome->mutex);
+        outcome->status = code;
+    });
+    // What the drive waits for is shown as it comes, from this thread.
+    auto finished = [this, outcome] {
+        std::lock_guard lock(outcome->mutex);
+        for (int pending : outcome->waiting) {
+            if (!json_) {
+                out_ << "Waiting for " << pending << (pending == 1 ? " file" : " files")
+                     << " to reach the server ...\n";
+                out_.flush();
+            }
+        }
+        outcome->waiting.clear();
+        return outcome->status.has_value();
+    };
+    waitFor(finished, writesLimit + 60);
+    std::optional<int> status;
+    {
+        std::lock_guard lock(outcome->mutex);
+        status = outcome->status;
+    }
+    if (!status) {
+        return fail("The network drive did not disconnect in time; it may still be connected.");
+    }
+    if (*status != 0) {
+        return fail(*status == -1 ? "The network drive could not be disconnected." : NetworkMountStatus::describe(*status));
     }
     if (json_) {
         out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2) << "\n";

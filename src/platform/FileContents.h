@@ -8,7 +8,7 @@
 namespace harbormind {
 
 // Small files read and written whole, shared between processes. Nothing here creates folders
-// or follows a symbolic link when replacing.
+// or follows a symbolic link in place of the file: reading one is Unreadable, writing fails.
 class FileContents {
 public:
     virtual ~FileContents() = default;

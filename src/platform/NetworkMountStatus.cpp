@@ -22,6 +22,11 @@ std::string NetworkMountStatus::describe(int status) {
         return "The user name or password is incorrect.";
     case cancelled:
         return "The connection was cancelled.";
+    case inUse:
+        return "The network drive is in use; close the files open on it and try again. It stays connected.";
+    case writesPending:
+        return "Files written to the network drive have not all reached the server yet. It stays connected; "
+               "try again when they have.";
     default:
         return "The connection failed (status " + std::to_string(status) + ").";
     }

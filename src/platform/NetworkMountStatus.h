@@ -16,6 +16,10 @@ struct NetworkMountStatus {
     static constexpr int timedOut = 60;
     static constexpr int authenticationRefused = 80;
     static constexpr int cancelled = -128;
+    // A disconnect that did not happen: files are open on the volume, or written files have
+    // not all reached the server within the time allowed.
+    static constexpr int inUse = 16;
+    static constexpr int writesPending = -2;
 
     // A sentence for the user.
     static std::string describe(int status);

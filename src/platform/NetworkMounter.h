@@ -39,6 +39,13 @@ public:
     virtual void cancel(RequestId request) = 0;
     // Starts unmounting a mounted network volume; false when no network volume is mounted there.
     virtual bool unmount(const std::string& mountPoint, Unmount mode) = 0;
+    // Unmounts on the caller's thread and waits: 0 when the volume is gone,
+    // NetworkMountStatus::inUse while something holds it, -1 when no network volume is
+    // mounted there or unmounting failed otherwise.
+    virtual int unmountNow(const std::string& mountPoint, Unmount mode) = 0;
+    // How many files written to the volume have not reached the server yet. A file system
+    // that sends everything before its unmount completes always answers 0.
+    virtual int pendingWrites(const std::string& mountPoint) = 0;
 
     virtual std::vector<NetworkVolume> mountedVolumes() = 0;
     // Reports every network volume already mounted as appeared, then each change, on `queue`.

@@ -5,7 +5,7 @@
 namespace harbormind {
 
 CaseInsensitiveString::CaseInsensitiveString(std::string value)
-    : value_(std::move(value)), caseInsensitiveValue_(TextCase::lower(value_)) {}
+    : value_(std::move(value)), caseInsensitiveValue_(TextCase::fold(value_)) {}
 
 CaseInsensitiveString::CaseInsensitiveString(const char* value) : CaseInsensitiveString(std::string(value)) {}
 

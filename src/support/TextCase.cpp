@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include <unicode/stringpiece.h>
+#include <unicode/uchar.h>  // U_FOLD_CASE_DEFAULT
+#include <unicode/unistr.h>
+
 namespace harbormind {
 
 std::string TextCase::lower(std::string text) {
@@ -17,12 +21,30 @@ std::string TextCase::upper(std::string text) {
     return text;
 }
 
+std::string TextCase::fold(const std::string& text) {
+    if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; })) {
+        return lower(text);
+    }
+    icu::UnicodeString wide =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    // Bytes that are not UTF-8 come back as U+FFFD; such text keeps its bytes, ASCII folded.
+    std::string checked;
+    wide.toUTF8String(checked);
+    if (checked != text) {
+        return lower(text);
+    }
+    wide.foldCase(U_FOLD_CASE_DEFAULT);
+    std::string folded;
+    wide.toUTF8String(folded);
+    return folded;
+}
+
 bool TextCase::containsIgnoringCase(const std::string& haystack, const std::string& needle) {
-    return lower(haystack).find(lower(needle)) != std::string::npos;
+    return fold(haystack).find(fold(needle)) != std::string::npos;
 }
 
 bool TextCase::equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return lower(a) == lower(b);
+    return fold(a) == fold(b);
 }
 
 }  // namespace harbormind

@@ -134,14 +134,31 @@ void USBDiskList::load() {
             FileReadResult read = files->read(services_.savePath, maximumFileSize);
             if (read.status == FileReadStatus::Read) {
                 lists = USBListsFormat::parse(read.bytes);
-            } else if (read.status == FileReadStatus::TooLarge) {
-                Log::warning("USB lists: " + services_.savePath + " is too large to be a lists file; ignored");
+            } else if (read.status != FileReadStatus::Missing) {
+                failClosed(read.status);
+                return;
             }
         }
     }
     std::lock_guard lock(mutex_);
+    readWhole_ = true;
     whiteList_ = std::move(lists.whiteList);
     blackList_ = std::move(lists.blackList);
+}
+
+void USBDiskList::failClosed(FileReadStatus status) {
+    Log::warning("USB lists: " + services_.savePath +
+                 (status == FileReadStatus::TooLarge ? " is too large to be a lists file"
+                                                     : " cannot be read (or is not a plain file)") +
+                 "; no disk counts as allowed and the disks blocked so far stay blocked");
+    std::lock_guard lock(mutex_);
+    readWhole_ = false;
+    whiteList_.clear();
+}
+
+bool USBDiskList::isReadWhole() const {
+    std::lock_guard lock(mutex_);
+    return readWhole_;
 }
 
 void USBDiskList::add(const std::string& name, std::int64_t size, USBListKind kind) {
@@ -159,7 +176,17 @@ void USBDiskList::add(const std::string& name, std::int64_t size, USBListKind ki
     }
     // When the file cannot be opened (it may be missing) the entry stays in memory only.
     if (services_.files != nullptr) {
-        services_.files->append(services_.savePath, USBListsFormat::line(Drive{name, size}, kind));
+        std::string line = USBListsFormat::line(Drive{name, size}, kind);
+        // A last line without its line feed would otherwise run into this one and become
+        // another entry (a blocked disk's line turned into an allowed one).
+        FileReadResult read = services_.files->read(services_.savePath, maximumFileSize);
+        if (read.status == FileReadStatus::Read && !read.bytes.empty() && read.bytes.back() != '\n') {
+            line.insert(line.begin(), '\n');
+        } else if (read.status != FileReadStatus::Read && read.status != FileReadStatus::Missing) {
+            Log::warning("USB lists: " + services_.savePath + " cannot be read; the entry is kept in memory only");
+            return;
+        }
+        services_.files->append(services_.savePath, line);
     }
 }
 

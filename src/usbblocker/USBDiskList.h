@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileReadStatus.h"
 #include "usbblocker/Drive.h"
 #include "usbblocker/FileWatch.h"
 #include "usbblocker/USBDiskListDelegate.h"
@@ -42,7 +43,11 @@ public:
     USBDiskList(const USBDiskList&) = delete;
     USBDiskList& operator=(const USBDiskList&) = delete;
 
+    // Re-reads the file. A file that cannot be read whole leaves no disk allowed and keeps the
+    // disks blocked so far blocked.
     void load();
+    // Whether the last load read the file whole.
+    bool isReadWhole() const;
 
     void addWhiteList(const std::string& name, std::int64_t size);
     void removeWhiteList(const std::string& name, std::int64_t size);
@@ -67,6 +72,7 @@ private:
     void add(const std::string& name, std::int64_t size, USBListKind kind);
     void remove(const std::string& name, std::int64_t size, USBListKind kind);
     void startWatch();
+    void failClosed(FileReadStatus status);
     void fileChanged(const FileWatch::Event& event);
 
     USBDiskListServices services_;
@@ -75,6 +81,7 @@ private:
     std::unique_ptr<FileWatch> fileWatch_;
     std::vector<Drive> whiteList_;
     std::vector<Drive> blackList_;
+    bool readWhole_ = true;
 };
 
 }  // namespace harbormind

@@ -85,9 +85,6 @@ void dropOneCharacter(std::string_view text, std::size_t& end) {
 
 USBLists USBListsFormat::parse(std::string_view bytes) {
     USBLists lists;
-    if (!isValidUTF8(bytes)) {
-        return lists;
-    }
     std::size_t lineStart = 0;
     while (lineStart < bytes.size()) {
         std::size_t lineEnd = bytes.find('\n', lineStart);
@@ -96,7 +93,8 @@ USBLists USBListsFormat::parse(std::string_view bytes) {
         }
         std::string_view line = bytes.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
-        if (line.empty()) {
+        // A line that is not text is skipped alone; the others still count.
+        if (line.empty() || !isValidUTF8(line)) {
             continue;
         }
         const bool white = line.find(whiteMarker) != std::string_view::npos;

@@ -6,6 +6,7 @@
 
 #include "support/Clock.h"
 #include "support/ReplyWait.h"
+#include "xpc/DaemonReachability.h"
 #include "xpc/XPCRemoteObject.h"
 
 namespace harbormind {
@@ -27,7 +28,10 @@ T waitForDaemon(XPCRemoteObject& object, T defaultAnswer, Clock::Duration limit,
     ReplyWait<T> wait(std::move(defaultAnswer));
     std::shared_ptr<Protocol> proxy = object.template remoteObject<Protocol>([wait] { wait.fail(); });
     if (proxy) {
-        call(*proxy, wait.replyHandler());
+        call(*proxy, [answer = wait.replyHandler()](T value) {
+            DaemonReachability::answered();
+            answer(std::move(value));
+        });
     }
     return wait.wait(limit, what);
 }

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "support/Log.h"
+#include "xpc/DaemonReachability.h"
 #include "xpc/XPCErrorText.h"
 
 namespace harbormind {
@@ -50,6 +51,9 @@ XPCRemoteObject::ErrorHandler XPCRemoteObject::errorHandler() const {
 
 void XPCRemoteObject::report(const ErrorHandler& handler, const std::string& description,
                              const std::function<void()>& onFailure) {
+    if (description == XPCErrorText::connectionInvalid || description == XPCErrorText::connectionInterrupted) {
+        DaemonReachability::connectionFailed(description);
+    }
     if (handler) {
         handler(description);
     }

@@ -11,6 +11,8 @@
 #include "app/DMBaseViewController.h"
 #include "app/DMCapacityMapSplitterView.h"
 #include "app/DMCapacityMapView.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
 #include "app/DMDriveManagerOperations.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMLocalDriveViewController.h"
@@ -25,6 +27,8 @@
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
 #include "app/DMNetworkDriveViewController.h"
+#include "platform/NetworkMountStatus.h"
+#include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
@@ -57,10 +61,11 @@ public:
     void openURL(const std::string& url) override { real.openURL(url); }
     bool isNetworkDrive(const Drive& drive) override { return real.isNetworkDrive(drive); }
     void connect(const Drive& drive, std::function<void(int)> done) override { real.connect(drive, done); }
-    void disconnect(const Drive& drive) override { real.disconnect(drive); }
+    void disconnect(const Drive& drive, std::function<void(int)> done) override { real.disconnect(drive, done); }
     void openNetworkDrive(const Drive& drive) override { real.openNetworkDrive(drive); }
     void removeNetworkDrive(const Drive& drive) override { real.removeNetworkDrive(drive); }
     std::vector<Drive> networkDrives() override { return real.networkDrives(); }
+    bool automaticallyOpenDrivesAfterConnecting() override { return true; }
 
     DMDriveManagerOperations real{nullptr};
     std::optional<int> forcedMountCode;
@@ -387,6 +392,59 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
         controller->window()->resize(1060, 680);
         controller->window()->grab().save(QString::fromUtf8(directory) + "/laptop-network-drive.png");
     }
+    DMDriveManager::shared().unregisterManager(network);
+}
+
+// A saved drive keeps its row through connect and disconnect: the row shows the connect
+// running, the drive opens once connected, and a disconnect that cannot finish says why.
+TEST_F(MainWindowTest, ASavedNetworkDriveKeepsItsRowThroughConnectAndDisconnect) {
+    start("laptop.json");
+    auto network = DMNetworkDriveManager::create(controller);
+    DMDriveManager::shared().registerManager(network, "");
+    auto share = network->makeDriveObject(DMNetworkDriveType::smb);
+    share->setName("Team");
+    share->setHost("nas.local");
+    share->setUserName("ann");
+    share->setDir("/team");
+    share->setSaved(true);
+    share->refreshIdentifier();
+    network->add(share);
+    controller->driveAdded(share);
+    settle();
+    SimNetworkMounter& mounter = platform->simNetworkMounter();
+    mounter.setMountDelay(seconds(3));
+
+    auto* view = dynamic_cast<DMNetworkDriveViewController*>(select(share->identifier()));
+    ASSERT_NE(view, nullptr);
+    view->actionBar()->button("Connect")->click();
+    settle(1);
+    ASSERT_NE(sidebar().itemFor(share->identifier()), nullptr);
+    EXPECT_TRUE(sidebar().itemFor(share->identifier())->text(0).endsWith(QStringLiteral("\u2026")));
+    settle(5);
+    EXPECT_TRUE(share->isMounted());
+    EXPECT_FALSE(sidebar().itemFor(share->identifier())->text(0).endsWith(QStringLiteral("\u2026")));
+    EXPECT_EQ(platform->openedFolders(), std::vector<std::string>{*share->mountPoint()});
+    ASSERT_EQ(controller->objsMap().at("Network Drive").size(), 1u);
+    EXPECT_EQ(controller->objsMap().at("Network Drive")[0].get(), share.get());
+    EXPECT_EQ(sidebar().itemFor(share->identifier())->text(0).toStdString(), "Team");
+
+    // Files still on their way keep it connected, and the user is told.
+    std::string mountPoint = *share->mountPoint();
+    mounter.setPendingWrites(mountPoint, 1);
+    controller->driveActionManager()->perform(DMDriveAction::unmount, share, controller->window(), nullptr);
+    settle(2);
+    EXPECT_TRUE(sidebar().itemFor(share->identifier())->text(0).endsWith(QStringLiteral("\u2026")));
+    settle(130);
+    EXPECT_TRUE(share->isMounted());
+    ASSERT_EQ(presenter->titles(), std::vector<std::string>{"Disconnection failed"});
+    EXPECT_EQ(presenter->shown[0].alert.text, NetworkMountStatus::describe(NetworkMountStatus::writesPending));
+
+    mounter.setPendingWrites(mountPoint, 0);
+    controller->driveActionManager()->perform(DMDriveAction::unmount, share, controller->window(), nullptr);
+    settle(3);
+    EXPECT_FALSE(share->isMounted());
+    EXPECT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(menuFor(share->identifier()), (std::vector<std::string>{"Connect", "Edit", "Remove"}));
     DMDriveManager::shared().unregisterManager(network);
 }
 

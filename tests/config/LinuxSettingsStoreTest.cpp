@@ -196,6 +196,37 @@ TEST_F(LinuxSettingsStoreTest, FileWithAnotherTopLevelIsDamagedToo) {
     EXPECT_EQ(stores->standard()->value("dockIcon")->asBool(), false);
 }
 
+// A file too large or nested too deep to be settings is damaged; it is kept aside whole
+// (its tail too) when a setting changes, and never handed to the parser.
+TEST_F(LinuxSettingsStoreTest, OversizedAndDeeplyNestedFilesAreKeptAsideWhole) {
+    std::string huge = "<?xml version=\"1.0\"?><plist><dict><key>pad</key><string>";
+    huge += std::string(9u << 20, 'x');
+    huge += "</string></dict></plist>TAIL";
+    std::string deep = "<?xml version=\"1.0\"?><plist><dict><key>k</key>";
+    for (int i = 0; i < 200000; ++i) {
+        deep += "<array>";
+    }
+    deep += "</dict></plist>";
+    for (const std::string& contents : {huge, deep}) {
+        fs::remove_all(folder.path);
+        fs::create_directories(folder.path);
+        TemporaryFolder::write(appFile(), contents);
+        auto stores = makeStores();
+        EXPECT_TRUE(stores->standard()->keys().empty());
+        stores->standard()->setValue("dockIcon", false);
+        std::string kept;
+        for (const std::string& name : filesIn(folder.path)) {
+            if (name.rfind(std::string(appDomain) + ".plist.damaged-", 0) == 0) {
+                kept = folder.path + "/" + name;
+            }
+        }
+        ASSERT_FALSE(kept.empty());
+        EXPECT_EQ(fs::file_size(kept), contents.size());
+        EXPECT_TRUE(TemporaryFolder::read(kept) == contents);
+        EXPECT_EQ(stores->standard()->value("dockIcon")->asBool(), false);
+    }
+}
+
 TEST_F(LinuxSettingsStoreTest, UnreadableFileIsNeverReplaced) {
     fs::create_directories(appFile());  // open succeeds, reading fails
     auto stores = makeStores();

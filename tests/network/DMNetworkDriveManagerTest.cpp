@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 #include <optional>
 
 #include "network/DMNetworkDriveManager.h"
@@ -101,6 +103,9 @@ TEST_F(NetworkDriveManagerTest, DriveIdentityEqualityAndDerivedAnswers) {
     EXPECT_FALSE(a->isHidden());
     manager->setFilter("zz");
     EXPECT_TRUE(a->isHidden());
+    a->setName("FOTOS M\xC3\x9CLLER");
+    manager->setFilter("m\xC3\xBCller");
+    EXPECT_FALSE(a->isHidden());
 }
 
 TEST_F(NetworkDriveManagerTest, ConnectMountsWithTheAccountAndShowsActivity) {
@@ -136,17 +141,19 @@ TEST_F(NetworkDriveManagerTest, ConnectMountsWithTheAccountAndShowsActivity) {
     EXPECT_EQ(request.mountDirectory.size(), std::string("/home/tester/mnt/").size() + 36);
     EXPECT_EQ(mounter.createdDirectories(), std::vector<std::string>{request.mountDirectory});
 
-    // The volume is taken up two seconds after it appeared.
+    // The mount point is known when the connect completes, so the drive can be opened then;
+    // the volume is taken up two seconds after it appeared, in the drive's own row.
+    EXPECT_EQ(target->mountPoint(), request.mountDirectory + "/data");
     platform->setSpace(request.mountDirectory + "/data", {1000, 400});
     double appearedAt = now();
-    Dispatch::main().runUntil([&] { return target->isMounted(); }, seconds(10));
+    Dispatch::main().runUntil([&] { return !delegate->events().empty(); }, seconds(10));
     EXPECT_NEAR(now() - appearedAt, 2.0, 0.01);
-    EXPECT_EQ(target->mountPoint(), request.mountDirectory + "/data");
     EXPECT_EQ(target->capacity(), 1000);
     EXPECT_EQ(target->free(), 400);
     EXPECT_EQ(target->used(), 600);
     EXPECT_EQ(manager->rootObjs().size(), 1u);
-    EXPECT_EQ(delegate->events().back(), "added smb://bob@files.example/data");
+    EXPECT_EQ(delegate->events(), std::vector<std::string>{"mounted smb://bob@files.example/data"});
+    EXPECT_EQ(delegate->drives().back().get(), target.get());
     EXPECT_TRUE(delegate->allOnMain());
     settle();
     EXPECT_EQ(watcher->changes, 2);
@@ -268,37 +275,148 @@ TEST_F(NetworkDriveManagerTest, AVolumeGoneBeforeItSettledIsNotListed) {
     EXPECT_TRUE(manager->rootObjs().empty());
 }
 
-TEST_F(NetworkDriveManagerTest, ASavedDriveStaysOfflineWhenItsVolumeGoes) {
+TEST_F(NetworkDriveManagerTest, ASavedDriveStaysListedOfflineWhenItsVolumeGoes) {
     auto manager = makeManager();
     auto target = drive(manager);
+    target->setName("Team");
     target->setSaved(true);
     manager->add(target);
     EXPECT_EQ(connect(manager, target), 0);
     settle();
     ASSERT_TRUE(target->isMounted());
     std::string mountPoint = *target->mountPoint();
+    // The listed drive keeps its name and saved state; no second object stands for it.
+    EXPECT_EQ(manager->rootObjs().size(), 1u);
+    EXPECT_EQ(delegate->events(), std::vector<std::string>{"mounted smb://bob@files.example/data"});
 
     int unmountStatus = 12345;
     manager->unmount(target, [&unmountStatus](int code, std::optional<std::string>) { unmountStatus = code; });
+    settle();
     EXPECT_EQ(unmountStatus, 0);
     ASSERT_EQ(mounter.unmountRequests().size(), 1u);
     EXPECT_EQ(mounter.unmountRequests()[0].first, mountPoint);
-    EXPECT_EQ(mounter.unmountRequests()[0].second, NetworkMounter::Unmount::Force);
-    settle();
-    EXPECT_EQ(manager->rootObjs().size(), 1u);
+    EXPECT_EQ(mounter.unmountRequests()[0].second, NetworkMounter::Unmount::Normal);
+    ASSERT_EQ(manager->rootObjs().size(), 1u);
+    EXPECT_EQ(manager->rootObjs()[0].get(), target.get());
+    EXPECT_EQ(target->name(), "Team");
     EXPECT_TRUE(target->isOffline());
     EXPECT_EQ(target->capacity(), 0);
     EXPECT_FALSE(target->used().has_value());
-    EXPECT_EQ(delegate->events().back(), "removed smb://bob@files.example/data");
+    EXPECT_EQ(delegate->events().back(), "unmounted smb://bob@files.example/data");
 
-    // Without a mount point there is nothing to unmount or open.
+    // Without a mount point there is nothing to unmount or open, and both say so.
     manager->unmount(target, [&unmountStatus](int code, std::optional<std::string>) { unmountStatus = code; });
     EXPECT_EQ(unmountStatus, -1);
-    manager->open(target, nullptr);
+    int opened = 12345;
+    manager->open(target, [&opened](int code, std::optional<std::string>) { opened = code; });
+    EXPECT_EQ(opened, -1);
     EXPECT_TRUE(platform->openedFolders().empty());
     target->setMountPoint("/mnt/x");
-    manager->open(target, nullptr);
+    manager->open(target, [&opened](int code, std::optional<std::string>) { opened = code; });
+    EXPECT_EQ(opened, 0);
     EXPECT_EQ(platform->openedFolders(), std::vector<std::string>{"/mnt/x"});
+
+    // Reconnecting the offline drive mounts it again in the same row.
+    target->setMountPoint(std::nullopt);
+    EXPECT_EQ(connect(manager, target), 0);
+    settle();
+    EXPECT_TRUE(target->isMounted());
+    EXPECT_EQ(manager->rootObjs().size(), 1u);
+}
+
+// Files written just before a disconnect must reach the server: the disconnect waits for
+// them, says so, and refuses (the drive stays connected) when they do not arrive in time.
+TEST_F(NetworkDriveManagerTest, ADisconnectWaitsForWrittenFilesToReachTheServer) {
+    auto manager = makeManager();
+    auto target = drive(manager);
+    target->setSaved(true);
+    manager->add(target);
+    ASSERT_EQ(connect(manager, target), 0);
+    settle();
+    std::string mountPoint = *target->mountPoint();
+
+    mounter.setPendingWrites(mountPoint, 2);
+    auto status = std::make_shared<std::atomic<int>>(12345);
+    auto waiting = std::make_shared<std::vector<int>>();
+    auto waitingMutex = std::make_shared<std::mutex>();
+    DMNetworkDriveManager::DisconnectOptions options;
+    options.writesLimit = seconds(10);
+    options.waiting = [waiting, waitingMutex](int pending) {
+        std::lock_guard lock(*waitingMutex);
+        waiting->push_back(pending);
+    };
+    manager->disconnect(target, options, [status](int code, std::optional<std::string>) { *status = code; });
+    settle(2);
+    EXPECT_EQ(*status, 12345);
+    EXPECT_TRUE(target->isDisconnecting());
+    EXPECT_EQ(target->activityIndicator(), DMDriveObjectActivityIndicator::infinite());
+    EXPECT_TRUE(mounter.unmountRequests().empty());
+    mounter.setPendingWrites(mountPoint, 1);
+    settle(2);
+    mounter.setPendingWrites(mountPoint, 0);
+    double clearedAt = now();
+    Dispatch::main().runUntil([status] { return *status != 12345; }, seconds(5));
+    EXPECT_LE(now() - clearedAt, 0.3);
+    EXPECT_EQ(*status, 0);
+    {
+        std::lock_guard lock(*waitingMutex);
+        EXPECT_EQ(*waiting, (std::vector<int>{2, 1}));
+    }
+    EXPECT_FALSE(target->isDisconnecting());
+    settle();
+    EXPECT_TRUE(target->isOffline());
+
+    // Files that never arrive: refused at the limit, never unmounted.
+    ASSERT_EQ(connect(manager, target), 0);
+    settle();
+    mountPoint = *target->mountPoint();
+    mounter.setPendingWrites(mountPoint, 1);
+    std::optional<std::string> message;
+    *status = 12345;
+    options.waiting = nullptr;
+    double started = now();
+    manager->disconnect(target, options, [status, &message](int code, std::optional<std::string> text) {
+        message = text;
+        *status = code;
+    });
+    Dispatch::main().runUntil([status] { return *status != 12345; }, seconds(30));
+    EXPECT_NEAR(now() - started, 10.0, 0.3);
+    EXPECT_EQ(*status, NetworkMountStatus::writesPending);
+    EXPECT_EQ(message, NetworkMountStatus::describe(NetworkMountStatus::writesPending));
+    EXPECT_EQ(mounter.unmountRequests().size(), 1u);
+    EXPECT_TRUE(target->isMounted());
+    EXPECT_FALSE(target->isDisconnecting());
+
+    // A file held open: the plain unmount is refused and the drive stays connected.
+    mounter.setPendingWrites(mountPoint, 0);
+    mounter.setBusy(mountPoint, true);
+    *status = 12345;
+    manager->unmount(target, [status](int code, std::optional<std::string>) { *status = code; });
+    Dispatch::main().runUntil([status] { return *status != 12345; }, seconds(5));
+    EXPECT_EQ(*status, NetworkMountStatus::inUse);
+    settle();
+    EXPECT_TRUE(target->isMounted());
+}
+
+// The saved-drives file keeps no guest flag: a saved guest drive comes back as a guest drive
+// and takes up its guest volume instead of being listed a second time.
+TEST_F(NetworkDriveManagerTest, AReloadedGuestDriveTakesUpItsVolume) {
+    {
+        auto manager = makeManager();
+        auto guest = drive(manager, "/public", "");
+        guest->setAnonymous(true);
+        guest->setSaved(true);
+        guest->refreshIdentifier();
+        manager->add(guest);
+    }
+    auto manager = makeManager();
+    ASSERT_EQ(manager->rootObjs().size(), 1u);
+    auto reloaded = std::dynamic_pointer_cast<DMNetworkDriveObject>(manager->rootObjs()[0]);
+    EXPECT_TRUE(reloaded->anonymous());
+    mounter.addVolume({"/home/tester/mnt/X/public", "smbfs", "smb://files.example/public"});
+    settle();
+    EXPECT_EQ(manager->rootObjs().size(), 1u);
+    EXPECT_EQ(reloaded->mountPoint(), "/home/tester/mnt/X/public");
 }
 
 TEST_F(NetworkDriveManagerTest, SavedDrivesComeBackWithTheirPasswords) {

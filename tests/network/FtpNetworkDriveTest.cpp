@@ -125,7 +125,7 @@ TEST_F(FtpNetworkDriveTest, AnAnonymousShareMountsAndUnmounts) {
     again.mountDirectory = folder.file("home/mnt/0F0F0F0F-0000-4000-8000-000000000002");
     EXPECT_EQ(mount(again).status, NetworkMountStatus::alreadyConnected);
 
-    EXPECT_TRUE(mounter->unmountNow(result.mountPoints[0], NetworkMounter::Unmount::Normal));
+    EXPECT_EQ(mounter->unmountNow(result.mountPoints[0], NetworkMounter::Unmount::Normal), 0);
     EXPECT_FALSE(std::filesystem::exists(request.mountDirectory));
 }
 

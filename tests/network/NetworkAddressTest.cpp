@@ -62,6 +62,19 @@ TEST(NetworkMountTableTest, FindsNetworkFileSystemsAndRebuildsTheirAddresses) {
     EXPECT_EQ(NetworkMountTable::unescape("end\\04"), "end\\04");
 }
 
+// Another account's FUSE mounts are not ours to list, open or unmount; kernel mounts stay.
+TEST(NetworkMountTableTest, OnlyTheUsersOwnFuseMountsAreTakenUp) {
+    const std::string table =
+        "40 22 0:40 / /home/ann/mnt/A/data rw - fuse.rclone smb://ann@nas/data rw,user_id=1000,group_id=1000\n"
+        "41 22 0:41 / /home/bob/mnt/B/data rw - fuse.rclone smb://bob@nas/data rw,user_id=1001,group_id=1001\n"
+        "42 22 0:42 / /mnt/unknown rw - fuse.rclone smb://x@nas/data rw\n"
+        "45 22 0:45 / /mnt/guest rw - cifs //nas/public rw,vers=3.0\n";
+    auto entries = NetworkMountTable::ownedBy(NetworkMountTable::parse(table), 1000);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].volume.mountPoint, "/home/ann/mnt/A/data");
+    EXPECT_EQ(entries[1].volume.mountPoint, "/mnt/guest");
+}
+
 // Any property-list reader sees the documented layout: "drives", an array of data, each a
 // dictionary of exactly five strings.
 TEST(NetworkDriveArchiveTest, TheSavedDrivesFileHasExactlyTheDocumentedKeys) {

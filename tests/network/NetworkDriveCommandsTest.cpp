@@ -74,5 +74,42 @@ TEST_F(NetworkDriveCommandsTest, AFailedConnectSaysWhy) {
     EXPECT_NE(result.second.find("The user name or password is incorrect."), std::string::npos);
 }
 
+TEST_F(NetworkDriveCommandsTest, AddRefusesASecondDriveOfOneNameAndAPasswordItCannotKeep) {
+    NetworkDriveCommands::NewDrive drive{"Team", std::nullopt, "nas", "bob", "/team", "pw", false};
+    EXPECT_EQ(run([&](auto& c) { return c.add(drive); }).first, 0);
+    NetworkDriveCommands::NewDrive sameName{"Team", std::nullopt, "other", "ann", "/x", "pw", false};
+    auto refused = run([&](auto& c) { return c.add(sameName); });
+    EXPECT_EQ(refused, (std::pair<int, std::string>{1, "A network drive named Team is already in the list.\n"}));
+
+    // The keychain cannot be read: the password would be lost, so the drive is not added.
+    keychains.damage("/home/tester/networkdrives.keychain");
+    NetworkDriveCommands::NewDrive other{"Other", std::nullopt, "nas", "bob", "/other", "pw2", false};
+    auto failed = run([&](auto& c) { return c.add(other); });
+    EXPECT_EQ(failed.first, 1);
+    EXPECT_NE(failed.second.find("could not be stored in /home/tester/networkdrives.keychain"), std::string::npos)
+        << failed.second;
+    auto listed = run([](auto& c) { return c.list(); });
+    EXPECT_EQ(listed.second.find("Other"), std::string::npos) << listed.second;
+}
+
+// A disconnect shows that it waits for written files, and never says "Disconnected" while
+// they have not reached the server.
+TEST_F(NetworkDriveCommandsTest, DisconnectWaitsForWrittenFilesAndRefusesWhenTheyDoNotArrive) {
+    NetworkDriveCommands::NewDrive drive{"Team", std::nullopt, "nas", "bob", "/team", "pw", false};
+    run([&](auto& c) { return c.add(drive); });
+    ASSERT_EQ(run([](auto& c) { return c.connect("Team"); }).first, 0);
+    std::string mountPoint = mounter.mountedVolumes().at(0).mountPoint;
+    mounter.setPendingWrites(mountPoint, 2);
+    auto refused = run([](auto& c) { return c.disconnect("Team"); });
+    EXPECT_EQ(refused.first, 1);
+    EXPECT_EQ(refused.second, "Waiting for 2 files to reach the server ...\n" +
+                                  NetworkMountStatus::describe(NetworkMountStatus::writesPending) + "\n");
+    EXPECT_EQ(mounter.mountedVolumes().size(), 1u);
+
+    mounter.setPendingWrites(mountPoint, 0);
+    EXPECT_EQ(run([](auto& c) { return c.disconnect("Team"); }).second, "Disconnected smb://bob@nas/team\n");
+    EXPECT_TRUE(mounter.mountedVolumes().empty());
+}
+
 }  // namespace
 }  // namespace harbormind

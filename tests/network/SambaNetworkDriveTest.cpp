@@ -34,6 +34,8 @@ public:
     }
     void cancel(RequestId request) override { inner_.cancel(request); }
     bool unmount(const std::string& mountPoint, Unmount mode) override { return inner_.unmount(mountPoint, mode); }
+    int unmountNow(const std::string& mountPoint, Unmount mode) override { return inner_.unmountNow(mountPoint, mode); }
+    int pendingWrites(const std::string& mountPoint) override { return inner_.pendingWrites(mountPoint); }
     std::vector<NetworkVolume> mountedVolumes() override { return inner_.mountedVolumes(); }
     std::unique_ptr<Watch> watchVolumes(std::shared_ptr<DispatchQueue> queue, VolumeCallback appeared,
                                         VolumeCallback disappeared) override {
@@ -86,6 +88,7 @@ protected:
                                                          KeychainKdfLimits::minimal());
         LinuxNetworkMounterOptions options;
         options.pollInterval = seconds(0.2);
+        options.cacheFolder = server->home() + "/.cache/network";
         mounter = std::make_unique<LinuxNetworkMounter>(processes, options);
         counting = std::make_unique<CountingMounter>(*mounter);
         platform = std::make_shared<test::NetworkTestPlatform>(server->home(), keychains.get(), &files, counting.get(),
@@ -136,6 +139,14 @@ protected:
         auto status = std::make_shared<std::atomic<int>>(12345);
         manager->mount(target, [status](int code, std::optional<std::string>) { *status = code; });
         // The completion comes on a global queue, so the main queue is not woken by it.
+        waitFor([status] { return *status != 12345; });
+        return *status;
+    }
+
+    int disconnect(const std::shared_ptr<DMNetworkDriveManager>& manager,
+                   const std::shared_ptr<DMNetworkDriveObject>& target) {
+        auto status = std::make_shared<std::atomic<int>>(12345);
+        manager->unmount(target, [status](int code, std::optional<std::string>) { *status = code; });
         waitFor([status] { return *status != 12345; });
         return *status;
     }
@@ -208,14 +219,12 @@ TEST_F(SambaNetworkDriveTest, ASavedDriveConnectsReloadsAndGoesOffline) {
     manager->start();
     ASSERT_TRUE(waitFor([&] { return reloaded->isMounted(); }));
 
-    int unmounted = 12345;
-    manager->unmount(reloaded, [&unmounted](int code, std::optional<std::string>) { unmounted = code; });
-    EXPECT_EQ(unmounted, 0);
+    EXPECT_EQ(disconnect(manager, reloaded), 0);
     ASSERT_TRUE(waitFor([&] { return !reloaded->isMounted(); }));
     EXPECT_TRUE(reloaded->isOffline());
     EXPECT_EQ(ownDrives(manager), 1u);
     auto events = delegate->events();
-    EXPECT_NE(std::find(events.begin(), events.end(), "removed " + identity), events.end());
+    EXPECT_NE(std::find(events.begin(), events.end(), "unmounted " + identity), events.end());
 }
 
 TEST_F(SambaNetworkDriveTest, AWrongPasswordIsRefusedWithoutARetry) {
@@ -254,10 +263,80 @@ TEST_F(SambaNetworkDriveTest, AGuestConnectsToTheGuestShareAndAnUnsavedDriveLeav
     closed->setAnonymous(true);
     EXPECT_EQ(connect(manager, closed), NetworkMountStatus::permissionDenied);
 
-    int unmounted = 12345;
-    manager->unmount(target, [&unmounted](int code, std::optional<std::string>) { unmounted = code; });
-    EXPECT_EQ(unmounted, 0);
+    EXPECT_EQ(disconnect(manager, target), 0);
     ASSERT_TRUE(waitFor([&] { return ownDrives(manager) == 0; }));
+}
+
+// What the server's folder holds, names and sizes, hidden files included.
+std::vector<std::string> listing(const std::string& folder) {
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        std::error_code error;
+        auto size = entry.is_regular_file(error) ? entry.file_size(error) : 0;
+        entries.push_back(entry.path().string() + " " + std::to_string(size));
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// A file copied in and followed at once by a disconnect is on the server when the
+// disconnect says it is done; the connect itself leaves the share exactly as it was.
+TEST_F(SambaNetworkDriveTest, AFileWrittenTheInstantBeforeADisconnectIsOnTheServer) {
+    std::string shareFolder = server->sharePath("data");
+    std::vector<std::string> before = listing(shareFolder);
+    auto manager = DMNetworkDriveManager::create(delegate);
+    manager->start();
+    auto target = drive(manager, "data", SambaServer::password);
+    target->setSaved(true);
+    manager->add(target);
+    ASSERT_EQ(connect(manager, target), 0);
+    ASSERT_TRUE(waitFor([&] { return ownDrives(manager) == 1 && target->capacity() > 0; }));
+    EXPECT_EQ(listing(shareFolder), before);
+
+    std::string mountPoint = *target->mountPoint();
+    const std::string contents(5 * 1000 * 1000, 'h');
+    {
+        std::ofstream out(mountPoint + "/report.bin", std::ios::binary);
+        out << contents;
+    }
+    EXPECT_EQ(disconnect(manager, target), 0);
+    // No waiting here: the disconnect's success means the server holds the file.
+    EXPECT_EQ(std::filesystem::file_size(shareFolder + "/report.bin"), contents.size());
+    EXPECT_EQ(readText(shareFolder + "/report.bin"), contents);
+    std::filesystem::remove(shareFolder + "/report.bin");
+    EXPECT_EQ(listing(shareFolder), before);
+}
+
+// A file held open keeps the drive connected: the disconnect says so instead of detaching it.
+TEST_F(SambaNetworkDriveTest, ADriveWithAnOpenFileStaysConnected) {
+    auto manager = DMNetworkDriveManager::create(delegate);
+    manager->start();
+    auto target = drive(manager, "data", SambaServer::password);
+    ASSERT_EQ(connect(manager, target), 0);
+    ASSERT_TRUE(waitFor([&] { return target->isMounted(); }));
+    std::string mountPoint = *target->mountPoint();
+    {
+        std::ifstream held(mountPoint + "/welcome.txt");
+        ASSERT_TRUE(held.good());
+        EXPECT_EQ(disconnect(manager, target), NetworkMountStatus::inUse);
+        EXPECT_TRUE(target->isMounted());
+    }
+    EXPECT_EQ(disconnect(manager, target), 0);
+    EXPECT_FALSE(std::filesystem::exists(mountPoint));
+}
+
+// A share name that decodes to a path leaves no folder outside the drive's mount folder.
+TEST_F(SambaNetworkDriveTest, AShareNameThatLeadsElsewhereIsRefused) {
+    auto manager = DMNetworkDriveManager::create(delegate);
+    for (std::string share : {"%2F..%2F..%2Fescaped", "..", "%2E%2E", "a%00b"}) {
+        auto target = drive(manager, share, SambaServer::password);
+        EXPECT_EQ(connect(manager, target), NetworkMountStatus::noSuchShare) << share;
+    }
+    EXPECT_FALSE(std::filesystem::exists(server->home() + "/escaped"));
+    EXPECT_FALSE(std::filesystem::exists(server->home() + "/mnt/escaped"));
+    for (const auto& entry : std::filesystem::directory_iterator(server->home() + "/mnt")) {
+        EXPECT_TRUE(std::filesystem::is_empty(entry.path())) << entry.path();
+    }
 }
 
 TEST_F(SambaNetworkDriveTest, AfpDrivesFailWithAClearStatus) {

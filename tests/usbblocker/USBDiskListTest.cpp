@@ -74,7 +74,7 @@ TEST_F(USBDiskListFileTest, AdditionsNeverRewriteTheFile) {
     auto list = makeList(path);
     list->load();
     list->addWhiteList("A", 5);
-    EXPECT_EQ(TempFolder::contents(path), "junk without endA:5__white\n");
+    EXPECT_EQ(TempFolder::contents(path), "junk without end\nA:5__white\n");
 }
 
 TEST_F(USBDiskListFileTest, NamesThatWouldReadBackAsSomethingElseAreNotAdded) {
@@ -139,10 +139,10 @@ TEST_F(USBDiskListFileTest, RemovalLeavesAFileThatIsNotTextAlone) {
     TempFolder::write(path, bytes);
     auto list = makeList(path);
     list->load();
-    EXPECT_TRUE(list->blackList().empty());
-    list->addBlackList("A", 5);
+    EXPECT_EQ(list->blackList(), (Lists{{"A", 5}}));
     list->removeBlackList("A", 5);
-    EXPECT_EQ(TempFolder::contents(path), bytes + "A:5__black\n");
+    EXPECT_TRUE(list->blackList().empty());
+    EXPECT_EQ(TempFolder::contents(path), bytes);
 }
 
 TEST_F(USBDiskListFileTest, LookupsGoByNameOnly) {
@@ -198,7 +198,50 @@ TEST_F(USBDiskListFileTest, AFileJustWithinTheLimitIsRead) {
     EXPECT_EQ(list->blackList().size(), text.size() / line.size());
     TempFolder::write(path, text + line);
     list->load();
-    EXPECT_TRUE(list->blackList().empty());
+    // Not read whole: the blocked stay blocked.
+    EXPECT_FALSE(list->isReadWhole());
+    EXPECT_EQ(list->blackList().size(), text.size() / line.size());
+}
+
+// An entry appended after a last line without its line feed must not join it: the blocked
+// "Evil Stick" would read back as an allowed disk.
+TEST_F(USBDiskListFileTest, AnAppendEndsAnUnterminatedLastLineFirst) {
+    TempFolder::write(path, "Evil Stick:5__black");
+    auto list = makeList(path);
+    list->load();
+    list->addWhiteList("Good Stick", 5);
+    EXPECT_EQ(TempFolder::contents(path), "Evil Stick:5__black\nGood Stick:5__white\n");
+    list->load();
+    EXPECT_EQ(list->blackList(), (Lists{{"Evil Stick", 5}}));
+    EXPECT_EQ(list->whiteList(), (Lists{{"Good Stick", 5}}));
+}
+
+TEST_F(USBDiskListFileTest, ALineThatIsNotTextCostsOnlyItself) {
+    TempFolder::write(path, "Evil:1__black\nBad\xff:1__white\nGood:2__white\n");
+    auto list = makeList(path);
+    list->load();
+    EXPECT_TRUE(list->isReadWhole());
+    EXPECT_EQ(list->blackList(), (Lists{{"Evil", 1}}));
+    EXPECT_EQ(list->whiteList(), (Lists{{"Good", 2}}));
+}
+
+// A link in place of the lists file is neither read nor written through; what was blocked
+// stays blocked and nothing counts as allowed.
+TEST_F(USBDiskListFileTest, ALinkInPlaceOfTheFileIsRefusedAndTheListsFailClosed) {
+    TempFolder::write(path, "Evil:1__black\nGood:2__white\n");
+    auto list = makeList(path);
+    list->load();
+    std::string elsewhere = folder.file("elsewhere.txt");
+    TempFolder::write(elsewhere, "Other:1__white\n");
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(elsewhere, path);
+    list->load();
+    EXPECT_FALSE(list->isReadWhole());
+    EXPECT_TRUE(list->whiteList().empty());
+    EXPECT_EQ(list->blackList(), (Lists{{"Evil", 1}}));
+    list->addBlackList("New", 3);
+    EXPECT_EQ(TempFolder::contents(elsewhere), "Other:1__white\n");
+    EXPECT_TRUE(list->isInBlackList("New", 3));
 }
 
 TEST(USBDiskListSimTest, SimulatedFilesBehaveLikeRealOnes) {

@@ -59,11 +59,12 @@ TEST(USBListsFormatTest, LinesWithFewerThanTwoPiecesAreSkipped) {
     EXPECT_TRUE(lists.blackList.empty());
 }
 
-TEST(USBListsFormatTest, InvalidUTF8EmptiesBothLists) {
+// One bad byte must not let every blocked disk through: only its own line is skipped.
+TEST(USBListsFormatTest, ALineOfInvalidUTF8IsSkippedAlone) {
     for (const std::string bad : {"\xff", "\xc3", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82"}) {
-        auto lists = parse("A:5__white\n" + bad + ":1__black\n");
-        EXPECT_TRUE(lists.whiteList.empty()) << testing::PrintToString(bad);
-        EXPECT_TRUE(lists.blackList.empty());
+        auto lists = parse("A:5__white\n" + bad + ":1__black\nEvil:3__black\n");
+        EXPECT_EQ(lists.whiteList, (Lists{{"A", 5}})) << testing::PrintToString(bad);
+        EXPECT_EQ(lists.blackList, (Lists{{"Evil", 3}}));
     }
     EXPECT_EQ(parse("Caf\xc3\xa9:2__white\n").whiteList, (Lists{{"Caf\xc3\xa9", 2}}));
 }

@@ -38,7 +38,8 @@ bool LinuxFileContents::exists(const std::string& path) {
 
 FileReadResult LinuxFileContents::read(const std::string& path, std::size_t limit) {
     FileReadResult result;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A symbolic link in place of the file is not followed: it could lead anywhere.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         result.status = errno == ENOENT ? FileReadStatus::Missing : FileReadStatus::Unreadable;
         return result;
@@ -95,7 +96,8 @@ bool LinuxFileContents::createEmpty(const std::string& path) {
 
 bool LinuxFileContents::append(const std::string& path, const std::string& bytes) {
     // No O_CREAT: an append to a missing file fails rather than creating it.
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    // Nor is a link in place of the file written through.
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return false;
     }

@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/NetworkMountStatus.h"
 #include "platform/NetworkURL.h"
@@ -75,6 +79,82 @@ std::string percentDecode(const std::string& text) {
     }
     return result;
 }
+
+// Every folder name of a share's path, decoded, must be a plain name: a decoded "/" or NUL,
+// "." or ".." would lead the mount folder, or the path on the server, somewhere else.
+bool safeServerPath(const std::string& path) {
+    std::istringstream parts(path);
+    std::string part;
+    while (std::getline(parts, part, '/')) {
+        std::string name = percentDecode(part);
+        if (part.empty()) {
+            continue;
+        }
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+            name.find('\0') != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool staysInside(const std::string& path, const std::string& folder) {
+    std::filesystem::path normal = std::filesystem::path(path).lexically_normal();
+    std::filesystem::path base = std::filesystem::path(folder).lexically_normal();
+    auto relative = normal.lexically_relative(base);
+    return !relative.empty() && *relative.begin() != ".." && relative.is_relative() &&
+           std::distance(relative.begin(), relative.end()) <= 1;
+}
+
+// A short stable name for a share, for its cache folder.
+std::string stableName(const std::string& text) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (unsigned char c : text) {
+        hash = (hash ^ c) * 1099511628211ULL;
+    }
+    char buffer[17];
+    std::snprintf(buffer, sizeof buffer, "%016llx", static_cast<unsigned long long>(hash));
+    return buffer;
+}
+
+// Whether rclone still holds this cached file's changes for the server: its record says
+// so, or the file changed after its record was written (rclone records a written file when
+// it is released), or it has no record yet.
+bool unsentCacheFile(const std::filesystem::path& data, const std::filesystem::path& metadata) {
+    std::error_code error;
+    auto recorded = std::filesystem::last_write_time(metadata, error);
+    if (error) {
+        return true;
+    }
+    auto changed = std::filesystem::last_write_time(data, error);
+    if (!error && changed > recorded) {
+        return true;
+    }
+    std::ifstream in(metadata);
+    nlohmann::json info = nlohmann::json::parse(in, nullptr, false);
+    return !info.is_object() || info.value("Dirty", false);
+}
+
+// rclone's cache folder holds each file's data under "vfs" and its record under "vfsMeta".
+int unsentCacheFiles(const std::string& cacheFolder) {
+    std::filesystem::path data = std::filesystem::path(cacheFolder) / "vfs";
+    std::filesystem::path metadata = std::filesystem::path(cacheFolder) / "vfsMeta";
+    std::error_code error;
+    int unsent = 0;
+    auto options = std::filesystem::directory_options::skip_permission_denied;
+    for (std::filesystem::recursive_directory_iterator it(data, options, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code kind;
+        if (it->is_regular_file(kind) && unsentCacheFile(it->path(), metadata / it->path().lexically_relative(data))) {
+            ++unsent;
+        }
+    }
+    return unsent;
+}
+
+// rclone's SMB name encoding without the rules that rewrite "." and a trailing period.
+constexpr const char* smbNameEncoding =
+    "Slash,LtGt,DoubleQuote,Colon,Question,Asterisk,Pipe,BackSlash,Ctl,RightSpace,InvalidUtf8";
 
 std::string parentFolder(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -190,6 +270,12 @@ private:
 
 LinuxNetworkMounter::LinuxNetworkMounter(ProcessLauncher& processes, LinuxNetworkMounterOptions options)
     : processes_(processes), options_(std::move(options)), shared_(std::make_shared<Shared>()) {
+    if (options_.cacheFolder.empty()) {
+        const char* cache = ::getenv("XDG_CACHE_HOME");
+        const char* home = ::getenv("HOME");
+        std::string base = cache && cache[0] == '/' ? cache : std::string(home ? home : "/tmp") + "/.cache";
+        options_.cacheFolder = base + "/harbormind/network";
+    }
     if (options_.privateFolderParent.empty()) {
         const char* runtime = ::getenv("XDG_RUNTIME_DIR");
         struct stat info {};
@@ -216,7 +302,7 @@ bool LinuxNetworkMounter::createMountDirectory(const std::string& path) {
 }
 
 std::vector<NetworkMountEntry> LinuxNetworkMounter::mountTable() {
-    return NetworkMountTable::parse(readText(options_.mountInfoPath));
+    return NetworkMountTable::ownedBy(NetworkMountTable::parse(readText(options_.mountInfoPath)), ::getuid());
 }
 
 std::vector<NetworkVolume> LinuxNetworkMounter::mountedVolumes() {
@@ -308,8 +394,14 @@ NetworkMountResult LinuxNetworkMounter::mountNow(const NetworkMountRequest& requ
         return fail(NetworkMountStatus::notSupported,
                     "AFP shares cannot be connected on Linux; connect to the server with SMB instead.");
     }
+    if (!safeServerPath(url->path)) {
+        return fail(NetworkMountStatus::noSuchShare, "The shared folder's name cannot be used: " + url->path);
+    }
     std::string share = percentDecode(url->lastPathComponent());
     std::string mountPoint = share.empty() ? request.mountDirectory : request.mountDirectory + "/" + share;
+    if (!staysInside(mountPoint, request.mountDirectory)) {
+        return fail(NetworkMountStatus::noSuchShare, "The shared folder's name cannot be used: " + share);
+    }
 
     NetworkURL identity = *url;
     identity.user = request.guest ? "" : request.user;
@@ -402,6 +494,9 @@ NetworkMountResult LinuxNetworkMounter::mountWithRclone(const NetworkMountReques
     if (scheme == "smb" || scheme == "cifs") {
         config << "type = smb\nhost = " << url.hostName() << "\n";
         config << "user = " << (request.guest ? "guest" : request.user) << "\n";
+        // rclone asks for the share's top folder as "." when it writes a file there; its
+        // default name encoding turns that "." into a full-width "．" folder on the server.
+        config << "encoding = " << smbNameEncoding << "\n";
     } else if (scheme == "ftp") {
         config << "type = ftp\nhost = " << url.hostName() << "\n";
         config << "user = " << (request.guest || request.user.empty() ? "anonymous" : request.user) << "\n";
@@ -438,8 +533,12 @@ NetworkMountResult LinuxNetworkMounter::mountWithRclone(const NetworkMountReques
         result.message = lastLine(probe.standardError);
         return result;
     }
-    std::vector<std::string> mount = {"mount", remote, mountPoint, "--daemon", "--daemon-wait", "30s",
-                                      "--devname", devname, "--vfs-cache-mode", "writes"};
+    // Written files wait in a cache folder of this share's own until they reach the server;
+    // a disconnect looks there for files still on their way.
+    std::vector<std::string> mount = {"mount",        remote,   mountPoint,         "--daemon",
+                                      "--daemon-wait", "30s",   "--devname",        devname,
+                                      "--vfs-cache-mode", "writes", "--vfs-write-back", "1s",
+                                      "--cache-dir",  cacheFolderFor(devname)};
     mount.insert(mount.end(), common.begin(), common.end());
     ProcessResult mounted = processes_.run(*rclone, mount);
     if (!mounted.launched || mounted.exitStatus != 0) {
@@ -508,7 +607,7 @@ bool LinuxNetworkMounter::unmount(const std::string& mountPoint, Unmount mode) {
     return true;
 }
 
-bool LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode) {
+int LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode) {
     std::optional<NetworkMountEntry> found;
     for (NetworkMountEntry& entry : mountTable()) {
         if (entry.volume.mountPoint == mountPoint) {
@@ -516,7 +615,7 @@ bool LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode
         }
     }
     if (!found) {
-        return false;
+        return -1;
     }
     ProcessResult done;
     bool lazy = mode == Unmount::Force;
@@ -540,14 +639,52 @@ bool LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode
         done = processes_.run(findProgram("umount").value_or("/bin/umount"), arguments);
     }
     if (!done.launched || done.exitStatus != 0) {
+        std::string complaint = TextCase::lower(done.standardError);
         Log::warning("Unmounting " + mountPoint + " failed: " + lastLine(done.standardError));
-        return false;
+        bool busy = complaint.find("busy") != std::string::npos;
+        return busy ? NetworkMountStatus::inUse : -1;
+    }
+    // rclone leaves the mount table when its daemon has finished.
+    Clock& clock = Clock::current();
+    auto deadline = clock.now() + seconds(10);
+    auto listed = [this, &mountPoint] {
+        auto volumes = mountedVolumes();
+        return std::any_of(volumes.begin(), volumes.end(),
+                           [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; });
+    };
+    while (listed() && clock.now() < deadline) {
+        clock.sleepFor(seconds(0.05));
     }
     removeMountFolders(mountPoint);
-    return true;
+    return listed() ? -1 : 0;
 }
 
-// Removes the empty folders a mount was given: its mount point and the folder made for it.
+std::string LinuxNetworkMounter::cacheFolderFor(const std::string& devname) const {
+    return options_.cacheFolder + "/" + stableName(devname);
+}
+
+int LinuxNetworkMounter::pendingWrites(const std::string& mountPoint) {
+    std::optional<NetworkMountEntry> found;
+    for (NetworkMountEntry& entry : mountTable()) {
+        if (entry.volume.mountPoint == mountPoint) {
+            found = std::move(entry);
+        }
+    }
+    // The kernel's clients send what they hold before their unmount completes.
+    if (!found || found->type != "fuse.rclone") {
+        return 0;
+    }
+    // A file released a moment ago may not be recorded yet: rclone hears of the release
+    // after close() has returned. A second look a moment later catches it.
+    std::string cache = cacheFolderFor(found->source);
+    int pending = unsentCacheFiles(cache);
+    if (pending == 0) {
+        Clock::current().sleepFor(seconds(0.2));
+        pending = unsentCacheFiles(cache);
+    }
+    return pending;
+}
+
 // Removes the empty folders a mount was given: its mount point and the folder made for it,
 // whether this process made them or another did (a folder named by a UUID inside "mnt").
 void LinuxNetworkMounter::removeMountFolders(const std::string& mountPoint) {
@@ -592,7 +729,8 @@ std::unique_ptr<NetworkMounter::Watch> LinuxNetworkMounter::watchVolumes(std::sh
                 return;
             }
             std::map<std::string, NetworkVolume> now;
-            for (NetworkMountEntry& entry : NetworkMountTable::parse(readText(mountInfoPath))) {
+            for (NetworkMountEntry& entry :
+                 NetworkMountTable::ownedBy(NetworkMountTable::parse(readText(mountInfoPath)), ::getuid())) {
                 now[entry.volume.mountPoint] = entry.volume;
             }
             for (const auto& [path, volume] : state->known) {

@@ -24,6 +24,9 @@ struct LinuxNetworkMounterOptions {
     // Where credential files are made, each in a private folder of its own; empty: the
     // user's runtime folder, else the system's temporary folder.
     std::string privateFolderParent;
+    // Where rclone keeps written files until they reach the server, one folder per share;
+    // empty: "harbormind/network" in the user's cache folder.
+    std::string cacheFolder;
 };
 
 // Mounts network shares with what a Linux machine has: the kernel's cifs and nfs clients
@@ -41,13 +44,15 @@ public:
                          Completion completion) override;
     void cancel(RequestId request) override;
     bool unmount(const std::string& mountPoint, Unmount mode) override;
+    int unmountNow(const std::string& mountPoint, Unmount mode) override;
+    int pendingWrites(const std::string& mountPoint) override;
     std::vector<NetworkVolume> mountedVolumes() override;
     std::unique_ptr<Watch> watchVolumes(std::shared_ptr<DispatchQueue> queue, VolumeCallback appeared,
                                         VolumeCallback disappeared) override;
 
     std::vector<NetworkMountEntry> mountTable();
-    // Unmounts and waits; for tests and the command line.
-    bool unmountNow(const std::string& mountPoint, Unmount mode);
+    // The folder rclone keeps the written files of the share mounted as `devname` in.
+    std::string cacheFolderFor(const std::string& devname) const;
 
     struct Shared;
 

@@ -112,9 +112,12 @@ bool LinuxSettingsStore::change(const std::string& key, const PlatformValue* val
         return true;  // nothing to remove, nothing to write
     }
     if (status == PropertyListFile::Status::Damaged) {
+        // The damaged file itself is kept under another name, whole: a copy of what was read
+        // would lose the tail of a file too large to read.
         std::string copy = damagedCopyPath(path_);
-        if (!WholeFileWriter::write(copy, file.rawContents(), 0600, CreateFolders::No)) {
-            Log::error("settings: cannot keep a copy of the damaged " + path_ + "; it is not replaced");
+        if (::link(path_.c_str(), copy.c_str()) != 0) {
+            Log::error("settings: cannot keep the damaged " + path_ + " aside (" + std::strerror(errno) +
+                       "); it is not replaced");
             return false;
         }
         Log::warning("settings: the damaged " + path_ + " was kept as " + copy);

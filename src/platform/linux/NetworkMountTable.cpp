@@ -160,8 +160,21 @@ std::vector<NetworkMountEntry> NetworkMountTable::parse(const std::string& mount
         if (url) {
             entry.volume.remountURL = url->text();
         }
+        if (entry.type.starts_with("fuse")) {
+            auto owner = option(superOptions, "user_id");
+            if (owner && !owner->empty() && owner->find_first_not_of("0123456789") == std::string::npos) {
+                entry.fuseOwner = static_cast<unsigned>(std::stoul(*owner));
+            }
+        }
         entries.push_back(std::move(entry));
     }
+    return entries;
+}
+
+std::vector<NetworkMountEntry> NetworkMountTable::ownedBy(std::vector<NetworkMountEntry> entries, unsigned user) {
+    std::erase_if(entries, [user](const NetworkMountEntry& entry) {
+        return entry.type.starts_with("fuse") && entry.fuseOwner != user;
+    });
     return entries;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ struct NetworkMountEntry {
     // The kernel's file-system type ("cifs", "nfs4", "fuse.rclone", ...).
     std::string type;
     std::string source;
+    // The account a FUSE file system belongs to ("user_id=" among its options).
+    std::optional<unsigned> fuseOwner;
 };
 
 // Reads the network file systems out of /proc/self/mountinfo: the kernel's cifs and nfs
@@ -21,6 +24,8 @@ struct NetworkMountEntry {
 class NetworkMountTable {
 public:
     static std::vector<NetworkMountEntry> parse(const std::string& mountInfo);
+    // The entries a user may take up: FUSE file systems of other accounts are left out.
+    static std::vector<NetworkMountEntry> ownedBy(std::vector<NetworkMountEntry> entries, unsigned user);
     // Undoes the octal escapes (\040 for a space) of mountinfo fields.
     static std::string unescape(const std::string& field);
 };

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/PropertyListDepth.h"
 #include "platform/linux/WholeFileWriter.h"
 #include "support/Log.h"
 
@@ -184,6 +185,10 @@ PropertyListFile::Status PropertyListFile::load() {
     }
     if (raw_.empty()) {
         return Status::Loaded;
+    }
+    if (!PropertyListDepth::isWithin(raw_)) {
+        Log::warning(path_ + " nests deeper than any settings file; it is read as empty");
+        return Status::Damaged;
     }
     plist_t parsed = nullptr;
     plist_from_memory(raw_.data(), static_cast<std::uint32_t>(raw_.size()), &parsed);

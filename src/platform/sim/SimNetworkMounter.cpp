@@ -27,6 +27,8 @@ struct SimNetworkMounter::State {
     std::vector<std::string> directories;
     std::vector<std::pair<std::string, Unmount>> unmounts;
     std::vector<NetworkVolume> volumes;
+    std::map<std::string, int> pendingWrites;
+    std::set<std::string> busy;
     std::map<int, Watcher> watchers;
     int nextWatcher = 1;
 
@@ -190,6 +192,42 @@ bool SimNetworkMounter::unmount(const std::string& mountPoint, Unmount mode) {
     }
     state_->remove(mountPoint);
     return true;
+}
+
+int SimNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode) {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->unmounts.emplace_back(mountPoint, mode);
+        if (std::none_of(state_->volumes.begin(), state_->volumes.end(),
+                         [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; })) {
+            return -1;
+        }
+        if (mode == Unmount::Normal && state_->busy.contains(mountPoint)) {
+            return NetworkMountStatus::inUse;
+        }
+    }
+    state_->remove(mountPoint);
+    return 0;
+}
+
+int SimNetworkMounter::pendingWrites(const std::string& mountPoint) {
+    std::lock_guard lock(state_->mutex);
+    auto it = state_->pendingWrites.find(mountPoint);
+    return it == state_->pendingWrites.end() ? 0 : it->second;
+}
+
+void SimNetworkMounter::setPendingWrites(const std::string& mountPoint, int count) {
+    std::lock_guard lock(state_->mutex);
+    state_->pendingWrites[mountPoint] = count;
+}
+
+void SimNetworkMounter::setBusy(const std::string& mountPoint, bool busy) {
+    std::lock_guard lock(state_->mutex);
+    if (busy) {
+        state_->busy.insert(mountPoint);
+    } else {
+        state_->busy.erase(mountPoint);
+    }
 }
 
 std::vector<NetworkVolume> SimNetworkMounter::mountedVolumes() {

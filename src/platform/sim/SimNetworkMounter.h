@@ -28,6 +28,8 @@ public:
                          Completion completion) override;
     void cancel(RequestId request) override;
     bool unmount(const std::string& mountPoint, Unmount mode) override;
+    int unmountNow(const std::string& mountPoint, Unmount mode) override;
+    int pendingWrites(const std::string& mountPoint) override;
     std::vector<NetworkVolume> mountedVolumes() override;
     std::unique_ptr<Watch> watchVolumes(std::shared_ptr<DispatchQueue> queue, VolumeCallback appeared,
                                         VolumeCallback disappeared) override;
@@ -40,6 +42,10 @@ public:
     // A volume mounted or unmounted by another program.
     void addVolume(const NetworkVolume& volume);
     void removeVolume(const std::string& mountPoint);
+    // Files written to a volume that have not reached the server; a normal unmount refuses
+    // while `busy` holds.
+    void setPendingWrites(const std::string& mountPoint, int count);
+    void setBusy(const std::string& mountPoint, bool busy);
 
     // What was asked.
     std::vector<NetworkMountRequest> requests();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+
+#include "daemon/CheckDiskBackend.h"
+#include "xpc/DMBitLockerAppProtocol.h"
+#include "xpc/DMBitLockerServerProtocol.h"
+#include "xpc/DMDeviceCloneAppProtocol.h"
+#include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMNtfsServerProtocol.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
+
+namespace harbormind {
+
+// What does the work behind each service. The daemon asks for a service object per call,
+// handing it the caller's callbacks where the service has some; every argument it passes
+// has been authorized and checked already. A reply block may be called on any thread, once;
+// a service that never calls it leaves the caller to its time limit.
+class DaemonBackend {
+public:
+    virtual ~DaemonBackend() = default;
+    virtual std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) = 0;
+    virtual std::shared_ptr<DMNtfsServerProtocol> ntfs() = 0;
+    virtual std::shared_ptr<CheckDiskBackend> checkDisk() = 0;
+    virtual std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
+        std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) = 0;
+    virtual std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() = 0;
+};
+
+}  // namespace harbormind

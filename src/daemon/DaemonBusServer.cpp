@@ -1,0 +1,209 @@
+#include "daemon/DaemonBusServer.h"
+
+#include <mutex>
+
+#include "daemon/BusAppCallbacks.h"
+#include "daemon/BusCallerCredentials.h"
+#include "daemon/DaemonMethodTable.h"
+#include "support/Log.h"
+#include "xpc/XPCServiceName.h"
+#include "xpc/dbus/DBusEventLoop.h"
+#include "xpc/dbus/DBusNames.h"
+
+namespace harbormind {
+namespace {
+
+const std::vector<std::string>& serviceNames() {
+    static const std::vector<std::string> names{XPCServiceName::bitLocker, XPCServiceName::ntfs,
+                                                XPCServiceName::checkDisk, XPCServiceName::deviceClone,
+                                                XPCServiceName::usbBlocker};
+    return names;
+}
+
+std::vector<DaemonValue> readArguments(const std::string& signature, sdbus::MethodCall& call) {
+    std::vector<DaemonValue> arguments;
+    // The table's signatures are b, x, s and as; "as" is one argument.
+    for (std::size_t i = 0; i < signature.size(); ++i) {
+        char type = signature[i];
+        if (type == 'b') {
+            bool value = false;
+            call >> value;
+            arguments.emplace_back(value);
+        } else if (type == 'x') {
+            std::int64_t value = 0;
+            call >> value;
+            arguments.emplace_back(value);
+        } else if (type == 's') {
+            std::string value;
+            call >> value;
+            arguments.emplace_back(std::move(value));
+        } else if (type == 'a') {
+            ++i;
+            std::vector<std::string> value;
+            call >> value;
+            arguments.emplace_back(std::move(value));
+        }
+    }
+    return arguments;
+}
+
+// Sends the one reply of a call; later attempts are dropped.
+class OneReply {
+public:
+    explicit OneReply(sdbus::MethodCall call) : call_(std::move(call)) {}
+    void send(const DaemonValue& value) {
+        std::lock_guard lock(mutex_);
+        if (sent_) {
+            return;
+        }
+        sent_ = true;
+        try {
+            auto reply = call_.createReply();
+            std::visit([&reply](const auto& item) { reply << item; }, value);
+            reply.send();
+        } catch (const sdbus::Error& failure) {
+            Log::info("reply not sent: " + failure.getMessage());
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    sdbus::MethodCall call_;
+    bool sent_ = false;
+};
+
+}  // namespace
+
+DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
+                                 std::shared_ptr<DaemonBackend> backend, std::shared_ptr<DaemonGuard> guard,
+                                 std::string version, std::function<void()> onBusLost)
+    : connection_(std::move(connection)), backend_(std::move(backend)), guard_(std::move(guard)),
+      version_(std::move(version)), onBusLost_(std::move(onBusLost)) {}
+
+DaemonBusServer::~DaemonBusServer() {
+    // Jobs use this server (and its loop, for their callbacks) until they end; a job that
+    // hangs past the limit is logged.
+    if (!jobs_.waitIdle(seconds(10))) {
+        Log::error("drivemanagerd: jobs still running while the bus server ends");
+    }
+    stop();
+}
+
+bool DaemonBusServer::start(std::string& error) {
+    try {
+        for (const auto& name : serviceNames()) {
+            registerService(name);
+        }
+        auto daemon = sdbus::createObject(*connection_, DBusNames::daemonObjectPath);
+        daemon->registerMethod(DBusNames::daemonInterface, DBusNames::versionMethod, "", "s",
+                               [version = version_](sdbus::MethodCall call) {
+                                   auto reply = call.createReply();
+                                   reply << version;
+                                   reply.send();
+                               });
+        daemon->finishRegistration();
+        objects_.push_back(std::move(daemon));
+        loop_ = std::make_unique<DBusEventLoop>(*connection_, onBusLost_);
+        if (!loop_->start()) {
+            error = "the bus does not answer";
+            return false;
+        }
+        for (const auto& name : serviceNames()) {
+            connection_->requestName(name);
+        }
+    } catch (const sdbus::Error& failure) {
+        error = failure.getMessage();
+        return false;
+    }
+    return true;
+}
+
+void DaemonBusServer::stop() {
+    loop_.reset();
+}
+
+void DaemonBusServer::registerService(const std::string& serviceName) {
+    auto object = sdbus::createObject(*connection_, DBusNames::objectPath(serviceName));
+    for (const auto& method : DaemonMethodTable::all()) {
+        if (method.serviceName != serviceName) {
+            continue;
+        }
+        object->registerMethod(DBusNames::interfaceName(serviceName), method.name, method.input, method.output,
+                               [this, &method](sdbus::MethodCall call) { receive(method, std::move(call)); });
+    }
+    object->finishRegistration();
+    objects_.push_back(std::move(object));
+}
+
+// Runs on the loop thread: read the arguments (the bus has checked their types) and hand
+// the rest to a job thread.
+void DaemonBusServer::receive(const DaemonMethod& method, sdbus::MethodCall call) {
+    std::vector<DaemonValue> arguments;
+    try {
+        arguments = readArguments(method.input, call);
+    } catch (const sdbus::Error& failure) {
+        call.createErrorReply(sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs", failure.getMessage())).send();
+        return;
+    }
+    bool started = jobs_.start([this, &method, call, arguments = std::move(arguments)]() mutable {
+        answer(method, call, std::move(arguments));
+    });
+    if (!started) {
+        Log::warning("refused " + method.name + ": too many calls at once");
+        acknowledge(method, call);
+        if (method.defaultAnswer) {
+            OneReply(call).send(*method.defaultAnswer);
+        }
+    }
+}
+
+// A method without a reply is acknowledged once handled, when its caller asked for that.
+void DaemonBusServer::acknowledge(const DaemonMethod& method, const sdbus::MethodCall& call) {
+    if (!method.replies() && !call.doesntExpectReply()) {
+        try {
+            call.createReply().send();
+        } catch (const sdbus::Error&) {
+        }
+    }
+}
+
+void DaemonBusServer::answer(const DaemonMethod& method, const sdbus::MethodCall& call,
+                             std::vector<DaemonValue> arguments) {
+    handle(method, call, std::move(arguments));
+    acknowledge(method, call);
+}
+
+void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall& call,
+                             std::vector<DaemonValue> arguments) {
+    auto reply = std::make_shared<OneReply>(call);
+    auto refuse = [&](const std::string& who, const std::string& reason) {
+        Log::warning("refused " + method.name + " from " + who + ": " + reason);
+        if (method.defaultAnswer) {
+            reply->send(*method.defaultAnswer);
+        }
+    };
+    auto caller = BusCallerCredentials::of(*connection_, call.getSender());
+    if (!caller) {
+        refuse(call.getSender(), "the bus does not know the caller");
+        return;
+    }
+    std::string who = "uid " + std::to_string(caller->uid) + " (pid " + std::to_string(caller->pid) + ")";
+    DaemonGuardDecision decision = guard_->check(method, *caller, std::move(arguments));
+    if (!decision.allowed) {
+        refuse(who, decision.reason);
+        return;
+    }
+    Log::info(method.name + " from " + who);
+    DaemonCallContext context;
+    if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
+        context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
+    }
+    context.firstAid = std::move(decision.firstAid);
+    try {
+        method.invoke(*backend_, context, decision.arguments, [reply](DaemonValue value) { reply->send(value); });
+    } catch (const std::exception& failure) {
+        refuse(who, std::string("the backend failed: ") + failure.what());
+    }
+}
+
+}  // namespace harbormind

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sdbus-c++/sdbus-c++.h>
+
+#include "daemon/DaemonBackend.h"
+#include "daemon/DaemonGuard.h"
+#include "daemon/DaemonJobs.h"
+#include "daemon/DaemonMethod.h"
+#include "xpc/dbus/DBusEventLoop.h"
+
+namespace harbormind {
+
+// The daemon on the bus: owns the five service names, exports one object per service whose
+// methods are the method table's, and the daemon's own object (its version). Each call is
+// answered from a job thread of its own: the caller's identity is asked of the bus, the guard
+// decides, and the backend does the work; a refused call gets the method's default answer
+// and a log line with the caller's uid.
+class DaemonBusServer {
+public:
+    DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection, std::shared_ptr<DaemonBackend> backend,
+                    std::shared_ptr<DaemonGuard> guard, std::string version,
+                    std::function<void()> onBusLost = {});
+    ~DaemonBusServer();
+
+    // Registers the objects, starts the event loop and takes the names; false with `error`
+    // when a name cannot be owned (another daemon runs, or the bus's policy refuses us).
+    // `onBusLost` runs when the bus goes away.
+    bool start(std::string& error);
+    void stop();
+    sdbus::IConnection& connection() { return *connection_; }
+
+private:
+    void registerService(const std::string& serviceName);
+    void receive(const DaemonMethod& method, sdbus::MethodCall call);
+    void answer(const DaemonMethod& method, const sdbus::MethodCall& call, std::vector<DaemonValue> arguments);
+    void handle(const DaemonMethod& method, const sdbus::MethodCall& call, std::vector<DaemonValue> arguments);
+    static void acknowledge(const DaemonMethod& method, const sdbus::MethodCall& call);
+
+    std::unique_ptr<sdbus::IConnection> connection_;
+    std::shared_ptr<DaemonBackend> backend_;
+    std::shared_ptr<DaemonGuard> guard_;
+    std::string version_;
+    std::vector<std::unique_ptr<sdbus::IObject>> objects_;
+    DaemonJobs jobs_;
+    std::function<void()> onBusLost_;
+    std::unique_ptr<DBusEventLoop> loop_;
+};
+
+}  // namespace harbormind

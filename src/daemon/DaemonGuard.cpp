@@ -1,0 +1,118 @@
+#include "daemon/DaemonGuard.h"
+
+namespace harbormind {
+namespace {
+
+bool validUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        i += length;
+    }
+    return true;
+}
+
+bool typeFits(ArgumentRole role, const DaemonValue& value) {
+    switch (role) {
+    case ArgumentRole::plain:
+        return std::holds_alternative<bool>(value) || std::holds_alternative<std::int64_t>(value);
+    case ArgumentRole::firstAidArguments:
+        return std::holds_alternative<std::vector<std::string>>(value);
+    default:
+        return std::holds_alternative<std::string>(value);
+    }
+}
+
+}  // namespace
+
+DaemonGuard::DaemonGuard(std::shared_ptr<DaemonAuthorizer> authorizer, std::shared_ptr<DeviceArgumentCheck> devices)
+    : authorizer_(std::move(authorizer)), devices_(std::move(devices)) {}
+
+DaemonGuardDecision DaemonGuard::check(const DaemonMethod& method, const CallerIdentity& caller,
+                                       std::vector<DaemonValue> arguments) const {
+    DaemonGuardDecision decision;
+    if (arguments.size() != method.roles.size()) {
+        decision.reason = "wrong number of arguments";
+        return decision;
+    }
+    if (!authorizer_->authorize(caller, method.action)) {
+        decision.reason = "not authorized";
+        return decision;
+    }
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (!typeFits(method.roles[i], arguments[i])) {
+            decision.reason = "wrong argument type";
+            return decision;
+        }
+        decision.reason = checkArgument(method.roles[i], arguments[i], decision);
+        if (!decision.reason.empty()) {
+            return decision;
+        }
+    }
+    decision.allowed = true;
+    decision.arguments = std::move(arguments);
+    return decision;
+}
+
+std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const {
+    switch (role) {
+    case ArgumentRole::plain:
+        return {};
+    case ArgumentRole::secret: {
+        const auto& secret = std::get<std::string>(value);
+        if (secret.size() > maxSecretLength || !validUtf8(secret) || secret.find('\0') != std::string::npos) {
+            return "unacceptable password";
+        }
+        return {};
+    }
+    case ArgumentRole::deviceName:
+        return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::read);
+    case ArgumentRole::devicePath:
+        return checkDevice(std::get<std::string>(value), DeviceArgumentForm::path, DeviceUse::read);
+    case ArgumentRole::overwrittenName:
+        return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::overwrite);
+    case ArgumentRole::overwrittenPath:
+        return checkDevice(std::get<std::string>(value), DeviceArgumentForm::path, DeviceUse::overwrite);
+    case ArgumentRole::firstAidArguments: {
+        for (const auto& word : std::get<std::vector<std::string>>(value)) {
+            if (!validUtf8(word)) {
+                return "check-disk command is not text";
+            }
+        }
+        auto command = FirstAidCommand::parse(std::get<std::vector<std::string>>(value));
+        if (!command) {
+            return "not a check-disk command the daemon runs";
+        }
+        if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, DeviceUse::overwrite);
+            !problem.empty()) {
+            return problem;
+        }
+        decision.firstAid = std::move(command);
+        return {};
+    }
+    }
+    return "unknown argument";
+}
+
+std::string DaemonGuard::checkDevice(std::string& argument, DeviceArgumentForm form, DeviceUse use) const {
+    if (!validUtf8(argument)) {
+        return "device name is not text";
+    }
+    auto checked = devices_->check(argument, form, use);
+    if (!checked) {
+        return "not a usable block device";
+    }
+    argument = *checked;
+    return {};
+}
+
+}  // namespace harbormind

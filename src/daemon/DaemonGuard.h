@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "daemon/CallerIdentity.h"
+#include "daemon/DaemonAuthorizer.h"
+#include "daemon/DaemonMethod.h"
+#include "daemon/DeviceArgumentCheck.h"
+#include "daemon/FirstAidCommand.h"
+
+namespace harbormind {
+
+// The decision on one call, before anything reaches a backend.
+struct DaemonGuardDecision {
+    bool allowed = false;
+    std::string reason;  // why refused, for the log (never holds a secret)
+    std::vector<DaemonValue> arguments;  // devices as the backend is to use them
+    std::optional<FirstAidCommand> firstAid;
+};
+
+// Every call passes here: the caller must be authorized for the method's kind, then every
+// argument must pass its role's check. Authorization comes first, so a refused caller learns
+// nothing about the machine's devices.
+class DaemonGuard {
+public:
+    static constexpr std::size_t maxSecretLength = 1024;
+
+    DaemonGuard(std::shared_ptr<DaemonAuthorizer> authorizer, std::shared_ptr<DeviceArgumentCheck> devices);
+
+    DaemonGuardDecision check(const DaemonMethod& method, const CallerIdentity& caller,
+                              std::vector<DaemonValue> arguments) const;
+
+private:
+    std::string checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const;
+    std::string checkDevice(std::string& argument, DeviceArgumentForm form, DeviceUse use) const;
+
+    std::shared_ptr<DaemonAuthorizer> authorizer_;
+    std::shared_ptr<DeviceArgumentCheck> devices_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,198 @@
+#include "daemon/DaemonMethodTable.h"
+
+#include "xpc/XPCServiceName.h"
+
+namespace harbormind {
+namespace {
+
+using Args = std::vector<DaemonValue>;
+using R = ArgumentRole;
+constexpr DaemonAction query = DaemonAction::query;
+constexpr DaemonAction act = DaemonAction::act;
+// The status the application reads as `invalid`.
+constexpr std::int64_t statusInvalid = 18;
+// A refused pair check must not read as `noError`: it reads as "cannot open the source".
+constexpr std::int64_t cloneCheckRefused = 1;
+
+const std::string& text(const Args& args, std::size_t index) {
+    return std::get<std::string>(args[index]);
+}
+
+bool flag(const Args& args, std::size_t index) {
+    return std::get<bool>(args[index]);
+}
+
+template <typename T>
+std::function<void(T)> as(DaemonReply reply) {
+    return [reply = std::move(reply)](T value) { reply(DaemonValue(std::move(value))); };
+}
+
+std::shared_ptr<DMBitLockerServerProtocol> bitLocker(DaemonBackend& backend, const DaemonCallContext& context) {
+    return backend.bitLocker(std::dynamic_pointer_cast<DMBitLockerAppProtocol>(context.callbacks));
+}
+
+std::shared_ptr<DMDeviceCloneServerProtocol> clone(DaemonBackend& backend, const DaemonCallContext& context) {
+    return backend.deviceClone(std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(context.callbacks));
+}
+
+// A BitLocker method taking the device name and answering T.
+template <typename T>
+DaemonMethod bitLockerByName(std::string name, DaemonAction action, R role, T fallback,
+                             void (DMBitLockerServerProtocol::*call)(const std::string&, std::function<void(T)>)) {
+    std::string output = std::is_same_v<T, bool> ? "b" : std::is_same_v<T, std::string> ? "s" : "x";
+    return {XPCServiceName::bitLocker, std::move(name), "s", output, action, {role}, DaemonValue(fallback),
+            [call](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                ((*bitLocker(backend, context)).*call)(text(args, 0), as<T>(std::move(reply)));
+            }};
+}
+
+std::vector<DaemonMethod> bitLockerMethods() {
+    using P = DMBitLockerServerProtocol;
+    return {
+        {XPCServiceName::bitLocker, "isBitLockerKextAllowedWithReply", "", "b", query, {}, DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             bitLocker(backend, context)->isBitLockerKextAllowedWithReply(as<bool>(std::move(reply)));
+         }},
+        bitLockerByName<bool>("isBitLockerDriveWithBsdname", query, R::deviceName, false, &P::isBitLockerDriveWithBsdname),
+        bitLockerByName<bool>("isBitLockerEncryptionSupportedWithBsdname", query, R::deviceName, false,
+                              &P::isBitLockerEncryptionSupportedWithBsdname),
+        bitLockerByName<bool>("needResumeBitLockerEncryptionWithBsdname", query, R::deviceName, false,
+                              &P::needResumeBitLockerEncryptionWithBsdname),
+        bitLockerByName<bool>("lockBitLockerDriveWithBsdname", act, R::deviceName, false,
+                              &P::lockBitLockerDriveWithBsdname),
+        bitLockerByName<bool>("resumeEncryptingBitLockerDriveWithBsdname", act, R::overwrittenName, false,
+                              &P::resumeEncryptingBitLockerDriveWithBsdname),
+        // The recovery key is a secret: reading it is an action.
+        bitLockerByName<std::string>("getBitLockerRecoveryKeyWithBsdname", act, R::deviceName, std::string(),
+                                     &P::getBitLockerRecoveryKeyWithBsdname),
+        bitLockerByName<std::string>("getBitLockerVolumeGUIDWithBsdname", query, R::deviceName, std::string(),
+                                     &P::getBitLockerVolumeGUIDWithBsdname),
+        bitLockerByName<std::string>("getBitLockerBSDNameWithBsdname", query, R::deviceName, std::string(),
+                                     &P::getBitLockerBSDNameWithBsdname),
+        {XPCServiceName::bitLocker, "encryptBitLockerDriveWithBsdname", "ss", "b", act,
+         {R::overwrittenName, R::secret}, DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             bitLocker(backend, context)->encryptBitLockerDriveWithBsdname(text(args, 0), text(args, 1),
+                                                                           as<bool>(std::move(reply)));
+         }},
+        {XPCServiceName::bitLocker, "unlockBitLockerDriveWithBsdname", "ssb", "x", act,
+         {R::deviceName, R::secret, R::plain}, DaemonValue(std::int64_t{-1}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             bitLocker(backend, context)->unlockBitLockerDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
+                                                                          as<std::int64_t>(std::move(reply)));
+         }},
+        bitLockerByName<std::int64_t>("bitLockerDriveStatusWithBsdname", query, R::deviceName, statusInvalid,
+                                      &P::bitLockerDriveStatusWithBsdname),
+    };
+}
+
+std::vector<DaemonMethod> ntfsMethods() {
+    return {
+        {XPCServiceName::ntfs, "isNtfsKextAllowedWithReply", "", "b", query, {}, DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
+             backend.ntfs()->isNtfsKextAllowedWithReply(as<bool>(std::move(reply)));
+         }},
+        // Settings of the daemon's own, not of a device: allowed like a question.
+        {XPCServiceName::ntfs, "setIgnoreHibernateFileWithFlag", "b", "", query, {R::plain}, std::nullopt,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply) {
+             backend.ntfs()->setIgnoreHibernateFileWithFlag(flag(args, 0));
+         }},
+        {XPCServiceName::ntfs, "setEnableDebugLoggingWithFlag", "b", "", query, {R::plain}, std::nullopt,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply) {
+             backend.ntfs()->setEnableDebugLoggingWithFlag(flag(args, 0));
+         }},
+        {XPCServiceName::ntfs, "mountAsNTFSNativelyWithBsdName", "s", "x", act, {R::deviceName},
+         DaemonValue(std::int64_t{-1}),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             backend.ntfs()->mountAsNTFSNativelyWithBsdName(text(args, 0), as<std::int64_t>(std::move(reply)));
+         }},
+    };
+}
+
+std::vector<DaemonMethod> checkDiskMethods() {
+    return {
+        {XPCServiceName::checkDisk, "firstAidWithArguments", "as", "b", act, {R::firstAidArguments},
+         DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             backend.checkDisk()->firstAid(*context.firstAid,
+                                           std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(context.callbacks),
+                                           as<bool>(std::move(reply)));
+         }},
+    };
+}
+
+std::vector<DaemonMethod> deviceCloneMethods() {
+    return {
+        {XPCServiceName::deviceClone, "clonDeviceWithStrDestinDevice", "ssb", "x", act,
+         {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(std::int64_t{-1}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->clonDeviceWithStrDestinDevice(text(args, 0), text(args, 1), flag(args, 2),
+                                                                     as<std::int64_t>(std::move(reply)));
+         }},
+        {XPCServiceName::deviceClone, "isCloneInterruptDeviceWithStrDevice", "s", "b", query, {R::devicePath},
+         DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->isCloneInterruptDeviceWithStrDevice(text(args, 0), as<bool>(std::move(reply)));
+         }},
+        {XPCServiceName::deviceClone, "getCloneInterruptSourceDeviceUUIDWithStrDestinDevice", "s", "s", query,
+         {R::devicePath}, DaemonValue(std::string()),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
+                 text(args, 0), as<std::string>(std::move(reply)));
+         }},
+        {XPCServiceName::deviceClone, "stopCloneWithFlag", "b", "", act, {R::plain}, std::nullopt,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply) {
+             clone(backend, context)->stopCloneWithFlag(flag(args, 0));
+         }},
+        {XPCServiceName::deviceClone, "checkDiskWithStrDestinDevice", "ss", "x", query, {R::devicePath, R::devicePath},
+         DaemonValue(cloneCheckRefused),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->checkDiskWithStrDestinDevice(text(args, 0), text(args, 1),
+                                                                    as<std::int64_t>(std::move(reply)));
+         }},
+    };
+}
+
+std::vector<DaemonMethod> usbBlockerMethods() {
+    return {
+        {XPCServiceName::usbBlocker, "addPlistFileWithReply", "", "b", act, {}, DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
+             backend.usbBlocker()->addPlistFileWithReply(as<bool>(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "removePlistFileWithReply", "", "b", act, {}, DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
+             backend.usbBlocker()->removePlistFileWithReply(as<bool>(std::move(reply)));
+         }},
+    };
+}
+
+std::vector<DaemonMethod> everyMethod() {
+    std::vector<DaemonMethod> methods;
+    for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods()}) {
+        methods.insert(methods.end(), part.begin(), part.end());
+    }
+    return methods;
+}
+
+}  // namespace
+
+const std::vector<DaemonMethod>& DaemonMethodTable::all() {
+    static const auto* methods = new std::vector<DaemonMethod>(everyMethod());
+    return *methods;
+}
+
+const DaemonMethod* DaemonMethodTable::find(const std::string& serviceName, const std::string& name) {
+    for (const auto& method : all()) {
+        if (method.serviceName == serviceName && method.name == name) {
+            return &method;
+        }
+    }
+    return nullptr;
+}
+
+bool DaemonMethodTable::hasCallbacks(const std::string& serviceName) {
+    return serviceName == XPCServiceName::bitLocker || serviceName == XPCServiceName::checkDisk ||
+           serviceName == XPCServiceName::deviceClone;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "xpc/DMNtfsServerProtocol.h"
+
+namespace harbormind {
+
+// An NTFS service that does nothing: the driver is not allowed and no mount succeeds.
+class RefusingNtfsService : public DMNtfsServerProtocol {
+public:
+    void isNtfsKextAllowedWithReply(XPCBoolReply reply) override { reply(false); }
+    void setIgnoreHibernateFileWithFlag(bool) override {}
+    void setEnableDebugLoggingWithFlag(bool) override {}
+    void mountAsNTFSNativelyWithBsdName(const std::string&, XPCIntReply reply) override { reply(-1); }
+};
+
+}  // namespace harbormind

@@ -1,0 +1,12 @@
+#include "daemon/linux/LinuxBitLockerService.h"
+
+#include "platform/linux/BlkidProbe.h"
+
+namespace harbormind {
+
+void LinuxBitLockerService::isBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
+    VolumeFacts facts = BlkidProbe::probe("/dev/" + bsdname, ProbeTable::Skip);
+    reply(facts.type == "BitLocker");
+}
+
+}  // namespace harbormind

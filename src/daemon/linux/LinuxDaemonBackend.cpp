@@ -1,0 +1,32 @@
+#include "daemon/linux/LinuxDaemonBackend.h"
+
+#include "daemon/RefusingCheckDiskBackend.h"
+#include "daemon/RefusingDeviceCloneService.h"
+#include "daemon/RefusingUSBBlockerService.h"
+#include "daemon/linux/LinuxBitLockerService.h"
+#include "daemon/linux/LinuxNtfsService.h"
+
+namespace harbormind {
+
+std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
+    return std::make_shared<LinuxBitLockerService>();
+}
+
+std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs() {
+    return std::make_shared<LinuxNtfsService>();
+}
+
+std::shared_ptr<CheckDiskBackend> LinuxDaemonBackend::checkDisk() {
+    return std::make_shared<RefusingCheckDiskBackend>();
+}
+
+std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
+    std::shared_ptr<DMDeviceCloneAppProtocol>) {
+    return std::make_shared<RefusingDeviceCloneService>();
+}
+
+std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
+    return std::make_shared<RefusingUSBBlockerService>();
+}
+
+}  // namespace harbormind

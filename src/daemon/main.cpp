@@ -1,0 +1,85 @@
+// drivemanagerd: the privileged helper daemon on the system bus.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "daemon/DaemonBusServer.h"
+#include "daemon/DaemonGuard.h"
+#include "daemon/PolkitAuthorizer.h"
+#include "daemon/SimDaemonBackend.h"
+#include "daemon/SyntaxOnlyDeviceCheck.h"
+#include "daemon/linux/BlockDeviceCheck.h"
+#include "daemon/linux/DaemonConfigFile.h"
+#include "daemon/linux/LinuxDaemonBackend.h"
+#include "daemon/linux/LocalAuthorizationRules.h"
+#include "daemon/linux/TerminationSignal.h"
+#include "platform/sim/SimPlatform.h"
+
+using namespace harbormind;
+
+namespace {
+
+struct Options {
+    std::string platform = "linux";
+    std::string scenario;
+    std::string config = DaemonConfigFile::defaultPath;
+};
+
+int fail(const std::string& message) {
+    std::cerr << "drivemanagerd: " << message << "\n";
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    CLI::App app{"drivemanagerd: the helper daemon of Kestrane Harbormind"};
+    app.add_option("--platform", options.platform, "linux (this machine) or sim (a scenario's answers)")
+        ->check(CLI::IsMember({"linux", "sim"}));
+    app.add_option("--scenario", options.scenario, "the scenario file for --platform sim");
+    app.add_option("--config", options.config, "the configuration file");
+    app.set_version_flag("--version", HARBORMIND_VERSION);
+    CLI11_PARSE(app, argc, argv);
+    if ((options.platform == "sim") != !options.scenario.empty()) {
+        return fail("--scenario FILE goes with --platform sim, and only with it");
+    }
+
+    TerminationSignal::block();
+    std::shared_ptr<DaemonBackend> backend;
+    std::shared_ptr<DeviceArgumentCheck> devices;
+    if (options.platform == "sim") {
+        SimLoadResult loaded = SimPlatform::load(options.scenario);
+        if (!loaded) {
+            return fail(options.scenario + ": " + loaded.error);
+        }
+        backend = std::make_shared<SimDaemonBackend>(std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers()));
+        devices = std::make_shared<SyntaxOnlyDeviceCheck>();
+    } else {
+        backend = std::make_shared<LinuxDaemonBackend>();
+        devices = std::make_shared<BlockDeviceCheck>();
+    }
+
+    std::unique_ptr<sdbus::IConnection> connection;
+    try {
+        connection = sdbus::createSystemBusConnection();
+    } catch (const sdbus::Error& failure) {
+        return fail("cannot connect to the system bus: " + failure.getMessage());
+    }
+    sdbus::IConnection& bus = *connection;
+    auto rules = std::make_shared<LocalAuthorizationRules>(DaemonConfigFile::read(options.config).group);
+    auto guard = std::make_shared<DaemonGuard>(std::make_shared<PolkitAuthorizer>(bus, rules), devices);
+    // Without its bus the daemon is of no use: it ends, and its service manager starts it again.
+    DaemonBusServer server(std::move(connection), backend, guard, HARBORMIND_VERSION, [] { TerminationSignal::raise(); });
+    std::string error;
+    if (!server.start(error)) {
+        return fail(error);
+    }
+    TerminationSignal::wait();
+    server.stop();
+    // Jobs still running hold no state worth saving; end without tearing down under them.
+    std::fflush(nullptr);
+    std::_Exit(0);
+}

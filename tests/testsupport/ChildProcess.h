@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace harbormind::test {
+
+// A program a test starts and ends by its own pid.
+class ChildProcess {
+public:
+    // `environment` entries are added to the test's own environment. `stdoutPipe` receives the
+    // read end of the child's standard output when asked for; `stderrPath` names a file for
+    // its standard error.
+    ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment = {},
+                 int* stdoutPipe = nullptr, const std::string& stderrPath = {});
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    int pid() const { return pid_; }
+    bool running();
+    void signal(int number);
+    // The exit status (or 128 + signal) once it ended within `limit`.
+    std::optional<int> waitExit(std::chrono::milliseconds limit);
+
+private:
+    int pid_ = -1;
+    std::optional<int> status_;
+};
+
+}  // namespace harbormind::test
