@@ -19,6 +19,7 @@
 #include "app/DMFirstAidTexts.h"
 #include "app/DMFirstAidWindowController.h"
 #include "daemon/checkdisk/CheckDiskEngine.h"
+#include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "platform/sim/SimPlatform.h"
@@ -85,7 +86,8 @@ protected:
 
     void firstAid(const std::string& identifier) {
         dispatcher->perform(DMDriveAction::firstAid, manager->driveObjs().at(identifier), mainWindow.get());
-        settle();
+        // An NTFS drive is unmounted first, with up to 60 one-second looks.
+        settle(DMCheckDiskWrapper::unmountChecks + 5);
     }
 
     std::vector<std::string> commandLines() {
