@@ -6,6 +6,7 @@
 #include "app/CDDriveClearWindowController.h"
 #include "app/CDJunkClearWindowController.h"
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
 #include "app/DMFirstAidTexts.h"
@@ -14,6 +15,7 @@
 #include "app/DMTexts.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
@@ -34,8 +36,11 @@ void finish(const DMDriveActionManager::Completion& completion, int code) {
 }  // namespace
 
 DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
-                                           std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)),
+                                           std::shared_ptr<DMAlertPresenter> presenter,
+                                           std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper)
+    : operations_(std::move(operations)),
+      presenter_(std::move(presenter)),
+      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))),
       checkWarapper_(DMCheckDiskWrapper::create()) {}
 
 template <typename Result>
@@ -58,6 +63,8 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
     case DMDriveAction::junkClean:
     case DMDriveAction::driveClean:
     case DMDriveAction::firstAid:
@@ -68,6 +75,13 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
 }
 
 void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion) {
+    // A network drive whose manager is not the network manager does nothing; lock and mount
+    // still answer, with failure, so a caller waiting for them is not left waiting.
+    if (drive && drive->category() == DMDriveObjectCategory::network && !operations_->isNetworkDrive(drive) &&
+        (action == DMDriveAction::lock || action == DMDriveAction::mount)) {
+        finish(completion, -1);
+        return;
+    }
     if (!drive || !isActionAvailable(action, drive->category())) {
         return;
     }
@@ -87,18 +101,10 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         mount(drive, window, std::move(completion));
         break;
     case DMDriveAction::unmount:
-        Dispatch::global()->async([operations, drive] {
-            if (operations->isLocalDrive(drive)) {
-                operations->unmount(drive);
-            }
-        });
+        unmount(drive, window, std::move(completion));
         break;
     case DMDriveAction::eject:
-        Dispatch::global()->async([operations, drive] {
-            if (operations->isLocalDrive(drive)) {
-                operations->eject(drive);
-            }
-        });
+        eject(drive, window, std::move(completion));
         break;
     case DMDriveAction::firstAid:
         firstAid(drive, window);
@@ -108,6 +114,12 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::driveClean:
         openDriveClean(drive, window);
+        break;
+    case DMDriveAction::clone:
+        deviceCloneFlow_->clone(drive, window);
+        break;
+    case DMDriveAction::resumeClone:
+        deviceCloneFlow_->resumeClone(drive, window);
         break;
     default:
         break;
@@ -188,9 +200,24 @@ void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion 
             if (!facts.local) {
                 return;
             }
-            auto openDrive = [this, operations, drive, completion] {
-                inBackground<int>([operations, drive] { return operations->open(drive); },
-                                  [completion](int code) { finish(completion, code); });
+            auto openDrive = [this, operations, drive, sheetWindow, completion] {
+                inBackground<DMOperationResult>(
+                    [operations, drive] {
+                        DMOperationResult result{operations->open(drive), {}};
+                        if (!result.succeeded()) {
+                            result.message = operations->name(drive);
+                        }
+                        return result;
+                    },
+                    [this, sheetWindow, completion](DMOperationResult result) {
+                        if (!result.succeeded()) {
+                            presenter_->present({DMTextFormat::withText(DMTexts::openFailedTitleFormat, result.message),
+                                                 DMTexts::openFailedText,
+                                                 {DMTexts::okButton}},
+                                                sheetWindow.data(), nullptr);
+                        }
+                        finish(completion, result.code);
+                    });
             };
             if (!facts.needsDriver) {
                 openDrive();
@@ -335,7 +362,7 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
             inBackground<int>(
                 [operations, drive] {
                     operations->setIgnoreHibernateFile(true);
-                    operations->unmount(drive);
+                    operations->unmount(drive, DMUnmountOption::plain);
                     return operations->mount(drive);
                 },
                 [self, drive, sheetWindow, completion](int) {
@@ -464,6 +491,105 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
     }
 }
 
+namespace {
+
+// A drive operation's answer with the drive's name, read away from the user interface.
+struct NamedResult {
+    bool local = false;
+    std::string name;
+    DMOperationResult result;
+};
+
+}  // namespace
+
+void DMDriveActionManager::unmount(const Drive& drive, QWidget* window, Completion completion) {
+    auto operations = operations_;
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<NamedResult>(
+        [operations, drive] {
+            NamedResult outcome;
+            outcome.local = operations->isLocalDrive(drive);
+            if (outcome.local) {
+                outcome.result = operations->unmount(drive, DMUnmountOption::plain);
+                outcome.name = outcome.result.succeeded() ? std::string() : operations->name(drive);
+            }
+            return outcome;
+        },
+        [self, drive, sheetWindow, completion](NamedResult outcome) {
+            if (!outcome.local) {
+                return;
+            }
+            if (outcome.result.code == DMLocalDriveManager::busyCode) {
+                self->offerForcedUnmount(drive, outcome.name, outcome.result.message, sheetWindow.data(), completion);
+                return;
+            }
+            if (!outcome.result.succeeded()) {
+                self->showFailure(DMTexts::unmountFailedTitleFormat, outcome.name, outcome.result.message,
+                                  sheetWindow.data());
+            }
+            finish(completion, outcome.result.code);
+        });
+}
+
+void DMDriveActionManager::offerForcedUnmount(const Drive& drive, const std::string& driveName,
+                                              const std::string& reason, QWidget* window, Completion completion) {
+    // Cancel is the default and the Escape answer: forcing is only ever the user's click.
+    DMAlert alert{DMTextFormat::withText(DMTexts::volumeInUseTitleFormat, driveName),
+                  DMTextFormat::withText(DMTexts::volumeInUseTextFormat, reason),
+                  {DMTexts::cancelButton, DMTexts::forceUnmountButton},
+                  0};
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    presenter_->present(alert, window, [self, drive, driveName, sheetWindow, completion](int button) {
+        if (button != 1) {
+            finish(completion, DMLocalDriveManager::busyCode);
+            return;
+        }
+        auto operations = self->operations_;
+        self->inBackground<DMOperationResult>(
+            [operations, drive] { return operations->unmount(drive, DMUnmountOption::force); },
+            [self, driveName, sheetWindow, completion](DMOperationResult result) {
+                if (!result.succeeded()) {
+                    self->showFailure(DMTexts::unmountFailedTitleFormat, driveName, result.message, sheetWindow.data());
+                }
+                finish(completion, result.code);
+            });
+    });
+}
+
+void DMDriveActionManager::eject(const Drive& drive, QWidget* window, Completion completion) {
+    auto operations = operations_;
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<NamedResult>(
+        [operations, drive] {
+            NamedResult outcome;
+            outcome.local = operations->isLocalDrive(drive);
+            if (outcome.local) {
+                outcome.result = operations->eject(drive);
+                outcome.name = outcome.result.succeeded() ? std::string() : operations->name(drive);
+            }
+            return outcome;
+        },
+        [self, sheetWindow, completion](NamedResult outcome) {
+            if (!outcome.local) {
+                return;
+            }
+            // An eject never forces: a disk is only taken away when nothing uses it.
+            if (!outcome.result.succeeded()) {
+                self->showFailure(DMTexts::ejectFailedTitleFormat, outcome.name, outcome.result.message,
+                                  sheetWindow.data());
+            }
+            finish(completion, outcome.result.code);
+        });
+}
+
+void DMDriveActionManager::showFailure(const char* titleFormat, const std::string& driveName,
+                                       const std::string& reason, QWidget* window) {
+    presenter_->present({DMTextFormat::withText(titleFormat, driveName), reason, {DMTexts::okButton}}, window, nullptr);
+}
+
 void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
     for (const Drive& drive : operations_->networkDrives()) {
         perform(action, drive, nullptr, nullptr);
@@ -472,11 +598,14 @@ void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
 
 void DMDriveActionManager::unmountAllExternalDrives() {
     auto operations = operations_;
-    Dispatch::global()->async([operations] {
-        for (const Drive& drive : operations->externalRootDrives()) {
-            operations->unmount(drive);
-        }
-    });
+    auto self = shared_from_this();
+    // Each drive goes the way of a single "Unmount": plain, and a busy one is explained.
+    inBackground<std::vector<Drive>>([operations] { return operations->externalRootDrives(); },
+                                     [self](std::vector<Drive> drives) {
+                                         for (const Drive& drive : drives) {
+                                             self->unmount(drive, nullptr, nullptr);
+                                         }
+                                     });
 }
 
 }  // namespace harbormind

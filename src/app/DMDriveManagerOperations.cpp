@@ -42,6 +42,16 @@ int codeOf(Operation&& operation) {
     return result;
 }
 
+template <typename Operation>
+DMOperationResult resultOf(Operation&& operation) {
+    DMOperationResult result;
+    operation([&result](int code, std::optional<std::string> message) {
+        result.code = code;
+        result.message = message.value_or("");
+    });
+    return result;
+}
+
 }  // namespace
 
 std::optional<std::string> DMDriveManagerOperations::driveClearPath(const Drive& drive) {
@@ -99,16 +109,14 @@ int DMDriveManagerOperations::mount(const Drive& drive) {
     return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
 }
 
-void DMDriveManagerOperations::unmount(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->unmount(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
 }
 
-void DMDriveManagerOperations::eject(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->eject(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::eject(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->eject(drive, done); }) : DMOperationResult{};
 }
 
 int DMDriveManagerOperations::lock(const Drive& drive) {
@@ -215,6 +223,32 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::networkDrives() 
 
 bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
     return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
+}
+
+DMDriveOperations::Drive DMDriveManagerOperations::localDriveWithIdentifier(const std::string& identifier) {
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return nullptr;
+    }
+    auto drives = manager->driveObjs();
+    auto found = drives.find(identifier);
+    return found == drives.end() ? nullptr : found->second;
+}
+
+bool DMDriveManagerOperations::isMounted(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!local) {
+        return false;
+    }
+    if (local->isMounted()) {
+        return true;
+    }
+    for (const auto& [identifier, child] : local->children()) {
+        if (isMounted(child)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace harbormind

@@ -18,8 +18,8 @@ public:
     DMDriveObjectFilesystem bitLockerFileSystem(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
-    void unmount(const Drive& drive) override;
-    void eject(const Drive& drive) override;
+    DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
+    DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
     int accessMode(const Drive& drive) override;
     bool hasHibernationFile(const Drive& drive) override;
@@ -38,6 +38,8 @@ public:
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;
     bool automaticallyOpenDrivesAfterConnecting() override;
+    Drive localDriveWithIdentifier(const std::string& identifier) override;
+    bool isMounted(const Drive& drive) override;
 
 private:
     DMConfigurationManager* configuration_;

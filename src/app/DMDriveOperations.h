@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/DMCloneDrive.h"
+#include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
+#include "drivemodel/DMUnmountOption.h"
 
 namespace harbormind {
 
@@ -31,8 +34,10 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
-    virtual void unmount(const Drive& drive) = 0;
-    virtual void eject(const Drive& drive) = 0;
+    // Both wait for the platform's answer; a busy volume answers the local manager's busy
+    // code with what uses it.
+    virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
+    virtual DMOperationResult eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;
     // 0 read-only, 1 read-write, 2 no access.
     virtual int accessMode(const Drive& drive) = 0;
@@ -63,6 +68,13 @@ public:
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }
     virtual bool automaticallyOpenDrivesAfterConnecting() { return false; }
+
+    // Device clone. The known local drive with this identifier (device name), if any.
+    virtual Drive localDriveWithIdentifier(const std::string& /*identifier*/) { return nullptr; }
+    // The drive, or a volume on it, is mounted.
+    virtual bool isMounted(const Drive& /*drive*/) { return false; }
+    // The drive's identifier, name, icon and size, as the clone windows show them.
+    virtual DMCloneDrive cloneDrive(const Drive& drive);
 };
 
 }  // namespace harbormind

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMDriveSnapshot.h"
 #include "cleaning/ClearTools.h"
 #include "cleaning/DriveClearTarget.h"

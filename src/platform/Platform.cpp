@@ -24,8 +24,8 @@ std::shared_ptr<Platform>& platformSlot() {
 }  // namespace
 
 DeviceNaming& Platform::deviceNaming() {
-    static DeviceNaming naming;
-    return naming;
+    static auto* naming = new DeviceNaming;  // never destroyed, like the platforms
+    return *naming;
 }
 
 Platform& Platform::current() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daemon/DaemonBackend.h"
+#include "daemon/clone/CloneEngine.h"
 
 namespace harbormind {
 
@@ -14,6 +15,11 @@ public:
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
     std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+
+private:
+    // One engine for the daemon's life: it runs one clone at a time and, when the daemon
+    // ends (SIGTERM), stops it and saves its map.
+    std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
 };
 
 }  // namespace harbormind
