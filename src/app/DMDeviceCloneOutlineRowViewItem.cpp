@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMImages.h"
 #include "drivemodel/DMCloneTexts.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMDeviceCloneOutlineRowViewItem.h"
 #include "app/DMImages.h"
 #include "drivemodel/DMCloneTexts.h"
