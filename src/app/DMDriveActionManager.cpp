@@ -11,10 +11,14 @@
 #include "app/DMDriveOperations.h"
 #include "app/DMEventMonitor.h"
 #include "app/DMPowerStateActions.h"
+#include "app/DMFirstAidTexts.h"
+#include "app/DMFirstAidWindowController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 
@@ -38,7 +42,8 @@ DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> op
                                            std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper)
     : operations_(std::move(operations)),
       presenter_(std::move(presenter)),
-      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))) {}
+      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))),
+      checkWarapper_(DMCheckDiskWrapper::create()) {}
 
 template <typename Result>
 void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
@@ -64,6 +69,7 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::resumeClone:
     case DMDriveAction::junkClean:
     case DMDriveAction::driveClean:
+    case DMDriveAction::firstAid:
         return true;
     default:
         return false;
@@ -107,6 +113,9 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::eject:
         eject(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::firstAid:
+        firstAid(drive, window);
         break;
     case DMDriveAction::junkClean:
         openJunkClean(window);
@@ -405,6 +414,60 @@ void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidg
             operations->openURL(ntfsHelpURL);
         }
     });
+}
+
+void DMDriveActionManager::firstAid(const Drive& drive, QWidget* window) {
+    struct Facts {
+        bool local = false;
+        bool asks = false;
+        std::string name;
+    };
+    auto operations = operations_;
+    auto presenter = presenter_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<Facts>(
+        [operations, drive] {
+            Facts facts;
+            facts.local = operations->isLocalDrive(drive);
+            if (facts.local) {
+                DMDriveObjectFilesystem fileSystem = operations->fileSystem(drive);
+                facts.asks = fileSystem == DMDriveObjectFilesystem::ntfs ||
+                             (fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted &&
+                              operations->bitLockerFileSystem(drive) == DMDriveObjectFilesystem::ntfs);
+                facts.name = operations->name(drive);
+            }
+            return facts;
+        },
+        [this, presenter, drive, sheetWindow](Facts facts) {
+            if (!facts.local) {
+                return;
+            }
+            if (!facts.asks) {
+                openFirstAid(drive, false, sheetWindow.data());
+                return;
+            }
+            DMAlert alert{DMFirstAidTexts::alertMessage, DMTextFormat::withText(DMFirstAidTexts::alertTextFormat, facts.name),
+                          {DMFirstAidTexts::checkButton, DMFirstAidTexts::repairButton, DMFirstAidTexts::cancelButton}};
+            auto self = shared_from_this();
+            presenter->present(alert, sheetWindow.data(), [self, drive, sheetWindow](int button) {
+                if (button == 0 || button == 1) {
+                    self->openFirstAid(drive, button == 1, sheetWindow.data());
+                }
+            });
+        });
+}
+
+void DMDriveActionManager::openFirstAid(const Drive& drive, bool repair, QWidget* window) {
+    if (checkDiskWindowController_) {
+        checkDiskWindowController_->close();
+    }
+    checkDiskWindowController_ = DMFirstAidWindowController::create(checkWarapper_, window);
+    checkWarapper_->setDelegate(checkDiskWindowController_);
+    checkDiskWindowController_->present();
+    // The check may wait up to a minute for the drive to unmount: not on the window's thread.
+    auto wrapper = checkWarapper_;
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    Dispatch::global()->async([wrapper, local, repair] { wrapper->check(local, repair); });
 }
 
 void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& drive, QWidget* window,

@@ -25,11 +25,13 @@ class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDeviceCloneFlow;
 class DMDeviceCloneWrapper;
+class DMCheckDiskWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
 class DMEventMonitor;
 class DMPowerStateActions;
 class SleepWakeNotifications;
+class DMFirstAidWindowController;
 
 // Turns a user's request to act on a drive into work: checks the preconditions, shows the
 // confirmations, runs the drive operations away from the user-interface thread and reports a
@@ -79,6 +81,11 @@ public:
     void powerStateChanged(bool isSleep, std::function<void()> done) override;
 
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
+    // First Aid: the runner made with the dispatcher, and the sheet of the latest check.
+    const std::shared_ptr<DMCheckDiskWrapper>& checkWarapper() const { return checkWarapper_; }
+    const std::shared_ptr<DMFirstAidWindowController>& checkDiskWindowController() const {
+        return checkDiskWindowController_;
+    }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
     // Clone and resume clone: the picker, the alerts and the progress sheet.
     const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
@@ -98,6 +105,8 @@ private:
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
+    void firstAid(const Drive& drive, QWidget* window);
+    void openFirstAid(const Drive& drive, bool repair, QWidget* window);
 
     // Runs `work` on the background queue, then `then` with its result on the main queue.
     template <typename Result>
@@ -112,6 +121,8 @@ private:
     QPointer<CDDriveClearWindowController> driverClearWindowController_;
     std::shared_ptr<DMEventMonitor> eventMonitor_;
     std::shared_ptr<DMPowerStateActions> powerStateActions_;
+    std::shared_ptr<DMFirstAidWindowController> checkDiskWindowController_;
+    std::shared_ptr<DMCheckDiskWrapper> checkWarapper_;
 };
 
 }  // namespace harbormind

@@ -94,6 +94,11 @@ std::string DMDriveManagerOperations::name(const Drive& drive) {
     return drive ? drive->name() : std::string();
 }
 
+DMDriveObjectFilesystem DMDriveManagerOperations::bitLockerFileSystem(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    return local ? local->bitLockerFileSystem() : DMDriveObjectFilesystem::unknown;
+}
+
 int DMDriveManagerOperations::open(const Drive& drive) {
     auto manager = localManagerOf(drive);
     return manager ? codeOf([&](DMCompletion done) { manager->open(drive, done); }) : -1;

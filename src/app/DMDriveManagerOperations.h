@@ -15,6 +15,7 @@ public:
     bool isLocalDrive(const Drive& drive) override;
     DMDriveObjectFilesystem fileSystem(const Drive& drive) override;
     std::string name(const Drive& drive) override;
+    DMDriveObjectFilesystem bitLockerFileSystem(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
     DMOperationResult mountWithReason(const Drive& drive) override;

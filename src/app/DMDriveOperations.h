@@ -29,6 +29,8 @@ public:
     // The file system after re-reading the drive.
     virtual DMDriveObjectFilesystem fileSystem(const Drive& drive) = 0;
     virtual std::string name(const Drive& drive) = 0;
+    // The file system inside an unlocked BitLocker volume; unknown for any other drive.
+    virtual DMDriveObjectFilesystem bitLockerFileSystem(const Drive& /*drive*/) { return DMDriveObjectFilesystem::unknown; }
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;

@@ -21,6 +21,7 @@ void registerCloneVerbs(CLI::App& app, CliContext& context);
 void registerDaemonVerbs(CLI::App& app, CliContext& context);
 // After registerCleaningVerbs: adds "clean" to its "junk" group.
 void registerCleanVerbs(CLI::App& app, CliContext& context);
+void registerCheckVerb(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

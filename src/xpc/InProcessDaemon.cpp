@@ -1,5 +1,8 @@
 #include "xpc/InProcessDaemon.h"
 
+#include "support/Dispatch.h"
+#include "xpc/DMCheckStatus.h"
+
 namespace harbormind {
 namespace {
 
@@ -157,6 +160,37 @@ bool InProcessDaemon::lockBitLocker(const std::string& bsdName) {
         bitLockerStatus_[bsdName] = statusLocked;
     }
     return locked;
+}
+
+void InProcessDaemon::setFirstAidRunner(FirstAidRunner runner) {
+    std::lock_guard lock(mutex_);
+    firstAidRunner_ = std::move(runner);
+}
+
+void InProcessDaemon::runFirstAid(const std::vector<std::string>& arguments, FirstAidSender send) const {
+    FirstAidRunner runner;
+    {
+        std::lock_guard lock(mutex_);
+        runner = firstAidRunner_;
+    }
+    if (runner) {
+        runner(arguments, std::move(send));
+        return;
+    }
+    auto output = answer("checkDisk", "firstAidOutput", arguments.empty() ? std::string() : arguments.back());
+    std::vector<std::string> lines;
+    if (output && output->asArray()) {
+        for (const PlatformValue& line : *output->asArray()) {
+            lines.push_back(line.asText().value_or("") + "\n");
+        }
+    }
+    Dispatch::global()->async([lines = std::move(lines), send = std::move(send)] {
+        send("", static_cast<std::int64_t>(DMCheckStatus::checkStart));
+        for (const std::string& line : lines) {
+            send(line, static_cast<std::int64_t>(DMCheckStatus::checkRuning));
+        }
+        send("", static_cast<std::int64_t>(DMCheckStatus::checkEnd));
+    });
 }
 
 }  // namespace harbormind

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -38,6 +39,15 @@ public:
                            std::int64_t fallback) const;
     std::string textAnswer(const std::string& service, const std::string& method, const std::string& key = {}) const;
 
+    // How First Aid requests are run: the runner gets the request's arguments and a sender
+    // of (line, DMCheckStatus raw value) callbacks, and returns at once. Without one, the
+    // scenario's "firstAidOutput" lines for the command line (none when it has none) are
+    // streamed from a background queue between a checkStart and a checkEnd.
+    using FirstAidSender = std::function<void(const std::string& info, std::int64_t checkStatus)>;
+    using FirstAidRunner = std::function<void(const std::vector<std::string>& arguments, FirstAidSender send)>;
+    void setFirstAidRunner(FirstAidRunner runner);
+    void runFirstAid(const std::vector<std::string>& arguments, FirstAidSender send) const;
+
     // BitLocker state that requests change.
     std::int64_t bitLockerStatus(const std::string& bsdName) const;
     std::int64_t unlockBitLocker(const std::string& bsdName, const std::string& password);
@@ -50,6 +60,7 @@ private:
     std::map<std::string, InProcessDaemonBehaviour> serviceBehaviour_;
     std::map<std::string, std::int64_t> bitLockerStatus_;
     std::vector<InProcessDaemonCall> calls_;
+    FirstAidRunner firstAidRunner_;
 };
 
 }  // namespace harbormind

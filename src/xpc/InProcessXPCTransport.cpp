@@ -129,14 +129,25 @@ public:
 
 class CheckDiskService final : public ServiceBase, public DMCheckDiskServerProtocol {
 public:
-    using ServiceBase::ServiceBase;
+    CheckDiskService(std::shared_ptr<InProcessDaemon> daemon, std::string key, std::weak_ptr<XPCInterface> exported)
+        : ServiceBase(std::move(daemon), std::move(key)), exported_(std::move(exported)) {}
 
     void firstAidWithArguments(const std::vector<std::string>& arguments, XPCBoolReply reply) override {
         std::string key = arguments.empty() ? std::string() : arguments.back();
-        if (receive("firstAidWithArguments", arguments)) {
-            reply(boolFor("firstAidWithArguments", key));
+        if (!receive("firstAidWithArguments", arguments)) {
+            return;
         }
+        reply(boolFor("firstAidWithArguments", key));
+        // The output streams back to the caller's exported object, as the daemon's does.
+        daemon_->runFirstAid(arguments, [exported = exported_](const std::string& info, std::int64_t checkStatus) {
+            if (auto app = std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(exported.lock())) {
+                app->updateUIWithChekcInfo(info, checkStatus);
+            }
+        });
     }
+
+private:
+    std::weak_ptr<XPCInterface> exported_;
 };
 
 class DeviceCloneService final : public ServiceBase, public DMDeviceCloneServerProtocol {
@@ -215,6 +226,7 @@ public:
         : daemon_(std::move(daemon)), key_(std::move(key)) {}
 
     bool setExportedObject(std::weak_ptr<XPCInterface> object) override {
+        exported_ = object;
         std::shared_ptr<XPCInterface> exported = object.lock();
         if (key_ == "bitlocker") {
             return std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported) != nullptr;
@@ -251,7 +263,7 @@ public:
             return std::make_shared<NtfsService>(daemon_, key_);
         }
         if (key_ == "checkDisk") {
-            return std::make_shared<CheckDiskService>(daemon_, key_);
+            return std::make_shared<CheckDiskService>(daemon_, key_, exported_);
         }
         if (key_ == "deviceClone") {
             return std::make_shared<DeviceCloneService>(daemon_, key_, cloneApp_);
@@ -274,6 +286,7 @@ private:
     std::string key_;
     std::function<void()> invalidation_;
     std::weak_ptr<DMDeviceCloneAppProtocol> cloneApp_;
+    std::weak_ptr<XPCInterface> exported_;
 };
 
 }  // namespace

@@ -1,0 +1,202 @@
+#include "app/DMFirstAidWindowController.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/AppDelegate.h"
+#include "app/DMFirstAidTexts.h"
+#include "app/DMImages.h"
+#include "app/DMTextFormat.h"
+#include "platform/Platform.h"
+#include "platform/Workspace.h"
+#include "support/Dispatch.h"
+#include "xpc/DMCheckStatus.h"
+
+namespace harbormind {
+namespace {
+
+QString text(const char* value) {
+    return QString::fromUtf8(value);
+}
+
+std::int64_t raw(DMCheckStatus status) {
+    return static_cast<std::int64_t>(status);
+}
+
+}  // namespace
+
+DMFirstAidWindowController::DMFirstAidWindowController(std::shared_ptr<DMCheckDiskWrapper> wrapper)
+    : mgr(std::move(wrapper)) {}
+
+std::shared_ptr<DMFirstAidWindowController> DMFirstAidWindowController::create(
+    std::shared_ptr<DMCheckDiskWrapper> mgr, QWidget* parent) {
+    std::shared_ptr<DMFirstAidWindowController> controller(new DMFirstAidWindowController(std::move(mgr)));
+    controller->build(parent);
+    return controller;
+}
+
+DMFirstAidWindowController::~DMFirstAidWindowController() {
+    if (mainView) {
+        mainView->deleteLater();
+    }
+}
+
+void DMFirstAidWindowController::build(QWidget* parent) {
+    mainView = new QDialog(parent);
+    mainView->setWindowTitle(text(DMFirstAidTexts::windowTitle));
+    mainView->resize(560, 400);
+    imageView = new QLabel(mainView);
+    imageView->setPixmap(DMImages::icon("menu_firstAid").pixmap(48, 48));
+    lbTitle = new QLabel(text(DMFirstAidTexts::windowTitle), mainView);
+    QFont titleFont = lbTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    lbTitle->setFont(titleFont);
+    lbTip = new QLabel(text(DMFirstAidTexts::preparing), mainView);
+    progress = new QProgressBar(mainView);
+    progress->setRange(0, progressScale);
+    progress->setValue(0);
+    progress->setTextVisible(false);
+    tvDetailInfo = new QPlainTextEdit(mainView);
+    tvDetailInfo->setReadOnly(true);
+    tvDetailInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tvDetailInfo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    scrollView = tvDetailInfo;
+    btnHelp = new QPushButton(text(DMFirstAidTexts::helpButton), mainView);
+    btnComplete = new QPushButton(text(DMFirstAidTexts::completeButton), mainView);
+    btnComplete->setEnabled(false);
+    btnComplete->setDefault(true);
+
+    auto* heading = new QVBoxLayout;
+    heading->addWidget(lbTitle);
+    heading->addWidget(lbTip);
+    auto* top = new QHBoxLayout;
+    top->addWidget(imageView, 0, Qt::AlignTop);
+    top->addLayout(heading, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnHelp);
+    buttons->addStretch(1);
+    buttons->addWidget(btnComplete);
+    auto* layout = new QVBoxLayout(mainView);
+    layout->addLayout(top);
+    layout->addWidget(progress);
+    layout->addWidget(tvDetailInfo, 1);
+    layout->addLayout(buttons);
+
+    QObject::connect(btnComplete, &QPushButton::clicked, mainView, &QDialog::accept);
+    std::weak_ptr<DMFirstAidWindowController> weak = weak_from_this();
+    QObject::connect(btnHelp, &QPushButton::clicked, mainView, [weak] {
+        if (auto self = weak.lock()) {
+            self->openHelp();
+        }
+    });
+}
+
+void DMFirstAidWindowController::present() {
+    if (!mainView) {
+        return;
+    }
+    mainView->setWindowModality(mainView->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    mainView->open();
+}
+
+void DMFirstAidWindowController::close() {
+    if (mainView) {
+        mainView->close();
+    }
+}
+
+void DMFirstAidWindowController::updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) {
+    {
+        std::lock_guard lock(pendingMutex_);
+        pending_.emplace_back(checkStatus, info);
+        if (showScheduled_) {
+            return;
+        }
+        showScheduled_ = true;
+    }
+    std::weak_ptr<DMFirstAidWindowController> weak = weak_from_this();
+    Dispatch::main().async([weak] {
+        if (auto self = weak.lock()) {
+            self->showPending();
+        }
+    });
+}
+
+void DMFirstAidWindowController::showPending() {
+    std::vector<std::pair<std::int64_t, std::string>> batch;
+    {
+        std::lock_guard lock(pendingMutex_);
+        batch.swap(pending_);
+        showScheduled_ = false;
+    }
+    if (!mainView) {
+        return;
+    }
+    // Consecutive lines go into the view in one insertion.
+    std::string lines;
+    for (const auto& [status, info] : batch) {
+        if (status == raw(DMCheckStatus::checkRuning)) {
+            lines += info;
+            continue;
+        }
+        if (!lines.empty()) {
+            show(raw(DMCheckStatus::checkRuning), lines);
+            lines.clear();
+        }
+        show(status, info);
+    }
+    if (!lines.empty()) {
+        show(raw(DMCheckStatus::checkRuning), lines);
+    }
+}
+
+void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::string& info) {
+    switch (static_cast<DMCheckStatus>(checkStatus)) {
+        case DMCheckStatus::checkStart:
+            lbTitle->setText(text(DMFirstAidTexts::startTitle));
+            progress->setValue(progressScale / 5);
+            tvDetailInfo->setPlainText(text(DMFirstAidTexts::startText));
+            tvDetailInfo->verticalScrollBar()->setValue(tvDetailInfo->verticalScrollBar()->maximum());
+            return;
+        case DMCheckStatus::checkRuning:
+            lbTitle->setText(text(DMFirstAidTexts::preparing));
+            progress->setValue(progressScale / 2);
+            append(info);
+            return;
+        case DMCheckStatus::checkEnd:
+            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
+            progress->setValue(progressScale);
+            append(DMFirstAidTexts::endText);
+            btnComplete->setEnabled(true);
+            return;
+        case DMCheckStatus::checkStop:
+            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
+            progress->setValue(progressScale);
+            append(info + "\n");
+            btnComplete->setEnabled(true);
+            return;
+    }
+}
+
+void DMFirstAidWindowController::append(const std::string& info) {
+    QTextCursor end = tvDetailInfo->textCursor();
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString::fromStdString(info));
+    tvDetailInfo->setTextCursor(end);
+    tvDetailInfo->verticalScrollBar()->setValue(tvDetailInfo->verticalScrollBar()->maximum());
+}
+
+void DMFirstAidWindowController::openHelp() {
+    std::string query =
+        DMTextFormat::withTexts(DMFirstAidTexts::helpQueryFormat, {"en", "standard", AppDelegate::version});
+    Platform::current().workspace().openURL(std::string(DMFirstAidTexts::helpURL) + query);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,130 @@
+// check DEVICE [--repair]: First Aid from the command line, its output streamed as it comes.
+#include <unistd.h>
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <mutex>
+#include <ostream>
+#include <string>
+
+#include "cli/CliContext.h"
+#include "cli/CliVerbGroups.h"
+#include "daemon/checkdisk/CheckDiskEngine.h"
+#include "daemon/checkdisk/CheckDiskTexts.h"
+#include "drivemodel/DMCheckDiskShellCommand.h"
+#include "drivemodel/DMCheckDiskWrapper.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "support/Clock.h"
+#include "xpc/DMCheckStatus.h"
+
+namespace harbormind {
+namespace {
+
+constexpr int volumeNotClean = 1;
+
+std::string deviceName(const std::string& device) {
+    return device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
+}
+
+// Writes one stage of the stream to the terminal.
+void print(std::ostream& out, DMCheckStatus status, const std::string& line) {
+    if (status == DMCheckStatus::checkRuning) {
+        out << line << std::flush;
+    } else if (status == DMCheckStatus::checkStart || status == DMCheckStatus::checkStop) {
+        if (!line.empty()) {
+            out << line << "\n" << std::flush;
+        }
+    }
+}
+
+// As root on this machine: the engine itself checks the device.
+int checkHere(CliContext& context, const std::string& name, bool repair) {
+    CheckDiskEngine engine;
+    CheckDiskVerdict verdict = engine.run(
+        {"/dev/" + name, repair ? CheckDiskMode::repair : CheckDiskMode::check},
+        [&context](DMCheckStatus status, const std::string& line) { print(context.out, status, line); });
+    return endsClean(verdict) ? 0 : volumeNotClean;
+}
+
+// Receives the daemon's stream and tells when it has ended, and how.
+class TerminalReceiver final : public DMCheckDiskWrapperDelegate {
+public:
+    explicit TerminalReceiver(std::ostream& out) : out_(out) {}
+
+    void updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) override {
+        auto status = static_cast<DMCheckStatus>(checkStatus);
+        {
+            std::lock_guard lock(mutex_);
+            print(out_, status, info);
+            if (status == DMCheckStatus::checkRuning) {
+                lastLine_ = info;
+            }
+            ended_ = ended_ || status == DMCheckStatus::checkEnd || status == DMCheckStatus::checkStop;
+            clean_ = status == DMCheckStatus::checkEnd &&
+                     (lastLine_ == std::string(CheckDiskTexts::noErrorsFound) + "\n" ||
+                      lastLine_ == std::string(CheckDiskTexts::errorsRepaired) + "\n");
+        }
+        Clock::current().notifyAll();
+    }
+    bool ended() {
+        std::lock_guard lock(mutex_);
+        return ended_;
+    }
+    bool clean() {
+        std::lock_guard lock(mutex_);
+        return clean_;
+    }
+
+private:
+    std::ostream& out_;
+    std::mutex mutex_;
+    std::string lastLine_;
+    bool ended_ = false;
+    bool clean_ = false;
+};
+
+// Through the daemon's check-disk service. The NTFS checker's form says exactly "check" or
+// "repair" (with -F); the daemon runs the checker of the volume's own file system either way.
+int checkThroughDaemon(CliContext& context, const std::string& name, bool repair) {
+    auto drive = context.drive(name);
+    if (!drive) {
+        return 1;
+    }
+    auto wrapper = DMCheckDiskWrapper::create();
+    auto receiver = std::make_shared<TerminalReceiver>(context.out);
+    wrapper->setDelegate(receiver);
+    auto command = wrapper->shell().ntfsChecker(drive->identifier(), repair);
+    if (!command) {
+        return context.fail("check " + name + ": not a device name");
+    }
+    wrapper->runCommand(*command);
+    Clock::current().waitUntil([&receiver] { return receiver->ended(); }, std::nullopt);
+    return receiver->clean() ? 0 : volumeNotClean;
+}
+
+}  // namespace
+
+void registerCheckVerb(CLI::App& app, CliContext& context) {
+    auto* check =
+        app.add_subcommand("check", "check a volume's file system (First Aid); --repair also mends it");
+    auto device = std::make_shared<std::string>();
+    auto repair = std::make_shared<bool>(false);
+    check->add_option("DEVICE", *device, "the device name, such as sdb1")->required();
+    check->add_flag("--repair", *repair, "repair the errors found (never on a mounted volume)");
+    check->callback([&context, device, repair] {
+        std::string name = deviceName(*device);
+        if (!DMCheckDiskShellCommand::isPlainDeviceName(name)) {
+            context.exitStatus = context.fail("check " + *device + ": not a device name");
+            return;
+        }
+        if (!context.preparePlatform()) {
+            context.exitStatus = 1;
+            return;
+        }
+        bool here = context.platformName == "linux" && ::geteuid() == 0;
+        context.exitStatus =
+            here ? checkHere(context, name, *repair) : checkThroughDaemon(context, name, *repair);
+    });
+}
+
+}  // namespace harbormind

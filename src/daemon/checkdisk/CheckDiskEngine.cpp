@@ -1,0 +1,78 @@
+#include "daemon/checkdisk/CheckDiskEngine.h"
+
+#include "daemon/checkdisk/CheckDiskRun.h"
+#include "daemon/checkdisk/CheckDiskTextFormat.h"
+#include "daemon/checkdisk/CheckDiskTexts.h"
+#include "daemon/checkdisk/CheckerProcess.h"
+#include "daemon/checkdisk/CheckerTable.h"
+#include "daemon/checkdisk/DeviceIdentity.h"
+#include "daemon/checkdisk/VolumeProbe.h"
+
+namespace harbormind {
+namespace {
+
+CheckDiskVerdict stopBeforeChecking(const CheckDiskSink& sink, const std::string& reason) {
+    sink(DMCheckStatus::checkStop, reason);
+    return CheckDiskVerdict::stopped;
+}
+
+}  // namespace
+
+CheckDiskEngine::CheckDiskEngine(CheckerPrograms programs) : programs_(std::move(programs)) {}
+
+CheckDiskEngine::~CheckDiskEngine() = default;
+
+CheckDiskVerdict CheckDiskEngine::run(const CheckDiskRequest& request, const CheckDiskSink& sink) {
+    {
+        std::lock_guard lock(mutex_);
+        stopRequested_ = false;
+    }
+    const std::string& device = request.devicePath;
+    auto identity = DeviceIdentity::of(device);
+    std::optional<std::string> type = identity ? VolumeProbe::fileSystemType(device) : std::nullopt;
+    sink(DMCheckStatus::checkStart,
+         CheckDiskTextFormat::format(CheckDiskTexts::starting, {device, type.value_or("?")}));
+    if (!identity || !identity->isPresent()) {
+        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::deviceMissing, {device}));
+    }
+    if (!type) {
+        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::noFileSystem, {device}));
+    }
+    auto family = CheckerTable::familyOf(*type);
+    if (!family) {
+        return stopBeforeChecking(sink,
+                                  CheckDiskTextFormat::format(CheckDiskTexts::noChecker, {*type, device}));
+    }
+    if (request.mode == CheckDiskMode::repair && identity->isMounted()) {
+        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::mounted, {device}));
+    }
+    auto program = programs_.program(*family);
+    if (!program) {
+        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::cannotStart,
+                                                                    {CheckerTable::programName(*family)}));
+    }
+    return CheckDiskRun(*this, request, sink, *family, *program, *identity).run();
+}
+
+void CheckDiskEngine::stop() {
+    std::lock_guard lock(mutex_);
+    stopRequested_ = true;
+    if (running_) {
+        running_->kill();
+    }
+}
+
+void CheckDiskEngine::setRunning(CheckerProcess* process) {
+    std::lock_guard lock(mutex_);
+    running_ = process;
+    if (process && stopRequested_) {
+        process->kill();
+    }
+}
+
+bool CheckDiskEngine::stopRequested() const {
+    std::lock_guard lock(mutex_);
+    return stopRequested_;
+}
+
+}  // namespace harbormind

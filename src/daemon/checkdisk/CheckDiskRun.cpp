@@ -1,0 +1,163 @@
+#include "daemon/checkdisk/CheckDiskRun.h"
+
+#include "daemon/checkdisk/CheckDiskEngine.h"
+#include "daemon/checkdisk/CheckDiskTextFormat.h"
+#include "daemon/checkdisk/CheckDiskTexts.h"
+#include "daemon/checkdisk/CheckerProcess.h"
+#include "daemon/checkdisk/NtfsDirtyFlag.h"
+#include "support/Log.h"
+
+namespace harbormind {
+namespace {
+
+std::string commandText(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (const std::string& argument : arguments) {
+        text += (text.empty() ? "" : " ") + argument;
+    }
+    return text;
+}
+
+const char* wordsFor(CheckDiskVerdict verdict) {
+    switch (verdict) {
+        case CheckDiskVerdict::clean: return CheckDiskTexts::noErrorsFound;
+        case CheckDiskVerdict::repaired: return CheckDiskTexts::errorsRepaired;
+        case CheckDiskVerdict::errorsRemain: return CheckDiskTexts::errorsRemain;
+        case CheckDiskVerdict::notCompleted:
+        case CheckDiskVerdict::stopped: return CheckDiskTexts::notCompleted;
+    }
+    return CheckDiskTexts::notCompleted;
+}
+
+CheckDiskVerdict verdictOfCheck(CheckerOutcome outcome) {
+    switch (outcome) {
+        case CheckerOutcome::clean: return CheckDiskVerdict::clean;
+        case CheckerOutcome::failed: return CheckDiskVerdict::notCompleted;
+        case CheckerOutcome::fixed:
+        case CheckerOutcome::errors: return CheckDiskVerdict::errorsRemain;
+    }
+    return CheckDiskVerdict::notCompleted;
+}
+
+}  // namespace
+
+CheckDiskRun::CheckDiskRun(CheckDiskEngine& engine, const CheckDiskRequest& request,
+                           const CheckDiskSink& sink, CheckerFamily family, std::string program,
+                           DeviceIdentity identity)
+    : engine_(engine),
+      request_(request),
+      sink_(sink),
+      family_(family),
+      program_(std::move(program)),
+      identity_(std::move(identity)) {}
+
+CheckDiskVerdict CheckDiskRun::run() {
+    if (request_.mode == CheckDiskMode::repair) {
+        return repair();
+    }
+    auto outcome = checkOnce();
+    return outcome ? end(verdictOfCheck(*outcome)) : interrupted();
+}
+
+CheckDiskVerdict CheckDiskRun::repair() {
+    if (family_ == CheckerFamily::btrfs) {
+        line(CheckDiskTexts::checkOnly);
+        auto outcome = checkOnce();
+        return outcome ? end(verdictOfCheck(*outcome)) : interrupted();
+    }
+    if (CheckerTable::checksBeforeRepair(family_)) {
+        auto first = checkOnce();
+        if (!first) {
+            return interrupted();
+        }
+        if (*first != CheckerOutcome::errors) {
+            return end(verdictOfCheck(*first));
+        }
+    }
+    bool wasDirty = family_ == CheckerFamily::ntfs && ntfsIsDirty();
+    auto result =
+        runChecker(CheckerTable::repairArguments(family_, request_.devicePath), CheckDiskMode::repair);
+    if (result && CheckerTable::asksForFallback(family_, result->exitStatus)) {
+        line(CheckDiskTexts::answeringYes);
+        result =
+            runChecker(CheckerTable::fallbackArguments(family_, request_.devicePath), CheckDiskMode::repair);
+    }
+    if (!result) {
+        return interrupted();
+    }
+    if (result->outcome == CheckerOutcome::clean && wasDirty) {
+        result->outcome = CheckerOutcome::fixed;
+    }
+    if (result->outcome == CheckerOutcome::clean || result->outcome == CheckerOutcome::failed) {
+        return end(verdictOfCheck(result->outcome));
+    }
+    line(CheckDiskTexts::checkingAgain);
+    auto after = checkOnce();
+    if (!after) {
+        return interrupted();
+    }
+    return end(*after == CheckerOutcome::clean ? CheckDiskVerdict::repaired : verdictOfCheck(*after));
+}
+
+std::optional<CheckerOutcome> CheckDiskRun::checkOnce() {
+    auto result =
+        runChecker(CheckerTable::checkArguments(family_, request_.devicePath), CheckDiskMode::check);
+    if (!result) {
+        return std::nullopt;
+    }
+    if (family_ == CheckerFamily::ntfs && result->outcome != CheckerOutcome::failed && ntfsIsDirty()) {
+        line(CheckDiskTexts::ntfsDirty);
+        return CheckerOutcome::errors;
+    }
+    return result->outcome;
+}
+
+std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<std::string>& arguments,
+                                                             CheckDiskMode mode) {
+    std::vector<std::string> command{program_};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    CheckerProcess process(command);
+    engine_.setRunning(&process);
+    int exitStatus =
+        engine_.stopRequested()
+            ? CheckerProcess::killed
+            : process.run([this](const std::string& text) { sink_(DMCheckStatus::checkRuning, text); });
+    engine_.setRunning(nullptr);
+    Log::info("First Aid: " + commandText(command) + " ended with exit status " + std::to_string(exitStatus));
+    if (engine_.stopRequested() || !identity_.isPresent()) {
+        return std::nullopt;
+    }
+    if (exitStatus == CheckerProcess::notStarted) {
+        line(CheckDiskTextFormat::format(CheckDiskTexts::cannotStart, {program_}));
+        return Result{CheckerOutcome::failed, exitStatus};
+    }
+    return Result{CheckerTable::outcome(family_, mode, exitStatus), exitStatus};
+}
+
+bool CheckDiskRun::ntfsIsDirty() const {
+    return NtfsDirtyFlag::read(request_.devicePath).value_or(false);
+}
+
+void CheckDiskRun::line(const std::string& text) {
+    sink_(DMCheckStatus::checkRuning, text + "\n");
+}
+
+CheckDiskVerdict CheckDiskRun::end(CheckDiskVerdict verdict) {
+    const char* words = wordsFor(verdict);
+    Log::info(std::string("First Aid on ") + request_.devicePath + ": " + words);
+    line(words);
+    sink_(DMCheckStatus::checkEnd, words);
+    return verdict;
+}
+
+CheckDiskVerdict CheckDiskRun::interrupted() {
+    if (engine_.stopRequested()) {
+        sink_(DMCheckStatus::checkStop, CheckDiskTexts::stopped);
+    } else {
+        sink_(DMCheckStatus::checkStop,
+              CheckDiskTextFormat::format(CheckDiskTexts::deviceGone, {request_.devicePath}));
+    }
+    return CheckDiskVerdict::stopped;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "daemon/checkdisk/CheckDiskRequest.h"
+#include "daemon/checkdisk/CheckDiskSink.h"
+#include "daemon/checkdisk/CheckDiskVerdict.h"
+#include "daemon/checkdisk/CheckerFamily.h"
+#include "daemon/checkdisk/CheckerTable.h"
+#include "daemon/checkdisk/DeviceIdentity.h"
+
+namespace harbormind {
+
+class CheckDiskEngine;
+
+// One First Aid run of CheckDiskEngine, from the first checker to the last line.
+class CheckDiskRun {
+public:
+    CheckDiskRun(CheckDiskEngine& engine, const CheckDiskRequest& request, const CheckDiskSink& sink,
+                 CheckerFamily family, std::string program, DeviceIdentity identity);
+
+    // Runs the checkers and ends the stream.
+    CheckDiskVerdict run();
+
+private:
+    struct Result {
+        CheckerOutcome outcome = CheckerOutcome::failed;
+        int exitStatus = 0;
+    };
+
+    CheckDiskVerdict repair();
+    // A read-only check, with NTFS's dirty flag; none when the run was interrupted.
+    std::optional<CheckerOutcome> checkOnce();
+    std::optional<Result> runChecker(const std::vector<std::string>& arguments, CheckDiskMode mode);
+    bool ntfsIsDirty() const;
+    void line(const std::string& text);
+    CheckDiskVerdict end(CheckDiskVerdict verdict);
+    CheckDiskVerdict interrupted();
+
+    CheckDiskEngine& engine_;
+    const CheckDiskRequest& request_;
+    const CheckDiskSink& sink_;
+    CheckerFamily family_;
+    std::string program_;
+    DeviceIdentity identity_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,292 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
+#include "app/DMDriveManagerOperations.h"
+#include "app/DMFirstAidTexts.h"
+#include "app/DMFirstAidWindowController.h"
+#include "daemon/checkdisk/CheckDiskEngine.h"
+#include "drivemodel/DMCheckDiskWrapper.h"
+#include "drivemodel/DMDriveManagerDelegateProtocol.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "platform/sim/SimPlatform.h"
+#include "support/Dispatch.h"
+#include "testsupport/VirtualClockTest.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
+
+namespace harbormind {
+namespace {
+
+class QuietDelegate final : public DMDriveManagerDelegateProtocol {
+public:
+    void driveAdded(std::shared_ptr<DMDriveObjectProtocol>) override {}
+    void driveRemoved(std::shared_ptr<DMDriveObjectProtocol>) override {}
+    void driveMounted(std::shared_ptr<DMDriveObjectProtocol>) override {}
+    void driveUnmounted(std::shared_ptr<DMDriveObjectProtocol>) override {}
+    void driveChanged(std::shared_ptr<DMDriveObjectProtocol>) override {}
+};
+
+// First Aid from the dispatcher to the sheet, on the simulated desk of USB disks.
+class FirstAidTest : public test::VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        test::ensureApplication();
+        SimLoadResult loaded = SimPlatform::load(test::scenarioPath("usb-disks.json"));
+        ASSERT_TRUE(loaded) << loaded.error;
+        Platform::setCurrent(loaded.platform);
+        daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
+        // The daemon's stream is held until the test sends it.
+        daemon->setFirstAidRunner(
+            [this](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
+                std::lock_guard lock(senderMutex);
+                sender = std::move(send);
+            });
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        manager = DMLocalDriveManager::create(delegate);
+        manager->start();
+        presenter = std::make_shared<test::RecordingPresenter>();
+        dispatcher = std::make_shared<DMDriveActionManager>(
+            std::make_shared<DMDriveManagerOperations>(nullptr), presenter);
+        mainWindow = std::make_unique<QWidget>();
+        mainWindow->resize(900, 600);
+        settle();
+    }
+
+    void TearDown() override {
+        if (dispatcher && dispatcher->checkDiskWindowController()) {
+            dispatcher->checkDiskWindowController()->close();
+        }
+        settle();
+        dispatcher.reset();
+        manager.reset();
+        mainWindow.reset();
+        XPCTransport::setCurrent(nullptr);
+        VirtualClockTest::TearDown();
+    }
+
+    void settle(double limit = 1.0) {
+        Dispatch::main().runUntil([] { return false; }, seconds(limit));
+    }
+
+    void firstAid(const std::string& identifier) {
+        dispatcher->perform(DMDriveAction::firstAid, manager->driveObjs().at(identifier), mainWindow.get());
+        // An NTFS drive is unmounted first, with up to 60 one-second looks.
+        settle(DMCheckDiskWrapper::unmountChecks + 5);
+    }
+
+    std::vector<std::string> commandLines() {
+        std::vector<std::string> lines;
+        for (const auto& call : daemon->calls()) {
+            if (call.service == "checkDisk") {
+                lines.push_back(call.arguments.front() + " " + call.arguments.back());
+            }
+        }
+        return lines;
+    }
+
+    void send(const std::string& info, std::int64_t status) {
+        InProcessDaemon::FirstAidSender copy;
+        {
+            std::lock_guard lock(senderMutex);
+            copy = sender;
+        }
+        ASSERT_TRUE(copy);
+        copy(info, status);
+        settle(0.1);
+    }
+
+    DMFirstAidWindowController& sheet() { return *dispatcher->checkDiskWindowController(); }
+    std::string title() { return sheet().titleLabel()->text().toStdString(); }
+    std::string detail() { return sheet().detailView()->toPlainText().toStdString(); }
+
+    // Runs the main queue until `done`, for a stream that a real child process produces.
+    bool settleUntil(const std::function<bool()>& done) {
+        for (int round = 0; round < 3000 && !done(); ++round) {
+            Dispatch::main().runUntil(done, seconds(0.05));
+            if (!done()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        return done();
+    }
+
+    void saveScreenshot(const std::string& name) {
+        if (const char* folder = std::getenv("HARBORMIND_SCREENSHOT_DIR")) {
+            QApplication::processEvents();
+            sheet().window()->grab().save(QString::fromStdString(std::string(folder) + "/" + name));
+        }
+    }
+
+    std::shared_ptr<QuietDelegate> delegate = std::make_shared<QuietDelegate>();
+    std::shared_ptr<InProcessDaemon> daemon;
+    std::mutex senderMutex;
+    InProcessDaemon::FirstAidSender sender;
+    std::shared_ptr<DMLocalDriveManager> manager;
+    std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<DMDriveActionManager> dispatcher;
+    std::unique_ptr<QWidget> mainWindow;
+};
+
+const std::string ntfsChecker = "'/Applications/Kestrane Harbormind.app/Contents/MacOS/fsck_NTFS'";
+
+TEST_F(FirstAidTest, NtfsAsksFirstAndEachAnswerSendsItsCommand) {
+    presenter->answers = {2, 0, 1};
+    firstAid("disk5s1");
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    const DMAlert& alert = presenter->shown[0].alert;
+    EXPECT_EQ(alert.title,
+              "The disk check feature will check and repair errors on the disk. If there are errors "
+              "found, please back up the important data before repairing.");
+    EXPECT_EQ(alert.text, "Do you want to check and repair the disk \"ELEMENTS\"?");
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Check", "Repair", "Cancel"}));
+    EXPECT_EQ(presenter->shown[0].window, mainWindow.get());
+    EXPECT_EQ(dispatcher->checkDiskWindowController(), nullptr) << "Cancel opens nothing";
+    EXPECT_TRUE(commandLines().empty());
+
+    firstAid("disk5s1");
+    auto first = dispatcher->checkDiskWindowController();
+    firstAid("disk5s1");
+    EXPECT_NE(dispatcher->checkDiskWindowController(), first) << "a fresh sheet each time";
+    EXPECT_FALSE(first->window()->isVisible());
+    EXPECT_EQ(commandLines(),
+              (std::vector<std::string>{"-c " + ntfsChecker + " /dev/disk5s1 kestrane_chkdsk",
+                                        "-c " + ntfsChecker + " /dev/disk5s1 -F kestrane_chkdsk"}));
+}
+
+TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
+    firstAid("disk4s1");
+    EXPECT_TRUE(presenter->shown.empty());
+    EXPECT_EQ(commandLines(), (std::vector<std::string>{"-c diskutil repairVolume disk4s1"}));
+    ASSERT_NE(dispatcher->checkDiskWindowController(), nullptr);
+    EXPECT_TRUE(sheet().window()->isVisible());
+    EXPECT_EQ(sheet().window()->parentWidget(), mainWindow.get());
+    EXPECT_EQ(title(), "Checking the drive");
+    EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "Prearing...");
+    EXPECT_EQ(detail(), "");
+    EXPECT_FALSE(sheet().completeButton()->isEnabled());
+    EXPECT_EQ(sheet().helpButton()->text().toStdString(), "Help");
+
+    send("ignored", 0);
+    EXPECT_EQ(title(), "Start check drive");
+    EXPECT_EQ(sheet().progressBar()->value(), 200);
+    EXPECT_EQ(detail(), " Start check drive. Please wait...\n");
+    send("** Checking the volume.\n", 1);
+    send("** Checking extents.\n", 1);
+    EXPECT_EQ(title(), "Prearing...");
+    EXPECT_EQ(sheet().progressBar()->value(), 500);
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\n");
+    EXPECT_FALSE(sheet().completeButton()->isEnabled());
+    send("not a stage", 9);
+    EXPECT_EQ(title(), "Prearing...");
+    send("No errors found", 3);
+    EXPECT_EQ(title(), "Complete");
+    EXPECT_EQ(sheet().progressBar()->value(), 1000);
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\nCheck "
+              "completes\n");
+    EXPECT_TRUE(sheet().completeButton()->isEnabled());
+    sheet().completeButton()->click();
+    EXPECT_FALSE(sheet().window()->isVisible());
+}
+
+TEST_F(FirstAidTest, StopShowsItsReasonOnALineOfItsOwn) {
+    firstAid("disk4s1");
+    send("", 0);
+    send("/dev/sdb1 is mounted. Unmount it before repairing it.", 2);
+    EXPECT_EQ(title(), "Complete");
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n/dev/sdb1 is mounted. Unmount it before repairing it.\n");
+    EXPECT_TRUE(sheet().completeButton()->isEnabled());
+}
+
+TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
+    if (std::system("command -v mkfs.vfat >/dev/null 2>&1 && command -v fsck.vfat >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "dosfstools is not installed";
+    }
+    std::string folder =
+        std::filesystem::temp_directory_path() / ("hm-firstaid-app-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::string image = folder + "/STICK.img";
+    ASSERT_EQ(
+        std::system(
+            ("truncate -s 16M '" + image + "' && mkfs.vfat -n STICK '" + image + "' >/dev/null").c_str()),
+        0);
+    // The daemon's part, for real: the engine checks the image with fsck.vfat.
+    auto engine = std::make_shared<CheckDiskEngine>();
+    std::thread checking;
+    daemon->setFirstAidRunner([&](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
+        checking = std::thread([engine, image, send] {
+            engine->run({image, CheckDiskMode::check}, [send](DMCheckStatus status, const std::string& line) {
+                send(line, static_cast<std::int64_t>(status));
+            });
+        });
+    });
+    firstAid("disk4s1");
+    EXPECT_TRUE(settleUntil([&] { return sheet().completeButton()->isEnabled(); }));
+    if (checking.joinable()) {
+        checking.join();
+    }
+    std::string text = detail();
+    EXPECT_NE(text.find("fsck.fat"), std::string::npos) << text;
+    EXPECT_NE(text.find("No errors found\nCheck completes\n"), std::string::npos) << text;
+    saveScreenshot("first-aid.png");
+
+    QPalette light = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(37, 37, 38));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(24, 24, 24));
+    dark.setColor(QPalette::Text, QColor(220, 220, 220));
+    dark.setColor(QPalette::Button, QColor(55, 55, 58));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    QApplication::setPalette(dark);
+    saveScreenshot("first-aid-dark.png");
+    QApplication::setPalette(light);
+    std::filesystem::remove_all(folder);
+}
+
+TEST_F(FirstAidTest, HundredThousandLinesReachTheSheetWithoutLosingOne) {
+    firstAid("disk4s1");
+    InProcessDaemon::FirstAidSender copy;
+    {
+        std::lock_guard lock(senderMutex);
+        copy = sender;
+    }
+    ASSERT_TRUE(copy);
+    std::thread flood([copy] {
+        copy("", 0);
+        for (int line = 1; line <= 100000; ++line) {
+            copy("line " + std::to_string(line) + "\n", 1);
+        }
+        copy("", 3);
+    });
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(settleUntil([&] { return sheet().completeButton()->isEnabled(); }));
+    flood.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    QPlainTextEdit* view = sheet().detailView();
+    EXPECT_EQ(view->blockCount(), 100003);
+    EXPECT_EQ(view->document()->findBlockByNumber(100000).text().toStdString(), "line 100000");
+    EXPECT_EQ(view->document()->findBlockByNumber(100001).text().toStdString(), "Check completes");
+}
+
+}  // namespace
+}  // namespace harbormind
