@@ -96,7 +96,9 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
         if (!command) {
             return "not a check-disk command the daemon runs";
         }
-        if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, DeviceUse::overwrite);
+        // A check only reads the volume; a repair writes it, so only a repair needs it unused.
+        const DeviceUse use = command->repair ? DeviceUse::overwrite : DeviceUse::read;
+        if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, use);
             !problem.empty()) {
             return problem;
         }

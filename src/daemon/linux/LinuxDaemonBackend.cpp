@@ -1,6 +1,6 @@
 #include "daemon/linux/LinuxDaemonBackend.h"
 
-#include "daemon/RefusingCheckDiskBackend.h"
+#include "daemon/linux/LinuxCheckDiskService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
 #include "daemon/linux/LinuxDriveMountBackend.h"
@@ -21,7 +21,7 @@ std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs() {
 }
 
 std::shared_ptr<CheckDiskBackend> LinuxDaemonBackend::checkDisk() {
-    return std::make_shared<RefusingCheckDiskBackend>();
+    return std::make_shared<LinuxCheckDiskService>();
 }
 
 std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
