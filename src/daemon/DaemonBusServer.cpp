@@ -195,6 +195,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     }
     Log::info(method.name + " from " + who);
     DaemonCallContext context;
+    context.caller = *caller;
     if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
         context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
     }

@@ -12,8 +12,10 @@ std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::sh
     return std::make_shared<LinuxBitLockerService>();
 }
 
-std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs() {
-    return std::make_shared<LinuxNtfsService>();
+LinuxDaemonBackend::LinuxDaemonBackend(NtfsServicePaths ntfsPaths) : ntfsPaths_(std::move(ntfsPaths)) {}
+
+std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs(const CallerIdentity& caller) {
+    return std::make_shared<LinuxNtfsService>(caller, ntfsPaths_);
 }
 
 std::shared_ptr<CheckDiskBackend> LinuxDaemonBackend::checkDisk() {
