@@ -52,6 +52,7 @@ private:
     void mount(const Drive& drive, QWidget* window, Completion completion);
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
+    void showMountError(int code, QWidget* window);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
 
     // Runs `work` on the background queue, then `then` with its result on the main queue.

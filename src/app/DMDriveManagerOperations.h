@@ -17,6 +17,7 @@ public:
     std::string name(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
+    int mountAsNTFS(const Drive& drive) override;
     void unmount(const Drive& drive) override;
     void eject(const Drive& drive) override;
     int lock(const Drive& drive) override;

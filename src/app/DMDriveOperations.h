@@ -28,6 +28,9 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
+    // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
+    // of its codes (NtfsMountResult).
+    virtual int mountAsNTFS(const Drive& drive) { return mount(drive); }
     virtual void unmount(const Drive& drive) = 0;
     virtual void eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;

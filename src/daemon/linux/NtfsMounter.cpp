@@ -9,9 +9,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "platform/linux/LinuxNtfsDriverCheck.h"
 #include "support/Log.h"
 #include "xpc/NtfsMountResult.h"
 
@@ -19,18 +19,6 @@ namespace harbormind {
 namespace {
 
 constexpr int mountFolderInChild = 3;
-
-bool kernelHasNtfs3(const std::string& procRoot) {
-    std::ifstream filesystems(procRoot + "/filesystems");
-    std::string line;
-    while (std::getline(filesystems, line)) {
-        auto tab = line.find_last_of(" \t");
-        if (line.substr(tab == std::string::npos ? 0 : tab + 1) == "ntfs3") {
-            return true;
-        }
-    }
-    return false;
-}
 
 std::string ownerOptions(const NtfsMountRequest& request) {
     return "uid=" + std::to_string(request.uid) + ",gid=" + std::to_string(request.gid) + ",dmask=0077,fmask=0177";
@@ -102,19 +90,14 @@ bool hibernated(int root) {
 NtfsMounter::NtfsMounter(std::string procRoot) : procRoot_(std::move(procRoot)) {}
 
 std::optional<std::string> NtfsMounter::ntfs3gProgram() {
-    for (const char* path : {"/usr/bin/ntfs-3g", "/bin/ntfs-3g", "/usr/sbin/ntfs-3g", "/sbin/ntfs-3g"}) {
-        if (::access(path, X_OK) == 0) {
-            return path;
-        }
-    }
-    return std::nullopt;
+    return LinuxNtfsDriverCheck().ntfs3gProgram();
 }
 
 std::optional<NtfsDriver> NtfsMounter::driver() const {
     if (ntfs3gProgram()) {
         return NtfsDriver::ntfs3g;
     }
-    if (kernelHasNtfs3(procRoot_)) {
+    if (LinuxNtfsDriverCheck(procRoot_).kernelHasNtfs3()) {
         return NtfsDriver::kernelNtfs3;
     }
     return std::nullopt;
