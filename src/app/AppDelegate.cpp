@@ -21,6 +21,7 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
@@ -29,6 +30,8 @@
 #include "network/DMNetworkDriveManager.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
+#include "update/MacUpdateManager.h"
+#include "update/MacUpdateTexts.h"
 
 namespace harbormind {
 namespace {
@@ -72,6 +75,9 @@ AppDelegate::~AppDelegate() {
         configurationManager_->setEffects(nullptr);
     }
     removeStatusItem();
+    if (updatePresenter_) {
+        MacUpdateManager::sharedManager().setPresenter(nullptr);
+    }
     mainWindowController_.reset();
     DMMainQueueBridge::uninstall();
 }
@@ -96,6 +102,8 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
     QApplication::setWindowIcon(DMImages::icon("harbormind"));
+    // Ties the windows to the installed desktop entry (its name and icon on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrane.harbormind"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     // 1. Started by the installer: say thank you and end.
@@ -138,7 +146,11 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     controller->showWindow();
     if (!options_.screenshot.empty()) {
         takeScreenshot();
+        return -1;
     }
+
+    // 10. The automatic update check: silent when nothing is new.
+    startUpdateCheck(false);
     return -1;
 }
 
@@ -213,7 +225,29 @@ void AppDelegate::about_clickWithSender() {
 void AppDelegate::help_clickWithSender() {
     // Language, edition and version, in that order.
     const std::string query = DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", version});
-    Platform::current().workspace().openURL(std::string(helpURL) + query);
+    const std::string url = std::string(helpURL) + query;
+    if (!Platform::current().workspace().openURL(url) && presenter_) {
+        presenter_->present({DMTexts::helpFailedTitle, DMTextFormat::withText(DMTexts::helpFailedTextFormat, url),
+                             {DMTexts::okButton}},
+                            mainWindowController() ? mainWindowController()->window() : nullptr, nullptr);
+    }
+}
+
+void AppDelegate::checkForUpdates_clickWithSender() {
+    startUpdateCheck(true);
+}
+
+void AppDelegate::startUpdateCheck(bool userInitiated) {
+    MacUpdateManager& manager = MacUpdateManager::sharedManager();
+    if (!updatePresenter_) {
+        updatePresenter_ = std::make_shared<DMUpdatePresenter>(presenter_, mainWindowController()->window());
+        manager.customize({MacUpdateTexts::skip, MacUpdateTexts::updateNow, MacUpdateTexts::later,
+                           MacUpdateTexts::versionFormat, MacUpdateTexts::releaseNotes},
+                          BuildConfiguration::updateCheckURL);
+        manager.setPresenter(updatePresenter_);
+    }
+    MacUpdateAppInfoObject record(DMTexts::productName, "harbormind", version, MacUpdateTexts::productID);
+    manager.checkForUpdates(record, userInitiated ? MacUpdateCheckOrigin::UserInitiated : MacUpdateCheckOrigin::Automatic);
 }
 
 void AppDelegate::enableDebugLogging_clickWithSender() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/DMApplicationActions.h"
+#include "BuildConfiguration.h"
 #include "app/DMLaunchOptions.h"
 
 class QMenu;
@@ -17,6 +18,7 @@ class DMConfigurationManager;
 class DMLocalDriveManager;
 class DMNetworkDriveManager;
 class DMShellEffects;
+class DMUpdatePresenter;
 class DMWindowController;
 
 // The application object's delegate: runs the start-up sequence, owns the status item and its
@@ -34,6 +36,8 @@ public:
 
     void about_clickWithSender() override;
     void help_clickWithSender() override;
+    // Asks the update service, telling the user when nothing is new.
+    void checkForUpdates_clickWithSender() override;
     void enableDebugLogging_clickWithSender() override;
     bool isDebugLoggingEnabled() const override;
     void quit_clickWithSender() override;
@@ -51,15 +55,17 @@ public:
     // The maker's pages; their addresses are this build's choice.
     static constexpr const char* helpURL = "https://www.kestrane.com/harbormind/help";
     static constexpr const char* installFeedbackURL = "https://www.kestrane.com/harbormind/installed";
-    static constexpr const char* version = "0.1.0";
+    static constexpr const char* version = BuildConfiguration::version;
 
 private:
     void rebuildStatusMenu();
+    void startUpdateCheck(bool userInitiated);
     void takeScreenshot();
 
     DMLaunchOptions options_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     std::shared_ptr<DMShellEffects> effects_;
+    std::shared_ptr<DMUpdatePresenter> updatePresenter_;
     DMConfigurationManager* configurationManager_ = nullptr;
     std::shared_ptr<DMWindowController> mainWindowController_;
     std::shared_ptr<DMLocalDriveManager> localDriveManager_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,8 @@ struct DMAlert {
     std::string title;
     std::string text;
     std::vector<std::string> buttons;
+    // The button Escape chooses; the last one when not given.
+    std::optional<std::size_t> escapeButton = std::nullopt;
 };
 
 }  // namespace harbormind

@@ -1,6 +1,6 @@
 #include "app/DMCapacityText.h"
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMTexts.h"
 
 namespace harbormind {

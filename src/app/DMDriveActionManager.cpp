@@ -3,12 +3,16 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/CDDriveClearWindowController.h"
+#include "app/CDJunkClearWindowController.h"
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "drivemodel/DMLocalDriveManager.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 #include "xpc/NtfsMountResult.h"
@@ -36,8 +40,11 @@ void finish(const DMDriveActionManager::Completion& completion, int code) {
 }  // namespace
 
 DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
-                                           std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+                                           std::shared_ptr<DMAlertPresenter> presenter,
+                                           std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper)
+    : operations_(std::move(operations)),
+      presenter_(std::move(presenter)),
+      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))) {}
 
 template <typename Result>
 void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
@@ -59,6 +66,10 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
+    case DMDriveAction::junkClean:
+    case DMDriveAction::driveClean:
         return true;
     default:
         return false;
@@ -66,6 +77,13 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
 }
 
 void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion) {
+    // A network drive whose manager is not the network manager does nothing; lock and mount
+    // still answer, with failure, so a caller waiting for them is not left waiting.
+    if (drive && drive->category() == DMDriveObjectCategory::network && !operations_->isNetworkDrive(drive) &&
+        (action == DMDriveAction::lock || action == DMDriveAction::mount)) {
+        finish(completion, -1);
+        return;
+    }
     if (!drive || !isActionAvailable(action, drive->category())) {
         return;
     }
@@ -85,22 +103,81 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         mount(drive, window, std::move(completion));
         break;
     case DMDriveAction::unmount:
-        Dispatch::global()->async([operations, drive] {
-            if (operations->isLocalDrive(drive)) {
-                operations->unmount(drive);
-            }
-        });
+        unmount(drive, window, std::move(completion));
         break;
     case DMDriveAction::eject:
-        Dispatch::global()->async([operations, drive] {
-            if (operations->isLocalDrive(drive)) {
-                operations->eject(drive);
-            }
-        });
+        eject(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::junkClean:
+        openJunkClean(window);
+        break;
+    case DMDriveAction::driveClean:
+        openDriveClean(drive, window);
+        break;
+    case DMDriveAction::clone:
+        deviceCloneFlow_->clone(drive, window);
+        break;
+    case DMDriveAction::resumeClone:
+        deviceCloneFlow_->resumeClone(drive, window);
         break;
     default:
         break;
     }
+}
+
+CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() const {
+    return junkClearWindowController_.data();
+}
+
+CDDriveClearWindowController* DMDriveActionManager::driverClearWindowController() const {
+    return driverClearWindowController_.data();
+}
+
+CDCleaningServices& DMDriveActionManager::cleaning() {
+    if (!cleaning_) {
+        cleaning_ = CDCleaningServices::current();
+    }
+    return *cleaning_;
+}
+
+void DMDriveActionManager::openJunkClean(QWidget* window) {
+    CDCleaningServices& services = cleaning();
+    if (services.junkManager == nullptr) {
+        return;
+    }
+    if (junkClearWindowController_) {
+        junkClearWindowController_->close();
+        delete junkClearWindowController_.data();
+    }
+    auto table = services.junkTable ? services.junkTable() : std::vector<JunkCategory>();
+    auto* controller =
+        new CDJunkClearWindowController(*services.junkManager, std::move(table), presenter_, services.workspace, window);
+    junkClearWindowController_ = controller;
+    controller->start();
+    controller->present();
+}
+
+void DMDriveActionManager::openDriveClean(const Drive& drive, QWidget* window) {
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<std::optional<std::string>>(
+        [operations, drive] { return operations->driveClearPath(drive); },
+        [this, sheetWindow](std::optional<std::string> path) {
+            CDCleaningServices& services = cleaning();
+            // A drive without a mount point, or one that may not be cleared, opens nothing.
+            if (!path || services.scanManager == nullptr) {
+                return;
+            }
+            if (driverClearWindowController_) {
+                driverClearWindowController_->close();
+                delete driverClearWindowController_.data();
+            }
+            auto* controller =
+                new CDDriveClearWindowController(*services.scanManager, presenter_, services.workspace, sheetWindow.data());
+            driverClearWindowController_ = controller;
+            controller->start(*path);
+            controller->present();
+        });
 }
 
 void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion completion) {
@@ -122,9 +199,24 @@ void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion 
             if (!facts.local) {
                 return;
             }
-            auto openDrive = [this, operations, drive, completion] {
-                inBackground<int>([operations, drive] { return operations->open(drive); },
-                                  [completion](int code) { finish(completion, code); });
+            auto openDrive = [this, operations, drive, sheetWindow, completion] {
+                inBackground<DMOperationResult>(
+                    [operations, drive] {
+                        DMOperationResult result{operations->open(drive), {}};
+                        if (!result.succeeded()) {
+                            result.message = operations->name(drive);
+                        }
+                        return result;
+                    },
+                    [this, sheetWindow, completion](DMOperationResult result) {
+                        if (!result.succeeded()) {
+                            presenter_->present({DMTextFormat::withText(DMTexts::openFailedTitleFormat, result.message),
+                                                 DMTexts::openFailedText,
+                                                 {DMTexts::okButton}},
+                                                sheetWindow.data(), nullptr);
+                        }
+                        finish(completion, result.code);
+                    });
             };
             if (!facts.needsDriver) {
                 openDrive();
@@ -277,7 +369,7 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
             inBackground<int>(
                 [operations, drive] {
                     operations->setIgnoreHibernateFile(true);
-                    operations->unmount(drive);
+                    operations->unmount(drive, DMUnmountOption::plain);
                     return operations->isDriverInstalled() ? operations->mountAsNTFS(drive) : operations->mount(drive);
                 },
                 [self, drive, sheetWindow, completion](int) {
@@ -358,6 +450,105 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
     }
 }
 
+namespace {
+
+// A drive operation's answer with the drive's name, read away from the user interface.
+struct NamedResult {
+    bool local = false;
+    std::string name;
+    DMOperationResult result;
+};
+
+}  // namespace
+
+void DMDriveActionManager::unmount(const Drive& drive, QWidget* window, Completion completion) {
+    auto operations = operations_;
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<NamedResult>(
+        [operations, drive] {
+            NamedResult outcome;
+            outcome.local = operations->isLocalDrive(drive);
+            if (outcome.local) {
+                outcome.result = operations->unmount(drive, DMUnmountOption::plain);
+                outcome.name = outcome.result.succeeded() ? std::string() : operations->name(drive);
+            }
+            return outcome;
+        },
+        [self, drive, sheetWindow, completion](NamedResult outcome) {
+            if (!outcome.local) {
+                return;
+            }
+            if (outcome.result.code == DMLocalDriveManager::busyCode) {
+                self->offerForcedUnmount(drive, outcome.name, outcome.result.message, sheetWindow.data(), completion);
+                return;
+            }
+            if (!outcome.result.succeeded()) {
+                self->showFailure(DMTexts::unmountFailedTitleFormat, outcome.name, outcome.result.message,
+                                  sheetWindow.data());
+            }
+            finish(completion, outcome.result.code);
+        });
+}
+
+void DMDriveActionManager::offerForcedUnmount(const Drive& drive, const std::string& driveName,
+                                              const std::string& reason, QWidget* window, Completion completion) {
+    // Cancel is the default and the Escape answer: forcing is only ever the user's click.
+    DMAlert alert{DMTextFormat::withText(DMTexts::volumeInUseTitleFormat, driveName),
+                  DMTextFormat::withText(DMTexts::volumeInUseTextFormat, reason),
+                  {DMTexts::cancelButton, DMTexts::forceUnmountButton},
+                  0};
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    presenter_->present(alert, window, [self, drive, driveName, sheetWindow, completion](int button) {
+        if (button != 1) {
+            finish(completion, DMLocalDriveManager::busyCode);
+            return;
+        }
+        auto operations = self->operations_;
+        self->inBackground<DMOperationResult>(
+            [operations, drive] { return operations->unmount(drive, DMUnmountOption::force); },
+            [self, driveName, sheetWindow, completion](DMOperationResult result) {
+                if (!result.succeeded()) {
+                    self->showFailure(DMTexts::unmountFailedTitleFormat, driveName, result.message, sheetWindow.data());
+                }
+                finish(completion, result.code);
+            });
+    });
+}
+
+void DMDriveActionManager::eject(const Drive& drive, QWidget* window, Completion completion) {
+    auto operations = operations_;
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<NamedResult>(
+        [operations, drive] {
+            NamedResult outcome;
+            outcome.local = operations->isLocalDrive(drive);
+            if (outcome.local) {
+                outcome.result = operations->eject(drive);
+                outcome.name = outcome.result.succeeded() ? std::string() : operations->name(drive);
+            }
+            return outcome;
+        },
+        [self, sheetWindow, completion](NamedResult outcome) {
+            if (!outcome.local) {
+                return;
+            }
+            // An eject never forces: a disk is only taken away when nothing uses it.
+            if (!outcome.result.succeeded()) {
+                self->showFailure(DMTexts::ejectFailedTitleFormat, outcome.name, outcome.result.message,
+                                  sheetWindow.data());
+            }
+            finish(completion, outcome.result.code);
+        });
+}
+
+void DMDriveActionManager::showFailure(const char* titleFormat, const std::string& driveName,
+                                       const std::string& reason, QWidget* window) {
+    presenter_->present({DMTextFormat::withText(titleFormat, driveName), reason, {DMTexts::okButton}}, window, nullptr);
+}
+
 void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
     for (const Drive& drive : operations_->networkDrives()) {
         perform(action, drive, nullptr, nullptr);
@@ -366,11 +557,14 @@ void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
 
 void DMDriveActionManager::unmountAllExternalDrives() {
     auto operations = operations_;
-    Dispatch::global()->async([operations] {
-        for (const Drive& drive : operations->externalRootDrives()) {
-            operations->unmount(drive);
-        }
-    });
+    auto self = shared_from_this();
+    // Each drive goes the way of a single "Unmount": plain, and a busy one is explained.
+    inBackground<std::vector<Drive>>([operations] { return operations->externalRootDrives(); },
+                                     [self](std::vector<Drive> drives) {
+                                         for (const Drive& drive : drives) {
+                                             self->unmount(drive, nullptr, nullptr);
+                                         }
+                                     });
 }
 
 }  // namespace harbormind

@@ -1,10 +1,14 @@
 #include "app/DMDriveManagerOperations.h"
 
+#include "cleaning/ClearTools.h"
+#include "cleaning/DriveClearTarget.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveManager.h"
+#include "platform/DeviceNaming.h"
+#include "platform/DirectoryWalker.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
@@ -38,7 +42,37 @@ int codeOf(Operation&& operation) {
     return result;
 }
 
+template <typename Operation>
+DMOperationResult resultOf(Operation&& operation) {
+    DMOperationResult result;
+    operation([&result](int code, std::optional<std::string> message) {
+        result.code = code;
+        result.message = message.value_or("");
+    });
+    return result;
+}
+
 }  // namespace
+
+std::optional<std::string> DMDriveManagerOperations::driveClearPath(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    Platform& platform = Platform::current();
+    DirectoryWalker* walker = platform.directoryWalker();
+    if (!local || walker == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> shown = local->mountPoint();
+    local->update();
+    if (!shown) {
+        return std::nullopt;
+    }
+    auto verdict = DriveClearTarget::check(*shown, local->mountPoint(), ClearTools::getUserPath(platform.users()),
+                                           platform.deviceNaming(), *walker);
+    if (verdict != DriveClearTarget::Verdict::allowed) {
+        return std::nullopt;
+    }
+    return DriveClearTarget::normalised(*shown);
+}
 
 DMDriveManagerOperations::DMDriveManagerOperations(DMConfigurationManager* configuration)
     : configuration_(configuration) {}
@@ -75,16 +109,14 @@ int DMDriveManagerOperations::mountAsNTFS(const Drive& drive) {
     return manager ? static_cast<int>(manager->mountAsNTFS(drive)) : -1;
 }
 
-void DMDriveManagerOperations::unmount(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->unmount(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
 }
 
-void DMDriveManagerOperations::eject(const Drive& drive) {
-    if (auto manager = localManagerOf(drive)) {
-        manager->eject(drive, nullptr);
-    }
+DMOperationResult DMDriveManagerOperations::eject(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->eject(drive, done); }) : DMOperationResult{};
 }
 
 int DMDriveManagerOperations::lock(const Drive& drive) {
@@ -185,6 +217,32 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::networkDrives() 
 
 bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
     return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
+}
+
+DMDriveOperations::Drive DMDriveManagerOperations::localDriveWithIdentifier(const std::string& identifier) {
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return nullptr;
+    }
+    auto drives = manager->driveObjs();
+    auto found = drives.find(identifier);
+    return found == drives.end() ? nullptr : found->second;
+}
+
+bool DMDriveManagerOperations::isMounted(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!local) {
+        return false;
+    }
+    if (local->isMounted()) {
+        return true;
+    }
+    for (const auto& [identifier, child] : local->children()) {
+        if (isMounted(child)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace harbormind

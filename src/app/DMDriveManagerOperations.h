@@ -18,8 +18,8 @@ public:
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
     int mountAsNTFS(const Drive& drive) override;
-    void unmount(const Drive& drive) override;
-    void eject(const Drive& drive) override;
+    DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
+    DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
     int accessMode(const Drive& drive) override;
     bool hasHibernationFile(const Drive& drive) override;
@@ -30,6 +30,7 @@ public:
     void installDriver() override;
     bool ignoreHibernationFileWhenMountingNtfsDrives() override;
     void openURL(const std::string& url) override;
+    std::optional<std::string> driveClearPath(const Drive& drive) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
     void disconnect(const Drive& drive, std::function<void(int code)> done) override;
@@ -37,6 +38,8 @@ public:
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;
     bool automaticallyOpenDrivesAfterConnecting() override;
+    Drive localDriveWithIdentifier(const std::string& identifier) override;
+    bool isMounted(const Drive& drive) override;
 
 private:
     DMConfigurationManager* configuration_;

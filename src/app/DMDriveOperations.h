@@ -2,10 +2,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/DMCloneDrive.h"
+#include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
+#include "drivemodel/DMUnmountOption.h"
 
 namespace harbormind {
 
@@ -31,8 +35,10 @@ public:
     // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
     // of its codes (NtfsMountResult).
     virtual int mountAsNTFS(const Drive& drive) { return mount(drive); }
-    virtual void unmount(const Drive& drive) = 0;
-    virtual void eject(const Drive& drive) = 0;
+    // Both wait for the platform's answer; a busy volume answers the local manager's busy
+    // code with what uses it.
+    virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
+    virtual DMOperationResult eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;
     // 0 read-only, 1 read-write, 2 no access.
     virtual int accessMode(const Drive& drive) = 0;
@@ -49,6 +55,9 @@ public:
     // The setting that allows ignoring a Windows hibernation file when mounting NTFS.
     virtual bool ignoreHibernationFileWhenMountingNtfsDrives() = 0;
     virtual void openURL(const std::string& url) = 0;
+    // The mount point to scan for drive clear, only when the drive may be cleared: mounted
+    // now, and neither a volume of the running system nor the one holding the home folder.
+    virtual std::optional<std::string> driveClearPath(const Drive& /*drive*/) { return std::nullopt; }
 
     // Network drives. The list changes on the main queue only, so these are called there;
     // connecting reports its code (0 success) later, on any thread.
@@ -60,6 +69,13 @@ public:
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }
     virtual bool automaticallyOpenDrivesAfterConnecting() { return false; }
+
+    // Device clone. The known local drive with this identifier (device name), if any.
+    virtual Drive localDriveWithIdentifier(const std::string& /*identifier*/) { return nullptr; }
+    // The drive, or a volume on it, is mounted.
+    virtual bool isMounted(const Drive& /*drive*/) { return false; }
+    // The drive's identifier, name, icon and size, as the clone windows show them.
+    virtual DMCloneDrive cloneDrive(const Drive& drive);
 };
 
 }  // namespace harbormind

@@ -25,6 +25,9 @@ struct DMDrivePredicates {
     bool canEncrypt = false;
     // Mounted where the running system or its data volume lives ("/" and its data volume).
     bool onSystemMountPoint = false;
+    // Its mount point may be offered for drive clear (not a system volume, not the volume
+    // holding the home folder).
+    bool mayClear = false;
 
     bool isBitLocker() const { return fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted; }
     bool hasMountPoint() const { return mountPoint.has_value(); }

@@ -114,7 +114,7 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::encrypt:
         return own.hasMountPoint() && own.canEncrypt;
     case DMDriveAction::driveClean:
-        return own.hasMountPoint();
+        return own.hasMountPoint() && own.mayClear;
     case DMDriveAction::junkClean:
         return own.hasMountPoint() && own.onSystemMountPoint;
     case DMDriveAction::firstAid:

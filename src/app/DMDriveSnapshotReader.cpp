@@ -1,14 +1,28 @@
 #include <algorithm>
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMDriveSnapshot.h"
+#include "cleaning/ClearTools.h"
+#include "cleaning/DriveClearTarget.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveObject.h"
 #include "platform/DeviceNaming.h"
+#include "platform/DirectoryWalker.h"
 #include "platform/Platform.h"
 
 namespace harbormind {
 namespace {
+
+bool mayClear(const std::optional<std::string>& mountPoint) {
+    if (!mountPoint || !Platform::hasCurrent()) {
+        return false;
+    }
+    Platform& platform = Platform::current();
+    DirectoryWalker* walker = platform.directoryWalker();
+    return walker != nullptr &&
+           DriveClearTarget::check(*mountPoint, mountPoint, ClearTools::getUserPath(platform.users()),
+                                   platform.deviceNaming(), *walker) == DriveClearTarget::Verdict::allowed;
+}
 
 DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
     DMDrivePredicates predicates;
@@ -19,6 +33,7 @@ DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
     predicates.isMounted = predicates.mountPoint.has_value();
     predicates.onSystemMountPoint = predicates.mountPoint.has_value() && Platform::hasCurrent() &&
                                     Platform::current().deviceNaming().isProtectedMountPoint(*predicates.mountPoint);
+    predicates.mayClear = mayClear(predicates.mountPoint);
     predicates.canMount = drive.canMount();
     predicates.canUnmount = drive.canUnmount();
     predicates.canEject = drive.canEject();

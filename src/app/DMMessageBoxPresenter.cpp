@@ -24,7 +24,9 @@ void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply
         }
         buttons->push_back(button);
     }
-    if (alert.buttons.size() > 1) {
+    if (alert.escapeButton && *alert.escapeButton < buttons->size()) {
+        box->setEscapeButton((*buttons)[*alert.escapeButton]);
+    } else if (alert.buttons.size() > 1) {
         box->setEscapeButton(buttons->back());
     }
     QObject::connect(box, &QMessageBox::finished, box, [box, buttons, reply](int) {

@@ -127,4 +127,18 @@ inline constexpr const char* deleteDriveTitle = "Delete the drive?";
 inline constexpr const char* deleteDriveText = "The device will not be saved locally after deletion";
 inline constexpr const char* confirmButton = "Comfirm";
 
+// Failures of unmount, eject and open, with the reason the platform gave.
+inline constexpr const char* volumeInUseTitleFormat = "\"%@\" is in use";
+inline constexpr const char* volumeInUseTextFormat =
+    "The volume was not unmounted: %@. Close the files and programs that use it, then try again. "
+    "Force Unmount takes it away even so; what those programs still write to it is lost.";
+inline constexpr const char* forceUnmountButton = "Force Unmount";
+inline constexpr const char* unmountFailedTitleFormat = "\"%@\" could not be unmounted";
+inline constexpr const char* ejectFailedTitleFormat = "\"%@\" could not be ejected";
+inline constexpr const char* openFailedTitleFormat = "\"%@\" could not be opened";
+inline constexpr const char* openFailedText =
+    "The drive is not mounted, or no file manager could be started to show it.";
+inline constexpr const char* helpFailedTitle = "The help page could not be opened";
+inline constexpr const char* helpFailedTextFormat = "No web browser could be started to show %@.";
+
 }  // namespace harbormind::DMTexts

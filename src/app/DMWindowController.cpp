@@ -294,6 +294,8 @@ void DMWindowController::rebuildCornerMenu() {
                      [actions] { actions->about_clickWithSender(); });
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
                      [actions] { actions->help_clickWithSender(); });
+    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::checkForUpdates)), &QAction::triggered,
+                     cornerMenu_, [actions] { actions->checkForUpdates_clickWithSender(); });
     cornerMenu_->addSeparator();
     QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
     QAction* debugLogging = moreMenu->addAction(QString::fromUtf8(DMTexts::enableDebugLogging));

@@ -2,8 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cleaning/SizeText.h"
 #include "cleaning/SortType.h"
+#include "support/DMByteCountFormatter.h"
+#include "support/PrintableText.h"
 
 namespace harbormind {
 
@@ -52,8 +53,8 @@ const JunkCategory* categoryOf(const FolderTreeNode& node, const std::vector<Jun
 }  // namespace
 
 std::string CleaningReport::usageText(const FolderTreeNode& top, std::size_t largest) {
-    std::string text = top.fullpath() + "\n";
-    text += "size: " + std::to_string(top.iTotalSize) + " bytes (" + SizeText::format(top.iTotalSize) + ")\n";
+    std::string text = PrintableText::escaped(top.fullpath()) + "\n";
+    text += "size: " + DMByteCountFormatter::string(top.iTotalSize) + "\n";
     text += "files: " + std::to_string(top.iFileCount) + "\n";
     text += "folders: " + std::to_string(top.iFolderCount) + "\n";
     std::vector<FolderTreeNode*> entries = sortedChilds(top, SortType::sizeOrder);
@@ -64,9 +65,10 @@ std::string CleaningReport::usageText(const FolderTreeNode& top, std::size_t lar
         text += "largest entries:\n";
     }
     for (const FolderTreeNode* entry : entries) {
-        std::string size = std::to_string(entry->iTotalSize);
-        text += "  " + std::string(size.size() < 15 ? 15 - size.size() : 0, ' ') + size + "  " +
-                std::string(entry->strFolderName()) + (entry->isFolder && !entry->isLink ? "/" : "") + "\n";
+        std::string size = DMByteCountFormatter::string(entry->iTotalSize);
+        text += "  " + std::string(size.size() < 10 ? 10 - size.size() : 0, ' ') + size + "  " +
+                PrintableText::escaped(std::string(entry->strFolderName())) +
+                (entry->isFolder && !entry->isLink ? "/" : "") + "\n";
     }
     return text;
 }
@@ -81,10 +83,12 @@ std::string CleaningReport::junkText(const FolderTreeNode& root, const std::vect
     for (const FolderTreeNode* node : root.childs) {
         const JunkCategory* category = categoryOf(*node, table);
         std::string name = category != nullptr ? category->displayName : std::string(node->strFolderName());
-        text += name + " (" + std::string(node->strFolderName()) + "): " + SizeText::format(node->iTotalSize) + ", " +
-                std::to_string(node->iFileCount) + " files, " + std::to_string(node->iFolderCount) + " folders\n";
+        text += PrintableText::escaped(name) + " (" + PrintableText::escaped(std::string(node->strFolderName())) +
+                "): " + DMByteCountFormatter::string(node->iTotalSize) + ", " + std::to_string(node->iFileCount) +
+                " files, " + std::to_string(node->iFolderCount) + " folders\n";
         for (const FolderTreeNode* entry : sortedChilds(*node, SortType::sizeOrder)) {
-            text += "  " + SizeText::format(entry->iTotalSize) + "  " + entry->fullpath() + "\n";
+            text += "  " + DMByteCountFormatter::string(entry->iTotalSize) + "  " +
+                    PrintableText::escaped(entry->fullpath()) + "\n";
         }
         if (category != nullptr) {
             text += "  " + category->explanation + "\n";
@@ -94,7 +98,7 @@ std::string CleaningReport::junkText(const FolderTreeNode& root, const std::vect
     if (root.childs.empty()) {
         text += "No junk found.\n";
     } else {
-        text += "total: " + std::to_string(total) + " bytes (" + SizeText::format(total) + ")\n";
+        text += "total: " + DMByteCountFormatter::string(total) + "\n";
     }
     return text;
 }

@@ -4,21 +4,15 @@ namespace harbormind {
 
 namespace {
 
-constexpr std::uint8_t folderTypeBit = 4;
+constexpr std::uint8_t directoryTypeCode = 4;
 
-// The directory-entry type code a kind has; used when the file system left the code out.
-std::uint8_t typeCodeOfKind(EntryKind kind) {
-    switch (kind) {
-    case EntryKind::Pipe: return 1;
-    case EntryKind::CharacterDevice: return 2;
-    case EntryKind::Directory: return 4;
-    case EntryKind::BlockDevice: return 6;
-    case EntryKind::Regular: return 8;
-    case EntryKind::SymbolicLink: return 10;
-    case EntryKind::Socket: return 12;
-    case EntryKind::Unknown: return 0;
+// A folder by its directory-entry type, or by its lookup when the file system left the type
+// out. Only the directory code counts: the codes of sockets and block devices share its bit.
+bool isFolderEntry(const ListedEntry& entry) {
+    if (entry.typeCode != 0) {
+        return entry.typeCode == directoryTypeCode;
     }
-    return 0;
+    return entry.looked && entry.stat.kind == EntryKind::Directory;
 }
 
 }  // namespace
@@ -27,8 +21,15 @@ FolderScanner::FolderScanner(DirectoryWalker& walker, FolderTreeStorage& storage
                              std::weak_ptr<DMFolderManagerDelegate> delegate)
     : walker_(walker), storage_(storage), delegate_(std::move(delegate)) {}
 
-void FolderScanner::scan(FolderTreeNode* top) {
+void FolderScanner::scan(FolderTreeNode* top, const JunkEntryFilter* filter) {
+    filter_ = filter;
     scanFolder(top, DirectoryWalker::invalidHandle, 0);
+    filter_ = nullptr;
+}
+
+bool FolderScanner::offered(const ListedEntry& entry) const {
+    // An entry that could not be looked up cannot be judged, so a filter leaves it out.
+    return filter_ == nullptr || (entry.looked && filter_->offers(entry.stat));
 }
 
 std::shared_ptr<FolderTreeNode> FolderScanner::scanPath(DirectoryWalker& walker, const std::string& path,
@@ -80,12 +81,15 @@ void FolderScanner::scanFolder(FolderTreeNode* node, DirectoryWalker::Handle par
 
 void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& listing,
                                  DMFolderManagerDelegate* delegate) {
-    const std::size_t count = listing.entries.size();
+    std::size_t count = 0;
     std::size_t folders = 0;
     for (const ListedEntry& entry : listing.entries) {
-        std::uint8_t code = entry.typeCode != 0 ? entry.typeCode : typeCodeOfKind(entry.stat.kind);
+        if (!offered(entry)) {
+            continue;
+        }
+        ++count;
         bool link = entry.looked && entry.stat.kind == EntryKind::SymbolicLink;
-        if ((code & folderTypeBit) != 0 && !link) {
+        if (isFolderEntry(entry) && !link) {
             ++folders;
         }
     }
@@ -96,10 +100,12 @@ void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& l
     std::size_t nextOther = folders;
     bool first = true;
     for (const ListedEntry& entry : listing.entries) {
+        if (!offered(entry)) {
+            continue;
+        }
         std::string_view name = listing.name(entry);
         FolderTreeNode* child = storage_.makeNode(name);
-        std::uint8_t code = entry.typeCode != 0 ? entry.typeCode : typeCodeOfKind(entry.stat.kind);
-        child->isFolder = (code & folderTypeBit) != 0;
+        child->isFolder = isFolderEntry(entry);
         if (entry.looked) {
             child->iTotalSize = entry.stat.size;
             child->isLink = entry.stat.kind == EntryKind::SymbolicLink;

@@ -60,7 +60,7 @@ std::shared_ptr<FolderTreeNode> JunkTreeBuilder::build(DirectoryWalker& walker, 
         for (const std::string& path : entry.paths) {
             FolderTreeNode* place = storage->makeNode(path);
             place->anchor = NodeAnchor::Place;
-            scanner.scan(place);
+            scanner.scan(place, entry.entryFilter.get());
             if (entry.showsEntriesOfPlaces) {
                 for (FolderTreeNode* child : place->childs) {
                     // The entry keeps its own path: its parent in the tree is now the category.
@@ -84,6 +84,11 @@ std::shared_ptr<FolderTreeNode> JunkTreeBuilder::build(DirectoryWalker& walker, 
         if (category->iTotalSize > filterSize) {
             category->parent = top;
             top->childs.push_back(category);
+            // The top's totals are those of everything below it, categories included, so a
+            // marked top counts what is marked and deleting keeps its totals right.
+            top->iTotalSize += category->iTotalSize;
+            top->iFileCount += category->iFileCount;
+            top->iFolderCount += category->iFolderCount + 1;
         }
     }
     return FolderTreeStorage::share(storage, top);

@@ -17,8 +17,10 @@ SelectMessage SelectMessage::count(const FolderTreeNode* top) {
         pending.pop_back();
         if (node->selectStatus == FolderTreeNode::statusMarked) {
             if (node->isFolder) {
+                // The junk tree's top is no folder on disk: it counts what it holds, not itself.
+                bool counted = node->parent != nullptr || !node->strFolderName().empty();
                 message.fileCount += node->iFileCount;
-                message.folderCount += node->iFolderCount + 1;
+                message.folderCount += node->iFolderCount + (counted ? 1 : 0);
             } else {
                 message.fileCount += 1;
             }

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/sim/SimPlatform.h"
+#include "support/PrintableText.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
@@ -18,7 +19,13 @@ namespace harbormind {
 CliContext::CliContext(std::ostream& output, std::ostream& errors, std::istream& input)
     : out(output), err(errors), in(input) {}
 
-CliContext::~CliContext() = default;
+CliContext::~CliContext() {
+    // Background classification must not outlive the verb: the platform and the command
+    // runner it reads are torn down at exit (or replaced by the next run in one process).
+    if (manager_) {
+        manager_->stop();
+    }
+}
 
 std::optional<std::string> CliContext::secret(const std::string& prompt) {
     if (readSecret) {
@@ -34,7 +41,7 @@ std::optional<std::string> CliContext::secret(const std::string& prompt) {
 }
 
 int CliContext::fail(const std::string& message) {
-    err << "harbormindctl: " << message << "\n";
+    err << "harbormindctl: " << PrintableText::escaped(message) << "\n";
     return 1;
 }
 
@@ -42,7 +49,9 @@ bool CliContext::preparePlatform() {
     if (prepared_) {
         return true;
     }
-    if (platformName == "sim") {
+    if (givenPlatform) {
+        Platform::setCurrent(givenPlatform);
+    } else if (platformName == "sim") {
         if (scenarioPath.empty()) {
             fail("--platform sim needs --scenario FILE");
             return false;

@@ -10,6 +10,7 @@ namespace harbormind {
 
 class DMLocalDriveManager;
 class DMLocalDriveObject;
+class Platform;
 
 // What every verb shares: the chosen platform (the real Linux machine by default, or a
 // simulated one from a scenario file), the streams, and the local drive manager, started
@@ -23,6 +24,8 @@ public:
 
     std::string platformName = "linux";
     std::string scenarioPath;
+    // Used as it is instead of the named platform when set (an embedding program, a test).
+    std::shared_ptr<Platform> givenPlatform;
 
     // Set by the verb that ran; the program's exit status.
     int exitStatus = 0;

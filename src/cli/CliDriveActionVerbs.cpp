@@ -9,6 +9,7 @@
 #include "cli/CliVerbGroups.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "support/PrintableText.h"
 
 namespace harbormind {
 namespace {
@@ -22,31 +23,59 @@ int perform(CliContext& context, const std::string& verb, const std::string& dev
         return 1;
     }
     std::optional<int> code;
-    action(*context.manager(), drive, [&code](int value, std::optional<std::string>) { code = value; });
+    std::optional<std::string> message;
+    action(*context.manager(), drive, [&](int value, std::optional<std::string> text) {
+        code = value;
+        message = std::move(text);
+    });
     if (!code) {
         return context.fail(verb + " " + device + ": the operation gave no answer");
     }
     if (*code != 0) {
-        return context.fail(verb + " " + device + " failed (code " + std::to_string(*code) + ")");
+        std::string reason = message && !message->empty() ? ": " + *message : " (code " + std::to_string(*code) + ")";
+        if (*code == DMLocalDriveManager::busyCode && verb == "unmount") {
+            reason += " (unmount --force detaches it anyway; programs writing to it lose what they write)";
+        }
+        return context.fail(verb + " " + device + " failed" + reason);
     }
     return 0;
 }
 
-void addVerb(CLI::App& app, CliContext& context, const std::string& verb, const std::string& help,
+CLI::App* addVerb(CLI::App& app, CliContext& context, const std::string& verb, const std::string& help,
              std::function<void(DMLocalDriveManager&, const std::shared_ptr<DMLocalDriveObject>&, DMCompletion)> action) {
     auto* command = app.add_subcommand(verb, help);
     auto device = std::make_shared<std::string>();
     command->add_option("DEVICE", *device, "the device name, such as sdb1 or disk4s1")->required();
     command->callback([&context, verb, device, action] { context.exitStatus = perform(context, verb, *device, action); });
+    return command;
 }
 
 }  // namespace
 
 void registerDriveActionVerbs(CLI::App& app, CliContext& context) {
     addVerb(app, context, "mount", "mount a volume",
-            [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.mount(d, std::move(c)); });
-    addVerb(app, context, "unmount", "unmount a volume, or every volume of a disk",
-            [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.unmount(d, std::move(c)); });
+            [&context](DMLocalDriveManager& m, const auto& d, DMCompletion c) {
+                m.mount(d, [&context, d, c = std::move(c)](int code, std::optional<std::string> message) {
+                    if (code == 0) {
+                        std::string where = d->mountPoint().value_or("its mount point");
+                        context.out << "Mounted " << PrintableText::escaped(d->identifier()) << " at "
+                                    << PrintableText::escaped(where) << "\n";
+                    }
+                    c(code, std::move(message));
+                });
+            });
+    auto* unmount = addVerb(app, context, "unmount", "unmount a volume, or every volume of a disk",
+                            [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.unmount(d, std::move(c)); });
+    // A volume in use stays mounted unless the user asks for this.
+    auto force = std::make_shared<bool>(false);
+    unmount->add_flag("--force", *force, "detach the volume even while programs use it");
+    unmount->callback([&context, unmount, force] {
+        const std::string device = unmount->get_option("DEVICE")->as<std::string>();
+        DMUnmountOption option = *force ? DMUnmountOption::force : DMUnmountOption::plain;
+        context.exitStatus = perform(context, "unmount", device, [option](DMLocalDriveManager& m, const auto& d, DMCompletion c) {
+            m.unmount(d, option, std::move(c));
+        });
+    });
     addVerb(app, context, "eject", "eject a disk",
             [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.eject(d, std::move(c)); });
     addVerb(app, context, "open", "open a mounted volume in the file browser",

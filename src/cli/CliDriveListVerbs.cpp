@@ -11,6 +11,7 @@
 #include "cli/CliVerbGroups.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "support/PrintableText.h"
 
 namespace harbormind {
 namespace {
@@ -28,16 +29,19 @@ std::shared_ptr<DMLocalDriveObject> local(const std::shared_ptr<DMDriveObjectPro
 }
 
 std::vector<std::string> cellsOf(const DMLocalDriveObject& drive) {
-    return {drive.identifier(),
-            drive.name(),
+    // A plain volume's status is the model's "invalid" (not encrypted), which reads as an
+    // error in a table: it is shown as "-" (the JSON keeps the model's word).
+    DMLocalDriveStatus status = drive.status();
+    return {PrintableText::escaped(drive.identifier()),
+            PrintableText::escaped(drive.name()),
             CliDriveText::text(drive.fileSystem()),
-            CliDriveText::text(drive.status()),
+            status == DMLocalDriveStatus::invalid ? "-" : CliDriveText::text(status),
             CliDriveText::text(drive.location()),
             CliDriveText::text(drive.interfaceType()),
             CliDriveText::size(drive.capacity()),
             CliDriveText::size(drive.used()),
             CliDriveText::size(drive.free()),
-            drive.mountPoint().value_or("-")};
+            PrintableText::escaped(drive.mountPoint().value_or("-"))};
 }
 
 // Children in natural order (disk3s2 before disk3s10).
@@ -56,21 +60,19 @@ std::vector<std::shared_ptr<DMLocalDriveObject>> sortedChildren(const DMLocalDri
     return children;
 }
 
-// A drive, then the disk synthesized on it (an APFS container on its physical store), then
-// the volumes, each level indented under the one above.
+// A drive, then the disks synthesized on it (an APFS container on its physical store, the
+// mappings of an unlocked encrypted volume, each of them), then its own volumes, each level
+// indented under the one above.
 void collect(const std::shared_ptr<DMLocalDriveObject>& drive, int depth, std::vector<Row>& rows) {
     if (drive->isHidden()) {
         return;
     }
     rows.push_back({depth, cellsOf(*drive)});
-    auto logical = local(drive->logicalDriveObj());
-    int childDepth = depth + 1;
-    if (logical && logical != drive) {
-        rows.push_back({depth + 1, cellsOf(*logical)});
-        childDepth = depth + 2;
+    for (const auto& synthesized : drive->logicalLinks()) {
+        collect(synthesized, depth + 1, rows);
     }
-    for (const auto& child : sortedChildren(logical ? *logical : *drive)) {
-        collect(child, childDepth, rows);
+    for (const auto& child : sortedChildren(*drive)) {
+        collect(child, depth + 1, rows);
     }
 }
 
@@ -106,6 +108,16 @@ nlohmann::json jsonOf(const std::shared_ptr<DMLocalDriveObject>& drive) {
         }
     }
     node["children"] = children;
+    // Every disk synthesized on this one, when there are several (root and swap of a volume
+    // group on an encrypted volume); "container" names only the first.
+    auto links = drive->logicalLinks();
+    if (links.size() > 1) {
+        nlohmann::json synthesized = nlohmann::json::array();
+        for (const auto& link : links) {
+            synthesized.push_back(jsonOf(link));
+        }
+        node["synthesized"] = synthesized;
+    }
     return node;
 }
 
@@ -127,17 +139,21 @@ int list(CliContext& context, bool json) {
                 output.push_back(jsonOf(root));
             }
         }
-        context.out << output.dump(2) << "\n";
+        // A label that is not UTF-8 is printed with its broken bytes replaced, never refused.
+        context.out << output.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return 0;
     }
     std::vector<Row> rows{{0, columns}};
     for (const auto& root : roots) {
         collect(root, 0, rows);
     }
+    // Columns are measured in terminal columns, not bytes, so names with accents or wide
+    // letters stay aligned.
     std::vector<std::size_t> widths(columns.size(), 0);
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
-            std::size_t width = row.cells[i].size() + (i == 0 ? static_cast<std::size_t>(row.depth) * 2 : 0);
+            std::size_t width =
+                PrintableText::displayWidth(row.cells[i]) + (i == 0 ? static_cast<std::size_t>(row.depth) * 2 : 0);
             widths[i] = std::max(widths[i], width);
         }
     }
@@ -146,7 +162,7 @@ int list(CliContext& context, bool json) {
         for (std::size_t i = 0; i < row.cells.size(); ++i) {
             std::string cell = (i == 0 ? std::string(static_cast<std::size_t>(row.depth) * 2, ' ') : "") + row.cells[i];
             if (i + 1 < row.cells.size()) {
-                cell.resize(widths[i] + 2, ' ');
+                cell.append(widths[i] + 2 - PrintableText::displayWidth(cell), ' ');
             }
             line += cell;
         }

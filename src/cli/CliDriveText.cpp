@@ -1,7 +1,8 @@
 #include "cli/CliDriveText.h"
 
 #include <array>
-#include <cstdio>
+
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 
@@ -49,23 +50,7 @@ std::string CliDriveText::text(DMDriveObjectPartitionMap value) {
 }
 
 std::string CliDriveText::size(std::optional<std::int64_t> bytes) {
-    if (!bytes) {
-        return "-";
-    }
-    static constexpr std::array<const char*, 6> units{"B", "kB", "MB", "GB", "TB", "PB"};
-    double value = static_cast<double>(*bytes);
-    std::size_t unit = 0;
-    while (value >= 1000 && unit + 1 < units.size()) {
-        value /= 1000;
-        ++unit;
-    }
-    char text[32];
-    if (unit == 0) {
-        std::snprintf(text, sizeof text, "%lld B", static_cast<long long>(*bytes));
-    } else {
-        std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
-    }
-    return text;
+    return bytes ? DMByteCountFormatter::string(*bytes) : "-";
 }
 
 }  // namespace harbormind

@@ -22,7 +22,7 @@ public:
     static std::string text(DMDriveObjectInterfaceType value);
     static std::string text(DMDriveObjectType value);
     static std::string text(DMDriveObjectPartitionMap value);
-    // A byte count in decimal units ("500.3 GB"); "-" when absent.
+    // A byte count as the window shows it ("500.3 GB"); "-" when absent.
     static std::string size(std::optional<std::int64_t> bytes);
 };
 

@@ -15,7 +15,10 @@ void registerDriveActionVerbs(CLI::App& app, CliContext& context);
 void registerNetworkVerbs(CLI::App& app, CliContext& context);
 void registerUSBVerbs(CLI::App& app, CliContext& context);
 void registerCleaningVerbs(CLI::App& app, CliContext& context);
+void registerCloneVerbs(CLI::App& app, CliContext& context);
 void registerDaemonVerbs(CLI::App& app, CliContext& context);
+// After registerCleaningVerbs: adds "clean" to its "junk" group.
+void registerCleanVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

@@ -18,14 +18,14 @@ std::optional<std::string> stringValue(plist_t node) {
     if (!node || plist_get_node_type(node) != PLIST_STRING) {
         return std::nullopt;
     }
-    char* value = nullptr;
-    plist_get_string_val(node, &value);
+    // By pointer and length: the library's copying getter aborts the process on a string
+    // that holds a NUL.
+    std::uint64_t length = 0;
+    const char* value = plist_get_string_ptr(node, &length);
     if (!value) {
         return std::nullopt;
     }
-    std::string text(value);
-    std::free(value);
-    return text;
+    return std::string(value, static_cast<std::size_t>(length));
 }
 
 plist_t dictItem(plist_t node, const char* key) {

@@ -50,7 +50,9 @@ std::optional<DMCoreStorageVolume> DMCoreStorageWrapper::lookup(const std::strin
         return std::nullopt;
     }
     auto ownUUID = DMRegistrySearch::own(*media, "UUID");
-    auto physicalVolume = DMRegistrySearch::downward(*media, "com.apple.corestorage.pv.uuid");
+    // Only the drive's own children: a whole disk whose partition is a physical volume is
+    // not itself one (searching deeper would make its unlock unlock the logical volume).
+    auto physicalVolume = DMRegistrySearch::ownOrChildren(*media, "com.apple.corestorage.pv.uuid");
     if (!(ownUUID && ownUUID->asText()) && !(physicalVolume && physicalVolume->asText())) {
         return std::nullopt;
     }
@@ -69,7 +71,7 @@ std::optional<DMCoreStorageVolume> DMCoreStorageWrapper::lookup(const std::strin
         }
         DMCoreStorageVolume volume;
         volume.logicalVolumeUUID = group->logicalVolumes.front();
-        if (auto name = DMRegistrySearch::downward(*media, "com.apple.corestorage.lvg.name")) {
+        if (auto name = DMRegistrySearch::ownOrChildren(*media, "com.apple.corestorage.lvg.name")) {
             volume.name = name->asText();
         }
         volume.status = hasUnlockedDevice(*media, volume.logicalVolumeUUID) ? DMLocalDriveStatus::unlocked

@@ -1,5 +1,6 @@
 #include "drivemodel/DMDeviceCloneWrapper.h"
 
+#include "support/Log.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
 #include "xpc/DaemonCall.h"
 #include "xpc/XPCServiceName.h"
@@ -24,6 +25,41 @@ XPCDuplexObject& DMDeviceCloneWrapper::deviceCloneXPCObj() {
     return *deviceCloneXPCObj_;
 }
 
+void DMDeviceCloneWrapper::setDelegate(std::weak_ptr<DMDeviceCloneWrapperDelegate> delegate) {
+    std::lock_guard lock(mutex_);
+    delegate_ = std::move(delegate);
+}
+
+std::shared_ptr<DMDeviceCloneWrapperDelegate> DMDeviceCloneWrapper::delegate() const {
+    std::lock_guard lock(mutex_);
+    return delegate_.lock();
+}
+
+std::int64_t DMDeviceCloneWrapper::checkDisk(const std::string& destination, const std::string& source) {
+    return waitForDaemon<DMDeviceCloneServerProtocol>(
+        deviceCloneXPCObj(), std::int64_t{-1}, seconds(checkLimitSeconds), "checkDiskWithStrDestinDevice",
+        [&](DMDeviceCloneServerProtocol& proxy, XPCIntReply reply) {
+            proxy.checkDiskWithStrDestinDevice("/dev/" + destination, "/dev/" + source, reply);
+        });
+}
+
+void DMDeviceCloneWrapper::clone(const std::string& destination, const std::string& source, bool isCover) {
+    auto proxy = deviceCloneXPCObj().remoteObject<DMDeviceCloneServerProtocol>(nullptr);
+    if (!proxy) {
+        Log::warning("clone: the device-clone service cannot be reached");
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        cloneConnection_ = proxy;
+    }
+    proxy->clonDeviceWithStrDestinDevice("/dev/r" + destination, "/dev/r" + source, isCover, [](std::int64_t code) {
+        if (code != 0) {
+            Log::warning("clone: the daemon refused the clone with code " + std::to_string(code));
+        }
+    });
+}
+
 bool DMDeviceCloneWrapper::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice) {
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), false, DaemonCallLimit::query, "isCloneInterruptDeviceWithStrDevice",
@@ -32,8 +68,30 @@ bool DMDeviceCloneWrapper::isCloneInterruptDeviceWithStrDevice(const std::string
         });
 }
 
-void DMDeviceCloneWrapper::updateProgressWithStatus(std::int64_t, std::int64_t, std::int64_t, std::int64_t,
-                                                    XPCIntReply reply) {
+bool DMDeviceCloneWrapper::isCloneInterrupted(const std::string& destination) {
+    return isCloneInterruptDeviceWithStrDevice("/dev/" + destination);
+}
+
+std::string DMDeviceCloneWrapper::cloneInterruptSource(const std::string& destination) {
+    return waitForDaemon<DMDeviceCloneServerProtocol>(
+        deviceCloneXPCObj(), std::string(), DaemonCallLimit::query,
+        "getCloneInterruptSourceDeviceUUIDWithStrDestinDevice",
+        [&](DMDeviceCloneServerProtocol& proxy, XPCStringReply reply) {
+            proxy.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice("/dev/" + destination, reply);
+        });
+}
+
+void DMDeviceCloneWrapper::stopCloneWithFlag(bool flag) {
+    if (auto proxy = deviceCloneXPCObj().remoteObject<DMDeviceCloneServerProtocol>(nullptr)) {
+        proxy->stopCloneWithFlag(flag);
+    }
+}
+
+void DMDeviceCloneWrapper::updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current,
+                                                    std::int64_t error, XPCIntReply reply) {
+    if (auto receiver = delegate()) {
+        receiver->deviceCloneProgress(DMProgressMessage::fromDaemon(status, total, current, error));
+    }
     if (reply) {
         reply(0);
     }

@@ -5,13 +5,15 @@
 #include <mutex>
 #include <string>
 
+#include "drivemodel/DMDeviceCloneWrapperDelegate.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/XPCDuplexObject.h"
 
 namespace harbormind {
 
-// The client of the daemon's device-clone service, as far as the drive model asks it:
-// whether a destination carries an interrupted clone.
+// The client of the daemon's device-clone service. Devices are named by BSD name ("sdb");
+// the checks send "/dev/" + name, the copy "/dev/r" + name. The wrapper is also the exported
+// object that receives the copy's progress and hands it to its delegate.
 class DMDeviceCloneWrapper : public DMDeviceCloneAppProtocol,
                              public std::enable_shared_from_this<DMDeviceCloneWrapper> {
 public:
@@ -20,18 +22,37 @@ public:
 
     XPCDuplexObject& deviceCloneXPCObj();
 
+    void setDelegate(std::weak_ptr<DMDeviceCloneWrapperDelegate> delegate);
+    std::shared_ptr<DMDeviceCloneWrapperDelegate> delegate() const;
+
+    // A DMCloneErrorCode raw value; -1 when the daemon gave no answer.
+    std::int64_t checkDisk(const std::string& destination, const std::string& source);
+    // Sends the request and returns at once; progress arrives through the delegate.
+    void clone(const std::string& destination, const std::string& source, bool isCover);
     // `strDevice` is "/dev/" followed by the device name.
     bool isCloneInterruptDeviceWithStrDevice(const std::string& strDevice);
+    bool isCloneInterrupted(const std::string& destination);
+    // The identifier of the source the interrupted clone on `destination` used; empty when none.
+    std::string cloneInterruptSource(const std::string& destination);
+    void stopCloneWithFlag(bool flag);
 
+    // The service's callback; the reply is always 0.
     void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current, std::int64_t error,
                                   XPCIntReply reply) override;
+
+    // Clone requests may run for hours; the pair check opens devices and may take a while.
+    static constexpr double checkLimitSeconds = 60;
 
 protected:
     DMDeviceCloneWrapper() = default;
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::unique_ptr<XPCDuplexObject> deviceCloneXPCObj_;
+    std::weak_ptr<DMDeviceCloneWrapperDelegate> delegate_;
+    // The connection of the last clone request, kept open so its progress can come back
+    // (the next request replaces it).
+    std::shared_ptr<XPCInterface> cloneConnection_;
 };
 
 }  // namespace harbormind

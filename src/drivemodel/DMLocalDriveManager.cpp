@@ -93,6 +93,17 @@ void DMLocalDriveManager::setFilter(std::string filter) {
     filter_ = std::move(filter);
 }
 
+void DMLocalDriveManager::stop() {
+    if (daSession_) {
+        daSession_->setDispatchQueue(nullptr);
+    }
+    // A callback already running may still hand work to the background; it is refused
+    // from here on, and what started is waited for.
+    background_.stop(seconds(0));
+    queue_->sync([] {});
+    background_.stop(seconds(stopLimitSeconds));
+}
+
 bool DMLocalDriveManager::isRunning() const {
     std::lock_guard lock(mutex_);
     return isRunning_;
@@ -182,7 +193,7 @@ void DMLocalDriveManager::diskAppeared(const DADisk& disk) {
             driveObjs_[*bsdName] = object;
         }
     }
-    Dispatch::global()->async([object] { object->update(); });
+    background_.run(*Dispatch::global(), [object] { object->update(); });
 
     if (std::shared_ptr<DMLocalDriveObject> parent = parentObject(object)) {
         link(object, parent);
@@ -243,7 +254,7 @@ void DMLocalDriveManager::link(const std::shared_ptr<DMLocalDriveObject>& child,
         parent->addChild(child);
     } else {
         child->setPhysicalLink(parent);
-        parent->setLogicalLink(child);
+        parent->addLogicalLink(child);
     }
 }
 
@@ -274,13 +285,13 @@ void DMLocalDriveManager::diskDisappeared(const DADisk& disk) {
     if (object) {
         object->setChildren({});
         if (auto physical = object->physicalLink()) {
-            physical->setLogicalLink(nullptr);
+            physical->removeLogicalLink(*bsdName);
             object->setPhysicalLink({});
         }
-        if (auto logical = object->logicalLink()) {
+        for (const auto& logical : object->logicalLinks()) {
             logical->setPhysicalLink({});
-            object->setLogicalLink(nullptr);
         }
+        object->removeLogicalLinks();
     }
     {
         std::lock_guard lock(mutex_);
@@ -309,7 +320,8 @@ void DMLocalDriveManager::waitForMountState(const DADisk& disk, bool mounted) {
         return;
     }
     std::weak_ptr<DMLocalDriveManager> weak = weak_from_this();
-    Dispatch::global()->async([weak, name = *bsdName, mounted] {
+    DMBackgroundWork background = background_;
+    background_.run(*Dispatch::global(), [weak, background, name = *bsdName, mounted] {
         std::shared_ptr<DMLocalDriveObject> object;
         if (auto self = weak.lock()) {
             object = self->objectOrTransient(name);
@@ -321,7 +333,9 @@ void DMLocalDriveManager::waitForMountState(const DADisk& disk, bool mounted) {
             if (object->mountPoint().has_value() == mounted) {
                 break;
             }
-            Clock::current().sleepFor(seconds(1));
+            if (!background.pause(seconds(1))) {
+                return;
+            }
         }
         Dispatch::mainQueue()->async([weak, object, mounted] {
             auto self = weak.lock();
@@ -344,7 +358,7 @@ void DMLocalDriveManager::descriptionChanged(const DADisk& disk) {
         return;
     }
     std::weak_ptr<DMLocalDriveManager> weak = weak_from_this();
-    Dispatch::global()->async([weak, name = *bsdName] {
+    background_.run(*Dispatch::global(), [weak, name = *bsdName] {
         auto self = weak.lock();
         if (!self) {
             return;

@@ -5,8 +5,11 @@
 #include <optional>
 #include <string>
 
+#include "drivemodel/DMBackgroundWork.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMDriveManagerProtocol.h"
+#include "drivemodel/DMUnmountOption.h"
+#include "platform/DADissenter.h"
 #include "platform/DADisk.h"
 #include "platform/DiskArbitrationSession.h"
 #include "support/SerialQueue.h"
@@ -32,6 +35,12 @@ public:
     static constexpr std::int64_t largestIgnoredSize = 104857599;
     // Checks, one second apart, for a volume to mount or unmount after its approval.
     static constexpr int mountWaitChecks = 120;
+    // The completion code of an unmount or eject refused because the volume is in use; the
+    // message then says what uses it.
+    static constexpr int busyCode = 16;
+    // How long an unmount or eject may take (flushing a slow disk's cache) before the caller
+    // is answered that it gave no result.
+    static constexpr double diskRequestLimitSeconds = 600;
 
     static std::shared_ptr<DMLocalDriveManager> create(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate = {});
     explicit DMLocalDriveManager(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate);
@@ -57,6 +66,11 @@ public:
     void open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
 
     bool isRunning() const;
+    // Ends discovery for good: no more callbacks, background classification and mount
+    // waits end, and the call returns once none of them runs any more (at most
+    // `stopLimitSeconds`). A program calls it before it tears the platform down.
+    void stop();
+    static constexpr double stopLimitSeconds = 30;
     std::shared_ptr<DiskArbitrationSession> daSession() const { return daSession_; }
     // The queue the disk-arbitration callbacks run on.
     std::shared_ptr<SerialQueue> callbackQueue() const { return queue_; }
@@ -70,6 +84,9 @@ public:
     std::shared_ptr<DMLocalDriveObject> parentObject(const std::shared_ptr<DMLocalDriveObject>& object);
 
     // Drive operations. Completion codes are 0 for success and -1 for failure unless noted.
+    // Unmount and eject wait for the result; on failure the message says why and the code
+    // is `busyCode` when something still uses a volume.
+    void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMUnmountOption option, DMCompletion completion);
     void eject(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
     void lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
     // The code is the daemon's for a BitLocker volume.
@@ -95,9 +112,13 @@ private:
     std::optional<std::string> bsdNameOf(const DADisk& disk) const;
     std::shared_ptr<DMLocalDriveObject> objectOrTransient(const std::string& bsdName);
     void link(const std::shared_ptr<DMLocalDriveObject>& child, const std::shared_ptr<DMLocalDriveObject>& parent);
-    void unmountOne(const std::shared_ptr<DMLocalDriveObject>& object);
+    std::optional<DADissenter> unmountOne(const std::shared_ptr<DMLocalDriveObject>& object, DMUnmountOption option);
+    // Issues a disk request and waits for its completion.
+    std::optional<DADissenter> awaitDiskRequest(
+        const std::function<void(DiskArbitrationSession::CompletionCallback)>& request) const;
 
     std::shared_ptr<SerialQueue> queue_;
+    DMBackgroundWork background_;
     std::shared_ptr<DiskArbitrationSession> daSession_;
     std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper_;
     std::shared_ptr<DMNtfsWrapper> ntfsWrapper_;

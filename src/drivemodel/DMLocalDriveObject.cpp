@@ -158,14 +158,45 @@ bool DMLocalDriveObject::hasChildren() const {
 
 std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::logicalLink() const {
     std::lock_guard lock(mutex_);
-    return logicalDriveObj_;
+    return logicalDriveObjs_.empty() ? nullptr : logicalDriveObjs_.front();
 }
 
-void DMLocalDriveObject::setLogicalLink(std::shared_ptr<DMLocalDriveObject> logical) {
-    std::shared_ptr<DMLocalDriveObject> old;
+std::vector<std::shared_ptr<DMLocalDriveObject>> DMLocalDriveObject::logicalLinks() const {
     std::lock_guard lock(mutex_);
-    old = std::move(logicalDriveObj_);
-    logicalDriveObj_ = std::move(logical);
+    return logicalDriveObjs_;
+}
+
+void DMLocalDriveObject::addLogicalLink(std::shared_ptr<DMLocalDriveObject> logical) {
+    if (!logical) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    for (const auto& known : logicalDriveObjs_) {
+        if (known == logical) {
+            return;
+        }
+    }
+    logicalDriveObjs_.push_back(std::move(logical));
+}
+
+void DMLocalDriveObject::removeLogicalLink(const std::string& identifier) {
+    // The removed objects are released outside the lock: releasing one may release others.
+    std::vector<std::shared_ptr<DMLocalDriveObject>> removed;
+    std::lock_guard lock(mutex_);
+    for (auto it = logicalDriveObjs_.begin(); it != logicalDriveObjs_.end();) {
+        if ((*it)->identifier() == identifier) {
+            removed.push_back(std::move(*it));
+            it = logicalDriveObjs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void DMLocalDriveObject::removeLogicalLinks() {
+    std::vector<std::shared_ptr<DMLocalDriveObject>> removed;
+    std::lock_guard lock(mutex_);
+    removed.swap(logicalDriveObjs_);
 }
 
 std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::physicalLink() const {
@@ -303,7 +334,9 @@ void DMLocalDriveObject::update() {
     if (auto path = effectiveDescription ? effectiveDescription->path(Key::volumePath) : std::nullopt) {
         FileSystemSpace space = Platform::current().fileSystem().space(*path);
         freeSpace = space.freeBytes;
-        if (space.totalBytes && space.freeBytes) {
+        if (space.usedBytes) {
+            used = space.usedBytes;
+        } else if (space.totalBytes && space.freeBytes) {
             used = *space.totalBytes - *space.freeBytes;
         }
     }
@@ -377,7 +410,9 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
         return *linuxKind;
     } else {
         std::optional<std::string> content = description ? description->text(Key::mediaContent) : std::nullopt;
-        if (content == DMLocalDriveText::apfsPhysicalStoreContent) {
+        // Real stores carry the APFS partition type; volumes without a kind (a locked
+        // one) carry the volume type. Both are APFS.
+        if (content == DMLocalDriveText::apfsPhysicalStoreContent || content == DMLocalDriveText::apfsPartitionContent) {
             return encrypted ? DMDriveObjectFilesystem::apfs_encrypted : DMDriveObjectFilesystem::apfs;
         }
         if (corestorage()->lookup(bsdName)) {

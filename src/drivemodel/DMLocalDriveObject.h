@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "drivemodel/DMDriveObjectFilesystem.h"
 #include "drivemodel/DMDriveObjectInterfaceType.h"
@@ -58,9 +59,15 @@ public:
     DMDriveObjectActivityIndicator activityIndicator() const override;
     void update() override;
 
-    // Links. A physical store owns the disk synthesized on it; the way back is weak.
+    // Links. A physical store owns the disks synthesized on it; the way back is weak. A
+    // store may carry several (an encrypted volume holding a volume group's root and swap):
+    // each is kept, in the order they were linked, and the first is the logical link.
     std::shared_ptr<DMLocalDriveObject> logicalLink() const;
-    void setLogicalLink(std::shared_ptr<DMLocalDriveObject> logical);
+    std::vector<std::shared_ptr<DMLocalDriveObject>> logicalLinks() const;
+    void addLogicalLink(std::shared_ptr<DMLocalDriveObject> logical);
+    // Drops the link to this object only; a link to another synthesized disk stays.
+    void removeLogicalLink(const std::string& identifier);
+    void removeLogicalLinks();
     std::shared_ptr<DMLocalDriveObject> physicalLink() const;
     void setPhysicalLink(std::weak_ptr<DMLocalDriveObject> physical);
     void addChild(const std::shared_ptr<DMDriveObjectProtocol>& child);
@@ -112,7 +119,7 @@ private:
     DMDriveObjectCategory category_ = DMDriveObjectCategory::local;
     std::weak_ptr<DMDriveObjectProtocol> parent_;
     ChildMap children_;
-    std::shared_ptr<DMLocalDriveObject> logicalDriveObj_;
+    std::vector<std::shared_ptr<DMLocalDriveObject>> logicalDriveObjs_;
     std::weak_ptr<DMLocalDriveObject> physicalDriveObj_;
     std::string identifier_;
     std::int64_t capacity_ = 0;

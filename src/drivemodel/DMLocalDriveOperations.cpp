@@ -8,9 +8,11 @@
 #include "drivemodel/DMNtfsWrapper.h"
 #include "platform/CommandTable.h"
 #include "platform/FileSystemInfo.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/Platform.h"
 #include "platform/UserDatabase.h"
 #include "platform/Workspace.h"
+#include "support/ReplyWait.h"
 
 namespace harbormind {
 namespace {
@@ -31,7 +33,45 @@ std::string operationName(const DMLocalDriveObject& object) {
     return object.effectiveBSDName();
 }
 
-void ignoreCompletion(const DADisk&, std::optional<DADissenter>) {}
+// Runs the platform's LUKS program (the passphrase, when given, on its standard input).
+// Its exit status decides; a failure's reason is its last line of standard error.
+int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::string>& passphrase,
+            std::optional<std::string>& reason) {
+    if (!call) {
+        reason = "encrypted LUKS volumes are not supported on this platform";
+        return -1;
+    }
+    ProcessResult result = Platform::current().processes().run(call->program, call->arguments, passphrase);
+    if (result.launched && result.exitStatus == 0) {
+        return 0;
+    }
+    std::string text = result.launched ? result.standardError : call->program + " could not be started";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (auto line = text.rfind('\n'); line != std::string::npos) {
+        text = text.substr(line + 1);
+    }
+    // Programs start their error lines with their own name; the user needs only the reason.
+    const std::string program = call->program.substr(call->program.rfind('/') + 1) + ": ";
+    if (text.rfind(program, 0) == 0) {
+        text = text.substr(program.size());
+    }
+    reason = text.empty() ? std::optional<std::string>("exit status " + std::to_string(result.exitStatus)) : text;
+    return -1;
+}
+
+void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
+    if (!completion) {
+        return;
+    }
+    if (!failure) {
+        completion(0, std::nullopt);
+        return;
+    }
+    int code = failure->status == DADissenter::busy ? DMLocalDriveManager::busyCode : -1;
+    completion(code, failure->statusString);
+}
 
 }  // namespace
 
@@ -46,36 +86,74 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
     complete(completion, output.standardOutput.empty() ? -1 : 0);
 }
 
-void DMLocalDriveManager::unmountOne(const std::shared_ptr<DMLocalDriveObject>& object) {
+std::optional<DADissenter> DMLocalDriveManager::awaitDiskRequest(
+    const std::function<void(DiskArbitrationSession::CompletionCallback)>& request) const {
+    using Answer = std::optional<DADissenter>;
+    ReplyWait<Answer> wait(DADissenter{DADissenter::error, "the disk request gave no answer"});
+    auto reply = wait.replyHandler();
+    request([reply](const DADisk&, std::optional<DADissenter> dissenter) { reply(std::move(dissenter)); });
+    return wait.wait(seconds(diskRequestLimitSeconds), "a disk request");
+}
+
+std::optional<DADissenter> DMLocalDriveManager::unmountOne(const std::shared_ptr<DMLocalDriveObject>& object,
+                                                           DMUnmountOption option) {
     object->update();
     if (!daSession_) {
-        return;
+        return DADissenter{DADissenter::error, "disk arbitration is not available"};
     }
     std::optional<DADisk> disk = daSession_->diskFromBSDName(operationName(*object));
     if (!disk) {
-        return;
+        return std::nullopt;
     }
-    daSession_->unmount(*disk, DiskArbitrationSession::unmountForce, ignoreCompletion);
-    daSession_->unmount(*disk, DiskArbitrationSession::unmountWhole, ignoreCompletion);
+    // One request, waited for: a plain unmount unless the user forced it, covering the
+    // volumes of a whole disk when the object is one.
+    std::uint32_t options = option == DMUnmountOption::force ? DiskArbitrationSession::unmountForce
+                                                             : DiskArbitrationSession::unmountDefault;
+    if (object->isWhole()) {
+        options |= DiskArbitrationSession::unmountWhole;
+    }
+    auto session = daSession_;
+    return awaitDiskRequest([&](DiskArbitrationSession::CompletionCallback done) {
+        session->unmount(*disk, options, std::move(done));
+    });
 }
 
 void DMLocalDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
+    unmount(std::move(drive), DMUnmountOption::plain, std::move(completion));
+}
+
+void DMLocalDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMUnmountOption option,
+                                  DMCompletion completion) {
     auto object = asLocal(drive);
     if (!object) {
         complete(completion, -1);
         return;
     }
+    std::optional<DADissenter> failure;
+    auto note = [&failure](std::optional<DADissenter> result) {
+        if (!result) {
+            return;
+        }
+        if (!failure) {
+            failure = std::move(result);
+        } else {
+            failure->statusString += "; " + result->statusString;
+            if (result->status == DADissenter::busy) {
+                failure->status = DADissenter::busy;
+            }
+        }
+    };
     auto logical = std::dynamic_pointer_cast<DMLocalDriveObject>(object->logicalDriveObj());
     if (logical && logical->hasChildren()) {
         for (const auto& [key, child] : logical->children()) {
             if (auto childLogical = std::dynamic_pointer_cast<DMLocalDriveObject>(child->logicalDriveObj())) {
-                unmountOne(childLogical);
+                note(unmountOne(childLogical, option));
             }
         }
     } else {
-        unmountOne(object);
+        note(unmountOne(object, option));
     }
-    complete(completion, 0);
+    completeWith(completion, failure);
 }
 
 void DMLocalDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
@@ -99,9 +177,15 @@ void DMLocalDriveManager::eject(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         complete(completion, -1);
         return;
     }
-    daSession_->eject(*disk, DiskArbitrationSession::ejectDefault, ignoreCompletion);
-    DMCommandLine::run(Platform::current().commands().ejectDisk(object->identifier()));
-    complete(completion, 0);
+    auto session = daSession_;
+    std::optional<DADissenter> failure = awaitDiskRequest([&](DiskArbitrationSession::CompletionCallback done) {
+        session->eject(*disk, DiskArbitrationSession::ejectDefault, std::move(done));
+    });
+    // The platform's own eject line, where it has one, follows an eject that happened.
+    if (!failure) {
+        DMCommandLine::run(Platform::current().commands().ejectDisk(object->identifier()));
+    }
+    completeWith(completion, failure);
 }
 
 void DMLocalDriveManager::lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
@@ -111,7 +195,12 @@ void DMLocalDriveManager::lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMC
     }
     object->update();
     bool locked = false;
+    std::optional<std::string> reason;
     switch (object->fileSystem()) {
+        case DMDriveObjectFilesystem::luks:
+            locked = runLUKS(Platform::current().commands().lockLUKSVolume(object->identifier()), std::nullopt,
+                             reason) == 0;
+            break;
         case DMDriveObjectFilesystem::apfs_encrypted: {
             DMCommandOutput output =
                 DMCommandLine::run(Platform::current().commands().lockVolume(object->identifier()));
@@ -128,7 +217,9 @@ void DMLocalDriveManager::lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMC
     if (auto receiver = delegate()) {
         receiver->driveChanged(object);
     }
-    complete(completion, locked ? 0 : -1);
+    if (completion) {
+        completion(locked ? 0 : -1, locked ? std::nullopt : reason);
+    }
 }
 
 void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, const std::string& password,
@@ -139,7 +230,14 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
     }
     object->update();
     int code = -1;
+    std::optional<std::string> reason;
     switch (object->fileSystem()) {
+        case DMDriveObjectFilesystem::luks:
+            if (!password.empty()) {
+                code = runLUKS(Platform::current().commands().unlockLUKSVolume(object->identifier()), password,
+                               reason);
+            }
+            break;
         case DMDriveObjectFilesystem::apfs_encrypted:
             if (!password.empty()) {
                 DMCommandOutput output = DMCommandLine::run(
@@ -166,7 +264,9 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
     if (auto receiver = delegate()) {
         receiver->driveChanged(object);
     }
-    complete(completion, code);
+    if (completion) {
+        completion(code, code == 0 ? std::nullopt : reason);
+    }
 }
 
 std::int64_t DMLocalDriveManager::mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive) {

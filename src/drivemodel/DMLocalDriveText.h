@@ -8,8 +8,10 @@ struct DMLocalDriveText {
     static constexpr const char* noName = "NO NAME";
     // The media name of an APFS container disk.
     static constexpr const char* apfsContainerMediaName = "AppleAPFSMedia";
-    // The partition content of an APFS physical store.
+    // The content type APFS volumes carry; it also marks a store on some descriptions.
     static constexpr const char* apfsPhysicalStoreContent = "41504653-0000-11AA-AA11-00306543ECAC";
+    // The partition type real APFS physical stores carry.
+    static constexpr const char* apfsPartitionContent = "7C3457EF-0000-11AA-AA11-00306543ECAC";
     static constexpr const char* guidScheme = "GUID_partition_scheme";
     static constexpr const char* mbrScheme = "FDisk_partition_scheme";
     static constexpr const char* appleScheme = "Apple_partition_scheme";

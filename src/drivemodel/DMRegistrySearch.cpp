@@ -18,6 +18,19 @@ std::optional<PlatformValue> DMRegistrySearch::own(RegistryEntryId entry, const 
     return Platform::current().registry().property(entry, key);
 }
 
+std::optional<PlatformValue> DMRegistrySearch::ownOrChildren(RegistryEntryId entry, const std::string& key) {
+    DeviceRegistry& registry = Platform::current().registry();
+    if (auto value = registry.property(entry, key)) {
+        return value;
+    }
+    for (RegistryEntryId child : registry.childEntries(entry)) {
+        if (auto value = registry.property(child, key)) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<PlatformValue> DMRegistrySearch::downward(RegistryEntryId entry, const std::string& key) {
     DeviceRegistry& registry = Platform::current().registry();
     std::vector<RegistryEntryId> pending{entry};

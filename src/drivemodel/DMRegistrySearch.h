@@ -12,6 +12,8 @@ namespace harbormind {
 class DMRegistrySearch {
 public:
     static std::optional<PlatformValue> own(RegistryEntryId entry, const std::string& key);
+    // The entry itself, then its direct children (not their children).
+    static std::optional<PlatformValue> ownOrChildren(RegistryEntryId entry, const std::string& key);
     // The entry itself, then its descendants depth first.
     static std::optional<PlatformValue> downward(RegistryEntryId entry, const std::string& key);
     // The entry itself, then its ancestors in the service plane.

@@ -40,14 +40,14 @@ std::optional<std::string> stringValue(plist_t dictionary, const char* key) {
     if (!node || plist_get_node_type(node) != PLIST_STRING) {
         return std::nullopt;
     }
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
+    // By pointer and length: the library's copying getter aborts the process on a string
+    // that holds a NUL, which any damaged or hostile file can contain.
+    std::uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
     if (!text) {
         return std::nullopt;
     }
-    std::string value(text);
-    std::free(text);
-    return value;
+    return std::string(text, static_cast<std::size_t>(length));
 }
 
 std::optional<NetworkDriveRecord> decodeDrive(plist_t blob) {

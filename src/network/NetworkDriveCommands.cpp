@@ -13,6 +13,7 @@
 #include "platform/NetworkURL.h"
 #include "platform/Platform.h"
 #include "support/Dispatch.h"
+#include "support/PrintableText.h"
 #include "support/TextCase.h"
 
 namespace harbormind {
@@ -111,9 +112,9 @@ std::shared_ptr<DMNetworkDriveObject> NetworkDriveCommands::find(const std::stri
 
 int NetworkDriveCommands::fail(const std::string& message, int status) {
     if (json_) {
-        out_ << nlohmann::json{{"error", message}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"error", message}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << message << "\n";
+        out_ << PrintableText::escaped(message) << "\n";
     }
     return status;
 }
@@ -130,14 +131,15 @@ int NetworkDriveCommands::list() {
             array.push_back(describe(*drive));
             continue;
         }
-        out_ << drive->name() << "  " << drive->identifier() << "  " << stateOf(*drive);
+        out_ << PrintableText::escaped(drive->name()) << "  " << PrintableText::escaped(drive->identifier()) << "  "
+             << stateOf(*drive);
         if (auto mountPoint = drive->mountPoint()) {
-            out_ << "  " << *mountPoint;
+            out_ << "  " << PrintableText::escaped(*mountPoint);
         }
         out_ << "\n";
     }
     if (json_) {
-        out_ << array.dump(2) << "\n";
+        out_ << array.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else if (drives.empty()) {
         out_ << "No network drives.\n";
     }
@@ -180,9 +182,9 @@ int NetworkDriveCommands::add(const NewDrive& request) {
         return fail(*problem + "; the drive was not added.");
     }
     if (json_) {
-        out_ << describe(*drive).dump(2) << "\n";
+        out_ << describe(*drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Added " << drive->identifier() << "\n";
+        out_ << "Added " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }
@@ -211,11 +213,11 @@ int NetworkDriveCommands::connect(const std::string& name) {
     }
     waitFor([drive] { return drive->isMounted(); }, settleTime + 3);
     if (json_) {
-        out_ << describe(*drive).dump(2) << "\n";
+        out_ << describe(*drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Connected " << drive->identifier();
+        out_ << "Connected " << PrintableText::escaped(drive->identifier());
         if (auto mountPoint = drive->mountPoint()) {
-            out_ << " at " << *mountPoint;
+            out_ << " at " << PrintableText::escaped(*mountPoint);
         }
         out_ << "\n";
     }
@@ -273,9 +275,9 @@ int NetworkDriveCommands::disconnect(const std::string& name) {
         return fail(*status == -1 ? "The network drive could not be disconnected." : NetworkMountStatus::describe(*status));
     }
     if (json_) {
-        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"disconnected", true}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Disconnected " << drive->identifier() << "\n";
+        out_ << "Disconnected " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }
@@ -287,9 +289,9 @@ int NetworkDriveCommands::remove(const std::string& name) {
     }
     manager(false)->remove(drive);
     if (json_) {
-        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"removed", true}}.dump(2) << "\n";
+        out_ << nlohmann::json{{"identifier", drive->identifier()}, {"removed", true}}.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     } else {
-        out_ << "Removed " << drive->identifier() << "\n";
+        out_ << "Removed " << PrintableText::escaped(drive->identifier()) << "\n";
     }
     return 0;
 }

@@ -27,6 +27,8 @@ struct EntryStat {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t mountId = 0;  // the mount the object belongs to (0 when not known)
+    std::uint32_t owner = 0;    // the owning user's id
+    std::int64_t modifiedSeconds = 0;  // last modification, in seconds since 1970 (UTC)
 };
 
 // One entry of a folder listing. The name lives in the listing's name buffer.

@@ -8,7 +8,7 @@
 namespace harbormind {
 
 // A copy of a disk's description dictionary with typed reads. A missing key or a value of
-// another type reads as no value. The volume path (a URL on other systems) is a path text.
+// another type reads as no value.
 class DiskDescription {
 public:
     DiskDescription() = default;
@@ -18,7 +18,10 @@ public:
     std::optional<std::int64_t> integer(const std::string& key) const { return find(key).asInteger(); }
     std::optional<double> real(const std::string& key) const { return find(key).asReal(); }
     std::optional<bool> boolean(const std::string& key) const { return find(key).asBool(); }
-    std::optional<std::string> path(const std::string& key) const { return find(key).asText(); }
+    // A path text, or a local file URL ("file:///Volumes/NAME/", "file://localhost/") read
+    // as the path it names; any other URL reads as no value.
+    std::optional<std::string> path(const std::string& key) const;
+    static std::optional<std::string> pathFromText(const std::string& text);
 
     const PlatformValue::Dictionary& values() const { return values_; }
     PlatformValue::Dictionary& values() { return values_; }

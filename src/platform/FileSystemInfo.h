@@ -6,9 +6,13 @@
 
 namespace harbormind {
 
+// The space of a mounted file system as `df` shows it: `freeBytes` is what the user may
+// still write; `usedBytes` what files take (blocks reserved for the administrator are
+// neither), absent where the platform only knows total and free.
 struct FileSystemSpace {
     std::optional<std::int64_t> totalBytes;
     std::optional<std::int64_t> freeBytes;
+    std::optional<std::int64_t> usedBytes = std::nullopt;
 };
 
 // Facts about files and mounted file systems.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/JunkEntryFilter.h"
 
 namespace harbormind {
 
@@ -17,6 +20,8 @@ struct JunkCategory {
     // True when the entries found directly inside each place are shown in the category
     // instead of the place itself.
     bool showsEntriesOfPlaces = false;
+    // Which entries below the places are offered (absent: all of them).
+    std::shared_ptr<const JunkEntryFilter> entryFilter;
 };
 
 // The table of junk places of this platform.

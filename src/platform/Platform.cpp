@@ -34,8 +34,8 @@ bool Platform::isNtfsDriverInstalled() {
 }
 
 DeviceNaming& Platform::deviceNaming() {
-    static DeviceNaming naming;
-    return naming;
+    static auto* naming = new DeviceNaming;  // never destroyed, like the platforms
+    return *naming;
 }
 
 Platform& Platform::current() {

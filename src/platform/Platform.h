@@ -18,10 +18,12 @@ class SettingsStores;
 class UserDatabase;
 class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
+class CacheFolders;
 class DirectoryWalker;
 class FileContents;
 class FileEvents;
 class FileStore;
+class HttpClient;
 class JunkLocations;
 class KeychainFiles;
 class LoginItems;
@@ -56,10 +58,12 @@ public:
     // differ overrides it.
     virtual DeviceNaming& deviceNaming();
 
+    virtual CacheFolders* cacheFolders() { return nullptr; }
     virtual DirectoryWalker* directoryWalker() { return nullptr; }
     virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual FileStore* fileStore() { return nullptr; }
+    virtual HttpClient* httpClient() { return nullptr; }
     virtual JunkLocations* junkLocations() { return nullptr; }
     virtual KeychainFiles* keychainFiles() { return nullptr; }
     virtual LoginItems* loginItems() { return nullptr; }

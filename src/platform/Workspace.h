@@ -9,6 +9,13 @@ class Workspace {
 public:
     virtual ~Workspace() = default;
     virtual bool openFolder(const std::string& path) = 0;
+    // Shows an existing file or folder in the file browser, selected where the browser can
+    // select it; otherwise opens the folder that holds it. False when the entry does not exist
+    // or nothing could be opened. May wait for the desktop: call it away from the window.
+    virtual bool showItem(const std::string& path) {
+        auto slash = path.find_last_of('/');
+        return slash != std::string::npos && openFolder(slash == 0 ? std::string("/") : path.substr(0, slash));
+    }
     // False when the text is not a URL or nothing handles it.
     virtual bool openURL(const std::string& url) = 0;
     // The address of a settings pane: full-disk access, security.

@@ -17,8 +17,9 @@ std::mutex& slotMutex() {
 }
 
 std::vector<std::string>& lastLaunchSlot() {
-    static std::vector<std::string> slot;
-    return slot;
+    // Never destroyed: a background command may still be starting while the process exits.
+    static auto* slot = new std::vector<std::string>;
+    return *slot;
 }
 
 struct Output {
@@ -59,8 +60,33 @@ void TaskHandler::run(const std::string& launchPath, const std::vector<std::stri
     }
 }
 
+std::string TaskHandler::volumeBlock(const std::string& listing, const std::string& volume) {
+    std::string block;
+    bool inside = false;
+    std::size_t start = 0;
+    while (start < listing.size()) {
+        std::size_t end = listing.find('\n', start);
+        std::string line = listing.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? listing.size() : end + 1;
+        if (line.find("+->") != std::string::npos || line.find("+--") != std::string::npos) {
+            if (inside) {
+                break;
+            }
+            const std::string header = "Volume " + volume;
+            auto at = line.find(header);
+            std::size_t after = at == std::string::npos ? 0 : at + header.size();
+            inside = at != std::string::npos && (after == line.size() || line[after] == ' ');
+        }
+        if (inside) {
+            block += line + "\n";
+        }
+    }
+    return block;
+}
+
 void TaskHandler::pollEncryptionStatus(const std::string& launchPath, const std::vector<std::string>& arguments,
-                                       const EncryptionCompletion& completion) {
+                                       const EncryptionCompletion& completion,
+                                       const std::optional<std::string>& targetVolume) {
     bool encrypted = false;
     int reason = reasonError;
     for (;;) {
@@ -69,6 +95,9 @@ void TaskHandler::pollEncryptionStatus(const std::string& launchPath, const std:
             encrypted = false;
             reason = reasonError;
             break;
+        }
+        if (targetVolume) {
+            output.standardOutput = volumeBlock(output.standardOutput, *targetVolume);
         }
         if (!output.standardOutput.empty()) {
             if (contains(output.standardOutput, encryptionMarker) && contains(output.standardOutput, encryptedAnswer)) {

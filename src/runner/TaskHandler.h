@@ -35,8 +35,15 @@ public:
     // Runs the command once a second until its output gives a verdict: an error, encryption
     // finished, or encryption paused while no power adapter is attached. Waits one more
     // second, then calls the completion.
+    // With `targetVolume` (disk3s1) only that volume's block of a container listing is
+    // judged: another volume of the same container that is already encrypted says nothing
+    // about the target.
     static void pollEncryptionStatus(const std::string& launchPath, const std::vector<std::string>& arguments,
-                                     const EncryptionCompletion& completion);
+                                     const EncryptionCompletion& completion,
+                                     const std::optional<std::string>& targetVolume = std::nullopt);
+    // The lines of a container listing that describe `volume`, from its "+-> Volume NAME"
+    // line to the next "+->" or "+--" line; empty when the listing has no such volume.
+    static std::string volumeBlock(const std::string& listing, const std::string& volume);
 
     // The program and arguments of the most recent launch, for diagnostics.
     static std::vector<std::string> lastLaunched();

@@ -141,12 +141,15 @@ public:
 
 class DeviceCloneService final : public ServiceBase, public DMDeviceCloneServerProtocol {
 public:
-    using ServiceBase::ServiceBase;
+    DeviceCloneService(std::shared_ptr<InProcessDaemon> daemon, std::string key,
+                       std::weak_ptr<DMDeviceCloneAppProtocol> app)
+        : ServiceBase(std::move(daemon), std::move(key)), app_(std::move(app)) {}
 
     void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCIntReply reply) override {
         if (receive("clonDeviceWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
             reply(intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0));
+            sendProgress(strDestinDevice);
         }
     }
     void isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) override {
@@ -167,6 +170,27 @@ public:
             reply(intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0));
         }
     }
+
+private:
+    // The scenario's progress reports for this destination, each [status, total, current, error].
+    void sendProgress(const std::string& destination) {
+        auto app = app_.lock();
+        auto reports = daemon_->answer(key_, "updateProgressWithStatus", destination);
+        const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
+        if (!app || !list) {
+            return;
+        }
+        for (const PlatformValue& report : *list) {
+            const PlatformValue::Array* fields = report.asArray();
+            if (!fields || fields->size() != 4) {
+                continue;
+            }
+            auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
+            app->updateProgressWithStatus(field(0), field(1), field(2), field(3), [](std::int64_t) {});
+        }
+    }
+
+    std::weak_ptr<DMDeviceCloneAppProtocol> app_;
 };
 
 class USBBlockerService final : public ServiceBase, public DMUSBBlockerServerProtocol {
@@ -199,7 +223,8 @@ public:
             return std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(exported) != nullptr;
         }
         if (key_ == "deviceClone") {
-            return std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(exported) != nullptr;
+            cloneApp_ = std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(exported);
+            return !cloneApp_.expired();
         }
         return false;
     }
@@ -229,7 +254,7 @@ public:
             return std::make_shared<CheckDiskService>(daemon_, key_);
         }
         if (key_ == "deviceClone") {
-            return std::make_shared<DeviceCloneService>(daemon_, key_);
+            return std::make_shared<DeviceCloneService>(daemon_, key_, cloneApp_);
         }
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
@@ -248,6 +273,7 @@ private:
     std::shared_ptr<InProcessDaemon> daemon_;
     std::string key_;
     std::function<void()> invalidation_;
+    std::weak_ptr<DMDeviceCloneAppProtocol> cloneApp_;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMTexts.h"
+#include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
@@ -20,11 +21,16 @@ public:
     bool isLocalDrive(const Drive&) override { return local; }
     DMDriveObjectFilesystem fileSystem(const Drive&) override { return fs; }
     std::string name(const Drive&) override { return "ELEMENTS"; }
-    int open(const Drive&) override { return note("open", 0); }
+    int open(const Drive&) override { return note("open", openCode); }
     int mount(const Drive&) override { return note("mount", mountCode); }
     int mountAsNTFS(const Drive&) override { return note("mountAsNTFS", mountCode); }
-    void unmount(const Drive&) override { note("unmount", 0); }
-    void eject(const Drive&) override { note("eject", 0); }
+    DMOperationResult unmount(const Drive&, DMUnmountOption option) override {
+        if (option == DMUnmountOption::force) {
+            return {note("forceUnmount", 0), {}};
+        }
+        return {note("unmount", unmountAnswer.code), unmountAnswer.message};
+    }
+    DMOperationResult eject(const Drive&) override { return {note("eject", ejectAnswer.code), ejectAnswer.message}; }
     int lock(const Drive&) override { return note("lock", 0); }
     int accessMode(const Drive&) override {
         std::lock_guard lock(mutex);
@@ -70,6 +76,9 @@ public:
     bool local = true;
     DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
     int mountCode = 0;
+    int openCode = 0;
+    DMOperationResult unmountAnswer{0, {}};
+    DMOperationResult ejectAnswer{0, {}};
     std::vector<int> accessModes;
     bool hibernationFile = false;
     bool ignoreHibernation = true;
@@ -265,6 +274,62 @@ TEST_F(DriveActionManagerTest, LockAndMountOfAForeignDriveAnswerFailure) {
         actions->perform(code, drive, nullptr, [&](int value, std::optional<std::string>) { result = value; });
         Dispatch::main().runUntil([&] { return result.has_value(); }, seconds(5));
         EXPECT_EQ(result, -1);
+    }
+    EXPECT_TRUE(operations->names().empty());
+}
+
+// Regression: the window forced every unmount, and failed unmounts, ejects and opens said nothing.
+TEST_F(DriveActionManagerTest, ABusyVolumeIsNamedAndForcedOnlyByTheUsersSecondChoice) {
+    operations->unmountAnswer = {DMLocalDriveManager::busyCode, "in use by bash (pid 812)"};
+    std::optional<int> code;
+    actions->perform(DMDriveAction::unmount, drive, nullptr, [&](int value, std::optional<std::string>) { code = value; });
+    Dispatch::main().runUntil([&] { return !presenter->shown.empty(); }, seconds(5));
+    ASSERT_EQ(presenter->shown.size(), 1U);
+    const DMAlert& alert = presenter->shown[0].alert;
+    EXPECT_EQ(alert.title, "\"ELEMENTS\" is in use");
+    EXPECT_NE(alert.text.find("in use by bash (pid 812)"), std::string::npos);
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{DMTexts::cancelButton, DMTexts::forceUnmountButton}));
+    EXPECT_EQ(alert.escapeButton, 0U);
+    EXPECT_EQ(operations->names(), std::vector<std::string>{"unmount"}) << "nothing forced before the answer";
+
+    presenter->answer(0, 1);
+    Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"unmount", "forceUnmount"}));
+
+    // Cancel keeps the volume mounted and answers busy.
+    std::optional<int> cancelled;
+    presenter->answers = {0};
+    actions->perform(DMDriveAction::unmount, drive, nullptr, [&](int value, std::optional<std::string>) { cancelled = value; });
+    Dispatch::main().runUntil([&] { return cancelled.has_value(); }, seconds(5));
+    EXPECT_EQ(cancelled, DMLocalDriveManager::busyCode);
+    EXPECT_EQ(operations->names().back(), "unmount");
+}
+
+TEST_F(DriveActionManagerTest, FailedEjectAndOpenAreShown) {
+    operations->ejectAnswer = {-1, "cannot eject sdb: in use by cp (pid 77)"};
+    operations->openCode = -1;
+    std::optional<int> ejected;
+    actions->perform(DMDriveAction::eject, drive, nullptr, [&](int value, std::optional<std::string>) { ejected = value; });
+    Dispatch::main().runUntil([&] { return ejected.has_value(); }, seconds(5));
+    EXPECT_EQ(ejected, -1);
+    operations->fs = DMDriveObjectFilesystem::apfs;
+    std::optional<int> opened;
+    actions->perform(DMDriveAction::open, drive, nullptr, [&](int value, std::optional<std::string>) { opened = value; });
+    Dispatch::main().runUntil([&] { return opened.has_value(); }, seconds(5));
+    EXPECT_EQ(opened, -1);
+    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"\"ELEMENTS\" could not be ejected",
+                                                             "\"ELEMENTS\" could not be opened"}));
+    EXPECT_EQ(presenter->shown[0].alert.text, "cannot eject sdb: in use by cp (pid 77)");
+}
+
+// Regression: a network drive that no network manager owns never answered lock or mount.
+TEST_F(DriveActionManagerTest, LockAndMountOfAnOrphanNetworkDriveAnswerFailure) {
+    drive->setCategory(DMDriveObjectCategory::network);
+    for (std::uint8_t code : {DMDriveAction::lock, DMDriveAction::mount}) {
+        std::optional<int> result;
+        actions->perform(code, drive, nullptr, [&](int value, std::optional<std::string>) { result = value; });
+        EXPECT_EQ(result, -1) << "action " << int(code);
     }
     EXPECT_TRUE(operations->names().empty());
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/DMDisplayNames.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveRules.h"

@@ -47,8 +47,10 @@ public:
     std::string name(const Drive& drive) override { return real.name(drive); }
     int open(const Drive& drive) override { return real.open(drive); }
     int mount(const Drive& drive) override { return forcedMountCode ? *forcedMountCode : real.mount(drive); }
-    void unmount(const Drive& drive) override { real.unmount(drive); }
-    void eject(const Drive& drive) override { real.eject(drive); }
+    DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override {
+        return real.unmount(drive, option);
+    }
+    DMOperationResult eject(const Drive& drive) override { return real.eject(drive); }
     int lock(const Drive& drive) override { return real.lock(drive); }
     int accessMode(const Drive& drive) override { return real.accessMode(drive); }
     bool hasHibernationFile(const Drive& drive) override { return real.hasHibernationFile(drive); }
@@ -304,7 +306,7 @@ TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
                                                "resumeClone/menu_recoverClone"}));
     EXPECT_TRUE(bar->isEnabled("Unmount All"));
     EXPECT_TRUE(bar->isEnabled("Eject"));
-    EXPECT_FALSE(bar->isEnabled("Clone"));
+    EXPECT_TRUE(bar->isEnabled("Clone"));
 
     // Nothing on the stick is mounted: nothing to unmount.
     auto* stick = dynamic_cast<DMLocalDriveViewController*>(select("disk4"));

@@ -81,9 +81,8 @@ TEST(FolderScannerTest, LinksCountNothingAndAreNeverFollowed) {
     EXPECT_TRUE(link->childs.empty());
 }
 
-TEST(FolderScannerTest, FolderThatCannotBeOpenedStaysEmpty) {
-    // A socket has the folder bit in its directory-entry type, so it is listed as a folder
-    // that cannot be opened.
+TEST(FolderScannerTest, SocketIsAnEntryNotAFolderAndAMissingFolderStaysEmpty) {
+    // A socket's directory-entry type shares the directory bit; it is still no folder.
     TempTree tree;
     int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -97,10 +96,10 @@ TEST(FolderScannerTest, FolderThatCannotBeOpenedStaysEmpty) {
     ::close(fd);
 
     ASSERT_EQ(top->childs.size(), 1U);
-    EXPECT_TRUE(top->childs[0]->isFolder);
-    EXPECT_TRUE(top->childs[0]->childs.empty());
-    EXPECT_EQ(top->iTotalSize, 0);
-    EXPECT_EQ(top->iFolderCount, 1);
+    EXPECT_FALSE(top->childs[0]->isFolder);
+    EXPECT_EQ(top->childs[0]->kind, EntryKind::Socket);
+    EXPECT_EQ(top->iFolderCount, 0);
+    EXPECT_EQ(top->iFileCount, 1);
 
     auto missing = FolderScanner::scanPath(walker, tree.path("missing"), {});
     EXPECT_TRUE(missing->childs.empty());

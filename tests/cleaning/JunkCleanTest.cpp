@@ -1,13 +1,22 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 
 #include "TempTree.h"
 #include "cleaning/DMFileClearManager.h"
 #include "cleaning/FileDeleter.h"
 #include "cleaning/JunkTreeBuilder.h"
+#include "cleaning/SelectMessage.h"
 #include "platform/linux/LinuxDirectoryWalker.h"
 #include "platform/linux/LinuxJunkLocations.h"
+#include "platform/linux/LinuxTemporaryEntryFilter.h"
 #include "platform/sim/SimJunkLocations.h"
 #include "support/Clock.h"
 
@@ -75,6 +84,29 @@ TEST(JunkTableTest, LinuxTableNeverIncludesConfiguration) {
         for (const auto& path : category.paths) {
             EXPECT_EQ(path.find("/.config"), std::string::npos) << path;
         }
+    }
+}
+
+TEST(JunkTableTest, RootGetsNoTemporaryFoldersAndAUserOnlyTheirOwnQuietEntries) {
+    auto rootTable = LinuxJunkLocations(0).categories("/root");
+    for (const auto& category : rootTable) {
+        EXPECT_NE(category.key, "globalTemp");
+        EXPECT_EQ(category.entryFilter, nullptr) << category.key;
+    }
+    auto userTable = LinuxJunkLocations(1000).categories("/home/u");
+    ASSERT_EQ(userTable.front().key, "globalTemp");
+    ASSERT_NE(userTable.front().entryFilter, nullptr);
+    EntryStat old;
+    old.kind = EntryKind::Regular;
+    old.owner = 1000;
+    auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    old.modifiedSeconds = now.count() - 2 * LinuxTemporaryEntryFilter::quietSeconds;
+    EXPECT_TRUE(userTable.front().entryFilter->offers(old));
+    EntryStat others = old;
+    others.owner = 0;
+    EXPECT_FALSE(userTable.front().entryFilter->offers(others));
+    for (std::size_t i = 1; i < userTable.size(); ++i) {
+        EXPECT_EQ(userTable[i].entryFilter, nullptr) << userTable[i].key;
     }
 }
 
@@ -161,6 +193,95 @@ TEST_F(JunkTreeTest, JunkPassEmptiesPlacesAndDropsCategoriesOnlyWithoutEarlierFa
     const FolderTreeNode* xcode = root->childs[1];
     ASSERT_EQ(xcode->childs.size(), 1U);
     EXPECT_EQ(xcode->childs[0]->selectStatus, 1);
+}
+
+TEST_F(JunkTreeTest, EveryCategoryMarkedCountsWhatTheyHoldFromTheTop) {
+    home.file("Library/Caches/a/c1", 2 * MiB);
+    home.file("Library/Caches/c2", 3);
+    home.file("Downloads/d", 2 * MiB);
+    auto root = build();
+    ASSERT_EQ(keys(*root), (std::vector<std::string>{"userCache", "downloads"}));
+    EXPECT_EQ(root->iTotalSize, 4 * MiB + 3);
+    EXPECT_EQ(root->iFileCount, 3);
+    EXPECT_EQ(root->iFolderCount, 3);  // the two categories and the folder a
+
+    SelectMessage separately;
+    for (FolderTreeNode* category : root->childs) {
+        category->selectStatus = 0;
+        category->updateChildStatus();
+        category->updateParentStatus(0);
+        SelectMessage one = SelectMessage::count(category);
+        separately.fileCount += one.fileCount;
+        separately.folderCount += one.folderCount;
+        separately.totalSize += one.totalSize;
+    }
+    ASSERT_EQ(root->selectStatus, 0);  // every category marked marks the top as well
+    SelectMessage fromTop = SelectMessage::count(root.get());
+    EXPECT_EQ(fromTop.fileCount, 3);
+    EXPECT_EQ(fromTop.folderCount, separately.folderCount);
+    EXPECT_EQ(fromTop.totalSize, 4 * MiB + 3);
+
+    DMDeleteFaileRecord record;
+    FileDeleter(walker, record).junkPass(root.get());
+    EXPECT_TRUE(root->childs.empty());
+    EXPECT_EQ(root->iTotalSize, 0);
+    EXPECT_EQ(root->iFileCount, 0);
+}
+
+// A shared temporary folder as an ordinary user sees it: only their own regular files,
+// folders and links, untouched for an hour, are offered; never sockets or pipes.
+TEST_F(JunkTreeTest, TemporaryPlaceOffersOnlyTheUsersQuietFilesAndFolders) {
+    const auto user = static_cast<std::uint32_t>(::geteuid());
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    auto age = [now](const std::string& path, std::int64_t secondsAgo) {
+        timespec times[2] = {{now - secondsAgo, 0}, {now - secondsAgo, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+    };
+    const std::int64_t old = 2 * LinuxTemporaryEntryFilter::quietSeconds;
+    age(home.file("tmp/old", 2 * MiB), old);
+    age(home.file("tmp/fresh", 2 * MiB), 60);
+    age(home.file("tmp/work/inner-old", 2 * MiB), old);
+    age(home.file("tmp/work/inner-fresh", 2 * MiB), 10);
+    ASSERT_EQ(::mkfifo(home.path("tmp/pipe").c_str(), 0600), 0);
+    age(home.path("tmp/pipe"), old);
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = home.path("tmp/sock");
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    age(socketPath, old);
+    bool root = user == 0;
+    if (root) {
+        // Another user's quiet file, in a place and in the user's own folder.
+        age(home.file("tmp/theirs", 2 * MiB), old);
+        age(home.file("tmp/work/theirs-inside", 2 * MiB), old);
+        ASSERT_EQ(::lchown(home.path("tmp/theirs").c_str(), 4321, 4321), 0);
+        ASSERT_EQ(::lchown(home.path("tmp/work/theirs-inside").c_str(), 4321, 4321), 0);
+    }
+    age(home.path("tmp/work"), old);
+
+    JunkCategory temp;
+    temp.key = "globalTemp";
+    temp.paths = {home.path("tmp")};
+    temp.entryFilter = std::make_shared<LinuxTemporaryEntryFilter>(user, now);
+    auto tree = JunkTreeBuilder::build(walker, {temp}, 0, {});
+    ::close(fd);
+
+    ASSERT_EQ(tree->childs.size(), 1U);
+    const FolderTreeNode* place = tree->childs[0]->childs.at(0);
+    std::vector<std::string> offered;
+    for (const FolderTreeNode* entry : place->childs) {
+        offered.emplace_back(entry->strFolderName());
+        for (const FolderTreeNode* inner : entry->childs) {
+            offered.push_back(std::string(entry->strFolderName()) + "/" + std::string(inner->strFolderName()));
+        }
+    }
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<std::string>{"old", "work", "work/inner-old"}));
+    EXPECT_EQ(place->iTotalSize, 4 * MiB);
 }
 
 class FakeUsers : public UserDatabase {

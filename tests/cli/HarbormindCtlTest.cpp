@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "BuildConfiguration.h"
 #include "cli/HarbormindCtl.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimPlatform.h"
@@ -73,6 +74,7 @@ TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
     CtlRun mounted = run({"mount", "disk3s5", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_EQ(mounted.err, "");
+    EXPECT_EQ(mounted.out, "Mounted disk3s5 at /System/Volumes/Data\n");
     EXPECT_EQ(sim().commandLines().back(), "/usr/sbin/diskutil mount 'disk3s5'");
 
     CtlRun notMounted = run({"open", "disk0", "--platform", "sim", "--scenario", laptop()});
@@ -91,6 +93,41 @@ TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
     EXPECT_EQ(noScenario.err, "harbormindctl: --platform sim needs --scenario FILE\n");
 }
 
+TEST_F(HarbormindCtlTest, PlainVolumesShowADashForTheirLockStatusInTextAndTheModelsWordInJson) {
+    CtlRun text = run({"list", "--platform", "sim", "--scenario", laptop()});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.find("invalid"), std::string::npos) << text.out;
+    CtlRun json = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(nlohmann::json::parse(json.out)[0]["status"], "invalid");
+}
+
+// Regression: a bare command, "help" and a typo printed only "A subcommand is required".
+TEST_F(HarbormindCtlTest, UsageForNoVerbOrHelpAndASuggestionForATypo) {
+    CtlRun bare = run({});
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.err.find("unlock"), std::string::npos) << "the usage lists the verbs: " << bare.err;
+    CtlRun help = run({"help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("network"), std::string::npos) << help.out;
+    CtlRun typo = run({"lsit", "--platform", "sim", "--scenario", laptop()});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_NE(typo.err.find("unknown command \"lsit\"; did you mean \"list\"?"), std::string::npos) << typo.err;
+    CtlRun far = run({"frobnicate"});
+    EXPECT_EQ(far.err.find("did you mean"), std::string::npos) << far.err;
+}
+
+// Regression: background classification outlived the command, so the process could crash
+// at exit and the next run in the same process met a platform being torn down.
+TEST_F(HarbormindCtlTest, RepeatedRunsInOneProcessGiveTheSameTree) {
+    CtlRun first = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    ASSERT_EQ(first.status, 0) << first.err;
+    for (int i = 0; i < 25; ++i) {
+        CtlRun again = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+        ASSERT_EQ(again.status, 0) << again.err;
+        ASSERT_EQ(again.out, first.out) << "run " << i;
+    }
+}
+
 TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCommandLine) {
     CtlRun extra = run({"unlock", "disk3s1", "secret", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(extra.status, 2);
@@ -101,6 +138,12 @@ TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCom
     for (const auto& line : sim().commandLines()) {
         EXPECT_EQ(line.find("not encrypted"), std::string::npos) << line;
     }
+}
+
+TEST_F(HarbormindCtlTest, VersionIsTheProjectVersion) {
+    CtlRun result = run({"--version"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, std::string("harbormindctl ") + BuildConfiguration::version + "\n");
 }
 
 }  // namespace

@@ -105,6 +105,31 @@ TEST_F(ManagerTest, ExcludedNamesMatchWithLetterCaseAndTheSizeLimitIsBelow100MiB
               (std::vector<std::string>{"disk5s2", "disk5s4", "disk5s6"}));
 }
 
+// Regression: a store carrying several mapped disks (an encrypted volume holding a volume
+// group's root and swap) kept only the last one linked, and removing any of them cleared
+// the link, so the root volume vanished from the tree.
+TEST_F(ManagerTest, AStoreKeepsEverySynthesizedDiskAndARemovalDropsOnlyItsOwnLink) {
+    buildLaptop();
+    std::optional<RegistryEntryId> storeMedia = platform->mediaOf("disk0s2");
+    ASSERT_TRUE(storeMedia);
+    addVolume("disk6", *storeMedia, "Swap", "apfs", 8000000000);
+    platform->appear("disk6");
+    startManager();
+    auto objects = manager->driveObjs();
+    auto store = std::dynamic_pointer_cast<DMLocalDriveObject>(objects.at("disk0s2"));
+    auto container = std::dynamic_pointer_cast<DMLocalDriveObject>(objects.at("disk3"));
+    auto swap = std::dynamic_pointer_cast<DMLocalDriveObject>(objects.at("disk6"));
+    EXPECT_EQ(store->logicalLinks(), (std::vector<std::shared_ptr<DMLocalDriveObject>>{container, swap}));
+    EXPECT_EQ(store->logicalDriveObj(), container);
+    EXPECT_EQ(swap->physicalDriveObj(), store);
+
+    platform->disappear("disk6");
+    settle();
+    EXPECT_EQ(store->logicalLinks(), std::vector<std::shared_ptr<DMLocalDriveObject>>{container});
+    EXPECT_EQ(store->logicalDriveObj(), container) << "the container stays linked";
+    EXPECT_EQ(container->physicalDriveObj(), store);
+}
+
 TEST_F(ManagerTest, RemovalUnlinksTheObjectAndHandsOverOneThatCarriesOnlyTheIdentifier) {
     buildLaptop();
     startManager();

@@ -41,6 +41,10 @@ TEST_F(ClassificationTest, FileSystemsFollowKindEncryptionAndContent) {
     volume("disk2s7", "");
     platform->removeDescription("disk2s7", Key::volumeKind);
     platform->setDescription("disk2s7", Key::mediaContent, "41504653-0000-11AA-AA11-00306543ECAC");
+    // A real APFS physical store's partition type (it showed as unknown before).
+    volume("disk2s8", "");
+    platform->removeDescription("disk2s8", Key::volumeKind);
+    platform->setDescription("disk2s8", Key::mediaContent, "7C3457EF-0000-11AA-AA11-00306543ECAC");
 
     EXPECT_EQ(objectFor("disk2s1")->fileSystem(), DMDriveObjectFilesystem::hfs_plus_encrypted);
     EXPECT_EQ(objectFor("disk2s2")->fileSystem(), DMDriveObjectFilesystem::apfs);
@@ -49,6 +53,7 @@ TEST_F(ClassificationTest, FileSystemsFollowKindEncryptionAndContent) {
     EXPECT_EQ(objectFor("disk2s5")->fileSystem(), DMDriveObjectFilesystem::ntfs);
     EXPECT_EQ(objectFor("disk2s6")->fileSystem(), DMDriveObjectFilesystem::fat32);
     EXPECT_EQ(objectFor("disk2s7")->fileSystem(), DMDriveObjectFilesystem::apfs);
+    EXPECT_EQ(objectFor("disk2s8")->fileSystem(), DMDriveObjectFilesystem::apfs);
     // HFS+ and APFS are settled without asking the BitLocker service.
     for (const auto& call : daemon->calls()) {
         if (call.method == "isBitLockerDriveWithBsdname") {
@@ -137,6 +142,22 @@ TEST_F(ObjectTest, TheDataVolumeIsProtectedAndShowsTheSystemImage) {
     EXPECT_FALSE(std::dynamic_pointer_cast<DMLocalDriveObject>(manager->driveObjs().at("disk0"))->canUnmount());
     EXPECT_EQ(manager->driveObjs().at("disk0")->icon(), "internal_drive");
 
+    // Descriptions that give the mount point as a file URL keep the same rules.
+    platform->setDescription("disk3s5", Key::volumePath, "file:///System/Volumes/Data/");
+    platform->setDescription("disk4s1", Key::volumePath, "file://localhost/Volumes/MY%20STICK/");
+    EXPECT_FALSE(data->canUnmount());
+    EXPECT_FALSE(data->canEncrypt());
+    EXPECT_EQ(stick->mountPoint(), "/Volumes/MY STICK");
+    EXPECT_EQ(DiskDescription::pathFromText("file://localhost/"), "/");
+    EXPECT_EQ(DiskDescription::pathFromText("file://server/share/"), std::nullopt);
+
+    // Used space is what files take, free what the user may still write (as df shows them);
+    // reserved blocks are neither.
+    platform->spaces["/Volumes/MY STICK"] = FileSystemSpace{1000, 100, 600};
+    stick->update();
+    EXPECT_EQ(stick->used(), 600);
+    EXPECT_EQ(stick->free(), 100);
+
     // An unlocked encrypted volume at the data mount point cannot be locked.
     platform->setDescription("disk3s5", Key::mediaEncrypted, true);
     platform->setDescription("disk3s5", Key::mediaEncryptionDetail, 2);
@@ -202,6 +223,9 @@ TEST_F(ClassificationTest, ACoreStorageVolumeIsFoundThroughTheRegistryAndTheList
     EXPECT_EQ(object->status(), DMLocalDriveStatus::locked);
     EXPECT_EQ(object->name(), "Secret");
     EXPECT_EQ(object->icon(), "encrypted_drive");
+    // The whole disk holding the physical volume is not CoreStorage itself: its unlock
+    // would unlock the logical volume.
+    EXPECT_EQ(objectFor("disk2")->fileSystem(), DMDriveObjectFilesystem::unknown);
 
     platform->answerCommand("diskutil coreStorage unlockVolume", "Unlocked\n");
     {

@@ -66,25 +66,62 @@ TEST_F(OperationsTest, MountRunsTheMountLineAndJudgesOnlyTheStandardOutput) {
     EXPECT_EQ(refused.code, -1);
 }
 
-TEST_F(OperationsTest, UnmountingAWholeDiskUnmountsEachVolumeThroughItsLogicalObjectAndAlwaysSucceeds) {
+struct Answer {
+    std::optional<int> code;
+    std::optional<std::string> message;
+    DMCompletion completion() {
+        return [this](int value, std::optional<std::string> text) {
+            code = value;
+            message = std::move(text);
+        };
+    }
+};
+
+TEST_F(OperationsTest, UnmountingAWholeDiskUnmountsEachVolumeThroughItsLogicalObjectWithoutForce) {
     buildLaptop();
     startManager();
     Result result;
     manager->unmount(manager->driveObjs().at("disk0"), result.completion());
     EXPECT_EQ(result.code, 0);
-    // disk0's only child is the store disk0s2; its logical object is the container disk3.
+    // disk0's only child is the store disk0s2; its logical object is the container disk3,
+    // a whole disk: one plain request covering its volumes.
     auto requests = platform->diskRequests();
-    std::vector<std::pair<std::string, std::uint32_t>> expected{{"unmount disk3", 0x80000}, {"unmount disk3", 1}};
+    std::vector<std::pair<std::string, std::uint32_t>> expected{{"unmount disk3", 1}};
     EXPECT_EQ(requests, expected);
 
     Result volume;
     manager->unmount(manager->driveObjs().at("disk4s1"), volume.completion());
     EXPECT_EQ(volume.code, 0);
-    EXPECT_EQ(platform->diskRequests().size(), 4U);
-    EXPECT_EQ(platform->diskRequests()[2].first, "unmount disk4s1");
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"unmount disk4s1", 0}));
+
+    Result forced;
+    manager->unmount(manager->driveObjs().at("disk4s1"), DMUnmountOption::force, forced.completion());
+    EXPECT_EQ(forced.code, 0);
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"unmount disk4s1", 0x80000}));
 }
 
-TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsTheBackgroundLine) {
+// Regression: unmount and eject reported success before anything had happened, and a busy
+// volume was never mentioned.
+TEST_F(OperationsTest, UnmountAndEjectWaitForTheResultAndPassTheReasonBack) {
+    buildLaptop();
+    startManager();
+    platform->diskRequestRefusals["disk4s1"] = DADissenter{DADissenter::busy, "in use by bash (pid 812)"};
+    Answer busy;
+    manager->unmount(manager->driveObjs().at("disk4s1"), busy.completion());
+    EXPECT_EQ(busy.code, DMLocalDriveManager::busyCode);
+    EXPECT_EQ(busy.message, "in use by bash (pid 812)");
+
+    platform->diskRequestRefusals["disk4"] = DADissenter{DADissenter::error, "disk4 cannot be ejected"};
+    Answer refused;
+    manager->eject(manager->driveObjs().at("disk4"), refused.completion());
+    EXPECT_EQ(refused.code, -1);
+    EXPECT_EQ(refused.message, "disk4 cannot be ejected");
+    EXPECT_TRUE(platform->commandLines().empty() ||
+                platform->commandLines().back().find("eject") == std::string::npos)
+        << "no eject line after a refused eject";
+}
+
+TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsThePlatformLineAfterIt) {
     buildLaptop();
     startManager();
     Result result;
@@ -96,6 +133,48 @@ TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsTheBackgroundLine) {
     Result gone;
     manager->eject(DMLocalDriveObject::create("disk99", manager), gone.completion());
     EXPECT_EQ(gone.code, -1);
+}
+
+// Regression: LUKS volumes were offered lock and unlock, which then ran nothing and failed.
+TEST_F(OperationsTest, LUKSUnlockAndLockRunThePlatformProgramWithThePassphraseOnItsInput) {
+    buildLaptop();
+    RegistryEntryId disk8 = addWholeDisk("disk8", "Vault", false, "USB", 128000000000);
+    addVolume("disk8s1", disk8, "", "luks", 128000000000);
+    platform->appear("disk8");
+    platform->appear("disk8s1");
+    startManager();
+    auto vault = local(manager, "disk8s1");
+    ASSERT_EQ(vault->fileSystem(), DMDriveObjectFilesystem::luks);
+
+    Answer unlocked;
+    manager->unlock(vault, "correct horse", false, unlocked.completion());
+    EXPECT_EQ(unlocked.code, 0);
+    auto runs = platform->programRuns();
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].arguments, (std::vector<std::string>{"unlock", "disk8s1"}));
+    EXPECT_EQ(runs[0].input, "correct horse");
+    for (const auto& line : platform->commandLines()) {
+        EXPECT_EQ(line.find("correct horse"), std::string::npos) << "the passphrase went into a shell line";
+    }
+
+    platform->programAnswer = {true, 1, {}, "cryptsetup: something\nluks-tool: cannot unlock disk8s1: "
+                                            "device-mapper is not available on this system\n"};
+    Answer refused;
+    manager->unlock(vault, "correct horse", false, refused.completion());
+    EXPECT_EQ(refused.code, -1);
+    EXPECT_EQ(refused.message, "cannot unlock disk8s1: device-mapper is not available on this system");
+
+    Answer empty;
+    manager->unlock(vault, "", false, empty.completion());
+    EXPECT_EQ(empty.code, -1);
+    EXPECT_EQ(platform->programRuns().size(), 2U) << "an empty passphrase runs nothing";
+
+    platform->programAnswer = {true, 0, {}, {}};
+    Answer locked;
+    manager->lock(vault, locked.completion());
+    EXPECT_EQ(locked.code, 0);
+    EXPECT_EQ(platform->programRuns().back().arguments, (std::vector<std::string>{"lock", "disk8s1"}));
+    EXPECT_EQ(platform->programRuns().back().input, std::nullopt);
 }
 
 TEST_F(OperationsTest, OpenAsksTheWorkspaceForTheMountPoint) {

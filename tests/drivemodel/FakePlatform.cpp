@@ -67,11 +67,18 @@ struct FakePlatform::Session final : DiskArbitrationSession, std::enable_shared_
     void mount(const DADisk& disk, std::optional<std::string>, std::uint32_t options, CompletionCallback) override {
         platform.recordDiskRequest("mount " + disk.bsdName(), options);
     }
-    void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback) override {
+    void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
         platform.recordDiskRequest("unmount " + disk.bsdName(), options);
+        answer(disk, std::move(completion));
     }
-    void eject(const DADisk& disk, std::uint32_t options, CompletionCallback) override {
+    void eject(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
         platform.recordDiskRequest("eject " + disk.bsdName(), options);
+        answer(disk, std::move(completion));
+    }
+    void answer(const DADisk& disk, CompletionCallback completion) {
+        if (completion) {
+            post([completion, disk, refusal = platform.refusalFor(disk.bsdName())] { completion(disk, refusal); });
+        }
     }
 
     FakePlatform& platform;
@@ -277,8 +284,18 @@ std::string FakePlatform::unlockCoreStorageVolume(const std::string& logicalVolu
            ShellQuote::quote(passphrase);
 }
 
+std::vector<FakePlatform::ProgramRun> FakePlatform::programRuns() const {
+    std::lock_guard lock(mutex_);
+    return programRuns_;
+}
+
 ProcessResult FakePlatform::run(const std::string& launchPath, const std::vector<std::string>& arguments,
-                                const std::optional<std::string>&) {
+                                const std::optional<std::string>& input) {
+    if (launchPath != "/bin/sh") {
+        std::lock_guard lock(mutex_);
+        programRuns_.push_back({launchPath, arguments, input});
+        return programAnswer;
+    }
     std::string line = arguments.size() == 2 ? arguments[1] : std::string();
     ProcessResult result;
     result.launched = true;
@@ -372,6 +389,12 @@ std::optional<RegistryEntryId> FakePlatform::mediaOf(const std::string& bsdName)
 bool FakePlatform::hasDisk(const std::string& bsdName) {
     std::lock_guard lock(mutex_);
     return disks_.count(bsdName) > 0;
+}
+
+std::optional<DADissenter> FakePlatform::refusalFor(const std::string& bsdName) const {
+    std::lock_guard lock(mutex_);
+    auto it = diskRequestRefusals.find(bsdName);
+    return it == diskRequestRefusals.end() ? std::nullopt : std::optional<DADissenter>(it->second);
 }
 
 void FakePlatform::recordDiskRequest(const std::string& what, std::uint32_t options) {

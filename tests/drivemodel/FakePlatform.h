@@ -57,6 +57,18 @@ public:
     std::vector<std::string> openedURLs() const;
 
     bool refuseSessions = false;
+    // Programs started directly (not through the shell): what they were given, and what
+    // every one of them answers.
+    struct ProgramRun {
+        std::string program;
+        std::vector<std::string> arguments;
+        std::optional<std::string> input;
+    };
+    std::vector<ProgramRun> programRuns() const;
+    ProcessResult programAnswer{true, 0, {}, {}};
+    // Unmount and eject requests for these devices are refused with the dissenter; every
+    // other request succeeds. Answers arrive on the session's queue, as the platform's do.
+    std::map<std::string, DADissenter> diskRequestRefusals;
     std::map<std::string, FileSystemSpace> spaces;
     std::set<std::string> existing;
     std::set<std::string> readable;
@@ -91,6 +103,12 @@ public:
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;
     std::string listCoreStorage() override;
     std::string unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) override;
+    std::optional<ProgramCall> unlockLUKSVolume(const std::string& bsdName) override {
+        return ProgramCall{"/usr/libexec/luks-tool", {"unlock", bsdName}};
+    }
+    std::optional<ProgramCall> lockLUKSVolume(const std::string& bsdName) override {
+        return ProgramCall{"/usr/libexec/luks-tool", {"lock", bsdName}};
+    }
 
     ProcessResult run(const std::string& launchPath, const std::vector<std::string>& arguments,
                       const std::optional<std::string>& input) override;
@@ -121,6 +139,7 @@ public:
     std::optional<RegistryEntryId> mediaOf(const std::string& bsdName);
     bool hasDisk(const std::string& bsdName);
     void recordDiskRequest(const std::string& bsdName, std::uint32_t options);
+    std::optional<DADissenter> refusalFor(const std::string& bsdName) const;
 
 private:
     struct Entry {
@@ -144,6 +163,7 @@ private:
     std::vector<std::pair<std::string, std::pair<std::string, std::string>>> answers_;
     std::vector<std::string> commandLines_;
     std::vector<std::pair<std::string, std::uint32_t>> diskRequests_;
+    std::vector<ProgramRun> programRuns_;
     std::vector<std::string> openedFolders_;
     std::vector<std::string> openedURLs_;
 };

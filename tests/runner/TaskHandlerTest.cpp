@@ -104,6 +104,39 @@ TEST_F(EncryptionPollTest, StopsAtTheFirstPassThatSaysFileVaultYesEvenWhenPaused
     EXPECT_EQ(platform->launcher.lines.size(), 3U);
 }
 
+// Regression: another volume of the container showing "FileVault: Yes" answered "encrypted"
+// while the target volume was still at 10 %.
+TEST_F(EncryptionPollTest, OnlyTheTargetVolumesBlockIsJudged) {
+    const std::string container =
+        "+-- Container disk3 0F1E\n"
+        "    +-> Volume disk3s1 AAAA\n"
+        "    |   Name:                      Macintosh HD\n"
+        "    |   FileVault:                 Yes (Unlocked)\n"
+        "    |\n"
+        "    +-> Volume disk3s5 BBBB\n"
+        "    |   Name:                      Data\n"
+        "    |   FileVault:                 No (Encryption Progress: 10.0%)\n"
+        "    |\n"
+        "    +-> Volume disk3s50 CCCC\n"
+        "    |   FileVault:                 Yes\n";
+    EXPECT_NE(TaskHandler::volumeBlock(container, "disk3s5").find("10.0%"), std::string::npos);
+    EXPECT_EQ(TaskHandler::volumeBlock(container, "disk3s5").find("Macintosh HD"), std::string::npos);
+    EXPECT_EQ(TaskHandler::volumeBlock(container, "disk3s5").find("CCCC"), std::string::npos);
+    EXPECT_EQ(TaskHandler::volumeBlock(container, "disk3s9"), "");
+
+    platform->launcher.answer(container);
+    platform->launcher.answer(container + "\n");
+    std::string done = container;
+    const std::string progress = "No (Encryption Progress: 10.0%)";
+    done.replace(done.find(progress), progress.size(), "Yes (Unlocked)");
+    platform->launcher.answer(done);
+    std::optional<std::tuple<bool, int, double>> got;
+    TaskHandler::pollEncryptionStatus(
+        "/bin/sh", {"-c", "diskutil apfs list disk3"},
+        [&](bool encrypted, int reason) { got = std::make_tuple(encrypted, reason, now()); }, "disk3s5");
+    EXPECT_EQ(got, std::make_tuple(true, 0, 3.0));
+}
+
 TEST_F(EncryptionPollTest, AnErrorEndsAtOnce) {
     platform->launcher.answer("FileVault is On. Yes.", "fdesetup: command failed\n");
     EXPECT_EQ(poll(), std::make_tuple(false, 1, 1.0));

@@ -3,8 +3,9 @@
 #include <unordered_set>
 
 #include "support/CaseInsensitiveString.h"
-#include "support/TextCase.h"
+#include "support/PrintableText.h"
 #include "support/ShellQuote.h"
+#include "support/TextCase.h"
 
 namespace harbormind {
 namespace {
@@ -45,4 +46,21 @@ TEST(ShellQuote, QuotesEveryValueIntoOneWord) {
 }
 
 }  // namespace
+// Regression: a label could carry a line break and terminal escape sequences to the screen.
+TEST(PrintableText, ControlCharactersAndBrokenBytesAreEscapedAndLettersKept) {
+    EXPECT_EQ(PrintableText::escaped("Fotos M\xC3\xBCller"), "Fotos M\xC3\xBCller");
+    EXPECT_EQ(PrintableText::escaped("Evil\nsda1  fake\x1B[2J"), "Evil\\x0Asda1  fake\\x1B[2J");
+    EXPECT_EQ(PrintableText::escaped("Caf\xE9"), "Caf\\xE9");
+    EXPECT_EQ(PrintableText::escaped("a\\b"), "a\\\\b");
+    EXPECT_EQ(PrintableText::escaped("\xC2\x9B" "31m"), "\\xC2\\x9B31m") << "a C1 control character";
+    EXPECT_EQ(PrintableText::escaped("\xE6\x97\xA5\xE6\x9C\xAC"), "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST(PrintableText, DisplayWidthCountsColumnsNotBytes) {
+    EXPECT_EQ(PrintableText::displayWidth("disk2s1"), 7U);
+    EXPECT_EQ(PrintableText::displayWidth("M\xC3\xBCller"), 6U);
+    EXPECT_EQ(PrintableText::displayWidth("\xE6\x97\xA5\xE6\x9C\xAC"), 4U) << "two wide letters";
+    EXPECT_EQ(PrintableText::displayWidth("e\xCC\x81"), 1U) << "a combining accent takes no column";
+}
+
 }  // namespace harbormind

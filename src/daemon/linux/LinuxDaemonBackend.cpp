@@ -1,9 +1,9 @@
 #include "daemon/linux/LinuxDaemonBackend.h"
 
 #include "daemon/RefusingCheckDiskBackend.h"
-#include "daemon/RefusingDeviceCloneService.h"
 #include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
+#include "daemon/linux/LinuxDeviceCloneService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
@@ -23,8 +23,8 @@ std::shared_ptr<CheckDiskBackend> LinuxDaemonBackend::checkDisk() {
 }
 
 std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
-    std::shared_ptr<DMDeviceCloneAppProtocol>) {
-    return std::make_shared<RefusingDeviceCloneService>();
+    std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) {
+    return std::make_shared<LinuxDeviceCloneService>(cloneEngine_, std::move(callbacks));
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {

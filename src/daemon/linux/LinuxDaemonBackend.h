@@ -1,6 +1,7 @@
 #pragma once
 
 #include "daemon/DaemonBackend.h"
+#include "daemon/clone/CloneEngine.h"
 #include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
@@ -21,6 +22,9 @@ public:
 
 private:
     NtfsServicePaths ntfsPaths_;
+    // One engine for the daemon's life: it runs one clone at a time and, when the daemon
+    // ends (SIGTERM), stops it and saves its map.
+    std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
 };
 
 }  // namespace harbormind

@@ -12,17 +12,26 @@ std::string LinuxCommandTable::mountVolume(const std::string& bsdName) {
     return line("mount", bsdName);
 }
 
-std::string LinuxCommandTable::ejectDisk(const std::string& bsdName) {
-    // The background job must not hold the runner's pipes open.
-    return line("eject", bsdName) + " >/dev/null 2>&1 &";
+std::string LinuxCommandTable::ejectDisk(const std::string&) {
+    // The session's eject runs the helper and reports its result; a second eject in the
+    // background would race it.
+    return {};
 }
 
-std::string LinuxCommandTable::lockVolume(const std::string& bsdName) {
-    return line("lock", bsdName);
+std::string LinuxCommandTable::lockVolume(const std::string&) {
+    return {};
 }
 
-std::string LinuxCommandTable::unlockVolume(const std::string& bsdName, const std::string& passphrase) {
-    return "printf '%s' " + ShellQuote::quote(passphrase) + " | " + line("unlock", bsdName);
+std::string LinuxCommandTable::unlockVolume(const std::string&, const std::string&) {
+    return {};
+}
+
+std::optional<ProgramCall> LinuxCommandTable::unlockLUKSVolume(const std::string& bsdName) {
+    return ProgramCall{helper_, {"unlock", bsdName}};
+}
+
+std::optional<ProgramCall> LinuxCommandTable::lockLUKSVolume(const std::string& bsdName) {
+    return ProgramCall{helper_, {"lock", bsdName}};
 }
 
 std::string LinuxCommandTable::listCoreStorage() {

@@ -15,10 +15,13 @@ public:
 
     std::string mountVolume(const std::string& bsdName) override;
     std::string ejectDisk(const std::string& bsdName) override;
+    // There are no APFS volumes to lock or unlock here: both lines are empty. LUKS volumes
+    // go through the helper's lock and unlock verbs, run directly with the passphrase on
+    // the helper's standard input (a shell line would show it in the process list).
     std::string lockVolume(const std::string& bsdName) override;
-    // The passphrase reaches the helper on its standard input through the shell's own
-    // printf, so it never appears in a process's arguments.
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;
+    std::optional<ProgramCall> unlockLUKSVolume(const std::string& bsdName) override;
+    std::optional<ProgramCall> lockLUKSVolume(const std::string& bsdName) override;
     std::string listCoreStorage() override;
 
 private:

@@ -45,12 +45,14 @@ EntryStat fromStat(const struct stat& st) {
     result.size = static_cast<std::int64_t>(st.st_size);
     result.device = static_cast<std::uint64_t>(st.st_dev);
     result.inode = static_cast<std::uint64_t>(st.st_ino);
+    result.owner = static_cast<std::uint32_t>(st.st_uid);
+    result.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     return result;
 }
 
 std::optional<EntryStat> statxAt(int dirfd, const char* path, int flags) {
     struct statx stx {};
-    if (::statx(dirfd, path, flags, STATX_TYPE | STATX_INO | STATX_SIZE | STATX_MNT_ID, &stx) != 0) {
+    if (::statx(dirfd, path, flags, STATX_TYPE | STATX_INO | STATX_SIZE | STATX_UID | STATX_MTIME | STATX_MNT_ID, &stx) != 0) {
         return std::nullopt;
     }
     EntryStat result;
@@ -59,6 +61,8 @@ std::optional<EntryStat> statxAt(int dirfd, const char* path, int flags) {
     result.device = static_cast<std::uint64_t>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
     result.inode = stx.stx_ino;
     result.mountId = (stx.stx_mask & STATX_MNT_ID) != 0 ? stx.stx_mnt_id : 0;
+    result.owner = stx.stx_uid;
+    result.modifiedSeconds = stx.stx_mtime.tv_sec;
     return result;
 }
 

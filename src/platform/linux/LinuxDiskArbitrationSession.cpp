@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxDiskArbitrationSession.h"
 
+#include "platform/linux/LinuxDeviceLocks.h"
+#include "platform/linux/mounthelper/MountHelper.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
 
@@ -8,6 +10,26 @@ namespace {
 
 std::string kernelName(const std::string& bsdName) {
     return bsdName.rfind("/dev/", 0) == 0 ? bsdName.substr(5) : bsdName;
+}
+
+// The helper's own error line, without its program name and line break, is the reason the
+// user is shown.
+std::string reasonOf(const ProcessResult& result) {
+    if (!result.launched) {
+        return "the mount helper did not start";
+    }
+    std::string message = result.standardError;
+    while (!message.empty() && message.back() == '\n') {
+        message.pop_back();
+    }
+    if (auto line = message.rfind('\n'); line != std::string::npos) {
+        message = message.substr(line + 1);
+    }
+    const std::string prefix = "harbormind-mount: ";
+    if (message.rfind(prefix, 0) == 0) {
+        message = message.substr(prefix.size());
+    }
+    return message.empty() ? "the mount helper failed (status " + std::to_string(result.exitStatus) + ")" : message;
 }
 
 }  // namespace
@@ -139,16 +161,18 @@ void LinuxDiskArbitrationSession::runHelper(Approval kind, const DADisk& disk, s
             self->complete(completion, disk, dissent);
             return;
         }
-        self->watcher_->expect(kind, name);
-        ProcessResult result = self->processes_.run(self->mountHelper_, arguments);
-        self->watcher_->settle(kind, name);
+        ProcessResult result;
+        {
+            auto held = LinuxDeviceLocks::hold(name);
+            self->watcher_->expect(kind, name);
+            result = self->processes_.run(self->mountHelper_, arguments);
+            self->watcher_->settle(kind, name);
+        }
         if (!result.launched || result.exitStatus != 0) {
-            std::string message = result.launched ? result.standardError : "the mount helper did not start";
-            while (!message.empty() && message.back() == '\n') {
-                message.pop_back();
-            }
+            std::string message = reasonOf(result);
             Log::info("Mount helper failed for " + name + ": " + message);
-            self->complete(completion, disk, DADissenter{DADissenter::error, message});
+            const bool busy = result.launched && result.exitStatus == MountHelper::busyStatus;
+            self->complete(completion, disk, DADissenter{busy ? DADissenter::busy : DADissenter::error, message});
             return;
         }
         self->complete(completion, disk, std::nullopt);

@@ -249,6 +249,20 @@ DiskDescription LinuxDiskDescriber::describe(const SysfsBlockDevice& device, con
             values[Key::volumeUUID] = upper(*facts.uuid);
         }
     }
+    // A device whose signatures could not be read (no right to open it, as for an ordinary
+    // user and the system disk) still has the type it is mounted with.
+    if (!facts.type) {
+        for (const auto& entry : mounts.entries()) {
+            const bool same = entry.devNumber == device.devNumber || entry.source == devicePath(device.name);
+            if (same && !entry.fsType.empty() && !entry.fsType.starts_with("fuse")) {
+                values[Key::volumeType] = entry.fsType;
+                if (auto kind = volumeKindOf(entry.fsType)) {
+                    values[Key::volumeKind] = *kind;
+                }
+                break;
+            }
+        }
+    }
     // Not a key of the other platform: what is mapped on the device (an unlocked LUKS volume's
     // dm-crypt disk), so that mapping and unmapping change the description.
     if (!device.holders.empty()) {

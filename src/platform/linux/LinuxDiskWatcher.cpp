@@ -115,7 +115,7 @@ void LinuxDiskWatcher::startOnQueue() {
         return;
     }
     started_ = true;
-    mounts_ = MountTable::read(paths_.mountInfo);
+    takeMounts(MountTable::read(paths_.mountInfo));
     if (paths_.kernelEvents == KernelEvents::Listen) {
         std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
         std::shared_ptr<SerialQueue> queue = queue_;
@@ -130,7 +130,10 @@ void LinuxDiskWatcher::startOnQueue() {
     rescan();
     std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
     mountTimer_ = Timer::scheduled(queue_, paths_.mountPollInterval, TimerRepeat::Repeating, [weak] {
-        if (auto self = weak.lock()) {
+        // While the helper mounts or unmounts for this process, the change is taken in when it
+        // has finished (settle), so the volume is reported mounted or unmounted only once its
+        // mount folder is made or removed too.
+        if (auto self = weak.lock(); self && !self->helperRunning()) {
             self->pollMounts();
         }
     });
@@ -199,7 +202,7 @@ void LinuxDiskWatcher::rescan() {
 
 void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     if (message.action == "resync") {
-        mounts_ = MountTable::read(paths_.mountInfo);
+        takeMounts(MountTable::read(paths_.mountInfo));
         rescan();
         return;
     }
@@ -252,12 +255,12 @@ void LinuxDiskWatcher::look(const std::string& name) {
         }
         return;
     }
-    // A loop device reattached to another image is another disk.
+    // A loop device reattached to another image is another disk: the old one goes (and with it
+    // the watch on its node), and the new one is looked at, and watched, as a new disk.
     if (previous && previous->device.loopBackingFile != current->device.loopBackingFile) {
         forget(name);
-        previous.reset();
-        current->appearanceTime = toSeconds(Clock::current().now());
-        current->description = describer_.describe(current->device, current->facts, mounts_, current->appearanceTime);
+        look(name);
+        return;
     }
     {
         std::lock_guard lock(mutex_);
@@ -312,7 +315,7 @@ std::optional<DiskDescription> LinuxDiskWatcher::description(const std::string& 
             device = it->second.device;
         }
     }
-    MountTable mounts = MountTable::read(paths_.mountInfo);
+    MountTable mounts = mountsFor(name);
     if (!description) {
         device = describer_.device(name);
         if (!device) {
@@ -373,7 +376,7 @@ void LinuxDiskWatcher::pollMounts() {
         return;
     }
     MountTable before = std::move(mounts_);
-    mounts_ = current;
+    takeMounts(current);
     handleMountChanges(before, current);
 }
 
@@ -488,15 +491,49 @@ void LinuxDiskWatcher::setVetoHandler(std::function<void(const std::string&)> ha
     vetoHandler_ = std::move(handler);
 }
 
+void LinuxDiskWatcher::takeMounts(MountTable mounts) {
+    mounts_ = std::move(mounts);
+    std::lock_guard lock(mutex_);
+    takenMounts_ = mounts_;
+}
+
+MountTable LinuxDiskWatcher::mountsFor(const std::string& name) const {
+    {
+        // While the helper mounts or unmounts this disk for the process, its mount state is
+        // the one last taken in: the change shows once the helper is done, its mount folder
+        // made or removed.
+        std::lock_guard lock(mutex_);
+        if (expectedMounts_.count(name) != 0 || expectedUnmounts_.count(name) != 0) {
+            return takenMounts_;
+        }
+    }
+    return MountTable::read(paths_.mountInfo);
+}
+
+bool LinuxDiskWatcher::helperRunning() const {
+    std::lock_guard lock(mutex_);
+    return !expectedMounts_.empty() || !expectedUnmounts_.empty();
+}
+
 void LinuxDiskWatcher::expect(Approval kind, const std::string& name) {
     std::lock_guard lock(mutex_);
     (kind == Approval::Mount ? expectedMounts_ : expectedUnmounts_).insert(name);
 }
 
 void LinuxDiskWatcher::settle(Approval kind, const std::string& name) {
-    // The change the helper made is taken in now, while it is still expected.
+    // The change the helper made is taken in now, while it is still expected. When another
+    // helper still works on the same disk (an unmount and an unmount of the whole disk run side
+    // by side), the last one to finish takes in both changes: the disk's mount state changes
+    // only once every helper is done, its mount folder included.
     queue_->sync([this, kind, name] {
-        pollMounts();
+        bool last = false;
+        {
+            std::lock_guard lock(mutex_);
+            last = expectedMounts_.count(name) + expectedUnmounts_.count(name) <= 1;
+        }
+        if (last) {
+            pollMounts();
+        }
         std::lock_guard lock(mutex_);
         auto& pending = kind == Approval::Mount ? expectedMounts_ : expectedUnmounts_;
         auto it = pending.find(name);

@@ -89,6 +89,9 @@ private:
     void disappeared(const std::string& name);
     void changed(const std::string& name, const std::vector<std::string>& keys);
     std::vector<std::string> orderedNames() const;
+    bool helperRunning() const;
+    void takeMounts(MountTable mounts);
+    MountTable mountsFor(const std::string& name) const;
 
     LinuxPaths paths_;
     LinuxDiskDescriber describer_;
@@ -105,6 +108,7 @@ private:
     std::multiset<std::string> expectedUnmounts_;
     std::set<std::string> vetoed_;
     std::function<void(const std::string&)> vetoHandler_;
+    MountTable takenMounts_;  // a copy of mounts_ for readers on other threads
 
     MountTable mounts_;
     std::uint64_t nextSequence_ = 1;

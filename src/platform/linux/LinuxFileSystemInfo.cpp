@@ -25,7 +25,10 @@ FileSystemSpace LinuxFileSystemInfo::space(const std::string& mountPoint) {
     if (::statvfs(mountPoint.c_str(), &facts) != 0) {
         return {};
     }
-    return {bytes(facts.f_blocks, facts.f_frsize), bytes(facts.f_bavail, facts.f_frsize)};
+    // Reserved blocks count neither as free (the user cannot write them) nor as used.
+    std::uint64_t usedBlocks = facts.f_blocks >= facts.f_bfree ? facts.f_blocks - facts.f_bfree : 0;
+    return {bytes(facts.f_blocks, facts.f_frsize), bytes(facts.f_bavail, facts.f_frsize),
+            bytes(usedBlocks, facts.f_frsize)};
 }
 
 bool LinuxFileSystemInfo::exists(const std::string& path) {

@@ -1,6 +1,20 @@
 #include "platform/linux/LinuxJunkLocations.h"
 
+#include <unistd.h>
+
+#include <chrono>
+
+#include "platform/linux/LinuxTemporaryEntryFilter.h"
+
 namespace harbormind {
+
+namespace {
+constexpr std::uint32_t rootUser = 0;
+}
+
+LinuxJunkLocations::LinuxJunkLocations() : LinuxJunkLocations(static_cast<std::uint32_t>(::geteuid())) {}
+
+LinuxJunkLocations::LinuxJunkLocations(std::uint32_t user) : user_(user) {}
 
 std::vector<JunkCategory> LinuxJunkLocations::categories(const std::string& home) {
     std::vector<JunkCategory> table;
@@ -20,6 +34,13 @@ std::vector<JunkCategory> LinuxJunkLocations::categories(const std::string& home
         "Programs leave temporary files in /tmp and /var/tmp. Deleting the ones you own frees disk space; files "
         "of other users and of running services are left alone.",
         {"/tmp", "/var/tmp"});
+    if (user_ == rootUser) {
+        table.pop_back();
+    } else {
+        // The age is compared with file times, so it is read from the system's calendar clock.
+        auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+        table.back().entryFilter = std::make_shared<LinuxTemporaryEntryFilter>(user_, now.count());
+    }
     add("userCache", "UserCache",
         "Applications keep caches in your cache folder (~/.cache) to start faster. They grow over time and are "
         "rebuilt when needed, so deleting them frees space at the cost of a slower first start.",

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/linux/CurlHttpClient.h"
+#include "platform/linux/LinuxCacheFolders.h"
 #include "platform/linux/LinuxCommandTable.h"
 #include "platform/linux/LinuxDeviceNaming.h"
 #include "platform/linux/LinuxDirectoryWalker.h"
@@ -76,6 +78,8 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     junkLocations_ = std::make_unique<LinuxJunkLocations>();
     keychainFiles_ = std::make_unique<LinuxKeychainFiles>(dataFolder(*users_) + "/keychains/default.keychain");
     fileStore_ = std::make_unique<LinuxFileStore>();
+    httpClient_ = std::make_unique<CurlHttpClient>();
+    cacheFolders_ = std::make_unique<LinuxCacheFolders>();
     networkMounter_ = std::make_unique<LinuxNetworkMounter>(*processes_);
     loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
                                                     std::vector<std::string>{runningProgram()});
@@ -151,6 +155,14 @@ JunkLocations* LinuxPlatform::junkLocations() {
 
 FileStore* LinuxPlatform::fileStore() {
     return fileStore_.get();
+}
+
+HttpClient* LinuxPlatform::httpClient() {
+    return httpClient_.get();
+}
+
+CacheFolders* LinuxPlatform::cacheFolders() {
+    return cacheFolders_.get();
 }
 
 NetworkMounter* LinuxPlatform::networkMounter() {

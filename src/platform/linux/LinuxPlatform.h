@@ -38,10 +38,12 @@ public:
     // ntfs-3g or the kernel's ntfs3 (LinuxNtfsDriverCheck).
     bool isNtfsDriverInstalled() override;
 
+    CacheFolders* cacheFolders() override;
     DirectoryWalker* directoryWalker() override;
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
     FileStore* fileStore() override;
+    HttpClient* httpClient() override;
     JunkLocations* junkLocations() override;
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
@@ -73,6 +75,8 @@ private:
     std::unique_ptr<KeychainFiles> keychainFiles_;
     std::unique_ptr<LoginItems> loginItems_;
     std::unique_ptr<FileStore> fileStore_;
+    std::unique_ptr<HttpClient> httpClient_;
+    std::unique_ptr<CacheFolders> cacheFolders_;
     std::unique_ptr<NetworkMounter> networkMounter_;
     std::unique_ptr<USBBlockerPaths> usbBlockerPaths_;
     std::unique_ptr<WholeDiskNames> wholeDiskNames_;

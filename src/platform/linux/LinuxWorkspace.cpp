@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/linux/LinuxFileManagerItems.h"
 #include "platform/linux/LinuxProcessLauncher.h"
 
 namespace harbormind {
@@ -47,6 +48,18 @@ bool LinuxWorkspace::openFolder(const std::string& path) {
     // Not every opener understands "--"; a relative path that would read as an option is
     // written so that it cannot.
     return open(path.front() == '-' ? "./" + path : path);
+}
+
+bool LinuxWorkspace::showItem(const std::string& path) {
+    struct stat facts {};
+    if (path.empty() || path.front() != '/' || ::lstat(path.c_str(), &facts) != 0) {
+        return false;
+    }
+    if (LinuxFileManagerItems::showItems(path)) {
+        return true;
+    }
+    auto slash = path.find_last_of('/');
+    return openFolder(slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 bool LinuxWorkspace::openURL(const std::string& url) {

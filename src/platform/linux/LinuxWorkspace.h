@@ -20,6 +20,9 @@ public:
 
     // False when the path is not a folder or no opener could be started.
     bool openFolder(const std::string& path) override;
+    // Through the file manager's ShowItems on the session bus, else by opening the folder
+    // that holds the entry. False when the entry does not exist.
+    bool showItem(const std::string& path) override;
     // False when the text is not a URL (a scheme, ":" and more, no spaces) or no opener
     // could be started.
     bool openURL(const std::string& url) override;

@@ -18,6 +18,27 @@
 namespace harbormind {
 namespace {
 
+// The tree as it reads back from XML. The library's key getter aborts the process on a key that
+// holds a NUL (a binary file or an XML character reference can carry one); the XML writer
+// stops such a key at the NUL, so after the round trip every key reads safely.
+plist_t withPlainKeys(plist_t tree) {
+    char* xml = nullptr;
+    std::uint32_t length = 0;
+    plist_to_xml(tree, &xml, &length);
+    plist_t plain = nullptr;
+    if (xml != nullptr) {
+        plist_from_xml(xml, length, &plain);
+        std::free(xml);
+    }
+    plist_free(tree);
+    if (plain == nullptr || plist_get_node_type(plain) != PLIST_DICT) {
+        plist_free(plain);
+        return plist_new_dict();
+    }
+    return plain;
+}
+
+
 std::optional<PlatformValue> fromPlist(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -198,7 +219,7 @@ PropertyListFile::Status PropertyListFile::load() {
         return Status::Damaged;
     }
     plist_free(static_cast<plist_t>(root_));
-    root_ = parsed;
+    root_ = withPlainKeys(parsed);
     return Status::Loaded;
 }
 

@@ -165,7 +165,11 @@ void UeventMonitor::readNodeEvents() {
                 }
                 name = it->second;
                 if ((event.mask & IN_IGNORED) != 0) {
-                    watchIds_.erase(name);
+                    // Only this watch goes: the name may be watched anew on a new node by now.
+                    auto id = watchIds_.find(name);
+                    if (id != watchIds_.end() && id->second == event.wd) {
+                        watchIds_.erase(id);
+                    }
                     watchNames_.erase(it);
                     continue;
                 }

@@ -12,6 +12,10 @@ std::string XdgConfigHome::path() {
     if (configured && configured[0] == '/') {
         return configured;
     }
+    return homeFolder() + "/.config";
+}
+
+std::string XdgConfigHome::homeFolder() {
     std::string home;
     if (const char* fromEnvironment = std::getenv("HOME"); fromEnvironment && fromEnvironment[0] == '/') {
         home = fromEnvironment;
@@ -24,7 +28,7 @@ std::string XdgConfigHome::path() {
     if (home.size() > 1 && home.back() == '/') {
         home.pop_back();
     }
-    return (home == "/" ? "" : home) + "/.config";
+    return home == "/" ? "" : home;
 }
 
 }  // namespace harbormind

@@ -9,6 +9,8 @@ namespace harbormind {
 class XdgConfigHome {
 public:
     static std::string path();
+    // The user's home folder without a trailing slash ("" for "/").
+    static std::string homeFolder();
 };
 
 }  // namespace harbormind

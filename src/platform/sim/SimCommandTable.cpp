@@ -20,6 +20,11 @@ std::string SimCommandTable::unlockVolume(const std::string& bsdName, const std:
     return "diskutil apfs unlockVolume " + ShellQuote::quote(bsdName) + " -passphrase " + ShellQuote::quote(passphrase);
 }
 
+std::string SimCommandTable::unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) {
+    return "diskutil coreStorage unlockVolume " + ShellQuote::quote(logicalVolume) + " -passphrase " +
+           ShellQuote::quote(passphrase);
+}
+
 std::string SimCommandTable::listCoreStorage() {
     return "diskutil cs list -plist";
 }

@@ -12,6 +12,7 @@ public:
     std::string lockVolume(const std::string& bsdName) override;
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;
     std::string listCoreStorage() override;
+    std::string unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) override;
 };
 
 }  // namespace harbormind

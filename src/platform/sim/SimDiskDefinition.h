@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/PlatformValue.h"
 
@@ -15,6 +16,8 @@ struct SimDiskDefinition {
     PlatformValue::Dictionary description;
     std::optional<std::string> registryKey;
     std::optional<std::string> registryParent;
+    // Further parents of a media with several (a RAID set's members); they list it as a child.
+    std::vector<std::string> otherRegistryParents;
     std::string registryName;  // the name in registry paths; the key when empty
     PlatformValue::Dictionary mediaProperties;
     // Where a mount without a path puts the volume; "/Volumes/" + volume name when absent.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/DiskDescription.h"
 #include "platform/DiskDescriptionKey.h"
 #include "support/Clock.h"
 #include "support/Dispatch.h"
@@ -35,7 +36,7 @@ std::optional<bool> boolValue(const PlatformValue::Dictionary& values, const cha
 SimMachine::SimMachine(SimScenario scenario)
     : scenario_(std::move(scenario)), externalAdapter_(scenario_.externalAdapter) {
     for (const auto& entry : scenario_.registry) {
-        putEntry(entry.key, entry.parent, entry.name, entry.properties);
+        putEntry(entry.key, entry.parent, entry.otherParents, entry.name, entry.properties);
     }
     for (const auto& disk : scenario_.disks) {
         addDisk(disk);
@@ -76,11 +77,22 @@ std::optional<DiskDescription> SimMachine::description(const std::string& bsdNam
     return std::nullopt;
 }
 
+namespace {
+
+// A scenario may give the mount point as a path or as a file URL, as real descriptions do.
+std::optional<std::string> mountedPath(const PlatformValue::Dictionary& description) {
+    auto it = description.find(DiskDescriptionKey::volumePath);
+    std::optional<std::string> text = it == description.end() ? std::nullopt : it->second.asText();
+    return text ? DiskDescription::pathFromText(*text) : std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::string> SimMachine::diskMountedAt(const std::string& path) {
     std::lock_guard lock(mutex_);
     const std::string wanted = withoutTrailingSlash(path);
     for (const auto& disk : disks_) {
-        auto mounted = textValue(disk.description, DiskDescriptionKey::volumePath);
+        auto mounted = mountedPath(disk.description);
         if (mounted && withoutTrailingSlash(*mounted) == wanted) {
             return disk.definition.bsdName;
         }
@@ -92,7 +104,7 @@ std::vector<std::string> SimMachine::mountPoints() {
     std::lock_guard lock(mutex_);
     std::vector<std::string> points;
     for (const auto& disk : disks_) {
-        if (auto mounted = textValue(disk.description, DiskDescriptionKey::volumePath)) {
+        if (auto mounted = mountedPath(disk.description)) {
             points.push_back(withoutTrailingSlash(*mounted));
         }
     }
@@ -124,7 +136,8 @@ SimMachine::Entry* SimMachine::presentEntry(const std::string& key) {
     return it != entries_.end() && it->second.present ? &it->second : nullptr;
 }
 
-void SimMachine::putEntry(const std::string& key, const std::optional<std::string>& parent, const std::string& name,
+void SimMachine::putEntry(const std::string& key, const std::optional<std::string>& parent,
+                          const std::vector<std::string>& otherParents, const std::string& name,
                           PlatformValue::Dictionary properties) {
     auto [it, inserted] = entries_.try_emplace(key);
     Entry& entry = it->second;
@@ -135,6 +148,7 @@ void SimMachine::putEntry(const std::string& key, const std::optional<std::strin
         entryOrder_.push_back(key);
     }
     entry.parent = parent;
+    entry.otherParents = otherParents;
     entry.name = name.empty() ? key : name;
     entry.properties = std::move(properties);
     entry.present = true;
@@ -142,7 +156,7 @@ void SimMachine::putEntry(const std::string& key, const std::optional<std::strin
 
 void SimMachine::addRegistryEntry(const SimRegistryEntryDefinition& definition) {
     std::lock_guard lock(mutex_);
-    putEntry(definition.key, definition.parent, definition.name, definition.properties);
+    putEntry(definition.key, definition.parent, definition.otherParents, definition.name, definition.properties);
 }
 
 std::optional<RegistryEntryId> SimMachine::parentEntry(RegistryEntryId id) {
@@ -165,7 +179,9 @@ std::vector<RegistryEntryId> SimMachine::childEntries(RegistryEntryId id) {
     const std::string& parentKey = keysById_[id];
     for (const auto& key : entryOrder_) {
         const Entry* entry = presentEntry(key);
-        if (entry != nullptr && entry->parent == parentKey) {
+        if (entry != nullptr && (entry->parent == parentKey ||
+                                 std::find(entry->otherParents.begin(), entry->otherParents.end(), parentKey) !=
+                                     entry->otherParents.end())) {
             children.push_back(entry->id);
         }
     }
@@ -352,7 +368,8 @@ bool SimMachine::addDisk(const SimDiskDefinition& definition) {
     PlatformValue::Dictionary properties = definition.mediaProperties;
     properties.try_emplace("BSD Name", definition.bsdName);
     properties.try_emplace("IOClass", "IOMedia");
-    putEntry(definition.mediaKey(), definition.registryParent, definition.registryName, std::move(properties));
+    putEntry(definition.mediaKey(), definition.registryParent, definition.otherRegistryParents,
+             definition.registryName, std::move(properties));
     departed_.erase(definition.bsdName);
     disks_.push_back(std::move(disk));
     for (const auto& session : liveSessions()) {
@@ -421,7 +438,7 @@ std::string SimMachine::freeMountPath(const Disk& disk, const std::optional<std:
     base = withoutTrailingSlash(base);
     auto taken = [&](const std::string& candidate) {
         return std::any_of(disks_.begin(), disks_.end(), [&](const Disk& other) {
-            auto mounted = textValue(other.description, DiskDescriptionKey::volumePath);
+            auto mounted = mountedPath(other.description);
             return mounted && withoutTrailingSlash(*mounted) == candidate;
         });
     };

@@ -87,6 +87,7 @@ private:
     struct Entry {
         RegistryEntryId id = 0;
         std::optional<std::string> parent;
+        std::vector<std::string> otherParents;
         std::string name;
         PlatformValue::Dictionary properties;
         bool present = false;
@@ -96,7 +97,8 @@ private:
     Disk* findDisk(const std::string& bsdName);
     Entry* findEntry(RegistryEntryId id);
     Entry* presentEntry(const std::string& key);
-    void putEntry(const std::string& key, const std::optional<std::string>& parent, const std::string& name,
+    void putEntry(const std::string& key, const std::optional<std::string>& parent,
+                  const std::vector<std::string>& otherParents, const std::string& name,
                   PlatformValue::Dictionary properties);
     std::vector<std::string> ancestorKeys(const std::string& key);
     // The disk and every disk below it in the registry, deepest first.

@@ -47,6 +47,30 @@ std::optional<std::string> optionalText(const Json& object, const char* key, con
     return value->get<std::string>();
 }
 
+// "parent": one key, or a list of keys for an entry with several parents (a RAID set on two
+// members, a logical volume group on two disks). The first is the parent that paths and
+// parent walks follow; every one lists the entry among its children.
+std::vector<std::string> parentKeys(const Json& object, const std::string& where) {
+    const Json* value = member(object, "parent");
+    if (value == nullptr || value->is_null()) {
+        return {};
+    }
+    if (value->is_string()) {
+        return {value->get<std::string>()};
+    }
+    if (!value->is_array() || value->empty()) {
+        fail(where + ".parent", "must be a text or a non-empty list of texts");
+    }
+    std::vector<std::string> keys;
+    for (const auto& element : *value) {
+        if (!element.is_string() || element.get<std::string>().empty()) {
+            fail(where + ".parent", "must list non-empty texts");
+        }
+        keys.push_back(element.get<std::string>());
+    }
+    return keys;
+}
+
 std::string requiredText(const Json& object, const char* key, const std::string& where) {
     auto text = optionalText(object, key, where);
     if (!text || text->empty()) {
@@ -116,7 +140,11 @@ SimDiskDefinition readDisk(const Json& json, const std::string& where) {
     disk.bsdName = requiredText(json, "bsdName", where);
     disk.description = dictionary(json, "description", where);
     disk.registryKey = optionalText(json, "registryKey", where);
-    disk.registryParent = optionalText(json, "parent", where);
+    std::vector<std::string> parents = parentKeys(json, where);
+    if (!parents.empty()) {
+        disk.registryParent = parents.front();
+        disk.otherRegistryParents.assign(parents.begin() + 1, parents.end());
+    }
     disk.registryName = optionalText(json, "registryName", where).value_or("");
     disk.mediaProperties = dictionary(json, "properties", where);
     disk.mountPath = optionalText(json, "mountPath", where);
@@ -353,6 +381,22 @@ void checkRegistry(const SimScenario& scenario) {
             parents[event.action.disk.mediaKey()] = event.action.disk.registryParent;
         }
     }
+    auto checkOthers = [&](const std::string& key, const std::vector<std::string>& others) {
+        for (const auto& other : others) {
+            if (parents.count(other) == 0) {
+                fail("registry", "\"" + key + "\" has an unknown parent \"" + other + "\"");
+            }
+            if (other == key) {
+                fail("registry", "\"" + key + "\" is its own ancestor");
+            }
+        }
+    };
+    for (const auto& entry : scenario.registry) {
+        checkOthers(entry.key, entry.otherParents);
+    }
+    for (const auto& disk : scenario.disks) {
+        checkOthers(disk.mediaKey(), disk.otherRegistryParents);
+    }
     for (const auto& [key, parent] : parents) {
         std::set<std::string> seen{key};
         std::optional<std::string> next = parent;
@@ -380,7 +424,11 @@ SimScenario readScenario(const Json& json) {
                 requireObject(element, at);
                 SimRegistryEntryDefinition entry;
                 entry.key = requiredText(element, "key", at);
-                entry.parent = optionalText(element, "parent", at);
+                std::vector<std::string> parents = parentKeys(element, at);
+                if (!parents.empty()) {
+                    entry.parent = parents.front();
+                    entry.otherParents.assign(parents.begin() + 1, parents.end());
+                }
                 entry.name = optionalText(element, "name", at).value_or("");
                 entry.properties = dictionary(element, "properties", at);
                 scenario.registry.push_back(std::move(entry));

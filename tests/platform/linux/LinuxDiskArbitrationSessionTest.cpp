@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxDiskArbitrationSession.h"
+#include "platform/linux/mounthelper/MountHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ public:
         runs.push_back(arguments);
         EXPECT_EQ(launchPath, "/fake/harbormind-mount");
         if (!failure.empty()) {
-            return {true, 1, "", failure};
+            return {true, failureStatus, "", failure};
         }
         if (arguments[0] == "mount") {
             sysfs_.setMountInfo(std::string(rootMount) + stickMount);
@@ -39,6 +40,7 @@ public:
     std::mutex mutex;
     std::vector<std::vector<std::string>> runs;
     std::string failure;
+    int failureStatus = 1;
 
 private:
     test::FakeSysfs& sysfs_;
@@ -276,8 +278,26 @@ TEST_F(LinuxDiskArbitrationSessionTest, AFailedHelperCompletesWithItsErrorText) 
                      });
     take(2);
     ASSERT_TRUE(result);
-    EXPECT_EQ(result->statusString, "harbormind-mount: sdb1 has no file system that can be mounted");
-    EXPECT_EQ(helper.runs, (std::vector<std::vector<std::string>>{{"unmount", "--force", "--whole", "sdb1"}}));
+    // The reason the user is shown: the helper's last error line without its program name.
+    EXPECT_EQ(result->statusString, "sdb1 has no file system that can be mounted");
+    EXPECT_EQ(result->status, DADissenter::error);
+    ASSERT_EQ(helper.runs.size(), 1U);
+
+    // A volume in use: the helper's busy status becomes the busy dissenter.
+    helper.failure = "harbormind-mount: cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)\n";
+    helper.failureStatus = MountHelper::busyStatus;
+    result.reset();
+    session->unmount(DADisk("sdb1"), DiskArbitrationSession::unmountDefault,
+                     [&](const DADisk&, std::optional<DADissenter> dissent) {
+                         result = dissent;
+                         record("completed");
+                     });
+    take(2);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, DADissenter::busy);
+    EXPECT_EQ(result->statusString, "cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)");
+    EXPECT_EQ(helper.runs, (std::vector<std::vector<std::string>>{{"unmount", "--force", "--whole", "sdb1"},
+                                                                   {"unmount", "sdb1"}}));
 }
 
 TEST_F(LinuxDiskArbitrationSessionTest, WithoutAQueueNoCallbackRuns) {

@@ -98,6 +98,13 @@ TEST_F(LinuxDiskDescriberTest, TheVolumePathComesFromTheMountTable) {
     EXPECT_EQ(description.text(Key::volumePath), "/media/ann/STICK");
 }
 
+// Regression: the whole disk holding "/" read as "unknown" for a user who may not open it.
+TEST_F(LinuxDiskDescriberTest, AVolumeThatCannotBeProbedTakesItsMountedType) {
+    DiskDescription description = describe("sdb1", "40 26 8:17 / / rw,relatime - ext4 /dev/sdb1 rw\n");
+    EXPECT_EQ(description.text(Key::volumeKind), "ext4");
+    EXPECT_EQ(description.text(Key::volumePath), "/");
+}
+
 TEST_F(LinuxDiskDescriberTest, AFatPartitionReadsAsMsdosWithItsLabelAndUuid) {
     if (!image("sdb1", "mkfs.vfat -n STICK -i 1a2b3c4d")) {
         GTEST_SKIP() << "mkfs.vfat is not installed";

@@ -10,6 +10,7 @@
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/linux/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/Clock.h"
 #include "support/SerialQueue.h"
@@ -77,7 +78,9 @@ protected:
     }
 
     // Every event is kept: one may arrive before the test learnt its device's name. Checks
-    // look for events of their own devices only.
+    // look for events of their own devices only, and only from the moment the device was
+    // theirs: another program may have used the same loop device a moment earlier, and the
+    // platform rightly reported that device's appearance and changes under the same name.
     void record(const std::string& what, const std::string& name) {
         {
             std::lock_guard lock(mutex);
@@ -86,15 +89,26 @@ protected:
         Clock::current().notifyAll();
     }
 
-    // Waits up to 20 seconds for an event.
-    bool waitFor(const std::string& event) {
+    // Waits up to 20 seconds for an event, among those from `from` on (by default those that
+    // came after the test's device was attached).
+    bool waitFor(const std::string& event, std::optional<std::size_t> from = std::nullopt) {
         Clock& clock = Clock::current();
         return clock.waitUntil(
             [&] {
                 std::lock_guard lock(mutex);
-                return std::find(events.begin(), events.end(), event) != events.end();
+                auto begin = events.begin() + static_cast<std::ptrdiff_t>(std::min(from.value_or(ownFrom), events.size()));
+                return std::find(begin, events.end(), event) != events.end();
             },
             clock.now() + seconds(20));
+    }
+
+    // Lets every event the platform has worked out so far reach the test, and answers how many
+    // there are: whatever comes later was worked out from the machine as it is from now on.
+    std::size_t settledEventCount() {
+        platform->diskWatcher().sync([] {});
+        queue->sync([] {});
+        std::lock_guard lock(mutex);
+        return events.size();
     }
 
     std::optional<DiskDescription> describe(const std::string& name) {
@@ -106,15 +120,19 @@ protected:
     void attach(int megabytes, const std::string& script, int partitions) {
         disk = std::make_unique<test::LoopDisk>(megabytes);
         ASSERT_TRUE(disk->partition(script));
+        const std::size_t beforeAttaching = settledEventCount();
         ASSERT_TRUE(disk->attach()) << "could not attach a loop device";
         {
             std::lock_guard lock(nameMutex);
             diskName = disk->name();
         }
-        ASSERT_TRUE(waitFor("appeared " + disk->name()));
+        // The device is this test's own from here on; the platform may have reported it
+        // (and its partitions, where the kernel reads the table itself) a moment ago already.
+        ownFrom = settledEventCount();
+        ASSERT_TRUE(waitFor("appeared " + disk->name(), beforeAttaching));
         ASSERT_TRUE(disk->announcePartitions());
         for (int i = 1; i <= partitions; ++i) {
-            ASSERT_TRUE(waitFor("appeared " + disk->partition(i))) << disk->partition(i);
+            ASSERT_TRUE(waitFor("appeared " + disk->partition(i), beforeAttaching)) << disk->partition(i);
         }
     }
 
@@ -159,6 +177,7 @@ protected:
     std::unique_ptr<test::LoopDisk> disk;
     std::mutex mutex;
     std::vector<std::string> events;
+    std::size_t ownFrom = 0;  // index of the first event after the test's device became its own
     mutable std::mutex nameMutex;
     std::string diskName;
 };
@@ -265,7 +284,7 @@ TEST_F(LinuxPlatformRealDeviceTest, AMountMadeElsewhereIsAskedAboutAndADissentTa
     EXPECT_TRUE(clock.waitUntil([&] { return !describe(volume)->text(Key::volumePath); }, clock.now() + seconds(20)))
         << "the refused volume was not unmounted";
     std::lock_guard lock(mutex);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "unmount? " + volume), 0);
+    EXPECT_EQ(std::count(events.begin() + static_cast<std::ptrdiff_t>(ownFrom), events.end(), "unmount? " + volume), 0);
 }
 
 TEST_F(LinuxPlatformRealDeviceTest, AFuseVolumeMountsReadWriteWhenTheKernelHasNoDriver) {

@@ -77,6 +77,10 @@ TEST(LinuxFileSystemInfoTest, SpaceAndAccessOfRealPaths) {
     ASSERT_TRUE(space.totalBytes && space.freeBytes);
     EXPECT_GT(*space.totalBytes, 0);
     EXPECT_LE(*space.freeBytes, *space.totalBytes);
+    // As df shows it: used and free (available) never exceed the total; reserved blocks are
+    // in neither.
+    ASSERT_TRUE(space.usedBytes);
+    EXPECT_LE(*space.usedBytes + *space.freeBytes, *space.totalBytes);
     EXPECT_TRUE(files.exists(folder.path.string()));
     EXPECT_TRUE(files.isReadable(folder.path.string()));
     EXPECT_TRUE(files.isWritable(folder.path.string()));

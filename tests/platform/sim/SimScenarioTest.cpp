@@ -137,6 +137,8 @@ TEST(SimScenarioTest, TheCommandTableQuotesEveryValue) {
     EXPECT_EQ(commands.unlockVolume("disk3s5", "it's $(rm -rf ~)"),
               "diskutil apfs unlockVolume 'disk3s5' -passphrase 'it'\\''s $(rm -rf ~)'");
     EXPECT_EQ(commands.listCoreStorage(), "diskutil cs list -plist");
+    // Regression: the CoreStorage unlock line was missing, so the unlock failed without running.
+    EXPECT_EQ(commands.unlockCoreStorageVolume("L1", "p'w"), "diskutil coreStorage unlockVolume 'L1' -passphrase 'p'\\''w'");
 }
 
 TEST(SimScenarioTest, BrokenScenariosGiveAnErrorThatSaysWhere) {
@@ -156,6 +158,9 @@ TEST(SimScenarioTest, BrokenScenariosGiveAnErrorThatSaysWhere) {
         {R"({"events": [{"at": 1, "action": "explode", "bsdName": "disk1"}]})", "unknown action"},
         {R"({"disks": [{"bsdName": "disk1", "description": {"DAMediaSize": 18446744073709551615}}]})", "too large"},
         {R"({"disks": [{"bsdName": 7}]})", "disks[0].bsdName"},
+        {R"({"disks": [{"bsdName": "disk1"}, {"bsdName": "disk2", "parent": ["disk1", "gone"]}]})",
+         "unknown parent \"gone\""},
+        {R"({"disks": [{"bsdName": "disk1", "parent": []}]})", "disks[0].parent"},
     };
     for (const auto& c : cases) {
         auto result = SimPlatform::fromJson(c.text);
@@ -165,6 +170,25 @@ TEST(SimScenarioTest, BrokenScenariosGiveAnErrorThatSaysWhere) {
     auto missing = SimPlatform::load("/nonexistent/scenario.json");
     EXPECT_FALSE(missing);
     EXPECT_NE(missing.error.find("/nonexistent/scenario.json"), std::string::npos);
+}
+
+// Regression: one parent per entry could not describe a RAID set on two members.
+TEST(SimScenarioTest, AnEntryMayHaveSeveralParentsAndEachListsItAsAChild) {
+    auto result = SimPlatform::fromJson(R"({"disks": [
+        {"bsdName": "disk2"}, {"bsdName": "disk3"},
+        {"bsdName": "disk2s2", "parent": "disk2"}, {"bsdName": "disk3s2", "parent": "disk3"},
+        {"bsdName": "disk4", "parent": ["disk2s2", "disk3s2"]}]})");
+    ASSERT_TRUE(result) << result.error;
+    auto& platform = *result.platform;
+    auto mediaOf = [&](const std::string& name) {
+        auto session = platform.diskArbitration().createSession();
+        return session->copyIOMedia(*session->diskFromBSDName(name));
+    };
+    auto set = mediaOf("disk4");
+    ASSERT_TRUE(set);
+    EXPECT_EQ(platform.registry().parentEntry(*set), mediaOf("disk2s2")) << "the first parent is followed";
+    EXPECT_EQ(platform.registry().childEntries(*mediaOf("disk2s2")), std::vector<RegistryEntryId>{*set});
+    EXPECT_EQ(platform.registry().childEntries(*mediaOf("disk3s2")), std::vector<RegistryEntryId>{*set});
 }
 
 TEST(SimScenarioTest, UnknownSectionsAreKeptForTheLayersThatReadThem) {

@@ -24,6 +24,7 @@
 
 #include "platform/linux/BlkidProbe.h"
 #include "platform/linux/MountTable.h"
+#include "platform/linux/mounthelper/MountUsers.h"
 
 extern char** environ;
 
@@ -107,9 +108,28 @@ std::string devNumberOf(const std::string& name) {
     return readLine("/sys/class/block/" + name + "/dev").value_or("");
 }
 
+int fail(const std::string& message);
+
+// An unlocked LUKS volume is a device-mapper device: without the kernel's device-mapper
+// cryptsetup can open nothing, and says so obscurely. The kernel registers it as a misc
+// device; a /dev/mapper/control node alone (libdevmapper makes one) proves nothing.
+int requireDeviceMapper(const std::string& name) {
+    if (::access("/sys/class/misc/device-mapper", F_OK) == 0) {
+        return 0;
+    }
+    return fail("cannot unlock or lock " + name +
+                ": device-mapper is not available on this system (the kernel has no device-mapper, so there is no "
+                "usable /dev/mapper; it needs the dm_mod and dm_crypt modules)");
+}
+
 int fail(const std::string& message) {
     std::cerr << "harbormind-mount: " << message << "\n";
     return 1;
+}
+
+int failBusy(const std::string& message) {
+    std::cerr << "harbormind-mount: " << message << "\n";
+    return MountHelper::busyStatus;
 }
 
 }  // namespace
@@ -327,9 +347,16 @@ int MountHelper::unmountDevices(const std::vector<std::string>& names, UnmountFo
             if (mountPoint == "/") {
                 return fail("the system volume " + device + " is not unmounted");
             }
+            // Only an unmount the user forced is lazy: a plain one leaves a busy volume
+            // mounted, so nothing keeps writing to a file system that left the name space.
             int flags = force == UnmountForce::Yes ? MNT_DETACH : 0;
             if (::umount2(mountPoint.c_str(), flags) != 0) {
-                return fail("cannot unmount " + mountPoint + " (" + device + "): " + std::strerror(errno));
+                int code = errno;
+                if (code == EBUSY) {
+                    return failBusy("cannot unmount " + mountPoint + " (" + device + "): " +
+                                    MountUsers::inUseBy(MountUsers().ofMountPoint(mountPoint)));
+                }
+                return fail("cannot unmount " + mountPoint + " (" + device + "): " + std::strerror(code));
             }
             removeMountFolder(mountPoint);
             std::cout << "Volume on " << device << " unmounted from " << mountPoint << "\n";
@@ -349,6 +376,47 @@ int MountHelper::unmount(const std::string& name, UnmountForce force, UnmountSco
     return unmountDevices(devicesOf(name, scope), force, scope == UnmountScope::WholeDisk);
 }
 
+int MountHelper::claimDisk(const std::string& disk, const std::vector<std::string>& devices, int& status) const {
+    std::vector<std::string> nodes;
+    for (const auto& device : devices) {
+        nodes.push_back("/dev/" + device);
+    }
+    // A device another program has open (a shell writing to it, a lazily detached file
+    // system, a mapping on top) keeps the disk: taking it away would lose that data.
+    std::string users = MountUsers().ofDevices(nodes);
+    std::string heldDevice;
+    int fd = -1;
+    for (auto it = devices.rbegin(); users.empty() && heldDevice.empty() && it != devices.rend(); ++it) {
+        const std::string node = "/dev/" + *it;
+        int claimed = ::open(node.c_str(), O_RDONLY | O_EXCL | O_NONBLOCK | O_CLOEXEC);
+        if (claimed < 0) {
+            if (errno == EBUSY) {
+                heldDevice = *it;
+            }
+            continue;
+        }
+        if (*it == disk && fd < 0) {
+            fd = claimed;
+        } else {
+            ::close(claimed);
+        }
+    }
+    if (!users.empty() || !heldDevice.empty()) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        status = failBusy("cannot eject " + disk + ": " +
+                          (users.empty() ? heldDevice + " is still in use by the kernel (a file system detached "
+                                                        "while in use, a mount or a mapping)"
+                                         : MountUsers::inUseBy(users)));
+        return -1;
+    }
+    if (fd < 0) {
+        status = fail("cannot open " + disk + " exclusively: " + std::strerror(errno));
+    }
+    return fd;
+}
+
 int MountHelper::eject(const std::string& name) {
     if (!fs::exists(sysfs(name))) {
         return fail(name + " is not a block device");
@@ -362,15 +430,17 @@ int MountHelper::eject(const std::string& name) {
     if (fs::exists(sysfs(name) + "/partition")) {
         disk = fs::canonical(sysfs(name), error).parent_path().filename().string();
     }
-    const std::string node = "/dev/" + disk;
     ::sync();
+    int status = 0;
+    int fd = claimDisk(disk, devices, status);
+    if (fd < 0) {
+        return status;
+    }
     if (disk.rfind("loop", 0) == 0) {
-        int fd = ::open(node.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0 || ::ioctl(fd, LOOP_CLR_FD, 0) != 0) {
+        // Only our exclusive descriptor is open, so the image is detached at once.
+        if (::ioctl(fd, LOOP_CLR_FD, 0) != 0) {
             int code = errno;
-            if (fd >= 0) {
-                ::close(fd);
-            }
+            ::close(fd);
             return fail("cannot detach " + disk + ": " + std::strerror(code));
         }
         ::close(fd);
@@ -378,30 +448,28 @@ int MountHelper::eject(const std::string& name) {
         return 0;
     }
     const bool removable = readLine(sysfs(disk) + "/removable").value_or("0") == "1";
-    if (removable) {
-        int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0 && ::ioctl(fd, CDROMEJECT, 0) == 0) {
-            ::close(fd);
-            std::cout << "Disk " << disk << " ejected\n";
-            return 0;
-        }
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    if (removable && ::ioctl(fd, CDROMEJECT, 0) == 0) {
+        ::close(fd);
+        std::cout << "Disk " << disk << " ejected\n";
+        return 0;
     }
-    // A USB, FireWire or card-reader disk is taken off its bus, as "safely remove" does.
+    // A USB, FireWire or card-reader disk is taken off its bus, as "safely remove" does,
+    // while our exclusive claim keeps anyone else from opening it meanwhile.
     fs::path hardware = fs::canonical(sysfs(disk) + "/device", error);
     const std::string path = hardware.string();
     const bool external = path.find("/usb") != std::string::npos || path.find("/firewire") != std::string::npos ||
                           path.find("/fw") != std::string::npos;
+    bool removed = false;
     if (!error && external && fs::exists(hardware / "delete")) {
         std::ofstream remove(hardware / "delete");
         remove << "1\n";
         remove.close();
-        if (remove) {
-            std::cout << "Disk " << disk << " ejected\n";
-            return 0;
-        }
+        removed = static_cast<bool>(remove);
+    }
+    ::close(fd);
+    if (removed) {
+        std::cout << "Disk " << disk << " ejected\n";
+        return 0;
     }
     return fail(disk + " cannot be ejected");
 }
@@ -416,6 +484,9 @@ int MountHelper::unlock(const std::string& name, const std::string& passphrase) 
     if (!cryptsetup) {
         return fail("cryptsetup is not installed");
     }
+    if (int status = requireDeviceMapper(name); status != 0) {
+        return status;
+    }
     const std::string mapping = "luks-" + volume.uuid.value_or(name);
     if (runProgram(*cryptsetup, {"open", "--type", "luks", "--key-file=-", node, mapping}, passphrase) != 0) {
         return fail("cannot unlock " + name);
@@ -428,6 +499,9 @@ int MountHelper::lock(const std::string& name) {
     auto cryptsetup = findProgram("cryptsetup");
     if (!cryptsetup) {
         return fail("cryptsetup is not installed");
+    }
+    if (int status = requireDeviceMapper(name); status != 0) {
+        return status;
     }
     std::error_code error;
     int locked = 0;

@@ -14,6 +14,9 @@ enum class UnmountScope { Volume, WholeDisk };
 // kernel names of block devices under /dev; nothing else is accepted.
 class MountHelper {
 public:
+    // The exit status of a refusal because something still uses the volume or the disk.
+    static constexpr int busyStatus = 16;
+
     MountHelper();
 
     int mount(const std::string& name, const std::optional<std::string>& mountPoint);
@@ -34,6 +37,9 @@ private:
     std::vector<std::string> devicesOf(const std::string& name, UnmountScope scope) const;
     int unmountDevices(const std::vector<std::string>& names, UnmountForce force, bool quietWhenNone);
     bool removeMountFolder(const std::string& mountPoint) const;
+    // Opens the disk exclusively after checking that no other program holds any of its
+    // devices; -1 (with the refusal printed) when it is in use.
+    int claimDisk(const std::string& disk, const std::vector<std::string>& devices, int& status) const;
 
     std::string mediaRoot_;
     std::string userName_;

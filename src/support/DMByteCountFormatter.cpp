@@ -1,4 +1,4 @@
-#include "app/DMByteCountFormatter.h"
+#include "support/DMByteCountFormatter.h"
 
 #include <array>
 #include <cmath>

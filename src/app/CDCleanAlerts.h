@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "app/DMAlert.h"
+
+namespace harbormind {
+
+class DMDeleteFaileRecord;
+class SelectMessage;
+
+// The status line and the alerts that both cleaning windows show.
+class CDCleanAlerts {
+public:
+    static std::string statusLine(const SelectMessage& selection);
+    // The status line while a deletion runs: zero counts and the size text "0".
+    static std::string clearedStatusLine();
+    static bool isEmpty(const SelectMessage& selection);
+    static DMAlert nothingSelected();
+    // The confirmation, naming how many folders, files and bytes will go.
+    static DMAlert confirmation(const SelectMessage& selection);
+    static DMAlert finished(const DMDeleteFaileRecord& record);
+    static DMAlert missing(bool folder);
+};
+
+}  // namespace harbormind

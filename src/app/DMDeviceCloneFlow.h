@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPointer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DMCloneDrive.h"
+#include "app/DMDeviceCloneProgressWndController.h"
+#include "app/DMDeviceCloneWndController.h"
+
+class QWidget;
+
+namespace harbormind {
+
+class DMAlertPresenter;
+class DMDeviceCloneWrapper;
+class DMDriveObjectProtocol;
+class DMDriveOperations;
+
+// The dispatcher's device-clone requests: the destination picker, the overwrite warning, the
+// interruption alert with its restart and resume, the pair check and its alerts, and the
+// progress sheet. Daemon questions are asked on the background queue; windows and alerts are
+// shown on the main queue. It holds the clone windows' slots (one window of each kind).
+class DMDeviceCloneFlow : public std::enable_shared_from_this<DMDeviceCloneFlow> {
+public:
+    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
+
+    DMDeviceCloneFlow(std::shared_ptr<DMDriveOperations> operations,
+                      std::shared_ptr<DMAlertPresenter> presenter,
+                      std::shared_ptr<DMDeviceCloneWrapper> wrapper);
+
+    // Clone (9): pick a destination for `source`.
+    void clone(const Drive& source, QWidget* window);
+    // Resume clone (10): resume the interrupted clone on `destination`.
+    void resumeClone(const Drive& destination, QWidget* window);
+
+    DMDeviceCloneWndController* deviceCloneWndController() const { return deviceCloneWndController_; }
+    DMDeviceCloneProgressWndController* deviceCloneProgressWndController() const {
+        return deviceCloneProgressWndController_;
+    }
+    const std::shared_ptr<DMDeviceCloneWrapper>& deviceCloneWrapper() const { return deviceCloneWrapper_; }
+
+    // Waiting for the destination to be unmounted before the copy: one-second polls, at most 60.
+    static constexpr int unmountPolls = 60;
+
+private:
+    void showPicker(DMCloneDrive source, std::vector<DMCloneDrive> candidates, QWidget* window);
+    void confirm(const DMCloneDrive& source, const DMCloneDrive& destination, QWidget* window);
+    void askAboutInterruption(const DMCloneDrive& source, const DMCloneDrive& destination, QWidget* window);
+    void resume(const DMCloneDrive& destination, QWidget* window);
+    void start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover, QWidget* window);
+    void react(std::int64_t code, const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+               QWidget* window);
+    void alert(const char* text, QWidget* window);
+    void openHelp();
+
+    template <typename Result>
+    void inBackground(std::function<Result()> work, std::function<void(Result)> then);
+
+    std::shared_ptr<DMDriveOperations> operations_;
+    std::shared_ptr<DMAlertPresenter> presenter_;
+    std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper_;
+    QPointer<DMDeviceCloneWndController> deviceCloneWndController_;
+    QPointer<DMDeviceCloneProgressWndController> deviceCloneProgressWndController_;
+};
+
+}  // namespace harbormind

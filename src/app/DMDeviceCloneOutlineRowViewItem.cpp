@@ -1,0 +1,37 @@
+#include "app/DMDeviceCloneOutlineRowViewItem.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "support/DMByteCountFormatter.h"
+#include "app/DMImages.h"
+#include "drivemodel/DMCloneTexts.h"
+
+namespace harbormind {
+
+DMDeviceCloneOutlineRowViewItem::DMDeviceCloneOutlineRowViewItem(const std::string& deviceName,
+                                                                 const std::string& displayName,
+                                                                 std::int64_t size, const std::string& icon,
+                                                                 QWidget* parent)
+    : QWidget(parent), diskSize(size), strDeviceName(deviceName) {
+    diskImageView = new QLabel(this);
+    diskImageView->setPixmap(DMImages::icon(icon).pixmap(36, 36));
+    lbDiskName = new QLabel(QString::fromStdString(displayName), this);
+    QFont bold = lbDiskName->font();
+    bold.setBold(true);
+    lbDiskName->setFont(bold);
+    lbDiskSize = new QLabel(QString::fromStdString(std::string(DMCloneTexts::capacity) + ": " +
+                                                   DMByteCountFormatter::string(size)),
+                            this);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    texts->addWidget(lbDiskName);
+    texts->addWidget(lbDiskSize);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->addWidget(diskImageView);
+    row->addLayout(texts, 1);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPointer>
+
+#include "app/DMDeviceCloneProgressWndController.h"
+#include "drivemodel/DMDeviceCloneWrapperDelegate.h"
+
+namespace harbormind {
+
+// Takes the clone's progress on the daemon connection's thread and shows it on the progress
+// sheet on the main queue, if the sheet is still open.
+class DMDeviceCloneProgressReceiver final : public DMDeviceCloneWrapperDelegate {
+public:
+    explicit DMDeviceCloneProgressReceiver(DMDeviceCloneProgressWndController* sheet) : sheet_(sheet) {}
+    void deviceCloneProgress(const DMProgressMessage& message) override;
+
+private:
+    QPointer<DMDeviceCloneProgressWndController> sheet_;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,98 @@
+#include "support/PrintableText.h"
+
+#include <cstdio>
+
+namespace harbormind {
+namespace {
+
+// The length of the valid UTF-8 sequence starting at `at`, 0 when there is none.
+std::size_t sequenceLength(const std::string& text, std::size_t at) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char first = byte(at);
+    std::size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xE ? 3 : (first >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    // Overlong forms, surrogates and values above U+10FFFF are not text.
+    if ((length == 2 && first < 0xC2) || (length == 3 && first == 0xE0 && byte(at + 1) < 0xA0) ||
+        (length == 3 && first == 0xED && byte(at + 1) >= 0xA0) || (length == 4 && first == 0xF0 && byte(at + 1) < 0x90) ||
+        (length == 4 && (first > 0xF4 || (first == 0xF4 && byte(at + 1) >= 0x90)))) {
+        return 0;
+    }
+    // C1 control characters (U+0080 to U+009F) drive terminals too.
+    if (length == 2 && first == 0xC2 && byte(at + 1) < 0xA0) {
+        return 0;
+    }
+    return length;
+}
+
+char32_t decode(const std::string& text, std::size_t at, std::size_t length) {
+    auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[at + i])); };
+    switch (length) {
+        case 1:
+            return byte(0);
+        case 2:
+            return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+        case 3:
+            return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+        default:
+            return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
+    }
+}
+
+std::size_t columnsOf(char32_t c) {
+    if ((c >= 0x0300 && c <= 0x036F) || (c >= 0x200B && c <= 0x200F) || (c >= 0xFE00 && c <= 0xFE0F)) {
+        return 0;
+    }
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+                      (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+                      (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+}  // namespace
+
+std::size_t PrintableText::displayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t length = sequenceLength(text, at);
+        if (length == 0) {
+            ++width;
+            ++at;
+            continue;
+        }
+        width += columnsOf(decode(text, at, length));
+        at += length;
+    }
+    return width;
+}
+
+std::string PrintableText::escaped(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        auto c = static_cast<unsigned char>(text[at]);
+        std::size_t length = sequenceLength(text, at);
+        if (c == '\\') {
+            result += "\\\\";
+            ++at;
+        } else if (length == 0 || c < 0x20 || c == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            result += escape;
+            ++at;
+        } else {
+            result.append(text, at, length);
+            at += length;
+        }
+    }
+    return result;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,240 @@
+// The engine on real loop devices. Needs root and losetup; skips elsewhere.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "daemon/clone/CloneEngine.h"
+#include "daemon/clone/CloneLoopDevice.h"
+#include "daemon/clone/CloneTestProgram.h"
+
+namespace harbormind::clone::test {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr std::uint64_t MiB = 1u << 20;
+
+class CloneLoopDeviceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (std::string reason = CloneLoopDevice::unavailableReason(); !reason.empty()) {
+            GTEST_SKIP() << reason;
+        }
+        std::string pattern = (fs::temp_directory_path() / "hm-clone-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+        options.stateFolder = folder / "state";
+        options.checkpointBytes = 16 * MiB;
+    }
+    void TearDown() override {
+        if (!folder.empty()) {
+            for (const char* mountPoint : {"source-mnt", "destination-mnt"}) {
+                if (fs::exists(folder / mountPoint)) {
+                    runProgram({"umount", (folder / mountPoint).string()});
+                }
+            }
+            std::error_code error;
+            fs::remove_all(folder, error);
+        }
+    }
+
+    std::unique_ptr<CloneLoopDevice> loop(const std::string& file, std::uint64_t megabytes,
+                                          std::vector<std::string> losetupOptions = {}) {
+        auto device = std::make_unique<CloneLoopDevice>(folder, file, megabytes, std::move(losetupOptions));
+        EXPECT_TRUE(device->attached()) << "cannot attach " << file;
+        return device;
+    }
+
+    static std::string fileContent(int index) {
+        std::mt19937_64 random(static_cast<std::uint64_t>(index) * 7919u);
+        std::vector<std::uint64_t> words(((static_cast<std::size_t>(index) % 5 + 1) * 3 * MiB) / 8 +
+                                         17u * index);
+        for (auto& word : words) {
+            word = random();
+        }
+        return std::string(reinterpret_cast<const char*>(words.data()), words.size() * 8);
+    }
+
+    // An ext4 file system holding random files, unmounted again.
+    void fillWithFiles(const CloneLoopDevice& device) {
+        ASSERT_EQ(runProgram({"mkfs.ext4", "-q", "-F", device.node()}), 0);
+        fs::path mountPoint = folder / "source-mnt";
+        fs::create_directories(mountPoint);
+        ASSERT_EQ(runProgram({"mount", device.node(), mountPoint.string()}), 0);
+        for (int i = 0; i < fileCount; ++i) {
+            std::ofstream(mountPoint / ("file" + std::to_string(i)), std::ios::binary) << fileContent(i);
+        }
+        ASSERT_EQ(runProgram({"umount", mountPoint.string()}), 0);
+    }
+
+    void expectFiles(const CloneLoopDevice& device) {
+        fs::path mountPoint = folder / "destination-mnt";
+        fs::create_directories(mountPoint);
+        ASSERT_EQ(runProgram({"mount", "-o", "ro", device.node(), mountPoint.string()}), 0);
+        for (int i = 0; i < fileCount; ++i) {
+            std::ifstream in(mountPoint / ("file" + std::to_string(i)), std::ios::binary);
+            std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            EXPECT_TRUE(content == fileContent(i)) << "file" << i << " differs";
+        }
+        EXPECT_EQ(runProgram({"umount", mountPoint.string()}), 0);
+    }
+
+    static void fillRandom(const CloneLoopDevice& device, std::uint64_t seed) {
+        std::ofstream out(device.node(), std::ios::binary | std::ios::in);
+        std::mt19937_64 random(seed);
+        std::vector<std::uint64_t> block(MiB / 8);
+        for (std::uint64_t offset = 0; offset < fs::file_size(device.image()); offset += MiB) {
+            for (auto& word : block) {
+                word = random();
+            }
+            out.write(reinterpret_cast<const char*>(block.data()), MiB);
+        }
+    }
+
+    static bool sameBytes(const CloneLoopDevice& a, const CloneLoopDevice& b, std::uint64_t length) {
+        return runProgram({"cmp", "-n", std::to_string(length), a.node(), b.node()}) == 0;
+    }
+
+    // Runs one clone to its end and returns every report.
+    std::vector<CloneProgress> clone(CloneEngine& engine, const std::string& destination,
+                                     const std::string& source, bool isCover,
+                                     std::uint64_t cancelAt = UINT64_MAX) {
+        std::vector<CloneProgress> reports;
+        EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(destination, source, isCover,
+                                                       [&](const CloneProgress& progress) {
+                                                           reports.push_back(progress);
+                                                           return progress.current >= cancelAt
+                                                                      ? CloneReply::cancel
+                                                                      : CloneReply::proceed;
+                                                       }),
+                  0);
+        engine.waitUntilFinished();
+        return reports;
+    }
+
+    const int fileCount = 10;
+    fs::path folder;
+    CloneOptions options;
+};
+
+TEST_F(CloneLoopDeviceTest, ClonesAFileSystemOntoALargerDevice) {
+    auto source = loop("source.img", 256);
+    auto destination = loop("destination.img", 320);
+    fillWithFiles(*source);
+    CloneEngine engine(options);
+
+    auto reports = clone(engine, "/dev/r" + destination->name(), "/dev/r" + source->name(), false);
+
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().status, DMProgressStatus::finished);
+    EXPECT_EQ(reports.back().error, DMProgressError::noError);
+    EXPECT_EQ(reports.back().current, 256 * MiB);
+    EXPECT_EQ(reports.back().total, 256 * MiB);
+    for (std::size_t i = 1; i < reports.size(); ++i) {
+        EXPECT_LE(reports[i - 1].current, reports[i].current);
+    }
+    EXPECT_TRUE(sameBytes(*source, *destination, 256 * MiB));
+    expectFiles(*destination);
+    EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+    EXPECT_TRUE(fs::is_empty(options.stateFolder));
+}
+
+TEST_F(CloneLoopDeviceTest, PairCheckAnswersEveryCodeAndWritesNothing) {
+    auto source = loop("source.img", 64);
+    auto fits = loop("fits.img", 64);
+    auto small = loop("small.img", 32);
+    auto bigSectors = loop("big-sectors.img", 96, {"--sector-size", "4096"});
+    auto readOnly = loop("read-only.img", 64, {"--read-only"});
+    auto mounted = loop("mounted.img", 64);
+    ASSERT_EQ(runProgram({"mkfs.ext4", "-q", "-F", mounted->node()}), 0);
+    fs::create_directories(folder / "destination-mnt");
+    ASSERT_EQ(runProgram({"mount", mounted->node(), (folder / "destination-mnt").string()}), 0);
+    std::uint64_t mountedWritten = mounted->bytesWritten();
+    CloneEngine engine(options);
+    auto check = [&](const std::string& destination, const std::string& sourceNode) {
+        return engine.checkDiskWithStrDestinDevice(destination, sourceNode);
+    };
+
+    EXPECT_EQ(check(fits->node(), source->node()), 0);
+    EXPECT_EQ(check("/dev/r" + fits->name(), "/dev/r" + source->name()), 0);
+    EXPECT_EQ(check(fits->node(), "/dev/hm-clone-no-such-device"), 1);
+    EXPECT_EQ(check(fits->node(), (folder / "source.img").string()), 1);  // a file, not a device
+    EXPECT_EQ(check("/dev/hm-clone-no-such-device", source->node()), 2);
+    EXPECT_EQ(check(source->node(), source->node()), 2);
+    EXPECT_EQ(check(readOnly->node(), source->node()), 2);
+    EXPECT_EQ(check(mounted->node(), source->node()), 2);
+    EXPECT_EQ(check(bigSectors->node(), source->node()), 3);
+    EXPECT_EQ(check(small->node(), source->node()), 4);
+
+    EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(small->node(), source->node(), false, nullptr), 4);
+    EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(mounted->node(), source->node(), true, nullptr), 2);
+    for (const auto* device : {fits.get(), small.get(), bigSectors.get(), readOnly.get()}) {
+        EXPECT_EQ(device->bytesWritten(), 0u) << device->name();
+    }
+    EXPECT_EQ(mounted->bytesWritten(), mountedWritten);
+}
+
+TEST_F(CloneLoopDeviceTest, ADiskAndItsOwnPartitionsAreNeverAPair) {
+    auto disk = loop("disk.img", 64);
+    auto other = loop("other.img", 64);
+    std::string table = "label: dos\n,24M\n,\n";
+    {
+        std::string script = (folder / "table").string();
+        std::ofstream(script) << table;
+        ASSERT_EQ(runProgram({"sh", "-c", "sfdisk -q \"$0\" < \"$1\"", disk->node(), script}), 0);
+    }
+    if (!fs::exists(disk->node() + "p1") && !disk->announcePartitions()) {
+        GTEST_SKIP() << "the kernel shows no partitions of loop devices here";
+    }
+    CloneEngine engine(options);
+    std::string first = disk->node() + "p1";
+    std::string second = disk->node() + "p2";
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(first, disk->node()), 2);  // a partition of the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(disk->node(), first), 2);  // the disk holding the source
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(second, first), 0);        // two partitions side by side
+    EXPECT_EQ(engine.checkDiskWithStrDestinDevice(other->node(), first), 0);
+}
+
+TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
+    auto source = loop("source.img", 128);
+    auto other = loop("other.img", 128);
+    auto destination = loop("destination.img", 128);
+    fillRandom(*source, 1);
+    fillRandom(*other, 2);
+    CloneEngine engine(options);
+
+    auto stopped = clone(engine, destination->node(), source->node(), false, 48 * MiB);
+    EXPECT_EQ(stopped.back().status, DMProgressStatus::suspended);
+    EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+    EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice("/dev/r" + destination->name()));
+    EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(source->node()));
+    EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(destination->node()),
+              source->name());
+    EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(source->node()), "");
+
+    std::uint64_t before = destination->bytesWritten();
+    auto resumed = clone(engine, destination->node(), source->node(), false);
+    EXPECT_EQ(resumed.back().status, DMProgressStatus::finished);
+    EXPECT_GE(resumed.front().current, 32 * MiB);  // starts where the saved map left off
+    EXPECT_LE(destination->bytesWritten() - before, 128 * MiB - 32 * MiB);
+    EXPECT_TRUE(sameBytes(*source, *destination, 128 * MiB));
+    EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+
+    // A map left by another source is not resumed; isCover starts over as well.
+    clone(engine, destination->node(), other->node(), false, 48 * MiB);
+    before = destination->bytesWritten();
+    clone(engine, destination->node(), source->node(), false);
+    EXPECT_EQ(destination->bytesWritten() - before, 128 * MiB);
+    clone(engine, destination->node(), source->node(), false, 48 * MiB);
+    before = destination->bytesWritten();
+    clone(engine, destination->node(), source->node(), true);
+    EXPECT_EQ(destination->bytesWritten() - before, 128 * MiB);
+    EXPECT_TRUE(sameBytes(*source, *destination, 128 * MiB));
+}
+
+}  // namespace
+}  // namespace harbormind::clone::test

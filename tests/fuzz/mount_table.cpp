@@ -1,0 +1,16 @@
+#include <cstdint>
+#include <string>
+
+#include "platform/linux/MountTable.h"
+#include "platform/linux/NetworkMountTable.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    harbormind::MountTable table = harbormind::MountTable::parse(text);
+    for (const auto& entry : table.entries()) {
+        table.mountPointOf(entry.devNumber, entry.source);
+        table.entryContaining(entry.mountPoint);
+    }
+    harbormind::NetworkMountTable::parse(text);
+    return 0;
+}

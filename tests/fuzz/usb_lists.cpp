@@ -1,0 +1,16 @@
+#include <cstdint>
+#include <string_view>
+
+#include "usbblocker/USBListsFormat.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using harbormind::USBListsFormat;
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    USBListsFormat::parse(bytes);
+    USBListsFormat::parseInteger(bytes);
+    USBListsFormat::canStore(bytes);
+    if (USBListsFormat::isValidUTF8(bytes)) {
+        USBListsFormat::dropLastCharacters(bytes, size % 4);
+    }
+    return 0;
+}
