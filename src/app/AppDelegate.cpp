@@ -11,10 +11,13 @@
 #include <QTimer>
 #include <iostream>
 
+#include "app/DMDriveActionManager.h"
+#include "app/DMDarkPalette.h"
 #include "app/DMDriveManagerOperations.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMImages.h"
 #include "app/DMMainQueueBridge.h"
+#include "app/DMNotifyManager.h"
 #include "app/DMMessageBoxPresenter.h"
 #include "app/DMPlatformSetup.h"
 #include "app/DMShellEffects.h"
@@ -94,6 +97,10 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
         return 2;
     }
     options_ = *options;
+    if (options_.help) {
+        std::cout << DMLaunchOptions::helpText() << "\n";
+        return 0;
+    }
     if (!DMPlatformSetup::install(options_, error)) {
         std::cerr << "harbormind: " << error << "\n";
         return 1;
@@ -105,6 +112,10 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // Ties the windows to the installed desktop entry (its name and icon on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrane.harbormind"));
     QApplication::setQuitOnLastWindowClosed(false);
+    if (options_.palette == "dark") {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(DMDarkPalette::make());
+    }
 
     // 1. Started by the installer: say thank you and end.
     if (options_.install) {
@@ -134,6 +145,9 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     networkDriveManager_ = DMNetworkDriveManager::create(controller);
     DMDriveManager::shared().registerManager(networkDriveManager_, "");
     configurationManager_->setEffects(effects_);
+    // Sleep and wake run the automatic actions chosen in the preferences.
+    controller->driveActionManager()->startEventMonitor(Platform::current().sleepWake(), *configurationManager_);
+    controller->setNotifyManager(&DMNotifyManager::shared());
 
     // 7, 8. Task-bar presence and the status item.
     effects_->setActivationPolicy(configurationManager_->dockIcon() ? DMActivationPolicy::Regular
@@ -141,6 +155,7 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     if (configurationManager_->statusBarIcon()) {
         createStatusItem();
     }
+    updateQuitOnLastWindowClosed();
 
     // 5, 9. Bring the main window to the front.
     controller->showWindow();
@@ -182,6 +197,13 @@ void AppDelegate::createStatusItem() {
                      });
     rebuildStatusMenu();
     statusItem_->show();
+    updateQuitOnLastWindowClosed();
+}
+
+void AppDelegate::updateQuitOnLastWindowClosed() {
+    // Without a tray item there is no way back to a hidden window: closing it quits.
+    const bool reachable = statusItem_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
+    QApplication::setQuitOnLastWindowClosed(!reachable);
 }
 
 void AppDelegate::removeStatusItem() {
@@ -193,6 +215,7 @@ void AppDelegate::removeStatusItem() {
     statusItem_ = nullptr;
     delete statusItemMenu_;
     statusItemMenu_ = nullptr;
+    updateQuitOnLastWindowClosed();
 }
 
 void AppDelegate::rebuildStatusMenu() {

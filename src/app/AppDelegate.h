@@ -59,6 +59,7 @@ public:
 
 private:
     void rebuildStatusMenu();
+    void updateQuitOnLastWindowClosed();
     void startUpdateCheck(bool userInitiated);
     void takeScreenshot();
 

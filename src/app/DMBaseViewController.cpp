@@ -7,12 +7,15 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMImages.h"
 #include "app/DMKeyValueView.h"
 #include "app/DMMacDockView.h"
+#include "app/DMShellTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "xpc/DaemonReachability.h"
 
 namespace harbormind {
 
@@ -101,7 +104,7 @@ void DMBaseViewController::setFactKeys(const std::vector<std::string>& keys) {
             auto* line = new QFrame(factsArea_);
             line->setFrameShape(QFrame::HLine);
             line->setFrameShadow(QFrame::Plain);
-            line->setStyleSheet(QStringLiteral("color: #dfe3da;"));
+            line->setStyleSheet(QStringLiteral("color: palette(mid);"));
             layout->addWidget(line);
             continue;
         }
@@ -156,14 +159,30 @@ bool DMBaseViewController::isItemDisabled(const DMMacDockViewBaseItem& item) {
     return !itemRule(item);
 }
 
+std::string DMBaseViewController::disabledReason(const DMMacDockViewBaseItem& item) {
+    const auto action = static_cast<std::uint8_t>(item.action);
+    if (context_.actions && !context_.actions->isActionAvailable(action, snapshot_.category)) {
+        return DMShellTexts::notSupportedOnLinux;
+    }
+    // Encryption, First Aid and clone are the helper service's work alone.
+    const bool helperWork = action == DMDriveAction::unlock || action == DMDriveAction::lock ||
+                            action == DMDriveAction::encrypt || action == DMDriveAction::firstAid ||
+                            action == DMDriveAction::clone || action == DMDriveAction::resumeClone;
+    if (helperWork && DaemonReachability::failure()) {
+        return DMShellTexts::needsHelperService;
+    }
+    return DMShellTexts::notAvailableForDrive;
+}
+
 void DMBaseViewController::itemClicked(const DMMacDockViewBaseItem& item) {
     if (isItemDisabled(item)) {
         return;
     }
     const auto action = static_cast<std::uint8_t>(item.action);
     QPointer<DMBaseViewController> self(this);
-    context_.actions->perform(action, obj_, sheetWindow(), [self, action](int code, std::optional<std::string>) {
+    context_.actions->perform(action, obj_, sheetWindow(), [self, action](int code, std::optional<std::string> reason) {
         if (self) {
+            self->lastFailureReason_ = reason.value_or("");
             self->actionFinished(action, code);
         }
     });

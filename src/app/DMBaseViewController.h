@@ -52,6 +52,7 @@ public:
     std::string title() const;
 
     bool isItemDisabled(const DMMacDockViewBaseItem& item) override;
+    std::string disabledReason(const DMMacDockViewBaseItem& item) override;
     void itemClicked(const DMMacDockViewBaseItem& item) override;
 
 protected:
@@ -62,6 +63,8 @@ protected:
     virtual bool itemRule(const DMMacDockViewBaseItem& item) = 0;
     // The result of an action started from the action bar.
     virtual void actionFinished(std::uint8_t action, int code);
+    // The system's reason for the failure just reported to actionFinished, when it gave one.
+    const std::string& lastFailureReason() const { return lastFailureReason_; }
 
     DMDriveRulesContext rulesContext() const;
     QWidget* sheetWindow() const;
@@ -84,6 +87,7 @@ private:
     QWidget* factsArea_;
     std::vector<DMKeyValueView*> factViews_;
     std::uint64_t generation_ = 0;
+    std::string lastFailureReason_;
 };
 
 }  // namespace harbormind

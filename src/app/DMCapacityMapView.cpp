@@ -23,7 +23,7 @@ DMCapacityMapView::DMCapacityMapView(QWidget* parent)
     lbTitle_->setMinimumWidth(10);
     lbSubtitle_->setMinimumWidth(10);
     QPalette palette = lbSubtitle_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0x6b, 0x72, 0x66));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     lbSubtitle_->setPalette(palette);
     lbNotAvailable_->setPalette(palette);
     lbNotAvailable_->setVisible(false);

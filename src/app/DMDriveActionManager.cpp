@@ -9,6 +9,8 @@
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMEventMonitor.h"
+#include "app/DMPowerStateActions.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -123,6 +125,21 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     default:
         break;
     }
+}
+
+void DMDriveActionManager::startEventMonitor(SleepWakeNotifications* notifications,
+                                             DMConfigurationManager& configuration) {
+    powerStateActions_ = std::make_shared<DMPowerStateActions>(operations_, configuration);
+    eventMonitor_ = std::make_shared<DMEventMonitor>(notifications);
+    eventMonitor_->setDelegate(weak_from_this());
+}
+
+void DMDriveActionManager::powerStateChanged(bool isSleep, std::function<void()> done) {
+    if (!powerStateActions_) {
+        done();
+        return;
+    }
+    powerStateActions_->run(isSleep, std::move(done));
 }
 
 CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() const {
@@ -290,6 +307,7 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
         bool local = false;
         bool throughDaemon = false;
         int code = -1;
+        std::string reason;
         DMDriveObjectFilesystem fileSystem = DMDriveObjectFilesystem::unknown;
     };
     auto operations = operations_;
@@ -301,7 +319,13 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
             if (outcome.local) {
                 outcome.fileSystem = operations->fileSystem(drive);
                 outcome.throughDaemon = outcome.fileSystem == DMDriveObjectFilesystem::ntfs && operations->isDriverInstalled();
-                outcome.code = outcome.throughDaemon ? mountNtfs(*operations, drive) : operations->mount(drive);
+                if (outcome.throughDaemon) {
+                    outcome.code = mountNtfs(*operations, drive);
+                } else {
+                    DMOperationResult result = operations->mountWithReason(drive);
+                    outcome.code = result.code;
+                    outcome.reason = result.message;
+                }
             }
             return outcome;
         },
@@ -317,6 +341,11 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
                 return;
             }
             if (outcome.fileSystem != DMDriveObjectFilesystem::ntfs) {
+                // A failure carries the system's reason, for the alert to show under its text.
+                if (outcome.code != 0 && completion) {
+                    completion(-1, outcome.reason.empty() ? std::nullopt : std::optional<std::string>(outcome.reason));
+                    return;
+                }
                 finish(completion, outcome.code == 0 ? 0 : -1);
                 return;
             }

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "app/CDCleaningServices.h"
+#include "app/DMEventMonitorDelegate.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
@@ -21,19 +22,24 @@ class CDJunkClearWindowController;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMConfigurationManager;
 class DMDeviceCloneFlow;
 class DMDeviceCloneWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
+class DMEventMonitor;
+class DMPowerStateActions;
+class SleepWakeNotifications;
 
 // Turns a user's request to act on a drive into work: checks the preconditions, shows the
 // confirmations, runs the drive operations away from the user-interface thread and reports a
 // code on the main queue. One dispatcher per main window; the sidebar and detail views share it.
-class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionManager> {
+class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionManager>,
+                             public DMEventMonitorDelegate {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
     // 0 success, -1 failure (the local manager's busy code for a volume in use); the
-    // message is always empty here: failures are shown to the user by the dispatcher.
+    // message is empty except for a failed mount, where it is the system's reason.
     using Completion = std::function<void(int code, std::optional<std::string> error)>;
 
     DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
@@ -61,6 +67,11 @@ public:
     // The one junk clean and the one drive clear window, while open.
     CDJunkClearWindowController* junkClearWindowController() const;
     CDDriveClearWindowController* driverClearWindowController() const;
+
+    // Follows sleep and wake from now on and runs the automatic actions `configuration` asks for.
+    void startEventMonitor(SleepWakeNotifications* notifications, DMConfigurationManager& configuration);
+    DMEventMonitor* eventMonitor() const { return eventMonitor_.get(); }
+    void powerStateChanged(bool isSleep, std::function<void()> done) override;
 
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
@@ -94,6 +105,8 @@ private:
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;
+    std::shared_ptr<DMEventMonitor> eventMonitor_;
+    std::shared_ptr<DMPowerStateActions> powerStateActions_;
 };
 
 }  // namespace harbormind

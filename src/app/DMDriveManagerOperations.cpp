@@ -109,6 +109,11 @@ int DMDriveManagerOperations::mountAsNTFS(const Drive& drive) {
     return manager ? static_cast<int>(manager->mountAsNTFS(drive)) : -1;
 }
 
+DMOperationResult DMDriveManagerOperations::mountWithReason(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->mount(drive, done); }) : DMOperationResult{};
+}
+
 DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
     auto manager = localManagerOf(drive);
     return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
@@ -149,6 +154,21 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::externalRootDriv
     for (const auto& drive : manager->rootObjs()) {
         auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
         if (local && local->location() == DMDriveObjectLocation::external) {
+            drives.push_back(drive);
+        }
+    }
+    return drives;
+}
+
+std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::lockableDrives() {
+    std::vector<Drive> drives;
+    auto manager = registeredLocalManager();
+    if (!manager) {
+        return drives;
+    }
+    for (const auto& [identifier, drive] : manager->driveObjs()) {
+        auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+        if (local && local->canLock()) {
             drives.push_back(drive);
         }
     }

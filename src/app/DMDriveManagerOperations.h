@@ -18,6 +18,7 @@ public:
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
     int mountAsNTFS(const Drive& drive) override;
+    DMOperationResult mountWithReason(const Drive& drive) override;
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
     DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
@@ -25,6 +26,7 @@ public:
     bool hasHibernationFile(const Drive& drive) override;
     void setIgnoreHibernateFile(bool ignore) override;
     std::vector<Drive> externalRootDrives() override;
+    std::vector<Drive> lockableDrives() override;
     bool isDriverInstalled() override;
     bool canInstallDriver() override;
     void installDriver() override;

@@ -35,6 +35,8 @@ public:
     // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
     // of its codes (NtfsMountResult).
     virtual int mountAsNTFS(const Drive& drive) { return mount(drive); }
+    // Mounts and keeps the reason the system gave for a failure ("Structure needs cleaning").
+    virtual DMOperationResult mountWithReason(const Drive& drive) { return {mount(drive), {}}; }
     // Both wait for the platform's answer; a busy volume answers the local manager's busy
     // code with what uses it.
     virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
@@ -46,6 +48,8 @@ public:
     virtual void setIgnoreHibernateFile(bool ignore) = 0;
     // The local manager's root drives whose location is external.
     virtual std::vector<Drive> externalRootDrives() = 0;
+    // Every local drive object (not only roots) that can be locked now.
+    virtual std::vector<Drive> lockableDrives() { return {}; }
 
     // The NTFS and BitLocker driver is installed.
     virtual bool isDriverInstalled() = 0;

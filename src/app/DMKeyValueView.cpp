@@ -12,7 +12,7 @@ DMKeyValueView::DMKeyValueView(const std::string& key, QWidget* parent)
     lbKey_->setText(QString::fromStdString(key) + ":");
     lbKey_->setMinimumWidth(110);
     QPalette palette = lbKey_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0x6b, 0x72, 0x66));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     lbKey_->setPalette(palette);
     lbValue_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lbKey_->setBuddy(lbValue_);

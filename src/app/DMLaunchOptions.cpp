@@ -7,12 +7,35 @@ const char* DMLaunchOptions::usage() {
            "[--select IDENTIFIER]";
 }
 
+const char* DMLaunchOptions::helpText() {
+    return "usage: harbormind [--platform linux|sim] [--scenario FILE] [--screenshot FILE.png] "
+           "[--select IDENTIFIER]\n"
+           "\n"
+           "Shows every local and network drive in one window and acts on them.\n"
+           "Only one window runs per user: a second start raises the first one.\n"
+           "\n"
+           "  --platform linux|sim   the machine to work on (default linux; sim is a simulated one)\n"
+           "  --scenario FILE        the simulated machine's scenario (with --platform sim)\n"
+           "  --screenshot FILE.png  save a picture of the window once the drives show, then quit\n"
+           "  --select IDENTIFIER    the drive selected at start (its device name, such as sda1)\n"
+           "  --palette dark         draw with a dark theme's colours (for pictures of the window)\n"
+           "  -install               run once by the installer: open the welcome page and end\n"
+           "  -h, --help             print this help and end\n"
+           "\n"
+           "Qt's own options (-platform, -style, ...) are accepted as well.";
+}
+
+bool DMLaunchOptions::isHelp(const std::string& word) {
+    return word == "--help" || word == "-h";
+}
+
 bool DMLaunchOptions::takesValue(const std::string& word) {
-    return word == "--platform" || word == "--scenario" || word == "--screenshot" || word == "--select";
+    return word == "--platform" || word == "--scenario" || word == "--screenshot" || word == "--select" ||
+           word == "--palette";
 }
 
 bool DMLaunchOptions::isOwnOption(const std::string& word) {
-    return word == "-install" || takesValue(word);
+    return word == "-install" || isHelp(word) || takesValue(word);
 }
 
 std::optional<DMLaunchOptions> DMLaunchOptions::parse(const std::vector<std::string>& arguments, std::string& error) {
@@ -30,6 +53,9 @@ std::optional<DMLaunchOptions> DMLaunchOptions::parse(const std::vector<std::str
         };
         if (argument == "-install") {
             options.install = true;
+        } else if (isHelp(argument)) {
+            options.help = true;
+            return options;
         } else if (argument == "--platform") {
             if (!value(options.platform)) {
                 return std::nullopt;
@@ -44,6 +70,14 @@ std::optional<DMLaunchOptions> DMLaunchOptions::parse(const std::vector<std::str
             }
         } else if (argument == "--screenshot") {
             if (!value(options.screenshot)) {
+                return std::nullopt;
+            }
+        } else if (argument == "--palette") {
+            if (!value(options.palette)) {
+                return std::nullopt;
+            }
+            if (options.palette != "dark") {
+                error = "unknown palette " + options.palette + " (dark)";
                 return std::nullopt;
             }
         } else if (argument == "--select") {

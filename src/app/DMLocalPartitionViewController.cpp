@@ -40,7 +40,7 @@ DMLocalPartitionViewController::DMLocalPartitionViewController(DMDetailContext c
     tipLayout->addWidget(tipIcon, 0, Qt::AlignTop);
     tipLayout->addWidget(tipText, 1);
     tipLayout->addWidget(btnInstall_, 0, Qt::AlignVCenter);
-    tipRow_->setStyleSheet(QStringLiteral("QWidget#tipRow { background: #fff4e0; border-radius: 8px; }"));
+    tipRow_->setStyleSheet(QStringLiteral("QWidget#tipRow { background: palette(alternate-base); border: 1px solid palette(mid); border-radius: 8px; }"));
     tipRow_->setObjectName(QStringLiteral("tipRow"));
     tipRow_->setAttribute(Qt::WA_StyledBackground);
     tipRow_->setVisible(false);
@@ -102,8 +102,12 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
         refresh();
         return;
     }
-    const std::string text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
-                                        : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+    std::string text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
+                                  : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+    // The system's own words under ours, so a damaged file system says so.
+    if (!lastFailureReason().empty()) {
+        text += "\n\n" + lastFailureReason();
+    }
     if (context_.actions) {
         context_.actions->presenter()->present({DMTexts::errorTitle, text, {DMTexts::okButton}}, sheetWindow(), nullptr);
     }

@@ -32,18 +32,28 @@ public:
     static constexpr double minRate = 1.0;
     static constexpr double maxRate = 1.3;
 
+    // Wide enough for every name under its icon; narrower, the names go (hovering or focusing
+    // an item still shows its name under the row) rather than overlap.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool isCompact() const { return compact_; }
+
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void magnify(int hovered);
+    void setCompact(bool compact);
+    int rowWidth(bool compact) const;
 
     DMMacDockViewDelegate* delegate_ = nullptr;
     std::vector<DMMacDockViewBaseItem> items_;
     std::vector<QToolButton*> buttons_;
     QWidget* row_;
     QLabel* lbItemName_;
+    bool compact_ = false;
 };
 
 }  // namespace harbormind

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "app/DMMacDockViewBaseItem.h"
 
 namespace harbormind {
@@ -10,6 +12,8 @@ public:
     virtual ~DMMacDockViewDelegate() = default;
     virtual bool isItemDisabled(const DMMacDockViewBaseItem& item) = 0;
     virtual void itemClicked(const DMMacDockViewBaseItem& item) = 0;
+    // Why a disabled item is disabled, in a few words for its tooltip.
+    virtual std::string disabledReason(const DMMacDockViewBaseItem& /*item*/) { return {}; }
 };
 
 }  // namespace harbormind

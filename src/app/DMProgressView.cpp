@@ -23,7 +23,7 @@ void DMProgressView::paintEvent(QPaintEvent* /*event*/) {
     QPainterPath clip;
     clip.addRoundedRect(track, radius, radius);
     painter.setClipPath(clip);
-    painter.fillRect(track, QColor(0xe4, 0xe7, 0xe0));
+    painter.fillRect(track, palette().color(QPalette::Midlight));
     const double span = maxValue - minValue;
     double left = track.left();
     for (const Section& section : sections_) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeyEvent>
 
 #include "app/DMTexts.h"
 
@@ -15,6 +16,15 @@ DMSearchField::DMSearchField(QWidget* parent) : QLineEdit(parent) {
     if (!searchIcon.isNull()) {
         addAction(searchIcon, QLineEdit::LeadingPosition);
     }
+}
+
+void DMSearchField::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !text().isEmpty()) {
+        clear();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 }  // namespace harbormind

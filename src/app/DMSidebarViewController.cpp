@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <algorithm>
 #include <set>
@@ -11,6 +12,8 @@
 #include "app/DMDriveRules.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMImages.h"
+#include "app/DMShellTexts.h"
+#include "app/DMTextFormat.h"
 #include "app/DMSidebarViewControllerDelegate.h"
 #include "app/DMTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -44,12 +47,16 @@ DMSidebarViewController::DMSidebarViewController(std::shared_ptr<DMDriveActionMa
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     view_->setAccessibleName(QStringLiteral("Drives"));
     view_->setStyleSheet(QStringLiteral(
-        "QTreeWidget { background: #f3f5ef; border: none; padding-top: 6px; outline: 0;"
+        "QTreeWidget { background: palette(window); border: none; padding-top: 6px; outline: 0;"
         " show-decoration-selected: 0; }"
         "QTreeWidget::item { padding: 3px 2px; border: none; }"
-        "QTreeWidget::item:selected { background: #dfe8bd; color: #1e2410; border-radius: 5px; }"
-        "QTreeWidget::item:selected:focus { background: #cfdc9c; }"));
+        "QTreeWidget::item:selected { background: palette(midlight); color: palette(window-text);"
+        " border-radius: 5px; }"
+        "QTreeWidget::item:selected:focus { background: palette(highlight); color: palette(highlighted-text); }"));
     QObject::connect(view_, &QTreeWidget::itemSelectionChanged, view_, [this] { selectionChanged(); });
+    auto* menuShortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), view_);
+    menuShortcut->setContext(Qt::WidgetShortcut);
+    QObject::connect(menuShortcut, &QShortcut::activated, view_, [this] { openMenuForCurrentRow(); });
     QObject::connect(view_, &QWidget::customContextMenuRequested, view_, [this](const QPoint& position) {
         QTreeWidgetItem* row = view_->itemAt(position);
         if (row == nullptr && !view_->selectedItems().isEmpty() && view_->hasFocus()) {
@@ -83,6 +90,11 @@ void DMSidebarViewController::addDrive(const std::string& section, const Drive& 
 }
 
 void DMSidebarViewController::removeDrive(const std::string& identifier) {
+    // A selected drive that goes away (ejected) hands the selection to the first drive left,
+    // so the detail pane does not go blank.
+    if (identifier == selectedIdentifier_) {
+        selectedIdentifier_.clear();
+    }
     for (auto& [section, roots] : rootItems_) {
         std::erase_if(roots, [&](const Drive& item) { return item->identifier() == identifier; });
     }
@@ -255,9 +267,18 @@ void DMSidebarViewController::applyLoad(const std::vector<DMDriveSnapshot>& snap
         font.setBold(true);
         font.setPointSizeF(font.pointSizeF() * 0.9);
         sectionRow->setFont(0, font);
-        sectionRow->setForeground(0, QColor(0x6b, 0x72, 0x66));
+        sectionRow->setForeground(0, view_->palette().color(QPalette::PlaceholderText));
         std::vector<std::string> path;
         addRows(sectionRow, roots, path);
+        // A section whose drives the search hides all is left out, not shown bare.
+        if (sectionRow->childCount() == 0) {
+            delete sectionRow;
+        }
+    }
+    if (view_->topLevelItemCount() == 0 && !filterText_.empty()) {
+        auto* nothing = new QTreeWidgetItem(view_);
+        nothing->setText(0, QString::fromStdString(DMTextFormat::withText(DMShellTexts::noMatchFormat, filterText_)));
+        nothing->setFlags(Qt::NoItemFlags);
     }
     view_->expandAll();
     if (selectedIdentifier_.empty()) {
@@ -279,6 +300,29 @@ void DMSidebarViewController::applyLoad(const std::vector<DMDriveSnapshot>& snap
     view_->blockSignals(blocked);
     // Tell the window about the drive's newer object and snapshot, or that it went away.
     selectionChanged();
+    if (reloadObserver_) {
+        reloadObserver_();
+    }
+}
+
+bool DMSidebarViewController::showsDrives() const {
+    for (QTreeWidgetItemIterator row(view_); *row != nullptr; ++row) {
+        if (!(*row)->data(0, identifierRole).toString().isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DMSidebarViewController::openMenuForCurrentRow() {
+    QTreeWidgetItem* row = view_->currentItem();
+    if (row == nullptr) {
+        return;
+    }
+    QMenu* menu = rebuildMenu(row);
+    if (!menu->isEmpty()) {
+        menu->popup(view_->viewport()->mapToGlobal(view_->visualItemRect(row).bottomLeft()));
+    }
 }
 
 void DMSidebarViewController::selectionChanged() {

@@ -67,6 +67,15 @@ public:
     QTreeWidgetItem* sectionItem(const std::string& section) const;
     // The identifiers in display order, depth first, with sections as "#<name>".
     std::vector<std::string> displayedRows() const;
+    // Whether the last reload showed at least one drive row.
+    bool showsDrives() const;
+
+    // The search text the facade filters by; an empty tree says nothing matches it.
+    void setFilterText(std::string text) { filterText_ = std::move(text); }
+    // Told after every reload has been drawn.
+    void setReloadObserver(std::function<void()> observer) { reloadObserver_ = std::move(observer); }
+    // Opens the row menu of the current row below it (Shift+F10 and the menu key).
+    void openMenuForCurrentRow();
 
 private:
     void applyLoad(const std::vector<DMDriveSnapshot>& snapshots, const DriveList& drives);
@@ -93,6 +102,8 @@ private:
     int reloadCount_ = 0;
     std::uint64_t generation_ = 0;
     std::shared_ptr<bool> alive_;
+    std::string filterText_;
+    std::function<void()> reloadObserver_;
 };
 
 }  // namespace harbormind

@@ -13,7 +13,11 @@ DMViewControllerManager::Kind DMViewControllerManager::kindOf(const DMDriveSnaps
     if (snapshot.isNetwork()) {
         return Kind::network;
     }
-    return snapshot.physicalIsWhole ? Kind::wholeDisk : Kind::partition;
+    // A whole disk that carries its file system itself (no partition table, such as a system
+    // disk mounted at / or a stick formatted whole) is shown as the volume it is: its mount
+    // point and usage matter more than its partition map, which it has none of.
+    const bool wholeDiskVolume = !snapshot.logicalHasChildren && snapshot.own.hasMountPoint();
+    return snapshot.physicalIsWhole && !wholeDiskVolume ? Kind::wholeDisk : Kind::partition;
 }
 
 DMBaseViewController* DMViewControllerManager::controller(const std::shared_ptr<DMDriveObjectProtocol>& drive,

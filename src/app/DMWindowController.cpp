@@ -17,7 +17,10 @@
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveRowObserver.h"
 #include "app/DMImages.h"
+#include "app/DMNotifyManager.h"
 #include "app/DMSearchField.h"
+#include "app/DMShellTexts.h"
+#include "app/DMTextFormat.h"
 #include "app/DMSidebarViewController.h"
 #include "app/DMTexts.h"
 #include "app/DMViewControllerManager.h"
@@ -58,7 +61,7 @@ bool DMWindowController::isDriverMissing() const {
 void DMWindowController::build() {
     window_->setWindowTitle(QString::fromUtf8(DMTexts::productName));
     window_->setWindowIcon(DMImages::icon("harbormind"));
-    window_->resize(1060, 680);
+    window_->resize(1100, 680);
     window_->setMinimumSize(820, 520);
 
     auto* central = new QWidget(window_);
@@ -70,7 +73,7 @@ void DMWindowController::build() {
     auto* topBar = new QWidget(central);
     topBar->setObjectName(QStringLiteral("topBar"));
     topBar->setAttribute(Qt::WA_StyledBackground);
-    topBar->setStyleSheet(QStringLiteral("QWidget#topBar { background: #e8ecdf; border-bottom: 1px solid #d3d9c8; }"));
+    topBar->setStyleSheet(QStringLiteral("QWidget#topBar { background: palette(window); border-bottom: 1px solid palette(mid); }"));
     auto* topLayout = new QHBoxLayout(topBar);
     topLayout->setContentsMargins(14, 8, 10, 8);
     auto* appIcon = new QLabel(topBar);
@@ -112,7 +115,7 @@ void DMWindowController::build() {
     detailStack_ = new QStackedWidget(splitter);
     detailStack_->setObjectName(QStringLiteral("detail"));
     detailStack_->setAttribute(Qt::WA_StyledBackground);
-    detailStack_->setStyleSheet(QStringLiteral("QStackedWidget#detail { background: #fbfcf8; }"));
+    detailStack_->setStyleSheet(QStringLiteral("QStackedWidget#detail { background: palette(base); }"));
     placeholder_ = new QWidget(detailStack_);
     auto* placeholderLayout = new QVBoxLayout(placeholder_);
     lbLoading_ = new QLabel(QString::fromUtf8(DMTexts::loadingDrive), placeholder_);
@@ -134,6 +137,11 @@ void DMWindowController::build() {
         return self && self->isDriverMissing();
     };
     viewControllerMgr_ = std::make_unique<DMViewControllerManager>(context, detailStack_);
+    sidebarViewController_->setReloadObserver([weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->updatePlaceholder();
+        }
+    });
 
     cornerMenu_ = new QMenu(window_);
     QObject::connect(sfSiderItemFilter_, &QLineEdit::textChanged, window_, [weakSelf] {
@@ -164,6 +172,17 @@ void DMWindowController::build() {
 }
 
 void DMWindowController::showWindow() {
+    if (!window_->isVisible() && !discoveryTimeOver_) {
+        // Drives found at start arrive within moments; a tree still empty after this wait
+        // says that there are none rather than "Loading Drive ..." for ever.
+        std::weak_ptr<DMWindowController> weakSelf = weak_from_this();
+        Dispatch::main().asyncAfter(seconds(discoveryWait), [weakSelf] {
+            if (auto self = weakSelf.lock()) {
+                self->discoveryTimeOver_ = true;
+                self->sidebarViewController_->reloadSoon();
+            }
+        });
+    }
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -184,6 +203,7 @@ void DMWindowController::driveAdded(std::shared_ptr<DMDriveObjectProtocol> drive
         return;
     }
     onMainQueue([drive](DMWindowController& self) {
+        self.notifyEvent(drive, DMDriveEventKind::appeared);
         self.observe(drive);
         const std::string section = DMDisplayNames::of(drive->category());
         self.sidebarViewController_->addDrive(section, drive);
@@ -199,6 +219,7 @@ void DMWindowController::driveRemoved(std::shared_ptr<DMDriveObjectProtocol> dri
     }
     const std::string identifier = drive->identifier();
     onMainQueue([identifier, drive](DMWindowController& self) {
+        self.notifyEvent(drive, DMDriveEventKind::disappeared);
         self.rowObservers_.erase(drive.get());
         self.sidebarViewController_->removeDrive(identifier);
         self.objsMap_ = self.sidebarViewController_->rootItems();
@@ -207,11 +228,19 @@ void DMWindowController::driveRemoved(std::shared_ptr<DMDriveObjectProtocol> dri
 }
 
 void DMWindowController::driveMounted(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    onMainQueue([drive](DMWindowController& self) { self.notifyEvent(drive, DMDriveEventKind::available); });
     updateDrive(drive, true);
 }
 
 void DMWindowController::driveUnmounted(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    onMainQueue([drive](DMWindowController& self) { self.notifyEvent(drive, DMDriveEventKind::unavailable); });
     updateDrive(drive, true);
+}
+
+void DMWindowController::notifyEvent(const Drive& drive, DMDriveEventKind kind) {
+    if (notifyManager_ != nullptr) {
+        notifyManager_->notify(drive, kind);
+    }
 }
 
 void DMWindowController::driveChanged(std::shared_ptr<DMDriveObjectProtocol> drive) {
@@ -264,11 +293,9 @@ void DMWindowController::sidebarSelectionChanged(const Drive& drive, const DMDri
 }
 
 void DMWindowController::showDetail(DMBaseViewController* controller) {
-    if (lbLoading_ != nullptr) {
-        lbLoading_->clear();
-    }
     currentViewController_ = controller;
     if (controller == nullptr) {
+        updatePlaceholder();
         detailStack_->setCurrentWidget(placeholder_);
         return;
     }
@@ -278,7 +305,21 @@ void DMWindowController::showDetail(DMBaseViewController* controller) {
     detailStack_->setCurrentWidget(controller);
 }
 
+void DMWindowController::updatePlaceholder() {
+    const std::string filter = sfSiderItemFilter_->text().toStdString();
+    std::string text;
+    if (sidebarViewController_->showsDrives()) {
+        text = DMShellTexts::selectDrive;
+    } else if (!filter.empty()) {
+        text = DMTextFormat::withText(DMShellTexts::noMatchFormat, filter);
+    } else {
+        text = discoveryTimeOver_ ? DMShellTexts::noDrives : DMTexts::loadingDrive;
+    }
+    lbLoading_->setText(QString::fromStdString(text));
+}
+
 void DMWindowController::searchDrive_click() {
+    sidebarViewController_->setFilterText(sfSiderItemFilter_->text().toStdString());
     DMDriveManager::shared().setFilter(sfSiderItemFilter_->text().toStdString());
     sidebarViewController_->scheduleReload(0.5);
 }

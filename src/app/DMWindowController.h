@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/DMBaseViewController.h"
+#include "app/DMDriveEventKind.h"
 #include "app/DMSidebarViewControllerDelegate.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 
@@ -16,6 +17,8 @@ class QStackedWidget;
 class QToolButton;
 
 namespace harbormind {
+
+class DMNotifyManager;
 
 class DMAlertPresenter;
 class DMApplicationActions;
@@ -42,6 +45,10 @@ public:
 
     QMainWindow* window() const { return window_; }
     void showWindow();
+    // Seconds after the window first shows before an empty tree counts as "no drives".
+    static constexpr double discoveryWait = 3.0;
+    // Drive events are told to it from now on (none are while it is unset).
+    void setNotifyManager(DMNotifyManager* manager) { notifyManager_ = manager; }
 
     void driveAdded(std::shared_ptr<DMDriveObjectProtocol> drive) override;
     void driveRemoved(std::shared_ptr<DMDriveObjectProtocol> drive) override;
@@ -77,6 +84,9 @@ private:
     // Becomes the drive object's delegate, so its changes redraw its row; on the main queue.
     void observe(const Drive& drive);
     void showDetail(DMBaseViewController* controller);
+    void notifyEvent(const Drive& drive, DMDriveEventKind kind);
+    // The text of the empty detail pane: loading, no drives, nothing matches, or pick one.
+    void updatePlaceholder();
 
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
     std::map<const DMDriveObjectProtocol*, std::shared_ptr<DMDriveRowObserver>> rowObservers_;
@@ -89,6 +99,9 @@ private:
     QStackedWidget* detailStack_ = nullptr;
     QWidget* placeholder_ = nullptr;
     QLabel* lbLoading_ = nullptr;
+    // Until then an empty tree may still be filling; afterwards it means there are no drives.
+    bool discoveryTimeOver_ = false;
+    DMNotifyManager* notifyManager_ = nullptr;
     std::unique_ptr<DMSidebarViewController> sidebarViewController_;
     std::unique_ptr<DMViewControllerManager> viewControllerMgr_;
     DMBaseViewController* currentViewController_ = nullptr;

@@ -8,8 +8,20 @@
 #include "app/AppDelegate.h"
 #include "app/DMDisplayCheck.h"
 #include "app/DMLaunchOptions.h"
+#include "app/DMShellTexts.h"
+#include "app/instance/DMSingleInstance.h"
 
 int main(int argc, char** argv) {
+    // Help needs no display and no second look at the other options.
+    for (int index = 1; index < argc; ++index) {
+        if (harbormind::DMLaunchOptions::isHelp(argv[index])) {
+            std::printf("%s\n", harbormind::DMLaunchOptions::helpText());
+            return 0;
+        }
+        if (harbormind::DMLaunchOptions::takesValue(argv[index])) {
+            ++index;
+        }
+    }
     // Qt reads "--platform" as its own option; ours are taken out before it sees them.
     std::vector<char*> qtArguments;
     QStringList ours;
@@ -34,9 +46,20 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArguments.data());
     ours.prepend(QApplication::applicationFilePath());
     harbormind::AppDelegate delegate;
+    // A second start raises the first window and ends; a screenshot or installer run is its
+    // own short-lived process and never takes part.
+    harbormind::DMSingleInstance instance(harbormind::DMSingleInstance::defaultSocketPath());
+    const bool guarded = !ours.contains(QStringLiteral("--screenshot")) && !ours.contains(QStringLiteral("-install"));
+    if (guarded && instance.handOverToRunningInstance()) {
+        std::fprintf(stderr, "%s\n", harbormind::DMShellTexts::alreadyRunning);
+        return 0;
+    }
     int status = delegate.applicationDidFinishLaunching(ours);
     if (status >= 0) {
         return status;
+    }
+    if (guarded) {
+        instance.listen([&delegate] { delegate.applicationShouldHandleReopen(); });
     }
     return QApplication::exec();
 }

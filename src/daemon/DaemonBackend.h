@@ -4,6 +4,8 @@
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
+#include "daemon/DriveMountBackend.h"
+#include "daemon/RefusingDriveMountBackend.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
@@ -27,6 +29,8 @@ public:
     virtual std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) = 0;
     virtual std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() = 0;
+    // Mounting for the calling user; refused everywhere but on this machine's backend.
+    virtual std::shared_ptr<DriveMountBackend> driveMount() { return std::make_shared<RefusingDriveMountBackend>(); }
 };
 
 }  // namespace harbormind

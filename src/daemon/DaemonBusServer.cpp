@@ -16,7 +16,7 @@ namespace {
 const std::vector<std::string>& serviceNames() {
     static const std::vector<std::string> names{XPCServiceName::bitLocker, XPCServiceName::ntfs,
                                                 XPCServiceName::checkDisk, XPCServiceName::deviceClone,
-                                                XPCServiceName::usbBlocker};
+                                                XPCServiceName::usbBlocker, XPCServiceName::mount};
     return names;
 }
 
@@ -59,7 +59,15 @@ public:
         sent_ = true;
         try {
             auto reply = call_.createReply();
-            std::visit([&reply](const auto& item) { reply << item; }, value);
+            std::visit(
+                [&reply](const auto& item) {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(item)>, DaemonCodeReply>) {
+                        reply << item.code << item.message;
+                    } else {
+                        reply << item;
+                    }
+                },
+                value);
             reply.send();
         } catch (const sdbus::Error& failure) {
             Log::info("reply not sent: " + failure.getMessage());
@@ -178,9 +186,15 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     auto reply = std::make_shared<OneReply>(call);
     auto refuse = [&](const std::string& who, const std::string& reason) {
         Log::warning("refused " + method.name + " from " + who + ": " + reason);
-        if (method.defaultAnswer) {
-            reply->send(*method.defaultAnswer);
+        if (!method.defaultAnswer) {
+            return;
         }
+        // A reply that carries a message says why (the reason never holds a secret).
+        DaemonValue answer = *method.defaultAnswer;
+        if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
+            coded->message = "refused: " + reason;
+        }
+        reply->send(answer);
     };
     auto caller = BusCallerCredentials::of(*connection_, call.getSender());
     if (!caller) {
@@ -195,11 +209,14 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     }
     Log::info(method.name + " from " + who);
     DaemonCallContext context;
-    context.caller = *caller;
     if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
         context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
     }
     context.firstAid = std::move(decision.firstAid);
+    context.caller = *caller;
+    context.authorizedFor = [guard = guard_, identity = *caller](DaemonAction action) {
+        return guard->authorizes(identity, action);
+    };
     try {
         method.invoke(*backend_, context, decision.arguments, [reply](DaemonValue value) { reply->send(value); });
     } catch (const std::exception& failure) {

@@ -63,6 +63,10 @@ DaemonGuardDecision DaemonGuard::check(const DaemonMethod& method, const CallerI
     return decision;
 }
 
+bool DaemonGuard::authorizes(const CallerIdentity& caller, DaemonAction action) const {
+    return authorizer_->authorize(caller, action);
+}
+
 std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const {
     switch (role) {
     case ArgumentRole::plain:

@@ -32,6 +32,8 @@ public:
 
     DaemonGuardDecision check(const DaemonMethod& method, const CallerIdentity& caller,
                               std::vector<DaemonValue> arguments) const;
+    // Whether the caller may also make calls of another kind (asked by backends).
+    bool authorizes(const CallerIdentity& caller, DaemonAction action) const;
 
 private:
     std::string checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const;

@@ -166,9 +166,38 @@ std::vector<DaemonMethod> usbBlockerMethods() {
     };
 }
 
+DriveMountCaller mountCaller(const DaemonCallContext& context) {
+    return {context.caller.uid, [authorized = context.authorizedFor] {
+                return authorized && authorized(DaemonAction::act);
+            }};
+}
+
+// Of our own: mounting, unmounting and ejecting for the caller. No argument names a folder:
+// the daemon chooses where a volume goes.
+std::vector<DaemonMethod> mountMethods() {
+    constexpr DaemonAction mount = DaemonAction::mount;
+    const DaemonValue refused = DaemonCodeReply{DriveMountBackend::notPermitted, "refused"};
+    return {
+        {XPCServiceName::mount, "mountVolume", "s", "xs", mount, {R::deviceName}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             reply(backend.driveMount()->mountVolume(text(args, 0), mountCaller(context)));
+         }},
+        {XPCServiceName::mount, "unmountVolume", "sbb", "xs", mount, {R::deviceName, R::plain, R::plain}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             reply(backend.driveMount()->unmountVolume(text(args, 0), flag(args, 1), flag(args, 2),
+                                                       mountCaller(context)));
+         }},
+        {XPCServiceName::mount, "ejectDisk", "s", "xs", mount, {R::deviceName}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             reply(backend.driveMount()->ejectDisk(text(args, 0), mountCaller(context)));
+         }},
+    };
+}
+
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
-    for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods()}) {
+    for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
+                      mountMethods()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

@@ -6,10 +6,13 @@
 #include <variant>
 #include <vector>
 
+#include "daemon/DaemonCodeReply.h"
+
 namespace harbormind {
 
-// One argument or reply of a daemon method, as the bus carries it (b, x, s, as).
-using DaemonValue = std::variant<bool, std::int64_t, std::string, std::vector<std::string>>;
+// One argument or reply of a daemon method, as the bus carries it (b, x, s, as, and the
+// two-value reply xs).
+using DaemonValue = std::variant<bool, std::int64_t, std::string, std::vector<std::string>, DaemonCodeReply>;
 using DaemonReply = std::function<void(DaemonValue)>;
 
 }  // namespace harbormind

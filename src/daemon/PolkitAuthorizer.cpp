@@ -32,7 +32,9 @@ bool PolkitAuthorizer::authorize(const CallerIdentity& caller, DaemonAction acti
         auto call = authority->createMethodCall("org.freedesktop.PolicyKit1.Authority", "CheckAuthorization");
         std::map<std::string, sdbus::Variant> subjectDetails{{"name", sdbus::Variant(caller.busName)}};
         call << sdbus::Struct<std::string, std::map<std::string, sdbus::Variant>>("system-bus-name", subjectDetails);
-        call << std::string(action == DaemonAction::query ? queryAction : actAction);
+        call << std::string(action == DaemonAction::query ? queryAction
+                            : action == DaemonAction::mount ? mountAction
+                                                            : actAction);
         call << std::map<std::string, std::string>{} << allowUserInteraction << std::string();
         auto reply = authority->callMethod(call, authorizationTimeout);
         sdbus::Struct<bool, bool, std::map<std::string, std::string>> result;

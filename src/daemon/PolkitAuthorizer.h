@@ -15,6 +15,7 @@ class PolkitAuthorizer final : public DaemonAuthorizer {
 public:
     static constexpr const char* queryAction = "com.kestrane.drivemanagerd.query";
     static constexpr const char* actAction = "com.kestrane.drivemanagerd.act";
+    static constexpr const char* mountAction = "com.kestrane.drivemanagerd.mount";
 
     PolkitAuthorizer(sdbus::IConnection& connection, std::shared_ptr<DaemonAuthorizer> withoutPolkit);
     bool authorize(const CallerIdentity& caller, DaemonAction action) override;

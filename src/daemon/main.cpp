@@ -25,6 +25,7 @@ struct Options {
     std::string platform = "linux";
     std::string scenario;
     std::string config = DaemonConfigFile::defaultPath;
+    std::string mediaRoot = "/media";
 };
 
 int fail(const std::string& message) {
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"linux", "sim"}));
     app.add_option("--scenario", options.scenario, "the scenario file for --platform sim");
     app.add_option("--config", options.config, "the configuration file");
+    app.add_option("--media-root", options.mediaRoot, "where users' media folders are made (default /media)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
         backend = std::make_shared<SimDaemonBackend>(std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers()));
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
-        backend = std::make_shared<LinuxDaemonBackend>();
+        backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot);
         devices = std::make_shared<BlockDeviceCheck>();
     }
 

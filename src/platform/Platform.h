@@ -30,6 +30,7 @@ class LoginItems;
 class NetworkMounter;
 class Notifications;
 class Pasteboard;
+class SleepWakeNotifications;
 class USBBlockerPaths;
 class WholeDiskNames;
 
@@ -70,6 +71,7 @@ public:
     virtual NetworkMounter* networkMounter() { return nullptr; }
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
+    virtual SleepWakeNotifications* sleepWake() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
     virtual WholeDiskNames* wholeDiskNames() { return nullptr; }
 

@@ -9,6 +9,8 @@ struct XPCServiceName {
     static constexpr const char* checkDisk = "com.Kestrane.drivemanagerd.checkDiskXPC";
     static constexpr const char* deviceClone = "com.Kestrane.drivemanagerd.deviceCloneXPC";
     static constexpr const char* usbBlocker = "com.Kestrane.drivemanagerd.usbblockerXPC";
+    // Of our own: mounting, unmounting and ejecting for the calling user.
+    static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
 };
 
 }  // namespace harbormind

@@ -29,6 +29,21 @@ TEST(LaunchOptions, LinuxByDefaultAndSimulatedWithAScenario) {
     EXPECT_TRUE(parse({"-install"})->install);
 }
 
+TEST(LaunchOptions, HelpWinsOverEverythingAndListsEveryOption) {
+    // Even after an option that would be refused on its own.
+    auto help = parse({"--platform", "sim", "--help"});
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->help);
+    EXPECT_TRUE(parse({"-h"})->help);
+    EXPECT_TRUE(DMLaunchOptions::isOwnOption("--help"));
+    const std::string text = DMLaunchOptions::helpText();
+    for (const char* option : {"--platform", "--scenario", "--screenshot", "--select", "--palette", "-install", "--help"}) {
+        EXPECT_NE(text.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(parse({"--palette", "dark"})->palette, "dark");
+    EXPECT_FALSE(parse({"--palette", "purple"}));
+}
+
 TEST(LaunchOptions, MistakesAreExplained) {
     std::string error;
     EXPECT_FALSE(parse({"--platform", "sim"}, &error));

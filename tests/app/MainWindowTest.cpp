@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolButton>
@@ -47,6 +49,9 @@ public:
     std::string name(const Drive& drive) override { return real.name(drive); }
     int open(const Drive& drive) override { return real.open(drive); }
     int mount(const Drive& drive) override { return forcedMountCode ? *forcedMountCode : real.mount(drive); }
+    DMOperationResult mountWithReason(const Drive& drive) override {
+        return forcedMountCode ? DMOperationResult{*forcedMountCode, forcedReason} : real.mountWithReason(drive);
+    }
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override {
         return real.unmount(drive, option);
     }
@@ -74,6 +79,7 @@ public:
     std::optional<int> forcedMountCode;
     // As a platform whose read-write NTFS driver is present (ntfs-3g, ntfs3) answers.
     std::optional<bool> forcedDriverInstalled;
+    std::string forcedReason;
 };
 
 class MainWindowTest : public test::VirtualClockTest {
@@ -466,6 +472,115 @@ TEST_F(MainWindowTest, ASavedNetworkDriveKeepsItsRowThroughConnectAndDisconnect)
     EXPECT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(menuFor(share->identifier()), (std::vector<std::string>{"Connect", "Edit", "Remove"}));
     DMDriveManager::shared().unregisterManager(network);
+}
+
+TEST_F(MainWindowTest, ASearchThatMatchesNothingSaysSoAndEscapeBringsEveryDriveBack) {
+    start("usb-disks.json");
+    DMSearchField* search = controller->searchField();
+    search->setText("no such drive");
+    settle(1.0);
+    // No bare section header: one line that says nothing matches.
+    EXPECT_EQ(sidebar().sectionItem("Local Drive"), nullptr);
+    ASSERT_EQ(sidebar().view()->topLevelItemCount(), 1);
+    EXPECT_EQ(sidebar().view()->topLevelItem(0)->text(0).toStdString(), "No drive matches \"no such drive\"");
+    EXPECT_FALSE(sidebar().view()->topLevelItem(0)->flags() & Qt::ItemIsSelectable);
+    EXPECT_FALSE(sidebar().showsDrives());
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(search, &escape);
+    EXPECT_TRUE(search->text().isEmpty());
+    settle(1.0);
+    EXPECT_TRUE(contains(sidebar().displayedRows(), "disk4s1"));
+    EXPECT_NE(sidebar().sectionItem("Local Drive"), nullptr);
+}
+
+TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAndAddsTheCauseTheSystemGave) {
+    start("usb-disks.json");
+    DMBaseViewController* view = select("disk8s1");
+    ASSERT_NE(view, nullptr);
+    platform->unmountVolume("disk8s1");
+    settle(1.0);
+    operations->forcedMountCode = 32;
+    operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
+    view->actionBar()->button("Mount")->click();
+    settle(0.5);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              "Failed to mount this drive,  please try again later. (error code: -1)\n\n"
+              "mount: /media/STICK: Structure needs cleaning.");
+}
+
+TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {
+    start("usb-disks.json");
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    DMMacDockView* bar = view->actionBar();
+    QToolButton* disabled = nullptr;
+    QToolButton* enabled = nullptr;
+    for (const auto& item : bar->items()) {
+        QToolButton* button = bar->button(item.name);
+        (button->isEnabled() ? enabled : disabled) = button;
+        if (!button->isEnabled()) {
+            EXPECT_TRUE(button->toolTip().startsWith(QString::fromStdString(item.name + ": "))) << item.name;
+        } else {
+            EXPECT_EQ(button->toolTip().toStdString(), item.name);
+        }
+    }
+    ASSERT_NE(disabled, nullptr);
+    ASSERT_NE(enabled, nullptr);
+    const QSize resting = disabled->iconSize();
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(disabled, &enter);
+    EXPECT_EQ(disabled->iconSize(), resting);
+    EXPECT_EQ(enabled->iconSize(), resting);
+    QApplication::sendEvent(enabled, &enter);
+    EXPECT_GT(enabled->iconSize().width(), resting.width());
+    EXPECT_EQ(disabled->iconSize(), resting);
+}
+
+TEST_F(MainWindowTest, SelectingAVolumeKeepsTheSidebarWidthAndTheSmallestWindowDropsLabelsRatherThanOverlap) {
+    start("usb-disks.json");
+    QMainWindow* window = controller->window();
+    window->show();
+    QApplication::processEvents();
+    const int sidebarWidth = sidebar().view()->width();
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(sidebar().view()->width(), sidebarWidth);
+    EXPECT_FALSE(view->actionBar()->isCompact());
+
+    window->resize(window->minimumSize());
+    QApplication::processEvents();
+    EXPECT_TRUE(view->actionBar()->isCompact());
+    EXPECT_GE(view->actionBar()->width(), view->actionBar()->minimumSizeHint().width());
+    EXPECT_GE(sidebar().view()->width(), 240);
+    window->hide();
+}
+
+TEST_F(MainWindowTest, WhenTheSelectedDriveGoesAwayTheFirstDriveLeftIsShownRatherThanABlankPane) {
+    start("usb-disks.json");
+    ASSERT_NE(select("disk5s1"), nullptr);
+    ASSERT_TRUE(platform->removeDisk("disk5"));
+    settle(1.0);
+    ASSERT_NE(sidebar().selectedItem(), nullptr);
+    EXPECT_EQ(sidebar().selectedItem()->identifier(), sidebar().displayedRows()[1]);
+    EXPECT_NE(controller->currentViewController(), nullptr);
+}
+
+TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsShownAsItsVolume) {
+    DMDriveSnapshot systemDisk;
+    systemDisk.category = DMDriveObjectCategory::local;
+    systemDisk.physicalIsWhole = true;
+    systemDisk.own.mountPoint = "/";
+    EXPECT_EQ(DMViewControllerManager::kindOf(systemDisk), DMViewControllerManager::Kind::partition);
+    // A partitioned disk, or an unmounted one, keeps the whole-disk view.
+    DMDriveSnapshot partitioned = systemDisk;
+    partitioned.logicalHasChildren = true;
+    EXPECT_EQ(DMViewControllerManager::kindOf(partitioned), DMViewControllerManager::Kind::wholeDisk);
+    DMDriveSnapshot unmounted = systemDisk;
+    unmounted.own.mountPoint.reset();
+    EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 # refuse a volume in use (naming the program), never eject a disk whose file system was
 # detached while a program still writes to it, refuse the system disk, and fail for an
 # unprivileged user. Needs root, loop devices and runuser; skips (exit 77) elsewhere.
-# Usage: real-device-unmount-eject.sh HARBORMINDCTL
+# Usage: real-device-unmount-eject.sh HARBORMINDCTL HARBORMIND-MOUNT
 set -u
 ctl=$1
+helper=$2
 skip() { echo "SKIP: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "needs root to attach loop devices"
 [ -e /dev/loop-control ] || skip "no loop device support"
@@ -53,7 +54,11 @@ loop=$(losetup -fP --show "$work/disk.img") || skip "no free loop device"
 # A label that is not UTF-8 and carries a terminal escape sequence.
 mkfs.ext4 -q -L "$(printf 'Caf\351\033[2J')" "${loop}p1" || skip "mkfs.ext4 failed"
 name=${loop#/dev/}
-export HARBORMIND_MEDIA_ROOT="$work/media"
+# The helper takes its media root from root's command line only: a wrapper gives it.
+mkdir -p "$work/media"
+printf '#!/bin/sh\nexec "%s" --media-root "%s" "$@"\n' "$helper" "$work/media" > "$work/helper"
+chmod 0755 "$work/helper"
+export HARBORMIND_MOUNT_HELPER="$work/helper"
 
 out=$("$ctl" mount "${name}p1" 2>&1)
 check "mount prints where the volume went ($out)" has "$out" "Mounted ${name}p1 at $work/media"

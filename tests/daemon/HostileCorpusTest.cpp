@@ -80,7 +80,7 @@ protected:
             std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder + "/no-config"},
             std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}}, nullptr,
             folder + "/daemon.log");
-        ASSERT_TRUE(bus->waitForName(XPCServiceName::usbBlocker));
+        ASSERT_TRUE(bus->waitForName(XPCServiceName::mount));
     }
 
     void prepareRootTargets() {

@@ -74,7 +74,7 @@ protected:
         uid = firstLine(number);
         ASSERT_EQ(run({"id", "-g", user}, &number), 0);
         gid = firstLine(number);
-        serve(std::make_shared<LinuxDaemonBackend>(NtfsServicePaths{"/proc", mediaRoot}),
+        serve(std::make_shared<LinuxDaemonBackend>(mediaRoot),
               std::make_shared<BlockDeviceCheck>());
     }
 

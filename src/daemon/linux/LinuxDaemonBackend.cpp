@@ -4,15 +4,17 @@
 #include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
+#include "daemon/linux/LinuxDriveMountBackend.h"
 #include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
 
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
+    : ntfsPaths_{"/proc", mediaRoot}, driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
+
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>();
 }
-
-LinuxDaemonBackend::LinuxDaemonBackend(NtfsServicePaths ntfsPaths) : ntfsPaths_(std::move(ntfsPaths)) {}
 
 std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs(const CallerIdentity& caller) {
     return std::make_shared<LinuxNtfsService>(caller, ntfsPaths_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "daemon/DaemonBackend.h"
 #include "daemon/clone/CloneEngine.h"
 #include "daemon/linux/LinuxNtfsService.h"
@@ -10,8 +12,8 @@ namespace harbormind {
 // is its refusing stand-in; a new backend replaces it here.
 class LinuxDaemonBackend final : public DaemonBackend {
 public:
-    // The NTFS service's paths differ from the machine's only in tests.
-    explicit LinuxDaemonBackend(NtfsServicePaths ntfsPaths = {});
+    // `mediaRoot` is where users' media folders are made ("/media").
+    explicit LinuxDaemonBackend(std::string mediaRoot = "/media");
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -19,12 +21,15 @@ public:
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
     std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+    // One for the daemon's life: it remembers whom it mounted each medium for.
+    std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
 
 private:
     NtfsServicePaths ntfsPaths_;
     // One engine for the daemon's life: it runs one clone at a time and, when the daemon
     // ends (SIGTERM), stops it and saves its map.
     std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
+    std::shared_ptr<DriveMountBackend> driveMount_;
 };
 
 }  // namespace harbormind

@@ -7,6 +7,8 @@
 #include "platform/linux/LinuxCacheFolders.h"
 #include "platform/linux/LinuxCommandTable.h"
 #include "platform/linux/LinuxDeviceNaming.h"
+#include "platform/linux/LogindSleepWatcher.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/LinuxDirectoryWalker.h"
 #include "platform/linux/LinuxFileContents.h"
 #include "platform/linux/LinuxFileEvents.h"
@@ -171,6 +173,22 @@ NetworkMounter* LinuxPlatform::networkMounter() {
 
 KeychainFiles* LinuxPlatform::keychainFiles() {
     return keychainFiles_.get();
+}
+
+SleepWakeNotifications* LinuxPlatform::sleepWake() {
+    // Made on first use: only the window follows sleep and wake, and it connects to the
+    // system bus only then.
+    if (!sleepWake_) {
+        sleepWake_ = std::make_unique<LogindSleepWatcher>();
+    }
+    return sleepWake_.get();
+}
+
+Notifications* LinuxPlatform::notifications() {
+    if (!notifications_) {
+        notifications_ = std::make_unique<FreedesktopNotifications>("Kestrane Harbormind");
+    }
+    return notifications_.get();
 }
 
 LoginItems* LinuxPlatform::loginItems() {

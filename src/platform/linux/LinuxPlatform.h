@@ -50,6 +50,8 @@ public:
     NetworkMounter* networkMounter() override;
     USBBlockerPaths* usbBlockerPaths() override;
     WholeDiskNames* wholeDiskNames() override;
+    SleepWakeNotifications* sleepWake() override;
+    Notifications* notifications() override;
 
     LinuxDiskWatcher& diskWatcher();
     const LinuxPaths& paths() const { return paths_; }
@@ -74,6 +76,8 @@ private:
     std::unique_ptr<JunkLocations> junkLocations_;
     std::unique_ptr<KeychainFiles> keychainFiles_;
     std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<SleepWakeNotifications> sleepWake_;
+    std::unique_ptr<Notifications> notifications_;
     std::unique_ptr<FileStore> fileStore_;
     std::unique_ptr<HttpClient> httpClient_;
     std::unique_ptr<CacheFolders> cacheFolders_;

@@ -14,6 +14,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
+#include "MediaRootHelper.h"
 
 // The drive model on the Linux platform: a recorded machine (sysfs tree and image files) on
 // the virtual clock, and real loop devices on the real clock (root only).
@@ -182,9 +183,8 @@ protected:
         Dispatch::main().adoptCurrentThread();
         std::string pattern = (std::filesystem::temp_directory_path() / "hm-media-XXXXXX").string();
         mediaRoot = ::mkdtemp(pattern.data());
-        ::setenv("HARBORMIND_MEDIA_ROOT", mediaRoot.c_str(), 1);
         LinuxPaths paths;
-        paths.mountHelper = HARBORMIND_TEST_MOUNT_HELPER;
+        paths.mountHelper = test::mountHelperWithMediaRoot(HARBORMIND_TEST_MOUNT_HELPER, mediaRoot);
         Platform::setCurrent(std::make_shared<LinuxPlatform>(paths));
         manager = DMLocalDriveManager::create(recorder);
         manager->start();
@@ -194,7 +194,6 @@ protected:
         disk.reset();
         Dispatch::main().runUntil([] { return false; }, seconds(0.2));
         if (!mediaRoot.empty()) {
-            ::unsetenv("HARBORMIND_MEDIA_ROOT");
             std::error_code error;
             std::filesystem::remove_all(mediaRoot, error);
         }

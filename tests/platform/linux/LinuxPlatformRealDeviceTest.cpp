@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "LoopDisk.h"
+#include "MediaRootHelper.h"
 #include "platform/DeviceRegistry.h"
 #include "platform/DiskArbitration.h"
 #include "platform/DiskDescriptionKey.h"
@@ -32,9 +33,8 @@ protected:
         }
         std::string pattern = (std::filesystem::temp_directory_path() / "hm-media-XXXXXX").string();
         mediaRoot = ::mkdtemp(pattern.data());
-        ::setenv("HARBORMIND_MEDIA_ROOT", mediaRoot.c_str(), 1);
         LinuxPaths paths;
-        paths.mountHelper = HARBORMIND_TEST_MOUNT_HELPER;
+        paths.mountHelper = test::mountHelperWithMediaRoot(HARBORMIND_TEST_MOUNT_HELPER, mediaRoot);
         platform = std::make_shared<LinuxPlatform>(paths);
         session = platform->diskArbitration().createSession();
         session->setDispatchQueue(queue);
@@ -45,7 +45,6 @@ protected:
         }
         disk.reset();
         if (!mediaRoot.empty()) {
-            ::unsetenv("HARBORMIND_MEDIA_ROOT");
             std::error_code error;
             // Only empty folders are left once the disk is detached; remove_all would follow
             // nothing either way (a mount is gone by now).

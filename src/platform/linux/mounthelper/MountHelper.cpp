@@ -25,6 +25,7 @@
 #include "platform/linux/BlkidProbe.h"
 #include "platform/linux/MountTable.h"
 #include "platform/linux/mounthelper/MountUsers.h"
+#include "platform/linux/mounthelper/UserMediaFolder.h"
 
 extern char** environ;
 
@@ -108,54 +109,35 @@ std::string devNumberOf(const std::string& name) {
     return readLine("/sys/class/block/" + name + "/dev").value_or("");
 }
 
-int fail(const std::string& message);
-
 // An unlocked LUKS volume is a device-mapper device: without the kernel's device-mapper
 // cryptsetup can open nothing, and says so obscurely. The kernel registers it as a misc
 // device; a /dev/mapper/control node alone (libdevmapper makes one) proves nothing.
-int requireDeviceMapper(const std::string& name) {
-    if (::access("/sys/class/misc/device-mapper", F_OK) == 0) {
+bool hasDeviceMapper() {
+    return ::access("/sys/class/misc/device-mapper", F_OK) == 0;
+}
+
+}  // namespace
+
+MountHelper::MountHelper(MountOwner owner, std::string mediaRoot, std::ostream& out, std::ostream& err)
+    : owner_(std::move(owner)), mediaRoot_(std::move(mediaRoot)), out_(out), err_(err) {}
+
+int MountHelper::fail(const std::string& message) const {
+    err_ << "harbormind-mount: " << message << "\n";
+    return 1;
+}
+
+int MountHelper::failBusy(const std::string& message) const {
+    err_ << "harbormind-mount: " << message << "\n";
+    return busyStatus;
+}
+
+int MountHelper::requireDeviceMapper(const std::string& name) const {
+    if (hasDeviceMapper()) {
         return 0;
     }
     return fail("cannot unlock or lock " + name +
                 ": device-mapper is not available on this system (the kernel has no device-mapper, so there is no "
                 "usable /dev/mapper; it needs the dm_mod and dm_crypt modules)");
-}
-
-int fail(const std::string& message) {
-    std::cerr << "harbormind-mount: " << message << "\n";
-    return 1;
-}
-
-int failBusy(const std::string& message) {
-    std::cerr << "harbormind-mount: " << message << "\n";
-    return MountHelper::busyStatus;
-}
-
-}  // namespace
-
-MountHelper::MountHelper() {
-    const char* root = std::getenv("HARBORMIND_MEDIA_ROOT");
-    mediaRoot_ = root != nullptr && *root == '/' ? root : "/media";
-    // The user the volume is mounted for: who asked through sudo or pkexec, else ourselves.
-    passwd* user = nullptr;
-    if (const char* pkexecUid = std::getenv("PKEXEC_UID"); pkexecUid != nullptr) {
-        user = ::getpwuid(static_cast<uid_t>(std::strtoul(pkexecUid, nullptr, 10)));
-    } else if (const char* sudoUser = std::getenv("SUDO_USER"); sudoUser != nullptr) {
-        user = ::getpwnam(sudoUser);
-    }
-    if (user == nullptr) {
-        user = ::getpwuid(::getuid());
-    }
-    if (user != nullptr) {
-        userName_ = user->pw_name;
-        userId_ = user->pw_uid;
-        groupId_ = user->pw_gid;
-    } else {
-        userName_ = std::to_string(::getuid());
-        userId_ = ::getuid();
-        groupId_ = ::getgid();
-    }
 }
 
 bool MountHelper::isValidName(const std::string& name) {
@@ -182,7 +164,7 @@ std::string MountHelper::folderNameFor(const std::string& label, const std::stri
 }
 
 std::string MountHelper::mediaFolder() const {
-    return mediaRoot_ + "/" + userName_;
+    return UserMediaFolder(mediaRoot_, owner_).path();
 }
 
 std::string MountHelper::sysfs(const std::string& name) const {
@@ -201,7 +183,7 @@ int MountHelper::mount(const std::string& name, const std::optional<std::string>
         node, fs::exists(sysfs(name) + "/partition") ? ProbeTable::Skip : ProbeTable::Read);
     const std::string label = volume.label.value_or(volume.uuid.value_or(name));
     if (auto existing = mounts.mountPointOf(devNumber, node)) {
-        std::cout << "Volume " << label << " on " << name << " mounted at " << *existing << "\n";
+        out_ << "Volume " << label << " on " << name << " mounted at " << *existing << "\n";
         return 0;
     }
     if (!volume.type) {
@@ -230,7 +212,7 @@ int MountHelper::mount(const std::string& name, const std::optional<std::string>
     }
 
     std::string mountPoint;
-    bool created = false;
+    std::optional<MountFolder> made;
     std::error_code error;
     if (requestedPoint) {
         mountPoint = *requestedPoint;
@@ -238,25 +220,17 @@ int MountHelper::mount(const std::string& name, const std::optional<std::string>
             return fail(mountPoint + " is not a folder");
         }
     } else {
-        const std::string folder = mediaFolder();
-        ::mkdir(mediaRoot_.c_str(), 0755);
-        if (::mkdir(folder.c_str(), 0750) == 0) {
-            [[maybe_unused]] int owned = ::chown(folder.c_str(), userId_, groupId_);
+        std::string problem;
+        made = UserMediaFolder(mediaRoot_, owner_).makeMountFolder(folderNameFor(label, name), problem);
+        if (!made) {
+            return fail(problem);
         }
-        const std::string base = folderNameFor(label, name);
-        for (int attempt = 0; attempt < 100 && mountPoint.empty(); ++attempt) {
-            std::string candidate = folder + "/" + base + (attempt == 0 ? "" : std::to_string(attempt));
-            if (::mkdir(candidate.c_str(), 0755) == 0) {
-                mountPoint = candidate;
-                created = true;
-            }
-        }
-        if (mountPoint.empty()) {
-            return fail("cannot make a mount folder in " + folder + ": " + std::strerror(errno));
-        }
+        mountPoint = made->path();
     }
+    // The kernel mounts on the folder we made and hold open, whatever its path leads to now.
+    const std::string target = made ? made->descriptorPath() : mountPoint;
 
-    const std::string ids = "uid=" + std::to_string(userId_) + ",gid=" + std::to_string(groupId_);
+    const std::string ids = "uid=" + std::to_string(owner_.uid) + ",gid=" + std::to_string(owner_.gid);
     int status = 0;
     std::string failure;
     if (fuseProgram) {
@@ -275,19 +249,19 @@ int MountHelper::mount(const std::string& name, const std::optional<std::string>
         if (type == "vfat" || type == "exfat" || type == "ntfs") {
             options = ids;
         }
-        if (::mount(node.c_str(), mountPoint.c_str(), kernelType.c_str(), MS_NOSUID | MS_NODEV,
+        if (::mount(node.c_str(), target.c_str(), kernelType.c_str(), MS_NOSUID | MS_NODEV,
                     options.empty() ? nullptr : options.c_str()) != 0) {
             status = 1;
             failure = "cannot mount " + name + " (" + type + "): " + std::strerror(errno);
         }
     }
     if (status != 0) {
-        if (created) {
-            ::rmdir(mountPoint.c_str());
+        if (made) {
+            UserMediaFolder(mediaRoot_, owner_).removeMountFolder(made->path());
         }
         return fail(failure);
     }
-    std::cout << "Volume " << label << " on " << name << " mounted at " << mountPoint << "\n";
+    out_ << "Volume " << label << " on " << name << " mounted at " << mountPoint << "\n";
     return 0;
 }
 
@@ -329,13 +303,57 @@ std::vector<std::string> MountHelper::devicesOf(const std::string& name, Unmount
 }
 
 bool MountHelper::removeMountFolder(const std::string& mountPoint) const {
-    // Only folders this helper makes are removed, and only when empty (rmdir never follows
-    // a symbolic link).
-    const std::string folder = mediaFolder() + "/";
-    if (mountPoint.rfind(folder, 0) != 0 || mountPoint.find("/..") != std::string::npos) {
+    // Only folders made for this user's mounts are removed, and only when empty.
+    return UserMediaFolder(mediaRoot_, owner_).removeMountFolder(mountPoint);
+}
+
+std::vector<std::string> MountHelper::mountPointsOf(const std::string& name, UnmountScope scope) const {
+    std::vector<std::string> points;
+    MountTable mounts = MountTable::read("/proc/self/mountinfo");
+    for (const auto& device : devicesOf(name, scope)) {
+        for (const auto& point : mounts.mountPointsOf(devNumberOf(device), "/dev/" + device)) {
+            points.push_back(point);
+        }
+    }
+    return points;
+}
+
+std::string MountHelper::diskOf(const std::string& name) const {
+    std::error_code error;
+    fs::path device = fs::canonical(sysfs(name), error);
+    if (error) {
+        return name;
+    }
+    return fs::exists(device / "partition") ? device.parent_path().filename().string() : device.filename().string();
+}
+
+bool MountHelper::isRemovable(const std::string& name) const {
+    return readLine(sysfs(diskOf(name)) + "/removable").value_or("0") == "1";
+}
+
+bool MountHelper::isInternal(const std::string& name) const {
+    // As the disk descriptions say: USB, FireWire, card readers and loop images are external,
+    // and so is removable media; anything else (a mapping included) is part of the computer.
+    const std::string disk = diskOf(name);
+    if (disk.rfind("loop", 0) == 0 || isRemovable(disk)) {
         return false;
     }
-    return ::rmdir(mountPoint.c_str()) == 0;
+    std::error_code error;
+    const std::string hardware = fs::canonical(sysfs(disk) + "/device", error).string();
+    if (error) {
+        return true;
+    }
+    for (const char* bus : {"/usb", "/firewire", "/fw", "/mmc"}) {
+        if (hardware.find(bus) != std::string::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string MountHelper::mediaSequenceOf(const std::string& name) const {
+    const std::string disk = diskOf(name);
+    return disk + "#" + readLine(sysfs(disk) + "/diskseq").value_or("");
 }
 
 int MountHelper::unmountDevices(const std::vector<std::string>& names, UnmountForce force, bool quietWhenNone) {
@@ -359,7 +377,7 @@ int MountHelper::unmountDevices(const std::vector<std::string>& names, UnmountFo
                 return fail("cannot unmount " + mountPoint + " (" + device + "): " + std::strerror(code));
             }
             removeMountFolder(mountPoint);
-            std::cout << "Volume on " << device << " unmounted from " << mountPoint << "\n";
+            out_ << "Volume on " << device << " unmounted from " << mountPoint << "\n";
             ++unmounted;
         }
     }
@@ -444,13 +462,13 @@ int MountHelper::eject(const std::string& name) {
             return fail("cannot detach " + disk + ": " + std::strerror(code));
         }
         ::close(fd);
-        std::cout << "Disk " << disk << " ejected\n";
+        out_ << "Disk " << disk << " ejected\n";
         return 0;
     }
     const bool removable = readLine(sysfs(disk) + "/removable").value_or("0") == "1";
     if (removable && ::ioctl(fd, CDROMEJECT, 0) == 0) {
         ::close(fd);
-        std::cout << "Disk " << disk << " ejected\n";
+        out_ << "Disk " << disk << " ejected\n";
         return 0;
     }
     // A USB, FireWire or card-reader disk is taken off its bus, as "safely remove" does,
@@ -468,7 +486,7 @@ int MountHelper::eject(const std::string& name) {
     }
     ::close(fd);
     if (removed) {
-        std::cout << "Disk " << disk << " ejected\n";
+        out_ << "Disk " << disk << " ejected\n";
         return 0;
     }
     return fail(disk + " cannot be ejected");
@@ -491,7 +509,7 @@ int MountHelper::unlock(const std::string& name, const std::string& passphrase) 
     if (runProgram(*cryptsetup, {"open", "--type", "luks", "--key-file=-", node, mapping}, passphrase) != 0) {
         return fail("cannot unlock " + name);
     }
-    std::cout << "Volume " << name << " unlocked as /dev/mapper/" << mapping << "\n";
+    out_ << "Volume " << name << " unlocked as /dev/mapper/" << mapping << "\n";
     return 0;
 }
 
@@ -524,7 +542,7 @@ int MountHelper::lock(const std::string& name) {
     if (locked == 0) {
         return fail(name + " is not unlocked");
     }
-    std::cout << "Volume " << name << " locked\n";
+    out_ << "Volume " << name << " locked\n";
     return 0;
 }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "daemon/DaemonCodeReply.h"
+
+namespace harbormind {
+
+// Who a mount, unmount or eject is done for: the uid the bus reported, and whether that
+// caller is also authorized as an administrator (asked only when a device needs it).
+struct DriveMountCaller {
+    std::uint32_t uid = 0;
+    std::function<bool()> isAdministrator;
+};
+
+// Mounting, unmounting and ejecting for the calling user. The device name has been checked
+// (a block device the kernel lists); the backend decides where the volume goes (the caller
+// never chooses a folder), which devices need an administrator, and whose volumes the caller
+// may unmount or eject. Answers: 0 done, `busy` when something still uses the volume or the
+// disk, `notPermitted` when the caller may not do this, `failed` otherwise; the message says
+// what happened ("Volume Photos on loop3p1 mounted at /media/ann/Photos") or why not.
+class DriveMountBackend {
+public:
+    static constexpr std::int64_t done = 0;
+    static constexpr std::int64_t failed = 1;
+    static constexpr std::int64_t notPermitted = 13;
+    static constexpr std::int64_t busy = 16;
+
+    virtual ~DriveMountBackend() = default;
+    virtual DaemonCodeReply mountVolume(const std::string& name, const DriveMountCaller& caller) = 0;
+    virtual DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
+                                          const DriveMountCaller& caller) = 0;
+    virtual DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) = 0;
+};
+
+}  // namespace harbormind

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/Notifications.h"
+
+namespace sdbus {
+class IConnection;
+class IProxy;
+}  // namespace sdbus
+
+namespace harbormind {
+
+// Notifications through org.freedesktop.Notifications on the session bus. The server numbers
+// each notification; this keeps our identifier per number, asks for the "default" action
+// (a click on the notification) and reports it when ActionInvoked names one of ours. The bus
+// is connected on the first post.
+class FreedesktopNotifications final : public Notifications {
+public:
+    explicit FreedesktopNotifications(std::string applicationName);
+    ~FreedesktopNotifications() override;
+
+    bool post(const std::string& identifier, const std::string& title, const std::string& text) override;
+    void remove(const std::string& identifier) override;
+    void setActivationHandler(Activation handler) override;
+
+private:
+    bool connect();
+    void actionInvoked(std::uint32_t serverId, const std::string& actionKey);
+
+    std::string applicationName_;
+    std::mutex mutex_;
+    Activation handler_;
+    std::unique_ptr<sdbus::IConnection> connection_;
+    std::unique_ptr<sdbus::IProxy> proxy_;
+    std::map<std::uint32_t, std::string> identifiers_;
+};
+
+}  // namespace harbormind

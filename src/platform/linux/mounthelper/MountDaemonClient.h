@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace harbormind {
+
+// Asks the daemon on the system bus to mount, unmount or eject for the calling user: what an
+// unprivileged user's mount helper does instead of acting itself. The daemon takes the
+// caller's identity from the bus and chooses the mount folder. Answers the daemon's code
+// (0 done, 16 busy, 13 not permitted, 1 failed) and message; 1 with the bus's error when the
+// daemon cannot be reached.
+class MountDaemonClient {
+public:
+    struct Answer {
+        std::int64_t code = 1;
+        std::string message;
+    };
+
+    Answer mountVolume(const std::string& name) const;
+    Answer unmountVolume(const std::string& name, bool force, bool wholeDisk) const;
+    Answer ejectDisk(const std::string& name) const;
+
+private:
+    template <typename... Arguments>
+    Answer call(const std::string& method, const Arguments&... arguments) const;
+};
+
+}  // namespace harbormind
