@@ -21,12 +21,20 @@
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
+#include "xpc/NtfsMountResult.h"
 
 namespace harbormind {
 namespace {
 
 bool needsDriver(DMDriveObjectFilesystem fileSystem) {
     return fileSystem == DMDriveObjectFilesystem::ntfs || fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted;
+}
+
+// The hibernation setting goes to the daemon with every mount, so a setting switched off
+// since the last mount never removes a hibernation file.
+int mountNtfs(DMDriveOperations& operations, const DMDriveOperations::Drive& drive) {
+    operations.setIgnoreHibernateFile(operations.ignoreHibernationFileWhenMountingNtfsDrives());
+    return operations.mountAsNTFS(drive);
 }
 
 void finish(const DMDriveActionManager::Completion& completion, int code) {
@@ -312,6 +320,7 @@ void DMDriveActionManager::lock(const Drive& drive, QWidget* window, Completion 
 void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion completion) {
     struct Outcome {
         bool local = false;
+        bool throughDaemon = false;
         int code = -1;
         std::string reason;
         DMDriveObjectFilesystem fileSystem = DMDriveObjectFilesystem::unknown;
@@ -323,16 +332,27 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
             Outcome outcome;
             outcome.local = operations->isLocalDrive(drive);
             if (outcome.local) {
-                DMOperationResult result = operations->mountWithReason(drive);
-                outcome.code = result.code;
-                outcome.reason = result.message;
                 outcome.fileSystem = operations->fileSystem(drive);
+                outcome.throughDaemon = outcome.fileSystem == DMDriveObjectFilesystem::ntfs && operations->isDriverInstalled();
+                if (outcome.throughDaemon) {
+                    outcome.code = mountNtfs(*operations, drive);
+                } else {
+                    DMOperationResult result = operations->mountWithReason(drive);
+                    outcome.code = result.code;
+                    outcome.reason = result.message;
+                }
             }
             return outcome;
         },
         [this, drive, sheetWindow, completion](Outcome outcome) {
             if (!outcome.local) {
                 finish(completion, -1);
+                return;
+            }
+            if (outcome.throughDaemon && outcome.code != NtfsMountResult::mounted &&
+                outcome.code != NtfsMountResult::mountedReadOnly) {
+                finish(completion, -1);
+                showMountError(outcome.code, sheetWindow.data());
                 return;
             }
             if (outcome.fileSystem != DMDriveObjectFilesystem::ntfs) {
@@ -394,7 +414,7 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
                 [operations, drive] {
                     operations->setIgnoreHibernateFile(true);
                     operations->unmount(drive, DMUnmountOption::plain);
-                    return operations->mount(drive);
+                    return operations->isDriverInstalled() ? operations->mountAsNTFS(drive) : operations->mount(drive);
                 },
                 [self, drive, sheetWindow, completion](int) {
                     Dispatch::main().asyncAfter(seconds(ntfsSecondCheckDelay), [self, drive, sheetWindow, completion] {
@@ -402,6 +422,12 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
                     });
                 });
         });
+}
+
+void DMDriveActionManager::showMountError(int code, QWidget* window) {
+    const char* format = code == NtfsMountResult::failed ? DMTexts::mountFailedMinusOne : DMTexts::errorCodeContactSupport;
+    presenter_->present({DMTexts::errorTitle, DMTextFormat::withInteger(format, code), {DMTexts::okButton}}, window,
+                        nullptr);
 }
 
 void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidget* window) {

@@ -104,6 +104,7 @@ private:
     void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
     void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
+    void showMountError(int code, QWidget* window);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
     void firstAid(const Drive& drive, QWidget* window);
     void openFirstAid(const Drive& drive, bool repair, QWidget* window);

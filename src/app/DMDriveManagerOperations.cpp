@@ -109,6 +109,11 @@ int DMDriveManagerOperations::mount(const Drive& drive) {
     return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
 }
 
+int DMDriveManagerOperations::mountAsNTFS(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? static_cast<int>(manager->mountAsNTFS(drive)) : -1;
+}
+
 DMOperationResult DMDriveManagerOperations::mountWithReason(const Drive& drive) {
     auto manager = localManagerOf(drive);
     return manager ? resultOf([&](DMCompletion done) { manager->mount(drive, done); }) : DMOperationResult{};
@@ -176,13 +181,7 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::lockableDrives()
 }
 
 bool DMDriveManagerOperations::isDriverInstalled() {
-    Platform& platform = Platform::current();
-    for (const std::string& path : platform.driverPresencePaths()) {
-        if (!platform.fileSystem().exists(path)) {
-            return false;
-        }
-    }
-    return true;
+    return Platform::current().isNtfsDriverInstalled();
 }
 
 bool DMDriveManagerOperations::canInstallDriver() {

@@ -18,6 +18,7 @@ public:
     DMDriveObjectFilesystem bitLockerFileSystem(const Drive& drive) override;
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
+    int mountAsNTFS(const Drive& drive) override;
     DMOperationResult mountWithReason(const Drive& drive) override;
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
     DMOperationResult eject(const Drive& drive) override;

@@ -34,6 +34,9 @@ public:
 
     virtual int open(const Drive& drive) = 0;
     virtual int mount(const Drive& drive) = 0;
+    // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
+    // of its codes (NtfsMountResult).
+    virtual int mountAsNTFS(const Drive& drive) { return mount(drive); }
     // Mounts and keeps the reason the system gave for a failure ("Structure needs cleaning").
     virtual DMOperationResult mountWithReason(const Drive& drive) { return {mount(drive), {}}; }
     // Both wait for the platform's answer; a busy volume answers the local manager's busy

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
 #include "daemon/DriveMountBackend.h"
 #include "daemon/RefusingDriveMountBackend.h"
@@ -22,7 +23,8 @@ class DaemonBackend {
 public:
     virtual ~DaemonBackend() = default;
     virtual std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) = 0;
-    virtual std::shared_ptr<DMNtfsServerProtocol> ntfs() = 0;
+    // The NTFS service mounts for the caller, so it is told who that is.
+    virtual std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) = 0;
     virtual std::shared_ptr<CheckDiskBackend> checkDisk() = 0;
     virtual std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) = 0;

@@ -89,22 +89,22 @@ std::vector<DaemonMethod> bitLockerMethods() {
 std::vector<DaemonMethod> ntfsMethods() {
     return {
         {XPCServiceName::ntfs, "isNtfsKextAllowedWithReply", "", "b", query, {}, DaemonValue(false),
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
-             backend.ntfs()->isNtfsKextAllowedWithReply(as<bool>(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             backend.ntfs(context.caller)->isNtfsKextAllowedWithReply(as<bool>(std::move(reply)));
          }},
         // Settings of the daemon's own, not of a device: allowed like a question.
         {XPCServiceName::ntfs, "setIgnoreHibernateFileWithFlag", "b", "", query, {R::plain}, std::nullopt,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply) {
-             backend.ntfs()->setIgnoreHibernateFileWithFlag(flag(args, 0));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply) {
+             backend.ntfs(context.caller)->setIgnoreHibernateFileWithFlag(flag(args, 0));
          }},
         {XPCServiceName::ntfs, "setEnableDebugLoggingWithFlag", "b", "", query, {R::plain}, std::nullopt,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply) {
-             backend.ntfs()->setEnableDebugLoggingWithFlag(flag(args, 0));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply) {
+             backend.ntfs(context.caller)->setEnableDebugLoggingWithFlag(flag(args, 0));
          }},
         {XPCServiceName::ntfs, "mountAsNTFSNativelyWithBsdName", "s", "x", act, {R::deviceName},
          DaemonValue(std::int64_t{-1}),
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             backend.ntfs()->mountAsNTFSNativelyWithBsdName(text(args, 0), as<std::int64_t>(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             backend.ntfs(context.caller)->mountAsNTFSNativelyWithBsdName(text(args, 0), as<std::int64_t>(std::move(reply)));
          }},
     };
 }

@@ -39,7 +39,7 @@ std::shared_ptr<DMBitLockerServerProtocol> SimDaemonBackend::bitLocker(std::shar
     return found ? found : std::make_shared<RefusingBitLockerService>();
 }
 
-std::shared_ptr<DMNtfsServerProtocol> SimDaemonBackend::ntfs() {
+std::shared_ptr<DMNtfsServerProtocol> SimDaemonBackend::ntfs(const CallerIdentity&) {
     auto found = service<DMNtfsServerProtocol>(XPCServiceName::ntfs);
     return found ? found : std::make_shared<RefusingNtfsService>();
 }

@@ -15,7 +15,7 @@ public:
     explicit SimDaemonBackend(std::shared_ptr<InProcessDaemon> daemon);
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
-    std::shared_ptr<DMNtfsServerProtocol> ntfs() override;
+    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/DeviceNaming.h"
+#include "platform/FileSystemInfo.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -22,6 +23,15 @@ std::shared_ptr<Platform>& platformSlot() {
 }
 
 }  // namespace
+
+bool Platform::isNtfsDriverInstalled() {
+    for (const std::string& path : driverPresencePaths()) {
+        if (!fileSystem().exists(path)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 DeviceNaming& Platform::deviceNaming() {
     static auto* naming = new DeviceNaming;  // never destroyed, like the platforms

@@ -82,6 +82,10 @@ public:
                 "/Library/Extensions/VolumeLockMedia.kext"};
     }
 
+    // Whether the NTFS driver counts as installed: by default every one of
+    // driverPresencePaths() exists; a platform whose driver is found another way answers itself.
+    virtual bool isNtfsDriverInstalled();
+
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();
     static bool hasCurrent();

@@ -23,6 +23,7 @@ public:
     std::string name(const Drive&) override { return "ELEMENTS"; }
     int open(const Drive&) override { return note("open", openCode); }
     int mount(const Drive&) override { return note("mount", mountCode); }
+    int mountAsNTFS(const Drive&) override { return note("mountAsNTFS", mountCode); }
     DMOperationResult unmount(const Drive&, DMUnmountOption option) override {
         if (option == DMUnmountOption::force) {
             return {note("forceUnmount", 0), {}};
@@ -156,8 +157,9 @@ TEST_F(DriveActionManagerTest, HibernatedNtfsIsRemountedOnceAndCheckedAgainThree
     EXPECT_DOUBLE_EQ(operations->timeOf("accessMode", 0), 1.5);
     EXPECT_DOUBLE_EQ(operations->timeOf("accessMode", 1), 4.5);
     EXPECT_DOUBLE_EQ(at, 4.5);
-    EXPECT_EQ(operations->names(), (std::vector<std::string>{"mount", "accessMode", "ignoreHibernation", "unmount",
-                                                             "mount", "accessMode"}));
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"ignoreHibernation", "mountAsNTFS", "accessMode",
+                                                             "ignoreHibernation", "unmount", "mountAsNTFS",
+                                                             "accessMode"}));
     EXPECT_TRUE(presenter->shown.empty());
 }
 
@@ -173,8 +175,38 @@ TEST_F(DriveActionManagerTest, HibernatedNtfsWithTheSettingOffStaysReadOnlyQuiet
     operations->hibernationFile = true;
     operations->ignoreHibernation = false;
     EXPECT_EQ(mountAndWait().first, 0);
-    EXPECT_EQ(operations->names(), (std::vector<std::string>{"mount", "accessMode", "keepHibernation"}));
+    EXPECT_EQ(operations->names(),
+              (std::vector<std::string>{"keepHibernation", "mountAsNTFS", "accessMode", "keepHibernation"}));
     EXPECT_TRUE(presenter->shown.empty());
+}
+
+TEST_F(DriveActionManagerTest, NtfsMountFailuresOfTheDaemonAreExplainedAtOnce) {
+    operations->mountCode = -1;
+    auto [code, at] = mountAndWait();
+    EXPECT_EQ(code, -1);
+    EXPECT_DOUBLE_EQ(at, 0.0);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, "Error");
+    EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    operations->mountCode = 5;
+    EXPECT_EQ(mountAndWait().first, -1);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.text, "Error code: 5, please contact technical support.");
+    EXPECT_EQ(operations->timeOf("accessMode"), -1);
+}
+
+TEST_F(DriveActionManagerTest, NtfsMountedReadOnlyByTheDaemonIsExplainedByTheAccessCheck) {
+    operations->mountCode = 2;
+    operations->accessModes = {0};
+    EXPECT_EQ(mountAndWait().first, 0);
+    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"Failed to open 'ELEMENTS' in read-write mode"}));
+}
+
+TEST_F(DriveActionManagerTest, NtfsWithoutDriverIsMountedTheOrdinaryWay) {
+    operations->driverInstalled = false;
+    operations->accessModes = {1};
+    EXPECT_EQ(mountAndWait().first, 0);
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"mount", "accessMode"}));
 }
 
 TEST_F(DriveActionManagerTest, OtherFileSystemsReportTheMountAtOnce) {

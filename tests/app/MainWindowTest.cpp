@@ -61,7 +61,8 @@ public:
     bool hasHibernationFile(const Drive& drive) override { return real.hasHibernationFile(drive); }
     void setIgnoreHibernateFile(bool ignore) override { real.setIgnoreHibernateFile(ignore); }
     std::vector<Drive> externalRootDrives() override { return real.externalRootDrives(); }
-    bool isDriverInstalled() override { return real.isDriverInstalled(); }
+    int mountAsNTFS(const Drive& drive) override { return forcedMountCode ? *forcedMountCode : real.mountAsNTFS(drive); }
+    bool isDriverInstalled() override { return forcedDriverInstalled.value_or(real.isDriverInstalled()); }
     bool canInstallDriver() override { return false; }
     void installDriver() override {}
     bool ignoreHibernationFileWhenMountingNtfsDrives() override { return true; }
@@ -76,6 +77,8 @@ public:
 
     DMDriveManagerOperations real{nullptr};
     std::optional<int> forcedMountCode;
+    // As a platform whose read-write NTFS driver is present (ntfs-3g, ntfs3) answers.
+    std::optional<bool> forcedDriverInstalled;
     std::string forcedReason;
 };
 
@@ -348,6 +351,21 @@ TEST_F(MainWindowTest, MountFromTheActionBarRefreshesOrExplainsTheFailure) {
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Error");
     EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+}
+
+// Regression: an NTFS volume mounted read-write by ntfs-3g showed the install banner and every
+// Open asked to install a driver, because the check looked for another system's driver files.
+TEST_F(MainWindowTest, WithAReadWriteNtfsDriverNoViewAsksToInstallOne) {
+    start("usb-disks.json");
+    operations->forcedDriverInstalled = true;
+    auto* view = dynamic_cast<DMLocalPartitionViewController*>(select("disk5s1"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->isTipVisible());
+    ASSERT_TRUE(view->actionBar()->isEnabled("Open"));
+    view->actionBar()->button("Open")->click();
+    settle(0.5);
+    EXPECT_TRUE(presenter->shown.empty());
+    EXPECT_EQ(platform->openedFolders(), std::vector<std::string>{"/Volumes/ELEMENTS"});
 }
 
 TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {

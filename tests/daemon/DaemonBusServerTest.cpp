@@ -159,7 +159,7 @@ public:
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> app) override {
         return std::make_shared<ScriptedBitLocker>(std::move(app), release_);
     }
-    std::shared_ptr<DMNtfsServerProtocol> ntfs() override { return sim_.ntfs(); }
+    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override { return sim_.ntfs(caller); }
     std::shared_ptr<CheckDiskBackend> checkDisk() override { return sim_.checkDisk(); }
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(std::shared_ptr<DMDeviceCloneAppProtocol> app) override {
         return sim_.deviceClone(std::move(app));

@@ -174,7 +174,7 @@ TEST(LinuxNtfsServiceTest, TheKernelsNtfs3DriverCounts) {
     fs::path proc = fs::temp_directory_path() / ("harbormind-proc-" + std::to_string(::getpid()));
     fs::create_directories(proc);
     std::ofstream(proc / "filesystems") << "nodev\tsysfs\n\text4\n\tntfs3\n";
-    EXPECT_TRUE(LinuxNtfsService(proc.string()).driverAvailable());
+    EXPECT_TRUE(LinuxNtfsService(CallerIdentity{}, NtfsServicePaths{proc.string(), "/media"}).driverAvailable());
     fs::remove_all(proc);
 }
 

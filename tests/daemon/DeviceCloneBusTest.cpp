@@ -33,7 +33,7 @@ public:
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) override {
         return nullptr;
     }
-    std::shared_ptr<DMNtfsServerProtocol> ntfs() override { return nullptr; }
+    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity&) override { return nullptr; }
     std::shared_ptr<CheckDiskBackend> checkDisk() override { return std::make_shared<RefusingCheckDiskBackend>(); }
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override {

@@ -10,14 +10,14 @@
 namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
-    : driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
+    : ntfsPaths_{"/proc", mediaRoot}, driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>();
 }
 
-std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs() {
-    return std::make_shared<LinuxNtfsService>();
+std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs(const CallerIdentity& caller) {
+    return std::make_shared<LinuxNtfsService>(caller, ntfsPaths_);
 }
 
 std::shared_ptr<CheckDiskBackend> LinuxDaemonBackend::checkDisk() {

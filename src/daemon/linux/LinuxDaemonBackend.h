@@ -4,6 +4,7 @@
 
 #include "daemon/DaemonBackend.h"
 #include "daemon/clone/CloneEngine.h"
+#include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
 
@@ -15,7 +16,7 @@ public:
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media");
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
-    std::shared_ptr<DMNtfsServerProtocol> ntfs() override;
+    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
@@ -24,6 +25,7 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
 
 private:
+    NtfsServicePaths ntfsPaths_;
     // One engine for the daemon's life: it runs one clone at a time and, when the daemon
     // ends (SIGTERM), stops it and saves its map.
     std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();

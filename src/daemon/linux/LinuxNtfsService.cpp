@@ -1,34 +1,65 @@
 #include "daemon/linux/LinuxNtfsService.h"
 
-#include <unistd.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
 
+#include "platform/linux/BlkidProbe.h"
 #include "support/Log.h"
+#include "xpc/NtfsMountResult.h"
 
 namespace harbormind {
 namespace {
 
-std::atomic<bool>& ignoreHibernate() {
-    static std::atomic<bool> flag{false};
-    return flag;
+std::mutex& settingsMutex() {
+    static std::mutex mutex;
+    return mutex;
 }
 
-bool kernelHasNtfs3(const std::string& procRoot) {
-    std::ifstream filesystems(procRoot + "/filesystems");
-    std::string line;
-    while (std::getline(filesystems, line)) {
-        auto tab = line.find_last_of(" \t");
-        if (line.substr(tab == std::string::npos ? 0 : tab + 1) == "ntfs3") {
-            return true;
-        }
+std::map<uid_t, bool>& ignoreHibernateByUser() {
+    static std::map<uid_t, bool> settings;
+    return settings;
+}
+
+struct Account {
+    std::string name;
+    gid_t gid = 0;
+};
+
+// The caller's account name and primary group; a uid without an account keeps its number.
+Account accountOf(uid_t uid) {
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+        return {found->pw_name, found->pw_gid};
     }
-    return false;
+    return {std::to_string(uid), static_cast<gid_t>(uid)};
 }
 
-bool ntfs3gInstalled() {
-    for (const char* path : {"/usr/bin/ntfs-3g", "/bin/ntfs-3g", "/usr/sbin/ntfs-3g", "/sbin/ntfs-3g"}) {
-        if (::access(path, X_OK) == 0) {
+// Mounted anywhere already: its major:minor in mountinfo, or named as a mount's source.
+bool alreadyMounted(const std::string& procRoot, const std::string& devicePath) {
+    struct stat device {};
+    if (::stat(devicePath.c_str(), &device) != 0) {
+        return true;
+    }
+    std::string number = std::to_string(major(device.st_rdev)) + ":" + std::to_string(minor(device.st_rdev));
+    std::ifstream mountinfo(procRoot + "/self/mountinfo");
+    std::string line;
+    while (std::getline(mountinfo, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers;
+        fields >> id >> parent >> numbers;
+        auto separator = line.find(" - ");
+        std::istringstream tail(separator == std::string::npos ? "" : line.substr(separator + 3));
+        std::string type, source;
+        tail >> type >> source;
+        if (numbers == number || source == devicePath) {
             return true;
         }
     }
@@ -37,10 +68,11 @@ bool ntfs3gInstalled() {
 
 }  // namespace
 
-LinuxNtfsService::LinuxNtfsService(std::string procRoot) : procRoot_(std::move(procRoot)) {}
+LinuxNtfsService::LinuxNtfsService(CallerIdentity caller, NtfsServicePaths paths)
+    : caller_(std::move(caller)), paths_(std::move(paths)), mounter_(paths_.procRoot) {}
 
 bool LinuxNtfsService::driverAvailable() const {
-    return kernelHasNtfs3(procRoot_) || ntfs3gInstalled();
+    return mounter_.driver().has_value();
 }
 
 void LinuxNtfsService::isNtfsKextAllowedWithReply(XPCBoolReply reply) {
@@ -48,16 +80,51 @@ void LinuxNtfsService::isNtfsKextAllowedWithReply(XPCBoolReply reply) {
 }
 
 void LinuxNtfsService::setIgnoreHibernateFileWithFlag(bool flag) {
-    ignoreHibernate() = flag;
+    std::lock_guard lock(settingsMutex());
+    ignoreHibernateByUser()[caller_.uid] = flag;
 }
 
-bool LinuxNtfsService::ignoreHibernateFile() {
-    return ignoreHibernate();
+bool LinuxNtfsService::ignoreHibernateFile(uid_t uid) {
+    std::lock_guard lock(settingsMutex());
+    auto found = ignoreHibernateByUser().find(uid);
+    return found != ignoreHibernateByUser().end() && found->second;
 }
 
 void LinuxNtfsService::setEnableDebugLoggingWithFlag(bool flag) {
     Log::setLevel(flag ? LogLevel::Debug : LogLevel::Info);
     Log::info(std::string("debug logging ") + (flag ? "on" : "off"));
+}
+
+void LinuxNtfsService::mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) {
+    reply(mount("/dev/" + bsdName));
+}
+
+std::int64_t LinuxNtfsService::mount(const std::string& devicePath) const {
+    VolumeFacts facts = BlkidProbe::probe(devicePath, ProbeTable::Skip);
+    if (facts.type != "ntfs") {
+        Log::warning(devicePath + " holds no NTFS volume");
+        return NtfsMountResult::failed;
+    }
+    if (alreadyMounted(paths_.procRoot, devicePath)) {
+        Log::warning(devicePath + " is mounted already");
+        return NtfsMountResult::failed;
+    }
+    Account account = accountOf(caller_.uid);
+    std::string name = MediaMountPoint::folderName(facts.label.value_or(""), facts.uuid.value_or(""));
+    auto target = MediaMountPoint::create(paths_.mediaRoot, account.name, caller_.uid, name);
+    if (!target) {
+        return NtfsMountResult::failed;
+    }
+    NtfsMountRequest request{devicePath, caller_.uid, account.gid,
+                             ignoreHibernateFile(caller_.uid) ? HibernationFile::remove : HibernationFile::keep};
+    std::int64_t result = mounter_.mount(request, *target);
+    if (result == NtfsMountResult::failed) {
+        target->discard();
+    } else {
+        Log::info("mounted " + devicePath + " at " + target->path() + " for uid " + std::to_string(caller_.uid) +
+                  (result == NtfsMountResult::mountedReadOnly ? " read-only" : ""));
+    }
+    return result;
 }
 
 }  // namespace harbormind

@@ -1,29 +1,45 @@
 #pragma once
 
-#include <atomic>
+#include <sys/types.h>
+
 #include <string>
 
-#include "daemon/RefusingNtfsService.h"
+#include "daemon/CallerIdentity.h"
+#include "daemon/linux/NtfsMounter.h"
+#include "xpc/DMNtfsServerProtocol.h"
 
 namespace harbormind {
 
-// The NTFS service on Linux. NTFS may be mounted read-write when the kernel has its ntfs3
-// driver or ntfs-3g is installed; the debug-logging switch sets the daemon's log level; the
-// hibernation-file setting is kept for the mount (mounting itself is not built yet).
-class LinuxNtfsService final : public RefusingNtfsService {
+// Where the NTFS service looks and mounts; differs from the defaults only in tests.
+struct NtfsServicePaths {
+    std::string procRoot = "/proc";
+    std::string mediaRoot = "/media";
+};
+
+// The NTFS service on Linux, for one call of one caller. NTFS may be mounted read-write when
+// ntfs-3g is installed or the kernel has its ntfs3 driver. A mount is made for the calling
+// user, at <media root>/<user>/<label or UUID>, with the files the user's; whether a
+// hibernation file is removed is each user's own setting. The debug-logging switch sets the
+// daemon's log level.
+class LinuxNtfsService final : public DMNtfsServerProtocol {
 public:
-    // `procRoot` differs only in tests.
-    explicit LinuxNtfsService(std::string procRoot = "/proc");
+    LinuxNtfsService(CallerIdentity caller, NtfsServicePaths paths = {});
 
     void isNtfsKextAllowedWithReply(XPCBoolReply reply) override;
     void setIgnoreHibernateFileWithFlag(bool flag) override;
     void setEnableDebugLoggingWithFlag(bool flag) override;
+    void mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) override;
 
-    static bool ignoreHibernateFile();
+    // The caller's hibernation setting (false until set).
+    static bool ignoreHibernateFile(uid_t uid);
     bool driverAvailable() const;
 
 private:
-    std::string procRoot_;
+    std::int64_t mount(const std::string& devicePath) const;
+
+    CallerIdentity caller_;
+    NtfsServicePaths paths_;
+    NtfsMounter mounter_;
 };
 
 }  // namespace harbormind

@@ -6,6 +6,7 @@
 
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/BlkidProbe.h"
+#include "platform/linux/UnreadableNodeFacts.h"
 
 namespace harbormind {
 namespace {
@@ -57,6 +58,9 @@ std::optional<SysfsBlockDevice> LinuxDiskDescriber::device(const std::string& na
 }
 
 VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device) const {
+    if (auto recorded = UnreadableNodeFacts::of(devicePath(device.name), device.devNumber, paths_.udevDataRoot)) {
+        return *recorded;
+    }
     VolumeFacts facts =
         BlkidProbe::probe(devicePath(device.name), device.isPartition ? ProbeTable::Skip : ProbeTable::Read);
     if (device.isPartition && device.partitionNumber) {

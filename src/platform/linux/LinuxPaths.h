@@ -14,6 +14,8 @@ struct LinuxPaths {
     std::string sysfsRoot = "/sys";
     std::string devRoot = "/dev";
     std::string mountInfo = "/proc/self/mountinfo";
+    // udev's database: the facts of devices whose nodes this user may not read.
+    std::string udevDataRoot = "/run/udev/data";
     // The program that mounts, unmounts and ejects; empty means "find it" (LinuxMountHelper).
     std::string mountHelper;
     KernelEvents kernelEvents = KernelEvents::Listen;

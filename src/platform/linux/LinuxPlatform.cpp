@@ -30,6 +30,7 @@
 #include "platform/linux/LinuxDiskArbitration.h"
 #include "platform/linux/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxMountHelper.h"
+#include "platform/linux/LinuxNtfsDriverCheck.h"
 
 namespace harbormind {
 namespace {
@@ -132,6 +133,10 @@ FileSystemInfo& LinuxPlatform::fileSystem() {
 
 DeviceNaming& LinuxPlatform::deviceNaming() {
     return *naming_;
+}
+
+bool LinuxPlatform::isNtfsDriverInstalled() {
+    return LinuxNtfsDriverCheck().present();
 }
 
 DirectoryWalker* LinuxPlatform::directoryWalker() {

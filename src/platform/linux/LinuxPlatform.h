@@ -35,6 +35,8 @@ public:
     Workspace& workspace() override;
     FileSystemInfo& fileSystem() override;
     DeviceNaming& deviceNaming() override;
+    // ntfs-3g or the kernel's ntfs3 (LinuxNtfsDriverCheck).
+    bool isNtfsDriverInstalled() override;
 
     CacheFolders* cacheFolders() override;
     DirectoryWalker* directoryWalker() override;
