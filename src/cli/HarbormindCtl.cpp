@@ -100,6 +100,12 @@ int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& ou
     registerVerbGroups(app, context);
 
     std::optional<std::string> verb = typedVerb(arguments);
+    const bool asksVersionOrHelp = std::any_of(arguments.begin(), arguments.end(), [](const std::string& word) {
+        return word == "--version" || word == "--help" || word == "-h";
+    });
+    if (!verb && asksVersionOrHelp) {
+        return runParsed(app, arguments, context, out, err);
+    }
     if (!verb || *verb == "help") {
         (verb ? out : err) << app.help();
         return verb ? 0 : 2;

@@ -272,9 +272,9 @@ TEST_F(MainWindowTest, PartitionViewFactsTipAndEnabledItems) {
     EXPECT_TRUE(bar->isEnabled("Unmount"));
     EXPECT_FALSE(bar->isEnabled("Mount"));
     EXPECT_FALSE(bar->isEnabled("Clean Junk"));
-    // Encryption, cleaning and First Aid come with later work: never enabled here.
+    // Encryption comes with later work: never enabled here. First Aid checks any mounted volume.
     EXPECT_FALSE(bar->isEnabled("Encrypt"));
-    EXPECT_FALSE(bar->isEnabled("First Aid"));
+    EXPECT_TRUE(bar->isEnabled("First Aid"));
 
     auto* unmounted = dynamic_cast<DMLocalPartitionViewController*>(select("disk4s1"));
     ASSERT_NE(unmounted, nullptr);

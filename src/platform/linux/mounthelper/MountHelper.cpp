@@ -23,11 +23,10 @@
 #include <sstream>
 
 #include "platform/linux/BlkidProbe.h"
+#include "support/Clock.h"
 #include "platform/linux/MountTable.h"
 #include "platform/linux/mounthelper/MountUsers.h"
 #include "platform/linux/mounthelper/UserMediaFolder.h"
-
-extern char** environ;
 
 namespace harbormind {
 namespace fs = std::filesystem;
@@ -86,8 +85,12 @@ int runProgram(const std::string& path, const std::vector<std::string>& argument
         raw.push_back(argument.data());
     }
     raw.push_back(nullptr);
+    // The tools run as root: they get a fixed environment, never the caller's.
+    std::string searchPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+    std::string locale = "LC_ALL=C";
+    char* environment[] = {searchPath.data(), locale.data(), nullptr};
     pid_t pid = 0;
-    int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, raw.data(), environ);
+    int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, raw.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
     if (input) {
         ::close(in[0]);
@@ -435,6 +438,29 @@ int MountHelper::claimDisk(const std::string& disk, const std::vector<std::strin
     return fd;
 }
 
+// Programs that probe a new or changed disk (blkid, udev rules, another drive list) hold its
+// devices open for a moment; an eject right then would report the disk busy. Wait up to a
+// second for such short opens to end; a real user of the disk still makes the eject fail.
+void MountHelper::waitForTransientUsers(const std::vector<std::string>& devices) const {
+    auto freeOfUsers = [&devices] {
+        for (const auto& device : devices) {
+            const std::string node = "/dev/" + device;
+            int claimed = ::open(node.c_str(), O_RDONLY | O_EXCL | O_NONBLOCK | O_CLOEXEC);
+            if (claimed < 0) {
+                if (errno == EBUSY) {
+                    return false;
+                }
+                continue;
+            }
+            ::close(claimed);
+        }
+        return true;
+    };
+    for (int attempt = 0; attempt < 10 && !freeOfUsers(); ++attempt) {
+        Clock::current().sleepFor(seconds(0.1));
+    }
+}
+
 int MountHelper::eject(const std::string& name) {
     if (!fs::exists(sysfs(name))) {
         return fail(name + " is not a block device");
@@ -449,6 +475,7 @@ int MountHelper::eject(const std::string& name) {
         disk = fs::canonical(sysfs(name), error).parent_path().filename().string();
     }
     ::sync();
+    waitForTransientUsers(devices);
     int status = 0;
     int fd = claimDisk(disk, devices, status);
     if (fd < 0) {

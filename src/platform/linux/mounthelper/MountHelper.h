@@ -58,6 +58,7 @@ private:
     bool removeMountFolder(const std::string& mountPoint) const;
     // Opens the disk exclusively after checking that no other program holds any of its
     // devices; -1 (with the refusal printed) when it is in use.
+    void waitForTransientUsers(const std::vector<std::string>& devices) const;
     int claimDisk(const std::string& disk, const std::vector<std::string>& devices, int& status) const;
 
     MountOwner owner_;
