@@ -9,8 +9,11 @@ bool DaemonJobs::start(std::function<void()> job) {
         state_->running.fetch_sub(1);
         return false;
     }
-    std::thread([state = state_, clock = &Clock::current(), job = std::move(job)] {
+    std::thread([state = state_, clock = &Clock::current(), job = std::move(job)]() mutable {
         job();
+        // What the job holds (the bus message it answered) goes before the job counts as done:
+        // a server waiting for idle jobs closes its connection right after.
+        job = nullptr;
         state->running.fetch_sub(1);
         clock->notifyAll();
     }).detach();
