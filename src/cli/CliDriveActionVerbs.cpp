@@ -41,10 +41,12 @@ int perform(CliContext& context, const std::string& verb, const std::string& dev
     return 0;
 }
 
+// `device` receives the verb's DEVICE argument; a caller that replaces the callback keeps it
+// alive in its own callback, since the option writes there while parsing.
 CLI::App* addVerb(CLI::App& app, CliContext& context, const std::string& verb, const std::string& help,
-             std::function<void(DMLocalDriveManager&, const std::shared_ptr<DMLocalDriveObject>&, DMCompletion)> action) {
+             std::function<void(DMLocalDriveManager&, const std::shared_ptr<DMLocalDriveObject>&, DMCompletion)> action,
+             std::shared_ptr<std::string> device = std::make_shared<std::string>()) {
     auto* command = app.add_subcommand(verb, help);
-    auto device = std::make_shared<std::string>();
     command->add_option("DEVICE", *device, "the device name, such as sdb1 or disk4s1")->required();
     command->callback([&context, verb, device, action] { context.exitStatus = perform(context, verb, *device, action); });
     return command;
@@ -64,13 +66,15 @@ void registerDriveActionVerbs(CLI::App& app, CliContext& context) {
                     c(code, std::move(message));
                 });
             });
-    auto* unmount = addVerb(app, context, "unmount", "unmount a volume, or every volume of a disk",
-                            [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.unmount(d, std::move(c)); });
+    auto unmountDevice = std::make_shared<std::string>();
+    auto* unmount = addVerb(
+        app, context, "unmount", "unmount a volume, or every volume of a disk",
+        [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.unmount(d, std::move(c)); }, unmountDevice);
     // A volume in use stays mounted unless the user asks for this.
     auto force = std::make_shared<bool>(false);
     unmount->add_flag("--force", *force, "detach the volume even while programs use it");
-    unmount->callback([&context, unmount, force] {
-        const std::string device = unmount->get_option("DEVICE")->as<std::string>();
+    unmount->callback([&context, unmountDevice, force] {
+        const std::string device = *unmountDevice;
         DMUnmountOption option = *force ? DMUnmountOption::force : DMUnmountOption::plain;
         context.exitStatus = perform(context, "unmount", device, [option](DMLocalDriveManager& m, const auto& d, DMCompletion c) {
             m.unmount(d, option, std::move(c));

@@ -185,8 +185,9 @@ TEST_F(USBBlockerWindowsTest, FirstPasswordRefusesInOrderAndClosingWithoutOkStor
     type(window->editPassword, "valid");
     type(window->editPasswordAgain, "valid");
     window->close();
-    settle();
+    // The window deletes itself once the event loop runs again: read its end code first.
     EXPECT_EQ(window->endCode(), USBPasswordWindow::codeCancelled);
+    settle();
     EXPECT_EQ(keyChain->password(), std::nullopt);
     EXPECT_TRUE(daemonCalls().empty());
     EXPECT_EQ(switchValue(), std::nullopt);
