@@ -1,5 +1,7 @@
 #include "platform/linux/SysfsBlockDevice.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -124,7 +126,9 @@ std::optional<SysfsBlockDevice> SysfsBlockDevice::read(const std::string& sysfsR
     device.name = name;
     device.sysPath = folder.string();
     device.devNumber = readAttribute(folder / "dev").value_or("");
-    device.sizeBytes = readNumber(folder / "size").value_or(0) * 512;
+    // The size is in 512-byte sectors; a count too large for bytes (no real device) reads as 0.
+    const std::int64_t sectors = readNumber(folder / "size").value_or(0);
+    device.sizeBytes = sectors > 0 && sectors <= INT64_MAX / 512 ? sectors * 512 : 0;
     device.readOnly = readNumber(folder / "ro").value_or(0) != 0;
     device.hidden = readNumber(folder / "hidden").value_or(0) != 0;
     device.holders = listFolder(folder / "holders");
@@ -135,6 +139,9 @@ std::optional<SysfsBlockDevice> SysfsBlockDevice::read(const std::string& sysfsR
         device.isPartition = true;
         device.partitionNumber = readNumber(folder / "partition");
         device.startSector = readNumber(folder / "start");
+        if (device.startSector && (*device.startSector < 0 || *device.startSector > INT64_MAX / 512)) {
+            device.startSector.reset();
+        }
         diskFolder = folder.parent_path();
         device.wholeDiskName = diskFolder.filename().string();
     } else {
