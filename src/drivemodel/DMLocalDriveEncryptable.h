@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "drivemodel/DMLocalDriveEncryptionDelegate.h"
+
+namespace harbormind {
+
+class DMLocalDriveObject;
+
+// One drive encryption job, whatever its kind. The encryption windows talk only to this
+// interface and to the delegate, so one set of windows serves every kind.
+class DMLocalDriveEncryptable {
+public:
+    virtual ~DMLocalDriveEncryptable() = default;
+
+    // The drive being encrypted, fixed at construction.
+    virtual std::shared_ptr<DMLocalDriveObject> driveObj() const = 0;
+
+    virtual std::shared_ptr<DMLocalDriveEncryptionDelegate> delegate() const = 0;
+    // Held weakly: the job never keeps its window alive.
+    virtual void setDelegate(const std::weak_ptr<DMLocalDriveEncryptionDelegate>& delegate) = 0;
+
+    // True once the job has been set up and waits for the go-ahead.
+    virtual bool isReady() const = 0;
+    // True when an interrupted encryption of this drive must be resumed instead of restarted.
+    virtual bool needResume() = 0;
+
+    virtual std::optional<std::string> password() const = 0;
+    virtual void setPassword(const std::optional<std::string>& password) = 0;
+    virtual std::optional<std::string> recoveryKey() const = 0;
+    virtual void setRecoveryKey(const std::optional<std::string>& recoveryKey) = 0;
+
+    // Launches the job in the background and returns at once.
+    virtual void prepare() = 0;
+    // The go-ahead, and the way out of a pause.
+    virtual void start() = 0;
+    virtual void pause() = 0;
+    // Final: a cancelled job never continues.
+    virtual void cancel() = 0;
+};
+
+}  // namespace harbormind
