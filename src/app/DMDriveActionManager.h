@@ -21,6 +21,7 @@ class CDJunkClearWindowController;
 
 namespace harbormind {
 
+class BLEncryptionFlow;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDeviceCloneFlow;
@@ -89,6 +90,8 @@ public:
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
     // Clone and resume clone: the picker, the alerts and the progress sheet.
     const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
+    // Unlock and encrypt: the unlock window, the encryption alert, wizard and progress window.
+    const std::shared_ptr<BLEncryptionFlow>& encryptionFlow() const { return encryptionFlow_; }
 
 private:
     void open(const Drive& drive, QWidget* window, Completion completion);
@@ -117,6 +120,7 @@ private:
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
     std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
+    std::shared_ptr<BLEncryptionFlow> encryptionFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;

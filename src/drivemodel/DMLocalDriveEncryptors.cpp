@@ -1,0 +1,63 @@
+// The encryption job the local drive manager makes for a drive.
+#include "drivemodel/DMBitLockerWrapper.h"
+#include "drivemodel/DMLocalDriveApfsEncryption.h"
+#include "drivemodel/DMLocalDriveBitLockerEncryption.h"
+#include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "drivemodel/DMRepeatedCheck.h"
+
+namespace harbormind {
+namespace {
+
+bool encryptedByBitLocker(DMDriveObjectFilesystem fileSystem) {
+    return fileSystem == DMDriveObjectFilesystem::ntfs || fileSystem == DMDriveObjectFilesystem::exfat ||
+           fileSystem == DMDriveObjectFilesystem::fat32;
+}
+
+}  // namespace
+
+std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const std::shared_ptr<DMDriveObjectProtocol>& drive,
+                                                                        DMEncryptorRefusal* refusal) {
+    auto refuse = [refusal](DMEncryptorRefusal why) -> std::shared_ptr<DMLocalDriveEncryptable> {
+        if (refusal) {
+            *refusal = why;
+        }
+        return nullptr;
+    };
+    if (refusal) {
+        *refusal = DMEncryptorRefusal::none;
+    }
+    auto object = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!object) {
+        return refuse(DMEncryptorRefusal::unsupportedFileSystem);
+    }
+    object->update();
+    DMDriveObjectFilesystem fileSystem = object->fileSystem();
+    if (encryptedByBitLocker(fileSystem) || object->status() == DMLocalDriveStatus::encrypting) {
+        unmount(object, nullptr);
+        // mountPoint() follows a BitLocker volume to the device carrying its contents.
+        if (!DMRepeatedCheck::until(unmountChecks, [&] { return !object->mountPoint().has_value(); })) {
+            return refuse(DMEncryptorRefusal::stillMounted);
+        }
+        auto job = bitlockerWrapper_->encryptionObject(object);
+        return job ? job : refuse(DMEncryptorRefusal::bitLockerNotSupported);
+    }
+    if (fileSystem == DMDriveObjectFilesystem::hfs_plus) {
+        return std::make_shared<DMLocalDriveCoreStorageEncryption>(object);
+    }
+    if (fileSystem == DMDriveObjectFilesystem::apfs) {
+        return std::make_shared<DMLocalDriveApfsEncryption>(object);
+    }
+    auto job = encryptorForOtherFileSystem(object);
+    return job ? job : refuse(DMEncryptorRefusal::unsupportedFileSystem);
+}
+
+// The place for encryption kinds of this platform's own file systems; none yet.
+std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
+    const std::shared_ptr<DMLocalDriveObject>& object) {
+    (void)object;
+    return nullptr;
+}
+
+}  // namespace harbormind
