@@ -22,6 +22,7 @@ BLPreferenceWndController::BLPreferenceWndController(Services services, QWidget*
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar_->setIconSize(QSize(28, 28));
     toolbar_->toggleViewAction()->setVisible(false);
     addToolBar(Qt::TopToolBarArea, toolbar_);
     setCentralWidget(tableViewController_);
