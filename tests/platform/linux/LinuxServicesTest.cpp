@@ -1,10 +1,10 @@
-#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
