@@ -33,6 +33,15 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const st
         return refuse(DMEncryptorRefusal::unsupportedFileSystem);
     }
     object->update();
+    // This platform's own kinds come first: one of their interrupted encryptions may also
+    // show as `encrypting`, which would otherwise be taken for BitLocker's.
+    DMEncryptorRefusal ownRefusal = DMEncryptorRefusal::none;
+    if (auto job = encryptorForOtherFileSystem(object, ownRefusal)) {
+        return job;
+    }
+    if (ownRefusal != DMEncryptorRefusal::none) {
+        return refuse(ownRefusal);
+    }
     DMDriveObjectFilesystem fileSystem = object->fileSystem();
     if (encryptedByBitLocker(fileSystem) || object->status() == DMLocalDriveStatus::encrypting) {
         unmount(object, nullptr);
@@ -49,14 +58,16 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const st
     if (fileSystem == DMDriveObjectFilesystem::apfs) {
         return std::make_shared<DMLocalDriveApfsEncryption>(object);
     }
-    auto job = encryptorForOtherFileSystem(object);
-    return job ? job : refuse(DMEncryptorRefusal::unsupportedFileSystem);
+    return refuse(DMEncryptorRefusal::unsupportedFileSystem);
 }
 
-// The place for encryption kinds of this platform's own file systems; none yet.
+// The place for encryption kinds of this platform's own file systems (none yet): a job for
+// the drive; or none, with `refusal` left alone to leave the drive to BitLocker, APFS and
+// CoreStorage, or set to say why such a drive cannot be encrypted.
 std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
-    const std::shared_ptr<DMLocalDriveObject>& object) {
+    const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal) {
     (void)object;
+    (void)refusal;
     return nullptr;
 }
 

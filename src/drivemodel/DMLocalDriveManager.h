@@ -113,9 +113,9 @@ public:
     void openURL(const std::string& url);
 
 private:
-    // Jobs for file systems that the volume tool and BitLocker do not cover.
+    // Jobs for file systems that the volume tool and BitLocker do not cover, asked first.
     std::shared_ptr<DMLocalDriveEncryptable> encryptorForOtherFileSystem(
-        const std::shared_ptr<DMLocalDriveObject>& object);
+        const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal);
     void diskAppeared(const DADisk& disk);
     void diskDisappeared(const DADisk& disk);
     void descriptionChanged(const DADisk& disk);
