@@ -225,7 +225,7 @@ TEST_F(EncryptionJobTest, ApfsJobStepsPercentagesAndQuotedCommandLines) {
     EXPECT_EQ(seen[0].message.status, DMProgressStatus::initializing);
     EXPECT_EQ(seen[1].message.status, DMProgressStatus::initialized);
     EXPECT_EQ(seen[3].message.status, DMProgressStatus::running);
-    EXPECT_EQ(seen[3].at - seen[2].at, 2.0);
+    EXPECT_NEAR(seen[3].at - seen[2].at, 2.0, 1e-6) << "the two-second pause before the mount";
     EXPECT_EQ(seen[4].message.error, DMProgressError::noError);
     // The volume never went away: 61 one-second checks, after the poll's closing second.
     EXPECT_NEAR(seen[4].at - startedAt, 2 + 1 + DMLocalDriveApfsEncryption::remountChecks, 1.0);
@@ -288,7 +288,7 @@ TEST_F(EncryptionJobTest, VolumeThatNeverMountsEndsWithNeedPermissionAfterEleven
     ASSERT_TRUE(runUntilFinished(60));
     auto seen = progress->seen();
     EXPECT_EQ(seen.back().message.error, DMProgressError::needPermission);
-    EXPECT_EQ(seen.back().at - seen[3].at, DMLocalDriveVolumeToolEncryption::mountChecks);
+    EXPECT_NEAR(seen.back().at - seen[3].at, DMLocalDriveVolumeToolEncryption::mountChecks, 1e-6);
     EXPECT_TRUE(linesStartingWith("/usr/sbin/diskutil coreStorage convert").empty());
 }
 
@@ -365,7 +365,7 @@ TEST_F(EncryptionJobTest, EncryptorUnmountsABitLockerCandidateAndGivesUpAfterSix
     double before = now();
     EXPECT_EQ(manager->encryptor(local("disk4s1"), &refusal), nullptr) << "the fake never unmounts by itself";
     EXPECT_EQ(refusal, DMEncryptorRefusal::stillMounted);
-    EXPECT_EQ(now() - before, DMLocalDriveManager::unmountChecks);
+    EXPECT_NEAR(now() - before, DMLocalDriveManager::unmountChecks, 1e-6);
     EXPECT_FALSE(platform->diskRequests().empty());
     EXPECT_EQ(platform->diskRequests().back().first, "unmount disk4s1");
 
