@@ -9,7 +9,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "platform/linux/BlkidProbe.h"
+#include "platform/linux/disks/BlkidProbe.h"
 #include "support/Log.h"
 #include "xpc/NtfsMountResult.h"
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/linux/LinuxNtfsDriverCheck.h"
+#include "platform/linux/mounting/LinuxNtfsDriverCheck.h"
 #include "support/Log.h"
 #include "xpc/NtfsMountResult.h"
 
