@@ -99,7 +99,10 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         performNetwork(action, drive, window, std::move(completion));
         return;
     }
-    auto operations = operations_;
+    if ((action == DMDriveAction::open || action == DMDriveAction::driveClean) && loadGuard_ && !loadGuard_(drive)) {
+        finish(completion, -1);
+        return;
+    }
     switch (action) {
     case DMDriveAction::open:
         open(drive, window, std::move(completion));

@@ -136,6 +136,12 @@ void DMWindowController::build() {
         auto self = weakSelf.lock();
         return self && self->isDriverMissing();
     };
+    if (applicationActions_ != nullptr) {
+        DMApplicationActions* application = applicationActions_;
+        context.installDriver = [application](std::function<void()> done) {
+            application->installDriverFromDriveView(std::move(done));
+        };
+    }
     viewControllerMgr_ = std::make_unique<DMViewControllerManager>(context, detailStack_);
     sidebarViewController_->setReloadObserver([weakSelf] {
         if (auto self = weakSelf.lock()) {
@@ -357,6 +363,8 @@ void DMWindowController::rebuildCornerMenu() {
     debugLogging->setChecked(actions->isDebugLoggingEnabled());
     QObject::connect(debugLogging, &QAction::triggered, cornerMenu_,
                      [actions] { actions->enableDebugLogging_clickWithSender(); });
+    QObject::connect(moreMenu->addAction(QString::fromUtf8(DMTexts::uninstall)), &QAction::triggered, cornerMenu_,
+                     [actions] { actions->uninstallApp_clickWithSender(); });
     cornerMenu_->addSeparator();
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered, cornerMenu_,
                      [actions] { actions->quit_clickWithSender(); });

@@ -494,20 +494,35 @@ TEST_F(MainWindowTest, ASearchThatMatchesNothingSaysSoAndEscapeBringsEveryDriveB
     EXPECT_NE(sidebar().sectionItem("Local Drive"), nullptr);
 }
 
-TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAndAddsTheCauseTheSystemGave) {
+TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid) {
     start("usb-disks.json");
     DMBaseViewController* view = select("disk8s1");
     ASSERT_NE(view, nullptr);
     platform->unmountVolume("disk8s1");
     settle(1.0);
+    // Without a reason from the system there is nothing to point First Aid at: no offer.
     operations->forcedMountCode = 32;
-    operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
     view->actionBar()->button("Mount")->click();
     settle(0.5);
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].alert.text,
-              "Failed to mount this drive,  please try again later. (error code: -1)\n\n"
-              "mount: /media/STICK: Structure needs cleaning.");
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_TRUE(presenter->shown[0].alert.informativeText.empty());
+
+    operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
+    view->actionBar()->button("Mount")->click();
+    settle(0.5);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    const DMAlert& alert = presenter->shown[1].alert;
+    EXPECT_EQ(alert.title, "Error");
+    EXPECT_EQ(alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    EXPECT_EQ(alert.informativeText, "mount: /media/STICK: Structure needs cleaning.");
+    // The drive can be checked: First Aid is offered, and Escape keeps to "Ok".
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Ok", "First Aid"}));
+    EXPECT_EQ(alert.escapeButton, std::optional<std::size_t>(0));
+    EXPECT_EQ(controller->driveActionManager()->checkDiskWindowController(), nullptr);
+    presenter->answer(1, 1);
+    settle(0.5);
+    EXPECT_NE(controller->driveActionManager()->checkDiskWindowController(), nullptr);
 }
 
 TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {

@@ -23,6 +23,7 @@
 #include "platform/linux/LinuxScriptRunner.h"
 #include "platform/linux/LinuxSettingsStores.h"
 #include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/linux/LinuxUserData.h"
 #include "platform/linux/LinuxUserDatabase.h"
 #include "platform/linux/LinuxWholeDiskNames.h"
 #include "platform/linux/LinuxWorkspace.h"
@@ -31,6 +32,8 @@
 #include "platform/linux/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxMountHelper.h"
 #include "platform/linux/LinuxNtfsDriverCheck.h"
+#include "platform/linux/LinuxPackageManager.h"
+#include "platform/linux/LinuxPasteboard.h"
 
 namespace harbormind {
 namespace {
@@ -86,6 +89,13 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
                                                     std::vector<std::string>{runningProgram()});
     usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
+    pasteboard_ = std::make_unique<LinuxPasteboard>(LinuxPasteboard::defaultFolder());
+    packageManager_ = std::make_unique<LinuxPackageManager>(*processes_, runningProgram());
+    // What uninstalling takes away for this user: settings, the data folder (keychains, saved
+    // network drives) and the launch-at-login entry.
+    userData_ = std::make_unique<LinuxUserData>(
+        std::vector<std::string>{LinuxSettingsStores::defaultFolder(), dataFolder(*users_)},
+        std::vector<std::string>{LinuxLoginItems::defaultFolder() + "/" + bundleIdentifier() + ".LaunchAtLoginHelper.desktop"});
     wholeDiskNames_ = std::make_unique<LinuxWholeDiskNames>();
 }
 
@@ -169,6 +179,18 @@ CacheFolders* LinuxPlatform::cacheFolders() {
 
 NetworkMounter* LinuxPlatform::networkMounter() {
     return networkMounter_.get();
+}
+
+Pasteboard* LinuxPlatform::pasteboard() {
+    return pasteboard_.get();
+}
+
+PackageManager* LinuxPlatform::packageManager() {
+    return packageManager_.get();
+}
+
+UserData* LinuxPlatform::userData() {
+    return userData_.get();
 }
 
 KeychainFiles* LinuxPlatform::keychainFiles() {
