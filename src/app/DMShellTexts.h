@@ -24,11 +24,11 @@ inline constexpr const char* guideComplete = "Everything Kestrane Harbormind nee
 inline constexpr const char* guideDriverHeading = "NTFS driver (ntfs-3g)";
 inline constexpr const char* guideDriverText =
     "Needed to write to NTFS drives and to open BitLocker drives. Click Install and confirm with your "
-    "password, or run in a terminal:  sudo apt install ntfs-3g";
+    "password, or run in a terminal:\n    sudo apt install ntfs-3g";
 inline constexpr const char* guideHelperHeading = "Helper service (drivemanagerd)";
 inline constexpr const char* guideHelperTextFormat =
     "Mounts drives for you, runs First Aid, clones and encrypts. It could not be reached (%@). Install the "
-    "harbormind package, or run in a terminal:  sudo systemctl enable --now drivemanagerd";
+    "harbormind package, or run in a terminal:\n    sudo systemctl enable --now drivemanagerd";
 inline constexpr const char* guideInstall = "Install";
 inline constexpr const char* guideCheckAgain = "Check Again";
 inline constexpr const char* guideFinish = "Finish";

@@ -311,6 +311,10 @@ void DMWindowController::showDetail(DMBaseViewController* controller) {
     detailStack_->setCurrentWidget(controller);
 }
 
+std::string DMWindowController::placeholderText() const {
+    return lbLoading_->text().toStdString();
+}
+
 void DMWindowController::updatePlaceholder() {
     const std::string filter = sfSiderItemFilter_->text().toStdString();
     std::string text;

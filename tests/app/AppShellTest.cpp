@@ -158,6 +158,14 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
     about->close();
 }
 
+TEST_F(AppShellTest, HelpOpensTheHelpPageWithLanguageEditionAndVersion) {
+    AppDelegate delegate;
+    delegate.help_clickWithSender();
+    EXPECT_EQ(platform->openedURLs(), std::vector<std::string>{std::string(AppDelegate::helpURL) +
+                                                               "?lang=en&edition=standard&version=" +
+                                                               AppDelegate::version});
+}
+
 // ---- Uninstall ----
 
 TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds) {

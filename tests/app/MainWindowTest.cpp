@@ -598,5 +598,32 @@ TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsS
     EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
 }
 
+// A new user's first minutes: a machine with no drives says so instead of loading for ever,
+// the drives that arrive later fill the tree, and acting on a drive leaves the keyboard in the tree.
+TEST_F(MainWindowTest, AnEmptyMachineSaysSoAndActingOnADriveKeepsTheFocusInTheTree) {
+    start("usb-hotplug.json");
+    controller->showWindow();
+    settle(0.5);
+    EXPECT_EQ(controller->placeholderText(), "Loading Drive ...");
+    settle(DMWindowController::discoveryWait);
+    EXPECT_EQ(controller->placeholderText(), "No drives found");
+
+    // The stick of the scenario arrives at 5 s and mounts at 7 s (it is ejected at 12 s).
+    settle(3.5);
+    ASSERT_TRUE(sidebar().showsDrives());
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    QTreeWidget* tree = sidebar().view();
+    tree->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != tree) {
+        GTEST_SKIP() << "this display gives no window the keyboard focus";
+    }
+    view->actionBar()->button("Unmount")->click();
+    settle(1.0);
+    EXPECT_EQ(view->facts()[0].second, "Not Mounted");
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+}
+
 }  // namespace
 }  // namespace harbormind
