@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
@@ -156,6 +157,45 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
         save(about, "about.png");
     }
     about->close();
+
+    // The corner menu's "More": debug logging switches and shows its state; "Uninstall" asks,
+    // and "No" changes nothing.
+    DMWindowController& controller = *next.mainWindowController();
+    auto more = [&controller] {
+        controller.rebuildCornerMenu();
+        for (QAction* action : controller.cornerMenu()->actions()) {
+            if (action->menu() != nullptr && action->text() == QStringLiteral("More")) {
+                return action->menu();
+            }
+        }
+        return static_cast<QMenu*>(nullptr);
+    };
+    ASSERT_NE(more(), nullptr);
+    EXPECT_EQ(texts(more()), (std::vector<std::string>{"Enable Debug Logging", "Uninstall"}));
+    const bool logging = next.isDebugLoggingEnabled();
+    more()->actions()[0]->trigger();
+    EXPECT_EQ(next.isDebugLoggingEnabled(), !logging);
+    EXPECT_EQ(more()->actions()[0]->isChecked(), !logging);
+    more()->actions()[0]->trigger();
+
+    more()->actions()[1]->trigger();
+    settle(0.1);
+    QMessageBox* question = nullptr;
+    for (QMessageBox* box : controller.window()->findChildren<QMessageBox*>()) {
+        if (box->isVisible() && box->text() == QStringLiteral("Uninstall")) {
+            question = box;
+        }
+    }
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->informativeText().toStdString(),
+              "Are you sure you want to uninstall this software and all components?");
+    for (QAbstractButton* button : question->buttons()) {
+        if (button->text() == QStringLiteral("No")) {
+            button->click();
+        }
+    }
+    settle();
+    EXPECT_EQ(platform->simUserData().removals(), 0);
 }
 
 TEST_F(AppShellTest, HelpOpensTheHelpPageWithLanguageEditionAndVersion) {
