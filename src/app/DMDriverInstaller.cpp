@@ -60,8 +60,9 @@ void DMDriverInstaller::installFromMenu() {
             showGuide();
             return;
         }
-        services_.presenter->present({DMTexts::installSuccessTitle, DMTexts::installSuccessText, {DMTexts::okButton}},
-                                     services_.window ? services_.window() : nullptr, nullptr);
+        services_.presenter->present(
+            {DMTexts::installSuccessTitle, DMTexts::installSuccessText, {DMTexts::okButton}},
+            services_.window ? services_.window() : nullptr, nullptr);
     };
     if (missingPieces().ntfsDriver && services_.packages != nullptr) {
         install(afterwards);
@@ -74,14 +75,16 @@ void DMDriverInstaller::installFromDriveView(std::function<void()> done) {
     install([this, done = std::move(done)] {
         DMMissingPieces missing = missingPieces();
         if (missing.ntfsDriver) {
-            DMAlert alert{DMTexts::installManuallyTitle, DMTexts::installManuallyText,
+            DMAlert alert{DMTexts::installManuallyTitle,
+                          DMTexts::installManuallyText,
                           {DMTexts::installManuallyButton, DMTexts::cancelButton}};
             std::weak_ptr<bool> alive = alive_;
-            services_.presenter->present(alert, services_.window ? services_.window() : nullptr, [this, alive](int button) {
-                if (alive.lock() && button == 0) {
-                    showGuide();
-                }
-            });
+            services_.presenter->present(alert, services_.window ? services_.window() : nullptr,
+                                         [this, alive](int button) {
+                                             if (alive.lock() && button == 0) {
+                                                 showGuide();
+                                             }
+                                         });
         } else if (missing.helperService) {
             showGuide();
         }
@@ -96,8 +99,13 @@ void DMDriverInstaller::showGuide() {
         guide_->close();
         delete guide_.data();
     }
+    auto refreshGuide = [this] {
+        if (guide_) {
+            guide_->refresh();
+        }
+    };
     auto* guide = new DMPermissionGuideWindow([this] { return missingPieces(); },
-                                              [this] { install([this] { if (guide_) { guide_->refresh(); } }); },
+                                              [this, refreshGuide] { install(refreshGuide); },
                                               services_.window ? services_.window() : nullptr);
     guide->setAttribute(Qt::WA_DeleteOnClose);
     guide_ = guide;

@@ -29,7 +29,8 @@ public:
         std::function<QWidget*()> window;
     };
     // Over the current platform and the daemon's reachability.
-    static Services platformServices(std::shared_ptr<DMAlertPresenter> presenter, std::function<QWidget*()> window);
+    static Services platformServices(std::shared_ptr<DMAlertPresenter> presenter,
+                                     std::function<QWidget*()> window);
 
     explicit DMDriverInstaller(Services services);
     ~DMDriverInstaller();

@@ -12,8 +12,8 @@
 
 namespace harbormind {
 
-DMPermissionGuideWindow::DMPermissionGuideWindow(std::function<DMMissingPieces()> check, std::function<void()> install,
-                                                 QWidget* parent)
+DMPermissionGuideWindow::DMPermissionGuideWindow(std::function<DMMissingPieces()> check,
+                                                 std::function<void()> install, QWidget* parent)
     : QDialog(parent),
       check_(std::move(check)),
       lbSubtitle_(new QLabel(this)),
@@ -28,7 +28,8 @@ DMPermissionGuideWindow::DMPermissionGuideWindow(std::function<DMMissingPieces()
     auto* header = new QHBoxLayout;
     auto* icon = new QLabel(this);
     icon->setPixmap(DMImages::icon("harbormind").pixmap(48, 48));
-    auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMShellTexts::guideTitle)), this);
+    auto* title =
+        new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMShellTexts::guideTitle)), this);
     QFont larger = title->font();
     larger.setPointSizeF(larger.pointSizeF() * 1.4);
     title->setFont(larger);
@@ -63,13 +64,16 @@ void DMPermissionGuideWindow::refresh() {
         delete item->widget();
         delete item;
     }
-    lbSubtitle_->setText(QString::fromUtf8(shown_.any() ? DMShellTexts::guideSubtitle : DMShellTexts::guideComplete));
+    lbSubtitle_->setText(
+        QString::fromUtf8(shown_.any() ? DMShellTexts::guideSubtitle : DMShellTexts::guideComplete));
     if (shown_.ntfsDriver) {
-        addSection(QString::fromUtf8(DMShellTexts::guideDriverHeading), QString::fromUtf8(DMShellTexts::guideDriverText));
+        addSection(QString::fromUtf8(DMShellTexts::guideDriverHeading),
+                   QString::fromUtf8(DMShellTexts::guideDriverText));
     }
     if (shown_.helperService) {
         addSection(QString::fromUtf8(DMShellTexts::guideHelperHeading),
-                   QString::fromStdString(DMTextFormat::withText(DMShellTexts::guideHelperTextFormat, *shown_.helperService)));
+                   QString::fromStdString(
+                       DMTextFormat::withText(DMShellTexts::guideHelperTextFormat, *shown_.helperService)));
     }
     btnInstall_->setVisible(shown_.ntfsDriver);
 }

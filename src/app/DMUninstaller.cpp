@@ -9,9 +9,12 @@
 
 namespace harbormind {
 
-DMUninstaller::DMUninstaller(std::shared_ptr<DMAlertPresenter> presenter, UserData* userData, PackageManager* packages,
-                             std::function<void()> terminate)
-    : presenter_(std::move(presenter)), userData_(userData), packages_(packages), terminate_(std::move(terminate)) {}
+DMUninstaller::DMUninstaller(std::shared_ptr<DMAlertPresenter> presenter, UserData* userData,
+                             PackageManager* packages, std::function<void()> terminate)
+    : presenter_(std::move(presenter)),
+      userData_(userData),
+      packages_(packages),
+      terminate_(std::move(terminate)) {}
 
 void DMUninstaller::start(QWidget* window) {
     // Escape answers "No": removing is only ever the user's click.

@@ -41,8 +41,8 @@ protected:
         ASSERT_TRUE(loaded) << loaded.error;
         platform = loaded.platform;
         Platform::setCurrent(platform);
-        XPCTransport::setCurrent(
-            std::make_shared<InProcessXPCTransport>(std::make_shared<InProcessDaemon>(platform->daemonAnswers())));
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(
+            std::make_shared<InProcessDaemon>(platform->daemonAnswers())));
         presenter = std::make_shared<test::RecordingPresenter>();
     }
     void TearDown() override {
@@ -201,9 +201,9 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
 TEST_F(AppShellTest, HelpOpensTheHelpPageWithLanguageEditionAndVersion) {
     AppDelegate delegate;
     delegate.help_clickWithSender();
-    EXPECT_EQ(platform->openedURLs(), std::vector<std::string>{std::string(AppDelegate::helpURL) +
-                                                               "?lang=en&edition=standard&version=" +
-                                                               AppDelegate::version});
+    EXPECT_EQ(platform->openedURLs(),
+              std::vector<std::string>{std::string(AppDelegate::helpURL) +
+                                       "?lang=en&edition=standard&version=" + AppDelegate::version});
 }
 
 // ---- Uninstall ----
@@ -222,7 +222,8 @@ TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds
     run(1);
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Uninstall");
-    EXPECT_EQ(presenter->shown[0].alert.text, "Are you sure you want to uninstall this software and all components?");
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              "Are you sure you want to uninstall this software and all components?");
     EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Yes", "No"}));
     EXPECT_EQ(presenter->shown[0].alert.escapeButton, std::optional<std::size_t>(1));
     EXPECT_EQ(userData.removals(), 0);
@@ -262,9 +263,8 @@ protected:
         services.helperFailure = [this] { return helperFailure; };
         services.window = [this] { return window.get(); };
         installer = std::make_unique<DMDriverInstaller>(services);
-        platform->simPackageManager().setOnInstall([this](const std::string& package) {
-            driverInstalled = package == "ntfs-3g";
-        });
+        platform->simPackageManager().setOnInstall(
+            [this](const std::string& package) { driverInstalled = package == "ntfs-3g"; });
     }
     void TearDown() override {
         installer.reset();
@@ -352,9 +352,10 @@ TEST_F(DriverInstallerTest, FromADriveViewAFailedInstallOffersTheManualWayAndASu
     EXPECT_EQ(done, 1);
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "The system extension needs to be installed manually");
-    EXPECT_EQ(presenter->shown[0].alert.text,
-              "Failed to install the system extension automatically. Please try to install the system extension "
-              "manually.");
+    EXPECT_EQ(
+        presenter->shown[0].alert.text,
+        "Failed to install the system extension automatically. Please try to install the system extension "
+        "manually.");
     EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Install manually", "Cancel"}));
     EXPECT_EQ(installer->guide(), nullptr);
     presenter->answer(0, 0);

@@ -15,7 +15,8 @@ bool LinuxPackageManager::isPackageName(const std::string& name) {
     }
     const std::string::size_type colon = name.find(':');
     const std::string base = name.substr(0, colon);
-    if (base.size() < 2 || !(std::islower(static_cast<unsigned char>(base[0])) || std::isdigit(static_cast<unsigned char>(base[0])))) {
+    if (base.size() < 2 || !(std::islower(static_cast<unsigned char>(base[0])) ||
+                             std::isdigit(static_cast<unsigned char>(base[0])))) {
         return false;
     }
     for (char c : base) {
@@ -81,8 +82,9 @@ bool LinuxPackageManager::apt(const std::string& verb, const std::string& packag
     }
     const bool elevate = rootCheck_ == RootCheck::AssumeNotRoot || ::geteuid() != 0;
     std::vector<std::string> arguments{"apt-get", verb, "--yes", "--", package};
-    ProcessResult result = elevate ? processes_.run(elevationProgram_, arguments)
-                                   : processes_.run("apt-get", std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+    ProcessResult result =
+        elevate ? processes_.run(elevationProgram_, arguments)
+                : processes_.run("apt-get", std::vector<std::string>(arguments.begin() + 1, arguments.end()));
     return result.launched && result.exitStatus == 0;
 }
 

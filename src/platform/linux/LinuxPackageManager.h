@@ -16,9 +16,11 @@ class LinuxPackageManager final : public PackageManager {
 public:
     enum class RootCheck { Effective, AssumeNotRoot };
 
-    LinuxPackageManager(ProcessLauncher& processes, std::string programPath, std::string elevationProgram = "pkexec",
-                        RootCheck rootCheck = RootCheck::Effective)
-        : processes_(processes), programPath_(std::move(programPath)), elevationProgram_(std::move(elevationProgram)),
+    LinuxPackageManager(ProcessLauncher& processes, std::string programPath,
+                        std::string elevationProgram = "pkexec", RootCheck rootCheck = RootCheck::Effective)
+        : processes_(processes),
+          programPath_(std::move(programPath)),
+          elevationProgram_(std::move(elevationProgram)),
           rootCheck_(rootCheck) {}
 
     std::string ntfsDriverPackage() const override { return "ntfs-3g"; }

@@ -77,7 +77,8 @@ TEST(LinuxUserDataTest, SettingsKeychainsAndTheAutostartEntryGoAndNothingOutside
     TemporaryHome home;
     const fs::path settings = home.path / ".config/kestrane-harbormind";
     const fs::path data = home.path / ".local/share/kestrane-harbormind";
-    const fs::path autostart = home.path / ".config/autostart/com.kestrane.harbormind.LaunchAtLoginHelper.desktop";
+    const fs::path autostart =
+        home.path / ".config/autostart/com.kestrane.harbormind.LaunchAtLoginHelper.desktop";
     const fs::path otherEntry = home.path / ".config/autostart/other.desktop";
     const fs::path documents = home.path / "Documents";
     write(settings / "com.kestrane.harbormind.plist", "<plist/>");
@@ -133,7 +134,8 @@ public:
 
 TEST(LinuxPackageManagerTest, InstallAndRemoveRunAptThroughTheElevationProgramWithTheNameAsItsOwnArgument) {
     RecordingLauncher launcher;
-    LinuxPackageManager packages(launcher, "/usr/bin/harbormind", "pkexec", LinuxPackageManager::RootCheck::AssumeNotRoot);
+    LinuxPackageManager packages(launcher, "/usr/bin/harbormind", "pkexec",
+                                 LinuxPackageManager::RootCheck::AssumeNotRoot);
     EXPECT_TRUE(packages.install(packages.ntfsDriverPackage()));
     EXPECT_TRUE(packages.remove("harbormind"));
     EXPECT_EQ(launcher.lines, (std::vector<std::string>{"pkexec|apt-get|install|--yes|--|ntfs-3g",
@@ -147,8 +149,10 @@ TEST(LinuxPackageManagerTest, InstallAndRemoveRunAptThroughTheElevationProgramWi
 
 TEST(LinuxPackageManagerTest, NamesOutsideDebiansRulesNeverReachATool) {
     RecordingLauncher launcher;
-    LinuxPackageManager packages(launcher, "/usr/bin/harbormind", "pkexec", LinuxPackageManager::RootCheck::AssumeNotRoot);
-    for (const char* name : {"", "x", "-y", "Harbormind", "ntfs-3g;reboot", "a b", "--purge", "ntfs-3g:", "$(id)"}) {
+    LinuxPackageManager packages(launcher, "/usr/bin/harbormind", "pkexec",
+                                 LinuxPackageManager::RootCheck::AssumeNotRoot);
+    for (const char* name :
+         {"", "x", "-y", "Harbormind", "ntfs-3g;reboot", "a b", "--purge", "ntfs-3g:", "$(id)"}) {
         EXPECT_FALSE(packages.install(name)) << name;
         EXPECT_FALSE(packages.remove(name)) << name;
     }
@@ -164,7 +168,8 @@ TEST(LinuxPackageManagerTest, TheApplicationsPackageIsTheOwnerOfTheRunningProgra
     EXPECT_EQ(packages.applicationPackage(), std::optional<std::string>("harbormind"));
     EXPECT_EQ(launcher.lines.back(), "dpkg-query|--search|/usr/bin/harbormind");
 
-    EXPECT_EQ(LinuxPackageManager::ownerIn("ntfs-3g:amd64: /usr/bin/ntfs-3g\n"), std::optional<std::string>("ntfs-3g:amd64"));
+    EXPECT_EQ(LinuxPackageManager::ownerIn("ntfs-3g:amd64: /usr/bin/ntfs-3g\n"),
+              std::optional<std::string>("ntfs-3g:amd64"));
     EXPECT_EQ(LinuxPackageManager::ownerIn("harbormind, harbormind-extra: /usr/bin\n"),
               std::optional<std::string>("harbormind"));
     EXPECT_FALSE(LinuxPackageManager::ownerIn("diversion by foo from: /usr/bin/harbormind\n"));
