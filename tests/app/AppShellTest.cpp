@@ -137,6 +137,9 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
         EXPECT_NE(delegate.localDriveManager(), nullptr);
         EXPECT_FALSE(delegate.mainWindowController()->window()->isVisible());
         EXPECT_FALSE(platform->simPasteboard().string(AppDelegate::namedPasteboard));
+        // Started again while running (or its task-bar entry clicked): the window comes.
+        EXPECT_TRUE(delegate.applicationShouldHandleReopen());
+        EXPECT_TRUE(delegate.mainWindowController()->window()->isVisible());
     }
     settle();
     AppDelegate next;
