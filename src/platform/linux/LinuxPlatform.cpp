@@ -91,11 +91,15 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
     pasteboard_ = std::make_unique<LinuxPasteboard>(LinuxPasteboard::defaultFolder());
     packageManager_ = std::make_unique<LinuxPackageManager>(*processes_, runningProgram());
-    // What uninstalling takes away for this user: settings, the data folder (keychains, saved
-    // network drives) and the launch-at-login entry.
+    // What uninstalling takes away for this user: settings, the data folder (the default
+    // keychain), the keychains and saved network drives kept in the home folder, and the
+    // launch-at-login entry.
+    const std::string home = users_->processHome();
     userData_ = std::make_unique<LinuxUserData>(
         std::vector<std::string>{LinuxSettingsStores::defaultFolder(), dataFolder(*users_)},
-        std::vector<std::string>{LinuxLoginItems::defaultFolder() + "/" + bundleIdentifier() + ".LaunchAtLoginHelper.desktop"});
+        std::vector<std::string>{home + "/localdrives.keychain", home + "/networkdrives.keychain",
+                                 home + "/usbblocker.keychain", home + "/nwd.plist",
+                                 LinuxLoginItems::defaultFolder() + "/" + bundleIdentifier() + ".LaunchAtLoginHelper.desktop"});
     wholeDiskNames_ = std::make_unique<LinuxWholeDiskNames>();
 }
 
