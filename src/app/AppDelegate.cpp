@@ -30,6 +30,7 @@
 #include "app/DMUninstaller.h"
 #include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
+#include "app/preferences/BLPreferenceWndController.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
@@ -85,6 +86,7 @@ AppDelegate::~AppDelegate() {
         configurationManager_->setEffects(nullptr);
     }
     removeStatusItem();
+    preferenceWndController_.reset();
     if (updatePresenter_) {
         MacUpdateManager::sharedManager().setPresenter(nullptr);
     }
@@ -343,6 +345,20 @@ void AppDelegate::enableDebugLogging_clickWithSender() {
 
 bool AppDelegate::isDebugLoggingEnabled() const {
     return configurationManager_ != nullptr && configurationManager_->enableDebugLogging();
+}
+
+void AppDelegate::preferences_clickWithSender() {
+    if (!preferenceWndController_) {
+        BLPreferenceWndController::Services services;
+        services.config = configurationManager_;
+        services.presenter = presenter_;
+        // The driver installation of the menu: away from the window, then its report or the guide.
+        if (Platform::current().packageManager() != nullptr) {
+            services.installKext = [this] { installKext_clickWithSneder(); };
+        }
+        preferenceWndController_ = std::make_unique<BLPreferenceWndController>(std::move(services));
+    }
+    preferenceWndController_->showWindow();
 }
 
 void AppDelegate::quit_clickWithSender() {

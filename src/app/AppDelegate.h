@@ -16,6 +16,7 @@ class QSystemTrayIcon;
 
 namespace harbormind {
 
+class BLPreferenceWndController;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDriverInstaller;
@@ -58,6 +59,10 @@ public:
     bool isUSBBlockerOn() const override;
     void startUSBBlockerWithSender(int tag) override;
     void settingUSBBlokcerWithSender() override;
+    bool hasPreferences() const override { return true; }
+    // Shows the preference window, made on first use and kept.
+    void preferences_clickWithSender() override;
+    BLPreferenceWndController* preferenceWindow() const { return preferenceWndController_.get(); }
     DMUSBBlockerControl* usbBlocker() const { return usbBlocker_.get(); }
     // Left click shows the main window; the menu offers "Quit".
     void statusItem_clickWithSender(bool rightClick);
@@ -103,6 +108,7 @@ private:
     QPointer<QMessageBox> aboutWindowController_;
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
+    std::unique_ptr<BLPreferenceWndController> preferenceWndController_;
 };
 
 }  // namespace harbormind

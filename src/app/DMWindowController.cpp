@@ -24,6 +24,7 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMTexts.h"
 #include "app/DMViewControllerManager.h"
+#include "app/network/DMNetworkEditorTexts.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "app/DMDriveOperations.h"
@@ -93,7 +94,13 @@ void DMWindowController::build() {
     topLayout->addWidget(appIcon);
     topLayout->addWidget(lbTitle_);
     topLayout->addStretch(1);
+    btnNewDrives_ = new QToolButton(topBar);
+    btnNewDrives_->setText(QStringLiteral("+"));
+    btnNewDrives_->setToolTip(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
+    btnNewDrives_->setAccessibleName(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
+    btnNewDrives_->setAutoRaise(true);
     topLayout->addWidget(sfSiderItemFilter_);
+    topLayout->addWidget(btnNewDrives_);
     topLayout->addWidget(btnCornerMenu_);
     layout->addWidget(topBar);
 
@@ -158,6 +165,17 @@ void DMWindowController::build() {
     QObject::connect(btnCornerMenu_, &QToolButton::clicked, window_, [weakSelf] {
         if (auto self = weakSelf.lock()) {
             self->cornerMenu_click();
+        }
+    });
+    QObject::connect(btnNewDrives_, &QToolButton::clicked, window_, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->newNetworkOrCloudDrive_click();
+        }
+    });
+    auto* preferencesShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window_);
+    QObject::connect(preferencesShortcut, &QShortcut::activated, window_, [this] {
+        if (applicationActions_ != nullptr && applicationActions_->hasPreferences()) {
+            applicationActions_->preferences_clickWithSender();
         }
     });
 
@@ -340,38 +358,44 @@ void DMWindowController::rebuildCornerMenu() {
         return;
     }
     DMApplicationActions* actions = applicationActions_;
+    auto add = [this](QMenu* menu, const char* title, std::function<void()> action) {
+        QAction* item = menu->addAction(QString::fromUtf8(title));
+        QObject::connect(item, &QAction::triggered, cornerMenu_, std::move(action));
+        return item;
+    };
     // Only entries whose actions this application carries out are listed.
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::about)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->about_clickWithSender(); });
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->help_clickWithSender(); });
+    if (actions->hasPreferences()) {
+        add(cornerMenu_, DMTexts::preferences, [actions] { actions->preferences_clickWithSender(); });
+        cornerMenu_->addSeparator();
+    }
     if (actions->hasUSBBlocker()) {
         QMenu* usbSubMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::usbWarden));
         if (actions->isUSBBlockerOn()) {
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::stopUsbWarden)), &QAction::triggered,
-                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(1); });
+            add(usbSubMenu, DMTexts::stopUsbWarden, [actions] { actions->startUSBBlockerWithSender(1); });
             usbSubMenu->addSeparator();
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::usbWardenPreferences)),
-                             &QAction::triggered, cornerMenu_, [actions] { actions->settingUSBBlokcerWithSender(); });
+            add(usbSubMenu, DMTexts::usbWardenPreferences, [actions] { actions->settingUSBBlokcerWithSender(); });
         } else {
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::enableUsbWarden)), &QAction::triggered,
-                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(0); });
+            add(usbSubMenu, DMTexts::enableUsbWarden, [actions] { actions->startUSBBlockerWithSender(0); });
         }
+        cornerMenu_->addSeparator();
     }
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::checkForUpdates)), &QAction::triggered,
-                     cornerMenu_, [actions] { actions->checkForUpdates_clickWithSender(); });
+    add(cornerMenu_, DMTexts::about, [actions] { actions->about_clickWithSender(); });
+    add(cornerMenu_, DMTexts::help, [actions] { actions->help_clickWithSender(); });
     cornerMenu_->addSeparator();
     QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
-    QAction* debugLogging = moreMenu->addAction(QString::fromUtf8(DMTexts::enableDebugLogging));
+    add(moreMenu, DMTexts::checkForUpdates, [actions] { actions->checkForUpdates_clickWithSender(); });
+    moreMenu->addSeparator();
+    QAction* debugLogging =
+        add(moreMenu, DMTexts::enableDebugLogging, [actions] { actions->enableDebugLogging_clickWithSender(); });
     debugLogging->setCheckable(true);
     debugLogging->setChecked(actions->isDebugLoggingEnabled());
-    QObject::connect(debugLogging, &QAction::triggered, cornerMenu_,
-                     [actions] { actions->enableDebugLogging_clickWithSender(); });
-    QObject::connect(moreMenu->addAction(QString::fromUtf8(DMTexts::uninstall)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->uninstallApp_clickWithSender(); });
+    add(moreMenu, DMTexts::uninstall, [actions] { actions->uninstallApp_clickWithSender(); });
     cornerMenu_->addSeparator();
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->quit_clickWithSender(); });
+    add(cornerMenu_, DMTexts::quit, [actions] { actions->quit_clickWithSender(); });
+}
+
+void DMWindowController::newNetworkOrCloudDrive_click() {
+    DMNewNetworkCloudDrivesWindowController::present(newDrivesWindowController_, nullptr, window_);
 }
 
 void DMWindowController::cornerMenu_click() {

@@ -174,14 +174,18 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
         return static_cast<QMenu*>(nullptr);
     };
     ASSERT_NE(more(), nullptr);
-    EXPECT_EQ(texts(more()), (std::vector<std::string>{"Enable Debug Logging", "Uninstall"}));
+    EXPECT_EQ(texts(more()),
+              (std::vector<std::string>{"Check for Updates...", "-", "Enable Debug Logging", "Uninstall"}));
     const bool logging = next.isDebugLoggingEnabled();
-    more()->actions()[0]->trigger();
+    more()->actions()[2]->trigger();
     EXPECT_EQ(next.isDebugLoggingEnabled(), !logging);
-    EXPECT_EQ(more()->actions()[0]->isChecked(), !logging);
-    more()->actions()[0]->trigger();
+    EXPECT_EQ(more()->actions()[2]->isChecked(), !logging);
+    more()->actions()[2]->trigger();
+    // The whole corner menu, in its order (the USB submenu while the blocker is off).
+    EXPECT_EQ(texts(controller.cornerMenu()), (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "About",
+                                                                       "Help", "-", "More", "-", "Quit"}));
 
-    more()->actions()[1]->trigger();
+    more()->actions()[3]->trigger();
     settle(0.1);
     QMessageBox* question = nullptr;
     for (QMessageBox* box : controller.window()->findChildren<QMessageBox*>()) {

@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "platform/ProcessLauncher.h"
-#include "platform/linux/LinuxPackageManager.h"
-#include "platform/linux/LinuxPasteboard.h"
-#include "platform/linux/LinuxUserData.h"
+#include "platform/linux/processes/LinuxPackageManager.h"
+#include "platform/linux/desktop/LinuxPasteboard.h"
+#include "platform/linux/files/LinuxUserData.h"
 
 namespace harbormind {
 namespace {
