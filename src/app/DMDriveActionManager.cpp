@@ -666,6 +666,20 @@ void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
     }
 }
 
+void DMDriveActionManager::driveUnlocked(const Drive& drive, std::function<void(bool opened)> done) {
+    auto operations = operations_;
+    inBackground<bool>(
+        [operations, drive] {
+            return operations->isLocalDrive(drive) && operations->automaticallyOpenDrivesAfterUnlocking() &&
+                   operations->isMounted(drive) && operations->open(drive) == 0;
+        },
+        [done = std::move(done)](bool opened) {
+            if (done) {
+                done(opened);
+            }
+        });
+}
+
 void DMDriveActionManager::unmountAllExternalDrives() {
     auto operations = operations_;
     auto self = shared_from_this();

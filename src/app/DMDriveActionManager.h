@@ -63,6 +63,10 @@ public:
     // Whether `perform` does something for this code and category.
     bool isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const;
 
+    // Called by the unlock window once a drive is unlocked: opens it when the setting asks
+    // for it and the drive came up mounted. `done` learns on the main queue whether it opened.
+    void driveUnlocked(const Drive& drive, std::function<void(bool opened)> done = nullptr);
+
     // "Unmount All" of the sidebar: every external root drive of the local manager.
     void unmountAllExternalDrives();
     // Runs `action` on every network drive, in the network manager's order, without a window.

@@ -248,6 +248,10 @@ bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
     return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
 }
 
+bool DMDriveManagerOperations::automaticallyOpenDrivesAfterUnlocking() {
+    return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterUnlocking();
+}
+
 DMDriveOperations::Drive DMDriveManagerOperations::localDriveWithIdentifier(const std::string& identifier) {
     auto manager = registeredLocalManager();
     if (!manager) {

@@ -55,6 +55,8 @@ public:
     void openNetworkDrive(const Drive&) override { note("openNetworkDrive", 0); }
     void removeNetworkDrive(const Drive&) override { note("removeNetworkDrive", 0); }
     std::vector<Drive> networkDrives() override { return networkList; }
+    bool automaticallyOpenDrivesAfterUnlocking() override { return openAfterUnlocking; }
+    bool isMounted(const Drive&) override { return mounted; }
 
     int note(const std::string& what, int code) {
         std::lock_guard lock(mutex);
@@ -81,6 +83,8 @@ public:
 
     bool local = true;
     bool network = false;
+    bool openAfterUnlocking = true;
+    bool mounted = true;
     std::vector<Drive> networkList;
     DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
     int mountCode = 0;
@@ -447,6 +451,24 @@ TEST_F(DriveActionManagerTest, ALoadGuardThatSaysNoStopsOpenAndDriveCleanButNotM
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(code, -1);
     EXPECT_EQ(operations->names(), std::vector<std::string>{"mount"});
+}
+
+TEST_F(DriveActionManagerTest, AnUnlockedDriveOpensOnlyWhenTheSettingAsksAndItIsMounted) {
+    auto unlockAndCountOpens = [&] {
+        operations->calls.clear();
+        std::optional<bool> opened;
+        actions->driveUnlocked(drive, [&](bool value) { opened = value; });
+        Dispatch::main().runUntil([&] { return opened.has_value(); }, seconds(5));
+        EXPECT_TRUE(opened.has_value());
+        std::vector<std::string> names = operations->names();
+        return std::count(names.begin(), names.end(), "open");
+    };
+    EXPECT_EQ(unlockAndCountOpens(), 1);
+    operations->mounted = false;
+    EXPECT_EQ(unlockAndCountOpens(), 0);
+    operations->mounted = true;
+    operations->openAfterUnlocking = false;
+    EXPECT_EQ(unlockAndCountOpens(), 0);
 }
 
 }  // namespace
