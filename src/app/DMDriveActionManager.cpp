@@ -113,9 +113,16 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     case DMDriveAction::open:
         open(drive, window, std::move(completion));
         break;
-    case DMDriveAction::unlock:
+    case DMDriveAction::unlock: {
+        std::weak_ptr<DMDriveActionManager> weak = weak_from_this();
+        encryptionFlow_->setUnlockedHandler([weak](const Drive& unlocked) {
+            if (auto self = weak.lock()) {
+                self->driveUnlocked(unlocked);
+            }
+        });
         encryptionFlow_->unlock(drive, window);
         break;
+    }
     case DMDriveAction::lock:
         lock(drive, window, std::move(completion));
         break;

@@ -154,10 +154,6 @@ void DMDriveManagerOperations::rememberPassword(const Drive& drive, const std::o
     }
 }
 
-bool DMDriveManagerOperations::automaticallyOpenDrivesAfterUnlocking() {
-    return configuration_ && configuration_->automaticallyOpenDrivesAfterUnlocking();
-}
-
 bool DMDriveManagerOperations::isUSBBlockerOn() {
     return USBBlockerSettings::current().isOn();
 }

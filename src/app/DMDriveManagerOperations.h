@@ -26,7 +26,6 @@ public:
     int unlock(const Drive& drive, const std::string& password) override;
     std::optional<std::string> rememberedPassword(const Drive& drive) override;
     void rememberPassword(const Drive& drive, const std::optional<std::string>& password) override;
-    bool automaticallyOpenDrivesAfterUnlocking() override;
     bool isUSBBlockerOn() override;
     std::shared_ptr<DMLocalDriveEncryptable> encryptor(const Drive& drive, DMEncryptorRefusal* refusal) override;
     bool hasExternalPowerAdapter() override;

@@ -52,7 +52,6 @@ public:
     virtual std::optional<std::string> rememberedPassword(const Drive& /*drive*/) { return std::nullopt; }
     // Keeps the password for the drive, or forgets it (none).
     virtual void rememberPassword(const Drive& /*drive*/, const std::optional<std::string>& /*password*/) {}
-    virtual bool automaticallyOpenDrivesAfterUnlocking() { return false; }
     virtual bool isUSBBlockerOn() { return false; }
     // The encryption job for the drive, made by its local manager (which may unmount it and
     // wait); none with the reason when there is none.

@@ -108,6 +108,7 @@ public:
         return job;
     }
     bool hasExternalPowerAdapter() override { return power; }
+    bool isMounted(const Drive&) override { return mounted; }
     int accessMode(const Drive&) override { return 1; }
     bool hasHibernationFile(const Drive&) override { return false; }
     void setIgnoreHibernateFile(bool) override {}
@@ -135,6 +136,7 @@ public:
     bool openAfterUnlock = true;
     bool blockerOn = false;
     bool power = true;
+    bool mounted = true;
     std::shared_ptr<DMLocalDriveEncryptable> job;
     DMEncryptorRefusal why = DMEncryptorRefusal::bitLockerNotSupported;
     std::mutex mutex;
@@ -514,7 +516,16 @@ TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {
     actions->perform(DMDriveAction::unlock, drive, window.get());
     pump();
     EXPECT_FALSE(first) << "replaced";
-    EXPECT_NE(actions->encryptionFlow()->bitlockerUnlockWndController(), nullptr);
+    auto* window = actions->encryptionFlow()->bitlockerUnlockWndController();
+    ASSERT_NE(window, nullptr);
+
+    // Unlocked: the dispatcher opens the drive, which came up mounted.
+    window->editPassword->setText("right");
+    window->btnUnlock->click();
+    pump(1);
+    auto calls = operations->recorded();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "open"), 1);
+    EXPECT_EQ(calls.back(), "open");
 }
 
 // ---- pictures for docs/screenshots ----

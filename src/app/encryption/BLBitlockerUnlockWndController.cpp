@@ -124,7 +124,12 @@ void BLBitlockerUnlockWndController::unlocked(int result, const std::string& pas
                                                      : std::nullopt);
         auto operations = operations_;
         auto drive = unlockobj;
+        auto handler = unlockedHandler_;
         accept();
+        if (handler) {
+            handler(drive);
+            return;
+        }
         Dispatch::global()->async([operations, drive] {
             if (operations->automaticallyOpenDrivesAfterUnlocking()) {
                 operations->open(drive);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,11 @@ public:
 
     BLBitlockerUnlockWndController(std::shared_ptr<DMDriveObjectProtocol> drive,
                                    std::shared_ptr<DMDriveOperations> operations, QWidget* parent = nullptr);
+
+    // Called on the main queue once the drive is unlocked; without one the window opens the
+    // drive itself when the setting asks for it.
+    using UnlockedHandler = std::function<void(const std::shared_ptr<DMDriveObjectProtocol>& drive)>;
+    void setUnlockedHandler(UnlockedHandler handler) { unlockedHandler_ = std::move(handler); }
 
     // Unlocks with the typed text, away from the user-interface thread; the answer comes
     // back on the main queue.
@@ -50,6 +56,7 @@ public:
 
 private:
     std::shared_ptr<DMDriveOperations> operations_;
+    UnlockedHandler unlockedHandler_;
     bool busy_ = false;
 };
 

@@ -62,6 +62,9 @@ void BLEncryptionFlow::unlock(const Drive& drive, QWidget* window) {
         bitlockerUnlockWndController_->close();
     }
     bitlockerUnlockWndController_ = new BLBitlockerUnlockWndController(drive, operations_, window);
+    if (unlockedHandler_) {
+        bitlockerUnlockWndController_->setUnlockedHandler(unlockedHandler_);
+    }
     presentSheet(bitlockerUnlockWndController_);
 }
 

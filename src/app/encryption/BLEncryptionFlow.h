@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,8 @@ public:
     ~BLEncryptionFlow();
 
     void unlock(const Drive& drive, QWidget* window);
+    // What the unlock windows call once their drive is unlocked (opening it, as the settings ask).
+    void setUnlockedHandler(std::function<void(const Drive& drive)> handler) { unlockedHandler_ = std::move(handler); }
     void encrypt(const Drive& drive, QWidget* window);
     // Where the wizard saves and prints recovery keys (the system's dialogs unless set).
     void setRecoveryKeyOutput(std::shared_ptr<BLRecoveryKeyOutput> output) { output_ = std::move(output); }
@@ -47,6 +50,7 @@ private:
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     std::shared_ptr<BLRecoveryKeyOutput> output_;
+    std::function<void(const Drive& drive)> unlockedHandler_;
     QPointer<BLBitLockerWndController> bitlockerWndController_;
     QPointer<BLBitLockerProgressWndController> bitlockerEncryptionProgressWndController_;
     QPointer<BLBitlockerUnlockWndController> bitlockerUnlockWndController_;
