@@ -16,7 +16,8 @@ namespace {
 const std::vector<std::string>& serviceNames() {
     static const std::vector<std::string> names{XPCServiceName::bitLocker, XPCServiceName::ntfs,
                                                 XPCServiceName::checkDisk, XPCServiceName::deviceClone,
-                                                XPCServiceName::usbBlocker, XPCServiceName::mount};
+                                                XPCServiceName::usbBlocker, XPCServiceName::luks,
+                                                XPCServiceName::mount};
     return names;
 }
 

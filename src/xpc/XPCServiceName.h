@@ -11,6 +11,8 @@ struct XPCServiceName {
     static constexpr const char* usbBlocker = "com.Kestrane.drivemanagerd.usbblockerXPC";
     // Of our own: mounting, unmounting and ejecting for the calling user.
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
+    // Of our own: LUKS2 encryption, and unlocking and locking encrypted volumes.
+    static constexpr const char* luks = "com.Kestrane.drivemanagerd.luksXPC";
 };
 
 }  // namespace harbormind
