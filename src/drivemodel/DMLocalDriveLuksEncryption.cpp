@@ -137,9 +137,13 @@ void DMLocalDriveLuksEncryption::updateProgressWithStatus(std::int64_t status, s
     if (auto receiver = delegate()) {
         answer = receiver->encryptionProgress(message);
     }
-    if (message.status == DMProgressStatus::initialized) {
+    // A resumed job has no `initialized`: its new recovery key is fetched at its first report.
+    bool fresh = message.status == DMProgressStatus::initialized;
+    if (fresh || (message.status == DMProgressStatus::running && !recoveryKey())) {
         std::string key = wrapper_->recoveryKey(driveObj_->identifier());
         setRecoveryKey(key.empty() ? std::nullopt : std::optional<std::string>(key));
+    }
+    if (fresh) {
         isReady_ = true;
     }
     std::int64_t code = message.status == DMProgressStatus::finished ? static_cast<std::int64_t>(answer)

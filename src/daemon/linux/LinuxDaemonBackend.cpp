@@ -9,10 +9,11 @@
 
 namespace harbormind {
 
-LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder)
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
+                                       unsigned luksIterationMilliseconds)
     : ntfsPaths_{"/proc", mediaRoot},
       driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
-      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder))) {}
+      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>(

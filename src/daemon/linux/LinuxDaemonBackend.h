@@ -14,9 +14,11 @@ namespace harbormind {
 class LinuxDaemonBackend final : public DaemonBackend {
 public:
     // `mediaRoot` is where users' media folders are made ("/media"); `luksHeaderFolder`
-    // where detached LUKS2 headers are kept.
+    // where detached LUKS2 headers are kept; `luksIterationMilliseconds` how long a key
+    // slot's key derivation takes (0: cryptsetup's choice).
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
-                                std::string luksHeaderFolder = "/var/lib/kestrane/luks");
+                                std::string luksHeaderFolder = "/var/lib/kestrane/luks",
+                                unsigned luksIterationMilliseconds = 0);
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;

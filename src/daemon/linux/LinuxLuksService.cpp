@@ -26,6 +26,12 @@ std::string sbinFolder() {
     return ::access("/usr/sbin/resize2fs", X_OK) == 0 ? "/usr/sbin" : "/sbin";
 }
 
+LuksCommandLines commandsWith(unsigned iterationMilliseconds) {
+    LuksCommandLines commands(cryptsetupProgram(), sbinFolder());
+    commands.setIterationMilliseconds(iterationMilliseconds);
+    return commands;
+}
+
 std::string typeOf(const std::string& name) {
     return BlkidProbe::probe("/dev/" + name, ProbeTable::Skip).type.value_or("");
 }
@@ -48,9 +54,10 @@ std::string passwordRefusal(const std::string& password) {
 
 }  // namespace
 
-LuksServiceShared::LuksServiceShared(std::string headerFolder, EncryptedVolumeAccess::Paths volumePaths)
+LuksServiceShared::LuksServiceShared(std::string headerFolder, unsigned iterationMilliseconds,
+                                     EncryptedVolumeAccess::Paths volumePaths)
     : headers(std::move(headerFolder), volumePaths.sysfsRoot),
-      commands(cryptsetupProgram(), sbinFolder()),
+      commands(commandsWith(iterationMilliseconds)),
       makeRunner([] { return std::make_shared<CryptsetupProcess>(); }),
       paths(volumePaths),
       volumes(commands, makeRunner, volumePaths) {}

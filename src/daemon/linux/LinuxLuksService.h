@@ -16,7 +16,8 @@ namespace harbormind {
 
 // What every call of the encrypted-volume service shares for the daemon's life.
 struct LuksServiceShared {
-    explicit LuksServiceShared(std::string headerFolder, EncryptedVolumeAccess::Paths paths = {});
+    explicit LuksServiceShared(std::string headerFolder, unsigned iterationMilliseconds = 0,
+                               EncryptedVolumeAccess::Paths paths = {});
 
     LuksHeaderStore headers;
     LuksJobRegistry jobs;

@@ -21,8 +21,15 @@ std::vector<std::string> LuksCommandLines::reencrypt(const std::string& header) 
     return words;
 }
 
+void LuksCommandLines::addIterationTime(std::vector<std::string>& words) const {
+    if (iterationMilliseconds_ > 0) {
+        words.insert(words.end(), {"--iter-time", std::to_string(iterationMilliseconds_)});
+    }
+}
+
 std::vector<std::string> LuksCommandLines::encrypt(const std::string& device, const std::string& header) const {
     std::vector<std::string> words = reencrypt(header);
+    addIterationTime(words);
     words.insert(words.begin() + 2, {"--encrypt", "--type", "luks2"});
     if (header.empty()) {
         words.insert(words.end(), {"--reduce-device-size", std::to_string(reducedBytes >> 20) + "M"});
@@ -53,6 +60,7 @@ std::vector<std::string> LuksCommandLines::shrink(const std::string& device, std
 std::vector<std::string> LuksCommandLines::addKey(const std::string& device, const std::string& header) const {
     std::vector<std::string> words{cryptsetup_, "luksAddKey", "--batch-mode"};
     addHeader(words, header);
+    addIterationTime(words);
     words.push_back(device);
     return words;
 }

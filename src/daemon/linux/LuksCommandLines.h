@@ -18,6 +18,10 @@ public:
 
     explicit LuksCommandLines(std::string cryptsetup = "/usr/sbin/cryptsetup", std::string sbin = "/usr/sbin");
 
+    // How long deriving a key slot's key takes, in milliseconds (cryptsetup's own choice
+    // when 0). Slow derivation is what makes guessing a password expensive.
+    void setIterationMilliseconds(unsigned milliseconds) { iterationMilliseconds_ = milliseconds; }
+
     std::vector<std::string> encrypt(const std::string& device, const std::string& header) const;
     std::vector<std::string> resume(const std::string& device, const std::string& header) const;
     // The file system check and shrink that make room for a header in front of ext2/3/4.
@@ -35,8 +39,11 @@ public:
 private:
     std::vector<std::string> reencrypt(const std::string& header) const;
 
+    void addIterationTime(std::vector<std::string>& words) const;
+
     std::string cryptsetup_;
     std::string sbin_;
+    unsigned iterationMilliseconds_ = 0;
 };
 
 }  // namespace harbormind
