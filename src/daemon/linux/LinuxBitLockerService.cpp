@@ -46,6 +46,10 @@ void LinuxBitLockerService::unlockBitLockerDriveWithBsdname(const std::string& b
 }
 
 void LinuxBitLockerService::lockBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
+    if (!isBitLocker(bsdname)) {
+        reply(false);
+        return;
+    }
     XPCCodeAnswer answer = volumes_->lock(bsdname);
     Log::info("bitlocker: " + answer.message);
     reply(answer.code == EncryptedVolumeAccess::unlocked);

@@ -223,6 +223,10 @@ void LinuxLuksService::unlockDriveWithBsdname(const std::string& bsdname, const 
 }
 
 void LinuxLuksService::lockDriveWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    if (typeOf(bsdname) != "BitLocker" && !isLuks(bsdname)) {
+        reply({EncryptedVolumeAccess::failed, bsdname + " holds neither a LUKS nor a BitLocker volume"});
+        return;
+    }
     reply(shared_->volumes.lock(bsdname));
 }
 
