@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "cli/CliStopSignal.h"
 #include "cli/CliVerbGroups.h"
 #include "drivemodel/DMLuksWrapper.h"
 #include "drivemodel/DMProgressMessage.h"
@@ -43,8 +44,9 @@ public:
         if (message.status == DMProgressStatus::running) {
             draw(message);
         }
+        // A stop answers the next report with 1: the daemon stops where the work resumes.
         if (reply) {
-            reply(0);
+            reply(CliStopSignal::requested() ? 1 : 0);
         }
     }
     void continuedWithReply(XPCBoolReply reply) override {
@@ -165,10 +167,15 @@ int encrypt(CliContext& context, const EncryptOptions& options) {
     }
     auto progress = std::make_shared<EncryptProgress>(context.err, wrapper, name);
     wrapper->setProgressReceiver(progress);
+    CliStopSignal stop;
     XPCCodeAnswer answer = options.resume ? wrapper->resume(name, *password) : wrapper->encrypt(name, *password, *inFront);
     progress->endLine();
     if (answer.code != 0) {
         context.fail("encrypt " + name + ": " + answer.message);
+        if (answer.code == 2 && wrapper->needResume(name)) {
+            context.err << "harbormindctl: run `harbormindctl encrypt " << PrintableText::escaped(name)
+                        << " --resume` to finish it\n";
+        }
         return answer.code == 2 ? 2 : 1;
     }
     context.out << PrintableText::escaped(answer.message) << "\n";

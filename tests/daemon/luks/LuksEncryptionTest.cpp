@@ -145,16 +145,29 @@ protected:
     std::string header() const { return headers + "/" + name + ".luks2-header"; }
     std::string dump() const { return shell("cryptsetup luksDump --header \"$1\" \"$2\"", {header(), loop}).out; }
 
+    // harbormindctl itself (sh execs it, so a signal reaches it), the password on its input.
     std::unique_ptr<test::ChildProcess> encryptInBackground(const std::vector<std::string>& flags) {
-        std::string script = "printf %s \"$PASSWORD\" | \"$@\" > \"$OUT\" 2> \"$ERR\"";
+        std::ofstream(folder + "/password") << password;
+        std::string script = "exec \"$@\" < \"$PASSWORD_FILE\" > \"$OUT\" 2> \"$ERR\"";
         std::vector<std::string> argv{"/bin/sh", "-c", script, "sh", HARBORMIND_CTL_PATH, "encrypt", name};
         argv.insert(argv.end(), flags.begin(), flags.end());
         return std::make_unique<test::ChildProcess>(
             argv,
             std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()},
-                                               {"PASSWORD", password},
+                                               {"PASSWORD_FILE", folder + "/password"},
                                                {"OUT", folder + "/ctl.out"},
                                                {"ERR", folder + "/ctl.err"}});
+    }
+
+    // Waits for harbormindctl's first progress bar: the reencryption is under way.
+    bool waitForProgress() {
+        for (int i = 0; i < 1200; ++i) {
+            if (readFile(folder + "/ctl.err").find('[') != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
     }
 
     bool opensWith(const std::string& key, int slot) const {
@@ -227,18 +240,21 @@ TEST_F(LuksEncryptionTest, EncryptsWithTwoKeySlotsAndDecryptsBackByteForByte) {
     decryptAndCompare();
 }
 
-TEST_F(LuksEncryptionTest, DaemonKilledMidwayLeavesAVolumeThatResumes) {
+TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) {
     makeVolume(1024);
-    auto ctl = encryptInBackground({"--detached-header"});
-    // Wait for the first progress report: the reencryption is under way.
-    bool running = false;
-    for (int i = 0; i < 1200 && !running; ++i) {
-        running = readFile(folder + "/ctl.err").find('[') != std::string::npos;
-        if (!running) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-    }
-    ASSERT_TRUE(running) << readFile(folder + "/ctl.err") << readFile(folder + "/daemon.log");
+    // Ctrl-C: the client answers the next report with a stop, the daemon stops cryptsetup
+    // where it can resume, and the client says how to go on.
+    auto stopped = encryptInBackground({"--detached-header"});
+    ASSERT_TRUE(waitForProgress()) << readFile(folder + "/ctl.err") << readFile(folder + "/daemon.log");
+    stopped->signal(SIGINT);
+    EXPECT_EQ(stopped->waitExit(std::chrono::seconds(120)), 2) << readFile(folder + "/ctl.err");
+    EXPECT_NE(readFile(folder + "/ctl.err").find("--resume` to finish it"), std::string::npos);
+    EXPECT_EQ(busAnswer("needResumeLuksEncryptionWithBsdname"), "b true\n");
+
+    // The daemon killed during the resumed work: cryptsetup stops where it can resume too.
+    std::ofstream(folder + "/ctl.err", std::ios::trunc).close();
+    auto ctl = encryptInBackground({"--resume"});
+    ASSERT_TRUE(waitForProgress()) << readFile(folder + "/ctl.err") << readFile(folder + "/daemon.log");
     daemon->signal(SIGKILL);
     daemon->waitExit(std::chrono::seconds(10));
     EXPECT_NE(ctl->waitExit(std::chrono::seconds(60)).value_or(0), 0) << "the client reported success";
