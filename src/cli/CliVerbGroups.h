@@ -23,6 +23,7 @@ void registerDaemonVerbs(CLI::App& app, CliContext& context);
 void registerCleanVerbs(CLI::App& app, CliContext& context);
 void registerCheckVerb(CLI::App& app, CliContext& context);
 void registerEncryptVerbs(CLI::App& app, CliContext& context);
+void registerSettingsVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 
