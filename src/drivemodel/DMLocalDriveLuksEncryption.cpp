@@ -16,6 +16,20 @@ std::shared_ptr<DMLocalDriveLuksEncryption> DMLocalDriveLuksEncryption::create(s
     return job;
 }
 
+std::shared_ptr<DMLocalDriveLuksEncryption> DMLocalDriveLuksEncryption::forDrive(
+    std::shared_ptr<DMLuksWrapper> wrapper, std::shared_ptr<DMLocalDriveObject> drive) {
+    const std::string name = drive->identifier();
+    if (wrapper->needResume(name)) {
+        return create(std::move(wrapper), std::move(drive), false);
+    }
+    XPCCodeAnswer layouts = wrapper->layouts(name);
+    if (layouts.code <= 0) {
+        return nullptr;
+    }
+    bool inFront = (layouts.code & DMLuksServerProtocol::headerInFront) != 0;
+    return create(std::move(wrapper), std::move(drive), inFront);
+}
+
 DMLocalDriveLuksEncryption::DMLocalDriveLuksEncryption(std::shared_ptr<DMLuksWrapper> wrapper,
                                                        std::shared_ptr<DMLocalDriveObject> drive, bool inFront)
     : wrapper_(std::move(wrapper)), driveObj_(std::move(drive)), inFront_(inFront) {}

@@ -26,6 +26,11 @@ public:
     static std::shared_ptr<DMLocalDriveLuksEncryption> create(std::shared_ptr<DMLuksWrapper> wrapper,
                                                               std::shared_ptr<DMLocalDriveObject> drive,
                                                               bool inFront);
+    // The job for a drive as the daemon sees it: one that resumes an interrupted encryption,
+    // or a new one with the header in front where the daemon offers that (else detached);
+    // none when the daemon offers no layout (encrypted already, or no daemon).
+    static std::shared_ptr<DMLocalDriveLuksEncryption> forDrive(std::shared_ptr<DMLuksWrapper> wrapper,
+                                                                std::shared_ptr<DMLocalDriveObject> drive);
 
     std::shared_ptr<DMLocalDriveObject> driveObj() const override { return driveObj_; }
     std::shared_ptr<DMLocalDriveEncryptionDelegate> delegate() const override;

@@ -106,6 +106,9 @@ TEST_F(DMLocalDriveLuksEncryptionTest, AFinishedReportIsAnsweredAtOnceWithTheErr
     EXPECT_EQ(answer, static_cast<std::int64_t>(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK));
     EXPECT_EQ(job->outcome().code, -1) << "no job ran, so no outcome";
     EXPECT_FALSE(job->needResume()) << "without a daemon nothing needs resuming";
+    EXPECT_EQ(DMLocalDriveLuksEncryption::forDrive(DMLuksWrapper::create(), DMLocalDriveObject::create("sdz2")),
+              nullptr)
+        << "no daemon, no layout: nothing to offer";
 }
 
 }  // namespace

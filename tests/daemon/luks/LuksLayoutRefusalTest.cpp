@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "daemon/linux/LinuxLuksService.h"
+#include "daemon/linux/LuksHeaderStore.h"
 #include "testsupport/ChildProcess.h"
 
 namespace harbormind {
@@ -112,6 +115,33 @@ TEST_F(LuksLayoutRefusalTest, AnExtVolumeWithDeviceMapperIsOfferedBothLayouts) {
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.message.find("line break"), std::string::npos);
     EXPECT_EQ(run({"sha256sum", image}), before);
+}
+
+// A kept header is used only for the device it was made for: another device under the same
+// name (here the same loop device grown) must never be resumed or opened with it.
+TEST_F(LuksLayoutRefusalTest, AKeptHeaderServesOnlyTheDeviceItWasMadeFor) {
+    attach("mkfs.ext4 -q -F");
+    LuksHeaderStore store((folder / "headers").string());
+    ASSERT_TRUE(store.prepareFolder());
+    struct stat facts {};
+    ASSERT_EQ(::lstat((folder / "headers").c_str(), &facts), 0);
+    EXPECT_EQ(facts.st_mode & 0777, 0700u);
+    ASSERT_TRUE(store.remember(name));
+    std::ofstream(store.headerPath(name)) << "LUKS\xba\xbe header bytes";
+    EXPECT_TRUE(store.has(name));
+    EXPECT_FALSE(store.heldByAnother(name));
+    EXPECT_EQ(store.readBase64(name), "TFVLU7q+IGhlYWRlciBieXRlcw==");
+
+    fs::resize_file(image, 320 << 20);
+    ASSERT_FALSE(run({"sh", "-c", "losetup --set-capacity \"$1\" && echo grown", "sh", "/dev/" + name}).empty());
+    EXPECT_FALSE(store.has(name));
+    EXPECT_TRUE(store.heldByAnother(name));
+    EXPECT_FALSE(store.readBase64(name));
+
+    // A link in the folder's place is refused, not followed.
+    LuksHeaderStore linked((folder / "linked").string());
+    fs::create_directory_symlink(folder / "headers", folder / "linked");
+    EXPECT_FALSE(linked.prepareFolder());
 }
 
 }  // namespace
