@@ -12,9 +12,12 @@
 #include <sstream>
 #include <thread>
 
+#include "drivemodel/DMLuksWrapper.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/PrivateBus.h"
 #include "xpc/XPCServiceName.h"
+#include "xpc/XPCTransport.h"
+#include "xpc/dbus/DBusXPCTransport.h"
 
 namespace harbormind {
 namespace {
@@ -97,9 +100,11 @@ protected:
         folder = bus->folder();
         headers = folder + "/headers";
         startDaemon();
+        XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     }
 
     void TearDown() override {
+        XPCTransport::setCurrent(nullptr);
         daemon.reset();
         if (!loop.empty() && stillOurs()) {
             shell("losetup --detach \"$1\"", {loop});
@@ -177,11 +182,8 @@ protected:
                    .status == 0;
     }
 
-    std::string busAnswer(const std::string& method) const {
-        return shell("busctl --address=\"$1\" call \"$2\" \"$3\" \"$2\" \"$4\" s \"$5\"",
-                     {bus->address(), XPCServiceName::luks, "/com/Kestrane/drivemanagerd/luksXPC", method, name})
-            .out;
-    }
+    // The daemon's answers, asked as the application asks them.
+    std::shared_ptr<DMLuksWrapper> luks = DMLuksWrapper::create();
 
     std::string recoveryKeyPrinted() const {
         std::string out = readFile(folder + "/ctl.out");
@@ -229,9 +231,10 @@ TEST_F(LuksEncryptionTest, EncryptsWithTwoKeySlotsAndDecryptsBackByteForByte) {
     EXPECT_NE(readFile(folder + "/ctl.out").find("kept at " + header()), std::string::npos);
     // The daemon knows the volume as LUKS, locked (it cannot be unlocked here without
     // device-mapper), and finished.
-    EXPECT_EQ(busAnswer("isLuksDriveWithBsdname"), "b true\n");
-    EXPECT_EQ(busAnswer("needResumeLuksEncryptionWithBsdname"), "b false\n");
-    EXPECT_EQ(busAnswer("luksDriveStatusWithBsdname"), "x 16\n");
+    EXPECT_TRUE(luks->isLuksDrive(name));
+    EXPECT_FALSE(luks->needResume(name));
+    EXPECT_EQ(luks->status(name), DMLocalDriveStatus::locked);
+    EXPECT_EQ(luks->detachedHeader(name), readFile(header()));
     // A second encryption of an encrypted volume is refused and changes nothing.
     auto again = encryptInBackground({"--detached-header"});
     EXPECT_EQ(again->waitExit(std::chrono::seconds(60)), 1);
@@ -249,7 +252,7 @@ TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) 
     stopped->signal(SIGINT);
     EXPECT_EQ(stopped->waitExit(std::chrono::seconds(120)), 2) << readFile(folder + "/ctl.err");
     EXPECT_NE(readFile(folder + "/ctl.err").find("--resume` to finish it"), std::string::npos);
-    EXPECT_EQ(busAnswer("needResumeLuksEncryptionWithBsdname"), "b true\n");
+    EXPECT_TRUE(luks->needResume(name));
 
     // The daemon killed during the resumed work: cryptsetup stops where it can resume too.
     std::ofstream(folder + "/ctl.err", std::ios::trunc).close();
@@ -266,8 +269,8 @@ TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) 
     EXPECT_NE(dump().find("online-reencrypt"), std::string::npos) << dump();
 
     startDaemon();
-    EXPECT_EQ(busAnswer("needResumeLuksEncryptionWithBsdname"), "b true\n");
-    EXPECT_EQ(busAnswer("luksDriveStatusWithBsdname"), "x 19\n");
+    EXPECT_TRUE(luks->needResume(name));
+    EXPECT_EQ(luks->status(name), DMLocalDriveStatus::encrypting);
     auto plain = encryptInBackground({"--detached-header"});
     EXPECT_EQ(plain->waitExit(std::chrono::seconds(60)), 1) << "a new encryption over a half-encrypted volume";
     auto resumed = encryptInBackground({"--resume"});
@@ -276,7 +279,7 @@ TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) 
     std::string key = recoveryKeyPrinted();
     EXPECT_TRUE(opensWith(password, 0));
     EXPECT_TRUE(opensWith(key, 1));
-    EXPECT_EQ(busAnswer("needResumeLuksEncryptionWithBsdname"), "b false\n");
+    EXPECT_FALSE(luks->needResume(name));
 
     decryptAndCompare();
 }
