@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace harbormind {
 
 // The daemon's services, one name each.
@@ -13,6 +15,10 @@ struct XPCServiceName {
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
     // Of our own: LUKS2 encryption, and unlocking and locking encrypted volumes.
     static constexpr const char* luks = "com.Kestrane.drivemanagerd.luksXPC";
+
+    // Every name the daemon takes on the bus, in the order a status lists them (the mount
+    // service last: the service manager waits for it).
+    static constexpr std::array<const char*, 7> all{bitLocker, ntfs, checkDisk, deviceClone, usbBlocker, luks, mount};
 };
 
 }  // namespace harbormind

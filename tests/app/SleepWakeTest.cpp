@@ -15,7 +15,7 @@
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/SleepWakeNotifications.h"
-#include "platform/linux/LogindSleepWatcher.h"
+#include "platform/linux/desktop/LogindSleepWatcher.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimSettingsStore.h"
 #include "support/Dispatch.h"

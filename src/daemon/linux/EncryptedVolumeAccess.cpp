@@ -1,7 +1,7 @@
 #include "daemon/linux/EncryptedVolumeAccess.h"
 
 #include "daemon/linux/DeviceMapperPresence.h"
-#include "platform/linux/SysfsBlockDevice.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
 #include "support/Log.h"
 
 namespace harbormind {

@@ -1,7 +1,7 @@
 #include "daemon/linux/LinuxBitLockerService.h"
 
 #include "drivemodel/DMLocalDriveStatus.h"
-#include "platform/linux/BlkidProbe.h"
+#include "platform/linux/disks/BlkidProbe.h"
 #include "support/Log.h"
 
 namespace harbormind {

@@ -6,8 +6,8 @@
 #include "daemon/linux/DeviceMapperPresence.h"
 #include "daemon/linux/LuksDumpText.h"
 #include "drivemodel/DMLocalDriveStatus.h"
-#include "platform/linux/BlkidProbe.h"
-#include "platform/linux/SysfsBlockDevice.h"
+#include "platform/linux/disks/BlkidProbe.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
 #include "support/Log.h"
 
 namespace harbormind {

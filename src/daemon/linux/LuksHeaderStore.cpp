@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/linux/SysfsBlockDevice.h"
-#include "platform/linux/WholeFileWriter.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
+#include "platform/linux/files/WholeFileWriter.h"
 
 namespace harbormind {
 namespace {

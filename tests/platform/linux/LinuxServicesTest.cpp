@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/linux/LinuxFileSystemInfo.h"
-#include "platform/linux/LinuxPowerSource.h"
-#include "platform/linux/LinuxProcessLauncher.h"
-#include "platform/linux/LinuxScriptRunner.h"
-#include "platform/linux/LinuxUserDatabase.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/files/LinuxFileSystemInfo.h"
+#include "platform/linux/desktop/LinuxPowerSource.h"
+#include "platform/linux/processes/LinuxProcessLauncher.h"
+#include "platform/linux/processes/LinuxScriptRunner.h"
+#include "platform/linux/processes/LinuxUserDatabase.h"
+#include "platform/linux/desktop/LinuxWorkspace.h"
 
 namespace harbormind {
 namespace {
