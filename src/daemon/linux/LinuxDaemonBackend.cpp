@@ -9,11 +9,20 @@
 
 namespace harbormind {
 
-LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
-    : ntfsPaths_{"/proc", mediaRoot}, driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
+                                       unsigned luksIterationMilliseconds)
+    : ntfsPaths_{"/proc", mediaRoot},
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
-    return std::make_shared<LinuxBitLockerService>();
+    return std::make_shared<LinuxBitLockerService>(
+        std::shared_ptr<const EncryptedVolumeAccess>(luks_, &luks_->volumes));
+}
+
+std::shared_ptr<DMLuksServerProtocol> LinuxDaemonBackend::luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
+                                                               const CallerIdentity& caller) {
+    return std::make_shared<LinuxLuksService>(luks_, std::move(callbacks), caller);
 }
 
 std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs(const CallerIdentity& caller) {
