@@ -9,8 +9,10 @@
 
 namespace harbormind {
 
-LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
-    : ntfsPaths_{"/proc", mediaRoot}, driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string usbAgentUnit)
+    : ntfsPaths_{"/proc", mediaRoot},
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      usbAgentUnit_(std::move(usbAgentUnit)) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>();
@@ -30,7 +32,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>();
+    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
 }
 
 }  // namespace harbormind

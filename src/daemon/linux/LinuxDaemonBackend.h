@@ -12,8 +12,9 @@ namespace harbormind {
 // is its refusing stand-in; a new backend replaces it here.
 class LinuxDaemonBackend final : public DaemonBackend {
 public:
-    // `mediaRoot` is where users' media folders are made ("/media").
-    explicit LinuxDaemonBackend(std::string mediaRoot = "/media");
+    // `mediaRoot` is where users' media folders are made ("/media"); `usbAgentUnit` is where
+    // the USB blocker agent's unit is installed (empty: the system's place).
+    explicit LinuxDaemonBackend(std::string mediaRoot = "/media", std::string usbAgentUnit = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -30,6 +31,7 @@ private:
     // ends (SIGTERM), stops it and saves its map.
     std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
     std::shared_ptr<DriveMountBackend> driveMount_;
+    std::string usbAgentUnit_;
 };
 
 }  // namespace harbormind
