@@ -155,8 +155,12 @@ public:
     }
     ~FakeNotificationServer() { connection_->leaveEventLoop(); }
 
-    void click(std::uint32_t id) {
-        object_->emitSignal("ActionInvoked").onInterface("org.freedesktop.Notifications").withArguments(id, std::string("default"));
+    void click(std::uint32_t id, const std::string& actionKey = "default") {
+        object_->emitSignal("ActionInvoked").onInterface("org.freedesktop.Notifications").withArguments(id, actionKey);
+    }
+    std::vector<std::string> lastActions() {
+        std::lock_guard lock(mutex_);
+        return lastActions_;
     }
     std::vector<std::string> received() {
         std::lock_guard lock(mutex_);
@@ -175,6 +179,10 @@ private:
         std::map<std::string, sdbus::Variant> hints;
         std::int32_t timeout = 0;
         call >> application >> replaces >> icon >> summary >> body >> actions >> hints >> timeout;
+        {
+            std::lock_guard lock(mutex_);
+            lastActions_ = actions;
+        }
         record(application + " | " + summary + " | " + body + " | " + (actions.empty() ? "" : actions[0]));
         auto reply = call.createReply();
         reply << nextId_++;
@@ -191,6 +199,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> received_;
+    std::vector<std::string> lastActions_;
     std::atomic<std::uint32_t> nextId_{41};
 };
 
@@ -222,6 +231,40 @@ TEST(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnO
         ASSERT_TRUE(server.waitFor(2));
         EXPECT_EQ(server.received()[1], "close 41");
         EXPECT_EQ(delegate->activations.size(), 1u);
+    }
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
+TEST(FreedesktopNotificationsTest, AQuestionOffersItsButtonsAndReportsThePressedOneOnce) {
+    std::string error;
+    auto bus = test::PrivateBus::start(error);
+    if (!bus) {
+        GTEST_SKIP() << "no private bus: " << error;
+    }
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+    {
+        FakeNotificationServer server;
+        ASSERT_TRUE(bus->waitForName("org.freedesktop.Notifications"));
+        FreedesktopNotifications center("Kestrane Harbormind");
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::string> pressed;
+        center.setActionHandler([&](const std::string& identifier, const std::string& actionKey) {
+            std::lock_guard lock(mutex);
+            pressed.push_back(identifier + " " + actionKey);
+            changed.notify_all();
+        });
+        ASSERT_TRUE(center.postWithActions("question-sdb", "USB Warden", "Allow it to mount?",
+                                           {{"allow", "Allow"}, {"block", "Block"}}));
+        EXPECT_EQ(server.lastActions(), (std::vector<std::string>{"allow", "Allow", "block", "Block"}));
+        server.click(7, "allow");  // not ours
+        server.click(41, "allow");
+        server.click(41, "block");  // the question is answered already
+        ASSERT_TRUE(center.post("later", "Title", "Text"));
+        server.click(42);  // a click on a plain notification is no answer
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return !pressed.empty(); });
+        EXPECT_EQ(pressed, (std::vector<std::string>{"question-sdb allow"}));
     }
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
