@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/linux/desktop/LinuxFileManagerItems.h"
 #include "platform/linux/processes/LinuxProcessLauncher.h"
@@ -64,6 +65,46 @@ bool LinuxWorkspace::showItem(const std::string& path) {
 
 bool LinuxWorkspace::openURL(const std::string& url) {
     return isURL(url) && open(url);
+}
+
+std::vector<LinuxWorkspace::Opener> LinuxWorkspace::notificationSettingsPrograms(const std::string& currentDesktop) {
+    struct Desktop {
+        const char* name;
+        std::vector<Opener> programs;
+    };
+    const std::vector<Desktop> desktops{
+        {"GNOME", {{"gnome-control-center", "notifications"}}},
+        {"KDE", {{"systemsettings", "kcm_notifications"}, {"kcmshell6", "kcm_notifications"},
+                 {"kcmshell5", "kcm_notifications"}}},
+        {"XFCE", {{"xfce4-notifyd-config"}}},
+        {"X-Cinnamon", {{"cinnamon-settings", "notifications"}}},
+        {"MATE", {{"mate-notification-properties"}}},
+        {"Budgie", {{"budgie-control-center", "notifications"}}},
+    };
+    // XDG_CURRENT_DESKTOP is a colon-separated list, such as "ubuntu:GNOME".
+    auto runs = [&currentDesktop](const std::string& name) {
+        std::string list = ":" + currentDesktop + ":";
+        return list.find(":" + name + ":") != std::string::npos;
+    };
+    std::vector<Opener> first;
+    std::vector<Opener> rest;
+    for (const Desktop& desktop : desktops) {
+        auto& into = runs(desktop.name) ? first : rest;
+        into.insert(into.end(), desktop.programs.begin(), desktop.programs.end());
+    }
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
+bool LinuxWorkspace::openNotificationSettings() {
+    const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+    for (const Opener& program : notificationSettingsPrograms(desktop != nullptr ? desktop : "")) {
+        std::vector<std::string> arguments(program.begin() + 1, program.end());
+        if (LinuxProcessLauncher::spawnDetached(program.front(), arguments)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace harbormind

@@ -28,6 +28,11 @@ public:
     bool openURL(const std::string& url) override;
     std::string fullDiskAccessSettingsURL() override { return {}; }
     std::string securitySettingsURL() override { return {}; }
+    // The notification page of the running desktop's settings program (XDG_CURRENT_DESKTOP
+    // picks it first), else of any other desktop's that is installed.
+    bool openNotificationSettings() override;
+    // The settings programs tried, in order, for the desktop named `currentDesktop`.
+    static std::vector<Opener> notificationSettingsPrograms(const std::string& currentDesktop);
     // Linux has no full-disk-access gate: the home folder itself is the probe, so access is
     // granted wherever the user can list their own home.
     std::string fullDiskAccessProbeFolder(const std::string& home) override { return home; }
