@@ -203,13 +203,23 @@ private:
     std::atomic<std::uint32_t> nextId_{41};
 };
 
-TEST(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnOurNotificationOnly) {
-    std::string error;
-    auto bus = test::PrivateBus::start(error);
-    if (!bus) {
-        GTEST_SKIP() << "no private bus: " << error;
+// A private bus standing in for the session bus while a test runs.
+class FreedesktopNotificationsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        bus = test::PrivateBus::start(error);
+        if (!bus) {
+            GTEST_SKIP() << "no private bus: " << error;
+        }
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
     }
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+    void TearDown() override { ::unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
+
+    std::unique_ptr<test::PrivateBus> bus;
+};
+
+TEST_F(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnOurNotificationOnly) {
     {
         FakeNotificationServer server;
         ASSERT_TRUE(bus->waitForName("org.freedesktop.Notifications"));
@@ -232,16 +242,9 @@ TEST(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnO
         EXPECT_EQ(server.received()[1], "close 41");
         EXPECT_EQ(delegate->activations.size(), 1u);
     }
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
-TEST(FreedesktopNotificationsTest, AQuestionOffersItsButtonsAndReportsThePressedOneOnce) {
-    std::string error;
-    auto bus = test::PrivateBus::start(error);
-    if (!bus) {
-        GTEST_SKIP() << "no private bus: " << error;
-    }
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+TEST_F(FreedesktopNotificationsTest, AQuestionOffersItsButtonsAndReportsThePressedOneOnce) {
     {
         FakeNotificationServer server;
         ASSERT_TRUE(bus->waitForName("org.freedesktop.Notifications"));
@@ -266,19 +269,11 @@ TEST(FreedesktopNotificationsTest, AQuestionOffersItsButtonsAndReportsThePressed
         changed.wait_for(lock, std::chrono::seconds(5), [&] { return !pressed.empty(); });
         EXPECT_EQ(pressed, (std::vector<std::string>{"question-sdb allow"}));
     }
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
-TEST(FreedesktopNotificationsTest, WithoutAServerAPostIsRefused) {
-    std::string error;
-    auto bus = test::PrivateBus::start(error);
-    if (!bus) {
-        GTEST_SKIP() << "no private bus: " << error;
-    }
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+TEST_F(FreedesktopNotificationsTest, WithoutAServerAPostIsRefused) {
     FreedesktopNotifications center("Kestrane Harbormind");
     EXPECT_FALSE(center.post("id", "Title", "Text"));
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 }  // namespace
