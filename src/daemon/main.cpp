@@ -28,6 +28,7 @@ struct Options {
     std::string mediaRoot = "/media";
     std::string luksHeaders = "/var/lib/kestrane/luks";
     unsigned luksIterTime = 0;
+    std::string usbAgentUnit;
 };
 
 int fail(const std::string& message) {
@@ -51,6 +52,9 @@ int main(int argc, char** argv) {
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.add_option("--luks-iter-time", options.luksIterTime,
                    "milliseconds each LUKS2 key slot's key derivation takes (default: cryptsetup's 2000)");
+    app.add_option("--usb-agent-unit", options.usbAgentUnit,
+                   "where the USB blocker agent's user unit is installed (default: the system's user units)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -69,7 +73,7 @@ int main(int argc, char** argv) {
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
         backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
-                                                       options.luksIterTime);
+                                                       options.luksIterTime, options.usbAgentUnit);
         devices = std::make_shared<BlockDeviceCheck>();
     }
 

@@ -10,10 +10,11 @@
 namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
-                                       unsigned luksIterationMilliseconds)
+                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit)
     : ntfsPaths_{"/proc", mediaRoot},
       driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
-      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)) {}
+      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
+      usbAgentUnit_(std::move(usbAgentUnit)) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>(
@@ -39,7 +40,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>();
+    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
 }
 
 }  // namespace harbormind

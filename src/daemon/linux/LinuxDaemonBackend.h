@@ -15,10 +15,11 @@ class LinuxDaemonBackend final : public DaemonBackend {
 public:
     // `mediaRoot` is where users' media folders are made ("/media"); `luksHeaderFolder`
     // where detached LUKS2 headers are kept; `luksIterationMilliseconds` how long a key
-    // slot's key derivation takes (0: cryptsetup's choice).
+    // slot's key derivation takes (0: cryptsetup's choice); `usbAgentUnit` where the USB
+    // blocker agent's unit is installed (empty: the system's place).
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
                                 std::string luksHeaderFolder = "/var/lib/kestrane/luks",
-                                unsigned luksIterationMilliseconds = 0);
+                                unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -39,6 +40,7 @@ private:
     std::shared_ptr<DriveMountBackend> driveMount_;
     // For the daemon's life: the running encryption jobs and the kept headers.
     std::shared_ptr<LuksServiceShared> luks_;
+    std::string usbAgentUnit_;
 };
 
 }  // namespace harbormind
