@@ -140,10 +140,10 @@ void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& l
     }
     // Folders go to the front in reverse listing order, everything else after them in
     // listing order; placing by index avoids shifting the array for every folder.
-    node->childs.assign(count, nullptr);
+    std::lock_guard lock(storageMutex_);
+    node->childs.adopt(storage_.makeChildPlaces(count), count);
     std::size_t nextFolder = folders;
     std::size_t nextOther = folders;
-    std::lock_guard lock(storageMutex_);
     for (const ListedEntry& entry : listing.entries) {
         if (!offered(entry)) {
             continue;
