@@ -19,7 +19,7 @@
 
 #include "cleaning/FileDeleter.h"
 #include "cleaning/FolderScanner.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 
 using namespace harbormind;
 

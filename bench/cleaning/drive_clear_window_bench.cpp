@@ -28,7 +28,7 @@
 #include "app/DMAlertPresenter.h"
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderTreeNode.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "support/Dispatch.h"
 
 using namespace harbormind;

@@ -28,6 +28,7 @@
 #include "app/DMTexts.h"
 #include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
+#include "app/preferences/BLPreferenceWndController.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
@@ -81,6 +82,7 @@ AppDelegate::~AppDelegate() {
         configurationManager_->setEffects(nullptr);
     }
     removeStatusItem();
+    preferenceWndController_.reset();
     if (updatePresenter_) {
         MacUpdateManager::sharedManager().setPresenter(nullptr);
     }
@@ -319,6 +321,20 @@ void AppDelegate::enableDebugLogging_clickWithSender() {
 
 bool AppDelegate::isDebugLoggingEnabled() const {
     return configurationManager_ != nullptr && configurationManager_->enableDebugLogging();
+}
+
+void AppDelegate::preferences_clickWithSender() {
+    if (!preferenceWndController_) {
+        BLPreferenceWndController::Services services;
+        services.config = configurationManager_;
+        services.presenter = presenter_;
+        std::shared_ptr<DMDriveOperations> operations = mainWindowController()->driveActionManager()->operations();
+        if (operations && operations->canInstallDriver()) {
+            services.installKext = [operations] { operations->installDriver(); };
+        }
+        preferenceWndController_ = std::make_unique<BLPreferenceWndController>(std::move(services));
+    }
+    preferenceWndController_->showWindow();
 }
 
 void AppDelegate::quit_clickWithSender() {

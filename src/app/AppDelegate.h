@@ -13,6 +13,7 @@ class QSystemTrayIcon;
 
 namespace harbormind {
 
+class BLPreferenceWndController;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMLocalDriveManager;
@@ -46,6 +47,10 @@ public:
     bool isUSBBlockerOn() const override;
     void startUSBBlockerWithSender(int tag) override;
     void settingUSBBlokcerWithSender() override;
+    bool hasPreferences() const override { return true; }
+    // Shows the preference window, made on first use and kept.
+    void preferences_clickWithSender() override;
+    BLPreferenceWndController* preferenceWindow() const { return preferenceWndController_.get(); }
     DMUSBBlockerControl* usbBlocker() const { return usbBlocker_.get(); }
     // Left click shows the main window; the menu offers "Quit".
     void statusItem_clickWithSender(bool rightClick);
@@ -81,6 +86,7 @@ private:
     std::unique_ptr<DMUSBBlockerControl> usbBlocker_;
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
+    std::unique_ptr<BLPreferenceWndController> preferenceWndController_;
 };
 
 }  // namespace harbormind

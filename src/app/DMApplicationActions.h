@@ -18,6 +18,9 @@ public:
     virtual bool hasUSBBlocker() const { return false; }
     virtual void startUSBBlockerWithSender(int tag) { (void)tag; }
     virtual void settingUSBBlokcerWithSender() {}
+    // "Preferences...": the preference window.
+    virtual bool hasPreferences() const { return false; }
+    virtual void preferences_clickWithSender() {}
 };
 
 }  // namespace harbormind

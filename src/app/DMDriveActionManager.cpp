@@ -15,10 +15,12 @@
 #include "app/DMFirstAidWindowController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/network/DMNewNetworkCloudDrivesWindowController.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "network/DMNetworkDriveObject.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 #include "xpc/NtfsMountResult.h"
@@ -65,7 +67,7 @@ void DMDriveActionManager::inBackground(std::function<Result()> work, std::funct
 bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const {
     if (category == DMDriveObjectCategory::network) {
         return action == DMDriveAction::open || action == DMDriveAction::mount || action == DMDriveAction::unmount ||
-               action == DMDriveAction::remove;
+               action == DMDriveAction::edit || action == DMDriveAction::remove;
     }
     switch (action) {
     case DMDriveAction::open:
@@ -163,6 +165,10 @@ CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() c
 
 CDDriveClearWindowController* DMDriveActionManager::driverClearWindowController() const {
     return driverClearWindowController_.data();
+}
+
+DMNewNetworkCloudDrivesWindowController* DMDriveActionManager::editNetworkDriveWindowController() const {
+    return editNetworkDriveWindowController_.data();
 }
 
 CDCleaningServices& DMDriveActionManager::cleaning() {
@@ -534,6 +540,10 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
         });
         break;
     }
+    case DMDriveAction::edit:
+        DMNewNetworkCloudDrivesWindowController::present(editNetworkDriveWindowController_,
+                                                         std::dynamic_pointer_cast<DMNetworkDriveObject>(drive), window);
+        break;
     case DMDriveAction::remove: {
         DMAlert alert{DMTexts::deleteDriveTitle, DMTexts::deleteDriveText, {DMTexts::confirmButton, DMTexts::cancelButton}};
         presenter_->present(alert, window, [operations, drive](int button) {

@@ -17,6 +17,7 @@ class QWidget;
 namespace harbormind {
 class CDDriveClearWindowController;
 class CDJunkClearWindowController;
+class DMNewNetworkCloudDrivesWindowController;
 }  // namespace harbormind
 
 namespace harbormind {
@@ -74,6 +75,8 @@ public:
     // The one junk clean and the one drive clear window, while open.
     CDJunkClearWindowController* junkClearWindowController() const;
     CDDriveClearWindowController* driverClearWindowController() const;
+    // The editor of a saved network drive, while open.
+    DMNewNetworkCloudDrivesWindowController* editNetworkDriveWindowController() const;
 
     // Follows sleep and wake from now on and runs the automatic actions `configuration` asks for.
     void startEventMonitor(SleepWakeNotifications* notifications, DMConfigurationManager& configuration);
@@ -120,6 +123,7 @@ private:
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;
+    QPointer<DMNewNetworkCloudDrivesWindowController> editNetworkDriveWindowController_;
     std::shared_ptr<DMEventMonitor> eventMonitor_;
     std::shared_ptr<DMPowerStateActions> powerStateActions_;
     std::shared_ptr<DMFirstAidWindowController> checkDiskWindowController_;

@@ -24,6 +24,7 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMTexts.h"
 #include "app/DMViewControllerManager.h"
+#include "app/network/DMNetworkEditorTexts.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "app/DMDriveOperations.h"
@@ -93,7 +94,13 @@ void DMWindowController::build() {
     topLayout->addWidget(appIcon);
     topLayout->addWidget(lbTitle_);
     topLayout->addStretch(1);
+    btnNewDrives_ = new QToolButton(topBar);
+    btnNewDrives_->setText(QStringLiteral("+"));
+    btnNewDrives_->setToolTip(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
+    btnNewDrives_->setAccessibleName(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
+    btnNewDrives_->setAutoRaise(true);
     topLayout->addWidget(sfSiderItemFilter_);
+    topLayout->addWidget(btnNewDrives_);
     topLayout->addWidget(btnCornerMenu_);
     layout->addWidget(topBar);
 
@@ -152,6 +159,17 @@ void DMWindowController::build() {
     QObject::connect(btnCornerMenu_, &QToolButton::clicked, window_, [weakSelf] {
         if (auto self = weakSelf.lock()) {
             self->cornerMenu_click();
+        }
+    });
+    QObject::connect(btnNewDrives_, &QToolButton::clicked, window_, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->newNetworkOrCloudDrive_click();
+        }
+    });
+    auto* preferencesShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window_);
+    QObject::connect(preferencesShortcut, &QShortcut::activated, window_, [this] {
+        if (applicationActions_ != nullptr && applicationActions_->hasPreferences()) {
+            applicationActions_->preferences_clickWithSender();
         }
     });
 
@@ -331,6 +349,11 @@ void DMWindowController::rebuildCornerMenu() {
     }
     DMApplicationActions* actions = applicationActions_;
     // Only entries whose actions this application carries out are listed.
+    if (actions->hasPreferences()) {
+        QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::preferences)), &QAction::triggered,
+                         cornerMenu_, [actions] { actions->preferences_clickWithSender(); });
+        cornerMenu_->addSeparator();
+    }
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::about)), &QAction::triggered, cornerMenu_,
                      [actions] { actions->about_clickWithSender(); });
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
@@ -360,6 +383,10 @@ void DMWindowController::rebuildCornerMenu() {
     cornerMenu_->addSeparator();
     QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered, cornerMenu_,
                      [actions] { actions->quit_clickWithSender(); });
+}
+
+void DMWindowController::newNetworkOrCloudDrive_click() {
+    DMNewNetworkCloudDrivesWindowController::present(newDrivesWindowController_, nullptr, window_);
 }
 
 void DMWindowController::cornerMenu_click() {

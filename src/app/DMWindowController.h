@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
+
 #include "app/DMBaseViewController.h"
+#include "app/network/DMNewNetworkCloudDrivesWindowController.h"
 #include "app/DMDriveEventKind.h"
 #include "app/DMSidebarViewControllerDelegate.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
@@ -61,6 +64,10 @@ public:
     // Window actions.
     void searchDrive_click();
     void cornerMenu_click();
+    // The editor for a new network drive, replacing one still open.
+    void newNetworkOrCloudDrive_click();
+    QToolButton* btnNewDrives() const { return btnNewDrives_; }
+    DMNewNetworkCloudDrivesWindowController* newDrivesWindowController() const { return newDrivesWindowController_; }
 
     DMSidebarViewController* sidebarViewController() const { return sidebarViewController_.get(); }
     DMViewControllerManager* viewControllerMgr() const { return viewControllerMgr_.get(); }
@@ -95,6 +102,8 @@ private:
     QLabel* lbTitle_ = nullptr;
     DMSearchField* sfSiderItemFilter_ = nullptr;
     QToolButton* btnCornerMenu_ = nullptr;
+    QToolButton* btnNewDrives_ = nullptr;
+    QPointer<DMNewNetworkCloudDrivesWindowController> newDrivesWindowController_;
     QMenu* cornerMenu_ = nullptr;
     QStackedWidget* detailStack_ = nullptr;
     QWidget* placeholder_ = nullptr;

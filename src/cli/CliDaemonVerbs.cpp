@@ -21,8 +21,7 @@ namespace {
 DBusDaemonStatus simulatedStatus(const InProcessXPCTransport& transport) {
     DBusDaemonStatus status;
     status.version = "simulated";
-    for (const char* name : {XPCServiceName::bitLocker, XPCServiceName::ntfs, XPCServiceName::checkDisk,
-                             XPCServiceName::deviceClone, XPCServiceName::usbBlocker}) {
+    for (const char* name : XPCServiceName::all) {
         bool answers = transport.daemon()->behaviour(InProcessXPCTransport::serviceKey(name)) !=
                        InProcessDaemonBehaviour::failConnection;
         status.services.emplace_back(name, answers);

@@ -28,6 +28,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerCloneVerbs(app, context);
     registerCleanVerbs(app, context);
     registerDaemonVerbs(app, context);
+    registerSettingsVerbs(app, context);
 }
 
 namespace {

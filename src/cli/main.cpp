@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cli/HarbormindCtl.h"
-#include "platform/linux/LinuxTerminalSecret.h"
+#include "platform/linux/processes/LinuxTerminalSecret.h"
 #include "support/Dispatch.h"
 
 int main(int argc, char** argv) {

@@ -14,9 +14,7 @@ namespace harbormind {
 namespace {
 
 const std::vector<std::string>& serviceNames() {
-    static const std::vector<std::string> names{XPCServiceName::bitLocker, XPCServiceName::ntfs,
-                                                XPCServiceName::checkDisk, XPCServiceName::deviceClone,
-                                                XPCServiceName::usbBlocker, XPCServiceName::mount};
+    static const std::vector<std::string> names(XPCServiceName::all.begin(), XPCServiceName::all.end());
     return names;
 }
 

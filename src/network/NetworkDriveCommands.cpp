@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "network/DMNetworkDriveManager.h"
+#include "network/NetworkDriveForm.h"
 #include "platform/NetworkMountStatus.h"
 #include "platform/NetworkMounter.h"
 #include "platform/NetworkURL.h"
@@ -164,15 +165,8 @@ int NetworkDriveCommands::add(const NewDrive& request) {
     if (!drive->isComplete()) {
         return fail("A network drive needs a name, a host and a user name (or --anonymous).");
     }
-    if (!NetworkURL::parse(drive->urlString())) {
-        return fail("Not a usable address: " + drive->urlString());
-    }
-    if (drives->contains(*drive)) {
-        return fail("That network drive is already in the list: " + drive->identifier());
-    }
-    // Drives are named on the command line by their name too; two of one name could not be told apart.
-    if (find(request.name)) {
-        return fail("A network drive named " + request.name + " is already in the list.");
+    if (auto reason = clash(*drive, nullptr)) {
+        return fail(*reason);
     }
     drives->add(drive);
     // A drive saved without the password the user gave would fail at every connect.
@@ -181,11 +175,73 @@ int NetworkDriveCommands::add(const NewDrive& request) {
         drives->remove(drive);
         return fail(*problem + "; the drive was not added.");
     }
-    if (json_) {
-        out_ << describe(*drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-    } else {
-        out_ << "Added " << PrintableText::escaped(drive->identifier()) << "\n";
+    report("Added", *drive);
+    return 0;
+}
+
+std::optional<std::string> NetworkDriveCommands::clash(const DMNetworkDriveObject& drive,
+                                                       const DMNetworkDriveObject* replaced) {
+    if (!NetworkURL::parse(drive.urlString())) {
+        return "Not a usable address: " + drive.urlString();
     }
+    for (const auto& root : manager(false)->rootObjs()) {
+        auto other = std::dynamic_pointer_cast<DMNetworkDriveObject>(root);
+        if (!other || other.get() == replaced) {
+            continue;
+        }
+        if (*other == drive) {
+            return "That network drive is already in the list: " + drive.identifier();
+        }
+        // Drives are named on the command line by their name too; two of one name could not be told apart.
+        if (other->name() == drive.name()) {
+            return "A network drive named " + drive.name() + " is already in the list.";
+        }
+    }
+    return std::nullopt;
+}
+
+void NetworkDriveCommands::report(const std::string& verb, const DMNetworkDriveObject& drive) {
+    if (json_) {
+        out_ << describe(drive).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    } else {
+        out_ << verb << " " << PrintableText::escaped(drive.identifier()) << "\n";
+    }
+}
+
+int NetworkDriveCommands::edit(const std::string& name, const DriveEdit& changes) {
+    auto drives = manager(true);
+    auto old = find(name);
+    if (!old) {
+        return fail("No network drive named " + name, 2);
+    }
+    if (old->isMounted() || old->isConnecting()) {
+        return fail("Disconnect the network drive before editing it.");
+    }
+    NetworkDriveForm form = NetworkDriveForm::from(*old);
+    form.nickname = changes.name.value_or(form.nickname);
+    form.folder = changes.folder.value_or(form.folder);
+    form.userName = changes.userName.value_or(form.userName);
+    form.password = changes.password.value_or(form.password);
+    form.anonymous = changes.anonymous.value_or(form.anonymous);
+    auto drive = drives->makeDriveObject(changes.type);
+    if (!changes.type) {
+        drive->setScheme(old->scheme());
+    }
+    form.applyTo(*drive);
+    if (!drive->isComplete()) {
+        return fail("A network drive needs a name, a folder with a server and a user name (or --anonymous); "
+                    "the drive was not changed.");
+    }
+    if (auto reason = clash(*drive, old.get())) {
+        return fail(*reason + "; the drive was not changed.");
+    }
+    drives->remove(old);
+    drive->setSaved(true);
+    drives->add(drive);
+    if (auto problem = drives->lastSaveProblem()) {
+        return fail(*problem + "; the drive was saved without its password.");
+    }
+    report("Saved", *drive);
     return 0;
 }
 

@@ -31,8 +31,21 @@ public:
     NetworkDriveCommands(std::ostream& out, bool json);
     ~NetworkDriveCommands();
 
+    // The changes `network edit` makes to a saved drive; what is absent stays as it is.
+    struct DriveEdit {
+        std::optional<std::string> name;
+        std::optional<DMNetworkDriveType> type;
+        // A folder text as the editor window takes it: "server/share", "smb://server/share".
+        std::optional<std::string> folder;
+        std::optional<std::string> userName;
+        std::optional<std::string> password;
+        std::optional<bool> anonymous;
+    };
+
     int list();
     int add(const NewDrive& drive);
+    // Changes a saved drive that is not connected, with the editor window's rules, and saves it.
+    int edit(const std::string& drive, const DriveEdit& changes);
     // `drive` is an identifier (smb://user@host/share) or a name.
     int connect(const std::string& drive);
     int disconnect(const std::string& drive);
@@ -44,6 +57,9 @@ private:
     std::shared_ptr<DMNetworkDriveManager> manager(bool followVolumes);
     std::shared_ptr<DMNetworkDriveObject> find(const std::string& drive);
     int fail(const std::string& message, int status = 1);
+    // Whether `drive` could be saved next to the other drives; the reason when not.
+    std::optional<std::string> clash(const DMNetworkDriveObject& drive, const DMNetworkDriveObject* replaced);
+    void report(const std::string& verb, const DMNetworkDriveObject& drive);
     // Runs the main queue until `done` holds or `limit` seconds pass.
     static bool waitFor(const std::function<bool()>& done, double limit);
 

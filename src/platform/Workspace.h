@@ -21,6 +21,8 @@ public:
     // The address of a settings pane: full-disk access, security.
     virtual std::string fullDiskAccessSettingsURL() = 0;
     virtual std::string securitySettingsURL() = 0;
+    // Opens the desktop's settings for notifications; false when it has none that can be opened.
+    virtual bool openNotificationSettings() { return false; }
     // The folder whose listing proves full disk access, inside the home folder `home`
     // (ending in "/"). A platform without such a permission names a folder always listable.
     virtual std::string fullDiskAccessProbeFolder(const std::string& home) { return home + "Library/Safari"; }

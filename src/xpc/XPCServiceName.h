@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace harbormind {
 
 // The daemon's services, one name each.
@@ -11,6 +13,9 @@ struct XPCServiceName {
     static constexpr const char* usbBlocker = "com.Kestrane.drivemanagerd.usbblockerXPC";
     // Of our own: mounting, unmounting and ejecting for the calling user.
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
+
+    // Every name the daemon takes on the bus, in the order a status lists them.
+    static constexpr std::array<const char*, 6> all{bitLocker, ntfs, checkDisk, deviceClone, usbBlocker, mount};
 };
 
 }  // namespace harbormind

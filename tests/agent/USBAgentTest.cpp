@@ -10,8 +10,8 @@
 #include "AgentProcess.h"
 #include "agent/USBAgentModeStore.h"
 #include "daemon/linux/LinuxUSBBlockerService.h"
-#include "platform/linux/LinuxSettingsStores.h"
-#include "platform/linux/LinuxUSBAgentUnit.h"
+#include "platform/linux/settings/LinuxSettingsStores.h"
+#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 #include "usbblocker/USBBlocker.h"
 
 namespace harbormind {

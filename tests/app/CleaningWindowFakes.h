@@ -8,7 +8,7 @@
 #include "platform/UserDatabase.h"
 #include "support/Clock.h"
 #include "platform/Workspace.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/sim/SimJunkLocations.h"
 
 namespace harbormind::test {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolButton>
@@ -25,6 +26,8 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMViewControllerManager.h"
 #include "app/DMWindowController.h"
+#include "app/network/DMNetworkDriveConfigurableViewController.h"
+#include "app/network/DMNewNetworkCloudDrivesWindowController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
@@ -405,8 +408,19 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
     EXPECT_FALSE(bar->isEnabled("Open"));
     EXPECT_TRUE(bar->isEnabled("Connect"));
     EXPECT_FALSE(bar->isEnabled("Disconnect"));
-    // The editor comes with later work; removing asks first and "Cancel" keeps the drive.
-    EXPECT_FALSE(bar->isEnabled("Edit"));
+    // "Edit" opens the editor filled from the drive, as a sheet of the main window; the
+    // new-drive button opens an empty one. Removing asks first and "Cancel" keeps the drive.
+    ASSERT_TRUE(bar->isEnabled("Edit"));
+    bar->button("Edit")->click();
+    DMNewNetworkCloudDrivesWindowController* editor = controller->driveActionManager()->editNetworkDriveWindowController();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->parentWidget(), controller->window());
+    EXPECT_EQ(editor->currentConfigurableViewController()->tfServer()->text(), "nas.local/team");
+    editor->close_clickWithSender();
+    controller->btnNewDrives()->click();
+    ASSERT_NE(controller->newDrivesWindowController(), nullptr);
+    EXPECT_TRUE(controller->newDrivesWindowController()->currentConfigurableViewController()->tfNickName()->text().isEmpty());
+    controller->newDrivesWindowController()->close_clickWithSender();
     EXPECT_TRUE(bar->isEnabled("Remove"));
     presenter->answers = {1};
     bar->button("Remove")->click();

@@ -12,7 +12,7 @@
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveObject.h"
 #include "platform/Notifications.h"
-#include "platform/linux/FreedesktopNotifications.h"
+#include "platform/linux/desktop/FreedesktopNotifications.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimSettingsStore.h"
 #include "testsupport/PrivateBus.h"

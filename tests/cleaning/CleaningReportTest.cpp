@@ -5,7 +5,7 @@
 #include "TempTree.h"
 #include "cleaning/CleaningReport.h"
 #include "cleaning/FolderScanner.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 
 namespace harbormind {
 namespace {

@@ -5,8 +5,8 @@
 #include "TempTree.h"
 #include "cleaning/DriveClearTarget.h"
 #include "platform/DeviceNaming.h"
-#include "platform/linux/LinuxDeviceNaming.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/disks/LinuxDeviceNaming.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 
 namespace harbormind {
 namespace {

@@ -6,7 +6,7 @@
 #include "TempTree.h"
 #include "cleaning/FileDeleter.h"
 #include "cleaning/FolderScanner.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 
 namespace harbormind {
 namespace {

@@ -10,7 +10,7 @@
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderScanner.h"
 #include "cleaning/TempTree.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "support/Clock.h"
 
 namespace harbormind {

@@ -14,9 +14,9 @@
 #include "cleaning/FileDeleter.h"
 #include "cleaning/JunkTreeBuilder.h"
 #include "cleaning/SelectMessage.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
-#include "platform/linux/LinuxJunkLocations.h"
-#include "platform/linux/LinuxTemporaryEntryFilter.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxJunkLocations.h"
+#include "platform/linux/files/LinuxTemporaryEntryFilter.h"
 #include "platform/sim/SimJunkLocations.h"
 #include "support/Clock.h"
 

@@ -11,7 +11,7 @@
 #include "cli/HarbormindCtl.h"
 #include "cli/PathGlob.h"
 #include "platform/UserDatabase.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/sim/SimJunkLocations.h"
 

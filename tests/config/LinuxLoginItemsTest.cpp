@@ -4,7 +4,7 @@
 
 #include "TemporaryFolder.h"
 #include "config/DMConfigurationManager.h"
-#include "platform/linux/LinuxLoginItems.h"
+#include "platform/linux/desktop/LinuxLoginItems.h"
 
 namespace harbormind {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "TemporaryFolder.h"
 #include "config/DMConfigurationManager.h"
-#include "platform/linux/LinuxSettingsStores.h"
+#include "platform/linux/settings/LinuxSettingsStores.h"
 
 namespace harbormind {
 namespace {

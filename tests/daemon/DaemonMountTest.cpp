@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "testsupport/ChildProcess.h"
-#include "platform/linux/mounthelper/UserMediaFolder.h"
+#include "platform/linux/mounting/UserMediaFolder.h"
 #include "testsupport/PrivateBus.h"
 #include "xpc/XPCServiceName.h"
 

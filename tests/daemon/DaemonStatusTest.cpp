@@ -6,6 +6,7 @@
 #include "cli/HarbormindCtl.h"
 #include "daemon/DaemonBusFixture.h"
 #include "daemon/SimDaemonBackend.h"
+#include "xpc/XPCServiceName.h"
 
 namespace harbormind {
 namespace {
@@ -32,12 +33,16 @@ TEST_F(DaemonStatusTest, ReportsTheVersionAndEveryAnsweringService) {
     CtlRun text = daemonStatus();
     EXPECT_EQ(text.status, 0) << text.out;
     EXPECT_NE(text.out.find("drivemanagerd 9.9.9 is running"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("com.Kestrane.drivemanagerd.checkDiskXPC: answers"), std::string::npos) << text.out;
+    for (const char* name : XPCServiceName::all) {
+        EXPECT_NE(text.out.find(std::string(name) + ": answers"), std::string::npos) << text.out;
+    }
+    EXPECT_NE(text.out.find("com.Kestrane.drivemanagerd.mountXPC: answers"), std::string::npos) << text.out;
     CtlRun json = daemonStatus({"--json"});
     auto parsed = nlohmann::json::parse(json.out);
     EXPECT_TRUE(parsed["reachable"]);
     EXPECT_EQ(parsed["version"], "9.9.9");
-    EXPECT_EQ(parsed["services"].size(), 5u);
+    EXPECT_EQ(parsed["services"].size(), XPCServiceName::all.size());
+    EXPECT_TRUE(parsed["services"]["com.Kestrane.drivemanagerd.mountXPC"]);
 }
 
 TEST_F(DaemonStatusTest, ADaemonThatIsNotThereFailsTheCommand) {

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "daemon/linux/LinuxUSBBlockerService.h"
-#include "platform/linux/LinuxUSBAgentUnit.h"
+#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 
 namespace harbormind {
 namespace {

@@ -158,6 +158,8 @@ protected:
     void unmount(const std::string& device) {
         ASSERT_EQ(::umount2(mountPoint().c_str(), 0), 0) << std::strerror(errno);
         mounted.pop_back();
+        // As an unmount through the daemon does: mount folders are made new for every mount.
+        ASSERT_EQ(::rmdir(mountPoint().c_str()), 0) << std::strerror(errno);
         waitUntilReleased(device);
     }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/linux/KeychainFileFormat.h"
+#include "platform/linux/settings/KeychainFileFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace harbormind;

@@ -1,8 +1,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/linux/MountTable.h"
-#include "platform/linux/NetworkMountTable.h"
+#include "platform/linux/disks/MountTable.h"
+#include "platform/linux/network/NetworkMountTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/linux/PropertyListFile.h"
+#include "platform/linux/settings/PropertyListFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const int fd = ::memfd_create("fuzz-plist", MFD_CLOEXEC);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/SysfsBlockDevice.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "platform/linux/UeventMessage.h"
+#include "platform/linux/disks/UeventMessage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto message = harbormind::UeventMessage::parse(reinterpret_cast<const char*>(data), size);

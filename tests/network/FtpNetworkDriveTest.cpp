@@ -11,7 +11,7 @@
 #include "network/TemporaryFolder.h"
 #include "network/TestProcessLauncher.h"
 #include "platform/NetworkMountStatus.h"
-#include "platform/linux/LinuxNetworkMounter.h"
+#include "platform/linux/network/LinuxNetworkMounter.h"
 #include "support/Dispatch.h"
 #include "support/RealClock.h"
 

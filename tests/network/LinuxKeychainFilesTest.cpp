@@ -9,8 +9,8 @@
 #include "network/Keychains.h"
 #include "network/TemporaryFolder.h"
 #include "platform/KeychainStatus.h"
-#include "platform/linux/KeychainFileFormat.h"
-#include "platform/linux/LinuxKeychainFiles.h"
+#include "platform/linux/settings/KeychainFileFormat.h"
+#include "platform/linux/settings/LinuxKeychainFiles.h"
 
 namespace harbormind {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "network/NetworkDriveArchive.h"
 #include "platform/NetworkURL.h"
-#include "platform/linux/NetworkMountTable.h"
+#include "platform/linux/network/NetworkMountTable.h"
 
 namespace harbormind {
 namespace {

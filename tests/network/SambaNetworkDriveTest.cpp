@@ -12,9 +12,9 @@
 #include "network/NetworkTestPlatform.h"
 #include "network/SambaServer.h"
 #include "platform/NetworkMountStatus.h"
-#include "platform/linux/LinuxFileStore.h"
-#include "platform/linux/LinuxKeychainFiles.h"
-#include "platform/linux/LinuxNetworkMounter.h"
+#include "platform/linux/files/LinuxFileStore.h"
+#include "platform/linux/settings/LinuxKeychainFiles.h"
+#include "platform/linux/network/LinuxNetworkMounter.h"
 #include "support/RealClock.h"
 
 namespace harbormind {

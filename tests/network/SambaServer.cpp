@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/NetworkMountTable.h"
+#include "platform/linux/network/NetworkMountTable.h"
 
 namespace harbormind::test {
 namespace {

@@ -16,9 +16,9 @@
 #include "network/TemporaryFolder.h"
 #include "network/TestProcessLauncher.h"
 #include "platform/NetworkMountStatus.h"
-#include "platform/linux/LinuxFileStore.h"
-#include "platform/linux/LinuxKeychainFiles.h"
-#include "platform/linux/LinuxNetworkMounter.h"
+#include "platform/linux/files/LinuxFileStore.h"
+#include "platform/linux/settings/LinuxKeychainFiles.h"
+#include "platform/linux/network/LinuxNetworkMounter.h"
 #include "support/RealClock.h"
 
 extern char** environ;

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/processes/LinuxProcessLauncher.h"
 
 namespace harbormind::test {
 

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "platform/ProcessLauncher.h"
-#include "platform/linux/CurlHttpClient.h"
-#include "platform/linux/LinuxCacheFolders.h"
-#include "platform/linux/LinuxFileStore.h"
+#include "platform/linux/network/CurlHttpClient.h"
+#include "platform/linux/files/LinuxCacheFolders.h"
+#include "platform/linux/files/LinuxFileStore.h"
 #include "platform/sim/SimSettingsStore.h"
 #include "platform/sim/SimWorkspace.h"
 #include "support/Dispatch.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/linux/LinuxWholeDiskNames.h"
+#include "platform/linux/disks/LinuxWholeDiskNames.h"
 #include "usbblocker/FakeDisks.h"
 
 namespace harbormind {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <mutex>
 
-#include "platform/linux/LinuxFileContents.h"
-#include "platform/linux/LinuxFileEvents.h"
+#include "platform/linux/files/LinuxFileContents.h"
+#include "platform/linux/files/LinuxFileEvents.h"
 #include "platform/sim/SimFileContents.h"
 #include "platform/sim/SimFileEvents.h"
 #include "support/Dispatch.h"

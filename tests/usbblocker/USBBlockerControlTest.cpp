@@ -7,7 +7,7 @@
 #include "TempFolder.h"
 #include "network/Keychains.h"
 #include "platform/CommandTable.h"
-#include "platform/linux/LinuxKeychainFiles.h"
+#include "platform/linux/settings/LinuxKeychainFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimScriptRunner.h"
 #include "platform/sim/SimSettingsStore.h"

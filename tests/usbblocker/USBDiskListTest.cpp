@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/linux/LinuxFileContents.h"
+#include "platform/linux/files/LinuxFileContents.h"
 #include "platform/sim/SimFileContents.h"
 #include "usbblocker/TempFolder.h"
 #include "usbblocker/USBListsEditor.h"

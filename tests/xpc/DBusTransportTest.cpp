@@ -62,7 +62,9 @@ protected:
         daemon = std::make_unique<test::ChildProcess>(
             std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--platform", "sim", "--scenario", scenario},
             std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}});
-        ASSERT_TRUE(bus->waitForName(XPCServiceName::usbBlocker)) << "the daemon did not take its names";
+        for (const char* name : XPCServiceName::all) {
+            ASSERT_TRUE(bus->waitForName(name)) << "the daemon did not take " << name;
+        }
     }
 
     std::unique_ptr<test::PrivateBus> bus;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "agent/USBUdevCheck.h"
-#include "platform/linux/LinuxUSBAgentUnit.h"
-#include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
+#include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 
 namespace {
 

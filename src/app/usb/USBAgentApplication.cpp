@@ -13,10 +13,10 @@
 #include "app/DMMainQueueBridge.h"
 #include "app/usb/USBAgentQuestionWindow.h"
 #include "platform/DiskDescriptionKey.h"
-#include "platform/linux/LinuxFileContents.h"
-#include "platform/linux/LinuxFileEvents.h"
+#include "platform/linux/files/LinuxFileContents.h"
+#include "platform/linux/files/LinuxFileEvents.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/LinuxUSBBlockerPaths.h"
+#include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 

@@ -1,6 +1,6 @@
 #include "daemon/linux/LinuxBitLockerService.h"
 
-#include "platform/linux/BlkidProbe.h"
+#include "platform/linux/disks/BlkidProbe.h"
 
 namespace harbormind {
 

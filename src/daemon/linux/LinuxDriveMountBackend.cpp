@@ -2,9 +2,9 @@
 
 #include <sstream>
 
-#include "platform/linux/LinuxDeviceLocks.h"
-#include "platform/linux/mounthelper/MountHelper.h"
-#include "platform/linux/mounthelper/UserMediaFolder.h"
+#include "platform/linux/diskevents/LinuxDeviceLocks.h"
+#include "platform/linux/mounting/MountHelper.h"
+#include "platform/linux/mounting/UserMediaFolder.h"
 #include "support/Log.h"
 
 namespace harbormind {

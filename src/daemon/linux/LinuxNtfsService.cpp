@@ -9,7 +9,9 @@
 #include <mutex>
 #include <sstream>
 
-#include "platform/linux/BlkidProbe.h"
+#include "platform/linux/disks/BlkidProbe.h"
+#include "platform/linux/mounting/MountHelper.h"
+#include "platform/linux/mounting/UserMediaFolder.h"
 #include "support/Log.h"
 #include "xpc/NtfsMountResult.h"
 
@@ -110,16 +112,20 @@ std::int64_t LinuxNtfsService::mount(const std::string& devicePath) const {
         return NtfsMountResult::failed;
     }
     Account account = accountOf(caller_.uid);
-    std::string name = MediaMountPoint::folderName(facts.label.value_or(""), facts.uuid.value_or(""));
-    auto target = MediaMountPoint::create(paths_.mediaRoot, account.name, caller_.uid, name);
+    std::string uuid = facts.uuid.value_or("");
+    std::string name = MountHelper::folderNameFor(facts.label.value_or(""), uuid.empty() ? "NTFS" : uuid);
+    UserMediaFolder media(paths_.mediaRoot, MountOwner{account.name, caller_.uid, account.gid});
+    std::string problem;
+    auto target = media.makeMountFolder(name, problem);
     if (!target) {
+        Log::warning("no mount folder for " + devicePath + ": " + problem);
         return NtfsMountResult::failed;
     }
     NtfsMountRequest request{devicePath, caller_.uid, account.gid,
                              ignoreHibernateFile(caller_.uid) ? HibernationFile::remove : HibernationFile::keep};
     std::int64_t result = mounter_.mount(request, *target);
     if (result == NtfsMountResult::failed) {
-        target->discard();
+        media.removeMountFolder(target->path());
     } else {
         Log::info("mounted " + devicePath + " at " + target->path() + " for uid " + std::to_string(caller_.uid) +
                   (result == NtfsMountResult::mountedReadOnly ? " read-only" : ""));

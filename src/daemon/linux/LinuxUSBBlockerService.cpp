@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/linux/LinuxUSBAgentUnit.h"
-#include "platform/linux/WholeFileWriter.h"
+#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
+#include "platform/linux/files/WholeFileWriter.h"
 #include "support/Log.h"
 
 namespace harbormind {

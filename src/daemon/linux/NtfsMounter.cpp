@@ -11,7 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/linux/LinuxNtfsDriverCheck.h"
+#include "daemon/linux/NtfsDriverChoice.h"
+#include "platform/linux/mounting/LinuxNtfsDriverCheck.h"
 #include "support/Log.h"
 #include "xpc/NtfsMountResult.h"
 
@@ -19,10 +20,6 @@ namespace harbormind {
 namespace {
 
 constexpr int mountFolderInChild = 3;
-
-std::string ownerOptions(const NtfsMountRequest& request) {
-    return "uid=" + std::to_string(request.uid) + ",gid=" + std::to_string(request.gid) + ",dmask=0077,fmask=0177";
-}
 
 // Runs `argv` with the mount folder as its descriptor 3 and nothing else of the daemon's;
 // answers its exit status, or -1.
@@ -51,7 +48,7 @@ int runWithFolder(const std::vector<std::string>& argv, int folder) {
 }
 
 // How the folder turned out: a mount on it, read-only or not; nothing when nothing is mounted.
-std::optional<bool> mountedReadOnly(const MediaMountPoint& target) {
+std::optional<bool> mountedReadOnly(const MountFolder& target) {
     struct stat folder {}, mounted {};
     int root = ::open(target.path().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct statvfs volume {};
@@ -94,16 +91,10 @@ std::optional<std::string> NtfsMounter::ntfs3gProgram() {
 }
 
 std::optional<NtfsDriver> NtfsMounter::driver() const {
-    if (ntfs3gProgram()) {
-        return NtfsDriver::ntfs3g;
-    }
-    if (LinuxNtfsDriverCheck(procRoot_).kernelHasNtfs3()) {
-        return NtfsDriver::kernelNtfs3;
-    }
-    return std::nullopt;
+    return NtfsDriverChoice::choose(ntfs3gProgram().has_value(), LinuxNtfsDriverCheck(procRoot_).kernelHasNtfs3());
 }
 
-std::int64_t NtfsMounter::mount(const NtfsMountRequest& request, const MediaMountPoint& target) const {
+std::int64_t NtfsMounter::mount(const NtfsMountRequest& request, const MountFolder& target) const {
     auto which = driver();
     if (!which) {
         Log::warning("no read-write NTFS driver on this machine");
@@ -114,17 +105,14 @@ std::int64_t NtfsMounter::mount(const NtfsMountRequest& request, const MediaMoun
 
 // ntfs-3g checks the hibernation file and the clean-shutdown flag itself: it removes the file
 // when told to, and otherwise refuses or falls back to read-only; a refusal is retried read-only.
-std::int64_t NtfsMounter::mountWithNtfs3g(const NtfsMountRequest& request, const MediaMountPoint& target) const {
-    std::string options = "rw,nosuid,nodev," + ownerOptions(request);
-    if (request.hibernation == HibernationFile::remove) {
-        options += ",remove_hiberfile";
-    }
+std::int64_t NtfsMounter::mountWithNtfs3g(const NtfsMountRequest& request, const MountFolder& target) const {
+    std::string options = NtfsDriverChoice::options(NtfsDriver::ntfs3g, request, false);
     std::string folder = "/proc/self/fd/" + std::to_string(mountFolderInChild);
     int status = runWithFolder({*ntfs3gProgram(), "-o", options, request.devicePath, folder}, target.descriptor());
     if (status != 0) {
         Log::info("ntfs-3g could not mount " + request.devicePath + " read-write (status " + std::to_string(status) +
                   "); trying read-only");
-        std::string readOnly = "ro,nosuid,nodev," + ownerOptions(request);
+        std::string readOnly = NtfsDriverChoice::options(NtfsDriver::ntfs3g, request, true);
         status = runWithFolder({*ntfs3gProgram(), "-o", readOnly, request.devicePath, folder}, target.descriptor());
         auto mounted = mountedReadOnly(target);
         return status == 0 && mounted ? NtfsMountResult::mountedReadOnly : NtfsMountResult::failed;
@@ -134,9 +122,9 @@ std::int64_t NtfsMounter::mountWithNtfs3g(const NtfsMountRequest& request, const
 
 // The kernel's driver does not look at the hibernation file: the volume is mounted read-only
 // first, looked at, and made writable only when that is safe (or the file is removed).
-std::int64_t NtfsMounter::mountWithKernel(const NtfsMountRequest& request, const MediaMountPoint& target) const {
+std::int64_t NtfsMounter::mountWithKernel(const NtfsMountRequest& request, const MountFolder& target) const {
     std::string folder = "/proc/self/fd/" + std::to_string(target.descriptor());
-    std::string options = ownerOptions(request);
+    std::string options = NtfsDriverChoice::options(NtfsDriver::kernelNtfs3, request, false);
     constexpr unsigned long safety = MS_NOSUID | MS_NODEV;
     if (::mount(request.devicePath.c_str(), folder.c_str(), "ntfs3", safety | MS_RDONLY, options.c_str()) != 0) {
         Log::warning("ntfs3 cannot mount " + request.devicePath + ": " + std::strerror(errno));

@@ -3,34 +3,34 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/linux/CurlHttpClient.h"
-#include "platform/linux/LinuxCacheFolders.h"
-#include "platform/linux/LinuxCommandTable.h"
-#include "platform/linux/LinuxDeviceNaming.h"
-#include "platform/linux/LogindSleepWatcher.h"
-#include "platform/linux/FreedesktopNotifications.h"
-#include "platform/linux/LinuxDirectoryWalker.h"
-#include "platform/linux/LinuxFileContents.h"
-#include "platform/linux/LinuxFileEvents.h"
-#include "platform/linux/LinuxFileSystemInfo.h"
-#include "platform/linux/LinuxJunkLocations.h"
-#include "platform/linux/LinuxFileStore.h"
-#include "platform/linux/LinuxKeychainFiles.h"
-#include "platform/linux/LinuxNetworkMounter.h"
-#include "platform/linux/LinuxLoginItems.h"
-#include "platform/linux/LinuxPowerSource.h"
-#include "platform/linux/LinuxProcessLauncher.h"
-#include "platform/linux/LinuxScriptRunner.h"
-#include "platform/linux/LinuxSettingsStores.h"
-#include "platform/linux/LinuxUSBBlockerPaths.h"
-#include "platform/linux/LinuxUserDatabase.h"
-#include "platform/linux/LinuxWholeDiskNames.h"
-#include "platform/linux/LinuxWorkspace.h"
-#include "platform/linux/LinuxDeviceRegistry.h"
-#include "platform/linux/LinuxDiskArbitration.h"
-#include "platform/linux/LinuxDiskWatcher.h"
-#include "platform/linux/LinuxMountHelper.h"
-#include "platform/linux/LinuxNtfsDriverCheck.h"
+#include "platform/linux/network/CurlHttpClient.h"
+#include "platform/linux/files/LinuxCacheFolders.h"
+#include "platform/linux/desktop/LinuxCommandTable.h"
+#include "platform/linux/disks/LinuxDeviceNaming.h"
+#include "platform/linux/desktop/LogindSleepWatcher.h"
+#include "platform/linux/desktop/FreedesktopNotifications.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
+#include "platform/linux/files/LinuxFileContents.h"
+#include "platform/linux/files/LinuxFileEvents.h"
+#include "platform/linux/files/LinuxFileSystemInfo.h"
+#include "platform/linux/files/LinuxJunkLocations.h"
+#include "platform/linux/files/LinuxFileStore.h"
+#include "platform/linux/settings/LinuxKeychainFiles.h"
+#include "platform/linux/network/LinuxNetworkMounter.h"
+#include "platform/linux/desktop/LinuxLoginItems.h"
+#include "platform/linux/desktop/LinuxPowerSource.h"
+#include "platform/linux/processes/LinuxProcessLauncher.h"
+#include "platform/linux/processes/LinuxScriptRunner.h"
+#include "platform/linux/settings/LinuxSettingsStores.h"
+#include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
+#include "platform/linux/processes/LinuxUserDatabase.h"
+#include "platform/linux/disks/LinuxWholeDiskNames.h"
+#include "platform/linux/desktop/LinuxWorkspace.h"
+#include "platform/linux/disks/LinuxDeviceRegistry.h"
+#include "platform/linux/diskevents/LinuxDiskArbitration.h"
+#include "platform/linux/diskevents/LinuxDiskWatcher.h"
+#include "platform/linux/mounting/LinuxMountHelper.h"
+#include "platform/linux/mounting/LinuxNtfsDriverCheck.h"
 
 namespace harbormind {
 namespace {
@@ -91,89 +91,27 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
 
 LinuxPlatform::~LinuxPlatform() = default;
 
-DiskArbitration& LinuxPlatform::diskArbitration() {
-    return *diskArbitration_;
-}
-
-DeviceRegistry& LinuxPlatform::registry() {
-    return *registry_;
-}
-
-PowerSource& LinuxPlatform::powerSource() {
-    return *powerSource_;
-}
-
-SettingsStores& LinuxPlatform::settings() {
-    return *settings_;
-}
-
-UserDatabase& LinuxPlatform::users() {
-    return *users_;
-}
-
-CommandTable& LinuxPlatform::commands() {
-    return *commands_;
-}
-
-ProcessLauncher& LinuxPlatform::processes() {
-    return *processes_;
-}
-
-ScriptRunner& LinuxPlatform::scripts() {
-    return *scripts_;
-}
-
-Workspace& LinuxPlatform::workspace() {
-    return *workspace_;
-}
-
-FileSystemInfo& LinuxPlatform::fileSystem() {
-    return *fileSystem_;
-}
-
-DeviceNaming& LinuxPlatform::deviceNaming() {
-    return *naming_;
-}
-
-bool LinuxPlatform::isNtfsDriverInstalled() {
-    return LinuxNtfsDriverCheck().present();
-}
-
-DirectoryWalker* LinuxPlatform::directoryWalker() {
-    return directoryWalker_.get();
-}
-
-FileContents* LinuxPlatform::fileContents() {
-    return fileContents_.get();
-}
-
-FileEvents* LinuxPlatform::fileEvents() {
-    return fileEvents_.get();
-}
-
-JunkLocations* LinuxPlatform::junkLocations() {
-    return junkLocations_.get();
-}
-
-FileStore* LinuxPlatform::fileStore() {
-    return fileStore_.get();
-}
-
-HttpClient* LinuxPlatform::httpClient() {
-    return httpClient_.get();
-}
-
-CacheFolders* LinuxPlatform::cacheFolders() {
-    return cacheFolders_.get();
-}
-
-NetworkMounter* LinuxPlatform::networkMounter() {
-    return networkMounter_.get();
-}
-
-KeychainFiles* LinuxPlatform::keychainFiles() {
-    return keychainFiles_.get();
-}
+DiskArbitration& LinuxPlatform::diskArbitration() { return *diskArbitration_; }
+DeviceRegistry& LinuxPlatform::registry() { return *registry_; }
+PowerSource& LinuxPlatform::powerSource() { return *powerSource_; }
+SettingsStores& LinuxPlatform::settings() { return *settings_; }
+UserDatabase& LinuxPlatform::users() { return *users_; }
+CommandTable& LinuxPlatform::commands() { return *commands_; }
+ProcessLauncher& LinuxPlatform::processes() { return *processes_; }
+ScriptRunner& LinuxPlatform::scripts() { return *scripts_; }
+Workspace& LinuxPlatform::workspace() { return *workspace_; }
+FileSystemInfo& LinuxPlatform::fileSystem() { return *fileSystem_; }
+DeviceNaming& LinuxPlatform::deviceNaming() { return *naming_; }
+bool LinuxPlatform::isNtfsDriverInstalled() { return LinuxNtfsDriverCheck().present(); }
+DirectoryWalker* LinuxPlatform::directoryWalker() { return directoryWalker_.get(); }
+FileContents* LinuxPlatform::fileContents() { return fileContents_.get(); }
+FileEvents* LinuxPlatform::fileEvents() { return fileEvents_.get(); }
+JunkLocations* LinuxPlatform::junkLocations() { return junkLocations_.get(); }
+FileStore* LinuxPlatform::fileStore() { return fileStore_.get(); }
+HttpClient* LinuxPlatform::httpClient() { return httpClient_.get(); }
+CacheFolders* LinuxPlatform::cacheFolders() { return cacheFolders_.get(); }
+NetworkMounter* LinuxPlatform::networkMounter() { return networkMounter_.get(); }
+KeychainFiles* LinuxPlatform::keychainFiles() { return keychainFiles_.get(); }
 
 SleepWakeNotifications* LinuxPlatform::sleepWake() {
     // Made on first use: only the window follows sleep and wake, and it connects to the
@@ -191,20 +129,9 @@ Notifications* LinuxPlatform::notifications() {
     return notifications_.get();
 }
 
-LoginItems* LinuxPlatform::loginItems() {
-    return loginItems_.get();
-}
-
-USBBlockerPaths* LinuxPlatform::usbBlockerPaths() {
-    return usbBlockerPaths_.get();
-}
-
-WholeDiskNames* LinuxPlatform::wholeDiskNames() {
-    return wholeDiskNames_.get();
-}
-
-LinuxDiskWatcher& LinuxPlatform::diskWatcher() {
-    return *watcher_;
-}
+LoginItems* LinuxPlatform::loginItems() { return loginItems_.get(); }
+USBBlockerPaths* LinuxPlatform::usbBlockerPaths() { return usbBlockerPaths_.get(); }
+WholeDiskNames* LinuxPlatform::wholeDiskNames() { return wholeDiskNames_.get(); }
+LinuxDiskWatcher& LinuxPlatform::diskWatcher() { return *watcher_; }
 
 }  // namespace harbormind

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "platform/Platform.h"
-#include "platform/linux/LinuxPaths.h"
+#include "platform/linux/disks/LinuxPaths.h"
 
 namespace harbormind {
 

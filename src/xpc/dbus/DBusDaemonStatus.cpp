@@ -30,8 +30,7 @@ DBusDaemonStatus DBusDaemonStatus::probe() {
         status.error = "no system bus: " + status.error;
         return status;
     }
-    for (const char* name : {XPCServiceName::bitLocker, XPCServiceName::ntfs, XPCServiceName::checkDisk,
-                             XPCServiceName::deviceClone, XPCServiceName::usbBlocker}) {
+    for (const char* name : XPCServiceName::all) {
         std::string error;
         bool answers = answersPing(*link, name, error);
         status.services.emplace_back(name, answers);

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxDeviceNaming.h"
+#include "platform/linux/disks/LinuxDeviceNaming.h"
 
 #include <gtest/gtest.h>
 

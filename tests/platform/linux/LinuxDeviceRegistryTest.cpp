@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxDeviceRegistry.h"
+#include "platform/linux/disks/LinuxDeviceRegistry.h"
 
 #include <gtest/gtest.h>
 

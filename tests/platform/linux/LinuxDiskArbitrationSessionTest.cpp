@@ -1,11 +1,11 @@
-#include "platform/linux/LinuxDiskArbitrationSession.h"
-#include "platform/linux/mounthelper/MountHelper.h"
+#include "platform/linux/diskevents/LinuxDiskArbitrationSession.h"
+#include "platform/linux/mounting/MountHelper.h"
 
 #include <gtest/gtest.h>
 
 #include "LinuxTestMachine.h"
 #include "platform/DiskDescriptionKey.h"
-#include "platform/linux/LinuxDiskArbitration.h"
+#include "platform/linux/diskevents/LinuxDiskArbitration.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxDiskDescriber.h"
+#include "platform/linux/disks/LinuxDiskDescriber.h"
 
 #include <gtest/gtest.h>
 

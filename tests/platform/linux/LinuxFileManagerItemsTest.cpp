@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <mutex>
 
-#include "platform/linux/LinuxFileManagerItems.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/desktop/LinuxFileManagerItems.h"
+#include "platform/linux/desktop/LinuxWorkspace.h"
 
 namespace harbormind {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/linux/LinuxNtfsDriverCheck.h"
+#include "platform/linux/mounting/LinuxNtfsDriverCheck.h"
 
 namespace harbormind {
 namespace {

@@ -10,7 +10,7 @@
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
-#include "platform/linux/LinuxDiskWatcher.h"
+#include "platform/linux/diskevents/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"

@@ -11,7 +11,7 @@
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/ProcessLauncher.h"
-#include "platform/linux/LinuxDiskWatcher.h"
+#include "platform/linux/diskevents/LinuxDiskWatcher.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/Clock.h"
 #include "support/SerialQueue.h"

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "platform/linux/LinuxProcessLauncher.h"
+#include "platform/linux/processes/LinuxProcessLauncher.h"
 
 namespace harbormind {
 namespace {

@@ -4,15 +4,16 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "platform/linux/LinuxFileSystemInfo.h"
-#include "platform/linux/LinuxPowerSource.h"
-#include "platform/linux/LinuxProcessLauncher.h"
-#include "platform/linux/LinuxScriptRunner.h"
-#include "platform/linux/LinuxUserDatabase.h"
-#include "platform/linux/LinuxWorkspace.h"
+#include "platform/linux/files/LinuxFileSystemInfo.h"
+#include "platform/linux/desktop/LinuxPowerSource.h"
+#include "platform/linux/processes/LinuxProcessLauncher.h"
+#include "platform/linux/processes/LinuxScriptRunner.h"
+#include "platform/linux/processes/LinuxUserDatabase.h"
+#include "platform/linux/desktop/LinuxWorkspace.h"
 
 namespace harbormind {
 namespace {
@@ -170,6 +171,21 @@ TEST(LinuxWorkspaceTest, OpensThroughTheFirstOpenerThatStartsAndRefusesWhatIsNot
     EXPECT_TRUE(workspace.openFolder(folder.path.string()));
     EXPECT_FALSE(LinuxWorkspace({{(folder.path / "absent").string()}}).openFolder(folder.path.string()));
     EXPECT_EQ(workspace.fullDiskAccessSettingsURL(), "");
+}
+
+TEST(LinuxWorkspaceTest, NotificationSettingsOfTheRunningDesktopAreTriedFirst) {
+    auto first = [](const std::string& desktop) {
+        return LinuxWorkspace::notificationSettingsPrograms(desktop).front();
+    };
+    EXPECT_EQ(first("ubuntu:GNOME"), (LinuxWorkspace::Opener{"gnome-control-center", "notifications"}));
+    EXPECT_EQ(first("KDE"), (LinuxWorkspace::Opener{"systemsettings", "kcm_notifications"}));
+    EXPECT_EQ(first("XFCE"), (LinuxWorkspace::Opener{"xfce4-notifyd-config"}));
+    // A desktop that merely contains another's name is not that desktop.
+    EXPECT_EQ(first("NOTKDE"), first(""));
+    // Every program is still tried on an unknown desktop, each once.
+    auto all = LinuxWorkspace::notificationSettingsPrograms("ubuntu:GNOME");
+    EXPECT_EQ(all.size(), LinuxWorkspace::notificationSettingsPrograms("").size());
+    EXPECT_EQ(std::count(all.begin(), all.end(), first("ubuntu:GNOME")), 1);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/MountTable.h"
+#include "platform/linux/disks/MountTable.h"
 
 namespace harbormind::test {
 

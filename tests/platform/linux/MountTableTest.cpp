@@ -1,4 +1,4 @@
-#include "platform/linux/MountTable.h"
+#include "platform/linux/disks/MountTable.h"
 
 #include <gtest/gtest.h>
 

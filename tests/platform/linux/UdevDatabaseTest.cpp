@@ -10,8 +10,8 @@
 
 #include "LinuxTestMachine.h"
 #include "platform/DiskDescriptionKey.h"
-#include "platform/linux/LinuxDiskDescriber.h"
-#include "platform/linux/UdevDatabase.h"
+#include "platform/linux/disks/LinuxDiskDescriber.h"
+#include "platform/linux/disks/UdevDatabase.h"
 #include "testsupport/ChildProcess.h"
 
 namespace harbormind {

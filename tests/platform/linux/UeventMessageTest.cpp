@@ -1,4 +1,4 @@
-#include "platform/linux/UeventMessage.h"
+#include "platform/linux/disks/UeventMessage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,31 @@
+#pragma once
+
+// The texts of the network drive editor, in one place for the code and the tests.
+namespace harbormind::DMNetworkEditorTexts {
+
+inline constexpr const char* windowTitle = "Network Drive";
+// The main window's button that opens the editor for a new drive.
+inline constexpr const char* newDrive = "New Network Drive";
+inline constexpr const char* driveType = "Type:";
+inline constexpr const char* nickname = "Nickname:";
+inline constexpr const char* nicknamePlaceholder = "Foo";
+inline constexpr const char* url = "URL:";
+inline constexpr const char* folder = "Folder:";
+inline constexpr const char* folderPlaceholder = "Example: 192.168.0.100/documents";
+inline constexpr const char* username = "Username:";
+inline constexpr const char* usernamePlaceholder = "Username";
+inline constexpr const char* anonymousLogin = "Anonymous Login";
+inline constexpr const char* password = "Password:";
+inline constexpr const char* passwordPlaceholder = "Password";
+inline constexpr const char* connecting = "Connecting...";
+inline constexpr const char* incomplete = "Please fill in all required configurations and try again";
+inline constexpr const char* connect = "Connect";
+inline constexpr const char* close = "Close";
+inline constexpr const char* help = "Help";
+// The type pop-up, in the order of the network drive types.
+inline constexpr const char* types[] = {"SMB", "AFP", "NFS", "FTP", "WebDAV"};
+
+// The maker's page about network drives.
+inline constexpr const char* helpURL = "https://www.kestrane.com/harbormind/help/network-drives";
+
+}  // namespace harbormind::DMNetworkEditorTexts

@@ -1,0 +1,112 @@
+#include "platform/linux/desktop/FreedesktopNotifications.h"
+
+#include <sdbus-c++/sdbus-c++.h>
+
+#include <vector>
+
+#include "support/Log.h"
+
+namespace harbormind {
+namespace {
+
+constexpr const char* serviceName = "org.freedesktop.Notifications";
+constexpr const char* servicePath = "/org/freedesktop/Notifications";
+constexpr const char* serviceInterface = "org.freedesktop.Notifications";
+// The server's own choice of how long a notification stays.
+constexpr std::int32_t serverTimeout = -1;
+
+}  // namespace
+
+FreedesktopNotifications::FreedesktopNotifications(std::string applicationName)
+    : applicationName_(std::move(applicationName)) {}
+
+FreedesktopNotifications::~FreedesktopNotifications() {
+    if (connection_) {
+        connection_->leaveEventLoop();
+    }
+    proxy_.reset();
+    connection_.reset();
+}
+
+bool FreedesktopNotifications::connect() {
+    if (proxy_) {
+        return true;
+    }
+    try {
+        connection_ = sdbus::createSessionBusConnection();
+        proxy_ = sdbus::createProxy(*connection_, serviceName, servicePath);
+        proxy_->uponSignal("ActionInvoked")
+            .onInterface(serviceInterface)
+            .call([this](std::uint32_t serverId, const std::string& actionKey) { actionInvoked(serverId, actionKey); });
+        proxy_->finishRegistration();
+        connection_->enterEventLoopAsync();
+        return true;
+    } catch (const sdbus::Error& error) {
+        Log::info("Desktop notifications are not available: " + error.getMessage());
+        proxy_.reset();
+        connection_.reset();
+        return false;
+    }
+}
+
+bool FreedesktopNotifications::post(const std::string& identifier, const std::string& title, const std::string& text) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (!connect()) {
+        return false;
+    }
+    try {
+        std::uint32_t serverId = 0;
+        const std::vector<std::string> actions{"default", title};
+        proxy_->callMethod("Notify")
+            .onInterface(serviceInterface)
+            .withArguments(applicationName_, std::uint32_t{0}, std::string("drive-harddisk"), title, text, actions,
+                           std::map<std::string, sdbus::Variant>{}, serverTimeout)
+            .storeResultsTo(serverId);
+        identifiers_[serverId] = identifier;
+        return true;
+    } catch (const sdbus::Error& error) {
+        Log::info("A desktop notification was not shown: " + error.getMessage());
+        return false;
+    }
+}
+
+void FreedesktopNotifications::remove(const std::string& identifier) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (auto entry = identifiers_.begin(); entry != identifiers_.end(); ++entry) {
+        if (entry->second != identifier) {
+            continue;
+        }
+        try {
+            proxy_->callMethod("CloseNotification").onInterface(serviceInterface).withArguments(entry->first).dontExpectReply();
+        } catch (const sdbus::Error& error) {
+            Log::debug("A notification could not be closed: " + error.getMessage());
+        }
+        identifiers_.erase(entry);
+        return;
+    }
+}
+
+void FreedesktopNotifications::setActivationHandler(Activation handler) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    handler_ = std::move(handler);
+}
+
+void FreedesktopNotifications::actionInvoked(std::uint32_t serverId, const std::string& actionKey) {
+    Activation handler;
+    std::string identifier;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto found = identifiers_.find(serverId);
+        // Other programs' notifications are announced on the same signal.
+        if (found == identifiers_.end() || actionKey != "default") {
+            return;
+        }
+        identifier = found->second;
+        handler = handler_;
+    }
+    if (handler) {
+        handler(identifier);
+    }
+}
+
+}  // namespace harbormind

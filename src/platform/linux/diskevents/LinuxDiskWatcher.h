@@ -1,0 +1,117 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/DADissenter.h"
+#include "platform/DiskDescription.h"
+#include "platform/linux/disks/LinuxDiskDescriber.h"
+#include "platform/linux/disks/LinuxPaths.h"
+#include "platform/linux/disks/MountTable.h"
+#include "platform/linux/disks/UeventMonitor.h"
+#include "support/SerialQueue.h"
+#include "support/Timer.h"
+
+namespace harbormind {
+
+class LinuxDiskArbitrationSession;
+
+enum class Approval { Mount, Unmount };
+
+// The one view of the machine's disks that every session of a process shares. Kernel events
+// and writes to device nodes say which disk to look at again; the mount table is compared
+// with the last one seen every poll interval. What changed is handed to each session, which
+// delivers it on its own queue. All state changes run on one serial queue.
+class LinuxDiskWatcher : public std::enable_shared_from_this<LinuxDiskWatcher> {
+public:
+    explicit LinuxDiskWatcher(LinuxPaths paths);
+    ~LinuxDiskWatcher();
+    LinuxDiskWatcher(const LinuxDiskWatcher&) = delete;
+    LinuxDiskWatcher& operator=(const LinuxDiskWatcher&) = delete;
+
+    const LinuxPaths& paths() const { return paths_; }
+    const LinuxDiskDescriber& describer() const { return describer_; }
+
+    // Starts watching (once) and adds the session to those told about changes. Then runs
+    // `registration` on the watcher's queue, with the names of every present disk in order,
+    // so that nothing happens between the report of present disks and the next event.
+    void attach(const std::shared_ptr<LinuxDiskArbitrationSession>& session,
+                const std::function<void(const std::vector<std::string>&)>& registration);
+
+    // A fresh description: the disk's last known facts (probed again when unknown) and its
+    // mount point read from the mount table now.
+    std::optional<DiskDescription> description(const std::string& name);
+    // The kernel name of the disk whose file system holds `path`.
+    std::optional<std::string> nameForVolumePath(const std::string& path);
+    // Cached device contents, for the registry.
+    VolumeFacts facts(const SysfsBlockDevice& device);
+
+    // Asks every session whether a mount or unmount of `name` may go ahead, before the platform
+    // performs one itself. True when no session dissents; the dissent otherwise.
+    std::optional<DADissenter> askApproval(Approval kind, const std::string& name);
+    // Around a mount or unmount the platform performs: the change it causes in the mount
+    // table was approved already and is reported as a description change only.
+    void expect(Approval kind, const std::string& name);
+    void settle(Approval kind, const std::string& name);
+    // What takes a refused volume away again (the platform unmounts it with its helper).
+    void setVetoHandler(std::function<void(const std::string&)> handler);
+
+    // Looks at a device again (what a kernel event does); used by tests of a recorded tree.
+    void deviceEvent(const UeventMessage& message);
+    // Compares the mount table with the last one seen (what each poll does).
+    void pollMounts();
+    // Runs `work` on the watcher's queue and waits for it.
+    void sync(const std::function<void()>& work);
+
+private:
+    struct Known {
+        SysfsBlockDevice device;
+        VolumeFacts facts;
+        DiskDescription description;
+        double appearanceTime = 0;
+        std::uint64_t sequence = 0;  // order of discovery
+    };
+
+    void startOnQueue();
+    void rescan();
+    void look(const std::string& name);
+    std::optional<Known> build(const std::string& name, double appearanceTime);
+    void forget(const std::string& name);
+    void handleMountChanges(const MountTable& before, const MountTable& after);
+    std::optional<DADissenter> askSessions(Approval kind, const std::string& name);
+    std::vector<std::shared_ptr<LinuxDiskArbitrationSession>> liveSessions();
+    void appeared(const std::string& name);
+    void disappeared(const std::string& name);
+    void changed(const std::string& name, const std::vector<std::string>& keys);
+    std::vector<std::string> orderedNames() const;
+    bool helperRunning() const;
+    void takeMounts(MountTable mounts);
+    MountTable mountsFor(const std::string& name) const;
+
+    LinuxPaths paths_;
+    LinuxDiskDescriber describer_;
+    std::shared_ptr<SerialQueue> queue_;
+    UeventMonitor monitor_;
+    std::shared_ptr<Timer> mountTimer_;
+    bool started_ = false;
+
+    // Read from any thread; written on the queue.
+    mutable std::mutex mutex_;
+    std::map<std::string, Known> known_;
+    std::vector<std::weak_ptr<LinuxDiskArbitrationSession>> sessions_;
+    std::multiset<std::string> expectedMounts_;
+    std::multiset<std::string> expectedUnmounts_;
+    std::set<std::string> vetoed_;
+    std::function<void(const std::string&)> vetoHandler_;
+    MountTable takenMounts_;  // a copy of mounts_ for readers on other threads
+
+    MountTable mounts_;
+    std::uint64_t nextSequence_ = 1;
+};
+
+}  // namespace harbormind

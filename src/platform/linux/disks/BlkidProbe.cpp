@@ -1,0 +1,103 @@
+#include "platform/linux/disks/BlkidProbe.h"
+
+#include <blkid/blkid.h>
+
+#include <cstdio>
+
+namespace harbormind {
+namespace {
+
+std::optional<std::string> lookup(blkid_probe probe, const char* key) {
+    const char* value = nullptr;
+    std::size_t length = 0;
+    if (blkid_probe_lookup_value(probe, key, &value, &length) != 0 || value == nullptr) {
+        return std::nullopt;
+    }
+    std::string text(value, length);
+    while (!text.empty() && text.back() == '\0') {
+        text.pop_back();
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace
+
+VolumeFacts BlkidProbe::probe(const std::string& devicePath, ProbeTable table) {
+    VolumeFacts facts;
+    if (table == ProbeTable::Read) {
+        Table found = partitionTable(devicePath);
+        facts.tableType = found.scheme;
+        facts.tableUuid = found.id;
+        // A GPT or Apple table leaves no room for a file system on the disk itself, so its
+        // superblocks are not searched (the slow part of probing). An MBR can be the boot
+        // sector of a whole-disk FAT or exFAT volume, so those disks are searched.
+        if (found.scheme && *found.scheme != "dos") {
+            return facts;
+        }
+    }
+    blkid_probe probe = blkid_new_probe_from_filename(devicePath.c_str());
+    if (probe == nullptr) {
+        return facts;
+    }
+    blkid_probe_enable_superblocks(probe, 1);
+    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
+    blkid_probe_enable_partitions(probe, 0);
+    if (blkid_do_safeprobe(probe) == 0) {
+        facts.type = lookup(probe, "TYPE");
+        facts.label = lookup(probe, "LABEL");
+        facts.uuid = lookup(probe, "UUID");
+    }
+    blkid_free_probe(probe);
+    return facts;
+}
+
+BlkidProbe::Table BlkidProbe::partitionTable(const std::string& diskPath) {
+    Table result;
+    blkid_probe probe = blkid_new_probe_from_filename(diskPath.c_str());
+    if (probe == nullptr) {
+        return result;
+    }
+    blkid_probe_enable_superblocks(probe, 0);
+    blkid_probe_enable_partitions(probe, 1);
+    blkid_partlist list = blkid_probe_get_partitions(probe);
+    if (list != nullptr) {
+        if (blkid_parttable table = blkid_partlist_get_table(list)) {
+            if (const char* scheme = blkid_parttable_get_type(table)) {
+                result.scheme = scheme;
+            }
+            if (const char* id = blkid_parttable_get_id(table); id != nullptr && *id != 0) {
+                result.id = id;
+            }
+        }
+        const int count = blkid_partlist_numof_partitions(list);
+        for (int i = 0; i < count; ++i) {
+            blkid_partition partition = blkid_partlist_get_partition(list, i);
+            if (partition == nullptr) {
+                continue;
+            }
+            Entry entry;
+            entry.number = blkid_partition_get_partno(partition);
+            if (const char* type = blkid_partition_get_type_string(partition)) {
+                entry.type = type;
+            } else {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(blkid_partition_get_type(partition)));
+                entry.type = hex;
+            }
+            if (const char* uuid = blkid_partition_get_uuid(partition); uuid != nullptr && *uuid != 0) {
+                entry.uuid = uuid;
+            }
+            if (const char* name = blkid_partition_get_name(partition); name != nullptr && *name != 0) {
+                entry.name = name;
+            }
+            result.entries.push_back(std::move(entry));
+        }
+    }
+    blkid_free_probe(probe);
+    return result;
+}
+
+}  // namespace harbormind

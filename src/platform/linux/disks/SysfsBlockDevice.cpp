@@ -1,0 +1,192 @@
+#include "platform/linux/disks/SysfsBlockDevice.h"
+
+#include <cstdint>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace harbormind {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string trim(std::string text) {
+    auto notSpace = [](unsigned char c) { return std::isspace(c) == 0; };
+    text.erase(text.begin(), std::find_if(text.begin(), text.end(), notSpace));
+    text.erase(std::find_if(text.rbegin(), text.rend(), notSpace).base(), text.end());
+    return text;
+}
+
+std::optional<std::string> readAttribute(const fs::path& path) {
+    std::ifstream in(path);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return trim(buffer.str());
+}
+
+std::optional<std::int64_t> readNumber(const fs::path& path) {
+    auto text = readAttribute(path);
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    try {
+        std::size_t used = 0;
+        long long value = std::stoll(*text, &used);
+        if (used != text->size()) {
+            return std::nullopt;
+        }
+        return value;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::vector<std::string> listFolder(const fs::path& path) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
+        names.push_back(it->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The first of `names` that has a non-empty attribute under `folder`.
+std::string firstAttribute(const fs::path& folder, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (auto value = readAttribute(folder / name); value && !value->empty()) {
+            return *value;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+BlockBus SysfsBlockDevice::busOfPath(const std::string& hardwarePath) {
+    std::vector<std::string> parts;
+    for (const auto& part : fs::path(hardwarePath)) {
+        parts.push_back(part.string());
+    }
+    auto any = [&parts](auto predicate) { return std::any_of(parts.begin(), parts.end(), predicate); };
+    if (any([](const std::string& p) { return startsWith(p, "usb"); })) {
+        return BlockBus::Usb;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "fw") || p == "firewire"; })) {
+        return BlockBus::FireWire;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "mmc"); })) {
+        return BlockBus::Sd;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "end_device-"); })) {
+        return BlockBus::Sas;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "ata"); })) {
+        return BlockBus::Sata;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "nvme"); })) {
+        return BlockBus::Nvme;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "virtio"); })) {
+        return BlockBus::Virtio;
+    }
+    if (any([](const std::string& p) { return p == "virtual"; })) {
+        return BlockBus::Virtual;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "host") || startsWith(p, "target"); })) {
+        return BlockBus::Scsi;
+    }
+    if (any([](const std::string& p) { return startsWith(p, "pci"); })) {
+        return BlockBus::Pci;
+    }
+    return BlockBus::Unknown;
+}
+
+std::optional<SysfsBlockDevice> SysfsBlockDevice::read(const std::string& sysfsRoot, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+        return std::nullopt;
+    }
+    std::error_code error;
+    fs::path link = fs::path(sysfsRoot) / "class" / "block" / name;
+    fs::path folder = fs::canonical(link, error);
+    if (error || !fs::is_directory(folder, error)) {
+        return std::nullopt;
+    }
+
+    SysfsBlockDevice device;
+    device.name = name;
+    device.sysPath = folder.string();
+    device.devNumber = readAttribute(folder / "dev").value_or("");
+    // The size is in 512-byte sectors; a count too large for bytes (no real device) reads as 0.
+    const std::int64_t sectors = readNumber(folder / "size").value_or(0);
+    device.sizeBytes = sectors > 0 && sectors <= INT64_MAX / 512 ? sectors * 512 : 0;
+    device.readOnly = readNumber(folder / "ro").value_or(0) != 0;
+    device.hidden = readNumber(folder / "hidden").value_or(0) != 0;
+    device.holders = listFolder(folder / "holders");
+    device.slaves = listFolder(folder / "slaves");
+
+    fs::path diskFolder = folder;
+    if (fs::exists(folder / "partition", error)) {
+        device.isPartition = true;
+        device.partitionNumber = readNumber(folder / "partition");
+        device.startSector = readNumber(folder / "start");
+        if (device.startSector && (*device.startSector < 0 || *device.startSector > INT64_MAX / 512)) {
+            device.startSector.reset();
+        }
+        diskFolder = folder.parent_path();
+        device.wholeDiskName = diskFolder.filename().string();
+    } else {
+        device.wholeDiskName = name;
+    }
+
+    device.removable = readNumber(diskFolder / "removable").value_or(0) != 0;
+    if (auto rotational = readNumber(diskFolder / "queue" / "rotational")) {
+        device.rotational = *rotational != 0;
+    }
+    if (auto backing = readAttribute(diskFolder / "loop" / "backing_file"); backing && !backing->empty()) {
+        device.loopBackingFile = backing;
+    }
+    if (auto mapper = readAttribute(folder / "dm" / "name"); mapper && !mapper->empty()) {
+        device.mapperName = mapper;
+        device.mapperUuid = readAttribute(folder / "dm" / "uuid");
+    }
+
+    fs::path hardware = fs::canonical(diskFolder / "device", error);
+    if (!error) {
+        device.hardwarePath = hardware.string();
+        device.vendor = firstAttribute(hardware, {"vendor"});
+        device.model = firstAttribute(hardware, {"model"});
+        device.serial = firstAttribute(hardware, {"serial"});
+        device.bus = busOfPath(hardware.string());
+        // A virtio or PCI function id ("0x1af4") is no vendor name.
+        if (startsWith(device.vendor, "0x")) {
+            device.vendor.clear();
+        }
+    } else {
+        device.bus = busOfPath(diskFolder.string());
+    }
+    if (device.serial.empty()) {
+        device.serial = firstAttribute(diskFolder, {"serial", "wwid"});
+    }
+    return device;
+}
+
+std::vector<std::string> SysfsBlockDevice::list(const std::string& sysfsRoot) {
+    std::vector<std::string> names = listFolder(fs::path(sysfsRoot) / "class" / "block");
+    // Shorter names first puts sda before sda1 and loop3 before loop3p1.
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return names;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,40 @@
+#include "platform/linux/mounting/MountDaemonClient.h"
+
+#include <sdbus-c++/sdbus-c++.h>
+
+#include "xpc/XPCServiceName.h"
+#include "xpc/dbus/DBusNames.h"
+
+namespace harbormind {
+
+template <typename... Arguments>
+MountDaemonClient::Answer MountDaemonClient::call(const std::string& method, const Arguments&... arguments) const {
+    Answer answer;
+    try {
+        auto connection = sdbus::createSystemBusConnection();
+        auto proxy = sdbus::createProxy(*connection, XPCServiceName::mount, DBusNames::objectPath(XPCServiceName::mount));
+        auto request = proxy->createMethodCall(DBusNames::interfaceName(XPCServiceName::mount), method);
+        (request << ... << arguments);
+        // An administrator may have to authenticate first; the daemon answers when done.
+        auto reply = proxy->callMethod(request, DBusTimeout::answer);
+        reply >> answer.code >> answer.message;
+    } catch (const sdbus::Error& failure) {
+        answer.code = 1;
+        answer.message = "the helper daemon cannot be reached: " + failure.getMessage();
+    }
+    return answer;
+}
+
+MountDaemonClient::Answer MountDaemonClient::mountVolume(const std::string& name) const {
+    return call("mountVolume", name);
+}
+
+MountDaemonClient::Answer MountDaemonClient::unmountVolume(const std::string& name, bool force, bool wholeDisk) const {
+    return call("unmountVolume", name, force, wholeDisk);
+}
+
+MountDaemonClient::Answer MountDaemonClient::ejectDisk(const std::string& name) const {
+    return call("ejectDisk", name);
+}
+
+}  // namespace harbormind
