@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/SleepWakeNotifications.h"
-#include "platform/linux/LogindSleepWatcher.h"
+#include "platform/linux/desktop/LogindSleepWatcher.h"
 
 namespace harbormind::test {
 

@@ -15,7 +15,7 @@
 #include "app/preferences/DMNotifyPreferenceViewController.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
-#include "platform/linux/LinuxSettingsStore.h"
+#include "platform/linux/settings/LinuxSettingsStore.h"
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimPlatform.h"
 #include "testsupport/VirtualClockTest.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "cli/HarbormindCtl.h"
-#include "platform/linux/LinuxSettingsStore.h"
+#include "platform/linux/settings/LinuxSettingsStore.h"
 
 namespace harbormind {
 namespace {
