@@ -13,6 +13,7 @@
 #include <iostream>
 
 #include "app/DMDriveActionManager.h"
+#include "app/DMDriverInstaller.h"
 #include "app/DMDarkPalette.h"
 #include "app/DMDriveManagerOperations.h"
 #include "app/DMDriveOperations.h"
@@ -26,6 +27,7 @@
 #include "app/DMSidebarViewController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMUninstaller.h"
 #include "app/DMUpdatePresenter.h"
 #include "app/DMWindowController.h"
 #include "app/preferences/BLPreferenceWndController.h"
@@ -35,10 +37,12 @@
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
+#include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 #include "update/MacUpdateManager.h"
 #include "update/MacUpdateTexts.h"
+#include "support/Log.h"
 
 namespace harbormind {
 namespace {
@@ -68,7 +72,7 @@ bool runFullDiskAccessGuide(DMLocalDriveManager& manager) {
 
 }  // namespace
 
-AppDelegate::AppDelegate() = default;
+AppDelegate::AppDelegate() : trayAvailable_([] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {}
 
 AppDelegate::~AppDelegate() {
     DMDriveManager::shared().setDelegate({});
@@ -86,6 +90,7 @@ AppDelegate::~AppDelegate() {
     if (updatePresenter_) {
         MacUpdateManager::sharedManager().setPresenter(nullptr);
     }
+    driverInstaller_.reset();
     mainWindowController_.reset();
     DMMainQueueBridge::uninstall();
 }
@@ -110,6 +115,11 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
         std::cerr << "harbormind: " << error << "\n";
         return 1;
     }
+    return finishLaunching(options_);
+}
+
+int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
+    options_ = options;
     DMMainQueueBridge::install();
     QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
@@ -122,9 +132,11 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
         QApplication::setPalette(DMDarkPalette::make());
     }
 
-    // 1. Started by the installer: say thank you and end.
+    // 1. Started by the installer: say thank you and end. There is no analytics service;
+    // the event goes to the log.
     if (options_.install) {
         Platform::current().workspace().openURL(installFeedbackURL);
+        Log::info("install_success");
         return 0;
     }
 
@@ -166,8 +178,17 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     }
     updateQuitOnLastWindowClosed();
 
-    // 5, 9. Bring the main window to the front.
-    controller->showWindow();
+    // 5, 9. Bring the main window to the front, unless another program that started the
+    // application left a word on the named board.
+    bool startedByProgram = false;
+    if (Pasteboard* board = Platform::current().pasteboard()) {
+        startedByProgram = board->string(namedPasteboard).has_value();
+        board->clear(namedPasteboard);
+    }
+    if (!startedByProgram) {
+        Log::info("launched by_user");
+        controller->showWindow();
+    }
     if (!options_.screenshot.empty()) {
         takeScreenshot();
         return -1;
@@ -182,15 +203,7 @@ void AppDelegate::startUSBBlocker(DMWindowController& controller) {
     QPointer<QMainWindow> window(controller.window());
     usbBlocker_ = std::make_unique<DMUSBBlockerControl>(DMUSBBlockerControl::platformServices(presenter_),
                                                         [window] { return window.data(); });
-    DMUSBBlockerControl* usb = usbBlocker_.get();
-    std::shared_ptr<DMDriveOperations> operations = controller.driveActionManager()->operations();
-    controller.driveActionManager()->setMountGuard([usb, operations](const auto& drive, std::function<void()> proceed) {
-        if (!usb->isOn() || !operations->isLocalDrive(drive)) {
-            proceed();
-            return;
-        }
-        usb->checkWhiteListBeforeMounting(drive->identifier(), proceed);
-    });
+    usbBlocker_->guardDrives(*controller.driveActionManager());
 }
 
 bool AppDelegate::isUSBBlockerOn() const {
@@ -226,6 +239,10 @@ void AppDelegate::createStatusItem() {
     if (statusItem_ != nullptr) {
         return;
     }
+    if (!trayAvailable_ || !trayAvailable_()) {
+        Log::info("The desktop shows no status items: the window is the way in");
+        return;
+    }
     statusItemMenu_ = new QMenu(QStringLiteral("menu"));
     statusItem_ = new QSystemTrayIcon(DMImages::icon("status_icon"));
     statusItem_->setToolTip(QString::fromUtf8(DMTexts::productName));
@@ -242,7 +259,7 @@ void AppDelegate::createStatusItem() {
 
 void AppDelegate::updateQuitOnLastWindowClosed() {
     // Without a tray item there is no way back to a hidden window: closing it quits.
-    const bool reachable = statusItem_ != nullptr && QSystemTrayIcon::isSystemTrayAvailable();
+    const bool reachable = statusItem_ != nullptr && trayAvailable_ && trayAvailable_();
     QApplication::setQuitOnLastWindowClosed(!reachable);
 }
 
@@ -277,12 +294,19 @@ void AppDelegate::statusItem_clickWithSender(bool rightClick) {
 }
 
 void AppDelegate::about_clickWithSender() {
-    QMessageBox about(mainWindowController()->window());
-    about.setWindowTitle(QString::fromUtf8(DMTexts::about));
-    about.setIconPixmap(DMImages::icon("harbormind").pixmap(64, 64));
-    about.setText(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTexts::productName)));
-    about.setInformativeText(QString::fromUtf8(version));
-    about.exec();
+    if (aboutWindowController_) {
+        aboutWindowController_->raise();
+        aboutWindowController_->activateWindow();
+        return;
+    }
+    auto* about = new QMessageBox(mainWindowController()->window());
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowTitle(QString::fromUtf8(DMTexts::about));
+    about->setIconPixmap(DMImages::icon("harbormind").pixmap(64, 64));
+    about->setText(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTexts::productName)));
+    about->setInformativeText(QString::fromUtf8(version));
+    aboutWindowController_ = about;
+    about->open();
 }
 
 void AppDelegate::help_clickWithSender() {
@@ -328,9 +352,9 @@ void AppDelegate::preferences_clickWithSender() {
         BLPreferenceWndController::Services services;
         services.config = configurationManager_;
         services.presenter = presenter_;
-        std::shared_ptr<DMDriveOperations> operations = mainWindowController()->driveActionManager()->operations();
-        if (operations && operations->canInstallDriver()) {
-            services.installKext = [operations] { operations->installDriver(); };
+        // The driver installation of the menu: away from the window, then its report or the guide.
+        if (Platform::current().packageManager() != nullptr) {
+            services.installKext = [this] { installKext_clickWithSneder(); };
         }
         preferenceWndController_ = std::make_unique<BLPreferenceWndController>(std::move(services));
     }
@@ -339,6 +363,30 @@ void AppDelegate::preferences_clickWithSender() {
 
 void AppDelegate::quit_clickWithSender() {
     QApplication::quit();
+}
+
+void AppDelegate::uninstallApp_clickWithSender() {
+    DMUninstaller uninstaller(presenter_, Platform::current().userData(), Platform::current().packageManager(),
+                              [] { QApplication::quit(); });
+    uninstaller.start(mainWindowController()->window());
+}
+
+DMDriverInstaller* AppDelegate::driverInstaller() {
+    if (!driverInstaller_) {
+        auto controller = mainWindowController();
+        QPointer<QMainWindow> window(controller->window());
+        driverInstaller_ = std::make_unique<DMDriverInstaller>(
+            DMDriverInstaller::platformServices(presenter_, [window] { return window.data(); }));
+    }
+    return driverInstaller_.get();
+}
+
+void AppDelegate::installKext_clickWithSneder() {
+    driverInstaller()->installFromMenu();
+}
+
+void AppDelegate::installDriverFromDriveView(std::function<void()> done) {
+    driverInstaller()->installFromDriveView(std::move(done));
 }
 
 void AppDelegate::takeScreenshot() {

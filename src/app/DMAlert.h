@@ -15,6 +15,8 @@ struct DMAlert {
     std::vector<std::string> buttons;
     // The button Escape chooses; the last one when not given.
     std::optional<std::size_t> escapeButton = std::nullopt;
+    // Shown under the text in smaller words: the system's own reason for a failure.
+    std::string informativeText = {};
 };
 
 }  // namespace harbormind

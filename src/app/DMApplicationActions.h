@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace harbormind {
 
 // The application-wide actions that the main window's corner menu sends; the application
@@ -13,6 +15,15 @@ public:
     virtual void enableDebugLogging_clickWithSender() = 0;
     virtual bool isDebugLoggingEnabled() const = 0;
     virtual void quit_clickWithSender() = 0;
+    virtual void uninstallApp_clickWithSender() {}
+    // The driver installation of the menu, and the one a drive view offers (`done` runs on
+    // the main queue once it is over, whatever became of it).
+    virtual void installKext_clickWithSneder() {}
+    virtual void installDriverFromDriveView(std::function<void()> done) {
+        if (done) {
+            done();
+        }
+    }
     // "USB Warden": whether it is on, start (tag 0) or stop (any other tag), its settings.
     virtual bool isUSBBlockerOn() const { return false; }
     virtual bool hasUSBBlocker() const { return false; }

@@ -30,6 +30,8 @@ struct DMDetailContext {
     std::function<QWidget*()> window;
     // Whether the NTFS and BitLocker driver is missing, asked when a view refreshes.
     std::function<bool()> driverMissing;
+    // Installs the driver the way a drive view offers it; `done` runs on the main queue.
+    std::function<void(std::function<void()> done)> installDriver;
 };
 
 // The right-hand pane for one drive: a title with the drive's icon and name, a capacity map,

@@ -101,7 +101,10 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         performNetwork(action, drive, window, std::move(completion));
         return;
     }
-    auto operations = operations_;
+    if ((action == DMDriveAction::open || action == DMDriveAction::driveClean) && loadGuard_ && !loadGuard_(drive)) {
+        finish(completion, -1);
+        return;
+    }
     switch (action) {
     case DMDriveAction::open:
         open(drive, window, std::move(completion));
@@ -661,6 +664,20 @@ void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
     for (const Drive& drive : operations_->networkDrives()) {
         perform(action, drive, nullptr, nullptr);
     }
+}
+
+void DMDriveActionManager::driveUnlocked(const Drive& drive, std::function<void(bool opened)> done) {
+    auto operations = operations_;
+    inBackground<bool>(
+        [operations, drive] {
+            return operations->isLocalDrive(drive) && operations->automaticallyOpenDrivesAfterUnlocking() &&
+                   operations->isMounted(drive) && operations->open(drive) == 0;
+        },
+        [done = std::move(done)](bool opened) {
+            if (done) {
+                done(opened);
+            }
+        });
 }
 
 void DMDriveActionManager::unmountAllExternalDrives() {

@@ -55,9 +55,17 @@ public:
     // the USB blocker's white-list check while it is on.
     using MountGuard = std::function<void(const Drive& drive, std::function<void()> proceed)>;
     void setMountGuard(MountGuard guard) { mountGuard_ = std::move(guard); }
+    // Asked before a local drive's contents are shown (open, drive clean); false stops the
+    // action, the guard having told the user why. Used by the USB blocker while it is on.
+    using LoadGuard = std::function<bool(const Drive& drive)>;
+    void setLoadGuard(LoadGuard guard) { loadGuard_ = std::move(guard); }
 
     // Whether `perform` does something for this code and category.
     bool isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const;
+
+    // Called by the unlock window once a drive is unlocked: opens it when the setting asks
+    // for it and the drive came up mounted. `done` learns on the main queue whether it opened.
+    void driveUnlocked(const Drive& drive, std::function<void(bool opened)> done = nullptr);
 
     // "Unmount All" of the sidebar: every external root drive of the local manager.
     void unmountAllExternalDrives();
@@ -119,6 +127,7 @@ private:
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
+    LoadGuard loadGuard_;
     std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;

@@ -10,6 +10,7 @@
 #include "platform/DeviceNaming.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/FileSystemInfo.h"
+#include "platform/PackageManager.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
@@ -185,11 +186,14 @@ bool DMDriveManagerOperations::isDriverInstalled() {
 }
 
 bool DMDriveManagerOperations::canInstallDriver() {
-    // The driver installer is not part of this build yet.
-    return false;
+    return Platform::current().packageManager() != nullptr;
 }
 
-void DMDriveManagerOperations::installDriver() {}
+void DMDriveManagerOperations::installDriver() {
+    if (PackageManager* packages = Platform::current().packageManager()) {
+        packages->install(packages->ntfsDriverPackage());
+    }
+}
 
 bool DMDriveManagerOperations::ignoreHibernationFileWhenMountingNtfsDrives() {
     return configuration_ == nullptr || configuration_->ignoreHibernationFileWhenMountingNtfsDrives();
@@ -242,6 +246,10 @@ std::vector<DMDriveOperations::Drive> DMDriveManagerOperations::networkDrives() 
 
 bool DMDriveManagerOperations::automaticallyOpenDrivesAfterConnecting() {
     return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterConnecting();
+}
+
+bool DMDriveManagerOperations::automaticallyOpenDrivesAfterUnlocking() {
+    return configuration_ == nullptr || configuration_->automaticallyOpenDrivesAfterUnlocking();
 }
 
 DMDriveOperations::Drive DMDriveManagerOperations::localDriveWithIdentifier(const std::string& identifier) {

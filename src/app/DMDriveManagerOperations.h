@@ -41,6 +41,7 @@ public:
     void removeNetworkDrive(const Drive& drive) override;
     std::vector<Drive> networkDrives() override;
     bool automaticallyOpenDrivesAfterConnecting() override;
+    bool automaticallyOpenDrivesAfterUnlocking() override;
     Drive localDriveWithIdentifier(const std::string& identifier) override;
     bool isMounted(const Drive& drive) override;
 

@@ -75,6 +75,7 @@ public:
     virtual void removeNetworkDrive(const Drive& /*drive*/) {}
     virtual std::vector<Drive> networkDrives() { return {}; }
     virtual bool automaticallyOpenDrivesAfterConnecting() { return false; }
+    virtual bool automaticallyOpenDrivesAfterUnlocking() { return false; }
 
     // Device clone. The known local drive with this identifier (device name), if any.
     virtual Drive localDriveWithIdentifier(const std::string& /*identifier*/) { return nullptr; }

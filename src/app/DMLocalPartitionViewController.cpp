@@ -1,6 +1,7 @@
 #include "app/DMLocalPartitionViewController.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -47,6 +48,15 @@ DMLocalPartitionViewController::DMLocalPartitionViewController(DMDetailContext c
     contentLayout_->insertWidget(contentLayout_->count() - 2, tipRow_);
 
     QObject::connect(btnInstall_, &QPushButton::clicked, this, [this] {
+        if (context_.installDriver) {
+            QPointer<DMLocalPartitionViewController> self(this);
+            context_.installDriver([self] {
+                if (self) {
+                    self->refresh();
+                }
+            });
+            return;
+        }
         auto operations = context_.actions ? context_.actions->operations() : nullptr;
         if (operations && operations->canInstallDriver()) {
             Dispatch::global()->async([operations] { operations->installDriver(); });
@@ -77,7 +87,7 @@ void DMLocalPartitionViewController::apply(const DMDriveSnapshot& snapshot) {
     const bool ntfsLike = snapshot.own.fileSystem == DMDriveObjectFilesystem::ntfs || snapshot.own.isBitLocker();
     tipRow_->setVisible(ntfsLike && driverMissing_);
     auto operations = context_.actions ? context_.actions->operations() : nullptr;
-    btnInstall_->setEnabled(operations && operations->canInstallDriver());
+    btnInstall_->setEnabled(static_cast<bool>(context_.installDriver) || (operations && operations->canInstallDriver()));
 }
 
 bool DMLocalPartitionViewController::itemRule(const DMMacDockViewBaseItem& item) {
@@ -104,13 +114,24 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
     }
     std::string text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
                                   : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
-    // The system's own words under ours, so a damaged file system says so.
-    if (!lastFailureReason().empty()) {
-        text += "\n\n" + lastFailureReason();
+    if (!context_.actions) {
+        return;
     }
-    if (context_.actions) {
-        context_.actions->presenter()->present({DMTexts::errorTitle, text, {DMTexts::okButton}}, sheetWindow(), nullptr);
+    // The system's own words go under ours, so a damaged file system says so; and where the
+    // drive can be checked, First Aid is one click away.
+    DMAlert alert{DMTexts::errorTitle, text, {DMTexts::okButton}};
+    alert.informativeText = lastFailureReason();
+    const bool offerFirstAid = !alert.informativeText.empty() && !isItemDisabled({DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid});
+    if (offerFirstAid) {
+        alert.buttons.push_back(DMTexts::firstAidButton);
+        alert.escapeButton = 0;
     }
+    QPointer<DMLocalPartitionViewController> self(this);
+    context_.actions->presenter()->present(alert, sheetWindow(), [self](int button) {
+        if (self && button == 1 && self->context_.actions) {
+            self->context_.actions->perform(DMDriveAction::firstAid, self->obj(), self->sheetWindow());
+        }
+    });
 }
 
 }  // namespace harbormind

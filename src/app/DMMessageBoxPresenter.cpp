@@ -14,7 +14,12 @@ void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(QString::fromStdString(alert.title));
     box->setText(QString::fromStdString(alert.title));
-    box->setInformativeText(QString::fromStdString(alert.text));
+    // The system's reason stays in sight under the text, not behind a details button.
+    std::string informative = alert.text;
+    if (!alert.informativeText.empty()) {
+        informative += (informative.empty() ? "" : "\n\n") + alert.informativeText;
+    }
+    box->setInformativeText(QString::fromStdString(informative));
     auto buttons = std::make_shared<std::vector<QAbstractButton*>>();
     for (std::size_t index = 0; index < alert.buttons.size(); ++index) {
         QMessageBox::ButtonRole role = index == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;

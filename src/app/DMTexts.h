@@ -123,6 +123,17 @@ inline constexpr const char* readOnlyTextFormat =
 inline constexpr const char* viewDetails = "View Details...";
 inline constexpr const char* notNow = "Not Now";
 inline constexpr const char* okButton = "Ok";
+inline constexpr const char* yesButton = "Yes";
+inline constexpr const char* noButton = "No";
+inline constexpr const char* uninstallText = "Are you sure you want to uninstall this software and all components?";
+inline constexpr const char* installSuccessTitle = "Install successfully";
+inline constexpr const char* installSuccessText = "The driver has been installed successfully!";
+inline constexpr const char* installManuallyTitle = "The system extension needs to be installed manually";
+inline constexpr const char* installManuallyText =
+    "Failed to install the system extension automatically. Please try to install the system extension manually.";
+inline constexpr const char* installManuallyButton = "Install manually";
+// Offered beside "Ok" when a mount failed with a reason and the drive can be checked.
+inline constexpr const char* firstAidButton = "First Aid";
 inline constexpr const char* deleteDriveTitle = "Delete the drive?";
 inline constexpr const char* deleteDriveText = "The device will not be saved locally after deletion";
 inline constexpr const char* confirmButton = "Comfirm";

@@ -143,6 +143,12 @@ void DMWindowController::build() {
         auto self = weakSelf.lock();
         return self && self->isDriverMissing();
     };
+    if (applicationActions_ != nullptr) {
+        DMApplicationActions* application = applicationActions_;
+        context.installDriver = [application](std::function<void()> done) {
+            application->installDriverFromDriveView(std::move(done));
+        };
+    }
     viewControllerMgr_ = std::make_unique<DMViewControllerManager>(context, detailStack_);
     sidebarViewController_->setReloadObserver([weakSelf] {
         if (auto self = weakSelf.lock()) {
@@ -323,6 +329,10 @@ void DMWindowController::showDetail(DMBaseViewController* controller) {
     detailStack_->setCurrentWidget(controller);
 }
 
+std::string DMWindowController::placeholderText() const {
+    return lbLoading_->text().toStdString();
+}
+
 void DMWindowController::updatePlaceholder() {
     const std::string filter = sfSiderItemFilter_->text().toStdString();
     std::string text;
@@ -348,41 +358,40 @@ void DMWindowController::rebuildCornerMenu() {
         return;
     }
     DMApplicationActions* actions = applicationActions_;
+    auto add = [this](QMenu* menu, const char* title, std::function<void()> action) {
+        QAction* item = menu->addAction(QString::fromUtf8(title));
+        QObject::connect(item, &QAction::triggered, cornerMenu_, std::move(action));
+        return item;
+    };
     // Only entries whose actions this application carries out are listed.
     if (actions->hasPreferences()) {
-        QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::preferences)), &QAction::triggered,
-                         cornerMenu_, [actions] { actions->preferences_clickWithSender(); });
+        add(cornerMenu_, DMTexts::preferences, [actions] { actions->preferences_clickWithSender(); });
         cornerMenu_->addSeparator();
     }
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::about)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->about_clickWithSender(); });
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::help)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->help_clickWithSender(); });
     if (actions->hasUSBBlocker()) {
         QMenu* usbSubMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::usbWarden));
         if (actions->isUSBBlockerOn()) {
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::stopUsbWarden)), &QAction::triggered,
-                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(1); });
+            add(usbSubMenu, DMTexts::stopUsbWarden, [actions] { actions->startUSBBlockerWithSender(1); });
             usbSubMenu->addSeparator();
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::usbWardenPreferences)),
-                             &QAction::triggered, cornerMenu_, [actions] { actions->settingUSBBlokcerWithSender(); });
+            add(usbSubMenu, DMTexts::usbWardenPreferences, [actions] { actions->settingUSBBlokcerWithSender(); });
         } else {
-            QObject::connect(usbSubMenu->addAction(QString::fromUtf8(DMTexts::enableUsbWarden)), &QAction::triggered,
-                             cornerMenu_, [actions] { actions->startUSBBlockerWithSender(0); });
+            add(usbSubMenu, DMTexts::enableUsbWarden, [actions] { actions->startUSBBlockerWithSender(0); });
         }
+        cornerMenu_->addSeparator();
     }
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::checkForUpdates)), &QAction::triggered,
-                     cornerMenu_, [actions] { actions->checkForUpdates_clickWithSender(); });
+    add(cornerMenu_, DMTexts::about, [actions] { actions->about_clickWithSender(); });
+    add(cornerMenu_, DMTexts::help, [actions] { actions->help_clickWithSender(); });
     cornerMenu_->addSeparator();
     QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
-    QAction* debugLogging = moreMenu->addAction(QString::fromUtf8(DMTexts::enableDebugLogging));
+    add(moreMenu, DMTexts::checkForUpdates, [actions] { actions->checkForUpdates_clickWithSender(); });
+    moreMenu->addSeparator();
+    QAction* debugLogging =
+        add(moreMenu, DMTexts::enableDebugLogging, [actions] { actions->enableDebugLogging_clickWithSender(); });
     debugLogging->setCheckable(true);
     debugLogging->setChecked(actions->isDebugLoggingEnabled());
-    QObject::connect(debugLogging, &QAction::triggered, cornerMenu_,
-                     [actions] { actions->enableDebugLogging_clickWithSender(); });
+    add(moreMenu, DMTexts::uninstall, [actions] { actions->uninstallApp_clickWithSender(); });
     cornerMenu_->addSeparator();
-    QObject::connect(cornerMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered, cornerMenu_,
-                     [actions] { actions->quit_clickWithSender(); });
+    add(cornerMenu_, DMTexts::quit, [actions] { actions->quit_clickWithSender(); });
 }
 
 void DMWindowController::newNetworkOrCloudDrive_click() {

@@ -50,6 +50,8 @@ public:
     void showWindow();
     // Seconds after the window first shows before an empty tree counts as "no drives".
     static constexpr double discoveryWait = 3.0;
+    // What the detail pane says while no drive is shown.
+    std::string placeholderText() const;
     // Drive events are told to it from now on (none are while it is unset).
     void setNotifyManager(DMNotifyManager* manager) { notifyManager_ = manager; }
 

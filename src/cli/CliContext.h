@@ -30,6 +30,8 @@ public:
     // Set by the verb that ran; the program's exit status.
     int exitStatus = 0;
     std::function<std::optional<std::string>(const std::string& prompt)> readSecret;
+    // `readSecret` reads from a terminal: a new password is asked twice.
+    bool secretTyped = false;
 
     std::ostream& out;
     std::ostream& err;

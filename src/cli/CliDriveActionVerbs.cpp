@@ -8,6 +8,7 @@
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLuksWrapper.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/PrintableText.h"
 
@@ -38,6 +39,28 @@ int perform(CliContext& context, const std::string& verb, const std::string& dev
         }
         return context.fail(verb + " " + device + " failed" + reason);
     }
+    return 0;
+}
+
+// A volume whose LUKS2 header the daemon keeps apart carries no signature the drive model
+// knows: the daemon's encrypted-volume service unlocks and locks it.
+bool detachedLuks(const DMLocalDriveObject& drive, DMLuksWrapper& luks) {
+    switch (drive.fileSystem()) {
+        case DMDriveObjectFilesystem::luks:
+        case DMDriveObjectFilesystem::bitlocker_encrypted:
+        case DMDriveObjectFilesystem::apfs_encrypted:
+        case DMDriveObjectFilesystem::corestorage:
+            return false;
+        default:
+            return luks.isLuksDrive(drive.identifier());
+    }
+}
+
+int reportLuks(CliContext& context, const std::string& verb, const std::string& device, const XPCCodeAnswer& answer) {
+    if (answer.code != 0) {
+        return context.fail(verb + " " + device + " failed: " + answer.message);
+    }
+    context.out << PrintableText::escaped(answer.message) << "\n";
     return 0;
 }
 
@@ -84,8 +107,22 @@ void registerDriveActionVerbs(CLI::App& app, CliContext& context) {
             [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.eject(d, std::move(c)); });
     addVerb(app, context, "open", "open a mounted volume in the file browser",
             [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.open(d, std::move(c)); });
-    addVerb(app, context, "lock", "lock an encrypted volume",
-            [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.lock(d, std::move(c)); });
+    auto lockDevice = std::make_shared<std::string>();
+    auto* lock = addVerb(
+        app, context, "lock", "lock an encrypted volume",
+        [](DMLocalDriveManager& m, const auto& d, DMCompletion c) { m.lock(d, std::move(c)); }, lockDevice);
+    lock->callback([&context, lockDevice] {
+        const std::string device = *lockDevice;
+        auto drive = context.drive(device);
+        auto luks = DMLuksWrapper::create();
+        if (drive && detachedLuks(*drive, *luks)) {
+            context.exitStatus = reportLuks(context, "lock", device, luks->lock(drive->identifier()));
+            return;
+        }
+        context.exitStatus = perform(context, "lock", device, [](DMLocalDriveManager& m, const auto& d, DMCompletion c) {
+            m.lock(d, std::move(c));
+        });
+    });
 
     // The password never comes from the command line: it would show in the process list.
     auto* unlock = app.add_subcommand("unlock", "unlock an encrypted volume (password from standard input or a prompt)");
@@ -102,6 +139,11 @@ void registerDriveActionVerbs(CLI::App& app, CliContext& context) {
         std::optional<std::string> password = context.secret("Password for " + *device + ": ");
         if (!password) {
             context.exitStatus = context.fail("unlock " + *device + ": no password was given");
+            return;
+        }
+        auto luks = DMLuksWrapper::create();
+        if (detachedLuks(*drive, *luks)) {
+            context.exitStatus = reportLuks(context, "unlock", *device, luks->unlock(drive->identifier(), *password, *readOnly));
             return;
         }
         context.exitStatus = perform(context, "unlock", *device,

@@ -22,6 +22,7 @@ void registerDaemonVerbs(CLI::App& app, CliContext& context);
 // After registerCleaningVerbs: adds "clean" to its "junk" group.
 void registerCleanVerbs(CLI::App& app, CliContext& context);
 void registerCheckVerb(CLI::App& app, CliContext& context);
+void registerEncryptVerbs(CLI::App& app, CliContext& context);
 void registerSettingsVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);

@@ -22,6 +22,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
     registerCheckVerb(app, context);
+    registerEncryptVerbs(app, context);
     registerNetworkVerbs(app, context);
     registerUSBVerbs(app, context);
     registerCleaningVerbs(app, context);
@@ -86,9 +87,10 @@ std::optional<std::string> nearestVerb(const CLI::App& app, const std::string& t
 
 int runHarbormindctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                      std::istream& in, std::function<std::optional<std::string>(const std::string&)> readSecret,
-                     std::shared_ptr<Platform> platform) {
+                     std::shared_ptr<Platform> platform, bool secretTyped) {
     CliContext context(out, err, in);
     context.readSecret = std::move(readSecret);
+    context.secretTyped = secretTyped;
     context.givenPlatform = std::move(platform);
     CLI::App app{"harbormindctl: local drives from the command line", "harbormindctl"};
     app.fallthrough();

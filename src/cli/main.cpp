@@ -10,5 +10,6 @@ int main(int argc, char** argv) {
     harbormind::Dispatch::main().adoptCurrentThread();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     return harbormind::runHarbormindctl(arguments, std::cout, std::cerr, std::cin,
-                                        [](const std::string& prompt) { return harbormind::LinuxTerminalSecret::read(prompt); });
+                                        [](const std::string& prompt) { return harbormind::LinuxTerminalSecret::read(prompt); },
+                                        nullptr, harbormind::LinuxTerminalSecret::fromTerminal());
 }

@@ -6,10 +6,12 @@
 #include "daemon/CheckDiskBackend.h"
 #include "daemon/DriveMountBackend.h"
 #include "daemon/RefusingDriveMountBackend.h"
+#include "daemon/RefusingLuksService.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 
@@ -31,6 +33,12 @@ public:
     virtual std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() = 0;
     // Mounting for the calling user; refused everywhere but on this machine's backend.
     virtual std::shared_ptr<DriveMountBackend> driveMount() { return std::make_shared<RefusingDriveMountBackend>(); }
+    // Encrypted volumes of this machine, told who calls (a job's recovery key is for its
+    // starter only); it reports progress through the BitLocker application protocol.
+    virtual std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> /*callbacks*/,
+                                                       const CallerIdentity& /*caller*/) {
+        return std::make_shared<RefusingLuksService>();
+    }
 };
 
 }  // namespace harbormind

@@ -194,10 +194,75 @@ std::vector<DaemonMethod> mountMethods() {
     };
 }
 
+std::shared_ptr<DMLuksServerProtocol> luks(DaemonBackend& backend, const DaemonCallContext& context) {
+    return backend.luks(std::dynamic_pointer_cast<DMBitLockerAppProtocol>(context.callbacks), context.caller);
+}
+
+std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
+    return [reply = std::move(reply)](XPCCodeAnswer answer) {
+        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+    };
+}
+
+// A method of the encrypted-volume service taking the device name and answering T.
+template <typename T>
+DaemonMethod luksByName(std::string name, DaemonAction action, T fallback,
+                        void (DMLuksServerProtocol::*call)(const std::string&, std::function<void(T)>)) {
+    std::string output = std::is_same_v<T, bool> ? "b" : std::is_same_v<T, std::string> ? "s" : "x";
+    return {XPCServiceName::luks, std::move(name), "s", output, action, {R::deviceName}, DaemonValue(fallback),
+            [call](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                ((*luks(backend, context)).*call)(text(args, 0), as<T>(std::move(reply)));
+            }};
+}
+
+// Of our own: LUKS2 encryption in place, and unlocking and locking LUKS and BitLocker
+// volumes. Encrypting writes over the whole volume: an administrator's action on an
+// unused device, like the clone's destination.
+std::vector<DaemonMethod> luksMethods() {
+    using P = DMLuksServerProtocol;
+    const DaemonValue refused = DaemonCodeReply{-1, "refused"};
+    return {
+        luksByName<bool>("isLuksDriveWithBsdname", query, false, &P::isLuksDriveWithBsdname),
+        luksByName<std::int64_t>("luksDriveStatusWithBsdname", query, statusInvalid, &P::luksDriveStatusWithBsdname),
+        luksByName<bool>("needResumeLuksEncryptionWithBsdname", query, false, &P::needResumeLuksEncryptionWithBsdname),
+        {XPCServiceName::luks, "luksEncryptionLayoutsWithBsdname", "s", "xs", query, {R::deviceName},
+         DaemonValue(DaemonCodeReply{0, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             luks(backend, context)->luksEncryptionLayoutsWithBsdname(text(args, 0), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::luks, "encryptLuksDriveWithBsdname", "ssb", "xs", act,
+         {R::overwrittenName, R::secret, R::plain}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             luks(backend, context)->encryptLuksDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
+                                                                 asCode(std::move(reply)));
+         }},
+        {XPCServiceName::luks, "resumeLuksEncryptionWithBsdname", "ss", "xs", act, {R::overwrittenName, R::secret},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             luks(backend, context)->resumeLuksEncryptionWithBsdname(text(args, 0), text(args, 1),
+                                                                     asCode(std::move(reply)));
+         }},
+        // The recovery key and the header are the volume's secrets: reading them is an action.
+        luksByName<std::string>("getLuksRecoveryKeyWithBsdname", act, std::string(), &P::getLuksRecoveryKeyWithBsdname),
+        luksByName<std::string>("getLuksHeaderWithBsdname", act, std::string(), &P::getLuksHeaderWithBsdname),
+        luksByName<std::string>("getLuksBSDNameWithBsdname", query, std::string(), &P::getLuksBSDNameWithBsdname),
+        {XPCServiceName::luks, "unlockDriveWithBsdname", "ssb", "xs", act, {R::deviceName, R::secret, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             luks(backend, context)->unlockDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
+                                                            asCode(std::move(reply)));
+         }},
+        {XPCServiceName::luks, "lockDriveWithBsdname", "s", "xs", act, {R::deviceName}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             luks(backend, context)->lockDriveWithBsdname(text(args, 0), asCode(std::move(reply)));
+         }},
+    };
+}
+
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      mountMethods()}) {
+                      luksMethods(), mountMethods()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;
@@ -221,7 +286,7 @@ const DaemonMethod* DaemonMethodTable::find(const std::string& serviceName, cons
 
 bool DaemonMethodTable::hasCallbacks(const std::string& serviceName) {
     return serviceName == XPCServiceName::bitLocker || serviceName == XPCServiceName::checkDisk ||
-           serviceName == XPCServiceName::deviceClone;
+           serviceName == XPCServiceName::deviceClone || serviceName == XPCServiceName::luks;
 }
 
 }  // namespace harbormind

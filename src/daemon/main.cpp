@@ -26,6 +26,9 @@ struct Options {
     std::string scenario;
     std::string config = DaemonConfigFile::defaultPath;
     std::string mediaRoot = "/media";
+    std::string luksHeaders = "/var/lib/kestrane/luks";
+    unsigned luksIterTime = 0;
+    std::string usbAgentUnit;
 };
 
 int fail(const std::string& message) {
@@ -44,6 +47,14 @@ int main(int argc, char** argv) {
     app.add_option("--config", options.config, "the configuration file");
     app.add_option("--media-root", options.mediaRoot, "where users' media folders are made (default /media)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--luks-headers", options.luksHeaders,
+                   "where detached LUKS2 headers are kept (default /var/lib/kestrane/luks)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--luks-iter-time", options.luksIterTime,
+                   "milliseconds each LUKS2 key slot's key derivation takes (default: cryptsetup's 2000)");
+    app.add_option("--usb-agent-unit", options.usbAgentUnit,
+                   "where the USB blocker agent's user unit is installed (default: the system's user units)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -61,7 +72,8 @@ int main(int argc, char** argv) {
         backend = std::make_shared<SimDaemonBackend>(std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers()));
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
-        backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot);
+        backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
+                                                       options.luksIterTime, options.usbAgentUnit);
         devices = std::make_shared<BlockDeviceCheck>();
     }
 

@@ -86,7 +86,14 @@ void DMCheckDiskWrapper::runCommand(const std::string& commandLine) {
         }
     });
     if (proxy) {
-        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [](bool) {});
+        // A refused command (a device in use, one the daemon does not accept) streams nothing:
+        // the run ends here with checkStop instead of waiting for a stream that never comes.
+        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [self](bool accepted) {
+            auto wrapper = self.lock();
+            if (!accepted && wrapper) {
+                wrapper->notStarted();
+            }
+        });
     }
 }
 

@@ -29,9 +29,11 @@ class KeychainFiles;
 class LoginItems;
 class NetworkMounter;
 class Notifications;
+class PackageManager;
 class Pasteboard;
 class SleepWakeNotifications;
 class USBBlockerPaths;
+class UserData;
 class WholeDiskNames;
 
 // Everything the system asks of the machine it runs on. The system's own code reaches the
@@ -71,6 +73,8 @@ public:
     virtual NetworkMounter* networkMounter() { return nullptr; }
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
+    virtual PackageManager* packageManager() { return nullptr; }
+    virtual UserData* userData() { return nullptr; }
     virtual SleepWakeNotifications* sleepWake() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }
     virtual WholeDiskNames* wholeDiskNames() { return nullptr; }

@@ -137,7 +137,13 @@ public:
         if (!receive("firstAidWithArguments", arguments)) {
             return;
         }
-        reply(boolFor("firstAidWithArguments", key));
+        // Accepted unless the scenario says otherwise; as the daemon's, a refused command
+        // streams nothing.
+        bool accepted = !daemon_->answer(key_, "firstAidWithArguments", key) || boolFor("firstAidWithArguments", key);
+        reply(accepted);
+        if (!accepted) {
+            return;
+        }
         // The output streams back to the caller's exported object, as the daemon's does.
         daemon_->runFirstAid(arguments, [exported = exported_](const std::string& info, std::int64_t checkStatus) {
             if (auto app = std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(exported.lock())) {

@@ -13,9 +13,12 @@ struct XPCServiceName {
     static constexpr const char* usbBlocker = "com.Kestrane.drivemanagerd.usbblockerXPC";
     // Of our own: mounting, unmounting and ejecting for the calling user.
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
+    // Of our own: LUKS2 encryption, and unlocking and locking encrypted volumes.
+    static constexpr const char* luks = "com.Kestrane.drivemanagerd.luksXPC";
 
-    // Every name the daemon takes on the bus, in the order a status lists them.
-    static constexpr std::array<const char*, 6> all{bitLocker, ntfs, checkDisk, deviceClone, usbBlocker, mount};
+    // Every name the daemon takes on the bus, in the order a status lists them (the mount
+    // service last: the service manager waits for it).
+    static constexpr std::array<const char*, 7> all{bitLocker, ntfs, checkDisk, deviceClone, usbBlocker, luks, mount};
 };
 
 }  // namespace harbormind

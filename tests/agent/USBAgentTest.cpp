@@ -171,5 +171,16 @@ TEST_F(USBAgentProcessTest, ListsFileReplacedRemovedAndRecreatedKeepsTheAgentRun
     EXPECT_TRUE(agent->lineStartingWith("volumes")) << "the agent is gone";
 }
 
+TEST_F(USBAgentProcessTest, AfterItsOwnRestartTheAgentReEvaluatesTheDisksMountedMeanwhile) {
+    startAgent(2);
+    ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
+    // The agent goes (its input closes); the machine it starts on next has the unlisted stick
+    // mounted again, as a disk mounted while no agent ran would be.
+    agent.reset();
+    startAgent(2);
+    EXPECT_TRUE(waitUntilUnmounted("disk7s1")) << "a disk mounted while the agent was away stayed mounted";
+    EXPECT_NE(mountedVolumes().find(" disk5s1 "), std::string::npos) << "the white-listed disk was unmounted";
+}
+
 }  // namespace
 }  // namespace harbormind

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -49,6 +50,14 @@ public:
     void installDriver() override { note("installDriver", 0); }
     bool ignoreHibernationFileWhenMountingNtfsDrives() override { return ignoreHibernation; }
     void openURL(const std::string& url) override { note("openURL " + url, 0); }
+    bool isNetworkDrive(const Drive&) override { return network; }
+    void connect(const Drive&, std::function<void(int)> done) override { done(note("connect", 0)); }
+    void disconnect(const Drive&, std::function<void(int)> done) override { done(note("disconnect", 0)); }
+    void openNetworkDrive(const Drive&) override { note("openNetworkDrive", 0); }
+    void removeNetworkDrive(const Drive&) override { note("removeNetworkDrive", 0); }
+    std::vector<Drive> networkDrives() override { return networkList; }
+    bool automaticallyOpenDrivesAfterUnlocking() override { return openAfterUnlocking; }
+    bool isMounted(const Drive&) override { return mounted; }
 
     int note(const std::string& what, int code) {
         std::lock_guard lock(mutex);
@@ -74,6 +83,10 @@ public:
     }
 
     bool local = true;
+    bool network = false;
+    bool openAfterUnlocking = true;
+    bool mounted = true;
+    std::vector<Drive> networkList;
     DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
     int mountCode = 0;
     int openCode = 0;
@@ -360,6 +373,103 @@ TEST_F(DriveActionManagerTest, MountGuardDecidesWhetherTheMountGoesOn) {
     Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(5));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(operations->names(), std::vector<std::string>{"mount"});
+}
+
+// Every action code, for a drive of each kind: the operation it reaches (the first drive call
+// it makes), or nothing. Windows of their own (clone, cleaning, First Aid) have their own tests.
+TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
+    struct Case {
+        DMDriveObjectCategory category;
+        std::uint8_t code;
+        std::vector<std::string> calls;
+    };
+    const std::vector<std::string> none;
+    const std::vector<Case> cases = {
+        {DMDriveObjectCategory::local, DMDriveAction::open, {"open"}},
+        {DMDriveObjectCategory::local, DMDriveAction::lock, {"lock"}},
+        {DMDriveObjectCategory::local, DMDriveAction::mount, {"mount"}},
+        {DMDriveObjectCategory::local, DMDriveAction::unmount, {"unmount"}},
+        {DMDriveObjectCategory::local, DMDriveAction::eject, {"eject"}},
+        {DMDriveObjectCategory::local, DMDriveAction::edit, none},
+        {DMDriveObjectCategory::local, DMDriveAction::remove, none},
+        {DMDriveObjectCategory::local, std::uint8_t{14}, none},
+        {DMDriveObjectCategory::network, DMDriveAction::open, {"openNetworkDrive"}},
+        {DMDriveObjectCategory::network, DMDriveAction::mount, {"connect"}},
+        {DMDriveObjectCategory::network, DMDriveAction::unmount, {"disconnect"}},
+        {DMDriveObjectCategory::network, DMDriveAction::remove, {"removeNetworkDrive"}},
+        {DMDriveObjectCategory::network, DMDriveAction::unlock, none},
+        {DMDriveObjectCategory::network, DMDriveAction::lock, none},
+        {DMDriveObjectCategory::network, DMDriveAction::eject, none},
+        {DMDriveObjectCategory::network, DMDriveAction::encrypt, none},
+        {DMDriveObjectCategory::network, DMDriveAction::clone, none},
+        {DMDriveObjectCategory::network, DMDriveAction::junkClean, none},
+        {DMDriveObjectCategory::network, DMDriveAction::firstAid, none},
+        {DMDriveObjectCategory::network, std::uint8_t{14}, none},
+    };
+    operations->fs = DMDriveObjectFilesystem::exfat;
+    presenter->answers = {0, 0, 0, 0, 0, 0, 0, 0};
+    for (const Case& item : cases) {
+        SCOPED_TRACE(testing::Message() << (item.category == DMDriveObjectCategory::network ? "network " : "local ")
+                                        << int(item.code));
+        operations->calls.clear();
+        operations->local = item.category == DMDriveObjectCategory::local;
+        operations->network = !operations->local;
+        drive->setCategory(item.category);
+        actions->perform(item.code, drive, nullptr);
+        Dispatch::main().runUntil([] { return false; }, seconds(1));
+        EXPECT_EQ(operations->names(), item.calls);
+    }
+}
+
+TEST_F(DriveActionManagerTest, ConnectAllAndDisconnectAllReachEveryNetworkDriveInTheManagersOrder) {
+    operations->local = false;
+    operations->network = true;
+    auto first = DMLocalDriveObject::create("smb://nas/photos");
+    auto second = DMLocalDriveObject::create("smb://nas/music");
+    first->setCategory(DMDriveObjectCategory::network);
+    second->setCategory(DMDriveObjectCategory::network);
+    operations->networkList = {first, second};
+    actions->performOnAllNetworkDrives(DMDriveAction::mount);
+    actions->performOnAllNetworkDrives(DMDriveAction::unmount);
+    // Codes without meaning for a network drive reach none.
+    actions->performOnAllNetworkDrives(DMDriveAction::eject);
+    Dispatch::main().runUntil([] { return false; }, seconds(1));
+    EXPECT_EQ(operations->names(), (std::vector<std::string>{"connect", "connect", "disconnect", "disconnect"}));
+}
+
+TEST_F(DriveActionManagerTest, ALoadGuardThatSaysNoStopsOpenAndDriveCleanButNotMount) {
+    operations->fs = DMDriveObjectFilesystem::exfat;
+    int asked = 0;
+    actions->setLoadGuard([&](const auto&) {
+        ++asked;
+        return false;
+    });
+    std::optional<int> code;
+    actions->perform(DMDriveAction::open, drive, nullptr, [&](int value, std::optional<std::string>) { code = value; });
+    actions->perform(DMDriveAction::driveClean, drive, nullptr);
+    actions->perform(DMDriveAction::mount, drive, nullptr);
+    Dispatch::main().runUntil([] { return false; }, seconds(1));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(code, -1);
+    EXPECT_EQ(operations->names(), std::vector<std::string>{"mount"});
+}
+
+TEST_F(DriveActionManagerTest, AnUnlockedDriveOpensOnlyWhenTheSettingAsksAndItIsMounted) {
+    auto unlockAndCountOpens = [&] {
+        operations->calls.clear();
+        std::optional<bool> opened;
+        actions->driveUnlocked(drive, [&](bool value) { opened = value; });
+        Dispatch::main().runUntil([&] { return opened.has_value(); }, seconds(5));
+        EXPECT_TRUE(opened.has_value());
+        std::vector<std::string> names = operations->names();
+        return std::count(names.begin(), names.end(), "open");
+    };
+    EXPECT_EQ(unlockAndCountOpens(), 1);
+    operations->mounted = false;
+    EXPECT_EQ(unlockAndCountOpens(), 0);
+    operations->mounted = true;
+    operations->openAfterUnlocking = false;
+    EXPECT_EQ(unlockAndCountOpens(), 0);
 }
 
 }  // namespace

@@ -508,20 +508,35 @@ TEST_F(MainWindowTest, ASearchThatMatchesNothingSaysSoAndEscapeBringsEveryDriveB
     EXPECT_NE(sidebar().sectionItem("Local Drive"), nullptr);
 }
 
-TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAndAddsTheCauseTheSystemGave) {
+TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid) {
     start("usb-disks.json");
     DMBaseViewController* view = select("disk8s1");
     ASSERT_NE(view, nullptr);
     platform->unmountVolume("disk8s1");
     settle(1.0);
+    // Without a reason from the system there is nothing to point First Aid at: no offer.
     operations->forcedMountCode = 32;
-    operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
     view->actionBar()->button("Mount")->click();
     settle(0.5);
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].alert.text,
-              "Failed to mount this drive,  please try again later. (error code: -1)\n\n"
-              "mount: /media/STICK: Structure needs cleaning.");
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_TRUE(presenter->shown[0].alert.informativeText.empty());
+
+    operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
+    view->actionBar()->button("Mount")->click();
+    settle(0.5);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    const DMAlert& alert = presenter->shown[1].alert;
+    EXPECT_EQ(alert.title, "Error");
+    EXPECT_EQ(alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    EXPECT_EQ(alert.informativeText, "mount: /media/STICK: Structure needs cleaning.");
+    // The drive can be checked: First Aid is offered, and Escape keeps to "Ok".
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Ok", "First Aid"}));
+    EXPECT_EQ(alert.escapeButton, std::optional<std::size_t>(0));
+    EXPECT_EQ(controller->driveActionManager()->checkDiskWindowController(), nullptr);
+    presenter->answer(1, 1);
+    settle(0.5);
+    EXPECT_NE(controller->driveActionManager()->checkDiskWindowController(), nullptr);
 }
 
 TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {
@@ -595,6 +610,33 @@ TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsS
     DMDriveSnapshot unmounted = systemDisk;
     unmounted.own.mountPoint.reset();
     EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
+}
+
+// A new user's first minutes: a machine with no drives says so instead of loading for ever,
+// the drives that arrive later fill the tree, and acting on a drive leaves the keyboard in the tree.
+TEST_F(MainWindowTest, AnEmptyMachineSaysSoAndActingOnADriveKeepsTheFocusInTheTree) {
+    start("usb-hotplug.json");
+    controller->showWindow();
+    settle(0.5);
+    EXPECT_EQ(controller->placeholderText(), "Loading Drive ...");
+    settle(DMWindowController::discoveryWait);
+    EXPECT_EQ(controller->placeholderText(), "No drives found");
+
+    // The stick of the scenario arrives at 5 s and mounts at 7 s (it is ejected at 12 s).
+    settle(3.5);
+    ASSERT_TRUE(sidebar().showsDrives());
+    DMBaseViewController* view = select("disk4s1");
+    ASSERT_NE(view, nullptr);
+    QTreeWidget* tree = sidebar().view();
+    tree->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != tree) {
+        GTEST_SKIP() << "this display gives no window the keyboard focus";
+    }
+    view->actionBar()->button("Unmount")->click();
+    settle(1.0);
+    EXPECT_EQ(view->facts()[0].second, "Not Mounted");
+    EXPECT_EQ(QApplication::focusWidget(), tree);
 }
 
 }  // namespace

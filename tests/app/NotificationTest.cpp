@@ -155,8 +155,12 @@ public:
     }
     ~FakeNotificationServer() { connection_->leaveEventLoop(); }
 
-    void click(std::uint32_t id) {
-        object_->emitSignal("ActionInvoked").onInterface("org.freedesktop.Notifications").withArguments(id, std::string("default"));
+    void click(std::uint32_t id, const std::string& actionKey = "default") {
+        object_->emitSignal("ActionInvoked").onInterface("org.freedesktop.Notifications").withArguments(id, actionKey);
+    }
+    std::vector<std::string> lastActions() {
+        std::lock_guard lock(mutex_);
+        return lastActions_;
     }
     std::vector<std::string> received() {
         std::lock_guard lock(mutex_);
@@ -175,6 +179,10 @@ private:
         std::map<std::string, sdbus::Variant> hints;
         std::int32_t timeout = 0;
         call >> application >> replaces >> icon >> summary >> body >> actions >> hints >> timeout;
+        {
+            std::lock_guard lock(mutex_);
+            lastActions_ = actions;
+        }
         record(application + " | " + summary + " | " + body + " | " + (actions.empty() ? "" : actions[0]));
         auto reply = call.createReply();
         reply << nextId_++;
@@ -191,16 +199,27 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> received_;
+    std::vector<std::string> lastActions_;
     std::atomic<std::uint32_t> nextId_{41};
 };
 
-TEST(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnOurNotificationOnly) {
-    std::string error;
-    auto bus = test::PrivateBus::start(error);
-    if (!bus) {
-        GTEST_SKIP() << "no private bus: " << error;
+// A private bus standing in for the session bus while a test runs.
+class FreedesktopNotificationsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        bus = test::PrivateBus::start(error);
+        if (!bus) {
+            GTEST_SKIP() << "no private bus: " << error;
+        }
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
     }
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+    void TearDown() override { ::unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
+
+    std::unique_ptr<test::PrivateBus> bus;
+};
+
+TEST_F(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnOurNotificationOnly) {
     {
         FakeNotificationServer server;
         ASSERT_TRUE(bus->waitForName("org.freedesktop.Notifications"));
@@ -223,19 +242,38 @@ TEST(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnO
         EXPECT_EQ(server.received()[1], "close 41");
         EXPECT_EQ(delegate->activations.size(), 1u);
     }
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
-TEST(FreedesktopNotificationsTest, WithoutAServerAPostIsRefused) {
-    std::string error;
-    auto bus = test::PrivateBus::start(error);
-    if (!bus) {
-        GTEST_SKIP() << "no private bus: " << error;
+TEST_F(FreedesktopNotificationsTest, AQuestionOffersItsButtonsAndReportsThePressedOneOnce) {
+    {
+        FakeNotificationServer server;
+        ASSERT_TRUE(bus->waitForName("org.freedesktop.Notifications"));
+        FreedesktopNotifications center("Kestrane Harbormind");
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<std::string> pressed;
+        center.setActionHandler([&](const std::string& identifier, const std::string& actionKey) {
+            std::lock_guard lock(mutex);
+            pressed.push_back(identifier + " " + actionKey);
+            changed.notify_all();
+        });
+        ASSERT_TRUE(center.postWithActions("question-sdb", "USB Warden", "Allow it to mount?",
+                                           {{"allow", "Allow"}, {"block", "Block"}}));
+        EXPECT_EQ(server.lastActions(), (std::vector<std::string>{"allow", "Allow", "block", "Block"}));
+        server.click(7, "allow");  // not ours
+        server.click(41, "allow");
+        server.click(41, "block");  // the question is answered already
+        ASSERT_TRUE(center.post("later", "Title", "Text"));
+        server.click(42);  // a click on a plain notification is no answer
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::seconds(5), [&] { return !pressed.empty(); });
+        EXPECT_EQ(pressed, (std::vector<std::string>{"question-sdb allow"}));
     }
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
+}
+
+TEST_F(FreedesktopNotificationsTest, WithoutAServerAPostIsRefused) {
     FreedesktopNotifications center("Kestrane Harbormind");
     EXPECT_FALSE(center.post("id", "Title", "Text"));
-    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 }  // namespace

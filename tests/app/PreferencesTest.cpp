@@ -202,6 +202,8 @@ TEST_F(PreferencesTest, LaunchAtLoginFollowsTheLoginItem) {
 }
 
 TEST_F(PreferencesTest, UncheckingTheMenuBarIconRemovesTheStatusItemAtOnceAndCheckingMakesExactlyOne) {
+    // As on a desktop with a tray area (the offscreen platform has none).
+    application->setTrayAvailable([] { return true; });
     application->createStatusItem();
     ASSERT_NE(application->statusItem(), nullptr);
     window->generalPane()->btnstatusBarIcon()->click();

@@ -10,9 +10,13 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTableWidget>
+#include <atomic>
 
 #include "AppTestSupport.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
@@ -389,6 +393,69 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     EXPECT_TRUE(usb->driveMayLoad("disk7s1"));
     platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(false));
     EXPECT_TRUE(usb->driveMayLoad("disk4s1"));
+}
+
+// Drive work that only counts what the dispatcher asked for.
+class CountingOperations final : public DMDriveOperations {
+public:
+    bool isLocalDrive(const Drive&) override { return true; }
+    DMDriveObjectFilesystem fileSystem(const Drive&) override { return DMDriveObjectFilesystem::exfat; }
+    std::string name(const Drive&) override { return "STICK"; }
+    int open(const Drive&) override {
+        ++opens;
+        return 0;
+    }
+    int mount(const Drive&) override {
+        ++mounts;
+        return 0;
+    }
+    DMOperationResult unmount(const Drive&, DMUnmountOption) override { return {0, {}}; }
+    DMOperationResult eject(const Drive&) override { return {0, {}}; }
+    int lock(const Drive&) override { return 0; }
+    int accessMode(const Drive&) override { return 1; }
+    bool hasHibernationFile(const Drive&) override { return false; }
+    void setIgnoreHibernateFile(bool) override {}
+    std::vector<Drive> externalRootDrives() override { return {}; }
+    bool isDriverInstalled() override { return true; }
+    bool canInstallDriver() override { return false; }
+    void installDriver() override {}
+    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return false; }
+    void openURL(const std::string&) override {}
+    std::atomic<int> opens{0};
+    std::atomic<int> mounts{0};
+};
+
+TEST_F(USBBlockerWindowsTest, TheWindowOpensOnlyWhiteListedDrivesWhileTheBlockerIsOn) {
+    auto operations = std::make_shared<CountingOperations>();
+    auto actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+    usb->guardDrives(*actions);
+    auto listed = DMLocalDriveObject::create("disk5s1");
+    auto unlisted = DMLocalDriveObject::create("disk4s1");
+    auto openBoth = [&] {
+        actions->perform(DMDriveAction::open, unlisted, mainWindow.get());
+        actions->perform(DMDriveAction::open, listed, mainWindow.get());
+        settle();
+    };
+
+    openBoth();
+    EXPECT_EQ(operations->opens, 2);
+    EXPECT_TRUE(messages().empty());
+
+    turnOn();
+    openBoth();
+    EXPECT_EQ(operations->opens, 3);
+    EXPECT_EQ(messages(), std::vector<std::string>{T::driveGuard});
+    // Drive clean is refused the same way, before anything is scanned.
+    actions->perform(DMDriveAction::driveClean, unlisted, mainWindow.get());
+    settle();
+    EXPECT_EQ(messages().size(), 2u);
+    EXPECT_EQ(actions->driverClearWindowController(), nullptr);
+    // A mount of the listed disk goes on; the unlisted one asks for the password instead.
+    actions->perform(DMDriveAction::mount, listed, mainWindow.get());
+    actions->perform(DMDriveAction::mount, unlisted, mainWindow.get());
+    settle();
+    EXPECT_EQ(operations->mounts, 1);
+    EXPECT_NE(usb->usbEntryWindowController(), nullptr);
 }
 
 // Screenshots of the settings window's pages and the stop window, light and dark.

@@ -125,10 +125,19 @@ TEST(DaemonMethodTableTest, EveryMethodHasOneRolePerArgumentAndADefaultWhenItRep
         EXPECT_EQ(method.replies(), method.defaultAnswer.has_value()) << method.name;
         ++count;
     }
-    EXPECT_EQ(count, 27);
+    EXPECT_EQ(count, 38);
     const DaemonMethod* key = DaemonMethodTable::find(XPCServiceName::bitLocker, "getBitLockerRecoveryKeyWithBsdname");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->action, DaemonAction::act);  // the recovery key is a secret
+    // Encrypting writes over a whole volume: an administrator's action on an unused device.
+    const DaemonMethod* encrypt = DaemonMethodTable::find(XPCServiceName::luks, "encryptLuksDriveWithBsdname");
+    ASSERT_NE(encrypt, nullptr);
+    EXPECT_EQ(encrypt->action, DaemonAction::act);
+    EXPECT_EQ(encrypt->roles, (std::vector<ArgumentRole>{ArgumentRole::overwrittenName, ArgumentRole::secret,
+                                                          ArgumentRole::plain}));
+    for (const char* secret : {"getLuksRecoveryKeyWithBsdname", "getLuksHeaderWithBsdname"}) {
+        EXPECT_EQ(DaemonMethodTable::find(XPCServiceName::luks, secret)->action, DaemonAction::act) << secret;
+    }
 }
 
 class ConfigFileTest : public testing::Test {

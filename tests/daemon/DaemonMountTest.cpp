@@ -181,6 +181,40 @@ TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsTheirVolumeThroughTheDaemon)
     EXPECT_FALSE(stillOurs()) << "the loop device is still attached";
 }
 
+// A user's unlock and lock go to the daemon's encrypted-volume service, which answers with
+// its own reasons: not encrypted, and (where the kernel has no device-mapper) why a LUKS
+// volume cannot be opened here.
+TEST_F(DaemonMountTest, AUsersUnlockAndLockAreTheDaemonsWork) {
+    std::ofstream(folder + "/password") << "not the password";
+    ::chmod((folder + "/password").c_str(), 0644);
+    auto unlock = [&] {
+        return asUser({"sh", "-c", "exec \"$0\" unlock \"$1\" < \"$2\"", HARBORMIND_MOUNT_HELPER_PATH, loopName,
+                       folder + "/password"});
+    };
+    Outcome plain = unlock();
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.err.find("neither a LUKS nor a BitLocker volume"), std::string::npos) << plain.err;
+    EXPECT_NE(helper("lock", {loopName}).status, 0);
+
+    ASSERT_EQ(run({"sh", "-c",
+                   "printf secret | cryptsetup luksFormat --type luks2 --pbkdf pbkdf2 --pbkdf-force-iterations 1000 "
+                   "-q --key-file=- \"$0\"",
+                   loop})
+                  .status,
+              0);
+    Outcome luks = unlock();
+    std::ifstream misc("/proc/misc");
+    std::stringstream kernel;
+    kernel << misc.rdbuf();
+    if (kernel.str().find("device-mapper") == std::string::npos) {
+        EXPECT_EQ(luks.status, 19);
+        EXPECT_NE(luks.err.find("device-mapper"), std::string::npos) << luks.err;
+    } else {
+        EXPECT_EQ(luks.status, 2) << luks.err;
+        EXPECT_NE(luks.err.find("The password is incorrect"), std::string::npos) << luks.err;
+    }
+}
+
 TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     fs::create_directories(folder + "/rootonly");
     ::chmod((folder + "/rootonly").c_str(), 0700);

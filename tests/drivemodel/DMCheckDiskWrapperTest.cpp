@@ -130,5 +130,18 @@ TEST_F(CheckDiskWrapperTest, AnUnreachableDaemonOrAnOddNameEndsTheRunInsteadOfLe
     EXPECT_EQ(wrapper->shell().repairVolume("nvme0n1p2"), "diskutil repairVolume nvme0n1p2");
 }
 
+TEST_F(CheckDiskWrapperTest, ACommandTheDaemonRefusesEndsTheRunInsteadOfLeavingItWaiting) {
+    // A device in use is refused before anything runs, so no stream would ever come.
+    answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", false}}}});
+    buildDrives();
+    auto wrapper = DMCheckDiskWrapper::create();
+    auto receiver = std::make_shared<RecordingReceiver>();
+    wrapper->setDelegate(receiver);
+    wrapper->check(drive("disk4s1"), true);
+    settle();
+    ASSERT_EQ(receiver->all().size(), 1u);
+    EXPECT_EQ(receiver->all()[0], std::make_pair(std::string(DMCheckDiskText::notStarted), std::int64_t{2}));
+}
+
 }  // namespace
 }  // namespace harbormind

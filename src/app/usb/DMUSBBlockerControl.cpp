@@ -1,11 +1,14 @@
 #include "app/usb/DMUSBBlockerControl.h"
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMDriveActionManager.h"
+#include "app/DMDriveOperations.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
 #include "app/usb/USBNotices.h"
 #include "app/usb/USBSetPasswordWindowController.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
 #include "usbblocker/DriveTools.h"
 #include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -178,6 +181,18 @@ void DMUSBBlockerControl::checkWhiteListBeforeMounting(const std::string& bsdNam
             notice(USBBlockerTexts::whiteListAdded);
         }
     });
+}
+
+void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
+    std::shared_ptr<DMDriveOperations> operations = actions.operations();
+    actions.setMountGuard([this, operations](const auto& drive, std::function<void()> proceed) {
+        if (!isOn() || !operations->isLocalDrive(drive)) {
+            proceed();
+            return;
+        }
+        checkWhiteListBeforeMounting(drive->identifier(), proceed);
+    });
+    actions.setLoadGuard([this](const auto& drive) { return driveMayLoad(drive->identifier()); });
 }
 
 bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {

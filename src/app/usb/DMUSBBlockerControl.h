@@ -12,6 +12,8 @@ class QWidget;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMDriveActionManager;
+class DMDriveOperations;
 class DriveTools;
 class USBBLockerWindowController;
 class USBBlockerKeyChain;
@@ -48,6 +50,9 @@ public:
     // For the drive views: false (after telling the user) when the blocker is on and the
     // drive's disk is known not to be white-listed.
     bool driveMayLoad(const std::string& bsdName);
+    // Makes the dispatcher ask this control before it mounts a local drive (the white-list
+    // password) and before it opens or cleans one (the guard above).
+    void guardDrives(DMDriveActionManager& actions);
 
     USBSetPasswordWindowController* usbSetPasswordWindowController() const;
     USBBlockerStopWindowController* usbBlockerStopwindowController() const;

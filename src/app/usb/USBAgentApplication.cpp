@@ -4,15 +4,18 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "agent/USBAgentHost.h"
+#include "agent/USBAgentNotificationQuestion.h"
 #include "app/DMMainQueueBridge.h"
 #include "app/usb/USBAgentQuestionWindow.h"
 #include "platform/DiskDescriptionKey.h"
+#include "platform/Notifications.h"
 #include "platform/linux/files/LinuxFileContents.h"
 #include "platform/linux/files/LinuxFileEvents.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -49,6 +52,27 @@ AgentOptions takeOptions(int argc, char** argv, std::vector<char*>& qtArguments)
         }
     }
     return options;
+}
+
+// Started by the user's service manager, the agent may come up before the desktop's display
+// (or in a session without one): it then runs without windows rather than not at all.
+void runWithoutDisplayWhereThereIsNone() {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+}
+
+// Where no window can be shown, the question comes as a notification with buttons. Tests
+// answer the windows through standard input, offscreen.
+std::shared_ptr<USBAgentQuestion> questionFor(const AgentOptions& options,
+                                              std::shared_ptr<USBAgentQuestionWindows> windows) {
+    const QString qtPlatform = QGuiApplication::platformName();
+    bool windowsShow = options.controlOnStdin || (qtPlatform != "offscreen" && qtPlatform != "minimal");
+    Notifications* notifications = Platform::current().notifications();
+    if (windowsShow || !notifications) {
+        return windows;
+    }
+    return USBAgentNotificationQuestion::create(*notifications);
 }
 
 void say(const std::string& line) {
@@ -133,6 +157,7 @@ private:
 int USBAgentApplication::run(int argc, char** argv) {
     std::vector<char*> qtArguments;
     AgentOptions options = takeOptions(argc, argv, qtArguments);
+    runWithoutDisplayWhereThereIsNone();
     int qtArgc = static_cast<int>(qtArguments.size());
     qtArguments.push_back(nullptr);
     QApplication application(qtArgc, qtArguments.data());
@@ -158,7 +183,8 @@ int USBAgentApplication::run(int argc, char** argv) {
         control = std::make_unique<StdinControl>(sim, questions);
     }
     USBDiskList& lists = agentLists(options);
-    auto host = std::make_shared<USBAgentHost>(questions, USBBlockerSettings::current(), lists, DriveTools::shared(),
+    auto host = std::make_shared<USBAgentHost>(questionFor(options, questions), USBBlockerSettings::current(), lists,
+                                               DriveTools::shared(),
                                                Platform::current().diskArbitration().createSession());
     host->engine().setDelegate(host);
     if (sim) {

@@ -29,6 +29,15 @@ const char* wordsFor(CheckDiskVerdict verdict) {
     return CheckDiskTexts::notCompleted;
 }
 
+// A checker run with "no" to every question says so after each fault it leaves ("Fix? no").
+bool answeredNo(const std::string& line) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text.size() >= 4 && text.compare(text.size() - 4, 4, "? no") == 0;
+}
+
 CheckDiskVerdict verdictOfCheck(CheckerOutcome outcome) {
     switch (outcome) {
         case CheckerOutcome::clean: return CheckDiskVerdict::clean;
@@ -118,10 +127,12 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
     command.insert(command.end(), arguments.begin(), arguments.end());
     CheckerProcess process(command);
     engine_.setRunning(&process);
-    int exitStatus =
-        engine_.stopRequested()
-            ? CheckerProcess::killed
-            : process.run([this](const std::string& text) { sink_(DMCheckStatus::checkRuning, text); });
+    bool declinedFix = false;
+    int exitStatus = engine_.stopRequested() ? CheckerProcess::killed
+                                             : process.run([this, &declinedFix](const std::string& text) {
+                                                   declinedFix = declinedFix || answeredNo(text);
+                                                   sink_(DMCheckStatus::checkRuning, text);
+                                               });
     engine_.setRunning(nullptr);
     Log::info("First Aid: " + commandText(command) + " ended with exit status " + std::to_string(exitStatus));
     if (engine_.stopRequested() || !identity_.isPresent()) {
@@ -131,7 +142,14 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
         line(CheckDiskTextFormat::format(CheckDiskTexts::cannotStart, {program_}));
         return Result{CheckerOutcome::failed, exitStatus};
     }
-    return Result{CheckerTable::outcome(family_, mode, exitStatus), exitStatus};
+    CheckerOutcome outcome = CheckerTable::outcome(family_, mode, exitStatus);
+    // e2fsck -n exits 0 when the only faults it declined to fix are summary counts; the volume
+    // still holds them, and a repair would change it.
+    if (family_ == CheckerFamily::ext && mode == CheckDiskMode::check && declinedFix &&
+        outcome == CheckerOutcome::clean) {
+        outcome = CheckerOutcome::errors;
+    }
+    return Result{outcome, exitStatus};
 }
 
 bool CheckDiskRun::ntfsIsDirty() const {

@@ -9,11 +9,21 @@
 
 namespace harbormind {
 
-LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot)
-    : ntfsPaths_{"/proc", mediaRoot}, driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))) {}
+LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
+                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit)
+    : ntfsPaths_{"/proc", mediaRoot},
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
+      usbAgentUnit_(std::move(usbAgentUnit)) {}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
-    return std::make_shared<LinuxBitLockerService>();
+    return std::make_shared<LinuxBitLockerService>(
+        std::shared_ptr<const EncryptedVolumeAccess>(luks_, &luks_->volumes));
+}
+
+std::shared_ptr<DMLuksServerProtocol> LinuxDaemonBackend::luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
+                                                               const CallerIdentity& caller) {
+    return std::make_shared<LinuxLuksService>(luks_, std::move(callbacks), caller);
 }
 
 std::shared_ptr<DMNtfsServerProtocol> LinuxDaemonBackend::ntfs(const CallerIdentity& caller) {
@@ -30,7 +40,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>();
+    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
 }
 
 }  // namespace harbormind

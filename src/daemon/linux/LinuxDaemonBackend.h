@@ -4,6 +4,7 @@
 
 #include "daemon/DaemonBackend.h"
 #include "daemon/clone/CloneEngine.h"
+#include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 
 namespace harbormind {
@@ -12,8 +13,13 @@ namespace harbormind {
 // is its refusing stand-in; a new backend replaces it here.
 class LinuxDaemonBackend final : public DaemonBackend {
 public:
-    // `mediaRoot` is where users' media folders are made ("/media").
-    explicit LinuxDaemonBackend(std::string mediaRoot = "/media");
+    // `mediaRoot` is where users' media folders are made ("/media"); `luksHeaderFolder`
+    // where detached LUKS2 headers are kept; `luksIterationMilliseconds` how long a key
+    // slot's key derivation takes (0: cryptsetup's choice); `usbAgentUnit` where the USB
+    // blocker agent's unit is installed (empty: the system's place).
+    explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
+                                std::string luksHeaderFolder = "/var/lib/kestrane/luks",
+                                unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -23,6 +29,8 @@ public:
     std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
     // One for the daemon's life: it remembers whom it mounted each medium for.
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
+    std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
+                                               const CallerIdentity& caller) override;
 
 private:
     NtfsServicePaths ntfsPaths_;
@@ -30,6 +38,9 @@ private:
     // ends (SIGTERM), stops it and saves its map.
     std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
     std::shared_ptr<DriveMountBackend> driveMount_;
+    // For the daemon's life: the running encryption jobs and the kept headers.
+    std::shared_ptr<LuksServiceShared> luks_;
+    std::string usbAgentUnit_;
 };
 
 }  // namespace harbormind

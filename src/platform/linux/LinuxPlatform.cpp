@@ -23,6 +23,9 @@
 #include "platform/linux/processes/LinuxScriptRunner.h"
 #include "platform/linux/settings/LinuxSettingsStores.h"
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
+#include "platform/linux/desktop/LinuxPasteboard.h"
+#include "platform/linux/files/LinuxUserData.h"
+#include "platform/linux/processes/LinuxPackageManager.h"
 #include "platform/linux/processes/LinuxUserDatabase.h"
 #include "platform/linux/disks/LinuxWholeDiskNames.h"
 #include "platform/linux/desktop/LinuxWorkspace.h"
@@ -86,6 +89,17 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
                                                     std::vector<std::string>{runningProgram()});
     usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
+    pasteboard_ = std::make_unique<LinuxPasteboard>(LinuxPasteboard::defaultFolder());
+    packageManager_ = std::make_unique<LinuxPackageManager>(*processes_, runningProgram());
+    // What uninstalling takes away for this user: settings, the data folder (the default
+    // keychain), the keychains and saved network drives kept in the home folder, and the
+    // launch-at-login entry.
+    const std::string home = users_->processHome();
+    userData_ = std::make_unique<LinuxUserData>(
+        std::vector<std::string>{LinuxSettingsStores::defaultFolder(), dataFolder(*users_)},
+        std::vector<std::string>{home + "/localdrives.keychain", home + "/networkdrives.keychain",
+                                 home + "/usbblocker.keychain", home + "/nwd.plist",
+                                 LinuxLoginItems::defaultFolder() + "/" + bundleIdentifier() + ".LaunchAtLoginHelper.desktop"});
     wholeDiskNames_ = std::make_unique<LinuxWholeDiskNames>();
 }
 
@@ -130,6 +144,9 @@ Notifications* LinuxPlatform::notifications() {
 }
 
 LoginItems* LinuxPlatform::loginItems() { return loginItems_.get(); }
+Pasteboard* LinuxPlatform::pasteboard() { return pasteboard_.get(); }
+PackageManager* LinuxPlatform::packageManager() { return packageManager_.get(); }
+UserData* LinuxPlatform::userData() { return userData_.get(); }
 USBBlockerPaths* LinuxPlatform::usbBlockerPaths() { return usbBlockerPaths_.get(); }
 WholeDiskNames* LinuxPlatform::wholeDiskNames() { return wholeDiskNames_.get(); }
 LinuxDiskWatcher& LinuxPlatform::diskWatcher() { return *watcher_; }

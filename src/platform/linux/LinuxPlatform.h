@@ -47,6 +47,9 @@ public:
     JunkLocations* junkLocations() override;
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;
+    Pasteboard* pasteboard() override;
+    PackageManager* packageManager() override;
+    UserData* userData() override;
     NetworkMounter* networkMounter() override;
     USBBlockerPaths* usbBlockerPaths() override;
     WholeDiskNames* wholeDiskNames() override;
@@ -76,6 +79,9 @@ private:
     std::unique_ptr<JunkLocations> junkLocations_;
     std::unique_ptr<KeychainFiles> keychainFiles_;
     std::unique_ptr<LoginItems> loginItems_;
+    std::unique_ptr<Pasteboard> pasteboard_;
+    std::unique_ptr<PackageManager> packageManager_;
+    std::unique_ptr<UserData> userData_;
     std::unique_ptr<SleepWakeNotifications> sleepWake_;
     std::unique_ptr<Notifications> notifications_;
     std::unique_ptr<FileStore> fileStore_;

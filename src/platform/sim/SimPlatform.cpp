@@ -13,6 +13,9 @@
 #include "platform/sim/SimKeychainFiles.h"
 #include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimLoginItems.h"
+#include "platform/sim/SimPackageManager.h"
+#include "platform/sim/SimPasteboard.h"
+#include "platform/sim/SimUserData.h"
 #include "platform/sim/SimMachine.h"
 #include "platform/sim/SimPowerSource.h"
 #include "platform/sim/SimProcessLauncher.h"
@@ -68,6 +71,9 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
     fileStore_ = std::make_unique<SimFileStore>();
     networkMounter_ = std::make_unique<SimNetworkMounter>();
     loginItems_ = std::make_unique<SimLoginItems>();
+    pasteboard_ = std::make_unique<SimPasteboard>();
+    packageManager_ = std::make_unique<SimPackageManager>();
+    userData_ = std::make_unique<SimUserData>();
     fileEvents_ = std::make_unique<SimFileEvents>();
     fileContents_ = std::make_unique<SimFileContents>(fileEvents_.get());
     usbBlockerPaths_ = std::make_unique<SimUSBBlockerPaths>();
@@ -102,6 +108,9 @@ KeychainFiles* SimPlatform::keychainFiles() { return keychainFiles_.get(); }
 FileStore* SimPlatform::fileStore() { return fileStore_.get(); }
 NetworkMounter* SimPlatform::networkMounter() { return networkMounter_.get(); }
 LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }
+Pasteboard* SimPlatform::pasteboard() { return pasteboard_.get(); }
+PackageManager* SimPlatform::packageManager() { return packageManager_.get(); }
+UserData* SimPlatform::userData() { return userData_.get(); }
 
 PlatformValue::Dictionary SimPlatform::daemonAnswers() const {
     return machine_->scenario().daemon;

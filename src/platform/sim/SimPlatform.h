@@ -28,6 +28,9 @@ class SimFileStore;
 class SimKeychainFiles;
 class SimNetworkMounter;
 class SimLoginItems;
+class SimPackageManager;
+class SimPasteboard;
+class SimUserData;
 class SimMachine;
 class SimPowerSource;
 class SimProcessLauncher;
@@ -74,6 +77,12 @@ public:
     FileContents* fileContents() override;
     FileEvents* fileEvents() override;
     USBBlockerPaths* usbBlockerPaths() override;
+    Pasteboard* pasteboard() override;
+    PackageManager* packageManager() override;
+    UserData* userData() override;
+    SimPasteboard& simPasteboard() { return *pasteboard_; }
+    SimPackageManager& simPackageManager() { return *packageManager_; }
+    SimUserData& simUserData() { return *userData_; }
 
     // The scenario's "daemon" section, untouched, for the simulated helper daemon.
     PlatformValue::Dictionary daemonAnswers() const;
@@ -140,6 +149,9 @@ private:
     std::unique_ptr<SimFileEvents> fileEvents_;
     std::unique_ptr<SimFileContents> fileContents_;
     std::unique_ptr<SimUSBBlockerPaths> usbBlockerPaths_;
+    std::unique_ptr<SimPasteboard> pasteboard_;
+    std::unique_ptr<SimPackageManager> packageManager_;
+    std::unique_ptr<SimUserData> userData_;
 };
 
 }  // namespace harbormind

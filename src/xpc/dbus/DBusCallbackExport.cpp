@@ -96,7 +96,8 @@ bool DBusCallbackExport::install(const std::shared_ptr<DBusLink>& link, const st
                                  const std::weak_ptr<XPCInterface>& exported) {
     std::shared_ptr<XPCInterface> object = exported.lock();
     try {
-        if (serviceName == XPCServiceName::bitLocker) {
+        // The encrypted-volume service reports its progress like the BitLocker service.
+        if (serviceName == XPCServiceName::bitLocker || serviceName == XPCServiceName::luks) {
             auto bitLocker = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(object);
             if (!bitLocker) {
                 return false;

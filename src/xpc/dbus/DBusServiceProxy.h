@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "xpc/XPCCodeAnswer.h"
 #include "xpc/XPCConnection.h"
 #include "xpc/dbus/DBusErrorText.h"
 #include "xpc/dbus/DBusLink.h"
@@ -28,6 +29,26 @@ protected:
     template <typename T, typename... Args>
     void askUntilDone(const char* method, std::function<void(T)> reply, const Args&... args) {
         askWithin<T>(DBusTimeout::none, method, std::move(reply), args...);
+    }
+
+    // A request answered with a code and a message ("xs"); `untilDone` for one answered
+    // only when its job ends.
+    template <typename... Args>
+    void askCode(const char* method, bool untilDone, XPCCodeReply reply, const Args&... args) {
+        send(method, untilDone ? DBusTimeout::none : DBusTimeout::answer,
+             [reply = std::move(reply), onError = onError_](sdbus::MethodReply& answer) {
+                 XPCCodeAnswer value;
+                 try {
+                     answer >> value.code >> value.message;
+                 } catch (const sdbus::Error& failure) {
+                     fail(onError, failure.getName(), failure.getMessage());
+                     return;
+                 }
+                 if (reply) {
+                     reply(std::move(value));
+                 }
+             },
+             args...);
     }
 
     // A request whose caller waits for nothing. The daemon still acknowledges it, which keeps

@@ -6,6 +6,7 @@
 #include "xpc/dbus/DBusCallbackExport.h"
 #include "xpc/dbus/DBusCheckDiskProxy.h"
 #include "xpc/dbus/DBusDeviceCloneProxy.h"
+#include "xpc/dbus/DBusLuksProxy.h"
 #include "xpc/dbus/DBusNtfsProxy.h"
 #include "xpc/dbus/DBusUSBBlockerProxy.h"
 
@@ -14,9 +15,9 @@ namespace harbormind {
 DBusXPCConnection::DBusXPCConnection(std::string serviceName) : serviceName_(std::move(serviceName)) {}
 
 bool DBusXPCConnection::setExportedObject(std::weak_ptr<XPCInterface> object) {
-    // Only the three services with callbacks take an exported object.
+    // Only the services with callbacks take an exported object.
     bool duplex = serviceName_ == XPCServiceName::bitLocker || serviceName_ == XPCServiceName::checkDisk ||
-                  serviceName_ == XPCServiceName::deviceClone;
+                  serviceName_ == XPCServiceName::deviceClone || serviceName_ == XPCServiceName::luks;
     if (!duplex || !object.lock()) {
         return false;
     }
@@ -59,6 +60,9 @@ std::shared_ptr<XPCInterface> DBusXPCConnection::remoteObjectProxyWithErrorHandl
     }
     if (serviceName_ == XPCServiceName::usbBlocker) {
         return std::make_shared<DBusUSBBlockerProxy>(link_, serviceName_, std::move(errorHandler));
+    }
+    if (serviceName_ == XPCServiceName::luks) {
+        return std::make_shared<DBusLuksProxy>(link_, serviceName_, std::move(errorHandler));
     }
     if (errorHandler) {
         errorHandler("No such service");

@@ -147,6 +147,15 @@ TEST_F(CheckDiskRealVolumeTest, NtfsWithTheVolumeDirtyFlagSet) {
     EXPECT_EQ(sha256Of(out), sha256Of(kept));
 }
 
+TEST_F(CheckDiskRealVolumeTest, Ext4WhoseOnlyFaultIsTheFreeBlocksCount) {
+    // e2fsck -n exits 0 for this one; the check must still say the volume needs a repair.
+    requireTools({"mkfs.ext4", "debugfs", "e2fsck"});
+    std::string image = CheckDiskImage::quoted(image_->image());
+    ASSERT_TRUE(CheckDiskImage::run("mkfs.ext4 -q -F " + image));
+    ASSERT_TRUE(CheckDiskImage::run("debugfs -w -R 'ssv free_blocks_count 1234' " + image));
+    findAndMend({"Free blocks count wrong"});
+}
+
 TEST_F(CheckDiskRealVolumeTest, MountedVolumeIsNeverRepaired) {
     requireTools({"mkfs.ext4", "mount"});
     ASSERT_TRUE(CheckDiskImage::run("mkfs.ext4 -q -F " + CheckDiskImage::quoted(image_->image())));

@@ -2,6 +2,7 @@
 
 #include <sdbus-c++/sdbus-c++.h>
 
+#include <optional>
 #include <vector>
 
 #include "support/Log.h"
@@ -50,18 +51,40 @@ bool FreedesktopNotifications::connect() {
 }
 
 bool FreedesktopNotifications::post(const std::string& identifier, const std::string& title, const std::string& text) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (!connect()) {
-        return false;
+    return notify(identifier, title, text, {"default", title});
+}
+
+bool FreedesktopNotifications::postWithActions(const std::string& identifier, const std::string& title,
+                                               const std::string& text,
+                                               const std::vector<std::pair<std::string, std::string>>& actions) {
+    std::vector<std::string> flat;
+    for (const auto& [key, label] : actions) {
+        flat.push_back(key);
+        flat.push_back(label);
     }
+    return notify(identifier, title, text, flat);
+}
+
+bool FreedesktopNotifications::notify(const std::string& identifier, const std::string& title,
+                                      const std::string& text, const std::vector<std::string>& actions) {
+    sdbus::IProxy* proxy = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!connect()) {
+            return false;
+        }
+        proxy = proxy_.get();
+    }
+    // The call is made without our lock: the bus thread may meanwhile be delivering a button
+    // press, which takes the lock, and the call's reply would wait behind it.
     try {
         std::uint32_t serverId = 0;
-        const std::vector<std::string> actions{"default", title};
-        proxy_->callMethod("Notify")
+        proxy->callMethod("Notify")
             .onInterface(serviceInterface)
             .withArguments(applicationName_, std::uint32_t{0}, std::string("drive-harddisk"), title, text, actions,
                            std::map<std::string, sdbus::Variant>{}, serverTimeout)
             .storeResultsTo(serverId);
+        std::lock_guard<std::mutex> guard(mutex_);
         identifiers_[serverId] = identifier;
         return true;
     } catch (const sdbus::Error& error) {
@@ -71,18 +94,24 @@ bool FreedesktopNotifications::post(const std::string& identifier, const std::st
 }
 
 void FreedesktopNotifications::remove(const std::string& identifier) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    for (auto entry = identifiers_.begin(); entry != identifiers_.end(); ++entry) {
-        if (entry->second != identifier) {
-            continue;
+    std::optional<std::uint32_t> serverId;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        for (auto entry = identifiers_.begin(); entry != identifiers_.end(); ++entry) {
+            if (entry->second == identifier) {
+                serverId = entry->first;
+                identifiers_.erase(entry);
+                break;
+            }
         }
-        try {
-            proxy_->callMethod("CloseNotification").onInterface(serviceInterface).withArguments(entry->first).dontExpectReply();
-        } catch (const sdbus::Error& error) {
-            Log::debug("A notification could not be closed: " + error.getMessage());
-        }
-        identifiers_.erase(entry);
+    }
+    if (!serverId) {
         return;
+    }
+    try {
+        proxy_->callMethod("CloseNotification").onInterface(serviceInterface).withArguments(*serverId).dontExpectReply();
+    } catch (const sdbus::Error& error) {
+        Log::debug("A notification could not be closed: " + error.getMessage());
     }
 }
 
@@ -91,21 +120,35 @@ void FreedesktopNotifications::setActivationHandler(Activation handler) {
     handler_ = std::move(handler);
 }
 
+void FreedesktopNotifications::setActionHandler(ActionChoice handler) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    actionHandler_ = std::move(handler);
+}
+
 void FreedesktopNotifications::actionInvoked(std::uint32_t serverId, const std::string& actionKey) {
     Activation handler;
+    ActionChoice actionHandler;
     std::string identifier;
     {
         std::lock_guard<std::mutex> guard(mutex_);
         auto found = identifiers_.find(serverId);
         // Other programs' notifications are announced on the same signal.
-        if (found == identifiers_.end() || actionKey != "default") {
+        if (found == identifiers_.end()) {
             return;
         }
         identifier = found->second;
-        handler = handler_;
+        if (actionKey == "default") {
+            handler = handler_;
+        } else {
+            actionHandler = actionHandler_;
+            identifiers_.erase(found);
+        }
     }
     if (handler) {
         handler(identifier);
+    }
+    if (actionHandler) {
+        actionHandler(identifier, actionKey);
     }
 }
 

@@ -17,8 +17,8 @@ namespace harbormind {
 
 // Notifications through org.freedesktop.Notifications on the session bus. The server numbers
 // each notification; this keeps our identifier per number, asks for the "default" action
-// (a click on the notification) and reports it when ActionInvoked names one of ours. The bus
-// is connected on the first post.
+// (a click on the notification) and reports it when ActionInvoked names one of ours; any other
+// action key goes to the action handler. The bus is connected on the first post.
 class FreedesktopNotifications final : public Notifications {
 public:
     explicit FreedesktopNotifications(std::string applicationName);
@@ -27,14 +27,21 @@ public:
     bool post(const std::string& identifier, const std::string& title, const std::string& text) override;
     void remove(const std::string& identifier) override;
     void setActivationHandler(Activation handler) override;
+    bool postWithActions(const std::string& identifier, const std::string& title, const std::string& text,
+                         const std::vector<std::pair<std::string, std::string>>& actions) override;
+    void setActionHandler(ActionChoice handler) override;
 
 private:
     bool connect();
+    // Notify with `actions` as the server takes them: key, label, key, label...
+    bool notify(const std::string& identifier, const std::string& title, const std::string& text,
+                const std::vector<std::string>& actions);
     void actionInvoked(std::uint32_t serverId, const std::string& actionKey);
 
     std::string applicationName_;
     std::mutex mutex_;
     Activation handler_;
+    ActionChoice actionHandler_;
     std::unique_ptr<sdbus::IConnection> connection_;
     std::unique_ptr<sdbus::IProxy> proxy_;
     std::map<std::uint32_t, std::string> identifiers_;

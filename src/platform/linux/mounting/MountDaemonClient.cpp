@@ -8,12 +8,13 @@
 namespace harbormind {
 
 template <typename... Arguments>
-MountDaemonClient::Answer MountDaemonClient::call(const std::string& method, const Arguments&... arguments) const {
+MountDaemonClient::Answer MountDaemonClient::call(const char* service, const std::string& method,
+                                                  const Arguments&... arguments) const {
     Answer answer;
     try {
         auto connection = sdbus::createSystemBusConnection();
-        auto proxy = sdbus::createProxy(*connection, XPCServiceName::mount, DBusNames::objectPath(XPCServiceName::mount));
-        auto request = proxy->createMethodCall(DBusNames::interfaceName(XPCServiceName::mount), method);
+        auto proxy = sdbus::createProxy(*connection, service, DBusNames::objectPath(service));
+        auto request = proxy->createMethodCall(DBusNames::interfaceName(service), method);
         (request << ... << arguments);
         // An administrator may have to authenticate first; the daemon answers when done.
         auto reply = proxy->callMethod(request, DBusTimeout::answer);
@@ -26,15 +27,24 @@ MountDaemonClient::Answer MountDaemonClient::call(const std::string& method, con
 }
 
 MountDaemonClient::Answer MountDaemonClient::mountVolume(const std::string& name) const {
-    return call("mountVolume", name);
+    return call(XPCServiceName::mount, "mountVolume", name);
 }
 
 MountDaemonClient::Answer MountDaemonClient::unmountVolume(const std::string& name, bool force, bool wholeDisk) const {
-    return call("unmountVolume", name, force, wholeDisk);
+    return call(XPCServiceName::mount, "unmountVolume", name, force, wholeDisk);
 }
 
 MountDaemonClient::Answer MountDaemonClient::ejectDisk(const std::string& name) const {
-    return call("ejectDisk", name);
+    return call(XPCServiceName::mount, "ejectDisk", name);
+}
+
+MountDaemonClient::Answer MountDaemonClient::unlockDrive(const std::string& name, const std::string& passphrase,
+                                                         bool readOnly) const {
+    return call(XPCServiceName::luks, "unlockDriveWithBsdname", name, passphrase, readOnly);
+}
+
+MountDaemonClient::Answer MountDaemonClient::lockDrive(const std::string& name) const {
+    return call(XPCServiceName::luks, "lockDriveWithBsdname", name);
 }
 
 }  // namespace harbormind

@@ -20,10 +20,13 @@ public:
     Answer mountVolume(const std::string& name) const;
     Answer unmountVolume(const std::string& name, bool force, bool wholeDisk) const;
     Answer ejectDisk(const std::string& name) const;
+    // Unlocking and locking a LUKS or BitLocker volume, through the encrypted-volume service.
+    Answer unlockDrive(const std::string& name, const std::string& passphrase, bool readOnly) const;
+    Answer lockDrive(const std::string& name) const;
 
 private:
     template <typename... Arguments>
-    Answer call(const std::string& method, const Arguments&... arguments) const;
+    Answer call(const char* service, const std::string& method, const Arguments&... arguments) const;
 };
 
 }  // namespace harbormind

@@ -76,6 +76,11 @@ int report(const MountDaemonClient::Answer& answer) {
     return answer.code > 0 && answer.code < 256 ? static_cast<int>(answer.code) : 1;
 }
 
+// The passphrase is all of standard input, as it is: cryptsetup reads it the same way.
+std::string readPassphrase() {
+    return std::string((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+}
+
 // Anyone but root: the daemon does the work for the caller it sees on the bus.
 int askDaemon(const Request& request) {
     // A setuid copy gives up its borrowed rights first: the bus must see the real caller.
@@ -98,6 +103,12 @@ int askDaemon(const Request& request) {
     if (request.verb == "eject") {
         return report(daemon.ejectDisk(request.name));
     }
+    if (request.verb == "unlock") {
+        return report(daemon.unlockDrive(request.name, readPassphrase(), false));
+    }
+    if (request.verb == "lock") {
+        return report(daemon.lockDrive(request.name));
+    }
     std::cerr << "harbormind-mount: " << request.verb << " needs root\n";
     return 13;
 }
@@ -115,8 +126,7 @@ int actAsRoot(const Request& request) {
         return helper.eject(request.name);
     }
     if (request.verb == "unlock") {
-        std::string passphrase((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-        return helper.unlock(request.name, passphrase);
+        return helper.unlock(request.name, readPassphrase());
     }
     if (request.verb == "lock") {
         return helper.lock(request.name);

@@ -9,6 +9,10 @@
 
 namespace harbormind {
 
+bool LinuxTerminalSecret::fromTerminal() {
+    return isatty(STDIN_FILENO) != 0;
+}
+
 std::optional<std::string> LinuxTerminalSecret::read(const std::string& prompt) {
     if (!isatty(STDIN_FILENO)) {
         std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());

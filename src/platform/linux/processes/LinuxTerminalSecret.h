@@ -11,6 +11,8 @@ namespace harbormind {
 class LinuxTerminalSecret {
 public:
     static std::optional<std::string> read(const std::string& prompt);
+    // Standard input is a terminal (a secret is typed, not piped).
+    static bool fromTerminal();
 };
 
 }  // namespace harbormind

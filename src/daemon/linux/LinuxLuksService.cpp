@@ -1,0 +1,233 @@
+#include "daemon/linux/LinuxLuksService.h"
+
+#include <unistd.h>
+
+#include "daemon/linux/CryptsetupProcess.h"
+#include "daemon/linux/DeviceMapperPresence.h"
+#include "daemon/linux/LuksDumpText.h"
+#include "drivemodel/DMLocalDriveStatus.h"
+#include "platform/linux/disks/BlkidProbe.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
+#include "support/Log.h"
+
+namespace harbormind {
+namespace {
+
+std::string cryptsetupProgram() {
+    for (const char* path : {"/usr/sbin/cryptsetup", "/sbin/cryptsetup", "/usr/bin/cryptsetup", "/bin/cryptsetup"}) {
+        if (::access(path, X_OK) == 0) {
+            return path;
+        }
+    }
+    return "/usr/sbin/cryptsetup";
+}
+
+std::string sbinFolder() {
+    return ::access("/usr/sbin/resize2fs", X_OK) == 0 ? "/usr/sbin" : "/sbin";
+}
+
+LuksCommandLines commandsWith(unsigned iterationMilliseconds) {
+    LuksCommandLines commands(cryptsetupProgram(), sbinFolder());
+    commands.setIterationMilliseconds(iterationMilliseconds);
+    return commands;
+}
+
+std::string typeOf(const std::string& name) {
+    return BlkidProbe::probe("/dev/" + name, ProbeTable::Skip).type.value_or("");
+}
+
+bool shrinkable(const std::string& type) {
+    return type == "ext2" || type == "ext3" || type == "ext4";
+}
+
+// A password cryptsetup reads whole from a pipe; a line feed would end it early where a
+// key is read line by line (adding the recovery key).
+std::string passwordRefusal(const std::string& password) {
+    if (password.empty()) {
+        return "An empty password cannot protect a volume";
+    }
+    if (password.find('\n') != std::string::npos || password.find('\r') != std::string::npos) {
+        return "The password cannot contain a line break";
+    }
+    return {};
+}
+
+}  // namespace
+
+LuksServiceShared::LuksServiceShared(std::string headerFolder, unsigned iterationMilliseconds,
+                                     EncryptedVolumeAccess::Paths volumePaths)
+    : headers(std::move(headerFolder), volumePaths.sysfsRoot),
+      commands(commandsWith(iterationMilliseconds)),
+      makeRunner([] { return std::make_shared<CryptsetupProcess>(); }),
+      paths(volumePaths),
+      volumes(commands, makeRunner, volumePaths) {}
+
+LinuxLuksService::LinuxLuksService(std::shared_ptr<LuksServiceShared> shared,
+                                   std::shared_ptr<DMBitLockerAppProtocol> callbacks, CallerIdentity caller)
+    : shared_(std::move(shared)), callbacks_(std::move(callbacks)), caller_(caller) {}
+
+bool LinuxLuksService::isLuks(const std::string& name) const {
+    return typeOf(name) == "crypto_LUKS" || shared_->headers.has(name);
+}
+
+std::string LinuxLuksService::headerOf(const std::string& name) const {
+    return shared_->headers.has(name) ? shared_->headers.headerPath(name) : std::string();
+}
+
+bool LinuxLuksService::needsResume(const std::string& name) const {
+    if (!isLuks(name)) {
+        return false;
+    }
+    std::string dump;
+    auto result = shared_->makeRunner()->run(shared_->commands.dump("/dev/" + name, headerOf(name)), {},
+                                             [&dump](const std::string& line) { dump += line + "\n"; });
+    return result.status == 0 && LuksDumpText::needsResume(dump);
+}
+
+void LinuxLuksService::isLuksDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
+    reply(isLuks(bsdname));
+}
+
+void LinuxLuksService::luksDriveStatusWithBsdname(const std::string& bsdname, XPCIntReply reply) {
+    DMLocalDriveStatus status = DMLocalDriveStatus::invalid;
+    if (shared_->jobs.running(bsdname) || needsResume(bsdname)) {
+        status = DMLocalDriveStatus::encrypting;
+    } else if (isLuks(bsdname)) {
+        status = shared_->volumes.openAs(bsdname) ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
+    }
+    reply(rawValue(status));
+}
+
+void LinuxLuksService::needResumeLuksEncryptionWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
+    reply(!shared_->jobs.running(bsdname) && needsResume(bsdname));
+}
+
+std::string LinuxLuksService::inFrontRefusal(const std::string& name) const {
+    if (!DeviceMapperPresence::present(shared_->paths.procRoot)) {
+        return DeviceMapperPresence::missingReason("Encrypting with the header in front of the data") +
+               "; the detached header can be used instead";
+    }
+    std::string type = typeOf(name);
+    if (!shrinkable(type)) {
+        return "Only ext2, ext3 and ext4 can be shrunk to make room for the header in front" +
+               (type.empty() ? std::string() : " (" + name + " holds " + type + ")") +
+               "; the detached header can be used instead";
+    }
+    auto device = SysfsBlockDevice::read(shared_->paths.sysfsRoot, name);
+    if (!device || static_cast<std::uint64_t>(device->sizeBytes) <= 4 * LuksCommandLines::reducedBytes) {
+        return name + " is too small to make room for the header in front";
+    }
+    return {};
+}
+
+void LinuxLuksService::luksEncryptionLayoutsWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    std::string type = typeOf(bsdname);
+    if (isLuks(bsdname) || type == "BitLocker") {
+        reply({0, bsdname + " is encrypted already"});
+        return;
+    }
+    std::string refusal = inFrontRefusal(bsdname);
+    reply({refusal.empty() ? detachedHeader | headerInFront : detachedHeader, refusal});
+}
+
+void LinuxLuksService::encryptLuksDriveWithBsdname(const std::string& bsdname, const std::string& password,
+                                                   bool inFront, XPCCodeReply reply) {
+    if (auto refusal = passwordRefusal(password); !refusal.empty()) {
+        reply({LuksEncryptionJob::failed, refusal});
+        return;
+    }
+    if (isLuks(bsdname) || typeOf(bsdname) == "BitLocker") {
+        reply({LuksEncryptionJob::failed, bsdname + " is encrypted already"});
+        return;
+    }
+    if (inFront) {
+        if (auto refusal = inFrontRefusal(bsdname); !refusal.empty()) {
+            reply({LuksEncryptionJob::failed, refusal});
+            return;
+        }
+        reply(runJob(bsdname, password, {}, false));
+        return;
+    }
+    auto& headers = shared_->headers;
+    if (!headers.prepareFolder()) {
+        reply({LuksEncryptionJob::failed, "the daemon's header folder is not safe to use"});
+        return;
+    }
+    if (headers.heldByAnother(bsdname)) {
+        reply({LuksEncryptionJob::failed, "a header of another volume is kept as " + headers.headerPath(bsdname) +
+                                              "; move it away first"});
+        return;
+    }
+    if (!headers.remember(bsdname)) {
+        reply({LuksEncryptionJob::failed, "the identity of " + bsdname + " could not be recorded"});
+        return;
+    }
+    reply(runJob(bsdname, password, headers.headerPath(bsdname), false));
+}
+
+void LinuxLuksService::resumeLuksEncryptionWithBsdname(const std::string& bsdname, const std::string& password,
+                                                       XPCCodeReply reply) {
+    if (password.empty() || !needsResume(bsdname)) {
+        reply({LuksEncryptionJob::failed, bsdname + " has no interrupted encryption to resume"});
+        return;
+    }
+    reply(runJob(bsdname, password, headerOf(bsdname), true));
+}
+
+XPCCodeAnswer LinuxLuksService::runJob(const std::string& name, const std::string& password,
+                                       const std::string& header, bool resume) {
+    auto device = SysfsBlockDevice::read(shared_->paths.sysfsRoot, name);
+    if (!device || device->sizeBytes <= 0) {
+        return {LuksEncryptionJob::failed, name + " has no size"};
+    }
+    LuksJobSetup setup{name, "/dev/" + name, header, password, static_cast<std::uint64_t>(device->sizeBytes),
+                       resume, shared_->makeRunner, shared_->commands, callbacks_};
+    auto job = std::make_shared<LuksEncryptionJob>(std::move(setup));
+    if (!shared_->jobs.claim(name, caller_.uid, job)) {
+        return {LuksEncryptionJob::failed, "an encryption of " + name + " is running already"};
+    }
+    Log::info("luks: " + std::string(resume ? "resuming" : "starting") + " the encryption of " + name +
+              " for uid " + std::to_string(caller_.uid));
+    XPCCodeAnswer answer = job->run();
+    shared_->jobs.release(name);
+    Log::info("luks: " + answer.message);
+    return answer;
+}
+
+void LinuxLuksService::getLuksRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) {
+    reply(shared_->jobs.recoveryKey(bsdname, caller_.uid));
+}
+
+void LinuxLuksService::getLuksHeaderWithBsdname(const std::string& bsdname, XPCStringReply reply) {
+    reply(shared_->headers.readBase64(bsdname).value_or(""));
+}
+
+void LinuxLuksService::getLuksBSDNameWithBsdname(const std::string& bsdname, XPCStringReply reply) {
+    reply(shared_->volumes.openAs(bsdname).value_or(""));
+}
+
+void LinuxLuksService::unlockDriveWithBsdname(const std::string& bsdname, const std::string& password, bool readOnly,
+                                              XPCCodeReply reply) {
+    std::string type = typeOf(bsdname);
+    if (type == "BitLocker") {
+        reply(shared_->volumes.unlock(bsdname, "bitlk", {}, password, readOnly));
+    } else if (isLuks(bsdname)) {
+        if (needsResume(bsdname)) {
+            reply({EncryptedVolumeAccess::failed, bsdname + " is half encrypted: resume its encryption first"});
+            return;
+        }
+        reply(shared_->volumes.unlock(bsdname, "luks", headerOf(bsdname), password, readOnly));
+    } else {
+        reply({EncryptedVolumeAccess::failed, bsdname + " holds neither a LUKS nor a BitLocker volume"});
+    }
+}
+
+void LinuxLuksService::lockDriveWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    if (typeOf(bsdname) != "BitLocker" && !isLuks(bsdname)) {
+        reply({EncryptedVolumeAccess::failed, bsdname + " holds neither a LUKS nor a BitLocker volume"});
+        return;
+    }
+    reply(shared_->volumes.lock(bsdname));
+}
+
+}  // namespace harbormind

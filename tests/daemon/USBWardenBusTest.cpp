@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/PrivateBus.h"
+#include "usbblocker/USBBlockerTexts.h"
+#include "xpc/XPCServiceName.h"
+
+namespace harbormind {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// "USB Warden" turned on and off from the command line against the real daemon on a private
+// bus: the daemon writes and removes the agent's user unit, and the load and unload lines
+// reach the user's service manager. No user manager runs under test, so a stand-in
+// `systemctl` first on the PATH records each call and, when asked to enable the agent, reads
+// the unit the daemon wrote.
+class USBWardenBusTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        bus = test::PrivateBus::start(error);
+        if (!bus) {
+            GTEST_SKIP() << "no private bus: " << error;
+        }
+        folder = bus->folder();
+        unit = folder + "/units/" + LinuxUSBAgentUnit::unitName;
+        fs::create_directories(folder + "/bin");
+        fs::create_directories(folder + "/home");
+        std::ofstream(folder + "/bin/systemctl")
+            << "#!/bin/sh\n"
+               "echo \"$*\" >> \"$HM_SYSTEMCTL_LOG\"\n"
+               "case \"$*\" in *'enable --now'*) grep -q '^ExecStart=' \"$HM_AGENT_UNIT\" || exit 1 ;; esac\n";
+        fs::permissions(folder + "/bin/systemctl", fs::perms(0755));
+        std::ofstream(folder + "/drivemanagerd.conf") << "";
+        daemon = std::make_unique<test::ChildProcess>(
+            std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder + "/drivemanagerd.conf",
+                                     "--media-root", folder + "/media", "--usb-agent-unit", unit},
+            std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}}, nullptr,
+            folder + "/daemon.log");
+        ASSERT_TRUE(bus->waitForName(XPCServiceName::usbBlocker));
+    }
+
+    void TearDown() override {
+        daemon.reset();
+        bus.reset();
+    }
+
+    // harbormindctl as the user runs it, the password on its standard input.
+    Outcome ctl(const std::string& verb, const std::string& input) {
+        const char* path = std::getenv("PATH");
+        std::map<std::string, std::string> environment{
+            {"DBUS_SYSTEM_BUS_ADDRESS", bus->address()},
+            {"HOME", folder + "/home"},
+            {"XDG_CONFIG_HOME", folder + "/home/.config"},
+            {"XDG_DATA_HOME", folder + "/home/.local/share"},
+            {"PATH", folder + "/bin:" + (path ? path : "/usr/bin:/bin")},
+            {"HM_SYSTEMCTL_LOG", log()},
+            {"HM_AGENT_UNIT", unit}};
+        int pipe = -1;
+        test::ChildProcess child({"/bin/sh", "-c", "printf '%s' \"$1\" | \"$0\" usb " + verb, HARBORMIND_CTL_PATH, input},
+                                 environment, &pipe, folder + "/ctl.err");
+        Outcome outcome;
+        char buffer[4096];
+        ssize_t got;
+        while ((got = ::read(pipe, buffer, sizeof buffer)) > 0) {
+            outcome.out.append(buffer, static_cast<std::size_t>(got));
+        }
+        ::close(pipe);
+        outcome.status = child.waitExit(std::chrono::seconds(30)).value_or(-1);
+        outcome.out += readAll(folder + "/ctl.err");
+        return outcome;
+    }
+
+    std::string log() const { return folder + "/systemctl.log"; }
+
+    std::unique_ptr<test::PrivateBus> bus;
+    std::unique_ptr<test::ChildProcess> daemon;
+    std::string folder;
+    std::string unit;
+};
+
+TEST_F(USBWardenBusTest, StartWritesTheUnitAndLoadsItStopUnloadsAndRemovesIt) {
+    Outcome start = ctl("enable", "Harbor42\nHarbor42");
+    ASSERT_EQ(start.status, 0) << start.out;
+    EXPECT_NE(start.out.find(USBBlockerTexts::enabled), std::string::npos) << start.out;
+    struct stat facts {};
+    ASSERT_EQ(::lstat(unit.c_str(), &facts), 0) << "the daemon wrote no unit";
+    EXPECT_TRUE(S_ISREG(facts.st_mode));
+    EXPECT_EQ(facts.st_mode & 07777, 0644u);
+    EXPECT_EQ(facts.st_uid, ::geteuid()) << "the unit is not the daemon's";
+    std::string calls = readAll(log());
+    EXPECT_NE(calls.find("--user daemon-reload\n--user enable --now harbormind-usbagent.service\n"), std::string::npos)
+        << calls;
+
+    Outcome wrong = ctl("disable", "Harbor43");
+    EXPECT_NE(wrong.status, 0);
+    EXPECT_TRUE(fs::exists(unit)) << "a wrong password removed the unit";
+
+    Outcome stop = ctl("disable", "Harbor42");
+    ASSERT_EQ(stop.status, 0) << stop.out;
+    EXPECT_NE(stop.out.find(USBBlockerTexts::stopped), std::string::npos) << stop.out;
+    EXPECT_NE(readAll(log()).find("--user disable --now harbormind-usbagent.service\n"), std::string::npos)
+        << readAll(log());
+    EXPECT_FALSE(fs::exists(unit)) << "the unit stayed after Stop";
+}
+
+}  // namespace
+}  // namespace harbormind
