@@ -439,12 +439,16 @@ int MountHelper::claimDisk(const std::string& disk, const std::vector<std::strin
 }
 
 // Programs that probe a new or changed disk (blkid, udev rules, another drive list) hold its
-// devices open for a moment; an eject right then would report the disk busy. Wait up to a
-// second for such short opens to end; a real user of the disk still makes the eject fail.
+// devices open for a moment; an eject right then would report the disk busy. Wait up to two
+// seconds for such short opens to end, whether they hold a device exclusively or only read
+// it; a real user of the disk still makes the eject fail.
 void MountHelper::waitForTransientUsers(const std::vector<std::string>& devices) const {
-    auto freeOfUsers = [&devices] {
-        for (const auto& device : devices) {
-            const std::string node = "/dev/" + device;
+    std::vector<std::string> nodes;
+    for (const auto& device : devices) {
+        nodes.push_back("/dev/" + device);
+    }
+    auto freeOfUsers = [&nodes] {
+        for (const auto& node : nodes) {
             int claimed = ::open(node.c_str(), O_RDONLY | O_EXCL | O_NONBLOCK | O_CLOEXEC);
             if (claimed < 0) {
                 if (errno == EBUSY) {
@@ -454,9 +458,9 @@ void MountHelper::waitForTransientUsers(const std::vector<std::string>& devices)
             }
             ::close(claimed);
         }
-        return true;
+        return MountUsers().ofDevices(nodes).empty();
     };
-    for (int attempt = 0; attempt < 10 && !freeOfUsers(); ++attempt) {
+    for (int attempt = 0; attempt < 20 && !freeOfUsers(); ++attempt) {
         Clock::current().sleepFor(seconds(0.1));
     }
 }
