@@ -55,11 +55,11 @@ void FileDeleter::junkPass(FolderTreeNode* root) {
     if (root == nullptr) {
         return;
     }
-    const std::vector<FolderTreeNode*> categories = root->childs;
+    const std::vector<FolderTreeNode*> categories(root->childs.begin(), root->childs.end());
     for (auto it = categories.rbegin(); it != categories.rend(); ++it) {
         FolderTreeNode* category = *it;
         if (category->selectStatus == FolderTreeNode::statusMarked) {
-            const std::vector<FolderTreeNode*> entries = category->childs;
+            const std::vector<FolderTreeNode*> entries(category->childs.begin(), category->childs.end());
             for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
                 deleteNode(*entry);
             }
@@ -68,7 +68,7 @@ void FileDeleter::junkPass(FolderTreeNode* root) {
             }
         }
         if (category->selectStatus == FolderTreeNode::statusMixed) {
-            const std::vector<FolderTreeNode*> entries = category->childs;
+            const std::vector<FolderTreeNode*> entries(category->childs.begin(), category->childs.end());
             for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
                 if ((*entry)->selectStatus != FolderTreeNode::statusKept) {
                     deleteNode(*entry);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <vector>
 
 #include "cleaning/DMFolderManagerDelegate.h"
 #include "cleaning/FolderTreeNode.h"
 #include "cleaning/FolderTreeStorage.h"
+#include "cleaning/FolderWorkStack.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/JunkEntryFilter.h"
 
@@ -16,6 +18,10 @@ namespace harbormind {
 // (in reverse listing order), then files and links (in listing order); links are never followed
 // and count 0 bytes; a file counts its apparent size. Only directories are folders: sockets,
 // pipes and device nodes are entries without children.
+//
+// Folders are listed by several threads at once, each folder opened relative to its parent's
+// handle; every folder's children are placed from its own listing, so the tree is the same
+// whichever thread lists which folder. The totals are summed once the walk is over.
 class FolderScanner {
 public:
     FolderScanner(DirectoryWalker& walker, FolderTreeStorage& storage,
@@ -30,17 +36,23 @@ public:
                                                     std::weak_ptr<DMFolderManagerDelegate> delegate);
 
 private:
-    void scanFolder(FolderTreeNode* node, DirectoryWalker::Handle parent, std::size_t depth);
-    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing,
-                      DMFolderManagerDelegate* delegate);
+    std::shared_ptr<OpenFolder> openTop(FolderTreeNode* top);
+    void work();
+    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, DirectoryListing& listing);
+    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing);
+    void report(const DirectoryListing& listing);
+    bool stopped();
     bool offered(const ListedEntry& entry) const;
+    static void sumTotals(FolderTreeNode* top);
 
     DirectoryWalker& walker_;
     FolderTreeStorage& storage_;
     std::weak_ptr<DMFolderManagerDelegate> delegate_;
     const JunkEntryFilter* filter_ = nullptr;
-    // One listing buffer per depth, reused from folder to folder.
-    std::vector<std::unique_ptr<DirectoryListing>> listings_;
+    FolderWorkStack pending_;
+    std::mutex storageMutex_;
+    std::mutex delegateMutex_;  // the delegate hears from one thread at a time
+    std::atomic<bool> stop_{false};
 };
 
 }  // namespace harbormind

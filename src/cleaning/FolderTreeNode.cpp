@@ -1,26 +1,70 @@
 #include "cleaning/FolderTreeNode.h"
 
 #include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+
+#include "cleaning/FolderTreeStorage.h"
 
 namespace harbormind {
 
 namespace {
+
 const std::string emptyText;
+
+struct Extras {
+    std::string fullpath;
+    bool hasFullpath = false;
+    std::string modificationDate;
+};
+
+// The stored paths and dates of the few nodes that have one (tops, places, moved entries, rows a
+// view has shown), kept beside the nodes so every other node is spared the room.
+struct ExtrasTable {
+    std::mutex mutex;
+    std::unordered_map<const FolderTreeNode*, Extras> byNode;
+};
+
+ExtrasTable& extrasTable() {
+    static auto* table = new ExtrasTable;  // outlives every storage, whatever order they go in
+    return *table;
 }
 
-FolderTreeNode::Extras& FolderTreeNode::extras() {
-    if (!extras_) {
-        extras_ = std::make_unique<Extras>();
+}  // namespace
+
+FolderTreeNode::~FolderTreeNode() {
+    if (hasExtras_) {
+        ExtrasTable& table = extrasTable();
+        std::lock_guard lock(table.mutex);
+        table.byNode.erase(this);
     }
-    return *extras_;
+}
+
+std::string_view FolderTreeNode::strFolderName() const {
+    if (name_ == nullptr) {
+        return {};
+    }
+    auto length = static_cast<unsigned char>(name_[0]);
+    if (length < FolderTreeStorage::longNameMark) {
+        return {name_ + 1, length};
+    }
+    std::uint32_t longLength = 0;
+    std::memcpy(&longLength, name_ + 1, sizeof(longLength));
+    return {name_ + 1 + sizeof(longLength), longLength};
 }
 
 std::string FolderTreeNode::fullpath() const {
-    if (extras_ && extras_->hasFullpath) {
-        return extras_->fullpath;
+    if (hasExtras_) {
+        ExtrasTable& table = extrasTable();
+        std::lock_guard lock(table.mutex);
+        const Extras& stored = table.byNode[this];
+        if (stored.hasFullpath) {
+            return stored.fullpath;
+        }
     }
     if (parent == nullptr) {
-        return std::string(name_);
+        return std::string(strFolderName());
     }
     // Built from the nearest ancestor that knows its own path.
     std::vector<const FolderTreeNode*> chain;
@@ -29,38 +73,55 @@ std::string FolderTreeNode::fullpath() const {
         chain.push_back(node);
         node = node->parent;
     }
-    std::string path = node != nullptr ? node->extras_->fullpath : std::string();
+    std::string path = node != nullptr ? node->fullpath() : std::string();
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (node != nullptr || it != chain.rbegin()) {
             path += '/';
         }
-        path += (*it)->name_;
+        path += (*it)->strFolderName();
     }
     return path;
 }
 
 void FolderTreeNode::setFullpath(std::string path) {
-    Extras& stored = extras();
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    Extras& stored = table.byNode[this];
     stored.fullpath = std::move(path);
     stored.hasFullpath = true;
+    hasExtras_ = true;
 }
 
 bool FolderTreeNode::hasStoredFullpath() const {
-    return extras_ && extras_->hasFullpath;
+    if (!hasExtras_) {
+        return false;
+    }
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    return table.byNode[this].hasFullpath;
 }
 
 const std::string& FolderTreeNode::ModificationDate() const {
-    return extras_ ? extras_->modificationDate : emptyText;
+    if (!hasExtras_) {
+        return emptyText;
+    }
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    // The entry stays where it is until the node goes, so the reference outlives the lock.
+    return table.byNode[this].modificationDate;
 }
 
 void FolderTreeNode::setModificationDate(std::string date) {
-    extras().modificationDate = std::move(date);
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    table.byNode[this].modificationDate = std::move(date);
+    hasExtras_ = true;
 }
 
 std::string FolderTreeNode::getFolderFullPath() const {
     std::size_t length = 0;
     for (const FolderTreeNode* node = this; node != nullptr; node = node->parent) {
-        length += node->name_.size() + 1;
+        length += node->strFolderName().size() + 1;
     }
     std::string path;
     path.reserve(length);
@@ -72,7 +133,7 @@ std::string FolderTreeNode::getFolderFullPath() const {
         if (it != chain.rbegin()) {
             path += '/';
         }
-        path += (*it)->name_;
+        path += (*it)->strFolderName();
     }
     return path;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cleaning/DeviceNumber.h"
+#include "cleaning/NodeList.h"
 #include "platform/DirectoryWalker.h"
 
 namespace harbormind {
@@ -27,35 +28,41 @@ enum class NodeAnchor : std::uint8_t {
 // Whether a change to the totals adds an entry or takes it away.
 enum class TotalsChange { Add, Remove };
 
-// One file or folder of a scanned tree. Nodes live in a FolderTreeStorage, which owns them;
-// `childs` and `parent` refer to nodes of the same storage.
+// One file or folder of a scanned tree. Nodes live in a FolderTreeStorage, which owns them and
+// their names; `childs` and `parent` refer to nodes of the same storage. A node takes 64 bytes:
+// its name is a reference into the storage, its device a small index, its counts 32-bit (a tree
+// with 2^31 entries would need far more memory than a machine has), and the rarely used stored
+// path and date live in a table beside the nodes.
 class FolderTreeNode {
 public:
     static constexpr int statusKept = 1;
     static constexpr int statusMarked = 0;
     static constexpr int statusMixed = -1;
 
-    explicit FolderTreeNode(std::string_view name) : name_(name) {}
+    ~FolderTreeNode();
     FolderTreeNode(const FolderTreeNode&) = delete;
     FolderTreeNode& operator=(const FolderTreeNode&) = delete;
 
     std::int64_t iTotalSize = 0;
-    std::int64_t iFileCount = 0;
-    std::int64_t iFolderCount = 0;
     FolderTreeNode* parent = nullptr;
-    std::vector<FolderTreeNode*> childs;
+    NodeList childs;
     // What the scan saw, so deletion removes only that object.
-    std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    int selectStatus = statusKept;
+
+private:
+    const char* name_;  // a stored name: its length, then its bytes (see FolderTreeStorage)
+
+public:
+    std::int32_t iFileCount = 0;
+    std::int32_t iFolderCount = 0;
+    DeviceNumber device;
+    std::int8_t selectStatus = statusKept;
     bool isFolder = true;
     bool isLink = false;
     EntryKind kind = EntryKind::Unknown;  // Unknown: the entry could not be looked up
     NodeAnchor anchor = NodeAnchor::None;
 
-    std::string_view strFolderName() const { return name_; }
-    // The name must outlive the node (names normally live in the node's storage).
-    void setStrFolderName(std::string_view name) { name_ = name; }
+    std::string_view strFolderName() const;
 
     // The stored path of an anchored node, otherwise the path built from the ancestors.
     std::string fullpath() const;
@@ -86,15 +93,10 @@ public:
     void removeChild(const FolderTreeNode* child);
 
 private:
-    struct Extras {
-        std::string fullpath;
-        bool hasFullpath = false;
-        std::string modificationDate;
-    };
-    Extras& extras();
+    friend class FolderTreeStorage;
+    explicit FolderTreeNode(const char* storedName) : name_(storedName) {}
 
-    std::string_view name_;
-    std::unique_ptr<Extras> extras_;
+    bool hasExtras_ = false;
 };
 
 }  // namespace harbormind

@@ -9,7 +9,8 @@
 
 namespace harbormind {
 
-// Owns the nodes of one tree and their names. Nodes and names are carved out of large blocks,
+// Owns the nodes of one tree, their names and their child arrays. All are carved out of large
+// blocks,
 // so a scan of a million entries makes a few hundred allocations instead of millions, and all
 // of it is released at once with the storage. A view keeps a tree alive through a
 // shared_ptr to its top node that shares ownership of the storage.
@@ -20,9 +21,14 @@ public:
     FolderTreeStorage(const FolderTreeStorage&) = delete;
     FolderTreeStorage& operator=(const FolderTreeStorage&) = delete;
 
+    // A stored name starts with its length in one byte; this mark in that byte says the length
+    // follows in four bytes instead.
+    static constexpr unsigned char longNameMark = 255;
+
     // A new node whose name is copied into the storage.
     FolderTreeNode* makeNode(std::string_view name);
-    std::string_view storeName(std::string_view name);
+    // Room for `count` child pointers, released with the storage.
+    FolderTreeNode** makeChildPlaces(std::size_t count);
     std::size_t nodeCount() const { return nodeCount_; }
 
     // A shared handle on `node` that keeps the whole storage alive.
@@ -38,8 +44,15 @@ private:
     std::size_t usedInLastBlock_ = nodesPerBlock;
     std::size_t nodeCount_ = 0;
 
+    const char* storeName(std::string_view name);
+    char* carve(std::size_t bytes);
+
     std::vector<std::unique_ptr<char[]>> nameBlocks_;
     std::size_t nameBlockUsed_ = nameBlockSize;
+
+    static constexpr std::size_t placesPerBlock = 16384;
+    std::vector<std::unique_ptr<FolderTreeNode*[]>> placeBlocks_;
+    std::size_t placesUsed_ = placesPerBlock;
 };
 
 }  // namespace harbormind

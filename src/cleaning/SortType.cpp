@@ -8,7 +8,7 @@
 namespace harbormind {
 
 std::vector<FolderTreeNode*> sortedChilds(const FolderTreeNode& node, SortType order) {
-    std::vector<FolderTreeNode*> children = node.childs;
+    std::vector<FolderTreeNode*> children(node.childs.begin(), node.childs.end());
     auto sortBy = [&children](auto less) { std::stable_sort(children.begin(), children.end(), less); };
     switch (order) {
     case SortType::fileNameOrder:

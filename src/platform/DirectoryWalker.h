@@ -60,6 +60,8 @@ public:
 // Walks and removes folder trees through open folder handles, so a walk stays inside the
 // folders it opened even when paths change under it: children are opened and removed relative
 // to their folder's handle and symbolic links are never followed below the starting path.
+// A scan calls one walker from several threads at once, so an implementation keeps no state
+// between calls that those threads could share.
 class DirectoryWalker {
 public:
     using Handle = int;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderScanner.h"
@@ -158,6 +159,144 @@ TEST(FolderScannerTest, StopEndsTheScanEarlyAndTheFinishStillArrives) {
     EXPECT_EQ(root->iTotalSize, 1);
     ASSERT_EQ(root->childs.size(), 2U);
     EXPECT_TRUE(root->childs[0]->childs.empty());  // "one" was never listed
+}
+
+
+// A tree wide and deep enough that several threads list its folders at once.
+void makeBusyTree(TempTree& tree) {
+    for (int a = 0; a < 12; ++a) {
+        for (int b = 0; b < 6; ++b) {
+            std::string folder = "d" + std::to_string(a) + "/e" + std::to_string(b);
+            for (int f = 0; f < 5; ++f) {
+                tree.file(folder + "/f" + std::to_string(f), a * 100 + b * 10 + f);
+            }
+            tree.file(folder + "/inner/g", 1);
+        }
+        tree.link("d" + std::to_string(a) + "/up", tree.path());
+    }
+}
+
+struct Expected {
+    std::int64_t size = 0;
+    std::int64_t files = 0;
+    std::int64_t folders = 0;
+};
+
+// Checks `node` against the file system one folder at a time, the way a single thread would
+// build it: child order from the folder's own listing, totals summed over everything below.
+Expected checkAgainstListing(LinuxDirectoryWalker& walker, const FolderTreeNode& node, const std::string& path) {
+    std::vector<std::string> folders;
+    std::vector<std::string> others;
+    DirectoryListing listing;
+    auto handle = walker.openFolder(path);
+    walker.list(handle, listing);
+    walker.close(handle);
+    for (const auto& entry : listing.entries) {
+        bool folder = entry.typeCode == 4;
+        (folder ? folders : others).emplace_back(listing.name(entry));
+    }
+    std::vector<std::string> order(folders.rbegin(), folders.rend());
+    order.insert(order.end(), others.begin(), others.end());
+    EXPECT_EQ(names(node), order) << path;
+    Expected sum;
+    for (const FolderTreeNode* child : node.childs) {
+        EXPECT_EQ(child->parent, &node);
+        Expected below = child->isFolder ? checkAgainstListing(walker, *child, path + "/" + std::string(child->strFolderName()))
+                                         : Expected{child->iTotalSize, 0, 0};
+        sum.size += below.size;
+        sum.files += below.files + (child->isFolder ? 0 : 1);
+        sum.folders += below.folders + (child->isFolder ? 1 : 0);
+    }
+    EXPECT_EQ(node.iTotalSize, sum.size) << path;
+    EXPECT_EQ(node.iFileCount, sum.files) << path;
+    EXPECT_EQ(node.iFolderCount, sum.folders) << path;
+    return sum;
+}
+
+int openDescriptors() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator{}));
+}
+
+TEST(FolderScannerParallelTest, EveryFolderKeepsItsListingOrderAndTotalsAddUpWhateverThreadListedIt) {
+    TempTree tree;
+    makeBusyTree(tree);
+    LinuxDirectoryWalker walker;
+    int before = openDescriptors();
+    for (int round = 0; round < 5; ++round) {
+        auto top = FolderScanner::scanPath(walker, tree.path(), {});
+        Expected total = checkAgainstListing(walker, *top, tree.path());
+        EXPECT_EQ(total.files, 12 * 6 * 5 + 12 * 6 + 12);  // the links count as entries
+        EXPECT_EQ(total.folders, 12 + 12 * 6 * 2);
+        for (const FolderTreeNode* child : top->childs) {
+            ASSERT_TRUE(child->isFolder);
+            EXPECT_TRUE(child->childs.back()->isLink);  // the link to the top is never entered
+            EXPECT_TRUE(child->childs.back()->childs.empty());
+        }
+    }
+    EXPECT_EQ(openDescriptors(), before);  // every folder handle was closed
+}
+
+TEST(FolderScannerParallelTest, ATreeBelowAnotherNodeAddsItsTotalsToTheNodesAbove) {
+    TempTree tree;
+    makeBusyTree(tree);
+    LinuxDirectoryWalker walker;
+    FolderTreeStorage storage;
+    FolderTreeNode* above = storage.makeNode("above");
+    above->iTotalSize = 7;
+    above->iFileCount = 1;
+    FolderTreeNode* top = storage.makeNode(tree.path());
+    top->setFullpath(tree.path());
+    top->parent = above;
+    FolderScanner scanner(walker, storage, {});
+    scanner.scan(top);
+    EXPECT_EQ(above->iTotalSize, 7 + top->iTotalSize);
+    EXPECT_EQ(above->iFileCount, 1 + top->iFileCount);
+    EXPECT_EQ(above->iFolderCount, top->iFolderCount);
+    EXPECT_GT(top->iFolderCount, 0);
+}
+
+// Stops after a number of folders, from whichever thread asks; every call is counted.
+class CountingStopDelegate : public DMFolderManagerDelegate {
+public:
+    bool isStop() override { return ++asked > stopAfter; }
+    void searchFileName(std::string_view) override { ++reported; }
+    int stopAfter = 0;
+    int asked = 0;  // the scanner calls the delegate from one thread at a time
+    int reported = 0;
+};
+
+TEST(FolderScannerParallelTest, AStopInTheMiddleLeavesConsistentTotalsAndNoOpenHandles) {
+    TempTree tree;
+    makeBusyTree(tree);
+    LinuxDirectoryWalker walker;
+    int before = openDescriptors();
+    auto delegate = std::make_shared<CountingStopDelegate>();
+    delegate->stopAfter = 20;
+    auto top = FolderScanner::scanPath(walker, tree.path(), delegate);
+    EXPECT_EQ(delegate->asked, 21);  // once the answer was yes, nobody asks again
+    std::int64_t listed = 0;
+    std::vector<const FolderTreeNode*> pending{top.get()};
+    while (!pending.empty()) {
+        const FolderTreeNode* node = pending.back();
+        pending.pop_back();
+        Expected sum;
+        for (const FolderTreeNode* child : node->childs) {
+            sum.size += child->iTotalSize;
+            sum.files += child->iFileCount + (child->isFolder ? 0 : 1);
+            sum.folders += child->iFolderCount + (child->isFolder ? 1 : 0);
+            pending.push_back(child);
+        }
+        if (!node->isFolder) {
+            continue;
+        }
+        listed += node->childs.empty() ? 0 : 1;
+        EXPECT_EQ(node->iTotalSize, sum.size);
+        EXPECT_EQ(node->iFileCount, sum.files);
+        EXPECT_EQ(node->iFolderCount, sum.folders);
+    }
+    EXPECT_EQ(listed, 20);  // exactly the folders the delegate let through (none is empty)
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 }  // namespace

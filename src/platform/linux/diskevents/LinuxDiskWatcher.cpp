@@ -1,6 +1,7 @@
 #include "platform/linux/diskevents/LinuxDiskWatcher.h"
 
 #include <algorithm>
+#include <map>
 #include <tuple>
 #include <filesystem>
 
@@ -153,8 +154,9 @@ std::vector<std::string> LinuxDiskWatcher::orderedNames() const {
     return names;
 }
 
-std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string& name, double appearanceTime) {
-    auto device = describer_.device(name);
+std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string& name, double appearanceTime,
+                                                               const std::optional<SysfsBlockDevice>* alreadyRead) {
+    auto device = alreadyRead != nullptr ? LinuxDiskDescriber::shown(*alreadyRead) : describer_.device(name);
     if (!device) {
         return std::nullopt;
     }
@@ -171,9 +173,10 @@ void LinuxDiskWatcher::rescan() {
     // loop10), so that the first report reads like the machine.
     std::vector<std::tuple<int, std::string>> order;
     std::set<std::string> present;
+    std::map<std::string, std::optional<SysfsBlockDevice>> read;
     for (const auto& name : SysfsBlockDevice::list(paths_.sysfsRoot)) {
         present.insert(name);
-        auto device = SysfsBlockDevice::read(paths_.sysfsRoot, name);
+        const auto& device = read[name] = SysfsBlockDevice::read(paths_.sysfsRoot, name);
         int rank = !device ? 3 : device->isPartition ? 1 : device->slaves.empty() ? 0 : 2;
         order.emplace_back(rank, name);
     }
@@ -184,7 +187,7 @@ void LinuxDiskWatcher::rescan() {
         return naturalLess(std::get<1>(a), std::get<1>(b));
     });
     for (const auto& entry : order) {
-        look(std::get<1>(entry));
+        look(std::get<1>(entry), &read[std::get<1>(entry)]);
     }
     std::vector<std::string> gone;
     {
@@ -231,7 +234,7 @@ void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     }
 }
 
-void LinuxDiskWatcher::look(const std::string& name) {
+void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBlockDevice>* alreadyRead) {
     std::optional<Known> previous;
     {
         std::lock_guard lock(mutex_);
@@ -245,7 +248,7 @@ void LinuxDiskWatcher::look(const std::string& name) {
     if (!previous) {
         monitor_.watchNode(name, describer_.devicePath(name));
     }
-    auto current = build(name, appearance);
+    auto current = build(name, appearance, alreadyRead);
     if (!current) {
         // Gone, or no longer a disk (a detached loop device keeps its node with size 0).
         if (previous) {

@@ -79,8 +79,10 @@ private:
 
     void startOnQueue();
     void rescan();
-    void look(const std::string& name);
-    std::optional<Known> build(const std::string& name, double appearanceTime);
+    // `alreadyRead`: the device as just read from sysfs, so it is not read twice.
+    void look(const std::string& name, const std::optional<SysfsBlockDevice>* alreadyRead = nullptr);
+    std::optional<Known> build(const std::string& name, double appearanceTime,
+                               const std::optional<SysfsBlockDevice>* alreadyRead);
     void forget(const std::string& name);
     void handleMountChanges(const MountTable& before, const MountTable& after);
     std::optional<DADissenter> askSessions(Approval kind, const std::string& name);

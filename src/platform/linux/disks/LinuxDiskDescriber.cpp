@@ -49,12 +49,15 @@ std::string mbrContent(const std::string& entryType) {
 
 }  // namespace
 
-std::optional<SysfsBlockDevice> LinuxDiskDescriber::device(const std::string& name) const {
-    auto device = SysfsBlockDevice::read(paths_.sysfsRoot, name);
-    if (!device || device->sizeBytes <= 0 || device->hidden) {
+std::optional<SysfsBlockDevice> LinuxDiskDescriber::shown(std::optional<SysfsBlockDevice> read) {
+    if (!read || read->sizeBytes <= 0 || read->hidden) {
         return std::nullopt;
     }
-    return device;
+    return read;
+}
+
+std::optional<SysfsBlockDevice> LinuxDiskDescriber::device(const std::string& name) const {
+    return shown(SysfsBlockDevice::read(paths_.sysfsRoot, name));
 }
 
 VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device) const {

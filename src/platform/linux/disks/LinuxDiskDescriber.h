@@ -21,6 +21,8 @@ public:
     explicit LinuxDiskDescriber(LinuxPaths paths) : paths_(std::move(paths)) {}
 
     // Reads sysfs; none when the device does not exist or is no disk (size 0, hidden).
+    // `read` when it is a disk this system shows (present, not empty, not hidden).
+    static std::optional<SysfsBlockDevice> shown(std::optional<SysfsBlockDevice> read);
     std::optional<SysfsBlockDevice> device(const std::string& name) const;
     // Probes the device's contents.
     VolumeFacts probe(const SysfsBlockDevice& device) const;

@@ -1,11 +1,13 @@
 #include "platform/linux/disks/SysfsBlockDevice.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace harbormind {
 namespace fs = std::filesystem;
@@ -19,14 +21,27 @@ std::string trim(std::string text) {
     return text;
 }
 
+// A sysfs attribute is one short page: one open and one or two reads, without a stream.
 std::optional<std::string> readAttribute(const fs::path& path) {
-    std::ifstream in(path);
-    if (!in) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return trim(buffer.str());
+    // A read error (some attributes answer EIO) ends the text there, as end of file would.
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof(buffer));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return trim(std::move(text));
 }
 
 std::optional<std::int64_t> readNumber(const fs::path& path) {

@@ -118,8 +118,8 @@ bool LinuxDirectoryWalker::list(Handle folder, DirectoryListing& out) {
         return false;
     }
     // getdents64 straight on the handle: no second descriptor and no directory stream to set up
-    // for every folder of a scan.
-    alignas(struct dirent64) char buffer[32768];
+    // for every folder of a scan; a large buffer lists most folders in one call.
+    alignas(struct dirent64) static thread_local char buffer[65536];
     for (;;) {
         long read = ::syscall(SYS_getdents64, folder, buffer, sizeof(buffer));
         if (read == 0) {

@@ -1,0 +1,43 @@
+#include "cleaning/FolderWorkStack.h"
+
+namespace harbormind {
+
+void FolderWorkStack::push(std::vector<Item>& items) {
+    if (items.empty()) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        for (Item& item : items) {
+            items_.push_back(std::move(item));
+        }
+    }
+    items.clear();
+    changed_.notify_all();
+}
+
+std::optional<FolderWorkStack::Item> FolderWorkStack::take() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !items_.empty() || busy_ == 0; });
+    if (items_.empty()) {
+        return std::nullopt;
+    }
+    Item item = std::move(items_.back());
+    items_.pop_back();
+    ++busy_;
+    return item;
+}
+
+void FolderWorkStack::done() {
+    bool over = false;
+    {
+        std::lock_guard lock(mutex_);
+        --busy_;
+        over = busy_ == 0 && items_.empty();
+    }
+    if (over) {
+        changed_.notify_all();
+    }
+}
+
+}  // namespace harbormind
