@@ -84,13 +84,22 @@ bool LinuxLuksService::needsResume(const std::string& name) const {
     return result.status == 0 && LuksDumpText::needsResume(dump);
 }
 
+// Encrypted, but the job that did it died before its recovery key was added.
+bool LinuxLuksService::keyPending(const std::string& name) const {
+    return shared_->headers.keyPending(name) && isLuks(name);
+}
+
+bool LinuxLuksService::unfinished(const std::string& name) const {
+    return needsResume(name) || keyPending(name);
+}
+
 void LinuxLuksService::isLuksDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
     reply(isLuks(bsdname));
 }
 
 void LinuxLuksService::luksDriveStatusWithBsdname(const std::string& bsdname, XPCIntReply reply) {
     DMLocalDriveStatus status = DMLocalDriveStatus::invalid;
-    if (shared_->jobs.running(bsdname) || needsResume(bsdname)) {
+    if (shared_->jobs.running(bsdname) || unfinished(bsdname)) {
         status = DMLocalDriveStatus::encrypting;
     } else if (isLuks(bsdname)) {
         status = shared_->volumes.openAs(bsdname) ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
@@ -99,7 +108,7 @@ void LinuxLuksService::luksDriveStatusWithBsdname(const std::string& bsdname, XP
 }
 
 void LinuxLuksService::needResumeLuksEncryptionWithBsdname(const std::string& bsdname, XPCBoolReply reply) {
-    reply(!shared_->jobs.running(bsdname) && needsResume(bsdname));
+    reply(!shared_->jobs.running(bsdname) && unfinished(bsdname));
 }
 
 std::string LinuxLuksService::inFrontRefusal(const std::string& name) const {
@@ -167,7 +176,7 @@ void LinuxLuksService::encryptLuksDriveWithBsdname(const std::string& bsdname, c
 
 void LinuxLuksService::resumeLuksEncryptionWithBsdname(const std::string& bsdname, const std::string& password,
                                                        XPCCodeReply reply) {
-    if (password.empty() || !needsResume(bsdname)) {
+    if (password.empty() || !unfinished(bsdname)) {
         reply({LuksEncryptionJob::failed, bsdname + " has no interrupted encryption to resume"});
         return;
     }
@@ -186,9 +195,16 @@ XPCCodeAnswer LinuxLuksService::runJob(const std::string& name, const std::strin
     if (!shared_->jobs.claim(name, caller_.uid, job)) {
         return {LuksEncryptionJob::failed, "an encryption of " + name + " is running already"};
     }
+    if (!shared_->headers.prepareFolder() || !shared_->headers.markKeyPending(name)) {
+        shared_->jobs.release(name);
+        return {LuksEncryptionJob::failed, "the daemon's state folder is not safe to use"};
+    }
     Log::info("luks: " + std::string(resume ? "resuming" : "starting") + " the encryption of " + name +
               " for uid " + std::to_string(caller_.uid));
     XPCCodeAnswer answer = job->run();
+    if (answer.code == LuksEncryptionJob::done) {
+        shared_->headers.clearKeyPending(name);
+    }
     shared_->jobs.release(name);
     Log::info("luks: " + answer.message);
     return answer;

@@ -53,6 +53,8 @@ public:
 private:
     bool isLuks(const std::string& name) const;
     bool needsResume(const std::string& name) const;
+    bool keyPending(const std::string& name) const;
+    bool unfinished(const std::string& name) const;
     std::string headerOf(const std::string& name) const;
     std::string inFrontRefusal(const std::string& name) const;
     XPCCodeAnswer runJob(const std::string& name, const std::string& password, const std::string& header,

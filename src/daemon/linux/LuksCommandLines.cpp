@@ -67,8 +67,10 @@ std::vector<std::string> LuksCommandLines::addKey(const std::string& device, con
 
 std::vector<std::string> LuksCommandLines::testKey(const std::string& device, const std::string& header,
                                                    int keySlot) const {
-    std::vector<std::string> words{cryptsetup_, "open", "--test-passphrase", "--key-file", "-",
-                                   "--key-slot", std::to_string(keySlot)};
+    std::vector<std::string> words{cryptsetup_, "open", "--test-passphrase", "--key-file", "-"};
+    if (keySlot >= 0) {
+        words.insert(words.end(), {"--key-slot", std::to_string(keySlot)});
+    }
     addHeader(words, header);
     words.push_back(device);
     return words;

@@ -29,6 +29,7 @@ public:
     std::vector<std::string> shrink(const std::string& device, std::uint64_t deviceBytes) const;
     // Reads the existing password and then the new key, one per line, from standard input.
     std::vector<std::string> addKey(const std::string& device, const std::string& header) const;
+    // Any key slot when `keySlot` is negative.
     std::vector<std::string> testKey(const std::string& device, const std::string& header, int keySlot) const;
     std::vector<std::string> dump(const std::string& device, const std::string& header) const;
     // `type` is "luks" or "bitlk".

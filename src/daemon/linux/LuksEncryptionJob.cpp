@@ -62,14 +62,22 @@ XPCCodeAnswer LuksEncryptionJob::run() {
         }
         command = setup_.commands.encrypt(setup_.device, setup_.header);
     }
-    for (;;) {
+    // A resume after the reencryption itself finished (its daemon died before the recovery
+    // key was added) has only the key left to do.
+    bool reencrypted = setup_.resume && !stillNeedsResume();
+    keyOnly_ = reencrypted;
+    if (reencrypted) {
+        progress_.ask(wire(DMProgressStatus::running), total, total, 0);
+    }
+    while (!reencrypted) {
         std::string why;
         Pass pass = reencrypt(command, why);
         if (pass == Pass::failed) {
             return fail(wire(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK), why);
         }
         if (pass == Pass::completed) {
-            break;
+            reencrypted = true;
+            continue;
         }
         // Stopped for a pause or a cancel: the caller's answer decides.
         if (progress_.cancelled() || progress_.awaitAnswer() == LuksProgressChannel::cancelAnswer) {
@@ -169,7 +177,9 @@ bool LuksEncryptionJob::addRecoveryKey(std::string& why) {
         why = "the recovery key could not be added: " + firstLine(added.errorText);
         return false;
     }
-    if (!keyOpens(setup_.password, 0) || !keyOpens(key, 1)) {
+    // After a dead job, slot 1 may hold the key it added but never showed: the new key
+    // goes to the next free slot.
+    if (!keyOpens(setup_.password, 0) || !keyOpens(key, keyOnly_ ? anySlot : 1)) {
         why = "the encrypted volume " + setup_.name + " does not open with its password and recovery key";
         return false;
     }

@@ -58,12 +58,14 @@ private:
     void watch(const std::shared_ptr<CryptsetupRunner>& runner, const bool& finished, bool& interrupted);
     bool stillNeedsResume();
     bool addRecoveryKey(std::string& why);
+    static constexpr int anySlot = -1;
     bool keyOpens(const std::string& key, int slot);
 
     LuksJobSetup setup_;
     LuksProgressChannel progress_;
     mutable std::mutex mutex_;
     std::string recoveryKey_;
+    bool keyOnly_ = false;
 };
 
 }  // namespace harbormind

@@ -60,6 +60,10 @@ std::string LuksHeaderStore::identityPath(const std::string& name) const {
     return folder_ + "/" + name + ".identity";
 }
 
+std::string LuksHeaderStore::keyPendingPath(const std::string& name) const {
+    return folder_ + "/" + name + ".recovery-key-pending";
+}
+
 bool LuksHeaderStore::prepareFolder() const {
     if (!WholeFileWriter::makeFolders(folder_, 0700)) {
         return false;
@@ -107,6 +111,22 @@ bool LuksHeaderStore::heldByAnother(const std::string& name) const {
 bool LuksHeaderStore::remember(const std::string& name) const {
     std::string text = identity(name);
     return !text.empty() && WholeFileWriter::write(identityPath(name), text, 0600, CreateFolders::No);
+}
+
+bool LuksHeaderStore::markKeyPending(const std::string& name) const {
+    std::string text = identity(name);
+    return !text.empty() && WholeFileWriter::write(keyPendingPath(name), text, 0600, CreateFolders::No);
+}
+
+// Only for the device it was written for: a record left for another device under the same
+// name does not count.
+bool LuksHeaderStore::keyPending(const std::string& name) const {
+    auto recorded = readWhole(keyPendingPath(name));
+    return recorded && !recorded->empty() && *recorded == identity(name);
+}
+
+void LuksHeaderStore::clearKeyPending(const std::string& name) const {
+    ::unlink(keyPendingPath(name).c_str());
 }
 
 std::optional<std::string> LuksHeaderStore::readBase64(const std::string& name) const {

@@ -27,10 +27,18 @@ public:
     // The header file read whole, as base64; nothing when missing or unreadable.
     std::optional<std::string> readBase64(const std::string& name) const;
 
+    // A job's recovery key is owed for this device from before its reencryption starts until
+    // the key is added and checked: a daemon that dies in between (even after cryptsetup
+    // finished) leaves the record, and a resume then adds the missing key.
+    bool markKeyPending(const std::string& name) const;
+    bool keyPending(const std::string& name) const;
+    void clearKeyPending(const std::string& name) const;
+
     std::string identity(const std::string& name) const;
 
 private:
     std::string identityPath(const std::string& name) const;
+    std::string keyPendingPath(const std::string& name) const;
 
     std::string folder_;
     std::string sysfsRoot_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -246,8 +247,33 @@ TEST_F(LuksEncryptionJobTest, AResumedJobSkipsTheGoAheadAndContinuesTheReencrypt
     XPCCodeAnswer answer = job("/keep/h", true).run();
     EXPECT_EQ(answer.code, LuksEncryptionJob::done);
     EXPECT_NE(callbacks->reports().front().status, initialized);
+    EXPECT_EQ(machine->programsRun(), (Words{"luksDump", "reencrypt", "luksDump", "luksAddKey", "open", "open"}));
     std::lock_guard lock(machine->mutex);
-    EXPECT_EQ(machine->calls.front().first[2], "--resume-only");
+    EXPECT_EQ(machine->calls[1].first[2], "--resume-only");
+}
+
+// The daemon died after cryptsetup finished but before the recovery key was added: a resume
+// adds a new key (the dead job's may sit in slot 1, never shown) and hands it over.
+TEST_F(LuksEncryptionJobTest, AResumeAfterTheReencryptionFinishedAddsOnlyTheMissingRecoveryKey) {
+    auto resumed = job("/keep/h", true);
+    XPCCodeAnswer answer = resumed.run();
+    EXPECT_EQ(answer.code, LuksEncryptionJob::done) << answer.message;
+    EXPECT_EQ(machine->programsRun(), (Words{"luksDump", "luksAddKey", "open", "open"}));
+    const std::string key = resumed.recoveryKey();
+    EXPECT_EQ(inputOf("luksAddKey"), "pass word\n" + key + "\n");
+    EXPECT_EQ(inputOf("open", 1), key);
+    {
+        std::lock_guard lock(machine->mutex);
+        const Words& tryKey = machine->calls.back().first;
+        EXPECT_EQ(std::count(tryKey.begin(), tryKey.end(), "--key-slot"), 0) << "the new key is tried in slot 1 only";
+    }
+    // A report while the job still holds the key, so the caller can fetch it, then the end.
+    auto reports = callbacks->reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].status, running);
+    EXPECT_EQ(reports[0].current, reports[0].total);
+    EXPECT_EQ(reports[1].status, finished);
+    EXPECT_EQ(reports[1].error, 0);
 }
 
 }  // namespace

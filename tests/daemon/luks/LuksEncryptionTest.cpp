@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -79,6 +83,126 @@ bool openedByAnyone(const std::string& device) {
     }
     return found;
 }
+
+std::string procText(int pid, const std::string& file) {
+    return readFile("/proc/" + std::to_string(pid) + "/" + file);
+}
+
+// The state letter and parent of a process, from /proc/PID/stat (after the name in brackets).
+char stateOf(int pid, int* parent = nullptr) {
+    std::string stat = procText(pid, "stat");
+    auto end = stat.rfind(')');
+    if (end == std::string::npos || end + 2 >= stat.size()) {
+        return '?';
+    }
+    std::istringstream rest(stat.substr(end + 2));
+    char state = '?';
+    int ppid = 0;
+    rest >> state >> ppid;
+    if (parent) {
+        *parent = ppid;
+    }
+    return state;
+}
+
+bool terminationPending(int pid) {
+    std::istringstream status(procText(pid, "status"));
+    const unsigned long long bit = 1ULL << (SIGTERM - 1);
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("ShdPnd:", 0) == 0 || line.rfind("SigPnd:", 0) == 0) {
+            if (std::stoull(line.substr(7), nullptr, 16) & bit) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The test's own cryptsetup reencryption, held stopped (SIGSTOP) and let run only in short
+// slices. This makes the tests independent of how fast this machine encrypts: the work
+// advances little in real time, so the once-a-second progress reports come long before it
+// could finish, and a SIGTERM sent to it while it is stopped waits until it runs again.
+class HeldCryptsetup {
+public:
+    // A child of `daemon` running `reencrypt` on `device`, stopped as soon as it appears.
+    static std::optional<HeldCryptsetup> find(int daemon, const std::string& device) {
+        for (int i = 0; i < 60000; ++i) {
+            if (int pid = search(daemon, device); pid > 0) {
+                HeldCryptsetup held(pid);
+                held.stop();
+                return held;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return std::nullopt;
+    }
+
+    // Lets it run 2 ms at a time, with 30 ms held between, until `done` (bounded).
+    bool runInSlicesUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 4000; ++i) {
+            if (done()) {
+                return true;
+            }
+            ::kill(pid_, SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        }
+        return false;
+    }
+
+    // Once `sent` says a SIGTERM went out to it, waits (bounded) for the signal to wait in it
+    // (it may have come during a slice and been handled already), then lets it go on.
+    bool releaseOnceTerminated(const std::function<bool()>& sent) {
+        int sinceSent = 0;
+        for (int i = 0; i < 6000 && sinceSent < 20; ++i) {
+            if (terminationPending(pid_)) {
+                ::kill(pid_, SIGCONT);
+                return true;
+            }
+            sinceSent = sent() ? sinceSent + 1 : 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ::kill(pid_, SIGCONT);
+        return sinceSent > 0;
+    }
+
+private:
+    explicit HeldCryptsetup(int pid) : pid_(pid) {}
+
+    static int search(int daemon, const std::string& device) {
+        std::error_code error;
+        for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+            std::string entry = it->path().filename();
+            if (entry.find_first_not_of("0123456789") != std::string::npos) {
+                continue;
+            }
+            int pid = std::stoi(entry);
+            int parent = 0;
+            stateOf(pid, &parent);
+            std::string line = procText(pid, "cmdline");
+            std::replace(line.begin(), line.end(), '\0', ' ');
+            if (parent == daemon && line.find(" reencrypt ") != std::string::npos &&
+                line.ends_with(" " + device + " ")) {
+                return pid;
+            }
+        }
+        return -1;
+    }
+
+    void stop() {
+        ::kill(pid_, SIGSTOP);
+        for (int i = 0; i < 1000; ++i) {
+            char state = stateOf(pid_);
+            if (state == 'T' || state == 'Z' || state == '?') {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    int pid_;
+};
 
 // The daemon on a private bus encrypting a real loop device's ext4 volume with LUKS2, the
 // header detached (this works without device-mapper), driven by harbormindctl as a user
@@ -151,8 +275,9 @@ protected:
     std::string dump() const { return shell("cryptsetup luksDump --header \"$1\" \"$2\"", {header(), loop}).out; }
 
     // harbormindctl itself (sh execs it, so a signal reaches it), the password on its input.
-    std::unique_ptr<test::ChildProcess> encryptInBackground(const std::vector<std::string>& flags) {
-        std::ofstream(folder + "/password") << password;
+    std::unique_ptr<test::ChildProcess> encryptInBackground(const std::vector<std::string>& flags,
+                                                            const std::string& typed = {}) {
+        std::ofstream(folder + "/password") << (typed.empty() ? password : typed);
         std::string script = "exec \"$@\" < \"$PASSWORD_FILE\" > \"$OUT\" 2> \"$ERR\"";
         std::vector<std::string> argv{"/bin/sh", "-c", script, "sh", HARBORMIND_CTL_PATH, "encrypt", name};
         argv.insert(argv.end(), flags.begin(), flags.end());
@@ -164,15 +289,29 @@ protected:
                                                {"ERR", folder + "/ctl.err"}});
     }
 
-    // Waits for harbormindctl's first progress bar: the reencryption is under way.
-    bool waitForProgress() {
-        for (int i = 0; i < 1200; ++i) {
-            if (readFile(folder + "/ctl.err").find('[') != std::string::npos) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
+    // harbormindctl drew its first progress bar: the reencryption is under way.
+    bool progressShown() const { return readFile(folder + "/ctl.err").find('[') != std::string::npos; }
+
+    bool errorTextGrew(std::size_t since) const { return readFile(folder + "/ctl.err").size() > since; }
+
+    // Ctrl-C on a new encryption once it is under way: the client answers the next report
+    // with a stop, the daemon stops cryptsetup where it can resume, and the client says how
+    // to go on. cryptsetup is held while the stop travels, so it cannot finish meanwhile.
+    void encryptAndStopMidway() {
+        auto stopped = encryptInBackground({"--detached-header"});
+        auto held = HeldCryptsetup::find(daemon->pid(), loop);
+        ASSERT_TRUE(held) << readFile(folder + "/daemon.log");
+        ASSERT_TRUE(held->runInSlicesUntil([&] { return progressShown(); })) << readFile(folder + "/daemon.log");
+        stopped->signal(SIGINT);
+        std::size_t drawn = readFile(folder + "/ctl.err").size();
+        ASSERT_TRUE(held->runInSlicesUntil([&] { return errorTextGrew(drawn); }));
+        // The client has answered "stop"; the daemon's SIGTERM waits in the held cryptsetup.
+        EXPECT_TRUE(held->releaseOnceTerminated([&] {
+            return readFile(folder + "/daemon.log").find("stopping the encryption of " + name) != std::string::npos;
+        })) << readFile(folder + "/daemon.log");
+        EXPECT_EQ(stopped->waitExit(std::chrono::seconds(120)), 2) << readFile(folder + "/ctl.err");
+        EXPECT_NE(readFile(folder + "/ctl.err").find("--resume` to finish it"), std::string::npos);
+        EXPECT_TRUE(luks->needResume(name));
     }
 
     bool opensWith(const std::string& key, int slot) const {
@@ -245,23 +384,22 @@ TEST_F(LuksEncryptionTest, EncryptsWithTwoKeySlotsAndDecryptsBackByteForByte) {
 
 TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) {
     makeVolume(1024);
-    // Ctrl-C: the client answers the next report with a stop, the daemon stops cryptsetup
-    // where it can resume, and the client says how to go on.
-    auto stopped = encryptInBackground({"--detached-header"});
-    ASSERT_TRUE(waitForProgress()) << readFile(folder + "/ctl.err") << readFile(folder + "/daemon.log");
-    stopped->signal(SIGINT);
-    EXPECT_EQ(stopped->waitExit(std::chrono::seconds(120)), 2) << readFile(folder + "/ctl.err");
-    EXPECT_NE(readFile(folder + "/ctl.err").find("--resume` to finish it"), std::string::npos);
-    EXPECT_TRUE(luks->needResume(name));
+    encryptAndStopMidway();
+    if (HasFatalFailure()) {
+        return;
+    }
 
-    // The daemon killed during the resumed work: cryptsetup stops where it can resume too.
+    // The daemon killed during the resumed work: its death sends cryptsetup a SIGTERM, and
+    // cryptsetup stops where it can resume.
     std::ofstream(folder + "/ctl.err", std::ios::trunc).close();
     auto ctl = encryptInBackground({"--resume"});
-    ASSERT_TRUE(waitForProgress()) << readFile(folder + "/ctl.err") << readFile(folder + "/daemon.log");
+    auto held = HeldCryptsetup::find(daemon->pid(), loop);
+    ASSERT_TRUE(held) << readFile(folder + "/daemon.log");
+    ASSERT_TRUE(held->runInSlicesUntil([&] { return progressShown(); })) << readFile(folder + "/daemon.log");
     daemon->signal(SIGKILL);
     daemon->waitExit(std::chrono::seconds(10));
+    EXPECT_TRUE(held->releaseOnceTerminated([] { return true; }));
     EXPECT_NE(ctl->waitExit(std::chrono::seconds(60)).value_or(0), 0) << "the client reported success";
-    // cryptsetup stops where it can resume when its daemon dies.
     for (int i = 0; i < 300 && openedByAnyone(loop); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -280,6 +418,45 @@ TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) 
     EXPECT_TRUE(opensWith(password, 0));
     EXPECT_TRUE(opensWith(key, 1));
     EXPECT_FALSE(luks->needResume(name));
+
+    decryptAndCompare();
+}
+
+// The state a daemon leaves when it dies after cryptsetup finished but before the recovery key
+// was added, made here by finishing the stopped reencryption with cryptsetup itself: the
+// volume is encrypted with the password's slot only, and a resume adds the missing key.
+TEST_F(LuksEncryptionTest, EncryptedWithoutItsRecoveryKeyTheResumeAddsAndPrintsOne) {
+    makeVolume(512);
+    encryptAndStopMidway();
+    if (HasFatalFailure()) {
+        return;
+    }
+    ASSERT_EQ(shell("printf %s \"$1\" | cryptsetup reencrypt --resume-only --batch-mode --header \"$2\" "
+                    "--key-file - \"$3\"",
+                    {password, header(), loop})
+                  .status,
+              0);
+    ASSERT_EQ(dump().find("online-reencrypt"), std::string::npos);
+    ASSERT_EQ(dump().find("  1: luks2"), std::string::npos);
+
+    EXPECT_TRUE(luks->needResume(name)) << "the missing recovery key is not offered to finish";
+    EXPECT_EQ(luks->status(name), DMLocalDriveStatus::encrypting);
+    auto plain = encryptInBackground({"--detached-header"});
+    EXPECT_EQ(plain->waitExit(std::chrono::seconds(60)), 1);
+    EXPECT_NE(readFile(folder + "/ctl.err").find("use --resume"), std::string::npos) << readFile(folder + "/ctl.err");
+    auto wrong = encryptInBackground({"--resume"}, password + "x");
+    EXPECT_EQ(wrong->waitExit(std::chrono::seconds(60)), 1) << "a key added with a wrong password";
+    EXPECT_TRUE(luks->needResume(name));
+
+    auto resumed = encryptInBackground({"--resume"});
+    ASSERT_EQ(resumed->waitExit(std::chrono::seconds(120)), 0) << readFile(folder + "/ctl.err");
+    std::string key = recoveryKeyPrinted();
+    ASSERT_EQ(key.size(), 55u) << readFile(folder + "/ctl.out");
+    EXPECT_TRUE(opensWith(password, 0));
+    EXPECT_TRUE(opensWith(key, 1));
+    EXPECT_FALSE(luks->needResume(name));
+    EXPECT_EQ(luks->status(name), DMLocalDriveStatus::locked);
+    EXPECT_FALSE(fs::exists(headers + "/" + name + ".recovery-key-pending"));
 
     decryptAndCompare();
 }
