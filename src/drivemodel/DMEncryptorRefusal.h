@@ -11,6 +11,8 @@ enum class DMEncryptorRefusal {
     bitLockerNotSupported,
     // No kind of encryption applies to the drive's file system.
     unsupportedFileSystem,
+    // The helper daemon's LUKS2 service is unreachable or will not encrypt the drive.
+    luksNotAvailable,
 };
 
 }  // namespace harbormind

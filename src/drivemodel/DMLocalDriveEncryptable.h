@@ -27,6 +27,11 @@ public:
     virtual bool isReady() const = 0;
     // True when an interrupted encryption of this drive must be resumed instead of restarted.
     virtual bool needResume() = 0;
+    // True when resuming needs the drive's password again (the key that opens its volume).
+    virtual bool resumeNeedsPassword() const { return false; }
+    // The bytes of a header kept apart from the drive, without which the encrypted drive
+    // cannot be opened; empty when the job has none. Known once the job has been set up.
+    virtual std::string detachedHeader() { return {}; }
 
     virtual std::optional<std::string> password() const = 0;
     virtual void setPassword(const std::optional<std::string>& password) = 0;

@@ -3,6 +3,7 @@
 #include "drivemodel/DMLocalDriveApfsEncryption.h"
 #include "drivemodel/DMLocalDriveBitLockerEncryption.h"
 #include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMLocalDriveLuksEncryption.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "drivemodel/DMRepeatedCheck.h"
@@ -13,6 +14,11 @@ namespace {
 bool encryptedByBitLocker(DMDriveObjectFilesystem fileSystem) {
     return fileSystem == DMDriveObjectFilesystem::ntfs || fileSystem == DMDriveObjectFilesystem::exfat ||
            fileSystem == DMDriveObjectFilesystem::fat32;
+}
+
+bool encryptedByLuks(DMDriveObjectFilesystem fileSystem) {
+    return fileSystem == DMDriveObjectFilesystem::ext2 || fileSystem == DMDriveObjectFilesystem::ext3 ||
+           fileSystem == DMDriveObjectFilesystem::ext4;
 }
 
 }  // namespace
@@ -61,14 +67,21 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const st
     return refuse(DMEncryptorRefusal::unsupportedFileSystem);
 }
 
-// The place for encryption kinds of this platform's own file systems (none yet): a job for
-// the drive; or none, with `refusal` left alone to leave the drive to BitLocker, APFS and
-// CoreStorage, or set to say why such a drive cannot be encrypted.
+// LUKS2 jobs: a new one for an ext2/3/4 volume, or one that resumes a LUKS volume whose
+// encryption was interrupted. Any other LUKS volume is left alone (refusal untouched) so
+// the drive falls through to the usual refusal.
 std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
     const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal) {
-    (void)object;
-    (void)refusal;
-    return nullptr;
+    DMDriveObjectFilesystem fileSystem = object->fileSystem();
+    bool resumable = fileSystem == DMDriveObjectFilesystem::luks && luksWrapper_->needResume(object->identifier());
+    if (!resumable && !encryptedByLuks(fileSystem)) {
+        return nullptr;
+    }
+    auto job = DMLocalDriveLuksEncryption::forDrive(luksWrapper_, object);
+    if (!job) {
+        refusal = DMEncryptorRefusal::luksNotAvailable;
+    }
+    return job;
 }
 
 }  // namespace harbormind

@@ -37,6 +37,7 @@ public:
     void setDelegate(const std::weak_ptr<DMLocalDriveEncryptionDelegate>& delegate) override;
     bool isReady() const override { return isReady_; }
     bool needResume() override;
+    bool resumeNeedsPassword() const override { return true; }
     std::optional<std::string> password() const override;
     void setPassword(const std::optional<std::string>& password) override;
     std::optional<std::string> recoveryKey() const override;
@@ -50,7 +51,7 @@ public:
     // The daemon's last word on the job ("loop3 is encrypted with LUKS2; ...").
     XPCCodeAnswer outcome() const;
     // The detached header's bytes (empty with the header in front).
-    std::string detachedHeader();
+    std::string detachedHeader() override;
 
     void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current, std::int64_t error,
                                   XPCIntReply reply) override;

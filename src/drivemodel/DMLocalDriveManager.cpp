@@ -7,6 +7,7 @@
 #include "drivemodel/DMCoreStorageWrapper.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "drivemodel/DMLuksWrapper.h"
 #include "drivemodel/DMNtfsWrapper.h"
 #include "platform/DeviceNaming.h"
 #include "platform/DeviceRegistry.h"
@@ -43,6 +44,7 @@ DMLocalDriveManager::DMLocalDriveManager(std::weak_ptr<DMDriveManagerDelegatePro
       ntfsWrapper_(DMNtfsWrapper::shared()),
       corestorageWrapper_(DMCoreStorageWrapper::shared()),
       devicCloenWrapper_(DMDeviceCloneWrapper::shared()),
+      luksWrapper_(DMLuksWrapper::create()),
       delegate_(std::move(delegate)) {}
 
 DMLocalDriveManager::~DMLocalDriveManager() {

@@ -22,6 +22,7 @@ class DMBitLockerWrapper;
 class DMCoreStorageWrapper;
 class DMDeviceCloneWrapper;
 class DMLocalDriveObject;
+class DMLuksWrapper;
 class DMNtfsWrapper;
 
 // Follows disk arbitration and keeps the tree of local drives: an object for every disk
@@ -80,6 +81,7 @@ public:
     std::shared_ptr<DMNtfsWrapper> ntfsWrapper() const { return ntfsWrapper_; }
     std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper() const { return corestorageWrapper_; }
     std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper() const { return devicCloenWrapper_; }
+    std::shared_ptr<DMLuksWrapper> luksWrapper() const { return luksWrapper_; }
 
     // The object of the nearest registry ancestor that has a device name, made as a
     // placeholder (classified when its own disk appears) when it is not known yet.
@@ -135,6 +137,7 @@ private:
     std::shared_ptr<DMNtfsWrapper> ntfsWrapper_;
     std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper_;
     std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper_;
+    std::shared_ptr<DMLuksWrapper> luksWrapper_;
 
     mutable std::mutex mutex_;
     std::weak_ptr<DMDriveManagerDelegateProtocol> delegate_;

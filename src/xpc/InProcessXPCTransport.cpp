@@ -6,6 +6,7 @@
 #include "xpc/DMCheckDiskServerProtocol.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "xpc/XPCServiceName.h"
@@ -15,6 +16,32 @@ namespace {
 
 std::string flagText(bool flag) {
     return flag ? "true" : "false";
+}
+
+// The scenario's progress reports for this device, each [status, total, current, error],
+// sent on the caller's thread while the request runs, as the daemon's job does; a report
+// answered non-zero (the user cancelled) ends the job.
+void sendEncryptionProgress(const InProcessDaemon& daemon, const std::string& key,
+                            const std::weak_ptr<XPCInterface>& exported, const std::string& bsdname) {
+    auto app = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported.lock());
+    auto reports = daemon.answer(key, "updateProgressWithStatus", bsdname);
+    const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
+    if (!app || !list) {
+        return;
+    }
+    for (const PlatformValue& report : *list) {
+        const PlatformValue::Array* fields = report.asArray();
+        if (!fields || fields->size() != 4) {
+            continue;
+        }
+        auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
+        std::int64_t answer = 0;
+        app->updateProgressWithStatus(field(0), field(1), field(2), field(3),
+                                      [&answer](std::int64_t value) { answer = value; });
+        if (answer != 0) {
+            return;
+        }
+    }
 }
 
 // What every simulated service shares: recording and the never-answer behaviour.
@@ -102,30 +129,7 @@ public:
     }
 
 private:
-    // The scenario's progress reports for this device, each [status, total, current, error],
-    // sent on the caller's thread while the request runs, as the daemon's job does; a report
-    // answered non-zero (the user cancelled) ends the job.
-    void sendProgress(const std::string& bsdname) {
-        auto app = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(app_.lock());
-        auto reports = daemon_->answer(key_, "updateProgressWithStatus", bsdname);
-        const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
-        if (!app || !list) {
-            return;
-        }
-        for (const PlatformValue& report : *list) {
-            const PlatformValue::Array* fields = report.asArray();
-            if (!fields || fields->size() != 4) {
-                continue;
-            }
-            auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
-            std::int64_t answer = 0;
-            app->updateProgressWithStatus(field(0), field(1), field(2), field(3),
-                                          [&answer](std::int64_t value) { answer = value; });
-            if (answer != 0) {
-                return;
-            }
-        }
-    }
+    void sendProgress(const std::string& bsdname) { sendEncryptionProgress(*daemon_, key_, app_, bsdname); }
 
     std::weak_ptr<XPCInterface> app_;
 
@@ -139,6 +143,80 @@ private:
             reply(textFor(method, bsdname));
         }
     }
+};
+
+class LuksService final : public ServiceBase, public DMLuksServerProtocol {
+public:
+    LuksService(std::shared_ptr<InProcessDaemon> daemon, std::string key, std::weak_ptr<XPCInterface> app)
+        : ServiceBase(std::move(daemon), std::move(key)), app_(std::move(app)) {}
+
+    void isLuksDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        if (receive("isLuksDriveWithBsdname", {bsdname})) {
+            reply(boolFor("isLuksDriveWithBsdname", bsdname));
+        }
+    }
+    void luksDriveStatusWithBsdname(const std::string& bsdname, XPCIntReply reply) override {
+        if (receive("luksDriveStatusWithBsdname", {bsdname})) {
+            reply(intFor("luksDriveStatusWithBsdname", bsdname, 0));
+        }
+    }
+    void needResumeLuksEncryptionWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
+        if (receive("needResumeLuksEncryptionWithBsdname", {bsdname})) {
+            reply(boolFor("needResumeLuksEncryptionWithBsdname", bsdname));
+        }
+    }
+    void luksEncryptionLayoutsWithBsdname(const std::string& bsdname, XPCCodeReply reply) override {
+        answerCode("luksEncryptionLayoutsWithBsdname", {bsdname}, bsdname, 0, reply);
+    }
+    void encryptLuksDriveWithBsdname(const std::string& bsdname, const std::string& password, bool inFront,
+                                     XPCCodeReply reply) override {
+        if (receive("encryptLuksDriveWithBsdname", {bsdname, password, flagText(inFront)})) {
+            sendEncryptionProgress(*daemon_, key_, app_, bsdname);
+            reply(codeFor("encryptLuksDriveWithBsdname", bsdname, -1));
+        }
+    }
+    void resumeLuksEncryptionWithBsdname(const std::string& bsdname, const std::string& password,
+                                         XPCCodeReply reply) override {
+        if (receive("resumeLuksEncryptionWithBsdname", {bsdname, password})) {
+            sendEncryptionProgress(*daemon_, key_, app_, bsdname);
+            reply(codeFor("resumeLuksEncryptionWithBsdname", bsdname, -1));
+        }
+    }
+    void getLuksRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getLuksRecoveryKeyWithBsdname", bsdname, reply);
+    }
+    void getLuksHeaderWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getLuksHeaderWithBsdname", bsdname, reply);
+    }
+    void getLuksBSDNameWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
+        answerText("getLuksBSDNameWithBsdname", bsdname, reply);
+    }
+    void unlockDriveWithBsdname(const std::string& bsdname, const std::string& password, bool readOnly,
+                                XPCCodeReply reply) override {
+        answerCode("unlockDriveWithBsdname", {bsdname, password, flagText(readOnly)}, bsdname, -1, reply);
+    }
+    void lockDriveWithBsdname(const std::string& bsdname, XPCCodeReply reply) override {
+        answerCode("lockDriveWithBsdname", {bsdname}, bsdname, -1, reply);
+    }
+
+private:
+    // A code answer: the method's number, with the message under "<method>Message".
+    XPCCodeAnswer codeFor(const std::string& method, const std::string& bsdname, std::int64_t fallback) const {
+        return {intFor(method, bsdname, fallback), textFor(method + "Message", bsdname)};
+    }
+    void answerCode(const std::string& method, std::vector<std::string> arguments, const std::string& bsdname,
+                    std::int64_t fallback, const XPCCodeReply& reply) {
+        if (receive(method, std::move(arguments))) {
+            reply(codeFor(method, bsdname, fallback));
+        }
+    }
+    void answerText(const std::string& method, const std::string& bsdname, const XPCStringReply& reply) {
+        if (receive(method, {bsdname})) {
+            reply(textFor(method, bsdname));
+        }
+    }
+
+    std::weak_ptr<XPCInterface> app_;
 };
 
 class NtfsService final : public ServiceBase, public DMNtfsServerProtocol {
@@ -266,7 +344,7 @@ public:
     bool setExportedObject(std::weak_ptr<XPCInterface> object) override {
         exported_ = object;
         std::shared_ptr<XPCInterface> exported = object.lock();
-        if (key_ == "bitlocker") {
+        if (key_ == "bitlocker" || key_ == "luks") {
             return std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported) != nullptr;
         }
         if (key_ == "checkDisk") {
@@ -296,6 +374,9 @@ public:
         }
         if (key_ == "bitlocker") {
             return std::make_shared<BitLockerService>(daemon_, key_, exported_);
+        }
+        if (key_ == "luks") {
+            return std::make_shared<LuksService>(daemon_, key_, exported_);
         }
         if (key_ == "ntfs") {
             return std::make_shared<NtfsService>(daemon_, key_);
@@ -338,6 +419,9 @@ std::shared_ptr<XPCConnection> InProcessXPCTransport::newConnection(const std::s
 std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     if (serviceName == XPCServiceName::bitLocker) {
         return "bitlocker";
+    }
+    if (serviceName == XPCServiceName::luks) {
+        return "luks";
     }
     if (serviceName == XPCServiceName::ntfs) {
         return "ntfs";

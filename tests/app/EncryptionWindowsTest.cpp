@@ -30,6 +30,7 @@
 #include "app/encryption/BLQueryViewController.h"
 #include "app/encryption/BLRecoveryKeyFile.h"
 #include "app/encryption/BLRecoveryKeyOutput.h"
+#include "app/encryption/BLResumePasswordWndController.h"
 #include "app/encryption/BLSaveViewController.h"
 #include "app/encryption/BLSetPwdViewController.h"
 #include "drivemodel/DMLocalDriveEncryptionBase.h"
@@ -47,6 +48,8 @@ class FakeJob final : public DMLocalDriveEncryptionBase {
 public:
     FakeJob() : DMLocalDriveEncryptionBase(DMLocalDriveObject::create("disk5s1")) {}
     bool needResume() override { return resume; }
+    bool resumeNeedsPassword() const override { return needsPassword; }
+    std::string detachedHeader() override { return header; }
     void prepare() override { ++prepared; }
     // Sends a message the way a job does: to the delegate, on the job's side.
     std::uint64_t send(DMProgressStatus status, std::uint64_t current, DMProgressError error = DMProgressError::noError) {
@@ -59,7 +62,9 @@ public:
         return receiver ? receiver->encryptionProgress(message) : 0;
     }
     std::atomic<bool> resume{false};
+    std::atomic<bool> needsPassword{false};
     std::atomic<int> prepared{0};
+    std::string header;
 };
 
 class FakeOutput final : public BLRecoveryKeyOutput {
@@ -208,6 +213,11 @@ TEST(EncryptionAlertTextTest, OneTextPerKindAndNoneForOtherFileSystems) {
     for (FS fs : {FS::apfs, FS::hfs_plus}) {
         EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertFileVault);
     }
+    for (FS fs : {FS::ext2, FS::ext3, FS::ext4}) {
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertLuks);
+    }
+    EXPECT_STREQ(Texts::alertLuks, "This drive will be encrypted by LUKS2 compatible method");
+    EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::luks), std::nullopt) << "already encrypted";
     EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::bitlocker_encrypted), std::nullopt);
     EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::unknown), std::nullopt);
 }
@@ -238,6 +248,38 @@ protected:
     std::shared_ptr<FakeOperations> operations = std::make_shared<FakeOperations>();
     std::shared_ptr<test::RecordingPresenter> presenter = std::make_shared<test::RecordingPresenter>();
 };
+
+TEST_F(EncryptionWindowsTest, SavingTheKeyAlsoSavesADetachedHeaderBesideItOrKeepsThePageOpen) {
+    job->header = std::string("LUKS\xba\xbe\0header", 13);
+    BLBitLockerWndController wizard(job, output);
+    auto* view = wizard.viewController();
+    view->setSaveFolder(folder.string());
+    view->pwdPage->tfPassword->setText("pw");
+    view->pwdPage->tfRepeat->setText("pw");
+    view->goNext();
+    job->send(DMProgressStatus::initialized, 0);
+    pump();
+    ASSERT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+
+    // A folder in the header's place: the header cannot be written, so the key alone is not enough.
+    std::filesystem::create_directories(folder / "blocked.header");
+    output->path = (folder / "blocked.txt").string();
+    view->saveRecoveryKey();
+    EXPECT_EQ(view->saveViewController->lbSaveFirst->text().toStdString(), Texts::headerSaveFailed);
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+
+    output->path = (folder / "key.txt").string();
+    view->saveRecoveryKey();
+    std::filesystem::path header = folder / "key.header";
+    EXPECT_EQ(readFile(header.string()), job->header) << "written whole, binary bytes included";
+    EXPECT_EQ(std::filesystem::status(header).permissions() &
+                  (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
+    EXPECT_NE(view->saveViewController->lbExplanation->text().indexOf("\"key.header\""), -1);
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::queryPage);
+}
 
 TEST_F(EncryptionWindowsTest, WizardStepsThroughItsPagesAndConfirms) {
     BLBitLockerWndController wizard(job, output);
@@ -274,6 +316,7 @@ TEST_F(EncryptionWindowsTest, WizardStepsThroughItsPagesAndConfirms) {
     EXPECT_EQ(output->asked[1], std::string(Texts::savePanelMessage) + "|" + folder.string() +
                                     "|BitLocker Recovery Key |txt");
     EXPECT_EQ(readFile(*output->path), BLRecoveryKeyFile::text(std::nullopt, std::string("777-888")));
+    EXPECT_FALSE(std::filesystem::exists(folder / "key.header")) << "no header, no header file";
     view->goNext();
     EXPECT_EQ(view->currentPage(), BLBitLockerViewController::queryPage);
     EXPECT_TRUE(view->btnStart->isVisibleTo(&wizard));
@@ -473,6 +516,43 @@ TEST_F(EncryptActionTest, InterruptedEncryptionResumesWithoutTheWizard) {
     EXPECT_TRUE(job->hasStarted());
 }
 
+TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNothing) {
+    job->resume = true;
+    job->needsPassword = true;
+    operations->job = job;
+    auto ask = [&] {
+        actions->perform(DMDriveAction::encrypt, drive, window.get());
+        pump(1);
+        presenter->answer(presenter->shown.size() - 1, 0);
+        pump(1);
+        return actions->encryptionFlow()->resumePasswordWndController();
+    };
+    QPointer<BLResumePasswordWndController> prompt = ask();
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_FALSE(prompt->btnContinue->isEnabled()) << "no empty password";
+    int code = 0;
+    QObject::connect(prompt, &QDialog::finished, [&code](int result) { code = result; });
+    prompt->btnCancel->click();
+    pump(1);
+    EXPECT_EQ(code, BLResumePasswordWndController::codeCancelled);
+    EXPECT_EQ(code, -1000);
+    EXPECT_EQ(job->prepared.load(), 0);
+    EXPECT_FALSE(job->hasStarted());
+    EXPECT_EQ(job->password(), std::nullopt);
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+
+    prompt = ask();
+    ASSERT_NE(prompt, nullptr);
+    prompt->editPassword->setText("secret pw");
+    prompt->btnContinue->click();
+    pump(1);
+    EXPECT_EQ(job->password(), "secret pw") << "set before the job resumes";
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_TRUE(job->hasStarted());
+    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+}
+
 TEST_F(EncryptActionTest, NoJobSaysWhyApfsOnBatteryAndOtherFileSystemsGetNothing) {
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
@@ -572,6 +652,23 @@ TEST_F(EncryptionWindowsTest, Screenshots) {
         unlock.editPassword->setText("wrong");
         unlock.lbErrorTips->setText(Texts::passwordIncorrect);
         save(unlock, "unlock-window");
+
+        auto headerJob = std::make_shared<FakeJob>();
+        headerJob->header = "header";
+        BLBitLockerWndController luksWizard(headerJob, output);
+        luksWizard.viewController()->setSaveFolder(folder.string());
+        luksWizard.viewController()->pwdPage->tfPassword->setText("secret");
+        luksWizard.viewController()->pwdPage->tfRepeat->setText("secret");
+        luksWizard.viewController()->goNext();
+        headerJob->send(DMProgressStatus::initialized, 0);
+        pump();
+        output->path = (folder / "Recovery Key sdc1.txt").string();
+        luksWizard.viewController()->saveRecoveryKey();
+        save(luksWizard, "encryption-wizard-detached-header");
+
+        BLResumePasswordWndController resume("Linux Stick (sdc1)");
+        resume.editPassword->setText("secret");
+        save(resume, "encryption-resume-password");
     }
     QApplication::setPalette(light);
 }

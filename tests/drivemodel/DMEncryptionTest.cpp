@@ -8,6 +8,7 @@
 #include "drivemodel/DMLocalDriveApfsEncryption.h"
 #include "drivemodel/DMLocalDriveBitLockerEncryption.h"
 #include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMLocalDriveLuksEncryption.h"
 #include "drivemodel/DriveModelFixture.h"
 #include "support/Dispatch.h"
 
@@ -508,6 +509,73 @@ TEST_F(EncryptionJobTest, BitLockerResumeSkipsThePasswordAndIsReadyAfterTheDaemo
         EXPECT_NE(call.method, "encryptBitLockerDriveWithBsdname");
     }
     EXPECT_TRUE(resumed);
+}
+
+// ---- LUKS2 jobs for Linux file systems ----
+
+class LuksEncryptorTest : public EncryptionJobTest {
+protected:
+    // A USB stick with an ext4 volume the daemon can encrypt (header in front), one it cannot,
+    // an interrupted LUKS volume, a finished LUKS volume and a FAT volume.
+    void addLinuxStick() {
+        setDaemonAnswers({{"luks", PlatformValue::Dictionary{
+                                       {"luksEncryptionLayoutsWithBsdname",
+                                        PlatformValue::Dictionary{{"disk6s1", 3}, {"*", 0}}},
+                                       {"needResumeLuksEncryptionWithBsdname",
+                                        PlatformValue::Dictionary{{"disk6s3", true}, {"*", false}}},
+                                   }}});
+        buildLaptop();
+        RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
+        addVolume("disk6s1", disk6, "home", "ext4", 16000000000);
+        addVolume("disk6s2", disk6, "data", "ext3", 16000000000);
+        addVolume("disk6s3", disk6, "", "luks", 16000000000);
+        addVolume("disk6s4", disk6, "", "luks", 8000000000);
+        addVolume("disk6s5", disk6, "FAT", "msdos", 8000000000);
+        for (const char* name : {"disk6", "disk6s1", "disk6s2", "disk6s3", "disk6s4", "disk6s5"}) {
+            platform->appear(name);
+        }
+        startManager();
+    }
+    bool daemonAskedLuksAbout(const std::string& bsdName) const {
+        for (const auto& call : daemon->calls()) {
+            if (call.service == "luks" && !call.arguments.empty() && call.arguments[0] == bsdName) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(LuksEncryptorTest, ExtVolumesAndInterruptedLuksVolumesGetALuksJob) {
+    addLinuxStick();
+    DMEncryptorRefusal refusal = DMEncryptorRefusal::unsupportedFileSystem;
+    auto fresh = std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s1"), &refusal));
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(refusal, DMEncryptorRefusal::none);
+    EXPECT_FALSE(fresh->needResume());
+
+    auto resumed = std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s3"), &refusal));
+    ASSERT_TRUE(resumed);
+    EXPECT_TRUE(resumed->needResume());
+
+    EXPECT_EQ(manager->encryptor(local("disk6s4"), &refusal), nullptr) << "a finished LUKS volume";
+    EXPECT_EQ(refusal, DMEncryptorRefusal::unsupportedFileSystem);
+
+    auto fat = manager->encryptor(local("disk6s5"), &refusal);
+    EXPECT_EQ(std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(fat), nullptr);
+    EXPECT_FALSE(daemonAskedLuksAbout("disk6s5")) << "FAT stays with BitLocker";
+}
+
+TEST_F(LuksEncryptorTest, ADaemonThatRefusesOrCannotBeReachedGivesTheLuksRefusal) {
+    addLinuxStick();
+    DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
+    EXPECT_EQ(manager->encryptor(local("disk6s2"), &refusal), nullptr) << "no layout offered for disk6s2";
+    EXPECT_EQ(refusal, DMEncryptorRefusal::luksNotAvailable);
+
+    daemon->setBehaviour("luks", InProcessDaemonBehaviour::failConnection);
+    refusal = DMEncryptorRefusal::none;
+    EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr);
+    EXPECT_EQ(refusal, DMEncryptorRefusal::luksNotAvailable);
 }
 
 }  // namespace

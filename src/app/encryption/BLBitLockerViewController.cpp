@@ -1,5 +1,7 @@
 #include "app/encryption/BLBitLockerViewController.h"
 
+#include <filesystem>
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -169,7 +171,26 @@ void BLBitLockerViewController::saveRecoveryKey() {
         saveViewController->lbSaveFirst->setText(BLEncryptionTexts::saveFailed);
         return;
     }
+    if (!saveDetachedHeader(*path)) {
+        saveViewController->lbSaveFirst->setText(BLEncryptionTexts::headerSaveFailed);
+        return;
+    }
     saveViewController->markSaved();
+}
+
+// The key alone cannot open a drive whose header is kept apart, so the header goes with it.
+bool BLBitLockerViewController::saveDetachedHeader(const std::string& keyPath) {
+    std::string header = job_ ? job_->detachedHeader() : std::string();
+    if (header.empty()) {
+        return true;
+    }
+    std::string headerPath = BLRecoveryKeyFile::headerPathBeside(keyPath);
+    if (!BLRecoveryKeyFile::write(headerPath, header)) {
+        return false;
+    }
+    QString name = QString::fromStdString(std::filesystem::path(headerPath).filename().string());
+    saveViewController->lbExplanation->setText(QString(BLEncryptionTexts::headerSavedFormat).arg(name));
+    return true;
 }
 
 void BLBitLockerViewController::printRecoveryKey() {

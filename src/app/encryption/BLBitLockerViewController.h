@@ -61,6 +61,8 @@ public:
     QPushButton* btnHelp = nullptr;
 
 private:
+    // Writes the job's detached header beside the key file and says so; true when it has none.
+    bool saveDetachedHeader(const std::string& keyPath);
     void show(int page);
     void openHelp();
     std::optional<std::string> guid() const;

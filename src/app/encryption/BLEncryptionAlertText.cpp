@@ -12,6 +12,9 @@ constexpr std::pair<DMDriveObjectFilesystem, const char*> alertTexts[] = {
     {DMDriveObjectFilesystem::fat32, BLEncryptionTexts::alertBitLocker},
     {DMDriveObjectFilesystem::ntfs, BLEncryptionTexts::alertBitLocker},
     {DMDriveObjectFilesystem::exfat, BLEncryptionTexts::alertBitLocker},
+    {DMDriveObjectFilesystem::ext2, BLEncryptionTexts::alertLuks},
+    {DMDriveObjectFilesystem::ext3, BLEncryptionTexts::alertLuks},
+    {DMDriveObjectFilesystem::ext4, BLEncryptionTexts::alertLuks},
     {DMDriveObjectFilesystem::apfs, BLEncryptionTexts::alertFileVault},
     {DMDriveObjectFilesystem::hfs_plus, BLEncryptionTexts::alertFileVault},
 };

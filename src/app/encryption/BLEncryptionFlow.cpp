@@ -8,6 +8,7 @@
 #include "app/encryption/BLBitLockerWndController.h"
 #include "app/encryption/BLBitlockerUnlockWndController.h"
 #include "app/encryption/BLEncryptionAlertText.h"
+#include "app/encryption/BLResumePasswordWndController.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLRecoveryKeyOutput.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
@@ -21,6 +22,7 @@ const char* refusalText(DMEncryptorRefusal refusal) {
     switch (refusal) {
         case DMEncryptorRefusal::stillMounted: return BLEncryptionTexts::stillMounted;
         case DMEncryptorRefusal::bitLockerNotSupported: return BLEncryptionTexts::bitLockerNotAvailable;
+        case DMEncryptorRefusal::luksNotAvailable: return BLEncryptionTexts::luksNotAvailable;
         default: return BLEncryptionTexts::unsupportedFileSystem;
     }
 }
@@ -134,9 +136,41 @@ void BLEncryptionFlow::openJob(const std::shared_ptr<DMLocalDriveEncryptable>& j
         openWizard(job, name, window);
         return;
     }
+    if (job->resumeNeedsPassword()) {
+        askResumePassword(job, name, window);
+        return;
+    }
+    resumeJob(job, name, window);
+}
+
+void BLEncryptionFlow::resumeJob(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
+                                 QWidget* window) {
     openProgress(job, name, window);
     job->prepare();
     job->start();
+}
+
+void BLEncryptionFlow::askResumePassword(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
+                                         QWidget* window) {
+    if (resumePasswordWndController_) {
+        resumePasswordWndController_->close();
+    }
+    auto* prompt = new BLResumePasswordWndController(name, window);
+    resumePasswordWndController_ = prompt;
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    QObject::connect(prompt, &QDialog::finished, prompt, [self, job, name, sheetWindow, prompt](int code) {
+        if (code != BLResumePasswordWndController::codeConfirmed || !sheetWindow) {
+            return;
+        }
+        job->setPassword(prompt->password());
+        self->resumeJob(job, name, sheetWindow.data());
+    });
+    presentSheet(prompt);
+}
+
+BLResumePasswordWndController* BLEncryptionFlow::resumePasswordWndController() const {
+    return resumePasswordWndController_.data();
 }
 
 void BLEncryptionFlow::openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,

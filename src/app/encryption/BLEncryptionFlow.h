@@ -13,6 +13,7 @@ class BLBitLockerProgressWndController;
 class BLBitLockerWndController;
 class BLBitlockerUnlockWndController;
 class BLRecoveryKeyOutput;
+class BLResumePasswordWndController;
 class DMAlertPresenter;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
@@ -20,7 +21,7 @@ class DMLocalDriveEncryptable;
 
 // The dispatcher's unlock and encrypt actions: the unlock window; the "Drive encryption"
 // alert, then the wizard, or the progress window straight away for an interrupted
-// encryption. Each window replaces an open one of its kind. Works with any kind of job.
+// encryption (after asking for the password when resuming needs it). Each window replaces an open one of its kind. Works with any kind of job.
 class BLEncryptionFlow : public std::enable_shared_from_this<BLEncryptionFlow> {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
@@ -39,11 +40,17 @@ public:
     BLBitLockerWndController* bitlockerWndController() const;
     BLBitLockerProgressWndController* bitlockerEncryptionProgressWndController() const;
     BLBitlockerUnlockWndController* bitlockerUnlockWndController() const;
+    BLResumePasswordWndController* resumePasswordWndController() const;
 
 private:
     void confirmed(const Drive& drive, const std::string& name, QWidget* window);
     void openJob(const std::shared_ptr<DMLocalDriveEncryptable>& job, bool resume, const std::string& name,
                  QWidget* window);
+    // An interrupted job whose resume needs the password asks for it first; cancelling
+    // leaves the job untouched.
+    void askResumePassword(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
+                           QWidget* window);
+    void resumeJob(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
     void openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
     void openProgress(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
 
@@ -54,6 +61,7 @@ private:
     QPointer<BLBitLockerWndController> bitlockerWndController_;
     QPointer<BLBitLockerProgressWndController> bitlockerEncryptionProgressWndController_;
     QPointer<BLBitlockerUnlockWndController> bitlockerUnlockWndController_;
+    QPointer<BLResumePasswordWndController> resumePasswordWndController_;
 };
 
 }  // namespace harbormind

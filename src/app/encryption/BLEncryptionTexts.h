@@ -6,6 +6,7 @@ namespace harbormind::BLEncryptionTexts {
 // The dispatcher's alerts.
 inline constexpr const char* alertTitle = "Drive encryption";
 inline constexpr const char* alertBitLocker = "This drive will be encrypted by BitLocker compatible method";
+inline constexpr const char* alertLuks = "This drive will be encrypted by LUKS2 compatible method";
 inline constexpr const char* alertFileVault = "This drive will be encrypted by FileVault compatible method";
 inline constexpr const char* alertContinue = "Continue";
 inline constexpr const char* apfsNeedsPower =
@@ -18,6 +19,9 @@ inline constexpr const char* bitLockerNotAvailable =
     "BitLocker drives here, but cannot encrypt them.";
 inline constexpr const char* stillMounted =
     "The drive could not be unmounted within 60 seconds. Close the files and programs that use it and try again.";
+inline constexpr const char* luksNotAvailable =
+    "LUKS2 encryption is not available for this drive: the helper service could not be reached or "
+    "cannot encrypt it.";
 inline constexpr const char* unsupportedFileSystem = "Drives with this file system cannot be encrypted.";
 
 // The wizard.
@@ -57,6 +61,11 @@ inline constexpr const char* savePanelMessage = "Choose a path to save your reco
 inline constexpr const char* savePanelType = "txt";
 inline constexpr const char* proposedNamePrefix = "BitLocker Recovery Key ";
 inline constexpr const char* saveFailed = "The recovery key could not be saved there.";
+inline constexpr const char* headerSuffix = ".header";
+inline constexpr const char* headerSavedFormat =
+    "The drive's header was saved next to the recovery key as \"%1\". Keep both: the drive cannot be "
+    "opened without its header.";
+inline constexpr const char* headerSaveFailed = "The drive's header could not be saved next to the recovery key.";
 
 inline constexpr const char* queryTitle = "Are you ready to encrypt this drive?";
 inline constexpr const char* queryUnlock = "You'll be able to unlock this drive using a password.";
@@ -69,6 +78,10 @@ inline constexpr const char* progressTip = " Do not unplug the drive and power s
 inline constexpr const char* completed = "Completed";
 inline constexpr const char* encrypted = "The drive has been encrypted!";
 inline constexpr const char* interruptedFormat = "Encryption is interrupted, error code: %d";
+
+// The password window before an interrupted encryption resumes.
+inline constexpr const char* resumeTitle = "Continue encrypting your drive";
+inline constexpr const char* resumePrompt = "Enter the password you chose for this drive to continue its encryption:";
 
 // The unlock window.
 inline constexpr const char* unlockTitle = "Unlock your encrypted drive";

@@ -1,6 +1,7 @@
 #include "app/encryption/BLRecoveryKeyFile.h"
 
 #include <QSaveFile>
+#include <filesystem>
 
 #include "app/encryption/BLEncryptionTexts.h"
 
@@ -28,6 +29,12 @@ bool BLRecoveryKeyFile::write(const std::string& path, const std::string& text) 
         return false;
     }
     return file.commit();
+}
+
+std::string BLRecoveryKeyFile::headerPathBeside(const std::string& keyPath) {
+    std::filesystem::path path(keyPath);
+    path.replace_extension(BLEncryptionTexts::headerSuffix);
+    return path.string();
 }
 
 }  // namespace harbormind

@@ -15,6 +15,9 @@ public:
     // Writes the text whole (a temporary file renamed into place), readable by the owner
     // only: it unlocks the drive. False when it could not be written.
     static bool write(const std::string& path, const std::string& text);
+    // Where a drive's detached header goes beside the key file: the key's name with the
+    // header's extension in place of its own.
+    static std::string headerPathBeside(const std::string& keyPath);
 };
 
 }  // namespace harbormind
