@@ -39,6 +39,12 @@ struct LinuxKeychainFiles::FileState {
     std::array<std::uint8_t, crypto_aead_xchacha20poly1305_ietf_KEYBYTES> key{};
     KeychainFileHeader header;
 
+    void remember(const std::array<std::uint8_t, crypto_aead_xchacha20poly1305_ietf_KEYBYTES>& openedWith,
+                  const KeychainFileHeader& sealedWith) {
+        key = openedWith;
+        header = sealedWith;
+        unlocked = true;
+    }
     void forget() {
         sodium_memzero(key.data(), key.size());
         unlocked = false;
@@ -159,9 +165,7 @@ public:
         Bytes sealed = KeychainFileFormat::seal(header, key.data(), {});
         std::int32_t result = writeWholeFile(path_, sealed, Replace::Never);
         if (result == KeychainStatus::success) {
-            state_->key = key;
-            state_->header = header;
-            state_->unlocked = true;
+            state_->remember(key, header);
         }
         sodium_memzero(key.data(), key.size());
         return result;
@@ -183,9 +187,7 @@ public:
         std::vector<KeychainItem> items;
         result = KeychainFileFormat::open(bytes, key.data(), items);
         if (result == KeychainStatus::success) {
-            state_->key = key;
-            state_->header = header;
-            state_->unlocked = true;
+            state_->remember(key, header);
         }
         sodium_memzero(key.data(), key.size());
         return result;
