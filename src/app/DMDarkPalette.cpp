@@ -21,6 +21,9 @@ QPalette DMDarkPalette::make() {
     dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
     dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
     dark.setColor(QPalette::Shadow, Qt::black);
+    // Links in labels stay readable on the dark window.
+    dark.setColor(QPalette::Link, QColor(120, 170, 255));
+    dark.setColor(QPalette::LinkVisited, QColor(180, 150, 255));
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         dark.setColor(QPalette::Disabled, role, QColor(120, 120, 120));
     }

@@ -15,6 +15,7 @@
 #include "app/DMFirstAidWindowController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/encryption/BLEncryptionFlow.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -53,6 +54,7 @@ DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> op
     : operations_(std::move(operations)),
       presenter_(std::move(presenter)),
       deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))),
+      encryptionFlow_(std::make_shared<BLEncryptionFlow>(operations_, presenter_)),
       checkWarapper_(DMCheckDiskWrapper::create()) {}
 
 template <typename Result>
@@ -71,10 +73,12 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     }
     switch (action) {
     case DMDriveAction::open:
+    case DMDriveAction::unlock:
     case DMDriveAction::lock:
     case DMDriveAction::mount:
     case DMDriveAction::unmount:
     case DMDriveAction::eject:
+    case DMDriveAction::encrypt:
     case DMDriveAction::clone:
     case DMDriveAction::resumeClone:
     case DMDriveAction::junkClean:
@@ -109,8 +113,21 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     case DMDriveAction::open:
         open(drive, window, std::move(completion));
         break;
+    case DMDriveAction::unlock: {
+        std::weak_ptr<DMDriveActionManager> weak = weak_from_this();
+        encryptionFlow_->setUnlockedHandler([weak](const Drive& unlocked) {
+            if (auto self = weak.lock()) {
+                self->driveUnlocked(unlocked);
+            }
+        });
+        encryptionFlow_->unlock(drive, window);
+        break;
+    }
     case DMDriveAction::lock:
         lock(drive, window, std::move(completion));
+        break;
+    case DMDriveAction::encrypt:
+        encryptionFlow_->encrypt(drive, window);
         break;
     case DMDriveAction::mount:
         if (mountGuard_) {

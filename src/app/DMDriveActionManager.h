@@ -22,6 +22,7 @@ class DMNewNetworkCloudDrivesWindowController;
 
 namespace harbormind {
 
+class BLEncryptionFlow;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDeviceCloneFlow;
@@ -100,6 +101,8 @@ public:
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
     // Clone and resume clone: the picker, the alerts and the progress sheet.
     const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
+    // Unlock and encrypt: the unlock window, the encryption alert, wizard and progress window.
+    const std::shared_ptr<BLEncryptionFlow>& encryptionFlow() const { return encryptionFlow_; }
 
 private:
     void open(const Drive& drive, QWidget* window, Completion completion);
@@ -129,6 +132,7 @@ private:
     MountGuard mountGuard_;
     LoadGuard loadGuard_;
     std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
+    std::shared_ptr<BLEncryptionFlow> encryptionFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;

@@ -7,6 +7,9 @@
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveManager.h"
+#include "network/LocalDrivePassword.h"
+#include "platform/PowerSource.h"
+#include "usbblocker/USBBlockerSettings.h"
 #include "platform/DeviceNaming.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/FileSystemInfo.h"
@@ -133,6 +136,39 @@ DMOperationResult DMDriveManagerOperations::eject(const Drive& drive) {
 int DMDriveManagerOperations::lock(const Drive& drive) {
     auto manager = localManagerOf(drive);
     return manager ? codeOf([&](DMCompletion done) { manager->lock(drive, done); }) : -1;
+}
+
+int DMDriveManagerOperations::unlock(const Drive& drive, const std::string& password) {
+    auto manager = localManagerOf(drive);
+    return manager ? codeOf([&](DMCompletion done) { manager->unlock(drive, password, false, done); }) : -1;
+}
+
+std::optional<std::string> DMDriveManagerOperations::rememberedPassword(const Drive& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    return local ? LocalDrivePassword::password(*local) : std::nullopt;
+}
+
+void DMDriveManagerOperations::rememberPassword(const Drive& drive, const std::optional<std::string>& password) {
+    if (auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive)) {
+        LocalDrivePassword::setPassword(*local, password);
+    }
+}
+
+bool DMDriveManagerOperations::isUSBBlockerOn() {
+    return USBBlockerSettings::current().isOn();
+}
+
+std::shared_ptr<DMLocalDriveEncryptable> DMDriveManagerOperations::encryptor(const Drive& drive,
+                                                                            DMEncryptorRefusal* refusal) {
+    auto manager = localManagerOf(drive);
+    if (!manager) {
+        return DMDriveOperations::encryptor(drive, refusal);
+    }
+    return manager->encryptor(drive, refusal);
+}
+
+bool DMDriveManagerOperations::hasExternalPowerAdapter() {
+    return Platform::current().powerSource().hasExternalAdapter();
 }
 
 int DMDriveManagerOperations::accessMode(const Drive& drive) {

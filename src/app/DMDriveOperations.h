@@ -9,11 +9,13 @@
 #include "app/DMCloneDrive.h"
 #include "app/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
+#include "drivemodel/DMEncryptorRefusal.h"
 #include "drivemodel/DMUnmountOption.h"
 
 namespace harbormind {
 
 class DMDriveObjectProtocol;
+class DMLocalDriveEncryptable;
 
 // The drive work behind the dispatcher's actions. Every call may block (commands, the
 // helper daemon), so the dispatcher makes them on a background queue. Codes: 0 success,
@@ -44,6 +46,23 @@ public:
     virtual DMOperationResult unmount(const Drive& drive, DMUnmountOption option) = 0;
     virtual DMOperationResult eject(const Drive& drive) = 0;
     virtual int lock(const Drive& drive) = 0;
+    // The daemon's or the volume tool's result: 0 unlocked.
+    virtual int unlock(const Drive& /*drive*/, const std::string& /*password*/) { return -1; }
+    // The password kept in the local drives' keychain for this drive; none when none.
+    virtual std::optional<std::string> rememberedPassword(const Drive& /*drive*/) { return std::nullopt; }
+    // Keeps the password for the drive, or forgets it (none).
+    virtual void rememberPassword(const Drive& /*drive*/, const std::optional<std::string>& /*password*/) {}
+    virtual bool isUSBBlockerOn() { return false; }
+    // The encryption job for the drive, made by its local manager (which may unmount it and
+    // wait); none with the reason when there is none.
+    virtual std::shared_ptr<DMLocalDriveEncryptable> encryptor(const Drive& /*drive*/, DMEncryptorRefusal* refusal) {
+        if (refusal) {
+            *refusal = DMEncryptorRefusal::unsupportedFileSystem;
+        }
+        return nullptr;
+    }
+    // An external power adapter is attached (APFS encryption pauses on battery).
+    virtual bool hasExternalPowerAdapter() { return true; }
     // 0 read-only, 1 read-write, 2 no access.
     virtual int accessMode(const Drive& drive) = 0;
     virtual bool hasHibernationFile(const Drive& drive) = 0;

@@ -1,5 +1,8 @@
 #include "drivemodel/DMBitLockerWrapper.h"
 
+#include "drivemodel/DMLocalDriveBitLockerEncryption.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "drivemodel/DMProgressMessage.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DaemonCall.h"
 #include "xpc/XPCServiceName.h"
@@ -96,16 +99,58 @@ DMLocalDriveStatus DMBitLockerWrapper::bitLockerDriveStatusWithBsdname(const std
     return localDriveStatusFromRawValue(answer).value_or(DMLocalDriveStatus::invalid);
 }
 
-void DMBitLockerWrapper::updateProgressWithStatus(std::int64_t, std::int64_t, std::int64_t, std::int64_t,
-                                                  XPCIntReply reply) {
+bool DMBitLockerWrapper::encryptBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password) {
+    return waitForDaemon<DMBitLockerServerProtocol>(
+        bitlockerXPCObj(), false, encryptionLimit, "encryptBitLockerDriveWithBsdname",
+        [&](DMBitLockerServerProtocol& proxy, XPCBoolReply reply) {
+            proxy.encryptBitLockerDriveWithBsdname(bsdname, password, reply);
+        });
+}
+
+bool DMBitLockerWrapper::resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname) {
+    return waitForDaemon<DMBitLockerServerProtocol>(
+        bitlockerXPCObj(), false, encryptionLimit, "resumeEncryptingBitLockerDriveWithBsdname",
+        [&](DMBitLockerServerProtocol& proxy, XPCBoolReply reply) {
+            proxy.resumeEncryptingBitLockerDriveWithBsdname(bsdname, reply);
+        });
+}
+
+std::shared_ptr<DMLocalDriveBitLockerEncryption> DMBitLockerWrapper::encryptionObject(
+    std::shared_ptr<DMLocalDriveObject> drive) {
+    if (!drive) {
+        return nullptr;
+    }
+    const std::string bsdname = drive->identifier();
+    if (!needResumeBitLockerEncryptionWithBsdname(bsdname) && !isBitLockerEncryptionSupportedWithBsdname(bsdname)) {
+        return nullptr;
+    }
+    return DMLocalDriveBitLockerEncryption::create(shared_from_this(), std::move(drive));
+}
+
+std::shared_ptr<DMLocalDriveBitLockerEncryption> DMBitLockerWrapper::bitLockerWrapperDelegate() const {
+    std::lock_guard lock(mutex_);
+    return bitLockerWrapperDelegate_.lock();
+}
+
+void DMBitLockerWrapper::setBitLockerWrapperDelegate(const std::weak_ptr<DMLocalDriveBitLockerEncryption>& job) {
+    std::lock_guard lock(mutex_);
+    bitLockerWrapperDelegate_ = job;
+}
+
+void DMBitLockerWrapper::updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current,
+                                                  std::int64_t error, XPCIntReply reply) {
+    DMProgressMessage message = DMProgressMessage::fromDaemon(status, total, current, error);
+    auto job = bitLockerWrapperDelegate();
+    std::uint64_t answer = job ? job->progressReceived(message) : 0;
     if (reply) {
-        reply(0);
+        reply(static_cast<std::int64_t>(answer));
     }
 }
 
 void DMBitLockerWrapper::continuedWithReply(XPCBoolReply reply) {
+    auto job = bitLockerWrapperDelegate();
     if (reply) {
-        reply(true);
+        reply(job ? job->isContinued() : true);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "drivemodel/DMLocalDriveStatus.h"
+#include "support/Clock.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/XPCDuplexObject.h"
@@ -15,6 +16,9 @@ namespace harbormind {
 // The client of the daemon's BitLocker service. Every question waits for its answer with
 // the documented default and a time limit. The wrapper is also the exported object that
 // answers the service's progress callbacks.
+class DMLocalDriveBitLockerEncryption;
+class DMLocalDriveObject;
+
 class DMBitLockerWrapper : public DMBitLockerAppProtocol, public std::enable_shared_from_this<DMBitLockerWrapper> {
 public:
     static std::shared_ptr<DMBitLockerWrapper> shared();
@@ -38,6 +42,18 @@ public:
     // `invalid` for any answer outside the status values, or none.
     DMLocalDriveStatus bitLockerDriveStatusWithBsdname(const std::string& bsdname);
 
+    // Both wait until the daemon's job ends: an encryption takes as long as the drive needs.
+    bool encryptBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password);
+    bool resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname);
+    static constexpr Clock::Duration encryptionLimit = seconds(14 * 24 * 3600);
+
+    // The encryption job for a drive: one that resumes an interrupted encryption, or a new
+    // one where the daemon can encrypt the drive; none otherwise.
+    std::shared_ptr<DMLocalDriveBitLockerEncryption> encryptionObject(std::shared_ptr<DMLocalDriveObject> drive);
+    // The job that receives progress callbacks; a newer one replaces it.
+    std::shared_ptr<DMLocalDriveBitLockerEncryption> bitLockerWrapperDelegate() const;
+    void setBitLockerWrapperDelegate(const std::weak_ptr<DMLocalDriveBitLockerEncryption>& job);
+
     // Callbacks from the service. Without a registered encryption job the progress reply
     // is 0 and the job may go on.
     void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current, std::int64_t error,
@@ -53,7 +69,8 @@ private:
     std::string askText(const std::string& method, const std::string& bsdname,
                         void (DMBitLockerServerProtocol::*call)(const std::string&, XPCStringReply));
 
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
+    std::weak_ptr<DMLocalDriveBitLockerEncryption> bitLockerWrapperDelegate_;
     std::unique_ptr<XPCDuplexObject> bitlockerXPCObj_;
 };
 

@@ -8,6 +8,8 @@
 #include "drivemodel/DMBackgroundWork.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMDriveManagerProtocol.h"
+#include "drivemodel/DMEncryptorRefusal.h"
+#include "drivemodel/DMLocalDriveEncryptable.h"
 #include "drivemodel/DMUnmountOption.h"
 #include "platform/DADissenter.h"
 #include "platform/DADisk.h"
@@ -94,6 +96,12 @@ public:
                 DMCompletion completion);
     std::int64_t mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive);
     bool areKernelExtensionsAllowed();
+    // Checks, one second apart, for a volume to unmount before a BitLocker encryption.
+    static constexpr int unmountChecks = 60;
+    // The encryption job for a drive, or none (then `refusal`, when given, says why). A drive
+    // that BitLocker encrypts, or one whose encryption was interrupted, is unmounted first.
+    std::shared_ptr<DMLocalDriveEncryptable> encryptor(const std::shared_ptr<DMDriveObjectProtocol>& drive,
+                                                       DMEncryptorRefusal* refusal = nullptr);
     void setIgnoreHibernateFile(bool flag);
     void setNtfsDebugLogging(bool flag);
     bool hasHibernationFile(std::shared_ptr<DMDriveObjectProtocol> drive);
@@ -105,6 +113,9 @@ public:
     void openURL(const std::string& url);
 
 private:
+    // Jobs for file systems that the volume tool and BitLocker do not cover, asked first.
+    std::shared_ptr<DMLocalDriveEncryptable> encryptorForOtherFileSystem(
+        const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal);
     void diskAppeared(const DADisk& disk);
     void diskDisappeared(const DADisk& disk);
     void descriptionChanged(const DADisk& disk);

@@ -1,4 +1,5 @@
 // The drive operations of DMLocalDriveManager: they run on the caller's thread and block it.
+#include "drivemodel/DMApfsWrapper.h"
 #include "drivemodel/DMBitLockerWrapper.h"
 #include "drivemodel/DMCommandLine.h"
 #include "drivemodel/DMCoreStorageWrapper.h"
@@ -240,13 +241,7 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
             break;
         case DMDriveObjectFilesystem::apfs_encrypted:
             if (!password.empty()) {
-                DMCommandOutput output = DMCommandLine::run(
-                    Platform::current().commands().unlockVolume(object->identifier(), password));
-                if (!output.standardOutput.empty()) {
-                    bool incorrect = output.standardError &&
-                                     output.standardError->find("incorrect") != std::string::npos;
-                    code = incorrect ? -1 : 0;
-                }
+                code = DMApfsWrapper::unlock(object->identifier(), password);
                 mount(object, nullptr);
             }
             break;

@@ -39,6 +39,24 @@ public:
         (void)passphrase;
         return {};
     }
+    // Encrypting a volume in place with the platform's volume tool: an APFS volume, and a
+    // Mac OS Extended volume converted to an encrypted CoreStorage volume. The listing of an
+    // APFS container tells how far its volumes' encryption has come. Empty where the platform
+    // has no such volumes; an encryption then fails as a tool that printed nothing.
+    virtual std::string encryptAPFSVolume(const std::string& bsdName, const std::string& passphrase) {
+        (void)bsdName;
+        (void)passphrase;
+        return {};
+    }
+    virtual std::string convertToCoreStorage(const std::string& bsdName, const std::string& passphrase) {
+        (void)bsdName;
+        (void)passphrase;
+        return {};
+    }
+    virtual std::string listAPFSContainer(const std::string& wholeDisk) {
+        (void)wholeDisk;
+        return {};
+    }
     // Starts the USB blocker agent from the start-up file the daemon installed, and keeps it
     // starting with the user's session; the unload line stops it and ends that. An empty line
     // means the platform cannot, and the caller reports a failure.

@@ -45,7 +45,8 @@ protected:
 
 class BitLockerService final : public ServiceBase, public DMBitLockerServerProtocol {
 public:
-    using ServiceBase::ServiceBase;
+    BitLockerService(std::shared_ptr<InProcessDaemon> daemon, std::string key, std::weak_ptr<XPCInterface> app)
+        : ServiceBase(std::move(daemon), std::move(key)), app_(std::move(app)) {}
 
     void isBitLockerKextAllowedWithReply(XPCBoolReply reply) override {
         if (receive("isBitLockerKextAllowedWithReply", {})) {
@@ -67,7 +68,10 @@ public:
         }
     }
     void resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname, XPCBoolReply reply) override {
-        answerBool("resumeEncryptingBitLockerDriveWithBsdname", bsdname, reply);
+        if (receive("resumeEncryptingBitLockerDriveWithBsdname", {bsdname})) {
+            sendProgress(bsdname);
+            reply(boolFor("resumeEncryptingBitLockerDriveWithBsdname", bsdname));
+        }
     }
     void getBitLockerRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) override {
         answerText("getBitLockerRecoveryKeyWithBsdname", bsdname, reply);
@@ -81,6 +85,7 @@ public:
     void encryptBitLockerDriveWithBsdname(const std::string& bsdname, const std::string& password,
                                           XPCBoolReply reply) override {
         if (receive("encryptBitLockerDriveWithBsdname", {bsdname, password})) {
+            sendProgress(bsdname);
             reply(boolFor("encryptBitLockerDriveWithBsdname", bsdname));
         }
     }
@@ -97,6 +102,33 @@ public:
     }
 
 private:
+    // The scenario's progress reports for this device, each [status, total, current, error],
+    // sent on the caller's thread while the request runs, as the daemon's job does; a report
+    // answered non-zero (the user cancelled) ends the job.
+    void sendProgress(const std::string& bsdname) {
+        auto app = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(app_.lock());
+        auto reports = daemon_->answer(key_, "updateProgressWithStatus", bsdname);
+        const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
+        if (!app || !list) {
+            return;
+        }
+        for (const PlatformValue& report : *list) {
+            const PlatformValue::Array* fields = report.asArray();
+            if (!fields || fields->size() != 4) {
+                continue;
+            }
+            auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
+            std::int64_t answer = 0;
+            app->updateProgressWithStatus(field(0), field(1), field(2), field(3),
+                                          [&answer](std::int64_t value) { answer = value; });
+            if (answer != 0) {
+                return;
+            }
+        }
+    }
+
+    std::weak_ptr<XPCInterface> app_;
+
     void answerBool(const std::string& method, const std::string& bsdname, const XPCBoolReply& reply) {
         if (receive(method, {bsdname})) {
             reply(boolFor(method, bsdname));
@@ -263,7 +295,7 @@ public:
             return nullptr;
         }
         if (key_ == "bitlocker") {
-            return std::make_shared<BitLockerService>(daemon_, key_);
+            return std::make_shared<BitLockerService>(daemon_, key_, exported_);
         }
         if (key_ == "ntfs") {
             return std::make_shared<NtfsService>(daemon_, key_);

@@ -275,8 +275,8 @@ TEST_F(MainWindowTest, PartitionViewFactsTipAndEnabledItems) {
     EXPECT_TRUE(bar->isEnabled("Unmount"));
     EXPECT_FALSE(bar->isEnabled("Mount"));
     EXPECT_FALSE(bar->isEnabled("Clean Junk"));
-    // Encryption comes with later work: never enabled here. First Aid checks any mounted volume.
-    EXPECT_FALSE(bar->isEnabled("Encrypt"));
+    // A mounted NTFS volume can be encrypted (BitLocker). First Aid checks any mounted volume.
+    EXPECT_TRUE(bar->isEnabled("Encrypt"));
     EXPECT_TRUE(bar->isEnabled("First Aid"));
 
     auto* unmounted = dynamic_cast<DMLocalPartitionViewController*>(select("disk4s1"));

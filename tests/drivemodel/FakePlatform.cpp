@@ -271,6 +271,20 @@ std::string FakePlatform::lockVolume(const std::string& bsdName) {
     return "diskutil apfs lockVolume " + ShellQuote::quote(bsdName);
 }
 
+std::string FakePlatform::encryptAPFSVolume(const std::string& bsdName, const std::string& passphrase) {
+    return "/usr/sbin/diskutil apfs encryptVolume " + ShellQuote::quote(bsdName) + " -user disk -passphrase " +
+           ShellQuote::quote(passphrase);
+}
+
+std::string FakePlatform::convertToCoreStorage(const std::string& bsdName, const std::string& passphrase) {
+    return "/usr/sbin/diskutil coreStorage convert " + ShellQuote::quote(bsdName) + " -passphrase " +
+           ShellQuote::quote(passphrase);
+}
+
+std::string FakePlatform::listAPFSContainer(const std::string& wholeDisk) {
+    return "/usr/sbin/diskutil apfs list " + ShellQuote::quote(wholeDisk);
+}
+
 std::string FakePlatform::unlockVolume(const std::string& bsdName, const std::string& passphrase) {
     return "diskutil apfs unlockVolume " + ShellQuote::quote(bsdName) + " -passphrase " + ShellQuote::quote(passphrase);
 }

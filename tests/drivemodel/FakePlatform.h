@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -101,6 +102,9 @@ public:
     std::string ejectDisk(const std::string& bsdName) override;
     std::string lockVolume(const std::string& bsdName) override;
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;
+    std::string encryptAPFSVolume(const std::string& bsdName, const std::string& passphrase) override;
+    std::string convertToCoreStorage(const std::string& bsdName, const std::string& passphrase) override;
+    std::string listAPFSContainer(const std::string& wholeDisk) override;
     std::string listCoreStorage() override;
     std::string unlockCoreStorageVolume(const std::string& logicalVolume, const std::string& passphrase) override;
     std::optional<ProgramCall> unlockLUKSVolume(const std::string& bsdName) override {
@@ -129,7 +133,8 @@ public:
     std::string processHome() override { return home; }
     std::optional<std::string> environment(const std::string& variable) override;
 
-    bool hasExternalAdapter() override { return true; }
+    bool hasExternalAdapter() override { return externalAdapter; }
+    std::atomic<bool> externalAdapter{true};
     std::pair<bool, std::optional<std::string>> run(const std::string&, ScriptPrivilege) override { return {false, {}}; }
     std::shared_ptr<SettingsStore> standard() override { return nullptr; }
     std::shared_ptr<SettingsStore> suite(const std::string&) override { return nullptr; }

@@ -25,6 +25,20 @@ std::string SimCommandTable::unlockCoreStorageVolume(const std::string& logicalV
            ShellQuote::quote(passphrase);
 }
 
+std::string SimCommandTable::encryptAPFSVolume(const std::string& bsdName, const std::string& passphrase) {
+    return "/usr/sbin/diskutil apfs encryptVolume " + ShellQuote::quote(bsdName) + " -user disk -passphrase " +
+           ShellQuote::quote(passphrase);
+}
+
+std::string SimCommandTable::convertToCoreStorage(const std::string& bsdName, const std::string& passphrase) {
+    std::string tool = bundledVolumeTool_ ? ShellQuote::quote(*bundledVolumeTool_) : "/usr/sbin/diskutil";
+    return tool + " coreStorage convert " + ShellQuote::quote(bsdName) + " -passphrase " + ShellQuote::quote(passphrase);
+}
+
+std::string SimCommandTable::listAPFSContainer(const std::string& wholeDisk) {
+    return "/usr/sbin/diskutil apfs list " + ShellQuote::quote(wholeDisk);
+}
+
 std::string SimCommandTable::listCoreStorage() {
     return "diskutil cs list -plist";
 }

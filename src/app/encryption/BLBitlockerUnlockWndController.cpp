@@ -1,0 +1,144 @@
+#include "app/encryption/BLBitlockerUnlockWndController.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/DMDriveOperations.h"
+#include "app/encryption/BLEncryptionTexts.h"
+#include "drivemodel/DMDriveObjectProtocol.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+
+BLBitlockerUnlockWndController::BLBitlockerUnlockWndController(std::shared_ptr<DMDriveObjectProtocol> drive,
+                                                               std::shared_ptr<DMDriveOperations> operations,
+                                                               QWidget* parent)
+    : QDialog(parent), unlockobj(std::move(drive)), operations_(std::move(operations)) {
+    setWindowTitle(BLEncryptionTexts::unlockTitle);
+    setFixedSize(500, 180);
+    strDriveName = unlockobj && operations_ ? operations_->name(unlockobj) : std::string();
+    lbBitlocker = new QLabel(BLEncryptionTexts::unlockTitle, this);
+    QFont bold = lbBitlocker->font();
+    bold.setBold(true);
+    lbBitlocker->setFont(bold);
+    lbDriveName = new QLabel(QString::fromStdString(strDriveName), this);
+    lbPassword = new QLabel(BLEncryptionTexts::unlockPrompt, this);
+    editPassword = new QLineEdit(this);
+    editPassword->setEchoMode(QLineEdit::Password);
+    editPassword->setAccessibleName(BLEncryptionTexts::unlockPrompt);
+    editPlaintext = new QLineEdit(this);
+    editPlaintext->hide();
+    btnPasswordshow = new QPushButton(this);
+    btnPasswordshow->setCheckable(true);
+    btnPasswordshow->setText(QStringLiteral("\u25C9"));
+    btnPasswordshow->setToolTip(BLEncryptionTexts::showPassword);
+    btnPasswordshow->setAccessibleName(BLEncryptionTexts::showPassword);
+    btnPasswordshow->setFixedWidth(32);
+    lbErrorTips = new QLabel(this);
+    lbErrorTips->setStyleSheet("color: #d0312d;");
+    btnRemeberPassword = new QCheckBox(BLEncryptionTexts::rememberPassword, this);
+    btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
+    btnUnlock = new QPushButton(BLEncryptionTexts::unlock, this);
+    btnUnlock->setDefault(true);
+
+    auto* title = new QHBoxLayout();
+    title->addWidget(lbBitlocker);
+    title->addStretch();
+    title->addWidget(lbDriveName);
+    auto* field = new QHBoxLayout();
+    field->addWidget(editPassword, 1);
+    field->addWidget(editPlaintext, 1);
+    field->addWidget(btnPasswordshow);
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(btnRemeberPassword);
+    buttons->addStretch();
+    buttons->addWidget(btnCancel);
+    buttons->addWidget(btnUnlock);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(title);
+    layout->addWidget(lbPassword);
+    layout->addLayout(field);
+    layout->addWidget(lbErrorTips);
+    layout->addLayout(buttons);
+
+    connect(btnPasswordshow, &QPushButton::toggled, this, [this](bool shown) { setPasswordShown(shown); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
+    connect(btnUnlock, &QPushButton::clicked, this, [this] { unlock(); });
+
+    if (operations_ && unlockobj) {
+        if (auto remembered = operations_->rememberedPassword(unlockobj)) {
+            editPassword->setText(QString::fromStdString(*remembered));
+            btnRemeberPassword->setChecked(true);
+        }
+    }
+}
+
+std::string BLBitlockerUnlockWndController::typedPassword() const {
+    const QLineEdit* visible = editPlaintext->isVisibleTo(this) ? editPlaintext : editPassword;
+    return visible->text().toStdString();
+}
+
+void BLBitlockerUnlockWndController::setPasswordShown(bool shown) {
+    QLineEdit* from = shown ? editPassword : editPlaintext;
+    QLineEdit* to = shown ? editPlaintext : editPassword;
+    to->setText(from->text());
+    to->setCursorPosition(static_cast<int>(to->text().size()));
+    from->hide();
+    to->show();
+    to->setFocus();
+}
+
+void BLBitlockerUnlockWndController::unlock() {
+    if (busy_ || !operations_ || !unlockobj) {
+        return;
+    }
+    busy_ = true;
+    btnUnlock->setEnabled(false);
+    lbErrorTips->clear();
+    std::string password = typedPassword();
+    QPointer<BLBitlockerUnlockWndController> self(this);
+    auto operations = operations_;
+    auto drive = unlockobj;
+    Dispatch::global()->async([self, operations, drive, password] {
+        int result = operations->unlock(drive, password);
+        Dispatch::main().async([self, result, password] {
+            if (self) {
+                self->unlocked(result, password);
+            }
+        });
+    });
+}
+
+void BLBitlockerUnlockWndController::unlocked(int result, const std::string& password) {
+    busy_ = false;
+    btnUnlock->setEnabled(true);
+    if (result == 0) {
+        strPasswrod = password;
+        operations_->rememberPassword(unlockobj, btnRemeberPassword->isChecked()
+                                                     ? std::optional<std::string>(password)
+                                                     : std::nullopt);
+        auto operations = operations_;
+        auto drive = unlockobj;
+        auto handler = unlockedHandler_;
+        accept();
+        if (handler) {
+            handler(drive);
+            return;
+        }
+        Dispatch::global()->async([operations, drive] {
+            if (operations->automaticallyOpenDrivesAfterUnlocking()) {
+                operations->open(drive);
+            }
+        });
+        return;
+    }
+    bool blocked = result == resultBlocked && operations_->isUSBBlockerOn();
+    lbErrorTips->setText(blocked ? BLEncryptionTexts::blockedByUSBBlocker : BLEncryptionTexts::passwordIncorrect);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,36 @@
+#include "app/encryption/BLPasswordRules.h"
+
+#include "app/encryption/BLEncryptionTexts.h"
+
+namespace harbormind {
+
+std::size_t BLPasswordRules::length(const std::string& text) {
+    std::size_t count = 0;
+    for (unsigned char byte : text) {
+        if ((byte & 0xC0) != 0x80) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::optional<std::string> BLPasswordRules::refusal(const std::string& password, const std::string& repeated,
+                                                    bool jobHoldsPassword, bool bitLocker) {
+    if (!jobHoldsPassword) {
+        if (password.empty() && repeated.empty()) {
+            return BLEncryptionTexts::passwordEmpty;
+        }
+        if (password != repeated) {
+            return BLEncryptionTexts::passwordMismatch;
+        }
+    }
+    if (length(password) > maximumLength) {
+        return BLEncryptionTexts::passwordTooLong;
+    }
+    if (bitLocker && password.find_first_of("'\\/") != std::string::npos) {
+        return BLEncryptionTexts::passwordSpecialCharacters;
+    }
+    return std::nullopt;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,27 @@
+#include "app/encryption/BLQueryViewController.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/encryption/BLEncryptionTexts.h"
+
+namespace harbormind {
+
+BLQueryViewController::BLQueryViewController(QWidget* parent) : QWidget(parent) {
+    lbTitle = new QLabel(BLEncryptionTexts::queryTitle, this);
+    QFont bold = lbTitle->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.2);
+    lbTitle->setFont(bold);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lbTitle);
+    for (const char* line : {BLEncryptionTexts::queryUnlock, BLEncryptionTexts::queryDuration,
+                             BLEncryptionTexts::queryUnprotected}) {
+        auto* label = new QLabel(line, this);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    }
+    layout->addStretch();
+}
+
+}  // namespace harbormind

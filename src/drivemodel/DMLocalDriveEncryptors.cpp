@@ -1,0 +1,74 @@
+// The encryption job the local drive manager makes for a drive.
+#include "drivemodel/DMBitLockerWrapper.h"
+#include "drivemodel/DMLocalDriveApfsEncryption.h"
+#include "drivemodel/DMLocalDriveBitLockerEncryption.h"
+#include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "drivemodel/DMRepeatedCheck.h"
+
+namespace harbormind {
+namespace {
+
+bool encryptedByBitLocker(DMDriveObjectFilesystem fileSystem) {
+    return fileSystem == DMDriveObjectFilesystem::ntfs || fileSystem == DMDriveObjectFilesystem::exfat ||
+           fileSystem == DMDriveObjectFilesystem::fat32;
+}
+
+}  // namespace
+
+std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const std::shared_ptr<DMDriveObjectProtocol>& drive,
+                                                                        DMEncryptorRefusal* refusal) {
+    auto refuse = [refusal](DMEncryptorRefusal why) -> std::shared_ptr<DMLocalDriveEncryptable> {
+        if (refusal) {
+            *refusal = why;
+        }
+        return nullptr;
+    };
+    if (refusal) {
+        *refusal = DMEncryptorRefusal::none;
+    }
+    auto object = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    if (!object) {
+        return refuse(DMEncryptorRefusal::unsupportedFileSystem);
+    }
+    object->update();
+    // This platform's own kinds come first: one of their interrupted encryptions may also
+    // show as `encrypting`, which would otherwise be taken for BitLocker's.
+    DMEncryptorRefusal ownRefusal = DMEncryptorRefusal::none;
+    if (auto job = encryptorForOtherFileSystem(object, ownRefusal)) {
+        return job;
+    }
+    if (ownRefusal != DMEncryptorRefusal::none) {
+        return refuse(ownRefusal);
+    }
+    DMDriveObjectFilesystem fileSystem = object->fileSystem();
+    if (encryptedByBitLocker(fileSystem) || object->status() == DMLocalDriveStatus::encrypting) {
+        unmount(object, nullptr);
+        // mountPoint() follows a BitLocker volume to the device carrying its contents.
+        if (!DMRepeatedCheck::until(unmountChecks, [&] { return !object->mountPoint().has_value(); })) {
+            return refuse(DMEncryptorRefusal::stillMounted);
+        }
+        auto job = bitlockerWrapper_->encryptionObject(object);
+        return job ? job : refuse(DMEncryptorRefusal::bitLockerNotSupported);
+    }
+    if (fileSystem == DMDriveObjectFilesystem::hfs_plus) {
+        return std::make_shared<DMLocalDriveCoreStorageEncryption>(object);
+    }
+    if (fileSystem == DMDriveObjectFilesystem::apfs) {
+        return std::make_shared<DMLocalDriveApfsEncryption>(object);
+    }
+    return refuse(DMEncryptorRefusal::unsupportedFileSystem);
+}
+
+// The place for encryption kinds of this platform's own file systems (none yet): a job for
+// the drive; or none, with `refusal` left alone to leave the drive to BitLocker, APFS and
+// CoreStorage, or set to say why such a drive cannot be encrypted.
+std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
+    const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal) {
+    (void)object;
+    (void)refusal;
+    return nullptr;
+}
+
+}  // namespace harbormind

@@ -1,0 +1,580 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "AppTestSupport.h"
+#include "app/DMDarkPalette.h"
+#include "app/DMDriveAction.h"
+#include "app/DMDriveActionManager.h"
+#include "app/encryption/BLBitLockerProgressWndController.h"
+#include "app/encryption/BLBitLockerViewController.h"
+#include "app/encryption/BLBitLockerWndController.h"
+#include "app/encryption/BLBitlockerUnlockWndController.h"
+#include "app/encryption/BLEncryptionAlertText.h"
+#include "app/encryption/BLEncryptionFlow.h"
+#include "app/encryption/BLEncryptionTexts.h"
+#include "app/encryption/BLPasswordRules.h"
+#include "app/encryption/BLQueryViewController.h"
+#include "app/encryption/BLRecoveryKeyFile.h"
+#include "app/encryption/BLRecoveryKeyOutput.h"
+#include "app/encryption/BLSaveViewController.h"
+#include "app/encryption/BLSetPwdViewController.h"
+#include "drivemodel/DMLocalDriveEncryptionBase.h"
+#include "drivemodel/DMLocalDriveObject.h"
+#include "support/Dispatch.h"
+#include "testsupport/VirtualClockTest.h"
+
+namespace harbormind {
+namespace {
+
+namespace Texts = BLEncryptionTexts;
+
+// A job of no particular kind that records what the windows ask of it.
+class FakeJob final : public DMLocalDriveEncryptionBase {
+public:
+    FakeJob() : DMLocalDriveEncryptionBase(DMLocalDriveObject::create("disk5s1")) {}
+    bool needResume() override { return resume; }
+    void prepare() override { ++prepared; }
+    // Sends a message the way a job does: to the delegate, on the job's side.
+    std::uint64_t send(DMProgressStatus status, std::uint64_t current, DMProgressError error = DMProgressError::noError) {
+        DMProgressMessage message;
+        message.status = status;
+        message.current = current;
+        message.total = 100;
+        message.error = error;
+        auto receiver = delegate();
+        return receiver ? receiver->encryptionProgress(message) : 0;
+    }
+    std::atomic<bool> resume{false};
+    std::atomic<int> prepared{0};
+};
+
+class FakeOutput final : public BLRecoveryKeyOutput {
+public:
+    std::optional<std::string> choosePath(QWidget*, const std::string& message, const std::string& folder,
+                                          const std::string& proposedName, const std::string& type) override {
+        asked.push_back(message + "|" + folder + "|" + proposedName + "|" + type);
+        return path;
+    }
+    bool print(QWidget*, const std::string& text) override {
+        printed.push_back(text);
+        return printAnswer;
+    }
+    std::optional<std::string> path;
+    bool printAnswer = true;
+    std::vector<std::string> asked;
+    std::vector<std::string> printed;
+};
+
+class FakeOperations final : public DMDriveOperations {
+public:
+    bool isLocalDrive(const Drive&) override { return true; }
+    DMDriveObjectFilesystem fileSystem(const Drive&) override { return fs; }
+    std::string name(const Drive&) override { return "ELEMENTS"; }
+    int open(const Drive&) override { return note("open"); }
+    int mount(const Drive&) override { return note("mount"); }
+    DMOperationResult unmount(const Drive&, DMUnmountOption) override { return {note("unmount"), {}}; }
+    DMOperationResult eject(const Drive&) override { return {note("eject"), {}}; }
+    int lock(const Drive&) override { return note("lock"); }
+    int unlock(const Drive&, const std::string& password) override {
+        note("unlock " + password);
+        return password == rightPassword ? 0 : wrongResult;
+    }
+    std::optional<std::string> rememberedPassword(const Drive&) override { return remembered; }
+    void rememberPassword(const Drive&, const std::optional<std::string>& password) override {
+        note(password ? "remember " + *password : "forget");
+        remembered = password;
+    }
+    bool automaticallyOpenDrivesAfterUnlocking() override { return openAfterUnlock; }
+    bool isUSBBlockerOn() override { return blockerOn; }
+    std::shared_ptr<DMLocalDriveEncryptable> encryptor(const Drive&, DMEncryptorRefusal* refusal) override {
+        note("encryptor");
+        if (refusal) {
+            *refusal = job ? DMEncryptorRefusal::none : why;
+        }
+        return job;
+    }
+    bool hasExternalPowerAdapter() override { return power; }
+    bool isMounted(const Drive&) override { return mounted; }
+    int accessMode(const Drive&) override { return 1; }
+    bool hasHibernationFile(const Drive&) override { return false; }
+    void setIgnoreHibernateFile(bool) override {}
+    std::vector<Drive> externalRootDrives() override { return {}; }
+    bool isDriverInstalled() override { return true; }
+    bool canInstallDriver() override { return true; }
+    void installDriver() override {}
+    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return false; }
+    void openURL(const std::string&) override {}
+
+    int note(const std::string& what) {
+        std::lock_guard lock(mutex);
+        calls.push_back(what);
+        return 0;
+    }
+    std::vector<std::string> recorded() {
+        std::lock_guard lock(mutex);
+        return calls;
+    }
+
+    DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
+    std::string rightPassword = "right";
+    int wrongResult = -1;
+    std::optional<std::string> remembered;
+    bool openAfterUnlock = true;
+    bool blockerOn = false;
+    bool power = true;
+    bool mounted = true;
+    std::shared_ptr<DMLocalDriveEncryptable> job;
+    DMEncryptorRefusal why = DMEncryptorRefusal::bitLockerNotSupported;
+    std::mutex mutex;
+    std::vector<std::string> calls;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// ---- rules and texts without windows ----
+
+TEST(EncryptionPasswordRulesTest, ChecksComeInTheirOrder) {
+    EXPECT_EQ(BLPasswordRules::refusal("", "", false, true), Texts::passwordEmpty);
+    EXPECT_EQ(BLPasswordRules::refusal("", "filled", false, true), Texts::passwordMismatch);
+    EXPECT_EQ(BLPasswordRules::refusal("abc", "abd", false, false), Texts::passwordMismatch);
+    std::string longest(24, 'x');
+    EXPECT_EQ(BLPasswordRules::refusal(longest, longest, false, true), std::nullopt);
+    std::string tooLong(25, 'x');
+    EXPECT_EQ(BLPasswordRules::refusal(tooLong, tooLong, false, true), Texts::passwordTooLong);
+    // Length before characters: a long password with a slash gets the length message.
+    EXPECT_EQ(BLPasswordRules::refusal(tooLong + "/", tooLong + "/", false, true), Texts::passwordTooLong);
+    // Characters are counted, not bytes: 24 accented letters pass.
+    std::string accented;
+    for (int i = 0; i < 24; ++i) {
+        accented += "\xC3\xA9";
+    }
+    EXPECT_EQ(BLPasswordRules::refusal(accented, accented, false, true), std::nullopt);
+}
+
+TEST(EncryptionPasswordRulesTest, SpecialCharactersAreRefusedOnlyForBitLocker) {
+    for (const std::string password : {"a/b", "it's", "back\\slash"}) {
+        EXPECT_EQ(BLPasswordRules::refusal(password, password, false, true), Texts::passwordSpecialCharacters);
+        EXPECT_EQ(BLPasswordRules::refusal(password, password, false, false), std::nullopt) << password;
+    }
+    // Once the job holds a password, empty and differing fields are no longer refused.
+    EXPECT_EQ(BLPasswordRules::refusal("", "", true, true), std::nullopt);
+    EXPECT_EQ(BLPasswordRules::refusal("a", "b", true, true), std::nullopt);
+    EXPECT_EQ(BLPasswordRules::refusal("a/", "b", true, true), Texts::passwordSpecialCharacters);
+}
+
+TEST(EncryptionRecoveryKeyFileTest, TextNameAndPrivateFile) {
+    EXPECT_EQ(BLRecoveryKeyFile::text(std::string("GUID-1"), std::string("KEY-2")),
+              "BitLocker Drive Encryption recovery key\n\nIdentifier:\n\n\tGUID-1\n\nRecovery Key:\n\n\tKEY-2");
+    EXPECT_EQ(BLRecoveryKeyFile::text(std::nullopt, std::nullopt),
+              "BitLocker Drive Encryption recovery key\n\nIdentifier:\n\n\t\n\nRecovery Key:\n\n\t");
+    EXPECT_EQ(BLRecoveryKeyFile::proposedName(std::string("GUID-1")), "BitLocker Recovery Key GUID-1");
+
+    auto folder = std::filesystem::temp_directory_path() / ("encsim-key-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::string path = (folder / "key.txt").string();
+    ASSERT_TRUE(BLRecoveryKeyFile::write(path, "secret"));
+    EXPECT_EQ(readFile(path), "secret");
+    auto permissions = std::filesystem::status(path).permissions();
+    EXPECT_EQ(permissions & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
+    EXPECT_FALSE(BLRecoveryKeyFile::write((folder / "missing" / "key.txt").string(), "secret"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(EncryptionAlertTextTest, OneTextPerKindAndNoneForOtherFileSystems) {
+    using FS = DMDriveObjectFilesystem;
+    for (FS fs : {FS::fat32, FS::ntfs, FS::exfat}) {
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertBitLocker);
+    }
+    for (FS fs : {FS::apfs, FS::hfs_plus}) {
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertFileVault);
+    }
+    EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::bitlocker_encrypted), std::nullopt);
+    EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::unknown), std::nullopt);
+}
+
+// ---- windows ----
+
+class EncryptionWindowsTest : public test::VirtualClockTest {
+protected:
+    void SetUp() override {
+        VirtualClockTest::SetUp();
+        test::ensureApplication();
+        folder = std::filesystem::temp_directory_path() / ("encsim-wizard-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(folder);
+        VirtualClockTest::TearDown();
+    }
+    void pump(double duration = 0) {
+        Dispatch::main().runUntil([] { return false; }, seconds(duration));
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::filesystem::path folder;
+    std::shared_ptr<FakeJob> job = std::make_shared<FakeJob>();
+    std::shared_ptr<FakeOutput> output = std::make_shared<FakeOutput>();
+    std::shared_ptr<FakeOperations> operations = std::make_shared<FakeOperations>();
+    std::shared_ptr<test::RecordingPresenter> presenter = std::make_shared<test::RecordingPresenter>();
+};
+
+TEST_F(EncryptionWindowsTest, WizardStepsThroughItsPagesAndConfirms) {
+    BLBitLockerWndController wizard(job, output);
+    auto* view = wizard.viewController();
+    view->setSaveFolder(folder.string());
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::passwordPage);
+    view->goNext();
+    EXPECT_EQ(view->pwdPage->lbError->text().toStdString(), Texts::passwordEmpty);
+    EXPECT_EQ(job->prepared.load(), 0);
+
+    view->pwdPage->tfPassword->setText("a/b");
+    view->pwdPage->tfRepeat->setText("a/b");
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::loadingPage) << "not BitLocker: a slash is fine";
+    EXPECT_EQ(job->password(), "a/b");
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_FALSE(view->btnNext->isEnabled());
+
+    EXPECT_EQ(job->send(DMProgressStatus::initializing, 0), 0u);
+    EXPECT_EQ(job->send(DMProgressStatus::initialized, 0), 0u);
+    pump();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage) << "moves on by itself";
+
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage) << "not before the key is kept";
+    EXPECT_FALSE(view->saveViewController->lbSaveFirst->isHidden());
+    view->saveRecoveryKey();  // the panel was cancelled
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+    output->path = (folder / "key.txt").string();
+    job->setRecoveryKey(std::string("777-888"));
+    view->saveRecoveryKey();
+    ASSERT_EQ(output->asked.size(), 2u);
+    EXPECT_EQ(output->asked[1], std::string(Texts::savePanelMessage) + "|" + folder.string() +
+                                    "|BitLocker Recovery Key |txt");
+    EXPECT_EQ(readFile(*output->path), BLRecoveryKeyFile::text(std::nullopt, std::string("777-888")));
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::queryPage);
+    EXPECT_TRUE(view->btnStart->isVisibleTo(&wizard));
+
+    // Back to the password page and on again: the job is not prepared twice.
+    view->goPrevious();
+    view->goPrevious();
+    view->goPrevious();
+    view->pwdPage->tfPassword->clear();
+    view->pwdPage->tfRepeat->clear();
+    view->goNext();
+    EXPECT_EQ(job->password(), "a/b") << "empty fields keep the password already held";
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+
+    view->goNext();
+    view->btnStart->click();
+    EXPECT_EQ(wizard.endCode(), BLBitLockerWndController::codeConfirmed);
+    EXPECT_TRUE(job->isContinued());
+}
+
+TEST_F(EncryptionWindowsTest, PrintingAlsoUnlocksTheNextPageAndCancelCancelsTheJob) {
+    BLBitLockerWndController wizard(job, output);
+    auto* view = wizard.viewController();
+    view->pwdPage->tfPassword->setText("pw");
+    view->pwdPage->tfRepeat->setText("pw");
+    view->goNext();
+    job->send(DMProgressStatus::initialized, 0);
+    pump();
+    output->printAnswer = false;
+    view->printRecoveryKey();
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+    output->printAnswer = true;
+    view->printRecoveryKey();
+    EXPECT_EQ(output->printed.back(), view->recoveryKeyText());
+    view->goNext();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::queryPage);
+    view->btnCancel->click();
+    EXPECT_EQ(wizard.endCode(), BLBitLockerWndController::codeCancelled);
+    EXPECT_FALSE(job->isContinued()) << "a daemon held for the go-ahead is let go";
+}
+
+TEST_F(EncryptionWindowsTest, ProgressWindowShowsProgressEndAndErrors) {
+    BLBitLockerProgressWndController window(job, "ELEMENTS");
+    EXPECT_EQ(window.lbEncrypting->text().toStdString(), Texts::encrypting);
+    EXPECT_EQ(window.lbTip->text().toStdString(), Texts::progressTip);
+    EXPECT_TRUE(window.btnFinish->isHidden());
+    EXPECT_EQ(job->send(DMProgressStatus::running, 40), 0u);
+    pump();
+    EXPECT_EQ(window.progressIndicator->value(), 400);
+    EXPECT_EQ(job->send(DMProgressStatus::finished, 100, DMProgressError::FVE_ERROR_OPEN_DEVICE), 131076u)
+        << "the delegate answers the error's raw value";
+    pump();
+    EXPECT_EQ(window.lbEncrypting->text().toStdString(), "Encryption is interrupted, error code: 131076");
+    EXPECT_TRUE(window.btnFinish->isHidden());
+
+    job->send(DMProgressStatus::finished, 100);
+    pump();
+    EXPECT_EQ(window.lbEncrypting->text().toStdString(), Texts::encrypted);
+    EXPECT_FALSE(window.btnFinish->isHidden());
+    EXPECT_TRUE(window.btnCancel->isHidden());
+
+    BLBitLockerProgressWndController second(job, "ELEMENTS");
+    second.btnCancel->click();
+    EXPECT_FALSE(job->isContinued());
+}
+
+TEST_F(EncryptionWindowsTest, UnlockWindowOffersTheRememberedPasswordAndKeepsIt) {
+    operations->remembered = "right";
+    auto drive = DMLocalDriveObject::create("disk6s1");
+    {
+        QPointer<BLBitlockerUnlockWndController> window = new BLBitlockerUnlockWndController(drive, operations);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        EXPECT_EQ(window->windowTitle().toStdString(), Texts::unlockTitle);
+        EXPECT_EQ(window->size(), QSize(500, 180));
+        EXPECT_EQ(window->editPassword->text(), "right");
+        EXPECT_TRUE(window->btnRemeberPassword->isChecked());
+        window->btnRemeberPassword->setChecked(false);
+        window->btnUnlock->click();
+        pump(1);
+        EXPECT_EQ(window->result(), QDialog::Accepted);
+        delete window;
+    }
+    pump(1);
+    auto calls = operations->recorded();
+    EXPECT_EQ(calls, (std::vector<std::string>{"unlock right", "forget", "open"}));
+
+    BLBitlockerUnlockWndController again(drive, operations);
+    EXPECT_TRUE(again.editPassword->text().isEmpty()) << "forgotten";
+    again.editPassword->setText("wrong");
+    again.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(again.lbErrorTips->text().toStdString(), Texts::passwordIncorrect);
+    again.setPasswordShown(true);
+    EXPECT_EQ(again.editPlaintext->text(), "wrong");
+    EXPECT_EQ(again.editPlaintext->cursorPosition(), 5);
+    again.editPlaintext->setText("right");
+    again.setPasswordShown(false);
+    EXPECT_EQ(again.editPassword->text(), "right");
+    again.btnRemeberPassword->setChecked(true);
+    again.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(operations->remembered, "right");
+}
+
+TEST_F(EncryptionWindowsTest, UnlockResultTwentyIsExplainedWhileTheUSBBlockerIsOn) {
+    operations->wrongResult = BLBitlockerUnlockWndController::resultBlocked;
+    BLBitlockerUnlockWndController window(DMLocalDriveObject::create("disk6s1"), operations);
+    window.editPassword->setText("x");
+    window.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(window.lbErrorTips->text().toStdString(), Texts::passwordIncorrect);
+    operations->blockerOn = true;
+    window.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(window.lbErrorTips->text().toStdString(), Texts::blockedByUSBBlocker);
+    EXPECT_EQ(operations->remembered, std::nullopt);
+}
+
+// ---- the dispatcher's encrypt action ----
+
+class EncryptActionTest : public EncryptionWindowsTest {
+protected:
+    void SetUp() override {
+        EncryptionWindowsTest::SetUp();
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+        actions->encryptionFlow()->setRecoveryKeyOutput(output);
+        window = std::make_unique<QWidget>();
+    }
+    void TearDown() override {
+        window.reset();
+        EncryptionWindowsTest::TearDown();
+    }
+    std::shared_ptr<DMDriveActionManager> actions;
+    std::unique_ptr<QWidget> window;
+    std::shared_ptr<DMLocalDriveObject> drive = DMLocalDriveObject::create("disk5s1");
+};
+
+TEST_F(EncryptActionTest, AlertThenWizardAndMountAgainWhenTheWizardIsCancelled) {
+    operations->job = job;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, Texts::alertTitle);
+    EXPECT_EQ(presenter->shown[0].alert.text, Texts::alertBitLocker);
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{Texts::alertContinue});
+    presenter->answer(0, 0);
+    pump(1);
+    auto* wizard = actions->encryptionFlow()->bitlockerWndController();
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(wizard->encryptObj(), job);
+    wizard->viewController()->btnCancel->click();
+    pump(1);
+    auto calls = operations->recorded();
+    EXPECT_EQ(calls.back(), "mount");
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+}
+
+TEST_F(EncryptActionTest, ConfirmedWizardOpensTheProgressWindowAndStarts) {
+    operations->fs = DMDriveObjectFilesystem::hfs_plus;
+    operations->job = job;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    EXPECT_EQ(presenter->shown.at(0).alert.text, Texts::alertFileVault);
+    presenter->answer(0, 0);
+    pump(1);
+    auto* view = actions->encryptionFlow()->bitlockerWndController()->viewController();
+    view->pwdPage->tfPassword->setText("pw");
+    view->pwdPage->tfRepeat->setText("pw");
+    view->goNext();
+    job->send(DMProgressStatus::initialized, 0);
+    pump();
+    view->printRecoveryKey();
+    view->goNext();
+    view->btnStart->click();
+    pump(1);
+    auto* progress = actions->encryptionFlow()->bitlockerEncryptionProgressWndController();
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(job->hasStarted());
+    EXPECT_EQ(job->prepared.load(), 1);
+    job->send(DMProgressStatus::running, 20);
+    pump();
+    EXPECT_EQ(progress->progressIndicator->value(), 200) << "the progress window is the delegate now";
+}
+
+TEST_F(EncryptActionTest, InterruptedEncryptionResumesWithoutTheWizard) {
+    job->resume = true;
+    operations->job = job;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    presenter->answer(0, 0);
+    pump(1);
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerWndController(), nullptr);
+    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_TRUE(job->hasStarted());
+}
+
+TEST_F(EncryptActionTest, NoJobSaysWhyApfsOnBatteryAndOtherFileSystemsGetNothing) {
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    presenter->answer(0, 0);
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.text, Texts::bitLockerNotAvailable);
+
+    operations->fs = DMDriveObjectFilesystem::apfs;
+    operations->power = false;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown[2].alert.title, Texts::apfsNeedsPower);
+    EXPECT_EQ(presenter->shown[2].alert.buttons, std::vector<std::string>{Texts::ok});
+
+    operations->fs = DMDriveObjectFilesystem::unknown;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    EXPECT_EQ(presenter->shown.size(), 3u);
+
+    // Without a window the alert runs on its own and nothing starts.
+    operations->fs = DMDriveObjectFilesystem::exfat;
+    operations->job = job;
+    actions->perform(DMDriveAction::encrypt, drive, nullptr);
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 4u);
+    EXPECT_EQ(presenter->shown[3].window, nullptr);
+    presenter->answer(3, 0);
+    pump(1);
+    auto calls = operations->recorded();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 1);
+}
+
+TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {
+    actions->perform(DMDriveAction::unlock, drive, nullptr);
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerUnlockWndController(), nullptr);
+    actions->perform(DMDriveAction::unlock, drive, window.get());
+    QPointer<BLBitlockerUnlockWndController> first = actions->encryptionFlow()->bitlockerUnlockWndController();
+    ASSERT_TRUE(first);
+    actions->perform(DMDriveAction::unlock, drive, window.get());
+    pump();
+    EXPECT_FALSE(first) << "replaced";
+    auto* window = actions->encryptionFlow()->bitlockerUnlockWndController();
+    ASSERT_NE(window, nullptr);
+
+    // Unlocked: the dispatcher opens the drive, which came up mounted.
+    window->editPassword->setText("right");
+    window->btnUnlock->click();
+    pump(1);
+    auto calls = operations->recorded();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "open"), 1);
+    EXPECT_EQ(calls.back(), "open");
+}
+
+// ---- pictures for docs/screenshots ----
+
+TEST_F(EncryptionWindowsTest, Screenshots) {
+    const char* dir = std::getenv("HARBORMIND_SCREENSHOT_DIR");
+    if (dir == nullptr) {
+        GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
+    }
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QPalette light = QApplication::palette();
+    for (bool dark : {false, true}) {
+        QApplication::setPalette(dark ? DMDarkPalette::make() : light);
+        const std::string suffix = dark ? "-dark.png" : ".png";
+        auto save = [&](QWidget& widget, const std::string& name) {
+            widget.show();
+            pump();
+            ASSERT_TRUE(widget.grab().save(QString::fromStdString(std::string(dir) + "/" + name + suffix)));
+        };
+        auto pageJob = std::make_shared<FakeJob>();
+        BLBitLockerWndController wizard(pageJob, output);
+        auto* view = wizard.viewController();
+        view->pwdPage->tfPassword->setText("secret");
+        view->pwdPage->tfRepeat->setText("secre");
+        view->goNext();
+        save(wizard, "encryption-wizard-password");
+        view->pwdPage->tfRepeat->setText("secret");
+        view->goNext();
+        save(wizard, "encryption-wizard-loading");
+        pageJob->send(DMProgressStatus::initialized, 0);
+        pump();
+        save(wizard, "encryption-wizard-recovery-key");
+        view->printRecoveryKey();
+        view->goNext();
+        save(wizard, "encryption-wizard-confirm");
+
+        BLBitLockerProgressWndController progress(pageJob, "ELEMENTS (sdb1)");
+        pageJob->send(DMProgressStatus::running, 37);
+        save(progress, "encryption-progress");
+
+        operations->remembered = std::nullopt;
+        BLBitlockerUnlockWndController unlock(DMLocalDriveObject::create("sdb1"), operations);
+        unlock.lbDriveName->setText("ELEMENTS (sdb1)");
+        unlock.editPassword->setText("wrong");
+        unlock.lbErrorTips->setText(Texts::passwordIncorrect);
+        save(unlock, "unlock-window");
+    }
+    QApplication::setPalette(light);
+}
+
+}  // namespace
+}  // namespace harbormind
