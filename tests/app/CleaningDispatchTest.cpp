@@ -4,6 +4,7 @@
 
 #include "AppTestSupport.h"
 #include "CleaningWindowFakes.h"
+#include "StickOperations.h"
 #include "app/CDDriveClearViewController.h"
 #include "app/CDDriveClearWindowController.h"
 #include "app/CDJunkClearViewController.h"
@@ -21,25 +22,8 @@ namespace harbormind {
 namespace {
 
 // Only the drive-clear question matters here.
-class ClearOperations final : public DMDriveOperations {
+class ClearOperations final : public test::StickOperations {
 public:
-    bool isLocalDrive(const Drive&) override { return true; }
-    DMDriveObjectFilesystem fileSystem(const Drive&) override { return DMDriveObjectFilesystem::exfat; }
-    std::string name(const Drive&) override { return "STICK"; }
-    int open(const Drive&) override { return 0; }
-    int mount(const Drive&) override { return 0; }
-    DMOperationResult unmount(const Drive&, DMUnmountOption) override { return {0, {}}; }
-    DMOperationResult eject(const Drive&) override { return {0, {}}; }
-    int lock(const Drive&) override { return 0; }
-    int accessMode(const Drive&) override { return 1; }
-    bool hasHibernationFile(const Drive&) override { return false; }
-    void setIgnoreHibernateFile(bool) override {}
-    std::vector<Drive> externalRootDrives() override { return {}; }
-    bool isDriverInstalled() override { return true; }
-    bool canInstallDriver() override { return false; }
-    void installDriver() override {}
-    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return false; }
-    void openURL(const std::string&) override {}
     std::optional<std::string> driveClearPath(const Drive&) override { return path; }
 
     std::optional<std::string> path;

@@ -5,10 +5,10 @@
 
 #include <QApplication>
 #include <QPalette>
-#include <QStyleFactory>
 
 #include "AppTestSupport.h"
 #include "CleaningWindowFakes.h"
+#include "ScreenshotTest.h"
 #include "app/CDDriveClearFileTreeView.h"
 #include "app/CDDriveClearTreeModel.h"
 #include "app/CDDriveClearViewController.h"
@@ -22,14 +22,13 @@
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderTreeNode.h"
 #include "cleaning/TempTree.h"
-#include "testsupport/VirtualClockTest.h"
 
 namespace harbormind {
 namespace {
 
 constexpr std::int64_t MiB = 1048576;
 
-QPalette darkPalette() {
+QPalette cleaningDarkPalette() {
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(45, 45, 48));
     dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
@@ -47,38 +46,10 @@ QPalette darkPalette() {
     return dark;
 }
 
-class CleaningScreenshotTest : public test::VirtualClockTest {
+class CleaningScreenshotTest : public test::ScreenshotTest {
 protected:
-    void SetUp() override {
-        const char* dir = std::getenv("HARBORMIND_SCREENSHOT_DIR");
-        if (dir == nullptr) {
-            GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
-        }
-        folder = dir;
-        VirtualClockTest::SetUp();
-        test::ensureApplication();
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-        lightPalette = QApplication::palette();
-    }
-    void TearDown() override {
-        if (!folder.empty()) {
-            QApplication::setPalette(lightPalette);
-            VirtualClockTest::TearDown();
-        }
-    }
-    void save(QWidget& widget, const std::string& name) {
-        for (bool dark : {false, true}) {
-            QApplication::setPalette(dark ? darkPalette() : lightPalette);
-            Dispatch::main().runUntil([] { return false; }, seconds(0));
-            QApplication::processEvents();
-            const std::string file = folder + "/" + name + (dark ? "-dark" : "") + ".png";
-            ASSERT_TRUE(widget.grab().save(QString::fromStdString(file))) << file;
-        }
-        QApplication::setPalette(lightPalette);
-    }
+    QPalette darkPalette() const override { return cleaningDarkPalette(); }
 
-    std::string folder;
-    QPalette lightPalette;
     test::TempTree tree;
     std::shared_ptr<test::RecordingPresenter> presenter = std::make_shared<test::RecordingPresenter>();
     test::RecordingWorkspace workspace;

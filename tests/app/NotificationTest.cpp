@@ -15,7 +15,7 @@
 #include "platform/linux/desktop/FreedesktopNotifications.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimSettingsStore.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
 
 namespace harbormind {
 namespace {
@@ -204,19 +204,16 @@ private:
 };
 
 // A private bus standing in for the session bus while a test runs.
-class FreedesktopNotificationsTest : public testing::Test {
+class FreedesktopNotificationsTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         ::setenv("DBUS_SESSION_BUS_ADDRESS", bus->address().c_str(), 1);
     }
     void TearDown() override { ::unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
-
-    std::unique_ptr<test::PrivateBus> bus;
 };
 
 TEST_F(FreedesktopNotificationsTest, PostsToTheSessionBusServerAndReportsAClickOnOurNotificationOnly) {

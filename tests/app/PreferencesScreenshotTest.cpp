@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyleFactory>
 
 #include "AppTestSupport.h"
+#include "ScreenshotTest.h"
 #include "app/DMDarkPalette.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
@@ -18,46 +18,22 @@
 #include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimSettingsStore.h"
-#include "testsupport/VirtualClockTest.h"
 
 namespace harbormind {
 namespace {
 
-class PreferencesScreenshotTest : public test::VirtualClockTest {
+class PreferencesScreenshotTest : public test::ScreenshotTest {
 protected:
     void SetUp() override {
-        const char* dir = std::getenv("HARBORMIND_SCREENSHOT_DIR");
-        if (dir == nullptr) {
-            GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
+        ScreenshotTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
-        folder = dir;
-        VirtualClockTest::SetUp();
-        test::ensureApplication();
-        QApplication::setStyle(QStyleFactory::create("Fusion"));
-        lightPalette = QApplication::palette();
         platform = SimPlatform::empty();
         Platform::setCurrent(platform);
         config = std::make_unique<DMConfigurationManager>("com.kestrane.harbormind",
                                                           std::make_shared<SimSettingsStore>(), &loginItems, nullptr);
     }
-    void TearDown() override {
-        if (!folder.empty()) {
-            QApplication::setPalette(lightPalette);
-            VirtualClockTest::TearDown();
-        }
-    }
-    void save(QWidget& widget, const std::string& name) {
-        for (bool dark : {false, true}) {
-            QApplication::setPalette(dark ? DMDarkPalette::make() : lightPalette);
-            QApplication::processEvents();
-            const std::string file = folder + "/" + name + (dark ? "-dark" : "") + ".png";
-            ASSERT_TRUE(widget.grab().save(QString::fromStdString(file))) << file;
-        }
-        QApplication::setPalette(lightPalette);
-    }
-
-    std::string folder;
-    QPalette lightPalette;
     std::shared_ptr<SimPlatform> platform;
     SimLoginItems loginItems;
     std::unique_ptr<DMConfigurationManager> config;

@@ -13,10 +13,10 @@
 #include <atomic>
 
 #include "AppTestSupport.h"
+#include "StickOperations.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
-#include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
@@ -27,6 +27,7 @@
 #include "app/usb/USBShakeAnimation.h"
 #include "app/usb/USBViewController.h"
 #include "app/usb/USBWhiteListViewController.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "platform/CommandTable.h"
 #include "platform/SettingsStores.h"
 #include "platform/sim/SimFileContents.h"
@@ -396,11 +397,8 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
 }
 
 // Drive work that only counts what the dispatcher asked for.
-class CountingOperations final : public DMDriveOperations {
+class CountingOperations final : public test::StickOperations {
 public:
-    bool isLocalDrive(const Drive&) override { return true; }
-    DMDriveObjectFilesystem fileSystem(const Drive&) override { return DMDriveObjectFilesystem::exfat; }
-    std::string name(const Drive&) override { return "STICK"; }
     int open(const Drive&) override {
         ++opens;
         return 0;
@@ -409,18 +407,6 @@ public:
         ++mounts;
         return 0;
     }
-    DMOperationResult unmount(const Drive&, DMUnmountOption) override { return {0, {}}; }
-    DMOperationResult eject(const Drive&) override { return {0, {}}; }
-    int lock(const Drive&) override { return 0; }
-    int accessMode(const Drive&) override { return 1; }
-    bool hasHibernationFile(const Drive&) override { return false; }
-    void setIgnoreHibernateFile(bool) override {}
-    std::vector<Drive> externalRootDrives() override { return {}; }
-    bool isDriverInstalled() override { return true; }
-    bool canInstallDriver() override { return false; }
-    void installDriver() override {}
-    bool ignoreHibernationFileWhenMountingNtfsDrives() override { return false; }
-    void openURL(const std::string&) override {}
     std::atomic<int> opens{0};
     std::atomic<int> mounts{0};
 };

@@ -8,11 +8,12 @@
 #include "cleaning/FolderTreeNode.h"
 #include "cleaning/TempTree.h"
 #include "cli/CliCleanSelection.h"
+#include "cli/CtlRun.h"
 #include "cli/HarbormindCtl.h"
 #include "cli/PathGlob.h"
 #include "platform/UserDatabase.h"
-#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/sim/SimJunkLocations.h"
 
 namespace harbormind {
@@ -69,11 +70,7 @@ private:
     HomeLocations locations_;
 };
 
-struct CtlRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CtlRun;
 
 class CleanVerbsTest : public testing::Test {
 protected:

@@ -5,25 +5,15 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/CtlRun.h"
 #include "cli/HarbormindCtl.h"
 #include "platform/linux/settings/LinuxSettingsStore.h"
 
 namespace harbormind {
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CtlRun run(std::vector<std::string> arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in;
-    int status = runHarbormindctl(arguments, out, err, in);
-    return {status, out.str(), err.str()};
-}
+using test::CtlRun;
+using test::runCtl;
 
 // Runs the verbs on the Linux platform with a configuration folder of the test's own.
 class CliSettingsVerbsTest : public testing::Test {
@@ -50,7 +40,7 @@ protected:
 };
 
 TEST_F(CliSettingsVerbsTest, ListShowsEveryKeyWithItsDefaultUntilOneIsSet) {
-    CtlRun listed = run({"settings", "list", "--json"});
+    CtlRun listed = runCtl({"settings", "list", "--json"});
     ASSERT_EQ(listed.status, 0) << listed.err;
     auto settings = nlohmann::json::parse(listed.out);
     ASSERT_EQ(settings.size(), 13u);
@@ -66,40 +56,40 @@ TEST_F(CliSettingsVerbsTest, ListShowsEveryKeyWithItsDefaultUntilOneIsSet) {
     EXPECT_TRUE(values.at("statusBarIcon"));
     EXPECT_EQ(values.count("notifyWhenConnectDrives"), 0u);
 
-    EXPECT_EQ(run({"settings", "get", "automaticallyConnectNetworkDrivesOnWake"}).out, "false\n");
-    CtlRun set = run({"settings", "set", "automaticallyConnectNetworkDrivesOnWake", "on"});
+    EXPECT_EQ(runCtl({"settings", "get", "automaticallyConnectNetworkDrivesOnWake"}).out, "false\n");
+    CtlRun set = runCtl({"settings", "set", "automaticallyConnectNetworkDrivesOnWake", "on"});
     ASSERT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(set.out, "automaticallyConnectNetworkDrivesOnWake  true\n");
-    EXPECT_EQ(run({"settings", "get", "automaticallyConnectNetworkDrivesOnWake"}).out, "true\n");
+    EXPECT_EQ(runCtl({"settings", "get", "automaticallyConnectNetworkDrivesOnWake"}).out, "true\n");
     EXPECT_EQ(LinuxSettingsStore(plist()).value("automaticallyConnectNetworkDrivesOnWake")->asBool(), true);
-    CtlRun text = run({"settings", "list"});
+    CtlRun text = runCtl({"settings", "list"});
     EXPECT_NE(text.out.find("automaticallyConnectNetworkDrivesOnWake  true\n"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("dockIcon  true  (default)\n"), std::string::npos) << text.out;
 }
 
 TEST_F(CliSettingsVerbsTest, UnknownKeysAndValuesOfTheWrongTypeAreRefusedAndNothingIsWritten) {
-    CtlRun unknown = run({"settings", "set", "notifyWhenConnectDrives", "true"});
+    CtlRun unknown = runCtl({"settings", "set", "notifyWhenConnectDrives", "true"});
     EXPECT_NE(unknown.status, 0);
     EXPECT_NE(unknown.err.find("unknown key notifyWhenConnectDrives"), std::string::npos) << unknown.err;
-    CtlRun wrongType = run({"settings", "set", "dockIcon", "5"});
+    CtlRun wrongType = runCtl({"settings", "set", "dockIcon", "5"});
     EXPECT_NE(wrongType.status, 0);
     EXPECT_NE(wrongType.err.find("true or false"), std::string::npos) << wrongType.err;
-    EXPECT_NE(run({"settings", "get", "DockIcon"}).status, 0);
-    EXPECT_NE(run({"settings", "set", "dockIcon"}).status, 0);
+    EXPECT_NE(runCtl({"settings", "get", "DockIcon"}).status, 0);
+    EXPECT_NE(runCtl({"settings", "set", "dockIcon"}).status, 0);
     EXPECT_FALSE(std::filesystem::exists(plist()));
 
     // A value of another type on disk reads as the default and shows as not stored.
     LinuxSettingsStore(plist()).setValue("dockIcon", PlatformValue("yes"));
-    auto entry = nlohmann::json::parse(run({"settings", "get", "dockIcon", "--json"}).out);
+    auto entry = nlohmann::json::parse(runCtl({"settings", "get", "dockIcon", "--json"}).out);
     EXPECT_EQ(entry["value"], true);
     EXPECT_EQ(entry["stored"], false);
 }
 
 TEST_F(CliSettingsVerbsTest, NetworkEditRefusesContradictoryOrUnknownOptionsBeforeTouchingAnything) {
-    CtlRun both = run({"network", "edit", "Team", "--anonymous", "--no-anonymous"});
+    CtlRun both = runCtl({"network", "edit", "Team", "--anonymous", "--no-anonymous"});
     EXPECT_NE(both.status, 0);
     EXPECT_NE(both.err.find("exclude each other"), std::string::npos) << both.err;
-    CtlRun type = run({"network", "edit", "Team", "--type", "gopher"});
+    CtlRun type = runCtl({"network", "edit", "Team", "--type", "gopher"});
     EXPECT_NE(type.status, 0);
     EXPECT_NE(type.err.find("unknown type gopher"), std::string::npos) << type.err;
 }

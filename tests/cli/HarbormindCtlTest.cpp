@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "BuildConfiguration.h"
+#include "cli/CtlRun.h"
 #include "cli/HarbormindCtl.h"
 #include "platform/Platform.h"
 #include "platform/sim/SimPlatform.h"
@@ -15,23 +16,12 @@
 namespace harbormind {
 namespace {
 
-struct CtlRun {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CtlRun;
+using test::runCtl;
 
 std::string laptop() {
     const char* source = std::getenv("HARBORMIND_SOURCE_DIR");
     return std::string(source ? source : ".") + "/tests/scenarios/laptop.json";
-}
-
-CtlRun run(std::vector<std::string> arguments, const std::string& input = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in(input);
-    int status = runHarbormindctl(arguments, out, err, in);
-    return {status, out.str(), err.str()};
 }
 
 class HarbormindCtlTest : public testing::Test {
@@ -41,7 +31,7 @@ protected:
 };
 
 TEST_F(HarbormindCtlTest, ListShowsTheLaptopTreeWithTheVolumesUnderTheirContainer) {
-    CtlRun result = run({"list", "--platform", "sim", "--scenario", laptop()});
+    CtlRun result = runCtl({"list", "--platform", "sim", "--scenario", laptop()});
     ASSERT_EQ(result.status, 0) << result.err;
     std::istringstream lines(result.out);
     std::vector<std::string> firstWords;
@@ -59,7 +49,7 @@ TEST_F(HarbormindCtlTest, ListShowsTheLaptopTreeWithTheVolumesUnderTheirContaine
 }
 
 TEST_F(HarbormindCtlTest, ListAsJsonNestsTheVolumesUnderTheStoreAndItsContainer) {
-    CtlRun result = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    CtlRun result = runCtl({"list", "--json", "--platform", "sim", "--scenario", laptop()});
     ASSERT_EQ(result.status, 0) << result.err;
     auto tree = nlohmann::json::parse(result.out);
     ASSERT_EQ(tree.size(), 1U);
@@ -73,7 +63,7 @@ TEST_F(HarbormindCtlTest, ListAsJsonNestsTheVolumesUnderTheStoreAndItsContainer)
 }
 
 TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
-    CtlRun mounted = run({"mount", "disk3s5", "--platform", "sim", "--scenario", laptop()});
+    CtlRun mounted = runCtl({"mount", "disk3s5", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_EQ(mounted.err, "");
     EXPECT_EQ(mounted.out, "Mounted disk3s5 at /System/Volumes/Data\n");
@@ -81,62 +71,63 @@ TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
     const auto lines = sim().commandLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "/usr/sbin/diskutil mount 'disk3s5'"), lines.end());
 
-    CtlRun notMounted = run({"open", "disk0", "--platform", "sim", "--scenario", laptop()});
+    CtlRun notMounted = runCtl({"open", "disk0", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(notMounted.status, 1);
     EXPECT_EQ(notMounted.err, "harbormindctl: open disk0 failed (code -1)\n");
 
-    CtlRun unmounted = run({"unmount", "/dev/disk0", "--platform", "sim", "--scenario", laptop()});
+    CtlRun unmounted = runCtl({"unmount", "/dev/disk0", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(unmounted.status, 0) << unmounted.err;
 
-    CtlRun missing = run({"eject", "disk42", "--platform", "sim", "--scenario", laptop()});
+    CtlRun missing = runCtl({"eject", "disk42", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "harbormindctl: no such drive: disk42\n");
 
-    CtlRun noScenario = run({"list", "--platform", "sim"});
+    CtlRun noScenario = runCtl({"list", "--platform", "sim"});
     EXPECT_EQ(noScenario.status, 1);
     EXPECT_EQ(noScenario.err, "harbormindctl: --platform sim needs --scenario FILE\n");
 }
 
 TEST_F(HarbormindCtlTest, PlainVolumesShowADashForTheirLockStatusInTextAndTheModelsWordInJson) {
-    CtlRun text = run({"list", "--platform", "sim", "--scenario", laptop()});
+    CtlRun text = runCtl({"list", "--platform", "sim", "--scenario", laptop()});
     ASSERT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out.find("invalid"), std::string::npos) << text.out;
-    CtlRun json = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    CtlRun json = runCtl({"list", "--json", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(nlohmann::json::parse(json.out)[0]["status"], "invalid");
 }
 
 // Regression: a bare command, "help" and a typo printed only "A subcommand is required".
 TEST_F(HarbormindCtlTest, UsageForNoVerbOrHelpAndASuggestionForATypo) {
-    CtlRun bare = run({});
+    CtlRun bare = runCtl({});
     EXPECT_EQ(bare.status, 2);
     EXPECT_NE(bare.err.find("unlock"), std::string::npos) << "the usage lists the verbs: " << bare.err;
-    CtlRun help = run({"help"});
+    CtlRun help = runCtl({"help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("network"), std::string::npos) << help.out;
-    CtlRun typo = run({"lsit", "--platform", "sim", "--scenario", laptop()});
+    CtlRun typo = runCtl({"lsit", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(typo.status, 2);
     EXPECT_NE(typo.err.find("unknown command \"lsit\"; did you mean \"list\"?"), std::string::npos) << typo.err;
-    CtlRun far = run({"frobnicate"});
+    CtlRun far = runCtl({"frobnicate"});
     EXPECT_EQ(far.err.find("did you mean"), std::string::npos) << far.err;
 }
 
 // Regression: background classification outlived the command, so the process could crash
 // at exit and the next run in the same process met a platform being torn down.
 TEST_F(HarbormindCtlTest, RepeatedRunsInOneProcessGiveTheSameTree) {
-    CtlRun first = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+    CtlRun first = runCtl({"list", "--json", "--platform", "sim", "--scenario", laptop()});
     ASSERT_EQ(first.status, 0) << first.err;
     for (int i = 0; i < 25; ++i) {
-        CtlRun again = run({"list", "--json", "--platform", "sim", "--scenario", laptop()});
+        CtlRun again = runCtl({"list", "--json", "--platform", "sim", "--scenario", laptop()});
         ASSERT_EQ(again.status, 0) << again.err;
         ASSERT_EQ(again.out, first.out) << "run " << i;
     }
 }
 
 TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCommandLine) {
-    CtlRun extra = run({"unlock", "disk3s1", "secret", "--platform", "sim", "--scenario", laptop()});
+    CtlRun extra = runCtl({"unlock", "disk3s1", "secret", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(extra.status, 2);
 
-    CtlRun refused = run({"unlock", "disk3s1", "--platform", "sim", "--scenario", laptop()}, "not encrypted\n");
+    CtlRun refused =
+        runCtl({"unlock", "disk3s1", "--platform", "sim", "--scenario", laptop()}, "not encrypted\n");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "harbormindctl: unlock disk3s1 failed (code -1)\n");
     for (const auto& line : sim().commandLines()) {
@@ -145,7 +136,7 @@ TEST_F(HarbormindCtlTest, UnlockTakesThePasswordFromStandardInputNeverFromTheCom
 }
 
 TEST_F(HarbormindCtlTest, VersionIsTheProjectVersion) {
-    CtlRun result = run({"--version"});
+    CtlRun result = runCtl({"--version"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::string("harbormindctl ") + BuildConfiguration::version + "\n");
 }

@@ -8,7 +8,7 @@
 #include "daemon/DaemonBusServer.h"
 #include "daemon/DaemonGuard.h"
 #include "daemon/SyntaxOnlyDeviceCheck.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
 #include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
 
@@ -29,13 +29,12 @@ public:
 
 // A private bus, the daemon's bus server in this process with a backend of the test's, and
 // the application's wrappers reaching it through the real bus transport.
-class DaemonBusFixture : public testing::Test {
+class DaemonBusFixture : public PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     }
@@ -54,7 +53,6 @@ protected:
         ASSERT_TRUE(server->start(error)) << error;
     }
 
-    std::unique_ptr<PrivateBus> bus;
     std::shared_ptr<SwitchAuthorizer> authorizer = std::make_shared<SwitchAuthorizer>();
     std::unique_ptr<DaemonBusServer> server;
 };

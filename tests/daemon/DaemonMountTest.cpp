@@ -9,9 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "testsupport/ChildProcess.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/ChildProcess.h"
+#include "testsupport/PrivateBusTest.h"
+#include "testsupport/ProgramRun.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -19,27 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
 Outcome run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment = {},
             const std::string& errFile = "/dev/null") {
-    int pipe = -1;
-    test::ChildProcess child(argv, environment, &pipe, errFile);
-    Outcome outcome;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(pipe, buffer, sizeof buffer)) > 0) {
-        outcome.out.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(pipe);
-    outcome.status = child.waitExit(std::chrono::seconds(120)).value_or(-1);
-    std::ifstream err(errFile);
-    std::getline(err, outcome.err, '\0');
-    return outcome;
+    return test::runProgram(argv, environment, errFile);
 }
 
 bool isMountPoint(const std::string& path) {
@@ -60,16 +45,15 @@ bool isMountPoint(const std::string& path) {
 // before (created here, removed after), with the user's real loop device volume. The user
 // reaches it as the application does on a desktop: through harbormind-mount, which asks the
 // daemon whenever it does not run as root.
-class DaemonMountTest : public testing::Test {
+class DaemonMountTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
         if (::geteuid() != 0) {
             GTEST_SKIP() << "needs root: a loop device, a second user and a daemon that mounts";
         }
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         folder = bus->folder();
         media = folder + "/media";
@@ -142,7 +126,6 @@ protected:
         return asUser(argv);
     }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder, media, user, label, loop, loopName;
     uid_t uid = 0;

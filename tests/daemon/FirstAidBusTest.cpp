@@ -9,7 +9,7 @@
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMCheckDiskWrapperDelegate.h"
 #include "testsupport/ChildProcess.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
 #include "xpc/DMCheckStatus.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/XPCTransport.h"
@@ -64,7 +64,7 @@ std::string textOf(const std::vector<std::pair<std::int64_t, std::string>>& line
 // First Aid as the application runs it on a desktop: the window's wrapper talks over the
 // real bus transport to the real daemon program on a private bus, which checks and repairs a
 // damaged ext4 volume on a real loop device.
-class FirstAidBusTest : public testing::Test {
+class FirstAidBusTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
         if (std::string reason = CheckDiskImage::loopUnavailableReason(); !reason.empty()) {
@@ -75,10 +75,9 @@ protected:
                 GTEST_SKIP() << tool << " is not installed";
             }
         }
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         std::ofstream(bus->folder() + "/drivemanagerd.conf") << "";
         daemon = std::make_unique<test::ChildProcess>(
@@ -109,7 +108,6 @@ protected:
 
     std::string loopName() const { return image->device().substr(5); }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
     std::unique_ptr<CheckDiskImage> image;
     std::shared_ptr<StreamDelegate> delegate = std::make_shared<StreamDelegate>();

@@ -8,7 +8,8 @@
 #include <sstream>
 
 #include "testsupport/ChildProcess.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
+#include "testsupport/ProgramRun.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -28,19 +29,11 @@ std::string readFile(const fs::path& path, std::size_t limit = std::string::npos
 
 // Runs a program to its end and answers its exit status and first line of output.
 int run(const std::vector<std::string>& argv, std::string* output = nullptr) {
-    int out = -1;
-    test::ChildProcess child(argv, {}, &out);
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(out, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(out);
+    test::Outcome outcome = test::runProgram(argv);
     if (output) {
-        *output = text;
+        *output = outcome.out;
     }
-    return child.waitExit(std::chrono::seconds(120)).value_or(-1);
+    return outcome.status;
 }
 
 // A mounted block device whose node exists here, as the system's disk stands in for.
@@ -59,13 +52,12 @@ std::string mountedSystemDevice() {
 // bus: every call must be refused or answered harmlessly, the daemon must stay up and nothing
 // may be written. As root the test also gives the calls a mounted loop device, a link under
 // /dev to a regular file, and a second, unprivileged caller that must be refused.
-class HostileCorpusTest : public testing::Test {
+class HostileCorpusTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         folder = bus->folder();
         std::ofstream(folder + "/regular") << "precious data";
@@ -157,7 +149,6 @@ protected:
         }
     }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder;
     std::vector<std::string> values;

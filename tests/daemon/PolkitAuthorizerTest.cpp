@@ -5,7 +5,7 @@
 #include <set>
 
 #include "daemon/PolkitAuthorizer.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
 #include "xpc/dbus/DBusEventLoop.h"
 
 namespace harbormind {
@@ -68,13 +68,12 @@ public:
     int asked = 0;
 };
 
-class PolkitAuthorizerTest : public testing::Test {
+class PolkitAuthorizerTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         connection = sdbus::createSystemBusConnection();
         loop = std::make_unique<DBusEventLoop>(*connection);
@@ -86,7 +85,6 @@ protected:
         bus.reset();
     }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<sdbus::IConnection> connection;
     std::unique_ptr<DBusEventLoop> loop;
     std::shared_ptr<Fallback> fallback = std::make_shared<Fallback>();

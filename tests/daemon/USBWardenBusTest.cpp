@@ -5,11 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 #include "testsupport/ChildProcess.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
+#include "testsupport/ProgramRun.h"
+#include "testsupport/WholeFile.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "xpc/XPCServiceName.h"
 
@@ -18,30 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::Outcome;
+using test::readWholeFile;
 
 // "USB Warden" turned on and off from the command line against the real daemon on a private
 // bus: the daemon writes and removes the agent's user unit, and the load and unload lines
 // reach the user's service manager. No user manager runs under test, so a stand-in
 // `systemctl` first on the PATH records each call and, when asked to enable the agent, reads
 // the unit the daemon wrote.
-class USBWardenBusTest : public testing::Test {
+class USBWardenBusTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         folder = bus->folder();
         unit = folder + "/units/" + LinuxUSBAgentUnit::unitName;
@@ -77,24 +68,15 @@ protected:
             {"PATH", folder + "/bin:" + (path ? path : "/usr/bin:/bin")},
             {"HM_SYSTEMCTL_LOG", log()},
             {"HM_AGENT_UNIT", unit}};
-        int pipe = -1;
-        test::ChildProcess child({"/bin/sh", "-c", "printf '%s' \"$1\" | \"$0\" usb " + verb, HARBORMIND_CTL_PATH, input},
-                                 environment, &pipe, folder + "/ctl.err");
-        Outcome outcome;
-        char buffer[4096];
-        ssize_t got;
-        while ((got = ::read(pipe, buffer, sizeof buffer)) > 0) {
-            outcome.out.append(buffer, static_cast<std::size_t>(got));
-        }
-        ::close(pipe);
-        outcome.status = child.waitExit(std::chrono::seconds(30)).value_or(-1);
-        outcome.out += readAll(folder + "/ctl.err");
+        Outcome outcome = test::runProgram(
+            {"/bin/sh", "-c", "printf '%s' \"$1\" | \"$0\" usb " + verb, HARBORMIND_CTL_PATH, input},
+            environment, folder + "/ctl.err", std::chrono::seconds(30));
+        outcome.out += outcome.err;
         return outcome;
     }
 
     std::string log() const { return folder + "/systemctl.log"; }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder;
     std::string unit;
@@ -109,7 +91,7 @@ TEST_F(USBWardenBusTest, StartWritesTheUnitAndLoadsItStopUnloadsAndRemovesIt) {
     EXPECT_TRUE(S_ISREG(facts.st_mode));
     EXPECT_EQ(facts.st_mode & 07777, 0644u);
     EXPECT_EQ(facts.st_uid, ::geteuid()) << "the unit is not the daemon's";
-    std::string calls = readAll(log());
+    std::string calls = readWholeFile(log());
     EXPECT_NE(calls.find("--user daemon-reload\n--user enable --now harbormind-usbagent.service\n"), std::string::npos)
         << calls;
 
@@ -120,8 +102,9 @@ TEST_F(USBWardenBusTest, StartWritesTheUnitAndLoadsItStopUnloadsAndRemovesIt) {
     Outcome stop = ctl("disable", "Harbor42");
     ASSERT_EQ(stop.status, 0) << stop.out;
     EXPECT_NE(stop.out.find(USBBlockerTexts::stopped), std::string::npos) << stop.out;
-    EXPECT_NE(readAll(log()).find("--user disable --now harbormind-usbagent.service\n"), std::string::npos)
-        << readAll(log());
+    EXPECT_NE(readWholeFile(log()).find("--user disable --now harbormind-usbagent.service\n"),
+              std::string::npos)
+        << readWholeFile(log());
     EXPECT_FALSE(fs::exists(unit)) << "the unit stayed after Stop";
 }
 

@@ -8,6 +8,7 @@
 #include "network/NetworkDriveFolderText.h"
 #include "network/NetworkDriveForm.h"
 #include "network/NetworkTestPlatform.h"
+#include "network/NetworkVerbRun.h"
 #include "platform/sim/SimFileStore.h"
 #include "platform/sim/SimKeychainFiles.h"
 #include "platform/sim/SimNetworkMounter.h"
@@ -15,6 +16,8 @@
 
 namespace harbormind {
 namespace {
+
+using test::runNetworkVerb;
 
 using Address = NetworkDriveFolderText::Address;
 
@@ -82,23 +85,17 @@ protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
         Platform::setCurrent(std::make_shared<test::NetworkTestPlatform>("/home/tester", &keychains, &files, &mounter));
-        run([](auto& c) {
+        runNetworkVerb([](auto& c) {
             return c.add({"Team", NetworkDriveCommands::typeNamed("smb"), "nas", "bob", "/team", "pw", false});
         });
-        run([](auto& c) {
+        runNetworkVerb([](auto& c) {
             return c.add({"Media", NetworkDriveCommands::typeNamed("afp"), "nas", "bob", "/media", "pw", false});
         });
     }
 
-    template <typename Verb>
-    std::pair<int, std::string> run(Verb verb, bool json = false) {
-        std::ostringstream out;
-        NetworkDriveCommands commands(out, json);
-        int status = verb(commands);
-        return {status, out.str()};
+    std::string listed() {
+        return runNetworkVerb([](auto& c) { return c.list(); }).second;
     }
-
-    std::string listed() { return run([](auto& c) { return c.list(); }).second; }
 
     SimKeychainFiles keychains;
     SimFileStore files;
@@ -108,14 +105,14 @@ protected:
 TEST_F(NetworkDriveEditTest, EditTakesTheFolderTextAsTheEditorDoesAndKeepsWhatIsNotGiven) {
     NetworkDriveCommands::DriveEdit changes;
     changes.folder = "smb://other:1445/archive/";
-    auto result = run([&](auto& c) { return c.edit("Team", changes); });
+    auto result = runNetworkVerb([&](auto& c) { return c.edit("Team", changes); });
     EXPECT_EQ(result, (std::pair<int, std::string>{0, "Saved smb://bob@other:1445/archive\n"}));
     std::string list = listed();
     EXPECT_NE(list.find("Team  smb://bob@other:1445/archive  offline"), std::string::npos) << list;
     EXPECT_EQ(list.find("smb://bob@nas/team"), std::string::npos) << list;
 
     // The password went with the drive: connecting uses it.
-    EXPECT_EQ(run([](auto& c) { return c.connect("Team"); }).first, 0);
+    EXPECT_EQ(runNetworkVerb([](auto& c) { return c.connect("Team"); }).first, 0);
     EXPECT_EQ(mounter.requests().at(0).password, "pw");
     EXPECT_EQ(mounter.requests().at(0).url, "smb://other:1445/archive");
 }
@@ -125,7 +122,7 @@ TEST_F(NetworkDriveEditTest, EditChangesTypeNameAndAccount) {
     changes.type = DMNetworkDriveType::nfs;
     changes.name = "Team NFS";
     changes.userName = "ann";
-    EXPECT_EQ(run([&](auto& c) { return c.edit("smb://bob@nas/team", changes); }).second,
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("smb://bob@nas/team", changes); }).second,
               "Saved nfs://ann@nas/team\n");
     EXPECT_NE(listed().find("Team NFS  nfs://ann@nas/team"), std::string::npos);
 }
@@ -134,34 +131,34 @@ TEST_F(NetworkDriveEditTest, EditRefusesWhatTheEditorWouldRefuseAndLeavesTheDriv
     const std::string before = listed();
     NetworkDriveCommands::DriveEdit noUser;
     noUser.userName = "";
-    EXPECT_EQ(run([&](auto& c) { return c.edit("Team", noUser); }).first, 1);
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("Team", noUser); }).first, 1);
     NetworkDriveCommands::DriveEdit noHost;
     noHost.folder = "///";
-    EXPECT_EQ(run([&](auto& c) { return c.edit("Team", noHost); }).first, 1);
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("Team", noHost); }).first, 1);
     NetworkDriveCommands::DriveEdit takenName;
     takenName.name = "Media";
-    auto taken = run([&](auto& c) { return c.edit("Team", takenName); });
+    auto taken = runNetworkVerb([&](auto& c) { return c.edit("Team", takenName); });
     EXPECT_EQ(taken.first, 1);
     EXPECT_NE(taken.second.find("already in the list"), std::string::npos) << taken.second;
     NetworkDriveCommands::DriveEdit sameAsOther;
     sameAsOther.type = DMNetworkDriveType::afp;
     sameAsOther.folder = "nas/media";
-    EXPECT_EQ(run([&](auto& c) { return c.edit("Team", sameAsOther); }).first, 1);
-    EXPECT_EQ(run([&](auto& c) { return c.edit("Nobody", sameAsOther); }).first, 2);
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("Team", sameAsOther); }).first, 1);
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("Nobody", sameAsOther); }).first, 2);
     EXPECT_EQ(listed(), before);
 
     // A guest needs no account.
     NetworkDriveCommands::DriveEdit guest;
     guest.userName = "";
     guest.anonymous = true;
-    EXPECT_EQ(run([&](auto& c) { return c.edit("Team", guest); }).first, 0);
+    EXPECT_EQ(runNetworkVerb([&](auto& c) { return c.edit("Team", guest); }).first, 0);
 }
 
 TEST_F(NetworkDriveEditTest, AConnectedDriveIsNotEdited) {
-    ASSERT_EQ(run([](auto& c) { return c.connect("Team"); }).first, 0);
+    ASSERT_EQ(runNetworkVerb([](auto& c) { return c.connect("Team"); }).first, 0);
     NetworkDriveCommands::DriveEdit changes;
     changes.name = "Renamed";
-    auto result = run([&](auto& c) { return c.edit("Team", changes); });
+    auto result = runNetworkVerb([&](auto& c) { return c.edit("Team", changes); });
     EXPECT_EQ(result.first, 1);
     EXPECT_NE(result.second.find("Disconnect"), std::string::npos) << result.second;
 }

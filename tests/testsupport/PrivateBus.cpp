@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
+
+#include "testsupport/WholeFile.h"
 
 namespace harbormind::test {
 namespace {
@@ -18,13 +19,6 @@ namespace fs = std::filesystem;
 std::string sourceDir() {
     const char* dir = std::getenv("HARBORMIND_SOURCE_DIR");
     return dir ? dir : HARBORMIND_TEST_SOURCE_DIR;
-}
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -49,12 +43,12 @@ std::unique_ptr<PrivateBus> PrivateBus::start(std::string& error) {
     }
     bus->folder_ = pattern;
     ::chmod(pattern, 0755);
-    std::string policy = readAll(sourceDir() + "/resources/daemon/com.Kestrane.drivemanagerd.conf");
+    std::string policy = readWholeFile(sourceDir() + "/resources/daemon/com.Kestrane.drivemanagerd.conf");
     if (::geteuid() != 0) {
         replaceAll(policy, "user=\"root\"", "user=\"" + userName() + "\"");
     }
     std::ofstream(bus->folder_ + "/policy.conf") << policy;
-    std::string config = readAll(sourceDir() + "/tests/testsupport/private-system-bus.conf");
+    std::string config = readWholeFile(sourceDir() + "/tests/testsupport/private-system-bus.conf");
     replaceAll(config, "@LISTEN@", "unix:path=" + bus->folder_ + "/bus");
     replaceAll(config, "@POLICY@", bus->folder_ + "/policy.conf");
     std::ofstream(bus->folder_ + "/bus.conf") << config;

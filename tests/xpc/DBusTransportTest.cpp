@@ -9,7 +9,7 @@
 #include "drivemodel/DMBitLockerWrapper.h"
 #include "drivemodel/DMNtfsWrapper.h"
 #include "support/ReplyWait.h"
-#include "testsupport/PrivateBus.h"
+#include "testsupport/PrivateBusTest.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DaemonCall.h"
@@ -39,13 +39,12 @@ struct Reports {
     std::vector<std::string> texts;
 };
 
-class DBusTransportTest : public testing::Test {
+class DBusTransportTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
-        std::string error;
-        bus = test::PrivateBus::start(error);
-        if (!bus) {
-            GTEST_SKIP() << "no private bus: " << error;
+        PrivateBusTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     }
@@ -67,7 +66,6 @@ protected:
         }
     }
 
-    std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
 };
 

@@ -439,19 +439,9 @@ NetworkMountResult LinuxNetworkMounter::mountNow(const NetworkMountRequest& requ
         return result;
     }
     // Ready when the kernel lists it.
-    Clock& clock = Clock::current();
-    auto deadline = clock.now() + seconds(10);
-    auto listed = [this, &mountPoint] {
-        auto volumes = mountedVolumes();
-        return std::any_of(volumes.begin(), volumes.end(),
-                           [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; });
-    };
-    while (!listed()) {
-        if (clock.now() >= deadline) {
-            removeMountFolders(mountPoint);
-            return fail(NetworkMountStatus::timedOut);
-        }
-        clock.sleepFor(seconds(0.1));
+    if (!waitForListing(mountPoint, true, seconds(0.1))) {
+        removeMountFolders(mountPoint);
+        return fail(NetworkMountStatus::timedOut);
     }
     result.mountPoints = {mountPoint};
     return result;
@@ -645,18 +635,26 @@ int LinuxNetworkMounter::unmountNow(const std::string& mountPoint, Unmount mode)
         return busy ? NetworkMountStatus::inUse : -1;
     }
     // rclone leaves the mount table when its daemon has finished.
-    Clock& clock = Clock::current();
-    auto deadline = clock.now() + seconds(10);
-    auto listed = [this, &mountPoint] {
+    bool gone = waitForListing(mountPoint, false, seconds(0.05));
+    removeMountFolders(mountPoint);
+    return gone ? 0 : -1;
+}
+
+bool LinuxNetworkMounter::waitForListing(const std::string& mountPoint, bool listed, Clock::Duration poll) {
+    auto isListed = [this, &mountPoint] {
         auto volumes = mountedVolumes();
         return std::any_of(volumes.begin(), volumes.end(),
                            [&mountPoint](const NetworkVolume& v) { return v.mountPoint == mountPoint; });
     };
-    while (listed() && clock.now() < deadline) {
-        clock.sleepFor(seconds(0.05));
+    Clock& clock = Clock::current();
+    auto deadline = clock.now() + seconds(10);
+    while (isListed() != listed) {
+        if (clock.now() >= deadline) {
+            return false;
+        }
+        clock.sleepFor(poll);
     }
-    removeMountFolders(mountPoint);
-    return listed() ? -1 : 0;
+    return true;
 }
 
 std::string LinuxNetworkMounter::cacheFolderFor(const std::string& devname) const {

@@ -64,6 +64,9 @@ private:
                                        const std::string& mountPoint);
     bool kernelSupports(const std::string& type);
     void removeMountFolders(const std::string& mountPoint);
+    // Waits up to ten seconds, polling every `poll`, until the kernel lists `mountPoint`
+    // (`listed`) or no longer does; false when it did not come to that in time.
+    bool waitForListing(const std::string& mountPoint, bool listed, Clock::Duration poll);
 
     ProcessLauncher& processes_;
     LinuxNetworkMounterOptions options_;

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sodium.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +13,10 @@
 #include <vector>
 
 #include "platform/KeychainStatus.h"
-#include "platform/linux/settings/KeychainFileFormat.h"
 #include "platform/linux/files/WholeFileReader.h"
 #include "platform/linux/files/WholeFileWriter.h"
+#include "platform/linux/settings/FolderLock.h"
+#include "platform/linux/settings/KeychainFileFormat.h"
 #include "support/Log.h"
 
 namespace harbormind {
@@ -39,6 +39,12 @@ struct LinuxKeychainFiles::FileState {
     std::array<std::uint8_t, crypto_aead_xchacha20poly1305_ietf_KEYBYTES> key{};
     KeychainFileHeader header;
 
+    void remember(const std::array<std::uint8_t, crypto_aead_xchacha20poly1305_ietf_KEYBYTES>& openedWith,
+                  const KeychainFileHeader& sealedWith) {
+        key = openedWith;
+        header = sealedWith;
+        unlocked = true;
+    }
     void forget() {
         sodium_memzero(key.data(), key.size());
         unlocked = false;
@@ -55,29 +61,6 @@ std::string folderOf(const std::string& path) {
     }
     return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-// Serialises writers of keychain files in one folder, across processes. The files themselves
-// are replaced by rename, so the lock is held on the folder.
-class FolderLock {
-public:
-    FolderLock(const std::string& path, int operation) {
-        fd_ = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0) {
-            while (::flock(fd_, operation) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FolderLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int fd_ = -1;
-};
 
 constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
 
@@ -167,7 +150,7 @@ public:
 
     std::int32_t create(const std::string& password) override {
         std::lock_guard lock(state_->mutex);
-        FolderLock folderLock(path_, LOCK_EX);
+        FolderLock folderLock(folderOf(path_), FolderLock::Mode::Exclusive);
         if (status() != KeychainStatus::noSuchKeychain) {
             return KeychainStatus::duplicateKeychain;
         }
@@ -182,9 +165,7 @@ public:
         Bytes sealed = KeychainFileFormat::seal(header, key.data(), {});
         std::int32_t result = writeWholeFile(path_, sealed, Replace::Never);
         if (result == KeychainStatus::success) {
-            state_->key = key;
-            state_->header = header;
-            state_->unlocked = true;
+            state_->remember(key, header);
         }
         sodium_memzero(key.data(), key.size());
         return result;
@@ -192,27 +173,21 @@ public:
 
     std::int32_t unlock(const std::string& password) override {
         std::lock_guard lock(state_->mutex);
-        FolderLock folderLock(path_, LOCK_SH);
-        std::int32_t result = KeychainStatus::success;
-        std::optional<Bytes> bytes = readWholeFile(path_, result);
-        if (!bytes) {
+        FolderLock folderLock(folderOf(path_), FolderLock::Mode::Shared);
+        Bytes bytes;
+        KeychainFileHeader header;
+        std::int32_t result = readSealed(bytes, header);
+        if (result != KeychainStatus::success) {
             return result;
         }
-        std::optional<KeychainFileHeader> header = KeychainFileFormat::readHeader(*bytes);
-        if (!header) {
-            Log::warning("Keychain file " + path_ + " is damaged; it is left as it is");
-            return KeychainStatus::decodeFailed;
-        }
         std::array<std::uint8_t, crypto_aead_xchacha20poly1305_ietf_KEYBYTES> key{};
-        if (!deriveKey(password, *header, key.data(), key.size())) {
+        if (!deriveKey(password, header, key.data(), key.size())) {
             return KeychainStatus::notAvailable;
         }
         std::vector<KeychainItem> items;
-        result = KeychainFileFormat::open(*bytes, key.data(), items);
+        result = KeychainFileFormat::open(bytes, key.data(), items);
         if (result == KeychainStatus::success) {
-            state_->key = key;
-            state_->header = *header;
-            state_->unlocked = true;
+            state_->remember(key, header);
         }
         sodium_memzero(key.data(), key.size());
         return result;
@@ -245,7 +220,7 @@ public:
     std::int32_t find(const KeychainQuery& query, std::vector<KeychainItem>& found) override {
         found.clear();
         std::lock_guard lock(state_->mutex);
-        FolderLock folderLock(path_, LOCK_SH);
+        FolderLock folderLock(folderOf(path_), FolderLock::Mode::Shared);
         std::vector<KeychainItem> items;
         std::int32_t result = readItems(items);
         if (result != KeychainStatus::success) {
@@ -268,25 +243,39 @@ public:
     }
 
 private:
+    // Reads the whole file and its header; a file whose header cannot be read is damaged.
+    std::int32_t readSealed(Bytes& bytes, KeychainFileHeader& header) {
+        std::int32_t result = KeychainStatus::success;
+        std::optional<Bytes> read = readWholeFile(path_, result);
+        if (!read) {
+            return result;
+        }
+        std::optional<KeychainFileHeader> found = KeychainFileFormat::readHeader(*read);
+        if (!found) {
+            Log::warning("Keychain file " + path_ + " is damaged; it is left as it is");
+            return KeychainStatus::decodeFailed;
+        }
+        bytes = std::move(*read);
+        header = *found;
+        return KeychainStatus::success;
+    }
+
     // Reads the current items with the key of the unlocked file. Another process may have
     // rewritten the file since; a file sealed with another salt cannot be read with our key.
     std::int32_t readItems(std::vector<KeychainItem>& items) {
         if (!state_->unlocked) {
             return KeychainStatus::interactionNotAllowed;
         }
-        std::int32_t result = KeychainStatus::success;
-        std::optional<Bytes> bytes = readWholeFile(path_, result);
-        if (!bytes) {
+        Bytes bytes;
+        KeychainFileHeader header;
+        std::int32_t result = readSealed(bytes, header);
+        if (result != KeychainStatus::success) {
             return result;
         }
-        std::optional<KeychainFileHeader> header = KeychainFileFormat::readHeader(*bytes);
-        if (!header) {
-            return KeychainStatus::decodeFailed;
-        }
-        if (header->salt != state_->header.salt) {
+        if (header.salt != state_->header.salt) {
             return KeychainStatus::invalidKeychain;
         }
-        result = KeychainFileFormat::open(*bytes, state_->key.data(), items);
+        result = KeychainFileFormat::open(bytes, state_->key.data(), items);
         // The password opened this file before, so a failure now means damage.
         return result == KeychainStatus::authFailed ? KeychainStatus::decodeFailed : result;
     }
@@ -294,7 +283,7 @@ private:
     template <typename Change>
     std::int32_t change(Change&& apply) {
         std::lock_guard lock(state_->mutex);
-        FolderLock folderLock(path_, LOCK_EX);
+        FolderLock folderLock(folderOf(path_), FolderLock::Mode::Exclusive);
         std::vector<KeychainItem> items;
         std::int32_t result = readItems(items);
         if (result != KeychainStatus::success) {

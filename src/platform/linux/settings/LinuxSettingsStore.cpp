@@ -1,7 +1,6 @@
 #include "platform/linux/settings/LinuxSettingsStore.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +8,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/linux/settings/PropertyListFile.h"
 #include "platform/linux/files/WholeFileWriter.h"
+#include "platform/linux/settings/FolderLock.h"
+#include "platform/linux/settings/PropertyListFile.h"
 #include "support/Log.h"
 
 namespace harbormind {
@@ -20,29 +20,6 @@ std::string folderOf(const std::string& path) {
     std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
 }
-
-// Holds an exclusive lock on a folder while a file in it is read, changed and replaced, so
-// two programs changing one domain do not lose each other's changes.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd_ >= 0) {
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FolderLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int fd_;
-};
 
 // A name beside `path` that no file has yet.
 std::string damagedCopyPath(const std::string& path) {
@@ -99,7 +76,7 @@ bool LinuxSettingsStore::change(const std::string& key, const PlatformValue* val
         Log::error("settings: cannot create " + folder + ": " + std::strerror(errno));
         return false;
     }
-    FolderLock folderLock(folder);
+    FolderLock folderLock(folder, FolderLock::Mode::Exclusive);
     PropertyListFile file(path_);
     PropertyListFile::Status status = file.load();
     if (status == PropertyListFile::Status::Unreadable) {
