@@ -67,7 +67,7 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const st
     return refuse(DMEncryptorRefusal::unsupportedFileSystem);
 }
 
-// LUKS2 jobs: a new one for an ext2/3/4 volume, or one that resumes a LUKS volume whose
+// LUKS2 jobs: a new one for an ext2/3/4 volume (unmounted first), or one that resumes a LUKS volume whose
 // encryption was interrupted. Any other LUKS volume is left alone (refusal untouched) so
 // the drive falls through to the usual refusal.
 std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
@@ -76,6 +76,14 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherF
     bool resumable = fileSystem == DMDriveObjectFilesystem::luks && luksWrapper_->needResume(object->identifier());
     if (!resumable && !encryptedByLuks(fileSystem)) {
         return nullptr;
+    }
+    // The volume is encrypted in place, so it must be unused first, as for BitLocker.
+    if (!resumable && object->mountPoint().has_value()) {
+        unmount(object, nullptr);
+        if (!DMRepeatedCheck::until(unmountChecks, [&] { return !object->mountPoint().has_value(); })) {
+            refusal = DMEncryptorRefusal::stillMounted;
+            return nullptr;
+        }
     }
     auto job = DMLocalDriveLuksEncryption::forDrive(luksWrapper_, object);
     if (!job) {

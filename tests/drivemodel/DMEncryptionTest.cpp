@@ -566,6 +566,25 @@ TEST_F(LuksEncryptorTest, ExtVolumesAndInterruptedLuksVolumesGetALuksJob) {
     EXPECT_FALSE(daemonAskedLuksAbout("disk6s5")) << "FAT stays with BitLocker";
 }
 
+TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedBeforeItsJobIsMade) {
+    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 1}}}});
+    buildLaptop();
+    RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
+    addVolume("disk6s1", disk6, "home", "ext4", 16000000000, "/media/home");
+    platform->appear("disk6");
+    platform->appear("disk6s1");
+    startManager();
+    DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
+    EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr) << "the fake never unmounts by itself";
+    EXPECT_EQ(refusal, DMEncryptorRefusal::stillMounted);
+    ASSERT_FALSE(platform->diskRequests().empty());
+    EXPECT_EQ(platform->diskRequests().back().first, "unmount disk6s1");
+    EXPECT_FALSE(daemonAskedLuksAbout("disk6s1")) << "the daemon is asked only about an unused volume";
+
+    platform->removeDescription("disk6s1", Key::volumePath);
+    EXPECT_TRUE(std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s1"), &refusal)));
+}
+
 TEST_F(LuksEncryptorTest, ADaemonThatRefusesOrCannotBeReachedGivesTheLuksRefusal) {
     addLinuxStick();
     DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
