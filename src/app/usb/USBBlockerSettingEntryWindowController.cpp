@@ -1,10 +1,8 @@
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -23,21 +21,7 @@ USBBlockerSettingEntryWindowController::USBBlockerSettingEntryWindowController(Q
     lblengthError = errorLabel();
     btnCancel = button(USBBlockerTexts::cancel);
     btnOk = button(USBBlockerTexts::ok);
-    btnOk->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnCancel);
-    buttons->addWidget(btnOk);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lbPasswordTip);
-    layout->addWidget(editPassword);
-    layout->addWidget(lblengthError);
-    layout->addLayout(buttons);
-
-    watchLength({editPassword}, lblengthError);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOk_click(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
+    layOutOnePassword(lbPasswordTip, editPassword, lblengthError, btnCancel, btnOk, [this] { btnOk_click(); });
 }
 
 void USBBlockerSettingEntryWindowController::btnOk_click() {

@@ -1,11 +1,9 @@
 #include "app/usb/USBBlockerStopWindowController.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "app/DMAlertPresenter.h"
 #include "app/usb/USBNotices.h"
@@ -26,21 +24,7 @@ USBBlockerStopWindowController::USBBlockerStopWindowController(QWidget* parent, 
     lbErrorTip = errorLabel();
     btnCancel = button(USBBlockerTexts::cancel);
     btnOk = button(USBBlockerTexts::ok);
-    btnOk->setDefault(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnCancel);
-    buttons->addWidget(btnOk);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tip);
-    layout->addWidget(editPassword);
-    layout->addWidget(lbErrorTip);
-    layout->addLayout(buttons);
-
-    watchLength({editPassword}, lbErrorTip);
-    connect(btnOk, &QPushButton::clicked, this, [this] { btnOk_click(); });
-    connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
+    layOutOnePassword(tip, editPassword, lbErrorTip, btnCancel, btnOk, [this] { btnOk_click(); });
 }
 
 void USBBlockerStopWindowController::btnOk_click() {

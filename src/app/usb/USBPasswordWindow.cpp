@@ -1,8 +1,10 @@
 #include "app/usb/USBPasswordWindow.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "app/usb/USBShakeAnimation.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -68,6 +70,23 @@ void USBPasswordWindow::watchLength(const QList<QLineEdit*>& fields, QLabel* lab
             }
         });
     }
+}
+
+void USBPasswordWindow::layOutOnePassword(QLabel* tip, QLineEdit* field, QLabel* error, QPushButton* cancel,
+                                          QPushButton* ok, const std::function<void()>& accept) {
+    ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tip);
+    layout->addWidget(field);
+    layout->addWidget(error);
+    layout->addLayout(buttons);
+    watchLength({field}, error);
+    connect(ok, &QPushButton::clicked, this, accept);
+    connect(cancel, &QPushButton::clicked, this, [this] { close(); });
 }
 
 }  // namespace harbormind

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 #include <string>
 
 class QLabel;
@@ -35,6 +36,10 @@ protected:
     QLabel* errorLabel();
     // Shows "too long" in `label` while any of `fields` holds more than the limit.
     void watchLength(const QList<QLineEdit*>& fields, QLabel* label);
+    // Lays out a one-password window: tip, field, error line, then Cancel and OK (the default).
+    // OK calls `accept`; Cancel closes the window.
+    void layOutOnePassword(QLabel* tip, QLineEdit* field, QLabel* error, QPushButton* cancel, QPushButton* ok,
+                           const std::function<void()>& accept);
     static void showError(QLabel* label, const std::string& message);
     static void refuse(QLineEdit* field, QLabel* label, const std::string& message);
 
