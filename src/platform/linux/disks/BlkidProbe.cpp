@@ -26,18 +26,26 @@ std::optional<std::string> lookup(blkid_probe probe, const char* key) {
 }  // namespace
 
 VolumeFacts BlkidProbe::probe(const std::string& devicePath, ProbeTable table) {
-    VolumeFacts facts;
     if (table == ProbeTable::Read) {
-        Table found = partitionTable(devicePath);
-        facts.tableType = found.scheme;
-        facts.tableUuid = found.id;
-        // A GPT or Apple table leaves no room for a file system on the disk itself, so its
-        // superblocks are not searched (the slow part of probing). An MBR can be the boot
-        // sector of a whole-disk FAT or exFAT volume, so those disks are searched.
-        if (found.scheme && *found.scheme != "dos") {
-            return facts;
-        }
+        return probeDisk(devicePath, partitionTable(devicePath));
     }
+    return superblocks(devicePath, VolumeFacts{});
+}
+
+VolumeFacts BlkidProbe::probeDisk(const std::string& diskPath, const Table& table) {
+    VolumeFacts facts;
+    facts.tableType = table.scheme;
+    facts.tableUuid = table.id;
+    // A GPT or Apple table leaves no room for a file system on the disk itself, so its
+    // superblocks are not searched (the slow part of probing). An MBR can be the boot
+    // sector of a whole-disk FAT or exFAT volume, so those disks are searched.
+    if (table.scheme && *table.scheme != "dos") {
+        return facts;
+    }
+    return superblocks(diskPath, std::move(facts));
+}
+
+VolumeFacts BlkidProbe::superblocks(const std::string& devicePath, VolumeFacts facts) {
     blkid_probe probe = blkid_new_probe_from_filename(devicePath.c_str());
     if (probe == nullptr) {
         return facts;
