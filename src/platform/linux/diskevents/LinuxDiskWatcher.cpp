@@ -175,7 +175,9 @@ std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string
     }
     Known known;
     known.device = *device;
-    known.facts = describer_.probe(*device, pass_);
+    // What a rescan probed ahead (all devices at once) is as fresh as its sysfs read.
+    std::optional<VolumeFacts> probed = alreadyRead != nullptr && pass_ != nullptr ? pass_->facts(name) : std::nullopt;
+    known.facts = probed ? std::move(*probed) : describer_.probe(*device, pass_);
     known.appearanceTime = appearanceTime;
     known.description = describer_.describe(*device, known.facts, mounts_, appearanceTime, pass_);
     return known;
@@ -190,7 +192,10 @@ void LinuxDiskWatcher::rescan() {
     std::set<std::string> present;
     for (const auto& name : SysfsBlockDevice::list(paths_.sysfsRoot)) {
         present.insert(name);
-        const auto& device = pass.remember(name, SysfsBlockDevice::read(paths_.sysfsRoot, name));
+        // A device without medium (most unattached loop devices) is no disk: not read whole.
+        const auto& device = pass.remember(name, SysfsBlockDevice::isEmpty(paths_.sysfsRoot, name)
+                                                     ? std::nullopt
+                                                     : SysfsBlockDevice::read(paths_.sysfsRoot, name));
         int rank = !device ? 3 : device->isPartition ? 1 : device->slaves.empty() ? 0 : 2;
         order.emplace_back(rank, name);
     }
@@ -200,6 +205,13 @@ void LinuxDiskWatcher::rescan() {
         }
         return naturalLess(std::get<1>(a), std::get<1>(b));
     });
+    std::vector<SysfsBlockDevice> shown;
+    for (const auto& entry : order) {
+        if (auto device = LinuxDiskDescriber::shown(pass.device(std::get<1>(entry)))) {
+            shown.push_back(std::move(*device));
+        }
+    }
+    pass.probeAll(shown, [this, &pass](const SysfsBlockDevice& device) { return describer_.probe(device, &pass); });
     for (const auto& entry : order) {
         const std::optional<SysfsBlockDevice> read = pass.device(std::get<1>(entry));
         look(std::get<1>(entry), &read);
@@ -263,8 +275,10 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         }
     }
     const double appearance = previous ? previous->appearanceTime : toSeconds(Clock::current().now());
-    // Watched before it is read: a write that ends while it is being read is not missed.
-    if (!previous) {
+    // Watched before it is read: a write that ends while it is being read is not missed. A
+    // device a rescan read already and found no disk is not watched (it waits for an event).
+    const bool readAsNoDisk = alreadyRead != nullptr && !LinuxDiskDescriber::shown(*alreadyRead);
+    if (!previous && !readAsNoDisk) {
         monitor_.watchNode(name, describer_.devicePath(name));
     }
     auto current = build(name, appearance, alreadyRead);
@@ -272,7 +286,7 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         // Gone, or no longer a disk (a detached loop device keeps its node with size 0).
         if (previous) {
             forget(name);
-        } else {
+        } else if (!readAsNoDisk) {
             monitor_.unwatchNode(name);
         }
         return;

@@ -257,6 +257,13 @@ std::optional<SysfsBlockDevice> SysfsBlockDevice::read(const std::string& sysfsR
     return device;
 }
 
+bool SysfsBlockDevice::isEmpty(const std::string& sysfsRoot, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+        return false;
+    }
+    return readNumber(AT_FDCWD, (sysfsRoot + "/class/block/" + name + "/size").c_str()) == 0;
+}
+
 std::vector<std::string> SysfsBlockDevice::list(const std::string& sysfsRoot) {
     std::vector<std::string> names = listFolder(fs::path(sysfsRoot) / "class" / "block");
     // Shorter names first puts sda before sda1 and loop3 before loop3p1.
