@@ -188,14 +188,19 @@ void LinuxDiskWatcher::rescan() {
     // loop10), so that the first report reads like the machine.
     DescribePass pass(paths_.sysfsRoot, paths_.devRoot);
     DescribePass* outer = std::exchange(pass_, &pass);
+    const std::vector<std::string> names = SysfsBlockDevice::list(paths_.sysfsRoot);
+    // Every device is read, and every disk probed, before the first is looked at: the reads
+    // run a few at a time, and what they found is as fresh as a read in the look itself.
+    pass.readAll(names, [this, &pass](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
+        if (!LinuxDiskDescriber::shown(device)) {
+            return std::nullopt;
+        }
+        return describer_.probe(device, &pass);
+    });
     std::vector<std::tuple<int, std::string>> order;
-    std::set<std::string> present;
-    for (const auto& name : SysfsBlockDevice::list(paths_.sysfsRoot)) {
-        present.insert(name);
-        // A device without medium (most unattached loop devices) is no disk: not read whole.
-        const auto& device = pass.remember(name, SysfsBlockDevice::isEmpty(paths_.sysfsRoot, name)
-                                                     ? std::nullopt
-                                                     : SysfsBlockDevice::read(paths_.sysfsRoot, name));
+    const std::set<std::string> present(names.begin(), names.end());
+    for (const auto& name : names) {
+        const auto& device = pass.device(name);
         int rank = !device ? 3 : device->isPartition ? 1 : device->slaves.empty() ? 0 : 2;
         order.emplace_back(rank, name);
     }
@@ -205,13 +210,6 @@ void LinuxDiskWatcher::rescan() {
         }
         return naturalLess(std::get<1>(a), std::get<1>(b));
     });
-    std::vector<SysfsBlockDevice> shown;
-    for (const auto& entry : order) {
-        if (auto device = LinuxDiskDescriber::shown(pass.device(std::get<1>(entry)))) {
-            shown.push_back(std::move(*device));
-        }
-    }
-    pass.probeAll(shown, [this, &pass](const SysfsBlockDevice& device) { return describer_.probe(device, &pass); });
     for (const auto& entry : order) {
         const std::optional<SysfsBlockDevice> read = pass.device(std::get<1>(entry));
         look(std::get<1>(entry), &read);

@@ -7,16 +7,20 @@
 namespace harbormind {
 
 const std::optional<SysfsBlockDevice>& DescribePass::device(const std::string& name) {
-    auto it = devices_.find(name);
-    if (it == devices_.end()) {
-        it = devices_.emplace(name, SysfsBlockDevice::read(sysfsRoot_, name)).first;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = devices_.find(name); it != devices_.end()) {
+            return it->second;
+        }
     }
-    return it->second;
+    auto read = SysfsBlockDevice::read(sysfsRoot_, name);
+    std::lock_guard lock(mutex_);
+    return devices_.emplace(name, std::move(read)).first->second;
 }
 
-const std::optional<SysfsBlockDevice>& DescribePass::remember(const std::string& name,
-                                                              std::optional<SysfsBlockDevice> device) {
-    return devices_[name] = std::move(device);
+void DescribePass::remember(const std::string& name, std::optional<SysfsBlockDevice> device) {
+    std::lock_guard lock(mutex_);
+    devices_[name] = std::move(device);
 }
 
 const BlkidProbe::Table& DescribePass::partitionTable(const std::string& diskName) {
@@ -32,17 +36,29 @@ const BlkidProbe::Table& DescribePass::partitionTable(const std::string& diskNam
     return tables_.emplace(diskName, std::move(table)).first->second;
 }
 
-void DescribePass::probeAll(const std::vector<SysfsBlockDevice>& devices, const Prober& probe) {
+void DescribePass::readOne(const std::string& name, const Prober& probe) {
+    std::optional<SysfsBlockDevice> device;
+    if (!SysfsBlockDevice::isEmpty(sysfsRoot_, name)) {
+        device = SysfsBlockDevice::read(sysfsRoot_, name);
+    }
+    std::optional<VolumeFacts> found = device ? probe(*device) : std::nullopt;
+    std::lock_guard lock(mutex_);
+    devices_[name] = std::move(device);
+    if (found) {
+        facts_[name] = std::move(*found);
+    }
+}
+
+void DescribePass::readAll(const std::vector<std::string>& names, const Prober& probe) {
     std::atomic<std::size_t> next{0};
     auto work = [&] {
-        for (std::size_t i = next++; i < devices.size(); i = next++) {
-            VolumeFacts found = probe(devices[i]);
-            std::lock_guard lock(mutex_);
-            facts_[devices[i].name] = std::move(found);
+        for (std::size_t i = next++; i < names.size(); i = next++) {
+            readOne(names[i], probe);
         }
     };
-    const std::size_t helpers = std::min<std::size_t>(
-        {devices.size() / 2, std::max(1U, std::thread::hardware_concurrency()) - 1, maximumHelpers});
+    // Two threads a processor: most of a probe is waiting for the device to answer.
+    const std::size_t processors = std::max(1U, std::thread::hardware_concurrency());
+    const std::size_t helpers = std::min({names.size() / 4, processors * 2 - 1, maximumHelpers});
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < helpers; ++i) {
         threads.emplace_back(work);

@@ -14,8 +14,9 @@
 namespace harbormind {
 
 // What one look at the machine (a rescan, or a device and its partitions after a kernel event)
-// reads once and shares: each device's sysfs facts and each disk's partition table. It lives
-// for that look only, so whatever changes afterwards is read again by the next one.
+// reads once and shares: each device's sysfs facts, each disk's partition table and, in a
+// rescan, each disk's contents. It lives for that look only, so whatever changes afterwards
+// is read again by the next one.
 class DescribePass {
 public:
     DescribePass(std::string sysfsRoot, std::string devRoot)
@@ -24,24 +25,28 @@ public:
     // The device as read in this pass (read now when it was not).
     const std::optional<SysfsBlockDevice>& device(const std::string& name);
     // Keeps a device read fresh, for what this pass reads after it.
-    const std::optional<SysfsBlockDevice>& remember(const std::string& name, std::optional<SysfsBlockDevice> device);
+    void remember(const std::string& name, std::optional<SysfsBlockDevice> device);
     // The partition table of a whole disk; safe to ask from several threads.
     const BlkidProbe::Table& partitionTable(const std::string& diskName);
 
-    using Prober = std::function<VolumeFacts(const SysfsBlockDevice&)>;
-    // Probes the contents of every device given, a few at the same time (a probe mostly waits
-    // for the device), so that facts() answers for them afterwards.
-    void probeAll(const std::vector<SysfsBlockDevice>& devices, const Prober& probe);
+    // Facts of a device's contents; none for a device that is not probed (no disk).
+    using Prober = std::function<std::optional<VolumeFacts>(const SysfsBlockDevice&)>;
+    // Reads every named device and probes its contents, a few devices at the same time (a probe
+    // mostly waits for the device). A device without medium (size 0) is not read whole.
+    void readAll(const std::vector<std::string>& names, const Prober& probe);
+    // What readAll found in the device's contents.
     std::optional<VolumeFacts> facts(const std::string& name) const;
 
 private:
-    // Threads beside the caller's that probe at the same time.
+    void readOne(const std::string& name, const Prober& probe);
+
+    // Threads beside the caller's that read at the same time.
     static constexpr std::size_t maximumHelpers = 3;
 
     std::string sysfsRoot_;
     std::string devRoot_;
+    mutable std::mutex mutex_;  // readAll fills the maps from several threads
     std::map<std::string, std::optional<SysfsBlockDevice>> devices_;
-    mutable std::mutex mutex_;  // for the tables and facts, which probes fill in at the same time
     std::map<std::string, BlkidProbe::Table> tables_;
     std::map<std::string, VolumeFacts> facts_;
 };
