@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cleaning/DMFolderManagerDelegate.h"
 #include "cleaning/FolderTreeNode.h"
@@ -38,19 +40,19 @@ public:
 private:
     std::shared_ptr<OpenFolder> openTop(FolderTreeNode* top);
     void work();
-    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, DirectoryListing& listing);
-    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing);
+    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, DirectoryListing& listing,
+                    std::vector<std::string_view>& names);
+    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing, std::vector<std::string_view>& names);
     void report(const DirectoryListing& listing);
     bool stopped();
     bool offered(const ListedEntry& entry) const;
-    static void sumTotals(FolderTreeNode* top);
+    void sumTotals(FolderTreeNode* top, std::size_t firstNew);
 
     DirectoryWalker& walker_;
     FolderTreeStorage& storage_;
     std::weak_ptr<DMFolderManagerDelegate> delegate_;
     const JunkEntryFilter* filter_ = nullptr;
     FolderWorkStack pending_;
-    std::mutex storageMutex_;
     std::mutex delegateMutex_;  // the delegate hears from one thread at a time
     std::atomic<bool> stop_{false};
 };
