@@ -46,9 +46,8 @@ void FolderScanner::scan(FolderTreeNode* top, const JunkEntryFilter* filter) {
     stop_ = false;
     std::size_t firstNew = storage_.nodeCount();
     if (auto folder = openTop(top)) {
-        DirectoryListing listing;
-        std::vector<std::string_view> names;
-        listFolder(top, folder, listing, names);
+        Lister lister = makeLister();
+        listFolder(top, folder, lister);
     }
     bool folderInside = !top->childs.empty() && top->childs.front()->isFolder && !top->childs.front()->isLink;
     if (folderInside) {
@@ -78,38 +77,61 @@ std::shared_ptr<OpenFolder> FolderScanner::openTop(FolderTreeNode* top) {
     return std::make_shared<OpenFolder>(walker_, handle);
 }
 
+FolderScanner::Lister FolderScanner::makeLister() const {
+    Lister lister;
+    // A filter judges every entry by its attributes; otherwise a folder is looked up through
+    // its own handle once opened.
+    lister.listing.lookUpFolders = filter_ != nullptr;
+    return lister;
+}
+
 void FolderScanner::work() {
-    DirectoryListing listing;  // reused from folder to folder
-    std::vector<std::string_view> names;
+    Lister lister = makeLister();  // reused from folder to folder
     while (auto item = pending_.take()) {
+        FolderTreeNode* node = item->node;
+        // A folder listed without a lookup is looked up here, whether it is then listed or not.
+        bool lookUp = node->kind == EntryKind::Unknown;
+        DirectoryWalker::Handle handle = DirectoryWalker::invalidHandle;
         if (!stopped()) {
-            DirectoryWalker::Handle handle =
-                walker_.openChildFolder(item->parent->handle(), item->node->strFolderName());
-            item->parent.reset();
-            if (handle != DirectoryWalker::invalidHandle) {
-                listFolder(item->node, std::make_shared<OpenFolder>(walker_, handle), listing, names);
-            }
+            handle = walker_.openChildFolder(item->parent->handle(), node->strFolderName());
+        }
+        if (lookUp) {
+            lookUpFolder(node, handle != DirectoryWalker::invalidHandle
+                                   ? walker_.statHandle(handle)
+                                   : walker_.statChild(item->parent->handle(), node->strFolderName()));
+        }
+        item->parent.reset();
+        if (handle != DirectoryWalker::invalidHandle) {
+            listFolder(node, std::make_shared<OpenFolder>(walker_, handle), lister);
         }
         item.reset();
         pending_.done();
     }
 }
 
-void FolderScanner::listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder,
-                               DirectoryListing& listing, std::vector<std::string_view>& names) {
-    walker_.list(folder->handle(), listing);
-    fillChildren(node, listing, names);
-    report(listing);
-    std::vector<FolderWorkStack::Item> folders;
+void FolderScanner::lookUpFolder(FolderTreeNode* node, const std::optional<EntryStat>& stat) {
+    if (!stat) {
+        return;
+    }
+    node->isLink = stat->kind == EntryKind::SymbolicLink;
+    node->kind = stat->kind;
+    node->device = stat->device;
+    node->inode = stat->inode;
+}
+
+void FolderScanner::listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, Lister& lister) {
+    walker_.list(folder->handle(), lister.listing);
+    fillChildren(node, lister.listing, lister.names);
+    report(lister.listing);
     for (FolderTreeNode* child : node->childs) {
         if (!child->isFolder || child->isLink) {
             break;
         }
-        folders.push_back({child, folder});
+        lister.folders.push_back({child, folder});
     }
     // Pushed in reverse so the first child folder is taken first, as a single thread would.
-    std::reverse(folders.begin(), folders.end());
-    pending_.push(folders);
+    std::reverse(lister.folders.begin(), lister.folders.end());
+    pending_.push(lister.folders);
 }
 
 bool FolderScanner::stopped() {

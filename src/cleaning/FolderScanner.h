@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +39,18 @@ public:
                                                     std::weak_ptr<DMFolderManagerDelegate> delegate);
 
 private:
+    // What one thread reuses from folder to folder.
+    struct Lister {
+        DirectoryListing listing;
+        std::vector<std::string_view> names;
+        std::vector<FolderWorkStack::Item> folders;
+    };
+
     std::shared_ptr<OpenFolder> openTop(FolderTreeNode* top);
+    Lister makeLister() const;
     void work();
-    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, DirectoryListing& listing,
-                    std::vector<std::string_view>& names);
+    static void lookUpFolder(FolderTreeNode* node, const std::optional<EntryStat>& stat);
+    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, Lister& lister);
     void fillChildren(FolderTreeNode* node, const DirectoryListing& listing, std::vector<std::string_view>& names);
     void report(const DirectoryListing& listing);
     bool stopped();
