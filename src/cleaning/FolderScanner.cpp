@@ -20,6 +20,10 @@ bool isFolderEntry(const ListedEntry& entry) {
     return entry.looked && entry.stat.kind == EntryKind::Directory;
 }
 
+bool isLinkEntry(const ListedEntry& entry) {
+    return entry.looked && entry.stat.kind == EntryKind::SymbolicLink;
+}
+
 }  // namespace
 
 FolderScanner::FolderScanner(DirectoryWalker& walker, FolderTreeStorage& storage,
@@ -40,9 +44,10 @@ std::shared_ptr<FolderTreeNode> FolderScanner::scanPath(DirectoryWalker& walker,
 void FolderScanner::scan(FolderTreeNode* top, const JunkEntryFilter* filter) {
     filter_ = filter;
     stop_ = false;
+    std::size_t firstNew = storage_.nodeCount();
     if (auto folder = openTop(top)) {
-        DirectoryListing listing;
-        listFolder(top, folder, listing);
+        Lister lister = makeLister();
+        listFolder(top, folder, lister);
     }
     bool folderInside = !top->childs.empty() && top->childs.front()->isFolder && !top->childs.front()->isLink;
     if (folderInside) {
@@ -51,7 +56,7 @@ void FolderScanner::scan(FolderTreeNode* top, const JunkEntryFilter* filter) {
         work();
         helpers.finish();
     }
-    sumTotals(top);
+    sumTotals(top, firstNew);
     filter_ = nullptr;
 }
 
@@ -72,37 +77,61 @@ std::shared_ptr<OpenFolder> FolderScanner::openTop(FolderTreeNode* top) {
     return std::make_shared<OpenFolder>(walker_, handle);
 }
 
+FolderScanner::Lister FolderScanner::makeLister() const {
+    Lister lister;
+    // A filter judges every entry by its attributes; otherwise a folder is looked up through
+    // its own handle once opened.
+    lister.listing.lookUpFolders = filter_ != nullptr;
+    return lister;
+}
+
 void FolderScanner::work() {
-    DirectoryListing listing;  // reused from folder to folder
+    Lister lister = makeLister();  // reused from folder to folder
     while (auto item = pending_.take()) {
+        FolderTreeNode* node = item->node;
+        // A folder listed without a lookup is looked up here, whether it is then listed or not.
+        bool lookUp = node->kind == EntryKind::Unknown;
+        DirectoryWalker::Handle handle = DirectoryWalker::invalidHandle;
         if (!stopped()) {
-            DirectoryWalker::Handle handle =
-                walker_.openChildFolder(item->parent->handle(), item->node->strFolderName());
-            item->parent.reset();
-            if (handle != DirectoryWalker::invalidHandle) {
-                listFolder(item->node, std::make_shared<OpenFolder>(walker_, handle), listing);
-            }
+            handle = walker_.openChildFolder(item->parent->handle(), node->strFolderName());
+        }
+        if (lookUp) {
+            lookUpFolder(node, handle != DirectoryWalker::invalidHandle
+                                   ? walker_.statHandle(handle)
+                                   : walker_.statChild(item->parent->handle(), node->strFolderName()));
+        }
+        item->parent.reset();
+        if (handle != DirectoryWalker::invalidHandle) {
+            listFolder(node, std::make_shared<OpenFolder>(walker_, handle), lister);
         }
         item.reset();
         pending_.done();
     }
 }
 
-void FolderScanner::listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder,
-                               DirectoryListing& listing) {
-    walker_.list(folder->handle(), listing);
-    fillChildren(node, listing);
-    report(listing);
-    std::vector<FolderWorkStack::Item> folders;
+void FolderScanner::lookUpFolder(FolderTreeNode* node, const std::optional<EntryStat>& stat) {
+    if (!stat) {
+        return;
+    }
+    node->isLink = stat->kind == EntryKind::SymbolicLink;
+    node->kind = stat->kind;
+    node->device = stat->device;
+    node->inode = stat->inode;
+}
+
+void FolderScanner::listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, Lister& lister) {
+    walker_.list(folder->handle(), lister.listing);
+    fillChildren(node, lister.listing, lister.names);
+    report(lister.listing);
     for (FolderTreeNode* child : node->childs) {
         if (!child->isFolder || child->isLink) {
             break;
         }
-        folders.push_back({child, folder});
+        lister.folders.push_back({child, folder});
     }
     // Pushed in reverse so the first child folder is taken first, as a single thread would.
-    std::reverse(folders.begin(), folders.end());
-    pending_.push(folders);
+    std::reverse(lister.folders.begin(), lister.folders.end());
+    pending_.push(lister.folders);
 }
 
 bool FolderScanner::stopped() {
@@ -125,30 +154,33 @@ bool FolderScanner::offered(const ListedEntry& entry) const {
     return filter_ == nullptr || (entry.looked && filter_->offers(entry.stat));
 }
 
-void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& listing) {
-    std::size_t count = 0;
+void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& listing,
+                                 std::vector<std::string_view>& names) {
+    // Folders go to the front in reverse listing order, everything else after them in
+    // listing order.
+    names.clear();
     std::size_t folders = 0;
     for (const ListedEntry& entry : listing.entries) {
-        if (!offered(entry)) {
-            continue;
-        }
-        ++count;
-        bool link = entry.looked && entry.stat.kind == EntryKind::SymbolicLink;
-        if (isFolderEntry(entry) && !link) {
+        if (offered(entry) && isFolderEntry(entry) && !isLinkEntry(entry)) {
+            names.push_back(listing.name(entry));
             ++folders;
         }
     }
-    // Folders go to the front in reverse listing order, everything else after them in
-    // listing order; placing by index avoids shifting the array for every folder.
-    std::lock_guard lock(storageMutex_);
-    node->childs.adopt(storage_.makeChildPlaces(count), count);
-    std::size_t nextFolder = folders;
-    std::size_t nextOther = folders;
+    std::reverse(names.begin(), names.end());
+    for (const ListedEntry& entry : listing.entries) {
+        if (offered(entry) && !(isFolderEntry(entry) && !isLinkEntry(entry))) {
+            names.push_back(listing.name(entry));
+        }
+    }
+    storage_.makeChildren(node, names);
+    auto nextFolder = node->childs.begin() + static_cast<std::ptrdiff_t>(folders);
+    auto nextOther = nextFolder;
     for (const ListedEntry& entry : listing.entries) {
         if (!offered(entry)) {
             continue;
         }
-        FolderTreeNode* child = storage_.makeNode(listing.name(entry));
+        bool folder = isFolderEntry(entry) && !isLinkEntry(entry);
+        FolderTreeNode* child = folder ? *--nextFolder : *nextOther++;
         child->isFolder = isFolderEntry(entry);
         if (entry.looked) {
             child->iTotalSize = entry.stat.size;
@@ -160,12 +192,6 @@ void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& l
         if (child->isLink || child->isFolder) {
             child->iTotalSize = 0;
         }
-        if (child->isFolder && !child->isLink) {
-            node->childs[--nextFolder] = child;
-        } else {
-            node->childs[nextOther++] = child;
-        }
-        child->parent = node;
     }
 }
 
@@ -187,27 +213,19 @@ void FolderScanner::report(const DirectoryListing& listing) {
     }
 }
 
-void FolderScanner::sumTotals(FolderTreeNode* top) {
-    // Children before parents, without recursion: a deep tree cannot exhaust the stack.
-    std::vector<FolderTreeNode*> order{top};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        for (FolderTreeNode* child : order[i]->childs) {
-            if (!child->childs.empty()) {
-                order.push_back(child);
-            }
-        }
-    }
+void FolderScanner::sumTotals(FolderTreeNode* top, std::size_t firstNew) {
     std::int64_t size = top->iTotalSize;
     std::int64_t files = top->iFileCount;
     std::int64_t folders = top->iFolderCount;
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        FolderTreeNode* node = *it;
-        for (const FolderTreeNode* child : node->childs) {
-            node->iTotalSize += child->iTotalSize;
-            node->iFileCount += child->iFileCount + (child->isFolder ? 0 : 1);
-            node->iFolderCount += child->iFolderCount + (child->isFolder ? 1 : 0);
-        }
-    }
+    // Every node made by this scan lies below the top and is made after its parent, so adding
+    // each to its parent, newest first, sums every folder after all of its descendants, with
+    // no list of folders to keep.
+    storage_.visitNewestFirst(firstNew, [](FolderTreeNode& node) {
+        FolderTreeNode* parent = node.parent;
+        parent->iTotalSize += node.iTotalSize;
+        parent->iFileCount += node.iFileCount + (node.isFolder ? 0 : 1);
+        parent->iFolderCount += node.iFolderCount + (node.isFolder ? 1 : 0);
+    });
     // Whatever the top gained, every node above it gains too.
     for (FolderTreeNode* node = top->parent; node != nullptr; node = node->parent) {
         node->iTotalSize += top->iTotalSize - size;

@@ -3,7 +3,10 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cleaning/DMFolderManagerDelegate.h"
 #include "cleaning/FolderTreeNode.h"
@@ -36,21 +39,29 @@ public:
                                                     std::weak_ptr<DMFolderManagerDelegate> delegate);
 
 private:
+    // What one thread reuses from folder to folder.
+    struct Lister {
+        DirectoryListing listing;
+        std::vector<std::string_view> names;
+        std::vector<FolderWorkStack::Item> folders;
+    };
+
     std::shared_ptr<OpenFolder> openTop(FolderTreeNode* top);
+    Lister makeLister() const;
     void work();
-    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, DirectoryListing& listing);
-    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing);
+    static void lookUpFolder(FolderTreeNode* node, const std::optional<EntryStat>& stat);
+    void listFolder(FolderTreeNode* node, const std::shared_ptr<OpenFolder>& folder, Lister& lister);
+    void fillChildren(FolderTreeNode* node, const DirectoryListing& listing, std::vector<std::string_view>& names);
     void report(const DirectoryListing& listing);
     bool stopped();
     bool offered(const ListedEntry& entry) const;
-    static void sumTotals(FolderTreeNode* top);
+    void sumTotals(FolderTreeNode* top, std::size_t firstNew);
 
     DirectoryWalker& walker_;
     FolderTreeStorage& storage_;
     std::weak_ptr<DMFolderManagerDelegate> delegate_;
     const JunkEntryFilter* filter_ = nullptr;
     FolderWorkStack pending_;
-    std::mutex storageMutex_;
     std::mutex delegateMutex_;  // the delegate hears from one thread at a time
     std::atomic<bool> stop_{false};
 };

@@ -1,7 +1,5 @@
 #include "cleaning/FolderTreeNode.h"
 
-#include <algorithm>
-#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -42,16 +40,10 @@ FolderTreeNode::~FolderTreeNode() {
 }
 
 std::string_view FolderTreeNode::strFolderName() const {
-    if (name_ == nullptr) {
+    if (nameOffset_ == 0) {
         return {};
     }
-    auto length = static_cast<unsigned char>(name_[0]);
-    if (length < FolderTreeStorage::longNameMark) {
-        return {name_ + 1, length};
-    }
-    std::uint32_t longLength = 0;
-    std::memcpy(&longLength, name_ + 1, sizeof(longLength));
-    return {name_ + 1 + sizeof(longLength), longLength};
+    return FolderTreeStorage::nameAt(this, nameOffset_);
 }
 
 std::string FolderTreeNode::fullpath() const {
@@ -169,18 +161,19 @@ void FolderTreeNode::updateChildStatus() {
 }
 
 int FolderTreeNode::getNodeSelectStatus(const FolderTreeNode* node) {
-    const auto& children = node->childs;
+    const NodeList& children = node->childs;
     if (children.empty()) {
         return node->selectStatus;
     }
     // Compared from the end: deletion changes the last children first, so a difference is
     // usually found at once.
-    for (std::size_t i = children.size() - 1; i > 0; --i) {
-        if (children[i]->selectStatus != children[i - 1]->selectStatus) {
+    auto first = children.begin();
+    for (auto it = children.end() - 1; it != first; --it) {
+        if ((*it)->selectStatus != (*(it - 1))->selectStatus) {
             return statusMixed;
         }
     }
-    return children.front()->selectStatus;
+    return (*first)->selectStatus;
 }
 
 void FolderTreeNode::updateParentStatus(FolderTreeNode* node, int /*status*/) {
@@ -194,9 +187,12 @@ void FolderTreeNode::updateParentStatus(int status) {
 }
 
 void FolderTreeNode::removeChild(const FolderTreeNode* child) {
-    auto it = std::find(childs.rbegin(), childs.rend(), child);
-    if (it != childs.rend()) {
-        childs.erase(std::next(it).base());
+    for (auto it = childs.end(); it != childs.begin();) {
+        --it;
+        if (*it == child) {
+            childs.erase(it);
+            return;
+        }
     }
 }
 

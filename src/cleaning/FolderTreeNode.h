@@ -7,6 +7,7 @@
 
 #include "cleaning/DeviceNumber.h"
 #include "cleaning/NodeList.h"
+#include "cleaning/NodeParent.h"
 #include "platform/DirectoryWalker.h"
 
 namespace harbormind {
@@ -29,10 +30,10 @@ enum class NodeAnchor : std::uint8_t {
 enum class TotalsChange { Add, Remove };
 
 // One file or folder of a scanned tree. Nodes live in a FolderTreeStorage, which owns them and
-// their names; `childs` and `parent` refer to nodes of the same storage. A node takes 64 bytes:
-// its name is a reference into the storage, its device a small index, its counts 32-bit (a tree
-// with 2^31 entries would need far more memory than a machine has), and the rarely used stored
-// path and date live in a table beside the nodes.
+// their names; `childs` and `parent` refer to nodes of the same storage. A node takes 40 bytes:
+// its name, parent and children are 32-bit references into the storage, its device a small index,
+// its counts 32-bit (a tree with 2^31 entries would need far more memory than a machine has), its
+// flags a few bits each, and the rarely used stored path and date live in a table beside the nodes.
 class FolderTreeNode {
 public:
     static constexpr int statusKept = 1;
@@ -44,23 +45,18 @@ public:
     FolderTreeNode& operator=(const FolderTreeNode&) = delete;
 
     std::int64_t iTotalSize = 0;
-    FolderTreeNode* parent = nullptr;
-    NodeList childs;
     // What the scan saw, so deletion removes only that object.
     std::uint64_t inode = 0;
-
-private:
-    const char* name_;  // a stored name: its length, then its bytes (see FolderTreeStorage)
-
-public:
     std::int32_t iFileCount = 0;
     std::int32_t iFolderCount = 0;
+    NodeParent parent;
+    NodeList childs;
     DeviceNumber device;
-    std::int8_t selectStatus = statusKept;
-    bool isFolder = true;
-    bool isLink = false;
-    EntryKind kind = EntryKind::Unknown;  // Unknown: the entry could not be looked up
-    NodeAnchor anchor = NodeAnchor::None;
+    std::int8_t selectStatus : 2 = statusKept;
+    bool isFolder : 1 = true;
+    bool isLink : 1 = false;
+    EntryKind kind : 3 = EntryKind::Unknown;  // Unknown: the entry could not be looked up
+    NodeAnchor anchor : 2 = NodeAnchor::None;
 
     std::string_view strFolderName() const;
 
@@ -94,9 +90,10 @@ public:
 
 private:
     friend class FolderTreeStorage;
-    explicit FolderTreeNode(const char* storedName) : name_(storedName) {}
+    FolderTreeNode() = default;
 
-    bool hasExtras_ = false;
+    bool hasExtras_ : 1 = false;
+    std::uint32_t nameOffset_ : 20 = 0;  // where the name is stored in the node's block; 0: none
 };
 
 }  // namespace harbormind

@@ -1,98 +1,237 @@
 #include "cleaning/FolderTreeStorage.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 namespace harbormind {
 
 // Trees of millions of entries are held whole; a larger node shows at once in their memory.
-static_assert(sizeof(FolderTreeNode) <= 64, "a tree node fits in 64 bytes");
+static_assert(sizeof(FolderTreeNode) <= 40, "a tree node fits in 40 bytes");
 
-struct FolderTreeStorage::NodeBlock {
-    alignas(FolderTreeNode) unsigned char bytes[sizeof(FolderTreeNode) * nodesPerBlock];
-    FolderTreeNode* at(std::size_t index) {
-        return std::launder(reinterpret_cast<FolderTreeNode*>(bytes + index * sizeof(FolderTreeNode)));
+namespace {
+
+constexpr std::size_t blockSize = std::size_t{1} << 20;
+constexpr std::size_t maxBlocks = std::size_t{1} << 16;
+constexpr std::size_t slotBits = 16;
+// A stored name starts with its length in one byte; this mark in that byte says the length
+// follows in four bytes instead.
+constexpr unsigned char longNameMark = 255;
+constexpr std::size_t longestName = blockSize / 4;
+
+std::size_t storedNameSize(std::string_view name) {
+    if (name.empty()) {
+        return 0;
+    }
+    return (name.size() < longNameMark ? 1 : 1 + sizeof(std::uint32_t)) + name.size();
+}
+
+}  // namespace
+
+// The head of a block; nodes follow it and names fill the block from its end.
+struct FolderTreeStorage::Block {
+    static constexpr std::size_t nodesOffset = 64;
+
+    FolderTreeStorage* storage = nullptr;
+    std::uint32_t index = 0;
+    std::uint32_t nodeCount = 0;
+    std::uint32_t namesBegin = blockSize;
+
+    std::size_t room() const { return namesBegin - (nodesOffset + nodeCount * sizeof(FolderTreeNode)); }
+    char* bytes() { return reinterpret_cast<char*>(this); }
+    FolderTreeNode* nodeAt(std::size_t slot) {
+        return std::launder(reinterpret_cast<FolderTreeNode*>(bytes() + nodesOffset + slot * sizeof(FolderTreeNode)));
+    }
+    static Block& of(const void* inside) {
+        auto address = reinterpret_cast<std::uintptr_t>(inside) & ~std::uintptr_t{blockSize - 1};
+        return *std::launder(reinterpret_cast<Block*>(address));
     }
 };
 
-FolderTreeStorage::FolderTreeStorage() = default;
+void FolderTreeStorage::FreeBlock::operator()(Block* block) const {
+    block->~Block();
+    std::free(block);
+}
+
+void FolderTreeStorage::FreeTable::operator()(Block** table) const {
+    std::free(table);
+}
+
+FolderTreeStorage::FolderTreeStorage()
+    // calloc: the table's pages stay untouched, and cost no memory, until blocks are added.
+    : blocks_(static_cast<Block**>(std::calloc(maxBlocks, sizeof(Block*)))) {
+    if (!blocks_) {
+        throw std::bad_alloc();
+    }
+}
 
 FolderTreeStorage::~FolderTreeStorage() {
-    for (std::size_t b = 0; b < nodeBlocks_.size(); ++b) {
-        std::size_t used = b + 1 == nodeBlocks_.size() ? usedInLastBlock_ : nodesPerBlock;
-        for (std::size_t i = 0; i < used; ++i) {
-            nodeBlocks_[b]->at(i)->~FolderTreeNode();
+    for (std::size_t b = 0; b < blockCount_; ++b) {
+        Block* block = blocks_[b];
+        for (std::size_t slot = 0; slot < block->nodeCount; ++slot) {
+            block->nodeAt(slot)->~FolderTreeNode();
+        }
+        FreeBlock()(block);
+    }
+}
+
+FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes) {
+    static_assert(sizeof(Block) <= Block::nodesOffset && Block::nodesOffset % alignof(FolderTreeNode) == 0);
+    if (blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes) {
+        return *blocks_[blockCount_ - 1];
+    }
+    if (blockCount_ == maxBlocks) {
+        throw std::length_error("tree too large");
+    }
+    void* memory = std::aligned_alloc(blockSize, blockSize);
+    if (memory == nullptr) {
+        throw std::bad_alloc();
+    }
+    Block* block = new (memory) Block;
+    block->storage = this;
+    block->index = static_cast<std::uint32_t>(blockCount_);
+    blocks_[blockCount_++] = block;
+    return *block;
+}
+
+FolderTreeNode* FolderTreeStorage::place(Block& block, std::string_view name) {
+    FolderTreeNode* node = new (block.nodeAt(block.nodeCount)) FolderTreeNode;
+    ++block.nodeCount;
+    ++nodeCount_;
+    if (name.empty()) {
+        return node;
+    }
+    block.namesBegin -= static_cast<std::uint32_t>(storedNameSize(name));
+    char* stored = block.bytes() + block.namesBegin;
+    if (name.size() < longNameMark) {
+        *stored++ = static_cast<char>(name.size());
+    } else {
+        auto length = static_cast<std::uint32_t>(name.size());
+        *stored++ = static_cast<char>(longNameMark);
+        std::memcpy(stored, &length, sizeof(length));
+        stored += sizeof(length);
+    }
+    std::memcpy(stored, name.data(), name.size());
+    node->nameOffset_ = block.namesBegin;
+    return node;
+}
+
+FolderTreeNode* FolderTreeStorage::makeNode(std::string_view name) {
+    if (name.size() > longestName) {
+        throw std::length_error("name too long");
+    }
+    std::lock_guard lock(mutex_);
+    return place(blockWithRoom(sizeof(FolderTreeNode) + storedNameSize(name)), name);
+}
+
+void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names) {
+    std::size_t bytes = names.size() * sizeof(FolderTreeNode);
+    for (std::string_view name : names) {
+        if (name.size() > longestName) {
+            throw std::length_error("name too long");
+        }
+        bytes += storedNameSize(name);
+    }
+    if (names.empty()) {
+        parent->childs.setSideBySide(0, 0);
+        return;
+    }
+    std::unique_lock lock(mutex_);
+    bool fits = blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes;
+    // A folder that does not fit the current block starts a new one when that wastes little;
+    // a larger one fills the current block and goes on in new ones, as a numbered list.
+    if (!fits && bytes > blockSize / 16) {
+        lock.unlock();
+        spreadChildren(parent, names);
+        return;
+    }
+    Block& block = blockWithRoom(bytes);
+    NodeNumber first = NodeNumber{block.index} << slotBits | block.nodeCount;
+    for (std::string_view name : names) {
+        place(block, name)->parent.number_ = numberOf(parent);
+    }
+    parent->childs.setSideBySide(first, names.size());
+}
+
+void FolderTreeStorage::spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names) {
+    std::uint32_t list = makeChildNumbers();
+    ChildNumbers& numbers = childNumbers(list);
+    numbers.reserve(names.size());
+    NodeNumber parentNumber = numberOf(parent);
+    std::lock_guard lock(mutex_);
+    for (std::string_view name : names) {
+        FolderTreeNode* child = place(blockWithRoom(sizeof(FolderTreeNode) + storedNameSize(name)), name);
+        child->parent.number_ = parentNumber;
+        numbers.push_back(numberOf(child));
+    }
+    parent->childs.setNumbered(list);
+}
+
+std::size_t FolderTreeStorage::nodeCount() const {
+    std::lock_guard lock(mutex_);
+    return nodeCount_;
+}
+
+void FolderTreeStorage::visitNewestFirst(std::size_t count, const std::function<void(FolderTreeNode&)>& visit) {
+    std::size_t remaining = nodeCount() - count;
+    for (std::size_t b = blockCount_; b-- > 0 && remaining > 0;) {
+        Block* block = blocks_[b];
+        for (std::size_t slot = block->nodeCount; slot-- > 0 && remaining > 0; --remaining) {
+            visit(*block->nodeAt(slot));
         }
     }
 }
 
-FolderTreeNode* FolderTreeStorage::makeNode(std::string_view name) {
-    const char* stored = storeName(name);
-    if (usedInLastBlock_ == nodesPerBlock) {
-        nodeBlocks_.push_back(std::make_unique_for_overwrite<NodeBlock>());
-        usedInLastBlock_ = 0;
-    }
-    void* place = nodeBlocks_.back()->bytes + usedInLastBlock_ * sizeof(FolderTreeNode);
-    auto* node = new (place) FolderTreeNode(stored);
-    ++usedInLastBlock_;
-    ++nodeCount_;
-    return node;
+FolderTreeStorage& FolderTreeStorage::of(const void* insideNode) {
+    return *Block::of(insideNode).storage;
 }
 
-FolderTreeNode** FolderTreeStorage::makeChildPlaces(std::size_t count) {
-    if (count == 0) {
+FolderTreeNode* FolderTreeStorage::node(NodeNumber number) const {
+    if (number == noNode) {
         return nullptr;
     }
-    if (count > placesPerBlock / 4) {
-        // A large folder gets a block of its own, placed before the current block so the current
-        // block keeps filling.
-        auto block = std::make_unique_for_overwrite<FolderTreeNode*[]>(count);
-        FolderTreeNode** places = block.get();
-        placeBlocks_.insert(placeBlocks_.begin(), std::move(block));
-        return places;
-    }
-    if (placesUsed_ + count > placesPerBlock) {
-        placeBlocks_.push_back(std::make_unique_for_overwrite<FolderTreeNode*[]>(placesPerBlock));
-        placesUsed_ = 0;
-    }
-    FolderTreeNode** places = placeBlocks_.back().get() + placesUsed_;
-    placesUsed_ += count;
-    return places;
+    return blocks_[number >> slotBits]->nodeAt(number & ((NodeNumber{1} << slotBits) - 1));
 }
 
-const char* FolderTreeStorage::storeName(std::string_view name) {
-    if (name.empty()) {
-        return nullptr;
+FolderTreeStorage::NodeNumber FolderTreeStorage::numberOf(const FolderTreeNode* node) {
+    if (node == nullptr) {
+        return noNode;
     }
-    bool longName = name.size() >= longNameMark;
-    std::size_t header = longName ? 1 + sizeof(std::uint32_t) : 1;
-    char* place = carve(header + name.size());
-    if (longName) {
-        auto length = static_cast<std::uint32_t>(name.size());
-        place[0] = static_cast<char>(longNameMark);
-        std::memcpy(place + 1, &length, sizeof(length));
-    } else {
-        place[0] = static_cast<char>(name.size());
-    }
-    std::memcpy(place + header, name.data(), name.size());
-    return place;
+    Block& block = Block::of(node);
+    auto offset = static_cast<std::size_t>(reinterpret_cast<const char*>(node) - block.bytes());
+    return NodeNumber{block.index} << slotBits |
+           static_cast<NodeNumber>((offset - Block::nodesOffset) / sizeof(FolderTreeNode));
 }
 
-char* FolderTreeStorage::carve(std::size_t bytes) {
-    if (bytes > nameBlockSize / 4) {
-        // A rare long name gets a block of its own, placed before the current block.
-        auto block = std::make_unique_for_overwrite<char[]>(bytes);
-        char* place = block.get();
-        nameBlocks_.insert(nameBlocks_.begin(), std::move(block));
-        return place;
+std::string_view FolderTreeStorage::nameAt(const FolderTreeNode* node, std::uint32_t offset) {
+    const char* stored = Block::of(node).bytes() + offset;
+    auto length = static_cast<unsigned char>(stored[0]);
+    if (length < longNameMark) {
+        return {stored + 1, length};
     }
-    if (nameBlockUsed_ + bytes > nameBlockSize) {
-        nameBlocks_.push_back(std::make_unique_for_overwrite<char[]>(nameBlockSize));
-        nameBlockUsed_ = 0;
+    std::uint32_t longLength = 0;
+    std::memcpy(&longLength, stored + 1, sizeof(longLength));
+    return {stored + 1 + sizeof(longLength), longLength};
+}
+
+std::uint32_t FolderTreeStorage::makeChildNumbers() {
+    std::lock_guard lock(mutex_);
+    if (listCount_ == listsPerChunk * listChunks) {
+        throw std::length_error("too many child lists");
     }
-    char* place = nameBlocks_.back().get() + nameBlockUsed_;
-    nameBlockUsed_ += bytes;
-    return place;
+    if (!listChunks_) {
+        listChunks_ = std::make_unique<std::unique_ptr<ChildNumbers[]>[]>(listChunks);
+    }
+    std::unique_ptr<ChildNumbers[]>& chunk = listChunks_[listCount_ / listsPerChunk];
+    if (!chunk) {
+        chunk = std::make_unique<ChildNumbers[]>(listsPerChunk);
+    }
+    return static_cast<std::uint32_t>(listCount_++);
+}
+
+FolderTreeStorage::ChildNumbers& FolderTreeStorage::childNumbers(std::uint32_t list) const {
+    return listChunks_[list / listsPerChunk][list % listsPerChunk];
 }
 
 std::shared_ptr<FolderTreeNode> FolderTreeStorage::share(const std::shared_ptr<FolderTreeStorage>& storage,

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -9,50 +13,74 @@
 
 namespace harbormind {
 
-// Owns the nodes of one tree, their names and their child arrays. All are carved out of large
-// blocks,
-// so a scan of a million entries makes a few hundred allocations instead of millions, and all
-// of it is released at once with the storage. A view keeps a tree alive through a
-// shared_ptr to its top node that shares ownership of the storage.
+// Owns the nodes of one tree, their names and the child lists that are not side by side. Nodes
+// and names are carved out of blocks of 1 MiB aligned to their size, nodes from the front and
+// names from the back: a node finds its block, and through it the storage, from its own address,
+// so it refers to its name, its parent and its children by 32-bit numbers instead of pointers.
+// A scan makes each folder's children side by side, so a node needs no array of child pointers.
+// All of it is released at once with the storage. A view keeps a tree alive through a shared_ptr
+// to its top node that shares ownership of the storage. Making nodes is safe from several threads.
 class FolderTreeStorage {
 public:
+    // A node's number: its block's index in the high 16 bits, its place in the block below.
+    using NodeNumber = std::uint32_t;
+    static constexpr NodeNumber noNode = ~NodeNumber{0};
+    using ChildNumbers = std::vector<NodeNumber>;
+
     FolderTreeStorage();
     ~FolderTreeStorage();
     FolderTreeStorage(const FolderTreeStorage&) = delete;
     FolderTreeStorage& operator=(const FolderTreeStorage&) = delete;
 
-    // A stored name starts with its length in one byte; this mark in that byte says the length
-    // follows in four bytes instead.
-    static constexpr unsigned char longNameMark = 255;
-
-    // A new node whose name is copied into the storage.
+    // A new node whose name is copied into the storage (a name takes at most a quarter of a
+    // block; a longer one throws std::length_error).
     FolderTreeNode* makeNode(std::string_view name);
-    // Room for `count` child pointers, released with the storage.
-    FolderTreeNode** makeChildPlaces(std::size_t count);
-    std::size_t nodeCount() const { return nodeCount_; }
+    // Makes one node per name, in that order, as all the children of `parent` (which has none
+    // yet), each with `parent` as its parent.
+    void makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names);
+    // How many nodes were made so far.
+    std::size_t nodeCount() const;
+    // Calls `visit` for every node made after the first `count`, the newest first: a node is
+    // made after its parent, so every node is visited after all of its descendants made since.
+    void visitNewestFirst(std::size_t count, const std::function<void(FolderTreeNode&)>& visit);
+
+    // The storage `insideNode` (any address inside one of its nodes) belongs to.
+    static FolderTreeStorage& of(const void* insideNode);
+    FolderTreeNode* node(NodeNumber number) const;
+    static NodeNumber numberOf(const FolderTreeNode* node);
+    // The stored name that starts `offset` bytes into the block of `node`.
+    static std::string_view nameAt(const FolderTreeNode* node, std::uint32_t offset);
+
+    // A new, empty child list and its number; the list lives as long as the storage.
+    std::uint32_t makeChildNumbers();
+    ChildNumbers& childNumbers(std::uint32_t list) const;
 
     // A shared handle on `node` that keeps the whole storage alive.
     static std::shared_ptr<FolderTreeNode> share(const std::shared_ptr<FolderTreeStorage>& storage,
                                                  FolderTreeNode* node);
 
 private:
-    static constexpr std::size_t nodesPerBlock = 4096;
-    static constexpr std::size_t nameBlockSize = 256 * 1024;
+    struct Block;
+    struct FreeBlock {
+        void operator()(Block* block) const;
+    };
+    struct FreeTable {
+        void operator()(Block** table) const;
+    };
 
-    struct NodeBlock;
-    std::vector<std::unique_ptr<NodeBlock>> nodeBlocks_;
-    std::size_t usedInLastBlock_ = nodesPerBlock;
+    Block& blockWithRoom(std::size_t bytes);
+    FolderTreeNode* place(Block& block, std::string_view name);
+    void spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names);
+
+    mutable std::mutex mutex_;
+    std::unique_ptr<Block*[], FreeTable> blocks_;  // fixed room: readers never see it move
+    std::size_t blockCount_ = 0;
     std::size_t nodeCount_ = 0;
 
-    const char* storeName(std::string_view name);
-    char* carve(std::size_t bytes);
-
-    std::vector<std::unique_ptr<char[]>> nameBlocks_;
-    std::size_t nameBlockUsed_ = nameBlockSize;
-
-    static constexpr std::size_t placesPerBlock = 16384;
-    std::vector<std::unique_ptr<FolderTreeNode*[]>> placeBlocks_;
-    std::size_t placesUsed_ = placesPerBlock;
+    static constexpr std::size_t listsPerChunk = 4096;
+    static constexpr std::size_t listChunks = 4096;
+    std::unique_ptr<std::unique_ptr<ChildNumbers[]>[]> listChunks_;
+    std::size_t listCount_ = 0;
 };
 
 }  // namespace harbormind

@@ -1,84 +1,113 @@
 #include "cleaning/NodeList.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <limits>
-#include <new>
 #include <stdexcept>
+
+#include "cleaning/FolderTreeStorage.h"
 
 namespace harbormind {
 
-NodeList::~NodeList() {
-    release();
+FolderTreeNode* NodeList::iterator::operator*() const {
+    if (numbers_ != nullptr) {
+        return storage_->node(numbers_[index_]);
+    }
+    return first_ + index_;
 }
 
-void NodeList::release() {
-    if (capacity_ != 0) {
-        std::free(data_);
-    }
-    data_ = nullptr;
-    size_ = 0;
-    capacity_ = 0;
+void NodeList::setReference(std::uint32_t reference) {
+    referenceLow_ = static_cast<std::uint16_t>(reference);
+    referenceHigh_ = static_cast<std::uint16_t>(reference >> 16);
 }
 
-void NodeList::adopt(FolderTreeNode** places, std::size_t count) {
-    release();
-    data_ = places;
-    size_ = static_cast<std::uint32_t>(count);
+void NodeList::setSideBySide(std::uint32_t first, std::size_t count) {
+    setReference(first);
+    count_ = static_cast<std::uint16_t>(count);
 }
 
-void NodeList::reserveOwned(std::size_t capacity) {
-    if (capacity > std::numeric_limits<std::uint32_t>::max()) {
-        throw std::length_error("too many children");
-    }
-    auto* grown = static_cast<FolderTreeNode**>(std::malloc(capacity * sizeof(FolderTreeNode*)));
-    if (grown == nullptr) {
-        throw std::bad_alloc();
-    }
-    std::copy(begin(), end(), grown);
-    if (capacity_ != 0) {
-        std::free(data_);
-    }
-    data_ = grown;
-    capacity_ = static_cast<std::uint32_t>(capacity);
+void NodeList::setNumbered(std::uint32_t list) {
+    setReference(list);
+    count_ = numbered;
 }
 
-void NodeList::assign(std::size_t count, FolderTreeNode* value) {
-    size_ = 0;
-    if (count > capacity_) {
-        reserveOwned(count);
+std::size_t NodeList::size() const {
+    if (count_ != numbered) {
+        return count_;
     }
-    std::fill(data_, data_ + count, value);
-    size_ = static_cast<std::uint32_t>(count);
+    return FolderTreeStorage::of(this).childNumbers(reference()).size();
 }
 
-void NodeList::push_back(FolderTreeNode* node) {
-    if (size_ == capacity_ || capacity_ == 0) {
-        reserveOwned(std::max<std::size_t>(4, std::size_t{size_} * 2));
+NodeList::iterator NodeList::begin() const {
+    iterator it;
+    if (count_ == numbered) {
+        FolderTreeStorage& storage = FolderTreeStorage::of(this);
+        it.storage_ = &storage;
+        it.numbers_ = storage.childNumbers(reference()).data();
+    } else if (count_ != 0) {
+        it.first_ = FolderTreeStorage::of(this).node(reference());
     }
-    data_[size_++] = node;
+    return it;
 }
 
-NodeList::iterator NodeList::erase(const_iterator position) {
-    auto index = static_cast<std::size_t>(position - data_);
-    std::copy(data_ + index + 1, end(), data_ + index);
-    --size_;
-    return data_ + index;
-}
-
-FolderTreeNode*& NodeList::at(std::size_t index) {
-    if (index >= size_) {
-        throw std::out_of_range("no such child");
-    }
-    return data_[index];
+NodeList::iterator NodeList::end() const {
+    iterator it = begin();
+    it.index_ = static_cast<iterator::difference_type>(size());
+    return it;
 }
 
 FolderTreeNode* NodeList::at(std::size_t index) const {
-    if (index >= size_) {
+    if (index >= size()) {
         throw std::out_of_range("no such child");
     }
-    return data_[index];
+    return (*this)[index];
+}
+
+void NodeList::makeNumbered(FolderTreeStorage& storage) {
+    if (count_ == numbered) {
+        return;
+    }
+    std::uint32_t list = storage.makeChildNumbers();
+    FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(list);
+    numbers.reserve(count_);
+    for (std::uint32_t i = 0; i < count_; ++i) {
+        numbers.push_back(reference() + i);  // side by side in one block: consecutive numbers
+    }
+    setNumbered(list);
+}
+
+void NodeList::push_back(FolderTreeNode* node) {
+    FolderTreeStorage& storage = FolderTreeStorage::of(this);
+    if (&FolderTreeStorage::of(node) != &storage) {
+        throw std::invalid_argument("a child from another tree");
+    }
+    makeNumbered(storage);
+    FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(reference());
+    if (numbers.size() == std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("too many children");
+    }
+    numbers.push_back(FolderTreeStorage::numberOf(node));
+}
+
+NodeList::iterator NodeList::erase(const_iterator position) {
+    auto index = static_cast<std::size_t>(position - begin());
+    if (count_ != numbered && index + 1 == count_) {
+        --count_;
+    } else if (count_ != numbered && index == 0) {
+        setSideBySide(reference() + 1, count_ - 1u);
+    } else {
+        FolderTreeStorage& storage = FolderTreeStorage::of(this);
+        makeNumbered(storage);
+        FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(reference());
+        numbers.erase(numbers.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+    return begin() + static_cast<iterator::difference_type>(index);
+}
+
+void NodeList::clear() {
+    if (count_ == numbered) {
+        FolderTreeStorage::of(this).childNumbers(reference()).clear();
+    } else {
+        count_ = 0;
+    }
 }
 
 }  // namespace harbormind
-

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -7,56 +8,91 @@
 namespace harbormind {
 
 class FolderTreeNode;
+class FolderTreeStorage;
 
-// The children of a node, used like a vector of node pointers. A scan hands it an array carved
-// out of the tree's storage with exactly as many places as there are children; the list takes
-// an allocation of its own only when it grows past that.
+// The children of a node, used like a vector of node pointers. A scan makes a folder's children
+// side by side in the tree's storage, so the list is just the first child's number and a count;
+// a list that is changed in the middle, grown, or too long for one storage block becomes a list
+// of child numbers kept by the storage. Six bytes, inside a node only (it finds the storage from
+// its own address), so it can be neither copied nor made on its own.
 class NodeList {
 public:
-    using value_type = FolderTreeNode*;
-    using iterator = FolderTreeNode**;
-    using const_iterator = FolderTreeNode* const*;
-    using reverse_iterator = std::reverse_iterator<iterator>;
-    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+    // Yields the children as FolderTreeNode* values.
+    class iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using iterator_concept = std::random_access_iterator_tag;
+        using value_type = FolderTreeNode*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = FolderTreeNode*;
 
-    NodeList() = default;
-    ~NodeList();
+        iterator() = default;
+        FolderTreeNode* operator*() const;
+        FolderTreeNode* operator[](difference_type offset) const { return *(*this + offset); }
+        iterator& operator++() { return *this += 1; }
+        iterator operator++(int) { iterator before = *this; ++*this; return before; }
+        iterator& operator--() { return *this -= 1; }
+        iterator operator--(int) { iterator before = *this; --*this; return before; }
+        iterator& operator+=(difference_type offset) { index_ += offset; return *this; }
+        iterator& operator-=(difference_type offset) { index_ -= offset; return *this; }
+        friend iterator operator+(iterator it, difference_type offset) { return it += offset; }
+        friend iterator operator+(difference_type offset, iterator it) { return it += offset; }
+        friend iterator operator-(iterator it, difference_type offset) { return it -= offset; }
+        friend difference_type operator-(const iterator& a, const iterator& b) { return a.index_ - b.index_; }
+        friend bool operator==(const iterator& a, const iterator& b) { return a.index_ == b.index_; }
+        friend auto operator<=>(const iterator& a, const iterator& b) { return a.index_ <=> b.index_; }
+
+    private:
+        friend class NodeList;
+        FolderTreeNode* first_ = nullptr;            // children side by side: the first of them
+        const std::uint32_t* numbers_ = nullptr;     // otherwise the numbers of the children
+        const FolderTreeStorage* storage_ = nullptr;
+        difference_type index_ = 0;
+    };
+    using value_type = FolderTreeNode*;
+    using const_iterator = iterator;
+    using reverse_iterator = std::reverse_iterator<iterator>;
+    using const_reverse_iterator = reverse_iterator;
+
     NodeList(const NodeList&) = delete;
     NodeList& operator=(const NodeList&) = delete;
 
-    // Uses `places` (owned by someone else, alive as long as this list) for `count` children.
-    void adopt(FolderTreeNode** places, std::size_t count);
-    void assign(std::size_t count, FolderTreeNode* value);
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
+    iterator begin() const;
+    iterator end() const;
+    reverse_iterator rbegin() const { return reverse_iterator(end()); }
+    reverse_iterator rend() const { return reverse_iterator(begin()); }
+    FolderTreeNode* operator[](std::size_t index) const { return begin()[static_cast<std::ptrdiff_t>(index)]; }
+    FolderTreeNode* at(std::size_t index) const;
+    FolderTreeNode* front() const { return (*this)[0]; }
+    FolderTreeNode* back() const { return (*this)[size() - 1]; }
+
+    // `node` must belong to the same storage as this list's node.
     void push_back(FolderTreeNode* node);
     iterator erase(const_iterator position);
-    void clear() { size_ = 0; }
-
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    iterator begin() { return data_; }
-    iterator end() { return data_ + size_; }
-    const_iterator begin() const { return data_; }
-    const_iterator end() const { return data_ + size_; }
-    reverse_iterator rbegin() { return reverse_iterator(end()); }
-    reverse_iterator rend() { return reverse_iterator(begin()); }
-    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
-    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
-    FolderTreeNode*& operator[](std::size_t index) { return data_[index]; }
-    FolderTreeNode* operator[](std::size_t index) const { return data_[index]; }
-    FolderTreeNode*& at(std::size_t index);
-    FolderTreeNode* at(std::size_t index) const;
-    FolderTreeNode*& front() { return data_[0]; }
-    FolderTreeNode* front() const { return data_[0]; }
-    FolderTreeNode*& back() { return data_[size_ - 1]; }
-    FolderTreeNode* back() const { return data_[size_ - 1]; }
+    void clear();
 
 private:
-    void release();
-    void reserveOwned(std::size_t capacity);
+    friend class FolderTreeNode;
+    friend class FolderTreeStorage;
+    NodeList() = default;
 
-    FolderTreeNode** data_ = nullptr;
-    std::uint32_t size_ = 0;
-    std::uint32_t capacity_ = 0;  // 0 while the places are adopted (or there are none)
+    static constexpr std::uint16_t numbered = 0xFFFF;  // the count that says the children are numbered
+
+    std::uint32_t reference() const { return std::uint32_t{referenceLow_} | std::uint32_t{referenceHigh_} << 16; }
+    void setReference(std::uint32_t reference);
+    // The children are the `count` nodes numbered from `first` (all in one block).
+    void setSideBySide(std::uint32_t first, std::size_t count);
+    // The children are those of the storage's child list `list`.
+    void setNumbered(std::uint32_t list);
+    void makeNumbered(FolderTreeStorage& storage);
+
+    // Held as 16-bit halves so the list packs into six bytes beside the node's other fields.
+    std::uint16_t referenceLow_ = 0;
+    std::uint16_t referenceHigh_ = 0;
+    std::uint16_t count_ = 0;
 };
 
 }  // namespace harbormind

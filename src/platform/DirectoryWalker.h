@@ -47,6 +47,10 @@ class DirectoryListing {
 public:
     std::vector<ListedEntry> entries;
     std::string names;
+    // When false, an entry whose type code says it is a folder is listed without a lookup
+    // (`looked` false): for a caller that looks a folder up through its handle once it opens it,
+    // which saves a lookup by name per folder.
+    bool lookUpFolders = true;
 
     std::string_view name(const ListedEntry& entry) const {
         return std::string_view(names).substr(entry.nameOffset, entry.nameLength);
@@ -82,9 +86,10 @@ public:
     // The attributes of a path, without following a link in its last part.
     virtual std::optional<EntryStat> statPath(const std::string& path) = 0;
 
-    // Lists every entry of the folder (skipping empty names, "." and ".."), in the order the
-    // file system returns them, each looked up without following links. False when the folder
-    // cannot be read; `out` then holds what was read before the failure.
+    // Lists every entry of a folder handle not read before (skipping empty names, "." and ".."),
+    // in the order the file system returns them, each looked up without following links (folders
+    // too, unless the listing says otherwise). False when the folder cannot be read; `out` then
+    // holds what was read before the failure.
     virtual bool list(Handle folder, DirectoryListing& out) = 0;
 
     // Removes the entry `name` inside `parent`: a folder (which must be empty) when `kind` is

@@ -159,6 +159,9 @@ TEST(FolderScannerTest, StopEndsTheScanEarlyAndTheFinishStillArrives) {
     EXPECT_EQ(root->iTotalSize, 1);
     ASSERT_EQ(root->childs.size(), 2U);
     EXPECT_TRUE(root->childs[0]->childs.empty());  // "one" was never listed
+    // A folder never entered still records what it is, so it can be deleted safely.
+    EXPECT_EQ(root->childs[0]->kind, EntryKind::Directory);
+    EXPECT_EQ(root->childs[0]->inode, walker.statPath(tree.path("one"))->inode);
 }
 
 
@@ -182,6 +185,16 @@ struct Expected {
     std::int64_t folders = 0;
 };
 
+// The node records the object at `path` itself (never a link's target), as deletion checks it.
+void expectIdentityOf(LinuxDirectoryWalker& walker, const FolderTreeNode& node, const std::string& path) {
+    auto stat = walker.statPath(path);
+    ASSERT_TRUE(stat.has_value()) << path;
+    EXPECT_EQ(node.kind, stat->kind) << path;
+    EXPECT_EQ(node.inode, stat->inode) << path;
+    EXPECT_EQ(static_cast<std::uint64_t>(node.device), stat->device) << path;
+    EXPECT_EQ(node.isLink, stat->kind == EntryKind::SymbolicLink) << path;
+}
+
 // Checks `node` against the file system one folder at a time, the way a single thread would
 // build it: child order from the folder's own listing, totals summed over everything below.
 Expected checkAgainstListing(LinuxDirectoryWalker& walker, const FolderTreeNode& node, const std::string& path) {
@@ -201,6 +214,7 @@ Expected checkAgainstListing(LinuxDirectoryWalker& walker, const FolderTreeNode&
     Expected sum;
     for (const FolderTreeNode* child : node.childs) {
         EXPECT_EQ(child->parent, &node);
+        expectIdentityOf(walker, *child, path + "/" + std::string(child->strFolderName()));
         Expected below = child->isFolder ? checkAgainstListing(walker, *child, path + "/" + std::string(child->strFolderName()))
                                          : Expected{child->iTotalSize, 0, 0};
         sum.size += below.size;
@@ -290,6 +304,8 @@ TEST(FolderScannerParallelTest, AStopInTheMiddleLeavesConsistentTotalsAndNoOpenH
         if (!node->isFolder) {
             continue;
         }
+        EXPECT_EQ(node->kind, EntryKind::Directory);  // listed or not, every folder was looked up
+        EXPECT_NE(node->inode, 0U);
         listed += node->childs.empty() ? 0 : 1;
         EXPECT_EQ(node->iTotalSize, sum.size);
         EXPECT_EQ(node->iFileCount, sum.files);

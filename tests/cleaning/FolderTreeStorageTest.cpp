@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -24,36 +26,89 @@ TEST(FolderTreeStorageTest, NamesOfEveryLengthReadBackWhole) {
     EXPECT_TRUE(storage.makeNode("")->strFolderName().empty());
 }
 
-TEST(FolderTreeStorageTest, AdoptedChildrenGrowEraseAndKeepTheirOrder) {
+std::vector<std::string> numberedNames(int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back("entry-" + std::to_string(i));
+    }
+    return names;
+}
+
+std::vector<std::string> childNames(const FolderTreeNode* node) {
+    std::vector<std::string> names;
+    for (const FolderTreeNode* child : node->childs) {
+        names.emplace_back(child->strFolderName());
+    }
+    return names;
+}
+
+void makeChildren(FolderTreeStorage& storage, FolderTreeNode* parent, const std::vector<std::string>& names) {
+    std::vector<std::string_view> views(names.begin(), names.end());
+    storage.makeChildren(parent, views);
+}
+
+TEST(FolderTreeStorageTest, ChildrenMadeTogetherKeepOrderParentAndNamesThroughEveryChange) {
     FolderTreeStorage storage;
     FolderTreeNode* parent = storage.makeNode("p");
-    std::vector<FolderTreeNode*> made;
-    for (int i = 0; i < 3; ++i) {
-        made.push_back(storage.makeNode(std::to_string(i)));
+    std::vector<std::string> names = numberedNames(6);
+    makeChildren(storage, parent, names);
+    ASSERT_EQ(childNames(parent), names);
+    for (const FolderTreeNode* child : parent->childs) {
+        EXPECT_EQ(child->parent, parent);
     }
-    parent->childs.adopt(storage.makeChildPlaces(3), 3);
-    std::copy(made.begin(), made.end(), parent->childs.begin());
-    // Growing past the adopted places moves the list to its own room and keeps the order.
-    for (int i = 3; i < 40; ++i) {
-        made.push_back(storage.makeNode(std::to_string(i)));
-        parent->childs.push_back(made.back());
-    }
-    ASSERT_EQ(parent->childs.size(), 40U);
-    EXPECT_TRUE(std::equal(made.begin(), made.end(), parent->childs.begin()));
-    parent->removeChild(made[1]);
-    parent->removeChild(made[39]);
-    EXPECT_EQ(parent->childs.size(), 38U);
-    EXPECT_EQ(parent->childs[1], made[2]);
-    EXPECT_EQ(parent->childs.back(), made[38]);
-    EXPECT_THROW(parent->childs.at(38), std::out_of_range);
-    // Erasing from adopted places works in place.
-    FolderTreeNode* other = storage.makeNode("o");
-    other->childs.adopt(storage.makeChildPlaces(2), 2);
-    other->childs[0] = made[0];
-    other->childs[1] = made[1];
-    other->removeChild(made[0]);
-    ASSERT_EQ(other->childs.size(), 1U);
-    EXPECT_EQ(other->childs.front(), made[1]);
+    std::vector<FolderTreeNode*> made(parent->childs.begin(), parent->childs.end());
+    // Taking the last, then the first, then one in the middle; then growing.
+    parent->removeChild(made[5]);
+    parent->removeChild(made[0]);
+    EXPECT_EQ(parent->childs.front(), made[1]);
+    parent->removeChild(made[2]);
+    FolderTreeNode* added = storage.makeNode("added");
+    parent->childs.push_back(added);
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"entry-1", "entry-3", "entry-4", "added"}));
+    EXPECT_EQ(parent->childs.back(), added);
+    EXPECT_EQ(*parent->childs.rbegin(), added);
+    EXPECT_THROW(parent->childs.at(4), std::out_of_range);
+    parent->childs.clear();
+    EXPECT_TRUE(parent->childs.empty());
+    // A parent changes like a pointer and reads back as one.
+    made[1]->parent = added;
+    EXPECT_EQ(made[1]->parent, added);
+    EXPECT_EQ(made[1]->parent->strFolderName(), "added");
+    made[1]->parent = nullptr;
+    EXPECT_FALSE(made[1]->parent);
+}
+
+TEST(FolderTreeStorageTest, AFolderTooLargeForOneBlockKeepsEveryChildInOrder) {
+    FolderTreeStorage storage;
+    FolderTreeNode* before = storage.makeNode("before");
+    FolderTreeNode* parent = storage.makeNode("big");
+    std::vector<std::string> names = numberedNames(70000);  // more than one block holds
+    makeChildren(storage, parent, names);
+    ASSERT_EQ(parent->childs.size(), names.size());
+    EXPECT_EQ(childNames(parent), names);
+    EXPECT_EQ(parent->childs[69999]->parent, parent);
+    parent->removeChild(parent->childs[100]);
+    EXPECT_EQ(parent->childs[100]->strFolderName(), "entry-101");
+    // Small folders after it still get their children, and totals can be summed newest first.
+    std::vector<std::string> small = numberedNames(3);
+    makeChildren(storage, before, small);
+    EXPECT_EQ(childNames(before), small);
+    EXPECT_EQ(storage.nodeCount(), 2 + names.size() + small.size());
+    std::size_t visited = 0;
+    storage.visitNewestFirst(2, [&](FolderTreeNode&) { ++visited; });
+    EXPECT_EQ(visited, names.size() + small.size());
+}
+
+TEST(FolderTreeStorageTest, NodesOfAnotherTreeAreRefusedAsParentOrChild) {
+    FolderTreeStorage one;
+    FolderTreeStorage other;
+    FolderTreeNode* mine = one.makeNode("mine");
+    FolderTreeNode* theirs = other.makeNode("theirs");
+    EXPECT_THROW(mine->parent = theirs, std::invalid_argument);
+    EXPECT_THROW(mine->childs.push_back(theirs), std::invalid_argument);
+    EXPECT_EQ(mine->parent, nullptr);
+    EXPECT_TRUE(mine->childs.empty());
+    EXPECT_LE(sizeof(FolderTreeNode), 40U);
 }
 
 TEST(FolderTreeStorageTest, StoredPathsAndDatesBelongToTheirNodeAndGoWithIt) {

@@ -114,7 +114,7 @@ std::optional<EntryStat> LinuxDirectoryWalker::statPath(const std::string& path)
 
 bool LinuxDirectoryWalker::list(Handle folder, DirectoryListing& out) {
     out.clear();
-    if (folder < 0 || ::lseek(folder, 0, SEEK_SET) != 0) {
+    if (folder < 0) {
         return false;
     }
     // getdents64 straight on the handle: no second descriptor and no directory stream to set up
@@ -141,7 +141,7 @@ bool LinuxDirectoryWalker::list(Handle folder, DirectoryListing& out) {
             listed.nameLength = static_cast<std::uint32_t>(length);
             listed.typeCode = entry->d_type;
             struct stat st {};
-            if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if ((entry->d_type != DT_DIR || out.lookUpFolders) && ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
                 listed.looked = true;
                 listed.stat = fromStat(st);
             }
