@@ -17,12 +17,7 @@ protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
         test::buildMachine(sysfs);
-        LinuxPaths paths;
-        paths.sysfsRoot = sysfs.sysfsRoot();
-        paths.devRoot = sysfs.devRoot();
-        paths.mountInfo = sysfs.mountInfo();
-        paths.mountHelper = "/fake/harbormind-mount";
-        paths.kernelEvents = KernelEvents::Ignore;
+        LinuxPaths paths = test::recordedMachinePaths(sysfs, "/fake/harbormind-mount");
         watcher = std::make_shared<LinuxDiskWatcher>(paths);
         registry = std::make_shared<LinuxDeviceRegistry>(
             paths, nullptr, [this](const std::string& name) { return watcher->knownDevice(name); });

@@ -52,12 +52,7 @@ protected:
         VirtualClockTest::SetUp();
         test::buildMachine(sysfs);
         sysfs.setMountInfo(rootMount);
-        LinuxPaths paths;
-        paths.sysfsRoot = sysfs.sysfsRoot();
-        paths.devRoot = sysfs.devRoot();
-        paths.mountInfo = sysfs.mountInfo();
-        paths.mountHelper = "/fake/harbormind-mount";
-        paths.kernelEvents = KernelEvents::Ignore;
+        LinuxPaths paths = test::recordedMachinePaths(sysfs, "/fake/harbormind-mount");
         watcher = std::make_shared<LinuxDiskWatcher>(paths);
         auto registry = std::make_shared<LinuxDeviceRegistry>(paths, nullptr);
         arbitration = std::make_unique<LinuxDiskArbitration>(watcher, registry, helper);

@@ -72,12 +72,7 @@ protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
         test::buildMachine(sysfs);
-        LinuxPaths paths;
-        paths.sysfsRoot = sysfs.sysfsRoot();
-        paths.devRoot = sysfs.devRoot();
-        paths.mountInfo = sysfs.mountInfo();
-        paths.mountHelper = "/bin/false";
-        paths.kernelEvents = KernelEvents::Ignore;
+        LinuxPaths paths = test::recordedMachinePaths(sysfs, "/bin/false");
         luks = image("nvme0n1p2", "echo -n secret | cryptsetup luksFormat --type luks2 --pbkdf pbkdf2 "
                                   "--pbkdf-force-iterations 1000 -q --key-file=-", 20);
         fat = image("sdb1", "mkfs.vfat -n STICK", 40);

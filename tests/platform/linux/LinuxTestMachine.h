@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "FakeSysfs.h"
+#include "platform/linux/disks/LinuxPaths.h"
 
 namespace harbormind::test {
 
@@ -30,6 +34,17 @@ inline void buildMachine(FakeSysfs& sysfs) {
     sysfs.addDisk("", "loop3", "7:3", 2097152, {{"loop/backing_file", "/home/ann/images/stick.img"}});
     sysfs.addPartition("loop3", "loop3p1", "259:8", 1, 2048, 2093056);
     sysfs.addDisk("", "loop0", "7:0", 0);
+}
+
+// The paths of a recorded machine, with kernel events ignored (a test sends its own).
+inline LinuxPaths recordedMachinePaths(const FakeSysfs& sysfs, std::string mountHelper) {
+    LinuxPaths paths;
+    paths.sysfsRoot = sysfs.sysfsRoot();
+    paths.devRoot = sysfs.devRoot();
+    paths.mountInfo = sysfs.mountInfo();
+    paths.mountHelper = std::move(mountHelper);
+    paths.kernelEvents = KernelEvents::Ignore;
+    return paths;
 }
 
 }  // namespace harbormind::test
