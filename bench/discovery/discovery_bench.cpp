@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -117,22 +118,21 @@ private:
     std::vector<std::pair<std::string, std::string>> attached_;
 };
 
-// Counts what a session reports of a set of devices, reading each description once.
+// Records when a session reported each disk, reading each description once as the drive model
+// does. Every appearance is recorded, also one that comes before the caller knows the name (a
+// disk can be reported before `losetup --show` has returned its name).
 class Observer {
 public:
     explicit Observer(std::set<std::string> expected) : expected_(std::move(expected)) {}
 
     void watch(harbormind::DiskArbitrationSession& session) {
         session.registerDiskAppeared([this, &session](const harbormind::DADisk& disk) {
-            if (expected_.count(disk.bsdName()) == 0) {
+            if (!session.copyDescription(disk)) {
                 return;
             }
-            auto description = session.copyDescription(disk);
             {
                 std::lock_guard lock(mutex_);
-                if (description) {
-                    seen_.insert(disk.bsdName());
-                }
+                appeared_[disk.bsdName()] = Steady::now();
             }
             Clock::current().notifyAll();
         });
@@ -143,28 +143,27 @@ public:
         return clock.waitUntil(
             [this] {
                 std::lock_guard lock(mutex_);
-                return seen_.size() == expected_.size();
+                return std::all_of(expected_.begin(), expected_.end(),
+                                   [this](const std::string& name) { return appeared_.count(name) != 0; });
             },
             clock.now() + harbormind::seconds(limitSeconds));
     }
-    bool waitFor(const std::string& name, double limitSeconds) {
+    // True once `name` appeared at `since` or later.
+    bool waitFor(const std::string& name, Steady::time_point since, double limitSeconds) {
         Clock& clock = Clock::current();
         return clock.waitUntil(
-            [this, &name] {
+            [this, &name, since] {
                 std::lock_guard lock(mutex_);
-                return seen_.count(name) != 0;
+                auto it = appeared_.find(name);
+                return it != appeared_.end() && it->second >= since;
             },
             clock.now() + harbormind::seconds(limitSeconds));
-    }
-    void expect(const std::string& name) {
-        std::lock_guard lock(mutex_);
-        expected_.insert(name);
     }
 
 private:
     std::mutex mutex_;
-    std::set<std::string> expected_;
-    std::set<std::string> seen_;
+    const std::set<std::string> expected_;
+    std::map<std::string, Steady::time_point> appeared_;
 };
 
 std::vector<std::string> devicesOf(const std::string& disk) {
@@ -270,16 +269,13 @@ int main(int argc, char** argv) {
             }
             std::string name = node.substr(5);
             std::ofstream(work + "/attached", std::ios::app) << name << " " << copy << "\n";
-            for (const auto& device : devicesOf(name)) {
-                observer.expect(device);
-            }
-            if (!observer.waitFor(name, 20)) {
+            if (!observer.waitFor(name, start, 20)) {
                 std::cerr << "no appearance of " << name << " within 20 s\n";
                 return 1;
             }
             diskLatency.push_back(secondsSince(start));
             shell("partx -a '" + node + "'");
-            if (!observer.waitFor(name + "p2", 20)) {
+            if (!observer.waitFor(name + "p2", start, 20)) {
                 std::cerr << "no appearance of " << name << "p2 within 20 s\n";
                 return 1;
             }

@@ -3,6 +3,7 @@
 #include "app/DMLaunchOptions.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/http/CurlHttpClient.h"
 #include "platform/sim/SimPlatform.h"
 #include "xpc/InProcessDaemon.h"
 #include "xpc/InProcessXPCTransport.h"
@@ -24,7 +25,9 @@ bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error
         return true;
     }
     // The helper daemon is reached over the system bus.
-    Platform::setCurrent(std::make_shared<LinuxPlatform>());
+    auto platform = std::make_shared<LinuxPlatform>();
+    platform->setHttpClient(std::make_unique<CurlHttpClient>());
+    Platform::setCurrent(platform);
     XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     return true;
 }

@@ -85,10 +85,11 @@ std::shared_ptr<DMLocalDriveManager> CliContext::manager() {
         return manager_;
     }
     manager_ = DMLocalDriveManager::create();
-    manager_->start();
     // Every disk present is reported on the manager's queue as soon as discovery starts;
-    // once that queue has drained, the tree is complete. The background classification
-    // is then done here once more, so what is printed is fully read.
+    // once that queue has drained, the tree is complete. Each drive is then classified here,
+    // once, with its whole tree known (not in the background as it appears).
+    manager_->setClassification(DMLocalDriveManager::Classification::ByCaller);
+    manager_->start();
     manager_->callbackQueue()->sync([] {});
     for (const auto& [name, drive] : manager_->driveObjs()) {
         drive->update();

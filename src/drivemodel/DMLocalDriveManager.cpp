@@ -106,6 +106,11 @@ void DMLocalDriveManager::stop() {
     background_.stop(seconds(stopLimitSeconds));
 }
 
+void DMLocalDriveManager::setClassification(Classification classification) {
+    std::lock_guard lock(mutex_);
+    classification_ = classification;
+}
+
 bool DMLocalDriveManager::isRunning() const {
     std::lock_guard lock(mutex_);
     return isRunning_;
@@ -186,6 +191,7 @@ void DMLocalDriveManager::diskAppeared(const DADisk& disk) {
     }
 
     std::shared_ptr<DMLocalDriveObject> object;
+    Classification classification = Classification::InBackground;
     {
         std::lock_guard lock(mutex_);
         auto it = driveObjs_.find(*bsdName);
@@ -194,8 +200,11 @@ void DMLocalDriveManager::diskAppeared(const DADisk& disk) {
             object = DMLocalDriveObject::create(*bsdName, weak_from_this());
             driveObjs_[*bsdName] = object;
         }
+        classification = classification_;
     }
-    background_.run(*Dispatch::global(), [object] { object->update(); });
+    if (classification == Classification::InBackground) {
+        background_.run(*Dispatch::global(), [object] { object->update(); });
+    }
 
     if (std::shared_ptr<DMLocalDriveObject> parent = parentObject(object)) {
         link(object, parent);

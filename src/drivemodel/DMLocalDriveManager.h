@@ -69,6 +69,11 @@ public:
     void open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
 
     bool isRunning() const;
+    // Who classifies a drive that appears: the manager in the background (the default), or
+    // the caller, once the tree is complete (a program that prints the tree and ends), so that
+    // no drive is classified twice.
+    enum class Classification { InBackground, ByCaller };
+    void setClassification(Classification classification);
     // Ends discovery for good: no more callbacks, background classification and mount
     // waits end, and the call returns once none of them runs any more (at most
     // `stopLimitSeconds`). A program calls it before it tears the platform down.
@@ -132,6 +137,7 @@ private:
 
     std::shared_ptr<SerialQueue> queue_;
     DMBackgroundWork background_;
+    Classification classification_ = Classification::InBackground;
     std::shared_ptr<DiskArbitrationSession> daSession_;
     std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper_;
     std::shared_ptr<DMNtfsWrapper> ntfsWrapper_;

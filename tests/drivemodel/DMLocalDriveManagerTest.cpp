@@ -321,5 +321,20 @@ TEST_F(ManagerTest, DisksComingAndGoingFromSeveralThreadsWhileTheTreeIsRead) {
     EXPECT_GT(reads.load(), 0);
 }
 
+// harbormindctl classifies each drive once, itself, when the tree is complete: the manager
+// builds the tree and leaves the classification alone.
+TEST_F(ManagerTest, WhenTheCallerClassifiesNoDriveIsClassifiedInTheBackground) {
+    buildLaptop();
+    manager = DMLocalDriveManager::create(delegate);
+    manager->setClassification(DMLocalDriveManager::Classification::ByCaller);
+    manager->start();
+    settle();
+    EXPECT_EQ(identifiers(manager->rootObjs()), (std::vector<std::string>{"disk0", "disk4"}));
+    auto stick = std::dynamic_pointer_cast<DMLocalDriveObject>(manager->driveObjs().at("disk4s1"));
+    EXPECT_EQ(stick->fileSystem(), DMDriveObjectFilesystem::unknown) << "not classified yet";
+    stick->update();
+    EXPECT_EQ(stick->fileSystem(), DMDriveObjectFilesystem::exfat);
+}
+
 }  // namespace
 }  // namespace harbormind::test

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/ProcessLauncher.h"
-#include "platform/linux/network/CurlHttpClient.h"
+#include "platform/linux/http/CurlHttpClient.h"
 #include "platform/linux/files/LinuxCacheFolders.h"
 #include "platform/linux/files/LinuxFileStore.h"
 #include "platform/sim/SimSettingsStore.h"

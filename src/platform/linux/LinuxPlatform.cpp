@@ -1,9 +1,9 @@
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/HttpClient.h"
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/linux/network/CurlHttpClient.h"
 #include "platform/linux/files/LinuxCacheFolders.h"
 #include "platform/linux/desktop/LinuxCommandTable.h"
 #include "platform/linux/disks/LinuxDeviceNaming.h"
@@ -69,10 +69,16 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
 
     watcher_ = std::make_shared<LinuxDiskWatcher>(paths_);
     std::weak_ptr<LinuxDiskWatcher> weak = watcher_;
-    registry_ = std::make_shared<LinuxDeviceRegistry>(paths_, [weak](const SysfsBlockDevice& device) {
-        auto watcher = weak.lock();
-        return watcher ? watcher->facts(device) : VolumeFacts{};
-    });
+    registry_ = std::make_shared<LinuxDeviceRegistry>(
+        paths_,
+        [weak](const SysfsBlockDevice& device) {
+            auto watcher = weak.lock();
+            return watcher ? watcher->facts(device) : VolumeFacts{};
+        },
+        [weak, root = paths_.sysfsRoot](const std::string& name) {
+            auto watcher = weak.lock();
+            return watcher ? watcher->knownDevice(name) : SysfsBlockDevice::read(root, name);
+        });
     diskArbitration_ = std::make_unique<LinuxDiskArbitration>(watcher_, registry_, *processes_);
     commands_ = std::make_unique<LinuxCommandTable>(paths_.mountHelper);
     naming_ = std::make_unique<LinuxDeviceNaming>(paths_.sysfsRoot);
@@ -83,7 +89,6 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     junkLocations_ = std::make_unique<LinuxJunkLocations>();
     keychainFiles_ = std::make_unique<LinuxKeychainFiles>(dataFolder(*users_) + "/keychains/default.keychain");
     fileStore_ = std::make_unique<LinuxFileStore>();
-    httpClient_ = std::make_unique<CurlHttpClient>();
     cacheFolders_ = std::make_unique<LinuxCacheFolders>();
     networkMounter_ = std::make_unique<LinuxNetworkMounter>(*processes_);
     loginItems_ = std::make_unique<LinuxLoginItems>(LinuxLoginItems::defaultFolder(), "Kestrane Harbormind",
@@ -123,6 +128,7 @@ FileEvents* LinuxPlatform::fileEvents() { return fileEvents_.get(); }
 JunkLocations* LinuxPlatform::junkLocations() { return junkLocations_.get(); }
 FileStore* LinuxPlatform::fileStore() { return fileStore_.get(); }
 HttpClient* LinuxPlatform::httpClient() { return httpClient_.get(); }
+void LinuxPlatform::setHttpClient(std::unique_ptr<HttpClient> client) { httpClient_ = std::move(client); }
 CacheFolders* LinuxPlatform::cacheFolders() { return cacheFolders_.get(); }
 NetworkMounter* LinuxPlatform::networkMounter() { return networkMounter_.get(); }
 KeychainFiles* LinuxPlatform::keychainFiles() { return keychainFiles_.get(); }

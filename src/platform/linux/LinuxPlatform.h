@@ -44,6 +44,9 @@ public:
     FileEvents* fileEvents() override;
     FileStore* fileStore() override;
     HttpClient* httpClient() override;
+    // None until the program gives one: only a program that checks for updates links an HTTP
+    // client (and the libraries it loads at start-up).
+    void setHttpClient(std::unique_ptr<HttpClient> client);
     JunkLocations* junkLocations() override;
     KeychainFiles* keychainFiles() override;
     LoginItems* loginItems() override;

@@ -36,7 +36,8 @@ std::optional<ProgramCall> LinuxCommandTable::lockLUKSVolume(const std::string& 
 }
 
 std::string LinuxCommandTable::listCoreStorage() {
-    return "true";
+    // Linux has no CoreStorage volumes: an empty line runs nothing and lists no group.
+    return {};
 }
 
 }  // namespace harbormind

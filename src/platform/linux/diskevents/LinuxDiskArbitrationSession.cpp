@@ -104,7 +104,7 @@ void LinuxDiskArbitrationSession::registerDiskUnmountApproval(ApprovalCallback c
 
 std::optional<DADisk> LinuxDiskArbitrationSession::diskFromBSDName(const std::string& bsdName) {
     std::string name = kernelName(bsdName);
-    if (!watcher_->describer().device(name)) {
+    if (!watcher_->shownDevice(name)) {
         return std::nullopt;
     }
     return DADisk(name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <utility>
 #include <filesystem>
 
 #include "platform/DiskDescriptionKey.h"
@@ -77,7 +78,10 @@ bool naturalLess(const std::string& a, const std::string& b) {
 }  // namespace
 
 LinuxDiskWatcher::LinuxDiskWatcher(LinuxPaths paths)
-    : paths_(std::move(paths)), describer_(paths_), queue_(SerialQueue::create("harbormind.linux.disks")) {}
+    : paths_(std::move(paths)),
+      describer_(paths_),
+      queue_(SerialQueue::create("harbormind.linux.disks")),
+      mountSource_(paths_.mountInfo) {}
 
 LinuxDiskWatcher::~LinuxDiskWatcher() {
     monitor_.stop();
@@ -116,7 +120,7 @@ void LinuxDiskWatcher::startOnQueue() {
         return;
     }
     started_ = true;
-    takeMounts(MountTable::read(paths_.mountInfo));
+    takeMounts(*mountSource_.current());
     if (paths_.kernelEvents == KernelEvents::Listen) {
         std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
         std::shared_ptr<SerialQueue> queue = queue_;
@@ -156,27 +160,47 @@ std::vector<std::string> LinuxDiskWatcher::orderedNames() const {
 
 std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string& name, double appearanceTime,
                                                                const std::optional<SysfsBlockDevice>* alreadyRead) {
-    auto device = alreadyRead != nullptr ? LinuxDiskDescriber::shown(*alreadyRead) : describer_.device(name);
+    std::optional<SysfsBlockDevice> read;
+    if (alreadyRead != nullptr) {
+        read = *alreadyRead;
+    } else {
+        read = SysfsBlockDevice::read(paths_.sysfsRoot, name);
+        if (pass_ != nullptr) {
+            pass_->remember(name, read);
+        }
+    }
+    auto device = LinuxDiskDescriber::shown(std::move(read));
     if (!device) {
         return std::nullopt;
     }
     Known known;
     known.device = *device;
-    known.facts = describer_.probe(*device);
+    // What a rescan probed ahead (all devices at once) is as fresh as its sysfs read.
+    std::optional<VolumeFacts> probed = alreadyRead != nullptr && pass_ != nullptr ? pass_->facts(name) : std::nullopt;
+    known.facts = probed ? std::move(*probed) : describer_.probe(*device, pass_);
     known.appearanceTime = appearanceTime;
-    known.description = describer_.describe(*device, known.facts, mounts_, appearanceTime);
+    known.description = describer_.describe(*device, known.facts, mounts_, appearanceTime, pass_);
     return known;
 }
 
 void LinuxDiskWatcher::rescan() {
     // Disks first, then partitions, then mappings, each in natural name order (loop2 before
     // loop10), so that the first report reads like the machine.
+    DescribePass pass(paths_.sysfsRoot, paths_.devRoot);
+    DescribePass* outer = std::exchange(pass_, &pass);
+    const std::vector<std::string> names = SysfsBlockDevice::list(paths_.sysfsRoot);
+    // Every device is read, and every disk probed, before the first is looked at: the reads
+    // run a few at a time, and what they found is as fresh as a read in the look itself.
+    pass.readAll(names, [this, &pass](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
+        if (!LinuxDiskDescriber::shown(device)) {
+            return std::nullopt;
+        }
+        return describer_.probe(device, &pass);
+    });
     std::vector<std::tuple<int, std::string>> order;
-    std::set<std::string> present;
-    std::map<std::string, std::optional<SysfsBlockDevice>> read;
-    for (const auto& name : SysfsBlockDevice::list(paths_.sysfsRoot)) {
-        present.insert(name);
-        const auto& device = read[name] = SysfsBlockDevice::read(paths_.sysfsRoot, name);
+    const std::set<std::string> present(names.begin(), names.end());
+    for (const auto& name : names) {
+        const auto& device = pass.device(name);
         int rank = !device ? 3 : device->isPartition ? 1 : device->slaves.empty() ? 0 : 2;
         order.emplace_back(rank, name);
     }
@@ -187,8 +211,10 @@ void LinuxDiskWatcher::rescan() {
         return naturalLess(std::get<1>(a), std::get<1>(b));
     });
     for (const auto& entry : order) {
-        look(std::get<1>(entry), &read[std::get<1>(entry)]);
+        const std::optional<SysfsBlockDevice> read = pass.device(std::get<1>(entry));
+        look(std::get<1>(entry), &read);
     }
+    pass_ = outer;
     std::vector<std::string> gone;
     {
         std::lock_guard lock(mutex_);
@@ -205,7 +231,7 @@ void LinuxDiskWatcher::rescan() {
 
 void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     if (message.action == "resync") {
-        takeMounts(MountTable::read(paths_.mountInfo));
+        takeMounts(*mountSource_.current());
         rescan();
         return;
     }
@@ -217,6 +243,8 @@ void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
         forget(name);
         return;
     }
+    DescribePass pass(paths_.sysfsRoot, paths_.devRoot);
+    DescribePass* outer = std::exchange(pass_, &pass);
     look(name);
     // A disk that changed may have a new partition table or lost its medium: its partitions
     // are looked at again too (the kernel reports removed partitions, not rewritten ones).
@@ -232,6 +260,7 @@ void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     for (const auto& partition : partitions) {
         look(partition);
     }
+    pass_ = outer;
 }
 
 void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBlockDevice>* alreadyRead) {
@@ -244,8 +273,10 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         }
     }
     const double appearance = previous ? previous->appearanceTime : toSeconds(Clock::current().now());
-    // Watched before it is read: a write that ends while it is being read is not missed.
-    if (!previous) {
+    // Watched before it is read: a write that ends while it is being read is not missed. A
+    // device a rescan read already and found no disk is not watched (it waits for an event).
+    const bool readAsNoDisk = alreadyRead != nullptr && !LinuxDiskDescriber::shown(*alreadyRead);
+    if (!previous && !readAsNoDisk) {
         monitor_.watchNode(name, describer_.devicePath(name));
     }
     auto current = build(name, appearance, alreadyRead);
@@ -253,7 +284,7 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         // Gone, or no longer a disk (a detached loop device keeps its node with size 0).
         if (previous) {
             forget(name);
-        } else {
+        } else if (!readAsNoDisk) {
             monitor_.unwatchNode(name);
         }
         return;
@@ -318,19 +349,19 @@ std::optional<DiskDescription> LinuxDiskWatcher::description(const std::string& 
             device = it->second.device;
         }
     }
-    MountTable mounts = mountsFor(name);
+    std::shared_ptr<const MountTable> mounts = mountsFor(name);
     if (!description) {
         device = describer_.device(name);
         if (!device) {
             return std::nullopt;
         }
-        description = describer_.describe(*device, describer_.probe(*device), mounts,
+        description = describer_.describe(*device, describer_.probe(*device), *mounts,
                                           toSeconds(Clock::current().now()));
         return description;
     }
     auto& values = description->values();
     values.erase(DiskDescriptionKey::volumePath);
-    if (auto mountPoint = mounts.mountPointOf(device->devNumber, describer_.devicePath(name))) {
+    if (auto mountPoint = mounts->mountPointOf(device->devNumber, describer_.devicePath(name))) {
         values[DiskDescriptionKey::volumePath] = *mountPoint;
     }
     return description;
@@ -347,14 +378,36 @@ VolumeFacts LinuxDiskWatcher::facts(const SysfsBlockDevice& device) {
     return describer_.probe(device);
 }
 
+std::optional<SysfsBlockDevice> LinuxDiskWatcher::cachedDevice(const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    auto it = known_.find(name);
+    if (it == known_.end()) {
+        return std::nullopt;
+    }
+    return it->second.device;
+}
+
+std::optional<SysfsBlockDevice> LinuxDiskWatcher::knownDevice(const std::string& name) {
+    if (auto known = cachedDevice(name)) {
+        return known;
+    }
+    return SysfsBlockDevice::read(paths_.sysfsRoot, name);
+}
+
+std::optional<SysfsBlockDevice> LinuxDiskWatcher::shownDevice(const std::string& name) {
+    if (auto known = cachedDevice(name)) {
+        return known;
+    }
+    return describer_.device(name);
+}
+
 std::optional<std::string> LinuxDiskWatcher::nameForVolumePath(const std::string& path) {
     std::error_code error;
     std::string resolved = std::filesystem::weakly_canonical(path, error).string();
     if (error) {
         resolved = path;
     }
-    MountTable mounts = MountTable::read(paths_.mountInfo);
-    auto entry = mounts.entryContaining(resolved);
+    auto entry = mountSource_.current()->entryContaining(resolved);
     if (!entry) {
         return std::nullopt;
     }
@@ -374,10 +427,11 @@ std::optional<std::string> LinuxDiskWatcher::nameForVolumePath(const std::string
 }
 
 void LinuxDiskWatcher::pollMounts() {
-    MountTable current = MountTable::read(paths_.mountInfo);
-    if (current == mounts_) {
+    std::shared_ptr<const MountTable> latest = mountSource_.current();
+    if (*latest == mounts_) {
         return;
     }
+    MountTable current = *latest;
     MountTable before = std::move(mounts_);
     takeMounts(current);
     handleMountChanges(before, current);
@@ -500,17 +554,17 @@ void LinuxDiskWatcher::takeMounts(MountTable mounts) {
     takenMounts_ = mounts_;
 }
 
-MountTable LinuxDiskWatcher::mountsFor(const std::string& name) const {
+std::shared_ptr<const MountTable> LinuxDiskWatcher::mountsFor(const std::string& name) {
     {
         // While the helper mounts or unmounts this disk for the process, its mount state is
         // the one last taken in: the change shows once the helper is done, its mount folder
         // made or removed.
         std::lock_guard lock(mutex_);
         if (expectedMounts_.count(name) != 0 || expectedUnmounts_.count(name) != 0) {
-            return takenMounts_;
+            return std::make_shared<const MountTable>(takenMounts_);
         }
     }
-    return MountTable::read(paths_.mountInfo);
+    return mountSource_.current();
 }
 
 bool LinuxDiskWatcher::helperRunning() const {

@@ -12,7 +12,9 @@
 #include "platform/DiskDescription.h"
 #include "platform/linux/disks/LinuxDiskDescriber.h"
 #include "platform/linux/disks/LinuxPaths.h"
+#include "platform/linux/disks/DescribePass.h"
 #include "platform/linux/disks/MountTable.h"
+#include "platform/linux/disks/MountTableSource.h"
 #include "platform/linux/disks/UeventMonitor.h"
 #include "support/SerialQueue.h"
 #include "support/Timer.h"
@@ -50,6 +52,13 @@ public:
     std::optional<std::string> nameForVolumePath(const std::string& path);
     // Cached device contents, for the registry.
     VolumeFacts facts(const SysfsBlockDevice& device);
+    // A device's sysfs facts as the watcher last read them, which it does again on every kernel
+    // event for the device or its disk, every write to its node, every mapping appearing on it
+    // or going, and every rescan. Read from sysfs now when the watcher does not keep the device
+    // (not started, not shown, not seen yet).
+    std::optional<SysfsBlockDevice> knownDevice(const std::string& name);
+    // The same for a disk this system shows (LinuxDiskDescriber::shown).
+    std::optional<SysfsBlockDevice> shownDevice(const std::string& name);
 
     // Asks every session whether a mount or unmount of `name` may go ahead, before the platform
     // performs one itself. True when no session dissents; the dissent otherwise.
@@ -93,12 +102,16 @@ private:
     std::vector<std::string> orderedNames() const;
     bool helperRunning() const;
     void takeMounts(MountTable mounts);
-    MountTable mountsFor(const std::string& name) const;
+    std::shared_ptr<const MountTable> mountsFor(const std::string& name);
+    std::optional<SysfsBlockDevice> cachedDevice(const std::string& name) const;
 
     LinuxPaths paths_;
     LinuxDiskDescriber describer_;
     std::shared_ptr<SerialQueue> queue_;
     UeventMonitor monitor_;
+    MountTableSource mountSource_;
+    // What the look in progress (a rescan or a kernel event) has read; only on the queue.
+    DescribePass* pass_ = nullptr;
     std::shared_ptr<Timer> mountTimer_;
     bool started_ = false;
 

@@ -33,6 +33,12 @@ public:
         std::vector<Entry> entries;
     };
     static Table partitionTable(const std::string& diskPath);
+    // A whole disk whose partition table was read already: what probe(ProbeTable::Read) finds.
+    static VolumeFacts probeDisk(const std::string& diskPath, const Table& table);
+
+private:
+    // The file system signatures of the device, added to `facts`.
+    static VolumeFacts superblocks(const std::string& devicePath, VolumeFacts facts);
 };
 
 }  // namespace harbormind

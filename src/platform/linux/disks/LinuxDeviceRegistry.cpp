@@ -48,8 +48,12 @@ bool isBlockFolder(const fs::path& folder) {
 
 }  // namespace
 
-LinuxDeviceRegistry::LinuxDeviceRegistry(LinuxPaths paths, Prober prober)
-    : paths_(std::move(paths)), prober_(std::move(prober)) {}
+LinuxDeviceRegistry::LinuxDeviceRegistry(LinuxPaths paths, Prober prober, Reader reader)
+    : paths_(std::move(paths)), prober_(std::move(prober)), reader_(std::move(reader)) {}
+
+std::optional<SysfsBlockDevice> LinuxDeviceRegistry::readDevice(const std::string& name) {
+    return reader_ ? reader_(name) : SysfsBlockDevice::read(paths_.sysfsRoot, name);
+}
 
 RegistryEntryId LinuxDeviceRegistry::idFor(Kind kind, const std::string& path) {
     std::lock_guard lock(mutex_);
@@ -74,7 +78,7 @@ std::optional<LinuxDeviceRegistry::Entry> LinuxDeviceRegistry::entry(RegistryEnt
 }
 
 std::optional<RegistryEntryId> LinuxDeviceRegistry::entryForName(const std::string& bsdName) {
-    auto device = SysfsBlockDevice::read(paths_.sysfsRoot, bsdName);
+    auto device = readDevice(bsdName);
     if (!device) {
         return std::nullopt;
     }
@@ -103,7 +107,13 @@ std::optional<RegistryEntryId> LinuxDeviceRegistry::entryFromPath(const std::str
 }
 
 std::optional<SysfsBlockDevice> LinuxDeviceRegistry::blockDevice(const std::string& folder) {
-    return SysfsBlockDevice::read(paths_.sysfsRoot, fs::path(folder).filename().string());
+    const std::string name = fs::path(folder).filename().string();
+    auto device = readDevice(name);
+    // The name may have gone to another device since the entry was made (a reattached loop).
+    if (device && device->sysPath != folder && reader_) {
+        device = SysfsBlockDevice::read(paths_.sysfsRoot, name);
+    }
+    return device;
 }
 
 std::optional<RegistryEntryId> LinuxDeviceRegistry::parentEntry(RegistryEntryId id) {
@@ -122,7 +132,7 @@ std::optional<RegistryEntryId> LinuxDeviceRegistry::parentEntry(RegistryEntryId 
                 return idFor(Kind::Media, fs::path(current->path).parent_path().string());
             }
             if (!device->slaves.empty()) {
-                if (auto below = SysfsBlockDevice::read(paths_.sysfsRoot, device->slaves.front())) {
+                if (auto below = readDevice(device->slaves.front())) {
                     return idFor(Kind::Media, below->sysPath);
                 }
             }
@@ -161,8 +171,10 @@ std::vector<RegistryEntryId> LinuxDeviceRegistry::childEntries(RegistryEntryId i
                 break;
             }
             std::vector<std::string> names;
+            // The kernel names a partition after its disk (sda1, nvme0n1p2), so only such
+            // folders are looked into.
             for (fs::directory_iterator it(current->path, error), end; !error && it != end; it.increment(error)) {
-                if (fs::exists(it->path() / "partition")) {
+                if (it->path().filename().string().starts_with(device->name) && fs::exists(it->path() / "partition")) {
                     names.push_back(it->path().string());
                 }
             }
@@ -171,7 +183,7 @@ std::vector<RegistryEntryId> LinuxDeviceRegistry::childEntries(RegistryEntryId i
                 children.push_back(idFor(Kind::Media, name));
             }
             for (const auto& holder : device->holders) {
-                if (auto above = SysfsBlockDevice::read(paths_.sysfsRoot, holder)) {
+                if (auto above = readDevice(holder)) {
                     children.push_back(idFor(Kind::Media, above->sysPath));
                 }
             }

@@ -22,8 +22,10 @@ namespace harbormind {
 class LinuxDeviceRegistry final : public DeviceRegistry {
 public:
     using Prober = std::function<VolumeFacts(const SysfsBlockDevice&)>;
+    // A block device's sysfs facts by kernel name; none: read from sysfs on every call.
+    using Reader = std::function<std::optional<SysfsBlockDevice>(const std::string& name)>;
 
-    LinuxDeviceRegistry(LinuxPaths paths, Prober prober);
+    LinuxDeviceRegistry(LinuxPaths paths, Prober prober, Reader reader = nullptr);
 
     // The media entry of a block device; none when sysfs does not have it.
     std::optional<RegistryEntryId> entryForName(const std::string& bsdName);
@@ -44,12 +46,14 @@ private:
     RegistryEntryId idFor(Kind kind, const std::string& path);
     std::optional<Entry> entry(RegistryEntryId id);
     std::optional<SysfsBlockDevice> blockDevice(const std::string& folder);
+    std::optional<SysfsBlockDevice> readDevice(const std::string& name);
     std::optional<PlatformValue> mediaProperty(const std::string& folder, const std::string& key);
     std::optional<PlatformValue> driverProperty(const std::string& folder, const std::string& key);
     std::optional<PlatformValue> hardwareProperty(const std::string& folder, const std::string& key);
 
     LinuxPaths paths_;
     Prober prober_;
+    Reader reader_;
     std::mutex mutex_;
     std::map<std::pair<Kind, std::string>, RegistryEntryId> ids_;
     std::map<RegistryEntryId, Entry> entries_;

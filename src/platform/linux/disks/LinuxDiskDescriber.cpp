@@ -60,14 +60,19 @@ std::optional<SysfsBlockDevice> LinuxDiskDescriber::device(const std::string& na
     return shown(SysfsBlockDevice::read(paths_.sysfsRoot, name));
 }
 
-VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device) const {
+VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device, DescribePass* pass) const {
     if (auto recorded = UnreadableNodeFacts::of(devicePath(device.name), device.devNumber, paths_.udevDataRoot)) {
         return *recorded;
     }
-    VolumeFacts facts =
-        BlkidProbe::probe(devicePath(device.name), device.isPartition ? ProbeTable::Skip : ProbeTable::Read);
-    if (device.isPartition && device.partitionNumber) {
-        BlkidProbe::Table table = BlkidProbe::partitionTable(devicePath(device.wholeDiskName));
+    auto tableOf = [&](const std::string& disk) {
+        return pass != nullptr ? pass->partitionTable(disk) : BlkidProbe::partitionTable(devicePath(disk));
+    };
+    if (!device.isPartition) {
+        return BlkidProbe::probeDisk(devicePath(device.name), tableOf(device.name));
+    }
+    VolumeFacts facts = BlkidProbe::probe(devicePath(device.name), ProbeTable::Skip);
+    if (device.partitionNumber) {
+        const BlkidProbe::Table table = tableOf(device.wholeDiskName);
         for (const auto& entry : table.entries) {
             if (entry.number == *device.partitionNumber) {
                 facts.entryScheme = table.scheme;
@@ -80,15 +85,19 @@ VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device) const {
     return facts;
 }
 
-SysfsBlockDevice LinuxDiskDescriber::carrier(const SysfsBlockDevice& device) const {
+SysfsBlockDevice LinuxDiskDescriber::carrier(const SysfsBlockDevice& device, DescribePass* pass) const {
     SysfsBlockDevice current = device;
     // A mapping can stack (a LUKS mapping on an LVM volume); the depth limit guards a loop.
     for (int depth = 0; depth < 8; ++depth) {
-        std::optional<SysfsBlockDevice> next;
+        std::optional<std::string> below;
         if (current.isPartition) {
-            next = SysfsBlockDevice::read(paths_.sysfsRoot, current.wholeDiskName);
+            below = current.wholeDiskName;
         } else if (!current.slaves.empty()) {
-            next = SysfsBlockDevice::read(paths_.sysfsRoot, current.slaves.front());
+            below = current.slaves.front();
+        }
+        std::optional<SysfsBlockDevice> next;
+        if (below) {
+            next = pass != nullptr ? pass->device(*below) : SysfsBlockDevice::read(paths_.sysfsRoot, *below);
         }
         if (!next) {
             break;
@@ -174,9 +183,10 @@ std::optional<std::string> LinuxDiskDescriber::mediaContentOf(const SysfsBlockDe
 }
 
 DiskDescription LinuxDiskDescriber::describe(const SysfsBlockDevice& device, const VolumeFacts& facts,
-                                             const MountTable& mounts, double appearanceTime) const {
+                                             const MountTable& mounts, double appearanceTime,
+                                             DescribePass* pass) const {
     using Key = DiskDescriptionKey;
-    const SysfsBlockDevice hardware = carrier(device);
+    const SysfsBlockDevice hardware = carrier(device, pass);
     const bool internal = isInternal(hardware);
 
     PlatformValue::Dictionary values;

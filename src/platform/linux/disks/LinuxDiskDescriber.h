@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/DiskDescription.h"
+#include "platform/linux/disks/DescribePass.h"
 #include "platform/linux/disks/LinuxPaths.h"
 #include "platform/linux/disks/MountTable.h"
 #include "platform/linux/disks/SysfsBlockDevice.h"
@@ -24,14 +25,14 @@ public:
     // `read` when it is a disk this system shows (present, not empty, not hidden).
     static std::optional<SysfsBlockDevice> shown(std::optional<SysfsBlockDevice> read);
     std::optional<SysfsBlockDevice> device(const std::string& name) const;
-    // Probes the device's contents.
-    VolumeFacts probe(const SysfsBlockDevice& device) const;
+    // Probes the device's contents; with a pass, each disk's partition table is read once in it.
+    VolumeFacts probe(const SysfsBlockDevice& device, DescribePass* pass = nullptr) const;
     // The device that carries the hardware facts: the disk of a partition, the disk under a
     // mapping (followed through "slaves"), or the device itself.
-    SysfsBlockDevice carrier(const SysfsBlockDevice& device) const;
+    SysfsBlockDevice carrier(const SysfsBlockDevice& device, DescribePass* pass = nullptr) const;
 
     DiskDescription describe(const SysfsBlockDevice& device, const VolumeFacts& facts, const MountTable& mounts,
-                             double appearanceTime) const;
+                             double appearanceTime, DescribePass* pass = nullptr) const;
 
     std::string devicePath(const std::string& name) const { return paths_.devRoot + "/" + name; }
 

@@ -1,5 +1,6 @@
 #include "platform/linux/disks/SysfsBlockDevice.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -21,9 +22,45 @@ std::string trim(std::string text) {
     return text;
 }
 
+// A folder opened once, so that each attribute below it is one short lookup instead of a walk
+// of the whole path (and of the class/block link) for every attribute.
+class Folder {
+public:
+    Folder(int parent, const char* path, int flags) : fd_(::openat(parent, path, O_PATH | O_CLOEXEC | flags)) {}
+    ~Folder() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    bool has(const char* name) const { return ::faccessat(fd_, name, F_OK, 0) == 0; }
+
+    // The folder's canonical path, as the kernel resolved it; none when it went away meanwhile.
+    std::optional<std::string> path() const {
+        char buffer[4096];
+        std::string link = "/proc/self/fd/" + std::to_string(fd_);
+        ssize_t length = ::readlink(link.c_str(), buffer, sizeof(buffer));
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof(buffer)) {
+            return std::nullopt;
+        }
+        std::string text(buffer, static_cast<std::size_t>(length));
+        if (text.front() != '/' || text.ends_with(" (deleted)")) {
+            return std::nullopt;
+        }
+        return text;
+    }
+
+private:
+    int fd_;
+};
+
 // A sysfs attribute is one short page: one open and one or two reads, without a stream.
-std::optional<std::string> readAttribute(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> readAttribute(int folder, const char* name) {
+    int fd = ::openat(folder, name, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -44,8 +81,8 @@ std::optional<std::string> readAttribute(const fs::path& path) {
     return trim(std::move(text));
 }
 
-std::optional<std::int64_t> readNumber(const fs::path& path) {
-    auto text = readAttribute(path);
+std::optional<std::int64_t> readNumber(int folder, const char* name) {
+    auto text = readAttribute(folder, name);
     if (!text || text->empty()) {
         return std::nullopt;
     }
@@ -59,6 +96,28 @@ std::optional<std::int64_t> readNumber(const fs::path& path) {
     } catch (...) {
         return std::nullopt;
     }
+}
+
+std::vector<std::string> listFolder(int folder, const char* name) {
+    std::vector<std::string> names;
+    int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return names;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") {
+            names.push_back(std::move(entryName));
+        }
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::string> listFolder(const fs::path& path) {
@@ -76,9 +135,9 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 }
 
 // The first of `names` that has a non-empty attribute under `folder`.
-std::string firstAttribute(const fs::path& folder, std::initializer_list<const char*> names) {
+std::string firstAttribute(int folder, std::initializer_list<const char*> names) {
     for (const char* name : names) {
-        if (auto value = readAttribute(folder / name); value && !value->empty()) {
+        if (auto value = readAttribute(folder, name); value && !value->empty()) {
             return *value;
         }
     }
@@ -130,69 +189,79 @@ std::optional<SysfsBlockDevice> SysfsBlockDevice::read(const std::string& sysfsR
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
         return std::nullopt;
     }
-    std::error_code error;
-    fs::path link = fs::path(sysfsRoot) / "class" / "block" / name;
-    fs::path folder = fs::canonical(link, error);
-    if (error || !fs::is_directory(folder, error)) {
+    const std::string link = sysfsRoot + "/class/block/" + name;
+    Folder folder(AT_FDCWD, link.c_str(), O_DIRECTORY);
+    std::optional<std::string> folderPath = folder.isOpen() ? folder.path() : std::nullopt;
+    if (!folderPath) {
         return std::nullopt;
     }
 
     SysfsBlockDevice device;
     device.name = name;
-    device.sysPath = folder.string();
-    device.devNumber = readAttribute(folder / "dev").value_or("");
+    device.sysPath = *folderPath;
+    device.devNumber = readAttribute(folder.fd(), "dev").value_or("");
     // The size is in 512-byte sectors; a count too large for bytes (no real device) reads as 0.
-    const std::int64_t sectors = readNumber(folder / "size").value_or(0);
+    const std::int64_t sectors = readNumber(folder.fd(), "size").value_or(0);
     device.sizeBytes = sectors > 0 && sectors <= INT64_MAX / 512 ? sectors * 512 : 0;
-    device.readOnly = readNumber(folder / "ro").value_or(0) != 0;
-    device.hidden = readNumber(folder / "hidden").value_or(0) != 0;
-    device.holders = listFolder(folder / "holders");
-    device.slaves = listFolder(folder / "slaves");
+    device.readOnly = readNumber(folder.fd(), "ro").value_or(0) != 0;
+    device.hidden = readNumber(folder.fd(), "hidden").value_or(0) != 0;
+    device.holders = listFolder(folder.fd(), "holders");
+    device.slaves = listFolder(folder.fd(), "slaves");
 
-    fs::path diskFolder = folder;
-    if (fs::exists(folder / "partition", error)) {
+    fs::path diskPath = device.sysPath;
+    const bool partition = folder.has("partition");
+    Folder disk(folder.fd(), partition ? ".." : ".", O_DIRECTORY);
+    if (partition) {
         device.isPartition = true;
-        device.partitionNumber = readNumber(folder / "partition");
-        device.startSector = readNumber(folder / "start");
+        device.partitionNumber = readNumber(folder.fd(), "partition");
+        device.startSector = readNumber(folder.fd(), "start");
         if (device.startSector && (*device.startSector < 0 || *device.startSector > INT64_MAX / 512)) {
             device.startSector.reset();
         }
-        diskFolder = folder.parent_path();
-        device.wholeDiskName = diskFolder.filename().string();
+        diskPath = diskPath.parent_path();
+        device.wholeDiskName = diskPath.filename().string();
     } else {
         device.wholeDiskName = name;
     }
 
-    device.removable = readNumber(diskFolder / "removable").value_or(0) != 0;
-    if (auto rotational = readNumber(diskFolder / "queue" / "rotational")) {
+    device.removable = readNumber(disk.fd(), "removable").value_or(0) != 0;
+    if (auto rotational = readNumber(disk.fd(), "queue/rotational")) {
         device.rotational = *rotational != 0;
     }
-    if (auto backing = readAttribute(diskFolder / "loop" / "backing_file"); backing && !backing->empty()) {
+    if (auto backing = readAttribute(disk.fd(), "loop/backing_file"); backing && !backing->empty()) {
         device.loopBackingFile = backing;
     }
-    if (auto mapper = readAttribute(folder / "dm" / "name"); mapper && !mapper->empty()) {
+    if (auto mapper = readAttribute(folder.fd(), "dm/name"); mapper && !mapper->empty()) {
         device.mapperName = mapper;
-        device.mapperUuid = readAttribute(folder / "dm" / "uuid");
+        device.mapperUuid = readAttribute(folder.fd(), "dm/uuid");
     }
 
-    fs::path hardware = fs::canonical(diskFolder / "device", error);
-    if (!error) {
-        device.hardwarePath = hardware.string();
-        device.vendor = firstAttribute(hardware, {"vendor"});
-        device.model = firstAttribute(hardware, {"model"});
-        device.serial = firstAttribute(hardware, {"serial"});
-        device.bus = busOfPath(hardware.string());
+    Folder hardware(disk.fd(), "device", 0);
+    std::optional<std::string> hardwarePath = hardware.isOpen() ? hardware.path() : std::nullopt;
+    if (hardwarePath) {
+        device.hardwarePath = hardwarePath;
+        device.vendor = firstAttribute(hardware.fd(), {"vendor"});
+        device.model = firstAttribute(hardware.fd(), {"model"});
+        device.serial = firstAttribute(hardware.fd(), {"serial"});
+        device.bus = busOfPath(*hardwarePath);
         // A virtio or PCI function id ("0x1af4") is no vendor name.
         if (startsWith(device.vendor, "0x")) {
             device.vendor.clear();
         }
     } else {
-        device.bus = busOfPath(diskFolder.string());
+        device.bus = busOfPath(diskPath.string());
     }
     if (device.serial.empty()) {
-        device.serial = firstAttribute(diskFolder, {"serial", "wwid"});
+        device.serial = firstAttribute(disk.fd(), {"serial", "wwid"});
     }
     return device;
+}
+
+bool SysfsBlockDevice::isEmpty(const std::string& sysfsRoot, const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+        return false;
+    }
+    return readNumber(AT_FDCWD, (sysfsRoot + "/class/block/" + name + "/size").c_str()) == 0;
 }
 
 std::vector<std::string> SysfsBlockDevice::list(const std::string& sysfsRoot) {

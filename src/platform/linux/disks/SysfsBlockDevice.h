@@ -42,6 +42,9 @@ struct SysfsBlockDevice {
 
     // None when the device does not exist under <root>/class/block.
     static std::optional<SysfsBlockDevice> read(const std::string& sysfsRoot, const std::string& name);
+    // True when the device has no medium (its size reads 0, as an unattached loop device's
+    // does): such a device is no disk, and is not read whole.
+    static bool isEmpty(const std::string& sysfsRoot, const std::string& name);
     // Every block device name sysfs lists, sorted so a disk comes before its partitions.
     static std::vector<std::string> list(const std::string& sysfsRoot);
     // The bus from the components of a hardware path.

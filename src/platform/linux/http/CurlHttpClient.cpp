@@ -1,4 +1,4 @@
-#include "platform/linux/network/CurlHttpClient.h"
+#include "platform/linux/http/CurlHttpClient.h"
 
 #include <curl/curl.h>
 

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/disks/BlkidProbe.h"
+#include "platform/linux/disks/SysfsBlockDevice.h"
+#include "platform/linux/disks/VolumeFacts.h"
+
+namespace harbormind {
+
+// What one look at the machine (a rescan, or a device and its partitions after a kernel event)
+// reads once and shares: each device's sysfs facts, each disk's partition table and, in a
+// rescan, each disk's contents. It lives for that look only, so whatever changes afterwards
+// is read again by the next one.
+class DescribePass {
+public:
+    DescribePass(std::string sysfsRoot, std::string devRoot)
+        : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)) {}
+
+    // The device as read in this pass (read now when it was not).
+    const std::optional<SysfsBlockDevice>& device(const std::string& name);
+    // Keeps a device read fresh, for what this pass reads after it.
+    void remember(const std::string& name, std::optional<SysfsBlockDevice> device);
+    // The partition table of a whole disk; safe to ask from several threads.
+    const BlkidProbe::Table& partitionTable(const std::string& diskName);
+
+    // Facts of a device's contents; none for a device that is not probed (no disk).
+    using Prober = std::function<std::optional<VolumeFacts>(const SysfsBlockDevice&)>;
+    // Reads every named device and probes its contents, a few devices at the same time (a probe
+    // mostly waits for the device). A device without medium (size 0) is not read whole.
+    void readAll(const std::vector<std::string>& names, const Prober& probe);
+    // What readAll found in the device's contents.
+    std::optional<VolumeFacts> facts(const std::string& name) const;
+
+private:
+    void readOne(const std::string& name, const Prober& probe);
+
+    // Threads beside the caller's that read at the same time.
+    static constexpr std::size_t maximumHelpers = 3;
+
+    std::string sysfsRoot_;
+    std::string devRoot_;
+    mutable std::mutex mutex_;  // readAll fills the maps from several threads
+    std::map<std::string, std::optional<SysfsBlockDevice>> devices_;
+    std::map<std::string, BlkidProbe::Table> tables_;
+    std::map<std::string, VolumeFacts> facts_;
+};
+
+}  // namespace harbormind
