@@ -7,6 +7,10 @@
 
 namespace harbormind {
 
+// The kind and anchor fields are a few bits wide; a new value must still fit them.
+static_assert(static_cast<int>(EntryKind::Socket) < 8, "every entry kind fits the node's 3 bits");
+static_assert(static_cast<int>(NodeAnchor::Moved) < 4, "every anchor fits the node's 2 bits");
+
 namespace {
 
 const std::string emptyText;
