@@ -180,16 +180,20 @@ void DMSidebarViewController::reload() {
     }
     const std::uint64_t generation = ++generation_;
     std::weak_ptr<bool> alive = alive_;
-    std::set<std::string> refresh;
-    refresh.swap(stale_);
+    // Loads run side by side and only the newest is shown. A drive marked stale is therefore
+    // re-read by every load until one is shown: otherwise a newer load could read it before
+    // the older load had re-read it, and the window would keep what it was before.
+    refreshing_.merge(stale_);
+    stale_.clear();
     DMDriveSnapshotLoader::load(
         drives,
         [this, alive, generation, drives](std::vector<DMDriveSnapshot> snapshots) {
             if (!alive.expired() && generation == generation_) {
+                refreshing_.clear();
                 applyLoad(snapshots, drives);
             }
         },
-        std::move(refresh));
+        refreshing_);
 }
 
 DMSidebarViewController::DriveList DMSidebarViewController::sorted(const DriveList& drives) const {

@@ -99,6 +99,7 @@ private:
     std::shared_ptr<Timer> reloadTimer_;
     bool reloadQueued_ = false;
     std::set<std::string> stale_;
+    std::set<std::string> refreshing_;  // stale drives re-read by loads not yet shown
     int reloadCount_ = 0;
     std::uint64_t generation_ = 0;
     std::shared_ptr<bool> alive_;
