@@ -26,8 +26,11 @@ public:
     };
     explicit RecordingEncryptionDelegate(std::shared_ptr<VirtualClock> clock) : clock_(std::move(clock)) {}
     std::uint64_t encryptionProgress(const DMProgressMessage& message) override {
+        // The time is read before the lock: the clock evaluates a waiting test's condition
+        // (which calls seen()) under its own lock.
+        const double at = toSeconds(clock_->now());
         std::lock_guard lock(mutex_);
-        seen_.push_back({message, toSeconds(clock_->now())});
+        seen_.push_back({message, at});
         return answer;
     }
     std::vector<Seen> seen() const {

@@ -7,8 +7,11 @@ namespace harbormind::test {
 using Key = DiskDescriptionKey;
 
 void RecordingDelegate::record(const std::string& kind, const std::shared_ptr<DMDriveObjectProtocol>& drive) {
+    // The time is read before the lock: the clock evaluates a waiting test's condition (which
+    // reads the events) under its own lock.
+    const double at = toSeconds(Clock::current().now());
     std::lock_guard lock(mutex_);
-    events_.push_back({kind, drive->identifier(), toSeconds(Clock::current().now()), Dispatch::main().isCurrent(), drive});
+    events_.push_back({kind, drive->identifier(), at, Dispatch::main().isCurrent(), drive});
 }
 
 void DriveModelTest::SetUp() {
