@@ -1,5 +1,8 @@
 #include "xpc/InProcessXPCTransport.h"
 
+#include <array>
+#include <vector>
+
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMCheckDiskAppProtocol.h"
@@ -18,25 +21,35 @@ std::string flagText(bool flag) {
     return flag ? "true" : "false";
 }
 
-// The scenario's progress reports for this device, each [status, total, current, error],
-// sent on the caller's thread while the request runs, as the daemon's job does; a report
-// answered non-zero (the user cancelled) ends the job.
+// The scenario's progress reports for a device, each [status, total, current, error]; a
+// report without its four fields is skipped.
+std::vector<std::array<std::int64_t, 4>> scenarioProgress(const InProcessDaemon& daemon, const std::string& key,
+                                                          const std::string& device) {
+    std::vector<std::array<std::int64_t, 4>> result;
+    auto reports = daemon.answer(key, "updateProgressWithStatus", device);
+    const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
+    for (const PlatformValue& report : list ? *list : PlatformValue::Array{}) {
+        const PlatformValue::Array* fields = report.asArray();
+        if (fields && fields->size() == 4) {
+            auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
+            result.push_back({field(0), field(1), field(2), field(3)});
+        }
+    }
+    return result;
+}
+
+// The scenario's progress reports, sent on the caller's thread while the request runs, as
+// the daemon's job does; a report answered non-zero (the user cancelled) ends the job.
 void sendEncryptionProgress(const InProcessDaemon& daemon, const std::string& key,
                             const std::weak_ptr<XPCInterface>& exported, const std::string& bsdname) {
     auto app = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported.lock());
-    auto reports = daemon.answer(key, "updateProgressWithStatus", bsdname);
-    const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
-    if (!app || !list) {
+    auto reports = scenarioProgress(daemon, key, bsdname);
+    if (!app) {
         return;
     }
-    for (const PlatformValue& report : *list) {
-        const PlatformValue::Array* fields = report.asArray();
-        if (!fields || fields->size() != 4) {
-            continue;
-        }
-        auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
+    for (const auto& [status, total, current, error] : reports) {
         std::int64_t answer = 0;
-        app->updateProgressWithStatus(field(0), field(1), field(2), field(3),
+        app->updateProgressWithStatus(status, total, current, error,
                                       [&answer](std::int64_t value) { answer = value; });
         if (answer != 0) {
             return;
@@ -299,21 +312,12 @@ public:
     }
 
 private:
-    // The scenario's progress reports for this destination, each [status, total, current, error].
+    // The scenario's progress reports for this destination.
     void sendProgress(const std::string& destination) {
         auto app = app_.lock();
-        auto reports = daemon_->answer(key_, "updateProgressWithStatus", destination);
-        const PlatformValue::Array* list = reports ? reports->asArray() : nullptr;
-        if (!app || !list) {
-            return;
-        }
-        for (const PlatformValue& report : *list) {
-            const PlatformValue::Array* fields = report.asArray();
-            if (!fields || fields->size() != 4) {
-                continue;
-            }
-            auto field = [&](std::size_t i) { return (*fields)[i].asInteger().value_or(0); };
-            app->updateProgressWithStatus(field(0), field(1), field(2), field(3), [](std::int64_t) {});
+        auto reports = scenarioProgress(*daemon_, key_, destination);
+        for (const auto& [status, total, current, error] : app ? reports : decltype(reports){}) {
+            app->updateProgressWithStatus(status, total, current, error, [](std::int64_t) {});
         }
     }
 
