@@ -32,7 +32,8 @@ void DMFileScanManager::bulidTree(const std::string& path) {
     if (!Utf8::isValid(path)) {
         return;
     }
-    auto storage = std::make_shared<FolderTreeStorage>();
+    auto storage = std::make_shared<FolderTreeStorage>(state_->walker != nullptr ? state_->walker->treeBlocks()
+                                                                                : TreeBlockSource::heap());
     FolderTreeNode* top = storage->makeNode(path);
     top->setFullpath(top->getFolderFullPath());
     top->anchor = NodeAnchor::Top;

@@ -32,7 +32,7 @@ FolderScanner::FolderScanner(DirectoryWalker& walker, FolderTreeStorage& storage
 
 std::shared_ptr<FolderTreeNode> FolderScanner::scanPath(DirectoryWalker& walker, const std::string& path,
                                                         std::weak_ptr<DMFolderManagerDelegate> delegate) {
-    auto storage = std::make_shared<FolderTreeStorage>();
+    auto storage = std::make_shared<FolderTreeStorage>(walker.treeBlocks());
     FolderTreeNode* top = storage->makeNode(path);
     top->setFullpath(top->getFolderFullPath());
     top->anchor = NodeAnchor::Top;
@@ -48,6 +48,7 @@ void FolderScanner::scan(FolderTreeNode* top, const JunkEntryFilter* filter) {
     if (auto folder = openTop(top)) {
         Lister lister = makeLister();
         listFolder(top, folder, lister);
+        pending_.push(lister.folders);
     }
     bool folderInside = !top->childs.empty() && top->childs.front()->isFolder && !top->childs.front()->isLink;
     if (folderInside) {
@@ -87,7 +88,9 @@ FolderScanner::Lister FolderScanner::makeLister() const {
 
 void FolderScanner::work() {
     Lister lister = makeLister();  // reused from folder to folder
-    while (auto item = pending_.take()) {
+    bool busy = false;
+    while (auto item = pending_.next(lister.folders, busy)) {
+        busy = true;
         FolderTreeNode* node = item->node;
         // A folder listed without a lookup is looked up here, whether it is then listed or not.
         bool lookUp = node->kind == EntryKind::Unknown;
@@ -104,8 +107,6 @@ void FolderScanner::work() {
         if (handle != DirectoryWalker::invalidHandle) {
             listFolder(node, std::make_shared<OpenFolder>(walker_, handle), lister);
         }
-        item.reset();
-        pending_.done();
     }
 }
 
@@ -129,9 +130,8 @@ void FolderScanner::listFolder(FolderTreeNode* node, const std::shared_ptr<OpenF
         }
         lister.folders.push_back({child, folder});
     }
-    // Pushed in reverse so the first child folder is taken first, as a single thread would.
+    // Handed over in reverse so the first child folder is taken first, as a single thread would.
     std::reverse(lister.folders.begin(), lister.folders.end());
-    pending_.push(lister.folders);
 }
 
 bool FolderScanner::stopped() {

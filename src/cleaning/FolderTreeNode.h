@@ -93,7 +93,7 @@ private:
     FolderTreeNode() = default;
 
     bool hasExtras_ : 1 = false;
-    std::uint32_t nameOffset_ : 20 = 0;  // where the name is stored in the node's block; 0: none
+    std::uint32_t nameOffset_ : 21 = 0;  // where the name is stored in the node's block; 0: none
 };
 
 }  // namespace harbormind

@@ -12,7 +12,8 @@ static_assert(sizeof(FolderTreeNode) <= 40, "a tree node fits in 40 bytes");
 
 namespace {
 
-constexpr std::size_t blockSize = std::size_t{1} << 20;
+// The size of a transparent huge page; a node keeps its name's offset in the block in 21 bits.
+constexpr std::size_t blockSize = std::size_t{2} << 20;
 constexpr std::size_t maxBlocks = std::size_t{1} << 16;
 constexpr std::size_t slotBits = 16;
 // A stored name starts with its length in one byte; this mark in that byte says the length
@@ -49,18 +50,14 @@ struct FolderTreeStorage::Block {
     }
 };
 
-void FolderTreeStorage::FreeBlock::operator()(Block* block) const {
-    block->~Block();
-    std::free(block);
-}
-
 void FolderTreeStorage::FreeTable::operator()(Block** table) const {
     std::free(table);
 }
 
-FolderTreeStorage::FolderTreeStorage()
+FolderTreeStorage::FolderTreeStorage(TreeBlockSource blocks)
     // calloc: the table's pages stay untouched, and cost no memory, until blocks are added.
-    : blocks_(static_cast<Block**>(std::calloc(maxBlocks, sizeof(Block*)))) {
+    : blockSource_(blocks),
+      blocks_(static_cast<Block**>(std::calloc(maxBlocks, sizeof(Block*)))) {
     if (!blocks_) {
         throw std::bad_alloc();
     }
@@ -72,19 +69,21 @@ FolderTreeStorage::~FolderTreeStorage() {
         for (std::size_t slot = 0; slot < block->nodeCount; ++slot) {
             block->nodeAt(slot)->~FolderTreeNode();
         }
-        FreeBlock()(block);
+        block->~Block();
+        blockSource_.giveBack(block, blockSize);
     }
 }
 
 FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes) {
     static_assert(sizeof(Block) <= Block::nodesOffset && Block::nodesOffset % alignof(FolderTreeNode) == 0);
+    static_assert((blockSize - Block::nodesOffset) / sizeof(FolderTreeNode) <= (std::size_t{1} << slotBits));
     if (blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes) {
         return *blocks_[blockCount_ - 1];
     }
     if (blockCount_ == maxBlocks) {
         throw std::length_error("tree too large");
     }
-    void* memory = std::aligned_alloc(blockSize, blockSize);
+    void* memory = blockSource_.take(blockSize, blockCount_ > 0);
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
@@ -95,15 +94,22 @@ FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes) {
     return *block;
 }
 
-FolderTreeNode* FolderTreeStorage::place(Block& block, std::string_view name) {
-    FolderTreeNode* node = new (block.nodeAt(block.nodeCount)) FolderTreeNode;
-    ++block.nodeCount;
-    ++nodeCount_;
+FolderTreeStorage::Room FolderTreeStorage::reserve(Block& block, std::size_t nodes, std::size_t nameBytes) {
+    Room room{&block, block.nodeCount, static_cast<std::uint32_t>(block.namesBegin - nameBytes)};
+    block.nodeCount += static_cast<std::uint32_t>(nodes);
+    block.namesBegin = room.nameOffset;
+    nodeCount_ += nodes;
+    return room;
+}
+
+FolderTreeNode* FolderTreeStorage::place(Room& room, std::string_view name) {
+    FolderTreeNode* node = new (room.block->nodeAt(room.slot++)) FolderTreeNode;
     if (name.empty()) {
         return node;
     }
-    block.namesBegin -= static_cast<std::uint32_t>(storedNameSize(name));
-    char* stored = block.bytes() + block.namesBegin;
+    char* stored = room.block->bytes() + room.nameOffset;
+    node->nameOffset_ = room.nameOffset;
+    room.nameOffset += static_cast<std::uint32_t>(storedNameSize(name));
     if (name.size() < longNameMark) {
         *stored++ = static_cast<char>(name.size());
     } else {
@@ -113,7 +119,6 @@ FolderTreeNode* FolderTreeStorage::place(Block& block, std::string_view name) {
         stored += sizeof(length);
     }
     std::memcpy(stored, name.data(), name.size());
-    node->nameOffset_ = block.namesBegin;
     return node;
 }
 
@@ -121,22 +126,26 @@ FolderTreeNode* FolderTreeStorage::makeNode(std::string_view name) {
     if (name.size() > longestName) {
         throw std::length_error("name too long");
     }
-    std::lock_guard lock(mutex_);
-    return place(blockWithRoom(sizeof(FolderTreeNode) + storedNameSize(name)), name);
+    std::size_t nameBytes = storedNameSize(name);
+    std::unique_lock lock(mutex_);
+    Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes), 1, nameBytes);
+    lock.unlock();
+    return place(room, name);
 }
 
 void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names) {
-    std::size_t bytes = names.size() * sizeof(FolderTreeNode);
+    std::size_t nameBytes = 0;
     for (std::string_view name : names) {
         if (name.size() > longestName) {
             throw std::length_error("name too long");
         }
-        bytes += storedNameSize(name);
+        nameBytes += storedNameSize(name);
     }
     if (names.empty()) {
         parent->childs.setSideBySide(0, 0);
         return;
     }
+    std::size_t bytes = names.size() * sizeof(FolderTreeNode) + nameBytes;
     std::unique_lock lock(mutex_);
     bool fits = blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes;
     // A folder that does not fit the current block starts a new one when that wastes little;
@@ -146,10 +155,15 @@ void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std
         spreadChildren(parent, names);
         return;
     }
-    Block& block = blockWithRoom(bytes);
-    NodeNumber first = NodeNumber{block.index} << slotBits | block.nodeCount;
+    Room room = reserve(blockWithRoom(bytes), names.size(), nameBytes);
+    lock.unlock();
+    // The reserved slots and name bytes belong to this call alone, so they are written without
+    // the lock: another thread places its folder's children meanwhile, and the first writes to
+    // a fresh block (page faults) hold nobody up.
+    NodeNumber first = NodeNumber{room.block->index} << slotBits | room.slot;
+    NodeNumber parentNumber = numberOf(parent);
     for (std::string_view name : names) {
-        place(block, name)->parent.number_ = numberOf(parent);
+        place(room, name)->parent.number_ = parentNumber;
     }
     parent->childs.setSideBySide(first, names.size());
 }
@@ -161,7 +175,9 @@ void FolderTreeStorage::spreadChildren(FolderTreeNode* parent, std::span<const s
     NodeNumber parentNumber = numberOf(parent);
     std::lock_guard lock(mutex_);
     for (std::string_view name : names) {
-        FolderTreeNode* child = place(blockWithRoom(sizeof(FolderTreeNode) + storedNameSize(name)), name);
+        std::size_t nameBytes = storedNameSize(name);
+        Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes), 1, nameBytes);
+        FolderTreeNode* child = place(room, name);
         child->parent.number_ = parentNumber;
         numbers.push_back(numberOf(child));
     }

@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "cleaning/FolderTreeNode.h"
+#include "platform/TreeBlockSource.h"
 
 namespace harbormind {
 
 // Owns the nodes of one tree, their names and the child lists that are not side by side. Nodes
-// and names are carved out of blocks of 1 MiB aligned to their size, nodes from the front and
+// and names are carved out of blocks of 2 MiB aligned to their size, nodes from the front and
 // names from the back: a node finds its block, and through it the storage, from its own address,
 // so it refers to its name, its parent and its children by 32-bit numbers instead of pointers.
 // A scan makes each folder's children side by side, so a node needs no array of child pointers.
@@ -27,7 +28,9 @@ public:
     static constexpr NodeNumber noNode = ~NodeNumber{0};
     using ChildNumbers = std::vector<NodeNumber>;
 
-    FolderTreeStorage();
+    // The first block is taken on small pages, so a small tree stays small; a tree that outgrows
+    // it is large, and its further blocks are asked for on large pages.
+    explicit FolderTreeStorage(TreeBlockSource blocks = TreeBlockSource::heap());
     ~FolderTreeStorage();
     FolderTreeStorage(const FolderTreeStorage&) = delete;
     FolderTreeStorage& operator=(const FolderTreeStorage&) = delete;
@@ -61,17 +64,25 @@ public:
 
 private:
     struct Block;
-    struct FreeBlock {
-        void operator()(Block* block) const;
-    };
     struct FreeTable {
         void operator()(Block** table) const;
     };
 
+    // Slots and name bytes taken in a block, to be filled by `place`.
+    struct Room {
+        Block* block;
+        std::uint32_t slot;
+        std::uint32_t nameOffset;
+    };
+
     Block& blockWithRoom(std::size_t bytes);
-    FolderTreeNode* place(Block& block, std::string_view name);
+    // Takes room for `nodes` nodes and `nameBytes` bytes of names; called with the lock held.
+    Room reserve(Block& block, std::size_t nodes, std::size_t nameBytes);
+    // Makes a node in the next slot of `room`, its name in the next bytes.
+    static FolderTreeNode* place(Room& room, std::string_view name);
     void spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names);
 
+    TreeBlockSource blockSource_;
     mutable std::mutex mutex_;
     std::unique_ptr<Block*[], FreeTable> blocks_;  // fixed room: readers never see it move
     std::size_t blockCount_ = 0;

@@ -16,8 +16,19 @@ void FolderWorkStack::push(std::vector<Item>& items) {
     changed_.notify_all();
 }
 
-std::optional<FolderWorkStack::Item> FolderWorkStack::take() {
+std::optional<FolderWorkStack::Item> FolderWorkStack::next(std::vector<Item>& found, bool wasBusy) {
     std::unique_lock lock(mutex_);
+    for (Item& item : found) {
+        items_.push_back(std::move(item));
+    }
+    bool handedOver = !found.empty();
+    found.clear();
+    if (wasBusy) {
+        --busy_;
+    }
+    if (handedOver || (busy_ == 0 && items_.empty())) {
+        changed_.notify_all();
+    }
     changed_.wait(lock, [this] { return !items_.empty() || busy_ == 0; });
     if (items_.empty()) {
         return std::nullopt;
@@ -26,18 +37,6 @@ std::optional<FolderWorkStack::Item> FolderWorkStack::take() {
     items_.pop_back();
     ++busy_;
     return item;
-}
-
-void FolderWorkStack::done() {
-    bool over = false;
-    {
-        std::lock_guard lock(mutex_);
-        --busy_;
-        over = busy_ == 0 && items_.empty();
-    }
-    if (over) {
-        changed_.notify_all();
-    }
 }
 
 }  // namespace harbormind

@@ -22,10 +22,11 @@ public:
     };
 
     void push(std::vector<Item>& items);
-    // The next folder (the caller is then busy with it until `done`); empty once nothing is
-    // waiting and no thread is busy, which is the end of the walk.
-    std::optional<Item> take();
-    void done();
+    // Hands over `found` (the sub-folders of the folder the caller was busy with, when
+    // `wasBusy`), which ends that folder, and takes the next one, which the caller is then busy
+    // with until its next call. Empty once nothing is waiting and no thread is busy, which is the
+    // end of the walk. One lock per folder: the threads of a scan meet here for every folder.
+    std::optional<Item> next(std::vector<Item>& found, bool wasBusy);
 
 private:
     std::mutex mutex_;

@@ -48,7 +48,7 @@ std::vector<JunkCategory> JunkTreeBuilder::composeTable(DirectoryWalker& walker,
 std::shared_ptr<FolderTreeNode> JunkTreeBuilder::build(DirectoryWalker& walker, const std::vector<JunkCategory>& table,
                                                        std::int64_t filterSize,
                                                        std::weak_ptr<DMFolderManagerDelegate> delegate) {
-    auto storage = std::make_shared<FolderTreeStorage>();
+    auto storage = std::make_shared<FolderTreeStorage>(walker.treeBlocks());
     FolderTreeNode* top = storage->makeNode({});
     FolderScanner scanner(walker, *storage, std::move(delegate));
     for (const JunkCategory& entry : table) {

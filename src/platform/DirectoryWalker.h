@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TreeBlockSource.h"
+
 namespace harbormind {
 
 // What kind of file system object an entry is, from its own attributes (never a link's target).
@@ -96,6 +98,9 @@ public:
     // Directory, otherwise the entry itself (a link is removed, never its target). Answers 0 or
     // the platform's error number.
     virtual int removeChild(Handle parent, std::string_view name, EntryKind kind) = 0;
+
+    // Memory for the trees built from walks.
+    virtual TreeBlockSource treeBlocks() const { return TreeBlockSource::heap(); }
 };
 
 }  // namespace harbormind

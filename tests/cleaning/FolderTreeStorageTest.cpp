@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -97,6 +103,80 @@ TEST(FolderTreeStorageTest, AFolderTooLargeForOneBlockKeepsEveryChildInOrder) {
     std::size_t visited = 0;
     storage.visitNewestFirst(2, [&](FolderTreeNode&) { ++visited; });
     EXPECT_EQ(visited, names.size() + small.size());
+}
+
+// Hands out heap blocks and records what was asked for and what came back.
+struct RecordedBlocks {
+    static inline std::mutex mutex;
+    static inline std::vector<bool> largePages;             // per block taken, in order
+    static inline std::map<void*, std::size_t> outstanding;  // taken, not yet given back
+
+    static TreeBlockSource source() {
+        return {[](std::size_t size, bool large) -> void* {
+                    void* block = std::aligned_alloc(size, size);
+                    std::lock_guard lock(mutex);
+                    largePages.push_back(large);
+                    outstanding[block] = size;
+                    return block;
+                },
+                [](void* block, std::size_t size) {
+                    std::lock_guard lock(mutex);
+                    EXPECT_EQ(outstanding[block], size);
+                    outstanding.erase(block);
+                    std::free(block);
+                }};
+    }
+};
+
+TEST(FolderTreeStorageTest, FoldersFilledFromSeveralThreadsKeepTheirChildrenAndGiveEveryBlockBack) {
+    RecordedBlocks::largePages.clear();
+    {
+        FolderTreeStorage storage(RecordedBlocks::source());
+        FolderTreeNode* top = storage.makeNode("top");
+        std::vector<std::string> names = numberedNames(40);
+        std::vector<std::string> folders = numberedNames(4);
+        makeChildren(storage, top, folders);
+        // Four threads each fill a deep chain of folders at once, so their children interleave
+        // in the blocks.
+        std::vector<std::thread> threads;
+        for (FolderTreeNode* start : top->childs) {
+            threads.emplace_back([&storage, &names, start] {
+                FolderTreeNode* folder = start;
+                for (int level = 0; level < 1500; ++level) {
+                    makeChildren(storage, folder, names);
+                    folder = folder->childs[static_cast<std::size_t>(level) % names.size()];
+                }
+            });
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+        for (FolderTreeNode* start : top->childs) {
+            FolderTreeNode* folder = start;
+            for (int level = 0; level < 1500; ++level) {
+                ASSERT_EQ(childNames(folder), names) << level;
+                for (const FolderTreeNode* child : folder->childs) {
+                    ASSERT_EQ(child->parent, folder);
+                }
+                folder = folder->childs[static_cast<std::size_t>(level) % names.size()];
+            }
+        }
+        // Newest first still reaches every node after all of its descendants.
+        std::set<const FolderTreeNode*> visited;
+        storage.visitNewestFirst(1, [&](FolderTreeNode& node) {
+            for (const FolderTreeNode* child : node.childs) {
+                EXPECT_TRUE(visited.count(child)) << node.strFolderName();
+            }
+            visited.insert(&node);
+        });
+        EXPECT_EQ(visited.size(), 4 + 4 * 1500 * names.size());
+    }
+    // A tree this large spans several blocks: the first on small pages, the rest on large ones.
+    ASSERT_GT(RecordedBlocks::largePages.size(), 2U);
+    EXPECT_FALSE(RecordedBlocks::largePages.front());
+    EXPECT_EQ(std::count(RecordedBlocks::largePages.begin(), RecordedBlocks::largePages.end(), true),
+              static_cast<std::ptrdiff_t>(RecordedBlocks::largePages.size() - 1));
+    EXPECT_TRUE(RecordedBlocks::outstanding.empty());
 }
 
 TEST(FolderTreeStorageTest, NodesOfAnotherTreeAreRefusedAsParentOrChild) {

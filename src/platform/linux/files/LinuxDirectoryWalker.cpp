@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/linux/files/LinuxTreeBlocks.h"
+
 namespace harbormind {
 
 namespace {
@@ -159,6 +161,10 @@ int LinuxDirectoryWalker::removeChild(Handle parent, std::string_view name, Entr
     }
     int flags = kind == EntryKind::Directory ? AT_REMOVEDIR : 0;
     return ::unlinkat(parent, buffer, flags) == 0 ? 0 : errno;
+}
+
+TreeBlockSource LinuxDirectoryWalker::treeBlocks() const {
+    return LinuxTreeBlocks::source();
 }
 
 }  // namespace harbormind

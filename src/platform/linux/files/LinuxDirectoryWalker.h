@@ -16,6 +16,7 @@ public:
     std::optional<EntryStat> statPath(const std::string& path) override;
     bool list(Handle folder, DirectoryListing& out) override;
     int removeChild(Handle parent, std::string_view name, EntryKind kind) override;
+    TreeBlockSource treeBlocks() const override;
 };
 
 }  // namespace harbormind
