@@ -142,7 +142,7 @@ bool LinuxDirectoryWalker::list(Handle folder, DirectoryListing& out) {
             listed.nameOffset = static_cast<std::uint32_t>(out.names.size());
             listed.nameLength = static_cast<std::uint32_t>(length);
             listed.typeCode = entry->d_type;
-            struct stat st {};
+            struct stat st;  // filled by fstatat, read only when it succeeds
             if ((entry->d_type != DT_DIR || out.lookUpFolders) && ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
                 listed.looked = true;
                 listed.stat = fromStat(st);
