@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace harbormind {
 
@@ -69,29 +70,58 @@ FolderTreeStorage::~FolderTreeStorage() {
         for (std::size_t slot = 0; slot < block->nodeCount; ++slot) {
             block->nodeAt(slot)->~FolderTreeNode();
         }
-        block->~Block();
-        blockSource_.giveBack(block, blockSize);
+        giveBackBlock(block);
+    }
+    if (spare_ != nullptr) {
+        giveBackBlock(spare_);
     }
 }
 
-FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes) {
+FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes, std::unique_lock<std::mutex>& lock) {
     static_assert(sizeof(Block) <= Block::nodesOffset && Block::nodesOffset % alignof(FolderTreeNode) == 0);
     static_assert((blockSize - Block::nodesOffset) / sizeof(FolderTreeNode) <= (std::size_t{1} << slotBits));
-    if (blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes) {
-        return *blocks_[blockCount_ - 1];
+    for (;;) {
+        if (blockCount_ > 0 && blocks_[blockCount_ - 1]->room() >= bytes) {
+            return *blocks_[blockCount_ - 1];
+        }
+        if (blockCount_ == maxBlocks) {
+            throw std::length_error("tree too large");
+        }
+        if (spare_ != nullptr) {
+            Block* block = std::exchange(spare_, nullptr);
+            block->index = static_cast<std::uint32_t>(blockCount_);
+            blocks_[blockCount_++] = block;
+            return *block;
+        }
+        // A new block is taken and its first page written without the lock: that first write
+        // faults in the block's memory (all 2 MiB of it on a large page), and the other threads
+        // go on placing nodes meanwhile. Whichever block another thread added in the meantime is
+        // used first; this one then waits as the spare.
+        bool largePages = blockCount_ > 0;
+        lock.unlock();
+        Block* fresh = takeBlock(largePages);
+        lock.lock();
+        if (spare_ == nullptr) {
+            spare_ = fresh;
+        } else {
+            giveBackBlock(fresh);
+        }
     }
-    if (blockCount_ == maxBlocks) {
-        throw std::length_error("tree too large");
-    }
-    void* memory = blockSource_.take(blockSize, blockCount_ > 0);
+}
+
+FolderTreeStorage::Block* FolderTreeStorage::takeBlock(bool largePages) {
+    void* memory = blockSource_.take(blockSize, largePages);
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
     Block* block = new (memory) Block;
     block->storage = this;
-    block->index = static_cast<std::uint32_t>(blockCount_);
-    blocks_[blockCount_++] = block;
-    return *block;
+    return block;
+}
+
+void FolderTreeStorage::giveBackBlock(Block* block) {
+    block->~Block();
+    blockSource_.giveBack(block, blockSize);
 }
 
 FolderTreeStorage::Room FolderTreeStorage::reserve(Block& block, std::size_t nodes, std::size_t nameBytes) {
@@ -128,7 +158,7 @@ FolderTreeNode* FolderTreeStorage::makeNode(std::string_view name) {
     }
     std::size_t nameBytes = storedNameSize(name);
     std::unique_lock lock(mutex_);
-    Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes), 1, nameBytes);
+    Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes, lock), 1, nameBytes);
     lock.unlock();
     return place(room, name);
 }
@@ -155,7 +185,7 @@ void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std
         spreadChildren(parent, names);
         return;
     }
-    Room room = reserve(blockWithRoom(bytes), names.size(), nameBytes);
+    Room room = reserve(blockWithRoom(bytes, lock), names.size(), nameBytes);
     lock.unlock();
     // The reserved slots and name bytes belong to this call alone, so they are written without
     // the lock: another thread places its folder's children meanwhile, and the first writes to
@@ -173,10 +203,10 @@ void FolderTreeStorage::spreadChildren(FolderTreeNode* parent, std::span<const s
     ChildNumbers& numbers = childNumbers(list);
     numbers.reserve(names.size());
     NodeNumber parentNumber = numberOf(parent);
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     for (std::string_view name : names) {
         std::size_t nameBytes = storedNameSize(name);
-        Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes), 1, nameBytes);
+        Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes, lock), 1, nameBytes);
         FolderTreeNode* child = place(room, name);
         child->parent.number_ = parentNumber;
         numbers.push_back(numberOf(child));

@@ -75,7 +75,11 @@ private:
         std::uint32_t nameOffset;
     };
 
-    Block& blockWithRoom(std::size_t bytes);
+    // The block to place `bytes` in: the current one, or a new one when it is full. May let go
+    // of `lock` (held on entry) while it takes a new block; holds it again on return.
+    Block& blockWithRoom(std::size_t bytes, std::unique_lock<std::mutex>& lock);
+    Block* takeBlock(bool largePages);
+    void giveBackBlock(Block* block);
     // Takes room for `nodes` nodes and `nameBytes` bytes of names; called with the lock held.
     Room reserve(Block& block, std::size_t nodes, std::size_t nameBytes);
     // Makes a node in the next slot of `room`, its name in the next bytes.
@@ -86,6 +90,7 @@ private:
     mutable std::mutex mutex_;
     std::unique_ptr<Block*[], FreeTable> blocks_;  // fixed room: readers never see it move
     std::size_t blockCount_ = 0;
+    Block* spare_ = nullptr;  // taken by a thread while another one added a block
     std::size_t nodeCount_ = 0;
 
     static constexpr std::size_t listsPerChunk = 4096;
