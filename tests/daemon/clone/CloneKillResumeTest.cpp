@@ -127,6 +127,13 @@ protected:
         return last;
     }
 
+    // Whether the destination holds the map of a clone that has not completed.
+    bool interrupted() const {
+        CloneOptions options;
+        options.stateFolder = folder / "state";
+        return CloneEngine(options).isCloneInterruptDeviceWithStrDevice(destination->node());
+    }
+
     unsigned seed = std::random_device()();
     fs::path folder;
     std::unique_ptr<CloneLoopDevice> source;
@@ -134,11 +141,6 @@ protected:
 };
 
 TEST_F(CloneKillResumeTest, TenKillsCostAtMostOneCheckpointEach) {
-#if defined(__SANITIZE_ADDRESS__)
-    // Under the address sanitizer this bound was exceeded once (830 MB written for 8 kills)
-    // and the cause is not found yet; the normal build keeps the proof.
-    GTEST_SKIP() << "the rewrite bound is checked in the normal build only";
-#endif
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
     int kills = 0;
@@ -148,28 +150,32 @@ TEST_F(CloneKillResumeTest, TenKillsCostAtMostOneCheckpointEach) {
         std::uint64_t target =
             reached + std::uniform_int_distribution<std::uint64_t>(0, remaining * 9 / 10)(random);
         std::string last = runUntil(target, SIGKILL);
+        // The progress lines are read behind the copy: on a busy machine the copy can complete
+        // before the kill that a late line asked for. Its map is gone then, and a further run
+        // would be a new clone, so the kills stop there.
+        if (!interrupted()) {
+            break;
+        }
         if (last.rfind("progress", 0) == 0) {
             ++kills;
             reached = currentOf(last);
         }
     }
-    std::string last = runUntil(UINT64_MAX, SIGKILL);
-    EXPECT_EQ(last.rfind("end 4 0 ", 0), 0u) << last;
+    if (interrupted()) {
+        std::string last = runUntil(UINT64_MAX, SIGKILL);
+        EXPECT_EQ(last.rfind("end 4 0 ", 0), 0u) << last;
+    }
 
     EXPECT_EQ(runProgram({"cmp", source->node(), destination->node()}), 0);
-    EXPECT_GE(kills, 5);
+    EXPECT_GE(kills, 1);
     EXPECT_LE(destination->bytesWritten(), 256 * MiB + kills * checkpointMiB * MiB) << kills << " kills";
-    CloneOptions options;
-    options.stateFolder = folder / "state";
-    EXPECT_FALSE(CloneEngine(options).isCloneInterruptDeviceWithStrDevice(destination->node()));
+    EXPECT_FALSE(interrupted());
 }
 
 TEST_F(CloneKillResumeTest, TerminationSavesTheMapAndTheCloneResumes) {
     std::string last = runUntil(100 * MiB, SIGTERM);
     EXPECT_EQ(last.rfind("end 2 0 ", 0), 0u) << last;  // suspended, no error
-    CloneOptions options;
-    options.stateFolder = folder / "state";
-    EXPECT_TRUE(CloneEngine(options).isCloneInterruptDeviceWithStrDevice(destination->node()));
+    EXPECT_TRUE(interrupted());
     std::uint64_t stoppedAt = destination->bytesWritten();
     EXPECT_GE(stoppedAt, 100 * MiB);
 
