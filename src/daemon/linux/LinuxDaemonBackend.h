@@ -7,6 +7,7 @@
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LoopImageOwners.h"
+#include "daemon/linux/UpdatePackageInstaller.h"
 
 namespace harbormind {
 
@@ -22,7 +23,8 @@ public:
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
                                 std::string luksHeaderFolder = "/var/lib/kestrane/luks",
                                 unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {},
-                                std::string stateFolder = "/run/kestrane/drivemanagerd");
+                                std::string stateFolder = "/run/kestrane/drivemanagerd",
+                                UpdateInstallSettings updates = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -34,6 +36,7 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
+    DaemonCodeReply installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
 
 private:
     NtfsServicePaths ntfsPaths_;
@@ -45,6 +48,7 @@ private:
     // For the daemon's life: the running encryption jobs and the kept headers.
     std::shared_ptr<LuksServiceShared> luks_;
     std::string usbAgentUnit_;
+    UpdatePackageInstaller updates_;
 };
 
 }  // namespace harbormind
