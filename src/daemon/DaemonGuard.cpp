@@ -78,6 +78,14 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
         }
         return {};
     }
+    case ArgumentRole::listedName: {
+        const auto& name = std::get<std::string>(value);
+        if (name.empty() || name.size() > maxListedNameLength || !validUtf8(name) ||
+            name.find_first_of(std::string("\n:\0", 3)) != std::string::npos) {
+            return "not a disk name the lists can hold";
+        }
+        return {};
+    }
     case ArgumentRole::deviceName:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::read);
     case ArgumentRole::devicePath:

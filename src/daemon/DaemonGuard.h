@@ -27,6 +27,7 @@ struct DaemonGuardDecision {
 class DaemonGuard {
 public:
     static constexpr std::size_t maxSecretLength = 1024;
+    static constexpr std::size_t maxListedNameLength = 255;
 
     DaemonGuard(std::shared_ptr<DaemonAuthorizer> authorizer, std::shared_ptr<DeviceArgumentCheck> devices);
 
