@@ -2,7 +2,10 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveActionManager.h"
+#include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMSidebarViewController.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
@@ -249,6 +252,18 @@ void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
         checkWhiteListBeforeMounting(drive->identifier(), proceed);
     });
     actions.setLoadGuard([this](const auto& drive) { return driveMayLoad(drive->identifier()); });
+    actions.deviceCloneFlow()->setWhiteListGuard([this](const std::string& destination, std::function<void()> proceed) {
+        whiteListBeforeCloning(destination, std::move(proceed));
+    });
+}
+
+void DMUSBBlockerControl::offerWhiteList(DMSidebarViewController& sidebar) {
+    sidebar.setWhiteListOffer(
+        {[this](const auto& drive) {
+             auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+             return local && local->location() == DMDriveObjectLocation::external && offersAddWhiteList(local->identifier());
+         },
+         [this](const auto& drive) { addWhiteList(drive->identifier()); }});
 }
 
 bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {

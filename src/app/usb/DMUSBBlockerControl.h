@@ -14,6 +14,7 @@ namespace harbormind {
 class DMAlertPresenter;
 class DMDriveActionManager;
 class DMDriveOperations;
+class DMSidebarViewController;
 class DriveTools;
 class USBBLockerWindowController;
 class USBBlockerSettingEntryWindowController;
@@ -59,6 +60,9 @@ public:
     // Makes the dispatcher ask this control before it mounts a local drive (the white-list
     // password) and before it opens or cleans one (the guard above).
     void guardDrives(DMDriveActionManager& actions);
+    // Makes the sidebar offer "Add whitelist" for a local drive on an external disk that is
+    // not listed yet, while the blocker is on.
+    void offerWhiteList(DMSidebarViewController& sidebar);
 
     USBSetPasswordWindowController* usbSetPasswordWindowController() const;
     USBBlockerStopWindowController* usbBlockerStopwindowController() const;
