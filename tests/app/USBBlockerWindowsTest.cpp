@@ -294,33 +294,20 @@ TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTh
 }
 
 TEST_F(USBBlockerWindowsTest, StopSaysWhatHappenedWhenTheAgentOrTheDaemonDoesNotFollow) {
+    // A daemon that refuses leaves the Warden on, starts the agent again and says why.
     turnOn("right");
-    ASSERT_TRUE(platform->addScriptRule(
-        R"({"match": ")" + platform->commands().unloadUSBBlockerAgent() + R"(", "succeeded": false})"));
     usb->startUSBBlockerWithSender(1);
     USBBlockerStopWindowController* window = usb->usbBlockerStopwindowController();
-    type(window->editPassword, "right");
-    window->btnOk->click();
-    settle();
-    // Off, and the agent still running is said in the same notice, never "Failed".
-    EXPECT_EQ(switchValue(), false);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0], std::string(T::disabled) + " " + T::agentNotStopped);
-
-    // A daemon that refuses leaves the Warden on, starts the agent again and says why.
-    answerDaemon(true, true);
-    turnOn("right");
-    daemon->setBehaviour("usbBlocker", InProcessDaemonBehaviour::answer);
-    usb->startUSBBlockerWithSender(1);
-    window = usb->usbBlockerStopwindowController();
     type(window->editPassword, "right");
     window->btnOk->click();
     daemon->usbWarden().set(true, 1, std::string("changed meanwhile"));
     settle();
     EXPECT_EQ(switchValue(), true);
-    EXPECT_EQ(messages().back().rfind(T::disableFailed, 0), 0u) << messages().back();
-    EXPECT_EQ(loadRuns().back(), platform->commands().loadUSBBlockerAgent());
-    presenter->answer(presenter->shown.size() - 1, 0);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(T::disableFailed, 0), 0u) << messages()[0];
+    EXPECT_EQ(loadRuns(), (std::vector<std::string>{platform->commands().unloadUSBBlockerAgent(),
+                                                    platform->commands().loadUSBBlockerAgent()}));
+    presenter->answer(0, 0);
     settle();
 
     // A cancelled stop window changes nothing.
@@ -328,6 +315,19 @@ TEST_F(USBBlockerWindowsTest, StopSaysWhatHappenedWhenTheAgentOrTheDaemonDoesNot
     usb->usbBlockerStopwindowController()->btnCancel->click();
     settle();
     EXPECT_EQ(switchValue(), true);
+
+    // Off, and an agent that could not be stopped is said in the same notice, never "Failed".
+    answerDaemon(true, true);
+    turnOn("right");
+    ASSERT_TRUE(platform->addScriptRule(
+        R"({"match": ")" + platform->commands().unloadUSBBlockerAgent() + R"(", "succeeded": false})"));
+    usb->startUSBBlockerWithSender(1);
+    window = usb->usbBlockerStopwindowController();
+    type(window->editPassword, "right");
+    window->btnOk->click();
+    settle();
+    EXPECT_EQ(switchValue(), false);
+    EXPECT_EQ(messages().back(), std::string(T::disabled) + " " + T::agentNotStopped);
 }
 
 TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
@@ -460,7 +460,8 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     usb->usbEntryWindowController()->btnOk->click();
     settle();
     EXPECT_EQ(messages().back(), T::notAuthorized);
-    EXPECT_EQ(std::count(messages().begin(), messages().end(), T::whiteListAdded), 1);
+    std::vector<std::string> said = messages();
+    EXPECT_EQ(std::count(said.begin(), said.end(), std::string(T::whiteListAdded)), 1);
     listsRefused = false;
 
     // The drive views' guard: a disk known not to be listed is refused with the alert.

@@ -72,7 +72,8 @@ protected:
             {"XDG_DATA_HOME", folder + "/home/.local/share"},
             {"PATH", folder + "/bin:" + (path ? path : "/usr/bin:/bin")},
             {"HM_SYSTEMCTL_LOG", log()},
-            {"HM_AGENT_UNIT", unit}};
+            {"HM_AGENT_UNIT", unit},
+            {"HARBORMIND_USBBLOCKER_LISTS", lists()}};
         Outcome outcome = test::runProgram(
             {"/bin/sh", "-c", "printf '%s' \"$1\" | \"$0\" usb " + verb, HARBORMIND_CTL_PATH, input},
             environment, folder + "/ctl.err", std::chrono::seconds(30));
@@ -81,6 +82,7 @@ protected:
     }
 
     std::string log() const { return folder + "/systemctl.log"; }
+    std::string lists() const { return folder + "/lists/usbblocker.cnf"; }
 
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder;
@@ -113,6 +115,31 @@ TEST_F(USBWardenBusTest, StartWritesTheUnitAndLoadsItStopUnloadsAndRemovesIt) {
         << readWholeFile(log());
     EXPECT_FALSE(fs::exists(unit)) << "the unit stayed after Stop";
     EXPECT_NE(ctl("status", "").out.find("USB Warden: off"), std::string::npos);
+}
+
+// The lists file is the daemon's: the command line asks it, and each answer says what happened.
+TEST_F(USBWardenBusTest, AllowBlockAndRemoveAreTheDaemonsChangesToItsListsFile) {
+    EXPECT_EQ(ctl("allow 'SanDisk Ultra Media' --size 30", "").status, 0);
+    EXPECT_EQ(ctl("block 'Bad Stick'", "").status, 0);
+    EXPECT_EQ(readWholeFile(lists()), "SanDisk Ultra Media:30__white\nBad Stick:0__black\n");
+    struct stat facts {};
+    ASSERT_EQ(::stat(lists().c_str(), &facts), 0);
+    EXPECT_EQ(facts.st_uid, ::geteuid());
+    EXPECT_EQ(facts.st_mode & 0022, 0u) << "others could change the lists";
+
+    Outcome again = ctl("allow 'SanDisk Ultra Media'", "");
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.out.find("already on that list"), std::string::npos);
+    Outcome conflict = ctl("block 'SanDisk Ultra Media'", "");
+    EXPECT_EQ(conflict.status, 1);
+    EXPECT_NE(conflict.out.find("remove it there first"), std::string::npos) << conflict.out;
+    EXPECT_EQ(ctl("allow with:colon", "").status, 1);
+
+    EXPECT_EQ(ctl("remove 'SanDisk Ultra Media'", "").status, 0);
+    EXPECT_EQ(readWholeFile(lists()), "Bad Stick:0__black\n");
+    EXPECT_EQ(ctl("remove 'SanDisk Ultra Media'", "").status, 1);
+    Outcome listed = ctl("list", "");
+    EXPECT_EQ(listed.out.rfind("black\t0\tBad Stick\n", 0), 0u) << listed.out;
 }
 
 // What a user could try without the password: the daemon itself refuses, whoever asks.
