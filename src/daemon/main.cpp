@@ -31,6 +31,7 @@ struct Options {
     std::string usbAgentUnit;
     std::string usbLists = "/var/lib/kestrane/usbblocker.cnf";
     bool usbWardenLoopDevices = false;
+    std::string stateFolder = "/run/kestrane/drivemanagerd";
 };
 
 int fail(const std::string& message) {
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.add_flag("--usb-warden-loop-devices", options.usbWardenLoopDevices,
                  "USB Warden guards loop devices as if they were USB disks (for trials and tests)");
+    app.add_option("--state-dir", options.stateFolder,
+                   "where the daemon keeps what lasts until the machine restarts (default /run/kestrane/drivemanagerd)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -80,7 +84,8 @@ int main(int argc, char** argv) {
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
         auto linuxBackend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
-                                                          options.luksIterTime, options.usbAgentUnit);
+                                                                 options.luksIterTime, options.usbAgentUnit,
+                                                                 options.stateFolder);
         LinuxUSBWarden::Options warden;
         warden.listsFile = options.usbLists;
         warden.guardLoopDevices = options.usbWardenLoopDevices;
