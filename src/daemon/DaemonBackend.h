@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
@@ -45,6 +47,9 @@ public:
                                           const DaemonFileDescriptor& /*signature*/) {
         return {1, "this daemon installs no updates"};
     }
+    // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
+    // USB blocker's refusal); none when it may.
+    virtual std::optional<std::string> mountRefusal(const std::string& /*name*/) { return std::nullopt; }
 };
 
 }  // namespace harbormind
