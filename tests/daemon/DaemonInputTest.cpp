@@ -125,7 +125,7 @@ TEST(DaemonMethodTableTest, EveryMethodHasOneRolePerArgumentAndADefaultWhenItRep
         EXPECT_EQ(method.replies(), method.defaultAnswer.has_value()) << method.name;
         ++count;
     }
-    EXPECT_EQ(count, 38);
+    EXPECT_EQ(count, 40);
     const DaemonMethod* key = DaemonMethodTable::find(XPCServiceName::bitLocker, "getBitLockerRecoveryKeyWithBsdname");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->action, DaemonAction::act);  // the recovery key is a secret
