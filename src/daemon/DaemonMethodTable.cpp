@@ -195,12 +195,6 @@ std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend) {
     return backend.usbBlocker();
 }
 
-std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
-    return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
-    };
-}
-
 std::int64_t number(const Args& args, std::size_t index) {
     return std::get<std::int64_t>(args[index]);
 }
