@@ -38,6 +38,7 @@ void InProcessUSBWarden::set(bool on, int mode, std::optional<std::string> passw
     unitInstalled_ = on;
     mode_ = mode;
     password_ = std::move(password);
+    waiting_ = false;
 }
 
 void InProcessUSBWarden::setListsChange(ListsChange change) {

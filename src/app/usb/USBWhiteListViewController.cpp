@@ -85,6 +85,11 @@ USBWhiteListViewController::USBWhiteListViewController(QWidget* parent, USBDiskL
     reloadData();
 }
 
+void USBWhiteListViewController::pageShown() {
+    datas.load();
+    reloadData();
+}
+
 void USBWhiteListViewController::reloadData() {
     std::vector<Drive> whites = datas.whiteList();
     std::vector<Drive> blacks = datas.blackList();

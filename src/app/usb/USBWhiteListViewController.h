@@ -23,6 +23,8 @@ public:
     USBWhiteListViewController(QWidget* parent, USBDiskList& datas, DMUSBBlockerWrapper& wrapper,
                                std::shared_ptr<DMAlertPresenter> presenter);
 
+    // Reads the lists again: the daemon may have changed them since the page was last shown.
+    void pageShown() override;
     void reloadData();
     void btnRemove_click();
     void btnRemoveBlack_click();
