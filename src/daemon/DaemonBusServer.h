@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "xpc/dbus/DBusEventLoop.h"
 
 namespace harbormind {
+
+class BusAppCallbacks;
 
 // The daemon on the bus: owns the five service names, exports one object per service whose
 // methods are the method table's, and the daemon's own object (its version). A call whose
@@ -46,6 +49,7 @@ private:
     static void refuseNow(const DaemonMethod& method, const sdbus::MethodCall& call, const std::string& who,
                           const std::string& reason);
     static void acknowledge(const DaemonMethod& method, const sdbus::MethodCall& call);
+    std::shared_ptr<BusAppCallbacks> callbacksFor(const std::string& busName, const std::string& serviceName);
 
     std::unique_ptr<sdbus::IConnection> connection_;
     std::shared_ptr<DaemonBackend> backend_;
@@ -58,6 +62,10 @@ private:
     std::atomic<bool> closing_{false};
     std::function<void()> onBusLost_;
     std::unique_ptr<DBusEventLoop> loop_;
+    // The callers' callbacks still in use: once the loop has stopped, they give up the
+    // answers they wait for (an application that never answers holds nothing up).
+    std::mutex callbacksMutex_;
+    std::vector<std::weak_ptr<BusAppCallbacks>> callbacks_;
 };
 
 }  // namespace harbormind
