@@ -58,6 +58,8 @@ public:
     std::vector<std::string> openedURLs() const;
 
     bool refuseSessions = false;
+    // As a platform that reads volume signatures itself (Linux) answers.
+    bool readsBitLockerSignatures = false;
     // Programs started directly (not through the shell): what they were given, and what
     // every one of them answers.
     struct ProgramRun {
@@ -80,6 +82,7 @@ public:
 
     // ---- Platform ----
     std::string name() const override { return "fake"; }
+    bool identifiesBitLockerVolumes() const override { return readsBitLockerSignatures; }
     DiskArbitration& diskArbitration() override { return *this; }
     DeviceRegistry& registry() override { return *this; }
     PowerSource& powerSource() override { return *this; }
