@@ -427,7 +427,10 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
 }
 
 std::optional<bool> DMLocalDriveObject::bitLockerFromSignatures(const std::optional<DiskDescription>& description) {
-    if (!Platform::current().identifiesBitLockerVolumes() || !description) {
+    // Linux's descriptions carry the kind libblkid (or udev's record of it) read from the
+    // device's own signatures, BitLocker's among them (kind "bitlocker"); other platforms'
+    // disk services do not know BitLocker.
+    if (Platform::current().name() != "linux" || !description) {
         return std::nullopt;
     }
     std::optional<std::string> kind = description->text(Key::volumeKind);

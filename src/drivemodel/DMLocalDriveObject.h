@@ -103,7 +103,8 @@ public:
     bool isCloneInterrupted() const;
     DMDriveObjectFilesystem bitLockerFileSystem() const;
     // Whether a device is a BitLocker volume, when its description already says so without
-    // asking the daemon (see Platform::identifiesBitLockerVolumes); none when it must be asked.
+    // asking the daemon: where the platform reads volume signatures itself (Linux), a kind or a
+    // partition table read from the device settles it. None when the daemon must be asked.
     static std::optional<bool> bitLockerFromSignatures(const std::optional<DiskDescription>& description);
 
 private:

@@ -86,11 +86,6 @@ public:
                 "/Library/Extensions/VolumeLockMedia.kext"};
     }
 
-    // Whether a disk description's volume kind comes from the device's own signatures, among
-    // them BitLocker's (kind "bitlocker"): then a description with a kind or a partition table
-    // already says whether the device is a BitLocker volume, and the daemon need not be asked.
-    virtual bool identifiesBitLockerVolumes() const { return false; }
-
     // Whether the NTFS driver counts as installed: by default every one of
     // driverPresencePaths() exists; a platform whose driver is found another way answers itself.
     virtual bool isNtfsDriverInstalled();

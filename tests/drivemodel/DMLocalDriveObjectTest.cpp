@@ -65,7 +65,7 @@ TEST_F(ClassificationTest, FileSystemsFollowKindEncryptionAndContent) {
 }
 
 TEST_F(ClassificationTest, WhereSignaturesAreReadTheDaemonIsAskedOnlyAboutADeviceNothingWasReadFrom) {
-    platform->readsBitLockerSignatures = true;
+    platform->platformName = "linux";
     setDaemonAnswers({{"bitlocker", PlatformValue::Dictionary{{"isBitLockerDriveWithBsdname",
                                                                PlatformValue::Dictionary{{"*", true}}}}}});
     volume("disk2s1", "exfat");

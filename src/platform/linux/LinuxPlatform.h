@@ -23,8 +23,6 @@ public:
     ~LinuxPlatform() override;
 
     std::string name() const override { return "linux"; }
-    // libblkid (or udev's record of it) names a BitLocker volume's signature.
-    bool identifiesBitLockerVolumes() const override { return true; }
 
     DiskArbitration& diskArbitration() override;
     DeviceRegistry& registry() override;
