@@ -7,12 +7,15 @@
 // prints the longest stall, the 99th percentile and the median of how late the probe ran. The
 // drives and the daemon are simulated (the simulated platform and the in-process daemon): 128
 // disks appearing at once, the sidebar filtered while they are listed, First Aid streaming a
-// checker's 100,000 lines, a clone reporting progress, a network connect that gets no answer.
+// checker's 100,000 lines, a clone reporting progress 20,000 times, a network connect that gets
+// no answer.
 // With --tree, the drive clear window scans DIR (a real folder; make one with
 // `cleaning_bench generate`), shows its tree with every top folder open, then marks and unmarks
 // everything; the window's peak memory is printed beside the tree's own.
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -36,6 +39,9 @@
 #include "app/CDDriveClearTreeModel.h"
 #include "app/CDDriveClearViewController.h"
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneFlow.h"
+#include "app/DMDeviceCloneProgressWndController.h"
+#include "app/DMDeviceCloneWndController.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveManagerOperations.h"
@@ -47,9 +53,15 @@
 #include "app/DMWindowController.h"
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderTreeNode.h"
+#include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "network/DMNetworkDriveManager.h"
+#include "network/DMNetworkDriveObject.h"
+#include "network/DMNetworkDriveType.h"
+#include "platform/PlatformValue.h"
 #include "platform/linux/files/LinuxDirectoryWalker.h"
+#include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "support/MainQueueLatencyProbe.h"
@@ -63,6 +75,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 constexpr int diskCount = 128;
+constexpr int cloneReports = 20000;
 
 class SilentPresenter final : public DMAlertPresenter {
 public:
@@ -113,13 +126,13 @@ long currentKiB() {
 std::string diskJson(int index) {
     std::string name = "disk" + std::to_string(100 + index);
     std::ostringstream json;
-    json << R"({"bsdName":")" << name << R"(","registryName":"Stick )" << index
-         << R"( Media","properties":{"Whole":true,"Size":8053063680,"Removable":true,"Ejectable":true},)"
-         << R"("description":{"DAMediaName":"Stick )" << index
-         << R"( Media","DAMediaSize":8053063680,"DAMediaWhole":true,"DAMediaLeaf":true,"DAMediaEjectable":true,)"
-         << R"("DAMediaRemovable":true,"DAMediaWritable":true,"DAMediaEncrypted":false,"DAVolumeName":"STICK)" << index
-         << R"(","DAVolumeKind":"msdos","DAVolumeType":"MS-DOS (FAT32)","DADeviceInternal":false,)"
-         << R"("DADeviceProtocol":"USB","DAMediaContent":"DOS_FAT_32"}})";
+    json << R"j({"bsdName":")j" << name << R"j(","registryName":"Stick )j" << index
+         << R"j( Media","properties":{"Whole":true,"Size":8053063680,"Removable":true,"Ejectable":true},)j"
+         << R"j("description":{"DAMediaName":"Stick )j" << index
+         << R"j( Media","DAMediaSize":8053063680,"DAMediaWhole":true,"DAMediaLeaf":true,"DAMediaEjectable":true,)j"
+         << R"j("DAMediaRemovable":true,"DAMediaWritable":true,"DAMediaEncrypted":false,"DAVolumeName":"STICK)j" << index
+         << R"j(","DAVolumeKind":"msdos","DAVolumeType":"MS-DOS (FAT32)","DADeviceInternal":false,)j"
+         << R"j("DADeviceProtocol":"USB","DAMediaContent":"DOS_FAT_32"}})j";
     return json.str();
 }
 
@@ -141,6 +154,9 @@ public:
         if (wanted("firstaid")) {
             firstAid();
         }
+        if (wanted("clone")) {
+            cloneWithProgress();
+        }
         if (wanted("network")) {
             networkWithoutAnswer();
         }
@@ -159,7 +175,7 @@ private:
         platform_ = SimPlatform::empty();
         platform_->start();
         Platform::setCurrent(platform_);
-        daemon_ = std::make_shared<InProcessDaemon>(platform_->daemonAnswers());
+        daemon_ = std::make_shared<InProcessDaemon>(cloneAnswers());
         daemon_->setFirstAidRunner([this](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
             std::lock_guard lock(senderMutex_);
             sender_ = std::move(send);
@@ -258,8 +274,63 @@ private:
         sheet->close();
     }
 
+    // 20,000 progress reports of a clone onto any device, then its end, sent in one burst.
+    static PlatformValue::Dictionary cloneAnswers() {
+        PlatformValue::Array reports;
+        for (int step = 1; step <= cloneReports; ++step) {
+            reports.push_back(PlatformValue::Array{3, cloneReports, step, 0});
+        }
+        reports.push_back(PlatformValue::Array{4, cloneReports, cloneReports, 0});
+        PlatformValue::Dictionary clone{{"updateProgressWithStatus", PlatformValue::Dictionary{{"*", reports}}}};
+        return {{"deviceClone", clone}};
+    }
+
+    void cloneWithProgress() {
+        DMDriveActionManager& actions = *controller_->driveActionManager();
+        actions.perform(DMDriveAction::clone, manager_->driveObjs().at("disk100"), controller_->window());
+        DMDeviceCloneFlow& flow = *actions.deviceCloneFlow();
+        if (!runUntil([&] { return flow.deviceCloneWndController() != nullptr; }, 10)) {
+            std::printf("the clone picker did not open\n");
+            ++failures_;
+            return;
+        }
+        measure(
+            "clone reporting progress 20,000 times",
+            [&] {
+                flow.deviceCloneWndController()->selectRow(0);
+                flow.deviceCloneWndController()->btnStartClone->click();
+            },
+            [&] {
+                auto* sheet = flow.deviceCloneProgressWndController();
+                return sheet != nullptr && sheet->lbTitle->text().toStdString() == DMCloneTexts::completed;
+            },
+            60);
+    }
+
+    // A saved share whose server never answers: the connect waits in the background while
+    // the window goes on (the simulated mounter answers only after a minute).
     void networkWithoutAnswer() {
-        // Left for a later version of this benchmark: the simulated network never answers.
+        platform_->simNetworkMounter().setMountDelay(std::chrono::seconds(60));
+        network_ = DMNetworkDriveManager::create(controller_);
+        DMDriveManager::shared().registerManager(network_, "");
+        auto share = network_->makeDriveObject(DMNetworkDriveType::smb);
+        share->setName("Silent");
+        share->setHost("127.0.0.9");
+        share->setUserName("ann");
+        share->setDir("/share");
+        share->setSaved(true);
+        share->refreshIdentifier();
+        network_->add(share);
+        controller_->driveAdded(share);
+        idle(0.5);
+        auto started = Steady::now();
+        measure(
+            "network connect that gets no answer",
+            [&] {
+                controller_->sidebarViewController()->select(share->identifier());
+                controller_->driveActionManager()->perform(DMDriveAction::mount, share, controller_->window());
+            },
+            [&] { return secondsSince(started) > 3; }, 10);
     }
 
     void scan(const std::string& tree) {
@@ -304,6 +375,7 @@ private:
     std::shared_ptr<SilentPresenter> presenter_;
     std::shared_ptr<DMWindowController> controller_;
     std::shared_ptr<DMLocalDriveManager> manager_;
+    std::shared_ptr<DMNetworkDriveManager> network_;
     std::mutex senderMutex_;
     InProcessDaemon::FirstAidSender sender_;
     int failures_ = 0;
@@ -324,7 +396,7 @@ int main(int argc, char** argv) {
                 moments.insert(name);
             }
         } else {
-            std::fprintf(stderr, "usage: %s [--tree DIR] [--moments disks,filter,firstaid,network,scan]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--tree DIR] [--moments disks,filter,firstaid,clone,network,scan]\n", argv[0]);
             return 2;
         }
     }
