@@ -78,6 +78,16 @@ private:
     bool sent_ = false;
 };
 
+// The answer of a refused call: the method's default; one that carries a message says why
+// (the reason never holds a secret).
+DaemonValue refusalAnswer(const DaemonMethod& method, const std::string& reason) {
+    DaemonValue answer = *method.defaultAnswer;
+    if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
+        coded->message = "refused: " + reason;
+    }
+    return answer;
+}
+
 }  // namespace
 
 DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
@@ -126,6 +136,25 @@ bool DaemonBusServer::start(std::string& error) {
 
 void DaemonBusServer::stop() {
     loop_.reset();
+    std::vector<std::weak_ptr<BusAppCallbacks>> callbacks;
+    {
+        std::lock_guard lock(callbacksMutex_);
+        callbacks.swap(callbacks_);
+    }
+    for (const auto& weak : callbacks) {
+        if (auto alive = weak.lock()) {
+            alive->abandon();
+        }
+    }
+}
+
+std::shared_ptr<BusAppCallbacks> DaemonBusServer::callbacksFor(const std::string& busName,
+                                                               const std::string& serviceName) {
+    auto callbacks = std::make_shared<BusAppCallbacks>(*connection_, busName, serviceName);
+    std::lock_guard lock(callbacksMutex_);
+    std::erase_if(callbacks_, [](const std::weak_ptr<BusAppCallbacks>& weak) { return weak.expired(); });
+    callbacks_.push_back(callbacks);
+    return callbacks;
 }
 
 void DaemonBusServer::registerService(const std::string& serviceName) {
@@ -149,6 +178,16 @@ void DaemonBusServer::receive(const DaemonMethod& method, sdbus::MethodCall call
         arguments = readArguments(method.input, call);
     } catch (const sdbus::Error& failure) {
         call.createErrorReply(sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs", failure.getMessage())).send();
+        return;
+    }
+    // Arguments that cannot be the method's are refused at once: a call never waits, nor holds
+    // a job, with a huge string.
+    if (auto problem = DaemonGuard::formProblem(method, arguments); !problem.empty()) {
+        Log::warning("refused " + method.name + " from " + call.getSender() + ": " + problem);
+        acknowledge(method, call);
+        if (method.defaultAnswer) {
+            OneReply(call).send(refusalAnswer(method, problem));
+        }
         return;
     }
     bool started = jobs_.start([this, &method, call, arguments = std::move(arguments)]() mutable {
@@ -187,12 +226,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
         if (!method.defaultAnswer) {
             return;
         }
-        // A reply that carries a message says why (the reason never holds a secret).
-        DaemonValue answer = *method.defaultAnswer;
-        if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
-            coded->message = "refused: " + reason;
-        }
-        reply->send(answer);
+        reply->send(refusalAnswer(method, reason));
     };
     auto caller = BusCallerCredentials::of(*connection_, call.getSender());
     if (!caller) {
@@ -208,7 +242,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     Log::info(method.name + " from " + who);
     DaemonCallContext context;
     if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
-        context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
+        context.callbacks = callbacksFor(caller->busName, method.serviceName);
     }
     context.firstAid = std::move(decision.firstAid);
     context.caller = *caller;
