@@ -23,6 +23,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -225,6 +226,11 @@ private:
                sidebar.itemFor("disk100") != nullptr && DMDriveSnapshotLoader::pending() == 0;
     }
 
+    static bool shows(DMSidebarViewController& sidebar, const std::string& identifier) {
+        std::vector<std::string> rows = sidebar.displayedRows();
+        return DMDriveSnapshotLoader::pending() == 0 && std::find(rows.begin(), rows.end(), identifier) != rows.end();
+    }
+
     // Types a filter a key at a time, as a person does, then clears it.
     void filterSidebar() {
         DMSearchField* search = controller_->searchField();
@@ -237,9 +243,8 @@ private:
                     idle(0.12);
                 }
             },
-            [&] { return sidebar.itemFor("disk100") == nullptr && sidebar.itemFor("disk101") != nullptr; }, 20);
-        measure("sidebar filter cleared", [&] { search->setText(""); },
-                [&] { return sidebar.itemFor("disk100") != nullptr && DMDriveSnapshotLoader::pending() == 0; }, 20);
+            [&] { return shows(sidebar, "disk101") && !shows(sidebar, "disk100"); }, 20);
+        measure("sidebar filter cleared", [&] { search->setText(""); }, [&] { return shows(sidebar, "disk100"); }, 20);
     }
 
     void firstAid() {
