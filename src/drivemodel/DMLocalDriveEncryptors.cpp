@@ -55,7 +55,7 @@ std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptor(const st
         if (!DMRepeatedCheck::until(unmountChecks, [&] { return !object->mountPoint().has_value(); })) {
             return refuse(DMEncryptorRefusal::stillMounted);
         }
-        auto job = bitlockerWrapper_->encryptionObject(object);
+        auto job = DMLocalDriveBitLockerEncryption::encryptionObject(bitlockerWrapper_, object);
         return job ? job : refuse(DMEncryptorRefusal::bitLockerNotSupported);
     }
     if (fileSystem == DMDriveObjectFilesystem::hfs_plus) {

@@ -5,14 +5,13 @@
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDiskAccess.h"
 #include "drivemodel/DMDriveImageName.h"
-#include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveProperty.h"
 #include "drivemodel/DMLocalDriveText.h"
 #include "platform/DeviceNaming.h"
+#include "platform/DeviceRegistry.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
-#include "platform/DeviceRegistry.h"
 #include "support/TextCase.h"
 
 namespace harbormind {
@@ -59,12 +58,14 @@ DeviceNaming& naming() {
 
 }  // namespace
 
-DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager)
-    : manager_(std::move(manager)), identifier_(std::move(identifier)) {}
+DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager,
+                                       std::weak_ptr<const DMLocalDriveServices> services)
+    : manager_(std::move(manager)), services_(std::move(services)), identifier_(std::move(identifier)) {}
 
 std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::create(std::string identifier,
-                                                               std::weak_ptr<DMDriveManagerProtocol> manager) {
-    return std::make_shared<DMLocalDriveObject>(std::move(identifier), std::move(manager));
+                                                               std::weak_ptr<DMDriveManagerProtocol> manager,
+                                                               std::weak_ptr<const DMLocalDriveServices> services) {
+    return std::make_shared<DMLocalDriveObject>(std::move(identifier), std::move(manager), std::move(services));
 }
 
 // ---- stored fields and links ----
@@ -293,29 +294,25 @@ DMLocalDriveStatus DMLocalDriveObject::status() const {
 
 // ---- services ----
 
-std::shared_ptr<DMLocalDriveManager> DMLocalDriveObject::localManager() const {
-    return std::dynamic_pointer_cast<DMLocalDriveManager>(manager());
-}
-
 std::shared_ptr<DMBitLockerWrapper> DMLocalDriveObject::bitlocker() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->bitlockerWrapper() : DMBitLockerWrapper::shared();
 }
 
 std::shared_ptr<DMCoreStorageWrapper> DMLocalDriveObject::corestorage() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->corestorageWrapper() : DMCoreStorageWrapper::shared();
 }
 
 std::shared_ptr<DMDeviceCloneWrapper> DMLocalDriveObject::deviceClone() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->devicCloenWrapper() : DMDeviceCloneWrapper::shared();
 }
 
 // ---- classification ----
 
 void DMLocalDriveObject::update() {
-    if (!localManager()) {
+    if (services_.expired()) {
         return;
     }
     const std::string bsdName = identifier();

@@ -15,6 +15,7 @@
 #include "drivemodel/DMDriveObjectPartitionMap.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMDriveObjectType.h"
+#include "drivemodel/DMLocalDriveServices.h"
 #include "drivemodel/DMLocalDriveStatus.h"
 
 namespace harbormind {
@@ -22,7 +23,6 @@ namespace harbormind {
 class DMBitLockerWrapper;
 class DMCoreStorageWrapper;
 class DMDeviceCloneWrapper;
-class DMLocalDriveManager;
 
 // One device that disk arbitration reports: a whole disk, a partition, a synthesized
 // container disk, a volume or a disk image. It is known by its device name alone and holds
@@ -31,9 +31,11 @@ class DMLocalDriveManager;
 // the user-interface thread). Fields and links are guarded by the object's own lock.
 class DMLocalDriveObject : public DMDriveObjectProtocol, public std::enable_shared_from_this<DMLocalDriveObject> {
 public:
-    DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager);
+    DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager,
+                       std::weak_ptr<const DMLocalDriveServices> services);
     static std::shared_ptr<DMLocalDriveObject> create(std::string identifier,
-                                                      std::weak_ptr<DMDriveManagerProtocol> manager = {});
+                                                      std::weak_ptr<DMDriveManagerProtocol> manager = {},
+                                                      std::weak_ptr<const DMLocalDriveServices> services = {});
 
     // DMBaseObjectProtocol
     std::string identifier() const override;
@@ -108,7 +110,6 @@ public:
     static std::optional<bool> bitLockerFromSignatures(const std::optional<DiskDescription>& description);
 
 private:
-    std::shared_ptr<DMLocalDriveManager> localManager() const;
     std::shared_ptr<DMBitLockerWrapper> bitlocker() const;
     std::shared_ptr<DMCoreStorageWrapper> corestorage() const;
     std::shared_ptr<DMDeviceCloneWrapper> deviceClone() const;
@@ -122,6 +123,7 @@ private:
 
     mutable std::mutex mutex_;
     std::weak_ptr<DMDriveManagerProtocol> manager_;
+    const std::weak_ptr<const DMLocalDriveServices> services_;
     std::weak_ptr<DMDriveObjectDelegate> delegate_;
     DMDriveObjectCategory category_ = DMDriveObjectCategory::local;
     std::weak_ptr<DMDriveObjectProtocol> parent_;

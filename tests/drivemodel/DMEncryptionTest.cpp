@@ -418,8 +418,8 @@ TEST_F(EncryptionJobTest, BitLockerCallbacksReachTheRegisteredJobAndItsWaitingRu
     EXPECT_TRUE(continued);
 
     platform->removeDescription("disk4s1", Key::volumePath);
-    auto first = wrapper->encryptionObject(local("disk4s1"));
-    auto job = wrapper->encryptionObject(local("disk4s1"));
+    auto first = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
+    auto job = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
     EXPECT_EQ(wrapper->bitLockerWrapperDelegate(), job) << "the newer job replaces the first";
     job->setDelegate(progress);
     job->setPassword("pw");
@@ -442,7 +442,7 @@ TEST_F(EncryptionJobTest, BitLockerCallbacksReachTheRegisteredJobAndItsWaitingRu
     EXPECT_FALSE(continued);
 
     // An error travels to the delegate, whose answer (the raw value) goes back.
-    auto running = wrapper->encryptionObject(local("disk4s1"));
+    auto running = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
     running->setDelegate(progress);
     running->start();
     progress->answer = 131076;
@@ -501,7 +501,7 @@ TEST_F(EncryptionJobTest, BitLockerResumeSkipsThePasswordAndIsReadyAfterTheDaemo
                                     }}});
     buildLaptop();
     startManager();
-    auto job = manager->bitlockerWrapper()->encryptionObject(local("disk4s1"));
+    auto job = DMLocalDriveBitLockerEncryption::encryptionObject(manager->bitlockerWrapper(), local("disk4s1"));
     ASSERT_TRUE(job);
     EXPECT_TRUE(job->needResume());
     job->prepare();
