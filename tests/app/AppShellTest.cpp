@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "AppTestSupport.h"
 #include "app/AppDelegate.h"
 #include "app/DMDarkPalette.h"
 #include "app/DMDriverInstaller.h"
@@ -19,14 +18,15 @@
 #include "app/DMTexts.h"
 #include "app/DMUninstaller.h"
 #include "app/DMWindowController.h"
+#include "AppTestSupport.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPackageManager.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimUserData.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {

@@ -1,4 +1,4 @@
-#include "xpc/InProcessXPCTransport.h"
+#include "platform/sim/InProcessXPCTransport.h"
 
 #include <array>
 #include <vector>
