@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>

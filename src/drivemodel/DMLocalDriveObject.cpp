@@ -5,6 +5,7 @@
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDiskAccess.h"
 #include "drivemodel/DMDriveImageName.h"
+#include "drivemodel/DMDriveManagerProtocol.h"
 #include "drivemodel/DMLocalDriveProperty.h"
 #include "drivemodel/DMLocalDriveText.h"
 #include "platform/DeviceNaming.h"
