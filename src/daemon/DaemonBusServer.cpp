@@ -182,10 +182,19 @@ void DaemonBusServer::answer(const DaemonMethod& method, const sdbus::MethodCall
 void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall& call,
                              std::vector<DaemonValue> arguments) {
     auto reply = std::make_shared<OneReply>(call);
+    std::optional<std::string> callerBusName;
     auto refuse = [&](const std::string& who, const std::string& reason) {
         Log::warning("refused " + method.name + " from " + who + ": " + reason);
         if (!method.defaultAnswer) {
             return;
+        }
+        if (method.refusalNotice && callerBusName && DaemonMethodTable::hasCallbacks(method.serviceName)) {
+            try {
+                method.refusalNotice(
+                    std::make_shared<BusAppCallbacks>(*connection_, *callerBusName, method.serviceName), reason);
+            } catch (const std::exception& failure) {
+                Log::warning("the refusal of " + method.name + " could not be explained: " + failure.what());
+            }
         }
         // A reply that carries a message says why (the reason never holds a secret).
         DaemonValue answer = *method.defaultAnswer;
@@ -199,6 +208,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
         refuse(call.getSender(), "the bus does not know the caller");
         return;
     }
+    callerBusName = caller->busName;
     std::string who = "uid " + std::to_string(caller->uid) + " (pid " + std::to_string(caller->pid) + ")";
     DaemonGuardDecision decision = guard_->check(method, *caller, std::move(arguments));
     if (!decision.allowed) {

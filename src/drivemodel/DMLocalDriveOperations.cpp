@@ -62,6 +62,30 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     return -1;
 }
 
+// The program a shell command line runs, without its folder.
+std::string programOf(const std::string& commandLine) {
+    std::string first = !commandLine.empty() && commandLine.front() == '\''
+                            ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
+                            : commandLine.substr(0, commandLine.find(' '));
+    return first.substr(first.rfind('/') + 1);
+}
+
+// The last line a command printed to standard error, without the program's own name in
+// front ("harbormind-mount: refused: not authorized" gives "refused: not authorized").
+std::string reasonOf(const std::string& commandLine, std::string standardError) {
+    while (!standardError.empty() && (standardError.back() == '\n' || standardError.back() == ' ')) {
+        standardError.pop_back();
+    }
+    if (auto newline = standardError.rfind('\n'); newline != std::string::npos) {
+        standardError = standardError.substr(newline + 1);
+    }
+    const std::string prefix = programOf(commandLine) + ": ";
+    if (prefix.size() > 2 && standardError.rfind(prefix, 0) == 0) {
+        standardError = standardError.substr(prefix.size());
+    }
+    return standardError;
+}
+
 void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
     if (!completion) {
         return;
@@ -83,8 +107,17 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     object->update();
-    DMCommandOutput output = DMCommandLine::run(Platform::current().commands().mountVolume(operationName(*object)));
-    complete(completion, output.standardOutput.empty() ? -1 : 0);
+    const std::string line = Platform::current().commands().mountVolume(operationName(*object));
+    DMCommandOutput output = DMCommandLine::run(line);
+    if (!output.standardOutput.empty()) {
+        complete(completion, 0);
+        return;
+    }
+    // What the mount program said is the reason the user is shown.
+    if (completion) {
+        std::string reason = reasonOf(line, output.standardError.value_or(""));
+        completion(-1, reason.empty() ? std::nullopt : std::optional<std::string>(reason));
+    }
 }
 
 std::optional<DADissenter> DMLocalDriveManager::awaitDiskRequest(
@@ -164,10 +197,21 @@ void DMLocalDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMC
     }
     std::optional<std::string> path = object->mountPoint();
     if (!path) {
-        complete(completion, -1);
+        if (completion) {
+            completion(-1, DMLocalDriveText::notMounted);
+        }
         return;
     }
-    complete(completion, Platform::current().workspace().openFolder(*path) ? 0 : -1);
+    Workspace& workspace = Platform::current().workspace();
+    if (workspace.openFolder(*path)) {
+        complete(completion, 0);
+        return;
+    }
+    // The path stays in the message, for the user to open by other means.
+    if (completion) {
+        std::string reason = workspace.openingUnavailableReason().value_or(DMLocalDriveText::noFileManager);
+        completion(-1, reason + "; the volume is mounted at " + *path);
+    }
 }
 
 void DMLocalDriveManager::eject(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
