@@ -29,6 +29,7 @@ struct Options {
     std::string luksHeaders = "/var/lib/kestrane/luks";
     unsigned luksIterTime = 0;
     std::string usbAgentUnit;
+    std::string stateFolder = "/run/kestrane/drivemanagerd";
 };
 
 int fail(const std::string& message) {
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     app.add_option("--usb-agent-unit", options.usbAgentUnit,
                    "where the USB blocker agent's user unit is installed (default: the system's user units)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--state-dir", options.stateFolder,
+                   "where the daemon keeps what lasts until the machine restarts (default /run/kestrane/drivemanagerd)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -73,7 +77,8 @@ int main(int argc, char** argv) {
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
         backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
-                                                       options.luksIterTime, options.usbAgentUnit);
+                                                       options.luksIterTime, options.usbAgentUnit,
+                                                       options.stateFolder);
         devices = std::make_shared<BlockDeviceCheck>();
     }
 

@@ -10,9 +10,11 @@
 namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
-                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit)
+                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit,
+                                       std::string stateFolder)
     : ntfsPaths_{"/proc", mediaRoot},
-      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      loops_(std::make_shared<LoopImageOwners>(stateFolder + "/loop-images")),
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot), loops_)),
       luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
       usbAgentUnit_(std::move(usbAgentUnit)) {}
 
