@@ -62,6 +62,7 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
         localDriveObj_ = drive;
         unmount_ = unmount;
     }
+    ++runNumber_;
     runEnded_ = false;
     if (!drive) {
         notStarted();
@@ -84,19 +85,23 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
 
 void DMCheckDiskWrapper::runCommand(const std::string& commandLine) {
     runEnded_ = false;
+    // The answers of this request end this run only: a late refusal of an earlier request
+    // must not end the next one.
+    const std::uint64_t run = ++runNumber_;
     auto self = weak_from_this();
-    auto proxy = checkDiskXPCObj().remoteObject<DMCheckDiskServerProtocol>([self] {
-        if (auto wrapper = self.lock()) {
+    auto endIfCurrent = [self, run] {
+        auto wrapper = self.lock();
+        if (wrapper && wrapper->runNumber_ == run) {
             wrapper->notStarted();
         }
-    });
+    };
+    auto proxy = checkDiskXPCObj().remoteObject<DMCheckDiskServerProtocol>(endIfCurrent);
     if (proxy) {
         // A refused command (a device in use, one the daemon does not accept) streams nothing:
         // the run ends here with checkStop instead of waiting for a stream that never comes.
-        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [self](bool accepted) {
-            auto wrapper = self.lock();
-            if (!accepted && wrapper) {
-                wrapper->notStarted();
+        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [endIfCurrent](bool accepted) {
+            if (!accepted) {
+                endIfCurrent();
             }
         });
     }

@@ -72,6 +72,7 @@ private:
     std::unique_ptr<XPCDuplexObject> checkDiskXPCObj_;
     std::shared_ptr<DMFirstAidUnmount> unmount_;
     std::atomic<bool> runEnded_{true};
+    std::atomic<std::uint64_t> runNumber_{0};
 };
 
 }  // namespace harbormind
