@@ -92,6 +92,14 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         }
         return {};
     }
+    case ArgumentRole::listedName: {
+        const auto& name = std::get<std::string>(value);
+        if (name.empty() || name.size() > maxListedNameLength || !validUtf8(name) ||
+            name.find_first_of(std::string("\n:\0", 3)) != std::string::npos) {
+            return "not a disk name the lists can hold";
+        }
+        return {};
+    }
     case ArgumentRole::deviceName:
     case ArgumentRole::overwrittenName:
     case ArgumentRole::devicePath:
@@ -131,6 +139,7 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
     switch (role) {
     case ArgumentRole::plain:
     case ArgumentRole::secret:
+    case ArgumentRole::listedName:
         return {};
     case ArgumentRole::deviceName:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::read);

@@ -113,6 +113,10 @@ std::vector<DaemonMethod> ntfsMethods() {
         {XPCServiceName::ntfs, "mountAsNTFSNativelyWithBsdName", "s", "x", perDevice, {R::deviceName},
          DaemonValue(std::int64_t{-1}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             if (backend.mountRefusal(text(args, 0))) {
+                 reply(DaemonValue(std::int64_t{-1}));
+                 return;
+             }
              if (auto refusal = backend.driveMount()->mountRefusal(text(args, 0), mountCaller(context));
                  !refusal.empty()) {
                  Log::warning("refused mountAsNTFSNativelyWithBsdName from uid " + std::to_string(context.caller.uid) +
@@ -176,6 +180,66 @@ std::vector<DaemonMethod> deviceCloneMethods() {
     };
 }
 
+std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend) {
+    return backend.usbBlocker();
+}
+
+std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
+    return [reply = std::move(reply)](XPCCodeAnswer answer) {
+        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+    };
+}
+
+std::int64_t number(const Args& args, std::size_t index) {
+    return std::get<std::int64_t>(args[index]);
+}
+
+// The Warden's own methods: its password is checked by the daemon; changing its state or
+// the lists is an administrator's action, allowing a disk once in the asking mode is the
+// user's (like mounting it).
+std::vector<DaemonMethod> usbWardenMethods() {
+    const DaemonValue refused = DaemonCodeReply{DMUSBBlockerServerProtocol::notPermitted, "refused"};
+    return {
+        {XPCServiceName::usbBlocker, "usbWardenStateWithReply", "", "s", query, {}, DaemonValue(std::string()),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
+             usb(backend)->usbWardenStateWithReply(as<std::string>(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "checkUSBWardenPasswordWithPassword", "s", "xs", query, {R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->checkUSBWardenPasswordWithPassword(text(args, 0), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "setUSBWardenPasswordWithOldPassword", "ss", "xs", DaemonAction::usbWarden, {R::secret, R::secret},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->setUSBWardenPasswordWithOldPassword(text(args, 0), text(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "disableUSBWardenWithPassword", "s", "xs", DaemonAction::usbWarden, {R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->disableUSBWardenWithPassword(text(args, 0), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "setUSBWardenModeWithMode", "xs", "xs", DaemonAction::usbWarden, {R::plain, R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->setUSBWardenModeWithMode(number(args, 0), text(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "addUSBListEntryWithName", "sxb", "xs", DaemonAction::usbLists, {R::listedName, R::plain, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->addUSBListEntryWithName(text(args, 0), number(args, 1), flag(args, 2),
+                                                   asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "removeUSBListEntryWithName", "sb", "xs", DaemonAction::usbLists, {R::listedName, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->removeUSBListEntryWithName(text(args, 0), flag(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "allowUSBDiskOnceWithBsdname", "s", "xs", DaemonAction::mountRemovable, {R::deviceName},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->allowUSBDiskOnceWithBsdname(text(args, 0), asCode(std::move(reply)));
+         }},
+    };
+}
+
 std::vector<DaemonMethod> usbBlockerMethods() {
     return {
         {XPCServiceName::usbBlocker, "addPlistFileWithReply", "", "b", DaemonAction::usbWarden, {}, DaemonValue(false),
@@ -197,6 +261,10 @@ std::vector<DaemonMethod> mountMethods() {
     return {
         {XPCServiceName::mount, "mountVolume", "s", "xs", perDevice, {R::deviceName}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             if (auto refusal = backend.mountRefusal(text(args, 0))) {
+                 reply(DaemonCodeReply{DriveMountBackend::notPermitted, *refusal});
+                 return;
+             }
              reply(backend.driveMount()->mountVolume(text(args, 0), mountCaller(context)));
          }},
         {XPCServiceName::mount, "unmountVolume", "sbb", "xs", perDevice, {R::deviceName, R::plain, R::plain}, refused,
@@ -213,12 +281,6 @@ std::vector<DaemonMethod> mountMethods() {
 
 std::shared_ptr<DMLuksServerProtocol> luks(DaemonBackend& backend, const DaemonCallContext& context) {
     return backend.luks(std::dynamic_pointer_cast<DMBitLockerAppProtocol>(context.callbacks), context.caller);
-}
-
-std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
-    return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
-    };
 }
 
 // A method of the encrypted-volume service taking the device name and answering T.
@@ -279,7 +341,7 @@ std::vector<DaemonMethod> luksMethods() {
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      luksMethods(), mountMethods()}) {
+                      usbWardenMethods(), luksMethods(), mountMethods()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

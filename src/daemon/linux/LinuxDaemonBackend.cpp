@@ -42,7 +42,15 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
+    return std::make_shared<LinuxUSBBlockerService>(usbWarden_, usbAgentUnit_);
+}
+
+std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& name) {
+    return usbWarden_->mountRefusal(name);
+}
+
+void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
+    usbWarden_ = std::make_shared<LinuxUSBWarden>(std::move(options));
 }
 
 }  // namespace harbormind

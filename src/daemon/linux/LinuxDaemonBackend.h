@@ -6,6 +6,7 @@
 #include "daemon/clone/CloneEngine.h"
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
+#include "daemon/linux/LinuxUSBWarden.h"
 #include "daemon/linux/LoopImageOwners.h"
 
 namespace harbormind {
@@ -34,6 +35,10 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
+    std::optional<std::string> mountRefusal(const std::string& name) override;
+
+    // Where "USB Warden" keeps its lists and state, and which disks it guards.
+    void configureUSBWarden(LinuxUSBWarden::Options options);
 
 private:
     NtfsServicePaths ntfsPaths_;
@@ -45,6 +50,8 @@ private:
     // For the daemon's life: the running encryption jobs and the kept headers.
     std::shared_ptr<LuksServiceShared> luks_;
     std::string usbAgentUnit_;
+    // For the daemon's life: the Warden remembers the disks a user allowed once.
+    std::shared_ptr<LinuxUSBWarden> usbWarden_ = std::make_shared<LinuxUSBWarden>(LinuxUSBWarden::Options{});
 };
 
 }  // namespace harbormind
