@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "network/DMNetworkDriveManager.h"
+#include "network/FolderScopedMounter.h"
 #include "network/NetworkDriveTestSupport.h"
 #include "network/NetworkTestPlatform.h"
 #include "network/SambaServer.h"
@@ -90,7 +91,8 @@ protected:
         options.pollInterval = seconds(0.2);
         options.cacheFolder = server->home() + "/.cache/network";
         mounter = std::make_unique<LinuxNetworkMounter>(processes, options);
-        counting = std::make_unique<CountingMounter>(*mounter);
+        scoped = std::make_unique<test::FolderScopedMounter>(*mounter, server->home());
+        counting = std::make_unique<CountingMounter>(*scoped);
         platform = std::make_shared<test::NetworkTestPlatform>(server->home(), keychains.get(), &files, counting.get(),
                                                                &processes);
         platform->realSpace = [](const std::string& path) {
@@ -178,6 +180,7 @@ protected:
     LinuxFileStore files;
     std::unique_ptr<LinuxKeychainFiles> keychains;
     std::unique_ptr<LinuxNetworkMounter> mounter;
+    std::unique_ptr<test::FolderScopedMounter> scoped;
     std::unique_ptr<CountingMounter> counting;
     std::shared_ptr<test::NetworkTestPlatform> platform;
     std::shared_ptr<test::RecordingManagerDelegate> delegate = std::make_shared<test::RecordingManagerDelegate>();
