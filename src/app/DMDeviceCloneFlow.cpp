@@ -93,7 +93,15 @@ void DMDeviceCloneFlow::showPicker(DMCloneDrive source, std::vector<DMCloneDrive
     QPointer<QWidget> sheetWindow(window);
     QObject::connect(picker, &QDialog::finished, picker, [self, picker, sheetWindow](int result) {
         if (result == 1 && picker->flag && picker->selectDrive) {
-            self->confirm(picker->sourseDeviceObj, *picker->selectDrive, sheetWindow.data());
+            DMCloneDrive destination = *picker->selectDrive;
+            auto proceed = [self, source = picker->sourseDeviceObj, destination, sheetWindow] {
+                self->confirm(source, destination, sheetWindow.data());
+            };
+            if (self->whiteListGuard_) {
+                self->whiteListGuard_(destination.identifier, proceed);
+            } else {
+                proceed();
+            }
         }
     });
     picker->open();

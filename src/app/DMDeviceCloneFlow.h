@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
                       std::shared_ptr<DMDeviceCloneWrapper> wrapper);
 
     // Clone (9): pick a destination for `source`.
+    // Asked once the user picked the destination, before anything else: `proceed` runs when
+    // the clone may go on (the USB blocker's white-list password, while it is on).
+    using WhiteListGuard = std::function<void(const std::string& destination, std::function<void()> proceed)>;
+    void setWhiteListGuard(WhiteListGuard guard) { whiteListGuard_ = std::move(guard); }
     void clone(const Drive& source, QWidget* window);
     // Resume clone (10): resume the interrupted clone on `destination`.
     void resumeClone(const Drive& destination, QWidget* window);
@@ -63,6 +68,7 @@ private:
     std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper_;
     QPointer<DMDeviceCloneWndController> deviceCloneWndController_;
     QPointer<DMDeviceCloneProgressWndController> deviceCloneProgressWndController_;
+    WhiteListGuard whiteListGuard_;
 };
 
 }  // namespace harbormind

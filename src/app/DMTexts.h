@@ -126,6 +126,11 @@ inline constexpr const char* okButton = "Ok";
 inline constexpr const char* yesButton = "Yes";
 inline constexpr const char* noButton = "No";
 inline constexpr const char* uninstallText = "Are you sure you want to uninstall this software and all components?";
+inline constexpr const char* uninstallAgentRunning =
+    "The USB Warden agent could not be stopped, so nothing was uninstalled. Stop USB Warden first, then try again.";
+inline constexpr const char* uninstallPackageFailed =
+    "Your settings were removed, but the package manager did not remove the application. Remove its package "
+    "with your package manager";
 inline constexpr const char* installSuccessTitle = "Install successfully";
 inline constexpr const char* installSuccessText = "The driver has been installed successfully!";
 inline constexpr const char* installManuallyTitle = "The system extension needs to be installed manually";

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
@@ -39,6 +41,9 @@ public:
                                                        const CallerIdentity& /*caller*/) {
         return std::make_shared<RefusingLuksService>();
     }
+    // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
+    // USB blocker's refusal); none when it may.
+    virtual std::optional<std::string> mountRefusal(const std::string& /*name*/) { return std::nullopt; }
 };
 
 }  // namespace harbormind

@@ -78,6 +78,16 @@ private:
     bool sent_ = false;
 };
 
+// The answer of a refused call: the method's default; one that carries a message says why
+// (the reason never holds a secret).
+DaemonValue refusalAnswer(const DaemonMethod& method, const std::string& reason) {
+    DaemonValue answer = *method.defaultAnswer;
+    if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
+        coded->message = "refused: " + reason;
+    }
+    return answer;
+}
+
 }  // namespace
 
 DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
@@ -151,6 +161,16 @@ void DaemonBusServer::receive(const DaemonMethod& method, sdbus::MethodCall call
         call.createErrorReply(sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs", failure.getMessage())).send();
         return;
     }
+    // Arguments that cannot be the method's are refused at once: a call never waits, nor holds
+    // a job, with a huge string.
+    if (auto problem = DaemonGuard::formProblem(method, arguments); !problem.empty()) {
+        Log::warning("refused " + method.name + " from " + call.getSender() + ": " + problem);
+        acknowledge(method, call);
+        if (method.defaultAnswer) {
+            OneReply(call).send(refusalAnswer(method, problem));
+        }
+        return;
+    }
     bool started = jobs_.start([this, &method, call, arguments = std::move(arguments)]() mutable {
         answer(method, call, std::move(arguments));
     });
@@ -187,12 +207,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
         if (!method.defaultAnswer) {
             return;
         }
-        // A reply that carries a message says why (the reason never holds a secret).
-        DaemonValue answer = *method.defaultAnswer;
-        if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
-            coded->message = "refused: " + reason;
-        }
-        reply->send(answer);
+        reply->send(refusalAnswer(method, reason));
     };
     auto caller = BusCallerCredentials::of(*connection_, call.getSender());
     if (!caller) {

@@ -324,20 +324,68 @@ private:
     std::weak_ptr<DMDeviceCloneAppProtocol> app_;
 };
 
+// "USB Warden" as the simulated daemon keeps it (InProcessUSBWarden). A scenario's answer
+// for addPlistFileWithReply, when it has one, decides that request instead.
 class USBBlockerService final : public ServiceBase, public DMUSBBlockerServerProtocol {
 public:
     using ServiceBase::ServiceBase;
 
     void addPlistFileWithReply(XPCBoolReply reply) override {
         if (receive("addPlistFileWithReply", {})) {
-            reply(boolFor("addPlistFileWithReply"));
+            auto scripted = daemon_->answer(key_, "addPlistFileWithReply");
+            reply(scripted ? scripted->asBool().value_or(false) && warden().enable() : warden().enable());
         }
     }
     void removePlistFileWithReply(XPCBoolReply reply) override {
         if (receive("removePlistFileWithReply", {})) {
-            reply(boolFor("removePlistFileWithReply"));
+            reply(warden().removeUnit());
         }
     }
+    void usbWardenStateWithReply(XPCStringReply reply) override {
+        if (receive("usbWardenStateWithReply", {})) {
+            reply(warden().stateText());
+        }
+    }
+    void checkUSBWardenPasswordWithPassword(const std::string& password, XPCCodeReply reply) override {
+        if (receive("checkUSBWardenPasswordWithPassword", {})) {
+            reply(warden().checkPassword(password));
+        }
+    }
+    void setUSBWardenPasswordWithOldPassword(const std::string& oldPassword, const std::string& newPassword,
+                                             XPCCodeReply reply) override {
+        if (receive("setUSBWardenPasswordWithOldPassword", {})) {
+            reply(warden().setPassword(oldPassword, newPassword));
+        }
+    }
+    void disableUSBWardenWithPassword(const std::string& password, XPCCodeReply reply) override {
+        if (receive("disableUSBWardenWithPassword", {})) {
+            reply(warden().disable(password));
+        }
+    }
+    void setUSBWardenModeWithMode(std::int64_t mode, const std::string& password, XPCCodeReply reply) override {
+        if (receive("setUSBWardenModeWithMode", {std::to_string(mode)})) {
+            reply(warden().setMode(mode, password));
+        }
+    }
+    void addUSBListEntryWithName(const std::string& name, std::int64_t size, bool white,
+                                 XPCCodeReply reply) override {
+        if (receive("addUSBListEntryWithName", {name, std::to_string(size), flagText(white)})) {
+            reply(warden().changeList(name, size, white, true));
+        }
+    }
+    void removeUSBListEntryWithName(const std::string& name, bool white, XPCCodeReply reply) override {
+        if (receive("removeUSBListEntryWithName", {name, flagText(white)})) {
+            reply(warden().changeList(name, 0, white, false));
+        }
+    }
+    void allowUSBDiskOnceWithBsdname(const std::string& bsdname, XPCCodeReply reply) override {
+        if (receive("allowUSBDiskOnceWithBsdname", {bsdname})) {
+            reply(warden().allowOnce(bsdname));
+        }
+    }
+
+private:
+    InProcessUSBWarden& warden() { return daemon_->usbWarden(); }
 };
 
 class InProcessConnection final : public XPCConnection {

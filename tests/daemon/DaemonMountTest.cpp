@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "PolicyAuthority.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/PrivateBusTest.h"
@@ -42,9 +43,10 @@ bool isMountPoint(const std::string& path) {
 }
 
 // The daemon on a private bus, mounting for a second, unprivileged user it never heard of
-// before (created here, removed after), with the user's real loop device volume. The user
-// reaches it as the application does on a desktop: through harbormind-mount, which asks the
-// daemon whenever it does not run as root.
+// before (created here, removed after), with a real loop device volume, and polkit's authority
+// answering as the shipped policy does for an active session. The user reaches the daemon as
+// the application does on a desktop: through harbormind-mount, which asks the daemon whenever
+// it does not run as root.
 class DaemonMountTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
@@ -64,7 +66,8 @@ protected:
         std::string id = run({"id", "-u", user}).out;
         uid = static_cast<uid_t>(std::stoul(id));
         gid = static_cast<gid_t>(std::stoul(run({"id", "-g", user}).out));
-        // Without polkit, the members of the configured group may call.
+        // Were polkit absent, the members of the configured group could do anything: polkit
+        // decides here.
         std::ofstream(folder + "/drivemanagerd.conf") << "group = " << user << "\n";
         ::chmod((folder + "/drivemanagerd.conf").c_str(), 0644);
         label = "HMVOL" + std::to_string(::getpid() % 100000);
@@ -74,6 +77,7 @@ protected:
         ASSERT_EQ(attached.status, 0);
         loop = attached.out.substr(0, attached.out.find('\n'));
         loopName = loop.substr(5);
+        authority = std::make_unique<test::PolicyAuthority>();
         daemon = std::make_unique<test::ChildProcess>(
             std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder + "/drivemanagerd.conf", "--media-root",
                                      media},
@@ -84,6 +88,7 @@ protected:
 
     void TearDown() override {
         daemon.reset();
+        authority.reset();
         // Our own mounts only, by their exact paths, before the bus folder is removed.
         for (const auto& point : {userMountPoint(), userMountPoint() + "1", folder + "/rootmnt", folder + "/rootonly"}) {
             while (isMountPoint(point)) {
@@ -126,6 +131,7 @@ protected:
         return asUser(argv);
     }
 
+    std::unique_ptr<test::PolicyAuthority> authority;
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder, media, user, label, loop, loopName;
     uid_t uid = 0;
@@ -133,6 +139,8 @@ protected:
 };
 
 TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsTheirVolumeThroughTheDaemon) {
+    // Root attached the image: the user uses it as an administrator.
+    authority->grant(uid, DaemonAction::loopOthers);
     Outcome mounted = helper("mount", {loopName});
     ASSERT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_NE(mounted.out.find("mounted at " + userMountPoint()), std::string::npos) << mounted.out;
@@ -207,7 +215,13 @@ TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     EXPECT_EQ(otherRoot.status, 13);
     EXPECT_FALSE(isMountPoint(folder + "/rootonly"));
 
-    // Root's own mount of the loop device: neither unmounted nor ejected for the user.
+    // A loop device root attached is an administrator's: the user may not mount it.
+    Outcome mount = helper("mount", {loopName});
+    EXPECT_EQ(mount.status, 13) << mount.err;
+    EXPECT_NE(mount.err.find("disk image you did not attach"), std::string::npos) << mount.err;
+    EXPECT_FALSE(isMountPoint(userMountPoint()));
+
+    // Root's own mount of it: neither unmounted nor ejected for the user.
     fs::create_directories(folder + "/rootmnt");
     ASSERT_EQ(::mount(loop.c_str(), (folder + "/rootmnt").c_str(), "ext4", 0, nullptr), 0);
     Outcome unmount = helper("unmount", {loopName});
@@ -216,14 +230,12 @@ TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     EXPECT_EQ(helper("unmount", {"--force", "--whole", loopName}).status, 13);
     EXPECT_EQ(helper("eject", {loopName}).status, 13);
     EXPECT_TRUE(isMountPoint(folder + "/rootmnt"));
-    // Asking to mount it answers where root mounted it, and does not make it the user's.
-    Outcome already = helper("mount", {loopName});
-    EXPECT_EQ(already.status, 0) << already.err;
-    EXPECT_NE(already.out.find(folder + "/rootmnt"), std::string::npos) << already.out;
 
     // Unmounted, root's loop device is still not the user's to detach.
     ASSERT_EQ(::umount2((folder + "/rootmnt").c_str(), 0), 0);
-    EXPECT_EQ(helper("eject", {loopName}).status, 13);
+    Outcome eject = helper("eject", {loopName});
+    EXPECT_EQ(eject.status, 13) << eject.err;
+    EXPECT_NE(eject.err.find("needs an administrator"), std::string::npos) << eject.err;
     EXPECT_TRUE(stillOurs());
 }
 
@@ -237,6 +249,7 @@ TEST_F(DaemonMountTest, AMediaFolderAnOlderVersionGaveTheUserIsTakenBackAndItsLi
     ::chmod((folder + "/rootonly").c_str(), 0700);
     fs::create_symlink(folder + "/rootonly", userMountPoint());
 
+    authority->grant(uid, DaemonAction::loopOthers);
     Outcome mounted = helper("mount", {loopName});
     ASSERT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_TRUE(isMountPoint(userMountPoint() + "1")) << mounted.out;

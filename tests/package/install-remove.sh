@@ -72,7 +72,24 @@ if [ -x /usr/bin/harbormind ]; then
   check test -f /usr/share/icons/hicolor/scalable/apps/com.kestrane.harbormind.svg
 fi
 
+# The agent's unit as the daemon writes it when USB Warden is turned on: removal takes it too.
+agent_unit=/etc/systemd/user/harbormind-usbagent.service
+made_unit_folder=
+if [ ! -d /etc/systemd/user ]; then
+  mkdir -p /etc/systemd/user
+  made_unit_folder=1
+fi
+if [ ! -e "$agent_unit" ]; then
+  printf '[Service]\nExecStart=/usr/libexec/kestrane/harbormind-usbagent\n' >"$agent_unit"
+fi
+
 DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >/dev/null
+if [ -e "$agent_unit" ]; then
+  echo "left behind: $agent_unit"
+  rm -f "$agent_unit"
+  fail=1
+fi
+[ -z "$made_unit_folder" ] || rmdir /etc/systemd/user 2>/dev/null || true
 
 # Everything the package listed must be gone, except what was there before it came.
 while read -r path; do

@@ -10,9 +10,11 @@
 namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
-                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit)
+                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit,
+                                       std::string stateFolder)
     : ntfsPaths_{"/proc", mediaRoot},
-      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      loops_(std::make_shared<LoopImageOwners>(stateFolder + "/loop-images")),
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot), loops_)),
       luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
       usbAgentUnit_(std::move(usbAgentUnit)) {}
 
@@ -40,7 +42,15 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
+    return std::make_shared<LinuxUSBBlockerService>(usbWarden_, usbAgentUnit_);
+}
+
+std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& name) {
+    return usbWarden_->mountRefusal(name);
+}
+
+void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
+    usbWarden_ = std::make_shared<LinuxUSBWarden>(std::move(options));
 }
 
 }  // namespace harbormind

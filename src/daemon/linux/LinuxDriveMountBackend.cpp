@@ -22,40 +22,63 @@ std::string lastLine(std::string text) {
     return text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text;
 }
 
-DaemonCodeReply notPermittedFor(const std::string& what) {
-    return {DriveMountBackend::notPermitted, what};
+DaemonCodeReply refused(const std::string& name, std::uint32_t uid, const std::string& why) {
+    Log::warning("refused " + name + " to uid " + std::to_string(uid) + ": " + why);
+    return {DriveMountBackend::notPermitted, why};
+}
+
+bool permitted(const LinuxDriveMountBackend::Requirement& requirement, const DriveMountCaller& caller) {
+    for (DaemonAction action : requirement.actions) {
+        if (!caller.may(action)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-LinuxDriveMountBackend::LinuxDriveMountBackend(std::string mediaRoot) : mediaRoot_(std::move(mediaRoot)) {}
+LinuxDriveMountBackend::LinuxDriveMountBackend(std::string mediaRoot, std::shared_ptr<const LoopImageOwners> loops)
+    : mediaRoot_(std::move(mediaRoot)), loops_(std::move(loops)) {}
 
-template <typename Verb>
-DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, std::uint32_t uid, Verb&& verb) {
-    auto owner = MountOwner::ofUid(uid);
+template <typename Need, typename Verb>
+DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, const DriveMountCaller& caller, Need&& need,
+                                            Verb&& verb) {
+    auto owner = MountOwner::ofUid(caller.uid);
     if (!owner) {
-        return notPermittedFor("uid " + std::to_string(uid) + " has no account here");
+        return refused(name, caller.uid, "uid " + std::to_string(caller.uid) + " has no account here");
     }
     std::ostringstream out;
     std::ostringstream err;
     MountHelper helper(*owner, mediaRoot_, out, err);
-    std::string refusal;
-    auto refuse = [&refusal](std::string why) {
-        refusal = std::move(why);
-        return static_cast<int>(notPermitted);
-    };
-    auto held = LinuxDeviceLocks::hold(name);
-    int status = verb(helper, refuse);
-    if (!refusal.empty()) {
-        Log::warning("refused " + name + " to uid " + std::to_string(uid) + ": " + refusal);
-        return notPermittedFor(refusal);
+    const Requirement asked = need(helper);
+    if (!permitted(asked, caller)) {
+        return refused(name, caller.uid, asked.refusal);
     }
+    auto held = LinuxDeviceLocks::hold(name);
+    // The device may have changed while the caller was asked (another mount, another image).
+    if (const Requirement now = need(helper); now != asked && !permitted(now, caller)) {
+        return refused(name, caller.uid, now.refusal);
+    }
+    int status = verb(helper);
     if (status == 0) {
         return {done, lastLine(out.str())};
     }
     std::string message = lastLine(err.str());
     return {status == MountHelper::busyStatus ? busy : failed,
             message.empty() ? "failed (status " + std::to_string(status) + ")" : message};
+}
+
+bool LinuxDriveMountBackend::isLoop(const MountHelper& helper, const std::string& name) const {
+    return helper.diskOf(name).rfind("loop", 0) == 0;
+}
+
+DaemonAction LinuxDriveMountBackend::mediumAction(const MountHelper& helper, const std::string& name,
+                                                  std::uint32_t uid) const {
+    if (isLoop(helper, name)) {
+        return loops_->ownerOf(helper.diskOf(name)) == uid ? DaemonAction::eject : DaemonAction::loopOthers;
+    }
+    return helper.isRemovable(name) ? DaemonAction::eject : DaemonAction::unmountOthers;
 }
 
 std::string LinuxDriveMountBackend::foreignMount(const MountHelper& helper, const std::string& name, bool wholeDisk,
@@ -69,57 +92,110 @@ std::string LinuxDriveMountBackend::foreignMount(const MountHelper& helper, cons
     return {};
 }
 
+LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::mountNeeds(const MountHelper& helper,
+                                                                       const std::string& name,
+                                                                       std::uint32_t uid) const {
+    if (isLoop(helper, name)) {
+        if (loops_->ownerOf(helper.diskOf(name)) == uid) {
+            return {{DaemonAction::mountRemovable}, "mounting disk images is not permitted"};
+        }
+        return {{DaemonAction::loopOthers},
+                name + " is a disk image you did not attach: using it needs an administrator"};
+    }
+    if (helper.isInternal(name)) {
+        return {{DaemonAction::mountSystem}, name + " is on an internal disk: mounting it needs an administrator"};
+    }
+    return {{DaemonAction::mountRemovable}, "mounting removable drives is not permitted"};
+}
+
+LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::unmountNeeds(const MountHelper& helper,
+                                                                         const std::string& name, bool wholeDisk,
+                                                                         std::uint32_t uid) const {
+    std::string foreign = foreignMount(helper, name, wholeDisk, uid);
+    if (foreign.empty()) {
+        return {};
+    }
+    return {{mediumAction(helper, name, uid)}, foreign + " was not mounted for you"};
+}
+
+LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::ejectNeeds(const MountHelper& helper,
+                                                                       const std::string& name, std::uint32_t uid) {
+    const std::string disk = helper.diskOf(name);
+    DaemonAction action = mediumAction(helper, name, uid);
+    if (action == DaemonAction::loopOthers) {
+        return {{action}, disk + " is a disk image you did not attach: detaching it needs an administrator"};
+    }
+    if (action == DaemonAction::eject) {
+        return {{action}, "ejecting " + disk + " is not permitted"};
+    }
+    std::string foreign = foreignMount(helper, name, true, uid);
+    bool mountedNow = !helper.mountPointsOf(name, UnmountScope::WholeDisk).empty();
+    bool lastMountTheirs = false;
+    {
+        std::lock_guard lock(mutex_);
+        auto last = mountedFor_.find(helper.mediaSequenceOf(name));
+        lastMountTheirs = last != mountedFor_.end() && last->second == uid;
+    }
+    if (foreign.empty() && (mountedNow || lastMountTheirs)) {
+        return {{DaemonAction::eject}, "ejecting " + disk + " is not permitted"};
+    }
+    return {{DaemonAction::unmountOthers, DaemonAction::eject},
+            (foreign.empty() ? disk : foreign) + " was not mounted for you"};
+}
+
+std::string LinuxDriveMountBackend::mountRefusal(const std::string& name, const DriveMountCaller& caller) {
+    auto owner = MountOwner::ofUid(caller.uid);
+    if (!owner) {
+        return "uid " + std::to_string(caller.uid) + " has no account here";
+    }
+    std::ostringstream ignored;
+    MountHelper helper(*owner, mediaRoot_, ignored, ignored);
+    Requirement needed = mountNeeds(helper, name, caller.uid);
+    return permitted(needed, caller) ? std::string() : needed.refusal;
+}
+
 DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, const DriveMountCaller& caller) {
-    return run(name, caller.uid, [&](MountHelper& helper, auto refuse) {
-        if (caller.uid != 0 && helper.isInternal(name) && !(caller.isAdministrator && caller.isAdministrator())) {
-            return refuse(name + " is on an internal disk: mounting it needs an administrator");
-        }
-        // A volume mounted already (by root, elsewhere) is answered with its place, and
-        // does not become the caller's.
-        const bool mountedBefore = !helper.mountPointsOf(name, UnmountScope::Volume).empty();
-        int status = helper.mount(name, std::nullopt);
-        if (status == 0 && !mountedBefore) {
-            std::lock_guard lock(mutex_);
-            mountedFor_[helper.mediaSequenceOf(name)] = caller.uid;
-        }
-        return status;
-    });
+    return run(
+        name, caller, [&](const MountHelper& helper) { return mountNeeds(helper, name, caller.uid); },
+        [&](MountHelper& helper) {
+            // A volume mounted already (by root, elsewhere) is answered with its place, and
+            // does not become the caller's.
+            const bool mountedBefore = !helper.mountPointsOf(name, UnmountScope::Volume).empty();
+            int status = helper.mount(name, std::nullopt);
+            if (status == 0 && !mountedBefore) {
+                std::lock_guard lock(mutex_);
+                mountedFor_[helper.mediaSequenceOf(name)] = caller.uid;
+            }
+            return status;
+        });
 }
 
 DaemonCodeReply LinuxDriveMountBackend::unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                                       const DriveMountCaller& caller) {
-    return run(name, caller.uid, [&](MountHelper& helper, auto refuse) {
-        if (caller.uid != 0 && !helper.isRemovable(name)) {
-            if (auto foreign = foreignMount(helper, name, wholeDisk, caller.uid); !foreign.empty()) {
-                return refuse(foreign + " was not mounted for you");
-            }
-        }
-        return helper.unmount(name, force ? UnmountForce::Yes : UnmountForce::No,
-                              wholeDisk ? UnmountScope::WholeDisk : UnmountScope::Volume);
-    });
+    return run(
+        name, caller, [&](const MountHelper& helper) { return unmountNeeds(helper, name, wholeDisk, caller.uid); },
+        [&](MountHelper& helper) {
+            return helper.unmount(name, force ? UnmountForce::Yes : UnmountForce::No,
+                                  wholeDisk ? UnmountScope::WholeDisk : UnmountScope::Volume);
+        });
 }
 
 DaemonCodeReply LinuxDriveMountBackend::ejectDisk(const std::string& name, const DriveMountCaller& caller) {
-    return run(name, caller.uid, [&](MountHelper& helper, auto refuse) {
-        const std::string medium = helper.mediaSequenceOf(name);
-        if (caller.uid != 0 && !helper.isRemovable(name)) {
-            if (auto foreign = foreignMount(helper, name, true, caller.uid); !foreign.empty()) {
-                return refuse(foreign + " was not mounted for you");
+    return run(
+        name, caller, [&](const MountHelper& helper) { return ejectNeeds(helper, name, caller.uid); },
+        [&](MountHelper& helper) {
+            const std::string medium = helper.mediaSequenceOf(name);
+            const std::string disk = helper.diskOf(name);
+            int status = helper.eject(name);
+            if (status == 0) {
+                std::lock_guard lock(mutex_);
+                mountedFor_.erase(medium);
+                if (disk.rfind("loop", 0) == 0) {
+                    loops_->forget(disk);
+                }
             }
-            std::lock_guard lock(mutex_);
-            auto last = mountedFor_.find(medium);
-            bool mountedNow = !helper.mountPointsOf(name, UnmountScope::WholeDisk).empty();
-            if (!mountedNow && (last == mountedFor_.end() || last->second != caller.uid)) {
-                return refuse(helper.diskOf(name) + " was not mounted for you");
-            }
-        }
-        int status = helper.eject(name);
-        if (status == 0) {
-            std::lock_guard lock(mutex_);
-            mountedFor_.erase(medium);
-        }
-        return status;
-    });
+            return status;
+        });
 }
 
 }  // namespace harbormind
