@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <memory>
 #include <functional>
 #include <string>
@@ -20,9 +21,11 @@ class DMDriveObjectProtocol;
 class DMDriveOperations;
 
 // The dispatcher's device-clone requests: the destination picker, the overwrite warning, the
-// interruption alert with its restart and resume, the pair check and its alerts, and the
-// progress sheet. Daemon questions are asked on the background queue; windows and alerts are
-// shown on the main queue. It holds the clone windows' slots (one window of each kind).
+// interruption alert with its restart and resume, the question about a mounted source, and the
+// progress sheet, on which the unmounting, the pair check and the request then run
+// (DMDeviceCloneStart). Daemon questions are asked on the background queue; windows and
+// alerts are shown on the main queue. It holds the clone windows' slots (one window of each
+// kind).
 class DMDeviceCloneFlow : public std::enable_shared_from_this<DMDeviceCloneFlow> {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
@@ -46,18 +49,18 @@ public:
     }
     const std::shared_ptr<DMDeviceCloneWrapper>& deviceCloneWrapper() const { return deviceCloneWrapper_; }
 
-    // Waiting for the destination to be unmounted before the copy: one-second polls, at most 60.
-    static constexpr int unmountPolls = 60;
+    static QString tr(const char* text);
 
 private:
     void showPicker(DMCloneDrive source, std::vector<DMCloneDrive> candidates, QWidget* window);
     void confirm(const DMCloneDrive& source, const DMCloneDrive& destination, QWidget* window);
     void askAboutInterruption(const DMCloneDrive& source, const DMCloneDrive& destination, QWidget* window);
     void resume(const DMCloneDrive& destination, QWidget* window);
-    void start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover, QWidget* window);
-    void react(std::int64_t code, const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+    void askAboutMountedSource(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+                               QWidget* window);
+    void start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover, bool unmountSource,
                QWidget* window);
-    void alert(const char* text, QWidget* window);
+    void alert(const char* text, QWidget* window, const std::string& informative = {});
     void openHelp();
 
     template <typename Result>

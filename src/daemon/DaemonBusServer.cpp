@@ -136,6 +136,25 @@ bool DaemonBusServer::start(std::string& error) {
 
 void DaemonBusServer::stop() {
     loop_.reset();
+    std::vector<std::weak_ptr<BusAppCallbacks>> callbacks;
+    {
+        std::lock_guard lock(callbacksMutex_);
+        callbacks.swap(callbacks_);
+    }
+    for (const auto& weak : callbacks) {
+        if (auto alive = weak.lock()) {
+            alive->abandon();
+        }
+    }
+}
+
+std::shared_ptr<BusAppCallbacks> DaemonBusServer::callbacksFor(const std::string& busName,
+                                                               const std::string& serviceName) {
+    auto callbacks = std::make_shared<BusAppCallbacks>(*connection_, busName, serviceName);
+    std::lock_guard lock(callbacksMutex_);
+    std::erase_if(callbacks_, [](const std::weak_ptr<BusAppCallbacks>& weak) { return weak.expired(); });
+    callbacks_.push_back(callbacks);
+    return callbacks;
 }
 
 void DaemonBusServer::registerService(const std::string& serviceName) {
@@ -223,7 +242,7 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     Log::info(method.name + " from " + who);
     DaemonCallContext context;
     if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
-        context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
+        context.callbacks = callbacksFor(caller->busName, method.serviceName);
     }
     context.firstAid = std::move(decision.firstAid);
     context.caller = *caller;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "xpc/dbus/DBusEventLoop.h"
 
 namespace harbormind {
+
+class BusAppCallbacks;
 
 // The daemon on the bus: owns the five service names, exports one object per service whose
 // methods are the method table's, and the daemon's own object (its version). Each call is
@@ -39,6 +42,7 @@ private:
     void answer(const DaemonMethod& method, const sdbus::MethodCall& call, std::vector<DaemonValue> arguments);
     void handle(const DaemonMethod& method, const sdbus::MethodCall& call, std::vector<DaemonValue> arguments);
     static void acknowledge(const DaemonMethod& method, const sdbus::MethodCall& call);
+    std::shared_ptr<BusAppCallbacks> callbacksFor(const std::string& busName, const std::string& serviceName);
 
     std::unique_ptr<sdbus::IConnection> connection_;
     std::shared_ptr<DaemonBackend> backend_;
@@ -48,6 +52,10 @@ private:
     DaemonJobs jobs_;
     std::function<void()> onBusLost_;
     std::unique_ptr<DBusEventLoop> loop_;
+    // The callers' callbacks still in use: once the loop has stopped, they give up the
+    // answers they wait for (an application that never answers holds nothing up).
+    std::mutex callbacksMutex_;
+    std::vector<std::weak_ptr<BusAppCallbacks>> callbacks_;
 };
 
 }  // namespace harbormind

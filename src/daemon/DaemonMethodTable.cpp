@@ -42,6 +42,12 @@ std::shared_ptr<DMDeviceCloneServerProtocol> clone(DaemonBackend& backend, const
     return backend.deviceClone(std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(context.callbacks));
 }
 
+std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
+    return [reply = std::move(reply)](XPCCodeAnswer answer) {
+        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+    };
+}
+
 // A BitLocker method taking the device name and answering T.
 template <typename T>
 DaemonMethod bitLockerByName(std::string name, DaemonAction action, R role, T fallback,
@@ -169,17 +175,24 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->checkDiskWithStrDestinDevice(text(args, 0), text(args, 1),
                                                                     as<std::int64_t>(std::move(reply)));
          }},
+        // Of our own: the same two requests answered with the reason a person needs.
+        {XPCServiceName::deviceClone, "checkClonePairWithStrDestinDevice", "ss", "xs", query,
+         {R::devicePath, R::devicePath}, DaemonValue(DaemonCodeReply{cloneCheckRefused, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->checkClonePairWithStrDestinDevice(text(args, 0), text(args, 1),
+                                                                         asCode(std::move(reply)));
+         }},
+        {XPCServiceName::deviceClone, "startCloneWithStrDestinDevice", "ssb", "xs", DaemonAction::clone,
+         {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(DaemonCodeReply{-1, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->startCloneWithStrDestinDevice(text(args, 0), text(args, 1), flag(args, 2),
+                                                                     asCode(std::move(reply)));
+         }},
     };
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend) {
     return backend.usbBlocker();
-}
-
-std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
-    return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
-    };
 }
 
 std::int64_t number(const Args& args, std::size_t index) {

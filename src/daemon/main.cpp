@@ -30,7 +30,7 @@ struct Options {
     unsigned luksIterTime = 0;
     std::string usbAgentUnit;
     std::string usbLists = "/var/lib/kestrane/usbblocker.cnf";
-    bool usbWardenLoopDevices = false;
+    std::string usbWardenImages;
     std::string stateFolder = "/run/kestrane/drivemanagerd";
 };
 
@@ -61,8 +61,9 @@ int main(int argc, char** argv) {
     app.add_option("--usb-lists", options.usbLists,
                    "the USB lists file; USB Warden's state is kept beside it (default /var/lib/kestrane/usbblocker.cnf)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
-    app.add_flag("--usb-warden-loop-devices", options.usbWardenLoopDevices,
-                 "USB Warden guards loop devices as if they were USB disks (for trials and tests)");
+    app.add_option("--usb-warden-images", options.usbWardenImages,
+                   "USB Warden guards loop devices whose image lies in this folder as USB disks (for trials and tests)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.add_option("--state-dir", options.stateFolder,
                    "where the daemon keeps what lasts until the machine restarts (default /run/kestrane/drivemanagerd)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
                                                                  options.stateFolder);
         LinuxUSBWarden::Options warden;
         warden.listsFile = options.usbLists;
-        warden.guardLoopDevices = options.usbWardenLoopDevices;
+        warden.guardedImageFolder = options.usbWardenImages;
         linuxBackend->configureUSBWarden(std::move(warden));
         backend = linuxBackend;
         devices = std::make_shared<BlockDeviceCheck>();

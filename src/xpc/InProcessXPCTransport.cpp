@@ -288,8 +288,11 @@ public:
     void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCIntReply reply) override {
         if (receive("clonDeviceWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
-            reply(intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0));
-            sendProgress(strDestinDevice);
+            std::int64_t code = intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0);
+            reply(code);
+            if (code == 0) {
+                sendProgress(strDestinDevice);
+            }
         }
     }
     void isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) override {
@@ -310,14 +313,48 @@ public:
             reply(intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0));
         }
     }
+    // The reasoned requests answer the codes of the two above, with the text under the
+    // selector's name followed by "Message".
+    void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                           XPCCodeReply reply) override {
+        if (receive("checkClonePairWithStrDestinDevice", {strDestinDevice, strSourceDevice})) {
+            reply({intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0),
+                   textFor("checkDiskWithStrDestinDeviceMessage", strDestinDevice)});
+        }
+    }
+    void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                       bool isCover, XPCCodeReply reply) override {
+        if (receive("startCloneWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
+            XPCCodeAnswer answer{intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0),
+                                 textFor("clonDeviceWithStrDestinDeviceMessage", strDestinDevice)};
+            bool started = answer.code == 0;
+            reply(std::move(answer));
+            if (started) {
+                sendProgress(strDestinDevice);
+            }
+        }
+    }
 
 private:
-    // The scenario's progress reports for this destination.
+    // The scenario's progress reports for this destination; the end of the clone (its
+    // "cloneEndedWithUnreadableBytes" entry, [bytes, reason]) goes just before the last.
     void sendProgress(const std::string& destination) {
         auto app = app_.lock();
         auto reports = scenarioProgress(*daemon_, key_, destination);
-        for (const auto& [status, total, current, error] : app ? reports : decltype(reports){}) {
+        for (std::size_t i = 0; app && i < reports.size(); ++i) {
+            if (i + 1 == reports.size()) {
+                sendEnd(*app, destination);
+            }
+            const auto& [status, total, current, error] = reports[i];
             app->updateProgressWithStatus(status, total, current, error, [](std::int64_t) {});
+        }
+    }
+    void sendEnd(DMDeviceCloneAppProtocol& app, const std::string& destination) {
+        auto end = daemon_->answer(key_, "cloneEndedWithUnreadableBytes", destination);
+        const PlatformValue::Array* fields = end ? end->asArray() : nullptr;
+        if (fields && fields->size() == 2) {
+            app.cloneEndedWithUnreadableBytes((*fields)[0].asInteger().value_or(0),
+                                              (*fields)[1].asText().value_or(""));
         }
     }
 

@@ -111,7 +111,7 @@ TEST_F(LinuxUSBWardenTest, TheListsDecideAndWhiteListOnlyAllowsNothingElse) {
     EXPECT_NE(warden().allowOnce("sdb1").code, 0);
     EXPECT_TRUE(warden().mountRefusal("sdb1"));
 
-    options.guardLoopDevices = true;
+    options.guardedImageFolder = "/home/ann/images";
     made.reset();
     EXPECT_EQ(warden().mountRefusal("loop3p1"), std::string(USBBlockerTexts::driveGuard));
     list("stick.img:1__white\n");

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -21,7 +23,7 @@ using test::runProgram;
 
 // The daemon refuses to mount a disk the Warden blocks, whoever asks and whether or not any
 // user's agent runs (none does here): a real loop device with ext4, guarded as a USB disk
-// (`--usb-warden-loop-devices`), mounted through the bus as root.
+// (`--usb-warden-images`), mounted through the bus as root.
 class USBWardenMountTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
@@ -43,7 +45,7 @@ protected:
         daemon = std::make_unique<test::ChildProcess>(
             std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder + "/drivemanagerd.conf", "--media-root",
                                      folder + "/media", "--usb-agent-unit", folder + "/units/agent.service",
-                                     "--usb-lists", folder + "/lists/usbblocker.cnf", "--usb-warden-loop-devices"},
+                                     "--usb-lists", folder + "/lists/usbblocker.cnf", "--usb-warden-images", folder},
             std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}}, nullptr,
             folder + "/daemon.log");
         ASSERT_TRUE(bus->waitForName(XPCServiceName::mount));
@@ -53,6 +55,9 @@ protected:
         daemon.reset();
         for (const auto& entry : fs::directory_iterator(folder + "/media/root", ignored)) {
             ::umount2(entry.path().c_str(), MNT_DETACH);
+        }
+        while (isMountPoint(folder + "/elsewhere")) {
+            ::umount2((folder + "/elsewhere").c_str(), MNT_DETACH);
         }
         if (!loop.empty()) {
             std::ifstream backing("/sys/block/" + loop.substr(5) + "/loop/backing_file");
@@ -79,6 +84,37 @@ protected:
         return run(argv);
     }
     Outcome mount() { return call(XPCServiceName::mount, "mountVolume", "s", {loop.substr(5)}); }
+    static bool isMountPoint(const std::string& path) {
+        std::ifstream table("/proc/self/mountinfo");
+        std::string line;
+        while (std::getline(table, line)) {
+            if (line.find(" " + path + " ") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+    // The daemon sweeps the mount table once a second. Waits for the kernel's word that the
+    // table changed (poll on mountinfo), for ten seconds at most.
+    static bool becomesUnmounted(const std::string& path) {
+        int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        bool gone = !isMountPoint(path);
+        while (!gone && fd >= 0 && std::chrono::steady_clock::now() < deadline) {
+            char buffer[4096];
+            while (::read(fd, buffer, sizeof buffer) > 0) {
+            }
+            pollfd change{fd, POLLPRI, 0};
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            ::poll(&change, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+            ::lseek(fd, 0, SEEK_SET);
+            gone = !isMountPoint(path);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return gone;
+    }
 
     std::error_code ignored;
     std::unique_ptr<test::ChildProcess> daemon;
@@ -97,6 +133,11 @@ TEST_F(USBWardenMountTest, ABlockedDiskIsRefusedByTheDaemonItselfUntilTheListsAl
     EXPECT_NE(call(usb, "allowUSBDiskOnceWithBsdname", "s", {loop.substr(5)}).out.rfind("xs 0", 0), 0u)
         << "white list only: nothing but the white list";
     EXPECT_EQ(mount().out.rfind("xs 13", 0), 0u);
+
+    // Mounted behind the daemon's back (as a desktop's automounter would): taken away again.
+    fs::create_directories(folder + "/elsewhere");
+    ASSERT_EQ(run({"mount", loop, folder + "/elsewhere"}).status, 0);
+    EXPECT_TRUE(becomesUnmounted(folder + "/elsewhere")) << "the daemon left a blocked disk mounted";
 
     ASSERT_EQ(call(usb, "addUSBListEntryWithName", "sxb", {"warden-stick.img", "0", "true"}).out.rfind("xs 0", 0), 0u);
     Outcome mounted = mount();

@@ -8,6 +8,12 @@
 #include "support/Log.h"
 
 namespace harbormind::clone {
+namespace {
+
+const char* const sourceGoneReason = "the source is no longer attached";
+const char* const destinationGoneReason = "the destination is no longer attached";
+
+}  // namespace
 
 CloneCopier::CloneCopier(CloneSource& source, CloneDestination& destination, CloneMap& map,
                          const CloneOptions& options, const std::atomic<bool>& stopRequested, MapSink saveMap,
@@ -25,10 +31,11 @@ bool CloneCopier::stopping() const {
     return stopRequested_.load() || cancelled_.load() || failed_.load();
 }
 
-void CloneCopier::fail(CloneEnd end) {
+void CloneCopier::fail(CloneEnd end, const std::string& reason) {
     std::lock_guard lock(failureMutex_);
     if (!failure_) {
         failure_ = end;
+        failureReason_ = reason;
     }
     failed_ = true;
 }
@@ -55,8 +62,10 @@ CloneOutcome CloneCopier::run() {
     outcome.unreadableBytes = map_.unreadable.totalBytes();
     if (failure_) {
         outcome.end = *failure_;
+        outcome.reason = failureReason_;
     } else if (!flushed) {
         outcome.end = CloneEnd::writeFailed;
+        outcome.reason = failureReason_;
     } else if (stopRequested_.load() || cancelled_.load()) {
         outcome.end = CloneEnd::stopped;
     } else {
@@ -81,7 +90,7 @@ void CloneCopier::readAll(CloneBufferRing& ring, const std::vector<ByteRange>& t
             }
             ring.giveFree(buffer);
             if (result.status == CloneIoStatus::gone) {
-                fail(CloneEnd::sourceGone);
+                fail(CloneEnd::sourceGone, sourceGoneReason);
                 break;
             }
             std::lock_guard lock(skippedMutex_);
@@ -110,9 +119,12 @@ void CloneCopier::writeAll(CloneBufferRing& ring) {
 bool CloneCopier::write(ByteRange range, const std::byte* data) {
     CloneIoResult result = destination_.writeAt(range.begin, data, range.length());
     if (result.status != CloneIoStatus::ok) {
-        Log::error("clone: writing at byte " + std::to_string(range.begin) +
-                   " failed: " + std::strerror(result.error));
-        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed);
+        std::string reason = result.status == CloneIoStatus::gone
+                                 ? destinationGoneReason
+                                 : "writing at byte " + std::to_string(range.begin) + " failed: " +
+                                       std::strerror(result.error);
+        Log::error("clone: " + reason);
+        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed, reason);
         return false;
     }
     pending_.add(range);
@@ -135,7 +147,11 @@ bool CloneCopier::checkpoint() {
     }
     CloneIoResult result = destination_.flush();
     if (result.status != CloneIoStatus::ok) {
-        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed);
+        std::string reason = result.status == CloneIoStatus::gone
+                                 ? destinationGoneReason
+                                 : std::string("making the copy durable failed: ") + std::strerror(result.error);
+        Log::error("clone: " + reason);
+        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed, reason);
         return false;
     }
     map_.done.add(pending_);
@@ -166,7 +182,7 @@ void CloneCopier::retrySkipped() {
 void CloneCopier::retryBlock(ByteRange block, std::byte* buffer) {
     CloneIoResult result = source_.readAt(block.begin, buffer, block.length());
     if (result.status == CloneIoStatus::gone) {
-        fail(CloneEnd::sourceGone);
+        fail(CloneEnd::sourceGone, sourceGoneReason);
     } else if (result.status == CloneIoStatus::ok) {
         write(block, buffer);
     } else {
@@ -181,7 +197,7 @@ void CloneCopier::readSectors(ByteRange block, std::byte* buffer) {
         ByteRange one{offset, std::min(block.end, offset + sector)};
         CloneIoResult result = source_.readAt(offset, buffer, one.length());
         if (result.status == CloneIoStatus::gone) {
-            fail(CloneEnd::sourceGone);
+            fail(CloneEnd::sourceGone, sourceGoneReason);
             return;
         }
         if (result.status != CloneIoStatus::ok) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "daemon/clone/ByteRangeSet.h"
 #include "daemon/clone/CloneIo.h"
@@ -42,7 +43,7 @@ private:
     void maybeCheckpoint();
     void report(DMProgressStatus status, DMProgressError error, bool force);
     bool stopping() const;
-    void fail(CloneEnd end);
+    void fail(CloneEnd end, const std::string& reason);
 
     CloneSource& source_;
     CloneDestination& destination_;
@@ -56,6 +57,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> failed_{false};
     std::optional<CloneEnd> failure_;  // written by whichever thread fails first
+    std::string failureReason_;
     std::mutex failureMutex_;
     std::mutex skippedMutex_;
     ByteRangeSet skipped_;

@@ -21,6 +21,8 @@ struct CloneOptions {
     std::size_t retryBytes = 64u << 10;
     // Direct I/O past the page cache on both devices.
     bool directIo = true;
+    // A stop request that finds no clone running stops one that starts this soon after.
+    Clock::Duration earlyStopWindow = seconds(30);
     // Where the maps of interrupted clones live.
     std::filesystem::path stateFolder = "/var/lib/kestrane/clone";
 };

@@ -6,6 +6,7 @@
 #include "daemon/linux/LinuxDriveMountBackend.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LinuxUSBBlockerService.h"
+#include "support/SerialQueue.h"
 
 namespace harbormind {
 
@@ -50,7 +51,17 @@ std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& n
 }
 
 void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
+    if (usbWardenSweep_) {
+        usbWardenSweep_->invalidate();
+    }
     usbWarden_ = std::make_shared<LinuxUSBWarden>(std::move(options));
+    std::weak_ptr<LinuxUSBWarden> warden = usbWarden_;
+    usbWardenSweep_ = Timer::scheduled(SerialQueue::create("usb-warden-sweep"), seconds(1), TimerRepeat::Repeating,
+                                       [warden] {
+                                           if (auto living = warden.lock()) {
+                                               living->sweep();
+                                           }
+                                       });
 }
 
 }  // namespace harbormind

@@ -7,6 +7,7 @@
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LinuxUSBWarden.h"
+#include "support/Timer.h"
 #include "daemon/linux/LoopImageOwners.h"
 
 namespace harbormind {
@@ -37,7 +38,8 @@ public:
                                                const CallerIdentity& caller) override;
     std::optional<std::string> mountRefusal(const std::string& name) override;
 
-    // Where "USB Warden" keeps its lists and state, and which disks it guards.
+    // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
+    // sweep of the mount table, once a second.
     void configureUSBWarden(LinuxUSBWarden::Options options);
 
 private:
@@ -52,6 +54,7 @@ private:
     std::string usbAgentUnit_;
     // For the daemon's life: the Warden remembers the disks a user allowed once.
     std::shared_ptr<LinuxUSBWarden> usbWarden_ = std::make_shared<LinuxUSBWarden>(LinuxUSBWarden::Options{});
+    std::shared_ptr<Timer> usbWardenSweep_;
 };
 
 }  // namespace harbormind

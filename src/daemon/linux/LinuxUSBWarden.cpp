@@ -1,9 +1,14 @@
 #include "daemon/linux/LinuxUSBWarden.h"
 
+#include <sys/mount.h>
+
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/linux/disks/LinuxBlockerDisk.h"
+#include "platform/linux/disks/MountTable.h"
 #include "platform/linux/files/LinuxFileContents.h"
 #include "platform/linux/files/WholeFileWriter.h"
 #include "support/Log.h"
@@ -40,17 +45,18 @@ std::unique_ptr<USBDiskList> LinuxUSBWarden::lists() {
     return list;
 }
 
-bool LinuxUSBWarden::guards(const std::optional<std::string>& protocol, bool internal, const std::string& wholeDisk) const {
-    if (options_.guardLoopDevices && wholeDisk.rfind("loop", 0) == 0) {
+bool LinuxUSBWarden::guards(const LinuxBlockerDisk& disk) const {
+    const std::string& folder = options_.guardedImageFolder;
+    if (!folder.empty() && disk.imageFile && disk.imageFile->rfind(folder + "/", 0) == 0) {
         return true;
     }
     static constexpr std::array<const char*, 7> guarded = {"THUNDERBOLT", "USB", "FIREWIRE", "SAS",
                                                            "SATA",        "PCI", "PCI-EXPRESS"};
-    if (internal || !protocol) {
+    if (disk.internal || !disk.protocol) {
         return false;
     }
     for (const char* name : guarded) {
-        if (*protocol == name) {
+        if (*disk.protocol == name) {
             return true;
         }
     }
@@ -63,7 +69,7 @@ std::optional<std::string> LinuxUSBWarden::mountRefusal(const std::string& name)
         return std::nullopt;
     }
     std::optional<LinuxBlockerDisk> disk = LinuxBlockerDisk::read(options_.paths, name);
-    if (!disk || !guards(disk->protocol, disk->internal, disk->wholeDisk)) {
+    if (!disk || !guards(*disk)) {
         return std::nullopt;
     }
     std::unique_ptr<USBDiskList> list = lists();
@@ -87,7 +93,7 @@ XPCCodeAnswer LinuxUSBWarden::allowOnce(const std::string& name) {
     if (!disk) {
         return {1, name + " is not a disk of this machine"};
     }
-    if (!state.on || !guards(disk->protocol, disk->internal, disk->wholeDisk)) {
+    if (!state.on || !guards(*disk)) {
         return {0, "USB Warden does not hold " + name + " back"};
     }
     if (state.model() != AllowDiskMountModel::PopupsQuery) {
@@ -99,6 +105,41 @@ XPCCodeAnswer LinuxUSBWarden::allowOnce(const std::string& name) {
     std::lock_guard lock(mutex_);
     allowed_[disk->wholeDisk] = disk->medium;
     return {0, "\"" + disk->mediaName + "\" may mount until it is unplugged"};
+}
+
+std::vector<std::string> LinuxUSBWarden::sweep() {
+    std::vector<std::string> unmounted;
+    if (!store_.state().on) {
+        return unmounted;
+    }
+    MountTable mounts = MountTable::read(options_.paths.mountInfo);
+    // The disk the system runs from (booted from a USB stick) is never taken away.
+    std::string systemDisk;
+    for (const MountEntry& entry : mounts.entries()) {
+        if (entry.mountPoint == "/" && entry.source.rfind("/dev/", 0) == 0) {
+            auto disk = LinuxBlockerDisk::read(options_.paths, entry.source.substr(5));
+            systemDisk = disk ? disk->wholeDisk : std::string();
+        }
+    }
+    // Most recent first, so a mount on top of another goes before it.
+    for (auto entry = mounts.entries().rbegin(); entry != mounts.entries().rend(); ++entry) {
+        if (entry->source.rfind("/dev/", 0) != 0 || !mountRefusal(entry->source.substr(5))) {
+            continue;
+        }
+        auto disk = LinuxBlockerDisk::read(options_.paths, entry->source.substr(5));
+        if (!disk || disk->wholeDisk == systemDisk) {
+            continue;
+        }
+        // Never lazy: a busy volume stays mounted (and is tried again) rather than lingering unseen.
+        if (::umount2(entry->mountPoint.c_str(), UMOUNT_NOFOLLOW) == 0) {
+            Log::warning("USB Warden: unmounted " + entry->source + " from " + entry->mountPoint +
+                         ", which the Warden refuses");
+            unmounted.push_back(entry->mountPoint);
+        } else {
+            Log::warning("USB Warden: could not unmount " + entry->mountPoint + ": " + std::strerror(errno));
+        }
+    }
+    return unmounted;
 }
 
 USBListsEditResult LinuxUSBWarden::addEntry(const std::string& name, std::int64_t size, bool white) {

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "daemon/linux/USBWardenStore.h"
 #include "platform/linux/disks/LinuxPaths.h"
@@ -15,6 +16,7 @@
 namespace harbormind {
 
 class USBDiskList;
+struct LinuxBlockerDisk;
 
 // "USB Warden" as the daemon enforces it for every user: while it is on, a volume of an
 // external disk on one of the buses the blocker guards is mounted only when the lists allow
@@ -28,8 +30,9 @@ class LinuxUSBWarden {
 public:
     struct Options {
         std::string listsFile = "/var/lib/kestrane/usbblocker.cnf";
-        // Loop devices count as USB disks: for trials and tests on machines without USB.
-        bool guardLoopDevices = false;
+        // Loop devices whose image lies in this folder count as USB disks: for trials and
+        // tests on machines without USB. Empty: none.
+        std::string guardedImageFolder;
         LinuxPaths paths;
     };
 
@@ -46,9 +49,13 @@ public:
     // Takes the name off the white or the black list.
     USBListsEditResult removeEntry(const std::string& name, bool white);
 
+    // While it is on, unmounts every mounted volume it would refuse (a desktop's automounter,
+    // udisks or mount(8) put it there, not the daemon); the mount points it unmounted.
+    std::vector<std::string> sweep();
+
 private:
     std::unique_ptr<USBDiskList> lists();
-    bool guards(const std::optional<std::string>& protocol, bool internal, const std::string& wholeDisk) const;
+    bool guards(const LinuxBlockerDisk& disk) const;
 
     Options options_;
     USBWardenStore store_;

@@ -37,6 +37,7 @@ std::optional<LinuxBlockerDisk> LinuxBlockerDisk::read(const LinuxPaths& paths, 
     disk.name = name;
     disk.wholeDisk = whole->name;
     disk.mediaName = mediaNameOf(*whole);
+    disk.imageFile = whole->loopBackingFile;
     std::string sequence;
     std::ifstream(paths.sysfsRoot + "/class/block/" + whole->name + "/diskseq") >> sequence;
     disk.medium = whole->name + "#" + sequence;

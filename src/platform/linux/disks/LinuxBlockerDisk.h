@@ -20,6 +20,7 @@ struct LinuxBlockerDisk {
     // stick plugged in as sdb has another.
     std::string medium;
     std::optional<std::string> protocol;  // the engine's device protocol ("USB"), if known
+    std::optional<std::string> imageFile;  // a loop device's image
     bool internal = true;
 
     // The media name of a whole disk: the mapping's name, a loop device's image file name,
