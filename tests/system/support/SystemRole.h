@@ -6,6 +6,8 @@ namespace harbormind::test {
 enum class SystemRole {
     // What the user of the active local session of a desktop is granted.
     desktop,
+    // Another user granted the same (a second account on the same desktop).
+    otherDesktop,
     // A user polkit refuses.
     refused,
     // An administrator who has authenticated.

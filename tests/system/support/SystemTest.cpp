@@ -11,6 +11,7 @@
 #include <iostream>
 #include <set>
 
+#include "daemon/linux/LoopImageOwners.h"
 #include "support/RealClock.h"
 #include "system/support/KernelMounts.h"
 #include "system/support/PolkitTestRules.h"
@@ -66,6 +67,7 @@ void SystemTest::SetUp() {
     ::chmod((folder_ + "/home").c_str(), 0755);
     fs::create_directories(folder_ + "/media");
     ::chmod((folder_ + "/media").c_str(), 0755);
+    fs::create_directories(folder_ + "/usb");
 
     std::string error;
     PolkitTestGroups names{"hmdesk" + tag_, "hmno" + tag_, "hmadm" + tag_};
@@ -76,6 +78,7 @@ void SystemTest::SetUp() {
     }
     const std::vector<std::tuple<SystemRole, std::string, std::string>> users{
         {SystemRole::desktop, "hmsdesk" + tag_, names.desktop},
+        {SystemRole::otherDesktop, "hmsother" + tag_, names.desktop},
         {SystemRole::refused, "hmsno" + tag_, names.refused},
         {SystemRole::administrator, "hmsadm" + tag_, names.administrator}};
     for (const auto& [role, name, group] : users) {
@@ -114,7 +117,8 @@ bool SystemTest::prepare(std::string& whyNot) {
 bool SystemTest::startDaemon(std::string& error) {
     std::vector<std::string> argv{SystemInstall::daemon(), "--config", SystemInstall::daemonConfig(),
                                   "--media-root", folder_ + "/media", "--luks-headers", folder_ + "/luks",
-                                  "--luks-iter-time", "50", "--usb-agent-unit", usbAgentUnitPath()};
+                                  "--luks-iter-time", "50", "--usb-agent-unit", usbAgentUnitPath(),
+                                  "--usb-lists", folder_ + "/usb/usbblocker.cnf", "--state-dir", stateFolder()};
     for (const std::string& option : extraDaemonOptions()) {
         argv.push_back(option);
     }
@@ -198,6 +202,8 @@ std::string SystemTest::mediaFolder(SystemRole role) const { return folder_ + "/
 
 std::string SystemTest::usbAgentUnitPath() const { return folder_ + "/systemd-user/harbormind-usbagent.service"; }
 
+std::string SystemTest::stateFolder() const { return folder_ + "/state"; }
+
 std::string SystemTest::daemonLog() const { return readWholeFile(folder_ + "/daemon.log"); }
 
 std::map<std::string, std::string> SystemTest::clientEnvironment(const SystemAccount& user) const {
@@ -274,6 +280,13 @@ WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, c
     EXPECT_FALSE(outcome.report.contains("error"))
         << flow << ": " << outcome.report.dump() << "\nstderr:\n" << tail(outcome.run.err);
     return outcome;
+}
+
+void SystemTest::attachedBy(const LoopVolume& loop, SystemRole role) {
+    LoopImageOwners owners(stateFolder() + "/loop-images");
+    auto sequence = owners.diskSequence(loop.disk());
+    ASSERT_TRUE(sequence) << "no diskseq for " << loop.disk();
+    ASSERT_TRUE(owners.record(loop.disk(), *sequence, account(role).uid()));
 }
 
 LoopVolume& SystemTest::loopVolume(const LoopVolumeSpec& spec) {

@@ -27,8 +27,8 @@ struct WindowFlowOutcome {
 
 // The installed system, driven as its users drive it: the programs as `cmake --install` puts
 // them, a private system bus with the installed bus policy, the distribution's polkitd with
-// rules for this test, the installed daemon running as root, and three users made for the test
-// (a desktop user, a refused one, an administrator) whose clients run through runuser: the
+// rules for this test, the installed daemon running as root, and four users made for the test
+// (two desktop users, a refused one, an administrator) whose clients run through runuser: the
 // command line, and the window's own code in the window flow program. Loop devices with real
 // file systems are made on demand. Skips (or, with HARBORMIND_REQUIRE_SYSTEM_TESTS=1, fails)
 // where root, loop devices, polkitd or the installed programs are missing.
@@ -49,8 +49,13 @@ protected:
     Outcome runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input = {},
                   const std::map<std::string, std::string>& environment = {},
                   std::chrono::seconds limit = std::chrono::seconds(180));
-    // A loop device made for this test, detached when it ends.
+    // A loop device made for this test, detached when it ends. Root attached it, so to the
+    // daemon it is an image nobody else attached (using it needs an administrator) unless
+    // `attachedBy` says which user attached it.
     LoopVolume& loopVolume(const LoopVolumeSpec& spec = {});
+    // Records, as the daemon does when it attaches an image for a user, that the role's user
+    // attached the loop device: to that user it is their own disk image, as a stick is.
+    void attachedBy(const LoopVolume& loop, SystemRole role);
 
     // Where the daemon mounts the role's volumes (its media root stands for /media).
     std::string mediaFolder(SystemRole role) const;
@@ -58,6 +63,8 @@ protected:
     std::string usbAgentUnitPath() const;
     const std::string& folder() const { return folder_; }
     std::string daemonLog() const;
+    // What the daemon keeps until the machine restarts (--state-dir), here for this test only.
+    std::string stateFolder() const;
     // Ends the daemon and starts it again (as a restart of the machine's service would).
     void restartDaemon();
 

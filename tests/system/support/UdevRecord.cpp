@@ -22,7 +22,6 @@ std::unique_ptr<UdevRecord> UdevRecord::write(const std::string& devicePath) {
     record->devicePath_ = devicePath;
     record->recordPath_ = std::string(dataFolder) + "/b" + std::to_string(major(facts.st_rdev)) + ":" +
                           std::to_string(minor(facts.st_rdev));
-    std::filesystem::create_directories(dataFolder);
     record->refresh();
     return record;
 }
@@ -38,14 +37,25 @@ void UdevRecord::refresh() {
         }
     }
     const std::string written = recordPath_ + ".new";
-    std::ofstream(written) << text;
-    ::chmod(written.c_str(), 0644);
-    std::filesystem::rename(written, recordPath_);
+    // Another test's record going may take the (then empty) folder with it meanwhile.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::error_code failed;
+        std::filesystem::create_directories(dataFolder, failed);
+        std::ofstream(written) << text;
+        ::chmod(written.c_str(), 0644);
+        std::filesystem::rename(written, recordPath_, failed);
+        if (!failed) {
+            return;
+        }
+    }
 }
 
 UdevRecord::~UdevRecord() {
     std::error_code ignored;
     std::filesystem::remove(recordPath_, ignored);
+    // The folders go when no record of anyone's is left in them (no udev runs here).
+    std::filesystem::remove(dataFolder, ignored);
+    std::filesystem::remove("/run/udev", ignored);
 }
 
 }  // namespace harbormind::test
