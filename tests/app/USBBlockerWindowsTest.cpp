@@ -472,6 +472,45 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     EXPECT_TRUE(usb->driveMayLoad("disk4s1"));
 }
 
+// Before a clone writes over a disk while the blocker is on, the disk joins the white list
+// behind the password; the sidebar offers "Add whitelist" only for a disk not listed yet.
+TEST_F(USBBlockerWindowsTest, ACloneDestinationIsWhiteListedFirstAndTheSidebarOffersOnlyUnlistedDisks) {
+    int clones = 0;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    EXPECT_EQ(clones, 1) << "off: nothing to ask";
+    EXPECT_FALSE(usb->offersAddWhiteList("disk7s1"));
+
+    turnOn("right");
+    EXPECT_TRUE(usb->offersAddWhiteList("disk7s1"));
+    EXPECT_FALSE(usb->offersAddWhiteList("disk5s1")) << "listed already";
+    usb->whiteListBeforeCloning("disk5s1", [&] { ++clones; });
+    EXPECT_EQ(clones, 2);
+
+    // Refused by the daemon: the clone never starts.
+    listsRefused = true;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    ASSERT_NE(usb->usbEntryWindowController(), nullptr);
+    EXPECT_EQ(usb->usbEntryWindowController()->tips, T::whiteListTip);
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_EQ(clones, 2);
+    EXPECT_EQ(messages().back(), T::notAuthorized);
+
+    listsRefused = false;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    usb->usbEntryWindowController()->btnCancel->click();
+    settle();
+    EXPECT_EQ(clones, 2) << "cancelled";
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_EQ(clones, 3);
+    EXPECT_TRUE(lists->isInWhiteList("Generic Flash Disk Media"));
+    EXPECT_FALSE(usb->offersAddWhiteList("disk7s1"));
+}
+
 // Drive work that only counts what the dispatcher asked for.
 class CountingOperations final : public test::StickOperations {
 public:
