@@ -12,6 +12,9 @@ constexpr std::int64_t destinationTooSmall = 4;
 }  // namespace
 
 XPCCodeAnswer InProcessClonePairCheck::check(const std::string& destination, const std::string& source) {
+    if (!InProcessMachine::known()) {
+        return {0, {}};
+    }
     if (!InProcessMachine::exists(source)) {
         return {sourceRefused, "cannot open the source " + source + ": no such device"};
     }

@@ -8,7 +8,9 @@
 namespace harbormind {
 namespace {
 
-std::shared_ptr<DiskArbitrationSession> session() { return Platform::current().diskArbitration().createSession(); }
+std::shared_ptr<DiskArbitrationSession> session() {
+    return Platform::hasCurrent() ? Platform::current().diskArbitration().createSession() : nullptr;
+}
 
 std::optional<DiskDescription> describe(DiskArbitrationSession& disks, const std::string& name) {
     auto disk = disks.diskFromBSDName(name);
@@ -29,6 +31,8 @@ void namesBelow(DeviceRegistry& registry, RegistryEntryId entry, std::vector<std
 }
 
 }  // namespace
+
+bool InProcessMachine::known() { return Platform::hasCurrent(); }
 
 std::string InProcessMachine::nameOf(const std::string& device) {
     for (const char* prefix : {"/dev/r", "/dev/"}) {

@@ -13,6 +13,9 @@ namespace harbormind {
 // request the real daemon refuses (a mounted destination, a device too small) is refused here too.
 class InProcessMachine {
 public:
+    // Whether there is a machine to look at (a platform is set up); without one nothing is
+    // known and the simulated daemon judges nothing by it.
+    static bool known();
     // The kernel name a device argument names: "disk6" for "/dev/disk6", "/dev/rdisk6" or "disk6".
     static std::string nameOf(const std::string& device);
     static bool exists(const std::string& device);

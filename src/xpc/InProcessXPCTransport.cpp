@@ -383,7 +383,8 @@ private:
     void sendProgress(const std::string& destination, const std::string& source) {
         auto app = app_.lock();
         auto reports = scenarioProgress(*daemon_, key_, destination);
-        if (reports.empty() && !daemon_->answer(key_, "updateProgressWithStatus", destination)) {
+        if (reports.empty() && !daemon_->answer(key_, "updateProgressWithStatus", destination) &&
+            InProcessMachine::known()) {
             const std::int64_t total = InProcessMachine::size(source);
             reports = {{statusRunning, total, 0, 0}, {statusFinished, total, total, 0}};
         }

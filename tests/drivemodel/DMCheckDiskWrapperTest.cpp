@@ -108,7 +108,11 @@ TEST_F(CheckDiskWrapperTest, TheStreamReachesTheDelegateAndTheEndMountsTheDriveA
     wrapper->check(volume, false);
     settle();
     using R = std::vector<std::pair<std::string, std::int64_t>>;
-    EXPECT_EQ(receiver->all(), (R{{"", 0}, {"Checking\n", 1}, {"Volume OK\n", 1}, {"", 3}}));
+    EXPECT_EQ(receiver->all(), (R{{"Checking the volume", 0},
+                                  {"Checking\n", 1},
+                                  {"Volume OK\n", 1},
+                                  {"No errors found\n", 1},
+                                  {"No errors found", 3}}));
     auto lines = platform->commandLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), platform->mountVolume("disk4s1")), lines.end());
 }
