@@ -6,6 +6,7 @@
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
+#include "daemon/DaemonFileDescriptor.h"
 #include "daemon/DriveMountBackend.h"
 #include "daemon/RefusingDriveMountBackend.h"
 #include "daemon/RefusingLuksService.h"
@@ -40,6 +41,11 @@ public:
     virtual std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> /*callbacks*/,
                                                        const CallerIdentity& /*caller*/) {
         return std::make_shared<RefusingLuksService>();
+    }
+    // Installs a signed update from the package and signature files the caller opened.
+    virtual DaemonCodeReply installUpdate(const DaemonFileDescriptor& /*package*/,
+                                          const DaemonFileDescriptor& /*signature*/) {
+        return {1, "this daemon installs no updates"};
     }
     // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
     // USB blocker's refusal); none when it may.
