@@ -34,6 +34,22 @@ std::string operationName(const DMLocalDriveObject& object) {
     return object.effectiveBSDName();
 }
 
+// A failed program's reason: the last line it wrote to standard error, without the program's
+// name, which programs start their error lines with (the user needs only the reason).
+std::string reasonFrom(std::string text, const std::string& program) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (auto line = text.rfind('\n'); line != std::string::npos) {
+        text = text.substr(line + 1);
+    }
+    const std::string prefix = program.substr(program.rfind('/') + 1) + ": ";
+    if (text.rfind(prefix, 0) == 0) {
+        text = text.substr(prefix.size());
+    }
+    return text;
+}
+
 // Runs the platform's LUKS program (the passphrase, when given, on its standard input).
 // Its exit status decides; a failure's reason is its last line of standard error.
 int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::string>& passphrase,
@@ -46,44 +62,18 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     if (result.launched && result.exitStatus == 0) {
         return 0;
     }
-    std::string text = result.launched ? result.standardError : call->program + " could not be started";
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    if (auto line = text.rfind('\n'); line != std::string::npos) {
-        text = text.substr(line + 1);
-    }
-    // Programs start their error lines with their own name; the user needs only the reason.
-    const std::string program = call->program.substr(call->program.rfind('/') + 1) + ": ";
-    if (text.rfind(program, 0) == 0) {
-        text = text.substr(program.size());
-    }
+    std::string text = result.launched ? reasonFrom(result.standardError, call->program)
+                                       : call->program + " could not be started";
     reason = text.empty() ? std::optional<std::string>("exit status " + std::to_string(result.exitStatus)) : text;
     return -1;
 }
 
-// The program a shell command line runs, without its folder.
+// The program a command line runs: its first word, quoted or not, without its folder.
 std::string programOf(const std::string& commandLine) {
-    std::string first = !commandLine.empty() && commandLine.front() == '\''
-                            ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
-                            : commandLine.substr(0, commandLine.find(' '));
-    return first.substr(first.rfind('/') + 1);
-}
-
-// The last line a command printed to standard error, without the program's own name in
-// front ("harbormind-mount: refused: not authorized" gives "refused: not authorized").
-std::string reasonOf(const std::string& commandLine, std::string standardError) {
-    while (!standardError.empty() && (standardError.back() == '\n' || standardError.back() == ' ')) {
-        standardError.pop_back();
-    }
-    if (auto newline = standardError.rfind('\n'); newline != std::string::npos) {
-        standardError = standardError.substr(newline + 1);
-    }
-    const std::string prefix = programOf(commandLine) + ": ";
-    if (prefix.size() > 2 && standardError.rfind(prefix, 0) == 0) {
-        standardError = standardError.substr(prefix.size());
-    }
-    return standardError;
+    std::string word = commandLine.starts_with('\'')
+                           ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
+                           : commandLine.substr(0, commandLine.find(' '));
+    return word.substr(word.rfind('/') + 1);
 }
 
 void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
@@ -107,15 +97,13 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     object->update();
-    const std::string line = Platform::current().commands().mountVolume(operationName(*object));
-    DMCommandOutput output = DMCommandLine::run(line);
+    const std::string commandLine = Platform::current().commands().mountVolume(operationName(*object));
+    DMCommandOutput output = DMCommandLine::run(commandLine);
     if (!output.standardOutput.empty()) {
         complete(completion, 0);
-        return;
-    }
-    // What the mount program said is the reason the user is shown.
-    if (completion) {
-        std::string reason = reasonOf(line, output.standardError.value_or(""));
+    } else if (completion) {
+        // Why it failed is the system's own word, shown with the failure.
+        std::string reason = reasonFrom(output.standardError.value_or(""), programOf(commandLine));
         completion(-1, reason.empty() ? std::nullopt : std::optional<std::string>(reason));
     }
 }

@@ -112,14 +112,15 @@ TEST_F(CheckDiskWrapperTest, AMountedVolumeIsUnmountedForTheCheckAndMountedAgain
     wrapper->check(drive("disk4s1"), false);
     settle();
     EXPECT_EQ(receiver->all(),
-              (Stream{{"", 0},
+              (Stream{{"Checking the volume", 0},
                       {"disk4s1 was unmounted from /Volumes/STICK for the check; it is mounted again when the check "
                        "ends.\n",
                        1},
                       {"Checking\n", 1},
                       {"Volume OK\n", 1},
+                      {"No errors found\n", 1},
                       {"disk4s1 is mounted again at /Volumes/STICK.\n", 1},
-                      {"", 3}}));
+                      {"No errors found", 3}}));
     // A plain unmount before the command, the mount after it.
     EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"unmount disk4s1", 0}));
     EXPECT_EQ(commandLines(), (std::vector<std::string>{"diskutil repairVolume disk4s1"}));
@@ -132,7 +133,7 @@ TEST_F(CheckDiskWrapperTest, AMountedVolumeIsUnmountedForTheCheckAndMountedAgain
     wrapper->check(drive("disk4s1"), false);
     settle();
     EXPECT_EQ(platform->commandLines().size(), before);
-    EXPECT_EQ(receiver->all().back(), (std::pair<std::string, std::int64_t>{"", 3}));
+    EXPECT_EQ(receiver->all().back(), (std::pair<std::string, std::int64_t>{"No errors found", 3}));
 }
 
 TEST_F(CheckDiskWrapperTest, AVolumeInUseIsNeitherCheckedNorJudgedAndTheEndSaysWhatHoldsIt) {
