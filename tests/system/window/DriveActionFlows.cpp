@@ -14,7 +14,10 @@ namespace {
 constexpr double workLimit = 90;
 
 bool changed(const nlohmann::json& before, const nlohmann::json& now) {
+    // A loop device's name is taken again at once by the next image attached anywhere on the
+    // machine, so a disk under the same name but another image counts as the old one gone.
     return before.value("inTree", false) != now.value("inTree", false) ||
+           before.value("name", "") != now.value("name", "") ||
            before.value("mounted", false) != now.value("mounted", false);
 }
 
