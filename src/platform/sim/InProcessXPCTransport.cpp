@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "platform/sim/InProcessClonePairCheck.h"
+#include "platform/sim/InProcessMachine.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMCheckDiskAppProtocol.h"
@@ -12,8 +14,6 @@
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
-#include "xpc/InProcessClonePairCheck.h"
-#include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
