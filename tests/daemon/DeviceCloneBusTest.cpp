@@ -181,6 +181,7 @@ TEST_F(DeviceCloneBusTest, StopFromTheApplicationThenResumeAndRestart) {
     const std::string dst = destination->name();
     EXPECT_EQ(wrapper->checkDisk(dst, src), 0);
     EXPECT_FALSE(wrapper->isCloneInterrupted(dst));
+    EXPECT_FALSE(wrapper->isCloneRunning(dst));
 
     wrapper->clone(dst, src, false);
     ASSERT_TRUE(delegate->waitForRunning(0));

@@ -312,6 +312,8 @@ TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
     CloneAnswer busy = engine.startClone(other->node(), source->node(), false, nullptr);
     EXPECT_EQ(busy.code, CloneEngine::startRefused);
     EXPECT_NE(busy.message.find("another clone is running"), std::string::npos);
+    EXPECT_TRUE(engine.isCloneRunningOnto("/dev/r" + destination->name()));
+    EXPECT_FALSE(engine.isCloneRunningOnto(other->node()));
     {
         std::lock_guard lock(mutex);
         release = true;
@@ -319,6 +321,7 @@ TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
     released.notify_all();
     engine.waitUntilFinished();
     EXPECT_EQ(other->bytesWritten(), 0u);
+    EXPECT_FALSE(engine.isCloneRunningOnto(destination->node()));
 }
 
 TEST_F(CloneLoopDeviceTest, AStopLongBeforeTheStartDoesNotStopIt) {
