@@ -513,6 +513,15 @@ void saveScreenshots(const QString& prefix, const std::shared_ptr<DMAlertPresent
     sheet.showProgress(finished);
     sheet.adjustSize();
     sheet.grab().save(prefix + "completed.png");
+
+    // The daemon went away: no report for a while, and it no longer runs the clone.
+    DMDeviceCloneProgressWndController silent(DMDeviceCloneWrapper::create(), presenter);
+    silent.showProgress(running);
+    silent.watchDaemon("disk8");
+    Dispatch::main().runUntil([] { return false; }, seconds(60));
+    silent.show();
+    silent.adjustSize();
+    silent.grab().save(prefix + "interrupted.png");
 }
 
 }  // namespace
