@@ -12,6 +12,7 @@
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
+#include "xpc/InProcessDiskToolsService.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -479,6 +480,9 @@ public:
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
         }
+        if (key_ == InProcessDiskToolsService::key) {
+            return std::make_shared<InProcessDiskToolsService>(daemon_);
+        }
         if (errorHandler) {
             errorHandler("No such service");
         }
@@ -523,6 +527,9 @@ std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     }
     if (serviceName == XPCServiceName::usbBlocker) {
         return "usbBlocker";
+    }
+    if (serviceName == XPCServiceName::diskTools) {
+        return InProcessDiskToolsService::key;
     }
     return {};
 }
