@@ -30,6 +30,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerCleanVerbs(app, context);
     registerDaemonVerbs(app, context);
     registerSettingsVerbs(app, context);
+    registerHealthVerbs(app, context);
 }
 
 namespace {

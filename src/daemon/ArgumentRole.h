@@ -12,6 +12,7 @@ enum class ArgumentRole {
     overwrittenPath,     // a device path whose contents the method writes over
     firstAidArguments,   // the check-disk command, parsed into a FirstAidCommand
     listedName,          // a disk's media name as the USB lists hold it: one short line of text
+    shortText,           // a file system's name or a volume's label: one short line of text
 };
 
 }  // namespace harbormind

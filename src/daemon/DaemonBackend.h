@@ -7,12 +7,14 @@
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
 #include "daemon/DriveMountBackend.h"
+#include "daemon/RefusingDiskToolsService.h"
 #include "daemon/RefusingDriveMountBackend.h"
 #include "daemon/RefusingLuksService.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMDiskToolsServerProtocol.h"
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
@@ -40,6 +42,11 @@ public:
     virtual std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> /*callbacks*/,
                                                        const CallerIdentity& /*caller*/) {
         return std::make_shared<RefusingLuksService>();
+    }
+    // Health, erasing and partitions, for the caller (which action a disk needs depends on the
+    // disk: the service asks the caller's authorization for it).
+    virtual std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& /*caller*/) {
+        return std::make_shared<RefusingDiskToolsService>();
     }
     // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
     // USB blocker's refusal); none when it may.

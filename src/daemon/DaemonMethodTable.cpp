@@ -1,5 +1,6 @@
 #include "daemon/DaemonMethodTable.h"
 
+#include "daemon/DiskToolsMethods.h"
 #include "support/Log.h"
 #include "xpc/XPCServiceName.h"
 
@@ -346,7 +347,8 @@ std::vector<DaemonMethod> luksMethods() {
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      usbWardenMethods(), luksMethods(), mountMethods()}) {
+                      usbWardenMethods(), luksMethods(), mountMethods(),
+                      DiskToolsMethods::all()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

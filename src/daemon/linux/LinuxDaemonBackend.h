@@ -37,6 +37,7 @@ public:
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
     std::optional<std::string> mountRefusal(const std::string& name) override;
+    std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& caller) override;
 
     // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
     // sweep of the mount table, once a second.
