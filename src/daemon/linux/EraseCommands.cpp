@@ -33,8 +33,11 @@ ProgramCall EraseCommands::mkfs(DMEraseFileSystem fileSystem, const std::string&
         labelled("-L");
         break;
     }
-    // The device after "--" can never be read as an option.
-    call.arguments.push_back("--");
+    // The device after "--" can never be read as an option; mkfs.ntfs reads its own
+    // options and knows no "--", but a path starting with "/" is never an option anyway.
+    if (fileSystem != DMEraseFileSystem::ntfs) {
+        call.arguments.push_back("--");
+    }
     call.arguments.push_back(devicePath);
     return call;
 }
@@ -56,7 +59,7 @@ std::string EraseCommands::partitionType(DMEraseFileSystem fileSystem, DMPartiti
 }
 
 std::string EraseCommands::newTableScript(DMEraseFileSystem fileSystem) {
-    return "label: gpt\n,,type=" + partitionType(fileSystem, DMPartitionTable::Scheme::gpt) + "\n";
+    return "label: gpt\ntype=" + partitionType(fileSystem, DMPartitionTable::Scheme::gpt) + "\n";
 }
 
 std::string EraseCommands::appendScript(std::int64_t startSector, std::int64_t sizeSectors, const std::string& type) {
