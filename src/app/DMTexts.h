@@ -42,6 +42,13 @@ inline constexpr const char* enableUsbWarden = "Enable USB Warden";
 inline constexpr const char* checkForUpdates = "Check for Updates...";
 inline constexpr const char* enableDebugLogging = "Enable Debug Logging";
 inline constexpr const char* uninstall = "Uninstall";
+inline constexpr const char* attachDiskImage = "Attach Disk Image...";
+
+// Attaching a disk image.
+inline constexpr const char* attachDiskImageTitle = "Attach Disk Image";
+inline constexpr const char* diskImageFilter = "Disk images (*.img *.iso *.raw *.bin);;All files (*)";
+inline constexpr const char* attachDiskImageFailed = "The disk image could not be attached";
+inline constexpr const char* attachedReadOnlyFormat = "The disk image was attached read-only as %@";
 
 // Detail views: facts.
 inline constexpr const char* factMountPoint = "Mount Point";

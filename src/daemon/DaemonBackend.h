@@ -6,6 +6,7 @@
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
+#include "daemon/DaemonFileDescriptor.h"
 #include "daemon/DriveMountBackend.h"
 #include "daemon/RefusingDiskToolsService.h"
 #include "daemon/RefusingDriveMountBackend.h"
@@ -47,6 +48,11 @@ public:
     // disk: the service asks the caller's authorization for it).
     virtual std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& /*caller*/) {
         return std::make_shared<RefusingDiskToolsService>();
+    }
+    // Installs a signed update from the package and signature files the caller opened.
+    virtual DaemonCodeReply installUpdate(const DaemonFileDescriptor& /*package*/,
+                                          const DaemonFileDescriptor& /*signature*/) {
+        return {1, "this daemon installs no updates"};
     }
     // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
     // USB blocker's refusal); none when it may.

@@ -27,6 +27,8 @@ bool typeFits(ArgumentRole role, const DaemonValue& value) {
         return std::holds_alternative<bool>(value) || std::holds_alternative<std::int64_t>(value);
     case ArgumentRole::firstAidArguments:
         return std::holds_alternative<std::vector<std::string>>(value);
+    case ArgumentRole::openFile:
+        return std::holds_alternative<DaemonFileDescriptor>(value);
     default:
         return std::holds_alternative<std::string>(value);
     }
@@ -85,6 +87,8 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
     switch (role) {
     case ArgumentRole::plain:
         return {};
+    case ArgumentRole::openFile:
+        return std::get<DaemonFileDescriptor>(value).isValid() ? std::string() : "no open file";
     case ArgumentRole::secret: {
         const auto& secret = std::get<std::string>(value);
         if (secret.size() > maxSecretLength || !validUtf8(secret) || secret.find('\0') != std::string::npos) {
@@ -149,6 +153,7 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
     case ArgumentRole::secret:
     case ArgumentRole::listedName:
     case ArgumentRole::shortText:
+    case ArgumentRole::openFile:  // what the file may be is the backend's to judge
         return {};
     case ArgumentRole::deviceName:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::read);

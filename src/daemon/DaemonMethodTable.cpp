@@ -282,6 +282,13 @@ std::vector<DaemonMethod> mountMethods() {
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              reply(backend.driveMount()->ejectDisk(text(args, 0), mountCaller(context)));
          }},
+        // The image is a file the caller opened: the daemon never opens a path for them.
+        {XPCServiceName::mount, "attachDiskImage", "hb", "xs", DaemonAction::attachImage, {R::openFile, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             reply(backend.driveMount()->attachImage(std::get<DaemonFileDescriptor>(args[0]), flag(args, 1),
+                                                     mountCaller(context)));
+         }},
     };
 }
 
@@ -344,10 +351,23 @@ std::vector<DaemonMethod> luksMethods() {
     };
 }
 
+// Of our own: installing an update. The package and its signature are files the caller
+// opened; the daemon checks the signature on its own copy, which it installs.
+std::vector<DaemonMethod> updateMethods() {
+    return {
+        {XPCServiceName::update, "installUpdatePackage", "hh", "xs", DaemonAction::installUpdate,
+         {R::openFile, R::openFile}, DaemonValue(DaemonCodeReply{1, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             reply(backend.installUpdate(std::get<DaemonFileDescriptor>(args[0]),
+                                         std::get<DaemonFileDescriptor>(args[1])));
+         }},
+    };
+}
+
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      usbWardenMethods(), luksMethods(), mountMethods(),
+                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods(),
                       DiskToolsMethods::all()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }

@@ -5,6 +5,7 @@
 
 #include "daemon/DaemonAction.h"
 #include "daemon/DaemonCodeReply.h"
+#include "daemon/DaemonFileDescriptor.h"
 
 namespace harbormind {
 
@@ -35,6 +36,12 @@ public:
     virtual DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                           const DriveMountCaller& caller) = 0;
     virtual DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) = 0;
+    // Attaches the disk image the caller opened as a loop device recorded as theirs; on 0 the
+    // message is the loop device's name ("loop7").
+    virtual DaemonCodeReply attachImage(const DaemonFileDescriptor& /*image*/, bool /*readOnly*/,
+                                        const DriveMountCaller& /*caller*/) {
+        return {failed, "this daemon does not attach disk images"};
+    }
     // Why the caller may not mount the volume (empty when they may), for other services that
     // mount for the caller (NTFS).
     virtual std::string mountRefusal(const std::string& /*name*/, const DriveMountCaller& caller) {

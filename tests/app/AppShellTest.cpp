@@ -183,8 +183,15 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
     EXPECT_EQ(more()->actions()[2]->isChecked(), !logging);
     more()->actions()[2]->trigger();
     // The whole corner menu, in its order (the USB submenu while the blocker is off).
-    EXPECT_EQ(texts(controller.cornerMenu()), (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "About",
-                                                                       "Help", "-", "More", "-", "Quit"}));
+    EXPECT_EQ(texts(controller.cornerMenu()),
+              (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "Attach Disk Image...", "-", "About",
+                                        "Help", "-", "More", "-", "Quit"}));
+    if (screenshots()) {
+        controller.cornerMenu()->popup(QPoint(0, 0));
+        settle(0.1);
+        save(controller.cornerMenu(), "corner-menu.png");
+        controller.cornerMenu()->hide();
+    }
 
     more()->actions()[3]->trigger();
     settle(0.1);

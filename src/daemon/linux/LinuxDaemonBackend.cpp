@@ -14,12 +14,18 @@ namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
                                        unsigned luksIterationMilliseconds, std::string usbAgentUnit,
-                                       std::string stateFolder)
+                                       std::string stateFolder, UpdateInstallSettings updates)
     : ntfsPaths_{"/proc", mediaRoot},
       loops_(std::make_shared<LoopImageOwners>(stateFolder + "/loop-images")),
       driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot), loops_)),
       luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
-      usbAgentUnit_(std::move(usbAgentUnit)) {}
+      usbAgentUnit_(std::move(usbAgentUnit)),
+      updates_(std::move(updates)) {}
+
+DaemonCodeReply LinuxDaemonBackend::installUpdate(const DaemonFileDescriptor& package,
+                                                  const DaemonFileDescriptor& signature) {
+    return updates_.install(package.get(), signature.get());
+}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>(

@@ -9,6 +9,7 @@
 #include "daemon/linux/LinuxUSBWarden.h"
 #include "support/Timer.h"
 #include "daemon/linux/LoopImageOwners.h"
+#include "daemon/linux/UpdatePackageInstaller.h"
 
 namespace harbormind {
 
@@ -24,7 +25,8 @@ public:
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
                                 std::string luksHeaderFolder = "/var/lib/kestrane/luks",
                                 unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {},
-                                std::string stateFolder = "/run/kestrane/drivemanagerd");
+                                std::string stateFolder = "/run/kestrane/drivemanagerd",
+                                UpdateInstallSettings updates = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -36,6 +38,7 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
+    DaemonCodeReply installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
     std::optional<std::string> mountRefusal(const std::string& name) override;
     std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& caller) override;
 
@@ -53,6 +56,7 @@ private:
     // For the daemon's life: the running encryption jobs and the kept headers.
     std::shared_ptr<LuksServiceShared> luks_;
     std::string usbAgentUnit_;
+    UpdatePackageInstaller updates_;
     // For the daemon's life: the Warden remembers the disks a user allowed once.
     std::shared_ptr<LinuxUSBWarden> usbWarden_ = std::make_shared<LinuxUSBWarden>(LinuxUSBWarden::Options{});
     std::shared_ptr<Timer> usbWardenSweep_;

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "daemon/linux/LoopImageAttacher.h"
 #include "platform/linux/diskevents/LinuxDeviceLocks.h"
 #include "platform/linux/mounting/MountHelper.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
@@ -196,6 +197,24 @@ DaemonCodeReply LinuxDriveMountBackend::ejectDisk(const std::string& name, const
             }
             return status;
         });
+}
+
+DaemonCodeReply LinuxDriveMountBackend::attachImage(const DaemonFileDescriptor& image, bool readOnly,
+                                                    const DriveMountCaller& caller) {
+    std::string problem;
+    auto attached = LoopImageAttacher::attach(image.get(), readOnly, problem);
+    if (!attached) {
+        Log::warning("no disk image attached for uid " + std::to_string(caller.uid) + ": " + problem);
+        return {failed, problem};
+    }
+    // A loop device nobody recorded is an administrator's: the image is not left so.
+    if (!loops_->record(attached->name, attached->diskSequence, caller.uid)) {
+        LoopImageAttacher::detach(attached->name);
+        return {failed, "the daemon could not record whose " + attached->name + " is"};
+    }
+    Log::info("attached a disk image as " + attached->name + " for uid " + std::to_string(caller.uid) +
+              (readOnly ? " (read-only)" : ""));
+    return {done, attached->name};
 }
 
 }  // namespace harbormind

@@ -37,6 +37,9 @@ public:
     DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                   const DriveMountCaller& caller) override;
     DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) override;
+    // The image becomes the caller's loop device: only they use it without an administrator.
+    DaemonCodeReply attachImage(const DaemonFileDescriptor& image, bool readOnly,
+                                const DriveMountCaller& caller) override;
     std::string mountRefusal(const std::string& name, const DriveMountCaller& caller) override;
 
     // What a call needs: the actions to be authorized for, and what the caller is told otherwise.
