@@ -32,6 +32,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDaemonVerbs(app, context);
     registerSettingsVerbs(app, context);
     registerHealthVerbs(app, context);
+    registerEraseVerbs(app, context);
 }
 
 namespace {
