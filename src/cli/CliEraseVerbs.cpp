@@ -15,7 +15,7 @@
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMEraseChecks.h"
 #include "disktools/DMEraseTarget.h"
-#include "disktools/DMVolumeLabelRules.h"
+#include "xpc/DMVolumeLabelRules.h"
 #include "disktools/DMWholeDisk.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"

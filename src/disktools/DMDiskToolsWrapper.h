@@ -6,7 +6,7 @@
 #include <string>
 
 #include "disktools/DMDriveHealth.h"
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMPartitionTable.h"
 #include "support/Clock.h"
 #include "xpc/XPCCodeAnswer.h"

@@ -4,7 +4,9 @@
 #include <optional>
 
 #include "drivemodel/DMLocalDriveManager.h"
+#include "platform/DeviceNaming.h"
 #include "platform/Platform.h"
+#include "platform/UserDatabase.h"
 #include "support/ReplyWait.h"
 
 namespace harbormind {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMEraseTarget.h"
 
 namespace harbormind {

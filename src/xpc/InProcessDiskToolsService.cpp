@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "xpc/DMDiskToolsArguments.h"
+
 namespace harbormind {
 namespace {
 
@@ -88,6 +90,11 @@ void InProcessDiskToolsService::partitionTableWithBsdname(const std::string& bsd
 void InProcessDiskToolsService::eraseWithBsdname(const std::string& bsdname, const std::string& fileSystem,
                                                  const std::string& label, const std::string& password,
                                                  XPCCodeReply reply) {
+    XPCCodeAnswer refused;
+    if (!DMDiskToolsArguments::newVolume(fileSystem, label, refused)) {
+        reply(refused);
+        return;
+    }
     answer("eraseWithBsdname", {bsdname, fileSystem, label, password.empty() ? "" : "(password)"}, bsdname,
            {-1, "no answer"}, reply);
 }
@@ -96,6 +103,15 @@ void InProcessDiskToolsService::createPartitionWithBsdname(const std::string& bs
                                                            std::int64_t sizeBytes, const std::string& fileSystem,
                                                            const std::string& label, const std::string& password,
                                                            XPCCodeReply reply) {
+    XPCCodeAnswer refused;
+    if (!DMDiskToolsArguments::newVolume(fileSystem, label, refused)) {
+        reply(refused);
+        return;
+    }
+    if (auto problem = DMDiskToolsArguments::spaceProblem(startBytes, sizeBytes)) {
+        reply(*problem);
+        return;
+    }
     answer("createPartitionWithBsdname",
            {bsdname, std::to_string(startBytes), std::to_string(sizeBytes), fileSystem, label,
             password.empty() ? "" : "(password)"},

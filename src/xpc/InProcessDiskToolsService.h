@@ -13,6 +13,7 @@ namespace harbormind {
 // "diskTools" object: an answer is {"code": N, "message": TEXT} or {"json": VALUE}, whose
 // VALUE becomes the message as JSON text with code 0 (a health report, a partition table).
 // A request without an answer fails with -1, and a health question answers "not available".
+// Arguments are checked first as the daemon checks them: a refused one gets the daemon's answer.
 class InProcessDiskToolsService final : public DMDiskToolsServerProtocol {
 public:
     static constexpr const char* key = "diskTools";

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "disktools/DMPartitionTable.h"
-#include "disktools/DMVolumeLabelRules.h"
+#include "xpc/DMVolumeLabelRules.h"
 
 namespace harbormind {
 namespace {

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMTextFormat.h"
-#include "disktools/DMVolumeLabelRules.h"
+#include "xpc/DMVolumeLabelRules.h"
 
 namespace harbormind {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMEraseTarget.h"
 
 class QComboBox;

@@ -10,7 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "disktools/DMVolumeLabelRules.h"
+#include "xpc/DMVolumeLabelRules.h"
 #include "support/DMByteCountFormatter.h"
 
 namespace harbormind {

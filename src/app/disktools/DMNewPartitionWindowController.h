@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMPartitionTable.h"
 
 class QComboBox;

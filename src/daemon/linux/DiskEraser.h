@@ -5,7 +5,7 @@
 
 #include "daemon/linux/DiskToolRunner.h"
 #include "daemon/linux/DiskToolsDevices.h"
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMPartitionTable.h"
 #include "xpc/XPCCodeAnswer.h"
 

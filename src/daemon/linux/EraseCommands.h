@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMPartitionTable.h"
 #include "platform/ProgramCall.h"
 

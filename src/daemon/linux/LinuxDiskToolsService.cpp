@@ -7,8 +7,8 @@
 
 #include "daemon/linux/DiskEraser.h"
 #include "daemon/linux/DriveHealthReader.h"
-#include "disktools/DMVolumeLabelRules.h"
 #include "platform/linux/mounting/MountHelper.h"
+#include "xpc/DMDiskToolsArguments.h"
 
 namespace harbormind {
 namespace {
@@ -58,17 +58,7 @@ std::string LinuxDiskToolsService::refusal(const std::string& device) const {
     return caller_.may(needed) ? std::string() : why;
 }
 
-std::optional<XPCCodeAnswer> LinuxDiskToolsService::checkRequest(const std::string& device,
-                                                                 const std::string& fileSystem,
-                                                                 const std::string& label) const {
-    auto kind = DMEraseFileSystems::fromName(fileSystem);
-    if (!kind) {
-        return XPCCodeAnswer{invalid, "unknown file system \"" + fileSystem + "\""};
-    }
-    auto checked = DMVolumeLabelRules::check(*kind, label);
-    if (!checked.accepted) {
-        return XPCCodeAnswer{invalid, checked.reason};
-    }
+std::optional<XPCCodeAnswer> LinuxDiskToolsService::checkDevice(const std::string& device) const {
     if (devices_.isVirtual(device)) {
         return XPCCodeAnswer{invalid, device + " is a virtual device made by the system and is not erased here"};
     }
@@ -93,13 +83,17 @@ void LinuxDiskToolsService::partitionTableWithBsdname(const std::string& bsdname
 void LinuxDiskToolsService::eraseWithBsdname(const std::string& bsdname, const std::string& fileSystem,
                                              const std::string& label, const std::string& password,
                                              XPCCodeReply reply) {
-    if (auto refused = checkRequest(bsdname, fileSystem, label)) {
-        reply(*refused);
+    XPCCodeAnswer refused;
+    auto volume = DMDiskToolsArguments::newVolume(fileSystem, label, refused);
+    if (!volume) {
+        reply(refused);
         return;
     }
-    auto kind = *DMEraseFileSystems::fromName(fileSystem);
-    auto normalized = DMVolumeLabelRules::check(kind, label).label;
-    reply(DiskEraser(*runner_, devices_).erase(bsdname, kind, normalized, password,
+    if (auto problem = checkDevice(bsdname)) {
+        reply(*problem);
+        return;
+    }
+    reply(DiskEraser(*runner_, devices_).erase(bsdname, volume->fileSystem, volume->label, password,
                                                {caller_.uid, accountOf(caller_.uid).gid}));
 }
 
@@ -107,13 +101,22 @@ void LinuxDiskToolsService::createPartitionWithBsdname(const std::string& bsdnam
                                                        std::int64_t sizeBytes, const std::string& fileSystem,
                                                        const std::string& label, const std::string& password,
                                                        XPCCodeReply reply) {
-    if (auto refused = checkRequest(bsdname, fileSystem, label)) {
-        reply(*refused);
+    XPCCodeAnswer refused;
+    auto volume = DMDiskToolsArguments::newVolume(fileSystem, label, refused);
+    if (!volume) {
+        reply(refused);
         return;
     }
-    auto kind = *DMEraseFileSystems::fromName(fileSystem);
-    auto normalized = DMVolumeLabelRules::check(kind, label).label;
-    reply(DiskEraser(*runner_, devices_).createPartition(bsdname, startBytes, sizeBytes, kind, normalized, password,
+    if (auto problem = DMDiskToolsArguments::spaceProblem(startBytes, sizeBytes)) {
+        reply(*problem);
+        return;
+    }
+    if (auto problem = checkDevice(bsdname)) {
+        reply(*problem);
+        return;
+    }
+    reply(DiskEraser(*runner_, devices_).createPartition(bsdname, startBytes, sizeBytes, volume->fileSystem,
+                                                         volume->label, password,
                                                          {caller_.uid, accountOf(caller_.uid).gid}));
 }
 

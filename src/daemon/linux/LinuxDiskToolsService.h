@@ -34,8 +34,9 @@ public:
 private:
     // Why the caller may not write over the disk of `device`; empty when they may.
     std::string refusal(const std::string& device) const;
-    std::optional<XPCCodeAnswer> checkRequest(const std::string& device, const std::string& fileSystem,
-                                              const std::string& label) const;
+    // The answer refusing to write over `device` (a virtual device, or not the caller's to
+    // change), asked only once the arguments are known to be good.
+    std::optional<XPCCodeAnswer> checkDevice(const std::string& device) const;
 
     DriveMountCaller caller_;
     LoopOwner loopOwner_;

@@ -1,4 +1,4 @@
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 
 namespace harbormind {
 

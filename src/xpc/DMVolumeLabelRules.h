@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "disktools/DMEraseFileSystem.h"
+#include "xpc/DMEraseFileSystem.h"
 
 namespace harbormind {
 

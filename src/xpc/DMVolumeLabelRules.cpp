@@ -1,4 +1,4 @@
-#include "disktools/DMVolumeLabelRules.h"
+#include "xpc/DMVolumeLabelRules.h"
 
 #include <cstdint>
 #include <optional>
