@@ -129,7 +129,7 @@ TEST_F(DiskToolsWindowTest, ANewPartitionGoesIntoTheFreeSpaceChosen) {
 TEST_F(DiskToolsWindowTest, DeletingAPartitionAsksFirst) {
     start();
     presenter->answers = {1};
-    click("disk5s1", "Delete Partition");
+    click("disk5s1", "Delete...");
     ASSERT_EQ(presenter->titles().size(), 1u);
     EXPECT_EQ(presenter->titles()[0].rfind("Delete the partition “ELEMENTS” (disk5s1,", 0), 0u);
     settleFlows();

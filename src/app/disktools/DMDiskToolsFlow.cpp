@@ -135,6 +135,7 @@ void DMDiskToolsFlow::runErase(const Drive& drive, const DMEraseWindowController
             if (self->eraseWnd_) {
                 self->eraseWnd_->accept();
                 self->eraseWnd_->deleteLater();
+                self->eraseWnd_ = nullptr;
             }
             if (answer.code != 0) {
                 self->alert(window.data(), T::eraseFailedTitle, answer.message);
@@ -190,6 +191,7 @@ void DMDiskToolsFlow::openNewPartition(const Drive& drive, const DMPartitionTabl
                     if (self->partitionWnd_) {
                         self->partitionWnd_->accept();
                         self->partitionWnd_->deleteLater();
+                        self->partitionWnd_ = nullptr;
                     }
                     if (answer.code != 0) {
                         self->alert(parent.data(), T::partitionFailedTitle, answer.message);

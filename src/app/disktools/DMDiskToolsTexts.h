@@ -5,7 +5,7 @@ namespace harbormind::DMDiskToolsTexts {
 
 inline constexpr const char* itemErase = "Erase...";
 inline constexpr const char* itemNewPartition = "New Partition...";
-inline constexpr const char* itemDeletePartition = "Delete Partition";
+inline constexpr const char* itemDeletePartition = "Delete...";
 
 inline constexpr const char* confirmEraseTitle = "Erase %@?";
 inline constexpr const char* confirmDeleteTitle = "Delete the partition %@?";

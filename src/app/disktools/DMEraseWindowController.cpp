@@ -87,7 +87,9 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
     connect(btnErase_, &QPushButton::clicked, this, [this] {
         auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
         if (problem_.empty() && erase_) {
-            erase_({fileSystem(), checked.label, tfPassword_->text().toStdString()});
+            // A password typed for an encrypted volume and then left behind goes nowhere.
+            const bool encrypted = fileSystem() == DMEraseFileSystem::luks2Ext4;
+            erase_({fileSystem(), checked.label, encrypted ? tfPassword_->text().toStdString() : std::string()});
         }
     });
     check();

@@ -98,7 +98,7 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
         if (problem_.empty() && create_) {
             create_({region.startBytes, size, fileSystem(),
                      DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString()).label,
-                     tfPassword_->text().toStdString()});
+                     fileSystem() == DMEraseFileSystem::luks2Ext4 ? tfPassword_->text().toStdString() : std::string()});
         }
     });
 }
