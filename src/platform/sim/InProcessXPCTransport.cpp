@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/sim/InProcessClonePairCheck.h"
+#include "platform/sim/InProcessDiskToolsService.h"
 #include "platform/sim/InProcessMachine.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
@@ -531,6 +532,9 @@ public:
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
         }
+        if (key_ == InProcessDiskToolsService::key) {
+            return std::make_shared<InProcessDiskToolsService>(daemon_);
+        }
         if (errorHandler) {
             errorHandler("No such service");
         }
@@ -575,6 +579,9 @@ std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     }
     if (serviceName == XPCServiceName::usbBlocker) {
         return "usbBlocker";
+    }
+    if (serviceName == XPCServiceName::diskTools) {
+        return InProcessDiskToolsService::key;
     }
     return {};
 }
