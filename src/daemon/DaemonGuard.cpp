@@ -90,7 +90,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
     }
     case ArgumentRole::shortText: {
         const auto& line = std::get<std::string>(value);
-        if (line.size() > maxShortTextLength || !validUtf8(line) ||
+        if (line.size() > maxShortTextLength || !Utf8Text::isValid(line) ||
             line.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
             return "not a name the disk tools take";
         }
