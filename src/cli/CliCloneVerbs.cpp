@@ -21,6 +21,7 @@
 #include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "support/Clock.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -39,15 +40,7 @@ std::string devicePath(const std::string& name) {
 }
 
 std::string bytesText(double bytes) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    int unit = 0;
-    while (bytes >= 1024 && unit < 4) {
-        bytes /= 1024;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", bytes, units[unit]);
-    return text;
+    return DMByteCountFormatter::string(static_cast<std::int64_t>(bytes));
 }
 
 std::string durationText(double seconds) {
@@ -57,7 +50,7 @@ std::string durationText(double seconds) {
     return text;
 }
 
-// "[#######.............]  1.2 GiB / 4.0 GiB  85.3 MiB/s  0:00:32 left"
+// "[#######.............]  1.29 GB / 4.29 GB  85.3 MB/s  0:00:32 left"
 std::string progressBar(const clone::CloneProgress& progress, std::uint64_t startedAt, double elapsed) {
     const int width = 30;
     double fraction =

@@ -185,7 +185,7 @@ TEST(DisplayNames, EveryEnumerationHasItsWordsAndUnknown) {
 }
 
 TEST(ByteCountFormatter, DecimalUnitsInFileStyle) {
-    EXPECT_EQ(DMByteCountFormatter::string(0), "Zero KB");
+    EXPECT_EQ(DMByteCountFormatter::string(0), "0 bytes");
     EXPECT_EQ(DMByteCountFormatter::string(1), "1 byte");
     EXPECT_EQ(DMByteCountFormatter::string(999), "999 bytes");
     EXPECT_EQ(DMByteCountFormatter::string(1000), "1 KB");
