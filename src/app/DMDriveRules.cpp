@@ -50,7 +50,7 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (logical.canLock) {
         add(DMTexts::menuLock, DMDriveAction::lock);
     }
-    if (!drive.physicalIsWhole && !needsDriver(logical, context) && logical.canMount) {
+    if ((!drive.physicalIsWhole || drive.isWholeDiskVolume) && !needsDriver(logical, context) && logical.canMount) {
         add(DMTexts::menuMount, DMDriveAction::mount);
     }
     if (logical.canUnmount) {
@@ -77,6 +77,16 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
         {DMTexts::itemCleanJunk, "menu_cleanup", DMDriveAction::junkClean},
         {DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid},
     };
+}
+
+std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
+    auto items = partitionItems();
+    for (const auto& item : wholeDiskItems()) {
+        if (item.action != DMDriveAction::unmount) {
+            items.push_back(item);
+        }
+    }
+    return items;
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
@@ -120,6 +130,10 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::firstAid:
         return !needsDriver(own, context) && own.fileSystem != DMDriveObjectFilesystem::unknown && !own.canUnlock &&
                own.location != DMDriveObjectLocation::internal;
+    case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
+        return drive.isWholeDiskVolume && wholeDiskRule(action, drive);
     default:
         return false;
     }
@@ -132,8 +146,9 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::eject:
         return drive.own.canEject;
     case DMDriveAction::clone:
-        return drive.own.location != DMDriveObjectLocation::unknown && drive.logicalHasChildren &&
-               drive.partitionMap != DMDriveObjectPartitionMap::unknown;
+        return drive.own.location != DMDriveObjectLocation::unknown &&
+               ((drive.logicalHasChildren && drive.partitionMap != DMDriveObjectPartitionMap::unknown) ||
+                drive.isWholeDiskVolume);
     case DMDriveAction::resumeClone:
         return drive.isCloneInterrupted;
     default:
