@@ -211,16 +211,28 @@ void DMDeviceCloneFlow::resume(const DMCloneDrive& destination, QWidget* window)
 }
 
 // A source mounted while it is copied would arrive inconsistent: its volumes are unmounted
-// first, when the user agrees.
+// first, when the user agrees. What is mounted is read again: the picker may have been open
+// for a while.
 void DMDeviceCloneFlow::askAboutMountedSource(const DMCloneDrive& destination, const DMCloneDrive& source,
                                               bool isCover, QWidget* window) {
-    std::vector<DMCloneDrive::Volume> mounted = source.mountedVolumes();
-    if (mounted.empty()) {
-        start(destination, source, isCover, false, window);
-        return;
-    }
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<DMCloneDrive>(
+        [operations, source] { return source.drive ? operations->cloneDrive(source.drive) : source; },
+        [this, destination, isCover, sheetWindow](DMCloneDrive current) {
+            std::vector<DMCloneDrive::Volume> mounted = current.mountedVolumes();
+            if (mounted.empty()) {
+                start(destination, current, isCover, false, sheetWindow.data());
+                return;
+            }
+            askToUnmountSource(destination, current, isCover, sheetWindow.data());
+        });
+}
+
+void DMDeviceCloneFlow::askToUnmountSource(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+                                           QWidget* window) {
     QString where;
-    for (const auto& volume : mounted) {
+    for (const auto& volume : source.mountedVolumes()) {
         where += (where.isEmpty() ? "" : ", ") + QString("“%1” (%2)").arg(QString::fromStdString(volume.name),
                                                                           QString::fromStdString(*volume.mountPoint));
     }
@@ -242,11 +254,16 @@ void DMDeviceCloneFlow::askAboutMountedSource(const DMCloneDrive& destination, c
 
 void DMDeviceCloneFlow::start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
                               bool unmountSource, QWidget* window) {
+    // A sheet still preparing another clone gives up its place, and that clone with it.
+    if (attempt_ && !attempt_->isRequested()) {
+        attempt_->cancel();
+    }
     closeWindow(deviceCloneProgressWndController_);
     auto* sheet = new DMDeviceCloneProgressWndController(deviceCloneWrapper_, presenter_, window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     auto attempt = std::make_shared<DMDeviceCloneAttempt>();
+    attempt_ = attempt;
     sheet->setAttempt(attempt, destination.name);
     deviceCloneProgressWndController_ = sheet;
     deviceCloneWrapper_->setDelegate(sheet->receiver());

@@ -16,6 +16,7 @@ class QWidget;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMDeviceCloneAttempt;
 class DMDeviceCloneWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
@@ -58,6 +59,8 @@ private:
     void resume(const DMCloneDrive& destination, QWidget* window);
     void askAboutMountedSource(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
                                QWidget* window);
+    void askToUnmountSource(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+                            QWidget* window);
     void start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover, bool unmountSource,
                QWidget* window);
     void alert(const char* text, QWidget* window, const std::string& informative = {});
@@ -71,6 +74,7 @@ private:
     std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper_;
     QPointer<DMDeviceCloneWndController> deviceCloneWndController_;
     QPointer<DMDeviceCloneProgressWndController> deviceCloneProgressWndController_;
+    std::shared_ptr<DMDeviceCloneAttempt> attempt_;  // of the sheet in the slot
     WhiteListGuard whiteListGuard_;
 };
 

@@ -168,6 +168,14 @@ void DMDeviceCloneProgressWndController::showSuspended() {
     lbNote->show();
 }
 
+void DMDeviceCloneProgressWndController::reject() {
+    if (ended_) {
+        QDialog::reject();
+    } else {
+        cancelClone();
+    }
+}
+
 // Asks before stopping: a clone that has not started is simply not started; one that runs
 // keeps what it copied and can be resumed.
 void DMDeviceCloneProgressWndController::cancelClone() {

@@ -54,6 +54,9 @@ public:
     // Under the sizes at the end: what could not be read, or why the clone stopped.
     QLabel* lbNote = nullptr;
 
+    // Escape, or closing the sheet, is Cancel until the clone has ended.
+    void reject() override;
+
     // The bar counts in thousandths.
     static constexpr int barSteps = 1000;
 

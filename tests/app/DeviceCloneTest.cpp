@@ -422,10 +422,12 @@ TEST_F(DeviceCloneTest, ProgressShowsSizesSpeedAndTimeLeftAndCancelAsksFirst) {
 
     DMDeviceCloneProgressWndController running2(wrapper, presenter);
     running2.show();
-    presenter->answers = {0};  // "Continue Cloning"
+    presenter->answers = {0, 0};  // "Continue Cloning", for the button and for Escape
     running2.btnCancel->click();
+    running2.reject();
     settle();
     EXPECT_TRUE(running2.isVisible());
+    EXPECT_EQ(presenter->shown.size(), 3u);
     EXPECT_NE(presenter->shown.back().alert.text.find("resume the clone later"), std::string::npos);
     presenter->answers = {1};  // "Stop Cloning"
     running2.btnCancel->click();

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "daemon/clone/CloneBufferRing.h"
+#include "daemon/clone/CloneCheckpoints.h"
 #include "support/Log.h"
 
 namespace harbormind::clone {
@@ -45,6 +46,9 @@ CloneOutcome CloneCopier::run() {
     ByteRangeSet covered = map_.done;
     covered.add(map_.unreadable);
     std::vector<ByteRange> todo = covered.gapsWithin(map_.sourceSize);
+    CloneCheckpoints checkpoints(destination_, map_, saveMap_,
+                                 [this](CloneEnd end, const std::string& reason) { fail(end, reason); });
+    checkpoints_ = &checkpoints;
     report(DMProgressStatus::running, DMProgressError::noError, true);
     {
         CloneBufferRing ring(options_.bufferCount, options_.chunkBytes);
@@ -56,7 +60,8 @@ CloneOutcome CloneCopier::run() {
     if (!stopping()) {
         retrySkipped();
     }
-    bool flushed = checkpoint();
+    bool flushed = checkpoints.finish(pending_, pendingUnreadable_) && !failed_.load();
+    checkpoints_ = nullptr;
     CloneOutcome outcome;
     outcome.bytesWritten = bytesWritten_;
     outcome.unreadableBytes = map_.unreadable.totalBytes();
@@ -132,32 +137,17 @@ bool CloneCopier::write(ByteRange range, const std::byte* data) {
     return true;
 }
 
+// Half the checkpoint interval is handed over at a time, and the copy waits rather than run a
+// whole interval ahead of a flush: a kill loses at most one interval of copying.
 void CloneCopier::maybeCheckpoint() {
-    if (pending_.totalBytes() >= options_.checkpointBytes ||
-        clock_.now() - lastCheckpoint_ >= options_.checkpointInterval) {
-        checkpoint();
+    const std::uint64_t half = std::max<std::uint64_t>(options_.checkpointBytes / 2, 1);
+    bool full = pending_.totalBytes() >= half;
+    if (!full && clock_.now() - lastCheckpoint_ < options_.checkpointInterval) {
+        return;
     }
-}
-
-bool CloneCopier::checkpoint() {
-    lastCheckpoint_ = clock_.now();
-    if (pending_.empty() && !failed_.load()) {
-        saveMap_(map_);
-        return true;
+    if (checkpoints_->handOver(pending_, pendingUnreadable_, full)) {
+        lastCheckpoint_ = clock_.now();
     }
-    CloneIoResult result = destination_.flush();
-    if (result.status != CloneIoStatus::ok) {
-        std::string reason = result.status == CloneIoStatus::gone
-                                 ? destinationGoneReason
-                                 : std::string("making the copy durable failed: ") + std::strerror(result.error);
-        Log::error("clone: " + reason);
-        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed, reason);
-        return false;
-    }
-    map_.done.add(pending_);
-    pending_.clear();
-    saveMap_(map_);
-    return true;
 }
 
 void CloneCopier::retrySkipped() {
@@ -205,7 +195,7 @@ void CloneCopier::readSectors(ByteRange block, std::byte* buffer) {
             if (!write(one, buffer)) {
                 return;
             }
-            map_.unreadable.add(one);
+            pendingUnreadable_.add(one);
             continue;
         }
         if (!write(one, buffer)) {
@@ -226,9 +216,8 @@ void CloneCopier::report(DMProgressStatus status, DMProgressError error, bool fo
     CloneProgress message;
     message.status = status;
     message.total = map_.sourceSize;
-    message.current = std::min(map_.sourceSize, map_.done.totalBytes() + pending_.totalBytes());
+    message.current = std::min(map_.sourceSize, checkpoints_->bytesRecorded() + pending_.totalBytes());
     message.error = error;
-    message.unreadableBytes = map_.unreadable.totalBytes();
     if (progress_(message) == CloneReply::cancel) {
         cancelled_ = true;
     }

@@ -28,7 +28,7 @@ DaemonCodeReply refused(const std::string& name, std::uint32_t uid, const std::s
     return {DriveMountBackend::notPermitted, why};
 }
 
-bool permitted(const LinuxDriveMountBackend::Requirement& requirement, const DriveMountCaller& caller) {
+bool permitted(const MountRequirement& requirement, const DriveMountCaller& caller) {
     for (DaemonAction action : requirement.actions) {
         if (!caller.may(action)) {
             return false;
@@ -52,13 +52,13 @@ DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, const Drive
     std::ostringstream out;
     std::ostringstream err;
     MountHelper helper(*owner, mediaRoot_, out, err);
-    const Requirement asked = need(helper);
+    const MountRequirement asked = need(helper);
     if (!permitted(asked, caller)) {
         return refused(name, caller.uid, asked.refusal);
     }
     auto held = LinuxDeviceLocks::hold(name);
     // The device may have changed while the caller was asked (another mount, another image).
-    if (const Requirement now = need(helper); now != asked && !permitted(now, caller)) {
+    if (const MountRequirement now = need(helper); now != asked && !permitted(now, caller)) {
         return refused(name, caller.uid, now.refusal);
     }
     int status = verb(helper);
@@ -70,16 +70,15 @@ DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, const Drive
             message.empty() ? "failed (status " + std::to_string(status) + ")" : message};
 }
 
-bool LinuxDriveMountBackend::isLoop(const MountHelper& helper, const std::string& name) const {
-    return helper.diskOf(name).rfind("loop", 0) == 0;
-}
-
-DaemonAction LinuxDriveMountBackend::mediumAction(const MountHelper& helper, const std::string& name,
-                                                  std::uint32_t uid) const {
-    if (isLoop(helper, name)) {
-        return loops_->ownerOf(helper.diskOf(name)) == uid ? DaemonAction::eject : DaemonAction::loopOthers;
-    }
-    return helper.isRemovable(name) ? DaemonAction::eject : DaemonAction::unmountOthers;
+MediumFacts LinuxDriveMountBackend::factsOf(const MountHelper& helper, const std::string& name,
+                                           std::uint32_t uid) const {
+    MediumFacts medium;
+    medium.disk = helper.diskOf(name);
+    medium.loop = medium.disk.rfind("loop", 0) == 0;
+    medium.attachedByCaller = medium.loop && loops_->ownerOf(medium.disk) == uid;
+    medium.removable = helper.isRemovable(name);
+    medium.internal = helper.isInternal(name);
+    return medium;
 }
 
 std::string LinuxDriveMountBackend::foreignMount(const MountHelper& helper, const std::string& name, bool wholeDisk,
@@ -93,55 +92,16 @@ std::string LinuxDriveMountBackend::foreignMount(const MountHelper& helper, cons
     return {};
 }
 
-LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::mountNeeds(const MountHelper& helper,
-                                                                       const std::string& name,
-                                                                       std::uint32_t uid) const {
-    if (isLoop(helper, name)) {
-        if (loops_->ownerOf(helper.diskOf(name)) == uid) {
-            return {{DaemonAction::mountRemovable}, "mounting disk images is not permitted"};
-        }
-        return {{DaemonAction::loopOthers},
-                name + " is a disk image you did not attach: using it needs an administrator"};
-    }
-    if (helper.isInternal(name)) {
-        return {{DaemonAction::mountSystem}, name + " is on an internal disk: mounting it needs an administrator"};
-    }
-    return {{DaemonAction::mountRemovable}, "mounting removable drives is not permitted"};
-}
-
-LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::unmountNeeds(const MountHelper& helper,
-                                                                         const std::string& name, bool wholeDisk,
-                                                                         std::uint32_t uid) const {
-    std::string foreign = foreignMount(helper, name, wholeDisk, uid);
-    if (foreign.empty()) {
-        return {};
-    }
-    return {{mediumAction(helper, name, uid)}, foreign + " was not mounted for you"};
-}
-
-LinuxDriveMountBackend::Requirement LinuxDriveMountBackend::ejectNeeds(const MountHelper& helper,
-                                                                       const std::string& name, std::uint32_t uid) {
-    const std::string disk = helper.diskOf(name);
-    DaemonAction action = mediumAction(helper, name, uid);
-    if (action == DaemonAction::loopOthers) {
-        return {{action}, disk + " is a disk image you did not attach: detaching it needs an administrator"};
-    }
-    if (action == DaemonAction::eject) {
-        return {{action}, "ejecting " + disk + " is not permitted"};
-    }
-    std::string foreign = foreignMount(helper, name, true, uid);
-    bool mountedNow = !helper.mountPointsOf(name, UnmountScope::WholeDisk).empty();
+MountRequirement LinuxDriveMountBackend::ejectNeeds(const MountHelper& helper, const std::string& name,
+                                                    std::uint32_t uid) {
     bool lastMountTheirs = false;
     {
         std::lock_guard lock(mutex_);
         auto last = mountedFor_.find(helper.mediaSequenceOf(name));
         lastMountTheirs = last != mountedFor_.end() && last->second == uid;
     }
-    if (foreign.empty() && (mountedNow || lastMountTheirs)) {
-        return {{DaemonAction::eject}, "ejecting " + disk + " is not permitted"};
-    }
-    return {{DaemonAction::unmountOthers, DaemonAction::eject},
-            (foreign.empty() ? disk : foreign) + " was not mounted for you"};
+    return MountRequirements::toEject(factsOf(helper, name, uid), foreignMount(helper, name, true, uid),
+                                      !helper.mountPointsOf(name, UnmountScope::WholeDisk).empty(), lastMountTheirs);
 }
 
 std::string LinuxDriveMountBackend::mountRefusal(const std::string& name, const DriveMountCaller& caller) {
@@ -151,13 +111,15 @@ std::string LinuxDriveMountBackend::mountRefusal(const std::string& name, const 
     }
     std::ostringstream ignored;
     MountHelper helper(*owner, mediaRoot_, ignored, ignored);
-    Requirement needed = mountNeeds(helper, name, caller.uid);
+    MountRequirement needed = MountRequirements::toMount(factsOf(helper, name, caller.uid), name);
     return permitted(needed, caller) ? std::string() : needed.refusal;
 }
 
 DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, const DriveMountCaller& caller) {
     return run(
-        name, caller, [&](const MountHelper& helper) { return mountNeeds(helper, name, caller.uid); },
+        name, caller, [&](const MountHelper& helper) {
+            return MountRequirements::toMount(factsOf(helper, name, caller.uid), name);
+        },
         [&](MountHelper& helper) {
             // A volume mounted already (by root, elsewhere) is answered with its place, and
             // does not become the caller's.
@@ -174,7 +136,10 @@ DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, con
 DaemonCodeReply LinuxDriveMountBackend::unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                                       const DriveMountCaller& caller) {
     return run(
-        name, caller, [&](const MountHelper& helper) { return unmountNeeds(helper, name, wholeDisk, caller.uid); },
+        name, caller, [&](const MountHelper& helper) {
+            return MountRequirements::toUnmount(factsOf(helper, name, caller.uid),
+                                                foreignMount(helper, name, wholeDisk, caller.uid));
+        },
         [&](MountHelper& helper) {
             return helper.unmount(name, force ? UnmountForce::Yes : UnmountForce::No,
                                   wholeDisk ? UnmountScope::WholeDisk : UnmountScope::Volume);

@@ -1,6 +1,7 @@
 #include "xpc/dbus/DBusLink.h"
 
 #include "support/Dispatch.h"
+#include "support/SerialQueue.h"
 #include "xpc/dbus/DBusEventLoop.h"
 #include "xpc/dbus/DBusNames.h"
 
@@ -52,6 +53,14 @@ sdbus::IObject& DBusLink::exportedObject(const std::string& path) {
         object_ = sdbus::createObject(*connection_, path);
     }
     return *object_;
+}
+
+std::shared_ptr<DispatchQueue> DBusLink::callbackQueue() {
+    std::lock_guard lock(mutex_);
+    if (!callbackQueue_) {
+        callbackQueue_ = SerialQueue::create("daemon callbacks");
+    }
+    return callbackQueue_;
 }
 
 void DBusLink::callAsync(sdbus::IProxy& target, const sdbus::MethodCall& call, sdbus::async_reply_handler handler,
