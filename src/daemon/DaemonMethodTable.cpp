@@ -190,6 +190,11 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->checkClonePairWithStrDestinDevice(text(args, 0), text(args, 1),
                                                                          asCode(std::move(reply)));
          }},
+        {XPCServiceName::deviceClone, "isCloneRunningWithStrDestinDevice", "s", "b", query, {R::devicePath},
+         DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->isCloneRunningWithStrDestinDevice(text(args, 0), as<bool>(std::move(reply)));
+         }},
         {XPCServiceName::deviceClone, "startCloneWithStrDestinDevice", "ssb", "xs", DaemonAction::clone,
          {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(DaemonCodeReply{-1, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {

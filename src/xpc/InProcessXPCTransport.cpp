@@ -340,6 +340,11 @@ public:
             reply(pairAnswer(strDestinDevice, strSourceDevice).code);
         }
     }
+    void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) override {
+        if (receive("isCloneRunningWithStrDestinDevice", {strDestinDevice})) {
+            reply(boolFor("isCloneRunningWithStrDestinDevice", strDestinDevice));
+        }
+    }
     // The reasoned requests answer the codes of the two above, with the text under the
     // selector's name followed by "Message".
     void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,

@@ -3,27 +3,14 @@
 // user who did not mount the volume.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include "system/support/FolderHolder.h"
 #include "system/support/KernelMounts.h"
 #include "system/support/SystemTest.h"
-#include "system/support/SystemWait.h"
 
 namespace harbormind::test {
 namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-bool someProcessWorksIn(const std::string& folder) {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", ignored)) {
-        std::error_code unreadable;
-        if (std::filesystem::read_symlink(entry.path() / "cwd", unreadable) == folder) {
-            return true;
-        }
-    }
-    return false;
-}
 
 class MountSystemTest : public SystemTest {
 protected:
@@ -41,17 +28,6 @@ protected:
 
     std::string userMountPoint(SystemRole role) const { return mediaFolder(role) + "/HMSTICK"; }
     std::vector<std::string> mounts() const { return KernelMounts::mountPointsOf(stick->volumePath()); }
-
-    // A process of the role's user working in `folder` until it is ended (setpriv runs it in
-    // its own place, so ending it ends the user's process).
-    std::unique_ptr<ChildProcess> holdOpen(SystemRole role, const std::string& folder) {
-        const SystemAccount& user = account(role);
-        auto holder = std::make_unique<ChildProcess>(std::vector<std::string>{
-            "setpriv", "--reuid=" + std::to_string(user.uid()), "--regid=" + std::to_string(user.gid()),
-            "--init-groups", "--", "sh", "-c", "cd \"$0\" && exec tail -f /dev/null", folder});
-        EXPECT_TRUE(SystemWait::until([&] { return someProcessWorksIn(folder); }, std::chrono::seconds(10)));
-        return holder;
-    }
 
     LoopVolume* stick = nullptr;
 };
@@ -104,7 +80,8 @@ TEST_F(MountSystemTest, AnotherUserCanNeitherUnmountNorEjectTheVolume) {
 
 TEST_F(MountSystemTest, AVolumeInUseStaysMountedAndTheUserLearnsWhichProgramHoldsIt) {
     ASSERT_EQ(ctl(SystemRole::desktop, {"mount", stick->volume()}).status, 0);
-    auto holder = holdOpen(SystemRole::desktop, userMountPoint(SystemRole::desktop));
+    auto holder = FolderHolder::start(account(SystemRole::desktop), userMountPoint(SystemRole::desktop));
+    ASSERT_TRUE(holder);
     Outcome busy = ctl(SystemRole::desktop, {"unmount", stick->volume()});
     EXPECT_NE(busy.status, 0);
     EXPECT_TRUE(contains(busy.err, "in use by tail")) << busy.err;

@@ -134,6 +134,10 @@ bool SystemTest::startDaemon(std::string& error) {
     return true;
 }
 
+int SystemTest::daemonPid() const {
+    return daemon_ ? daemon_->pid() : -1;
+}
+
 void SystemTest::stopDaemon() {
     if (!daemon_) {
         return;
@@ -279,6 +283,9 @@ WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, c
     }
     EXPECT_FALSE(outcome.report.contains("error"))
         << flow << ": " << outcome.report.dump() << "\nstderr:\n" << tail(outcome.run.err);
+    // A question the daemon refused for crowding is answered with a default the window
+    // takes for the truth: the window must keep within the places the daemon gives a user.
+    EXPECT_EQ(daemonLog().find("too many calls at once"), std::string::npos) << flow << ": " << tail(daemonLog());
     return outcome;
 }
 

@@ -13,6 +13,7 @@ using namespace harbormind::test;
 int main(int argc, char** argv) {
     WindowFlows flows;
     registerDriveActionFlows(flows);
+    registerFirstAidFlows(flows);
     if (argc < 2 || flows.find(argv[1]) == nullptr) {
         std::cerr << flows.usage();
         return 2;
