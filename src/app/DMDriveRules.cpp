@@ -1,5 +1,7 @@
 #include "app/DMDriveRules.h"
 
+#include "app/disktools/DMDiskToolsTexts.h"
+
 #include "app/DMDriveAction.h"
 #include "app/DMTexts.h"
 
@@ -76,13 +78,22 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
         {DMTexts::itemCleanDrive, "menu_driveclean", DMDriveAction::driveClean},
         {DMTexts::itemCleanJunk, "menu_cleanup", DMDriveAction::junkClean},
         {DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid},
+        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
+        {DMDiskToolsTexts::itemDeletePartition, "menu_remove", DMDriveAction::deletePartition},
     };
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
-    auto items = partitionItems();
+    // No partition to delete; erasing and unmounting are the volume's own items already.
+    std::vector<DMMacDockViewBaseItem> items;
+    for (const auto& item : partitionItems()) {
+        if (item.action != DMDriveAction::deletePartition) {
+            items.push_back(item);
+        }
+    }
     for (const auto& item : wholeDiskItems()) {
-        if (item.action != DMDriveAction::unmount) {
+        if (item.action == DMDriveAction::eject || item.action == DMDriveAction::clone ||
+            item.action == DMDriveAction::resumeClone) {
             items.push_back(item);
         }
     }
@@ -95,6 +106,8 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
         {DMTexts::itemEject, "menu_eject", DMDriveAction::eject},
         {DMTexts::itemClone, "menu_clone", DMDriveAction::clone},
         {DMTexts::itemResumeClone, "menu_recoverClone", DMDriveAction::resumeClone},
+        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
+        {DMDiskToolsTexts::itemNewPartition, "menu_partition", DMDriveAction::newPartition},
     };
 }
 
@@ -134,6 +147,10 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::clone:
     case DMDriveAction::resumeClone:
         return drive.isWholeDiskVolume && wholeDiskRule(action, drive);
+    // The system's volumes are never offered; the rest say themselves why they are refused.
+    case DMDriveAction::erase:
+    case DMDriveAction::deletePartition:
+        return !own.onSystemMountPoint;
     default:
         return false;
     }
@@ -151,6 +168,10 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
                 drive.isWholeDiskVolume);
     case DMDriveAction::resumeClone:
         return drive.isCloneInterrupted;
+    case DMDriveAction::erase:
+        return drive.own.location != DMDriveObjectLocation::unknown;
+    case DMDriveAction::newPartition:
+        return drive.partitionMap == DMDriveObjectPartitionMap::guid || drive.partitionMap == DMDriveObjectPartitionMap::mbr;
     default:
         return false;
     }

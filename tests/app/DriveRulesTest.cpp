@@ -101,7 +101,9 @@ TEST(SidebarMenuRules, AWholeDiskVolumeOffersTheVolumesActionsAndTheDisks) {
         }
     }
     EXPECT_EQ(std::count(names.begin(), names.end(), "Unmount"), 1);
-    EXPECT_EQ(enabled, (std::vector<std::string>{"Mount", "First Aid", "Eject", "Clone"}));
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Erase..."), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Delete..."), 0);
+    EXPECT_EQ(enabled, (std::vector<std::string>{"Mount", "First Aid", "Erase...", "Eject", "Clone"}));
     // A partition is neither ejected nor cloned from its own view.
     stick.isWholeDiskVolume = false;
     EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::eject, stick, context(false)));

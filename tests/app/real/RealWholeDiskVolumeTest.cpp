@@ -97,7 +97,7 @@ TEST_F(RealWholeDiskVolumeTest, AStickFormattedWholeIsAVolumeThatMountsOnceAndUn
             enabled.push_back(item.name);
         }
     }
-    EXPECT_EQ(enabled, (std::vector<std::string>{"Mount", "First Aid", "Eject", "Clone"}));
+    EXPECT_EQ(enabled, (std::vector<std::string>{"Mount", "First Aid", "Erase...", "Eject", "Clone"}));
 
     const std::string point = mediaRoot + "/root/STICK";
     ASSERT_EQ(run([&](DMCompletion done) { manager->mount(stick, done); }), 0);
