@@ -569,20 +569,32 @@ TEST_F(LuksEncryptorTest, ExtVolumesAndInterruptedLuksVolumesGetALuksJob) {
     EXPECT_FALSE(daemonAskedLuksAbout("disk6s5")) << "FAT stays with BitLocker";
 }
 
-TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedBeforeItsJobIsMade) {
-    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 1}}}});
+// What cannot be encrypted is refused before anything is unmounted; a volume unmounted for a
+// job that then cannot be made is mounted again.
+TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedOnlyForAJobAndMountedAgainWhenNoneComes) {
+    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 0}}}});
     buildLaptop();
     RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
     addVolume("disk6s1", disk6, "home", "ext4", 16000000000, "/media/home");
     platform->appear("disk6");
     platform->appear("disk6s1");
     startManager();
+    auto unmounts = [&] {
+        auto requests = platform->diskRequests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const auto& request) { return request.first == "unmount disk6s1"; });
+    };
     DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
+    EXPECT_EQ(manager->encryptionRefusal(local("disk6s1")), DMEncryptorRefusal::luksNotAvailable);
+    EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr);
+    EXPECT_EQ(refusal, DMEncryptorRefusal::luksNotAvailable);
+    EXPECT_EQ(unmounts(), 0) << "unmounted for nothing";
+
+    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 1}}}});
+    EXPECT_EQ(manager->encryptionRefusal(local("disk6s1")), DMEncryptorRefusal::none);
     EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr) << "the fake never unmounts by itself";
     EXPECT_EQ(refusal, DMEncryptorRefusal::stillMounted);
-    ASSERT_FALSE(platform->diskRequests().empty());
-    EXPECT_EQ(platform->diskRequests().back().first, "unmount disk6s1");
-    EXPECT_FALSE(daemonAskedLuksAbout("disk6s1")) << "the daemon is asked only about an unused volume";
+    EXPECT_EQ(unmounts(), 1);
 
     platform->removeDescription("disk6s1", Key::volumePath);
     EXPECT_TRUE(std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s1"), &refusal)));

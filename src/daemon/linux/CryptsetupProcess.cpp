@@ -141,6 +141,7 @@ CryptsetupRunner::Result CryptsetupProcess::run(const std::vector<std::string>& 
     }
     pid_ = 0;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
 }
 

@@ -202,7 +202,8 @@ XPCCodeAnswer LinuxLuksService::runJob(const std::string& name, const std::strin
     Log::info("luks: " + std::string(resume ? "resuming" : "starting") + " the encryption of " + name +
               " for uid " + std::to_string(caller_.uid));
     XPCCodeAnswer answer = job->run();
-    if (answer.code == LuksEncryptionJob::done) {
+    // Done, or stopped before anything was written: no key is owed.
+    if (answer.code == LuksEncryptionJob::done || !isLuks(name)) {
         shared_->headers.clearKeyPending(name);
     }
     shared_->jobs.release(name);
