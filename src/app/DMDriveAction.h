@@ -21,6 +21,8 @@ inline constexpr std::uint8_t resumeClone = 10;
 inline constexpr std::uint8_t junkClean = 11;
 inline constexpr std::uint8_t driveClean = 12;
 inline constexpr std::uint8_t firstAid = 13;
+// This system's own: saves the detached header of an encrypted volume where the user picks.
+inline constexpr std::uint8_t exportHeader = 14;
 }  // namespace DMDriveAction
 
 }  // namespace harbormind

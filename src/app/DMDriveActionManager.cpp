@@ -84,6 +84,7 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::junkClean:
     case DMDriveAction::driveClean:
     case DMDriveAction::firstAid:
+    case DMDriveAction::exportHeader:
         return true;
     default:
         return false;
@@ -128,6 +129,9 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::encrypt:
         encryptionFlow_->encrypt(drive, window);
+        break;
+    case DMDriveAction::exportHeader:
+        encryptionFlow_->exportHeader(drive, window);
         break;
     case DMDriveAction::mount:
         if (mountGuard_) {

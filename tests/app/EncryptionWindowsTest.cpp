@@ -117,6 +117,7 @@ public:
         return {code, code == 0 ? std::string() : failureReason};
     }
     std::optional<std::string> rememberedPassword(const Drive&) override { return remembered; }
+    std::string detachedHeader(const Drive&) override { return header; }
     void rememberPassword(const Drive&, const std::optional<std::string>& password) override {
         note(password ? "remember " + *password : "forget");
         remembered = password;
@@ -160,6 +161,7 @@ public:
     std::string rightPassword = "right";
     int wrongResult = -1;
     std::string failureReason;
+    std::string header;
     std::optional<std::string> remembered;
     bool openAfterUnlock = true;
     bool blockerOn = false;
@@ -763,6 +765,30 @@ TEST_F(EncryptActionTest, NoJobSaysWhyBeforeAnythingAndApfsOnBatteryAndWithoutAW
     pump(1);
     calls = operations->recorded();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 0);
+}
+
+// The header the daemon keeps is saved where the user picks, checked, and the user told
+// where; without one (or a write that fails) the alert says why.
+TEST_F(EncryptActionTest, ExportHeaderSavesTheKeptHeaderWhereTheUserPicks) {
+    operations->header = luksHeader(1);
+    output->path = (folder / "sdb1.header").string();
+    actions->perform(DMDriveAction::exportHeader, drive, window.get());
+    pump(1);
+    EXPECT_EQ(readFile(*output->path), operations->header);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, Texts::exportTitle);
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              QString(Texts::exportSavedFormat).arg("ELEMENTS", QString::fromStdString(*output->path)).toStdString());
+    EXPECT_TRUE(output->asked.back().ends_with(std::string("|") + Texts::headerProposedName + " ELEMENTS|" +
+                                               Texts::headerPanelType));
+
+    operations->header.clear();
+    actions->perform(DMDriveAction::exportHeader, drive, window.get());
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.text,
+              QString(Texts::exportFailedFormat).arg("ELEMENTS", Texts::headerUnavailable).toStdString());
+    EXPECT_EQ(output->asked.size(), 1u) << "nothing to save, no panel";
 }
 
 TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {

@@ -8,6 +8,7 @@
 #include "drivemodel/DMLocalDriveApfsEncryption.h"
 #include "drivemodel/DMLocalDriveBitLockerEncryption.h"
 #include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMDriveImageName.h"
 #include "drivemodel/DMLocalDriveLuksEncryption.h"
 #include "drivemodel/DriveModelFixture.h"
 #include "support/Dispatch.h"
@@ -598,6 +599,47 @@ TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedOnlyForAJobAndMountedAgain
 
     platform->removeDescription("disk6s1", Key::volumePath);
     EXPECT_TRUE(std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s1"), &refusal)));
+}
+
+// A device showing no signature whose header the daemon keeps is an encrypted volume (taken
+// for an empty one it could be erased): unlocked or resumed as the daemon says, never mounted.
+TEST_F(LuksEncryptorTest, AVolumeWhoseHeaderTheDaemonKeepsShowsAsEncryptedNotEmpty) {
+    auto answers = [](std::int64_t status) {
+        return PlatformValue::Dictionary{
+            {"luks", PlatformValue::Dictionary{
+                         {"isLuksDriveWithBsdname", PlatformValue::Dictionary{{"disk6s1", true}, {"*", false}}},
+                         {"luksDriveStatusWithBsdname", PlatformValue::Dictionary{{"disk6s1", status}, {"*", 18}}},
+                     }}};
+    };
+    setDaemonAnswers(answers(19));
+    buildLaptop();
+    RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
+    addVolume("disk6s1", disk6, "", "", 16000000000);
+    addVolume("disk6s2", disk6, "", "", 16000000000);
+    addVolume("disk6s3", disk6, "home", "ext4", 16000000000, "/media/home");
+    for (const char* name : {"disk6", "disk6s1", "disk6s2", "disk6s3"}) {
+        platform->appear(name);
+    }
+    startManager();
+    auto kept = local("disk6s1");
+    EXPECT_EQ(kept->fileSystem(), DMDriveObjectFilesystem::luks);
+    EXPECT_TRUE(kept->hasDetachedHeader());
+    EXPECT_EQ(kept->icon(), DMDriveImageName::encryptedDrive);
+    EXPECT_EQ(kept->status(), DMLocalDriveStatus::encrypting);
+    EXPECT_TRUE(kept->canEncrypt()) << "an interrupted encryption is resumed through Encrypt";
+    EXPECT_FALSE(kept->canMount());
+
+    setDaemonAnswers(answers(16));
+    kept->update();
+    EXPECT_EQ(kept->status(), DMLocalDriveStatus::locked);
+    EXPECT_TRUE(kept->canUnlock());
+    EXPECT_FALSE(kept->canEncrypt());
+    EXPECT_FALSE(kept->canMount());
+
+    EXPECT_EQ(local("disk6s2")->fileSystem(), DMDriveObjectFilesystem::unknown) << "no header kept: unknown";
+    EXPECT_FALSE(local("disk6s2")->hasDetachedHeader());
+    EXPECT_TRUE(local("disk6s3")->canEncrypt()) << "ext4 is encrypted with LUKS2";
+    EXPECT_FALSE(local("disk6s3")->hasDetachedHeader());
 }
 
 TEST_F(LuksEncryptorTest, ADaemonThatRefusesOrCannotBeReachedGivesTheLuksRefusal) {

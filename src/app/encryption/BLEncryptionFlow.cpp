@@ -11,9 +11,12 @@
 #include "app/encryption/BLEncryptionAlertText.h"
 #include "app/encryption/BLResumePasswordWndController.h"
 #include "app/encryption/BLEncryptionTexts.h"
+#include "app/encryption/BLHeaderHandover.h"
 #include "app/encryption/BLRecoveryKeyOutput.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "platform/Platform.h"
+#include "platform/UserDatabase.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -181,6 +184,50 @@ void BLEncryptionFlow::askResumePassword(const std::shared_ptr<DMLocalDriveEncry
         self->resumeJob(job, name, sheetWindow.data());
     });
     presentSheet(prompt);
+}
+
+void BLEncryptionFlow::exportHeader(const Drive& drive, QWidget* window) {
+    if (window == nullptr || !drive) {
+        return;
+    }
+    auto self = shared_from_this();
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    Dispatch::global()->async([self, operations, drive, sheetWindow] {
+        std::string header = operations->detachedHeader(drive);
+        std::string name = operations->name(drive);
+        Dispatch::main().async([self, header, name, sheetWindow] {
+            if (sheetWindow) {
+                self->saveExportedHeader(header, name, sheetWindow.data());
+            }
+        });
+    });
+}
+
+void BLEncryptionFlow::saveExportedHeader(const std::string& header, const std::string& name, QWidget* window) {
+    auto say = [&](const QString& text) {
+        presenter_->present({BLEncryptionTexts::exportTitle, text.toStdString(), {BLEncryptionTexts::ok}}, window,
+                            [](int) {});
+    };
+    QString drive = QString::fromStdString(name);
+    if (header.empty()) {
+        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, BLEncryptionTexts::headerUnavailable));
+        return;
+    }
+    std::string folder = Platform::hasCurrent() ? Platform::current().users().processHome() : std::string();
+    std::optional<std::string> path =
+        output_->choosePath(window, BLEncryptionTexts::headerPanelMessage, folder,
+                            std::string(BLEncryptionTexts::headerProposedName) + " " + name,
+                            BLEncryptionTexts::headerPanelType);
+    if (!path) {
+        return;
+    }
+    BLHeaderHandover::Result result = BLHeaderHandover::write(*path, header, BLHeaderHandover::Expect::anyHeader);
+    if (!result.saved) {
+        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, QString::fromStdString(result.failure)));
+        return;
+    }
+    say(QString(BLEncryptionTexts::exportSavedFormat).arg(drive, QString::fromStdString(*path)));
 }
 
 BLResumePasswordWndController* BLEncryptionFlow::resumePasswordWndController() const {

@@ -37,6 +37,9 @@ public:
     // What the unlock windows call once their drive is unlocked (opening it, as the settings ask).
     void setUnlockedHandler(std::function<void(const Drive& drive)> handler) { unlockedHandler_ = std::move(handler); }
     void encrypt(const Drive& drive, QWidget* window);
+    // Saves the detached header the daemon keeps for an encrypted drive where the user picks,
+    // checked after writing, and says how that went.
+    void exportHeader(const Drive& drive, QWidget* window);
     // Where the wizard saves and prints recovery keys (the system's dialogs unless set).
     void setRecoveryKeyOutput(std::shared_ptr<BLRecoveryKeyOutput> output) { output_ = std::move(output); }
 
@@ -57,6 +60,7 @@ private:
     void resumeJob(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
     void openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window,
                     bool resumed = false);
+    void saveExportedHeader(const std::string& header, const std::string& name, QWidget* window);
     void openProgress(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window,
                       std::optional<std::string> keyPath = std::nullopt);
 

@@ -95,6 +95,11 @@ inline constexpr const char* headerUnavailable = "the helper service did not han
 inline constexpr const char* headerIncomplete = "the helper service handed over an incomplete header";
 inline constexpr const char* headerNotWritten = "it could not be written there";
 inline constexpr const char* headerDiffers = "what was written there differs from the header";
+// Exporting the header of an encrypted volume later.
+inline constexpr const char* exportTitle = "Export the drive's header";
+inline constexpr const char* exportSavedFormat =
+    "The header of \"%1\" was saved as \"%2\". Keep it safe: the drive cannot be opened without it.";
+inline constexpr const char* exportFailedFormat = "The header of \"%1\" was not saved: %2.";
 
 // The password window before an interrupted encryption resumes.
 inline constexpr const char* resumeTitle = "Continue encrypting your drive";

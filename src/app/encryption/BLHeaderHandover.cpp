@@ -8,9 +8,10 @@
 
 namespace harbormind {
 
-BLHeaderHandover::Result BLHeaderHandover::write(const std::string& path, const std::string& header) {
+BLHeaderHandover::Result BLHeaderHandover::write(const std::string& path, const std::string& header, Expect expect) {
     DMLuksHeaderFacts facts = DMLuksHeaderFacts::of(header);
-    if (!facts.isLuks2 || facts.keySlots < 2 || facts.reencrypting) {
+    bool complete = expect == Expect::finishedJob ? facts.keySlots >= 2 && !facts.reencrypting : facts.keySlots >= 1;
+    if (!facts.isLuks2 || !complete) {
         return {false, BLEncryptionTexts::headerIncomplete};
     }
     if (!BLRecoveryKeyFile::write(path, header)) {
