@@ -9,8 +9,9 @@
 
 namespace harbormind {
 
-// What the blocker agent runs for the user's session: the engine, with the mode the user
-// chose in the settings window, and the question to the user as the engine's delegate.
+// What the blocker agent runs for the user's session: the engine, with the Warden's mode as
+// the daemon keeps it, and the question to the user as the engine's delegate. The daemon
+// refuses to mount a disk the user has not allowed, so "Allow" first tells the daemon.
 class USBAgentHost final : public USBlockerDelegate, public std::enable_shared_from_this<USBAgentHost> {
 public:
     // Make it with std::make_shared and hand it to engine().setDelegate().
@@ -22,6 +23,7 @@ public:
 
 private:
     std::shared_ptr<USBAgentQuestion> question_;
+    std::shared_ptr<DMUSBBlockerWrapper> wrapper_;
     USBAgentModeStore modeStore_;
     DriveTools& driveTools_;
     std::unique_ptr<USBBlocker> engine_;

@@ -204,6 +204,7 @@ void AppDelegate::startUSBBlocker(DMWindowController& controller) {
     usbBlocker_ = std::make_unique<DMUSBBlockerControl>(DMUSBBlockerControl::platformServices(presenter_),
                                                         [window] { return window.data(); });
     usbBlocker_->guardDrives(*controller.driveActionManager());
+    usbBlocker_->offerWhiteList(*controller.sidebarViewController());
 }
 
 bool AppDelegate::isUSBBlockerOn() const {

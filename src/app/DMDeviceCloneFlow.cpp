@@ -1,30 +1,20 @@
 #include "app/DMDeviceCloneFlow.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneAttempt.h"
+#include "app/DMDeviceCloneStart.h"
 #include "app/DMDriveOperations.h"
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
-#include "support/Clock.h"
+#include "support/DMByteCountFormatter.h"
 #include "support/Dispatch.h"
-#include "support/Log.h"
 
 namespace harbormind {
 namespace {
-
-const char* pairCheckText(DMCloneErrorCode code) {
-    switch (code) {
-        case DMCloneErrorCode::openSourceDeivceFaild: return DMCloneTexts::openSourceFailed;
-        case DMCloneErrorCode::openDestinDeviceFaild: return DMCloneTexts::openDestinationFailed;
-        case DMCloneErrorCode::sectorSizeNoMatch: return DMCloneTexts::sectorSizeMismatch;
-        case DMCloneErrorCode::destinDeviceSzieNoEnough: return DMCloneTexts::notEnoughSpace;
-        case DMCloneErrorCode::noError: break;
-    }
-    return nullptr;
-}
 
 void closeWindow(QWidget* window) {
     if (window) {
@@ -33,7 +23,35 @@ void closeWindow(QWidget* window) {
     }
 }
 
+QString quotedNames(const std::vector<DMCloneDrive::Volume>& volumes) {
+    QStringList names;
+    for (const auto& volume : volumes) {
+        names << QString("“%1”").arg(QString::fromStdString(volume.name));
+    }
+    return names.join(", ");
+}
+
+// "“Samsung T7” (500.1 GB), with its volumes “DATA”, “BACKUP”, will be erased..."
+std::string overwriteText(const DMCloneDrive& source, const DMCloneDrive& destination) {
+    QString name = QString::fromStdString(destination.name);
+    QString size = QString::fromStdString(DMByteCountFormatter::string(destination.size));
+    QString text = destination.volumes.empty()
+                       ? DMDeviceCloneFlow::tr("Everything on “%1” (%2) will be replaced by a copy of “%3”.")
+                             .arg(name, size, QString::fromStdString(source.name))
+                       : DMDeviceCloneFlow::tr("Everything on “%1” (%2), with its volumes %3, will be replaced by a "
+                                               "copy of “%4”.")
+                             .arg(name, size, quotedNames(destination.volumes), QString::fromStdString(source.name));
+    if (!destination.mountedVolumes().empty()) {
+        text += " " + DMDeviceCloneFlow::tr("Its mounted volumes are unmounted first.");
+    }
+    return text.toStdString();
+}
+
 }  // namespace
+
+QString DMDeviceCloneFlow::tr(const char* text) {
+    return QCoreApplication::translate("DMDeviceCloneFlow", text);
+}
 
 DMDeviceCloneFlow::DMDeviceCloneFlow(std::shared_ptr<DMDriveOperations> operations,
                                      std::shared_ptr<DMAlertPresenter> presenter,
@@ -51,8 +69,8 @@ void DMDeviceCloneFlow::inBackground(std::function<Result()> work, std::function
     });
 }
 
-void DMDeviceCloneFlow::alert(const char* text, QWidget* window) {
-    presenter_->present({text, "", {DMCloneTexts::ok}}, window, nullptr);
+void DMDeviceCloneFlow::alert(const char* text, QWidget* window, const std::string& informative) {
+    presenter_->present({text, informative, {DMCloneTexts::ok}}, window, nullptr);
 }
 
 void DMDeviceCloneFlow::clone(const Drive& source, QWidget* window) {
@@ -93,7 +111,15 @@ void DMDeviceCloneFlow::showPicker(DMCloneDrive source, std::vector<DMCloneDrive
     QPointer<QWidget> sheetWindow(window);
     QObject::connect(picker, &QDialog::finished, picker, [self, picker, sheetWindow](int result) {
         if (result == 1 && picker->flag && picker->selectDrive) {
-            self->confirm(picker->sourseDeviceObj, *picker->selectDrive, sheetWindow.data());
+            DMCloneDrive destination = *picker->selectDrive;
+            auto proceed = [self, source = picker->sourseDeviceObj, destination, sheetWindow] {
+                self->confirm(source, destination, sheetWindow.data());
+            };
+            if (self->whiteListGuard_) {
+                self->whiteListGuard_(destination.identifier, proceed);
+            } else {
+                proceed();
+            }
         }
     });
     picker->open();
@@ -104,16 +130,18 @@ void DMDeviceCloneFlow::openHelp() {
     operations_->openURL(std::string(DMCloneTexts::helpURL) + "?lang=en&edition=linux&version=" + version);
 }
 
+// The warning names what is lost; Cancel comes first, as the default and the Escape answer.
 void DMDeviceCloneFlow::confirm(const DMCloneDrive& source, const DMCloneDrive& destination,
                                 QWidget* window) {
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
-    presenter_->present({DMCloneTexts::overwriteWarning, "", {DMCloneTexts::ok, DMCloneTexts::cancel}},
-                        window, [self, source, destination, sheetWindow](int button) {
-                            if (button == 0) {
-                                self->askAboutInterruption(source, destination, sheetWindow.data());
-                            }
-                        });
+    presenter_->present(
+        {DMCloneTexts::overwriteWarning, overwriteText(source, destination), {DMCloneTexts::cancel, DMCloneTexts::ok}, 0},
+        window, [self, source, destination, sheetWindow](int button) {
+            if (button == 1) {
+                self->askAboutInterruption(source, destination, sheetWindow.data());
+            }
+        });
 }
 
 void DMDeviceCloneFlow::askAboutInterruption(const DMCloneDrive& source, const DMCloneDrive& destination,
@@ -124,7 +152,7 @@ void DMDeviceCloneFlow::askAboutInterruption(const DMCloneDrive& source, const D
         [wrapper, destination] { return wrapper->isCloneInterrupted(destination.identifier); },
         [this, source, destination, sheetWindow](bool interrupted) {
             if (!interrupted) {
-                start(destination, source, false, sheetWindow.data());
+                askAboutMountedSource(destination, source, false, sheetWindow.data());
                 return;
             }
             auto self = shared_from_this();
@@ -134,7 +162,7 @@ void DMDeviceCloneFlow::askAboutInterruption(const DMCloneDrive& source, const D
                  {DMCloneTexts::continueButton, DMCloneTexts::resumeClone, DMCloneTexts::cancel}},
                 sheetWindow.data(), [self, source, destination, sheetWindow](int button) {
                     if (button == 0) {
-                        self->start(destination, source, true, sheetWindow.data());
+                        self->askAboutMountedSource(destination, source, true, sheetWindow.data());
                     } else if (button == 1) {
                         self->resume(destination, sheetWindow.data());
                     }
@@ -170,59 +198,80 @@ void DMDeviceCloneFlow::resume(const DMCloneDrive& destination, QWidget* window)
         },
         [this, destination, sheetWindow](Found found) {
             if (!found.recorded) {
-                alert(DMCloneTexts::sourceUuidEmpty, sheetWindow.data());
+                alert(DMCloneTexts::sourceUuidEmpty, sheetWindow.data(),
+                      tr("The record of the interrupted clone does not name a source it can be resumed from. Clone "
+                         "the drive again and choose Continue to copy from the beginning.")
+                          .toStdString());
             } else if (!found.source) {
                 alert(DMCloneTexts::insertSource, sheetWindow.data());
             } else {
-                start(destination, *found.source, false, sheetWindow.data());
+                askAboutMountedSource(destination, *found.source, false, sheetWindow.data());
             }
         });
 }
 
+// A source mounted while it is copied would arrive inconsistent: its volumes are unmounted
+// first, when the user agrees. What is mounted is read again: the picker may have been open
+// for a while.
+void DMDeviceCloneFlow::askAboutMountedSource(const DMCloneDrive& destination, const DMCloneDrive& source,
+                                              bool isCover, QWidget* window) {
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    inBackground<DMCloneDrive>(
+        [operations, source] { return source.drive ? operations->cloneDrive(source.drive) : source; },
+        [this, destination, isCover, sheetWindow](DMCloneDrive current) {
+            std::vector<DMCloneDrive::Volume> mounted = current.mountedVolumes();
+            if (mounted.empty()) {
+                start(destination, current, isCover, false, sheetWindow.data());
+                return;
+            }
+            askToUnmountSource(destination, current, isCover, sheetWindow.data());
+        });
+}
+
+void DMDeviceCloneFlow::askToUnmountSource(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
+                                           QWidget* window) {
+    QString where;
+    for (const auto& volume : source.mountedVolumes()) {
+        where += (where.isEmpty() ? "" : ", ") + QString("“%1” (%2)").arg(QString::fromStdString(volume.name),
+                                                                          QString::fromStdString(*volume.mountPoint));
+    }
+    DMAlert question{tr("The source “%1” is mounted").arg(QString::fromStdString(source.name)).toStdString(),
+                     tr("Its volumes %1 must be unmounted while they are copied, so that nothing changes them "
+                        "midway. Unmount them and clone?")
+                         .arg(where)
+                         .toStdString(),
+                     {DMCloneTexts::cancel, tr("Unmount and Clone").toStdString()},
+                     0};
+    auto self = shared_from_this();
+    QPointer<QWidget> sheetWindow(window);
+    presenter_->present(question, window, [self, destination, source, isCover, sheetWindow](int button) {
+        if (button == 1) {
+            self->start(destination, source, isCover, true, sheetWindow.data());
+        }
+    });
+}
+
 void DMDeviceCloneFlow::start(const DMCloneDrive& destination, const DMCloneDrive& source, bool isCover,
-                              QWidget* window) {
+                              bool unmountSource, QWidget* window) {
+    // A sheet still preparing another clone gives up its place, and that clone with it.
+    if (attempt_ && !attempt_->isRequested()) {
+        attempt_->cancel();
+    }
     closeWindow(deviceCloneProgressWndController_);
     auto* sheet = new DMDeviceCloneProgressWndController(deviceCloneWrapper_, presenter_, window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    auto attempt = std::make_shared<DMDeviceCloneAttempt>();
+    attempt_ = attempt;
+    sheet->setAttempt(attempt, destination.name);
     deviceCloneProgressWndController_ = sheet;
     deviceCloneWrapper_->setDelegate(sheet->receiver());
-    auto wrapper = deviceCloneWrapper_;
-    QPointer<QWidget> sheetWindow(window);
-    inBackground<std::int64_t>(
-        [wrapper, destination, source] {
-            return wrapper->checkDisk(destination.identifier, source.identifier);
-        },
-        [this, destination, source, isCover, sheetWindow](std::int64_t code) {
-            react(code, destination, source, isCover, sheetWindow.data());
-        });
-}
-
-void DMDeviceCloneFlow::react(std::int64_t code, const DMCloneDrive& destination, const DMCloneDrive& source,
-                              bool isCover, QWidget* window) {
-    auto known = cloneErrorCodeFromRaw(code);
-    if (!known || *known != DMCloneErrorCode::noError) {
-        closeWindow(deviceCloneProgressWndController_);
-        deviceCloneProgressWndController_ = nullptr;
-        if (const char* text = known ? pairCheckText(*known) : nullptr) {
-            alert(text, window);
-        } else {
-            Log::warning("clone: the pair check gave no answer (" + std::to_string(code) + ")");
-        }
-        return;
-    }
-    if (deviceCloneProgressWndController_) {
-        deviceCloneProgressWndController_->open();
-    }
-    auto wrapper = deviceCloneWrapper_;
-    auto operations = operations_;
-    Dispatch::global()->async([wrapper, operations, destination, source, isCover] {
-        operations->unmount(destination.drive, DMUnmountOption::plain);
-        for (int poll = 0; poll < unmountPolls && operations->isMounted(destination.drive); ++poll) {
-            Clock::current().sleepFor(seconds(1));
-        }
-        wrapper->clone(destination.identifier, source.identifier, isCover);
-    });
+    sheet->open();
+    auto starting = std::make_shared<DMDeviceCloneStart>(
+        DMDeviceCloneStart::Request{destination, source, isCover, unmountSource},
+        DMDeviceCloneStart::Services{operations_, presenter_, deviceCloneWrapper_}, attempt, sheet, window);
+    starting->run();
 }
 
 }  // namespace harbormind

@@ -24,14 +24,25 @@ DMDeviceCloneOutlineRowViewItem::DMDeviceCloneOutlineRowViewItem(const std::stri
     lbDiskSize = new QLabel(QString::fromStdString(std::string(DMCloneTexts::capacity) + ": " +
                                                    DMByteCountFormatter::string(size)),
                             this);
+    lbUnavailable = new QLabel(this);
+    lbUnavailable->setWordWrap(true);
+    lbUnavailable->hide();
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(lbDiskName);
     texts->addWidget(lbDiskSize);
+    texts->addWidget(lbUnavailable);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 4, 8, 4);
     row->addWidget(diskImageView);
     row->addLayout(texts, 1);
+}
+
+void DMDeviceCloneOutlineRowViewItem::setUnavailable(const QString& reason) {
+    lbUnavailable->setText(reason);
+    lbUnavailable->show();
+    setEnabled(false);
+    setToolTip(reason);
 }
 
 }  // namespace harbormind

@@ -13,4 +13,13 @@ void DMDeviceCloneProgressReceiver::deviceCloneProgress(const DMProgressMessage&
     });
 }
 
+void DMDeviceCloneProgressReceiver::deviceCloneEnded(std::uint64_t unreadableBytes, const std::string& reason) {
+    QPointer<DMDeviceCloneProgressWndController> sheet = sheet_;
+    Dispatch::main().async([sheet, unreadableBytes, reason] {
+        if (sheet) {
+            sheet->showEndDetails(unreadableBytes, reason);
+        }
+    });
+}
+
 }  // namespace harbormind

@@ -13,6 +13,7 @@ class DMDeviceCloneProgressReceiver final : public DMDeviceCloneWrapperDelegate 
 public:
     explicit DMDeviceCloneProgressReceiver(DMDeviceCloneProgressWndController* sheet) : sheet_(sheet) {}
     void deviceCloneProgress(const DMProgressMessage& message) override;
+    void deviceCloneEnded(std::uint64_t unreadableBytes, const std::string& reason) override;
 
 private:
     QPointer<DMDeviceCloneProgressWndController> sheet_;

@@ -1,5 +1,6 @@
 #include "app/DMDeviceCloneProgressWndController.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -9,24 +10,37 @@
 #include <cmath>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMDeviceCloneAttempt.h"
 #include "app/DMDeviceCloneProgressReceiver.h"
 #include "app/DMTextFormat.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
+#include "support/DMByteCountFormatter.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
 namespace {
 
-// "%d : %d " with the full byte counts (a clone passes 2 GiB long before it ends).
-QString sizeText(const DMProgressMessage& message) {
-    std::string text = DMCloneTexts::sizeFormat;
-    text.replace(text.find("%d"), 2, std::to_string(message.current));
-    text.replace(text.find("%d"), 2, std::to_string(message.total));
-    return QString::fromStdString(text);
+QString sizeText(std::uint64_t bytes) {
+    return QString::fromStdString(DMByteCountFormatter::string(static_cast<std::int64_t>(bytes)));
+}
+
+QString timeLeft(double seconds) {
+    if (seconds < 60) {
+        return DMDeviceCloneProgressWndController::tr("less than a minute left");
+    }
+    auto minutes = static_cast<long long>(std::ceil(seconds / 60));
+    if (minutes < 60) {
+        return DMDeviceCloneProgressWndController::tr("about %1 min left").arg(minutes);
+    }
+    return DMDeviceCloneProgressWndController::tr("about %1 h %2 min left").arg(minutes / 60).arg(minutes % 60);
 }
 
 }  // namespace
+
+QString DMDeviceCloneProgressWndController::tr(const char* text) {
+    return QCoreApplication::translate("DMDeviceCloneProgressWndController", text);
+}
 
 DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     std::shared_ptr<DMDeviceCloneWrapper> wrapper, std::shared_ptr<DMAlertPresenter> presenter,
@@ -42,6 +56,10 @@ DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     progress->setRange(0, barSteps);
     progress->setTextVisible(false);
     lbCloneSize = new QLabel(this);
+    lbSpeed = new QLabel(this);
+    lbNote = new QLabel(this);
+    lbNote->setWordWrap(true);
+    lbNote->hide();
     btnCancel = new QPushButton(DMCloneTexts::cancel, this);
     btnFinish = new QPushButton(DMCloneTexts::finish, this);
     btnFinish->hide();
@@ -53,45 +71,137 @@ DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     layout->addWidget(lbTitle);
     layout->addWidget(progress);
     layout->addWidget(lbCloneSize);
+    layout->addWidget(lbSpeed);
+    layout->addWidget(lbNote);
     layout->addLayout(buttons);
     connect(btnCancel, &QPushButton::clicked, this, [this] { cancelClone(); });
     connect(btnFinish, &QPushButton::clicked, this, [this] { done(0); });
 }
 
+void DMDeviceCloneProgressWndController::setAttempt(std::shared_ptr<DMDeviceCloneAttempt> attempt,
+                                                    std::string destinationName) {
+    attempt_ = std::move(attempt);
+    destinationName_ = std::move(destinationName);
+}
+
+void DMDeviceCloneProgressWndController::showStep(const QString& text) {
+    lbCloneSize->setText(text);
+}
+
 void DMDeviceCloneProgressWndController::showProgress(const DMProgressMessage& message) {
+    if (ended_) {
+        return;  // a report that lagged behind the end
+    }
     if (message.status == DMProgressStatus::running) {
-        progress->setValue(static_cast<int>(std::round(message.progress() * barSteps)));
-        lbCloneSize->setText(sizeText(message));
+        showRunning(message);
     } else if (message.status == DMProgressStatus::finished) {
         showEnd(message);
+    } else if (message.status == DMProgressStatus::suspended) {
+        showSuspended();
     }
 }
 
-void DMDeviceCloneProgressWndController::showEnd(const DMProgressMessage& message) {
+void DMDeviceCloneProgressWndController::showRunning(const DMProgressMessage& message) {
+    progress->setValue(static_cast<int>(std::round(message.progress() * barSteps)));
+    lbCloneSize->setText(tr("%1 of %2").arg(sizeText(message.current), sizeText(message.total)));
+    Clock::TimePoint now = Clock::current().now();
+    if (!rateOrigin_ || message.current < rateOrigin_->second) {
+        rateOrigin_ = {now, message.current};
+        return;
+    }
+    double elapsed = toSeconds(now - rateOrigin_->first);
+    double rate = elapsed >= 1 ? static_cast<double>(message.current - rateOrigin_->second) / elapsed : 0;
+    if (rate <= 0) {
+        return;
+    }
+    lbSpeed->setText(tr("%1/s, %2")
+                         .arg(sizeText(static_cast<std::uint64_t>(rate)),
+                              timeLeft(static_cast<double>(message.total - std::min(message.total, message.current)) /
+                                       rate)));
+}
+
+void DMDeviceCloneProgressWndController::showEndDetails(std::uint64_t unreadableBytes, const std::string& reason) {
+    unreadableBytes_ = unreadableBytes;
+    endReason_ = reason;
+}
+
+void DMDeviceCloneProgressWndController::showButtonsForEnd() {
+    ended_ = true;
     btnCancel->hide();
     btnFinish->show();
-    lbCloneSize->setText(sizeText(message) + QString::fromStdString(message.message));
-    switch (message.error) {
-        case DMProgressError::noError:
-            progress->setValue(barSteps);
-            lbTitle->setText(DMCloneTexts::completed);
-            return;
-        case DMProgressError::eErrorSourceStroageDisapper:
-            presenter_->present({DMCloneTexts::sourceMissing, "", {DMCloneTexts::ok}}, this, nullptr);
-            break;
-        case DMProgressError::eErrorDestinStroageDisapper:
-            presenter_->present({DMCloneTexts::destinationMissing, "", {DMCloneTexts::ok}}, this, nullptr);
-            break;
-        default: break;
+    btnFinish->setDefault(true);
+    lbSpeed->hide();
+}
+
+void DMDeviceCloneProgressWndController::showEnd(const DMProgressMessage& message) {
+    showButtonsForEnd();
+    lbCloneSize->setText(tr("%1 of %2").arg(sizeText(message.current), sizeText(message.total)));
+    if (message.error == DMProgressError::noError) {
+        progress->setValue(barSteps);
+        lbTitle->setText(DMCloneTexts::completed);
+        if (unreadableBytes_ > 0) {
+            lbNote->setText(tr("%1 of the source (%2 bytes) could not be read; those parts were written as zeros.")
+                                .arg(sizeText(unreadableBytes_))
+                                .arg(unreadableBytes_));
+            lbNote->show();
+        }
+        return;
+    }
+    if (message.error == DMProgressError::eErrorSourceStroageDisapper) {
+        presenter_->present({DMCloneTexts::sourceMissing, "", {DMCloneTexts::ok}}, this, nullptr);
+    } else if (message.error == DMProgressError::eErrorDestinStroageDisapper) {
+        presenter_->present({DMCloneTexts::destinationMissing, "", {DMCloneTexts::ok}}, this, nullptr);
     }
     // Not "completed": the copy ended early and the destination is not a whole copy.
     lbTitle->setText(QString::fromStdString(
         DMTextFormat::withInteger(DMCloneTexts::stoppedWithError, static_cast<long long>(message.error))));
+    QString note = endReason_.empty() ? QString() : QString::fromStdString(endReason_) + "\n";
+    lbNote->setText(note + tr("What was copied is kept: choose Resume Clone in the destination's menu to go on "
+                              "once the cause is fixed."));
+    lbNote->show();
 }
 
+void DMDeviceCloneProgressWndController::showSuspended() {
+    showButtonsForEnd();
+    lbTitle->setText(tr("The clone was stopped."));
+    lbNote->setText(tr("What was copied is kept: choose Resume Clone in the destination's menu to go on."));
+    lbNote->show();
+}
+
+void DMDeviceCloneProgressWndController::reject() {
+    if (ended_) {
+        QDialog::reject();
+    } else {
+        cancelClone();
+    }
+}
+
+// Asks before stopping: a clone that has not started is simply not started; one that runs
+// keeps what it copied and can be resumed.
 void DMDeviceCloneProgressWndController::cancelClone() {
-    if (mgr) {
-        mgr->stopCloneWithFlag(true);
+    bool started = !attempt_ || attempt_->isRequested();
+    QString name = QString::fromStdString(destinationName_);
+    DMAlert question{tr("Stop the clone?").toStdString(),
+                     (started ? tr("“%1” keeps what has been copied so far. You can resume the clone later with "
+                                   "Resume Clone in the destination's menu.")
+                              : tr("Nothing has been written to “%1” yet."))
+                         .arg(name)
+                         .toStdString(),
+                     {tr("Continue Cloning").toStdString(), tr("Stop Cloning").toStdString()},
+                     0};
+    QPointer<DMDeviceCloneProgressWndController> self(this);
+    presenter_->present(question, this, [self](int button) {
+        if (self && button == 1) {
+            self->stopClone();
+        }
+    });
+}
+
+void DMDeviceCloneProgressWndController::stopClone() {
+    bool requested = !attempt_ || attempt_->cancel();
+    if (requested && mgr) {
+        auto wrapper = mgr;
+        Dispatch::global()->async([wrapper] { wrapper->stopCloneWithFlag(true); });
     }
     QPointer<DMDeviceCloneProgressWndController> self(this);
     Dispatch::main().async([self] {

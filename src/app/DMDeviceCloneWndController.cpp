@@ -1,5 +1,6 @@
 #include "app/DMDeviceCloneWndController.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -65,6 +66,11 @@ QListWidget* DMDeviceCloneWndController::outlineView() {
         auto* item = new QListWidgetItem(outlineView_);
         auto* row = new DMDeviceCloneOutlineRowViewItem(candidate.identifier, candidate.name, candidate.size,
                                                         candidate.icon);
+        if (QString reason = unavailableReason(candidate); !reason.isEmpty()) {
+            row->setUnavailable(reason);
+            item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
+            item->setToolTip(reason);
+        }
         item->setSizeHint(row->sizeHint());
         outlineView_->setItemWidget(item, row);
     }
@@ -97,12 +103,28 @@ QWidget* DMDeviceCloneWndController::buttonRow() {
 }
 
 void DMDeviceCloneWndController::selectRow(int row) {
-    outlineView()->setCurrentRow(row);
+    QListWidgetItem* item = outlineView()->item(row);
+    if (item && (item->flags() & Qt::ItemIsEnabled)) {
+        outlineView()->setCurrentRow(row);
+    }
+}
+
+QString DMDeviceCloneWndController::tr(const char* text) {
+    return QCoreApplication::translate("DMDeviceCloneWndController", text);
+}
+
+QString DMDeviceCloneWndController::unavailableReason(const DMCloneDrive& candidate) const {
+    if (candidate.size >= sourseDeviceObj.size) {
+        return {};
+    }
+    return tr("Too small: the source holds %1.")
+        .arg(QString::fromStdString(DMByteCountFormatter::string(sourseDeviceObj.size)));
 }
 
 void DMDeviceCloneWndController::startClone() {
     int row = outlineView()->currentRow();
-    if (row < 0 || row >= static_cast<int>(disksSource.size())) {
+    if (row < 0 || row >= static_cast<int>(disksSource.size()) ||
+        !unavailableReason(disksSource[static_cast<std::size_t>(row)]).isEmpty()) {
         return;
     }
     selectDrive = disksSource[static_cast<std::size_t>(row)];

@@ -13,17 +13,21 @@ class QPushButton;
 
 namespace harbormind {
 
-// The clone picker: shows the source and lists the candidate destinations. "startClone"
-// keeps the chosen row in `selectDrive`, sets `flag` and ends the sheet with 1; "Cancel" ends
-// it with 0.
+// The clone picker: shows the source and lists the candidate destinations; one too small to
+// receive the source is greyed with the reason and cannot be chosen. "startClone" keeps the
+// chosen row in `selectDrive`, sets `flag` and ends the sheet with 1; "Cancel" ends it with 0.
 class DMDeviceCloneWndController : public QDialog {
 public:
     DMDeviceCloneWndController(DMCloneDrive source, std::vector<DMCloneDrive> candidates,
                                std::function<void()> openHelp, QWidget* parent = nullptr);
 
     QListWidget* outlineView();
-    // Chooses the candidate at `row`, as a click on it does.
+    // Chooses the candidate at `row`, as a click on it does (a greyed one cannot be chosen).
     void selectRow(int row);
+    // Why the candidate cannot receive the source; empty when it can.
+    QString unavailableReason(const DMCloneDrive& candidate) const;
+
+    static QString tr(const char* text);
 
     QPushButton* btnStartClone = nullptr;
     QPushButton* btnCancel = nullptr;

@@ -1,5 +1,7 @@
 #include "app/DMFirstAidWindowController.h"
 
+#include <algorithm>
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -130,31 +132,53 @@ void DMFirstAidWindowController::updateUIWithChekcInfo(const std::string& info, 
 }
 
 void DMFirstAidWindowController::showPending() {
-    std::vector<std::pair<std::int64_t, std::string>> batch;
+    auto batch = std::make_shared<std::vector<std::pair<std::int64_t, std::string>>>();
     {
         std::lock_guard lock(pendingMutex_);
-        batch.swap(pending_);
-        showScheduled_ = false;
+        batch->swap(pending_);
+        // Lines that arrive while this batch is shown wait for it: they are shown after it.
+        showScheduled_ = !batch->empty();
     }
-    if (!mainView) {
-        return;
+    if (!batch->empty()) {
+        showBatch(batch, 0);
     }
-    // Consecutive lines go into the view in one insertion.
-    std::string lines;
-    for (const auto& [status, info] : batch) {
-        if (status == raw(DMCheckStatus::checkRuning)) {
-            lines += info;
-            continue;
+}
+
+void DMFirstAidWindowController::showBatch(std::shared_ptr<const std::vector<std::pair<std::int64_t, std::string>>> batch,
+                                           std::size_t from) {
+    // A thousand lines take the text view a few milliseconds to lay out; a hundred thousand at
+    // once would hold the window for most of a second.
+    constexpr std::size_t linesPerTurn = 1000;
+    const std::size_t end = std::min(batch->size(), from + linesPerTurn);
+    if (mainView) {
+        // Consecutive lines go into the view in one insertion.
+        std::string lines;
+        for (std::size_t i = from; i < end; ++i) {
+            const auto& [status, info] = (*batch)[i];
+            if (status == raw(DMCheckStatus::checkRuning)) {
+                lines += info;
+                continue;
+            }
+            if (!lines.empty()) {
+                show(raw(DMCheckStatus::checkRuning), lines);
+                lines.clear();
+            }
+            show(status, info);
         }
         if (!lines.empty()) {
             show(raw(DMCheckStatus::checkRuning), lines);
-            lines.clear();
         }
-        show(status, info);
     }
-    if (!lines.empty()) {
-        show(raw(DMCheckStatus::checkRuning), lines);
-    }
+    std::weak_ptr<DMFirstAidWindowController> weak = weak_from_this();
+    Dispatch::main().async([weak, batch = std::move(batch), end] {
+        if (auto self = weak.lock()) {
+            if (end < batch->size()) {
+                self->showBatch(batch, end);
+            } else {
+                self->showPending();
+            }
+        }
+    });
 }
 
 void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::string& info) {

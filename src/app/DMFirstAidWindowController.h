@@ -54,6 +54,9 @@ private:
     explicit DMFirstAidWindowController(std::shared_ptr<DMCheckDiskWrapper> wrapper);
     void build(QWidget* parent);
     void showPending();
+    // Shows at most a turn's worth of `batch` from `from`, then the rest on later turns of the
+    // main queue, so a checker's flood of lines never holds the window for long.
+    void showBatch(std::shared_ptr<const std::vector<std::pair<std::int64_t, std::string>>> batch, std::size_t from);
     void show(std::int64_t checkStatus, const std::string& text);
     void append(const std::string& text);
     void openHelp();

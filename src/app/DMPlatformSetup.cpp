@@ -5,6 +5,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/http/CurlHttpClient.h"
 #include "platform/sim/SimPlatform.h"
+#include "usbblocker/InProcessListsChange.h"
 #include "xpc/InProcessDaemon.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
@@ -22,6 +23,7 @@ bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error
         auto daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
         Platform::setCurrent(loaded.platform);
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        InProcessListsChange::bind(daemon->usbWarden());
         return true;
     }
     // The helper daemon is reached over the system bus.

@@ -424,16 +424,26 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
     if (snapshot == snapshots_.end() || drive == drives_.end()) {
         return sidebarMenu_;
     }
+    Drive target = drive->second;
     DMDriveRulesContext context;
     context.driverMissing = driverMissing_ && driverMissing_();
+    context.offerWhitelist = whiteList_.offers && whiteList_.offers(target);
     context.isActionAvailable = [actions](std::uint8_t action, DMDriveObjectCategory category) {
         return actions->isActionAvailable(action, category);
     };
-    Drive target = drive->second;
     auto window = window_;
+    auto addWhiteList = whiteList_.add;
     for (const DMMenuEntry& entry : DMDriveRules::sidebarMenu(snapshot->second, context)) {
         QAction* item = sidebarMenu_->addAction(QString::fromStdString(entry.title));
         item->setEnabled(entry.enabled);
+        if (entry.isWhitelist) {
+            QObject::connect(item, &QAction::triggered, sidebarMenu_, [addWhiteList, target] {
+                if (addWhiteList) {
+                    addWhiteList(target);
+                }
+            });
+            continue;
+        }
         const std::uint8_t code = entry.action;
         QObject::connect(item, &QAction::triggered, sidebarMenu_, [actions, target, window, code] {
             actions->perform(code, target, window ? window() : nullptr);

@@ -37,6 +37,13 @@ public:
 
     QTreeWidget* view() const { return view_; }
     void setDelegate(DMSidebarViewControllerDelegate* delegate) { delegate_ = delegate; }
+    // The USB blocker's "Add whitelist" row item: whether a drive's disk is offered, and what
+    // choosing it does.
+    struct WhiteListOffer {
+        std::function<bool(const Drive&)> offers;
+        std::function<void(const Drive&)> add;
+    };
+    void setWhiteListOffer(WhiteListOffer offer) { whiteList_ = std::move(offer); }
 
     // The lists, changed by the window controller on the main queue.
     void addDrive(const std::string& section, const Drive& drive);
@@ -87,6 +94,7 @@ private:
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
     std::function<QWidget*()> window_;
     std::function<bool()> driverMissing_;
+    WhiteListOffer whiteList_;
     DMSidebarViewControllerDelegate* delegate_ = nullptr;
     QTreeWidget* view_;
     QMenu* sidebarMenu_;

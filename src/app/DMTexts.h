@@ -43,6 +43,13 @@ inline constexpr const char* enableUsbWarden = "Enable USB Warden";
 inline constexpr const char* checkForUpdates = "Check for Updates...";
 inline constexpr const char* enableDebugLogging = "Enable Debug Logging";
 inline constexpr const char* uninstall = "Uninstall";
+inline constexpr const char* attachDiskImage = "Attach Disk Image...";
+
+// Attaching a disk image.
+inline constexpr const char* attachDiskImageTitle = "Attach Disk Image";
+inline constexpr const char* diskImageFilter = "Disk images (*.img *.iso *.raw *.bin);;All files (*)";
+inline constexpr const char* attachDiskImageFailed = "The disk image could not be attached";
+inline constexpr const char* attachedReadOnlyFormat = "The disk image was attached read-only as %@";
 
 // Detail views: facts.
 inline constexpr const char* factMountPoint = "Mount Point";
@@ -127,6 +134,11 @@ inline constexpr const char* okButton = "Ok";
 inline constexpr const char* yesButton = "Yes";
 inline constexpr const char* noButton = "No";
 inline constexpr const char* uninstallText = "Are you sure you want to uninstall this software and all components?";
+inline constexpr const char* uninstallAgentRunning =
+    "The USB Warden agent could not be stopped, so nothing was uninstalled. Stop USB Warden first, then try again.";
+inline constexpr const char* uninstallPackageFailed =
+    "Your settings were removed, but the package manager did not remove the application. Remove its package "
+    "with your package manager";
 inline constexpr const char* installSuccessTitle = "Install successfully";
 inline constexpr const char* installSuccessText = "The driver has been installed successfully!";
 inline constexpr const char* installManuallyTitle = "The system extension needs to be installed manually";

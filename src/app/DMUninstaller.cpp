@@ -6,6 +6,8 @@
 #include "platform/UserData.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
+#include "usbblocker/USBBlockerSettings.h"
+#include "usbblocker/USBBlockerSwitch.h"
 
 namespace harbormind {
 
@@ -14,7 +16,17 @@ DMUninstaller::DMUninstaller(std::shared_ptr<DMAlertPresenter> presenter, UserDa
     : presenter_(std::move(presenter)),
       userData_(userData),
       packages_(packages),
-      terminate_(std::move(terminate)) {}
+      terminate_(std::move(terminate)),
+      stopAgent_([] { return !USBBlockerSettings::current().isOn() || USBBlockerSwitch::unloadAgent(); }) {}
+
+namespace {
+
+void fail(const std::shared_ptr<DMAlertPresenter>& presenter, QWidget* window, const std::string& text) {
+    Log::error("Uninstall: " + text);
+    presenter->present(DMAlert{DMTexts::uninstall, text, {DMTexts::okButton}}, window, nullptr);
+}
+
+}  // namespace
 
 void DMUninstaller::start(QWidget* window) {
     // Escape answers "No": removing is only ever the user's click.
@@ -22,24 +34,27 @@ void DMUninstaller::start(QWidget* window) {
     UserData* userData = userData_;
     PackageManager* packages = packages_;
     auto terminate = terminate_;
-    presenter_->present(alert, window, [userData, packages, terminate](int button) {
+    auto stopAgent = stopAgent_;
+    auto presenter = presenter_;
+    presenter_->present(alert, window, [presenter, window, userData, packages, terminate, stopAgent](int button) {
         if (button != 0 || userData == nullptr) {
             return;
         }
-        Dispatch::global()->async([userData, packages, terminate] {
+        if (stopAgent && !stopAgent()) {
+            fail(presenter, window, DMTexts::uninstallAgentRunning);
+            return;
+        }
+        Dispatch::global()->async([presenter, window, userData, packages, terminate] {
             if (!userData->removeAll()) {
                 Log::error("Uninstall stopped: some of this user's files could not be removed");
                 return;
             }
-            if (packages != nullptr) {
-                if (auto package = packages->applicationPackage()) {
-                    if (!packages->remove(*package)) {
-                        Log::error("Uninstall: the package manager did not remove " + *package);
-                    }
-                }
-            }
-            Dispatch::main().async([terminate] {
-                if (terminate) {
+            auto package = packages != nullptr ? packages->applicationPackage() : std::nullopt;
+            bool removed = !package || packages->remove(*package);
+            Dispatch::main().async([presenter, window, removed, package, terminate] {
+                if (!removed) {
+                    fail(presenter, window, DMTexts::uninstallPackageFailed + std::string(" (") + *package + ")");
+                } else if (terminate) {
                     terminate();
                 }
             });

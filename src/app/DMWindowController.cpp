@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMApplicationActions.h"
+#include "app/DMAttachDiskImageFlow.h"
 #include "app/DMDisplayNames.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveRowObserver.h"
@@ -27,6 +28,7 @@
 #include "app/network/DMNetworkEditorTexts.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
+#include "platform/Platform.h"
 #include "app/DMDriveOperations.h"
 #include "support/Dispatch.h"
 
@@ -44,7 +46,8 @@ std::shared_ptr<DMWindowController> DMWindowController::create(std::shared_ptr<D
 DMWindowController::DMWindowController(std::shared_ptr<DMDriveOperations> operations,
                                        std::shared_ptr<DMAlertPresenter> presenter,
                                        DMApplicationActions* applicationActions)
-    : driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), std::move(presenter))),
+    : driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), presenter)),
+      attachDiskImageFlow_(std::make_unique<DMAttachDiskImageFlow>(presenter)),
       applicationActions_(applicationActions),
       window_(new QMainWindow()) {}
 
@@ -379,6 +382,10 @@ void DMWindowController::rebuildCornerMenu() {
         }
         cornerMenu_->addSeparator();
     }
+    if (Platform::current().diskImages()) {
+        add(cornerMenu_, DMTexts::attachDiskImage, [this] { attachDiskImage_click(); });
+        cornerMenu_->addSeparator();
+    }
     add(cornerMenu_, DMTexts::about, [actions] { actions->about_clickWithSender(); });
     add(cornerMenu_, DMTexts::help, [actions] { actions->help_clickWithSender(); });
     cornerMenu_->addSeparator();
@@ -396,6 +403,10 @@ void DMWindowController::rebuildCornerMenu() {
 
 void DMWindowController::newNetworkOrCloudDrive_click() {
     DMNewNetworkCloudDrivesWindowController::present(newDrivesWindowController_, nullptr, window_);
+}
+
+void DMWindowController::attachDiskImage_click() {
+    attachDiskImageFlow_->run(window_);
 }
 
 void DMWindowController::cornerMenu_click() {

@@ -25,6 +25,7 @@ class DMNotifyManager;
 
 class DMAlertPresenter;
 class DMApplicationActions;
+class DMAttachDiskImageFlow;
 class DMDriveActionManager;
 class DMDriveRowObserver;
 class DMDriveOperations;
@@ -68,6 +69,9 @@ public:
     void cornerMenu_click();
     // The editor for a new network drive, replacing one still open.
     void newNetworkOrCloudDrive_click();
+    // "Attach Disk Image...": a file the user picks becomes a disk of their own.
+    void attachDiskImage_click();
+    DMAttachDiskImageFlow& attachDiskImageFlow() { return *attachDiskImageFlow_; }
     QToolButton* btnNewDrives() const { return btnNewDrives_; }
     DMNewNetworkCloudDrivesWindowController* newDrivesWindowController() const { return newDrivesWindowController_; }
 
@@ -98,6 +102,7 @@ private:
     void updatePlaceholder();
 
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
+    std::unique_ptr<DMAttachDiskImageFlow> attachDiskImageFlow_;
     std::map<const DMDriveObjectProtocol*, std::shared_ptr<DMDriveRowObserver>> rowObservers_;
     DMApplicationActions* applicationActions_;
     QMainWindow* window_;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "app/DMLaunchOptions.h"
 #include "app/DMShellTexts.h"
 #include "app/instance/DMSingleInstance.h"
+#include "support/Dispatch.h"
+#include "support/MainQueueLatencyProbe.h"
 
 int main(int argc, char** argv) {
     // Help needs no display and no second look at the other options.
@@ -61,5 +64,18 @@ int main(int argc, char** argv) {
     if (guarded) {
         instance.listen([&delegate] { delegate.applicationShouldHandleReopen(); });
     }
-    return QApplication::exec();
+    // HARBORMIND_LATENCY_PROBE=1 measures how late the window's thread runs its work and prints
+    // the longest wait, the 99th percentile and the median when the application ends.
+    std::unique_ptr<harbormind::MainQueueLatencyProbe> probe;
+    if (const char* wanted = std::getenv("HARBORMIND_LATENCY_PROBE"); wanted != nullptr && *wanted != '\0') {
+        probe = std::make_unique<harbormind::MainQueueLatencyProbe>(harbormind::Dispatch::mainQueue());
+        probe->start();
+    }
+    int result = QApplication::exec();
+    if (probe) {
+        probe->stop();
+        std::fprintf(stderr, "main thread latency: %s\n",
+                     harbormind::MainQueueLatencyProbe::describe(probe->summary()).c_str());
+    }
+    return result;
 }

@@ -27,8 +27,8 @@ json nodeJson(const FolderTreeNode& node, std::optional<std::size_t> depth) {
         value["link"] = true;
     }
     if (node.isFolder) {
-        value["files"] = node.iFileCount;
-        value["folders"] = node.iFolderCount;
+        value["files"] = node.iFileCount.get();
+        value["folders"] = node.iFolderCount.get();
         if (!depth || *depth > 0) {
             json children = json::array();
             std::optional<std::size_t> below = depth ? std::optional<std::size_t>(*depth - 1) : std::nullopt;
@@ -112,15 +112,15 @@ std::string CleaningReport::junkJson(const FolderTreeNode& root, const std::vect
             entries.push_back({{"path", entry->fullpath()},
                                {"size", entry->iTotalSize},
                                {"folder", entry->isFolder},
-                               {"files", entry->isFolder ? entry->iFileCount : 1},
-                               {"folders", entry->isFolder ? entry->iFolderCount : 0}});
+                               {"files", entry->isFolder ? entry->iFileCount.get() : 1},
+                               {"folders", entry->isFolder ? entry->iFolderCount.get() : 0}});
         }
         categories.push_back({{"key", std::string(node->strFolderName())},
                               {"displayName", category != nullptr ? category->displayName : std::string()},
                               {"explanation", category != nullptr ? category->explanation : std::string()},
                               {"size", node->iTotalSize},
-                              {"files", node->iFileCount},
-                              {"folders", node->iFolderCount},
+                              {"files", node->iFileCount.get()},
+                              {"folders", node->iFolderCount.get()},
                               {"entries", std::move(entries)}});
     }
     return dump(json{{"categories", std::move(categories)}});

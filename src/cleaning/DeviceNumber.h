@@ -16,6 +16,14 @@ public:
     DeviceNumber(std::uint64_t device) : index_(indexOf(device)) {}  // NOLINT: reads as the number
     operator std::uint64_t() const;                                    // NOLINT: reads as the number
 
+    // The index itself, to be kept in fewer bytes than the number.
+    std::uint16_t index() const { return index_; }
+    static DeviceNumber fromIndex(std::uint16_t index) {
+        DeviceNumber number;
+        number.index_ = index;
+        return number;
+    }
+
 private:
     static std::uint16_t indexOf(std::uint64_t device);
 

@@ -172,7 +172,7 @@ void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& l
             names.push_back(listing.name(entry));
         }
     }
-    storage_.makeChildren(node, names);
+    storage_.makeChildren(node, names, folders);
     auto nextFolder = node->childs.begin() + static_cast<std::ptrdiff_t>(folders);
     auto nextOther = nextFolder;
     for (const ListedEntry& entry : listing.entries) {

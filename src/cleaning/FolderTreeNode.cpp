@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "cleaning/FolderTreeStorage.h"
+#include "cleaning/NodeRecord.h"
 
 namespace harbormind {
 
@@ -19,10 +20,12 @@ struct Extras {
     std::string fullpath;
     bool hasFullpath = false;
     std::string modificationDate;
+    std::optional<std::uint64_t> device;
 };
 
 // The stored paths and dates of the few nodes that have one (tops, places, moved entries, rows a
-// view has shown), kept beside the nodes so every other node is spared the room.
+// view has shown), and the devices of the few entries whose device is not their folder's, kept
+// beside the nodes so every other node is spared the room.
 struct ExtrasTable {
     std::mutex mutex;
     std::unordered_map<const FolderTreeNode*, Extras> byNode;
@@ -47,7 +50,24 @@ std::string_view FolderTreeNode::strFolderName() const {
     if (nameOffset_ == 0) {
         return {};
     }
-    return FolderTreeStorage::nameAt(this, nameOffset_);
+    return FolderTreeStorage::nameAt(this, hasRecord_ ? nameOffset_ + sizeof(NodeRecord) : nameOffset_);
+}
+
+std::optional<std::uint64_t> FolderTreeNode::ownDevice() const {
+    if (!hasExtras_) {
+        return std::nullopt;
+    }
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    auto found = table.byNode.find(this);
+    return found != table.byNode.end() ? found->second.device : std::nullopt;
+}
+
+void FolderTreeNode::setOwnDevice(std::uint64_t device) {
+    ExtrasTable& table = extrasTable();
+    std::lock_guard lock(table.mutex);
+    table.byNode[this].device = device;
+    hasExtras_ = true;
 }
 
 std::string FolderTreeNode::fullpath() const {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cleaning/DeviceNumber.h"
+#include "cleaning/NodeCount.h"
+#include "cleaning/NodeDevice.h"
 #include "cleaning/NodeList.h"
 #include "cleaning/NodeParent.h"
 #include "platform/DirectoryWalker.h"
@@ -30,10 +32,13 @@ enum class NodeAnchor : std::uint8_t {
 enum class TotalsChange { Add, Remove };
 
 // One file or folder of a scanned tree. Nodes live in a FolderTreeStorage, which owns them and
-// their names; `childs` and `parent` refer to nodes of the same storage. A node takes 40 bytes:
-// its name, parent and children are 32-bit references into the storage, its device a small index,
-// its counts 32-bit (a tree with 2^31 entries would need far more memory than a machine has), its
-// flags a few bits each, and the rarely used stored path and date live in a table beside the nodes.
+// their names; `childs` and `parent` refer to nodes of the same storage. A node takes 24 bytes: its
+// size, its inode, its parent as a 32-bit reference into the storage, and one word of flags and
+// the place of its name. What only a folder needs (its children, counts and device) sits in a
+// record stored in front of the folder's name; `childs`, `iFileCount`, `iFolderCount` and `device`
+// take no room in the node and read and write that record. A file's device is its folder's (a file
+// on another device than its folder, a file mounted over another, keeps its own in a table beside
+// the nodes), and the rarely used stored path and date live in that table too.
 class FolderTreeNode {
 public:
     static constexpr int statusKept = 1;
@@ -47,16 +52,29 @@ public:
     std::int64_t iTotalSize = 0;
     // What the scan saw, so deletion removes only that object.
     std::uint64_t inode = 0;
-    std::int32_t iFileCount = 0;
-    std::int32_t iFolderCount = 0;
     NodeParent parent;
-    NodeList childs;
-    DeviceNumber device;
     std::int8_t selectStatus : 2 = statusKept;
     bool isFolder : 1 = true;
     bool isLink : 1 = false;
     EntryKind kind : 3 = EntryKind::Unknown;  // Unknown: the entry could not be looked up
+
+private:
+    bool hasExtras_ : 1 = false;
+
+public:
     NodeAnchor anchor : 2 = NodeAnchor::None;
+
+private:
+    bool hasRecord_ : 1 = false;
+    // Where the node's record, or else its name, is stored in the node's block; 0: neither.
+    std::uint32_t nameOffset_ : 21 = 0;
+
+public:
+    // Kept in the record: they take no room in the node itself.
+    [[no_unique_address]] NodeList childs;
+    [[no_unique_address]] NodeCount<NodeCountKind::Files> iFileCount;
+    [[no_unique_address]] NodeCount<NodeCountKind::Folders> iFolderCount;
+    [[no_unique_address]] NodeDevice device;
 
     std::string_view strFolderName() const;
 
@@ -90,10 +108,12 @@ public:
 
 private:
     friend class FolderTreeStorage;
+    friend class NodeDevice;
     FolderTreeNode() = default;
 
-    bool hasExtras_ : 1 = false;
-    std::uint32_t nameOffset_ : 21 = 0;  // where the name is stored in the node's block; 0: none
+    // The device kept for this node alone, if any (see the class comment).
+    std::optional<std::uint64_t> ownDevice() const;
+    void setOwnDevice(std::uint64_t device);
 };
 
 }  // namespace harbormind

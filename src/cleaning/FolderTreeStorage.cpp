@@ -9,24 +9,27 @@
 namespace harbormind {
 
 // Trees of millions of entries are held whole; a larger node shows at once in their memory.
-static_assert(sizeof(FolderTreeNode) <= 40, "a tree node fits in 40 bytes");
+static_assert(sizeof(FolderTreeNode) <= 24, "a tree node fits in 24 bytes");
 
 namespace {
 
 // The size of a transparent huge page; a node keeps its name's offset in the block in 21 bits.
 constexpr std::size_t blockSize = std::size_t{2} << 20;
-constexpr std::size_t maxBlocks = std::size_t{1} << 16;
-constexpr std::size_t slotBits = 16;
+constexpr std::size_t maxBlocks = std::size_t{1} << 15;
+constexpr std::size_t slotBits = 17;
 // A stored name starts with its length in one byte; this mark in that byte says the length
 // follows in four bytes instead.
 constexpr unsigned char longNameMark = 255;
 constexpr std::size_t longestName = blockSize / 4;
 
-std::size_t storedNameSize(std::string_view name) {
-    if (name.empty()) {
+// The bytes a name takes in a block, with the record in front of it when there is one. A node
+// with a record always stores its name's length, so the name is found after the record.
+std::size_t storedNameSize(std::string_view name, bool withRecord) {
+    if (name.empty() && !withRecord) {
         return 0;
     }
-    return (name.size() < longNameMark ? 1 : 1 + sizeof(std::uint32_t)) + name.size();
+    std::size_t record = withRecord ? sizeof(NodeRecord) : 0;
+    return record + (name.size() < longNameMark ? 1 : 1 + sizeof(std::uint32_t)) + name.size();
 }
 
 }  // namespace
@@ -72,9 +75,6 @@ FolderTreeStorage::~FolderTreeStorage() {
         }
         giveBackBlock(block);
     }
-    if (spare_ != nullptr) {
-        giveBackBlock(spare_);
-    }
 }
 
 FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes, std::unique_lock<std::mutex>& lock) {
@@ -87,25 +87,32 @@ FolderTreeStorage::Block& FolderTreeStorage::blockWithRoom(std::size_t bytes, st
         if (blockCount_ == maxBlocks) {
             throw std::length_error("tree too large");
         }
-        if (spare_ != nullptr) {
-            Block* block = std::exchange(spare_, nullptr);
-            block->index = static_cast<std::uint32_t>(blockCount_);
-            blocks_[blockCount_++] = block;
-            return *block;
+        // Another thread is adding a block: it is used as soon as it is there, so no thread takes
+        // a second one (on large pages, a block taken is 2 MiB of memory at once).
+        if (addingBlock_) {
+            blockAdded_.wait(lock);
+            continue;
         }
         // A new block is taken and its first page written without the lock: that first write
         // faults in the block's memory (all 2 MiB of it on a large page), and the other threads
-        // go on placing nodes meanwhile. Whichever block another thread added in the meantime is
-        // used first; this one then waits as the spare.
+        // go on placing nodes in the current block meanwhile.
         bool largePages = blockCount_ > 0;
+        addingBlock_ = true;
         lock.unlock();
-        Block* fresh = takeBlock(largePages);
-        lock.lock();
-        if (spare_ == nullptr) {
-            spare_ = fresh;
-        } else {
-            giveBackBlock(fresh);
+        Block* fresh = nullptr;
+        try {
+            fresh = takeBlock(largePages);
+        } catch (...) {
+            lock.lock();
+            addingBlock_ = false;
+            blockAdded_.notify_all();
+            throw;
         }
+        lock.lock();
+        fresh->index = static_cast<std::uint32_t>(blockCount_);
+        blocks_[blockCount_++] = fresh;
+        addingBlock_ = false;
+        blockAdded_.notify_all();
     }
 }
 
@@ -132,14 +139,19 @@ FolderTreeStorage::Room FolderTreeStorage::reserve(Block& block, std::size_t nod
     return room;
 }
 
-FolderTreeNode* FolderTreeStorage::place(Room& room, std::string_view name) {
+FolderTreeNode* FolderTreeStorage::place(Room& room, std::string_view name, bool withRecord) {
     FolderTreeNode* node = new (room.block->nodeAt(room.slot++)) FolderTreeNode;
-    if (name.empty()) {
+    if (name.empty() && !withRecord) {
         return node;
     }
     char* stored = room.block->bytes() + room.nameOffset;
     node->nameOffset_ = room.nameOffset;
-    room.nameOffset += static_cast<std::uint32_t>(storedNameSize(name));
+    room.nameOffset += static_cast<std::uint32_t>(storedNameSize(name, withRecord));
+    if (withRecord) {
+        new (stored) NodeRecord;
+        node->hasRecord_ = true;
+        stored += sizeof(NodeRecord);
+    }
     if (name.size() < longNameMark) {
         *stored++ = static_cast<char>(name.size());
     } else {
@@ -156,20 +168,25 @@ FolderTreeNode* FolderTreeStorage::makeNode(std::string_view name) {
     if (name.size() > longestName) {
         throw std::length_error("name too long");
     }
-    std::size_t nameBytes = storedNameSize(name);
+    std::size_t nameBytes = storedNameSize(name, true);
     std::unique_lock lock(mutex_);
     Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes, lock), 1, nameBytes);
     lock.unlock();
-    return place(room, name);
+    return place(room, name, true);
 }
 
 void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names) {
+    makeChildren(parent, names, names.size());
+}
+
+void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names,
+                                     std::size_t withRecords) {
     std::size_t nameBytes = 0;
-    for (std::string_view name : names) {
-        if (name.size() > longestName) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].size() > longestName) {
             throw std::length_error("name too long");
         }
-        nameBytes += storedNameSize(name);
+        nameBytes += storedNameSize(names[i], i < withRecords);
     }
     if (names.empty()) {
         parent->childs.setSideBySide(0, 0);
@@ -182,7 +199,7 @@ void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std
     // a larger one fills the current block and goes on in new ones, as a numbered list.
     if (!fits && bytes > blockSize / 16) {
         lock.unlock();
-        spreadChildren(parent, names);
+        spreadChildren(parent, names, withRecords);
         return;
     }
     Room room = reserve(blockWithRoom(bytes, lock), names.size(), nameBytes);
@@ -192,22 +209,23 @@ void FolderTreeStorage::makeChildren(FolderTreeNode* parent, std::span<const std
     // a fresh block (page faults) hold nobody up.
     NodeNumber first = NodeNumber{room.block->index} << slotBits | room.slot;
     NodeNumber parentNumber = numberOf(parent);
-    for (std::string_view name : names) {
-        place(room, name)->parent.number_ = parentNumber;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        place(room, names[i], i < withRecords)->parent.number_ = parentNumber;
     }
     parent->childs.setSideBySide(first, names.size());
 }
 
-void FolderTreeStorage::spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names) {
+void FolderTreeStorage::spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names,
+                                       std::size_t withRecords) {
     std::uint32_t list = makeChildNumbers();
     ChildNumbers& numbers = childNumbers(list);
     numbers.reserve(names.size());
     NodeNumber parentNumber = numberOf(parent);
     std::unique_lock lock(mutex_);
-    for (std::string_view name : names) {
-        std::size_t nameBytes = storedNameSize(name);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t nameBytes = storedNameSize(names[i], i < withRecords);
         Room room = reserve(blockWithRoom(sizeof(FolderTreeNode) + nameBytes, lock), 1, nameBytes);
-        FolderTreeNode* child = place(room, name);
+        FolderTreeNode* child = place(room, names[i], i < withRecords);
         child->parent.number_ = parentNumber;
         numbers.push_back(numberOf(child));
     }
@@ -231,6 +249,19 @@ void FolderTreeStorage::visitNewestFirst(std::size_t count, const std::function<
 
 FolderTreeStorage& FolderTreeStorage::of(const void* insideNode) {
     return *Block::of(insideNode).storage;
+}
+
+FolderTreeNode* FolderTreeStorage::nodeContaining(const void* insideNode) {
+    Block& block = Block::of(insideNode);
+    auto offset = static_cast<std::size_t>(static_cast<const char*>(insideNode) - block.bytes());
+    return block.nodeAt((offset - Block::nodesOffset) / sizeof(FolderTreeNode));
+}
+
+NodeRecord* FolderTreeStorage::recordOf(const FolderTreeNode* node) {
+    if (!node->hasRecord_) {
+        return nullptr;
+    }
+    return std::launder(reinterpret_cast<NodeRecord*>(Block::of(node).bytes() + node->nameOffset_));
 }
 
 FolderTreeNode* FolderTreeStorage::node(NodeNumber number) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -10,20 +11,23 @@
 #include <vector>
 
 #include "cleaning/FolderTreeNode.h"
+#include "cleaning/NodeRecord.h"
 #include "platform/TreeBlockSource.h"
 
 namespace harbormind {
 
-// Owns the nodes of one tree, their names and the child lists that are not side by side. Nodes
-// and names are carved out of blocks of 2 MiB aligned to their size, nodes from the front and
-// names from the back: a node finds its block, and through it the storage, from its own address,
-// so it refers to its name, its parent and its children by 32-bit numbers instead of pointers.
-// A scan makes each folder's children side by side, so a node needs no array of child pointers.
+// Owns the nodes of one tree, their names, the records of folders and the child lists that are not
+// side by side. Nodes and names are carved out of blocks of 2 MiB aligned to their size, nodes
+// from the front and names from the back: a node finds its block, and through it the storage,
+// from its own address, so it refers to its name and its parent by 32-bit numbers instead of
+// pointers. A node that may have children (any made with `makeNode`, and the folders among the
+// children made with `makeChildren`) has a record (NodeRecord) stored just before its name. A
+// scan makes each folder's children side by side, so a record needs no array of child pointers.
 // All of it is released at once with the storage. A view keeps a tree alive through a shared_ptr
 // to its top node that shares ownership of the storage. Making nodes is safe from several threads.
 class FolderTreeStorage {
 public:
-    // A node's number: its block's index in the high 16 bits, its place in the block below.
+    // A node's number: its block's index in the high 15 bits, its place in the block below.
     using NodeNumber = std::uint32_t;
     static constexpr NodeNumber noNode = ~NodeNumber{0};
     using ChildNumbers = std::vector<NodeNumber>;
@@ -35,12 +39,14 @@ public:
     FolderTreeStorage(const FolderTreeStorage&) = delete;
     FolderTreeStorage& operator=(const FolderTreeStorage&) = delete;
 
-    // A new node whose name is copied into the storage (a name takes at most a quarter of a
-    // block; a longer one throws std::length_error).
+    // A new node, with a record, whose name is copied into the storage (a name takes at most a
+    // quarter of a block; a longer one throws std::length_error).
     FolderTreeNode* makeNode(std::string_view name);
     // Makes one node per name, in that order, as all the children of `parent` (which has none
-    // yet), each with `parent` as its parent.
+    // yet), each with `parent` as its parent; the first `withRecords` of them (all by default)
+    // have a record, so they can have children, counts and a device of their own.
     void makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names);
+    void makeChildren(FolderTreeNode* parent, std::span<const std::string_view> names, std::size_t withRecords);
     // How many nodes were made so far.
     std::size_t nodeCount() const;
     // Calls `visit` for every node made after the first `count`, the newest first: a node is
@@ -49,6 +55,10 @@ public:
 
     // The storage `insideNode` (any address inside one of its nodes) belongs to.
     static FolderTreeStorage& of(const void* insideNode);
+    // The node that holds `insideNode`.
+    static FolderTreeNode* nodeContaining(const void* insideNode);
+    // The record of `node`, or null when it has none.
+    static NodeRecord* recordOf(const FolderTreeNode* node);
     FolderTreeNode* node(NodeNumber number) const;
     static NodeNumber numberOf(const FolderTreeNode* node);
     // The stored name that starts `offset` bytes into the block of `node`.
@@ -76,21 +86,23 @@ private:
     };
 
     // The block to place `bytes` in: the current one, or a new one when it is full. May let go
-    // of `lock` (held on entry) while it takes a new block; holds it again on return.
+    // of `lock` (held on entry) while it takes a new block or waits for another thread's; holds
+    // it again on return.
     Block& blockWithRoom(std::size_t bytes, std::unique_lock<std::mutex>& lock);
     Block* takeBlock(bool largePages);
     void giveBackBlock(Block* block);
     // Takes room for `nodes` nodes and `nameBytes` bytes of names; called with the lock held.
     Room reserve(Block& block, std::size_t nodes, std::size_t nameBytes);
-    // Makes a node in the next slot of `room`, its name in the next bytes.
-    static FolderTreeNode* place(Room& room, std::string_view name);
-    void spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names);
+    // Makes a node in the next slot of `room`, its record (when asked) and name in the next bytes.
+    static FolderTreeNode* place(Room& room, std::string_view name, bool withRecord);
+    void spreadChildren(FolderTreeNode* parent, std::span<const std::string_view> names, std::size_t withRecords);
 
     TreeBlockSource blockSource_;
     mutable std::mutex mutex_;
     std::unique_ptr<Block*[], FreeTable> blocks_;  // fixed room: readers never see it move
     std::size_t blockCount_ = 0;
-    Block* spare_ = nullptr;  // taken by a thread while another one added a block
+    bool addingBlock_ = false;  // a thread is taking a new block without the lock
+    std::condition_variable blockAdded_;
     std::size_t nodeCount_ = 0;
 
     static constexpr std::size_t listsPerChunk = 4096;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "cleaning/FolderTreeStorage.h"
+#include "cleaning/NodeRecord.h"
 
 namespace harbormind {
 
@@ -14,36 +15,54 @@ FolderTreeNode* NodeList::iterator::operator*() const {
     return first_ + index_;
 }
 
-void NodeList::setReference(std::uint32_t reference) {
-    referenceLow_ = static_cast<std::uint16_t>(reference);
-    referenceHigh_ = static_cast<std::uint16_t>(reference >> 16);
+NodeRecord* NodeList::record() const {
+    return FolderTreeStorage::recordOf(FolderTreeStorage::nodeContaining(this));
 }
 
 void NodeList::setSideBySide(std::uint32_t first, std::size_t count) {
-    setReference(first);
-    count_ = static_cast<std::uint16_t>(count);
+    NodeRecord* own = record();
+    if (own == nullptr) {
+        if (count == 0) {
+            return;
+        }
+        throw std::logic_error("an entry that is no folder has no children");
+    }
+    own->children = first;
+    own->count = static_cast<std::uint32_t>(count);
 }
 
 void NodeList::setNumbered(std::uint32_t list) {
-    setReference(list);
-    count_ = numbered;
+    NodeRecord* own = record();
+    if (own == nullptr) {
+        throw std::logic_error("an entry that is no folder has no children");
+    }
+    own->children = list;
+    own->count = NodeRecord::numbered;
 }
 
 std::size_t NodeList::size() const {
-    if (count_ != numbered) {
-        return count_;
+    const NodeRecord* own = record();
+    if (own == nullptr) {
+        return 0;
     }
-    return FolderTreeStorage::of(this).childNumbers(reference()).size();
+    if (own->count != NodeRecord::numbered) {
+        return own->count;
+    }
+    return FolderTreeStorage::of(this).childNumbers(own->children).size();
 }
 
 NodeList::iterator NodeList::begin() const {
     iterator it;
-    if (count_ == numbered) {
+    const NodeRecord* own = record();
+    if (own == nullptr || own->count == 0) {
+        return it;
+    }
+    if (own->count == NodeRecord::numbered) {
         FolderTreeStorage& storage = FolderTreeStorage::of(this);
         it.storage_ = &storage;
-        it.numbers_ = storage.childNumbers(reference()).data();
-    } else if (count_ != 0) {
-        it.first_ = FolderTreeStorage::of(this).node(reference());
+        it.numbers_ = storage.childNumbers(own->children).data();
+    } else {
+        it.first_ = FolderTreeStorage::of(this).node(own->children);
     }
     return it;
 }
@@ -61,17 +80,20 @@ FolderTreeNode* NodeList::at(std::size_t index) const {
     return (*this)[index];
 }
 
-void NodeList::makeNumbered(FolderTreeStorage& storage) {
-    if (count_ == numbered) {
+void NodeList::makeNumbered(FolderTreeStorage& storage, NodeRecord& record) {
+    if (record.count == NodeRecord::numbered) {
         return;
     }
     std::uint32_t list = storage.makeChildNumbers();
     FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(list);
-    numbers.reserve(count_);
-    for (std::uint32_t i = 0; i < count_; ++i) {
-        numbers.push_back(reference() + i);  // side by side in one block: consecutive numbers
+    std::uint32_t first = record.children;
+    std::uint32_t count = record.count;
+    numbers.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        numbers.push_back(first + i);  // side by side in one block: consecutive numbers
     }
-    setNumbered(list);
+    record.children = list;
+    record.count = NodeRecord::numbered;
 }
 
 void NodeList::push_back(FolderTreeNode* node) {
@@ -79,8 +101,12 @@ void NodeList::push_back(FolderTreeNode* node) {
     if (&FolderTreeStorage::of(node) != &storage) {
         throw std::invalid_argument("a child from another tree");
     }
-    makeNumbered(storage);
-    FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(reference());
+    NodeRecord* own = record();
+    if (own == nullptr) {
+        throw std::logic_error("an entry that is no folder has no children");
+    }
+    makeNumbered(storage, *own);
+    FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(own->children);
     if (numbers.size() == std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("too many children");
     }
@@ -89,24 +115,30 @@ void NodeList::push_back(FolderTreeNode* node) {
 
 NodeList::iterator NodeList::erase(const_iterator position) {
     auto index = static_cast<std::size_t>(position - begin());
-    if (count_ != numbered && index + 1 == count_) {
-        --count_;
-    } else if (count_ != numbered && index == 0) {
-        setSideBySide(reference() + 1, count_ - 1u);
+    NodeRecord* own = record();
+    if (own->count != NodeRecord::numbered && index + 1 == own->count) {
+        --own->count;
+    } else if (own->count != NodeRecord::numbered && index == 0) {
+        ++own->children;
+        --own->count;
     } else {
         FolderTreeStorage& storage = FolderTreeStorage::of(this);
-        makeNumbered(storage);
-        FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(reference());
+        makeNumbered(storage, *own);
+        FolderTreeStorage::ChildNumbers& numbers = storage.childNumbers(own->children);
         numbers.erase(numbers.begin() + static_cast<std::ptrdiff_t>(index));
     }
     return begin() + static_cast<iterator::difference_type>(index);
 }
 
 void NodeList::clear() {
-    if (count_ == numbered) {
-        FolderTreeStorage::of(this).childNumbers(reference()).clear();
+    NodeRecord* own = record();
+    if (own == nullptr) {
+        return;
+    }
+    if (own->count == NodeRecord::numbered) {
+        FolderTreeStorage::of(this).childNumbers(own->children).clear();
     } else {
-        count_ = 0;
+        own->count = 0;
     }
 }
 

@@ -9,12 +9,15 @@ namespace harbormind {
 
 class FolderTreeNode;
 class FolderTreeStorage;
+struct NodeRecord;
 
 // The children of a node, used like a vector of node pointers. A scan makes a folder's children
-// side by side in the tree's storage, so the list is just the first child's number and a count;
-// a list that is changed in the middle, grown, or too long for one storage block becomes a list
-// of child numbers kept by the storage. Six bytes, inside a node only (it finds the storage from
-// its own address), so it can be neither copied nor made on its own.
+// side by side in the tree's storage, so the list is just the first child's number and a count,
+// kept in the folder's record; a list that is changed in the middle, grown, or too long for one
+// storage block becomes a list of child numbers kept by the storage. It takes no room in the node
+// (it finds the node and its record from its own address), so it can be neither copied nor made
+// on its own. An entry without a record (one listed as no folder) has no children, and adding one
+// throws std::logic_error.
 class NodeList {
 public:
     // Yields the children as FolderTreeNode* values.
@@ -79,20 +82,13 @@ private:
     friend class FolderTreeStorage;
     NodeList() = default;
 
-    static constexpr std::uint16_t numbered = 0xFFFF;  // the count that says the children are numbered
-
-    std::uint32_t reference() const { return std::uint32_t{referenceLow_} | std::uint32_t{referenceHigh_} << 16; }
-    void setReference(std::uint32_t reference);
+    NodeRecord* record() const;
     // The children are the `count` nodes numbered from `first` (all in one block).
     void setSideBySide(std::uint32_t first, std::size_t count);
     // The children are those of the storage's child list `list`.
     void setNumbered(std::uint32_t list);
-    void makeNumbered(FolderTreeStorage& storage);
-
-    // Held as 16-bit halves so the list packs into six bytes beside the node's other fields.
-    std::uint16_t referenceLow_ = 0;
-    std::uint16_t referenceHigh_ = 0;
-    std::uint16_t count_ = 0;
+    // The record's list as child numbers kept by the storage.
+    static void makeNumbered(FolderTreeStorage& storage, NodeRecord& record);
 };
 
 }  // namespace harbormind

@@ -10,7 +10,11 @@ NodeParent& NodeParent::operator=(FolderTreeNode* node) {
     if (node != nullptr && &FolderTreeStorage::of(node) != &FolderTreeStorage::of(this)) {
         throw std::invalid_argument("a parent from another tree");
     }
+    // An entry that reads its device from its folder keeps the one it had when it moves.
+    FolderTreeNode* self = FolderTreeStorage::nodeContaining(this);
+    std::uint64_t device = self->device;
     number_ = FolderTreeStorage::numberOf(node);
+    self->device = device;
     return *this;
 }
 

@@ -73,14 +73,21 @@ std::string progressBar(const clone::CloneProgress& progress, std::uint64_t star
            bytesText(static_cast<double>(progress.total)) + "  " + bytesText(rate) + "/s  " + left;
 }
 
-std::string refusalText(std::int64_t code) {
-    switch (code) {
-        case 1: return DMCloneTexts::openSourceFailed;
-        case 2: return DMCloneTexts::openDestinationFailed;
-        case 3: return DMCloneTexts::sectorSizeMismatch;
-        case 4: return DMCloneTexts::notEnoughSpace;
-        default: return "another clone is running";
+// The pair check's text, then the engine's reason ("the destination holds a file system
+// mounted on /media/ann/USB").
+std::string refusalText(const clone::CloneAnswer& answer) {
+    std::string text;
+    switch (answer.code) {
+        case 1: text = DMCloneTexts::openSourceFailed; break;
+        case 2: text = DMCloneTexts::openDestinationFailed; break;
+        case 3: text = DMCloneTexts::sectorSizeMismatch; break;
+        case 4: text = DMCloneTexts::notEnoughSpace; break;
+        default: return answer.message;
     }
+    while (!text.empty() && text.front() == ' ') {
+        text.erase(0, 1);
+    }
+    return answer.message.empty() ? text : text + " (" + answer.message + ")";
 }
 
 // Decides restart or resume; empty when the command may go on, else the refusal.
@@ -166,8 +173,8 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     clone::CloneOptions engineOptions;
     engineOptions.stateFolder = options.stateFolder;
     auto engine = std::make_unique<clone::CloneEngine>(engineOptions);
-    if (std::int64_t code = engine->checkDiskWithStrDestinDevice(destination, source); code != 0) {
-        return context.fail("clone: " + refusalText(code));
+    if (clone::CloneAnswer check = engine->checkPair(destination, source); check.code != 0) {
+        return context.fail("clone: " + refusalText(check));
     }
     bool isCover = false;
     if (std::string refusal = decide(options, *engine, destination, isCover); !refusal.empty()) {
@@ -178,7 +185,7 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
     Clock::TimePoint start = clock.now();
     std::optional<std::uint64_t> startedAt;
     clone::CloneProgress last;
-    std::int64_t code = engine->clonDeviceWithStrDestinDevice(
+    clone::CloneAnswer started = engine->startClone(
         destination, source, isCover, [&](const clone::CloneProgress& p) {
             if (!startedAt) {
                 startedAt = p.current;
@@ -188,8 +195,11 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
                         << std::flush;
             return clone::CloneReply::proceed;
         });
-    if (code != 0) {
-        return context.fail("clone: " + refusalText(code));
+    if (started.code != 0) {
+        return context.fail("clone: " + refusalText(started));
+    }
+    if (!started.message.empty()) {
+        context.err << "clone: " << started.message << "\n";
     }
     engine->waitUntilFinished();
     context.err << "\n";
@@ -198,7 +208,9 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
         case clone::CloneEnd::finished:
             context.out << "cloned " << last.total << " bytes of " << source << " onto " << destination;
             if (outcome.unreadableBytes > 0) {
-                context.out << "; " << outcome.unreadableBytes << " unreadable bytes were written as zeros";
+                context.out << "; " << outcome.unreadableBytes << " bytes ("
+                            << bytesText(static_cast<double>(outcome.unreadableBytes))
+                            << ") could not be read and were written as zeros";
             }
             context.out << "\n";
             return 0;
@@ -210,7 +222,8 @@ int runClone(CliContext& context, const CloneVerbOptions& options) {
             return context.fail("clone: " + std::string(DMCloneTexts::destinationMissing));
         case clone::CloneEnd::writeFailed: break;
     }
-    return context.fail("clone: writing to " + destination + " failed; run again with --resume to retry");
+    return context.fail("clone: " + (outcome.reason.empty() ? "writing to " + destination + " failed" : outcome.reason) +
+                        "; run again with --resume to retry");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/PrintableText.h"
+#include "usbblocker/InProcessListsChange.h"
 #include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
@@ -65,6 +66,7 @@ bool CliContext::preparePlatform() {
         Platform::setCurrent(loaded.platform);
         auto daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        InProcessListsChange::bind(daemon->usbWarden());
     } else if (platformName == "linux") {
         if (!scenarioPath.empty()) {
             fail("--scenario needs --platform sim");

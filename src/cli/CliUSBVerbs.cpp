@@ -1,5 +1,6 @@
 // The verbs that show and edit the USB blocker's lists: `usb list [--json]`,
-// `usb allow NAME [--size N]`, `usb block NAME [--size N]`, `usb remove NAME`.
+// `usb allow NAME [--size N]`, `usb block NAME [--size N]`, `usb remove NAME`. The lists are
+// read from the lists file; they are changed by the daemon.
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -11,7 +12,9 @@
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
 #include "usbblocker/USBDiskList.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
 #include "usbblocker/USBListsEditor.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 namespace {
@@ -64,24 +67,23 @@ int list(CliContext& context, const USBOptions& options) {
     return 0;
 }
 
-using Edit = USBListsEditResult (*)(USBListsEditor&, const USBOptions&);
+// A change to the lists, made by the daemon (the lists file is root's). Only a change that
+// did not happen fails the command; one made already is a note.
+using Edit = XPCCodeAnswer (*)(DMUSBBlockerWrapper&, const USBOptions&);
 
-// Only a change that did not happen fails the command; one already made is a note.
 int edit(CliContext& context, const USBOptions& options, Edit change) {
-    auto lists = openLists(context);
-    if (!lists) {
+    if (!context.preparePlatform()) {
         return 1;
     }
-    USBListsEditor editor(*lists);
-    USBListsEditResult result = change(editor, options);
-    if (result == USBListsEditResult::Done) {
-        return 0;
+    DMUSBBlockerWrapper wrapper;
+    XPCCodeAnswer answer = change(wrapper, options);
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        return context.fail("usb: " + options.name + ": " + DMUSBBlockerWrapper::reason(answer));
     }
-    if (result == USBListsEditResult::AlreadyListed) {
-        context.out << options.name << ": " << USBListsEditor::message(result) << "\n";
-        return 0;
+    if (answer.message != "done") {
+        context.out << options.name << ": " << answer.message << "\n";
     }
-    return context.fail("usb: " + options.name + ": " + USBListsEditor::message(result));
+    return 0;
 }
 
 void addEditVerb(CLI::App& usb, CliContext& context, const std::string& verb, const std::string& help,
@@ -95,6 +97,20 @@ void addEditVerb(CLI::App& usb, CliContext& context, const std::string& verb, co
     command->callback([&context, options, change] { context.exitStatus = edit(context, *options, change); });
 }
 
+// Off both lists: done when it was on either and left it.
+XPCCodeAnswer removeFromBoth(DMUSBBlockerWrapper& wrapper, const USBOptions& options) {
+    XPCCodeAnswer white = wrapper.removeListEntry(options.name, true);
+    XPCCodeAnswer black = wrapper.removeListEntry(options.name, false);
+    const std::string notListed = USBListsEditor::message(USBListsEditResult::NotListed);
+    if (white.code == DMUSBBlockerServerProtocol::done) {
+        return black.code == DMUSBBlockerServerProtocol::done || black.message == notListed ? white : black;
+    }
+    if (white.message == notListed) {
+        return black;
+    }
+    return white;
+}
+
 }  // namespace
 
 void registerUSBVerbs(CLI::App& app, CliContext& context) {
@@ -106,12 +122,12 @@ void registerUSBVerbs(CLI::App& app, CliContext& context) {
     listVerb->add_flag("--json", options->json, "print JSON");
     listVerb->callback([&context, options] { context.exitStatus = list(context, *options); });
 
-    addEditVerb(*usb, context, "allow", "put a disk on the white list", true,
-                [](USBListsEditor& e, const USBOptions& o) { return e.allow(o.name, o.size); });
-    addEditVerb(*usb, context, "block", "put a disk on the black list", true,
-                [](USBListsEditor& e, const USBOptions& o) { return e.block(o.name, o.size); });
-    addEditVerb(*usb, context, "remove", "take a disk off both lists", false,
-                [](USBListsEditor& e, const USBOptions& o) { return e.remove(o.name); });
+    addEditVerb(*usb, context, "allow", "put a disk on the white list (an administrator's change)", true,
+                [](DMUSBBlockerWrapper& w, const USBOptions& o) { return w.addListEntry(o.name, o.size, true); });
+    addEditVerb(*usb, context, "block", "put a disk on the black list (an administrator's change)", true,
+                [](DMUSBBlockerWrapper& w, const USBOptions& o) { return w.addListEntry(o.name, o.size, false); });
+    addEditVerb(*usb, context, "remove", "take a disk off both lists (an administrator's change)", false,
+                &removeFromBoth);
     registerUSBWardenVerbs(*usb, context);
 }
 

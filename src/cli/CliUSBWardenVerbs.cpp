@@ -1,6 +1,8 @@
 // The verbs that turn "USB Warden" on and off: `usb status [--json]`, `usb enable`,
-// `usb disable`. Passwords come from standard input or a prompt without echo, and meet the
-// same checks, with the same messages, as in the application's windows.
+// `usb disable`, `usb mode ask|whitelist`. The daemon keeps the Warden and checks its
+// password; passwords come from standard input or a prompt without echo, and meet the same
+// checks, with the same messages, as in the application's windows. The exit status is 0 only
+// when what was asked for is done.
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
@@ -11,37 +13,35 @@
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
 #include "support/Dispatch.h"
-#include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerSwitch.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 namespace {
 
-USBBlockerSwitch makeSwitch() {
-    return USBBlockerSwitch(std::make_shared<DMUSBBlockerWrapper>(), USBBlockerSettings::current());
-}
-
-std::string modeName(const USBBlockerSettings& settings) {
-    return settings.model() == AllowDiskMountModel::OnlyAllowWhitelistMount ? USBBlockerTexts::modeWhiteListOnly
-                                                                              : USBBlockerTexts::modeAsk;
+std::string modeName(int mode) {
+    return mode == USBWardenState::whiteListOnly ? USBBlockerTexts::modeWhiteListOnly : USBBlockerTexts::modeAsk;
 }
 
 int status(CliContext& context, bool json) {
     if (!context.preparePlatform()) {
         return 1;
     }
-    USBBlockerSettings settings = USBBlockerSettings::current();
-    std::optional<bool> value = settings.switchValue();
-    std::string state = !value ? "never enabled" : *value ? "on" : "off";
-    bool passwordSet = USBBlockerKeyChain::shared().password().has_value();
+    std::optional<USBWardenState> state = DMUSBBlockerWrapper().state();
+    if (!state) {
+        return context.fail(std::string("usb status: ") + USBBlockerTexts::daemonSilent);
+    }
+    std::string onOff = state->on ? "on" : state->passwordSet ? "off" : "never enabled";
     if (json) {
-        context.out << nlohmann::json{{"state", state}, {"mode", modeName(settings)}, {"passwordSet", passwordSet}}.dump(2)
+        context.out << nlohmann::json{{"state", onOff}, {"mode", modeName(state->mode)},
+                                      {"passwordSet", state->passwordSet}}
+                           .dump(2)
                     << "\n";
     } else {
-        context.out << "USB Warden: " << state << "\nmode: " << modeName(settings)
-                    << "\npassword: " << (passwordSet ? "set" : "not set") << "\n";
+        context.out << "USB Warden: " << onOff << "\nmode: " << modeName(state->mode)
+                    << "\npassword: " << (state->passwordSet ? "set" : "not set") << "\n";
     }
     return 0;
 }
@@ -69,21 +69,33 @@ void runMainQueueUntil(const std::function<bool()>& done) {
     Dispatch::main().runUntil(done, seconds(5));
 }
 
+int storeFirstPassword(CliContext& context, DMUSBBlockerWrapper& wrapper) {
+    auto password = readNewPassword(context);
+    if (!password) {
+        return context.fail(std::string("usb enable: ") + USBBlockerTexts::enterPassword);
+    }
+    if (auto error = USBPasswordRules::firstPasswordError(password->first, password->second)) {
+        return context.fail("usb enable: " + *error);
+    }
+    XPCCodeAnswer stored = wrapper.setPassword({}, password->first);
+    if (stored.code != DMUSBBlockerServerProtocol::done) {
+        return context.fail("usb enable: the password was not stored: " + DMUSBBlockerWrapper::reason(stored));
+    }
+    return 0;
+}
+
 int enable(CliContext& context) {
     if (!context.preparePlatform()) {
         return 1;
     }
-    USBBlockerSwitch blockerSwitch = makeSwitch();
-    if (!blockerSwitch.settings().switchValue()) {
-        auto password = readNewPassword(context);
-        if (!password) {
-            return context.fail(std::string("usb enable: ") + USBBlockerTexts::enterPassword);
-        }
-        if (auto error = USBPasswordRules::firstPasswordError(password->first, password->second)) {
-            return context.fail("usb enable: " + *error);
-        }
-        if (!USBBlockerKeyChain::shared().setPassword(password->first)) {
-            return context.fail("usb enable: the password could not be stored");
+    USBBlockerSwitch blockerSwitch(std::make_shared<DMUSBBlockerWrapper>());
+    std::optional<USBWardenState> state = blockerSwitch.wrapper()->state();
+    if (!state) {
+        return context.fail(std::string("usb enable: ") + USBBlockerTexts::daemonSilent);
+    }
+    if (!state->passwordSet) {
+        if (int failed = storeFirstPassword(context, *blockerSwitch.wrapper())) {
+            return failed;
         }
     }
     std::optional<bool> loaded;
@@ -91,10 +103,12 @@ int enable(CliContext& context) {
         return context.fail(std::string("usb enable: ") + USBBlockerTexts::enableFailed);
     }
     runMainQueueUntil([&loaded] { return loaded.has_value(); });
+    // The daemon's guard is on either way; only the question about new disks may be missing.
     if (loaded != true) {
-        return context.fail("usb enable: the agent's start-up file is in place, but the agent did not start");
+        context.err << "usb enable: " << USBBlockerTexts::agentNotStarted << "\n";
+    } else {
+        context.out << USBBlockerTexts::enabled << "\n";
     }
-    context.out << USBBlockerTexts::enabled << "\n";
     return 0;
 }
 
@@ -103,23 +117,36 @@ int disable(CliContext& context) {
         return 1;
     }
     std::optional<std::string> password = context.secret("Password: ");
-    if (auto error = USBPasswordRules::stopError(password.value_or(""), USBBlockerKeyChain::shared().password())) {
+    USBBlockerSwitch blockerSwitch(std::make_shared<DMUSBBlockerWrapper>());
+    if (auto error = USBPasswordRules::stopError(password.value_or(""),
+                                                 USBPasswordRules::daemonCheck(*blockerSwitch.wrapper()))) {
         return context.fail("usb disable: " + *error);
     }
-    std::optional<bool> unloaded;
-    Dispatch::main().asyncAfter(seconds(USBBlockerSwitch::unloadDelay),
-                                [&unloaded] { unloaded = USBBlockerSwitch::unloadAgent(); });
-    runMainQueueUntil([&unloaded] { return unloaded.has_value(); });
-    if (unloaded == true) {
-        context.out << USBBlockerTexts::disabled << "\n";
-    } else {
-        context.err << USBBlockerTexts::disableFailed << "\n";
+    USBBlockerSwitch::StopResult result = blockerSwitch.disable(*password);
+    if (!result.off) {
+        return context.fail(std::string("usb disable: ") + USBBlockerTexts::disableFailed + " " + result.reason);
     }
-    USBBlockerSwitch blockerSwitch = makeSwitch();
-    if (!blockerSwitch.removeAgentFile()) {
-        return context.fail("usb disable: the daemon did not remove the agent's start-up file");
+    context.out << USBBlockerTexts::disabled << "\n";
+    if (!result.agentStopped) {
+        context.err << "usb disable: " << USBBlockerTexts::agentNotStopped << "\n";
     }
-    context.out << USBBlockerTexts::stopped << "\n";
+    return 0;
+}
+
+int mode(CliContext& context, const std::string& name) {
+    if (!context.preparePlatform()) {
+        return 1;
+    }
+    int value = name == "whitelist" ? USBWardenState::whiteListOnly : USBWardenState::askEveryTime;
+    std::optional<std::string> password = context.secret("Password: ");
+    if (!password || password->empty()) {
+        return context.fail(std::string("usb mode: ") + USBBlockerTexts::enterPassword);
+    }
+    XPCCodeAnswer answer = DMUSBBlockerWrapper().setMode(value, *password);
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        return context.fail("usb mode: " + DMUSBBlockerWrapper::reason(answer));
+    }
+    context.out << "mode: " << modeName(value) << "\n";
     return 0;
 }
 
@@ -134,6 +161,11 @@ void registerUSBWardenVerbs(CLI::App& usb, CliContext& context) {
         ->callback([&context] { context.exitStatus = enable(context); });
     usb.add_subcommand("disable", "turn USB Warden off (its password from standard input or a prompt)")
         ->callback([&context] { context.exitStatus = disable(context); });
+    auto modeChoice = std::make_shared<std::string>();
+    CLI::App* modeVerb = usb.add_subcommand("mode", "choose which disks mount: ask (ask every time) or whitelist "
+                                                    "(only the white list); needs the password");
+    modeVerb->add_option("MODE", *modeChoice, "ask or whitelist")->required()->check(CLI::IsMember({"ask", "whitelist"}));
+    modeVerb->callback([&context, modeChoice] { context.exitStatus = mode(context, *modeChoice); });
 }
 
 }  // namespace harbormind

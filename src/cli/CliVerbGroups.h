@@ -12,6 +12,7 @@ class CliContext;
 // one line per group.
 void registerDriveListVerbs(CLI::App& app, CliContext& context);
 void registerDriveActionVerbs(CLI::App& app, CliContext& context);
+void registerDiskImageVerbs(CLI::App& app, CliContext& context);
 void registerNetworkVerbs(CLI::App& app, CliContext& context);
 void registerUSBVerbs(CLI::App& app, CliContext& context);
 // `usb status|enable|disable`, under the `usb` command.

@@ -21,6 +21,7 @@ int runParsed(CLI::App& app, const std::vector<std::string>& arguments, CliConte
 void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerDriveListVerbs(app, context);
     registerDriveActionVerbs(app, context);
+    registerDiskImageVerbs(app, context);
     registerCheckVerb(app, context);
     registerEncryptVerbs(app, context);
     registerNetworkVerbs(app, context);

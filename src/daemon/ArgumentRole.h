@@ -11,6 +11,8 @@ enum class ArgumentRole {
     overwrittenName,     // a device name whose contents the method writes over
     overwrittenPath,     // a device path whose contents the method writes over
     firstAidArguments,   // the check-disk command, parsed into a FirstAidCommand
+    openFile,            // a file the caller opened and passed over the bus (a disk image)
+    listedName,          // a disk's media name as the USB lists hold it: one short line of text
 };
 
 }  // namespace harbormind

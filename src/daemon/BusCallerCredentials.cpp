@@ -7,12 +7,14 @@
 
 namespace harbormind {
 
-std::optional<CallerIdentity> BusCallerCredentials::of(sdbus::IConnection& connection, const std::string& busName) {
+sdbus::MethodCall BusCallerCredentials::question(sdbus::IProxy& bus, const std::string& busName) {
+    auto call = bus.createMethodCall("org.freedesktop.DBus", "GetConnectionCredentials");
+    call << busName;
+    return call;
+}
+
+std::optional<CallerIdentity> BusCallerCredentials::fromReply(const std::string& busName, sdbus::MethodReply& reply) {
     try {
-        auto bus = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
-        auto call = bus->createMethodCall("org.freedesktop.DBus", "GetConnectionCredentials");
-        call << busName;
-        auto reply = bus->callMethod(call, DBusTimeout::busQuery);
         std::map<std::string, sdbus::Variant> facts;
         reply >> facts;
         auto uid = facts.find("UnixUserID");
@@ -28,6 +30,16 @@ std::optional<CallerIdentity> BusCallerCredentials::of(sdbus::IConnection& conne
             caller.groups = groups->second.get<std::vector<std::uint32_t>>();
         }
         return caller;
+    } catch (const sdbus::Error&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<CallerIdentity> BusCallerCredentials::of(sdbus::IConnection& connection, const std::string& busName) {
+    try {
+        auto bus = sdbus::createProxy(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus");
+        auto reply = bus->callMethod(question(*bus, busName), DBusTimeout::busQuery);
+        return fromReply(busName, reply);
     } catch (const sdbus::Error&) {
         return std::nullopt;
     }

@@ -14,6 +14,9 @@ namespace harbormind {
 class BusCallerCredentials {
 public:
     static std::optional<CallerIdentity> of(sdbus::IConnection& connection, const std::string& busName);
+    // The question, for asking without waiting, and the identity its reply gives.
+    static sdbus::MethodCall question(sdbus::IProxy& bus, const std::string& busName);
+    static std::optional<CallerIdentity> fromReply(const std::string& busName, sdbus::MethodReply& reply);
 };
 
 }  // namespace harbormind

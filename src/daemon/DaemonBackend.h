@@ -1,9 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "daemon/CallerIdentity.h"
 #include "daemon/CheckDiskBackend.h"
+#include "daemon/DaemonFileDescriptor.h"
 #include "daemon/DriveMountBackend.h"
 #include "daemon/RefusingDriveMountBackend.h"
 #include "daemon/RefusingLuksService.h"
@@ -39,6 +42,14 @@ public:
                                                        const CallerIdentity& /*caller*/) {
         return std::make_shared<RefusingLuksService>();
     }
+    // Installs a signed update from the package and signature files the caller opened.
+    virtual DaemonCodeReply installUpdate(const DaemonFileDescriptor& /*package*/,
+                                          const DaemonFileDescriptor& /*signature*/) {
+        return {1, "this daemon installs no updates"};
+    }
+    // Why the volume `name` may not be mounted by anyone, whatever the caller's rights (the
+    // USB blocker's refusal); none when it may.
+    virtual std::optional<std::string> mountRefusal(const std::string& /*name*/) { return std::nullopt; }
 };
 
 }  // namespace harbormind

@@ -20,7 +20,7 @@ const std::vector<std::string>& serviceNames() {
 
 std::vector<DaemonValue> readArguments(const std::string& signature, sdbus::MethodCall& call) {
     std::vector<DaemonValue> arguments;
-    // The table's signatures are b, x, s and as; "as" is one argument.
+    // The table's signatures are b, x, s, h and as; "as" is one argument.
     for (std::size_t i = 0; i < signature.size(); ++i) {
         char type = signature[i];
         if (type == 'b') {
@@ -35,6 +35,10 @@ std::vector<DaemonValue> readArguments(const std::string& signature, sdbus::Meth
             std::string value;
             call >> value;
             arguments.emplace_back(std::move(value));
+        } else if (type == 'h') {
+            sdbus::UnixFd value;
+            call >> value;
+            arguments.emplace_back(DaemonFileDescriptor(std::move(value)));
         } else if (type == 'a') {
             ++i;
             std::vector<std::string> value;
@@ -59,8 +63,11 @@ public:
             auto reply = call_.createReply();
             std::visit(
                 [&reply](const auto& item) {
-                    if constexpr (std::is_same_v<std::decay_t<decltype(item)>, DaemonCodeReply>) {
+                    using Item = std::decay_t<decltype(item)>;
+                    if constexpr (std::is_same_v<Item, DaemonCodeReply>) {
                         reply << item.code << item.message;
+                    } else if constexpr (std::is_same_v<Item, DaemonFileDescriptor>) {
+                        // No method answers with a file.
                     } else {
                         reply << item;
                     }
@@ -78,6 +85,20 @@ private:
     bool sent_ = false;
 };
 
+// The answer of a refused call: the method's default; one that carries a message says why
+// (the reason never holds a secret).
+DaemonValue refusalAnswer(const DaemonMethod& method, const std::string& reason) {
+    DaemonValue answer = *method.defaultAnswer;
+    if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
+        coded->message = "refused: " + reason;
+    }
+    return answer;
+}
+
+std::string describe(const CallerIdentity& caller) {
+    return "uid " + std::to_string(caller.uid) + " (pid " + std::to_string(caller.pid) + ")";
+}
+
 }  // namespace
 
 DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
@@ -88,7 +109,8 @@ DaemonBusServer::DaemonBusServer(std::unique_ptr<sdbus::IConnection> connection,
 
 DaemonBusServer::~DaemonBusServer() {
     // Jobs use this server (and its loop, for their callbacks) until they end; a job that
-    // hangs past the limit is logged.
+    // hangs past the limit is logged. Calls still arriving meanwhile are refused.
+    closing_ = true;
     if (!jobs_.waitIdle(seconds(10))) {
         Log::error("drivemanagerd: jobs still running while the bus server ends");
     }
@@ -109,6 +131,7 @@ bool DaemonBusServer::start(std::string& error) {
                                });
         daemon->finishRegistration();
         objects_.push_back(std::move(daemon));
+        busProxy_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");
         loop_ = std::make_unique<DBusEventLoop>(*connection_, onBusLost_);
         if (!loop_->start()) {
             error = "the bus does not answer";
@@ -126,6 +149,25 @@ bool DaemonBusServer::start(std::string& error) {
 
 void DaemonBusServer::stop() {
     loop_.reset();
+    std::vector<std::weak_ptr<BusAppCallbacks>> callbacks;
+    {
+        std::lock_guard lock(callbacksMutex_);
+        callbacks.swap(callbacks_);
+    }
+    for (const auto& weak : callbacks) {
+        if (auto alive = weak.lock()) {
+            alive->abandon();
+        }
+    }
+}
+
+std::shared_ptr<BusAppCallbacks> DaemonBusServer::callbacksFor(const std::string& busName,
+                                                               const std::string& serviceName) {
+    auto callbacks = std::make_shared<BusAppCallbacks>(*connection_, busName, serviceName);
+    std::lock_guard lock(callbacksMutex_);
+    std::erase_if(callbacks_, [](const std::weak_ptr<BusAppCallbacks>& weak) { return weak.expired(); });
+    callbacks_.push_back(callbacks);
+    return callbacks;
 }
 
 void DaemonBusServer::registerService(const std::string& serviceName) {
@@ -141,8 +183,9 @@ void DaemonBusServer::registerService(const std::string& serviceName) {
     objects_.push_back(std::move(object));
 }
 
-// Runs on the loop thread: read the arguments (the bus has checked their types) and hand
-// the rest to a job thread.
+// Runs on the loop thread: read the arguments (the bus has checked their types), refuse at once
+// arguments that cannot be the method's (so no call waits, nor holds a job, with a huge
+// string), and ask the bus who calls without waiting for the answer.
 void DaemonBusServer::receive(const DaemonMethod& method, sdbus::MethodCall call) {
     std::vector<DaemonValue> arguments;
     try {
@@ -151,15 +194,54 @@ void DaemonBusServer::receive(const DaemonMethod& method, sdbus::MethodCall call
         call.createErrorReply(sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs", failure.getMessage())).send();
         return;
     }
-    bool started = jobs_.start([this, &method, call, arguments = std::move(arguments)]() mutable {
-        answer(method, call, std::move(arguments));
-    });
-    if (!started) {
-        Log::warning("refused " + method.name + ": too many calls at once");
+    const std::string sender = call.getSender();
+    if (auto problem = DaemonGuard::formProblem(method, arguments); !problem.empty()) {
+        refuseNow(method, call, sender, problem);
+        return;
+    }
+    try {
+        busProxy_->callMethod(
+            BusCallerCredentials::question(*busProxy_, sender),
+            [this, &method, call, arguments, sender](sdbus::MethodReply& reply, const sdbus::Error* failure) {
+                auto caller = failure ? std::nullopt : BusCallerCredentials::fromReply(sender, reply);
+                admit(method, call, arguments, caller);
+            },
+            DBusTimeout::busQuery);
+    } catch (const sdbus::Error&) {
+        refuseNow(method, call, sender, "the bus does not know the caller");
+    }
+}
+
+// Runs on the loop thread once the bus said who calls: the call gets a job of its own unless
+// its caller, or every caller together, has too many running.
+void DaemonBusServer::admit(const DaemonMethod& method, const sdbus::MethodCall& call,
+                            std::vector<DaemonValue> arguments, const std::optional<CallerIdentity>& caller) {
+    if (!caller) {
+        refuseNow(method, call, call.getSender(), "the bus does not know the caller");
+        return;
+    }
+    if (closing_) {
+        refuseNow(method, call, describe(*caller), "the daemon is ending");
+        return;
+    }
+    auto started = jobs_.start(caller->uid, [this, &method, call, arguments = std::move(arguments),
+                                             identity = *caller]() mutable {
+        handle(method, call, identity, std::move(arguments));
         acknowledge(method, call);
-        if (method.defaultAnswer) {
-            OneReply(call).send(*method.defaultAnswer);
-        }
+    });
+    if (started != DaemonJobs::Start::started) {
+        refuseNow(method, call, describe(*caller),
+                  started == DaemonJobs::Start::callerBusy ? "too many calls at once from this user"
+                                                           : "too many calls at once");
+    }
+}
+
+void DaemonBusServer::refuseNow(const DaemonMethod& method, const sdbus::MethodCall& call, const std::string& who,
+                                const std::string& reason) {
+    Log::warning("refused " + method.name + " from " + who + ": " + reason);
+    acknowledge(method, call);
+    if (method.defaultAnswer) {
+        OneReply(call).send(refusalAnswer(method, reason));
     }
 }
 
@@ -173,13 +255,7 @@ void DaemonBusServer::acknowledge(const DaemonMethod& method, const sdbus::Metho
     }
 }
 
-void DaemonBusServer::answer(const DaemonMethod& method, const sdbus::MethodCall& call,
-                             std::vector<DaemonValue> arguments) {
-    handle(method, call, std::move(arguments));
-    acknowledge(method, call);
-}
-
-void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall& call,
+void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall& call, const CallerIdentity& caller,
                              std::vector<DaemonValue> arguments) {
     auto reply = std::make_shared<OneReply>(call);
     auto refuse = [&](const std::string& who, const std::string& reason) {
@@ -187,20 +263,10 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
         if (!method.defaultAnswer) {
             return;
         }
-        // A reply that carries a message says why (the reason never holds a secret).
-        DaemonValue answer = *method.defaultAnswer;
-        if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
-            coded->message = "refused: " + reason;
-        }
-        reply->send(answer);
+        reply->send(refusalAnswer(method, reason));
     };
-    auto caller = BusCallerCredentials::of(*connection_, call.getSender());
-    if (!caller) {
-        refuse(call.getSender(), "the bus does not know the caller");
-        return;
-    }
-    std::string who = "uid " + std::to_string(caller->uid) + " (pid " + std::to_string(caller->pid) + ")";
-    DaemonGuardDecision decision = guard_->check(method, *caller, std::move(arguments));
+    const std::string who = describe(caller);
+    DaemonGuardDecision decision = guard_->check(method, caller, std::move(arguments));
     if (!decision.allowed) {
         refuse(who, decision.reason);
         return;
@@ -208,11 +274,11 @@ void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall
     Log::info(method.name + " from " + who);
     DaemonCallContext context;
     if (DaemonMethodTable::hasCallbacks(method.serviceName)) {
-        context.callbacks = std::make_shared<BusAppCallbacks>(*connection_, caller->busName, method.serviceName);
+        context.callbacks = callbacksFor(caller.busName, method.serviceName);
     }
     context.firstAid = std::move(decision.firstAid);
-    context.caller = *caller;
-    context.authorizedFor = [guard = guard_, identity = *caller](DaemonAction action) {
+    context.caller = caller;
+    context.authorizedFor = [guard = guard_, identity = caller](DaemonAction action) {
         return guard->authorizes(identity, action);
     };
     try {

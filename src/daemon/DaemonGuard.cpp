@@ -27,6 +27,8 @@ bool typeFits(ArgumentRole role, const DaemonValue& value) {
         return std::holds_alternative<bool>(value) || std::holds_alternative<std::int64_t>(value);
     case ArgumentRole::firstAidArguments:
         return std::holds_alternative<std::vector<std::string>>(value);
+    case ArgumentRole::openFile:
+        return std::holds_alternative<DaemonFileDescriptor>(value);
     default:
         return std::holds_alternative<std::string>(value);
     }
@@ -40,19 +42,22 @@ DaemonGuard::DaemonGuard(std::shared_ptr<DaemonAuthorizer> authorizer, std::shar
 DaemonGuardDecision DaemonGuard::check(const DaemonMethod& method, const CallerIdentity& caller,
                                        std::vector<DaemonValue> arguments) const {
     DaemonGuardDecision decision;
-    if (arguments.size() != method.roles.size()) {
-        decision.reason = "wrong number of arguments";
+    decision.reason = formProblem(method, arguments);
+    if (!decision.reason.empty()) {
         return decision;
     }
-    if (!authorizer_->authorize(caller, method.action)) {
+    DaemonAction action = method.action;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (method.roles[i] == ArgumentRole::firstAidArguments &&
+            FirstAidCommand::parse(std::get<std::vector<std::string>>(arguments[i]))->repair) {
+            action = DaemonAction::repair;
+        }
+    }
+    if (action != DaemonAction::perDevice && !authorizer_->authorize(caller, action)) {
         decision.reason = "not authorized";
         return decision;
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (!typeFits(method.roles[i], arguments[i])) {
-            decision.reason = "wrong argument type";
-            return decision;
-        }
         decision.reason = checkArgument(method.roles[i], arguments[i], decision);
         if (!decision.reason.empty()) {
             return decision;
@@ -63,14 +68,27 @@ DaemonGuardDecision DaemonGuard::check(const DaemonMethod& method, const CallerI
     return decision;
 }
 
-bool DaemonGuard::authorizes(const CallerIdentity& caller, DaemonAction action) const {
-    return authorizer_->authorize(caller, action);
+std::string DaemonGuard::formProblem(const DaemonMethod& method, const std::vector<DaemonValue>& arguments) {
+    if (arguments.size() != method.roles.size()) {
+        return "wrong number of arguments";
+    }
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (!typeFits(method.roles[i], arguments[i])) {
+            return "wrong argument type";
+        }
+        if (auto problem = argumentFormProblem(method.roles[i], arguments[i]); !problem.empty()) {
+            return problem;
+        }
+    }
+    return {};
 }
 
-std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const {
+std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValue& value) {
     switch (role) {
     case ArgumentRole::plain:
         return {};
+    case ArgumentRole::openFile:
+        return std::get<DaemonFileDescriptor>(value).isValid() ? std::string() : "no open file";
     case ArgumentRole::secret: {
         const auto& secret = std::get<std::string>(value);
         if (secret.size() > maxSecretLength || !validUtf8(secret) || secret.find('\0') != std::string::npos) {
@@ -78,6 +96,56 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
         }
         return {};
     }
+    case ArgumentRole::listedName: {
+        const auto& name = std::get<std::string>(value);
+        if (name.empty() || name.size() > maxListedNameLength || !validUtf8(name) ||
+            name.find_first_of(std::string("\n:\0", 3)) != std::string::npos) {
+            return "not a disk name the lists can hold";
+        }
+        return {};
+    }
+    case ArgumentRole::deviceName:
+    case ArgumentRole::overwrittenName:
+    case ArgumentRole::devicePath:
+    case ArgumentRole::overwrittenPath: {
+        const auto& device = std::get<std::string>(value);
+        const bool path = role == ArgumentRole::devicePath || role == ArgumentRole::overwrittenPath;
+        if (device.size() > (path ? maxDevicePathLength : maxDeviceNameLength)) {
+            return "device name too long";
+        }
+        return validUtf8(device) ? std::string() : "device name is not text";
+    }
+    case ArgumentRole::firstAidArguments: {
+        const auto& words = std::get<std::vector<std::string>>(value);
+        if (words.size() > maxFirstAidWords) {
+            return "check-disk command too long";
+        }
+        for (const auto& word : words) {
+            if (word.size() > maxFirstAidWordLength) {
+                return "check-disk command too long";
+            }
+            if (!validUtf8(word)) {
+                return "check-disk command is not text";
+            }
+        }
+        return FirstAidCommand::parse(words) ? std::string() : "not a check-disk command the daemon runs";
+    }
+    }
+    return "unknown argument";
+}
+
+bool DaemonGuard::authorizes(const CallerIdentity& caller, DaemonAction action) const {
+    return authorizer_->authorize(caller, action);
+}
+
+// The form of every argument has been checked already.
+std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, DaemonGuardDecision& decision) const {
+    switch (role) {
+    case ArgumentRole::plain:
+    case ArgumentRole::secret:
+    case ArgumentRole::listedName:
+    case ArgumentRole::openFile:  // what the file may be is the backend's to judge
+        return {};
     case ArgumentRole::deviceName:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::read);
     case ArgumentRole::devicePath:
@@ -87,19 +155,10 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
     case ArgumentRole::overwrittenPath:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::path, DeviceUse::overwrite);
     case ArgumentRole::firstAidArguments: {
-        for (const auto& word : std::get<std::vector<std::string>>(value)) {
-            if (!validUtf8(word)) {
-                return "check-disk command is not text";
-            }
-        }
         auto command = FirstAidCommand::parse(std::get<std::vector<std::string>>(value));
-        if (!command) {
-            return "not a check-disk command the daemon runs";
-        }
         // A check only reads the volume; a repair writes it, so only a repair needs it unused.
         const DeviceUse use = command->repair ? DeviceUse::overwrite : DeviceUse::read;
-        if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, use);
-            !problem.empty()) {
+        if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, use); !problem.empty()) {
             return problem;
         }
         decision.firstAid = std::move(command);
@@ -110,9 +169,6 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
 }
 
 std::string DaemonGuard::checkDevice(std::string& argument, DeviceArgumentForm form, DeviceUse use) const {
-    if (!validUtf8(argument)) {
-        return "device name is not text";
-    }
     auto checked = devices_->check(argument, form, use);
     if (!checked) {
         return "not a usable block device";

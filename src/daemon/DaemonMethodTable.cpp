@@ -1,5 +1,6 @@
 #include "daemon/DaemonMethodTable.h"
 
+#include "support/Log.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -8,7 +9,9 @@ namespace {
 using Args = std::vector<DaemonValue>;
 using R = ArgumentRole;
 constexpr DaemonAction query = DaemonAction::query;
-constexpr DaemonAction act = DaemonAction::act;
+constexpr DaemonAction unlock = DaemonAction::unlock;
+constexpr DaemonAction encrypt = DaemonAction::encrypt;
+constexpr DaemonAction perDevice = DaemonAction::perDevice;
 // The status the application reads as `invalid`.
 constexpr std::int64_t statusInvalid = 18;
 // A refused pair check must not read as `noError`: it reads as "cannot open the source".
@@ -31,8 +34,18 @@ std::shared_ptr<DMBitLockerServerProtocol> bitLocker(DaemonBackend& backend, con
     return backend.bitLocker(std::dynamic_pointer_cast<DMBitLockerAppProtocol>(context.callbacks));
 }
 
+DriveMountCaller mountCaller(const DaemonCallContext& context) {
+    return {context.caller.uid, context.authorizedFor};
+}
+
 std::shared_ptr<DMDeviceCloneServerProtocol> clone(DaemonBackend& backend, const DaemonCallContext& context) {
     return backend.deviceClone(std::dynamic_pointer_cast<DMDeviceCloneAppProtocol>(context.callbacks));
+}
+
+std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
+    return [reply = std::move(reply)](XPCCodeAnswer answer) {
+        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+    };
 }
 
 // A BitLocker method taking the device name and answering T.
@@ -58,24 +71,24 @@ std::vector<DaemonMethod> bitLockerMethods() {
                               &P::isBitLockerEncryptionSupportedWithBsdname),
         bitLockerByName<bool>("needResumeBitLockerEncryptionWithBsdname", query, R::deviceName, false,
                               &P::needResumeBitLockerEncryptionWithBsdname),
-        bitLockerByName<bool>("lockBitLockerDriveWithBsdname", act, R::deviceName, false,
+        bitLockerByName<bool>("lockBitLockerDriveWithBsdname", unlock, R::deviceName, false,
                               &P::lockBitLockerDriveWithBsdname),
-        bitLockerByName<bool>("resumeEncryptingBitLockerDriveWithBsdname", act, R::overwrittenName, false,
+        bitLockerByName<bool>("resumeEncryptingBitLockerDriveWithBsdname", encrypt, R::overwrittenName, false,
                               &P::resumeEncryptingBitLockerDriveWithBsdname),
         // The recovery key is a secret: reading it is an action.
-        bitLockerByName<std::string>("getBitLockerRecoveryKeyWithBsdname", act, R::deviceName, std::string(),
+        bitLockerByName<std::string>("getBitLockerRecoveryKeyWithBsdname", encrypt, R::deviceName, std::string(),
                                      &P::getBitLockerRecoveryKeyWithBsdname),
         bitLockerByName<std::string>("getBitLockerVolumeGUIDWithBsdname", query, R::deviceName, std::string(),
                                      &P::getBitLockerVolumeGUIDWithBsdname),
         bitLockerByName<std::string>("getBitLockerBSDNameWithBsdname", query, R::deviceName, std::string(),
                                      &P::getBitLockerBSDNameWithBsdname),
-        {XPCServiceName::bitLocker, "encryptBitLockerDriveWithBsdname", "ss", "b", act,
+        {XPCServiceName::bitLocker, "encryptBitLockerDriveWithBsdname", "ss", "b", encrypt,
          {R::overwrittenName, R::secret}, DaemonValue(false),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              bitLocker(backend, context)->encryptBitLockerDriveWithBsdname(text(args, 0), text(args, 1),
                                                                            as<bool>(std::move(reply)));
          }},
-        {XPCServiceName::bitLocker, "unlockBitLockerDriveWithBsdname", "ssb", "x", act,
+        {XPCServiceName::bitLocker, "unlockBitLockerDriveWithBsdname", "ssb", "x", unlock,
          {R::deviceName, R::secret, R::plain}, DaemonValue(std::int64_t{-1}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              bitLocker(backend, context)->unlockBitLockerDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
@@ -101,9 +114,21 @@ std::vector<DaemonMethod> ntfsMethods() {
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply) {
              backend.ntfs(context.caller)->setEnableDebugLoggingWithFlag(flag(args, 0));
          }},
-        {XPCServiceName::ntfs, "mountAsNTFSNativelyWithBsdName", "s", "x", act, {R::deviceName},
+        // Mounting for the caller: the mount service's rules decide which action the device needs.
+        {XPCServiceName::ntfs, "mountAsNTFSNativelyWithBsdName", "s", "x", perDevice, {R::deviceName},
          DaemonValue(std::int64_t{-1}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             if (backend.mountRefusal(text(args, 0))) {
+                 reply(DaemonValue(std::int64_t{-1}));
+                 return;
+             }
+             if (auto refusal = backend.driveMount()->mountRefusal(text(args, 0), mountCaller(context));
+                 !refusal.empty()) {
+                 Log::warning("refused mountAsNTFSNativelyWithBsdName from uid " + std::to_string(context.caller.uid) +
+                              ": " + refusal);
+                 reply(DaemonValue(std::int64_t{-1}));
+                 return;
+             }
              backend.ntfs(context.caller)->mountAsNTFSNativelyWithBsdName(text(args, 0), as<std::int64_t>(std::move(reply)));
          }},
     };
@@ -111,7 +136,7 @@ std::vector<DaemonMethod> ntfsMethods() {
 
 std::vector<DaemonMethod> checkDiskMethods() {
     return {
-        {XPCServiceName::checkDisk, "firstAidWithArguments", "as", "b", act, {R::firstAidArguments},
+        {XPCServiceName::checkDisk, "firstAidWithArguments", "as", "b", DaemonAction::check, {R::firstAidArguments},
          DaemonValue(false),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
              backend.checkDisk()->firstAid(*context.firstAid,
@@ -123,7 +148,7 @@ std::vector<DaemonMethod> checkDiskMethods() {
 
 std::vector<DaemonMethod> deviceCloneMethods() {
     return {
-        {XPCServiceName::deviceClone, "clonDeviceWithStrDestinDevice", "ssb", "x", act,
+        {XPCServiceName::deviceClone, "clonDeviceWithStrDestinDevice", "ssb", "x", DaemonAction::clone,
          {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(std::int64_t{-1}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              clone(backend, context)->clonDeviceWithStrDestinDevice(text(args, 0), text(args, 1), flag(args, 2),
@@ -140,7 +165,7 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
                  text(args, 0), as<std::string>(std::move(reply)));
          }},
-        {XPCServiceName::deviceClone, "stopCloneWithFlag", "b", "", act, {R::plain}, std::nullopt,
+        {XPCServiceName::deviceClone, "stopCloneWithFlag", "b", "", DaemonAction::clone, {R::plain}, std::nullopt,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply) {
              clone(backend, context)->stopCloneWithFlag(flag(args, 0));
          }},
@@ -150,58 +175,124 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->checkDiskWithStrDestinDevice(text(args, 0), text(args, 1),
                                                                     as<std::int64_t>(std::move(reply)));
          }},
+        // Of our own: the same two requests answered with the reason a person needs.
+        {XPCServiceName::deviceClone, "checkClonePairWithStrDestinDevice", "ss", "xs", query,
+         {R::devicePath, R::devicePath}, DaemonValue(DaemonCodeReply{cloneCheckRefused, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->checkClonePairWithStrDestinDevice(text(args, 0), text(args, 1),
+                                                                         asCode(std::move(reply)));
+         }},
+        {XPCServiceName::deviceClone, "startCloneWithStrDestinDevice", "ssb", "xs", DaemonAction::clone,
+         {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(DaemonCodeReply{-1, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->startCloneWithStrDestinDevice(text(args, 0), text(args, 1), flag(args, 2),
+                                                                     asCode(std::move(reply)));
+         }},
+    };
+}
+
+std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend) {
+    return backend.usbBlocker();
+}
+
+std::int64_t number(const Args& args, std::size_t index) {
+    return std::get<std::int64_t>(args[index]);
+}
+
+// The Warden's own methods: its password is checked by the daemon; changing its state or
+// the lists is an administrator's action, allowing a disk once in the asking mode is the
+// user's (like mounting it).
+std::vector<DaemonMethod> usbWardenMethods() {
+    const DaemonValue refused = DaemonCodeReply{DMUSBBlockerServerProtocol::notPermitted, "refused"};
+    return {
+        {XPCServiceName::usbBlocker, "usbWardenStateWithReply", "", "s", query, {}, DaemonValue(std::string()),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
+             usb(backend)->usbWardenStateWithReply(as<std::string>(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "checkUSBWardenPasswordWithPassword", "s", "xs", query, {R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->checkUSBWardenPasswordWithPassword(text(args, 0), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "setUSBWardenPasswordWithOldPassword", "ss", "xs", DaemonAction::usbWarden, {R::secret, R::secret},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->setUSBWardenPasswordWithOldPassword(text(args, 0), text(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "disableUSBWardenWithPassword", "s", "xs", DaemonAction::usbWarden, {R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->disableUSBWardenWithPassword(text(args, 0), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "setUSBWardenModeWithMode", "xs", "xs", DaemonAction::usbWarden, {R::plain, R::secret}, refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->setUSBWardenModeWithMode(number(args, 0), text(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "addUSBListEntryWithName", "sxb", "xs", DaemonAction::usbLists, {R::listedName, R::plain, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->addUSBListEntryWithName(text(args, 0), number(args, 1), flag(args, 2),
+                                                   asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "removeUSBListEntryWithName", "sb", "xs", DaemonAction::usbLists, {R::listedName, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->removeUSBListEntryWithName(text(args, 0), flag(args, 1), asCode(std::move(reply)));
+         }},
+        {XPCServiceName::usbBlocker, "allowUSBDiskOnceWithBsdname", "s", "xs", DaemonAction::mountRemovable, {R::deviceName},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             usb(backend)->allowUSBDiskOnceWithBsdname(text(args, 0), asCode(std::move(reply)));
+         }},
     };
 }
 
 std::vector<DaemonMethod> usbBlockerMethods() {
     return {
-        {XPCServiceName::usbBlocker, "addPlistFileWithReply", "", "b", act, {}, DaemonValue(false),
+        {XPCServiceName::usbBlocker, "addPlistFileWithReply", "", "b", DaemonAction::usbWarden, {}, DaemonValue(false),
          [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
              backend.usbBlocker()->addPlistFileWithReply(as<bool>(std::move(reply)));
          }},
-        {XPCServiceName::usbBlocker, "removePlistFileWithReply", "", "b", act, {}, DaemonValue(false),
+        {XPCServiceName::usbBlocker, "removePlistFileWithReply", "", "b", DaemonAction::usbWarden, {}, DaemonValue(false),
          [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
              backend.usbBlocker()->removePlistFileWithReply(as<bool>(std::move(reply)));
          }},
     };
 }
 
-DriveMountCaller mountCaller(const DaemonCallContext& context) {
-    return {context.caller.uid, [authorized = context.authorizedFor] {
-                return authorized && authorized(DaemonAction::act);
-            }};
-}
 
 // Of our own: mounting, unmounting and ejecting for the caller. No argument names a folder:
-// the daemon chooses where a volume goes.
+// the daemon chooses where a volume goes, and which action each device needs.
 std::vector<DaemonMethod> mountMethods() {
-    constexpr DaemonAction mount = DaemonAction::mount;
     const DaemonValue refused = DaemonCodeReply{DriveMountBackend::notPermitted, "refused"};
     return {
-        {XPCServiceName::mount, "mountVolume", "s", "xs", mount, {R::deviceName}, refused,
+        {XPCServiceName::mount, "mountVolume", "s", "xs", perDevice, {R::deviceName}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             if (auto refusal = backend.mountRefusal(text(args, 0))) {
+                 reply(DaemonCodeReply{DriveMountBackend::notPermitted, *refusal});
+                 return;
+             }
              reply(backend.driveMount()->mountVolume(text(args, 0), mountCaller(context)));
          }},
-        {XPCServiceName::mount, "unmountVolume", "sbb", "xs", mount, {R::deviceName, R::plain, R::plain}, refused,
+        {XPCServiceName::mount, "unmountVolume", "sbb", "xs", perDevice, {R::deviceName, R::plain, R::plain}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              reply(backend.driveMount()->unmountVolume(text(args, 0), flag(args, 1), flag(args, 2),
                                                        mountCaller(context)));
          }},
-        {XPCServiceName::mount, "ejectDisk", "s", "xs", mount, {R::deviceName}, refused,
+        {XPCServiceName::mount, "ejectDisk", "s", "xs", perDevice, {R::deviceName}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              reply(backend.driveMount()->ejectDisk(text(args, 0), mountCaller(context)));
+         }},
+        // The image is a file the caller opened: the daemon never opens a path for them.
+        {XPCServiceName::mount, "attachDiskImage", "hb", "xs", DaemonAction::attachImage, {R::openFile, R::plain},
+         refused,
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             reply(backend.driveMount()->attachImage(std::get<DaemonFileDescriptor>(args[0]), flag(args, 1),
+                                                     mountCaller(context)));
          }},
     };
 }
 
 std::shared_ptr<DMLuksServerProtocol> luks(DaemonBackend& backend, const DaemonCallContext& context) {
     return backend.luks(std::dynamic_pointer_cast<DMBitLockerAppProtocol>(context.callbacks), context.caller);
-}
-
-std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
-    return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
-    };
 }
 
 // A method of the encrypted-volume service taking the device name and answering T.
@@ -230,31 +321,44 @@ std::vector<DaemonMethod> luksMethods() {
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->luksEncryptionLayoutsWithBsdname(text(args, 0), asCode(std::move(reply)));
          }},
-        {XPCServiceName::luks, "encryptLuksDriveWithBsdname", "ssb", "xs", act,
+        {XPCServiceName::luks, "encryptLuksDriveWithBsdname", "ssb", "xs", encrypt,
          {R::overwrittenName, R::secret, R::plain}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->encryptLuksDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
                                                                  asCode(std::move(reply)));
          }},
-        {XPCServiceName::luks, "resumeLuksEncryptionWithBsdname", "ss", "xs", act, {R::overwrittenName, R::secret},
+        {XPCServiceName::luks, "resumeLuksEncryptionWithBsdname", "ss", "xs", encrypt, {R::overwrittenName, R::secret},
          refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->resumeLuksEncryptionWithBsdname(text(args, 0), text(args, 1),
                                                                      asCode(std::move(reply)));
          }},
         // The recovery key and the header are the volume's secrets: reading them is an action.
-        luksByName<std::string>("getLuksRecoveryKeyWithBsdname", act, std::string(), &P::getLuksRecoveryKeyWithBsdname),
-        luksByName<std::string>("getLuksHeaderWithBsdname", act, std::string(), &P::getLuksHeaderWithBsdname),
+        luksByName<std::string>("getLuksRecoveryKeyWithBsdname", encrypt, std::string(), &P::getLuksRecoveryKeyWithBsdname),
+        luksByName<std::string>("getLuksHeaderWithBsdname", encrypt, std::string(), &P::getLuksHeaderWithBsdname),
         luksByName<std::string>("getLuksBSDNameWithBsdname", query, std::string(), &P::getLuksBSDNameWithBsdname),
-        {XPCServiceName::luks, "unlockDriveWithBsdname", "ssb", "xs", act, {R::deviceName, R::secret, R::plain},
+        {XPCServiceName::luks, "unlockDriveWithBsdname", "ssb", "xs", unlock, {R::deviceName, R::secret, R::plain},
          refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->unlockDriveWithBsdname(text(args, 0), text(args, 1), flag(args, 2),
                                                             asCode(std::move(reply)));
          }},
-        {XPCServiceName::luks, "lockDriveWithBsdname", "s", "xs", act, {R::deviceName}, refused,
+        {XPCServiceName::luks, "lockDriveWithBsdname", "s", "xs", unlock, {R::deviceName}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->lockDriveWithBsdname(text(args, 0), asCode(std::move(reply)));
+         }},
+    };
+}
+
+// Of our own: installing an update. The package and its signature are files the caller
+// opened; the daemon checks the signature on its own copy, which it installs.
+std::vector<DaemonMethod> updateMethods() {
+    return {
+        {XPCServiceName::update, "installUpdatePackage", "hh", "xs", DaemonAction::installUpdate,
+         {R::openFile, R::openFile}, DaemonValue(DaemonCodeReply{1, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
+             reply(backend.installUpdate(std::get<DaemonFileDescriptor>(args[0]),
+                                         std::get<DaemonFileDescriptor>(args[1])));
          }},
     };
 }
@@ -262,7 +366,7 @@ std::vector<DaemonMethod> luksMethods() {
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      luksMethods(), mountMethods()}) {
+                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "daemon/DaemonCodeReply.h"
+#include "daemon/DaemonFileDescriptor.h"
 
 namespace harbormind {
 
-// One argument or reply of a daemon method, as the bus carries it (b, x, s, as, and the
-// two-value reply xs).
-using DaemonValue = std::variant<bool, std::int64_t, std::string, std::vector<std::string>, DaemonCodeReply>;
+// One argument or reply of a daemon method, as the bus carries it (b, x, s, as, an open file h,
+// and the two-value reply xs).
+using DaemonValue =
+    std::variant<bool, std::int64_t, std::string, std::vector<std::string>, DaemonCodeReply, DaemonFileDescriptor>;
 using DaemonReply = std::function<void(DaemonValue)>;
 
 }  // namespace harbormind

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "daemon/PolkitActionId.h"
 #include "support/Log.h"
 #include "xpc/dbus/DBusNames.h"
 
@@ -26,15 +27,16 @@ bool PolkitAuthorizer::authorize(const CallerIdentity& caller, DaemonAction acti
     if (caller.uid == 0) {
         return true;
     }
+    if (action == DaemonAction::perDevice) {
+        return false;
+    }
     try {
         auto authority = sdbus::createProxy(connection_, "org.freedesktop.PolicyKit1",
                                             "/org/freedesktop/PolicyKit1/Authority");
         auto call = authority->createMethodCall("org.freedesktop.PolicyKit1.Authority", "CheckAuthorization");
         std::map<std::string, sdbus::Variant> subjectDetails{{"name", sdbus::Variant(caller.busName)}};
         call << sdbus::Struct<std::string, std::map<std::string, sdbus::Variant>>("system-bus-name", subjectDetails);
-        call << std::string(action == DaemonAction::query ? queryAction
-                            : action == DaemonAction::mount ? mountAction
-                                                            : actAction);
+        call << PolkitActionId::of(action);
         call << std::map<std::string, std::string>{} << allowUserInteraction << std::string();
         auto reply = authority->callMethod(call, authorizationTimeout);
         sdbus::Struct<bool, bool, std::map<std::string, std::string>> result;

@@ -8,15 +8,11 @@
 
 namespace harbormind {
 
-// Asks polkit on the system bus about the caller's connection, with our two actions:
-// questions (allowed to active local sessions) and actions (an administrator, remembered for
-// a while). Root needs no asking. Where polkit is not on the bus, `withoutPolkit` decides.
+// Asks polkit on the system bus about the caller's connection, with the action of the kind of
+// operation (PolkitActionId), allowing the caller's agent to ask for a password. Root needs no
+// asking. Where polkit is not on the bus, `withoutPolkit` decides.
 class PolkitAuthorizer final : public DaemonAuthorizer {
 public:
-    static constexpr const char* queryAction = "com.kestrane.drivemanagerd.query";
-    static constexpr const char* actAction = "com.kestrane.drivemanagerd.act";
-    static constexpr const char* mountAction = "com.kestrane.drivemanagerd.mount";
-
     PolkitAuthorizer(sdbus::IConnection& connection, std::shared_ptr<DaemonAuthorizer> withoutPolkit);
     bool authorize(const CallerIdentity& caller, DaemonAction action) override;
 

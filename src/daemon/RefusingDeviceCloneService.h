@@ -5,7 +5,7 @@
 namespace harbormind {
 
 // A device-clone service that copies nothing: no clone starts, no mark is found, and the
-// pair check answers "cannot open the source" (1).
+// pair check answers "cannot open the source" (1), saying that device clone is not offered.
 class RefusingDeviceCloneService : public DMDeviceCloneServerProtocol {
 public:
     void clonDeviceWithStrDestinDevice(const std::string&, const std::string&, bool, XPCIntReply reply) override {
@@ -19,6 +19,15 @@ public:
     void checkDiskWithStrDestinDevice(const std::string&, const std::string&, XPCIntReply reply) override {
         reply(1);
     }
+    void checkClonePairWithStrDestinDevice(const std::string&, const std::string&, XPCCodeReply reply) override {
+        reply({1, notOffered});
+    }
+    void startCloneWithStrDestinDevice(const std::string&, const std::string&, bool, XPCCodeReply reply) override {
+        reply({-1, notOffered});
+    }
+
+private:
+    static constexpr const char* notOffered = "this daemon does not clone devices";
 };
 
 }  // namespace harbormind

@@ -29,6 +29,9 @@ struct Options {
     std::string luksHeaders = "/var/lib/kestrane/luks";
     unsigned luksIterTime = 0;
     std::string usbAgentUnit;
+    std::string usbLists = "/var/lib/kestrane/usbblocker.cnf";
+    std::string usbWardenImages;
+    std::string stateFolder = "/run/kestrane/drivemanagerd";
 };
 
 int fail(const std::string& message) {
@@ -55,6 +58,15 @@ int main(int argc, char** argv) {
     app.add_option("--usb-agent-unit", options.usbAgentUnit,
                    "where the USB blocker agent's user unit is installed (default: the system's user units)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--usb-lists", options.usbLists,
+                   "the USB lists file; USB Warden's state is kept beside it (default /var/lib/kestrane/usbblocker.cnf)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--usb-warden-images", options.usbWardenImages,
+                   "USB Warden guards loop devices whose image lies in this folder as USB disks (for trials and tests)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--state-dir", options.stateFolder,
+                   "where the daemon keeps what lasts until the machine restarts (default /run/kestrane/drivemanagerd)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -72,8 +84,14 @@ int main(int argc, char** argv) {
         backend = std::make_shared<SimDaemonBackend>(std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers()));
         devices = std::make_shared<SyntaxOnlyDeviceCheck>();
     } else {
-        backend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
-                                                       options.luksIterTime, options.usbAgentUnit);
+        auto linuxBackend = std::make_shared<LinuxDaemonBackend>(options.mediaRoot, options.luksHeaders,
+                                                                 options.luksIterTime, options.usbAgentUnit,
+                                                                 options.stateFolder);
+        LinuxUSBWarden::Options warden;
+        warden.listsFile = options.usbLists;
+        warden.guardedImageFolder = options.usbWardenImages;
+        linuxBackend->configureUSBWarden(std::move(warden));
+        backend = linuxBackend;
         devices = std::make_shared<BlockDeviceCheck>();
     }
 

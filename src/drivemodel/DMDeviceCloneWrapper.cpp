@@ -1,6 +1,9 @@
 #include "drivemodel/DMDeviceCloneWrapper.h"
 
+#include <algorithm>
+
 #include "support/Log.h"
+#include "support/ReplyWait.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
 #include "xpc/DaemonCall.h"
 #include "xpc/XPCServiceName.h"
@@ -60,6 +63,34 @@ void DMDeviceCloneWrapper::clone(const std::string& destination, const std::stri
     });
 }
 
+XPCCodeAnswer DMDeviceCloneWrapper::checkPair(const std::string& destination, const std::string& source) {
+    return waitForDaemon<DMDeviceCloneServerProtocol>(
+        deviceCloneXPCObj(), XPCCodeAnswer{-1, {}}, seconds(checkLimitSeconds), "checkClonePairWithStrDestinDevice",
+        [&](DMDeviceCloneServerProtocol& proxy, XPCCodeReply reply) {
+            proxy.checkClonePairWithStrDestinDevice("/dev/" + destination, "/dev/" + source, reply);
+        });
+}
+
+// The request's connection stays open after the answer: the copy's progress comes back on it.
+XPCCodeAnswer DMDeviceCloneWrapper::startClone(const std::string& destination, const std::string& source,
+                                               bool isCover) {
+    ReplyWait<XPCCodeAnswer> wait(XPCCodeAnswer{-1, {}});
+    auto proxy = deviceCloneXPCObj().remoteObject<DMDeviceCloneServerProtocol>([wait] { wait.fail(); });
+    if (!proxy) {
+        return {-1, {}};
+    }
+    {
+        std::lock_guard lock(mutex_);
+        cloneConnection_ = proxy;
+    }
+    proxy->startCloneWithStrDestinDevice("/dev/r" + destination, "/dev/r" + source, isCover,
+                                         [answer = wait.replyHandler()](XPCCodeAnswer value) {
+                                             DaemonReachability::answered();
+                                             answer(std::move(value));
+                                         });
+    return wait.wait(seconds(startLimitSeconds), "startCloneWithStrDestinDevice");
+}
+
 bool DMDeviceCloneWrapper::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice) {
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), false, DaemonCallLimit::query, "isCloneInterruptDeviceWithStrDevice",
@@ -94,6 +125,12 @@ void DMDeviceCloneWrapper::updateProgressWithStatus(std::int64_t status, std::in
     }
     if (reply) {
         reply(0);
+    }
+}
+
+void DMDeviceCloneWrapper::cloneEndedWithUnreadableBytes(std::int64_t unreadableBytes, const std::string& reason) {
+    if (auto receiver = delegate()) {
+        receiver->deviceCloneEnded(static_cast<std::uint64_t>(std::max<std::int64_t>(unreadableBytes, 0)), reason);
     }
 }
 

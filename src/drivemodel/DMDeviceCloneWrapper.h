@@ -7,6 +7,7 @@
 
 #include "drivemodel/DMDeviceCloneWrapperDelegate.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
+#include "xpc/XPCCodeAnswer.h"
 #include "xpc/XPCDuplexObject.h"
 
 namespace harbormind {
@@ -29,6 +30,13 @@ public:
     std::int64_t checkDisk(const std::string& destination, const std::string& source);
     // Sends the request and returns at once; progress arrives through the delegate.
     void clone(const std::string& destination, const std::string& source, bool isCover);
+    // The pair check with the daemon's reason; code -1 and an empty reason when the daemon
+    // gave no answer.
+    XPCCodeAnswer checkPair(const std::string& destination, const std::string& source);
+    // The clone request, answered once the copy has started (0, with a notice) or was refused
+    // (with the reason); -1 and an empty reason when the daemon gave no answer. Progress then
+    // arrives through the delegate.
+    XPCCodeAnswer startClone(const std::string& destination, const std::string& source, bool isCover);
     // `strDevice` is "/dev/" followed by the device name.
     bool isCloneInterruptDeviceWithStrDevice(const std::string& strDevice);
     bool isCloneInterrupted(const std::string& destination);
@@ -39,9 +47,13 @@ public:
     // The service's callback; the reply is always 0.
     void updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current, std::int64_t error,
                                   XPCIntReply reply) override;
+    void cloneEndedWithUnreadableBytes(std::int64_t unreadableBytes, const std::string& reason) override;
 
-    // Clone requests may run for hours; the pair check opens devices and may take a while.
+    // The pair check opens devices and may take a while.
     static constexpr double checkLimitSeconds = 60;
+    // The clone request is answered once the copy has started, which may wait for an
+    // administrator to authenticate; past this the daemon's bus gives up as well.
+    static constexpr double startLimitSeconds = 610;
 
 protected:
     DMDeviceCloneWrapper() = default;

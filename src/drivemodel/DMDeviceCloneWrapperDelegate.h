@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "drivemodel/DMProgressMessage.h"
 
 namespace harbormind {
@@ -9,6 +12,9 @@ class DMDeviceCloneWrapperDelegate {
 public:
     virtual ~DMDeviceCloneWrapperDelegate() = default;
     virtual void deviceCloneProgress(const DMProgressMessage& message) = 0;
+    // Just before the last message: the bytes of the source that could not be read (they
+    // were written as zeros) and why the clone ended early, when it did.
+    virtual void deviceCloneEnded(std::uint64_t /*unreadableBytes*/, const std::string& /*reason*/) {}
 };
 
 }  // namespace harbormind

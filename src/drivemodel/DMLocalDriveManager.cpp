@@ -183,7 +183,10 @@ void DMLocalDriveManager::diskAppeared(const DADisk& disk) {
         return;
     }
     // The device through which an unlocked BitLocker volume is mounted is shown as that volume.
-    if (bitlockerWrapper_->getBitLockerBSDNameWithBsdname(*bsdName) == *bsdName) {
+    // Where the platform reads signatures, the daemon answers with a mapping only for a device
+    // that carries BitLocker's, so it is not asked about one whose signatures show none.
+    if (DMLocalDriveObject::bitLockerFromSignatures(description).value_or(true) &&
+        bitlockerWrapper_->getBitLockerBSDNameWithBsdname(*bsdName) == *bsdName) {
         return;
     }
     if (auto size = description->integer(DiskDescriptionKey::mediaSize); size && *size <= largestIgnoredSize) {

@@ -426,7 +426,8 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
             return DMDriveObjectFilesystem::corestorage;
         }
     }
-    if (bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
+    std::optional<bool> known = bitLockerFromSignatures(description);
+    if (known ? *known : bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
         return DMDriveObjectFilesystem::bitlocker_encrypted;
     }
     // A volume showing no signature may be one whose LUKS header the daemon keeps apart:
@@ -439,12 +440,34 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
     return candidate;
 }
 
+std::optional<bool> DMLocalDriveObject::bitLockerFromSignatures(const std::optional<DiskDescription>& description) {
+    // Linux's descriptions carry the kind libblkid (or udev's record of it) read from the
+    // device's own signatures, BitLocker's among them (kind "bitlocker"); other platforms'
+    // disk services do not know BitLocker.
+    if (Platform::current().name() != "linux" || !description) {
+        return std::nullopt;
+    }
+    std::optional<std::string> kind = description->text(Key::volumeKind);
+    if (kind && !kind->empty()) {
+        return TextCase::lower(*kind) == "bitlocker";
+    }
+    // A partition table where a BitLocker volume would start its own header.
+    std::optional<std::string> content = description->text(Key::mediaContent);
+    if (content && !content->empty()) {
+        return false;
+    }
+    return std::nullopt;  // nothing could be read here: the daemon reads the device itself
+}
+
 DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fileSystem,
                                                       DMDriveObjectPartitionMap partitionMap) const {
     const std::string bsdName = identifier();
     switch (fileSystem) {
         case DMDriveObjectFilesystem::unknown:
+            // An encryption that was stopped half-way leaves the BitLocker signature, so a volume
+            // whose signatures were read and show none has nothing to resume.
             if (partitionMap == DMDriveObjectPartitionMap::unknown && !logicalHasChildren() &&
+                bitLockerFromSignatures(DMDiskAccess::description(bsdName)).value_or(true) &&
                 bitlocker()->needResumeBitLockerEncryptionWithBsdname(bsdName)) {
                 return DMLocalDriveStatus::encrypting;
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DiskDescription.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -104,6 +106,10 @@ public:
     // A LUKS volume whose header is not on the device but kept apart by the daemon: the
     // device shows no signature of its own, and it opens only with that header.
     bool hasDetachedHeader() const;
+    // Whether a device is a BitLocker volume, when its description already says so without
+    // asking the daemon: where the platform reads volume signatures itself (Linux), a kind or a
+    // partition table read from the device settles it. None when the daemon must be asked.
+    static std::optional<bool> bitLockerFromSignatures(const std::optional<DiskDescription>& description);
 
 private:
     std::shared_ptr<DMLocalDriveManager> localManager() const;
@@ -116,6 +122,7 @@ private:
     bool logicalHasChildren() const;
 
     DMDriveObjectFilesystem classifyFileSystem() const;
+
     DMLocalDriveStatus classifyStatus(DMDriveObjectFilesystem fileSystem, DMDriveObjectPartitionMap partitionMap) const;
 
     mutable std::mutex mutex_;

@@ -320,7 +320,9 @@ void DMNetworkDriveManager::write(Change change) {
     for (const DriveRef& drive : saved) {
         records.push_back({drive->name(), drive->scheme(), drive->host(), drive->userName(), drive->dir()});
     }
-    if (!files->write(path, NetworkDriveArchive::encode(records), FileStore::Privacy::Normal)) {
+    // The file names the user's servers and accounts: theirs alone, also when an older version
+    // left it readable by others (a write replaces the file, and its mode).
+    if (!files->write(path, NetworkDriveArchive::encode(records), FileStore::Privacy::OwnerOnly)) {
         Log::warning("Could not write the saved network drives to " + path);
     }
     if (saved.empty()) {

@@ -20,6 +20,7 @@ class Workspace;
 // Services added by later layers; a platform without one answers nullptr.
 class CacheFolders;
 class DirectoryWalker;
+class DiskImages;
 class FileContents;
 class FileEvents;
 class FileStore;
@@ -32,6 +33,7 @@ class Notifications;
 class PackageManager;
 class Pasteboard;
 class SleepWakeNotifications;
+class UpdateInstaller;
 class USBBlockerPaths;
 class UserData;
 class WholeDiskNames;
@@ -63,6 +65,7 @@ public:
 
     virtual CacheFolders* cacheFolders() { return nullptr; }
     virtual DirectoryWalker* directoryWalker() { return nullptr; }
+    virtual DiskImages* diskImages() { return nullptr; }
     virtual FileContents* fileContents() { return nullptr; }
     virtual FileEvents* fileEvents() { return nullptr; }
     virtual FileStore* fileStore() { return nullptr; }
@@ -74,6 +77,7 @@ public:
     virtual Notifications* notifications() { return nullptr; }
     virtual Pasteboard* pasteboard() { return nullptr; }
     virtual PackageManager* packageManager() { return nullptr; }
+    virtual UpdateInstaller* updateInstaller() { return nullptr; }
     virtual UserData* userData() { return nullptr; }
     virtual SleepWakeNotifications* sleepWake() { return nullptr; }
     virtual USBBlockerPaths* usbBlockerPaths() { return nullptr; }

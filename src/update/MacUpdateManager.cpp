@@ -6,7 +6,7 @@
 #include "platform/FileStore.h"
 #include "platform/HttpClient.h"
 #include "platform/Platform.h"
-#include "platform/ProcessLauncher.h"
+#include "platform/UpdateInstaller.h"
 #include "platform/SettingsStore.h"
 #include "platform/Workspace.h"
 #include "support/Dispatch.h"
@@ -212,9 +212,10 @@ MacUpdateInstallResult MacUpdateManager::installUpdates(const std::string& path)
     if (path.size() <= suffix.size() || path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0) {
         return MacUpdateInstallResult::NotAPackage;
     }
-    if (!services_.files || !services_.processes) {
+    if (!services_.files || !services_.installer) {
         return MacUpdateInstallResult::Failed;
     }
+    // Checked here too, so that nobody is asked for a password for a package that is not ours.
     std::optional<FileStore::Bytes> package = services_.files->read(path);
     std::optional<FileStore::Bytes> signature = services_.files->read(path + ".sig");
     if (!package || !signature ||
@@ -222,10 +223,13 @@ MacUpdateInstallResult MacUpdateManager::installUpdates(const std::string& path)
         Log::warning("Update " + path + " does not carry a valid signature; not installed");
         return MacUpdateInstallResult::NotVerified;
     }
-    // The package manager with an administrator prompt; the path is one argument of its own.
-    ProcessResult result = services_.processes->run("pkexec", {"/usr/bin/apt-get", "install", path});
-    return result.launched && result.exitStatus == 0 ? MacUpdateInstallResult::Installed
-                                                     : MacUpdateInstallResult::Failed;
+    // The privileged side checks the signature again on its own copy, which it installs: the
+    // file here may be replaced meanwhile by any program of the user.
+    UpdateInstaller::Answer answer = services_.installer->install(path, path + ".sig");
+    if (!answer.installed) {
+        Log::warning("Update " + path + " was not installed: " + answer.message);
+    }
+    return answer.installed ? MacUpdateInstallResult::Installed : MacUpdateInstallResult::Failed;
 }
 
 void MacUpdateManager::installUpdatesInBackground(const std::string& path, InstallBlock block) {

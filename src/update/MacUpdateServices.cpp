@@ -12,7 +12,7 @@ MacUpdateServices MacUpdateServices::fromPlatform(Platform& platform) {
     services.settings = platform.settings().standard();
     services.cacheFolders = platform.cacheFolders();
     services.files = platform.fileStore();
-    services.processes = &platform.processes();
+    services.installer = platform.updateInstaller();
     services.workspace = &platform.workspace();
     services.publicKeyHex = BuildConfiguration::updatePublicKey;
     return services;

@@ -9,8 +9,8 @@ class CacheFolders;
 class FileStore;
 class HttpClient;
 class Platform;
-class ProcessLauncher;
 class SettingsStore;
+class UpdateInstaller;
 class Workspace;
 
 // The platform services the update check uses, and the key that update packages must be
@@ -20,7 +20,7 @@ struct MacUpdateServices {
     std::shared_ptr<SettingsStore> settings;
     CacheFolders* cacheFolders = nullptr;
     FileStore* files = nullptr;
-    ProcessLauncher* processes = nullptr;
+    UpdateInstaller* installer = nullptr;
     Workspace* workspace = nullptr;
     std::string publicKeyHex;
 

@@ -1,41 +1,22 @@
 #include "usbblocker/USBBlockerSettings.h"
 
-#include "platform/Platform.h"
-#include "platform/SettingsStores.h"
-
 namespace harbormind {
 
 USBBlockerSettings USBBlockerSettings::current() {
-    SettingsStores& stores = Platform::current().settings();
-    return USBBlockerSettings(stores.standard(), stores.suite(suiteName));
+    return USBBlockerSettings(std::make_shared<DMUSBBlockerWrapper>());
 }
 
 std::optional<bool> USBBlockerSettings::switchValue() const {
-    if (!standard_) {
-        return std::nullopt;
+    std::optional<USBWardenState> state = wrapper_->state();
+    if (!state || (!state->on && !state->passwordSet)) {
+        return state ? std::nullopt : std::optional<bool>(false);
     }
-    std::optional<PlatformValue> stored = standard_->value(switchKey);
-    return stored ? stored->asBool() : std::nullopt;
-}
-
-void USBBlockerSettings::setOn(bool on) const {
-    if (standard_) {
-        standard_->setValue(switchKey, PlatformValue(on));
-    }
+    return state->on;
 }
 
 std::optional<std::int64_t> USBBlockerSettings::modeValue() const {
-    if (!suite_) {
-        return std::nullopt;
-    }
-    std::optional<PlatformValue> stored = suite_->value(modeKey);
-    return stored ? stored->asInteger() : std::nullopt;
-}
-
-void USBBlockerSettings::setModeValue(int value) const {
-    if (suite_) {
-        suite_->setValue(modeKey, PlatformValue(value));
-    }
+    std::optional<USBWardenState> state = wrapper_->state();
+    return state ? std::optional<std::int64_t>(state->mode) : std::nullopt;
 }
 
 AllowDiskMountModel USBBlockerSettings::modelForModeValue(std::optional<std::int64_t> value) {

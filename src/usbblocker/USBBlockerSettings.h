@@ -1,49 +1,43 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
-#include "platform/SettingsStore.h"
 #include "usbblocker/AllowDiskMountModel.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
+#include "usbblocker/USBWardenState.h"
 
 namespace harbormind {
 
-// Where "USB Warden" keeps its switch and its mode. The switch is in the application's own
-// settings; the mode is in the suite shared with the blocker agent, under "value", as the
-// settings window writes it (1 ask every time, 2 white list only).
+// Whether "USB Warden" is on and its mode, as the daemon keeps them for the whole machine
+// (no user can switch it off or weaken its mode behind the daemon's back). Every read asks
+// the daemon; a daemon that does not answer reads as a Warden that is off.
 class USBBlockerSettings {
 public:
-    static constexpr const char* switchKey = "USBBlockerKeyValue";
-    static constexpr const char* suiteName = "group.drivemanager.app";
-    static constexpr const char* modeKey = "value";
-    static constexpr int askEveryTimeValue = 1;
-    static constexpr int whiteListOnlyValue = 2;
+    static constexpr int askEveryTimeValue = USBWardenState::askEveryTime;
+    static constexpr int whiteListOnlyValue = USBWardenState::whiteListOnly;
 
-    // Over the current platform's standard store and the shared suite.
+    // Over a new client of the daemon.
     static USBBlockerSettings current();
-    USBBlockerSettings(std::shared_ptr<SettingsStore> standard, std::shared_ptr<SettingsStore> suite)
-        : standard_(std::move(standard)), suite_(std::move(suite)) {}
+    explicit USBBlockerSettings(std::shared_ptr<DMUSBBlockerWrapper> wrapper) : wrapper_(std::move(wrapper)) {}
 
     // Absent: never turned on and no password ever set.
     std::optional<bool> switchValue() const;
     bool isOn() const { return switchValue().value_or(false); }
-    void setOn(bool on) const;
 
-    // The stored "value", whatever it holds (absent when none or not an integer).
+    // The mode the settings window shows: 1 ask every time, 2 white list only.
     std::optional<std::int64_t> modeValue() const;
-    void setModeValue(int value) const;
 
-    // The engine's mode for what the settings window chose. Only "white list only" (2) is
-    // stricter; everything else, absent or damaged included, is the asking mode, which is
-    // what the window shows for it.
+    // The engine's mode for a stored value: only "white list only" (2) is stricter; anything
+    // else is the asking mode, which is what the window shows for it.
     static AllowDiskMountModel modelForModeValue(std::optional<std::int64_t> value);
     AllowDiskMountModel model() const { return modelForModeValue(modeValue()); }
 
-    const std::shared_ptr<SettingsStore>& suite() const { return suite_; }
+    const std::shared_ptr<DMUSBBlockerWrapper>& wrapper() const { return wrapper_; }
 
 private:
-    std::shared_ptr<SettingsStore> standard_;
-    std::shared_ptr<SettingsStore> suite_;
+    std::shared_ptr<DMUSBBlockerWrapper> wrapper_;
 };
 
 }  // namespace harbormind

@@ -17,6 +17,11 @@ inline constexpr const char* stopTip = "Please enter a password to disable USB W
 inline constexpr const char* disabled = " Disable USB Warden successfully.";
 inline constexpr const char* disableFailed = "Failed to disableUSB Warden.";
 inline constexpr const char* stopped = "Stop USB Warden";
+inline constexpr const char* agentNotStopped =
+    "The agent that asks about new disks could not be stopped now; it stops at your next login.";
+inline constexpr const char* agentNotStarted =
+    "USB Warden is on, and disks that are not on the white list are refused. The agent that asks about new "
+    "disks could not be started (no service manager for your session?); run harbormind-usbagent to be asked.";
 
 // Password entry before the settings and before white-listing.
 inline constexpr const char* settingsTip = "Please enter a password to set the preferences.";
@@ -40,6 +45,7 @@ inline constexpr const char* modeAskExplained =
 inline constexpr const char* modeWhiteListOnlyExplained =
     "Only allow USB in white list: Only allow whitelisted USB devices to mount";
 inline constexpr const char* setPasswordTitle = "Please set a password before using this function.";
+inline constexpr const char* changePasswordTitle = "A password is set. To change it, enter it and then the new one twice.";
 inline constexpr const char* oldPassword = "Old passwor:";
 inline constexpr const char* newPassword = "New password:";
 inline constexpr const char* confirmPassword = "Confirm password:";
@@ -49,5 +55,14 @@ inline constexpr const char* diskNameColumn = "disk Name";
 inline constexpr const char* capacityColumn = "Capacity";
 inline constexpr const char* capacityFormat = "%d G";
 inline constexpr const char* removeWhitelist = "Remove whitelist";
+inline constexpr const char* whiteListTitle = "White list: these disks always mount";
+inline constexpr const char* blackListTitle = "Black list: these disks never mount";
+inline constexpr const char* removeBlacklist = "Remove from black list";
+
+// What the daemon's answers become.
+inline constexpr const char* daemonSilent =
+    "The helper daemon did not answer. Check that drivemanagerd is running (harbormindctl daemon status).";
+inline constexpr const char* notAuthorized =
+    "Your account is not allowed to change USB Warden. Ask an administrator to do it, or to allow your account.";
 
 }  // namespace harbormind::USBBlockerTexts

@@ -56,6 +56,7 @@ USBDiskListServices USBDiskList::platformServices() {
     if (USBBlockerPaths* paths = platform.usbBlockerPaths()) {
         services.savePath = paths->listsFilePath();
         services.watchedFolder = paths->watchedFolder();
+        services.dropInFiles = [paths] { return paths->dropInFiles(); };
     } else {
         services.savePath = defaultSavePath;
         services.watchedFolder = defaultWatchedFolder;
@@ -135,19 +136,49 @@ void USBDiskList::load() {
             if (read.status == FileReadStatus::Read) {
                 lists = USBListsFormat::parse(read.bytes);
             } else if (read.status != FileReadStatus::Missing) {
-                failClosed(read.status);
+                failClosed(services_.savePath, read.status);
                 return;
             }
         }
+    }
+    std::vector<std::string> administratorNames;
+    if (!readDropIns(lists, administratorNames)) {
+        return;
     }
     std::lock_guard lock(mutex_);
     readWhole_ = true;
     whiteList_ = std::move(lists.whiteList);
     blackList_ = std::move(lists.blackList);
+    administratorNames_ = std::move(administratorNames);
 }
 
-void USBDiskList::failClosed(FileReadStatus status) {
-    Log::warning("USB lists: " + services_.savePath +
+bool USBDiskList::readDropIns(USBLists& lists, std::vector<std::string>& names) {
+    if (services_.files == nullptr || !services_.dropInFiles) {
+        return true;
+    }
+    for (const std::string& path : services_.dropInFiles()) {
+        FileReadResult read = services_.files->read(path, maximumFileSize);
+        if (read.status == FileReadStatus::Missing) {
+            continue;
+        }
+        if (read.status != FileReadStatus::Read) {
+            failClosed(path, read.status);
+            return false;
+        }
+        USBLists more = USBListsFormat::parse(read.bytes);
+        for (auto* list : {&more.whiteList, &more.blackList}) {
+            for (const Drive& drive : *list) {
+                names.push_back(drive.name);
+            }
+        }
+        lists.whiteList.insert(lists.whiteList.end(), more.whiteList.begin(), more.whiteList.end());
+        lists.blackList.insert(lists.blackList.end(), more.blackList.begin(), more.blackList.end());
+    }
+    return true;
+}
+
+void USBDiskList::failClosed(const std::string& path, FileReadStatus status) {
+    Log::warning("USB lists: " + path +
                  (status == FileReadStatus::TooLarge ? " is too large to be a lists file"
                                                      : " cannot be read (or is not a plain file)") +
                  "; no disk counts as allowed and the disks blocked so far stay blocked");
@@ -237,6 +268,11 @@ bool USBDiskList::isInWhiteList(const std::string& name) const {
 bool USBDiskList::isInBlackList(const std::string& name, std::int64_t /*size*/) const {
     std::lock_guard lock(mutex_);
     return hasName(blackList_, name);
+}
+
+bool USBDiskList::isSetByAdministrator(const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    return std::find(administratorNames_.begin(), administratorNames_.end(), name) != administratorNames_.end();
 }
 
 std::optional<bool> USBDiskList::isInWhiteListBSDName(const std::string& bsdName) {

@@ -14,6 +14,7 @@
 #include "usbblocker/USBDiskListDelegate.h"
 #include "usbblocker/USBDiskListServices.h"
 #include "usbblocker/USBListKind.h"
+#include "usbblocker/USBLists.h"
 
 namespace harbormind {
 
@@ -43,8 +44,8 @@ public:
     USBDiskList(const USBDiskList&) = delete;
     USBDiskList& operator=(const USBDiskList&) = delete;
 
-    // Re-reads the file. A file that cannot be read whole leaves no disk allowed and keeps the
-    // disks blocked so far blocked.
+    // Re-reads the file, then the administrator's lists files after it. A file that cannot be
+    // read whole leaves no disk allowed and keeps the disks blocked so far blocked.
     void load();
     // Whether the last load read the file whole.
     bool isReadWhole() const;
@@ -59,6 +60,8 @@ public:
     // None when the whole disk or its disk object cannot be had.
     std::optional<bool> isInWhiteListBSDName(const std::string& bsdName);
     bool isInBlackList(const std::string& name, std::int64_t size) const;
+    // Whether an administrator's lists file names the disk (its entries cannot be removed here).
+    bool isSetByAdministrator(const std::string& name) const;
 
     // Observers are held strongly and never removed.
     void addDelegate(std::shared_ptr<USBDiskListDelegate> delegate);
@@ -72,7 +75,10 @@ private:
     void add(const std::string& name, std::int64_t size, USBListKind kind);
     void remove(const std::string& name, std::int64_t size, USBListKind kind);
     void startWatch();
-    void failClosed(FileReadStatus status);
+    void failClosed(const std::string& path, FileReadStatus status);
+    // Appends the administrator's entries to `lists`; false when one of their files cannot be
+    // read whole.
+    bool readDropIns(USBLists& lists, std::vector<std::string>& names);
     void fileChanged(const FileWatch::Event& event);
 
     USBDiskListServices services_;
@@ -81,6 +87,7 @@ private:
     std::unique_ptr<FileWatch> fileWatch_;
     std::vector<Drive> whiteList_;
     std::vector<Drive> blackList_;
+    std::vector<std::string> administratorNames_;
     bool readWhole_ = true;
 };
 

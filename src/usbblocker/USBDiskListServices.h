@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/DiskArbitration.h"
 #include "platform/FileContents.h"
@@ -22,6 +24,8 @@ struct USBDiskListServices {
     std::shared_ptr<DispatchQueue> watchQueue;
     std::string savePath;
     std::string watchedFolder;
+    // The administrator's lists files, merged after the lists file at every load.
+    std::function<std::vector<std::string>()> dropInFiles;
 };
 
 }  // namespace harbormind

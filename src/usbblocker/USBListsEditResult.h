@@ -2,7 +2,7 @@
 
 namespace harbormind {
 
-// The outcome of a change to the lists asked for by a person (the command line).
+// The outcome of a change to the lists asked for by a person.
 enum class USBListsEditResult {
     Done,
     AlreadyListed,  // on the asked list already: nothing to do
@@ -10,6 +10,7 @@ enum class USBListsEditResult {
     NotListed,      // nothing to remove
     CannotStore,    // the name cannot be written to the lists file
     NotSaved,       // the lists file could not be changed (missing folder, no permission)
+    SetByAdministrator,  // an administrator's lists file names it: it cannot be removed here
 };
 
 }  // namespace harbormind

@@ -43,9 +43,17 @@ USBListsEditResult USBListsEditor::block(const std::string& name, std::int64_t s
 }
 
 USBListsEditResult USBListsEditor::remove(const std::string& name) {
+    return removeFromLists(name, true, true);
+}
+
+USBListsEditResult USBListsEditor::removeFrom(const std::string& name, USBListKind kind) {
+    return removeFromLists(name, kind == USBListKind::White, kind == USBListKind::Black);
+}
+
+USBListsEditResult USBListsEditor::removeFromLists(const std::string& name, bool white, bool black) {
     list_.load();
-    auto whites = list_.whiteList();
-    auto blacks = list_.blackList();
+    auto whites = white ? list_.whiteList() : std::vector<Drive>{};
+    auto blacks = black ? list_.blackList() : std::vector<Drive>{};
     if (!has(whites, name) && !has(blacks, name)) {
         return USBListsEditResult::NotListed;
     }
@@ -60,8 +68,9 @@ USBListsEditResult USBListsEditor::remove(const std::string& name) {
         }
     }
     list_.load();
-    if (has(list_.whiteList(), name) || has(list_.blackList(), name)) {
-        return USBListsEditResult::NotSaved;
+    if ((white && has(list_.whiteList(), name)) || (black && has(list_.blackList(), name))) {
+        return list_.isSetByAdministrator(name) ? USBListsEditResult::SetByAdministrator
+                                                : USBListsEditResult::NotSaved;
     }
     return USBListsEditResult::Done;
 }
@@ -75,6 +84,8 @@ const char* USBListsEditor::message(USBListsEditResult result) {
         case USBListsEditResult::CannotStore:
             return "a name with a line feed, a colon, \"__white\" or invalid UTF-8 cannot be stored";
         case USBListsEditResult::NotSaved: return "the lists file could not be changed";
+        case USBListsEditResult::SetByAdministrator:
+            return "listed in an administrator's lists file; it can only be removed there";
     }
     return "";
 }

@@ -19,11 +19,14 @@ public:
     // Takes the name off both lists, each entry with its own stored size so its line leaves
     // the file too.
     USBListsEditResult remove(const std::string& name);
+    // Takes the name off one list only.
+    USBListsEditResult removeFrom(const std::string& name, USBListKind kind);
 
     static const char* message(USBListsEditResult result);
 
 private:
     USBListsEditResult add(const std::string& name, std::int64_t size, USBListKind kind);
+    USBListsEditResult removeFromLists(const std::string& name, bool white, bool black);
 
     USBDiskList& list_;
 };

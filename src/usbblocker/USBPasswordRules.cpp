@@ -1,5 +1,8 @@
 #include "usbblocker/USBPasswordRules.h"
 
+#include "usbblocker/DMUSBBlockerWrapper.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
+
 #include <memory>
 
 #include <unicode/brkiter.h>
@@ -43,33 +46,38 @@ std::optional<std::string> USBPasswordRules::firstPasswordError(const std::strin
     return std::nullopt;
 }
 
-std::optional<std::string> USBPasswordRules::stopError(const std::string& entered,
-                                                       const std::optional<std::string>& stored) {
+USBPasswordRules::Check USBPasswordRules::daemonCheck(DMUSBBlockerWrapper& wrapper) {
+    return [&wrapper](const std::string& entered) -> std::optional<std::string> {
+        XPCCodeAnswer answer = wrapper.checkPassword(entered);
+        if (answer.code == DMUSBBlockerServerProtocol::done) {
+            return std::nullopt;
+        }
+        if (answer.code == DMUSBBlockerServerProtocol::noPassword) {
+            return std::string(USBBlockerTexts::incorrectPassword);
+        }
+        return DMUSBBlockerWrapper::reason(answer);
+    };
+}
+
+std::optional<std::string> USBPasswordRules::stopError(const std::string& entered, const Check& check) {
     if (entered.empty()) {
         return USBBlockerTexts::enterPassword;
     }
-    if (!stored || *stored != entered) {
-        return USBBlockerTexts::incorrectPassword;
-    }
-    return std::nullopt;
+    return check(entered);
 }
 
-std::optional<std::string> USBPasswordRules::entryError(const std::string& entered,
-                                                        const std::optional<std::string>& stored) {
-    std::optional<std::string> error = stopError(entered, stored);
-    if (!error && isTooLong(entered)) {
+std::optional<std::string> USBPasswordRules::entryError(const std::string& entered, const Check& check) {
+    if (entered.empty()) {
+        return USBBlockerTexts::enterPassword;
+    }
+    if (isTooLong(entered)) {
         return USBBlockerTexts::incorrectPassword;
     }
-    return error;
+    return check(entered);
 }
 
-std::optional<std::string> USBPasswordRules::changeError(const std::string& oldPassword,
-                                                         const std::string& newPassword,
-                                                         const std::string& confirmation,
-                                                         const std::optional<std::string>& stored) {
-    if (!stored || *stored != oldPassword) {
-        return USBBlockerTexts::incorrectPassword;
-    }
+std::optional<std::string> USBPasswordRules::changeError(const std::string& newPassword,
+                                                         const std::string& confirmation) {
     if (newPassword.empty() || newPassword != confirmation) {
         return USBBlockerTexts::incorrectPassword;
     }

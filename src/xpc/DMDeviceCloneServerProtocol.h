@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "xpc/XPCCodeAnswer.h"
 #include "xpc/XPCInterface.h"
 #include "xpc/XPCReply.h"
 
@@ -18,6 +19,16 @@ public:
     virtual void stopCloneWithFlag(bool flag) = 0;
     virtual void checkDiskWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                               XPCIntReply reply) = 0;
+
+    // Of our own, answering with the reason a person needs. The pair check: a DMCloneErrorCode
+    // raw value and why the pair was refused.
+    virtual void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice,
+                                                   const std::string& strSourceDevice, XPCCodeReply reply) = 0;
+    // The clone request, answered once the copy has started (0, with a notice such as a
+    // damaged record that made it start over) or was refused (a pair check code, or -1: another
+    // clone runs, a stop came first, or the resume is not possible), with the reason.
+    virtual void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                               bool isCover, XPCCodeReply reply) = 0;
 };
 
 }  // namespace harbormind

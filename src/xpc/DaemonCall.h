@@ -18,6 +18,10 @@ struct DaemonCallLimit {
     static constexpr Clock::Duration query = seconds(10);
     // Requests that do work (unlock, lock, mount): key derivation can take a while.
     static constexpr Clock::Duration operation = seconds(120);
+    // Requests that may wait for an administrator's password: longer than the daemon waits
+    // for the answer (300 s), so the daemon, not the client, ends a prompt left open, and a
+    // client never gives up on a request the daemon still carries out.
+    static constexpr Clock::Duration administrator = seconds(330);
 };
 
 // Sends one request through a fresh connection of `object` and waits for its reply; the

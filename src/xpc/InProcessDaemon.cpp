@@ -25,7 +25,25 @@ std::optional<InProcessDaemonBehaviour> behaviourNamed(const std::optional<std::
 
 }  // namespace
 
-InProcessDaemon::InProcessDaemon(PlatformValue::Dictionary answers) : answers_(std::move(answers)) {}
+InProcessDaemon::InProcessDaemon(PlatformValue::Dictionary answers) : answers_(std::move(answers)) {
+    // A scenario's Warden: "usbBlocker": {"warden": {"on": true, "mode": 2, "password": "pw"}}.
+    const PlatformValue::Dictionary* service = nullptr;
+    if (auto found = answers_.find("usbBlocker"); found != answers_.end()) {
+        service = found->second.asDictionary();
+    }
+    auto warden = service ? service->find("warden") : PlatformValue::Dictionary::const_iterator();
+    if (service && warden != service->end() && warden->second.asDictionary()) {
+        const auto& fields = *warden->second.asDictionary();
+        auto field = [&fields](const char* name) -> const PlatformValue* {
+            auto found = fields.find(name);
+            return found == fields.end() ? nullptr : &found->second;
+        };
+        bool on = field("on") && field("on")->asBool().value_or(false);
+        int mode = field("mode") ? static_cast<int>(field("mode")->asInteger().value_or(1)) : 1;
+        std::optional<std::string> password = field("password") ? field("password")->asText() : std::nullopt;
+        usbWarden_.set(on, mode, password);
+    }
+}
 
 InProcessDaemonBehaviour InProcessDaemon::behaviour(const std::string& service) const {
     {

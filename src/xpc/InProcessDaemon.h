@@ -11,6 +11,7 @@
 #include "platform/PlatformValue.h"
 #include "xpc/InProcessDaemonBehaviour.h"
 #include "xpc/InProcessDaemonCall.h"
+#include "xpc/InProcessUSBWarden.h"
 
 namespace harbormind {
 
@@ -53,6 +54,9 @@ public:
     std::int64_t unlockBitLocker(const std::string& bsdName, const std::string& password);
     bool lockBitLocker(const std::string& bsdName);
 
+    // "USB Warden" as this daemon keeps it.
+    InProcessUSBWarden& usbWarden() { return usbWarden_; }
+
 private:
     PlatformValue::Dictionary answers_;
     mutable std::mutex mutex_;
@@ -61,6 +65,7 @@ private:
     std::map<std::string, std::int64_t> bitLockerStatus_;
     std::vector<InProcessDaemonCall> calls_;
     FirstAidRunner firstAidRunner_;
+    InProcessUSBWarden usbWarden_;
 };
 
 }  // namespace harbormind

@@ -296,8 +296,11 @@ public:
     void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCIntReply reply) override {
         if (receive("clonDeviceWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
-            reply(intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0));
-            sendProgress(strDestinDevice);
+            std::int64_t code = intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0);
+            reply(code);
+            if (code == 0) {
+                sendProgress(strDestinDevice);
+            }
         }
     }
     void isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) override {
@@ -318,34 +321,116 @@ public:
             reply(intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0));
         }
     }
+    // The reasoned requests answer the codes of the two above, with the text under the
+    // selector's name followed by "Message".
+    void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                           XPCCodeReply reply) override {
+        if (receive("checkClonePairWithStrDestinDevice", {strDestinDevice, strSourceDevice})) {
+            reply({intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0),
+                   textFor("checkDiskWithStrDestinDeviceMessage", strDestinDevice)});
+        }
+    }
+    void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                       bool isCover, XPCCodeReply reply) override {
+        if (receive("startCloneWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
+            XPCCodeAnswer answer{intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0),
+                                 textFor("clonDeviceWithStrDestinDeviceMessage", strDestinDevice)};
+            bool started = answer.code == 0;
+            reply(std::move(answer));
+            if (started) {
+                sendProgress(strDestinDevice);
+            }
+        }
+    }
 
 private:
-    // The scenario's progress reports for this destination.
+    // The scenario's progress reports for this destination; the end of the clone (its
+    // "cloneEndedWithUnreadableBytes" entry, [bytes, reason]) goes just before the last.
     void sendProgress(const std::string& destination) {
         auto app = app_.lock();
         auto reports = scenarioProgress(*daemon_, key_, destination);
-        for (const auto& [status, total, current, error] : app ? reports : decltype(reports){}) {
+        for (std::size_t i = 0; app && i < reports.size(); ++i) {
+            if (i + 1 == reports.size()) {
+                sendEnd(*app, destination);
+            }
+            const auto& [status, total, current, error] = reports[i];
             app->updateProgressWithStatus(status, total, current, error, [](std::int64_t) {});
+        }
+    }
+    void sendEnd(DMDeviceCloneAppProtocol& app, const std::string& destination) {
+        auto end = daemon_->answer(key_, "cloneEndedWithUnreadableBytes", destination);
+        const PlatformValue::Array* fields = end ? end->asArray() : nullptr;
+        if (fields && fields->size() == 2) {
+            app.cloneEndedWithUnreadableBytes((*fields)[0].asInteger().value_or(0),
+                                              (*fields)[1].asText().value_or(""));
         }
     }
 
     std::weak_ptr<DMDeviceCloneAppProtocol> app_;
 };
 
+// "USB Warden" as the simulated daemon keeps it (InProcessUSBWarden). A scenario's answer
+// for addPlistFileWithReply, when it has one, decides that request instead.
 class USBBlockerService final : public ServiceBase, public DMUSBBlockerServerProtocol {
 public:
     using ServiceBase::ServiceBase;
 
     void addPlistFileWithReply(XPCBoolReply reply) override {
         if (receive("addPlistFileWithReply", {})) {
-            reply(boolFor("addPlistFileWithReply"));
+            auto scripted = daemon_->answer(key_, "addPlistFileWithReply");
+            reply(scripted ? scripted->asBool().value_or(false) && warden().enable() : warden().enable());
         }
     }
     void removePlistFileWithReply(XPCBoolReply reply) override {
         if (receive("removePlistFileWithReply", {})) {
-            reply(boolFor("removePlistFileWithReply"));
+            reply(warden().removeUnit());
         }
     }
+    void usbWardenStateWithReply(XPCStringReply reply) override {
+        if (receive("usbWardenStateWithReply", {})) {
+            reply(warden().stateText());
+        }
+    }
+    void checkUSBWardenPasswordWithPassword(const std::string& password, XPCCodeReply reply) override {
+        if (receive("checkUSBWardenPasswordWithPassword", {})) {
+            reply(warden().checkPassword(password));
+        }
+    }
+    void setUSBWardenPasswordWithOldPassword(const std::string& oldPassword, const std::string& newPassword,
+                                             XPCCodeReply reply) override {
+        if (receive("setUSBWardenPasswordWithOldPassword", {})) {
+            reply(warden().setPassword(oldPassword, newPassword));
+        }
+    }
+    void disableUSBWardenWithPassword(const std::string& password, XPCCodeReply reply) override {
+        if (receive("disableUSBWardenWithPassword", {})) {
+            reply(warden().disable(password));
+        }
+    }
+    void setUSBWardenModeWithMode(std::int64_t mode, const std::string& password, XPCCodeReply reply) override {
+        if (receive("setUSBWardenModeWithMode", {std::to_string(mode)})) {
+            reply(warden().setMode(mode, password));
+        }
+    }
+    void addUSBListEntryWithName(const std::string& name, std::int64_t size, bool white,
+                                 XPCCodeReply reply) override {
+        if (receive("addUSBListEntryWithName", {name, std::to_string(size), flagText(white)})) {
+            reply(warden().changeList(name, size, white, true));
+        }
+    }
+    void removeUSBListEntryWithName(const std::string& name, bool white, XPCCodeReply reply) override {
+        if (receive("removeUSBListEntryWithName", {name, flagText(white)})) {
+            reply(warden().changeList(name, 0, white, false));
+        }
+    }
+    void allowUSBDiskOnceWithBsdname(const std::string& bsdname, XPCCodeReply reply) override {
+        if (receive("allowUSBDiskOnceWithBsdname", {bsdname})) {
+            reply(warden().allowOnce(bsdname));
+        }
+    }
+
+private:
+    InProcessUSBWarden& warden() { return daemon_->usbWarden(); }
 };
 
 class InProcessConnection final : public XPCConnection {

@@ -15,10 +15,13 @@ struct XPCServiceName {
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
     // Of our own: LUKS2 encryption, and unlocking and locking encrypted volumes.
     static constexpr const char* luks = "com.Kestrane.drivemanagerd.luksXPC";
+    // Of our own: installing a signed update of the application.
+    static constexpr const char* update = "com.Kestrane.drivemanagerd.updateXPC";
 
     // Every name the daemon takes on the bus, in the order a status lists them (the mount
     // service last: the service manager waits for it).
-    static constexpr std::array<const char*, 7> all{bitLocker, ntfs, checkDisk, deviceClone, usbBlocker, luks, mount};
+    static constexpr std::array<const char*, 8> all{bitLocker, ntfs,   checkDisk, deviceClone,
+                                                    usbBlocker, luks, update,    mount};
 };
 
 }  // namespace harbormind

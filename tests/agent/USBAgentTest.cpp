@@ -10,7 +10,9 @@
 #include "AgentProcess.h"
 #include "agent/USBAgentModeStore.h"
 #include "daemon/linux/LinuxUSBBlockerService.h"
-#include "platform/linux/settings/LinuxSettingsStores.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
 #include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 #include "usbblocker/USBBlocker.h"
 
@@ -40,22 +42,18 @@ std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(USBAgentModeTest, TheEngineSeesTheWindowsChoiceNotItsOwnModelKey) {
-    TempFolder folder;
-    LinuxSettingsStores stores(folder.file("config"), "com.kestrane.harbormind");
-    // The agent's own "model" saying "allow all" must not weaken the user's choice.
-    stores.standard()->setValue("model", PlatformValue(0));
-    USBBlockerSettings settings(stores.standard(), stores.suite(USBBlockerSettings::suiteName));
+TEST(USBAgentModeTest, TheEngineSeesTheDaemonsModeNotItsOwnModelKey) {
+    auto daemon = std::make_shared<InProcessDaemon>();
+    XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+    USBBlockerSettings settings = USBBlockerSettings::current();
+    daemon->usbWarden().set(true, 1, std::string("pw"));
     EXPECT_EQ(USBAgentModeStore(settings).value(USBBlocker::modelKey), PlatformValue(1));
-    settings.setModeValue(2);
+    daemon->usbWarden().set(true, 2, std::string("pw"));
     EXPECT_EQ(USBAgentModeStore(settings).value(USBBlocker::modelKey), PlatformValue(2));
-
-    // A damaged suite file gives the asking mode, not a crash and not "allow all".
-    std::string suiteFile = stores.pathOf(USBBlockerSettings::suiteName);
-    std::ofstream(suiteFile, std::ios::trunc) << "<?xml version=\"1.0\"?><plist><dict><key>value</key><integer>2";
-    LinuxSettingsStores reopened(folder.file("config"), "com.kestrane.harbormind");
-    USBBlockerSettings damaged(reopened.standard(), reopened.suite(USBBlockerSettings::suiteName));
-    EXPECT_EQ(USBAgentModeStore(damaged).value(USBBlocker::modelKey), PlatformValue(1));
+    // A daemon that does not answer gives the asking mode, never "allow all".
+    daemon->setBehaviour(InProcessDaemonBehaviour::failConnection);
+    EXPECT_EQ(USBAgentModeStore(settings).value(USBBlocker::modelKey), PlatformValue(1));
+    XPCTransport::setCurrent(nullptr);
 }
 
 // The agent as the daemon installs it: the test has the daemon's service write the unit,
@@ -65,7 +63,11 @@ class USBAgentProcessTest : public testing::Test {
 protected:
     void startAgent(int modeValue) {
         std::string unit = folder.file("systemd/user/" + std::string(LinuxUSBAgentUnit::unitName));
-        LinuxUSBBlockerService service(unit, HARBORMIND_USBAGENT_BUILD_PATH);
+        LinuxUSBWarden::Options options;
+        options.listsFile = folder.file("warden/usbblocker.cnf");
+        auto warden = std::make_shared<LinuxUSBWarden>(options);
+        ASSERT_TRUE(warden->store().setPassword("pw"));
+        LinuxUSBBlockerService service(warden, unit, HARBORMIND_USBAGENT_BUILD_PATH);
         ASSERT_TRUE(service.addPlistFile());
         std::smatch exec;
         std::string text = readFile(unit);
@@ -73,8 +75,9 @@ protected:
 
         nlohmann::json scenario = nlohmann::json::parse(
             readFile(std::string(HARBORMIND_TEST_SOURCE_DIR) + "/tests/scenarios/usb-disks.json"));
-        scenario["settings"] = {{"standard", {{"model", 0}}},
-                                {"suites", {{USBBlockerSettings::suiteName, {{"value", modeValue}}}}}};
+        // The agent's own "model" saying "allow all" must not weaken the daemon's mode.
+        scenario["settings"] = {{"standard", {{"model", 0}}}};
+        scenario["daemon"]["usbBlocker"]["warden"] = {{"on", true}, {"mode", modeValue}, {"password", "pw"}};
         std::ofstream(folder.file("machine.json")) << scenario.dump();
         std::ofstream(lists()) << "WD Elements 25A2 Media:1000__white\n";
 

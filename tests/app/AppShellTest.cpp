@@ -16,6 +16,7 @@
 #include "app/DMDarkPalette.h"
 #include "app/DMDriverInstaller.h"
 #include "app/DMPermissionGuideWindow.h"
+#include "app/DMTexts.h"
 #include "app/DMUninstaller.h"
 #include "app/DMWindowController.h"
 #include "platform/sim/SimPackageManager.h"
@@ -182,8 +183,15 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
     EXPECT_EQ(more()->actions()[2]->isChecked(), !logging);
     more()->actions()[2]->trigger();
     // The whole corner menu, in its order (the USB submenu while the blocker is off).
-    EXPECT_EQ(texts(controller.cornerMenu()), (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "About",
-                                                                       "Help", "-", "More", "-", "Quit"}));
+    EXPECT_EQ(texts(controller.cornerMenu()),
+              (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "Attach Disk Image...", "-", "About",
+                                        "Help", "-", "More", "-", "Quit"}));
+    if (screenshots()) {
+        controller.cornerMenu()->popup(QPoint(0, 0));
+        settle(0.1);
+        save(controller.cornerMenu(), "corner-menu.png");
+        controller.cornerMenu()->hide();
+    }
 
     more()->actions()[3]->trigger();
     settle(0.1);
@@ -220,6 +228,7 @@ TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds
     SimPackageManager& packages = platform->simPackageManager();
     int terminated = 0;
     DMUninstaller uninstaller(presenter, &userData, &packages, [&] { ++terminated; });
+    uninstaller.setAgentStop([] { return true; });
     auto run = [&](int answer) {
         presenter->answers = {answer};
         uninstaller.start(nullptr);
@@ -253,6 +262,39 @@ TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds
     EXPECT_EQ(userData.removals(), 3);
     EXPECT_EQ(packages.requests().size(), 1u);
     EXPECT_EQ(terminated, 2);
+}
+
+TEST_F(AppShellTest, UninstallStopsTheUSBAgentFirstAndSaysWhenThePackageStays) {
+    SimUserData& userData = platform->simUserData();
+    SimPackageManager& packages = platform->simPackageManager();
+    packages.setApplicationPackage("harbormind");
+    int terminated = 0;
+    bool agentStops = false;
+    std::vector<std::string> order;
+    DMUninstaller uninstaller(presenter, &userData, &packages, [&] { ++terminated; });
+    uninstaller.setAgentStop([&] {
+        order.push_back("agent");
+        return agentStops;
+    });
+    presenter->answers = {0};
+    uninstaller.start(nullptr);
+    settle();
+    // The agent runs on: nothing of the user's is touched.
+    EXPECT_EQ(order, std::vector<std::string>{"agent"});
+    EXPECT_EQ(userData.removals(), 0);
+    EXPECT_TRUE(packages.requests().empty());
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.text, DMTexts::uninstallAgentRunning);
+
+    agentStops = true;
+    packages.setSucceeds(false);
+    presenter->answers = {0};
+    uninstaller.start(nullptr);
+    settle();
+    EXPECT_EQ(userData.removals(), 1);
+    EXPECT_EQ(packages.requests(), std::vector<std::string>{"remove harbormind"});
+    EXPECT_EQ(terminated, 0) << "quit although the package stayed";
+    EXPECT_EQ(presenter->shown.back().alert.text.rfind(DMTexts::uninstallPackageFailed, 0), 0u);
 }
 
 // ---- Driver installation and the guide ----

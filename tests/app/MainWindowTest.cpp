@@ -25,6 +25,7 @@
 #include "app/DMSearchField.h"
 #include "app/DMSidebarViewController.h"
 #include "app/DMViewControllerManager.h"
+#include "app/DMAttachDiskImageFlow.h"
 #include "app/DMWindowController.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
@@ -33,6 +34,8 @@
 #include "network/DMNetworkDriveManager.h"
 #include "app/DMNetworkDriveViewController.h"
 #include "platform/NetworkMountStatus.h"
+#include "platform/DiskImages.h"
+#include "platform/sim/SimDiskImages.h"
 #include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
@@ -330,6 +333,34 @@ TEST_F(MainWindowTest, OneDetailControllerPerDriveIsReused) {
     DMBaseViewController* again = select("disk5s1");
     EXPECT_EQ(first, again);
     EXPECT_EQ(controller->viewControllerMgr()->count(), 2u);
+}
+
+// "Attach Disk Image...": the picked file is attached, read-only when the user may only read
+// it (and then the user is told), and a failure is shown with its reason.
+TEST_F(MainWindowTest, AttachDiskImageAttachesThePickedFileAndExplainsWhatIsNotAsAsked) {
+    start("laptop.json");
+    SimDiskImages& images = platform->simDiskImages();
+    std::optional<std::string> picked = "/home/ann/disk.img";
+    controller->attachDiskImageFlow().setFileChooser([&picked](QWidget*) { return picked; });
+    auto attach = [this] {
+        controller->attachDiskImage_click();
+        settle(0.5);
+    };
+    attach();
+    EXPECT_EQ(images.requests(), std::vector<std::string>{"/home/ann/disk.img"});
+    ASSERT_EQ(presenter->titles(), std::vector<std::string>{"The disk image could not be attached"});
+    EXPECT_EQ(presenter->shown[0].alert.informativeText, "the simulated machine attaches no disk images");
+
+    images.setAnswers({{DiskImages::notWritable, "cannot open it for writing"}, {0, "loop7"}});
+    attach();
+    EXPECT_EQ(images.requests().back(), "/home/ann/disk.img read-only");
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.title, "The disk image was attached read-only as loop7");
+
+    picked.reset();
+    attach();
+    EXPECT_EQ(images.requests().size(), 3u);
+    EXPECT_EQ(presenter->shown.size(), 2u);
 }
 
 TEST_F(MainWindowTest, MountFromTheActionBarRefreshesOrExplainsTheFailure) {

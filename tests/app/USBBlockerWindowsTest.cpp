@@ -35,7 +35,7 @@
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
 #include "usbblocker/DriveTools.h"
-#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/USBListsEditor.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBDiskList.h"
 #include "xpc/InProcessDaemon.h"
@@ -72,7 +72,8 @@ bool shook(QWidget* field) {
 }
 
 // The control of "USB Warden" on the simulated machine of usb-disks.json, with the daemon in
-// the process and a presenter that records every notice and alert.
+// the process (it keeps the Warden, checks its password and changes the lists file as the
+// real one does) and a presenter that records every notice and alert.
 class USBBlockerWindowsTest : public test::VirtualClockTest {
 protected:
     void SetUp() override {
@@ -91,16 +92,15 @@ protected:
         services.savePath = listsPath;
         services.watchedFolder = "/private/var";
         lists = std::make_unique<USBDiskList>(services);
-        keyChain = std::make_unique<USBBlockerKeyChain>();
+        services.fileEvents = nullptr;
+        daemonLists = std::make_unique<USBDiskList>(services);
         presenter = std::make_shared<test::RecordingPresenter>();
         mainWindow = std::make_unique<QWidget>();
         mainWindow->resize(900, 600);
         mainWindow->show();
         DMUSBBlockerControl::Services control;
         control.presenter = presenter;
-        control.blockerSwitch = std::make_shared<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>(),
-                                                                   USBBlockerSettings::current());
-        control.keyChain = keyChain.get();
+        control.blockerSwitch = std::make_shared<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>());
         control.diskList = lists.get();
         control.driveTools = tools.get();
         usb = std::make_unique<DMUSBBlockerControl>(control, [w = mainWindow.get()] { return w; });
@@ -111,6 +111,7 @@ protected:
         mainWindow.reset();
         settle();
         lists.reset();
+        daemonLists.reset();
         XPCTransport::setCurrent(nullptr);
         VirtualClockTest::TearDown();
     }
@@ -119,7 +120,22 @@ protected:
         PlatformValue::Dictionary service{{"addPlistFileWithReply", PlatformValue(add)},
                                           {"removePlistFileWithReply", PlatformValue(remove)}};
         daemon = std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{{"usbBlocker", PlatformValue(service)}});
+        daemon->usbWarden().setListsChange([this](const std::string& name, std::int64_t size, bool white, bool add) {
+            return changeLists(name, size, white, add);
+        });
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+    }
+    // The daemon's side of a list change: the file is changed by it, or (when it is root's
+    // and refuses) not at all.
+    XPCCodeAnswer changeLists(const std::string& name, std::int64_t size, bool white, bool add) {
+        if (listsRefused) {
+            return {13, "refused"};
+        }
+        USBListsEditor editor(*daemonLists);
+        USBListsEditResult result = !add  ? editor.removeFrom(name, white ? USBListKind::White : USBListKind::Black)
+                                    : white ? editor.allow(name, size)
+                                            : editor.block(name, size);
+        return {result == USBListsEditResult::Done ? 0 : 1, USBListsEditor::message(result)};
     }
     std::vector<std::string> daemonCalls() {
         std::vector<std::string> names;
@@ -128,7 +144,7 @@ protected:
         }
         return names;
     }
-    std::optional<PlatformValue> switchValue() { return platform->settings().standard()->value("USBBlockerKeyValue"); }
+    std::optional<bool> switchValue() { return USBBlockerSettings::current().switchValue(); }
     void settle(double limit = 1.0) {
         QApplication::processEvents();
         Dispatch::main().runUntil([] { return false; }, seconds(limit));
@@ -149,16 +165,14 @@ protected:
         }
         return lines;
     }
-    void turnOn(const std::string& password = "pw") {
-        ASSERT_TRUE(keyChain->setPassword(password));
-        platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(true));
-    }
+    void turnOn(const std::string& password = "pw", int mode = 1) { daemon->usbWarden().set(true, mode, password); }
 
     std::shared_ptr<SimPlatform> platform;
     std::shared_ptr<InProcessDaemon> daemon;
     std::unique_ptr<DriveTools> tools;
     std::unique_ptr<USBDiskList> lists;
-    std::unique_ptr<USBBlockerKeyChain> keyChain;
+    std::unique_ptr<USBDiskList> daemonLists;
+    bool listsRefused = false;
     std::shared_ptr<test::RecordingPresenter> presenter;
     std::unique_ptr<QWidget> mainWindow;
     std::unique_ptr<DMUSBBlockerControl> usb;
@@ -193,9 +207,9 @@ TEST_F(USBBlockerWindowsTest, FirstPasswordRefusesInOrderAndClosingWithoutOkStor
     // The window deletes itself once the event loop runs again: read its end code first.
     EXPECT_EQ(window->endCode(), USBPasswordWindow::codeCancelled);
     settle();
-    EXPECT_EQ(keyChain->password(), std::nullopt);
-    EXPECT_TRUE(daemonCalls().empty());
+    EXPECT_EQ(daemon->usbWarden().password(), std::nullopt);
     EXPECT_EQ(switchValue(), std::nullopt);
+    EXPECT_FALSE(daemon->usbWarden().unitInstalled());
 }
 
 TEST_F(USBBlockerWindowsTest, FirstStartWithA48CharacterPasswordTurnsItOnAndOpensTheSettings) {
@@ -210,9 +224,9 @@ TEST_F(USBBlockerWindowsTest, FirstStartWithA48CharacterPasswordTurnsItOnAndOpen
     EXPECT_EQ(shown(window->lbErrorTip), "");
     window->btnOk->click();
     settle(0.1);
-    EXPECT_EQ(keyChain->password(), password);
-    EXPECT_EQ(daemonCalls(), std::vector<std::string>{"addPlistFileWithReply"});
-    EXPECT_EQ(switchValue(), PlatformValue(true));
+    EXPECT_EQ(daemon->usbWarden().password(), password);
+    EXPECT_TRUE(daemon->usbWarden().unitInstalled());
+    EXPECT_EQ(switchValue(), true);
     EXPECT_TRUE(usb->usbBLockerWindowController()->isVisible());
     EXPECT_TRUE(loadRuns().empty());
     settle(0.3);
@@ -222,16 +236,27 @@ TEST_F(USBBlockerWindowsTest, FirstStartWithA48CharacterPasswordTurnsItOnAndOpen
 }
 
 TEST_F(USBBlockerWindowsTest, StartWithAPasswordSetGoesStraightToTheDaemonAndStopsWhenItRefuses) {
-    turnOn();
-    platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(false));
     answerDaemon(false, true);
+    daemon->usbWarden().set(false, 1, std::string("pw"));
     usb->startUSBBlockerWithSender(0);
     settle();
     EXPECT_EQ(usb->usbSetPasswordWindowController(), nullptr);
     EXPECT_EQ(messages(), std::vector<std::string>{T::enableFailed});
     EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
-    EXPECT_EQ(switchValue(), PlatformValue(false));
+    EXPECT_EQ(switchValue(), false);
     EXPECT_TRUE(loadRuns().empty());
+
+    // Without a user service manager the agent does not start: the Warden is on all the same
+    // (the daemon guards), and that is what the one notice says.
+    answerDaemon(true, true);
+    daemon->usbWarden().set(false, 1, std::string("pw"));
+    ASSERT_TRUE(platform->addScriptRule(
+        R"({"match": ")" + platform->commands().loadUSBBlockerAgent() + R"(", "succeeded": false})"));
+    usb->startUSBBlockerWithSender(0);
+    settle();
+    EXPECT_EQ(switchValue(), true);
+    EXPECT_EQ(messages().back(), T::agentNotStarted);
+    EXPECT_EQ(presenter->shown.back().window, mainWindow.get()) << "a notice behind the main window";
 }
 
 TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTheAgentFile) {
@@ -244,9 +269,13 @@ TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTh
     EXPECT_TRUE(shook(window->editPassword));
     type(window->editPassword, "wrong");
     window->btnOk->click();
-    EXPECT_EQ(shown(window->lbErrorTip), T::incorrectPassword);
-
+    EXPECT_EQ(shown(window->lbErrorTip).rfind(T::incorrectPassword, 0), 0u) << shown(window->lbErrorTip);
+    // The daemon makes the next try wait, the right password included.
     type(window->editPassword, "right");
+    window->btnOk->click();
+    EXPECT_NE(shown(window->lbErrorTip).find("Try again"), std::string::npos) << shown(window->lbErrorTip);
+    EXPECT_FALSE(window->stopSuccess);
+
     double clicked = now();
     window->btnOk->click();
     EXPECT_TRUE(window->stopSuccess);
@@ -257,33 +286,48 @@ TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTh
     EXPECT_GE(now() - clicked, 0.5);
     settle();
     EXPECT_EQ(usb->usbBlockerStopwindowController(), nullptr);
-    EXPECT_EQ(daemonCalls(), std::vector<std::string>{"removePlistFileWithReply"});
-    EXPECT_EQ(switchValue(), PlatformValue(false));
-    EXPECT_EQ(messages(), (std::vector<std::string>{T::disabled, T::stopped}));
+    EXPECT_EQ(switchValue(), false);
+    EXPECT_FALSE(daemon->usbWarden().unitInstalled());
+    // One message, on the main window: what happened.
+    EXPECT_EQ(messages(), std::vector<std::string>{T::disabled});
+    EXPECT_EQ(presenter->shown[0].window, mainWindow.get());
 }
 
-TEST_F(USBBlockerWindowsTest, FailingUnloadStillRemovesTheAgentFileWhenTheDaemonAgrees) {
+TEST_F(USBBlockerWindowsTest, StopSaysWhatHappenedWhenTheAgentOrTheDaemonDoesNotFollow) {
+    // A daemon that refuses leaves the Warden on, starts the agent again and says why.
     turnOn("right");
-    ASSERT_TRUE(platform->addScriptRule(
-        R"({"match": ")" + platform->commands().unloadUSBBlockerAgent() + R"(", "succeeded": false})"));
     usb->startUSBBlockerWithSender(1);
     USBBlockerStopWindowController* window = usb->usbBlockerStopwindowController();
     type(window->editPassword, "right");
     window->btnOk->click();
+    daemon->usbWarden().set(true, 1, std::string("changed meanwhile"));
     settle();
-    ASSERT_EQ(messages(), std::vector<std::string>{T::disableFailed});
-    EXPECT_EQ(presenter->shown[0].window, window);
+    EXPECT_EQ(switchValue(), true);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(T::disableFailed, 0), 0u) << messages()[0];
+    EXPECT_EQ(loadRuns(), (std::vector<std::string>{platform->commands().unloadUSBBlockerAgent(),
+                                                    platform->commands().loadUSBBlockerAgent()}));
     presenter->answer(0, 0);
     settle();
-    EXPECT_EQ(switchValue(), PlatformValue(false));
-    EXPECT_EQ(messages(), (std::vector<std::string>{T::disableFailed, T::stopped}));
 
     // A cancelled stop window changes nothing.
-    turnOn("right");
     usb->startUSBBlockerWithSender(1);
     usb->usbBlockerStopwindowController()->btnCancel->click();
     settle();
-    EXPECT_EQ(switchValue(), PlatformValue(true));
+    EXPECT_EQ(switchValue(), true);
+
+    // Off, and an agent that could not be stopped is said in the same notice, never "Failed".
+    answerDaemon(true, true);
+    turnOn("right");
+    ASSERT_TRUE(platform->addScriptRule(
+        R"({"match": ")" + platform->commands().unloadUSBBlockerAgent() + R"(", "succeeded": false})"));
+    usb->startUSBBlockerWithSender(1);
+    window = usb->usbBlockerStopwindowController();
+    type(window->editPassword, "right");
+    window->btnOk->click();
+    settle();
+    EXPECT_EQ(switchValue(), false);
+    EXPECT_EQ(messages().back(), std::string(T::disabled) + " " + T::agentNotStopped);
 }
 
 TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
@@ -296,7 +340,7 @@ TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
     EXPECT_EQ(shown(entry->lblengthError), T::enterPassword);
     type(entry->editPassword, "wrong");
     entry->btnOk->click();
-    EXPECT_EQ(shown(entry->lblengthError), T::incorrectPassword);
+    EXPECT_EQ(shown(entry->lblengthError).rfind(T::incorrectPassword, 0), 0u);
     EXPECT_TRUE(shook(entry->editPassword));
     entry->btnCancel->click();
     settle();
@@ -305,14 +349,20 @@ TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
     usb->settingUSBBlokcerWithSender();
     type(usb->usbEntryWindowController()->editPassword, "right");
     usb->usbEntryWindowController()->btnOk->click();
+    EXPECT_NE(shown(usb->usbEntryWindowController()->lblengthError).find("Try again"), std::string::npos);
+    usb->usbEntryWindowController()->btnOk->click();
     settle();
     EXPECT_TRUE(usb->usbBLockerWindowController()->isVisible());
 }
 
 TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAndListTheWhiteList) {
     turnOn("old");
-    lists->addWhiteList("SanDisk Ultra Media", 30);
+    platform->files().setFile(listsPath, "WD Elements 25A2 Media:1000__white\nSanDisk Ultra Media:30__white\n"
+                                         "Generic Flash Disk Media:16__black\n");
+    lists->load();
     USBBLockerWindowController* window = usb->usbBLockerWindowController();
+    window->setPassword("old");
+    window->select(0);
     EXPECT_EQ(window->size(), QSize(700, 420));
     EXPECT_EQ(window->usbOutlineView->dataSource,
               (std::vector<std::string>{"General", "Set password", "DeviceWhiteList"}));
@@ -320,9 +370,9 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     USBGeneralViewController* general = window->usbViewController->usbGeneralViewController;
     EXPECT_EQ(window->usbViewController->currentController, general);
     EXPECT_EQ(general->btnModelSelect->currentIndex(), 0);
+    general->btnModelSelect->setCurrentIndex(1);
     emit general->btnModelSelect->activated(1);
-    auto suite = platform->settings().suite("group.drivemanager.app");
-    EXPECT_EQ(suite->value("value"), PlatformValue(2));
+    EXPECT_EQ(daemon->usbWarden().mode(), 2);
     general->btnModelSelect->setCurrentIndex(0);
     window->select(1);
     window->select(0);
@@ -331,22 +381,24 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     window->select(1);
     USBChangePasswordViewController* page = window->usbViewController->usbChangePasswordViewController;
     EXPECT_EQ(window->usbViewController->currentController, page);
+    EXPECT_EQ(page->lbTitle->text().toStdString(), T::changePasswordTitle) << "a password is set already";
     type(page->editNewPassword, "new");
     EXPECT_FALSE(page->btnChangePassword->isEnabled());
     type(page->editaffirmancePassword, "new");
     EXPECT_TRUE(page->btnChangePassword->isEnabled());
     type(page->editOldPassword, "bad");
     page->btnChangePassword->click();
-    EXPECT_EQ(shown(page->lbErrorTip), T::incorrectPassword);
+    EXPECT_EQ(shown(page->lbErrorTip).rfind(T::incorrectPassword, 0), 0u);
     EXPECT_TRUE(shook(page->editOldPassword));
+    page->btnChangePassword->click();  // the wait the wrong one caused
     type(page->editOldPassword, "old");
     EXPECT_EQ(shown(page->lbErrorTip), "");
     double changedAt = now();
     page->btnChangePassword->click();
-    EXPECT_EQ(keyChain->password(), "new");
+    EXPECT_EQ(daemon->usbWarden().password(), "new");
     EXPECT_TRUE(presenter->shown.empty());
     settle();
-    EXPECT_EQ(messages(), std::vector<std::string>{T::passwordChanged});
+    EXPECT_EQ(messages().back(), T::passwordChanged);
     EXPECT_GE(now() - changedAt, 0.5);
     EXPECT_TRUE(page->editOldPassword->text().isEmpty());
 
@@ -355,13 +407,26 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     ASSERT_EQ(whiteList->table->rowCount(), 2);
     EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1000 G");
     EXPECT_EQ(whiteList->table->item(1, 0)->text().toStdString(), "SanDisk Ultra Media");
+    ASSERT_EQ(whiteList->blackTable->rowCount(), 1);
+    EXPECT_EQ(whiteList->blackTable->item(0, 0)->text().toStdString(), "Generic Flash Disk Media");
+    // A daemon that refuses leaves the row, and says so.
+    listsRefused = true;
+    whiteList->table->selectRow(0);
+    whiteList->btnRemove->click();
+    EXPECT_EQ(whiteList->table->rowCount(), 2);
+    EXPECT_EQ(messages().back(), T::notAuthorized);
+    listsRefused = false;
     whiteList->table->selectRow(0);
     whiteList->btnRemove->click();
     EXPECT_EQ(whiteList->table->rowCount(), 1);
-    EXPECT_EQ(platform->files().read(listsPath, 1 << 20).bytes, "SanDisk Ultra Media:30__white\n");
+    EXPECT_EQ(platform->files().read(listsPath, 1 << 20).bytes,
+              "SanDisk Ultra Media:30__white\nGeneric Flash Disk Media:16__black\n");
     whiteList->table->selectRow(0);
     whiteList->btnRemove->click();
     EXPECT_FALSE(whiteList->btnRemove->isEnabled());
+    whiteList->blackTable->selectRow(0);
+    whiteList->btnRemoveBlack->click();
+    EXPECT_EQ(whiteList->blackTable->rowCount(), 0);
 
     // Another process adds a disk: the page follows.
     platform->files().append(listsPath, "Generic Flash Disk Media:16__white\n");
@@ -388,12 +453,62 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     EXPECT_TRUE(lists->isInWhiteList("Generic Flash Disk Media"));
     EXPECT_EQ(messages(), std::vector<std::string>{T::whiteListAdded});
 
+    // Where the daemon refuses (the lists file is root's), the failure is shown, never success.
+    listsRefused = true;
+    usb->checkWhiteListBeforeMounting("disk4s1", [&] { ++mounts; });
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_EQ(messages().back(), T::notAuthorized);
+    std::vector<std::string> said = messages();
+    EXPECT_EQ(std::count(said.begin(), said.end(), std::string(T::whiteListAdded)), 1);
+    listsRefused = false;
+
     // The drive views' guard: a disk known not to be listed is refused with the alert.
     EXPECT_FALSE(usb->driveMayLoad("disk4s1"));
     EXPECT_EQ(messages().back(), T::driveGuard);
     EXPECT_TRUE(usb->driveMayLoad("disk7s1"));
-    platform->settings().standard()->setValue("USBBlockerKeyValue", PlatformValue(false));
+    daemon->usbWarden().set(false, 1, std::string("right"));
     EXPECT_TRUE(usb->driveMayLoad("disk4s1"));
+}
+
+// Before a clone writes over a disk while the blocker is on, the disk joins the white list
+// behind the password; the sidebar offers "Add whitelist" only for a disk not listed yet.
+TEST_F(USBBlockerWindowsTest, ACloneDestinationIsWhiteListedFirstAndTheSidebarOffersOnlyUnlistedDisks) {
+    int clones = 0;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    EXPECT_EQ(clones, 1) << "off: nothing to ask";
+    EXPECT_FALSE(usb->offersAddWhiteList("disk7s1"));
+
+    turnOn("right");
+    EXPECT_TRUE(usb->offersAddWhiteList("disk7s1"));
+    EXPECT_FALSE(usb->offersAddWhiteList("disk5s1")) << "listed already";
+    usb->whiteListBeforeCloning("disk5s1", [&] { ++clones; });
+    EXPECT_EQ(clones, 2);
+
+    // Refused by the daemon: the clone never starts.
+    listsRefused = true;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    ASSERT_NE(usb->usbEntryWindowController(), nullptr);
+    EXPECT_EQ(usb->usbEntryWindowController()->tips, T::whiteListTip);
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_EQ(clones, 2);
+    EXPECT_EQ(messages().back(), T::notAuthorized);
+
+    listsRefused = false;
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    usb->usbEntryWindowController()->btnCancel->click();
+    settle();
+    EXPECT_EQ(clones, 2) << "cancelled";
+    usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
+    type(usb->usbEntryWindowController()->editPassword, "right");
+    usb->usbEntryWindowController()->btnOk->click();
+    settle();
+    EXPECT_EQ(clones, 3);
+    EXPECT_TRUE(lists->isInWhiteList("Generic Flash Disk Media"));
+    EXPECT_FALSE(usb->offersAddWhiteList("disk7s1"));
 }
 
 // Drive work that only counts what the dispatcher asked for.
@@ -451,7 +566,9 @@ TEST_F(USBBlockerWindowsTest, Screenshots) {
         GTEST_SKIP() << "HARBORMIND_SCREENSHOTS names the folder for screenshots";
     }
     turnOn("right");
-    lists->addWhiteList("SanDisk Ultra Media", 30);
+    platform->files().setFile(listsPath, "WD Elements 25A2 Media:1000__white\nSanDisk Ultra Media:30__white\n"
+                                         "Generic Flash Disk Media:16__black\n");
+    lists->load();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QPalette light = QApplication::palette();
     QPalette dark;
@@ -467,6 +584,7 @@ TEST_F(USBBlockerWindowsTest, Screenshots) {
     for (const auto& [suffix, palette] : {std::pair{"", light}, std::pair{"-dark", dark}}) {
         QApplication::setPalette(palette);
         USBBLockerWindowController* window = usb->usbBLockerWindowController();
+        window->setPassword("right");
         window->show();
         const char* names[] = {"usb-settings-general", "usb-settings-password", "usb-settings-whitelist"};
         for (int row = 0; row < 3; ++row) {

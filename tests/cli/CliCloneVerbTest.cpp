@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "cli/HarbormindCtl.h"
 #include "daemon/clone/CloneEngine.h"
 #include "daemon/clone/CloneLoopDevice.h"
 #include "daemon/clone/CloneTestProgram.h"
+#include "testsupport/WholeFile.h"
 
 namespace harbormind {
 namespace {
@@ -95,6 +97,34 @@ TEST_F(CliCloneVerbTest, AnInterruptedCloneIsResumedOrRestartedOnlyWhenAsked) {
     std::uint64_t before = destination->bytesWritten();
     EXPECT_EQ(run({"--resume"}), 0) << err.str();
     EXPECT_LE(destination->bytesWritten() - before, 32u << 20);
+    EXPECT_TRUE(same());
+}
+
+// One digit of the record changed (say "done 0 16777216" to "done 0 26777216"): the resume is
+// not fooled into skipping what was never copied; it says so and copies everything.
+TEST_F(CliCloneVerbTest, AnEditedRecordIsNotTrusted) {
+    clone::CloneOptions options;
+    options.stateFolder = folder / "state";
+    options.checkpointBytes = 8 << 20;
+    options.progressInterval = Clock::Duration::zero();
+    {
+        clone::CloneEngine engine(options);
+        engine.startClone(destination->node(), source->node(), false, [](const clone::CloneProgress& p) {
+            return p.current >= (16u << 20) ? clone::CloneReply::cancel : clone::CloneReply::proceed;
+        });
+        engine.waitUntilFinished();
+    }
+    fs::path map = fs::directory_iterator(folder / "state")->path();
+    std::string text = test::readWholeFile(map.string());
+    std::size_t digit = text.find("\ndone 0 ");
+    ASSERT_NE(digit, std::string::npos) << text;
+    text[digit + 8] = text[digit + 8] == '1' ? '2' : '1';
+    std::ofstream(map, std::ios::trunc) << text;
+
+    std::uint64_t before = destination->bytesWritten();
+    EXPECT_EQ(run({"--resume"}), 0) << err.str();
+    EXPECT_NE(err.str().find("damaged"), std::string::npos) << err.str();
+    EXPECT_EQ(destination->bytesWritten() - before, 48u << 20);
     EXPECT_TRUE(same());
 }
 

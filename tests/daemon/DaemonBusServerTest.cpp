@@ -78,7 +78,7 @@ TEST_F(DaemonBusTest, ARefusedCallerGetsEveryDefaultAndTheBackendHearsNothing) {
     auto bitlocker = DMBitLockerWrapper::create();
     EXPECT_FALSE(bitlocker->isBitLockerKextAllowed());
     EXPECT_EQ(bitlocker->unlockBitLockerDriveWithBsdname("disk4s1", "right", false), -1);
-    EXPECT_EQ(authorizer->lastAction, DaemonAction::act);
+    EXPECT_EQ(authorizer->lastAction, DaemonAction::unlock);
     EXPECT_EQ(bitlocker->bitLockerDriveStatusWithBsdname("disk4s1"), DMLocalDriveStatus::invalid);
     EXPECT_EQ(std::make_shared<DMNtfsWrapper>()->mountAsNTFSNativelyWithBsdName("disk2s1"), -1);
     EXPECT_TRUE(backend->daemon()->calls().empty());

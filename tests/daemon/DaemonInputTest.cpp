@@ -85,13 +85,47 @@ TEST(FirstAidCommandTest, AnythingElseIsNoCommand) {
 // Allows everyone, counting how often it was asked.
 class CountingAuthorizer final : public DaemonAuthorizer {
 public:
-    bool authorize(const CallerIdentity&, DaemonAction) override {
+    bool authorize(const CallerIdentity&, DaemonAction action) override {
         ++asked;
+        lastAction = action;
         return allow;
     }
     int asked = 0;
+    DaemonAction lastAction = DaemonAction::perDevice;
     bool allow = true;
 };
+
+// A call's form is checked before the caller is authorized (which may wait on a prompt), so
+// a call that cannot be right never waits holding its arguments.
+TEST(DaemonGuardTest, ArgumentsOfTheWrongFormAreRefusedBeforeAnyoneIsAsked) {
+    auto authorizer = std::make_shared<CountingAuthorizer>();
+    DaemonGuard guard(authorizer, std::make_shared<SyntaxOnlyDeviceCheck>());
+    CallerIdentity caller{":1.5", 1000, 42, {}};
+    const DaemonMethod* header = DaemonMethodTable::find(XPCServiceName::luks, "getLuksHeaderWithBsdname");
+    const DaemonMethod* unlock = DaemonMethodTable::find(XPCServiceName::luks, "unlockDriveWithBsdname");
+    const DaemonMethod* firstAid = DaemonMethodTable::find(XPCServiceName::checkDisk, "firstAidWithArguments");
+    ASSERT_TRUE(header && unlock && firstAid);
+    EXPECT_FALSE(guard.check(*header, caller, {std::string(30 << 20, 'a')}).allowed);
+    EXPECT_FALSE(guard.check(*unlock, caller, {std::string("sdb1"), std::string(1025, 'p'), false}).allowed);
+    EXPECT_FALSE(guard.check(*firstAid, caller, {std::vector<std::string>(17, "-c")}).allowed);
+    EXPECT_FALSE(guard.check(*firstAid, caller,
+                             {std::vector<std::string>{"-c", "diskutil repairVolume " + std::string(5000, 'a')}})
+                     .allowed);
+    EXPECT_EQ(authorizer->asked, 0);
+}
+
+TEST(DaemonGuardTest, AFirstAidRunThatRepairsNeedsTheRepairAction) {
+    auto authorizer = std::make_shared<CountingAuthorizer>();
+    DaemonGuard guard(authorizer, std::make_shared<SyntaxOnlyDeviceCheck>());
+    const DaemonMethod* firstAid = DaemonMethodTable::find(XPCServiceName::checkDisk, "firstAidWithArguments");
+    ASSERT_NE(firstAid, nullptr);
+    CallerIdentity caller{":1.5", 1000, 42, {}};
+    EXPECT_TRUE(guard.check(*firstAid, caller, {std::vector<std::string>{"-c", "diskutil repairVolume sdb1"}}).allowed);
+    EXPECT_EQ(authorizer->lastAction, DaemonAction::repair);
+    EXPECT_TRUE(guard.check(*firstAid, caller, {std::vector<std::string>{"-c", "'/x/fsck_NTFS' /dev/sdb1 kestrane_chkdsk"}})
+                    .allowed);
+    EXPECT_EQ(authorizer->lastAction, DaemonAction::check);
+}
 
 TEST(DaemonGuardTest, ChecksEveryArgumentByItsRoleAfterAuthorization) {
     auto authorizer = std::make_shared<CountingAuthorizer>();
@@ -125,19 +159,18 @@ TEST(DaemonMethodTableTest, EveryMethodHasOneRolePerArgumentAndADefaultWhenItRep
         EXPECT_EQ(method.replies(), method.defaultAnswer.has_value()) << method.name;
         ++count;
     }
-    EXPECT_EQ(count, 38);
+    EXPECT_EQ(count, 50);
+    // The volume's secrets are read with the right to encrypt, not with a question's.
     const DaemonMethod* key = DaemonMethodTable::find(XPCServiceName::bitLocker, "getBitLockerRecoveryKeyWithBsdname");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->action, DaemonAction::act);  // the recovery key is a secret
-    // Encrypting writes over a whole volume: an administrator's action on an unused device.
+    EXPECT_EQ(key->action, DaemonAction::encrypt);
+    for (const char* secret : {"getLuksRecoveryKeyWithBsdname", "getLuksHeaderWithBsdname"}) {
+        EXPECT_EQ(DaemonMethodTable::find(XPCServiceName::luks, secret)->action, DaemonAction::encrypt) << secret;
+    }
     const DaemonMethod* encrypt = DaemonMethodTable::find(XPCServiceName::luks, "encryptLuksDriveWithBsdname");
     ASSERT_NE(encrypt, nullptr);
-    EXPECT_EQ(encrypt->action, DaemonAction::act);
     EXPECT_EQ(encrypt->roles, (std::vector<ArgumentRole>{ArgumentRole::overwrittenName, ArgumentRole::secret,
                                                           ArgumentRole::plain}));
-    for (const char* secret : {"getLuksRecoveryKeyWithBsdname", "getLuksHeaderWithBsdname"}) {
-        EXPECT_EQ(DaemonMethodTable::find(XPCServiceName::luks, secret)->action, DaemonAction::act) << secret;
-    }
 }
 
 class ConfigFileTest : public testing::Test {
@@ -167,16 +200,16 @@ TEST_F(ConfigFileTest, TheGroupIsReadOnlyFromAFileNobodyElseMayChange) {
 
 TEST(LocalAuthorizationRulesTest, RootTheDaemonsUserAndTheGroupMayCall) {
     LocalAuthorizationRules noGroup(std::nullopt);
-    EXPECT_TRUE(noGroup.authorize({":1.1", 0, 1, {}}, DaemonAction::act));
-    EXPECT_TRUE(noGroup.authorize({":1.1", static_cast<std::uint32_t>(::geteuid()), 1, {}}, DaemonAction::act));
+    EXPECT_TRUE(noGroup.authorize({":1.1", 0, 1, {}}, DaemonAction::encrypt));
+    EXPECT_TRUE(noGroup.authorize({":1.1", static_cast<std::uint32_t>(::geteuid()), 1, {}}, DaemonAction::encrypt));
     std::uint32_t stranger = ::geteuid() == 0 ? 64999 : 0;
     if (stranger != 0) {
         EXPECT_FALSE(noGroup.authorize({":1.1", stranger, 1, {}}, DaemonAction::query));
     }
     // The group "root" has gid 0 on every system.
     LocalAuthorizationRules rootGroup(std::string("root"));
-    EXPECT_TRUE(rootGroup.authorize({":1.1", 64999, 1, {100, 0}}, DaemonAction::act));
-    EXPECT_FALSE(rootGroup.authorize({":1.1", 64999, 1, {100, 101}}, DaemonAction::act));
+    EXPECT_TRUE(rootGroup.authorize({":1.1", 64999, 1, {100, 0}}, DaemonAction::encrypt));
+    EXPECT_FALSE(rootGroup.authorize({":1.1", 64999, 1, {100, 101}}, DaemonAction::encrypt));
 }
 
 TEST(LinuxNtfsServiceTest, TheKernelsNtfs3DriverCounts) {

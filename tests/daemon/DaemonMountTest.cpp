@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "PolicyAuthority.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/PrivateBusTest.h"
@@ -42,9 +43,10 @@ bool isMountPoint(const std::string& path) {
 }
 
 // The daemon on a private bus, mounting for a second, unprivileged user it never heard of
-// before (created here, removed after), with the user's real loop device volume. The user
-// reaches it as the application does on a desktop: through harbormind-mount, which asks the
-// daemon whenever it does not run as root.
+// before (created here, removed after), with a real loop device volume, and polkit's authority
+// answering as the shipped policy does for an active session. The user reaches the daemon as
+// the application does on a desktop: through harbormind-mount, which asks the daemon whenever
+// it does not run as root.
 class DaemonMountTest : public test::PrivateBusTest {
 protected:
     void SetUp() override {
@@ -64,7 +66,8 @@ protected:
         std::string id = run({"id", "-u", user}).out;
         uid = static_cast<uid_t>(std::stoul(id));
         gid = static_cast<gid_t>(std::stoul(run({"id", "-g", user}).out));
-        // Without polkit, the members of the configured group may call.
+        // Were polkit absent, the members of the configured group could do anything: polkit
+        // decides here.
         std::ofstream(folder + "/drivemanagerd.conf") << "group = " << user << "\n";
         ::chmod((folder + "/drivemanagerd.conf").c_str(), 0644);
         label = "HMVOL" + std::to_string(::getpid() % 100000);
@@ -74,9 +77,16 @@ protected:
         ASSERT_EQ(attached.status, 0);
         loop = attached.out.substr(0, attached.out.find('\n'));
         loopName = loop.substr(5);
+        fs::create_directories(folder + "/home");
+        ASSERT_EQ(::chown((folder + "/home").c_str(), uid, gid), 0);
+        authority = std::make_unique<test::PolicyAuthority>();
+        startDaemon();
+    }
+
+    void startDaemon() {
         daemon = std::make_unique<test::ChildProcess>(
             std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder + "/drivemanagerd.conf", "--media-root",
-                                     media},
+                                     media, "--state-dir", folder + "/state"},
             std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}}, nullptr,
             folder + "/daemon.log");
         ASSERT_TRUE(bus->waitForName(XPCServiceName::mount));
@@ -84,6 +94,7 @@ protected:
 
     void TearDown() override {
         daemon.reset();
+        authority.reset();
         // Our own mounts only, by their exact paths, before the bus folder is removed.
         for (const auto& point : {userMountPoint(), userMountPoint() + "1", folder + "/rootmnt", folder + "/rootonly"}) {
             while (isMountPoint(point)) {
@@ -93,6 +104,14 @@ protected:
         if (!loop.empty() && stillOurs()) {
             run({"losetup", "--detach", loop});
         }
+        for (const auto& [name, image] : attached) {
+            if (backingFile(name) == image) {
+                run({"losetup", "--detach", "/dev/" + name});
+            }
+        }
+        if (!otherUser.empty()) {
+            run({"userdel", otherUser});
+        }
         if (!user.empty() && uid != 0) {
             run({"userdel", user});
             run({"groupdel", user});
@@ -100,11 +119,39 @@ protected:
         bus.reset();
     }
 
-    bool stillOurs() const {
-        std::ifstream backing("/sys/block/" + loopName + "/loop/backing_file");
+    static std::string backingFile(const std::string& name) {
+        std::ifstream backing("/sys/block/" + name + "/loop/backing_file");
         std::string file;
         std::getline(backing, file);
-        return file == folder + "/image";
+        return file;
+    }
+    bool stillOurs() const { return backingFile(loopName) == folder + "/image"; }
+
+    // An image file of the user's own carrying an ext4 volume named like root's.
+    std::string userImage() {
+        const std::string path = folder + "/user.img";
+        fs::resize_file((std::ofstream(path).close(), path), 16 << 20);
+        EXPECT_EQ(run({"mkfs.ext4", "-q", "-F", "-L", label, path}).status, 0);
+        EXPECT_EQ(::chown(path.c_str(), uid, gid), 0);
+        ::chmod(path.c_str(), 0600);
+        return path;
+    }
+
+    // harbormindctl attach as the user: the new loop device's name, kept for the clean-up.
+    std::string attachAsUser(const std::string& image, const std::vector<std::string>& options = {}) {
+        std::vector<std::string> argv{HARBORMIND_CTL_PATH, "attach", image};
+        argv.insert(argv.end(), options.begin(), options.end());
+        Outcome outcome = asUser(argv);
+        const std::string marker = " as ";
+        auto at = outcome.out.find(marker);
+        if (outcome.status != 0 || at == std::string::npos) {
+            ADD_FAILURE() << "attach failed (" << outcome.status << "): " << outcome.out << outcome.err;
+            return {};
+        }
+        std::string name = outcome.out.substr(at + marker.size());
+        name = name.substr(0, name.find_first_of(" \n"));
+        attached.emplace_back(name, image);
+        return name;
     }
 
     std::string userMountPoint() const { return media + "/" + user + "/" + label; }
@@ -116,7 +163,7 @@ protected:
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         return run(argv,
                    {{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}, {"PKEXEC_UID", "0"}, {"SUDO_USER", "root"},
-                    {"HARBORMIND_MEDIA_ROOT", folder + "/evil"}},
+                    {"HARBORMIND_MEDIA_ROOT", folder + "/evil"}, {"HOME", folder + "/home"}},
                    folder + "/user.err");
     }
 
@@ -126,14 +173,24 @@ protected:
         return asUser(argv);
     }
 
+    std::unique_ptr<test::PolicyAuthority> authority;
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder, media, user, label, loop, loopName;
+    std::vector<std::pair<std::string, std::string>> attached;  // loop device, image
+    std::string otherUser;
     uid_t uid = 0;
     gid_t gid = 0;
 };
 
-TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsTheirVolumeThroughTheDaemon) {
-    Outcome mounted = helper("mount", {loopName});
+// The user attaches an image of their own and, as on a trusted desktop, mounts, unmounts and
+// detaches it with no administrator: polkit answers as the shipped policy does and is asked
+// for nothing an active user lacks.
+TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsAnImageTheyAttached) {
+    const std::string image = userImage();
+    const std::string mine = attachAsUser(image);
+    ASSERT_FALSE(mine.empty());
+    EXPECT_EQ(backingFile(mine), image);
+    Outcome mounted = helper("mount", {mine});
     ASSERT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_NE(mounted.out.find("mounted at " + userMountPoint()), std::string::npos) << mounted.out;
     EXPECT_TRUE(isMountPoint(userMountPoint()));
@@ -152,16 +209,71 @@ TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsTheirVolumeThroughTheDaemon)
     EXPECT_NE(asUser({"ln", "-s", "/root", media + "/" + user + "/swap"}).status, 0);
     EXPECT_FALSE(fs::is_symlink(media + "/" + user + "/swap"));
 
-    Outcome unmounted = helper("unmount", {loopName});
+    Outcome unmounted = helper("unmount", {mine});
     EXPECT_EQ(unmounted.status, 0) << unmounted.err;
     EXPECT_FALSE(isMountPoint(userMountPoint()));
     EXPECT_FALSE(fs::exists(userMountPoint()));
 
-    ASSERT_EQ(helper("mount", {loopName}).status, 0);
-    Outcome ejected = helper("eject", {loopName});
+    ASSERT_EQ(helper("mount", {mine}).status, 0);
+    Outcome ejected = helper("eject", {mine});
     EXPECT_EQ(ejected.status, 0) << ejected.err;
     EXPECT_FALSE(isMountPoint(userMountPoint()));
-    EXPECT_FALSE(stillOurs()) << "the loop device is still attached";
+    EXPECT_NE(backingFile(mine), image) << "the loop device is still attached";
+    for (const auto& question : authority->asked()) {
+        EXPECT_EQ(question.find("-others"), std::string::npos) << question;
+    }
+}
+
+// The record of who attached an image outlives the daemon, and is the attacher's alone: another
+// user may not mount it, nor mount or detach root's loop devices.
+TEST_F(DaemonMountTest, AnImageIsOnlyItsAttachersAcrossARestartOfTheDaemon) {
+    const std::string image = userImage();
+    const std::string name = attachAsUser(image);
+    ASSERT_FALSE(name.empty());
+    daemon.reset();
+    ASSERT_TRUE(bus->waitForName(XPCServiceName::mount, false));
+    startDaemon();
+    Outcome mounted = helper("mount", {name});
+    ASSERT_EQ(mounted.status, 0) << mounted.err;
+
+    // A second user: refused the first user's image and its mount.
+    otherUser = user + "b";
+    ASSERT_EQ(run({"useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", otherUser}).status, 0);
+    const std::string otherUid = run({"id", "-u", otherUser}).out;
+    auto asOther = [&](const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv{"setpriv", "--reuid=" + otherUid.substr(0, otherUid.find('\n')),
+                                      "--regid=" + std::to_string(gid), "--clear-groups", "--",
+                                      HARBORMIND_MOUNT_HELPER_PATH};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        return run(argv, {{"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}}, folder + "/other.err");
+    };
+    EXPECT_EQ(asOther({"unmount", name}).status, 13);
+    EXPECT_EQ(asOther({"eject", name}).status, 13);
+    EXPECT_TRUE(isMountPoint(userMountPoint()));
+    EXPECT_EQ(helper("unmount", {name}).status, 0);
+    EXPECT_EQ(asOther({"mount", name}).status, 13);
+    EXPECT_EQ(asOther({"mount", loopName}).status, 13);
+    EXPECT_EQ(backingFile(name), image);
+}
+
+// The image is opened by the user, never by the daemon: a file the user may only read is
+// attached only read-only, and a file they may not read not at all.
+TEST_F(DaemonMountTest, AUserAttachesOnlyWhatTheyCouldOpenThemselves) {
+    ::chmod((folder + "/image").c_str(), 0644);
+    Outcome writable = asUser({HARBORMIND_CTL_PATH, "attach", folder + "/image"});
+    EXPECT_NE(writable.status, 0);
+    EXPECT_NE(writable.err.find("read-only"), std::string::npos) << writable.err;
+    const std::string name = attachAsUser(folder + "/image", {"--read-only"});
+    ASSERT_FALSE(name.empty());
+    std::ifstream readOnly("/sys/block/" + name + "/ro");
+    std::string flag;
+    std::getline(readOnly, flag);
+    EXPECT_EQ(flag, "1");
+
+    ::chmod((folder + "/image").c_str(), 0600);
+    Outcome unreadable = asUser({HARBORMIND_CTL_PATH, "attach", "--read-only", folder + "/image"});
+    EXPECT_NE(unreadable.status, 0);
+    EXPECT_NE(unreadable.err.find("Permission denied"), std::string::npos) << unreadable.err;
 }
 
 // A user's unlock and lock go to the daemon's encrypted-volume service, which answers with
@@ -207,7 +319,13 @@ TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     EXPECT_EQ(otherRoot.status, 13);
     EXPECT_FALSE(isMountPoint(folder + "/rootonly"));
 
-    // Root's own mount of the loop device: neither unmounted nor ejected for the user.
+    // A loop device root attached is an administrator's: the user may not mount it.
+    Outcome mount = helper("mount", {loopName});
+    EXPECT_EQ(mount.status, 13) << mount.err;
+    EXPECT_NE(mount.err.find("disk image you did not attach"), std::string::npos) << mount.err;
+    EXPECT_FALSE(isMountPoint(userMountPoint()));
+
+    // Root's own mount of it: neither unmounted nor ejected for the user.
     fs::create_directories(folder + "/rootmnt");
     ASSERT_EQ(::mount(loop.c_str(), (folder + "/rootmnt").c_str(), "ext4", 0, nullptr), 0);
     Outcome unmount = helper("unmount", {loopName});
@@ -216,14 +334,12 @@ TEST_F(DaemonMountTest, AUserCannotChooseTheFolderNorTouchRootsOwnLoopDevice) {
     EXPECT_EQ(helper("unmount", {"--force", "--whole", loopName}).status, 13);
     EXPECT_EQ(helper("eject", {loopName}).status, 13);
     EXPECT_TRUE(isMountPoint(folder + "/rootmnt"));
-    // Asking to mount it answers where root mounted it, and does not make it the user's.
-    Outcome already = helper("mount", {loopName});
-    EXPECT_EQ(already.status, 0) << already.err;
-    EXPECT_NE(already.out.find(folder + "/rootmnt"), std::string::npos) << already.out;
 
     // Unmounted, root's loop device is still not the user's to detach.
     ASSERT_EQ(::umount2((folder + "/rootmnt").c_str(), 0), 0);
-    EXPECT_EQ(helper("eject", {loopName}).status, 13);
+    Outcome eject = helper("eject", {loopName});
+    EXPECT_EQ(eject.status, 13) << eject.err;
+    EXPECT_NE(eject.err.find("needs an administrator"), std::string::npos) << eject.err;
     EXPECT_TRUE(stillOurs());
 }
 
@@ -237,6 +353,7 @@ TEST_F(DaemonMountTest, AMediaFolderAnOlderVersionGaveTheUserIsTakenBackAndItsLi
     ::chmod((folder + "/rootonly").c_str(), 0700);
     fs::create_symlink(folder + "/rootonly", userMountPoint());
 
+    authority->grant(uid, DaemonAction::loopOthers);
     Outcome mounted = helper("mount", {loopName});
     ASSERT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_TRUE(isMountPoint(userMountPoint() + "1")) << mounted.out;

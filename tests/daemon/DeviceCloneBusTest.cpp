@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <future>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -28,8 +30,7 @@ constexpr std::uint64_t MiB = 1u << 20;
 // The Linux clone service with a state folder of the test's; nothing else.
 class CloneOnlyBackend final : public DaemonBackend {
 public:
-    explicit CloneOnlyBackend(clone::CloneOptions options)
-        : engine_(std::make_shared<clone::CloneEngine>(std::move(options))) {}
+    explicit CloneOnlyBackend(std::shared_ptr<clone::CloneEngine> engine) : engine_(std::move(engine)) {}
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) override {
         return nullptr;
     }
@@ -47,15 +48,30 @@ private:
     std::shared_ptr<clone::CloneEngine> engine_;
 };
 
-// Keeps the messages and lets the test wait for the end of a clone (bounded).
+// Keeps the messages and lets the test wait for the end of a clone (bounded). While held,
+// it takes the first message and then answers nothing, as a hung application would.
 class WaitingDelegate final : public DMDeviceCloneWrapperDelegate {
 public:
     void deviceCloneProgress(const DMProgressMessage& message) override {
+        std::unique_lock lock(mutex_);
+        messages_.push_back(message);
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return !held_; });
+    }
+    void deviceCloneEnded(std::uint64_t unreadableBytes, const std::string& reason) override {
+        std::lock_guard lock(mutex_);
+        ends_.emplace_back(unreadableBytes, reason);
+    }
+    void hold(bool held) {
         {
             std::lock_guard lock(mutex_);
-            messages_.push_back(message);
+            held_ = held;
         }
         changed_.notify_all();
+    }
+    std::vector<std::pair<std::uint64_t, std::string>> ends() {
+        std::lock_guard lock(mutex_);
+        return ends_;
     }
     // The first message past `from` with a status other than running; empty after the bound.
     std::optional<DMProgressMessage> endAfter(std::size_t from) {
@@ -88,7 +104,21 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<DMProgressMessage> messages_;
+    std::vector<std::pair<std::uint64_t, std::string>> ends_;
+    bool held_ = false;
 };
+
+// Runs `work` on a thread of its own and waits for it at most `limit`; false when it is still
+// running then (the thread is left to finish, or to hang, on its own).
+bool finishesWithin(std::function<void()> work, std::chrono::seconds limit) {
+    auto done = std::make_shared<std::promise<void>>();
+    auto finished = done->get_future();
+    std::thread([work = std::move(work), done] {
+        work();
+        done->set_value();
+    }).detach();
+    return finished.wait_for(limit) == std::future_status::ready;
+}
 
 class DeviceCloneBusTest : public test::DaemonBusFixture {
 protected:
@@ -118,11 +148,14 @@ protected:
         clone::CloneOptions options;
         options.stateFolder = folder / "state";
         options.checkpointBytes = 16 * MiB;
-        serve(std::make_shared<CloneOnlyBackend>(options));
+        engine = std::make_shared<clone::CloneEngine>(options);
+        serve(std::make_shared<CloneOnlyBackend>(engine));
         wrapper->setDelegate(delegate);
     }
     void TearDown() override {
+        delegate->hold(false);
         server.reset();  // stops a clone still running before its devices go
+        engine.reset();
         source.reset();
         destination.reset();
         if (!folder.empty()) {
@@ -138,6 +171,7 @@ protected:
     fs::path folder;
     std::unique_ptr<CloneLoopDevice> source;
     std::unique_ptr<CloneLoopDevice> destination;
+    std::shared_ptr<clone::CloneEngine> engine;
     std::shared_ptr<DMDeviceCloneWrapper> wrapper = DMDeviceCloneWrapper::create();
     std::shared_ptr<WaitingDelegate> delegate = std::make_shared<WaitingDelegate>();
 };
@@ -178,6 +212,41 @@ TEST_F(DeviceCloneBusTest, StopFromTheApplicationThenResumeAndRestart) {
     EXPECT_EQ(restarted->status, DMProgressStatus::finished);
     EXPECT_EQ(destination->bytesWritten() - before, 192 * MiB);
     EXPECT_TRUE(same());
+}
+
+// The reasons reach the application: a refused pair and a caller who may not clone.
+TEST_F(DeviceCloneBusTest, RefusalsComeWithTheirReasons) {
+    const std::string src = source->name();
+    const std::string dst = destination->name();
+    XPCCodeAnswer self = wrapper->checkPair(src, src);
+    EXPECT_EQ(self.code, 2);
+    EXPECT_EQ(self.message, "the destination is the source");
+
+    authorizer->allowed = false;
+    XPCCodeAnswer refused = wrapper->startClone(dst, src, false);
+    EXPECT_EQ(refused.code, -1);
+    EXPECT_EQ(refused.message.rfind("refused: ", 0), 0u) << refused.message;
+    EXPECT_EQ(destination->bytesWritten(), 0u);
+}
+
+// An application that stops answering its progress reports holds up neither the copy nor a
+// stop nor the daemon's end.
+TEST_F(DeviceCloneBusTest, AHungApplicationHoldsNothingUp) {
+    const std::string src = source->name();
+    const std::string dst = destination->name();
+    delegate->hold(true);
+    ASSERT_EQ(wrapper->startClone(dst, src, false).code, 0);
+    ASSERT_TRUE(finishesWithin([this] { engine->waitUntilFinished(); }, std::chrono::seconds(60)))
+        << "the copy waits for the application";
+    EXPECT_EQ(engine->lastOutcome().end, clone::CloneEnd::finished);
+    EXPECT_TRUE(same());
+
+    // A clone stopped while the application is still hung ends as well, and so does the daemon.
+    ASSERT_EQ(wrapper->startClone(dst, src, true).code, 0);
+    wrapper->stopCloneWithFlag(true);
+    ASSERT_TRUE(finishesWithin([this] { engine->waitUntilFinished(); }, std::chrono::seconds(60)));
+    ASSERT_TRUE(finishesWithin([this] { server.reset(); }, std::chrono::seconds(60)))
+        << "the daemon's end waits for the application";
 }
 
 }  // namespace

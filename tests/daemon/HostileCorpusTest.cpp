@@ -144,6 +144,10 @@ protected:
         EXPECT_TRUE(daemon->running());
         EXPECT_EQ(readFile(folder + "/regular"), "precious data");
         EXPECT_FALSE(fs::exists("/tmp/harbormind-pwned"));
+        // No file passed as an open descriptor became a loop device.
+        for (const auto& device : fs::directory_iterator("/sys/block")) {
+            EXPECT_NE(readFile(device.path() / "loop/backing_file"), folder + "/regular\n") << device.path();
+        }
         if (!loop.empty()) {
             EXPECT_TRUE(readFile(loop, 1 << 20) == loopContents) << "the unmounted loop device was written";
         }

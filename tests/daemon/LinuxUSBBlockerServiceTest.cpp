@@ -18,6 +18,16 @@ protected:
         folder = std::filesystem::temp_directory_path() / ("harbormind-usbunit-" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder);
         unit = (folder / "systemd/user" / LinuxUSBAgentUnit::unitName).string();
+        LinuxUSBWarden::Options options;
+        options.listsFile = (folder / "kestrane/usbblocker.cnf").string();
+        warden = std::make_shared<LinuxUSBWarden>(options);
+        ASSERT_TRUE(warden->store().setPassword("Harbor42"));
+    }
+    // Turns the Warden off as its password does, leaving the unit to removePlistFile.
+    void turnOffState() {
+        USBWardenState state = warden->store().state();
+        state.on = false;
+        ASSERT_TRUE(warden->store().writeState(state));
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -28,11 +38,12 @@ protected:
 
     std::filesystem::path folder;
     std::string unit;
+    std::shared_ptr<LinuxUSBWarden> warden;
 };
 
 TEST_F(LinuxUSBBlockerServiceTest, UnitIsWrittenWholeOwnedByTheDaemonReadableByAllAndRemoved) {
     ::umask(077);
-    LinuxUSBBlockerService service(unit, "/opt/kestrane/harbormind-usbagent");
+    LinuxUSBBlockerService service(warden, unit, "/opt/kestrane/harbormind-usbagent");
     std::optional<bool> answer;
     service.addPlistFileWithReply([&](bool done) { answer = done; });
     EXPECT_EQ(answer, true);
@@ -47,6 +58,16 @@ TEST_F(LinuxUSBBlockerServiceTest, UnitIsWrittenWholeOwnedByTheDaemonReadableByA
     // A second install replaces the file rather than failing.
     EXPECT_TRUE(service.addPlistFile());
     ::umask(022);
+    EXPECT_TRUE(warden->store().state().on);
+
+    // While the Warden is on, its unit stays: only the password turns it off.
+    EXPECT_FALSE(service.removePlistFile());
+    EXPECT_TRUE(std::filesystem::exists(unit));
+    std::optional<XPCCodeAnswer> off;
+    service.disableUSBWardenWithPassword("Harbor43", [&](XPCCodeAnswer a) { off = a; });
+    EXPECT_EQ(off->code, DMUSBBlockerServerProtocol::wrongPassword);
+    EXPECT_TRUE(std::filesystem::exists(unit));
+    turnOffState();
 
     answer.reset();
     service.removePlistFileWithReply([&](bool done) { answer = done; });
@@ -61,9 +82,10 @@ TEST_F(LinuxUSBBlockerServiceTest, ALinkAtTheUnitPathIsReplacedOrRemovedNeverFol
     std::string target = (folder / "precious").string();
     std::ofstream(target) << "keep me";
     std::filesystem::create_symlink(target, unit);
-    LinuxUSBBlockerService service(unit, "/opt/agent");
+    LinuxUSBBlockerService service(warden, unit, "/opt/agent");
     EXPECT_TRUE(service.addPlistFile());
     EXPECT_FALSE(std::filesystem::is_symlink(unit));
+    turnOffState();
     std::filesystem::remove(unit);
     std::filesystem::create_symlink(target, unit);
     EXPECT_TRUE(service.removePlistFile());
@@ -79,7 +101,7 @@ TEST_F(LinuxUSBBlockerServiceTest, UnwritableFolderAnswersFalse) {
     std::filesystem::create_directories(folder / "systemd/user");
     std::filesystem::permissions(folder / "systemd/user", std::filesystem::perms::owner_read |
                                                               std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(LinuxUSBBlockerService(unit, "/opt/agent").addPlistFile());
+    EXPECT_FALSE(LinuxUSBBlockerService(warden, unit, "/opt/agent").addPlistFile());
     std::filesystem::permissions(folder / "systemd/user", std::filesystem::perms::owner_all);
 }
 

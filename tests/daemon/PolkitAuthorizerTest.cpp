@@ -91,23 +91,29 @@ protected:
 };
 
 TEST_F(PolkitAuthorizerTest, AsksPolkitAboutTheCallersBusNameForTheMethodsKind) {
-    FakeAuthority authority({PolkitAuthorizer::queryAction});
+    FakeAuthority authority({"com.kestrane.drivemanagerd.query", "com.kestrane.drivemanagerd.mount-removable"});
     PolkitAuthorizer authorizer(*connection, fallback);
     CallerIdentity caller{":1.42", 1000, 4242, {}};
     EXPECT_TRUE(authorizer.authorize(caller, DaemonAction::query));
-    EXPECT_FALSE(authorizer.authorize(caller, DaemonAction::act));
+    EXPECT_FALSE(authorizer.authorize(caller, DaemonAction::clone));
+    EXPECT_TRUE(authorizer.authorize(caller, DaemonAction::mountRemovable));
+    EXPECT_FALSE(authorizer.authorize(caller, DaemonAction::mountSystem));
     std::vector<std::string> expected{"system-bus-name :1.42 com.kestrane.drivemanagerd.query",
-                                      "system-bus-name :1.42 com.kestrane.drivemanagerd.act"};
+                                      "system-bus-name :1.42 com.kestrane.drivemanagerd.clone",
+                                      "system-bus-name :1.42 com.kestrane.drivemanagerd.mount-removable",
+                                      "system-bus-name :1.42 com.kestrane.drivemanagerd.mount-system"};
     EXPECT_EQ(authority.asked(), expected);
+    // A method whose action depends on its device is never granted as such.
+    EXPECT_FALSE(authorizer.authorize(caller, DaemonAction::perDevice));
     // Root is not asked about.
-    EXPECT_TRUE(authorizer.authorize({":1.43", 0, 1, {}}, DaemonAction::act));
-    EXPECT_EQ(authority.asked().size(), 2u);
+    EXPECT_TRUE(authorizer.authorize({":1.43", 0, 1, {}}, DaemonAction::encrypt));
+    EXPECT_EQ(authority.asked().size(), expected.size());
     EXPECT_EQ(fallback->asked, 0);
 }
 
 TEST_F(PolkitAuthorizerTest, WithoutPolkitTheLocalRulesDecide) {
     PolkitAuthorizer authorizer(*connection, fallback);
-    EXPECT_TRUE(authorizer.authorize({":1.42", 1000, 4242, {}}, DaemonAction::act));
+    EXPECT_TRUE(authorizer.authorize({":1.42", 1000, 4242, {}}, DaemonAction::encrypt));
     EXPECT_EQ(fallback->asked, 1);
 }
 

@@ -64,6 +64,31 @@ TEST_F(ClassificationTest, FileSystemsFollowKindEncryptionAndContent) {
     EXPECT_EQ(objectFor("disk2s3")->status(), DMLocalDriveStatus::locked);
 }
 
+TEST_F(ClassificationTest, WhereSignaturesAreReadTheDaemonIsAskedOnlyAboutADeviceNothingWasReadFrom) {
+    platform->platformName = "linux";
+    setDaemonAnswers({{"bitlocker", PlatformValue::Dictionary{{"isBitLockerDriveWithBsdname",
+                                                               PlatformValue::Dictionary{{"*", true}}}}}});
+    volume("disk2s1", "exfat");
+    volume("disk2s2", "BitLocker");
+    volume("disk2s3", "");
+    platform->removeDescription("disk2s3", Key::volumeKind);
+    platform->removeDescription("disk2s3", Key::mediaContent);
+
+    EXPECT_EQ(objectFor("disk2s1")->fileSystem(), DMDriveObjectFilesystem::exfat);
+    EXPECT_EQ(objectFor("disk2s2")->fileSystem(), DMDriveObjectFilesystem::bitlocker_encrypted);
+    EXPECT_EQ(objectFor("disk2")->fileSystem(), DMDriveObjectFilesystem::unknown) << "a partition table";
+    EXPECT_EQ(objectFor("disk2s3")->fileSystem(), DMDriveObjectFilesystem::bitlocker_encrypted)
+        << "nothing read: the daemon's answer counts";
+    std::vector<std::string> asked;
+    for (const auto& call : daemon->calls()) {
+        if (call.service == "bitlocker" && call.method != "bitLockerDriveStatusWithBsdname" &&
+            call.method != "getBitLockerBSDNameWithBsdname") {
+            asked.push_back(call.method + " " + call.arguments[0]);
+        }
+    }
+    EXPECT_EQ(asked, std::vector<std::string>{"isBitLockerDriveWithBsdname disk2s3"});
+}
+
 TEST_F(ClassificationTest, BusLocationAndSchemeFollowTheDescription) {
     platform->setDescription("disk2", Key::deviceProtocol, "usb");
     auto whole = objectFor("disk2");

@@ -58,6 +58,8 @@ public:
     std::vector<std::string> openedURLs() const;
 
     bool refuseSessions = false;
+    // "linux" stands for a platform that reads volume signatures itself.
+    std::string platformName = "fake";
     // Programs started directly (not through the shell): what they were given, and what
     // every one of them answers.
     struct ProgramRun {
@@ -79,7 +81,7 @@ public:
     std::string home = "/home/user";
 
     // ---- Platform ----
-    std::string name() const override { return "fake"; }
+    std::string name() const override { return platformName; }
     DiskArbitration& diskArbitration() override { return *this; }
     DeviceRegistry& registry() override { return *this; }
     PowerSource& powerSource() override { return *this; }

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -11,6 +17,7 @@
 #include "network/NetworkDriveTestSupport.h"
 #include "network/NetworkTestPlatform.h"
 #include "platform/NetworkMountStatus.h"
+#include "platform/linux/files/LinuxFileStore.h"
 #include "platform/sim/SimFileStore.h"
 #include "platform/sim/SimKeychainFiles.h"
 #include "platform/sim/SimNetworkMounter.h"
@@ -521,6 +528,30 @@ TEST_F(NetworkDriveManagerTest, StartingTwiceWatchesOnce) {
     mounter.addVolume({"/media/net/music", "smbfs", "smb://carol@nas/music"});
     settle();
     EXPECT_EQ(delegate->events().size(), 1u);
+}
+
+// The saved drives name the user's servers and accounts: on the real file system the file is
+// the user's alone, also one an older version left readable by everyone.
+TEST_F(NetworkDriveManagerTest, TheSavedDrivesFileOnDiskIsReadableByItsOwnerOnly) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "hm-home-XXXXXX").string();
+    const std::string realHome = ::mkdtemp(pattern.data());
+    const std::string path = realHome + "/nwd.plist";
+    std::ofstream(path) << "";
+    ::chmod(path.c_str(), 0644);
+    LinuxFileStore diskFiles;
+    Platform::setCurrent(std::make_shared<test::NetworkTestPlatform>(realHome, &keychains, &diskFiles, &mounter));
+    {
+        auto manager = makeManager();
+        auto saved = drive(manager);
+        saved->setSaved(true);
+        manager->add(saved);
+    }
+    struct stat facts {};
+    ASSERT_EQ(::stat(path.c_str(), &facts), 0);
+    EXPECT_EQ(facts.st_mode & 0777, 0600u);
+    EXPECT_EQ(NetworkDriveArchive::decode(*diskFiles.read(path)).drives.size(), 1u);
+    Platform::setCurrent(platform);
+    std::filesystem::remove_all(realHome);
 }
 
 }  // namespace

@@ -72,6 +72,17 @@ if [ -x /usr/bin/harbormind ]; then
   check test -f /usr/share/icons/hicolor/scalable/apps/com.kestrane.harbormind.svg
 fi
 
+# The agent's unit as the daemon writes it when USB Warden is turned on: removal takes it too.
+agent_unit=/etc/systemd/user/harbormind-usbagent.service
+made_unit_folder=
+if [ ! -d /etc/systemd/user ]; then
+  mkdir -p /etc/systemd/user
+  made_unit_folder=1
+fi
+if [ ! -e "$agent_unit" ]; then
+  printf '[Service]\nExecStart=/usr/libexec/kestrane/harbormind-usbagent\n' >"$agent_unit"
+fi
+
 # A detached LUKS2 header the daemon keeps is the only way into its volume: a purge keeps it
 # and says where it is.
 install -d -m 0700 /var/lib/kestrane/luks
@@ -87,6 +98,12 @@ if [ "$(find /var/lib/kestrane -mindepth 1 | sort | tr '\n' ' ')" != \
   echo "the purge left more than the headers:"; find /var/lib/kestrane; fail=1
 fi
 rm -rf /var/lib/kestrane
+if [ -e "$agent_unit" ]; then
+  echo "left behind: $agent_unit"
+  rm -f "$agent_unit"
+  fail=1
+fi
+[ -z "$made_unit_folder" ] || rmdir /etc/systemd/user 2>/dev/null || true
 
 # Everything the package listed must be gone, except what was there before it came.
 while read -r path; do

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/ProcessLauncher.h"
 #include "platform/linux/http/CurlHttpClient.h"
 #include "platform/linux/files/LinuxCacheFolders.h"
 #include "platform/linux/files/LinuxFileStore.h"
 #include "platform/sim/SimSettingsStore.h"
+#include "platform/sim/SimUpdateInstaller.h"
 #include "platform/sim/SimWorkspace.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
@@ -36,18 +36,6 @@ public:
     WindowCallback lastCallback;
     std::vector<std::string> alerts;
     std::vector<std::string> buttons;
-};
-
-class RecordingLauncher final : public ProcessLauncher {
-public:
-    ProcessResult run(const std::string& launchPath, const std::vector<std::string>& arguments,
-                      const std::optional<std::string>&) override {
-        std::lock_guard lock(mutex);
-        runs.push_back({launchPath, arguments});
-        return {true, 0, "", ""};
-    }
-    std::mutex mutex;
-    std::vector<std::pair<std::string, std::vector<std::string>>> runs;
 };
 
 // A signing key of the test's own; the manager trusts its public half.
@@ -86,7 +74,7 @@ protected:
         services.settings = settings;
         services.cacheFolders = &folders;
         services.files = &files;
-        services.processes = &launcher;
+        services.installer = &installer;
         services.workspace = &workspace;
         services.publicKeyHex = key.publicHex;
         manager = std::make_unique<MacUpdateManager>(services);
@@ -120,7 +108,7 @@ protected:
     std::shared_ptr<SimSettingsStore> settings = std::make_shared<SimSettingsStore>();
     LinuxCacheFolders folders;
     LinuxFileStore files;
-    RecordingLauncher launcher;
+    SimUpdateInstaller installer;
     SimWorkspace workspace{true, {}, "", ""};
     TestKey key;
     std::shared_ptr<RecordingPresenter> presenter = std::make_shared<RecordingPresenter>();
@@ -143,7 +131,7 @@ TEST_F(MacUpdateManagerTest, NewerVersionIsReadFromTheServiceAndOffered) {
     ASSERT_EQ(presenter->windows.size(), 1U);
     EXPECT_EQ(presenter->windows[0].latestVersion, "3.10");
     EXPECT_TRUE(presenter->alerts.empty());
-    EXPECT_TRUE(launcher.runs.empty());
+    EXPECT_TRUE(installer.requests().empty());
 }
 
 TEST_F(MacUpdateManagerTest, EqualVersionOffersNothingAndOnlyTheUserHearsSo) {
@@ -235,14 +223,19 @@ TEST_F(MacUpdateManagerTest, ForcedUpdateWithAValidSignatureIsInstalledFromThePr
     EXPECT_TRUE(presenter->alerts.empty());
     const std::string folder = cacheHome + "/kestrane-harbormind";
     const std::string path = folder + "/evil_name.deb";
-    ASSERT_EQ(launcher.runs.size(), 1U);
-    EXPECT_EQ(launcher.runs[0].first, "pkexec");
-    EXPECT_EQ(launcher.runs[0].second, (std::vector<std::string>{"/usr/bin/apt-get", "install", path}));
+    // The package and its signature go to the privileged side, which checks them again itself.
+    EXPECT_EQ(installer.requests(), std::vector<std::string>{path + " " + path + ".sig"});
     struct stat info {};
     ASSERT_EQ(::stat(folder.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700U);
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0077, 0U);
+
+    // The privileged side's refusal (its own check failed, the password was refused) is shown.
+    installer.setAnswer({false, "the update does not carry a valid signature"});
+    manager->checkForUpdates(record("3.9"), MacUpdateCheckOrigin::Automatic);
+    settle();
+    EXPECT_EQ(presenter->alerts, std::vector<std::string>{MacUpdateTexts::installFailed});
 }
 
 TEST_F(MacUpdateManagerTest, ForcedUpdateWithABadOrMissingSignatureInstallsNothingAndSaysSo) {
@@ -252,13 +245,13 @@ TEST_F(MacUpdateManagerTest, ForcedUpdateWithABadOrMissingSignatureInstallsNothi
     answer(offer("3.10", server.url("/pkg/a.deb"), true));
     manager->checkForUpdates(record("3.9"), MacUpdateCheckOrigin::Automatic);
     settle();
-    EXPECT_TRUE(launcher.runs.empty());
+    EXPECT_TRUE(installer.requests().empty());
     EXPECT_EQ(presenter->alerts, std::vector<std::string>{MacUpdateTexts::notVerified});
 
     server.route("/pkg/a.deb.sig", {404, "", "", false});
     manager->checkForUpdates(record("3.9"), MacUpdateCheckOrigin::Automatic);
     settle();
-    EXPECT_TRUE(launcher.runs.empty());
+    EXPECT_TRUE(installer.requests().empty());
     EXPECT_EQ(presenter->alerts.size(), 2U);
 }
 

@@ -5,14 +5,10 @@
 #include <iterator>
 
 #include "TempFolder.h"
-#include "network/Keychains.h"
 #include "platform/CommandTable.h"
-#include "platform/linux/settings/LinuxKeychainFiles.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimScriptRunner.h"
-#include "platform/sim/SimSettingsStore.h"
 #include "testsupport/VirtualClockTest.h"
-#include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerSettings.h"
 #include "usbblocker/USBBlockerSwitch.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -61,95 +57,49 @@ TEST(USBPasswordRulesTest, EachEntryChecksInItsOwnOrder) {
               T(USBBlockerTexts::exceedsMaximumLength));
     EXPECT_EQ(USBPasswordRules::firstPasswordError(repeat("a", 48), repeat("a", 48)), T());
 
-    // Stopping: an empty field is never "Incorrect password.".
-    EXPECT_EQ(USBPasswordRules::stopError("", std::nullopt), T(USBBlockerTexts::enterPassword));
-    EXPECT_EQ(USBPasswordRules::stopError("pw", std::nullopt), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::stopError("pw", T("other")), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::stopError("pw", T("pw")), T());
+    // Stopping: an empty field is never "Incorrect password." and is not even asked about.
+    int asked = 0;
+    USBPasswordRules::Check check = [&asked](const std::string& entered) -> T {
+        ++asked;
+        return entered == "pw" ? T() : T(USBBlockerTexts::incorrectPassword);
+    };
+    EXPECT_EQ(USBPasswordRules::stopError("", check), T(USBBlockerTexts::enterPassword));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(USBPasswordRules::stopError("other", check), T(USBBlockerTexts::incorrectPassword));
+    EXPECT_EQ(USBPasswordRules::stopError("pw", check), T());
 
-    // Entry: a stored password over the limit (set on the change page) does not open it.
+    // Entry: a password over the limit (settable on the change page) does not open it, unasked.
     std::string long49 = repeat("a", 49);
-    EXPECT_EQ(USBPasswordRules::entryError(long49, T(long49)), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::entryError("pw", T("pw")), T());
+    asked = 0;
+    EXPECT_EQ(USBPasswordRules::entryError(long49, check), T(USBBlockerTexts::incorrectPassword));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(USBPasswordRules::entryError("pw", check), T());
 
-    // Change: the old password first, no length limit.
-    EXPECT_EQ(USBPasswordRules::changeError("pw", "n", "n", std::nullopt), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::changeError("bad", "n", "n", T("pw")), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::changeError("pw", "n", "m", T("pw")), T(USBBlockerTexts::incorrectPassword));
-    EXPECT_EQ(USBPasswordRules::changeError("pw", long49, long49, T("pw")), T());
+    // Change: the new password twice, no length limit (the daemon checks the old one).
+    EXPECT_EQ(USBPasswordRules::changeError("", ""), T(USBBlockerTexts::incorrectPassword));
+    EXPECT_EQ(USBPasswordRules::changeError("n", "m"), T(USBBlockerTexts::incorrectPassword));
+    EXPECT_EQ(USBPasswordRules::changeError(long49, long49), T());
 }
 
-class USBBlockerKeyChainTest : public testing::Test {
-protected:
-    std::unique_ptr<LinuxKeychainFiles> newProcess() {
-        return std::make_unique<LinuxKeychainFiles>(folder.file("login.keychain"), KeychainKdfLimits::minimal());
+TEST(USBBlockerSettingsTest, TheDaemonsStateIsTheSwitchAndItsModeTheEngines) {
+    EXPECT_EQ(USBBlockerSettings::modelForModeValue(2), AllowDiskMountModel::OnlyAllowWhitelistMount);
+    for (auto value : {std::optional<std::int64_t>(1), std::optional<std::int64_t>(0), std::optional<std::int64_t>(7),
+                       std::optional<std::int64_t>()}) {
+        EXPECT_EQ(USBBlockerSettings::modelForModeValue(value), AllowDiskMountModel::PopupsQuery);
     }
-    std::string path() const { return folder.file(USBBlockerKeyChain::fileName); }
-
-    test::TempFolder folder;
-};
-
-TEST_F(USBBlockerKeyChainTest, PasswordIsKeptPrivateUnderItsPrefixedKey) {
-    auto files = newProcess();
-    USBBlockerKeyChain keyChain(files.get(), path());
-    EXPECT_EQ(keyChain.password(), std::nullopt);
-    ASSERT_TRUE(keyChain.setPassword("s3cret-w\xC3\xA4rden"));
-
-    auto other = newProcess();
-    EXPECT_EQ(USBBlockerKeyChain(other.get(), path()).password(), "s3cret-w\xC3\xA4rden");
-    Keychains raw(std::nullopt, keyChain.keychainType(), other.get());
-    EXPECT_EQ(raw.allKeys(), (std::vector<std::string>{"DM-usbBlocker"}));
-
-    struct stat info {};
-    ASSERT_EQ(::stat(path().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    std::ifstream in(path(), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes.find("s3cret"), std::string::npos);
-    EXPECT_EQ(bytes.find("usbBlocker"), std::string::npos);
-}
-
-TEST_F(USBBlockerKeyChainTest, DamagedOrForeignFileReadsAsNoPasswordAndIsLeftAlone) {
-    {
-        std::ofstream out(path(), std::ios::binary);
-        out << "not a keychain at all";
-    }
-    auto files = newProcess();
-    USBBlockerKeyChain keyChain(files.get(), path());
-    EXPECT_EQ(keyChain.password(), std::nullopt);
-    EXPECT_EQ(USBPasswordRules::stopError("anything", keyChain.password()),
-              std::optional<std::string>(USBBlockerTexts::incorrectPassword));
-    EXPECT_FALSE(keyChain.setPassword("new"));
-    EXPECT_EQ(test::TempFolder::contents(path()), "not a keychain at all");
-
-    // A file made with another file password cannot be opened either.
-    std::filesystem::remove(path());
-    {
-        Keychains foreign("DM-", KeychainType::nonsystem(path(), "Xx1Yy2Zz"), files.get());
-        ASSERT_TRUE(foreign.setString("pw", USBBlockerKeyChain::key));
-    }
-    auto other = newProcess();
-    EXPECT_EQ(USBBlockerKeyChain(other.get(), path()).password(), std::nullopt);
-}
-
-TEST(USBBlockerSettingsTest, WindowValueMapsToTheEngineMode) {
-    auto standard = std::make_shared<SimSettingsStore>();
-    auto suite = std::make_shared<SimSettingsStore>();
-    USBBlockerSettings settings(standard, suite);
-    EXPECT_EQ(settings.switchValue(), std::nullopt);
-    EXPECT_EQ(settings.model(), AllowDiskMountModel::PopupsQuery);
-    settings.setModeValue(USBBlockerSettings::whiteListOnlyValue);
-    EXPECT_EQ(suite->value("value"), PlatformValue(2));
+    auto daemon = std::make_shared<InProcessDaemon>();
+    XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+    USBBlockerSettings settings = USBBlockerSettings::current();
+    EXPECT_EQ(settings.switchValue(), std::nullopt) << "never turned on, no password";
+    daemon->usbWarden().set(false, 2, std::string("pw"));
+    EXPECT_EQ(settings.switchValue(), false);
     EXPECT_EQ(settings.model(), AllowDiskMountModel::OnlyAllowWhitelistMount);
-    settings.setModeValue(USBBlockerSettings::askEveryTimeValue);
-    EXPECT_EQ(settings.model(), AllowDiskMountModel::PopupsQuery);
-    // What the window never writes (0 would let every disk through) and damaged values ask.
-    suite->setValue("value", PlatformValue(0));
-    EXPECT_EQ(settings.model(), AllowDiskMountModel::PopupsQuery);
-    suite->setValue("value", PlatformValue(std::string("2")));
-    EXPECT_EQ(settings.model(), AllowDiskMountModel::PopupsQuery);
-    settings.setOn(true);
-    EXPECT_EQ(standard->value("USBBlockerKeyValue"), PlatformValue(true));
+    daemon->usbWarden().set(true, 1, std::string("pw"));
+    EXPECT_TRUE(settings.isOn());
+    // A daemon that does not answer is no Warden that is on.
+    daemon->setBehaviour(InProcessDaemonBehaviour::failConnection);
+    EXPECT_FALSE(settings.isOn());
+    XPCTransport::setCurrent(nullptr);
 }
 
 class USBBlockerSwitchTest : public test::VirtualClockTest {
@@ -160,9 +110,8 @@ protected:
         Platform::setCurrent(platform);
         daemon = std::make_shared<InProcessDaemon>();
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
-        standard = std::make_shared<SimSettingsStore>();
-        blockerSwitch = std::make_unique<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>(),
-                                                           USBBlockerSettings(standard, nullptr));
+        daemon->usbWarden().set(false, 1, std::string("pw"));
+        blockerSwitch = std::make_unique<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>());
     }
     void TearDown() override {
         XPCTransport::setCurrent(nullptr);
@@ -171,12 +120,12 @@ protected:
     void answer(const std::string& method, bool value) {
         PlatformValue::Dictionary service{{method, PlatformValue(value)}};
         daemon = std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{{"usbBlocker", PlatformValue(service)}});
+        daemon->usbWarden().set(false, 1, std::string("pw"));
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
     }
 
     std::shared_ptr<SimPlatform> platform;
     std::shared_ptr<InProcessDaemon> daemon;
-    std::shared_ptr<SimSettingsStore> standard;
     std::unique_ptr<USBBlockerSwitch> blockerSwitch;
 };
 
@@ -187,8 +136,8 @@ TEST_F(USBBlockerSwitchTest, EnableLoadsTheAgentThreeTenthsOfASecondAfterTheDaem
         EXPECT_TRUE(succeeded);
         loadedAt = now();
     }));
-    // The switch is on at once, before the load.
-    EXPECT_EQ(standard->value("USBBlockerKeyValue"), PlatformValue(true));
+    // The daemon's guard is on at once, before the load.
+    EXPECT_TRUE(blockerSwitch->settings().isOn());
     EXPECT_TRUE(platform->scriptRuns().empty());
     Dispatch::main().runUntil([&] { return loadedAt.has_value(); }, seconds(2));
     EXPECT_DOUBLE_EQ(loadedAt.value_or(-1), 0.3);
@@ -199,16 +148,26 @@ TEST_F(USBBlockerSwitchTest, EnableLoadsTheAgentThreeTenthsOfASecondAfterTheDaem
 TEST_F(USBBlockerSwitchTest, DaemonRefusalOrSilenceChangesNothing) {
     answer("addPlistFileWithReply", false);
     EXPECT_FALSE(blockerSwitch->enable(nullptr));
-    EXPECT_EQ(standard->value("USBBlockerKeyValue"), std::nullopt);
-    standard->setValue("USBBlockerKeyValue", PlatformValue(true));
-    answer("removePlistFileWithReply", false);
-    EXPECT_FALSE(blockerSwitch->removeAgentFile());
-    EXPECT_EQ(standard->value("USBBlockerKeyValue"), PlatformValue(true));
+    EXPECT_FALSE(blockerSwitch->settings().isOn());
+    // No password: the daemon does not turn it on.
+    daemon->usbWarden().set(false, 1, std::nullopt);
+    answer("addPlistFileWithReply", true);
+    daemon->usbWarden().set(false, 1, std::nullopt);
+    EXPECT_FALSE(blockerSwitch->enable(nullptr));
+
+    daemon->usbWarden().set(true, 1, std::string("pw"));
+    USBBlockerSwitch::StopResult wrong = blockerSwitch->disable("bad");
+    EXPECT_FALSE(wrong.off);
+    EXPECT_EQ(wrong.reason.rfind(USBBlockerTexts::incorrectPassword, 0), 0u) << wrong.reason;
+    EXPECT_TRUE(blockerSwitch->settings().isOn());
+    // The agent was stopped first and started again, so new disks are still asked about.
+    ASSERT_EQ(platform->scriptRuns().size(), 2u);
+    EXPECT_EQ(platform->scriptRuns()[1].commandLine, platform->commands().loadUSBBlockerAgent());
+
     daemon->setBehaviour(InProcessDaemonBehaviour::failConnection);
-    EXPECT_FALSE(blockerSwitch->removeAgentFile());
-    answer("removePlistFileWithReply", true);
-    EXPECT_TRUE(blockerSwitch->removeAgentFile());
-    EXPECT_EQ(standard->value("USBBlockerKeyValue"), PlatformValue(false));
+    USBBlockerSwitch::StopResult silent = blockerSwitch->disable("pw");
+    EXPECT_FALSE(silent.off);
+    EXPECT_EQ(silent.reason, USBBlockerTexts::daemonSilent);
 }
 
 }  // namespace

@@ -285,6 +285,36 @@ TEST_F(USBListsEditorTest, RemovalTakesEveryStoredSizeOffBothLists) {
     EXPECT_EQ(TempFolder::contents(path), "B:1__black\n");
 }
 
+// An administrator's lists files count after the local file: their white entries allow, their
+// entries cannot be removed here, and one that cannot be read allows nothing at all.
+TEST_F(USBListsEditorTest, TheAdministratorsListsAreMergedAndStay) {
+    TempFolder::write(path, "Local:1__white\n");
+    TempFolder::write(folder.file("fleet.cnf"), "Fleet:2__white\nBanned:3__black\n");
+    USBDiskListServices services;
+    services.files = &files;
+    services.savePath = path;
+    std::vector<std::string> dropIns{folder.file("fleet.cnf")};
+    services.dropInFiles = [&dropIns] { return dropIns; };
+    USBDiskList list(services);
+    list.load();
+    EXPECT_EQ(list.whiteList(), (Lists{{"Local", 1}, {"Fleet", 2}}));
+    EXPECT_EQ(list.blackList(), (Lists{{"Banned", 3}}));
+    EXPECT_TRUE(list.isSetByAdministrator("Fleet"));
+    EXPECT_FALSE(list.isSetByAdministrator("Local"));
+    USBListsEditor editor(list);
+    EXPECT_EQ(editor.allow("Banned", 3), USBListsEditResult::OnOtherList);
+    EXPECT_EQ(editor.removeFrom("Fleet", USBListKind::White), USBListsEditResult::SetByAdministrator);
+    EXPECT_EQ(editor.removeFrom("Local", USBListKind::White), USBListsEditResult::Done);
+    EXPECT_EQ(TempFolder::contents(folder.file("fleet.cnf")), "Fleet:2__white\nBanned:3__black\n");
+
+    dropIns.push_back(folder.file("gone-but-listed"));
+    std::filesystem::create_directory(folder.file("gone-but-listed"));
+    list.load();
+    EXPECT_FALSE(list.isReadWhole());
+    EXPECT_TRUE(list.whiteList().empty());
+    EXPECT_TRUE(list.isInBlackList("Banned", 0));
+}
+
 TEST_F(USBListsEditorTest, AnUnwritableFileIsReported) {
     auto list = makeList(folder.file("missing/usbblocker.cnf"));
     USBListsEditor editor(*list);

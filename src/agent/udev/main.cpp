@@ -1,38 +1,30 @@
 // harbormind-usbcheck: run by udev (IMPORT{program}) for each new USB block device. Prints
 // UDISKS_IGNORE=1 and UDISKS_AUTO=0 when "USB Warden" would refuse the disk, nothing otherwise.
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "agent/USBUdevCheck.h"
-#include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
+#include "platform/linux/disks/LinuxBlockerDisk.h"
+#include "platform/linux/files/LinuxFileContents.h"
+#include "usbblocker/USBDiskList.h"
+#include "usbblocker/USBWardenState.h"
 
 namespace {
 
-// Lists files are a few dozen bytes per disk; anything larger is not read.
-constexpr std::uintmax_t largestFile = 8u << 20;
+using namespace harbormind;
 
-std::optional<std::string> readWhole(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > largestFile ||
-        error) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+std::string kernelName(const USBUdevCheck::Environment& environment) {
+    auto found = environment.find("DEVNAME");
+    std::string name = found == environment.end() ? std::string() : found->second;
+    auto slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
 }  // namespace
 
 int main(int, char**, char** envp) {
-    harbormind::USBUdevCheck::Inputs inputs;
+    USBUdevCheck::Inputs inputs;
     for (char** entry = envp; entry != nullptr && *entry != nullptr; ++entry) {
         std::string pair = *entry;
         auto equals = pair.find('=');
@@ -40,10 +32,23 @@ int main(int, char**, char** envp) {
             inputs.environment[pair.substr(0, equals)] = pair.substr(equals + 1);
         }
     }
-    std::error_code error;
-    inputs.blockerOn = std::filesystem::exists(harbormind::LinuxUSBAgentUnit::unitPath(), error);
-    inputs.lists = readWhole(harbormind::LinuxUSBBlockerPaths().listsFilePath());
-    inputs.readFile = readWhole;
-    std::fputs(harbormind::USBUdevCheck::answer(harbormind::USBUdevCheck::wouldRefuse(inputs)).c_str(), stdout);
+    LinuxUSBBlockerPaths paths;
+    LinuxFileContents files;
+    FileReadResult state = files.read(paths.wardenStatePath(), 4096);
+    inputs.blockerOn = state.status == FileReadStatus::Read && USBWardenState::parse(state.bytes).on;
+
+    USBDiskListServices services;
+    services.files = &files;
+    services.savePath = paths.listsFilePath();
+    services.dropInFiles = [&paths] { return paths.dropInFiles(); };
+    USBDiskList lists(services);
+    lists.load();
+    if (lists.isReadWhole()) {
+        inputs.lists = USBLists{lists.whiteList(), lists.blackList()};
+    }
+    if (auto disk = LinuxBlockerDisk::read(LinuxPaths{}, kernelName(inputs.environment))) {
+        inputs.mediaName = disk->mediaName;
+    }
+    std::fputs(USBUdevCheck::answer(USBUdevCheck::wouldRefuse(inputs)).c_str(), stdout);
     return 0;
 }

@@ -1,9 +1,11 @@
 #include "app/instance/DMSingleInstance.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+
+#include "platform/linux/desktop/LinuxSocketPeer.h"
 
 namespace harbormind {
 namespace {
@@ -19,18 +21,33 @@ DMSingleInstance::DMSingleInstance(QString socketPath, QObject* parent)
 DMSingleInstance::~DMSingleInstance() = default;
 
 QString DMSingleInstance::defaultSocketPath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+    return socketPathIn(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+}
+
+QString DMSingleInstance::socketPathIn(const QString& runtimeFolder) {
+    if (runtimeFolder.isEmpty()) {
+        return {};
     }
-    const QString user = qEnvironmentVariable("USER", QStringLiteral("user"));
-    return folder + QStringLiteral("/harbormind-") + user + QStringLiteral(".socket");
+    const QFileInfo folder(runtimeFolder);
+    const auto othersWrite = QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!folder.isDir() || folder.isSymLink() || folder.ownerId() != LinuxSocketPeer::currentUid() ||
+        (folder.permissions() & othersWrite) != 0) {
+        return {};
+    }
+    return folder.absoluteFilePath() + QStringLiteral("/kestrane-harbormind.socket");
+}
+
+bool DMSingleInstance::isOwnUser(const QLocalSocket& socket) {
+    return LinuxSocketPeer::uidOf(static_cast<int>(socket.socketDescriptor())) == LinuxSocketPeer::currentUid();
 }
 
 bool DMSingleInstance::handOverToRunningInstance(int timeoutMilliseconds) {
+    if (socketPath_.isEmpty()) {
+        return false;
+    }
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(timeoutMilliseconds)) {
+    if (!socket.waitForConnected(timeoutMilliseconds) || !isOwnUser(socket)) {
         return false;
     }
     socket.write(raiseRequest);
@@ -41,6 +58,9 @@ bool DMSingleInstance::handOverToRunningInstance(int timeoutMilliseconds) {
 }
 
 bool DMSingleInstance::listen(std::function<void()> raise) {
+    if (socketPath_.isEmpty()) {
+        return false;
+    }
     raise_ = std::move(raise);
     server_ = new QLocalServer(this);
     // Only this user may connect.
@@ -54,23 +74,31 @@ bool DMSingleInstance::listen(std::function<void()> raise) {
     }
     QObject::connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = server_->nextPendingConnection()) {
-            QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            QObject::connect(client, &QLocalSocket::readyRead, client, [this, client] {
-                if (!client->canReadLine()) {
-                    return;
-                }
-                if (client->readLine() == raiseRequest) {
-                    if (raise_) {
-                        raise_();
-                    }
-                    client->write(raisedAnswer);
-                    client->flush();
-                }
-                client->disconnectFromServer();
-            });
+            serve(client);
         }
     });
     return true;
+}
+
+void DMSingleInstance::serve(QLocalSocket* client) {
+    QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    if (!isOwnUser(*client)) {
+        client->disconnectFromServer();
+        return;
+    }
+    QObject::connect(client, &QLocalSocket::readyRead, client, [this, client] {
+        if (!client->canReadLine()) {
+            return;
+        }
+        if (client->readLine() == raiseRequest) {
+            if (raise_) {
+                raise_();
+            }
+            client->write(raisedAnswer);
+            client->flush();
+        }
+        client->disconnectFromServer();
+    });
 }
 
 }  // namespace harbormind

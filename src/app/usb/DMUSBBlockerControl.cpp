@@ -2,7 +2,10 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveActionManager.h"
+#include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMSidebarViewController.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
@@ -10,9 +13,9 @@
 #include "app/usb/USBSetPasswordWindowController.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "usbblocker/DriveTools.h"
-#include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBDiskList.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 namespace {
@@ -46,9 +49,7 @@ void presentSheet(Window* window, std::function<void(int)> ended) {
 DMUSBBlockerControl::Services DMUSBBlockerControl::platformServices(std::shared_ptr<DMAlertPresenter> presenter) {
     Services services;
     services.presenter = std::move(presenter);
-    services.blockerSwitch =
-        std::make_shared<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>(), USBBlockerSettings::current());
-    services.keyChain = &USBBlockerKeyChain::shared();
+    services.blockerSwitch = std::make_shared<USBBlockerSwitch>(std::make_shared<DMUSBBlockerWrapper>());
     services.diskList = &USBDiskList::shared();
     services.driveTools = &DriveTools::shared();
     return services;
@@ -83,7 +84,7 @@ USBBlockerSettingEntryWindowController* DMUSBBlockerControl::usbEntryWindowContr
 
 USBBLockerWindowController* DMUSBBlockerControl::usbBLockerWindowController() {
     if (!settingsWindow_) {
-        settingsWindow_ = new USBBLockerWindowController(mainWindow_(), *services_.diskList, *services_.keyChain,
+        settingsWindow_ = new USBBLockerWindowController(mainWindow_(), *services_.diskList,
                                                          services_.blockerSwitch->settings(), services_.presenter);
     }
     return settingsWindow_;
@@ -99,67 +100,67 @@ void DMUSBBlockerControl::startUSBBlockerWithSender(int tag) {
 
 void DMUSBBlockerControl::start() {
     if (services_.blockerSwitch->settings().switchValue()) {
-        enable(false);
+        enable(false, {});
         return;
     }
     closeSlot(setPasswordWindow_);
-    setPasswordWindow_ = new USBSetPasswordWindowController(mainWindow_(), *services_.keyChain);
+    setPasswordWindow_ = new USBSetPasswordWindowController(mainWindow_(), *services_.blockerSwitch->wrapper());
     presentSheet(setPasswordWindow_.data(), [this](int code) {
+        std::string password = setPasswordWindow_ ? USBPasswordWindow::text(setPasswordWindow_->editPassword) : "";
         setPasswordWindow_.clear();
         if (code == USBPasswordWindow::codeDone) {
-            enable(true);
+            enable(true, password);
         }
     });
 }
 
-void DMUSBBlockerControl::enable(bool thenOpenSettings) {
+void DMUSBBlockerControl::enable(bool thenOpenSettings, const std::string& password) {
     std::shared_ptr<DMAlertPresenter> presenter = services_.presenter;
-    bool agreed = services_.blockerSwitch->enable([presenter](bool loaded) {
-        if (loaded) {
-            presenter->present(USBNotices::notice(USBBlockerTexts::enabled), nullptr, nullptr);
-        }
+    std::function<QWidget*()> mainWindow = mainWindow_;
+    bool on = services_.blockerSwitch->enable([presenter, mainWindow](bool loaded) {
+        // Said once, with what is true: on with the agent, or on without it.
+        presenter->present(USBNotices::notice(loaded ? USBBlockerTexts::enabled : USBBlockerTexts::agentNotStarted),
+                           mainWindow(), nullptr);
     });
-    if (!agreed) {
+    if (!on) {
         alert(USBBlockerTexts::enableFailed);
         return;
     }
     if (thenOpenSettings) {
-        showSettingsWindow();
+        showSettingsWindow(password);
     }
 }
 
 void DMUSBBlockerControl::stop() {
     closeSlot(stopWindow_);
-    stopWindow_ = new USBBlockerStopWindowController(mainWindow_(), *services_.keyChain, services_.presenter);
-    presentSheet(stopWindow_.data(), [this](int code) {
-        stopWindow_.clear();
-        if (code == USBPasswordWindow::codeDone && services_.blockerSwitch->removeAgentFile()) {
-            notice(USBBlockerTexts::stopped);
-        }
-    });
+    stopWindow_ = new USBBlockerStopWindowController(mainWindow_(), services_.blockerSwitch, services_.presenter);
+    presentSheet(stopWindow_.data(), [this](int) { stopWindow_.clear(); });
 }
 
 void DMUSBBlockerControl::settingUSBBlokcerWithSender() {
-    openEntryWindow(USBBlockerTexts::settingsTip, [this](int code) {
+    openEntryWindow(USBBlockerTexts::settingsTip, [this](int code, const std::string& password) {
         if (code != USBPasswordWindow::codeCancelled) {
-            showSettingsWindow();
+            showSettingsWindow(password);
         }
     });
 }
 
-void DMUSBBlockerControl::showSettingsWindow() {
+void DMUSBBlockerControl::showSettingsWindow(const std::string& password) {
     USBBLockerWindowController* window = usbBLockerWindowController();
+    window->setPassword(password);
     window->select(0);
     window->open();
 }
 
-USBBlockerSettingEntryWindowController* DMUSBBlockerControl::openEntryWindow(const std::string& tips,
-                                                                             std::function<void(int code)> ended) {
+USBBlockerSettingEntryWindowController* DMUSBBlockerControl::openEntryWindow(
+    const std::string& tips, std::function<void(int code, const std::string& password)> ended) {
     closeSlot(entryWindow_);
-    entryWindow_ = new USBBlockerSettingEntryWindowController(mainWindow_(), *services_.keyChain, tips);
-    presentSheet(entryWindow_.data(), [this, ended = std::move(ended)](int code) {
+    entryWindow_ = new USBBlockerSettingEntryWindowController(mainWindow_(), *services_.blockerSwitch->wrapper(), tips);
+    QPointer<USBBlockerSettingEntryWindowController> window = entryWindow_;
+    presentSheet(entryWindow_.data(), [this, window, ended = std::move(ended)](int code) {
+        std::string password = window ? window->acceptedPassword() : std::string();
         entryWindow_.clear();
-        ended(code);
+        ended(code, password);
     });
     return entryWindow_;
 }
@@ -170,17 +171,75 @@ void DMUSBBlockerControl::checkWhiteListBeforeMounting(const std::string& bsdNam
     if (!entry) {
         return;
     }
-    std::int64_t size = entry->size / bytesPerListedGigabyte;
+    services_.diskList->load();
     if (services_.diskList->isInWhiteList(entry->name)) {
         mountGoesOn();
         return;
     }
-    openEntryWindow(USBBlockerTexts::whiteListTip, [this, name = entry->name, size](int code) {
+    addWhiteList(bsdName);
+}
+
+bool DMUSBBlockerControl::addWhiteList(const std::string& bsdName) {
+    std::optional<Drive> entry = services_.driveTools->drive(bsdName);
+    if (!entry) {
+        return false;
+    }
+    std::int64_t size = entry->size / bytesPerListedGigabyte;
+    openEntryWindow(USBBlockerTexts::whiteListTip, [this, name = entry->name, size](int code, const std::string&) {
         if (code == USBPasswordWindow::codeDone) {
-            services_.diskList->addWhiteList(name, size);
-            notice(USBBlockerTexts::whiteListAdded);
+            addEntry(name, size);
         }
     });
+    return true;
+}
+
+bool DMUSBBlockerControl::addEntry(const std::string& name, std::int64_t size) {
+    XPCCodeAnswer answer = services_.blockerSwitch->wrapper()->addListEntry(name, size, true);
+    services_.diskList->load();
+    if (answer.code != DMUSBBlockerServerProtocol::done || !services_.diskList->isInWhiteList(name)) {
+        alert(DMUSBBlockerWrapper::reason(answer));
+        return false;
+    }
+    notice(USBBlockerTexts::whiteListAdded);
+    return true;
+}
+
+void DMUSBBlockerControl::whiteListBeforeCloning(const std::string& bsdName, std::function<void()> proceed) {
+    std::optional<Drive> entry = isOn() ? services_.driveTools->drive(bsdName) : std::nullopt;
+    if (!entry) {
+        proceed();
+        return;
+    }
+    services_.diskList->load();
+    if (services_.diskList->isInWhiteList(entry->name)) {
+        proceed();
+        return;
+    }
+    std::int64_t size = entry->size / bytesPerListedGigabyte;
+    openEntryWindow(USBBlockerTexts::whiteListTip,
+                    [this, name = entry->name, size, proceed = std::move(proceed)](int code, const std::string&) {
+                        if (code == USBPasswordWindow::codeDone && addEntry(name, size)) {
+                            proceed();
+                        }
+                    });
+}
+
+bool DMUSBBlockerControl::offersAddWhiteList(const std::string& bsdName) {
+    if (!isOn()) {
+        return false;
+    }
+    std::optional<Drive> entry = services_.driveTools->drive(bsdName);
+    if (!entry) {
+        return false;
+    }
+    services_.diskList->load();
+    const std::int64_t gigabytes = entry->size / bytesPerListedGigabyte;
+    for (const Drive& listed : services_.diskList->whiteList()) {
+        if (listed.name == entry->name && listed.size == gigabytes) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
@@ -193,6 +252,18 @@ void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
         checkWhiteListBeforeMounting(drive->identifier(), proceed);
     });
     actions.setLoadGuard([this](const auto& drive) { return driveMayLoad(drive->identifier()); });
+    actions.deviceCloneFlow()->setWhiteListGuard([this](const std::string& destination, std::function<void()> proceed) {
+        whiteListBeforeCloning(destination, std::move(proceed));
+    });
+}
+
+void DMUSBBlockerControl::offerWhiteList(DMSidebarViewController& sidebar) {
+    sidebar.setWhiteListOffer(
+        {[this](const auto& drive) {
+             auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+             return local && local->location() == DMDriveObjectLocation::external && offersAddWhiteList(local->identifier());
+         },
+         [this](const auto& drive) { addWhiteList(drive->identifier()); }});
 }
 
 bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {
@@ -204,7 +275,7 @@ bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {
 }
 
 void DMUSBBlockerControl::notice(const std::string& message) {
-    services_.presenter->present(USBNotices::notice(message), nullptr, nullptr);
+    services_.presenter->present(USBNotices::notice(message), mainWindow_(), nullptr);
 }
 
 void DMUSBBlockerControl::alert(const std::string& text) {

@@ -14,9 +14,9 @@ namespace harbormind {
 class DMAlertPresenter;
 class DMDriveActionManager;
 class DMDriveOperations;
+class DMSidebarViewController;
 class DriveTools;
 class USBBLockerWindowController;
-class USBBlockerKeyChain;
 class USBBlockerSettingEntryWindowController;
 class USBBlockerStopWindowController;
 class USBDiskList;
@@ -30,7 +30,6 @@ public:
     struct Services {
         std::shared_ptr<DMAlertPresenter> presenter;
         std::shared_ptr<USBBlockerSwitch> blockerSwitch;
-        const USBBlockerKeyChain* keyChain = nullptr;
         USBDiskList* diskList = nullptr;
         DriveTools* driveTools = nullptr;
     };
@@ -45,14 +44,25 @@ public:
     void startUSBBlockerWithSender(int tag);
     void settingUSBBlokcerWithSender();
     // Before a mount while the blocker is on: `mountGoesOn` runs when the disk is on the
-    // white list; otherwise the password adds it, and the mount is not retried.
+    // white list; otherwise the password adds it (through the daemon), and the mount is not
+    // retried.
     void checkWhiteListBeforeMounting(const std::string& bsdName, const std::function<void()>& mountGoesOn);
+    // Before a clone while the blocker is on: the destination must be on the white list.
+    // `proceed` runs when it is, or once the password has added it; never after a refusal.
+    void whiteListBeforeCloning(const std::string& bsdName, std::function<void()> proceed);
+    // Puts the disk of `bsdName` on the white list through the daemon; shows the outcome.
+    bool addWhiteList(const std::string& bsdName);
+    // Whether the sidebar offers "Add whitelist" for the disk of `bsdName`.
+    bool offersAddWhiteList(const std::string& bsdName);
     // For the drive views: false (after telling the user) when the blocker is on and the
     // drive's disk is known not to be white-listed.
     bool driveMayLoad(const std::string& bsdName);
     // Makes the dispatcher ask this control before it mounts a local drive (the white-list
     // password) and before it opens or cleans one (the guard above).
     void guardDrives(DMDriveActionManager& actions);
+    // Makes the sidebar offer "Add whitelist" for a local drive on an external disk that is
+    // not listed yet, while the blocker is on.
+    void offerWhiteList(DMSidebarViewController& sidebar);
 
     USBSetPasswordWindowController* usbSetPasswordWindowController() const;
     USBBlockerStopWindowController* usbBlockerStopwindowController() const;
@@ -61,12 +71,15 @@ public:
 
 private:
     void start();
-    void enable(bool thenOpenSettings);
+    void enable(bool thenOpenSettings, const std::string& password);
     void stop();
-    void showSettingsWindow();
-    USBBlockerSettingEntryWindowController* openEntryWindow(const std::string& tips,
-                                                            std::function<void(int code)> ended);
+    // `ended` hears the sheet's code and the password the window accepted (empty if none).
+    USBBlockerSettingEntryWindowController* openEntryWindow(
+        const std::string& tips, std::function<void(int code, const std::string& password)> ended);
     void notice(const std::string& message);
+    // Adds the entry through the daemon and tells the user what happened.
+    bool addEntry(const std::string& name, std::int64_t size);
+    void showSettingsWindow(const std::string& password);
     void alert(const std::string& text);
 
     Services services_;

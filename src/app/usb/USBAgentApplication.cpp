@@ -22,6 +22,9 @@
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
+#include "xpc/InProcessDaemon.h"
+#include "xpc/InProcessXPCTransport.h"
+#include "xpc/XPCTransport.h"
 
 namespace harbormind {
 namespace {
@@ -173,6 +176,8 @@ int USBAgentApplication::run(int argc, char** argv) {
         }
         sim = loaded.platform;
         Platform::setCurrent(sim);
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(
+            std::make_shared<InProcessDaemon>(sim->daemonAnswers())));
     } else {
         Platform::setCurrent(std::make_shared<LinuxPlatform>());
     }

@@ -1,19 +1,20 @@
 #include "app/usb/USBBLockerWindowController.h"
 
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 
 #include "app/usb/USBChangePasswordViewController.h"
 #include "app/usb/USBGeneralViewController.h"
 #include "app/usb/USBOutlineView.h"
 #include "app/usb/USBViewController.h"
 #include "app/usb/USBWhiteListViewController.h"
+#include "usbblocker/USBBlockerSettings.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBDiskList.h"
 
 namespace harbormind {
 
 USBBLockerWindowController::USBBLockerWindowController(QWidget* parent, USBDiskList& lists,
-                                                       const USBBlockerKeyChain& keyChain,
                                                        const USBBlockerSettings& settings,
                                                        std::shared_ptr<DMAlertPresenter> presenter)
     : QDialog(parent), disklist(lists) {
@@ -22,10 +23,11 @@ USBBLockerWindowController::USBBLockerWindowController(QWidget* parent, USBDiskL
     disklist.load();
     usbOutlineView = new USBOutlineView(
         this, {USBBlockerTexts::general, USBBlockerTexts::setPassword, USBBlockerTexts::deviceWhiteList});
-    usbViewController =
-        new USBViewController(this, new USBGeneralViewController(nullptr, settings),
-                              new USBChangePasswordViewController(nullptr, keyChain, std::move(presenter)),
-                              new USBWhiteListViewController(nullptr, disklist));
+    DMUSBBlockerWrapper& wrapper = *settings.wrapper();
+    usbViewController = new USBViewController(
+        this, new USBGeneralViewController(nullptr, settings, [this] { return password_; }, presenter),
+        new USBChangePasswordViewController(nullptr, wrapper, presenter),
+        new USBWhiteListViewController(nullptr, disklist, wrapper, presenter));
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(usbOutlineView);
     layout->addWidget(usbViewController, 1);
@@ -34,11 +36,21 @@ USBBLockerWindowController::USBBLockerWindowController(QWidget* parent, USBDiskL
             usbViewController->show(usbOutlineView->dataSource[static_cast<std::size_t>(row)]);
         }
     });
-    select(0);
 }
 
 void USBBLockerWindowController::select(int row) {
-    usbOutlineView->setCurrentRow(row);
+    {
+        QSignalBlocker quiet(usbOutlineView);
+        usbOutlineView->setCurrentRow(row);
+    }
+    if (row >= 0 && row < static_cast<int>(usbOutlineView->dataSource.size())) {
+        usbViewController->show(usbOutlineView->dataSource[static_cast<std::size_t>(row)]);
+    }
+}
+
+void USBBLockerWindowController::done(int result) {
+    password_.clear();
+    QDialog::done(result);
 }
 
 }  // namespace harbormind

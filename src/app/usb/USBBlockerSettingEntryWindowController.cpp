@@ -4,16 +4,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
 
 namespace harbormind {
 
 USBBlockerSettingEntryWindowController::USBBlockerSettingEntryWindowController(QWidget* parent,
-                                                                               const USBBlockerKeyChain& keyChain,
+                                                                               DMUSBBlockerWrapper& wrapper,
                                                                                std::string tipText)
-    : USBPasswordWindow(parent), tips(std::move(tipText)), keyChain_(keyChain) {
+    : USBPasswordWindow(parent), tips(std::move(tipText)), wrapper_(wrapper) {
     setWindowTitle(QString::fromUtf8(USBBlockerTexts::general));
     lbPasswordTip = new QLabel(QString::fromStdString(tips), this);
     lbPasswordTip->setWordWrap(true);
@@ -25,10 +25,12 @@ USBBlockerSettingEntryWindowController::USBBlockerSettingEntryWindowController(Q
 }
 
 void USBBlockerSettingEntryWindowController::btnOk_click() {
-    if (auto error = USBPasswordRules::entryError(text(editPassword), keyChain_.password())) {
+    std::string entered = text(editPassword);
+    if (auto error = USBPasswordRules::entryError(entered, USBPasswordRules::daemonCheck(wrapper_))) {
         refuse(editPassword, lblengthError, *error);
         return;
     }
+    accepted_ = entered;
     flag = true;
     close();
 }

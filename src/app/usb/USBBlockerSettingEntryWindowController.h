@@ -6,13 +6,15 @@
 
 namespace harbormind {
 
-class USBBlockerKeyChain;
+class DMUSBBlockerWrapper;
 
 // Asks for the password before the settings open or a disk joins the white list; `tips`
-// says which.
+// says which. The daemon checks it.
 class USBBlockerSettingEntryWindowController final : public USBPasswordWindow {
 public:
-    USBBlockerSettingEntryWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain, std::string tips);
+    USBBlockerSettingEntryWindowController(QWidget* parent, DMUSBBlockerWrapper& wrapper, std::string tips);
+    // The password that was accepted (empty before), for the changes the settings then make.
+    const std::string& acceptedPassword() const { return accepted_; }
 
     void btnOk_click();
 
@@ -28,7 +30,8 @@ protected:
     bool succeeded() const override { return flag; }
 
 private:
-    const USBBlockerKeyChain& keyChain_;
+    DMUSBBlockerWrapper& wrapper_;
+    std::string accepted_;
 };
 
 }  // namespace harbormind

@@ -8,16 +8,16 @@
 #include "app/DMAlertPresenter.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
-#include "usbblocker/USBBlockerKeyChain.h"
 #include "usbblocker/USBBlockerSwitch.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
 
 namespace harbormind {
 
-USBBlockerStopWindowController::USBBlockerStopWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain,
+USBBlockerStopWindowController::USBBlockerStopWindowController(QWidget* parent,
+                                                               std::shared_ptr<USBBlockerSwitch> blockerSwitch,
                                                                std::shared_ptr<DMAlertPresenter> presenter)
-    : USBPasswordWindow(parent), keyChain_(keyChain), presenter_(std::move(presenter)) {
+    : USBPasswordWindow(parent), switch_(std::move(blockerSwitch)), presenter_(std::move(presenter)) {
     setWindowTitle(QString::fromUtf8(USBBlockerTexts::stopped));
     auto* tip = new QLabel(QString::fromUtf8(USBBlockerTexts::stopTip), this);
     editPassword = passwordField(USBBlockerTexts::stopTip);
@@ -31,32 +31,41 @@ void USBBlockerStopWindowController::btnOk_click() {
     if (stopSuccess) {
         return;
     }
-    if (auto error = USBPasswordRules::stopError(text(editPassword), keyChain_.password())) {
+    std::string entered = text(editPassword);
+    if (auto error = USBPasswordRules::stopError(entered, USBPasswordRules::daemonCheck(*switch_->wrapper()))) {
         refuse(editPassword, lbErrorTip, *error);
         return;
     }
     stopSuccess = true;
     btnOk->setEnabled(false);
     QPointer<USBBlockerStopWindowController> self(this);
-    Dispatch::main().asyncAfter(seconds(USBBlockerSwitch::unloadDelay), [self] {
+    Dispatch::main().asyncAfter(seconds(USBBlockerSwitch::unloadDelay), [self, entered] {
         if (self) {
-            self->unload();
+            self->turnOff(entered);
         }
     });
 }
 
-void USBBlockerStopWindowController::unload() {
-    if (USBBlockerSwitch::unloadAgent()) {
-        presenter_->present(USBNotices::notice(USBBlockerTexts::disabled), nullptr, nullptr);
-        close();
-        return;
-    }
+void USBBlockerStopWindowController::turnOff(const std::string& password) {
+    USBBlockerSwitch::StopResult result = switch_->disable(password);
+    off_ = result.off;
     QPointer<USBBlockerStopWindowController> self(this);
-    presenter_->present(USBNotices::alert(USBBlockerTexts::disableFailed), this, [self](int) {
+    auto closeWindow = [self](int) {
         if (self) {
             self->close();
         }
-    });
+    };
+    if (!result.off) {
+        presenter_->present(USBNotices::alert(USBBlockerTexts::disableFailed + std::string(" ") + result.reason),
+                            this, closeWindow);
+        return;
+    }
+    std::string message = USBBlockerTexts::disabled;
+    if (!result.agentStopped) {
+        message += std::string(" ") + USBBlockerTexts::agentNotStopped;
+    }
+    presenter_->present(USBNotices::notice(message), parentWidget(), nullptr);
+    close();
 }
 
 }  // namespace harbormind

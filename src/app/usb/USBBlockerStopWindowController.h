@@ -7,14 +7,15 @@
 namespace harbormind {
 
 class DMAlertPresenter;
-class USBBlockerKeyChain;
+class USBBlockerSwitch;
 
-// Asks for the password before "USB Warden" is turned off. The right password unloads the
-// agent half a second later and closes the window; the sheet ends with 1 once the password
-// was right, whatever the unload did.
+// Asks for the password before "USB Warden" is turned off; the daemon checks it. The right
+// password stops the agent and turns the daemon's guard off half a second later, then closes
+// the window with one message saying what happened; the sheet ends with 1 only when the
+// Warden is off.
 class USBBlockerStopWindowController final : public USBPasswordWindow {
 public:
-    USBBlockerStopWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain,
+    USBBlockerStopWindowController(QWidget* parent, std::shared_ptr<USBBlockerSwitch> blockerSwitch,
                                    std::shared_ptr<DMAlertPresenter> presenter);
 
     void btnOk_click();
@@ -26,13 +27,14 @@ public:
     bool stopSuccess = false;
 
 protected:
-    bool succeeded() const override { return stopSuccess; }
+    bool succeeded() const override { return off_; }
 
 private:
-    void unload();
+    void turnOff(const std::string& password);
 
-    const USBBlockerKeyChain& keyChain_;
+    std::shared_ptr<USBBlockerSwitch> switch_;
     std::shared_ptr<DMAlertPresenter> presenter_;
+    bool off_ = false;
 };
 
 }  // namespace harbormind

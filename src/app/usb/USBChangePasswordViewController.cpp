@@ -11,7 +11,8 @@
 #include "app/usb/USBNotices.h"
 #include "app/usb/USBShakeAnimation.h"
 #include "support/Dispatch.h"
-#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
 
@@ -33,10 +34,11 @@ std::string text(const QLineEdit* field) {
 
 }  // namespace
 
-USBChangePasswordViewController::USBChangePasswordViewController(QWidget* parent, const USBBlockerKeyChain& keyChain,
+USBChangePasswordViewController::USBChangePasswordViewController(QWidget* parent, DMUSBBlockerWrapper& wrapper,
                                                                  std::shared_ptr<DMAlertPresenter> presenter)
-    : USBPage(parent, USBBlockerTexts::setPassword), keyChain_(keyChain), presenter_(std::move(presenter)) {
-    auto* title = new QLabel(QString::fromUtf8(USBBlockerTexts::setPasswordTitle), this);
+    : USBPage(parent, USBBlockerTexts::setPassword), wrapper_(wrapper), presenter_(std::move(presenter)) {
+    lbTitle = new QLabel(QString::fromUtf8(USBBlockerTexts::setPasswordTitle), this);
+    lbTitle->setWordWrap(true);
     editOldPassword = passwordField(this, USBBlockerTexts::oldPassword);
     editNewPassword = passwordField(this, USBBlockerTexts::newPassword);
     editaffirmancePassword = passwordField(this, USBBlockerTexts::confirmPassword);
@@ -52,7 +54,7 @@ USBChangePasswordViewController::USBChangePasswordViewController(QWidget* parent
     form->addRow(QString::fromUtf8(USBBlockerTexts::confirmPassword), editaffirmancePassword);
     form->addRow(QString(), btnChangePassword);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title);
+    layout->addWidget(lbTitle);
     layout->addLayout(form);
     layout->addWidget(lbErrorTip);
     layout->addStretch();
@@ -65,6 +67,9 @@ USBChangePasswordViewController::USBChangePasswordViewController(QWidget* parent
 
 void USBChangePasswordViewController::pageShown() {
     clearFields();
+    std::optional<USBWardenState> state = wrapper_.state();
+    bool set = state && state->passwordSet;
+    lbTitle->setText(QString::fromUtf8(set ? USBBlockerTexts::changePasswordTitle : USBBlockerTexts::setPasswordTitle));
 }
 
 void USBChangePasswordViewController::clearFields() {
@@ -82,26 +87,27 @@ void USBChangePasswordViewController::edited() {
 }
 
 void USBChangePasswordViewController::btnChangePassword_click() {
-    std::optional<std::string> stored = keyChain_.password();
-    std::string oldPassword = text(editOldPassword);
-    auto error = USBPasswordRules::changeError(oldPassword, text(editNewPassword), text(editaffirmancePassword), stored);
-    if (error) {
-        lbErrorTip->setText(QString::fromStdString(*error));
+    auto showError = [this](const std::string& message) {
+        lbErrorTip->setText(QString::fromStdString(message));
         lbErrorTip->show();
-        if (!stored || *stored != oldPassword) {
-            USBShakeAnimation::shake(editOldPassword);
-        }
+    };
+    if (auto error = USBPasswordRules::changeError(text(editNewPassword), text(editaffirmancePassword))) {
+        showError(*error);
         return;
     }
-    if (!keyChain_.setPassword(text(editaffirmancePassword))) {
-        lbErrorTip->setText(QString::fromUtf8(USBBlockerTexts::incorrectPassword));
-        lbErrorTip->show();
+    XPCCodeAnswer answer = wrapper_.setPassword(text(editOldPassword), text(editaffirmancePassword));
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        bool oldRefused = answer.code == DMUSBBlockerServerProtocol::wrongPassword;
+        showError(oldRefused ? answer.message : DMUSBBlockerWrapper::reason(answer));
+        if (oldRefused) {
+            USBShakeAnimation::shake(editOldPassword);
+        }
         return;
     }
     QPointer<USBChangePasswordViewController> self(this);
     Dispatch::main().asyncAfter(seconds(changedNoticeDelay), [self] {
         if (self) {
-            self->presenter_->present(USBNotices::notice(USBBlockerTexts::passwordChanged), nullptr, nullptr);
+            self->presenter_->present(USBNotices::notice(USBBlockerTexts::passwordChanged), self->window(), nullptr);
             self->clearFields();
         }
     });

@@ -11,12 +11,13 @@ class QPushButton;
 namespace harbormind {
 
 class DMAlertPresenter;
-class USBBlockerKeyChain;
+class DMUSBBlockerWrapper;
 
-// The password page: the old password, then the new one twice.
+// The password page: the old password, then the new one twice. The daemon checks the old
+// one and keeps the new one. Its title says whether a password is set already.
 class USBChangePasswordViewController final : public USBPage {
 public:
-    USBChangePasswordViewController(QWidget* parent, const USBBlockerKeyChain& keyChain,
+    USBChangePasswordViewController(QWidget* parent, DMUSBBlockerWrapper& wrapper,
                                     std::shared_ptr<DMAlertPresenter> presenter);
 
     void pageShown() override;
@@ -27,12 +28,13 @@ public:
     QLineEdit* editaffirmancePassword = nullptr;
     QPushButton* btnChangePassword = nullptr;
     QLabel* lbErrorTip = nullptr;
+    QLabel* lbTitle = nullptr;
 
 private:
     void edited();
     void clearFields();
 
-    const USBBlockerKeyChain& keyChain_;
+    DMUSBBlockerWrapper& wrapper_;
     std::shared_ptr<DMAlertPresenter> presenter_;
 };
 

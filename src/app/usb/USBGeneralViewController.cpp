@@ -5,12 +5,20 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "app/DMAlertPresenter.h"
+#include "app/usb/USBNotices.h"
 #include "usbblocker/USBBlockerTexts.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 
-USBGeneralViewController::USBGeneralViewController(QWidget* parent, USBBlockerSettings settings)
-    : USBPage(parent, USBBlockerTexts::general), userDefaults(std::move(settings)) {
+USBGeneralViewController::USBGeneralViewController(QWidget* parent, USBBlockerSettings settings,
+                                                   std::function<std::string()> password,
+                                                   std::shared_ptr<DMAlertPresenter> presenter)
+    : USBPage(parent, USBBlockerTexts::general),
+      userDefaults(std::move(settings)),
+      password_(std::move(password)),
+      presenter_(std::move(presenter)) {
     auto* title = new QLabel(QString::fromUtf8(USBBlockerTexts::selectMode), this);
     btnModelSelect = new QComboBox(this);
     btnModelSelect->addItem(QString::fromUtf8(USBBlockerTexts::modeAsk));
@@ -29,7 +37,6 @@ USBGeneralViewController::USBGeneralViewController(QWidget* parent, USBBlockerSe
     layout->addWidget(onlyExplained);
     layout->addStretch();
     connect(btnModelSelect, &QComboBox::activated, this, [this](int index) { btnModelSelect_changed(index); });
-    pageShown();
 }
 
 void USBGeneralViewController::pageShown() {
@@ -43,8 +50,12 @@ void USBGeneralViewController::pageShown() {
 }
 
 void USBGeneralViewController::btnModelSelect_changed(int index) {
-    userDefaults.setModeValue(index == 1 ? USBBlockerSettings::whiteListOnlyValue
-                                         : USBBlockerSettings::askEveryTimeValue);
+    int mode = index == 1 ? USBBlockerSettings::whiteListOnlyValue : USBBlockerSettings::askEveryTimeValue;
+    XPCCodeAnswer answer = userDefaults.wrapper()->setMode(mode, password_ ? password_() : std::string());
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        pageShown();
+        presenter_->present(USBNotices::alert(DMUSBBlockerWrapper::reason(answer)), window(), nullptr);
+    }
 }
 
 }  // namespace harbormind

@@ -1,5 +1,7 @@
 #include "app/usb/USBPasswordWindow.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +51,10 @@ QLabel* USBPasswordWindow::errorLabel() {
 void USBPasswordWindow::showError(QLabel* label, const std::string& message) {
     label->setText(QString::fromStdString(message));
     label->show();
+    // A message of two lines (the daemon says how long to wait) must not run under the buttons.
+    QWidget* window = label->window();
+    window->resize(window->width(), std::max(window->height(), window->heightForWidth(window->width())));
+    window->adjustSize();
 }
 
 void USBPasswordWindow::refuse(QLineEdit* field, QLabel* label, const std::string& message) {

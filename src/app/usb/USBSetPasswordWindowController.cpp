@@ -7,14 +7,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "usbblocker/USBBlockerKeyChain.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
 
 namespace harbormind {
 
-USBSetPasswordWindowController::USBSetPasswordWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain)
-    : USBPasswordWindow(parent), keyChain_(keyChain) {
+USBSetPasswordWindowController::USBSetPasswordWindowController(QWidget* parent, DMUSBBlockerWrapper& wrapper)
+    : USBPasswordWindow(parent), wrapper_(wrapper) {
     setWindowTitle(QString::fromUtf8(USBBlockerTexts::setPassword));
     editPassword = passwordField(USBBlockerTexts::newPassword);
     editPasswordAgain = passwordField(USBBlockerTexts::confirmPassword);
@@ -49,9 +50,10 @@ void USBSetPasswordWindowController::btnOk_click() {
         showError(lbErrorTip, *error);
         return;
     }
-    // A password the keychain did not keep would lock the user out of turning it off.
-    if (!keyChain_.setPassword(password)) {
-        showError(lbErrorTip, USBBlockerTexts::enableFailed);
+    // A password the daemon did not keep would lock the user out of turning it off.
+    XPCCodeAnswer answer = wrapper_.setPassword({}, password);
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        showError(lbErrorTip, USBBlockerTexts::enableFailed + std::string(" ") + DMUSBBlockerWrapper::reason(answer));
         return;
     }
     stored_ = true;

@@ -4,14 +4,14 @@
 
 namespace harbormind {
 
-class USBBlockerKeyChain;
+class DMUSBBlockerWrapper;
 
-// Asks for the first "USB Warden" password. Only OK stores it, and only a stored password
-// ends the sheet with 1: closing the window with valid fields but without OK stores nothing
-// and must not turn the blocker on.
+// Asks for the first "USB Warden" password, which the daemon keeps. Only OK stores it, and
+// only a stored password ends the sheet with 1: closing the window with valid fields but
+// without OK stores nothing and must not turn the blocker on.
 class USBSetPasswordWindowController final : public USBPasswordWindow {
 public:
-    USBSetPasswordWindowController(QWidget* parent, const USBBlockerKeyChain& keyChain);
+    USBSetPasswordWindowController(QWidget* parent, DMUSBBlockerWrapper& wrapper);
 
     void btnOk_click();
 
@@ -25,7 +25,7 @@ protected:
     bool succeeded() const override { return stored_; }
 
 private:
-    const USBBlockerKeyChain& keyChain_;
+    DMUSBBlockerWrapper& wrapper_;
     bool stored_ = false;
 };
 

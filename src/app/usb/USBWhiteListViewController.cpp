@@ -1,15 +1,20 @@
 #include "app/usb/USBWhiteListViewController.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/DMAlertPresenter.h"
 #include "app/DMTextFormat.h"
+#include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
+#include "usbblocker/DMUSBBlockerWrapper.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBDiskList.h"
+#include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 namespace {
@@ -31,11 +36,8 @@ private:
     QPointer<USBWhiteListViewController> page_;
 };
 
-}  // namespace
-
-USBWhiteListViewController::USBWhiteListViewController(QWidget* parent, USBDiskList& lists)
-    : USBPage(parent, USBBlockerTexts::deviceWhiteList), datas(lists) {
-    table = new QTableWidget(0, 2, this);
+QTableWidget* listTable(QWidget* parent) {
+    auto* table = new QTableWidget(0, 2, parent);
     table->setHorizontalHeaderLabels(
         {QString::fromUtf8(USBBlockerTexts::diskNameColumn), QString::fromUtf8(USBBlockerTexts::capacityColumn)});
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -43,18 +45,10 @@ USBWhiteListViewController::USBWhiteListViewController(QWidget* parent, USBDiskL
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    btnRemove = new QPushButton(QString::fromUtf8(USBBlockerTexts::removeWhitelist), this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(table);
-    layout->addWidget(btnRemove, 0, Qt::AlignRight);
-    connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemove_click(); });
-    datas.addDelegate(std::make_shared<PageObserver>(this));
-    reloadData();
+    return table;
 }
 
-void USBWhiteListViewController::reloadData() {
-    std::vector<Drive> entries = datas.whiteList();
+void fill(QTableWidget* table, const std::vector<Drive>& entries) {
     table->setRowCount(static_cast<int>(entries.size()));
     for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
         const Drive& entry = entries[static_cast<std::size_t>(row)];
@@ -62,18 +56,69 @@ void USBWhiteListViewController::reloadData() {
         std::string capacity = DMTextFormat::withInteger(USBBlockerTexts::capacityFormat, entry.size);
         table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(capacity)));
     }
-    btnRemove->setEnabled(!entries.empty());
+}
+
+}  // namespace
+
+USBWhiteListViewController::USBWhiteListViewController(QWidget* parent, USBDiskList& lists,
+                                                       DMUSBBlockerWrapper& wrapper,
+                                                       std::shared_ptr<DMAlertPresenter> presenter)
+    : USBPage(parent, USBBlockerTexts::deviceWhiteList),
+      datas(lists),
+      wrapper_(wrapper),
+      presenter_(std::move(presenter)) {
+    table = listTable(this);
+    blackTable = listTable(this);
+    btnRemove = new QPushButton(QString::fromUtf8(USBBlockerTexts::removeWhitelist), this);
+    btnRemoveBlack = new QPushButton(QString::fromUtf8(USBBlockerTexts::removeBlacklist), this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QString::fromUtf8(USBBlockerTexts::whiteListTitle), this));
+    layout->addWidget(table);
+    layout->addWidget(btnRemove, 0, Qt::AlignRight);
+    layout->addWidget(new QLabel(QString::fromUtf8(USBBlockerTexts::blackListTitle), this));
+    layout->addWidget(blackTable);
+    layout->addWidget(btnRemoveBlack, 0, Qt::AlignRight);
+    connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemove_click(); });
+    connect(btnRemoveBlack, &QPushButton::clicked, this, [this] { btnRemoveBlack_click(); });
+    datas.addDelegate(std::make_shared<PageObserver>(this));
+    reloadData();
+}
+
+void USBWhiteListViewController::pageShown() {
+    datas.load();
+    reloadData();
+}
+
+void USBWhiteListViewController::reloadData() {
+    std::vector<Drive> whites = datas.whiteList();
+    std::vector<Drive> blacks = datas.blackList();
+    fill(table, whites);
+    fill(blackTable, blacks);
+    btnRemove->setEnabled(!whites.empty());
+    btnRemoveBlack->setEnabled(!blacks.empty());
 }
 
 void USBWhiteListViewController::btnRemove_click() {
-    int row = table->currentRow();
-    std::vector<Drive> entries = datas.whiteList();
+    remove(table, datas.whiteList(), true);
+}
+
+void USBWhiteListViewController::btnRemoveBlack_click() {
+    remove(blackTable, datas.blackList(), false);
+}
+
+void USBWhiteListViewController::remove(QTableWidget* from, const std::vector<Drive>& entries, bool white) {
+    int row = from->currentRow();
     if (row < 0 || row >= static_cast<int>(entries.size())) {
         return;
     }
     const Drive entry = entries[static_cast<std::size_t>(row)];
-    datas.removeWhiteList(entry.name, entry.size);
+    XPCCodeAnswer answer = wrapper_.removeListEntry(entry.name, white);
+    datas.load();
     reloadData();
+    if (answer.code != DMUSBBlockerServerProtocol::done) {
+        presenter_->present(USBNotices::alert(DMUSBBlockerWrapper::reason(answer)), window(), nullptr);
+    }
 }
 
 void USBWhiteListViewController::diskListDidChange() {

@@ -5,9 +5,16 @@
 #include <thread>
 
 #include "daemon/clone/CloneBufferRing.h"
+#include "daemon/clone/CloneCheckpoints.h"
 #include "support/Log.h"
 
 namespace harbormind::clone {
+namespace {
+
+const char* const sourceGoneReason = "the source is no longer attached";
+const char* const destinationGoneReason = "the destination is no longer attached";
+
+}  // namespace
 
 CloneCopier::CloneCopier(CloneSource& source, CloneDestination& destination, CloneMap& map,
                          const CloneOptions& options, const std::atomic<bool>& stopRequested, MapSink saveMap,
@@ -25,10 +32,11 @@ bool CloneCopier::stopping() const {
     return stopRequested_.load() || cancelled_.load() || failed_.load();
 }
 
-void CloneCopier::fail(CloneEnd end) {
+void CloneCopier::fail(CloneEnd end, const std::string& reason) {
     std::lock_guard lock(failureMutex_);
     if (!failure_) {
         failure_ = end;
+        failureReason_ = reason;
     }
     failed_ = true;
 }
@@ -38,6 +46,9 @@ CloneOutcome CloneCopier::run() {
     ByteRangeSet covered = map_.done;
     covered.add(map_.unreadable);
     std::vector<ByteRange> todo = covered.gapsWithin(map_.sourceSize);
+    CloneCheckpoints checkpoints(destination_, map_, saveMap_,
+                                 [this](CloneEnd end, const std::string& reason) { fail(end, reason); });
+    checkpoints_ = &checkpoints;
     report(DMProgressStatus::running, DMProgressError::noError, true);
     {
         CloneBufferRing ring(options_.bufferCount, options_.chunkBytes);
@@ -49,14 +60,17 @@ CloneOutcome CloneCopier::run() {
     if (!stopping()) {
         retrySkipped();
     }
-    bool flushed = checkpoint();
+    bool flushed = checkpoints.finish(pending_, pendingUnreadable_) && !failed_.load();
+    checkpoints_ = nullptr;
     CloneOutcome outcome;
     outcome.bytesWritten = bytesWritten_;
     outcome.unreadableBytes = map_.unreadable.totalBytes();
     if (failure_) {
         outcome.end = *failure_;
+        outcome.reason = failureReason_;
     } else if (!flushed) {
         outcome.end = CloneEnd::writeFailed;
+        outcome.reason = failureReason_;
     } else if (stopRequested_.load() || cancelled_.load()) {
         outcome.end = CloneEnd::stopped;
     } else {
@@ -81,7 +95,7 @@ void CloneCopier::readAll(CloneBufferRing& ring, const std::vector<ByteRange>& t
             }
             ring.giveFree(buffer);
             if (result.status == CloneIoStatus::gone) {
-                fail(CloneEnd::sourceGone);
+                fail(CloneEnd::sourceGone, sourceGoneReason);
                 break;
             }
             std::lock_guard lock(skippedMutex_);
@@ -110,9 +124,12 @@ void CloneCopier::writeAll(CloneBufferRing& ring) {
 bool CloneCopier::write(ByteRange range, const std::byte* data) {
     CloneIoResult result = destination_.writeAt(range.begin, data, range.length());
     if (result.status != CloneIoStatus::ok) {
-        Log::error("clone: writing at byte " + std::to_string(range.begin) +
-                   " failed: " + std::strerror(result.error));
-        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed);
+        std::string reason = result.status == CloneIoStatus::gone
+                                 ? destinationGoneReason
+                                 : "writing at byte " + std::to_string(range.begin) + " failed: " +
+                                       std::strerror(result.error);
+        Log::error("clone: " + reason);
+        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed, reason);
         return false;
     }
     pending_.add(range);
@@ -120,28 +137,17 @@ bool CloneCopier::write(ByteRange range, const std::byte* data) {
     return true;
 }
 
+// Half the checkpoint interval is handed over at a time, and the copy waits rather than run a
+// whole interval ahead of a flush: a kill loses at most one interval of copying.
 void CloneCopier::maybeCheckpoint() {
-    if (pending_.totalBytes() >= options_.checkpointBytes ||
-        clock_.now() - lastCheckpoint_ >= options_.checkpointInterval) {
-        checkpoint();
+    const std::uint64_t half = std::max<std::uint64_t>(options_.checkpointBytes / 2, 1);
+    bool full = pending_.totalBytes() >= half;
+    if (!full && clock_.now() - lastCheckpoint_ < options_.checkpointInterval) {
+        return;
     }
-}
-
-bool CloneCopier::checkpoint() {
-    lastCheckpoint_ = clock_.now();
-    if (pending_.empty() && !failed_.load()) {
-        saveMap_(map_);
-        return true;
+    if (checkpoints_->handOver(pending_, pendingUnreadable_, full)) {
+        lastCheckpoint_ = clock_.now();
     }
-    CloneIoResult result = destination_.flush();
-    if (result.status != CloneIoStatus::ok) {
-        fail(result.status == CloneIoStatus::gone ? CloneEnd::destinationGone : CloneEnd::writeFailed);
-        return false;
-    }
-    map_.done.add(pending_);
-    pending_.clear();
-    saveMap_(map_);
-    return true;
 }
 
 void CloneCopier::retrySkipped() {
@@ -166,7 +172,7 @@ void CloneCopier::retrySkipped() {
 void CloneCopier::retryBlock(ByteRange block, std::byte* buffer) {
     CloneIoResult result = source_.readAt(block.begin, buffer, block.length());
     if (result.status == CloneIoStatus::gone) {
-        fail(CloneEnd::sourceGone);
+        fail(CloneEnd::sourceGone, sourceGoneReason);
     } else if (result.status == CloneIoStatus::ok) {
         write(block, buffer);
     } else {
@@ -181,7 +187,7 @@ void CloneCopier::readSectors(ByteRange block, std::byte* buffer) {
         ByteRange one{offset, std::min(block.end, offset + sector)};
         CloneIoResult result = source_.readAt(offset, buffer, one.length());
         if (result.status == CloneIoStatus::gone) {
-            fail(CloneEnd::sourceGone);
+            fail(CloneEnd::sourceGone, sourceGoneReason);
             return;
         }
         if (result.status != CloneIoStatus::ok) {
@@ -189,7 +195,7 @@ void CloneCopier::readSectors(ByteRange block, std::byte* buffer) {
             if (!write(one, buffer)) {
                 return;
             }
-            map_.unreadable.add(one);
+            pendingUnreadable_.add(one);
             continue;
         }
         if (!write(one, buffer)) {
@@ -210,9 +216,8 @@ void CloneCopier::report(DMProgressStatus status, DMProgressError error, bool fo
     CloneProgress message;
     message.status = status;
     message.total = map_.sourceSize;
-    message.current = std::min(map_.sourceSize, map_.done.totalBytes() + pending_.totalBytes());
+    message.current = std::min(map_.sourceSize, checkpoints_->bytesRecorded() + pending_.totalBytes());
     message.error = error;
-    message.unreadableBytes = map_.unreadable.totalBytes();
     if (progress_(message) == CloneReply::cancel) {
         cancelled_ = true;
     }

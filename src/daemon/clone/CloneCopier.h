@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "daemon/clone/ByteRangeSet.h"
 #include "daemon/clone/CloneIo.h"
@@ -15,12 +16,15 @@
 namespace harbormind::clone {
 
 class CloneBufferRing;
+class CloneCheckpoints;
 
 // Copies what `map` does not yet hold from the source to the destination. A reader thread
-// fills a small ring of buffers while this thread writes them. Ranges enter `map.done` only
-// once the destination has been flushed after writing them, and every such checkpoint hands
-// the map to `saveMap`. An unreadable area is skipped, retried at the end in smaller blocks,
-// and what stays unreadable is written as zeros and recorded in `map.unreadable`.
+// fills a small ring of buffers while this thread writes them, and a third makes what was
+// written durable meanwhile (CloneCheckpoints). Ranges enter `map.done` only once the
+// destination has been flushed after writing them, and every such checkpoint hands the map
+// to `saveMap`. An unreadable area is skipped, retried at the end in smaller blocks, and what
+// stays unreadable is written as zeros and recorded in `map.unreadable` (after the flush that
+// made the zeros durable).
 class CloneCopier {
 public:
     using MapSink = std::function<void(const CloneMap&)>;
@@ -38,11 +42,10 @@ private:
     void retryBlock(ByteRange block, std::byte* buffer);
     void readSectors(ByteRange block, std::byte* buffer);
     bool write(ByteRange range, const std::byte* data);
-    bool checkpoint();
     void maybeCheckpoint();
     void report(DMProgressStatus status, DMProgressError error, bool force);
     bool stopping() const;
-    void fail(CloneEnd end);
+    void fail(CloneEnd end, const std::string& reason);
 
     CloneSource& source_;
     CloneDestination& destination_;
@@ -56,10 +59,13 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> failed_{false};
     std::optional<CloneEnd> failure_;  // written by whichever thread fails first
+    std::string failureReason_;
     std::mutex failureMutex_;
     std::mutex skippedMutex_;
     ByteRangeSet skipped_;
-    ByteRangeSet pending_;  // written since the last checkpoint
+    ByteRangeSet pending_;            // written since the last hand-over to the checkpoints
+    ByteRangeSet pendingUnreadable_;  // written as zeros since then
+    CloneCheckpoints* checkpoints_ = nullptr;
     std::uint64_t bytesWritten_ = 0;
     Clock::TimePoint lastCheckpoint_{};
     std::optional<Clock::TimePoint> lastReport_;

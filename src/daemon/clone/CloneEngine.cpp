@@ -5,6 +5,7 @@
 #include "daemon/clone/CloneCopier.h"
 #include "daemon/clone/CloneDevicePath.h"
 #include "daemon/clone/ClonePairCheck.h"
+#include "daemon/clone/CloneSourceSample.h"
 #include "support/Log.h"
 
 namespace harbormind::clone {
@@ -25,17 +26,29 @@ DMProgressError errorOf(CloneEnd end) {
     return DMProgressError::noError;
 }
 
+const char* const startOver = "; start the clone over to copy it from the beginning";
+
 }  // namespace
 
+// One clone from its start: the opened pair, the map it begins with, and what the store held
+// for the destination before (put back when the clone is stopped before writing anything).
+struct CloneEngine::Start {
+    ClonePair pair;
+    std::string description;  // "SOURCE onto DESTINATION"
+    CloneMap map;
+    bool keepsMap = false;
+    CloneMapStore::Found previous;
+    std::string notice;
+};
+
 CloneEngine::CloneEngine(CloneOptions options, CloneSysfs sysfs)
-    : options_(std::move(options)), sysfs_(std::move(sysfs)), store_(options_.stateFolder) {}
+    : options_(std::move(options)), sysfs_(std::move(sysfs)), store_(options_.stateFolder), clock_(Clock::current()) {}
 
 CloneEngine::~CloneEngine() {
     stopAndWait();
 }
 
-std::int64_t CloneEngine::checkDiskWithStrDestinDevice(const std::string& strDestinDevice,
-                                                       const std::string& strSourceDevice) {
+CloneAnswer CloneEngine::checkPair(const std::string& strDestinDevice, const std::string& strSourceDevice) {
     ClonePair pair;
     std::string reason;
     auto code =
@@ -43,103 +56,161 @@ std::int64_t CloneEngine::checkDiskWithStrDestinDevice(const std::string& strDes
     if (code != DMCloneErrorCode::noError) {
         Log::warning("clone: " + strSourceDevice + " onto " + strDestinDevice + " refused: " + reason);
     }
-    return static_cast<std::int64_t>(code);
+    return {static_cast<std::int64_t>(code), reason};
+}
+
+std::int64_t CloneEngine::checkDiskWithStrDestinDevice(const std::string& strDestinDevice,
+                                                       const std::string& strSourceDevice) {
+    return checkPair(strDestinDevice, strSourceDevice).code;
 }
 
 std::int64_t CloneEngine::clonDeviceWithStrDestinDevice(const std::string& strDestinDevice,
                                                         const std::string& strSourceDevice, bool isCover,
                                                         CloneProgressSink progress) {
+    return startClone(strDestinDevice, strSourceDevice, isCover, std::move(progress)).code;
+}
+
+CloneAnswer CloneEngine::startClone(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                    bool isCover, CloneProgressSink progress) {
     std::lock_guard lock(mutex_);
     if (running_.load()) {
         Log::warning("clone: a clone is already running");
-        return -1;
+        return {startRefused, "another clone is running; only one runs at a time"};
     }
     if (worker_.joinable()) {
         worker_.join();
     }
-    auto pair = std::make_shared<ClonePair>();
+    auto start = std::make_shared<Start>();
+    start->description = strSourceDevice + " onto " + strDestinDevice;
     std::string reason;
-    auto code =
-        ClonePairCheck(sysfs_, caching(options_)).check(strDestinDevice, strSourceDevice, *pair, reason);
+    auto code = ClonePairCheck(sysfs_, caching(options_))
+                    .check(strDestinDevice, strSourceDevice, start->pair, reason);
     if (code != DMCloneErrorCode::noError) {
-        Log::warning("clone: " + strSourceDevice + " onto " + strDestinDevice + " refused: " + reason);
-        return static_cast<std::int64_t>(code);
+        Log::warning("clone: " + start->description + " refused: " + reason);
+        return {static_cast<std::int64_t>(code), reason};
     }
-    auto destination = sysfs_.stableIdentity(pair->destination->deviceNumber());
-    if (!destination) {
-        Log::warning("clone: " + strDestinDevice +
-                     " has no serial number or backing file; this clone cannot resume");
+    if (auto refusal = prepare(*start, isCover)) {
+        Log::warning("clone: " + start->description + " refused: " + refusal->message);
+        return *refusal;
     }
-    CloneMap map = startingMap(*pair, destination, isCover);
-    stop_ = false;
-    running_ = true;
-    worker_ = std::thread([this, pair, map, keeps = destination.has_value(), progress = std::move(progress)] {
-        copy(pair, map, keeps, progress);
-    });
-    return 0;
+    {
+        std::lock_guard stopLock(stopMutex_);
+        if (takeEarlyStop()) {
+            Log::info("clone: " + start->description + " was stopped before it started");
+            return {startRefused, "the clone was stopped before it started; nothing was written"};
+        }
+        stop_ = false;
+        running_ = true;
+    }
+    Log::info("clone: " + start->description + " starts");
+    worker_ = std::thread([this, start, progress = std::move(progress)] { copy(start, progress); });
+    return {0, start->notice};
 }
 
-CloneMap CloneEngine::startingMap(const ClonePair& pair, const std::optional<std::string>& destination,
-                                  bool isCover) const {
+// The map the clone begins with; a refusal when the destination's record forbids the resume.
+std::optional<CloneAnswer> CloneEngine::prepare(Start& start, bool isCover) const {
+    const BlockDevice& source = *start.pair.source;
     CloneMap fresh;
-    dev_t source = pair.source->deviceNumber();
-    fresh.sourceSize = pair.source->size();
-    fresh.sourceName = sysfs_.name(source).value_or(pair.source->path());
-    // Without a hardware identity the source is known by its name and size only.
-    fresh.sourceIdentity = sysfs_.stableIdentity(source).value_or("name:" + fresh.sourceName);
+    fresh.sourceSize = source.size();
+    fresh.sectorSize = source.sectorSize();
+    fresh.sourceName = sysfs_.name(source.deviceNumber()).value_or(source.path());
+    // Without a hardware identity the source is known by its name and size, and its contents.
+    fresh.sourceIdentity = sysfs_.stableIdentity(source.deviceNumber()).value_or("name:" + fresh.sourceName);
+    auto destination = sysfs_.stableIdentity(start.pair.destination->deviceNumber());
+    start.map = fresh;
+    start.keepsMap = destination.has_value();
     if (!destination) {
-        return fresh;
+        Log::warning("clone: " + start.pair.destination->path() +
+                     " has no serial number or backing file; this clone cannot resume");
+        return std::nullopt;
     }
-    fresh.destinationIdentity = *destination;
-    auto saved = store_.load(*destination);
-    if (!saved || isCover) {
-        return fresh;
+    start.map.destinationIdentity = *destination;
+    start.map.sourceSample = sourceSample(*start.pair.source);
+    start.previous = store_.find(*destination);
+    if (isCover || !start.previous.present) {
+        return std::nullopt;
     }
-    if (saved->sourceIdentity != fresh.sourceIdentity || saved->sourceSize != fresh.sourceSize) {
-        Log::warning("clone: the interrupted clone on " + pair.destination->path() +
-                     " came from another source; copying from the start");
-        return fresh;
+    const std::string& name = start.pair.destination->path();
+    if (start.previous.damaged()) {
+        start.notice = "the record of the interrupted clone on " + name +
+                       " is damaged and cannot be trusted; the clone starts over from the beginning";
+        return std::nullopt;
     }
-    Log::info("clone: resuming with " + std::to_string(saved->done.totalBytes()) + " bytes already copied");
-    saved->sourceName = fresh.sourceName;
-    return *saved;
+    const CloneMap& saved = *start.previous.map;
+    if (saved.sourceIdentity != fresh.sourceIdentity || saved.sourceSize != fresh.sourceSize ||
+        saved.sectorSize != fresh.sectorSize) {
+        return CloneAnswer{startRefused, "the interrupted clone on " + name + " came from another source (" +
+                                             saved.sourceName + ")" + startOver};
+    }
+    if (saved.sourceSample != start.map.sourceSample) {
+        return CloneAnswer{startRefused, source.path() +
+                                             " no longer holds what the interrupted clone was copying (its "
+                                             "contents changed, or it is another disk of the same name and size)" +
+                                             startOver};
+    }
+    Log::info("clone: resuming with " + std::to_string(saved.done.totalBytes()) + " bytes already copied");
+    std::string sample = start.map.sourceSample;
+    start.map = saved;
+    start.map.sourceName = fresh.sourceName;
+    start.map.sourceSample = sample;
+    return std::nullopt;
 }
 
-void CloneEngine::copy(std::shared_ptr<ClonePair> pair, CloneMap map, bool keepsMap,
-                       CloneProgressSink progress) {
-    auto save = [this, keepsMap](const CloneMap& current) {
+bool CloneEngine::takeEarlyStop() {
+    bool stopped = earlyStop_ && clock_.now() - *earlyStop_ <= options_.earlyStopWindow;
+    earlyStop_.reset();
+    return stopped;
+}
+
+void CloneEngine::copy(std::shared_ptr<Start> start, CloneProgressSink progress) {
+    auto save = [this, keepsMap = start->keepsMap](const CloneMap& current) {
         if (keepsMap) {
             store_.save(current);
         }
     };
-    save(map);  // marks the destination as interrupted until the copy completes
     CloneOutcome outcome;
-    try {
-        CloneCopier copier(*pair->source, *pair->destination, map, options_, stop_, save, progress);
-        outcome = copier.run();
-    } catch (const std::exception& error) {
-        Log::error(std::string("clone: ") + error.what());
-        outcome.end = CloneEnd::writeFailed;
+    outcome.end = CloneEnd::stopped;
+    if (!stop_.load()) {
+        save(start->map);  // marks the destination as interrupted until the copy completes
+        try {
+            CloneCopier copier(*start->pair.source, *start->pair.destination, start->map, options_, stop_, save,
+                               progress);
+            outcome = copier.run();
+        } catch (const std::exception& error) {
+            Log::error(std::string("clone: ") + error.what());
+            outcome.end = CloneEnd::writeFailed;
+            outcome.reason = error.what();
+        }
     }
-    finish(outcome, map, keepsMap, *pair, progress);
+    finish(outcome, *start, progress);
     {
         std::lock_guard lock(outcomeMutex_);
         lastOutcome_ = outcome;
     }
+    std::lock_guard stopLock(stopMutex_);
     running_ = false;
 }
 
-void CloneEngine::finish(const CloneOutcome& outcome, const CloneMap& map, bool keepsMap,
-                         const ClonePair& pair, const CloneProgressSink& progress) {
+void CloneEngine::finish(CloneOutcome outcome, const Start& start, const CloneProgressSink& progress) {
+    const CloneMap& map = start.map;
     if (outcome.unreadableBytes > 0) {
         Log::warning("clone: " + std::to_string(outcome.unreadableBytes) +
                      " bytes of the source could not be read and were written as zeros");
     }
     if (outcome.end == CloneEnd::finished) {
-        if (keepsMap) {
+        if (start.keepsMap) {
             store_.remove(map.destinationIdentity);
         }
-        pair.destination->rereadPartitions();
+        start.pair.destination->rereadPartitions();
+        Log::info("clone: " + start.description + " completed");
+    } else if (outcome.end == CloneEnd::stopped && outcome.bytesWritten == 0 && start.keepsMap) {
+        // Nothing was written: the destination's record stays as it was.
+        if (start.previous.map) {
+            store_.save(*start.previous.map);
+        } else if (!start.previous.present) {
+            store_.remove(map.destinationIdentity);
+        }
+        Log::info("clone: " + start.description + " stopped before writing anything");
     }
     if (!progress) {
         return;
@@ -150,6 +221,7 @@ void CloneEngine::finish(const CloneOutcome& outcome, const CloneMap& map, bool 
     last.current = map.done.totalBytes();
     last.error = errorOf(outcome.end);
     last.unreadableBytes = outcome.unreadableBytes;
+    last.reason = outcome.reason;
     progress(last);
 }
 
@@ -164,7 +236,7 @@ std::optional<std::string> CloneEngine::identityOf(const std::string& device) co
 
 bool CloneEngine::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice) const {
     auto identity = identityOf(strDevice);
-    return identity && store_.load(*identity).has_value();
+    return identity && store_.find(*identity).present;
 }
 
 std::string CloneEngine::getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
@@ -181,13 +253,22 @@ std::string CloneEngine::getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
 }
 
 void CloneEngine::stopCloneWithFlag(bool flag) {
-    if (flag) {
+    if (!flag) {
+        return;
+    }
+    std::lock_guard lock(stopMutex_);
+    if (running_.load()) {
         stop_ = true;
+    } else {
+        earlyStop_ = clock_.now();
     }
 }
 
 void CloneEngine::stopAndWait() {
-    stop_ = true;
+    {
+        std::lock_guard stopLock(stopMutex_);
+        stop_ = true;
+    }
     std::lock_guard lock(mutex_);
     if (worker_.joinable()) {
         worker_.join();

@@ -1,5 +1,7 @@
 #include "daemon/clone/CloneMap.h"
 
+#include <sodium.h>
+
 #include <charconv>
 #include <sstream>
 #include <string_view>
@@ -7,8 +9,18 @@
 namespace harbormind::clone {
 namespace {
 
-constexpr std::string_view header = "kestrane-clone-map 1";
-constexpr std::string_view trailer = "end";
+constexpr std::string_view header = "kestrane-clone-map 2";
+constexpr std::string_view checksumKey = "checksum ";
+constexpr std::string_view trailer = "end\n";
+
+std::string checksumOf(std::string_view text) {
+    unsigned char hash[16];
+    crypto_generichash(hash, sizeof hash, reinterpret_cast<const unsigned char*>(text.data()), text.size(),
+                       nullptr, 0);
+    char hex[sizeof hash * 2 + 1];
+    sodium_bin2hex(hex, sizeof hex, hash, sizeof hash);
+    return hex;
+}
 
 std::optional<std::uint64_t> number(std::string_view text) {
     std::uint64_t value = 0;
@@ -19,14 +31,19 @@ std::optional<std::uint64_t> number(std::string_view text) {
     return value;
 }
 
-std::optional<ByteRange> range(std::string_view text) {
+bool onSector(std::uint64_t offset, const CloneMap& map) {
+    return offset % map.sectorSize == 0;
+}
+
+std::optional<ByteRange> range(std::string_view text, const CloneMap& map) {
     auto space = text.find(' ');
     if (space == std::string_view::npos) {
         return std::nullopt;
     }
     auto begin = number(text.substr(0, space));
     auto end = number(text.substr(space + 1));
-    if (!begin || !end || *begin >= *end) {
+    if (!begin || !end || *begin >= *end || *end > map.sourceSize || !onSector(*begin, map) ||
+        !onSector(*end, map)) {
         return std::nullopt;
     }
     return ByteRange{*begin, *end};
@@ -38,7 +55,12 @@ void writeRanges(std::ostringstream& out, const char* key, const ByteRangeSet& s
     }
 }
 
-// Applies one "key value" line; false when the line is not understood.
+bool validSectorSize(std::uint64_t size) {
+    return size >= 512 && size <= 65536 && (size & (size - 1)) == 0;
+}
+
+// Applies one "key value" line; false when the line is not understood. The sizes come
+// before the ranges, which are checked against them.
 bool apply(CloneMap& map, std::string_view key, std::string_view value) {
     if (key == "destination") {
         map.destinationIdentity = value;
@@ -46,15 +68,21 @@ bool apply(CloneMap& map, std::string_view key, std::string_view value) {
         map.sourceIdentity = value;
     } else if (key == "source-name") {
         map.sourceName = value;
-    } else if (key == "source-size") {
+    } else if (key == "source-sample") {
+        map.sourceSample = value;
+    } else if (key == "source-size" || key == "sector-size") {
         auto size = number(value);
-        if (!size) {
+        if (!size || (key == "sector-size" && !validSectorSize(*size))) {
             return false;
         }
-        map.sourceSize = *size;
+        if (key == "source-size") {
+            map.sourceSize = *size;
+        } else {
+            map.sectorSize = static_cast<std::uint32_t>(*size);
+        }
     } else if (key == "done" || key == "unreadable") {
-        auto r = range(value);
-        if (!r || r->end > map.sourceSize) {
+        auto r = range(value, map);
+        if (!r) {
             return false;
         }
         (key == "done" ? map.done : map.unreadable).add(*r);
@@ -62,6 +90,29 @@ bool apply(CloneMap& map, std::string_view key, std::string_view value) {
         return false;
     }
     return true;
+}
+
+// The text before the checksum line when that line matches it.
+std::optional<std::string_view> checkedBody(std::string_view text) {
+    if (text.size() < trailer.size() || text.substr(text.size() - trailer.size()) != trailer) {
+        return std::nullopt;
+    }
+    std::string_view rest = text.substr(0, text.size() - trailer.size());
+    auto lineStart = rest.rfind('\n', rest.size() >= 2 ? rest.size() - 2 : 0);
+    if (lineStart == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view body = rest.substr(0, lineStart + 1);
+    std::string_view line = rest.substr(lineStart + 1);
+    if (line.substr(0, checksumKey.size()) != checksumKey || line.back() != '\n') {
+        return std::nullopt;
+    }
+    line.remove_prefix(checksumKey.size());
+    line.remove_suffix(1);
+    if (line != checksumOf(body)) {
+        return std::nullopt;
+    }
+    return body;
 }
 
 }  // namespace
@@ -73,28 +124,28 @@ std::string CloneMap::serialize() const {
     out << "source " << sourceIdentity << '\n';
     out << "source-name " << sourceName << '\n';
     out << "source-size " << sourceSize << '\n';
+    out << "sector-size " << sectorSize << '\n';
+    if (!sourceSample.empty()) {
+        out << "source-sample " << sourceSample << '\n';
+    }
     writeRanges(out, "done", done);
     writeRanges(out, "unreadable", unreadable);
-    out << trailer << '\n';
-    return out.str();
+    std::string body = out.str();
+    return body + std::string(checksumKey) + checksumOf(body) + "\n" + std::string(trailer);
 }
 
 std::optional<CloneMap> CloneMap::parse(const std::string& text) {
-    std::istringstream in(text);
+    auto body = checkedBody(text);
+    if (!body) {
+        return std::nullopt;
+    }
+    std::istringstream in{std::string(*body)};
     std::string line;
     if (!std::getline(in, line) || line != header) {
         return std::nullopt;
     }
     CloneMap map;
-    bool ended = false;
     while (std::getline(in, line)) {
-        if (ended) {
-            return std::nullopt;
-        }
-        if (line == trailer) {
-            ended = true;
-            continue;
-        }
         auto space = line.find(' ');
         if (space == std::string::npos) {
             return std::nullopt;
@@ -104,8 +155,16 @@ std::optional<CloneMap> CloneMap::parse(const std::string& text) {
             return std::nullopt;
         }
     }
-    if (!ended || map.destinationIdentity.empty() || map.sourceIdentity.empty() || map.sourceSize == 0) {
+    if (map.destinationIdentity.empty() || map.sourceIdentity.empty() || map.sourceSize == 0 ||
+        !onSector(map.sourceSize, map)) {
         return std::nullopt;
+    }
+    for (const ByteRangeSet* set : {&map.done, &map.unreadable}) {
+        for (const ByteRange& r : set->ranges()) {
+            if (!onSector(r.begin, map) || !onSector(r.end, map)) {
+                return std::nullopt;
+            }
+        }
     }
     return map;
 }

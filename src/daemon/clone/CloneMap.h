@@ -15,11 +15,18 @@ struct CloneMap {
     std::string sourceIdentity;
     std::string sourceName;  // the source's device name when the clone ran (such as "sdb")
     std::uint64_t sourceSize = 0;
+    // The source's logical sector size: every range starts and ends on one.
+    std::uint32_t sectorSize = 512;
+    // A hash of sampled blocks of the source taken when the clone started, so a resume can
+    // tell whether the source still holds what was being copied.
+    std::string sourceSample;
     ByteRangeSet done;
     ByteRangeSet unreadable;
 
+    // The text, ending with a checksum of everything before it.
     std::string serialize() const;
-    // Empty unless the text is a whole, well-formed map (a truncated file is refused).
+    // Empty unless the text is a whole, well-formed map whose checksum matches and whose
+    // ranges lie on sector boundaries within the source (a truncated or edited file is refused).
     static std::optional<CloneMap> parse(const std::string& text);
 
     bool operator==(const CloneMap&) const = default;

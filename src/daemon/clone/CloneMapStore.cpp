@@ -80,21 +80,27 @@ std::filesystem::path CloneMapStore::fileFor(const std::string& destinationIdent
     return folder_ / ("clone-" + hashName(destinationIdentity) + ".map");
 }
 
-std::optional<CloneMap> CloneMapStore::load(const std::string& destinationIdentity) const {
+CloneMapStore::Found CloneMapStore::find(const std::string& destinationIdentity) const {
+    Found found;
     auto text = readWhole(fileFor(destinationIdentity));
     if (!text) {
-        return std::nullopt;
+        return found;
     }
     auto map = CloneMap::parse(*text);
+    if (map && map->destinationIdentity != destinationIdentity) {
+        return found;  // a hash collision: the map belongs to another destination
+    }
+    found.present = true;
     if (!map) {
         Log::warning("clone: the map " + fileFor(destinationIdentity).string() +
                      " is damaged; it is not used");
-        return std::nullopt;
     }
-    if (map->destinationIdentity != destinationIdentity) {
-        return std::nullopt;  // a hash collision: the map belongs to another destination
-    }
-    return map;
+    found.map = std::move(map);
+    return found;
+}
+
+std::optional<CloneMap> CloneMapStore::load(const std::string& destinationIdentity) const {
+    return find(destinationIdentity).map;
 }
 
 bool CloneMapStore::save(const CloneMap& map) const {

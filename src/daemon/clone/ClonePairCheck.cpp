@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "daemon/clone/CloneDevicePath.h"
@@ -97,6 +98,21 @@ std::string ClonePairCheck::refusal(dev_t destination, dev_t source) const {
     }
     if (sysfs_.usedAsSwap(destination)) {
         return "the destination is in use as swap";
+    }
+    return sharedStorage(destination, source);
+}
+
+// Loop devices over one file (or over the source itself) and devices built on the source
+// write into it although their device numbers differ.
+std::string ClonePairCheck::sharedStorage(dev_t destination, dev_t source) const {
+    for (const CloneStorageExtent& written : sysfs_.storageOf(destination)) {
+        for (const CloneStorageExtent& read : sysfs_.storageOf(source)) {
+            if (written.overlaps(read)) {
+                return "the destination and the source are stored in the same place (" + written.what +
+                       ", bytes " + std::to_string(std::max(written.begin, read.begin)) + " to " +
+                       std::to_string(std::min(written.end, read.end)) + ")";
+            }
+        }
     }
     return {};
 }

@@ -19,8 +19,9 @@ struct ClonePair {
 // Decides whether a source may be copied onto a destination, writing nothing. Beyond opening
 // both and comparing sector sizes and sizes, it refuses a source mounted read-write (answered
 // as a source that cannot be opened) and a destination that is the source, a
-// partition of it or the disk holding it, that is mounted or used as swap, or is read-only
-// (all answered as a destination that cannot be opened, with the reason in `reason`).
+// partition of it or the disk holding it, that shares storage with it (loop devices over one
+// file, a device built on the source), that is mounted or used as swap, or is read-only (all
+// answered as a destination that cannot be opened, with the reason in `reason`).
 class ClonePairCheck {
 public:
     ClonePairCheck(const CloneSysfs& sysfs, BlockDevice::Caching caching);
@@ -33,6 +34,7 @@ private:
     DMCloneErrorCode openDestination(const std::string& path, const BlockDevice& source, ClonePair& pair,
                                      std::string& reason) const;
     std::string refusal(dev_t destination, dev_t source) const;
+    std::string sharedStorage(dev_t destination, dev_t source) const;
 
     const CloneSysfs& sysfs_;
     BlockDevice::Caching caching_;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "drivemodel/DMProgressError.h"
 #include "drivemodel/DMProgressStatus.h"
@@ -16,6 +17,8 @@ struct CloneProgress {
     DMProgressError error = DMProgressError::noError;
     // Bytes of the source that stayed unreadable and were written as zeros.
     std::uint64_t unreadableBytes = 0;
+    // In the last report: why the clone ended early, when it did.
+    std::string reason;
 };
 
 enum class CloneReply { proceed, cancel };

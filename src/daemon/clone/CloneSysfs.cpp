@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -34,6 +36,26 @@ std::string trimmed(std::string text) {
     }
     std::size_t start = text.find_first_not_of(' ');
     return start == std::string::npos ? std::string() : text.substr(start);
+}
+
+std::uint64_t count(const std::optional<std::string>& text) {
+    std::uint64_t value = 0;
+    if (text) {
+        std::from_chars(text->data(), text->data() + text->size(), value);
+    }
+    return value;
+}
+
+// The part [start, start + length) of a device stored as `parent`.
+std::vector<CloneStorageExtent> within(std::vector<CloneStorageExtent> parent, std::uint64_t start,
+                                       std::uint64_t length) {
+    if (parent.size() != 1 || !parent[0].linear) {
+        return parent;  // where the bytes go is not known: all of it counts
+    }
+    CloneStorageExtent extent = parent[0];
+    extent.end = std::min(extent.end, extent.begin + start + length);
+    extent.begin += start;
+    return {extent};
 }
 
 }  // namespace
@@ -204,6 +226,54 @@ std::optional<std::string> CloneSysfs::stableIdentity(dev_t device) const {
         return std::nullopt;
     }
     return *identity + "#" + *partition;
+}
+
+std::vector<CloneStorageExtent> CloneSysfs::storageOf(dev_t device) const {
+    return storageOf(device, 0);
+}
+
+std::vector<CloneStorageExtent> CloneSysfs::storageOf(dev_t device, int depth) const {
+    fs::path path = folder(device);
+    std::string name = path.empty() ? number(device) : path.filename().string();
+    std::uint64_t size = count(attribute((path / "size").string())) * 512;
+    CloneStorageExtent whole{"dev:" + number(device), name, 0, size == 0 ? UINT64_MAX : size};
+    if (path.empty() || depth > 8) {
+        return {whole};
+    }
+    if (fs::exists(path / "partition")) {
+        std::uint64_t start = count(attribute((path / "start").string())) * 512;
+        return within(storageOf(wholeDisk(device), depth + 1), start, size);
+    }
+    if (fs::exists(path / "loop" / "backing_file")) {
+        return loopStorage(path.string(), size, depth);
+    }
+    std::vector<CloneStorageExtent> under;
+    std::error_code error;
+    for (const auto& slave : fs::directory_iterator(path / "slaves", error)) {
+        auto text = attribute((slave.path() / "dev").string());
+        auto slaveDevice = text ? parseNumber(*text) : std::nullopt;
+        for (CloneStorageExtent extent : slaveDevice ? storageOf(*slaveDevice, depth + 1)
+                                                      : std::vector<CloneStorageExtent>{}) {
+            extent.linear = false;
+            under.push_back(std::move(extent));
+        }
+    }
+    return under.empty() ? std::vector<CloneStorageExtent>{whole} : under;
+}
+
+std::vector<CloneStorageExtent> CloneSysfs::loopStorage(const std::string& folder, std::uint64_t size,
+                                                        int depth) const {
+    fs::path loop = fs::path(folder) / "loop";
+    std::string backing = attribute((loop / "backing_file").string()).value_or("");
+    std::uint64_t offset = count(attribute((loop / "offset").string()));
+    struct stat info {};
+    if (::stat(backing.c_str(), &info) == 0 && S_ISBLK(info.st_mode)) {
+        return within(storageOf(info.st_rdev, depth + 1), offset, size);
+    }
+    std::string base = ::stat(backing.c_str(), &info) == 0
+                           ? "file:" + number(info.st_dev) + ":" + std::to_string(info.st_ino)
+                           : "path:" + backing;  // gone or elsewhere: its name is all we have
+    return {{base, backing, offset, offset + size, true}};
 }
 
 std::optional<std::string> CloneSysfs::nameWithIdentity(const std::string& identity) const {

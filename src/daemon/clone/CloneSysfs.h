@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "daemon/clone/CloneStorageExtent.h"
+
 namespace harbormind::clone {
 
 // What the kernel (sysfs, /proc) and udev know about a block device, by device number.
@@ -30,6 +32,10 @@ public:
     std::optional<std::string> stableIdentity(dev_t device) const;
     // The attached whole disk or partition whose stable identity is `identity`.
     std::optional<std::string> nameWithIdentity(const std::string& identity) const;
+    // Where the device's bytes are stored: through partitions, loop devices (their backing
+    // file or device, at their offset) and device-mapper or RAID devices down to whole disks
+    // and files. Two devices whose extents overlap write into each other.
+    std::vector<CloneStorageExtent> storageOf(dev_t device) const;
 
 private:
     std::string folder(dev_t device) const;
@@ -37,6 +43,8 @@ private:
     std::optional<std::string> udevProperty(dev_t device, const std::string& key) const;
     std::optional<std::string> diskIdentity(dev_t disk) const;
     std::optional<std::string> findMount(dev_t device, bool writableOnly) const;
+    std::vector<CloneStorageExtent> storageOf(dev_t device, int depth) const;
+    std::vector<CloneStorageExtent> loopStorage(const std::string& folder, std::uint64_t size, int depth) const;
 
     std::string sysRoot_;
     std::string udevData_;

@@ -6,15 +6,24 @@
 #include "daemon/linux/LinuxDriveMountBackend.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LinuxUSBBlockerService.h"
+#include "support/SerialQueue.h"
 
 namespace harbormind {
 
 LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHeaderFolder,
-                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit)
+                                       unsigned luksIterationMilliseconds, std::string usbAgentUnit,
+                                       std::string stateFolder, UpdateInstallSettings updates)
     : ntfsPaths_{"/proc", mediaRoot},
-      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot))),
+      loops_(std::make_shared<LoopImageOwners>(stateFolder + "/loop-images")),
+      driveMount_(std::make_shared<LinuxDriveMountBackend>(std::move(mediaRoot), loops_)),
       luks_(std::make_shared<LuksServiceShared>(std::move(luksHeaderFolder), luksIterationMilliseconds)),
-      usbAgentUnit_(std::move(usbAgentUnit)) {}
+      usbAgentUnit_(std::move(usbAgentUnit)),
+      updates_(std::move(updates)) {}
+
+DaemonCodeReply LinuxDaemonBackend::installUpdate(const DaemonFileDescriptor& package,
+                                                  const DaemonFileDescriptor& signature) {
+    return updates_.install(package.get(), signature.get());
+}
 
 std::shared_ptr<DMBitLockerServerProtocol> LinuxDaemonBackend::bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) {
     return std::make_shared<LinuxBitLockerService>(
@@ -40,7 +49,25 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
 }
 
 std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>(usbAgentUnit_);
+    return std::make_shared<LinuxUSBBlockerService>(usbWarden_, usbAgentUnit_);
+}
+
+std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& name) {
+    return usbWarden_->mountRefusal(name);
+}
+
+void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
+    if (usbWardenSweep_) {
+        usbWardenSweep_->invalidate();
+    }
+    usbWarden_ = std::make_shared<LinuxUSBWarden>(std::move(options));
+    std::weak_ptr<LinuxUSBWarden> warden = usbWarden_;
+    usbWardenSweep_ = Timer::scheduled(SerialQueue::create("usb-warden-sweep"), seconds(1), TimerRepeat::Repeating,
+                                       [warden] {
+                                           if (auto living = warden.lock()) {
+                                               living->sweep();
+                                           }
+                                       });
 }
 
 }  // namespace harbormind

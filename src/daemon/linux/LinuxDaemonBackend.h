@@ -6,6 +6,10 @@
 #include "daemon/clone/CloneEngine.h"
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
+#include "daemon/linux/LinuxUSBWarden.h"
+#include "support/Timer.h"
+#include "daemon/linux/LoopImageOwners.h"
+#include "daemon/linux/UpdatePackageInstaller.h"
 
 namespace harbormind {
 
@@ -16,10 +20,13 @@ public:
     // `mediaRoot` is where users' media folders are made ("/media"); `luksHeaderFolder`
     // where detached LUKS2 headers are kept; `luksIterationMilliseconds` how long a key
     // slot's key derivation takes (0: cryptsetup's choice); `usbAgentUnit` where the USB
-    // blocker agent's unit is installed (empty: the system's place).
+    // blocker agent's unit is installed (empty: the system's place); `stateFolder` where the
+    // daemon keeps what lasts until the machine restarts (who attached which disk image).
     explicit LinuxDaemonBackend(std::string mediaRoot = "/media",
                                 std::string luksHeaderFolder = "/var/lib/kestrane/luks",
-                                unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {});
+                                unsigned luksIterationMilliseconds = 0, std::string usbAgentUnit = {},
+                                std::string stateFolder = "/run/kestrane/drivemanagerd",
+                                UpdateInstallSettings updates = {});
 
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol> callbacks) override;
     std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity& caller) override;
@@ -31,9 +38,16 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
+    DaemonCodeReply installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
+    std::optional<std::string> mountRefusal(const std::string& name) override;
+
+    // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
+    // sweep of the mount table, once a second.
+    void configureUSBWarden(LinuxUSBWarden::Options options);
 
 private:
     NtfsServicePaths ntfsPaths_;
+    std::shared_ptr<const LoopImageOwners> loops_;
     // One engine for the daemon's life: it runs one clone at a time and, when the daemon
     // ends (SIGTERM), stops it and saves its map.
     std::shared_ptr<clone::CloneEngine> cloneEngine_ = std::make_shared<clone::CloneEngine>();
@@ -41,6 +55,10 @@ private:
     // For the daemon's life: the running encryption jobs and the kept headers.
     std::shared_ptr<LuksServiceShared> luks_;
     std::string usbAgentUnit_;
+    UpdatePackageInstaller updates_;
+    // For the daemon's life: the Warden remembers the disks a user allowed once.
+    std::shared_ptr<LinuxUSBWarden> usbWarden_ = std::make_shared<LinuxUSBWarden>(LinuxUSBWarden::Options{});
+    std::shared_ptr<Timer> usbWardenSweep_;
 };
 
 }  // namespace harbormind

@@ -1,8 +1,6 @@
 #include "daemon/linux/LinuxDeviceCloneService.h"
 
-#include <atomic>
-
-#include "support/Log.h"
+#include "daemon/linux/CloneProgressChannel.h"
 
 namespace harbormind {
 
@@ -10,34 +8,32 @@ LinuxDeviceCloneService::LinuxDeviceCloneService(std::shared_ptr<clone::CloneEng
                                                  std::shared_ptr<DMDeviceCloneAppProtocol> callbacks)
     : engine_(std::move(engine)), callbacks_(std::move(callbacks)) {}
 
+// The reports go to the calling application without holding up the copy; an application's
+// non-zero answer stops the copy at its next report.
+clone::CloneProgressSink LinuxDeviceCloneService::progressSink() const {
+    if (!callbacks_) {
+        return nullptr;
+    }
+    auto channel = std::make_shared<CloneProgressChannel>(callbacks_);
+    return [channel](const clone::CloneProgress& progress) {
+        channel->offer(progress);
+        return channel->cancelled() ? clone::CloneReply::cancel : clone::CloneReply::proceed;
+    };
+}
+
 void LinuxDeviceCloneService::clonDeviceWithStrDestinDevice(const std::string& strDestinDevice,
                                                             const std::string& strSourceDevice, bool isCover,
                                                             XPCIntReply reply) {
-    auto callbacks = callbacks_;
-    // The application's answer to a report arrives later; a non-zero answer cancels the copy
-    // at the next report.
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
-    auto sink = [callbacks, cancelled](const clone::CloneProgress& progress) {
-        if (progress.unreadableBytes > 0 && progress.status == DMProgressStatus::finished) {
-            Log::warning("clone: " + std::to_string(progress.unreadableBytes) + " unreadable bytes written as zeros");
-        }
-        if (callbacks) {
-            callbacks->updateProgressWithStatus(static_cast<std::int64_t>(progress.status),
-                                                static_cast<std::int64_t>(progress.total),
-                                                static_cast<std::int64_t>(progress.current),
-                                                static_cast<std::int64_t>(progress.error),
-                                                [cancelled](std::int64_t answer) {
-                                                    if (answer != 0) {
-                                                        *cancelled = true;
-                                                    }
-                                                });
-        }
-        return cancelled->load() ? clone::CloneReply::cancel : clone::CloneReply::proceed;
-    };
-    // The engine's reason (a pair check code, or a clone already running) is in the log; the
-    // service answers every refusal with its one refusal, -1.
-    std::int64_t code = engine_->clonDeviceWithStrDestinDevice(strDestinDevice, strSourceDevice, isCover, sink);
-    reply(code == 0 ? 0 : -1);
+    // Every refusal is the one refusal of this request, -1; its reason is in the log.
+    auto answer = engine_->startClone(strDestinDevice, strSourceDevice, isCover, progressSink());
+    reply(answer.code == 0 ? 0 : -1);
+}
+
+void LinuxDeviceCloneService::startCloneWithStrDestinDevice(const std::string& strDestinDevice,
+                                                            const std::string& strSourceDevice, bool isCover,
+                                                            XPCCodeReply reply) {
+    auto answer = engine_->startClone(strDestinDevice, strSourceDevice, isCover, progressSink());
+    reply({answer.code, answer.message});
 }
 
 void LinuxDeviceCloneService::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) {
@@ -55,7 +51,14 @@ void LinuxDeviceCloneService::stopCloneWithFlag(bool flag) {
 
 void LinuxDeviceCloneService::checkDiskWithStrDestinDevice(const std::string& strDestinDevice,
                                                            const std::string& strSourceDevice, XPCIntReply reply) {
-    reply(engine_->checkDiskWithStrDestinDevice(strDestinDevice, strSourceDevice));
+    reply(engine_->checkPair(strDestinDevice, strSourceDevice).code);
+}
+
+void LinuxDeviceCloneService::checkClonePairWithStrDestinDevice(const std::string& strDestinDevice,
+                                                                const std::string& strSourceDevice,
+                                                                XPCCodeReply reply) {
+    auto answer = engine_->checkPair(strDestinDevice, strSourceDevice);
+    reply({answer.code, answer.message});
 }
 
 }  // namespace harbormind

@@ -23,8 +23,14 @@ public:
     void stopCloneWithFlag(bool flag) override;
     void checkDiskWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                       XPCIntReply reply) override;
+    void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                           XPCCodeReply reply) override;
+    void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                       bool isCover, XPCCodeReply reply) override;
 
 private:
+    clone::CloneProgressSink progressSink() const;
+
     std::shared_ptr<clone::CloneEngine> engine_;
     std::shared_ptr<DMDeviceCloneAppProtocol> callbacks_;
 };

@@ -4,8 +4,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "daemon/DriveMountBackend.h"
+#include "daemon/MountRequirements.h"
+#include "daemon/linux/LoopImageOwners.h"
 
 namespace harbormind {
 
@@ -13,32 +16,35 @@ class MountHelper;
 
 // Mounting, unmounting and ejecting for a user on the bus, with the mount helper's own verbs
 // (the honest unmount, the busy report, the eject under an exclusive open), one at a time per
-// device. The rules:
-// - a volume is mounted for the calling uid, in a new folder of their media folder
-//   (UserMediaFolder); the caller never names a folder;
-// - a volume of an internal disk needs an administrator as well;
-// - anyone but root unmounts only volumes mounted in their own media folder, or on removable
-//   media, and ejects only removable media or a disk whose volumes were mounted for them
-//   (every present mount theirs, and at least one, or the last mount the daemon made on
-//   that very medium was for them).
+// device. A volume is mounted for the calling uid, in a new folder of their media folder
+// (UserMediaFolder); the caller never names a folder. Which polkit action each call needs is
+// MountRequirements' rule, from what this backend finds of the medium.
+// Authorization is asked before the device's lock is taken, so a prompt nobody answers never
+// holds up another caller of the same device.
 class LinuxDriveMountBackend final : public DriveMountBackend {
 public:
-    explicit LinuxDriveMountBackend(std::string mediaRoot);
+    LinuxDriveMountBackend(std::string mediaRoot, std::shared_ptr<const LoopImageOwners> loops);
 
     DaemonCodeReply mountVolume(const std::string& name, const DriveMountCaller& caller) override;
     DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                   const DriveMountCaller& caller) override;
     DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) override;
+    // The image becomes the caller's loop device: only they use it without an administrator.
+    DaemonCodeReply attachImage(const DaemonFileDescriptor& image, bool readOnly,
+                                const DriveMountCaller& caller) override;
+    std::string mountRefusal(const std::string& name, const DriveMountCaller& caller) override;
 
 private:
-    // Runs a verb of the helper for `uid` and turns its status and output into the answer.
-    template <typename Verb>
-    DaemonCodeReply run(const std::string& name, std::uint32_t uid, Verb&& verb);
+    template <typename Need, typename Verb>
+    DaemonCodeReply run(const std::string& name, const DriveMountCaller& caller, Need&& need, Verb&& verb);
+    MediumFacts factsOf(const MountHelper& helper, const std::string& name, std::uint32_t uid) const;
+    MountRequirement ejectNeeds(const MountHelper& helper, const std::string& name, std::uint32_t uid);
     // Empty when every mount point is in the caller's media folder; else the first that is not.
     std::string foreignMount(const MountHelper& helper, const std::string& name, bool wholeDisk,
                              std::uint32_t uid) const;
 
     std::string mediaRoot_;
+    std::shared_ptr<const LoopImageOwners> loops_;
     std::mutex mutex_;
     std::map<std::string, std::uint32_t> mountedFor_;  // medium ("loop3#1866") -> uid
 };

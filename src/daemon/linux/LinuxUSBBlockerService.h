@@ -1,29 +1,50 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "daemon/linux/LinuxUSBWarden.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 
 namespace harbormind {
 
-// The USB blocker service on Linux: installs and removes the blocker agent's systemd user
-// unit for every user (LinuxUSBAgentUnit). The file is written whole and world-readable;
-// it belongs to the daemon (root), so no user can change what it starts.
+// The USB blocker service on Linux, for one call. "USB Warden" is the daemon's (LinuxUSBWarden):
+// its state, its password and the lists, all root's. Turning it on installs the blocker
+// agent's systemd user unit for every user (LinuxUSBAgentUnit), written whole and
+// world-readable; it belongs to the daemon (root), so no user can change what it starts.
+// Turning it off needs the password, checked here.
 class LinuxUSBBlockerService final : public DMUSBBlockerServerProtocol {
 public:
     // The installed agent program; tests and scripts/run name others.
     static std::string installedAgentProgram();
 
     // `unitPath` and `agentProgram` differ from the installed ones only in tests.
-    explicit LinuxUSBBlockerService(std::string unitPath = {}, std::string agentProgram = {});
+    LinuxUSBBlockerService(std::shared_ptr<LinuxUSBWarden> warden, std::string unitPath = {},
+                           std::string agentProgram = {});
 
     void addPlistFileWithReply(XPCBoolReply reply) override;
     void removePlistFileWithReply(XPCBoolReply reply) override;
+    void usbWardenStateWithReply(XPCStringReply reply) override;
+    void checkUSBWardenPasswordWithPassword(const std::string& password, XPCCodeReply reply) override;
+    void setUSBWardenPasswordWithOldPassword(const std::string& oldPassword, const std::string& newPassword,
+                                             XPCCodeReply reply) override;
+    void disableUSBWardenWithPassword(const std::string& password, XPCCodeReply reply) override;
+    void setUSBWardenModeWithMode(std::int64_t mode, const std::string& password, XPCCodeReply reply) override;
+    void addUSBListEntryWithName(const std::string& name, std::int64_t size, bool white,
+                                 XPCCodeReply reply) override;
+    void removeUSBListEntryWithName(const std::string& name, bool white, XPCCodeReply reply) override;
+    void allowUSBDiskOnceWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
 
     bool addPlistFile();
     bool removePlistFile();
 
 private:
+    bool writeUnit();
+    bool removeUnit();
+    // None when `password` is the Warden's; else the answer that refuses.
+    std::optional<XPCCodeAnswer> refusePassword(const std::string& password);
+
+    std::shared_ptr<LinuxUSBWarden> warden_;
     std::string unitPath_;
     std::string agentProgram_;
 };

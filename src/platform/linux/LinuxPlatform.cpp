@@ -25,7 +25,9 @@
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/linux/desktop/LinuxPasteboard.h"
 #include "platform/linux/files/LinuxUserData.h"
+#include "platform/linux/mounting/LinuxDiskImages.h"
 #include "platform/linux/processes/LinuxPackageManager.h"
+#include "platform/linux/processes/LinuxUpdateInstaller.h"
 #include "platform/linux/processes/LinuxUserDatabase.h"
 #include "platform/linux/disks/LinuxWholeDiskNames.h"
 #include "platform/linux/desktop/LinuxWorkspace.h"
@@ -96,6 +98,8 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
     usbBlockerPaths_ = std::make_unique<LinuxUSBBlockerPaths>();
     pasteboard_ = std::make_unique<LinuxPasteboard>(LinuxPasteboard::defaultFolder());
     packageManager_ = std::make_unique<LinuxPackageManager>(*processes_, runningProgram());
+    diskImages_ = std::make_unique<LinuxDiskImages>();
+    updateInstaller_ = std::make_unique<LinuxUpdateInstaller>();
     // What uninstalling takes away for this user: settings, the data folder (the default
     // keychain), the keychains and saved network drives kept in the home folder, and the
     // launch-at-login entry.
@@ -152,6 +156,8 @@ Notifications* LinuxPlatform::notifications() {
 LoginItems* LinuxPlatform::loginItems() { return loginItems_.get(); }
 Pasteboard* LinuxPlatform::pasteboard() { return pasteboard_.get(); }
 PackageManager* LinuxPlatform::packageManager() { return packageManager_.get(); }
+DiskImages* LinuxPlatform::diskImages() { return diskImages_.get(); }
+UpdateInstaller* LinuxPlatform::updateInstaller() { return updateInstaller_.get(); }
 UserData* LinuxPlatform::userData() { return userData_.get(); }
 USBBlockerPaths* LinuxPlatform::usbBlockerPaths() { return usbBlockerPaths_.get(); }
 WholeDiskNames* LinuxPlatform::wholeDiskNames() { return wholeDiskNames_.get(); }

@@ -52,6 +52,8 @@ public:
     LoginItems* loginItems() override;
     Pasteboard* pasteboard() override;
     PackageManager* packageManager() override;
+    DiskImages* diskImages() override;
+    UpdateInstaller* updateInstaller() override;
     UserData* userData() override;
     NetworkMounter* networkMounter() override;
     USBBlockerPaths* usbBlockerPaths() override;
@@ -84,6 +86,8 @@ private:
     std::unique_ptr<LoginItems> loginItems_;
     std::unique_ptr<Pasteboard> pasteboard_;
     std::unique_ptr<PackageManager> packageManager_;
+    std::unique_ptr<DiskImages> diskImages_;
+    std::unique_ptr<UpdateInstaller> updateInstaller_;
     std::unique_ptr<UserData> userData_;
     std::unique_ptr<SleepWakeNotifications> sleepWake_;
     std::unique_ptr<Notifications> notifications_;

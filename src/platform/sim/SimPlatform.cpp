@@ -13,7 +13,9 @@
 #include "platform/sim/SimKeychainFiles.h"
 #include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimLoginItems.h"
+#include "platform/sim/SimDiskImages.h"
 #include "platform/sim/SimPackageManager.h"
+#include "platform/sim/SimUpdateInstaller.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimUserData.h"
 #include "platform/sim/SimMachine.h"
@@ -73,6 +75,8 @@ SimPlatform::SimPlatform(SimScenario scenario) : machine_(std::make_shared<SimMa
     loginItems_ = std::make_unique<SimLoginItems>();
     pasteboard_ = std::make_unique<SimPasteboard>();
     packageManager_ = std::make_unique<SimPackageManager>();
+    diskImages_ = std::make_unique<SimDiskImages>();
+    updateInstaller_ = std::make_unique<SimUpdateInstaller>();
     userData_ = std::make_unique<SimUserData>();
     fileEvents_ = std::make_unique<SimFileEvents>();
     fileContents_ = std::make_unique<SimFileContents>(fileEvents_.get());
@@ -110,6 +114,8 @@ NetworkMounter* SimPlatform::networkMounter() { return networkMounter_.get(); }
 LoginItems* SimPlatform::loginItems() { return loginItems_.get(); }
 Pasteboard* SimPlatform::pasteboard() { return pasteboard_.get(); }
 PackageManager* SimPlatform::packageManager() { return packageManager_.get(); }
+DiskImages* SimPlatform::diskImages() { return diskImages_.get(); }
+UpdateInstaller* SimPlatform::updateInstaller() { return updateInstaller_.get(); }
 UserData* SimPlatform::userData() { return userData_.get(); }
 
 PlatformValue::Dictionary SimPlatform::daemonAnswers() const {

@@ -29,6 +29,8 @@ class SimKeychainFiles;
 class SimNetworkMounter;
 class SimLoginItems;
 class SimPackageManager;
+class SimDiskImages;
+class SimUpdateInstaller;
 class SimPasteboard;
 class SimUserData;
 class SimMachine;
@@ -79,6 +81,10 @@ public:
     USBBlockerPaths* usbBlockerPaths() override;
     Pasteboard* pasteboard() override;
     PackageManager* packageManager() override;
+    DiskImages* diskImages() override;
+    UpdateInstaller* updateInstaller() override;
+    SimUpdateInstaller& simUpdateInstaller() { return *updateInstaller_; }
+    SimDiskImages& simDiskImages() { return *diskImages_; }
     UserData* userData() override;
     SimPasteboard& simPasteboard() { return *pasteboard_; }
     SimPackageManager& simPackageManager() { return *packageManager_; }
@@ -151,6 +157,8 @@ private:
     std::unique_ptr<SimUSBBlockerPaths> usbBlockerPaths_;
     std::unique_ptr<SimPasteboard> pasteboard_;
     std::unique_ptr<SimPackageManager> packageManager_;
+    std::unique_ptr<SimDiskImages> diskImages_;
+    std::unique_ptr<SimUpdateInstaller> updateInstaller_;
     std::unique_ptr<SimUserData> userData_;
 };
 

@@ -75,8 +75,8 @@ void replyWith(const Incoming& incoming, T value) {
 
 template <typename Protocol>
 void addProgress(const std::shared_ptr<DBusLink>& link, const std::string& serviceName,
-                 std::weak_ptr<Protocol> target) {
-    add(link, serviceName, "updateProgressWithStatus", "xxxx", "x", Dispatch::global(),
+                 std::weak_ptr<Protocol> target, std::shared_ptr<DispatchQueue> queue = Dispatch::global()) {
+    add(link, serviceName, "updateProgressWithStatus", "xxxx", "x", std::move(queue),
         [target](const Incoming& incoming) {
             std::int64_t status = 0, total = 0, current = 0, error = 0;
             incoming->call >> status >> total >> current >> error;
@@ -117,7 +117,23 @@ bool DBusCallbackExport::install(const std::shared_ptr<DBusLink>& link, const st
             if (!clone) {
                 return false;
             }
-            addProgress(link, serviceName, std::weak_ptr<DMDeviceCloneAppProtocol>(clone));
+            // One queue keeps the reports and the clone's end in the order they were sent.
+            std::weak_ptr<DMDeviceCloneAppProtocol> target = clone;
+            auto reports = SerialQueue::create("clone callbacks");
+            addProgress(link, serviceName, target, reports);
+            add(link, serviceName, "cloneEndedWithUnreadableBytes", "xs", "", reports,
+                [target](const Incoming& incoming) {
+                    sdbus::MethodCall& call = incoming->call;
+                    std::int64_t unreadableBytes = 0;
+                    std::string reason;
+                    call >> unreadableBytes >> reason;
+                    if (auto current = target.lock()) {
+                        current->cloneEndedWithUnreadableBytes(unreadableBytes, reason);
+                    }
+                    if (!call.doesntExpectReply()) {
+                        call.createReply().send();
+                    }
+                });
         } else if (serviceName == XPCServiceName::checkDisk) {
             auto checkDisk = std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(object);
             if (!checkDisk) {

@@ -27,6 +27,16 @@ public:
                                       XPCIntReply reply) override {
         ask<std::int64_t>("checkDiskWithStrDestinDevice", std::move(reply), strDestinDevice, strSourceDevice);
     }
+    void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                           XPCCodeReply reply) override {
+        askCode("checkClonePairWithStrDestinDevice", false, std::move(reply), strDestinDevice, strSourceDevice);
+    }
+    // Answered once the copy has started or was refused; an administrator may have to
+    // authenticate first.
+    void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
+                                       bool isCover, XPCCodeReply reply) override {
+        askCode("startCloneWithStrDestinDevice", false, std::move(reply), strDestinDevice, strSourceDevice, isCover);
+    }
 };
 
 }  // namespace harbormind

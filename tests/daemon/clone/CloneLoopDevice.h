@@ -30,12 +30,16 @@ public:
         return {};
     }
 
+    // A new image of `megabytes`, or with 0 the image already there (a second loop device
+    // over one file, at an offset given in `options`).
     CloneLoopDevice(const std::filesystem::path& folder, const std::string& file, std::uint64_t megabytes,
                     std::vector<std::string> options = {})
         : image_(folder / file) {
         std::filesystem::create_directories(folder);
-        { std::ofstream create(image_); }
-        std::filesystem::resize_file(image_, megabytes << 20);
+        if (megabytes > 0) {
+            { std::ofstream create(image_); }
+            std::filesystem::resize_file(image_, megabytes << 20);
+        }
         std::vector<std::string> argv{"losetup", "--find", "--show"};
         argv.insert(argv.end(), options.begin(), options.end());
         argv.push_back(image_.string());

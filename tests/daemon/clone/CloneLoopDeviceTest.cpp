@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <fstream>
 #include <random>
 
 #include "daemon/clone/CloneEngine.h"
 #include "daemon/clone/CloneLoopDevice.h"
 #include "daemon/clone/CloneTestProgram.h"
+#include "support/VirtualClock.h"
+#include "testsupport/WholeFile.h"
 
 namespace harbormind::clone::test {
 namespace {
@@ -29,6 +33,8 @@ protected:
         folder = ::mkdtemp(pattern.data());
         options.stateFolder = folder / "state";
         options.checkpointBytes = 16 * MiB;
+        // Every chunk reports, so a stop at a chosen byte lands there however fast the copy runs.
+        options.progressInterval = Clock::Duration::zero();
     }
     void TearDown() override {
         if (!folder.empty()) {
@@ -224,16 +230,186 @@ TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
     EXPECT_TRUE(sameBytes(*source, *destination, 128 * MiB));
     EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
 
-    // A map left by another source is not resumed; isCover starts over as well.
+    // A map left by another source is not resumed: the resume is refused with the reason,
+    // and isCover starts over.
     clone(engine, destination->node(), other->node(), false, 48 * MiB);
     before = destination->bytesWritten();
-    clone(engine, destination->node(), source->node(), false);
+    CloneAnswer refused = engine.startClone(destination->node(), source->node(), false, nullptr);
+    EXPECT_EQ(refused.code, CloneEngine::startRefused);
+    EXPECT_NE(refused.message.find("came from another source (" + other->name() + ")"), std::string::npos);
+    EXPECT_EQ(destination->bytesWritten(), before);
+    clone(engine, destination->node(), source->node(), true);
     EXPECT_EQ(destination->bytesWritten() - before, 128 * MiB);
     clone(engine, destination->node(), source->node(), false, 48 * MiB);
     before = destination->bytesWritten();
     clone(engine, destination->node(), source->node(), true);
     EXPECT_EQ(destination->bytesWritten() - before, 128 * MiB);
     EXPECT_TRUE(sameBytes(*source, *destination, 128 * MiB));
+}
+
+// The request to stop and the request to start come on connections of their own and may
+// arrive in either order: a stop that comes first stops the clone before it writes anything.
+TEST_F(CloneLoopDeviceTest, AStopBeforeTheFirstByteLeavesTheDestinationAndItsRecordAsTheyWere) {
+    auto source = loop("source.img", 64);
+    auto destination = loop("destination.img", 64);
+    fillRandom(*source, 3);
+    CloneEngine engine(options);
+
+    engine.stopCloneWithFlag(true);
+    CloneAnswer early = engine.startClone(destination->node(), source->node(), false, nullptr);
+    EXPECT_EQ(early.code, CloneEngine::startRefused);
+    EXPECT_NE(early.message.find("stopped before it started"), std::string::npos);
+    EXPECT_EQ(destination->bytesWritten(), 0u);
+    EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+
+    // A stop arriving just after the start, before anything was read.
+    std::vector<CloneProgress> reports;
+    ASSERT_EQ(engine.startClone(destination->node(), source->node(), false,
+                                [&](const CloneProgress& progress) {
+                                    reports.push_back(progress);
+                                    engine.stopCloneWithFlag(true);
+                                    return CloneReply::proceed;
+                                }).code,
+              0);
+    engine.waitUntilFinished();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().status, DMProgressStatus::suspended);
+    EXPECT_EQ(destination->bytesWritten(), 0u);
+    EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+
+    // Over an interrupted clone, starting over and stopping at once keeps the old record.
+    clone(engine, destination->node(), source->node(), false, 24 * MiB);
+    ASSERT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+    std::uint64_t before = destination->bytesWritten();
+    ASSERT_EQ(engine.startClone(destination->node(), source->node(), true,
+                                [&](const CloneProgress&) {
+                                    engine.stopCloneWithFlag(true);
+                                    return CloneReply::proceed;
+                                }).code,
+              0);
+    engine.waitUntilFinished();
+    EXPECT_EQ(destination->bytesWritten(), before);
+    auto resumed = clone(engine, destination->node(), source->node(), false);
+    EXPECT_GE(resumed.front().current, 16 * MiB);
+    EXPECT_TRUE(sameBytes(*source, *destination, 64 * MiB));
+}
+
+TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
+    auto source = loop("source.img", 16);
+    auto destination = loop("destination.img", 16);
+    auto other = loop("other.img", 16);
+    CloneEngine engine(options);
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    ASSERT_EQ(engine.startClone(destination->node(), source->node(), false,
+                                [&](const CloneProgress&) {
+                                    std::unique_lock lock(mutex);
+                                    released.wait(lock, [&] { return release; });
+                                    return CloneReply::proceed;
+                                }).code,
+              0);
+    CloneAnswer busy = engine.startClone(other->node(), source->node(), false, nullptr);
+    EXPECT_EQ(busy.code, CloneEngine::startRefused);
+    EXPECT_NE(busy.message.find("another clone is running"), std::string::npos);
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    engine.waitUntilFinished();
+    EXPECT_EQ(other->bytesWritten(), 0u);
+}
+
+TEST_F(CloneLoopDeviceTest, AStopLongBeforeTheStartDoesNotStopIt) {
+    auto source = loop("source.img", 16);
+    auto destination = loop("destination.img", 16);
+    auto clock = std::make_shared<VirtualClock>();
+    Clock::setCurrent(clock);
+    {
+        CloneEngine engine(options);
+        engine.stopCloneWithFlag(true);
+        clock->sleepFor(options.earlyStopWindow + seconds(1));
+        auto reports = clone(engine, destination->node(), source->node(), false);
+        ASSERT_FALSE(reports.empty());
+        EXPECT_EQ(reports.back().status, DMProgressStatus::finished);
+    }
+    Clock::setCurrent(nullptr);
+}
+
+TEST_F(CloneLoopDeviceTest, ADamagedOrForeignRecordIsNeverResumed) {
+    auto source = loop("source.img", 64);
+    auto destination = loop("destination.img", 64);
+    fillRandom(*source, 4);
+    CloneEngine engine(options);
+    auto interrupt = [&] {
+        clone(engine, destination->node(), source->node(), true, 24 * MiB);
+        ASSERT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+    };
+
+    // One digit of a range changed: the destination still counts as interrupted, but the
+    // record is not trusted; a resume starts over and says so.
+    interrupt();
+    fs::path file = fs::directory_iterator(options.stateFolder)->path();  // the one map
+    std::string text = harbormind::test::readWholeFile(file.string());
+    std::size_t done = text.find("\ndone 0 ");
+    ASSERT_NE(done, std::string::npos);
+    text[done + 8] = text[done + 8] == '1' ? '2' : '1';
+    std::ofstream(file, std::ios::trunc) << text;
+    EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
+    EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(destination->node()), "");
+    std::uint64_t before = destination->bytesWritten();
+    std::vector<CloneProgress> reports;
+    CloneAnswer answer = engine.startClone(destination->node(), source->node(), false, [&](const CloneProgress& p) {
+        reports.push_back(p);
+        return CloneReply::proceed;
+    });
+    EXPECT_EQ(answer.code, 0);
+    EXPECT_NE(answer.message.find("damaged"), std::string::npos);
+    engine.waitUntilFinished();
+    EXPECT_EQ(reports.back().status, DMProgressStatus::finished);
+    EXPECT_EQ(destination->bytesWritten() - before, 64 * MiB);
+    EXPECT_TRUE(sameBytes(*source, *destination, 64 * MiB));
+
+    // The source's contents changed since the clone was interrupted (another stick of the
+    // same name and size, say): the resume is refused, a new start copies it all.
+    interrupt();
+    {
+        std::ofstream out(source->node(), std::ios::binary | std::ios::in);
+        out.seekp(4096);  // in the first MiB, which the fingerprint covers
+        out << "another disk";
+    }
+    before = destination->bytesWritten();
+    answer = engine.startClone(destination->node(), source->node(), false, nullptr);
+    EXPECT_EQ(answer.code, CloneEngine::startRefused);
+    EXPECT_NE(answer.message.find("no longer holds what the interrupted clone was copying"), std::string::npos);
+    EXPECT_EQ(destination->bytesWritten(), before);
+    clone(engine, destination->node(), source->node(), true);
+    EXPECT_TRUE(sameBytes(*source, *destination, 64 * MiB));
+}
+
+// Loop devices over one file at different offsets have different device numbers but write
+// into each other.
+TEST_F(CloneLoopDeviceTest, LoopDevicesOverlappingInOneFileAreNeverAPair) {
+    auto whole = loop("shared.img", 128);
+    auto source = std::make_unique<CloneLoopDevice>(folder, "shared.img", 0,
+                                                    std::vector<std::string>{"--offset", "1048576", "--sizelimit",
+                                                                             "33554432"});
+    auto overlapping = std::make_unique<CloneLoopDevice>(folder, "shared.img", 0,
+                                                         std::vector<std::string>{"--sizelimit", "67108864"});
+    auto apart = std::make_unique<CloneLoopDevice>(folder, "shared.img", 0,
+                                                   std::vector<std::string>{"--offset", "67108864"});
+    ASSERT_TRUE(source->attached() && overlapping->attached() && apart->attached());
+    CloneEngine engine(options);
+
+    CloneAnswer refused = engine.checkPair(overlapping->node(), source->node());
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_NE(refused.message.find("stored in the same place"), std::string::npos) << refused.message;
+    EXPECT_EQ(engine.checkPair(whole->node(), source->node()).code, 2);  // the whole file holds it
+    EXPECT_EQ(engine.checkPair(source->node(), overlapping->node()).code, 2);
+    EXPECT_EQ(engine.checkPair(apart->node(), source->node()).code, 0);
+    EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(overlapping->node(), source->node(), true, nullptr), 2);
+    EXPECT_EQ(overlapping->bytesWritten(), 0u);
 }
 
 }  // namespace

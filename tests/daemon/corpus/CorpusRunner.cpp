@@ -4,6 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <sdbus-c++/sdbus-c++.h>
 
+#include <fcntl.h>
+
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -46,6 +48,13 @@ void append(sdbus::MethodCall& call, const std::string& type, const json& value,
             words.push_back(substituted(word.get<std::string>(), values));
         }
         call << words;
+    } else if (type == "h") {
+        // A file the runner opens with its own rights, read-only, as a caller would pass it.
+        int fd = ::open(substituted(value.get<std::string>(), values).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            throw sdbus::Error("org.freedesktop.DBus.Error.InvalidArgs", "cannot open the file");
+        }
+        call << sdbus::UnixFd(fd, sdbus::adopt_fd);
     } else if (type == "ay") {
         call << value.get<std::vector<std::uint8_t>>();
     }
@@ -67,6 +76,8 @@ bool isDefault(sdbus::MethodReply& reply, const DaemonValue& expected) {
                 // The message says why; the code is what must be the refusal's.
                 reply >> got.code >> got.message;
                 return got.code == value.code;
+            } else if constexpr (std::is_same_v<decltype(got), DaemonFileDescriptor>) {
+                return false;  // no method answers with a file
             } else {
                 reply >> got;
                 return got == value;

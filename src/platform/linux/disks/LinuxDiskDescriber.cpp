@@ -6,6 +6,7 @@
 
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/disks/BlkidProbe.h"
+#include "platform/linux/disks/LinuxBlockerDisk.h"
 #include "platform/linux/disks/UnreadableNodeFacts.h"
 
 namespace harbormind {
@@ -21,16 +22,6 @@ std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-std::string joined(const std::string& a, const std::string& b) {
-    if (a.empty()) {
-        return b;
-    }
-    if (b.empty()) {
-        return a;
-    }
-    return a + " " + b;
 }
 
 // The partition content names of MBR type bytes that the drive model and people know.
@@ -224,15 +215,8 @@ DiskDescription LinuxDiskDescriber::describe(const SysfsBlockDevice& device, con
     std::string mediaName;
     if (device.isPartition) {
         mediaName = facts.entryName.value_or("");
-    } else if (device.mapperName) {
-        mediaName = *device.mapperName;
-    } else if (device.loopBackingFile) {
-        mediaName = std::filesystem::path(*device.loopBackingFile).filename().string();
     } else {
-        mediaName = joined(device.vendor, device.model);
-        if (mediaName.empty() && device.bus == BlockBus::Virtio) {
-            mediaName = "Virtio Block Device";
-        }
+        mediaName = LinuxBlockerDisk::mediaNameOf(device);
     }
     if (!mediaName.empty()) {
         values[Key::mediaName] = mediaName;

@@ -47,4 +47,8 @@ MountDaemonClient::Answer MountDaemonClient::lockDrive(const std::string& name) 
     return call(XPCServiceName::luks, "lockDriveWithBsdname", name);
 }
 
+MountDaemonClient::Answer MountDaemonClient::attachDiskImage(int imageFd, bool readOnly) const {
+    return call(XPCServiceName::mount, "attachDiskImage", sdbus::UnixFd(imageFd), readOnly);
+}
+
 }  // namespace harbormind

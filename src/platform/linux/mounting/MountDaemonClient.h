@@ -23,6 +23,9 @@ public:
     // Unlocking and locking a LUKS or BitLocker volume, through the encrypted-volume service.
     Answer unlockDrive(const std::string& name, const std::string& passphrase, bool readOnly) const;
     Answer lockDrive(const std::string& name) const;
+    // Attaches the disk image open at `imageFd` (opened by the caller, with their rights); on 0
+    // the message is the loop device's name.
+    Answer attachDiskImage(int imageFd, bool readOnly) const;
 
 private:
     template <typename... Arguments>

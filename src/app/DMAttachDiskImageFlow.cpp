@@ -1,0 +1,59 @@
+#include "app/DMAttachDiskImageFlow.h"
+
+#include <QFileDialog>
+#include <QPointer>
+
+#include "app/DMAlertPresenter.h"
+#include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
+#include "platform/DiskImages.h"
+#include "platform/Platform.h"
+#include "support/Dispatch.h"
+
+namespace harbormind {
+namespace {
+
+std::optional<std::string> askForImage(QWidget* window) {
+    QString path = QFileDialog::getOpenFileName(window, QString::fromUtf8(DMTexts::attachDiskImageTitle), QString(),
+                                                QString::fromUtf8(DMTexts::diskImageFilter));
+    return path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString());
+}
+
+}  // namespace
+
+DMAttachDiskImageFlow::DMAttachDiskImageFlow(std::shared_ptr<DMAlertPresenter> presenter, FileChooser chooser)
+    : presenter_(std::move(presenter)), chooser_(chooser ? std::move(chooser) : FileChooser(askForImage)) {}
+
+void DMAttachDiskImageFlow::run(QWidget* window) {
+    DiskImages* images = Platform::current().diskImages();
+    std::optional<std::string> path = chooser_(window);
+    if (!images || !path) {
+        return;
+    }
+    QPointer<QWidget> parent(window);
+    Dispatch::global()->async([this, alive = std::weak_ptr<bool>(alive_), images, path = *path, parent] {
+        DiskImages::Answer answer = images->attach(path, false);
+        bool readOnly = false;
+        if (answer.code == DiskImages::notWritable) {
+            answer = images->attach(path, true);
+            readOnly = true;
+        }
+        Dispatch::mainQueue()->async([this, alive, path, answer, readOnly, parent] {
+            if (alive.lock()) {
+                report(parent, path, answer.code, answer.message, readOnly);
+            }
+        });
+    });
+}
+
+void DMAttachDiskImageFlow::report(QWidget* window, const std::string& path, std::int64_t code,
+                                   const std::string& message, bool readOnly) {
+    if (code != 0) {
+        presenter_->present({DMTexts::attachDiskImageFailed, path, {DMTexts::okButton}, std::nullopt, message}, window, {});
+    } else if (readOnly) {
+        presenter_->present({DMTextFormat::withText(DMTexts::attachedReadOnlyFormat, message), path, {DMTexts::okButton}},
+                            window, {});
+    }
+}
+
+}  // namespace harbormind

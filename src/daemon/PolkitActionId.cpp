@@ -1,0 +1,44 @@
+#include "daemon/PolkitActionId.h"
+
+namespace harbormind {
+namespace {
+
+const char* suffix(DaemonAction action) {
+    switch (action) {
+    case DaemonAction::query: return "query";
+    case DaemonAction::mountRemovable: return "mount-removable";
+    case DaemonAction::mountSystem: return "mount-system";
+    case DaemonAction::loopOthers: return "loop-others";
+    case DaemonAction::unmountOthers: return "unmount-others";
+    case DaemonAction::eject: return "eject";
+    case DaemonAction::attachImage: return "attach-image";
+    case DaemonAction::unlock: return "unlock";
+    case DaemonAction::encrypt: return "encrypt";
+    case DaemonAction::check: return "check";
+    case DaemonAction::repair: return "repair";
+    case DaemonAction::clone: return "clone";
+    case DaemonAction::usbLists: return "usb-lists";
+    case DaemonAction::usbWarden: return "usb-warden";
+    case DaemonAction::installUpdate: return "install-update";
+    case DaemonAction::perDevice: return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string PolkitActionId::of(DaemonAction action) {
+    const char* name = suffix(action);
+    return name ? std::string(prefix) + name : std::string();
+}
+
+const std::vector<DaemonAction>& PolkitActionId::all() {
+    static const std::vector<DaemonAction> actions{
+        DaemonAction::query,       DaemonAction::mountRemovable, DaemonAction::mountSystem, DaemonAction::loopOthers,
+        DaemonAction::unmountOthers, DaemonAction::eject,        DaemonAction::attachImage, DaemonAction::unlock,
+        DaemonAction::encrypt,     DaemonAction::check,          DaemonAction::repair,      DaemonAction::clone,
+        DaemonAction::usbLists,    DaemonAction::usbWarden,      DaemonAction::installUpdate};
+    return actions;
+}
+
+}  // namespace harbormind
