@@ -172,6 +172,19 @@ bool saveHeader(CliContext& context, DMLuksWrapper& wrapper, const std::string& 
     return true;
 }
 
+// The daemon is gone: it cannot say, but an encryption may have begun.
+void resumeHint(CliContext& context, const std::string& name) {
+    context.err << "harbormindctl: if the encryption of " << PrintableText::escaped(name)
+                << " had begun, `harbormindctl encrypt " << PrintableText::escaped(name)
+                << " --resume` finishes it once the helper daemon runs again\n";
+}
+
+int daemonGone(CliContext& context, const std::string& name) {
+    int status = context.fail("encrypt " + name + ": the helper daemon gave no answer");
+    resumeHint(context, name);
+    return status;
+}
+
 int exportHeader(CliContext& context, const EncryptOptions& options) {
     const std::string name = options.device.rfind("/dev/", 0) == 0 ? options.device.substr(5) : options.device;
     if (options.exportPath.empty()) {
@@ -198,6 +211,10 @@ int encrypt(CliContext& context, const EncryptOptions& options) {
     auto wrapper = DMLuksWrapper::create();
     bool interrupted = wrapper->needResume(name);
     if (options.resume != interrupted) {
+        // "No" may only mean no daemon: any answer to another question tells.
+        if (!interrupted && wrapper->layouts(name).code == DMLuksWrapper::noAnswerCode) {
+            return daemonGone(context, name);
+        }
         return context.fail("encrypt " + name + (interrupted ? ": its encryption was interrupted; use --resume"
                                                              : ": has no interrupted encryption to resume"));
     }
@@ -220,6 +237,8 @@ int encrypt(CliContext& context, const EncryptOptions& options) {
         if (wrapper->needResume(name)) {
             context.err << "harbormindctl: run `harbormindctl encrypt " << PrintableText::escaped(name)
                         << " --resume` to finish it\n";
+        } else if (answer.code == DMLuksWrapper::noAnswerCode) {
+            resumeHint(context, name);
         }
         return answer.code == 2 ? 2 : 1;
     }

@@ -37,7 +37,7 @@ DMEncryptorRefusal DMLocalDriveManager::encryptionRefusal(const std::shared_ptr<
 DMEncryptorRefusal DMLocalDriveManager::refusalOf(const std::shared_ptr<DMLocalDriveObject>& object) {
     const std::string name = object->identifier();
     DMDriveObjectFilesystem fileSystem = object->fileSystem();
-    if (fileSystem == DMDriveObjectFilesystem::luks && luksWrapper_->needResume(name)) {
+    if ((fileSystem == DMDriveObjectFilesystem::luks || encryptedByLuks(fileSystem)) && luksWrapper_->needResume(name)) {
         return DMEncryptorRefusal::none;
     }
     if (encryptedByLuks(fileSystem)) {
@@ -126,7 +126,9 @@ void DMLocalDriveManager::remountAfterRefusal(const std::shared_ptr<DMLocalDrive
 std::shared_ptr<DMLocalDriveEncryptable> DMLocalDriveManager::encryptorForOtherFileSystem(
     const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal) {
     DMDriveObjectFilesystem fileSystem = object->fileSystem();
-    bool resumable = fileSystem == DMDriveObjectFilesystem::luks && luksWrapper_->needResume(object->identifier());
+    // An encryption stopped before it touched the data leaves the file system showing.
+    bool resumable = (fileSystem == DMDriveObjectFilesystem::luks || encryptedByLuks(fileSystem)) &&
+                     luksWrapper_->needResume(object->identifier());
     if (!resumable && !encryptedByLuks(fileSystem)) {
         return nullptr;
     }

@@ -6,7 +6,7 @@
 namespace harbormind {
 namespace {
 
-const XPCCodeAnswer noAnswer{-1, "the helper daemon gave no answer"};
+const XPCCodeAnswer noAnswer{DMLuksWrapper::noAnswerCode, "the helper daemon gave no answer"};
 
 std::string decodeBase64(const std::string& text) {
     auto value = [](char c) -> int {
