@@ -33,8 +33,14 @@ check test "$(sha256sum <"$state/luks/sdb1.luks2-header")" = "$digest"
 check test -f "$state/luks/sdb1.identity"
 check test ! -e "$state/usb-lists"
 
+# A header put aside (an encryption that died before touching its volume) is kept as well.
+mv "$state/luks/sdb1.luks2-header" "$state/luks/sdb1.luks2-header.unused"
+run purge >"$root/purge-aside.out"
+check grep -q "/var/lib/kestrane/luks" "$root/purge-aside.out"
+check test "$(sha256sum <"$state/luks/sdb1.luks2-header.unused")" = "$digest"
+
 # No header kept: the purge takes the whole folder and says nothing about headers.
-rm -f "$state/luks/sdb1.luks2-header"
+rm -f "$state/luks/sdb1.luks2-header.unused"
 run purge >"$root/purge-empty.out"
 check test ! -e "$state"
 check test ! -s "$root/purge-empty.out"
