@@ -20,12 +20,12 @@ endfunction()
 
 # Programs. The helper programs live in libexec/harbormind, where the platform looks for them.
 if(TARGET harbormind)
-  install(TARGETS harbormind RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  harbormind_install_program(harbormind RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   harbormind_manual_page(harbormind)
 endif()
-install(TARGETS harbormindctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+harbormind_install_program(harbormindctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 harbormind_manual_page(harbormindctl)
-install(TARGETS harbormind-mount RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
+harbormind_install_program(harbormind-mount RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/harbormind)
 # The daemon and the USB blocker agent install themselves (their folders' own rules: program,
 # bus policy, activation files, systemd unit, polkit actions, configuration).
 

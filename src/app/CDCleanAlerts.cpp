@@ -1,15 +1,25 @@
 #include "app/CDCleanAlerts.h"
 
+#include <QCoreApplication>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
 #include "app/CDTexts.h"
 #include "app/DMTextFormat.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/DMDeleteFaileRecord.h"
 #include "cleaning/SelectMessage.h"
 #include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 
 namespace {
+
+QString translate(const char* text) {
+    return QCoreApplication::translate("CDCleanAlerts", text);
+}
 
 std::string fillStatusLine(long long folders, long long files, const std::string& size) {
     // The two counts share "%d": fill the first, then the second.
@@ -50,8 +60,42 @@ DMAlert CDCleanAlerts::confirmation(const SelectMessage& selection) {
 }
 
 DMAlert CDCleanAlerts::finished(const DMDeleteFaileRecord& record) {
-    const bool clean = record.iFileCount == 0 && record.iFolderCount == 0;
-    return {clean ? CleaningTexts::cleanSucceeded : CleaningTexts::cleanFailed, "", {CDTexts::ok}};
+    // The folder the pass started from (a drive's mount point) is never the user's loss: it
+    // stays, and says why, without turning a finished clean into a failed one.
+    std::vector<const DMDeleteFaileRecord::Failure*> stayed;
+    const DMDeleteFaileRecord::Failure* top = nullptr;
+    for (const auto& failure : record.failures) {
+        if (failure.top) {
+            top = &failure;
+        } else {
+            stayed.push_back(&failure);
+        }
+    }
+    const std::int64_t failedCount = record.iFileCount + record.iFolderCount - (top != nullptr ? 1 : 0);
+    QString text = translate("Deleted %1 files and %2 folders (%3).")
+                       .arg(record.deletedFiles)
+                       .arg(record.deletedFolders)
+                       .arg(QString::fromStdString(DMByteCountFormatter::string(record.deletedBytes)));
+    if (top != nullptr) {
+        text += "\n\n" + translate("The top folder %1 itself stays: %2.")
+                             .arg(QString::fromStdString(top->path), QString::fromStdString(top->reason));
+    }
+    if (failedCount <= 0) {
+        return {CleaningTexts::cleanSucceeded, text.toStdString(), {CDTexts::ok}};
+    }
+    text += "\n\n" + translate("Not deleted (%1):").arg(failedCount);
+    const std::size_t shown = std::min<std::size_t>(stayed.size(), listedFailures);
+    for (std::size_t index = 0; index < shown; ++index) {
+        text += "\n" + translate("%1: %2").arg(QString::fromStdString(stayed[index]->path),
+                                               QString::fromStdString(stayed[index]->reason));
+    }
+    if (failedCount > static_cast<std::int64_t>(shown)) {
+        text += "\n" + translate("...and %1 more.").arg(failedCount - static_cast<std::int64_t>(shown));
+    }
+    const bool nothingDeleted = record.deletedFiles == 0 && record.deletedFolders == 0;
+    std::string title =
+        nothingDeleted ? CleaningTexts::cleanFailed : translate("Some items could not be deleted").toStdString();
+    return {title, text.toStdString(), {CDTexts::ok}};
 }
 
 DMAlert CDCleanAlerts::missing(bool folder) {

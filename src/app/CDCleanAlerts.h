@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "app/DMAlert.h"
@@ -19,7 +20,10 @@ public:
     static DMAlert nothingSelected();
     // The confirmation, naming how many folders, files and bytes will go.
     static DMAlert confirmation(const SelectMessage& selection);
+    // What the pass deleted, and each entry that stayed with its reason (the first
+    // `listedFailures`); a failure only when something the user marked stayed.
     static DMAlert finished(const DMDeleteFaileRecord& record);
+    static constexpr std::size_t listedFailures = 20;
     static DMAlert missing(bool folder);
 };
 

@@ -164,6 +164,9 @@ std::string DMBaseViewController::disabledReason(const DMMacDockViewBaseItem& it
     if (context_.actions && !context_.actions->isActionAvailable(action, snapshot_.category)) {
         return DMShellTexts::notSupportedOnLinux;
     }
+    if (std::string reason = obj_ ? itemRuleReason(item) : std::string(); !reason.empty()) {
+        return reason;
+    }
     // Encryption, First Aid and clone are the helper service's work alone.
     const bool helperWork = action == DMDriveAction::unlock || action == DMDriveAction::lock ||
                             action == DMDriveAction::encrypt || action == DMDriveAction::firstAid ||

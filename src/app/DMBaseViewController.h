@@ -63,6 +63,8 @@ protected:
     void setFact(const std::string& key, const std::string& value);
     virtual void apply(const DMDriveSnapshot& snapshot) = 0;
     virtual bool itemRule(const DMMacDockViewBaseItem& item) = 0;
+    // Why the item's rule does not hold, for its tooltip; empty when it holds.
+    virtual std::string itemRuleReason(const DMMacDockViewBaseItem& /*item*/) { return {}; }
     // The result of an action started from the action bar.
     virtual void actionFinished(std::uint8_t action, int code);
     // The system's reason for the failure just reported to actionFinished, when it gave one.

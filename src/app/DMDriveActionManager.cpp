@@ -11,6 +11,7 @@
 #include "app/DMDriveOperations.h"
 #include "app/DMEventMonitor.h"
 #include "app/DMPowerStateActions.h"
+#include "app/DMFailureText.h"
 #include "app/DMFirstAidTexts.h"
 #include "app/DMFirstAidWindowController.h"
 #include "app/DMTextFormat.h"
@@ -262,22 +263,28 @@ void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion 
                 return;
             }
             auto openDrive = [this, operations, drive, sheetWindow, completion] {
-                inBackground<DMOperationResult>(
+                struct Opened {
+                    DMOperationResult result;
+                    std::string name;
+                };
+                inBackground<Opened>(
                     [operations, drive] {
-                        DMOperationResult result{operations->open(drive), {}};
-                        if (!result.succeeded()) {
-                            result.message = operations->name(drive);
+                        Opened opened{operations->openWithReason(drive), {}};
+                        if (!opened.result.succeeded()) {
+                            opened.name = operations->name(drive);
                         }
-                        return result;
+                        return opened;
                     },
-                    [this, sheetWindow, completion](DMOperationResult result) {
-                        if (!result.succeeded()) {
-                            presenter_->present({DMTextFormat::withText(DMTexts::openFailedTitleFormat, result.message),
-                                                 DMTexts::openFailedText,
+                    [this, sheetWindow, completion](Opened opened) {
+                        if (!opened.result.succeeded()) {
+                            // The reason names the mount point, for the user to open it by other means.
+                            std::string text = DMFailureText::sentence(opened.result.message);
+                            presenter_->present({DMTextFormat::withText(DMTexts::openFailedTitleFormat, opened.name),
+                                                 text.empty() ? std::string(DMTexts::openFailedText) : text,
                                                  {DMTexts::okButton}},
                                                 sheetWindow.data(), nullptr);
                         }
-                        finish(completion, result.code);
+                        finish(completion, opened.result.code);
                     });
             };
             if (!facts.needsDriver) {
@@ -517,7 +524,7 @@ void DMDriveActionManager::openFirstAid(const Drive& drive, bool repair, QWidget
     if (checkDiskWindowController_) {
         checkDiskWindowController_->close();
     }
-    checkDiskWindowController_ = DMFirstAidWindowController::create(checkWarapper_, window);
+    checkDiskWindowController_ = DMFirstAidWindowController::create(checkWarapper_, window, presenter_);
     checkWarapper_->setDelegate(checkDiskWindowController_);
     checkDiskWindowController_->present();
     // The check may wait up to a minute for the drive to unmount: not on the window's thread.
@@ -538,10 +545,14 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
         break;
     case DMDriveAction::mount: {
         auto self = shared_from_this();
-        operations->connect(drive, [self, operations, drive, completion](int code) {
-            Dispatch::main().async([operations, drive, completion, code] {
-                finish(completion, code);
-                if (code == 0 && operations->automaticallyOpenDrivesAfterConnecting()) {
+        operations->connectWithReason(drive, [self, operations, drive, completion](DMOperationResult result) {
+            Dispatch::main().async([operations, drive, completion, result] {
+                if (result.code != 0 && completion && !result.message.empty()) {
+                    completion(result.code, result.message);
+                    return;
+                }
+                finish(completion, result.code);
+                if (result.code == 0 && operations->automaticallyOpenDrivesAfterConnecting()) {
                     operations->openNetworkDrive(drive);
                 }
             });
@@ -678,7 +689,14 @@ void DMDriveActionManager::eject(const Drive& drive, QWidget* window, Completion
 
 void DMDriveActionManager::showFailure(const char* titleFormat, const std::string& driveName,
                                        const std::string& reason, QWidget* window) {
-    presenter_->present({DMTextFormat::withText(titleFormat, driveName), reason, {DMTexts::okButton}}, window, nullptr);
+    DMAlert alert{DMTextFormat::withText(titleFormat, driveName), reason, {DMTexts::okButton}};
+    // A caller the daemon refused learns what to do; its words stay under that.
+    if (DMFailureText::isNotAuthorized(reason)) {
+        const bool eject = std::string(titleFormat) == DMTexts::ejectFailedTitleFormat;
+        alert.text = DMFailureText::notAllowed(eject ? DMFailureText::Action::eject : DMFailureText::Action::unmount);
+        alert.informativeText = reason;
+    }
+    presenter_->present(alert, window, nullptr);
 }
 
 void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {

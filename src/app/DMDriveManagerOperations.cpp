@@ -109,6 +109,11 @@ int DMDriveManagerOperations::open(const Drive& drive) {
     return manager ? codeOf([&](DMCompletion done) { manager->open(drive, done); }) : -1;
 }
 
+DMOperationResult DMDriveManagerOperations::openWithReason(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? resultOf([&](DMCompletion done) { manager->open(drive, done); }) : DMOperationResult{};
+}
+
 int DMDriveManagerOperations::mount(const Drive& drive) {
     auto manager = localManagerOf(drive);
     return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
@@ -269,6 +274,15 @@ void DMDriveManagerOperations::connect(const Drive& drive, std::function<void(in
         return;
     }
     manager->mount(drive, [done](int code, std::optional<std::string>) { done(code); });
+}
+
+void DMDriveManagerOperations::connectWithReason(const Drive& drive, std::function<void(DMOperationResult)> done) {
+    auto manager = networkManagerOf(drive);
+    if (!manager) {
+        done({});
+        return;
+    }
+    manager->mount(drive, [done](int code, std::optional<std::string> message) { done({code, message.value_or("")}); });
 }
 
 void DMDriveManagerOperations::disconnect(const Drive& drive, std::function<void(int code)> done) {

@@ -20,6 +20,7 @@ public:
     int mount(const Drive& drive) override;
     int mountAsNTFS(const Drive& drive) override;
     DMOperationResult mountWithReason(const Drive& drive) override;
+    DMOperationResult openWithReason(const Drive& drive) override;
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;
     DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
@@ -45,6 +46,7 @@ public:
     std::optional<std::string> driveClearPath(const Drive& drive) override;
     bool isNetworkDrive(const Drive& drive) override;
     void connect(const Drive& drive, std::function<void(int code)> done) override;
+    void connectWithReason(const Drive& drive, std::function<void(DMOperationResult)> done) override;
     void disconnect(const Drive& drive, std::function<void(int code)> done) override;
     void openNetworkDrive(const Drive& drive) override;
     void removeNetworkDrive(const Drive& drive) override;

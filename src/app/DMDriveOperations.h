@@ -35,6 +35,8 @@ public:
     virtual DMDriveObjectFilesystem bitLockerFileSystem(const Drive& /*drive*/) { return DMDriveObjectFilesystem::unknown; }
 
     virtual int open(const Drive& drive) = 0;
+    // Opens and keeps why nothing was shown, with the mount point to open by other means.
+    virtual DMOperationResult openWithReason(const Drive& drive) { return {open(drive), {}}; }
     virtual int mount(const Drive& drive) = 0;
     // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
     // of its codes (NtfsMountResult).
@@ -96,6 +98,10 @@ public:
     // connecting reports its code (0 success) later, on any thread.
     virtual bool isNetworkDrive(const Drive& /*drive*/) { return false; }
     virtual void connect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
+    // As connect, with what the connecting program said about a failure.
+    virtual void connectWithReason(const Drive& drive, std::function<void(DMOperationResult)> done) {
+        connect(drive, [done = std::move(done)](int code) { done({code, {}}); });
+    }
     // Reports 0 once the drive is disconnected, else the network status that kept it connected.
     virtual void disconnect(const Drive& /*drive*/, std::function<void(int code)> done) { done(-1); }
     virtual void openNetworkDrive(const Drive& /*drive*/) {}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,12 +10,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/AppDelegate.h"
+#include "app/DMAlertPresenter.h"
+#include "app/DMFailureText.h"
 #include "app/DMFirstAidTexts.h"
 #include "app/DMImages.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTexts.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 #include "support/Dispatch.h"
@@ -37,8 +42,9 @@ DMFirstAidWindowController::DMFirstAidWindowController(std::shared_ptr<DMCheckDi
     : mgr(std::move(wrapper)) {}
 
 std::shared_ptr<DMFirstAidWindowController> DMFirstAidWindowController::create(
-    std::shared_ptr<DMCheckDiskWrapper> mgr, QWidget* parent) {
+    std::shared_ptr<DMCheckDiskWrapper> mgr, QWidget* parent, std::shared_ptr<DMAlertPresenter> presenter) {
     std::shared_ptr<DMFirstAidWindowController> controller(new DMFirstAidWindowController(std::move(mgr)));
+    controller->presenter_ = std::move(presenter);
     controller->build(parent);
     return controller;
 }
@@ -197,16 +203,34 @@ void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::strin
         case DMCheckStatus::checkEnd:
             lbTitle->setText(text(DMFirstAidTexts::completeTitle));
             progress->setValue(progressScale);
+            // The verdict ("Errors remain") stays in sight above the output.
+            if (!info.empty()) {
+                lbTip->setText(QString::fromStdString(info));
+            }
             append(DMFirstAidTexts::endText);
             btnComplete->setEnabled(true);
             return;
         case DMCheckStatus::checkStop:
-            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
-            progress->setValue(progressScale);
+            showStopped(info);
             append(info + "\n");
             btnComplete->setEnabled(true);
             return;
     }
+}
+
+void DMFirstAidWindowController::showStopped(const std::string& reason) {
+    // A check that did not run to its end must not look finished: no full bar, no "Complete".
+    lbTitle->setText(QCoreApplication::translate("DMFirstAidWindowController", "The check did not complete"));
+    // A refused authorization says what to do about it; the daemon's words stay in the output.
+    const std::string tip = DMFailureText::isNotAuthorized(reason)
+                                ? DMFailureText::notAllowed(DMFailureText::Action::check)
+                                : reason;
+    lbTip->setText(QString::fromStdString(tip));
+    lbTip->setWordWrap(true);
+    lbTip->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    progress->setValue(0);
+    progress->setVisible(false);
+    imageView->setPixmap(mainView->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
 }
 
 void DMFirstAidWindowController::append(const std::string& info) {
@@ -220,7 +244,27 @@ void DMFirstAidWindowController::append(const std::string& info) {
 void DMFirstAidWindowController::openHelp() {
     std::string query =
         DMTextFormat::withTexts(DMFirstAidTexts::helpQueryFormat, {"en", "standard", AppDelegate::version});
-    Platform::current().workspace().openURL(std::string(DMFirstAidTexts::helpURL) + query);
+    std::string url = std::string(DMFirstAidTexts::helpURL) + query;
+    // Starting a browser may take a moment; a failure shows the address to copy.
+    std::weak_ptr<DMFirstAidWindowController> weak = weak_from_this();
+    Dispatch::global()->async([weak, url] {
+        if (Platform::current().workspace().openURL(url)) {
+            return;
+        }
+        Dispatch::main().async([weak, url] {
+            auto self = weak.lock();
+            if (!self || !self->mainView) {
+                return;
+            }
+            DMAlert alert{DMTexts::helpFailedTitle, DMTextFormat::withText(DMTexts::helpFailedTextFormat, url),
+                          {DMTexts::okButton}};
+            if (self->presenter_) {
+                self->presenter_->present(alert, self->mainView, nullptr);
+            } else {
+                self->lbTip->setText(QString::fromStdString(alert.text));
+            }
+        });
+    });
 }
 
 }  // namespace harbormind

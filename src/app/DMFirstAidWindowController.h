@@ -20,6 +20,7 @@ class QWidget;
 
 namespace harbormind {
 
+class DMAlertPresenter;
 class DMCheckDiskWrapper;
 
 // The First Aid sheet: a title, a tip, a bar and the checker's output as it streams in.
@@ -28,8 +29,10 @@ class DMCheckDiskWrapper;
 class DMFirstAidWindowController : public DMCheckDiskWrapperDelegate,
                                    public std::enable_shared_from_this<DMFirstAidWindowController> {
 public:
+    // `presenter`, when given, shows what the Help button could not open.
     static std::shared_ptr<DMFirstAidWindowController> create(std::shared_ptr<DMCheckDiskWrapper> mgr,
-                                                              QWidget* parent);
+                                                              QWidget* parent,
+                                                              std::shared_ptr<DMAlertPresenter> presenter = nullptr);
     ~DMFirstAidWindowController() override;
 
     // Opens the sheet on its parent (on its own without one).
@@ -60,6 +63,7 @@ private:
     void show(std::int64_t checkStatus, const std::string& text);
     void append(const std::string& text);
     void openHelp();
+    void showStopped(const std::string& reason);
 
     QPointer<QDialog> mainView;
     QLabel* imageView = nullptr;
@@ -71,6 +75,7 @@ private:
     QPushButton* btnHelp = nullptr;
     QAbstractScrollArea* scrollView = nullptr;
     std::shared_ptr<DMCheckDiskWrapper> mgr;
+    std::shared_ptr<DMAlertPresenter> presenter_;
 
     std::mutex pendingMutex_;
     std::vector<std::pair<std::int64_t, std::string>> pending_;

@@ -5,6 +5,7 @@
 #include "app/DMCapacityMapSplitterView.h"
 #include "app/DMCapacityText.h"
 #include "app/DMDisplayNames.h"
+#include "app/DMDriveRuleReasons.h"
 #include "app/DMMacDockView.h"
 #include "app/DMTexts.h"
 
@@ -30,6 +31,10 @@ void DMLocalDriveViewController::apply(const DMDriveSnapshot& snapshot) {
 
 bool DMLocalDriveViewController::itemRule(const DMMacDockViewBaseItem& item) {
     return DMDriveRules::wholeDiskRule(static_cast<std::uint8_t>(item.action), snapshot());
+}
+
+std::string DMLocalDriveViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
+    return DMDriveRuleReasons::wholeDisk(static_cast<std::uint8_t>(item.action), snapshot());
 }
 
 }  // namespace harbormind

@@ -16,6 +16,7 @@ public:
 protected:
     void apply(const DMDriveSnapshot& snapshot) override;
     bool itemRule(const DMMacDockViewBaseItem& item) override;
+    std::string itemRuleReason(const DMMacDockViewBaseItem& item) override;
 
 private:
     DMCapacityMapSplitterView* capacityMaps_;

@@ -12,9 +12,11 @@
 #include "app/DMDisplayNames.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
+#include "app/DMDriveRuleReasons.h"
 #include "app/DMDriveOperations.h"
 #include "app/DMImages.h"
 #include "app/DMMacDockView.h"
+#include "app/DMFailureText.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "xpc/DaemonReachability.h"
@@ -94,6 +96,10 @@ bool DMLocalPartitionViewController::itemRule(const DMMacDockViewBaseItem& item)
     return DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), snapshot(), rulesContext());
 }
 
+std::string DMLocalPartitionViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
+    return DMDriveRuleReasons::partition(static_cast<std::uint8_t>(item.action), snapshot(), rulesContext());
+}
+
 void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int code) {
     // An action that failed because the helper daemon could not be reached says so, rather
     // than passing for the daemon's own "no".
@@ -112,16 +118,23 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
         refresh();
         return;
     }
-    std::string text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
-                                  : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
     if (!context_.actions) {
         return;
+    }
+    // A known cause is said in words (and a refused authorization says what to do); the code
+    // alone is shown only when nothing else is known.
+    const std::string& reason = lastFailureReason();
+    std::string text = DMFailureText::explain(DMFailureText::Action::mount, reason);
+    if (text.empty()) {
+        text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
+                          : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
     }
     // The system's own words go under ours, so a damaged file system says so; and where the
     // drive can be checked, First Aid is one click away.
     DMAlert alert{DMTexts::errorTitle, text, {DMTexts::okButton}};
-    alert.informativeText = lastFailureReason();
-    const bool offerFirstAid = !alert.informativeText.empty() && !isItemDisabled({DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid});
+    alert.informativeText = reason;
+    const bool offerFirstAid = !reason.empty() && !DMFailureText::isNotAuthorized(reason) &&
+                               !isItemDisabled({DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid});
     if (offerFirstAid) {
         alert.buttons.push_back(DMTexts::firstAidButton);
         alert.escapeButton = 0;

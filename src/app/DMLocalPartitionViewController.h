@@ -19,6 +19,7 @@ public:
 protected:
     void apply(const DMDriveSnapshot& snapshot) override;
     bool itemRule(const DMMacDockViewBaseItem& item) override;
+    std::string itemRuleReason(const DMMacDockViewBaseItem& item) override;
     void actionFinished(std::uint8_t action, int code) override;
 
 private:

@@ -20,6 +20,8 @@ void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply
         informative += (informative.empty() ? "" : "\n\n") + alert.informativeText;
     }
     box->setInformativeText(QString::fromStdString(informative));
+    // A path, an address or a reason in an alert can be copied.
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto buttons = std::make_shared<std::vector<QAbstractButton*>>();
     for (std::size_t index = 0; index < alert.buttons.size(); ++index) {
         QMessageBox::ButtonRole role = index == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;

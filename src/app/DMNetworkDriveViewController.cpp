@@ -1,5 +1,6 @@
 #include "app/DMNetworkDriveViewController.h"
 
+#include <QCoreApplication>
 #include <QLayout>
 
 #include "app/DMAlertPresenter.h"
@@ -7,9 +8,12 @@
 #include "app/DMCapacityText.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
+#include "app/DMDriveRuleReasons.h"
+#include "app/DMFailureText.h"
 #include "app/DMMacDockView.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "platform/NetworkMountStatus.h"
 
 namespace harbormind {
 
@@ -21,7 +25,7 @@ DMNetworkDriveViewController::DMNetworkDriveViewController(DMDetailContext conte
     actionBar_->setItems(DMDriveRules::networkItems());
 }
 
-std::string DMNetworkDriveViewController::connectFailureText(int code) {
+std::string DMNetworkDriveViewController::connectFailureText(int code, const std::string& reason) {
     switch (code) {
     case 17: return DMTexts::connect17;
     case 60: return DMTexts::connect60;
@@ -29,8 +33,27 @@ std::string DMNetworkDriveViewController::connectFailureText(int code) {
     case -128: return DMTexts::connectMinus128;
     case -1: return DMTexts::connectMinus1;
     case 13: return DMTexts::connect13;
-    default: return DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+    default:
+        if (!reason.empty()) {
+            return DMFailureText::sentence(
+                QCoreApplication::translate("DMNetworkDriveViewController", "The connection failed: %1")
+                    .arg(QString::fromStdString(reason))
+                    .toStdString());
+        }
+        return DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
     }
+}
+
+std::string DMNetworkDriveViewController::connectFailureDetail(int code, const std::string& reason) {
+    // The advice is the platform's text, looked up in the catalogue under its own context.
+    std::string advice = NetworkMountStatus::advice(code);
+    QString detail = advice.empty() ? QString() : QCoreApplication::translate("NetworkMountStatus", advice.c_str());
+    if (!reason.empty() && !connectFailureText(code, reason).ends_with(DMFailureText::sentence(reason))) {
+        QString words = QCoreApplication::translate("DMNetworkDriveViewController", "Details: %1")
+                            .arg(QString::fromStdString(reason));
+        detail = detail.isEmpty() ? words : detail + "\n\n" + words;
+    }
+    return detail.toStdString();
 }
 
 void DMNetworkDriveViewController::apply(const DMDriveSnapshot& snapshot) {
@@ -51,14 +74,20 @@ bool DMNetworkDriveViewController::itemRule(const DMMacDockViewBaseItem& item) {
     return DMDriveRules::networkRule(static_cast<std::uint8_t>(item.action), snapshot());
 }
 
+std::string DMNetworkDriveViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
+    return DMDriveRuleReasons::network(static_cast<std::uint8_t>(item.action), snapshot());
+}
+
 void DMNetworkDriveViewController::actionFinished(std::uint8_t action, int code) {
     if (action != DMDriveAction::mount || code == 0) {
         refresh();
         return;
     }
     if (context_.actions) {
-        context_.actions->presenter()->present({DMTexts::connectionFailed, connectFailureText(code), {DMTexts::okButton}},
-                                               sheetWindow(), nullptr);
+        const std::string& reason = lastFailureReason();
+        DMAlert alert{DMTexts::connectionFailed, connectFailureText(code, reason), {DMTexts::okButton}};
+        alert.informativeText = connectFailureDetail(code, reason);
+        context_.actions->presenter()->present(alert, sheetWindow(), nullptr);
     }
 }
 

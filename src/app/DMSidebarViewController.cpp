@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <set>
 
+#include "app/DMAlertPresenter.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveRules.h"
 #include "app/DMDriveSnapshotLoader.h"
+#include "app/DMFailureText.h"
 #include "app/DMImages.h"
+#include "app/DMNetworkDriveViewController.h"
 #include "app/DMShellTexts.h"
 #include "app/DMTextFormat.h"
 #include "app/DMSidebarViewControllerDelegate.h"
@@ -22,6 +25,19 @@
 
 namespace harbormind {
 namespace {
+
+// What a failed mount (or connect, for a network drive) started from the menu shows.
+DMAlert mountFailure(bool network, int code, const std::string& reason) {
+    if (network) {
+        DMAlert alert{DMTexts::connectionFailed, DMNetworkDriveViewController::connectFailureText(code, reason),
+                      {DMTexts::okButton}};
+        alert.informativeText = DMNetworkDriveViewController::connectFailureDetail(code, reason);
+        return alert;
+    }
+    DMAlert alert{DMTexts::errorTitle, DMFailureText::explain(DMFailureText::Action::mount, reason), {DMTexts::okButton}};
+    alert.informativeText = reason;
+    return alert;
+}
 
 constexpr int identifierRole = Qt::UserRole;
 constexpr int sectionRole = Qt::UserRole + 1;
@@ -37,6 +53,7 @@ DMSidebarViewController::DMSidebarViewController(std::shared_ptr<DMDriveActionMa
       view_(new QTreeWidget(parent)),
       sidebarMenu_(new QMenu(view_)),
       alive_(std::make_shared<bool>(true)) {
+    sidebarMenu_->setToolTipsVisible(true);
     view_->setHeaderHidden(true);
     view_->setColumnCount(1);
     view_->setRootIsDecorated(true);
@@ -432,10 +449,15 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
         return actions->isActionAvailable(action, category);
     };
     auto window = window_;
+    const bool network = snapshot->second.isNetwork();
     auto addWhiteList = whiteList_.add;
     for (const DMMenuEntry& entry : DMDriveRules::sidebarMenu(snapshot->second, context)) {
         QAction* item = sidebarMenu_->addAction(QString::fromStdString(entry.title));
         item->setEnabled(entry.enabled);
+        // An entry is shown greyed only when the action is not available here yet.
+        if (!entry.enabled) {
+            item->setToolTip(QString::fromUtf8(DMShellTexts::notSupportedOnLinux));
+        }
         if (entry.isWhitelist) {
             QObject::connect(item, &QAction::triggered, sidebarMenu_, [addWhiteList, target] {
                 if (addWhiteList) {
@@ -445,8 +467,17 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
             continue;
         }
         const std::uint8_t code = entry.action;
-        QObject::connect(item, &QAction::triggered, sidebarMenu_, [actions, target, window, code] {
-            actions->perform(code, target, window ? window() : nullptr);
+        QObject::connect(item, &QAction::triggered, sidebarMenu_, [actions, target, window, code, network] {
+            QWidget* parent = window ? window() : nullptr;
+            // A mount or connect that failed says why, as from the action bar.
+            actions->perform(code, target, parent,
+                             [actions, parent, code, network](int result, std::optional<std::string> reason) {
+                                 // (An NTFS mount through the daemon explains its own failure.)
+                                 if (result != 0 && code == DMDriveAction::mount && (network || reason)) {
+                                     actions->presenter()->present(
+                                         mountFailure(network, result, reason.value_or("")), parent, nullptr);
+                                 }
+                             });
         });
     }
     return sidebarMenu_;

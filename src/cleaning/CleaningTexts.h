@@ -26,6 +26,16 @@ inline constexpr const char* confirmDeleteInfo =
 inline constexpr const char* cleanSucceeded = "Clean successfully";
 inline constexpr const char* cleanFailed = "Insufficient permissions, cleanup failed.";
 
+// Why an entry was not deleted.
+inline constexpr const char* reasonChanged = "it changed after the scan";
+inline constexpr const char* reasonOtherMount = "another drive is mounted there";
+inline constexpr const char* reasonCannotOpen = "it cannot be opened";
+inline constexpr const char* reasonPermission = "permission denied";
+inline constexpr const char* reasonBusy = "it is in use or a mount point";
+inline constexpr const char* reasonNotEmpty = "it holds entries the scan did not list";
+inline constexpr const char* reasonReadOnly = "the drive is read-only";
+inline constexpr const char* reasonGone = "it no longer exists";
+
 }  // namespace CleaningTexts
 
 }  // namespace harbormind

@@ -1,5 +1,10 @@
 #include "cleaning/FileDeleter.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include "cleaning/CleaningTexts.h"
+
 namespace harbormind {
 
 namespace {
@@ -82,11 +87,11 @@ void FileDeleter::junkPass(FolderTreeNode* root) {
 void FileDeleter::deleteIn(FolderTreeNode* node, const OpenFolder* container) {
     if (node->isFolder && (node->iFileCount >= 1 || node->iFolderCount >= 1)) {
         OpenFolder self;
-        if (!openSelf(node, container, self)) {
+        if (int outcome = openSelf(node, container, self); outcome != removed) {
             // Not the folder that was scanned (replaced, now a link, another mount, gone):
             // nothing below it is touched.
             walker_.close(self.handle);
-            handleOutcome(node, false);
+            handleOutcome(node, outcome);
             return;
         }
         // Children from last to first. Only the visited child can leave the array, so walking
@@ -120,7 +125,7 @@ void FileDeleter::deleteIn(FolderTreeNode* node, const OpenFolder* container) {
     }
 }
 
-bool FileDeleter::openSelf(FolderTreeNode* node, const OpenFolder* container, OpenFolder& self) {
+int FileDeleter::openSelf(FolderTreeNode* node, const OpenFolder* container, OpenFolder& self) {
     bool byPath = node->anchor != NodeAnchor::None || container == nullptr;
     if (byPath) {
         self.handle = walker_.openFolder(node->fullpath());
@@ -128,42 +133,63 @@ bool FileDeleter::openSelf(FolderTreeNode* node, const OpenFolder* container, Op
         self.handle = walker_.openChildFolder(container->handle, node->strFolderName());
     }
     std::optional<EntryStat> stat = walker_.statHandle(self.handle);
-    if (!stat || stat->kind != EntryKind::Directory || !sameObject(*stat, *node)) {
-        return false;
+    if (!stat) {
+        return cannotOpen;
+    }
+    if (stat->kind != EntryKind::Directory || !sameObject(*stat, *node)) {
+        return changedSinceScan;
     }
     self.device = stat->device;
     self.mountId = stat->mountId;
     if (!byPath) {
         // Another mount inside the tree (possibly another drive) is never entered.
-        bool otherMount = stat->device != container->device ||
-                          (stat->mountId != 0 && container->mountId != 0 && stat->mountId != container->mountId);
-        return !otherMount;
+        bool another = stat->device != container->device ||
+                       (stat->mountId != 0 && container->mountId != 0 && stat->mountId != container->mountId);
+        return another ? otherMount : removed;
     }
-    return true;
+    return removed;
 }
 
-bool FileDeleter::removeEntry(FolderTreeNode* node, const OpenFolder* container) {
+int FileDeleter::removeEntry(FolderTreeNode* node, const OpenFolder* container) {
     if (node->anchor == NodeAnchor::None && container != nullptr) {
         std::optional<EntryStat> stat = walker_.statChild(container->handle, node->strFolderName());
         if (!stat || !sameObject(*stat, *node)) {
-            return false;
+            return changedSinceScan;
         }
-        return walker_.removeChild(container->handle, node->strFolderName(), stat->kind) == 0;
+        return walker_.removeChild(container->handle, node->strFolderName(), stat->kind);
     }
     std::string folder;
     std::string name;
     if (!splitPath(node->fullpath(), folder, name)) {
-        return false;
+        return changedSinceScan;
     }
     DirectoryWalker::Handle handle = walker_.openFolder(folder);
     std::optional<EntryStat> stat = walker_.statChild(handle, name);
-    bool removed = stat && sameObject(*stat, *node) && walker_.removeChild(handle, name, stat->kind) == 0;
+    int outcome = !stat || !sameObject(*stat, *node) ? changedSinceScan : walker_.removeChild(handle, name, stat->kind);
     walker_.close(handle);
-    return removed;
+    return outcome;
 }
 
-void FileDeleter::handleOutcome(FolderTreeNode* node, bool removed) {
-    if (removed) {
+std::string FileDeleter::reasonFor(int outcome) {
+    switch (outcome) {
+    case changedSinceScan: return CleaningTexts::reasonChanged;
+    case otherMount: return CleaningTexts::reasonOtherMount;
+    case cannotOpen: return CleaningTexts::reasonCannotOpen;
+    case EACCES:
+    case EPERM: return CleaningTexts::reasonPermission;
+    case EBUSY: return CleaningTexts::reasonBusy;
+    case ENOTEMPTY:
+    case EEXIST: return CleaningTexts::reasonNotEmpty;
+    case EROFS: return CleaningTexts::reasonReadOnly;
+    case ENOENT: return CleaningTexts::reasonGone;
+    default: return std::strerror(outcome);
+    }
+}
+
+void FileDeleter::handleOutcome(FolderTreeNode* node, int outcome) {
+    if (outcome == removed) {
+        ++(node->isFolder ? record_.deletedFolders : record_.deletedFiles);
+        record_.deletedBytes += node->iTotalSize;
         FolderTreeNode* parent = node->parent;
         if (parent != nullptr) {
             node->updateParent(node->isFolder, node->iTotalSize, TotalsChange::Remove);
@@ -180,6 +206,7 @@ void FileDeleter::handleOutcome(FolderTreeNode* node, bool removed) {
     } else {
         ++record_.iFileCount;
     }
+    record_.addFailure({node->fullpath(), reasonFor(outcome), node->isFolder, node->parent == nullptr});
     node->selectStatus = FolderTreeNode::statusKept;
     node->updateChildStatus();
     node->updateParentStatus(FolderTreeNode::statusKept);

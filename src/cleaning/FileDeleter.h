@@ -11,7 +11,7 @@ namespace harbormind {
 
 // Deletes what is marked in a scanned tree and keeps the tree consistent: removed entries leave
 // the tree and their totals leave every ancestor; entries that cannot be removed are unmarked
-// and counted in the failure record.
+// and counted in the failure record, with the reason; what is removed is counted there too.
 //
 // Removal goes through open folder handles from the anchored node down, never through a
 // symbolic link, and only removes an entry that is the very object the scan saw (same device,
@@ -35,11 +35,19 @@ private:
         std::uint64_t mountId = 0;
     };
 
+    // Why an entry stays: the platform's error number, or one of these.
+    static constexpr int removed = 0;
+    static constexpr int changedSinceScan = -1;
+    static constexpr int otherMount = -2;
+    static constexpr int cannotOpen = -3;
+
     void deleteIn(FolderTreeNode* node, const OpenFolder* container);
-    bool openSelf(FolderTreeNode* node, const OpenFolder* container, OpenFolder& self);
-    bool removeEntry(FolderTreeNode* node, const OpenFolder* container);
-    void handleOutcome(FolderTreeNode* node, bool removed);
+    // `removed` when the folder is open as `self`, otherwise why it is not entered.
+    int openSelf(FolderTreeNode* node, const OpenFolder* container, OpenFolder& self);
+    int removeEntry(FolderTreeNode* node, const OpenFolder* container);
+    void handleOutcome(FolderTreeNode* node, int outcome);
     void keepPlace(FolderTreeNode* node);
+    static std::string reasonFor(int outcome);
 
     DirectoryWalker& walker_;
     DMDeleteFaileRecord& record_;

@@ -13,6 +13,8 @@
 #include "daemon/checkdisk/CheckDiskTexts.h"
 #include "drivemodel/DMCheckDiskShellCommand.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
+#include "drivemodel/DMFirstAidUnmount.h"
+#include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/Clock.h"
 #include "xpc/DMCheckStatus.h"
@@ -26,23 +28,64 @@ std::string deviceName(const std::string& device) {
     return device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
 }
 
-// Writes one stage of the stream to the terminal.
+// Writes one stage of the stream to the terminal; a refused caller learns what to do.
 void print(std::ostream& out, DMCheckStatus status, const std::string& line) {
     if (status == DMCheckStatus::checkRuning) {
         out << line << std::flush;
     } else if (status == DMCheckStatus::checkStart || status == DMCheckStatus::checkStop) {
         if (!line.empty()) {
-            out << line << "\n" << std::flush;
+            out << line << "\n";
         }
+        if (status == DMCheckStatus::checkStop && line.find("not authorized") != std::string::npos) {
+            out << "Your account is not allowed to check this drive. Ask an administrator, or see "
+                   "\"man harbormindctl\" (ACCESS).\n";
+        }
+        out << std::flush;
     }
 }
 
-// As root on this machine: the engine itself checks the device.
+bool isCleanVerdict(const std::string& line) {
+    return line == std::string(CheckDiskTexts::noErrorsFound) + "\n" ||
+           line == std::string(CheckDiskTexts::errorsRepaired) + "\n";
+}
+
+bool isVerdict(const std::string& line) {
+    for (const char* words : {CheckDiskTexts::noErrorsFound, CheckDiskTexts::errorsRepaired,
+                              CheckDiskTexts::errorsRemain, CheckDiskTexts::notCompleted}) {
+        if (line == std::string(words) + "\n") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// As root on this machine: the engine itself checks the device, unmounted first when the
+// drive model knows it mounted, and mounted again afterwards.
 int checkHere(CliContext& context, const std::string& name, bool repair) {
+    std::shared_ptr<DMLocalDriveObject> drive;
+    if (auto manager = context.manager()) {
+        auto objects = manager->driveObjs();
+        if (auto found = objects.find(name); found != objects.end()) {
+            drive = std::dynamic_pointer_cast<DMLocalDriveObject>(found->second);
+        }
+    }
+    DMFirstAidUnmount unmount(drive);
+    if (std::optional<std::string> reason = unmount.unmount()) {
+        print(context.out, DMCheckStatus::checkStop, *reason);
+        return volumeNotClean;
+    }
     CheckDiskEngine engine;
     CheckDiskVerdict verdict = engine.run(
         {"/dev/" + name, repair ? CheckDiskMode::repair : CheckDiskMode::check},
-        [&context](DMCheckStatus status, const std::string& line) { print(context.out, status, line); });
+        [&context, &unmount](DMCheckStatus status, const std::string& line) {
+            print(context.out, status, line);
+            if (status == DMCheckStatus::checkStart && unmount.unmounted()) {
+                print(context.out, DMCheckStatus::checkRuning, unmount.unmountedNote() + "\n");
+            }
+        });
+    if (std::optional<std::string> line = unmount.mountAgain()) {
+        print(context.out, DMCheckStatus::checkRuning, *line + "\n");
+    }
     return endsClean(verdict) ? 0 : volumeNotClean;
 }
 
@@ -56,13 +99,13 @@ public:
         {
             std::lock_guard lock(mutex_);
             print(out_, status, info);
-            if (status == DMCheckStatus::checkRuning) {
-                lastLine_ = info;
+            // The verdict is the checker's last word; a line about mounting the volume again
+            // may follow it.
+            if (status == DMCheckStatus::checkRuning && isVerdict(info)) {
+                verdict_ = info;
             }
             ended_ = ended_ || status == DMCheckStatus::checkEnd || status == DMCheckStatus::checkStop;
-            clean_ = status == DMCheckStatus::checkEnd &&
-                     (lastLine_ == std::string(CheckDiskTexts::noErrorsFound) + "\n" ||
-                      lastLine_ == std::string(CheckDiskTexts::errorsRepaired) + "\n");
+            clean_ = status == DMCheckStatus::checkEnd && isCleanVerdict(verdict_);
         }
         Clock::current().notifyAll();
     }
@@ -78,7 +121,7 @@ public:
 private:
     std::ostream& out_;
     std::mutex mutex_;
-    std::string lastLine_;
+    std::string verdict_;
     bool ended_ = false;
     bool clean_ = false;
 };
@@ -93,11 +136,11 @@ int checkThroughDaemon(CliContext& context, const std::string& name, bool repair
     auto wrapper = DMCheckDiskWrapper::create();
     auto receiver = std::make_shared<TerminalReceiver>(context.out);
     wrapper->setDelegate(receiver);
-    auto command = wrapper->shell().ntfsChecker(drive->identifier(), repair);
-    if (!command) {
+    if (!DMCheckDiskShellCommand::isPlainDeviceName(drive->identifier())) {
         return context.fail("check " + name + ": not a device name");
     }
-    wrapper->runCommand(*command);
+    // A mounted volume is unmounted for the check and mounted again when it ends.
+    wrapper->check(drive, [wrapper, drive, repair] { return wrapper->shell().ntfsChecker(drive->identifier(), repair); });
     Clock::current().waitUntil([&receiver] { return receiver->ended(); }, std::nullopt);
     return receiver->clean() ? 0 : volumeNotClean;
 }

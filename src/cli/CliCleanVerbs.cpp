@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <istream>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -27,6 +28,7 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/JunkLocations.h"
 #include "platform/Platform.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -58,9 +60,16 @@ int deleteAndReport(CliContext& context, const std::string& verb, FolderTreeNode
                     << " folders.\n";
         return 0;
     }
+    std::map<std::string, std::string> reasons;
+    for (const auto& failure : record.failures) {
+        reasons.emplace(failure.path, failure.reason);
+    }
+    context.out << "Deleted " << record.deletedFiles << " files and " << record.deletedFolders << " folders ("
+                << DMByteCountFormatter::string(record.deletedBytes) << ").\n";
     context.err << "harbormindctl: " << verb << ": " << failed.size() << " entries could not be deleted:\n";
     for (const std::string& path : failed) {
-        context.err << "  " << path << "\n";
+        auto reason = reasons.find(path);
+        context.err << "  " << path << (reason != reasons.end() ? ": " + reason->second : std::string()) << "\n";
     }
     return 1;
 }

@@ -16,6 +16,12 @@ namespace harbormind {
 namespace {
 
 
+// What a user whom the helper daemon refused can do.
+std::string notAllowedHint(const std::string& verb) {
+    return "Your account is not allowed to " + verb +
+           " this drive. Ask an administrator, or see \"man harbormindctl\" (ACCESS).";
+}
+
 // Runs an operation and turns its completion code into the exit status.
 int perform(CliContext& context, const std::string& verb, const std::string& device,
             const std::function<void(DMLocalDriveManager&, const std::shared_ptr<DMLocalDriveObject>&, DMCompletion)>& action) {
@@ -36,6 +42,9 @@ int perform(CliContext& context, const std::string& verb, const std::string& dev
         std::string reason = message && !message->empty() ? ": " + *message : " (code " + std::to_string(*code) + ")";
         if (*code == DMLocalDriveManager::busyCode && verb == "unmount") {
             reason += " (unmount --force detaches it anyway; programs writing to it lose what they write)";
+        }
+        if (message && message->find("not authorized") != std::string::npos) {
+            reason += ". " + notAllowedHint(verb);
         }
         return context.fail(verb + " " + device + " failed" + reason);
     }

@@ -258,10 +258,19 @@ void DaemonBusServer::acknowledge(const DaemonMethod& method, const sdbus::Metho
 void DaemonBusServer::handle(const DaemonMethod& method, const sdbus::MethodCall& call, const CallerIdentity& caller,
                              std::vector<DaemonValue> arguments) {
     auto reply = std::make_shared<OneReply>(call);
+    const std::optional<std::string> callerBusName = caller.busName;
     auto refuse = [&](const std::string& who, const std::string& reason) {
         Log::warning("refused " + method.name + " from " + who + ": " + reason);
         if (!method.defaultAnswer) {
             return;
+        }
+        if (method.refusalNotice && callerBusName && DaemonMethodTable::hasCallbacks(method.serviceName)) {
+            try {
+                method.refusalNotice(
+                    std::make_shared<BusAppCallbacks>(*connection_, *callerBusName, method.serviceName), reason);
+            } catch (const std::exception& failure) {
+                Log::warning("the refusal of " + method.name + " could not be explained: " + failure.what());
+            }
         }
         reply->send(refusalAnswer(method, reason));
     };

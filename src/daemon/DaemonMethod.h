@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "daemon/DaemonBackend.h"
 #include "daemon/DaemonCallContext.h"
 #include "daemon/DaemonValue.h"
+#include "xpc/XPCInterface.h"
 
 namespace harbormind {
 
@@ -28,6 +30,9 @@ struct DaemonMethod {
     std::vector<ArgumentRole> roles;  // one per argument
     std::optional<DaemonValue> defaultAnswer;
     Invoke invoke;
+    // For a method whose refusal answer cannot say why (a bare false): tells the caller's
+    // callbacks the reason, before that answer is sent.
+    std::function<void(const std::shared_ptr<XPCInterface>& callbacks, const std::string& reason)> refusalNotice;
 
     bool replies() const { return !output.empty(); }
 };

@@ -1,6 +1,7 @@
 #include "daemon/DaemonMethodTable.h"
 
 #include "support/Log.h"
+#include "xpc/DMCheckStatus.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -142,6 +143,13 @@ std::vector<DaemonMethod> checkDiskMethods() {
              backend.checkDisk()->firstAid(*context.firstAid,
                                            std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(context.callbacks),
                                            as<bool>(std::move(reply)));
+         },
+         // A refused check streams nothing: its end says why.
+         [](const std::shared_ptr<XPCInterface>& callbacks, const std::string& reason) {
+             if (auto stream = std::dynamic_pointer_cast<DMCheckDiskAppProtocol>(callbacks)) {
+                 stream->updateUIWithChekcInfo("refused: " + reason,
+                                               static_cast<std::int64_t>(DMCheckStatus::checkStop));
+             }
          }},
     };
 }

@@ -4,7 +4,6 @@
 #include "drivemodel/DMCheckDiskText.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
-#include "support/Clock.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
 #include "xpc/DMCheckDiskServerProtocol.h"
@@ -13,11 +12,6 @@
 
 namespace harbormind {
 namespace {
-
-bool needsUnmount(DMDriveObjectFilesystem fileSystem) {
-    return fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted ||
-           fileSystem == DMDriveObjectFilesystem::ntfs;
-}
 
 std::int64_t raw(DMCheckStatus status) {
     return static_cast<std::int64_t>(status);
@@ -57,41 +51,57 @@ void DMCheckDiskWrapper::setDelegate(std::weak_ptr<DMCheckDiskWrapperDelegate> d
 }
 
 void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive, bool repair) {
+    check(drive, [this, drive, repair] { return commandFor(drive, repair); });
+}
+
+void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
+                               const std::function<std::optional<std::string>()>& command) {
+    auto unmount = std::make_shared<DMFirstAidUnmount>(drive);
     {
         std::lock_guard lock(mutex_);
         localDriveObj_ = drive;
+        unmount_ = unmount;
     }
+    ++runNumber_;
     runEnded_ = false;
     if (!drive) {
         notStarted();
         return;
     }
-    if (needsUnmount(drive->fileSystem())) {
-        waitForUnmount(drive);
+    // Every file system is checked unmounted: a checker on a mounted one reports damage that
+    // is not there, and the daemon repairs nothing in use.
+    if (std::optional<std::string> reason = unmount->unmount()) {
+        Log::warning("First Aid: " + *reason);
+        end(*reason, raw(DMCheckStatus::checkStop));
+        return;
     }
-    std::optional<std::string> command = commandFor(drive, repair);
-    if (!command) {
+    std::optional<std::string> line = command();
+    if (!line) {
         notStarted();
         return;
     }
-    runCommand(*command);
+    runCommand(*line);
 }
 
 void DMCheckDiskWrapper::runCommand(const std::string& commandLine) {
     runEnded_ = false;
+    // The answers of this request end this run only: a late refusal of an earlier request
+    // must not end the next one.
+    const std::uint64_t run = ++runNumber_;
     auto self = weak_from_this();
-    auto proxy = checkDiskXPCObj().remoteObject<DMCheckDiskServerProtocol>([self] {
-        if (auto wrapper = self.lock()) {
+    auto endIfCurrent = [self, run] {
+        auto wrapper = self.lock();
+        if (wrapper && wrapper->runNumber_ == run) {
             wrapper->notStarted();
         }
-    });
+    };
+    auto proxy = checkDiskXPCObj().remoteObject<DMCheckDiskServerProtocol>(endIfCurrent);
     if (proxy) {
         // A refused command (a device in use, one the daemon does not accept) streams nothing:
         // the run ends here with checkStop instead of waiting for a stream that never comes.
-        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [self](bool accepted) {
-            auto wrapper = self.lock();
-            if (!accepted && wrapper) {
-                wrapper->notStarted();
+        proxy->firstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, [endIfCurrent](bool accepted) {
+            if (!accepted) {
+                endIfCurrent();
             }
         });
     }
@@ -113,43 +123,60 @@ std::optional<std::string> DMCheckDiskWrapper::commandFor(const std::shared_ptr<
     }
 }
 
-void DMCheckDiskWrapper::waitForUnmount(const std::shared_ptr<DMLocalDriveObject>& drive) {
-    if (auto manager = std::dynamic_pointer_cast<DMLocalDriveManager>(drive->manager())) {
-        manager->unmount(drive, nullptr);
+void DMCheckDiskWrapper::updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) {
+    if (checkStatus == raw(DMCheckStatus::checkEnd) || checkStatus == raw(DMCheckStatus::checkStop)) {
+        end(info, checkStatus);
+        return;
     }
-    // A drive that will not unmount is checked anyway after the last look.
-    for (int look = 0; look < unmountChecks && drive->isMounted(); ++look) {
-        Clock::current().sleepFor(seconds(1));
+    forward(info, checkStatus);
+    if (checkStatus == raw(DMCheckStatus::checkStart)) {
+        std::shared_ptr<DMFirstAidUnmount> unmount;
+        {
+            std::lock_guard lock(mutex_);
+            unmount = unmount_;
+        }
+        if (unmount && unmount->unmounted()) {
+            forward(unmount->unmountedNote() + "\n", raw(DMCheckStatus::checkRuning));
+        }
     }
 }
 
-void DMCheckDiskWrapper::updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) {
-    bool ended = checkStatus == raw(DMCheckStatus::checkEnd) || checkStatus == raw(DMCheckStatus::checkStop);
-    if (ended) {
-        runEnded_ = true;
-    }
+void DMCheckDiskWrapper::forward(const std::string& info, std::int64_t checkStatus) {
     if (auto receiver = delegate()) {
         receiver->updateUIWithChekcInfo(info, checkStatus);
     }
-    if (checkStatus != raw(DMCheckStatus::checkEnd)) {
-        return;
-    }
-    auto drive = localDriveObj();
-    auto manager = drive ? std::dynamic_pointer_cast<DMLocalDriveManager>(drive->manager()) : nullptr;
-    if (manager) {
-        // Mounting runs commands; the daemon's callback thread is not held for it.
-        Dispatch::global()->async([manager, drive] { manager->mount(drive, nullptr); });
-    }
 }
 
-void DMCheckDiskWrapper::notStarted() {
+void DMCheckDiskWrapper::end(const std::string& info, std::int64_t checkStatus) {
     if (runEnded_.exchange(true)) {
         return;
     }
-    Log::warning("First Aid: the check could not be handed to the daemon");
-    if (auto receiver = delegate()) {
-        receiver->updateUIWithChekcInfo(DMCheckDiskText::notStarted, raw(DMCheckStatus::checkStop));
+    std::shared_ptr<DMFirstAidUnmount> unmount;
+    {
+        std::lock_guard lock(mutex_);
+        unmount = std::move(unmount_);
     }
+    if (!unmount || !unmount->unmounted()) {
+        forward(info, checkStatus);
+        return;
+    }
+    // Mounting runs commands and may ask the daemon: not on the daemon's callback thread.
+    // The end reaches the delegate after the drive is back, with a line that says where.
+    auto self = shared_from_this();
+    Dispatch::global()->async([self, unmount, info, checkStatus] {
+        if (std::optional<std::string> line = unmount->mountAgain()) {
+            self->forward(*line + "\n", raw(DMCheckStatus::checkRuning));
+        }
+        self->forward(info, checkStatus);
+    });
+}
+
+void DMCheckDiskWrapper::notStarted() {
+    if (runEnded_) {
+        return;
+    }
+    Log::warning("First Aid: the check could not be handed to the daemon");
+    end(DMCheckDiskText::notStarted, raw(DMCheckStatus::checkStop));
 }
 
 }  // namespace harbormind

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "drivemodel/DMCheckDiskShellCommand.h"
 #include "drivemodel/DMCheckDiskWrapperDelegate.h"
+#include "drivemodel/DMFirstAidUnmount.h"
 #include "xpc/DMCheckDiskAppProtocol.h"
 #include "xpc/XPCDuplexObject.h"
 
@@ -26,8 +28,13 @@ public:
     static std::shared_ptr<DMCheckDiskWrapper> create();
 
     // Checks (or checks and repairs) the drive; returns once the daemon has the command.
-    // NTFS and BitLocker drives are unmounted first (up to 60 one-second checks).
+    // A mounted drive is unmounted first (up to 60 one-second looks) and mounted again when
+    // the check has ended; one that cannot be unmounted is not checked, and the run ends with
+    // checkStop and the reason.
     void check(const std::shared_ptr<DMLocalDriveObject>& drive, bool repair);
+    // As check, with the command line `command` makes once the drive is unmounted.
+    void check(const std::shared_ptr<DMLocalDriveObject>& drive,
+               const std::function<std::optional<std::string>()>& command);
     // Hands one First Aid command line (built by `shell()`) to the daemon.
     void runCommand(const std::string& commandLine);
     // The command line for the drive, none when it has no plain device name.
@@ -40,18 +47,22 @@ public:
     const std::shared_ptr<DMBitLockerWrapper>& bitlockerWapper() const { return bitlockerWapper_; }
     XPCDuplexObject& checkDiskXPCObj();
 
-    // The stream from the daemon. At checkEnd the drive is mounted again.
+    // The stream from the daemon. When the run ends (checkEnd or checkStop), a drive that was
+    // unmounted for it is mounted again before the end reaches the delegate.
     void updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) override;
 
-    static constexpr int unmountChecks = 60;
+    static constexpr int unmountChecks = DMFirstAidUnmount::unmountChecks;
 
 protected:
     DMCheckDiskWrapper();
 
 private:
-    void waitForUnmount(const std::shared_ptr<DMLocalDriveObject>& drive);
     // Ends a run that cannot go on with checkStop, once.
     void notStarted();
+    // Ends the run once: mounts the drive again when it was unmounted for the check, then
+    // hands the last stage to the delegate.
+    void end(const std::string& info, std::int64_t checkStatus);
+    void forward(const std::string& info, std::int64_t checkStatus);
 
     mutable std::mutex mutex_;
     std::shared_ptr<DMLocalDriveObject> localDriveObj_;
@@ -59,7 +70,9 @@ private:
     std::weak_ptr<DMCheckDiskWrapperDelegate> delegate_;
     std::shared_ptr<DMBitLockerWrapper> bitlockerWapper_;
     std::unique_ptr<XPCDuplexObject> checkDiskXPCObj_;
+    std::shared_ptr<DMFirstAidUnmount> unmount_;
     std::atomic<bool> runEnded_{true};
+    std::atomic<std::uint64_t> runNumber_{0};
 };
 
 }  // namespace harbormind

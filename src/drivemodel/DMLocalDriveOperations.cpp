@@ -39,6 +39,22 @@ constexpr int wrongKeyStatus = 2;
 // The daemon's code for a system without device-mapper, which opening a volume needs.
 constexpr int noDeviceMapperCode = 19;
 
+// A failed program's reason: the last line it wrote to standard error, without the program's
+// name, which programs start their error lines with (the user needs only the reason).
+std::string reasonFrom(std::string text, const std::string& program) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (auto line = text.rfind('\n'); line != std::string::npos) {
+        text = text.substr(line + 1);
+    }
+    const std::string prefix = program.substr(program.rfind('/') + 1) + ": ";
+    if (text.rfind(prefix, 0) == 0) {
+        text = text.substr(prefix.size());
+    }
+    return text;
+}
+
 // Runs the platform's LUKS program (the passphrase, when given, on its standard input) and
 // gives its exit status (0 done, -1 when it could not be started). A failure's reason is its
 // last line of standard error, except for a wrong key, which needs no words.
@@ -55,20 +71,18 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     if (result.launched && result.exitStatus == wrongKeyStatus && passphrase) {
         return wrongKeyStatus;
     }
-    std::string text = result.launched ? result.standardError : call->program + " could not be started";
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    if (auto line = text.rfind('\n'); line != std::string::npos) {
-        text = text.substr(line + 1);
-    }
-    // Programs start their error lines with their own name; the user needs only the reason.
-    const std::string program = call->program.substr(call->program.rfind('/') + 1) + ": ";
-    if (text.rfind(program, 0) == 0) {
-        text = text.substr(program.size());
-    }
+    std::string text = result.launched ? reasonFrom(result.standardError, call->program)
+                                       : call->program + " could not be started";
     reason = text.empty() ? std::optional<std::string>("exit status " + std::to_string(result.exitStatus)) : text;
     return result.launched && result.exitStatus != 0 ? result.exitStatus : -1;
+}
+
+// The program a command line runs: its first word, quoted or not, without its folder.
+std::string programOf(const std::string& commandLine) {
+    std::string word = commandLine.starts_with('\'')
+                           ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
+                           : commandLine.substr(0, commandLine.find(' '));
+    return word.substr(word.rfind('/') + 1);
 }
 
 void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
@@ -92,8 +106,15 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     object->update();
-    DMCommandOutput output = DMCommandLine::run(Platform::current().commands().mountVolume(operationName(*object)));
-    complete(completion, output.standardOutput.empty() ? -1 : 0);
+    const std::string commandLine = Platform::current().commands().mountVolume(operationName(*object));
+    DMCommandOutput output = DMCommandLine::run(commandLine);
+    if (!output.standardOutput.empty()) {
+        complete(completion, 0);
+    } else if (completion) {
+        // Why it failed is the system's own word, shown with the failure.
+        std::string reason = reasonFrom(output.standardError.value_or(""), programOf(commandLine));
+        completion(-1, reason.empty() ? std::nullopt : std::optional<std::string>(reason));
+    }
 }
 
 std::optional<DADissenter> DMLocalDriveManager::awaitDiskRequest(
@@ -173,10 +194,21 @@ void DMLocalDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMC
     }
     std::optional<std::string> path = object->mountPoint();
     if (!path) {
-        complete(completion, -1);
+        if (completion) {
+            completion(-1, DMLocalDriveText::notMounted);
+        }
         return;
     }
-    complete(completion, Platform::current().workspace().openFolder(*path) ? 0 : -1);
+    Workspace& workspace = Platform::current().workspace();
+    if (workspace.openFolder(*path)) {
+        complete(completion, 0);
+        return;
+    }
+    // The path stays in the message, for the user to open by other means.
+    if (completion) {
+        std::string reason = workspace.openingUnavailableReason().value_or(DMLocalDriveText::noFileManager);
+        completion(-1, reason + "; the volume is mounted at " + *path);
+    }
 }
 
 void DMLocalDriveManager::eject(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {

@@ -17,6 +17,9 @@ struct DMLocalDriveText {
     static constexpr const char* appleScheme = "Apple_partition_scheme";
     // The file that marks a hibernated Windows volume.
     static constexpr const char* hibernationFile = "hiberfil.sys";
+    // Why "open" showed nothing.
+    static constexpr const char* notMounted = "the volume is not mounted";
+    static constexpr const char* noFileManager = "no file manager could be started to show it";
 };
 
 }  // namespace harbormind

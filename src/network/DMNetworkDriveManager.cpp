@@ -30,6 +30,15 @@ void complete(const DMCompletion& completion, int status) {
     }
 }
 
+// A finished mount request: its status, and on failure what the mounter said about it.
+void complete(const DMCompletion& completion, const NetworkMountResult& result) {
+    if (!completion) {
+        return;
+    }
+    const bool failed = result.status != NetworkMountStatus::success && !result.message.empty();
+    completion(result.status, failed ? std::optional<std::string>(result.message) : std::nullopt);
+}
+
 bool isNetworkVolumeKind(const std::string& kind) {
     return kind == "nfs" || kind == "smbfs" || kind == "afpfs";
 }
@@ -385,7 +394,7 @@ void DMNetworkDriveManager::startMount(const DriveRef& drive, bool allowUserInte
                     takeMountPoint(*drive, result);
                     drive->setConnecting(false);
                     drive->notifyDelegate();
-                    complete(completion, result.status);
+                    complete(completion, result);
                     return;
                 }
                 Log::info("Connecting " + drive->urlString() + " failed (" + std::to_string(result.status) +
@@ -410,7 +419,7 @@ void DMNetworkDriveManager::finishRetry(const DriveRef& drive, const NetworkMoun
     takeMountPoint(*drive, result);
     drive->setConnecting(false);
     drive->notifyDelegate();
-    complete(completion, result.status);
+    complete(completion, result);
 }
 
 void DMNetworkDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {

@@ -26,6 +26,16 @@ constexpr double connectLimit = 120;
 // How long a disconnect waits for written files to reach the server.
 constexpr double writesLimit = 120;
 
+// What failed, what the connecting program said, and what to check.
+std::string connectFailure(int status, const std::string& reason) {
+    std::string text = NetworkMountStatus::describe(status);
+    if (!reason.empty() && reason != text) {
+        text += " (" + reason + ")";
+    }
+    std::string advice = NetworkMountStatus::advice(status);
+    return advice.empty() ? text : text + " " + advice;
+}
+
 std::string stateOf(const DMNetworkDriveObject& drive) {
     if (drive.isConnecting()) {
         return "connecting";
@@ -255,17 +265,20 @@ int NetworkDriveCommands::connect(const std::string& name) {
         return fail("Already connected at " + *drive->mountPoint(), 0);
     }
     auto status = std::make_shared<std::atomic<int>>(1);
+    auto reason = std::make_shared<std::string>();
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    drives->mount(drive, [status, finished](int code, std::optional<std::string>) {
+    drives->mount(drive, [status, reason, finished](int code, std::optional<std::string> message) {
         *status = code;
+        *reason = message.value_or("");
         *finished = true;
     });
     if (!waitFor([finished] { return finished->load(); }, connectLimit)) {
         drives->cancelMount(*drive);
-        return fail("The connection did not finish in time.");
+        return fail("The connection did not finish in time. " +
+                    NetworkMountStatus::advice(NetworkMountStatus::timedOut));
     }
     if (*status != NetworkMountStatus::success) {
-        return fail(NetworkMountStatus::describe(*status));
+        return fail(connectFailure(*status, *reason));
     }
     waitFor([drive] { return drive->isMounted(); }, settleTime + 3);
     if (json_) {

@@ -32,4 +32,31 @@ std::string NetworkMountStatus::describe(int status) {
     }
 }
 
+std::string NetworkMountStatus::advice(int status) {
+    switch (status) {
+    case success:
+    case alreadyConnected:
+    case cancelled:
+        return {};
+    case hostDown:
+        return "Check the server's name or address, that the server is on, and that this computer is on its "
+               "network.";
+    case timedOut:
+        return "Check the server's name or address and the network connection; the server may be busy.";
+    case authenticationRefused:
+        return "Check the user name and the password, or connect as a guest if the server allows it.";
+    case noSuchShare:
+        return "Check the shared folder's name, the part of the address after the server.";
+    case permissionDenied:
+        return "Check that this account may use the shared folder, or ask the server's administrator.";
+    case notSupported:
+        return "Check the drive's type; another kind of connection to the same server may work.";
+    case inUse:
+    case writesPending:
+        return {};
+    default:
+        return "Check the server's name or address, the user name and password, and the shared folder's name.";
+    }
+}
+
 }  // namespace harbormind

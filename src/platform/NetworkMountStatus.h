@@ -23,6 +23,8 @@ struct NetworkMountStatus {
 
     // A sentence for the user.
     static std::string describe(int status);
+    // What the user can check for a failed connection with this status; empty for success.
+    static std::string advice(int status);
 };
 
 }  // namespace harbormind

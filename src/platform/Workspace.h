@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace harbormind {
@@ -18,6 +19,9 @@ public:
     }
     // False when the text is not a URL or nothing handles it.
     virtual bool openURL(const std::string& url) = 0;
+    // Why nothing can be opened here at all (no graphical session, no opener installed);
+    // none when opening may work.
+    virtual std::optional<std::string> openingUnavailableReason() { return std::nullopt; }
     // The address of a settings pane: full-disk access, security.
     virtual std::string fullDiskAccessSettingsURL() = 0;
     virtual std::string securitySettingsURL() = 0;

@@ -202,12 +202,17 @@ void InProcessDaemon::runFirstAid(const std::vector<std::string>& arguments, Fir
             lines.push_back(line.asText().value_or("") + "\n");
         }
     }
-    Dispatch::global()->async([lines = std::move(lines), send = std::move(send)] {
-        send("", static_cast<std::int64_t>(DMCheckStatus::checkStart));
+    // As the real daemon's stream: what it checks, the checker's lines, then the verdict as a
+    // last line and as the end.
+    auto verdict = answer("checkDisk", "firstAidVerdict", arguments.empty() ? std::string() : arguments.back());
+    std::string words = verdict && verdict->asText() ? *verdict->asText() : "No errors found";
+    Dispatch::global()->async([lines = std::move(lines), words, send = std::move(send)] {
+        send("Checking the volume", static_cast<std::int64_t>(DMCheckStatus::checkStart));
         for (const std::string& line : lines) {
             send(line, static_cast<std::int64_t>(DMCheckStatus::checkRuning));
         }
-        send("", static_cast<std::int64_t>(DMCheckStatus::checkEnd));
+        send(words + "\n", static_cast<std::int64_t>(DMCheckStatus::checkRuning));
+        send(words, static_cast<std::int64_t>(DMCheckStatus::checkEnd));
     });
 }
 

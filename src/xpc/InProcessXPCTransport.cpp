@@ -12,10 +12,16 @@
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
+#include "xpc/InProcessClonePairCheck.h"
+#include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
 namespace {
+
+// Progress statuses on the wire: a copy running, and one that ended.
+constexpr std::int64_t statusRunning = 3;
+constexpr std::int64_t statusFinished = 4;
 
 std::string flagText(bool flag) {
     return flag ? "true" : "false";
@@ -268,9 +274,11 @@ public:
         if (!receive("firstAidWithArguments", arguments)) {
             return;
         }
-        // Accepted unless the scenario says otherwise; as the daemon's, a refused command
-        // streams nothing.
-        bool accepted = !daemon_->answer(key_, "firstAidWithArguments", key) || boolFor("firstAidWithArguments", key);
+        // Accepted unless the scenario says otherwise or, as the real daemon refuses any
+        // device in use, the volume is mounted; as the daemon's, a refused command streams nothing.
+        bool accepted = daemon_->answer(key_, "firstAidWithArguments", key)
+                            ? boolFor("firstAidWithArguments", key)
+                            : InProcessMachine::mountPoints(deviceOf(key)).empty();
         reply(accepted);
         if (!accepted) {
             return;
@@ -284,6 +292,25 @@ public:
     }
 
 private:
+    // The device a First Aid command line names: "/dev/NAME" in the NTFS checker's line, the
+    // last word of "diskutil repairVolume NAME".
+    static std::string deviceOf(const std::string& commandLine) {
+        std::string last;
+        std::size_t start = 0;
+        while (start < commandLine.size()) {
+            std::size_t end = commandLine.find(' ', start);
+            std::string word = commandLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (word.rfind("/dev/", 0) == 0) {
+                return word;
+            }
+            if (!word.empty()) {
+                last = word;
+            }
+            start = end == std::string::npos ? commandLine.size() : end + 1;
+        }
+        return last;
+    }
+
     std::weak_ptr<XPCInterface> exported_;
 };
 
@@ -296,10 +323,10 @@ public:
     void clonDeviceWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCIntReply reply) override {
         if (receive("clonDeviceWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
-            std::int64_t code = intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0);
-            reply(code);
+            std::int64_t code = startAnswer(strDestinDevice, strSourceDevice).code;
+            reply(code == 0 ? 0 : -1);
             if (code == 0) {
-                sendProgress(strDestinDevice);
+                sendProgress(strDestinDevice, strSourceDevice);
             }
         }
     }
@@ -318,7 +345,7 @@ public:
     void checkDiskWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                       XPCIntReply reply) override {
         if (receive("checkDiskWithStrDestinDevice", {strDestinDevice, strSourceDevice})) {
-            reply(intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0));
+            reply(pairAnswer(strDestinDevice, strSourceDevice).code);
         }
     }
     // The reasoned requests answer the codes of the two above, with the text under the
@@ -326,29 +353,49 @@ public:
     void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                            XPCCodeReply reply) override {
         if (receive("checkClonePairWithStrDestinDevice", {strDestinDevice, strSourceDevice})) {
-            reply({intFor("checkDiskWithStrDestinDevice", strDestinDevice, 0),
-                   textFor("checkDiskWithStrDestinDeviceMessage", strDestinDevice)});
+            reply(pairAnswer(strDestinDevice, strSourceDevice));
         }
     }
     void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCCodeReply reply) override {
         if (receive("startCloneWithStrDestinDevice", {strDestinDevice, strSourceDevice, flagText(isCover)})) {
-            XPCCodeAnswer answer{intFor("clonDeviceWithStrDestinDevice", strDestinDevice, 0),
-                                 textFor("clonDeviceWithStrDestinDeviceMessage", strDestinDevice)};
+            XPCCodeAnswer answer = startAnswer(strDestinDevice, strSourceDevice);
             bool started = answer.code == 0;
             reply(std::move(answer));
             if (started) {
-                sendProgress(strDestinDevice);
+                sendProgress(strDestinDevice, strSourceDevice);
             }
         }
     }
 
 private:
-    // The scenario's progress reports for this destination; the end of the clone (its
-    // "cloneEndedWithUnreadableBytes" entry, [bytes, reason]) goes just before the last.
-    void sendProgress(const std::string& destination) {
+    // The scenario's answer when it has one; otherwise the machine's, as the real pair check
+    // decides it.
+    XPCCodeAnswer pairAnswer(const std::string& destination, const std::string& source) const {
+        if (daemon_->answer(key_, "checkDiskWithStrDestinDevice", destination)) {
+            return {intFor("checkDiskWithStrDestinDevice", destination, 0),
+                    textFor("checkDiskWithStrDestinDeviceMessage", destination)};
+        }
+        return InProcessClonePairCheck::check(destination, source);
+    }
+    XPCCodeAnswer startAnswer(const std::string& destination, const std::string& source) const {
+        if (daemon_->answer(key_, "clonDeviceWithStrDestinDevice", destination)) {
+            return {intFor("clonDeviceWithStrDestinDevice", destination, 0),
+                    textFor("clonDeviceWithStrDestinDeviceMessage", destination)};
+        }
+        return pairAnswer(destination, source);
+    }
+    // The scenario's progress reports for this destination, or a copy of the whole source as
+    // the real engine reports it (running, then finished with every byte); the end of the
+    // clone (its "cloneEndedWithUnreadableBytes" entry, [bytes, reason]) goes just before the last.
+    void sendProgress(const std::string& destination, const std::string& source) {
         auto app = app_.lock();
         auto reports = scenarioProgress(*daemon_, key_, destination);
+        if (reports.empty() && !daemon_->answer(key_, "updateProgressWithStatus", destination) &&
+            InProcessMachine::known()) {
+            const std::int64_t total = InProcessMachine::size(source);
+            reports = {{statusRunning, total, 0, 0}, {statusFinished, total, total, 0}};
+        }
         for (std::size_t i = 0; app && i < reports.size(); ++i) {
             if (i + 1 == reports.size()) {
                 sendEnd(*app, destination);

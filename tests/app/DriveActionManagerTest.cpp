@@ -334,6 +334,17 @@ TEST_F(DriveActionManagerTest, FailedEjectAndOpenAreShown) {
     EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"\"ELEMENTS\" could not be ejected",
                                                              "\"ELEMENTS\" could not be opened"}));
     EXPECT_EQ(presenter->shown[0].alert.text, "cannot eject sdb: in use by cp (pid 77)");
+
+    // Refused by the helper daemon: what to do about it, with its words under that.
+    operations->ejectAnswer = {13, "refused: not authorized"};
+    std::optional<int> refused;
+    actions->perform(DMDriveAction::eject, drive, nullptr, [&](int value, std::optional<std::string>) { refused = value; });
+    Dispatch::main().runUntil([&] { return refused.has_value(); }, seconds(5));
+    ASSERT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown[2].alert.text,
+              "Your account is not allowed to eject this drive. Ask an administrator, or see \"man harbormindctl\" "
+              "(ACCESS).");
+    EXPECT_EQ(presenter->shown[2].alert.informativeText, "refused: not authorized");
 }
 
 // Regression: a network drive that no network manager owns never answered lock or mount.

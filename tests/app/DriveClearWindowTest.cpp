@@ -5,9 +5,11 @@
 
 #include "AppTestSupport.h"
 #include "CleaningWindowFakes.h"
+#include "app/CDCleanAlerts.h"
 #include "app/CDDriveClearFileTreeView.h"
 #include "app/CDDriveClearStatuBarView.h"
 #include "app/CDDriveClearTreeModel.h"
+#include "cleaning/DMDeleteFaileRecord.h"
 #include "app/CDDriveClearViewController.h"
 #include "app/CDDriveMaskWindowController.h"
 #include "app/CDFileMessageShowView.h"
@@ -184,8 +186,12 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     EXPECT_EQ(view->maskWindows()->tip(), "Deleting...");
     EXPECT_FALSE(view->maskWindows()->stopButton()->isVisible());
     waitForAlerts(2);
-    EXPECT_EQ(presenter->shown[1].alert.title, "Insufficient permissions, cleanup failed.");
-    EXPECT_TRUE(presenter->shown[1].alert.text.empty());
+    // What went, and what stayed with its reason.
+    EXPECT_EQ(presenter->shown[1].alert.title, "Some items could not be deleted");
+    const std::string& report = presenter->shown[1].alert.text;
+    EXPECT_EQ(report.rfind("Deleted 2 files and 1 folders (", 0), 0u) << report;
+    EXPECT_NE(report.find("Not deleted (1):\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("drive/f4: it changed after the scan"), std::string::npos) << report;
 
     EXPECT_FALSE(tree.exists("drive/d1"));
     EXPECT_TRUE(tree.exists("drive/f4"));
@@ -266,7 +272,39 @@ TEST_F(DriveClearWindowTest, StopTheScanShowsThePartialTreeAndCleaningTouchesOnl
     waitForAlerts(2);
     // Whatever was never listed stays on disk, and so does the folder holding it.
     EXPECT_TRUE(tree.exists("drive"));
-    EXPECT_EQ(presenter->shown[1].alert.title, "Insufficient permissions, cleanup failed.");
+    EXPECT_EQ(presenter->shown[1].alert.title, "Some items could not be deleted");
+    EXPECT_NE(presenter->shown[1].alert.text.find("it holds entries the scan did not list"), std::string::npos)
+        << presenter->shown[1].alert.text;
+}
+
+// Regression: a clean that removed everything but the drive's own top folder said
+// "Insufficient permissions, cleanup failed.".
+TEST(CleanReport, SaysWhatWentAndListsWhatStayedWithItsReason) {
+    DMDeleteFaileRecord record;
+    record.deletedFiles = 100000;
+    record.deletedFolders = 12;
+    record.deletedBytes = 394200000;
+    record.iFolderCount = 1;
+    record.addFailure({"/media/ann/STICK", "permission denied", true, true});
+    DMAlert done = CDCleanAlerts::finished(record);
+    EXPECT_EQ(done.title, "Clean successfully");
+    EXPECT_EQ(done.text, "Deleted 100000 files and 12 folders (394.2 MB).\n\n"
+                         "The top folder /media/ann/STICK itself stays: permission denied.");
+
+    record.iFileCount = 30;
+    for (int i = 0; i < 30; ++i) {
+        record.addFailure({"/media/ann/STICK/f" + std::to_string(i), "permission denied", false, false});
+    }
+    DMAlert partly = CDCleanAlerts::finished(record);
+    EXPECT_EQ(partly.title, "Some items could not be deleted");
+    EXPECT_NE(partly.text.find("Not deleted (30):\n/media/ann/STICK/f0: permission denied\n"), std::string::npos)
+        << partly.text;
+    EXPECT_NE(partly.text.find("...and 10 more."), std::string::npos) << partly.text;
+
+    DMDeleteFaileRecord nothing;
+    nothing.iFileCount = 1;
+    nothing.addFailure({"/media/ann/STICK/f", "permission denied", false, false});
+    EXPECT_EQ(CDCleanAlerts::finished(nothing).title, "Insufficient permissions, cleanup failed.");
 }
 
 }  // namespace

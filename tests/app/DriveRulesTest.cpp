@@ -5,10 +5,12 @@
 #include "support/DMByteCountFormatter.h"
 #include "app/DMDisplayNames.h"
 #include "app/DMDriveAction.h"
+#include "app/DMDriveRuleReasons.h"
 #include "app/DMDriveRules.h"
 #include "app/DMNetworkDriveViewController.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "platform/NetworkMountStatus.h"
 
 namespace harbormind {
 namespace {
@@ -239,6 +241,55 @@ TEST(NetworkConnectFailure, CodesHaveTheirTexts) {
     EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-128), "User cancelled operation.");
     EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-1), "Host is down.");
     EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(42), "Error code: 42, please contact technical support.");
+}
+
+TEST(NetworkConnectFailure, WhatFailedAndWhatToCheckInsteadOfACodeToReport) {
+    const std::string refused = "couldn't connect SMB: dial tcp 192.0.2.1:445: connect: connection refused";
+    // A status without a text of its own says what the connecting program said.
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(1, "lookup nas: server misbehaving"),
+              "The connection failed: lookup nas: server misbehaving.");
+    // A known status keeps its text; what to check and the program's words come under it.
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-1, refused), "Host is down.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureDetail(-1, refused),
+              NetworkMountStatus::advice(-1) + "\n\nDetails: " + refused);
+    EXPECT_NE(NetworkMountStatus::advice(80).find("password"), std::string::npos);
+    EXPECT_NE(NetworkMountStatus::advice(2).find("shared folder's name"), std::string::npos);
+}
+
+TEST(DisabledActionReasons, EachGreyedItemSaysWhichConditionFails) {
+    DMDriveSnapshot unmounted = volume(std::nullopt);
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::open, unmounted, context(false)), "the volume is not mounted");
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::encrypt, unmounted, context(false)), "mount the volume first");
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::mount, unmounted, context(false)), "") << "it can be mounted";
+
+    DMDriveSnapshot internal = volume("/");
+    internal.own.location = DMDriveObjectLocation::internal;
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::firstAid, internal, context(false)),
+              "First Aid checks external drives only");
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::mount, internal, context(false)),
+              "the volume is already mounted");
+
+    DMDriveSnapshot locked = volume(std::nullopt);
+    locked.own.fileSystem = DMDriveObjectFilesystem::bitlocker_encrypted;
+    locked.own.status = DMLocalDriveStatus::locked;
+    locked.own.canUnlock = true;
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::mount, locked, context(true)),
+              "needs the NTFS driver (ntfs-3g), which is not installed");
+    EXPECT_EQ(DMDriveRuleReasons::partition(DMDriveAction::firstAid, locked, context(false)),
+              "the volume is locked: unlock it first");
+
+    DMDriveSnapshot disk;
+    disk.own.location = DMDriveObjectLocation::external;
+    disk.logicalHasChildren = false;
+    EXPECT_EQ(DMDriveRuleReasons::wholeDisk(DMDriveAction::clone, disk), "the disk has no partitions to clone");
+    EXPECT_EQ(DMDriveRuleReasons::wholeDisk(DMDriveAction::resumeClone, disk), "no clone onto this disk was interrupted");
+
+    DMDriveSnapshot share;
+    share.category = DMDriveObjectCategory::network;
+    share.isSaved = true;
+    share.own.mountPoint = "/home/ann/mnt/x/share";
+    EXPECT_EQ(DMDriveRuleReasons::network(DMDriveAction::edit, share), "disconnect the drive first");
+    EXPECT_EQ(DMDriveRuleReasons::network(DMDriveAction::mount, share), "the drive is already connected");
 }
 
 }  // namespace

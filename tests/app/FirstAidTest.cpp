@@ -22,6 +22,7 @@
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMLocalDriveObject.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
@@ -50,6 +51,7 @@ protected:
         SimLoadResult loaded = SimPlatform::load(test::scenarioPath("usb-disks.json"));
         ASSERT_TRUE(loaded) << loaded.error;
         Platform::setCurrent(loaded.platform);
+        simPlatform = loaded.platform;
         daemon = std::make_shared<InProcessDaemon>(loaded.platform->daemonAnswers());
         // The daemon's stream is held until the test sends it.
         daemon->setFirstAidRunner(
@@ -134,6 +136,7 @@ protected:
     }
 
     std::shared_ptr<QuietDelegate> delegate = std::make_shared<QuietDelegate>();
+    std::shared_ptr<SimPlatform> simPlatform;
     std::shared_ptr<InProcessDaemon> daemon;
     std::mutex senderMutex;
     InProcessDaemon::FirstAidSender sender;
@@ -206,14 +209,53 @@ TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
     EXPECT_FALSE(sheet().window()->isVisible());
 }
 
-TEST_F(FirstAidTest, StopShowsItsReasonOnALineOfItsOwn) {
+TEST_F(FirstAidTest, AMountedVolumeIsUnmountedCheckedAndMountedAgainAndOneInUseIsNotChecked) {
+    auto volume = std::dynamic_pointer_cast<DMLocalDriveObject>(manager->driveObjs().at("disk8s1"));
+    ASSERT_EQ(volume->mountPoint(), "/Volumes/Installer");
+    firstAid("disk8s1");
+    EXPECT_EQ(commandLines(), (std::vector<std::string>{"-c diskutil repairVolume disk8s1"}));
+    EXPECT_EQ(volume->mountPoint(), std::nullopt) << "the checker never sees a mounted file system";
+    send("", 0);
+    send("** Checking the volume.\n", 1);
+    send("No errors found", 3);
+    settle(1.0);
+    EXPECT_EQ(volume->mountPoint(), "/Volumes/Installer");
+    EXPECT_EQ(detail(),
+              " Start check drive. Please wait...\n"
+              "disk8s1 was unmounted from /Volumes/Installer for the check; it is mounted again when the check ends.\n"
+              "** Checking the volume.\n"
+              "disk8s1 is mounted again at /Volumes/Installer.\n"
+              "Check completes\n");
+    EXPECT_EQ(title(), "Complete");
+    EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "No errors found");
+
+    simPlatform->setBusy("disk8s1", true);
+    firstAid("disk8s1");
+    EXPECT_EQ(commandLines().size(), 1u) << "a volume in use is not checked";
+    EXPECT_EQ(volume->mountPoint(), "/Volumes/Installer");
+    EXPECT_EQ(title(), "The check did not complete");
+    EXPECT_NE(sheet().tipLabel()->text().toStdString().find("could not be unmounted for the check"), std::string::npos)
+        << sheet().tipLabel()->text().toStdString();
+}
+
+TEST_F(FirstAidTest, AStoppedCheckLooksLikeAFailureAndSaysWhy) {
     firstAid("disk4s1");
     send("", 0);
     send("/dev/sdb1 is mounted. Unmount it before repairing it.", 2);
-    EXPECT_EQ(title(), "Complete");
-    EXPECT_EQ(detail(),
-              " Start check drive. Please wait...\n/dev/sdb1 is mounted. Unmount it before repairing it.\n");
+    EXPECT_EQ(title(), "The check did not complete");
+    EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "/dev/sdb1 is mounted. Unmount it before repairing it.");
+    EXPECT_FALSE(sheet().progressBar()->isVisible());
+    EXPECT_EQ(sheet().progressBar()->value(), 0);
+    EXPECT_NE(detail().find("\n/dev/sdb1 is mounted. Unmount it before repairing it.\n"), std::string::npos) << detail();
     EXPECT_TRUE(sheet().completeButton()->isEnabled());
+    saveScreenshot("first-aid-stopped.png");
+
+    firstAid("disk4s1");
+    send("refused: not authorized", 2);
+    EXPECT_EQ(sheet().tipLabel()->text().toStdString(),
+              "Your account is not allowed to check this drive. Ask an administrator, or see \"man harbormindctl\" "
+              "(ACCESS).");
+    EXPECT_EQ(detail(), "refused: not authorized\n");
 }
 
 TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {

@@ -559,7 +559,8 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
     ASSERT_EQ(presenter->shown.size(), 2u);
     const DMAlert& alert = presenter->shown[1].alert;
     EXPECT_EQ(alert.title, "Error");
-    EXPECT_EQ(alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    // A known cause is said, never "try again later".
+    EXPECT_EQ(alert.text, "The drive could not be mounted: mount: /media/STICK: Structure needs cleaning.");
     EXPECT_EQ(alert.informativeText, "mount: /media/STICK: Structure needs cleaning.");
     // The drive can be checked: First Aid is offered, and Escape keeps to "Ok".
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Ok", "First Aid"}));
@@ -568,6 +569,17 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
     presenter->answer(1, 1);
     settle(0.5);
     EXPECT_NE(controller->driveActionManager()->checkDiskWindowController(), nullptr);
+
+    // Refused by the helper daemon: what to do, not a code; First Aid would not help.
+    operations->forcedReason = "refused: not authorized";
+    view->actionBar()->button("Mount")->click();
+    settle(0.5);
+    ASSERT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown[2].alert.text,
+              "Your account is not allowed to mount this drive. Ask an administrator, or see \"man harbormindctl\" "
+              "(ACCESS).");
+    EXPECT_EQ(presenter->shown[2].alert.informativeText, "refused: not authorized");
+    EXPECT_EQ(presenter->shown[2].alert.buttons, std::vector<std::string>{"Ok"});
 }
 
 TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {

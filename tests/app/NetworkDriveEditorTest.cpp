@@ -163,7 +163,9 @@ TEST_F(NetworkDriveEditorTest, AFailedConnectionShowsTheCodeTextAndTheSheetStays
     runFor(10);
     ASSERT_TRUE(editor);
     EXPECT_FALSE(editor->isConnecting());
-    EXPECT_EQ(tips(), DMTexts::connect80);
+    // The code's text, then what to check.
+    EXPECT_EQ(tips(), std::string(DMTexts::connect80) + "\n" +
+                          NetworkMountStatus::advice(NetworkMountStatus::authenticationRefused));
     EXPECT_TRUE(manager->rootObjs().empty());
 }
 

@@ -159,6 +159,10 @@ TEST_F(FileDeleterTest, MountPointInsideTheTreeIsNotEntered) {
     EXPECT_TRUE(survived);
     EXPECT_FALSE(tree.exists("top/loose"));
     EXPECT_EQ(record.iFolderCount, 1);  // the mount point
+    ASSERT_EQ(record.failures.size(), 1u);
+    EXPECT_EQ(record.failures[0].path, mountPoint);
+    EXPECT_EQ(record.failures[0].reason, "another drive is mounted there");
+    EXPECT_FALSE(record.failures[0].top);
 }
 
 }  // namespace
@@ -182,6 +186,13 @@ TEST_F(FileDeleterTest, DriveClearOfAMountedDriveEmptiesItAndCountsTheMountPoint
     EXPECT_TRUE(empty);
     EXPECT_EQ(record.iFolderCount, 1);
     EXPECT_EQ(record.iFileCount, 0);
+    // What went is counted; the drive's own top folder stays, marked as such, with its reason.
+    EXPECT_EQ(record.deletedFiles, 2);
+    EXPECT_EQ(record.deletedFolders, 1);
+    EXPECT_EQ(record.deletedBytes, 8);
+    ASSERT_EQ(record.failures.size(), 1u);
+    EXPECT_TRUE(record.failures[0].top);
+    EXPECT_EQ(record.failures[0].reason, "it is in use or a mount point");
     EXPECT_TRUE(top->childs.empty());
     EXPECT_EQ(top->selectStatus, 1);
 }

@@ -73,7 +73,7 @@ TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
 
     CtlRun notMounted = runCtl({"open", "disk0", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(notMounted.status, 1);
-    EXPECT_EQ(notMounted.err, "harbormindctl: open disk0 failed (code -1)\n");
+    EXPECT_EQ(notMounted.err, "harbormindctl: open disk0 failed: the volume is not mounted\n");
 
     CtlRun unmounted = runCtl({"unmount", "/dev/disk0", "--platform", "sim", "--scenario", laptop()});
     EXPECT_EQ(unmounted.status, 0) << unmounted.err;

@@ -161,6 +161,15 @@ TEST_F(FirstAidBusTest, AMountedVolumeIsNeverRepairedThroughTheBus) {
     auto repair = firstAid(wrapper->shell().repairVolume(loopName()));
     ASSERT_FALSE(repair.empty()) << "the refused repair did not end";
     EXPECT_EQ(repair.back().first, stop) << textOf(repair);
+    // The daemon's reason reaches the window, not only its log.
+    EXPECT_EQ(repair.back().second.rfind("refused: ", 0), 0u) << textOf(repair);
+    EXPECT_EQ(repair.size(), 1u) << "the run ends once:\n" << textOf(repair);
+
+    // Nor is it checked: an offline checker on a live file system reports damage that is not there.
+    auto check = firstAid(wrapper->shell().ntfsChecker(loopName(), false));
+    ASSERT_FALSE(check.empty()) << "the check did not end";
+    EXPECT_EQ(check.back().first, stop) << textOf(check);
+    EXPECT_NE(check.back().second.find("is mounted at " + image->mountPoint()), std::string::npos) << textOf(check);
     image->unmount();
 }
 

@@ -76,6 +76,7 @@ protected:
 TEST_F(CheckDiskWrapperTest, CommandLinesForEachKindOfVolume) {
     answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", true}}}});
     buildDrives();
+    platform->unmountsTakeEffect = true;
     auto wrapper = DMCheckDiskWrapper::create();
     wrapper->check(drive("disk3s1"), false);
     wrapper->check(drive("disk4s1"), true);
@@ -96,33 +97,73 @@ TEST_F(CheckDiskWrapperTest, CommandLinesForEachKindOfVolume) {
     EXPECT_EQ(wrapper->localDriveObj(), drive("disk6s1"));
 }
 
-TEST_F(CheckDiskWrapperTest, TheStreamReachesTheDelegateAndTheEndMountsTheDriveAgain) {
+using Stream = std::vector<std::pair<std::string, std::int64_t>>;
+
+TEST_F(CheckDiskWrapperTest, AMountedVolumeIsUnmountedForTheCheckAndMountedAgainBeforeTheEndIsShown) {
     answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", true}}},
             {"firstAidOutput",
              PlatformValue::Dictionary{{"*", PlatformValue::Array{"Checking", "Volume OK"}}}}});
     buildDrives();
-    auto wrapper = DMCheckDiskWrapper::create();
-    auto receiver = std::make_shared<RecordingReceiver>();
-    wrapper->setDelegate(receiver);
-    auto volume = drive("disk4s1");
-    wrapper->check(volume, false);
-    settle();
-    using R = std::vector<std::pair<std::string, std::int64_t>>;
-    EXPECT_EQ(receiver->all(), (R{{"", 0}, {"Checking\n", 1}, {"Volume OK\n", 1}, {"", 3}}));
-    auto lines = platform->commandLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), platform->mountVolume("disk4s1")), lines.end());
-}
-
-TEST_F(CheckDiskWrapperTest, AnUnreachableDaemonOrAnOddNameEndsTheRunInsteadOfLeavingItWaiting) {
-    answer({{"connection", "fail"}});
-    buildDrives();
+    platform->unmountsTakeEffect = true;
+    platform->answerCommand(platform->mountVolume("disk4s1"), "mounted");
     auto wrapper = DMCheckDiskWrapper::create();
     auto receiver = std::make_shared<RecordingReceiver>();
     wrapper->setDelegate(receiver);
     wrapper->check(drive("disk4s1"), false);
     settle();
-    ASSERT_EQ(receiver->all().size(), 1u);
-    EXPECT_EQ(receiver->all()[0], std::make_pair(std::string(DMCheckDiskText::notStarted), std::int64_t{2}));
+    EXPECT_EQ(receiver->all(),
+              (Stream{{"Checking the volume", 0},
+                      {"disk4s1 was unmounted from /Volumes/STICK for the check; it is mounted again when the check "
+                       "ends.\n",
+                       1},
+                      {"Checking\n", 1},
+                      {"Volume OK\n", 1},
+                      {"No errors found\n", 1},
+                      {"disk4s1 is mounted again at /Volumes/STICK.\n", 1},
+                      {"No errors found", 3}}));
+    // A plain unmount before the command, the mount after it.
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"unmount disk4s1", 0}));
+    EXPECT_EQ(commandLines(), (std::vector<std::string>{"diskutil repairVolume disk4s1"}));
+    auto lines = platform->commandLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), platform->mountVolume("disk4s1")), lines.end());
+
+    // A volume that was not mounted is left unmounted afterwards.
+    platform->removeDescription("disk4s1", Key::volumePath);
+    auto before = platform->commandLines().size();
+    wrapper->check(drive("disk4s1"), false);
+    settle();
+    EXPECT_EQ(platform->commandLines().size(), before);
+    EXPECT_EQ(receiver->all().back(), (std::pair<std::string, std::int64_t>{"No errors found", 3}));
+}
+
+TEST_F(CheckDiskWrapperTest, AVolumeInUseIsNeitherCheckedNorJudgedAndTheEndSaysWhatHoldsIt) {
+    answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", true}}}});
+    buildDrives();
+    platform->diskRequestRefusals["disk4s1"] = DADissenter{DADissenter::busy, "in use by bash (pid 812)"};
+    auto wrapper = DMCheckDiskWrapper::create();
+    auto receiver = std::make_shared<RecordingReceiver>();
+    wrapper->setDelegate(receiver);
+    wrapper->check(drive("disk4s1"), true);
+    settle();
+    EXPECT_EQ(receiver->all(),
+              (Stream{{"disk4s1 (mounted at /Volumes/STICK) could not be unmounted for the check: in use by bash (pid "
+                       "812). Close what uses it, then start First Aid again.",
+                       2}}));
+    EXPECT_TRUE(commandLines().empty()) << "nothing was handed to the daemon";
+}
+
+TEST_F(CheckDiskWrapperTest, AnUnreachableDaemonOrAnOddNameEndsTheRunAndMountsTheVolumeAgain) {
+    answer({{"connection", "fail"}});
+    buildDrives();
+    platform->unmountsTakeEffect = true;
+    platform->answerCommand(platform->mountVolume("disk4s1"), "mounted");
+    auto wrapper = DMCheckDiskWrapper::create();
+    auto receiver = std::make_shared<RecordingReceiver>();
+    wrapper->setDelegate(receiver);
+    wrapper->check(drive("disk4s1"), false);
+    settle();
+    EXPECT_EQ(receiver->all(), (Stream{{"disk4s1 is mounted again at /Volumes/STICK.\n", 1},
+                                       {DMCheckDiskText::notStarted, 2}}));
 
     EXPECT_FALSE(wrapper->shell().repairVolume("disk4s1; rm -rf ~"));
     EXPECT_FALSE(wrapper->shell().ntfsChecker("$(reboot)", true));
@@ -134,13 +175,13 @@ TEST_F(CheckDiskWrapperTest, ACommandTheDaemonRefusesEndsTheRunInsteadOfLeavingI
     // A device in use is refused before anything runs, so no stream would ever come.
     answer({{"firstAidWithArguments", PlatformValue::Dictionary{{"*", false}}}});
     buildDrives();
+    platform->removeDescription("disk4s1", Key::volumePath);
     auto wrapper = DMCheckDiskWrapper::create();
     auto receiver = std::make_shared<RecordingReceiver>();
     wrapper->setDelegate(receiver);
     wrapper->check(drive("disk4s1"), true);
     settle();
-    ASSERT_EQ(receiver->all().size(), 1u);
-    EXPECT_EQ(receiver->all()[0], std::make_pair(std::string(DMCheckDiskText::notStarted), std::int64_t{2}));
+    EXPECT_EQ(receiver->all(), (Stream{{DMCheckDiskText::notStarted, 2}}));
 }
 
 }  // namespace

@@ -47,25 +47,6 @@ public:
     void update() override {}
 };
 
-TEST_F(OperationsTest, MountRunsTheMountLineAndJudgesOnlyTheStandardOutput) {
-    buildLaptop();
-    startManager();
-    Result ok;
-    platform->answerCommand("/usr/sbin/diskutil mount", "Volume STICK on disk4s1 mounted\n", "a warning");
-    manager->mount(local(manager, "disk4s1"), ok.completion());
-    EXPECT_EQ(ok.code, 0);
-    EXPECT_EQ(platform->commandLines().back(), "/usr/sbin/diskutil mount 'disk4s1'");
-
-    Result failed;
-    platform->answerCommand("/usr/sbin/diskutil mount", "", "could not mount");
-    manager->mount(local(manager, "disk4s1"), failed.completion());
-    EXPECT_EQ(failed.code, -1);
-
-    Result refused;
-    manager->mount(std::make_shared<NetworkDrive>(), refused.completion());
-    EXPECT_EQ(refused.code, -1);
-}
-
 struct Answer {
     std::optional<int> code;
     std::optional<std::string> message;
@@ -76,6 +57,26 @@ struct Answer {
         };
     }
 };
+
+TEST_F(OperationsTest, MountRunsTheMountLineAndJudgesOnlyTheStandardOutput) {
+    buildLaptop();
+    startManager();
+    Result ok;
+    platform->answerCommand("/usr/sbin/diskutil mount", "Volume STICK on disk4s1 mounted\n", "a warning");
+    manager->mount(local(manager, "disk4s1"), ok.completion());
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_EQ(platform->commandLines().back(), "/usr/sbin/diskutil mount 'disk4s1'");
+
+    Answer failed;
+    platform->answerCommand("/usr/sbin/diskutil mount", "", "checking disk4s1\ndiskutil: refused: not authorized\n");
+    manager->mount(local(manager, "disk4s1"), failed.completion());
+    EXPECT_EQ(failed.code, -1);
+    EXPECT_EQ(failed.message, "refused: not authorized") << "the last line, without the program's name";
+
+    Result refused;
+    manager->mount(std::make_shared<NetworkDrive>(), refused.completion());
+    EXPECT_EQ(refused.code, -1);
+}
 
 TEST_F(OperationsTest, UnmountingAWholeDiskUnmountsEachVolumeThroughItsLogicalObjectWithoutForce) {
     buildLaptop();
@@ -190,6 +191,13 @@ TEST_F(OperationsTest, OpenAsksTheWorkspaceForTheMountPoint) {
     Result foreign;
     manager->open(std::make_shared<NetworkDrive>(), foreign.completion());
     EXPECT_EQ(foreign.code, std::nullopt);
+
+    // Nothing to show it with: the reason and the mount point, to open it by other means.
+    platform->openingUnavailable = "there is no graphical session to show it in";
+    Answer headless;
+    manager->open(manager->driveObjs().at("disk4s1"), headless.completion());
+    EXPECT_EQ(headless.code, -1);
+    EXPECT_EQ(headless.message, "there is no graphical session to show it in; the volume is mounted at /Volumes/STICK");
 }
 
 class EncryptedVolumeTest : public OperationsTest {

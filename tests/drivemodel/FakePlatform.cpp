@@ -69,6 +69,9 @@ struct FakePlatform::Session final : DiskArbitrationSession, std::enable_shared_
     }
     void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
         platform.recordDiskRequest("unmount " + disk.bsdName(), options);
+        if (platform.unmountsTakeEffect && !platform.refusalFor(disk.bsdName())) {
+            platform.removeDescription(disk.bsdName(), DiskDescriptionKey::volumePath);
+        }
         answer(disk, std::move(completion));
     }
     void eject(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
@@ -372,6 +375,9 @@ bool FakePlatform::canListFolder(const std::string& path) {
 
 bool FakePlatform::openFolder(const std::string& path) {
     std::lock_guard lock(mutex_);
+    if (openingUnavailable) {
+        return false;
+    }
     openedFolders_.push_back(path);
     return true;
 }

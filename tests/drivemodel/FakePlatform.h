@@ -72,6 +72,8 @@ public:
     // Unmount and eject requests for these devices are refused with the dissenter; every
     // other request succeeds. Answers arrive on the session's queue, as the platform's do.
     std::map<std::string, DADissenter> diskRequestRefusals;
+    // A successful unmount request takes the volume's mount point away, as the platform's does.
+    std::atomic<bool> unmountsTakeEffect{false};
     std::map<std::string, FileSystemSpace> spaces;
     std::set<std::string> existing;
     std::set<std::string> readable;
@@ -126,6 +128,9 @@ public:
     bool canListFolder(const std::string& path) override;
 
     bool openFolder(const std::string& path) override;
+    std::optional<std::string> openingUnavailableReason() override { return openingUnavailable; }
+    // Set: nothing opens, for this reason.
+    std::optional<std::string> openingUnavailable;
     bool openURL(const std::string& url) override;
     std::string fullDiskAccessSettingsURL() override { return "settings://privacy/full-disk-access"; }
     std::string securitySettingsURL() override { return "settings://security"; }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "network/DMNetworkDriveManager.h"
+#include "network/FolderScopedMounter.h"
 #include "network/NetworkDriveTestSupport.h"
 #include "network/NetworkTestPlatform.h"
 #include "network/SambaServer.h"
@@ -90,7 +91,8 @@ protected:
         options.pollInterval = seconds(0.2);
         options.cacheFolder = server->home() + "/.cache/network";
         mounter = std::make_unique<LinuxNetworkMounter>(processes, options);
-        counting = std::make_unique<CountingMounter>(*mounter);
+        scoped = std::make_unique<test::FolderScopedMounter>(*mounter, server->home());
+        counting = std::make_unique<CountingMounter>(*scoped);
         platform = std::make_shared<test::NetworkTestPlatform>(server->home(), keychains.get(), &files, counting.get(),
                                                                &processes);
         platform->realSpace = [](const std::string& path) {
@@ -178,6 +180,7 @@ protected:
     LinuxFileStore files;
     std::unique_ptr<LinuxKeychainFiles> keychains;
     std::unique_ptr<LinuxNetworkMounter> mounter;
+    std::unique_ptr<test::FolderScopedMounter> scoped;
     std::unique_ptr<CountingMounter> counting;
     std::shared_ptr<test::NetworkTestPlatform> platform;
     std::shared_ptr<test::RecordingManagerDelegate> delegate = std::make_shared<test::RecordingManagerDelegate>();
@@ -234,8 +237,8 @@ TEST_F(SambaNetworkDriveTest, AWrongPasswordIsRefusedWithoutARetry) {
     EXPECT_EQ(connect(manager, target), NetworkMountStatus::authenticationRefused);
     EXPECT_EQ(counting->requests, 1);
     EXPECT_FALSE(target->isConnecting());
-    EXPECT_TRUE(mounter->mountedVolumes().empty() ||
-                std::none_of(mounter->mountedVolumes().begin(), mounter->mountedVolumes().end(),
+    std::vector<NetworkVolume> mounted = mounter->mountedVolumes();
+    EXPECT_TRUE(std::none_of(mounted.begin(), mounted.end(),
                              [](const NetworkVolume& v) { return v.mountPoint.starts_with(server->home()); }));
     // The folder made for the failed mount is gone again.
     EXPECT_TRUE(std::filesystem::is_empty(server->home() + "/mnt"));

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "network/DMNetworkDriveManager.h"
+#include "network/FolderScopedMounter.h"
 #include "network/NetworkDriveTestSupport.h"
 #include "network/NetworkTestPlatform.h"
 #include "network/TemporaryFolder.h"
@@ -64,8 +65,9 @@ protected:
         options.pollInterval = seconds(0.2);
         options.cacheFolder = folder.file("home/.cache/network");
         mounter = std::make_unique<LinuxNetworkMounter>(processes, options);
+        scoped = std::make_unique<test::FolderScopedMounter>(*mounter, folder.path());
         platform = std::make_shared<test::NetworkTestPlatform>(folder.file("home"), keychains.get(), &files,
-                                                               mounter.get(), &processes);
+                                                               scoped.get(), &processes);
         Platform::setCurrent(platform);
     }
 
@@ -141,6 +143,7 @@ protected:
     LinuxFileStore files;
     std::unique_ptr<LinuxKeychainFiles> keychains;
     std::unique_ptr<LinuxNetworkMounter> mounter;
+    std::unique_ptr<test::FolderScopedMounter> scoped;
     std::shared_ptr<test::NetworkTestPlatform> platform;
     std::shared_ptr<test::RecordingManagerDelegate> delegate = std::make_shared<test::RecordingManagerDelegate>();
     int port = 0;

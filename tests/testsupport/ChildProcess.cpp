@@ -11,7 +11,7 @@
 namespace harbormind::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment,
-                           int* stdoutPipe, const std::string& stderrPath) {
+                           int* stdoutPipe, const std::string& stderrPath, const std::string& stdinPath) {
     int pipeFds[2] = {-1, -1};
     if (stdoutPipe && ::pipe(pipeFds) != 0) {
         return;
@@ -24,6 +24,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<
         if (!stderrPath.empty()) {
             int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
             ::dup2(fd, STDERR_FILENO);
+        }
+        if (!stdinPath.empty()) {
+            int fd = ::open(stdinPath.c_str(), O_RDONLY | O_CLOEXEC);
+            ::dup2(fd, STDIN_FILENO);
         }
         if (stdoutPipe) {
             ::dup2(pipeFds[1], STDOUT_FILENO);

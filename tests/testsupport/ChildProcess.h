@@ -13,9 +13,9 @@ class ChildProcess {
 public:
     // `environment` entries are added to the test's own environment. `stdoutPipe` receives the
     // read end of the child's standard output when asked for; `stderrPath` names a file for
-    // its standard error.
+    // its standard error, `stdinPath` one for its standard input (else it inherits the test's).
     ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment = {},
-                 int* stdoutPipe = nullptr, const std::string& stderrPath = {});
+                 int* stdoutPipe = nullptr, const std::string& stderrPath = {}, const std::string& stdinPath = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -34,7 +34,7 @@ std::string userName() {
 
 }  // namespace
 
-std::unique_ptr<PrivateBus> PrivateBus::start(std::string& error) {
+std::unique_ptr<PrivateBus> PrivateBus::start(std::string& error, const std::string& policyFile) {
     std::unique_ptr<PrivateBus> bus(new PrivateBus());
     char pattern[] = "/tmp/harbormind-bus-XXXXXX";
     if (!::mkdtemp(pattern)) {
@@ -43,7 +43,8 @@ std::unique_ptr<PrivateBus> PrivateBus::start(std::string& error) {
     }
     bus->folder_ = pattern;
     ::chmod(pattern, 0755);
-    std::string policy = readWholeFile(sourceDir() + "/resources/daemon/com.Kestrane.drivemanagerd.conf");
+    std::string policy =
+        readWholeFile(policyFile.empty() ? sourceDir() + "/resources/daemon/com.Kestrane.drivemanagerd.conf" : policyFile);
     if (::geteuid() != 0) {
         replaceAll(policy, "user=\"root\"", "user=\"" + userName() + "\"");
     }

@@ -198,10 +198,10 @@ void DMNewNetworkCloudDrivesWindowController::connect_clickWithSender() {
     const std::uint64_t attempt = ++attempt_;
     updateControls();
     QPointer<DMNewNetworkCloudDrivesWindowController> self(this);
-    driveMgr_->mount(drive, [self, attempt](int code, std::optional<std::string>) {
-        Dispatch::main().async([self, attempt, code] {
+    driveMgr_->mount(drive, [self, attempt](int code, std::optional<std::string> reason) {
+        Dispatch::main().async([self, attempt, code, reason] {
             if (self && self->isConnecting_ && self->attempt_ == attempt) {
-                self->connectionFinished(code);
+                self->connectionFinished(code, reason.value_or(""));
             }
         });
     });
@@ -217,11 +217,12 @@ void DMNewNetworkCloudDrivesWindowController::cancelConnection() {
     }
 }
 
-void DMNewNetworkCloudDrivesWindowController::connectionFinished(int code) {
+void DMNewNetworkCloudDrivesWindowController::connectionFinished(int code, const std::string& reason) {
     isConnecting_ = false;
     updateControls();
     if (code != 0) {
-        showTip(DMNetworkDriveViewController::connectFailureText(code));
+        std::string detail = DMNetworkDriveViewController::connectFailureDetail(code, reason);
+        showTip(DMNetworkDriveViewController::connectFailureText(code, reason) + (detail.empty() ? "" : "\n" + detail));
         return;
     }
     saveConnectedDrive();

@@ -67,7 +67,7 @@ private:
     void showForm(int typeIndex);
     void updateControls();
     void cancelConnection();
-    void connectionFinished(int code);
+    void connectionFinished(int code, const std::string& reason);
     void saveConnectedDrive();
     void showTip(const std::string& text);
 

@@ -43,8 +43,13 @@ CheckDiskVerdict CheckDiskEngine::run(const CheckDiskRequest& request, const Che
         return stopBeforeChecking(sink,
                                   CheckDiskTextFormat::format(CheckDiskTexts::noChecker, {*type, device}));
     }
-    if (request.mode == CheckDiskMode::repair && identity->isMounted()) {
-        return stopBeforeChecking(sink, CheckDiskTextFormat::format(CheckDiskTexts::mounted, {device}));
+    // A mounted file system changes under a checker that reads the device, and its counters on
+    // disk lag behind: an offline checker would report damage that is not there.
+    if (auto point = identity->mountPoint()) {
+        return stopBeforeChecking(
+            sink, request.mode == CheckDiskMode::repair
+                      ? CheckDiskTextFormat::format(CheckDiskTexts::mounted, {device})
+                      : CheckDiskTextFormat::format(CheckDiskTexts::mountedCheck, {device, *point}));
     }
     auto program = programs_.program(*family);
     if (!program) {

@@ -18,9 +18,9 @@ class CheckerProcess;
 //  - every line the checker prints, as checkRuning;
 //  - a last checkRuning line in words ("No errors found", "Errors were repaired",
 //    "Errors remain", "The check could not be completed") and checkEnd with the same words;
-//  - or checkStop with the reason, when nothing could be checked (mounted volume to be
-//    repaired, unknown file system, missing checker) or the device disappeared.
-// A mounted volume is never repaired. One engine runs one check at a time.
+//  - or checkStop with the reason, when nothing could be checked (mounted volume, unknown
+//    file system, missing checker) or the device disappeared.
+// A mounted volume is neither checked nor repaired. One engine runs one check at a time.
 class CheckDiskEngine {
 public:
     explicit CheckDiskEngine(CheckerPrograms programs = CheckerPrograms::installed());

@@ -88,15 +88,22 @@ CheckDiskVerdict CheckDiskRun::repair() {
         runChecker(CheckerTable::repairArguments(family_, request_.devicePath), CheckDiskMode::repair);
     if (result && CheckerTable::asksForFallback(family_, result->exitStatus)) {
         line(CheckDiskTexts::answeringYes);
+        std::vector<std::string> earlier = std::move(result->repairs);
         result =
             runChecker(CheckerTable::fallbackArguments(family_, request_.devicePath), CheckDiskMode::repair);
+        if (result) {
+            result->repairs.insert(result->repairs.begin(), earlier.begin(), earlier.end());
+        }
     }
     if (!result) {
         return interrupted();
     }
-    if (result->outcome == CheckerOutcome::clean && wasDirty) {
+    // ntfsfix exits 0 both when it found nothing and when it mended the volume: its own
+    // words tell which.
+    if (result->outcome == CheckerOutcome::clean && (wasDirty || !result->repairs.empty())) {
         result->outcome = CheckerOutcome::fixed;
     }
+    listRepairs(result->repairs);
     if (result->outcome == CheckerOutcome::clean || result->outcome == CheckerOutcome::failed) {
         return end(verdictOfCheck(result->outcome));
     }
@@ -128,11 +135,16 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
     CheckerProcess process(command);
     engine_.setRunning(&process);
     bool declinedFix = false;
-    int exitStatus = engine_.stopRequested() ? CheckerProcess::killed
-                                             : process.run([this, &declinedFix](const std::string& text) {
-                                                   declinedFix = declinedFix || answeredNo(text);
-                                                   sink_(DMCheckStatus::checkRuning, text);
-                                               });
+    std::vector<std::string> repairs;
+    int exitStatus = engine_.stopRequested()
+                         ? CheckerProcess::killed
+                         : process.run([this, mode, &declinedFix, &repairs](const std::string& text) {
+                               declinedFix = declinedFix || answeredNo(text);
+                               if (mode == CheckDiskMode::repair && CheckerTable::reportsRepair(family_, text)) {
+                                   repairs.push_back(text);
+                               }
+                               sink_(DMCheckStatus::checkRuning, text);
+                           });
     engine_.setRunning(nullptr);
     Log::info("First Aid: " + commandText(command) + " ended with exit status " + std::to_string(exitStatus));
     if (engine_.stopRequested() || !identity_.isPresent()) {
@@ -140,7 +152,7 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
     }
     if (exitStatus == CheckerProcess::notStarted) {
         line(CheckDiskTextFormat::format(CheckDiskTexts::cannotStart, {program_}));
-        return Result{CheckerOutcome::failed, exitStatus};
+        return Result{CheckerOutcome::failed, exitStatus, {}};
     }
     CheckerOutcome outcome = CheckerTable::outcome(family_, mode, exitStatus);
     // e2fsck -n exits 0 when the only faults it declined to fix are summary counts; the volume
@@ -149,7 +161,7 @@ std::optional<CheckDiskRun::Result> CheckDiskRun::runChecker(const std::vector<s
         outcome == CheckerOutcome::clean) {
         outcome = CheckerOutcome::errors;
     }
-    return Result{outcome, exitStatus};
+    return Result{outcome, exitStatus, std::move(repairs)};
 }
 
 bool CheckDiskRun::ntfsIsDirty() const {
@@ -158,6 +170,19 @@ bool CheckDiskRun::ntfsIsDirty() const {
 
 void CheckDiskRun::line(const std::string& text) {
     sink_(DMCheckStatus::checkRuning, text + "\n");
+}
+
+void CheckDiskRun::listRepairs(const std::vector<std::string>& repairs) {
+    if (repairs.empty()) {
+        return;
+    }
+    line(CheckDiskTexts::repairsMade);
+    for (std::string repair : repairs) {
+        while (!repair.empty() && (repair.back() == '\n' || repair.back() == ' ')) {
+            repair.pop_back();
+        }
+        line("  " + repair);
+    }
 }
 
 CheckDiskVerdict CheckDiskRun::end(CheckDiskVerdict verdict) {

@@ -28,6 +28,8 @@ private:
     struct Result {
         CheckerOutcome outcome = CheckerOutcome::failed;
         int exitStatus = 0;
+        // The lines in which a repair run said it changed something.
+        std::vector<std::string> repairs;
     };
 
     CheckDiskVerdict repair();
@@ -36,6 +38,7 @@ private:
     std::optional<Result> runChecker(const std::vector<std::string>& arguments, CheckDiskMode mode);
     bool ntfsIsDirty() const;
     void line(const std::string& text);
+    void listRepairs(const std::vector<std::string>& repairs);
     CheckDiskVerdict end(CheckDiskVerdict verdict);
     CheckDiskVerdict interrupted();
 

@@ -22,6 +22,14 @@ CheckerOutcome zeroOrOne(int exitStatus, CheckerOutcome one) {
     return exitStatus == 1 ? one : CheckerOutcome::failed;
 }
 
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+bool contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
 }  // namespace
 
 std::optional<CheckerFamily> CheckerTable::familyOf(const std::string& type) {
@@ -116,6 +124,22 @@ CheckerOutcome CheckerTable::outcome(CheckerFamily family, CheckDiskMode mode, i
         case CheckerFamily::btrfs: return zeroOrOne(exitStatus, CheckerOutcome::errors);
     }
     return CheckerOutcome::failed;
+}
+
+bool CheckerTable::reportsRepair(CheckerFamily family, const std::string& line) {
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    switch (family) {
+        // ntfsfix: "Correcting differences in $MFTMirr record 0...OK", "Fixing ... OK".
+        case CheckerFamily::ntfs:
+            return (startsWith(text, "Correcting ") || startsWith(text, "Fixing ")) && text.ends_with("OK");
+        // e2fsck -p: "... FIXED.", "... CLEARED."; e2fsck -y: "Fix? yes".
+        case CheckerFamily::ext:
+            return contains(text, "FIXED") || contains(text, "CLEARED") || text.ends_with("? yes");
+        default: return false;
+    }
 }
 
 }  // namespace harbormind

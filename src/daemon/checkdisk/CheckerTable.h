@@ -32,6 +32,9 @@ public:
     static bool checksBeforeRepair(CheckerFamily family);
 
     static CheckerOutcome outcome(CheckerFamily family, CheckDiskMode mode, int exitStatus);
+    // Whether a line a repair run printed says it changed something ("Correcting differences
+    // in $MFTMirr record 0...OK"), for checkers whose exit status stays 0 after mending.
+    static bool reportsRepair(CheckerFamily family, const std::string& line);
 };
 
 }  // namespace harbormind

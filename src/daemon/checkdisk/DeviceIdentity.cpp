@@ -73,15 +73,19 @@ bool DeviceIdentity::isPresent() const {
 }
 
 bool DeviceIdentity::isMounted() const {
+    return mountPoint().has_value();
+}
+
+std::optional<std::string> DeviceIdentity::mountPoint() const {
     std::ifstream mountinfo("/proc/self/mountinfo");
     std::string line;
     std::string number = numberText(number_);
     while (std::getline(mountinfo, line)) {
         std::istringstream fields(line);
-        std::string id, parent, devNumber;
-        fields >> id >> parent >> devNumber;
+        std::string id, parent, devNumber, root, point;
+        fields >> id >> parent >> devNumber >> root >> point;
         if (block_ && devNumber == number) {
-            return true;
+            return unescaped(point);
         }
         auto separator = line.find(" - ");
         if (separator == std::string::npos) {
@@ -93,10 +97,10 @@ bool DeviceIdentity::isMounted() const {
         std::string sourcePath = unescaped(source);
         if (!sourcePath.empty() && sourcePath.front() == '/' && realPathOf(sourcePath) == realPath_ &&
             !realPath_.empty()) {
-            return true;
+            return unescaped(point);
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace harbormind

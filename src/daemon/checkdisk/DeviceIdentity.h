@@ -18,6 +18,8 @@ public:
     bool isPresent() const;
     // Mounted anywhere in this process's view, by device number or by source path.
     bool isMounted() const;
+    // Where it is mounted first, in this process's view; none when it is not mounted.
+    std::optional<std::string> mountPoint() const;
 
     bool isBlockDevice() const { return block_; }
 

@@ -140,7 +140,7 @@ bool DBusCallbackExport::install(const std::shared_ptr<DBusLink>& link, const st
                 return false;
             }
             std::weak_ptr<DMCheckDiskAppProtocol> target = checkDisk;
-            auto lines = SerialQueue::create("checkDisk callbacks");
+            auto lines = link->callbackQueue();
             add(link, serviceName, "updateUIWithChekcInfo", "sx", "", lines, [target](const Incoming& incoming) {
                 sdbus::MethodCall& call = incoming->call;
                 std::string info;

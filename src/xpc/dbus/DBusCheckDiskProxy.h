@@ -11,8 +11,19 @@ public:
     DBusCheckDiskProxy(std::shared_ptr<DBusLink> link, std::string serviceName, XPCConnection::ErrorHandler onError)
         : DBusServiceProxy(std::move(link), std::move(serviceName), std::move(onError)) {}
 
+    // The answer comes after every line of the stream that arrived before it: a refused
+    // check's reason arrives as its last line, just ahead of the refusal.
     void firstAidWithArguments(const std::vector<std::string>& arguments, XPCBoolReply reply) override {
-        askUntilDone<bool>("firstAidWithArguments", std::move(reply), arguments);
+        std::shared_ptr<DispatchQueue> lines = callbackQueue();
+        askUntilDone<bool>("firstAidWithArguments",
+                           [lines, reply = std::move(reply)](bool accepted) {
+                               lines->async([reply, accepted] {
+                                   if (reply) {
+                                       reply(accepted);
+                                   }
+                               });
+                           },
+                           arguments);
     }
 };
 

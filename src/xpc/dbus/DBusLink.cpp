@@ -1,6 +1,8 @@
 #include "xpc/dbus/DBusLink.h"
 
 #include "support/Dispatch.h"
+#include "support/SerialQueue.h"
+#include "xpc/dbus/DBusCallGate.h"
 #include "xpc/dbus/DBusEventLoop.h"
 #include "xpc/dbus/DBusNames.h"
 
@@ -54,16 +56,40 @@ sdbus::IObject& DBusLink::exportedObject(const std::string& path) {
     return *object_;
 }
 
+std::shared_ptr<DispatchQueue> DBusLink::callbackQueue() {
+    std::lock_guard lock(mutex_);
+    if (!callbackQueue_) {
+        callbackQueue_ = SerialQueue::create("daemon callbacks");
+    }
+    return callbackQueue_;
+}
+
+// A question waits at the process's gate for a place, given back when the reply, the bus's
+// error or a failure to send ends it. A job that runs as long as its work (a clone, an
+// encryption) is sent at once: it would hold a place for hours.
 void DBusLink::callAsync(sdbus::IProxy& target, const sdbus::MethodCall& call, sdbus::async_reply_handler handler,
                          std::uint64_t timeout) {
-    std::shared_ptr<DBusLink> self = shared_from_this();
-    target.callMethod(
-        call,
-        [self, handler = std::move(handler)](sdbus::MethodReply& reply, const sdbus::Error* failure) mutable {
+    const bool gated = timeout != DBusTimeout::none;
+    auto send = [self = shared_from_this(), &target, call, handler = std::move(handler), timeout, gated]() mutable {
+        auto ended = [self, handler, gated](sdbus::MethodReply& reply, const sdbus::Error* failure) mutable {
+            if (gated) {
+                DBusCallGate::daemonCalls().leave();
+            }
             handler(reply, failure);
             releaseLater(std::move(self));
-        },
-        timeout);
+        };
+        try {
+            target.callMethod(call, ended, timeout);
+        } catch (const sdbus::Error& failure) {
+            sdbus::MethodReply none;
+            ended(none, &failure);
+        }
+    };
+    if (gated) {
+        DBusCallGate::daemonCalls().enter(std::move(send));
+    } else {
+        send();
+    }
 }
 
 void DBusLink::releaseLater(std::shared_ptr<DBusLink> link) {

@@ -7,6 +7,7 @@
 
 #include <sdbus-c++/sdbus-c++.h>
 
+#include "support/DispatchQueue.h"
 #include "xpc/dbus/DBusEventLoop.h"
 
 namespace harbormind {
@@ -28,6 +29,10 @@ public:
     sdbus::IProxy& proxy(const std::string& destination, const std::string& path);
     // The object this link exports at `path`, made once.
     sdbus::IObject& exportedObject(const std::string& path);
+    // The queue, made once, on which the daemon's callbacks on this link are handled, in the
+    // order they arrived. A reply that must not overtake them (the end of a refused request
+    // comes as a callback first) is handed to its caller on the same queue.
+    std::shared_ptr<DispatchQueue> callbackQueue();
 
     // Sends `call`; `handler` runs on the loop thread with the reply or the bus's error.
     void callAsync(sdbus::IProxy& target, const sdbus::MethodCall& call, sdbus::async_reply_handler handler,
@@ -43,6 +48,7 @@ private:
     std::mutex mutex_;
     std::map<std::string, std::unique_ptr<sdbus::IProxy>> proxies_;
     std::unique_ptr<sdbus::IObject> object_;
+    std::shared_ptr<DispatchQueue> callbackQueue_;
 };
 
 }  // namespace harbormind

@@ -20,6 +20,8 @@ protected:
     DBusServiceProxy(std::shared_ptr<DBusLink> link, std::string serviceName, XPCConnection::ErrorHandler onError)
         : link_(std::move(link)), serviceName_(std::move(serviceName)), onError_(std::move(onError)) {}
 
+    std::shared_ptr<DispatchQueue> callbackQueue() { return link_->callbackQueue(); }
+
     template <typename T, typename... Args>
     void ask(const char* method, std::function<void(T)> reply, const Args&... args) {
         askWithin<T>(DBusTimeout::answer, method, std::move(reply), args...);

@@ -20,6 +20,7 @@
 #include "network/SambaServer.h"
 #include "platform/linux/files/LinuxFileStore.h"
 #include "platform/linux/settings/LinuxKeychainFiles.h"
+#include "network/FolderScopedMounter.h"
 #include "platform/linux/network/LinuxNetworkMounter.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/disks/MountTable.h"
@@ -216,8 +217,9 @@ TEST_F(RealSleepWakeTest, PrepareForSleepFalseReconnectsASavedSambaDriveWhenTheS
     options.pollInterval = seconds(0.2);
     options.cacheFolder = server->home() + "/.cache/network";
     LinuxNetworkMounter mounter(processes, options);
+    test::FolderScopedMounter scoped(mounter, server->home());
     Platform::setCurrent(
-        std::make_shared<test::NetworkTestPlatform>(server->home(), &keychains, &files, &mounter, &processes));
+        std::make_shared<test::NetworkTestPlatform>(server->home(), &keychains, &files, &scoped, &processes));
 
     auto network = DMNetworkDriveManager::create({});
     registerManager(network);

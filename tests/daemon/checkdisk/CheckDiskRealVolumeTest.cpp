@@ -156,7 +156,9 @@ TEST_F(CheckDiskRealVolumeTest, Ext4WhoseOnlyFaultIsTheFreeBlocksCount) {
     findAndMend({"Free blocks count wrong"});
 }
 
-TEST_F(CheckDiskRealVolumeTest, MountedVolumeIsNeverRepaired) {
+TEST_F(CheckDiskRealVolumeTest, MountedVolumeIsNeitherCheckedNorRepaired) {
+    // An offline checker on a live file system reads counters that lag behind and reports
+    // damage that is not there; a repair would corrupt it.
     requireTools({"mkfs.ext4", "mount"});
     ASSERT_TRUE(CheckDiskImage::run("mkfs.ext4 -q -F " + CheckDiskImage::quoted(image_->image())));
     ASSERT_TRUE(image_->attach());
@@ -166,13 +168,45 @@ TEST_F(CheckDiskRealVolumeTest, MountedVolumeIsNeverRepaired) {
     programs.setProgram(CheckerFamily::ext,
                         test::writeFakeChecker(image_->folder(), "echo ran > '" + calls + "'"));
     CheckDiskEngine engine(programs);
-    StreamRecorder recorder;
-    EXPECT_EQ(engine.run({image_->device(), CheckDiskMode::repair}, recorder.sink()),
-              CheckDiskVerdict::stopped);
-    EXPECT_EQ(recorder.entries().back(),
+    StreamRecorder repair;
+    EXPECT_EQ(engine.run({image_->device(), CheckDiskMode::repair}, repair.sink()), CheckDiskVerdict::stopped);
+    EXPECT_EQ(repair.entries().back(),
               StreamRecorder::Entry(DMCheckStatus::checkStop,
                                     image_->device() + " is mounted. Unmount it before repairing it."));
+    StreamRecorder check;
+    EXPECT_EQ(engine.run({image_->device(), CheckDiskMode::check}, check.sink()), CheckDiskVerdict::stopped);
+    EXPECT_EQ(check.entries().back().first, DMCheckStatus::checkStop);
+    EXPECT_TRUE(contains(check.entries().back().second, "is mounted at " + image_->mountPoint()))
+        << check.text();
     EXPECT_FALSE(std::filesystem::exists(calls));
+}
+
+TEST_F(CheckDiskRealVolumeTest, NtfsMirrorThatTheRepairCorrectedIsReportedAsRepaired) {
+    // ntfsfix -d exits 0 after correcting $MFTMirr; only its words tell that it mended something.
+    requireTools({"mkfs.ntfs", "ntfsfix"});
+    ASSERT_TRUE(CheckDiskImage::run("mkfs.ntfs -Q -F " + CheckDiskImage::quoted(image_->image())));
+    {
+        // The first record of $MFTMirr, at the cluster the boot sector names, made to differ.
+        std::fstream volume(image_->image(), std::ios::in | std::ios::out | std::ios::binary);
+        unsigned char boot[512];
+        volume.read(reinterpret_cast<char*>(boot), sizeof boot);
+        std::uint64_t bytesPerSector = boot[11] | (boot[12] << 8);
+        std::uint64_t mirrorCluster = 0;
+        for (int i = 7; i >= 0; --i) {
+            mirrorCluster = (mirrorCluster << 8) | boot[56 + i];
+        }
+        volume.seekp(static_cast<std::streamoff>(mirrorCluster * bytesPerSector * boot[13] + 0x100));
+        volume.write(std::string(16, '\xAB').data(), 16);
+    }
+    ASSERT_TRUE(image_->attach());
+    StreamRecorder repair;
+    EXPECT_EQ(firstAid(CheckDiskMode::repair, repair), CheckDiskVerdict::repaired) << repair.text();
+    EXPECT_TRUE(contains(repair.text(), "The checker repaired:\n  Correcting differences in $MFTMirr"))
+        << repair.text();
+    EXPECT_EQ(repair.entries().back(), StreamRecorder::Entry(DMCheckStatus::checkEnd, CheckDiskTexts::errorsRepaired));
+    StreamRecorder again;
+    EXPECT_EQ(firstAid(CheckDiskMode::check, again), CheckDiskVerdict::clean) << again.text();
+    image_->detach();
 }
 
 TEST_F(CheckDiskRealVolumeTest, LoopDeviceDetachedDuringTheCheckEndsWithCheckStop) {

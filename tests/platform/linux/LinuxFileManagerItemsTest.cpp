@@ -87,7 +87,7 @@ TEST(LinuxFileManagerItemsTest, ShowItemAsksTheFileManagerOnTheSessionBusAndFall
     std::string saved = previous != nullptr ? previous : "";
     ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
     // "true" stands in for the desktop's opener: it starts and does nothing.
-    LinuxWorkspace workspace({{"true"}});
+    LinuxWorkspace workspace({{"true"}}, [] { return true; });
     {
         FileManagerOnBus fileManager(bus.address());
         EXPECT_TRUE(workspace.showItem("/etc/hostname"));

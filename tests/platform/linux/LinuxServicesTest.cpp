@@ -154,7 +154,8 @@ TEST(LinuxWorkspaceTest, OpensThroughTheFirstOpenerThatStartsAndRefusesWhatIsNot
     const fs::path opener = folder.path / "opener";
     write(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"");
     fs::permissions(opener, fs::perms::owner_all);
-    LinuxWorkspace workspace({{(folder.path / "absent").string()}, {opener.string()}});
+    auto display = [] { return true; };
+    LinuxWorkspace workspace({{(folder.path / "absent").string()}, {opener.string()}}, display);
 
     EXPECT_TRUE(workspace.openURL("https://example.org/x?y=1"));
     for (int i = 0; i < 500 && !fs::exists(folder.path / "opened"); ++i) {
@@ -169,8 +170,32 @@ TEST(LinuxWorkspaceTest, OpensThroughTheFirstOpenerThatStartsAndRefusesWhatIsNot
     EXPECT_FALSE(workspace.openFolder((folder.path / "missing").string()));
     EXPECT_FALSE(workspace.openFolder(opener.string())) << "a file is not a folder";
     EXPECT_TRUE(workspace.openFolder(folder.path.string()));
-    EXPECT_FALSE(LinuxWorkspace({{(folder.path / "absent").string()}}).openFolder(folder.path.string()));
+    EXPECT_FALSE(LinuxWorkspace({{(folder.path / "absent").string()}}, display).openFolder(folder.path.string()));
     EXPECT_EQ(workspace.fullDiskAccessSettingsURL(), "");
+}
+
+// Regression: "Open" and "Help" said nothing when no program could show the target, because
+// an opener that started counted as success even when it failed at once.
+TEST(LinuxWorkspaceTest, AnOpenerThatFailsOrNoDisplayIsAFailureWithItsReason) {
+    TemporaryFolder folder;
+    const fs::path failing = folder.path / "no-handler";
+    write(failing, "#!/bin/sh\necho 'no application for inode/directory' >&2\nexit 3");
+    fs::permissions(failing, fs::perms::owner_all);
+    const fs::path working = folder.path / "opener";
+    write(working, "#!/bin/sh\nexit 0");
+    fs::permissions(working, fs::perms::owner_all);
+    auto display = [] { return true; };
+
+    EXPECT_FALSE(LinuxWorkspace({{failing.string()}}, display).openFolder(folder.path.string()));
+    EXPECT_TRUE(LinuxWorkspace({{failing.string()}, {working.string()}}, display).openURL("https://example.org/"))
+        << "the next opener is tried";
+    EXPECT_EQ(LinuxWorkspace({{working.string()}}, display).openingUnavailableReason(), std::nullopt);
+    EXPECT_EQ(LinuxWorkspace({{(folder.path / "absent").string()}}, display).openingUnavailableReason(),
+              "no opener (xdg-open or gio) is installed");
+
+    LinuxWorkspace headless({{working.string()}}, [] { return false; });
+    EXPECT_FALSE(headless.openFolder(folder.path.string()));
+    EXPECT_EQ(headless.openingUnavailableReason(), "there is no graphical session to show it in");
 }
 
 TEST(LinuxWorkspaceTest, NotificationSettingsOfTheRunningDesktopAreTriedFirst) {

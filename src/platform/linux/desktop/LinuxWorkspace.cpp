@@ -1,6 +1,7 @@
 #include "platform/linux/desktop/LinuxWorkspace.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +11,31 @@
 #include "platform/linux/processes/LinuxProcessLauncher.h"
 
 namespace harbormind {
+namespace {
+
+// A program named with a path exists there; a bare name is looked up in PATH.
+bool installed(const std::string& program) {
+    if (program.find('/') != std::string::npos) {
+        return ::access(program.c_str(), X_OK) == 0;
+    }
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= folders.size()) {
+        std::size_t end = folders.find(':', start);
+        std::string folder = folders.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) {
+            return true;
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
 
 bool LinuxWorkspace::isURL(const std::string& text) {
     auto colon = text.find(':');
@@ -27,14 +53,42 @@ bool LinuxWorkspace::isURL(const std::string& text) {
                         [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0 || c == '\0'; });
 }
 
+bool LinuxWorkspace::sessionHasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> LinuxWorkspace::openingUnavailableReason() {
+    if (hasDisplay_ && !hasDisplay_()) {
+        return std::string("there is no graphical session to show it in");
+    }
+    for (const auto& opener : openers_) {
+        if (!opener.empty() && installed(opener.front())) {
+            return std::nullopt;
+        }
+    }
+    return std::string("no opener (xdg-open or gio) is installed");
+}
+
 bool LinuxWorkspace::open(const std::string& target) {
+    if (hasDisplay_ && !hasDisplay_()) {
+        return false;
+    }
     for (const auto& opener : openers_) {
         if (opener.empty()) {
             continue;
         }
         std::vector<std::string> arguments(opener.begin() + 1, opener.end());
         arguments.push_back(target);
-        if (LinuxProcessLauncher::spawnDetached(opener.front(), arguments)) {
+        // An opener with no program for the target, or none to reach, ends at once with an
+        // error; one that launched the program ends with 0, or keeps running in front of it.
+        std::optional<int> status = LinuxProcessLauncher::spawnWatched(opener.front(), arguments, seconds(openerLimitSeconds));
+        if (!status || *status == 0) {
             return true;
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,16 +9,18 @@
 
 namespace harbormind {
 
-// Opens folders and URLs with the desktop's opener (xdg-open, else gio open), started in
-// the background: the call returns once the opener has started, never waiting for the
-// application it launches. The desktop has no settings panes for full-disk access or
-// security, so their addresses are empty.
+// Opens folders and URLs with the desktop's opener (xdg-open, else gio open). An opener that
+// fails at once (no program handles the target, no display) counts as a failure and the next
+// is tried; one still running after `openerLimit` is taken to show the target, and is left
+// to run. Without a graphical session nothing is tried. The desktop has no settings panes
+// for full-disk access or security, so their addresses are empty.
 class LinuxWorkspace final : public Workspace {
 public:
     using Opener = std::vector<std::string>;  // program, then its leading arguments
 
-    explicit LinuxWorkspace(std::vector<Opener> openers = {{"xdg-open"}, {"gio", "open"}})
-        : openers_(std::move(openers)) {}
+    explicit LinuxWorkspace(std::vector<Opener> openers = {{"xdg-open"}, {"gio", "open"}},
+                            std::function<bool()> hasDisplay = sessionHasDisplay)
+        : openers_(std::move(openers)), hasDisplay_(std::move(hasDisplay)) {}
 
     // False when the path is not a folder or no opener could be started.
     bool openFolder(const std::string& path) override;
@@ -37,12 +41,19 @@ public:
     // granted wherever the user can list their own home.
     std::string fullDiskAccessProbeFolder(const std::string& home) override { return home; }
 
+    std::optional<std::string> openingUnavailableReason() override;
+
     static bool isURL(const std::string& text);
+    // DISPLAY or WAYLAND_DISPLAY names a display.
+    static bool sessionHasDisplay();
+
+    static constexpr double openerLimitSeconds = 3;
 
 private:
     bool open(const std::string& target);
 
     const std::vector<Opener> openers_;
+    const std::function<bool()> hasDisplay_;
 };
 
 }  // namespace harbormind

@@ -224,7 +224,10 @@ int classify(const std::string& output, int exitStatus, bool namedUser) {
         return NetworkMountStatus::timedOut;
     }
     if (has("connection refused") || has("no route to host") || has("no such host") ||
-        has("network is unreachable") || has("host is down") || has("name or service not known")) {
+        has("network is unreachable") || has("host is down") || has("name or service not known") ||
+        has("temporary failure in name resolution") || has("server misbehaving") || has("could not resolve") ||
+        has("unable to find suitable address") || has("couldn't connect") || has("failed to make ftp connection") ||
+        has("connection reset")) {
         return NetworkMountStatus::hostDown;
     }
     return exitStatus > 0 ? exitStatus : NetworkMountStatus::hostDown;

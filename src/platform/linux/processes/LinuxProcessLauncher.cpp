@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 extern char** environ;
@@ -243,20 +245,57 @@ ProcessResult LinuxProcessLauncher::run(const std::string& launchPath, const std
     return result;
 }
 
-bool LinuxProcessLauncher::spawnDetached(const std::string& launchPath, const std::vector<std::string>& arguments) {
+namespace {
+
+// Starts the program on /dev/null; 0 when it did not start.
+pid_t spawnQuietly(const std::string& launchPath, const std::vector<std::string>& arguments) {
     Descriptor devNullIn(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     Descriptor devNullOut(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     if (devNullIn.get() < 0 || devNullOut.get() < 0) {
-        return false;
+        return 0;
     }
     SpawnSetup setup;
     setup.streams(devNullIn.get(), devNullOut.get(), devNullOut.get());
     pid_t pid = 0;
     if (setup.spawn(pid, launchPath, arguments) != 0) {
+        return 0;
+    }
+    return pid;
+}
+
+}  // namespace
+
+bool LinuxProcessLauncher::spawnDetached(const std::string& launchPath, const std::vector<std::string>& arguments) {
+    pid_t pid = spawnQuietly(launchPath, arguments);
+    if (pid == 0) {
         return false;
     }
     std::thread([pid] { waitForChild(pid); }).detach();
     return true;
+}
+
+std::optional<int> LinuxProcessLauncher::spawnWatched(const std::string& launchPath,
+                                                      const std::vector<std::string>& arguments,
+                                                      Clock::Duration limit) {
+    pid_t pid = spawnQuietly(launchPath, arguments);
+    if (pid == 0) {
+        return -1;
+    }
+    struct Watch {
+        std::atomic<bool> ended{false};
+        std::atomic<int> status{-1};
+    };
+    auto watch = std::make_shared<Watch>();
+    std::thread([pid, watch] {
+        watch->status = waitForChild(pid);
+        watch->ended = true;
+        Clock::current().notifyAll();
+    }).detach();
+    Clock& clock = Clock::current();
+    if (!clock.waitUntil([&watch] { return watch->ended.load(); }, clock.now() + limit)) {
+        return std::nullopt;
+    }
+    return watch->status.load();
 }
 
 }  // namespace harbormind

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ProcessLauncher.h"
+#include "support/Clock.h"
 
 namespace harbormind {
 
@@ -17,6 +18,11 @@ public:
     // Starts the program with every standard stream on /dev/null and does not wait; the child
     // is reaped by a thread of its own. True when the program started.
     static bool spawnDetached(const std::string& launchPath, const std::vector<std::string>& arguments);
+    // As spawnDetached, then waits up to `limit` (on the current clock) for the program to end.
+    // Its exit status when it ended in time, none when it still runs (it is left to run);
+    // -1 when it did not start.
+    static std::optional<int> spawnWatched(const std::string& launchPath, const std::vector<std::string>& arguments,
+                                           Clock::Duration limit);
 };
 
 }  // namespace harbormind

@@ -1,0 +1,126 @@
+#include "system/support/LoopVolume.h"
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "system/support/KernelMounts.h"
+#include "system/support/SystemWait.h"
+#include "testsupport/ProgramRun.h"
+#include "testsupport/WholeFile.h"
+
+namespace harbormind::test {
+namespace {
+
+std::vector<std::string> mkfs(const LoopVolumeSpec& spec, const std::string& target) {
+    const std::string& type = spec.fileSystem;
+    if (type == "vfat") {
+        return {"mkfs.vfat", "-n", spec.label, target};
+    }
+    if (type == "exfat") {
+        return {"mkfs.exfat", "-L", spec.label, target};
+    }
+    if (type == "ntfs") {
+        return {"mkfs.ntfs", "-Q", "-F", "-L", spec.label, target};
+    }
+    if (type == "xfs" || type == "btrfs") {
+        return {"mkfs." + type, "-q", "-f", "-L", spec.label, target};
+    }
+    return {"mkfs." + type, "-q", "-F", "-L", spec.label, target};
+}
+
+std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+}  // namespace
+
+std::unique_ptr<LoopVolume> LoopVolume::create(const std::string& folder, const LoopVolumeSpec& spec,
+                                               std::string& error) {
+    std::unique_ptr<LoopVolume> loop(new LoopVolume());
+    loop->spec_ = spec;
+    loop->image_ = folder + "/" + (spec.label.empty() ? "blank" : spec.label) + ".img";
+    std::ofstream(loop->image_).close();
+    std::filesystem::resize_file(loop->image_, static_cast<std::uintmax_t>(spec.megabytes) << 20);
+    const std::string log = folder + "/loop-setup.log";
+    if (spec.partitioned) {
+        Outcome table = runProgram({"sh", "-c", "printf 'label: gpt\\n,,L\\n' | sfdisk -q \"$0\"", loop->image_}, {}, log);
+        if (table.status != 0) {
+            error = "sfdisk failed: " + readWholeFile(log);
+            return nullptr;
+        }
+    } else if (!spec.fileSystem.empty() && runProgram(mkfs(spec, loop->image_), {}, log).status != 0) {
+        error = "mkfs." + spec.fileSystem + " failed: " + readWholeFile(log);
+        return nullptr;
+    }
+    std::vector<std::string> attach{"losetup", "--find", "--show"};
+    if (spec.partitioned) {
+        attach.push_back("--partscan");
+    }
+    attach.push_back(loop->image_);
+    Outcome attached = runProgram(attach, {}, log);
+    if (attached.status != 0) {
+        error = "no free loop device: " + readWholeFile(log);
+        return nullptr;
+    }
+    loop->disk_ = firstLine(attached.out).substr(std::string("/dev/").size());
+    loop->volume_ = spec.partitioned ? loop->disk_ + "p1" : loop->disk_;
+    if (spec.partitioned && !spec.fileSystem.empty()) {
+        // Where the kernel reads no partition tables itself, partx tells it of the partition;
+        // its node then appears (devtmpfs), which may take a moment.
+        runProgram({"partx", "--add", "/dev/" + loop->disk_}, {}, log);
+        const std::string node = loop->volumePath();
+        bool appeared = SystemWait::until([&node] { return std::filesystem::exists(node); }, std::chrono::seconds(10));
+        if (!appeared || runProgram(mkfs(spec, node), {}, log).status != 0) {
+            error = "mkfs." + spec.fileSystem + " on " + loop->volumePath() + " failed: " + readWholeFile(log);
+            return nullptr;
+        }
+    }
+    for (const std::string& device : loop->devices()) {
+        if (auto record = UdevRecord::write(device)) {
+            loop->udevRecords_.push_back(std::move(record));
+        }
+    }
+    return loop;
+}
+
+std::vector<std::string> LoopVolume::devices() const {
+    std::vector<std::string> paths{"/dev/" + disk_};
+    if (volume_ != disk_) {
+        paths.push_back(volumePath());
+    }
+    return paths;
+}
+
+void LoopVolume::refreshUdevRecords() {
+    for (const auto& record : udevRecords_) {
+        record->refresh();
+    }
+}
+
+bool LoopVolume::attached() const {
+    if (disk_.empty()) {
+        return false;
+    }
+    std::string backing = firstLine(readWholeFile("/sys/block/" + disk_ + "/loop/backing_file"));
+    return !backing.empty() && std::filesystem::equivalent(backing, image_);
+}
+
+LoopVolume::~LoopVolume() {
+    udevRecords_.clear();
+    if (!attached()) {
+        return;
+    }
+    for (const std::string& device : devices()) {
+        for (const std::string& point : KernelMounts::mountPointsOf(device)) {
+            ::umount2(point.c_str(), MNT_DETACH);
+        }
+    }
+    if (volume_ != disk_) {
+        runProgram({"partx", "--delete", "/dev/" + disk_}, {}, "/dev/null");
+    }
+    runProgram({"losetup", "--detach", "/dev/" + disk_}, {}, "/dev/null");
+}
+
+}  // namespace harbormind::test
