@@ -21,8 +21,12 @@ inline constexpr std::uint8_t resumeClone = 10;
 inline constexpr std::uint8_t junkClean = 11;
 inline constexpr std::uint8_t driveClean = 12;
 inline constexpr std::uint8_t firstAid = 13;
+// Of our own, for local drives: the disk tools.
+inline constexpr std::uint8_t erase = 14;
+inline constexpr std::uint8_t newPartition = 15;
+inline constexpr std::uint8_t deletePartition = 16;
 // This system's own: saves the detached header of an encrypted volume where the user picks.
-inline constexpr std::uint8_t exportHeader = 14;
+inline constexpr std::uint8_t exportHeader = 17;
 }  // namespace DMDriveAction
 
 }  // namespace harbormind

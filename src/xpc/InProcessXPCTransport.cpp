@@ -13,6 +13,7 @@
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "xpc/InProcessClonePairCheck.h"
+#include "xpc/InProcessDiskToolsService.h"
 #include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
@@ -348,6 +349,11 @@ public:
             reply(pairAnswer(strDestinDevice, strSourceDevice).code);
         }
     }
+    void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) override {
+        if (receive("isCloneRunningWithStrDestinDevice", {strDestinDevice})) {
+            reply(boolFor("isCloneRunningWithStrDestinDevice", strDestinDevice));
+        }
+    }
     // The reasoned requests answer the codes of the two above, with the text under the
     // selector's name followed by "Message".
     void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
@@ -534,6 +540,9 @@ public:
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
         }
+        if (key_ == InProcessDiskToolsService::key) {
+            return std::make_shared<InProcessDiskToolsService>(daemon_);
+        }
         if (errorHandler) {
             errorHandler("No such service");
         }
@@ -578,6 +587,9 @@ std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     }
     if (serviceName == XPCServiceName::usbBlocker) {
         return "usbBlocker";
+    }
+    if (serviceName == XPCServiceName::diskTools) {
+        return InProcessDiskToolsService::key;
     }
     return {};
 }

@@ -67,6 +67,8 @@ protected:
     std::string stateFolder() const;
     // Ends the daemon and starts it again (as a restart of the machine's service would).
     void restartDaemon();
+    // The running daemon's process id; -1 when it does not run.
+    int daemonPid() const;
 
 private:
     bool prepare(std::string& whyNot);
