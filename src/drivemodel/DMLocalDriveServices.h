@@ -7,6 +7,7 @@ namespace harbormind {
 class DMBitLockerWrapper;
 class DMCoreStorageWrapper;
 class DMDeviceCloneWrapper;
+class DMLuksWrapper;
 
 // What a local drive object asks of whoever keeps it: the clients through which it reaches
 // the helper daemon. The local drive manager gives itself; an object given none uses the
@@ -17,6 +18,7 @@ public:
     virtual std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper() const = 0;
     virtual std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper() const = 0;
     virtual std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper() const = 0;
+    virtual std::shared_ptr<DMLuksWrapper> luksWrapper() const = 0;
 };
 
 }  // namespace harbormind
