@@ -118,7 +118,7 @@ bool SystemTest::startDaemon(std::string& error) {
     std::vector<std::string> argv{SystemInstall::daemon(), "--config", SystemInstall::daemonConfig(),
                                   "--media-root", folder_ + "/media", "--luks-headers", folder_ + "/luks",
                                   "--luks-iter-time", "50", "--usb-agent-unit", usbAgentUnitPath(),
-                                  "--usb-lists", folder_ + "/usb/usbblocker.cnf", "--state-dir", stateFolder()};
+                                  "--usb-lists", usbListsPath(), "--state-dir", stateFolder()};
     for (const std::string& option : extraDaemonOptions()) {
         argv.push_back(option);
     }
@@ -202,6 +202,8 @@ std::string SystemTest::mediaFolder(SystemRole role) const { return folder_ + "/
 
 std::string SystemTest::usbAgentUnitPath() const { return folder_ + "/systemd-user/harbormind-usbagent.service"; }
 
+std::string SystemTest::usbListsPath() const { return folder_ + "/usb/usbblocker.cnf"; }
+
 std::string SystemTest::stateFolder() const { return folder_ + "/state"; }
 
 std::string SystemTest::daemonLog() const { return readWholeFile(folder_ + "/daemon.log"); }
@@ -213,7 +215,9 @@ std::map<std::string, std::string> SystemTest::clientEnvironment(const SystemAcc
             {"LOGNAME", user.name()},
             {"LANG", "C.UTF-8"},
             {"XDG_RUNTIME_DIR", user.runtimeFolder()},
-            {"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}};
+            {"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()},
+            // The USB blocker's lists file the daemon keeps, read by the clients.
+            {"HARBORMIND_USBBLOCKER_LISTS", usbListsPath()}};
 }
 
 Outcome SystemTest::runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input,

@@ -61,6 +61,8 @@ protected:
     std::string mediaFolder(SystemRole role) const;
     // Where the daemon writes the USB blocker agent's unit (in place of the system's user units).
     std::string usbAgentUnitPath() const;
+    // The USB blocker's lists file (root's, kept by the daemon, read by every client).
+    std::string usbListsPath() const;
     const std::string& folder() const { return folder_; }
     std::string daemonLog() const;
     // What the daemon keeps until the machine restarts (--state-dir), here for this test only.
