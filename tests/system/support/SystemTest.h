@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -49,6 +50,11 @@ protected:
     Outcome runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input = {},
                   const std::map<std::string, std::string>& environment = {},
                   std::chrono::seconds limit = std::chrono::seconds(180));
+    // Starts a program as the role's user, with the clients' environment, and leaves it running
+    // (ended by its own pid when the handle goes, or with the users' other processes).
+    std::unique_ptr<ChildProcess> startAs(SystemRole role, const std::vector<std::string>& argv);
+    // Runs a program as root, the way the machine's own services call the daemon.
+    Outcome asRoot(const std::vector<std::string>& argv);
     // A loop device made for this test, detached when it ends. Root attached it, so to the
     // daemon it is an image nobody else attached (using it needs an administrator) unless
     // `attachedBy` says which user attached it.
@@ -70,6 +76,9 @@ protected:
     // Ends the daemon and starts it again (as a restart of the machine's service would).
     void restartDaemon();
 
+    // Ends every process of the role's user, each by its id: what the test started as them.
+    void endProcessesOf(SystemRole role);
+
 private:
     bool prepare(std::string& whyNot);
     bool startDaemon(std::string& error);
@@ -77,7 +86,11 @@ private:
     // Processes of the test's users still running (a program a test started and lost) end,
     // each by its id, so the users can be removed.
     void endProcessesOfTheUsers();
+    void endProcesses(const std::set<uid_t>& users, bool unexpected);
     std::map<std::string, std::string> clientEnvironment(const SystemAccount& account) const;
+    // runuser's words that run `argv` as the user with the clients' environment and `extra`.
+    std::vector<std::string> asUser(const SystemAccount& user, const std::vector<std::string>& argv,
+                                    const std::map<std::string, std::string>& extra) const;
 
     std::string folder_;
     std::string tag_;
