@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "system/support/KernelMounts.h"
 #include "system/support/SystemTest.h"
 #include "system/support/SystemWait.h"
@@ -149,6 +152,39 @@ TEST_F(USBBlockerSystemTest, TheDaemonRefusesABlockedDiskWithNoAgentRunning) {
     Outcome mounted = ctl(SystemRole::desktop, {"mount", stick->volume()});
     EXPECT_EQ(mounted.status, 0) << mounted.err;
     EXPECT_EQ(KernelMounts::mountPointsOf(stick->volumePath()), std::vector<std::string>{mediaFolder(SystemRole::desktop) + "/HMUSB"});
+}
+
+// Uninstalling stops the user's agent before anything else goes. Here no user service manager
+// runs: the agent cannot be stopped, so nothing is removed; with a manager that stops it (a
+// stand-in systemctl that notes whether the user's files were still there), the agent goes
+// first and the user's files after it. The package's removal is not driven here: the test's
+// programs come from no package, so the window never asks the package manager.
+TEST_F(USBBlockerSystemTest, UninstallStopsTheAgentFirstAndRemovesNothingWhileItRuns) {
+    const SystemAccount& user = account(SystemRole::desktop);
+    const std::string userFile = user.home() + "/nwd.plist";
+    std::ofstream(userFile) << "<plist/>";
+    WindowFlowOutcome kept = window(SystemRole::desktop, "uninstall");
+    EXPECT_FALSE(kept.report.value("ended", true)) << kept.report.dump();
+    ASSERT_EQ(kept.report["alerts"].size(), 2u) << kept.report.dump();
+    EXPECT_TRUE(contains(kept.report["alerts"][1].dump(), "agent could not be stopped, so nothing was uninstalled"))
+        << kept.report.dump();
+    EXPECT_TRUE(std::filesystem::exists(userFile));
+
+    const std::string tools = folder() + "/session-tools";
+    std::filesystem::create_directories(tools);
+    const std::string record = user.home() + "/systemctl.log";
+    std::ofstream(tools + "/systemctl") << "#!/bin/sh\n"
+                                           "# Stands in for the user's service manager: notes the call and\n"
+                                           "# whether the user's files were still there.\n"
+                                           "if [ -e \"" << userFile << "\" ]; then there=present; else there=gone; fi\n"
+                                           "echo \"$* ($there)\" >>\"" << record << "\"\n";
+    ::chmod(tools.c_str(), 0755);
+    ::chmod((tools + "/systemctl").c_str(), 0755);
+    WindowFlowOutcome removed =
+        window(SystemRole::desktop, "uninstall", {}, {{"PATH", tools + ":/usr/local/bin:/usr/bin:/bin"}});
+    EXPECT_TRUE(removed.report.value("ended", false)) << removed.report.dump();
+    EXPECT_EQ(readWholeFile(record), "--user disable --now harbormind-usbagent.service (present)\n");
+    EXPECT_FALSE(std::filesystem::exists(userFile));
 }
 
 }  // namespace

@@ -302,12 +302,15 @@ Outcome SystemTest::ctl(SystemRole role, const std::vector<std::string>& argumen
     return runAs(role, argv, input);
 }
 
-WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments) {
+WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments,
+                                     const std::map<std::string, std::string>& environment) {
     std::vector<std::string> argv{HARBORMIND_WINDOW_FLOW_PROGRAM, flow};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     WindowFlowOutcome outcome;
-    outcome.run = runAs(role, argv, {},
-                        {{"QT_QPA_PLATFORM", "offscreen"}, {"HARBORMIND_MOUNT_HELPER", SystemInstall::mountHelper()}});
+    std::map<std::string, std::string> variables{{"QT_QPA_PLATFORM", "offscreen"},
+                                                 {"HARBORMIND_MOUNT_HELPER", SystemInstall::mountHelper()}};
+    variables.insert(environment.begin(), environment.end());
+    outcome.run = runAs(role, argv, {}, variables);
     outcome.report = nlohmann::json::parse(lastLine(outcome.run.out), nullptr, false);
     if (outcome.report.is_discarded()) {
         outcome.report = nlohmann::json{{"error", "the flow printed no report"}};

@@ -45,7 +45,8 @@ protected:
     // Runs the installed harbormindctl as the role's user; `input` is its standard input.
     Outcome ctl(SystemRole role, const std::vector<std::string>& arguments, const std::string& input = {});
     // Runs a flow of the window flow program (tests/system/window) as the role's user.
-    WindowFlowOutcome window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments = {});
+    WindowFlowOutcome window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments = {},
+                             const std::map<std::string, std::string>& environment = {});
     // Runs any program as the role's user, with the clients' environment plus `environment`.
     Outcome runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input = {},
                   const std::map<std::string, std::string>& environment = {},

@@ -32,5 +32,6 @@ private:
 void registerDriveActionFlows(WindowFlows& flows);
 void registerFirstAidFlows(WindowFlows& flows);
 void registerUSBBlockerFlows(WindowFlows& flows);
+void registerUninstallFlows(WindowFlows& flows);
 
 }  // namespace harbormind::test

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     registerDriveActionFlows(flows);
     registerFirstAidFlows(flows);
     registerUSBBlockerFlows(flows);
+    registerUninstallFlows(flows);
     if (argc < 2 || flows.find(argv[1]) == nullptr) {
         std::cerr << flows.usage();
         return 2;
