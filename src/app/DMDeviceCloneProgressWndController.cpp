@@ -92,6 +92,7 @@ void DMDeviceCloneProgressWndController::showProgress(const DMProgressMessage& m
     if (ended_) {
         return;  // a report that lagged behind the end
     }
+    lastReport_ = Clock::current().now();
     if (message.status == DMProgressStatus::running) {
         showRunning(message);
     } else if (message.status == DMProgressStatus::finished) {
@@ -174,6 +175,54 @@ void DMDeviceCloneProgressWndController::reject() {
     } else {
         cancelClone();
     }
+}
+
+void DMDeviceCloneProgressWndController::watchDaemon(std::string destinationIdentifier) {
+    watchedDestination_ = std::move(destinationIdentifier);
+    lastReport_ = Clock::current().now();
+    QPointer<DMDeviceCloneProgressWndController> self(this);
+    Dispatch::main().asyncAfter(seconds(silenceSeconds), [self] {
+        if (self) {
+            self->checkSilence();
+        }
+    });
+}
+
+void DMDeviceCloneProgressWndController::checkSilence() {
+    if (ended_) {
+        return;
+    }
+    QPointer<DMDeviceCloneProgressWndController> self(this);
+    Clock::Duration quiet = Clock::current().now() - lastReport_;
+    if (quiet < seconds(silenceSeconds) || !mgr) {
+        Dispatch::main().asyncAfter(seconds(silenceSeconds) - quiet, [self] {
+            if (self) {
+                self->checkSilence();
+            }
+        });
+        return;
+    }
+    auto wrapper = mgr;
+    std::string destination = watchedDestination_;
+    Dispatch::global()->async([self, wrapper, destination] {
+        bool running = wrapper->isCloneRunning(destination);
+        Dispatch::main().async([self, running] {
+            if (!self || self->ended_) {
+                return;
+            }
+            if (running) {
+                self->lastReport_ = Clock::current().now();  // a slow device: ask again later
+                self->watchDaemon(self->watchedDestination_);
+                return;
+            }
+            self->showButtonsForEnd();
+            self->lbTitle->setText(tr("The clone was interrupted."));
+            self->lbNote->setText(tr("The helper daemon stopped copying without a word (it may have ended or been "
+                                     "restarted). What was copied is kept: choose Resume Clone in the "
+                                     "destination's menu to go on."));
+            self->lbNote->show();
+        });
+    });
 }
 
 // Asks before stopping: a clone that has not started is simply not started; one that runs

@@ -42,6 +42,12 @@ public:
     void showEndDetails(std::uint64_t unreadableBytes, const std::string& reason);
     // A step before the copy starts ("Unmounting “DATA”…").
     void showStep(const QString& text);
+    // Once the copy has started: when no report has come for `silenceSeconds`, the daemon is
+    // asked whether the clone onto the destination still runs; when it does not (the daemon
+    // ended or was restarted), the sheet says the clone was interrupted and can be resumed.
+    void watchDaemon(std::string destinationIdentifier);
+
+    static constexpr double silenceSeconds = 15;
 
     QLabel* lbTitle = nullptr;
     QProgressBar* progress = nullptr;
@@ -67,6 +73,7 @@ private:
     void showRunning(const DMProgressMessage& message);
     void showEnd(const DMProgressMessage& message);
     void showSuspended();
+    void checkSilence();
     void showButtonsForEnd();
     void cancelClone();
     void stopClone();
@@ -80,6 +87,8 @@ private:
     std::uint64_t unreadableBytes_ = 0;
     std::string endReason_;
     bool ended_ = false;
+    std::string watchedDestination_;
+    Clock::TimePoint lastReport_{};
 };
 
 }  // namespace harbormind

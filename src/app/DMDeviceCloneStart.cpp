@@ -190,6 +190,9 @@ void DMDeviceCloneStart::started(const XPCCodeAnswer& answer) {
         refused(answer, tr("The helper daemon did not answer the request to clone."));
         return;
     }
+    if (sheet_) {
+        sheet_->watchDaemon(request_.destination.identifier);
+    }
     if (!answer.message.empty()) {
         services_.presenter->present({tr("The clone starts over from the beginning").toStdString(), answer.message,
                                       {DMCloneTexts::ok}},

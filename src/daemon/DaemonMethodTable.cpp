@@ -1,5 +1,6 @@
 #include "daemon/DaemonMethodTable.h"
 
+#include "daemon/DiskToolsMethods.h"
 #include "support/Log.h"
 #include "xpc/DMCheckStatus.h"
 #include "xpc/XPCServiceName.h"
@@ -190,6 +191,11 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->checkClonePairWithStrDestinDevice(text(args, 0), text(args, 1),
                                                                          asCode(std::move(reply)));
          }},
+        {XPCServiceName::deviceClone, "isCloneRunningWithStrDestinDevice", "s", "b", query, {R::devicePath},
+         DaemonValue(false),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             clone(backend, context)->isCloneRunningWithStrDestinDevice(text(args, 0), as<bool>(std::move(reply)));
+         }},
         {XPCServiceName::deviceClone, "startCloneWithStrDestinDevice", "ssb", "xs", DaemonAction::clone,
          {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(DaemonCodeReply{-1, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
@@ -374,7 +380,8 @@ std::vector<DaemonMethod> updateMethods() {
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods()}) {
+                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods(),
+                      DiskToolsMethods::all()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

@@ -25,6 +25,7 @@ public:
     void startCloneWithStrDestinDevice(const std::string&, const std::string&, bool, XPCCodeReply reply) override {
         reply({-1, notOffered});
     }
+    void isCloneRunningWithStrDestinDevice(const std::string&, XPCBoolReply reply) override { reply(false); }
 
 private:
     static constexpr const char* notOffered = "this daemon does not clone devices";

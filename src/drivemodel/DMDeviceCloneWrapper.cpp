@@ -91,6 +91,14 @@ XPCCodeAnswer DMDeviceCloneWrapper::startClone(const std::string& destination, c
     return wait.wait(seconds(startLimitSeconds), "startCloneWithStrDestinDevice");
 }
 
+bool DMDeviceCloneWrapper::isCloneRunning(const std::string& destination) {
+    return waitForDaemon<DMDeviceCloneServerProtocol>(
+        deviceCloneXPCObj(), false, DaemonCallLimit::query, "isCloneRunningWithStrDestinDevice",
+        [&](DMDeviceCloneServerProtocol& proxy, XPCBoolReply reply) {
+            proxy.isCloneRunningWithStrDestinDevice("/dev/" + destination, reply);
+        });
+}
+
 bool DMDeviceCloneWrapper::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice) {
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), false, DaemonCallLimit::query, "isCloneInterruptDeviceWithStrDevice",

@@ -37,6 +37,8 @@ public:
     // (with the reason); -1 and an empty reason when the daemon gave no answer. Progress then
     // arrives through the delegate.
     XPCCodeAnswer startClone(const std::string& destination, const std::string& source, bool isCover);
+    // A clone onto `destination` runs in the daemon; false too when the daemon does not answer.
+    bool isCloneRunning(const std::string& destination);
     // `strDevice` is "/dev/" followed by the device name.
     bool isCloneInterruptDeviceWithStrDevice(const std::string& strDevice);
     bool isCloneInterrupted(const std::string& destination);

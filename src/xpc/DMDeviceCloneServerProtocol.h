@@ -29,6 +29,9 @@ public:
     // clone runs, a stop came first, or the resume is not possible), with the reason.
     virtual void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                                bool isCover, XPCCodeReply reply) = 0;
+    // Whether a clone onto this device is running now: asked by an application whose
+    // reports have stopped coming, to tell a slow device from a daemon that went away.
+    virtual void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) = 0;
 };
 
 }  // namespace harbormind

@@ -13,6 +13,7 @@
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "xpc/InProcessClonePairCheck.h"
+#include "xpc/InProcessDiskToolsService.h"
 #include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
@@ -340,6 +341,11 @@ public:
             reply(pairAnswer(strDestinDevice, strSourceDevice).code);
         }
     }
+    void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) override {
+        if (receive("isCloneRunningWithStrDestinDevice", {strDestinDevice})) {
+            reply(boolFor("isCloneRunningWithStrDestinDevice", strDestinDevice));
+        }
+    }
     // The reasoned requests answer the codes of the two above, with the text under the
     // selector's name followed by "Message".
     void checkClonePairWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
@@ -526,6 +532,9 @@ public:
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
         }
+        if (key_ == InProcessDiskToolsService::key) {
+            return std::make_shared<InProcessDiskToolsService>(daemon_);
+        }
         if (errorHandler) {
             errorHandler("No such service");
         }
@@ -570,6 +579,9 @@ std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     }
     if (serviceName == XPCServiceName::usbBlocker) {
         return "usbBlocker";
+    }
+    if (serviceName == XPCServiceName::diskTools) {
+        return InProcessDiskToolsService::key;
     }
     return {};
 }

@@ -122,8 +122,11 @@ PlatformValue::Dictionary answers() {
         {"clonDeviceWithStrDestinDeviceMessage", PlatformValue::Dictionary{{"/dev/rdisk7", "refused: not authorized"}}},
         {"updateProgressWithStatus",
          PlatformValue::Dictionary{{"/dev/rdisk5", Array{Array{3, 2'000'000'000, 500'000'000, 0},
-                                                          Array{4, 2'000'000'000, 2'000'000'000, 0}}}}},
+                                                          Array{4, 2'000'000'000, 2'000'000'000, 0}}},
+                                   {"/dev/rdisk8", Array{Array{3, 2'000'000'000, 500'000'000, 0}}},
+                                   {"/dev/rdisk9", Array{Array{3, 2'000'000'000, 500'000'000, 0}}}}},
         {"cloneEndedWithUnreadableBytes", PlatformValue::Dictionary{{"/dev/rdisk5", Array{8192, ""}}}},
+        {"isCloneRunningWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk9", true}}},
     };
     return {{"deviceClone", clone}};
 }
@@ -139,7 +142,7 @@ protected:
         operations->daemon = daemon;
         presenter = std::make_shared<test::RecordingPresenter>();
         actions = std::make_shared<DMDriveActionManager>(operations, presenter);
-        for (const char* name : {"disk2", "disk4", "disk5", "disk6", "disk7"}) {
+        for (const char* name : {"disk2", "disk4", "disk5", "disk6", "disk7", "disk8", "disk9"}) {
             drives[name] = DMLocalDriveObject::create(name);
         }
         operations->known = {drives["disk2"], drives["disk4"], drives["disk5"], drives["disk6"], drives["disk7"]};
@@ -363,6 +366,27 @@ TEST_F(DeviceCloneTest, EveryRefusalReachesTheUserWithItsReason) {
     EXPECT_EQ(presenter->shown.size(), before + 1);
 }
 
+// Reports that stop coming are not waited for for ever: the daemon is asked whether the clone
+// still runs (a slow device) or not (the daemon went away).
+TEST_F(DeviceCloneTest, TheSheetNoticesADaemonThatStoppedReporting) {
+    operations->roots = {drives["disk2"], drives["disk8"], drives["disk9"]};
+    presenter->answers = {1};
+    pickDestination(1);  // disk9: still running, only slow
+    settle(seconds(60));
+    ASSERT_NE(flow().deviceCloneProgressWndController(), nullptr);
+    EXPECT_EQ(flow().deviceCloneProgressWndController()->lbTitle->text().toStdString(), DMCloneTexts::cloning);
+    EXPECT_GE(callsOf("isCloneRunningWithStrDestinDevice").size(), 2u);
+
+    presenter->answers = {1};
+    pickDestination(0);  // disk8: the daemon no longer runs it
+    settle(seconds(60));
+    auto* sheet = flow().deviceCloneProgressWndController();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->lbTitle->text().toStdString(), "The clone was interrupted.");
+    EXPECT_NE(sheet->lbNote->text().toStdString().find("Resume Clone"), std::string::npos);
+    EXPECT_TRUE(sheet->btnFinish->isVisibleTo(sheet));
+}
+
 TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecordedSource) {
     operations->roots = {drives["disk2"], drives["disk4"]};
     presenter->answers = {1, 0};  // go ahead, then "Continue"
@@ -489,6 +513,15 @@ void saveScreenshots(const QString& prefix, const std::shared_ptr<DMAlertPresent
     sheet.showProgress(finished);
     sheet.adjustSize();
     sheet.grab().save(prefix + "completed.png");
+
+    // The daemon went away: no report for a while, and it no longer runs the clone.
+    DMDeviceCloneProgressWndController silent(DMDeviceCloneWrapper::create(), presenter);
+    silent.showProgress(running);
+    silent.watchDaemon("disk8");
+    Dispatch::main().runUntil([] { return false; }, seconds(60));
+    silent.show();
+    silent.adjustSize();
+    silent.grab().save(prefix + "interrupted.png");
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 #include <random>
 
 #include "DaemonBusFixture.h"
+#include "cli/CtlRun.h"
+#include "daemon/RefusingBitLockerService.h"
 #include "daemon/RefusingCheckDiskBackend.h"
+#include "daemon/RefusingNtfsService.h"
 #include "daemon/RefusingUSBBlockerService.h"
 #include "daemon/clone/CloneLoopDevice.h"
 #include "daemon/clone/CloneTestProgram.h"
@@ -27,14 +30,16 @@ namespace fs = std::filesystem;
 using clone::test::CloneLoopDevice;
 constexpr std::uint64_t MiB = 1u << 20;
 
-// The Linux clone service with a state folder of the test's; nothing else.
+// The Linux clone service with a state folder of the test's; the other services refuse.
 class CloneOnlyBackend final : public DaemonBackend {
 public:
     explicit CloneOnlyBackend(std::shared_ptr<clone::CloneEngine> engine) : engine_(std::move(engine)) {}
     std::shared_ptr<DMBitLockerServerProtocol> bitLocker(std::shared_ptr<DMBitLockerAppProtocol>) override {
-        return nullptr;
+        return std::make_shared<RefusingBitLockerService>();
     }
-    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity&) override { return nullptr; }
+    std::shared_ptr<DMNtfsServerProtocol> ntfs(const CallerIdentity&) override {
+        return std::make_shared<RefusingNtfsService>();
+    }
     std::shared_ptr<CheckDiskBackend> checkDisk() override { return std::make_shared<RefusingCheckDiskBackend>(); }
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override {
@@ -148,6 +153,7 @@ protected:
         clone::CloneOptions options;
         options.stateFolder = folder / "state";
         options.checkpointBytes = 16 * MiB;
+        options.progressInterval = Clock::Duration::zero();  // a stop at a chosen byte lands there
         engine = std::make_shared<clone::CloneEngine>(options);
         serve(std::make_shared<CloneOnlyBackend>(engine));
         wrapper->setDelegate(delegate);
@@ -181,6 +187,7 @@ TEST_F(DeviceCloneBusTest, StopFromTheApplicationThenResumeAndRestart) {
     const std::string dst = destination->name();
     EXPECT_EQ(wrapper->checkDisk(dst, src), 0);
     EXPECT_FALSE(wrapper->isCloneInterrupted(dst));
+    EXPECT_FALSE(wrapper->isCloneRunning(dst));
 
     wrapper->clone(dst, src, false);
     ASSERT_TRUE(delegate->waitForRunning(0));
@@ -211,6 +218,38 @@ TEST_F(DeviceCloneBusTest, StopFromTheApplicationThenResumeAndRestart) {
     ASSERT_TRUE(restarted);
     EXPECT_EQ(restarted->status, DMProgressStatus::finished);
     EXPECT_EQ(destination->bytesWritten() - before, 192 * MiB);
+    EXPECT_TRUE(same());
+}
+
+// The command line of a user who is not root: the daemon copies, refuses to overwrite without
+// --yes, and resumes a clone that was stopped midway.
+TEST_F(DeviceCloneBusTest, TheCommandLineClonesThroughTheDaemonAndResumes) {
+    const std::string src = source->name();
+    const std::string dst = destination->name();
+    test::CtlRun unconfirmed = test::runCtl({"clone", src, dst, "--through-daemon"});
+    EXPECT_NE(unconfirmed.status, 0);
+    EXPECT_NE(unconfirmed.err.find("everything on " + dst), std::string::npos) << unconfirmed.err;
+    EXPECT_NE(unconfirmed.err.find("add --yes"), std::string::npos) << unconfirmed.err;
+    EXPECT_EQ(destination->bytesWritten(), 0u);
+
+    ASSERT_EQ(engine->startClone(destination->node(), source->node(), false,
+                                 [](const clone::CloneProgress& p) {
+                                     return p.current >= 32 * MiB ? clone::CloneReply::cancel
+                                                                  : clone::CloneReply::proceed;
+                                 }).code,
+              0);
+    engine->waitUntilFinished();
+    ASSERT_EQ(engine->lastOutcome().end, clone::CloneEnd::stopped);
+    test::CtlRun fresh = test::runCtl({"clone", src, dst, "--through-daemon", "--yes"});
+    EXPECT_NE(fresh.status, 0);
+    EXPECT_NE(fresh.err.find("carries an interrupted clone"), std::string::npos) << fresh.err;
+
+    std::uint64_t before = destination->bytesWritten();
+    test::CtlRun resumed = test::runCtl({"clone", src, dst, "--through-daemon", "--resume"});
+    EXPECT_EQ(resumed.status, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find("cloned " + std::to_string(192 * MiB) + " bytes"), std::string::npos) << resumed.out;
+    EXPECT_NE(resumed.err.find("192.0 MiB / 192.0 MiB"), std::string::npos) << resumed.err;
+    EXPECT_LT(destination->bytesWritten() - before, 192 * MiB);
     EXPECT_TRUE(same());
 }
 

@@ -101,6 +101,7 @@ CloneAnswer CloneEngine::startClone(const std::string& strDestinDevice, const st
         }
         stop_ = false;
         running_ = true;
+        runningDestination_ = start->pair.destination->deviceNumber();
     }
     Log::info("clone: " + start->description + " starts");
     worker_ = std::thread([this, start, progress = std::move(progress)] { copy(start, progress); });
@@ -189,6 +190,7 @@ void CloneEngine::copy(std::shared_ptr<Start> start, CloneProgressSink progress)
     }
     std::lock_guard stopLock(stopMutex_);
     running_ = false;
+    runningDestination_ = 0;
 }
 
 void CloneEngine::finish(CloneOutcome outcome, const Start& start, const CloneProgressSink& progress) {
@@ -250,6 +252,16 @@ std::string CloneEngine::getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(
         return map->sourceName;
     }
     return sysfs_.nameWithIdentity(map->sourceIdentity).value_or(map->sourceIdentity);
+}
+
+bool CloneEngine::isCloneRunningOnto(const std::string& strDestinDevice) const {
+    struct stat info {};
+    std::string path = blockDevicePath(strDestinDevice);
+    if (::stat(path.c_str(), &info) != 0 || !S_ISBLK(info.st_mode)) {
+        return false;
+    }
+    std::lock_guard lock(stopMutex_);
+    return running_.load() && runningDestination_ == info.st_rdev;
 }
 
 void CloneEngine::stopCloneWithFlag(bool flag) {

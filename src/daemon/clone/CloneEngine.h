@@ -63,6 +63,8 @@ public:
     // Returns once the running clone (if any) has ended, without asking it to stop.
     void waitUntilFinished();
     bool isRunning() const { return running_.load(); }
+    // True while a clone onto this device runs (an application asks when reports stop coming).
+    bool isCloneRunningOnto(const std::string& strDestinDevice) const;
     // The outcome of the last clone that ended.
     CloneOutcome lastOutcome() const;
 
@@ -81,8 +83,9 @@ private:
     Clock& clock_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> running_{false};
-    std::mutex stopMutex_;  // orders stop requests against a clone's start
+    mutable std::mutex stopMutex_;  // orders stop requests against a clone's start
     std::optional<Clock::TimePoint> earlyStop_;
+    dev_t runningDestination_ = 0;  // under stopMutex_
     mutable std::mutex mutex_;
     std::thread worker_;
     mutable std::mutex outcomeMutex_;

@@ -49,8 +49,9 @@ DMCloneErrorCode ClonePairCheck::openSource(const std::string& path, ClonePair& 
         return DMCloneErrorCode::openSourceDeivceFaild;
     }
     // A file system being written while it is copied would arrive inconsistent.
-    if (auto mountPoint = sysfs_.mountedWritableOn(pair.source->deviceNumber())) {
-        reason = "the source holds a file system mounted read-write on " + *mountPoint;
+    if (auto mount = sysfs_.mountedWritableOn(pair.source->deviceNumber())) {
+        reason = "the source's volume " + mount->volume + " is mounted read-write on " + mount->mountPoint +
+                 ": unmount it first";
         pair.source.reset();
         return DMCloneErrorCode::openSourceDeivceFaild;
     }
@@ -93,8 +94,9 @@ std::string ClonePairCheck::refusal(dev_t destination, dev_t source) const {
     if (sysfs_.wholeDisk(source) == destination) {
         return "the source is a partition of the destination";
     }
-    if (auto mountPoint = sysfs_.mountedOn(destination)) {
-        return "the destination holds a file system mounted on " + *mountPoint;
+    if (auto mount = sysfs_.mountedOn(destination)) {
+        return "the destination's volume " + mount->volume + " is mounted on " + mount->mountPoint +
+               ": unmount it first";
     }
     if (sysfs_.usedAsSwap(destination)) {
         return "the destination is in use as swap";

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -135,18 +136,18 @@ std::vector<dev_t> CloneSysfs::deviceAndPartitions(dev_t device) const {
     return devices;
 }
 
-std::optional<std::string> CloneSysfs::mountedOn(dev_t device) const {
+std::optional<CloneSysfs::Mount> CloneSysfs::mountedOn(dev_t device) const {
     return findMount(device, false);
 }
 
-std::optional<std::string> CloneSysfs::mountedWritableOn(dev_t device) const {
+std::optional<CloneSysfs::Mount> CloneSysfs::mountedWritableOn(dev_t device) const {
     return findMount(device, true);
 }
 
-std::optional<std::string> CloneSysfs::findMount(dev_t device, bool writableOnly) const {
-    std::set<std::string> numbers;
+std::optional<CloneSysfs::Mount> CloneSysfs::findMount(dev_t device, bool writableOnly) const {
+    std::map<std::string, dev_t> numbers;
     for (dev_t each : deviceAndPartitions(device)) {
-        numbers.insert(number(each));
+        numbers.emplace(number(each), each);
     }
     std::ifstream in(mountInfo_);
     std::string line;
@@ -157,7 +158,8 @@ std::optional<std::string> CloneSysfs::findMount(dev_t device, bool writableOnly
             continue;
         }
         if (!writableOnly || options.rfind("rw", 0) == 0) {
-            return mountPoint;
+            dev_t mounted = numbers.at(majorMinor);
+            return Mount{name(mounted).value_or(majorMinor), mountPoint};
         }
     }
     return std::nullopt;

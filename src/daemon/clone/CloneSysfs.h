@@ -22,10 +22,16 @@ public:
     dev_t wholeDisk(dev_t device) const;
     // The device and its partitions.
     std::vector<dev_t> deviceAndPartitions(dev_t device) const;
-    // A mount point of the running system on the device or one of its partitions, if any.
-    std::optional<std::string> mountedOn(dev_t device) const;
+    // A mount of the running system: the kernel's name of the mounted device (the device
+    // itself or one of its partitions) and where it is mounted.
+    struct Mount {
+        std::string volume;
+        std::string mountPoint;
+    };
+    // A mount of the running system on the device or one of its partitions, if any.
+    std::optional<Mount> mountedOn(dev_t device) const;
     // The same, for mounts that can be written to.
-    std::optional<std::string> mountedWritableOn(dev_t device) const;
+    std::optional<Mount> mountedWritableOn(dev_t device) const;
     bool usedAsSwap(dev_t device) const;
     // An identity that writing to the device cannot change: a loop device's backing file, a
     // device-mapper UUID, the WWN or serial number of the hardware. A partition adds its number.
@@ -42,7 +48,7 @@ private:
     std::optional<std::string> attribute(const std::string& path) const;
     std::optional<std::string> udevProperty(dev_t device, const std::string& key) const;
     std::optional<std::string> diskIdentity(dev_t disk) const;
-    std::optional<std::string> findMount(dev_t device, bool writableOnly) const;
+    std::optional<Mount> findMount(dev_t device, bool writableOnly) const;
     std::vector<CloneStorageExtent> storageOf(dev_t device, int depth) const;
     std::vector<CloneStorageExtent> loopStorage(const std::string& folder, std::uint64_t size, int depth) const;
 

@@ -36,6 +36,11 @@ void LinuxDeviceCloneService::startCloneWithStrDestinDevice(const std::string& s
     reply({answer.code, answer.message});
 }
 
+void LinuxDeviceCloneService::isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice,
+                                                                XPCBoolReply reply) {
+    reply(engine_->isCloneRunningOnto(strDestinDevice));
+}
+
 void LinuxDeviceCloneService::isCloneInterruptDeviceWithStrDevice(const std::string& strDevice, XPCBoolReply reply) {
     reply(engine_->isCloneInterruptDeviceWithStrDevice(strDevice));
 }

@@ -27,6 +27,7 @@ public:
                                            XPCCodeReply reply) override;
     void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                        bool isCover, XPCCodeReply reply) override;
+    void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) override;
 
 private:
     clone::CloneProgressSink progressSink() const;

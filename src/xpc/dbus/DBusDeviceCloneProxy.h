@@ -31,6 +31,9 @@ public:
                                            XPCCodeReply reply) override {
         askCode("checkClonePairWithStrDestinDevice", false, std::move(reply), strDestinDevice, strSourceDevice);
     }
+    void isCloneRunningWithStrDestinDevice(const std::string& strDestinDevice, XPCBoolReply reply) override {
+        ask<bool>("isCloneRunningWithStrDestinDevice", std::move(reply), strDestinDevice);
+    }
     // Answered once the copy has started or was refused; an administrator may have to
     // authenticate first.
     void startCloneWithStrDestinDevice(const std::string& strDestinDevice, const std::string& strSourceDevice,

@@ -173,6 +173,13 @@ TEST_F(CloneLoopDeviceTest, PairCheckAnswersEveryCodeAndWritesNothing) {
     EXPECT_EQ(check(source->node(), source->node()), 2);
     EXPECT_EQ(check(readOnly->node(), source->node()), 2);
     EXPECT_EQ(check(mounted->node(), source->node()), 2);
+    // A mounted volume is named with its mount point, on either side.
+    const std::string mountPoint = (folder / "destination-mnt").string();
+    EXPECT_EQ(engine.checkPair(mounted->node(), source->node()).message,
+              "the destination's volume " + mounted->name() + " is mounted on " + mountPoint + ": unmount it first");
+    EXPECT_EQ(engine.checkPair(fits->node(), mounted->node()).message,
+              "the source's volume " + mounted->name() + " is mounted read-write on " + mountPoint +
+                  ": unmount it first");
     EXPECT_EQ(check(bigSectors->node(), source->node()), 3);
     EXPECT_EQ(check(small->node(), source->node()), 4);
 
@@ -312,6 +319,8 @@ TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
     CloneAnswer busy = engine.startClone(other->node(), source->node(), false, nullptr);
     EXPECT_EQ(busy.code, CloneEngine::startRefused);
     EXPECT_NE(busy.message.find("another clone is running"), std::string::npos);
+    EXPECT_TRUE(engine.isCloneRunningOnto("/dev/r" + destination->name()));
+    EXPECT_FALSE(engine.isCloneRunningOnto(other->node()));
     {
         std::lock_guard lock(mutex);
         release = true;
@@ -319,6 +328,7 @@ TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
     released.notify_all();
     engine.waitUntilFinished();
     EXPECT_EQ(other->bytesWritten(), 0u);
+    EXPECT_FALSE(engine.isCloneRunningOnto(destination->node()));
 }
 
 TEST_F(CloneLoopDeviceTest, AStopLongBeforeTheStartDoesNotStopIt) {

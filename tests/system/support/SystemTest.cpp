@@ -141,6 +141,10 @@ bool SystemTest::startDaemon(std::string& error) {
     return true;
 }
 
+int SystemTest::daemonPid() const {
+    return daemon_ ? daemon_->pid() : -1;
+}
+
 void SystemTest::stopDaemon() {
     if (!daemon_) {
         return;

@@ -76,6 +76,8 @@ protected:
     std::string stateFolder() const;
     // Ends the daemon and starts it again (as a restart of the machine's service would).
     void restartDaemon();
+    // The running daemon's process id; -1 when it does not run.
+    int daemonPid() const;
 
     // Ends every process of the role's user, each by its id: what the test started as them.
     void endProcessesOf(SystemRole role);

@@ -1,0 +1,60 @@
+#include "cli/CliCloneText.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "drivemodel/DMCloneTexts.h"
+
+namespace harbormind {
+namespace {
+
+std::string durationText(double seconds) {
+    auto whole = static_cast<long long>(seconds + 0.5);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string CliCloneText::bytes(double count) {
+    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
+    int unit = 0;
+    while (count >= 1024 && unit < 4) {
+        count /= 1024;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", count, units[unit]);
+    return text;
+}
+
+std::string CliCloneText::progressLine(std::uint64_t current, std::uint64_t total, std::uint64_t startedAt,
+                                       double elapsedSeconds) {
+    const int width = 30;
+    double fraction = total ? static_cast<double>(current) / static_cast<double>(total) : 0;
+    int filled = std::clamp(static_cast<int>(fraction * width), 0, width);
+    std::string bar = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                      std::string(static_cast<std::size_t>(width - filled), '.') + "] ";
+    double copied = static_cast<double>(current - std::min(current, startedAt));
+    double rate = elapsedSeconds > 0 ? copied / elapsedSeconds : 0;
+    std::string left =
+        rate > 0 ? durationText(static_cast<double>(total - std::min(total, current)) / rate) + " left" : "";
+    return bar + bytes(static_cast<double>(current)) + " / " + bytes(static_cast<double>(total)) + "  " +
+           bytes(rate) + "/s  " + left;
+}
+
+std::string CliCloneText::refusal(std::int64_t code, const std::string& reason) {
+    std::string text;
+    switch (code) {
+        case 1: text = DMCloneTexts::openSourceFailed; break;
+        case 2: text = DMCloneTexts::openDestinationFailed; break;
+        case 3: text = DMCloneTexts::sectorSizeMismatch; break;
+        case 4: text = DMCloneTexts::notEnoughSpace; break;
+        default: return reason;
+    }
+    text.erase(0, text.find_first_not_of(' '));
+    return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+}  // namespace harbormind
