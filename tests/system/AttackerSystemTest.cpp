@@ -204,5 +204,28 @@ TEST_F(AttackerSystemTest, AUserWhosePromptsNeverEndLocksOutNeitherAnotherUserNo
         << daemonLog();
 }
 
+// The saved network drives name the user's servers and accounts: the file is the user's alone,
+// and a file an older version left readable by others is tightened when next saved.
+TEST_F(AttackerSystemTest, TheSavedNetworkDrivesAreReadableByTheirOwnerAlone) {
+    const std::string saved = account(SystemRole::desktop).home() + "/nwd.plist";
+    auto save = [&](const std::string& name, const std::string& host) {
+        Outcome added = ctl(SystemRole::desktop, {"network", "add", "--name", name, "--type", "smb", "--host", host,
+                                                  "--user", "alice", "--dir", "/share"});
+        EXPECT_EQ(added.status, 0) << added.out << added.err;
+    };
+    auto mode = [&] {
+        struct stat facts {};
+        return ::stat(saved.c_str(), &facts) == 0 ? (facts.st_mode & 07777) : 0u;
+    };
+    save("NAS", "nas.example");
+    EXPECT_EQ(mode(), 0600u);
+    ::chmod(saved.c_str(), 0644);
+    save("Backup NAS", "backup.example");
+    EXPECT_EQ(mode(), 0600u);
+    Outcome peeked = runAs(SystemRole::otherDesktop, {"cat", saved});
+    EXPECT_NE(peeked.status, 0);
+    EXPECT_FALSE(contains(peeked.out, "alice")) << peeked.out;
+}
+
 }  // namespace
 }  // namespace harbormind::test
