@@ -183,6 +183,11 @@ void CloneEngine::copy(std::shared_ptr<Start> start, CloneProgressSink progress)
             outcome.reason = error.what();
         }
     }
+    {
+        // Asked once the last report has come, the answer is already no.
+        std::lock_guard stopLock(stopMutex_);
+        runningDestination_ = 0;
+    }
     finish(outcome, *start, progress);
     {
         std::lock_guard lock(outcomeMutex_);
@@ -190,7 +195,6 @@ void CloneEngine::copy(std::shared_ptr<Start> start, CloneProgressSink progress)
     }
     std::lock_guard stopLock(stopMutex_);
     running_ = false;
-    runningDestination_ = 0;
 }
 
 void CloneEngine::finish(CloneOutcome outcome, const Start& start, const CloneProgressSink& progress) {
