@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/disktools/DMDriveHealthWatch.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -165,6 +167,7 @@ int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     // Sleep and wake run the automatic actions chosen in the preferences.
     controller->driveActionManager()->startEventMonitor(Platform::current().sleepWake(), *configurationManager_);
     controller->setNotifyManager(&DMNotifyManager::shared());
+    DMDriveHealthWatch::start(localDriveManager_);
 
     // "USB Warden": its settings window is made now, and it checks the white list before
     // a local drive is mounted while it is on.

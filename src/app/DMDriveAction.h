@@ -21,6 +21,10 @@ inline constexpr std::uint8_t resumeClone = 10;
 inline constexpr std::uint8_t junkClean = 11;
 inline constexpr std::uint8_t driveClean = 12;
 inline constexpr std::uint8_t firstAid = 13;
+// Of our own, for local drives: the disk tools.
+inline constexpr std::uint8_t erase = 14;
+inline constexpr std::uint8_t newPartition = 15;
+inline constexpr std::uint8_t deletePartition = 16;
 }  // namespace DMDriveAction
 
 }  // namespace harbormind

@@ -1,5 +1,7 @@
 #include "app/DMDriveActionManager.h"
 
+#include "app/disktools/DMDiskToolsFlow.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -56,6 +58,7 @@ DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> op
       presenter_(std::move(presenter)),
       deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))),
       encryptionFlow_(std::make_shared<BLEncryptionFlow>(operations_, presenter_)),
+      diskToolsFlow_(std::make_shared<DMDiskToolsFlow>(presenter_)),
       checkWarapper_(DMCheckDiskWrapper::create()) {}
 
 template <typename Result>
@@ -85,6 +88,9 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::junkClean:
     case DMDriveAction::driveClean:
     case DMDriveAction::firstAid:
+    case DMDriveAction::erase:
+    case DMDriveAction::newPartition:
+    case DMDriveAction::deletePartition:
         return true;
     default:
         return false;
@@ -159,6 +165,15 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::resumeClone:
         deviceCloneFlow_->resumeClone(drive, window);
+        break;
+    case DMDriveAction::erase:
+        diskToolsFlow_->erase(drive, window);
+        break;
+    case DMDriveAction::newPartition:
+        diskToolsFlow_->newPartition(drive, window);
+        break;
+    case DMDriveAction::deletePartition:
+        diskToolsFlow_->deletePartition(drive, window);
         break;
     default:
         break;

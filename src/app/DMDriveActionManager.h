@@ -26,6 +26,7 @@ class BLEncryptionFlow;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDeviceCloneFlow;
+class DMDiskToolsFlow;
 class DMDeviceCloneWrapper;
 class DMCheckDiskWrapper;
 class DMDriveObjectProtocol;
@@ -103,6 +104,7 @@ public:
     const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
     // Unlock and encrypt: the unlock window, the encryption alert, wizard and progress window.
     const std::shared_ptr<BLEncryptionFlow>& encryptionFlow() const { return encryptionFlow_; }
+    const std::shared_ptr<DMDiskToolsFlow>& diskToolsFlow() const { return diskToolsFlow_; }
 
 private:
     void open(const Drive& drive, QWidget* window, Completion completion);
@@ -133,6 +135,7 @@ private:
     LoadGuard loadGuard_;
     std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
     std::shared_ptr<BLEncryptionFlow> encryptionFlow_;
+    std::shared_ptr<DMDiskToolsFlow> diskToolsFlow_;
     std::optional<CDCleaningServices> cleaning_;
     QPointer<CDJunkClearWindowController> junkClearWindowController_;
     QPointer<CDDriveClearWindowController> driverClearWindowController_;

@@ -1,5 +1,7 @@
 #include "app/DMDriveRules.h"
 
+#include "app/disktools/DMDiskToolsTexts.h"
+
 #include "app/DMDriveAction.h"
 #include "app/DMTexts.h"
 
@@ -76,6 +78,8 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
         {DMTexts::itemCleanDrive, "menu_driveclean", DMDriveAction::driveClean},
         {DMTexts::itemCleanJunk, "menu_cleanup", DMDriveAction::junkClean},
         {DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid},
+        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
+        {DMDiskToolsTexts::itemDeletePartition, "menu_remove", DMDriveAction::deletePartition},
     };
 }
 
@@ -85,6 +89,8 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
         {DMTexts::itemEject, "menu_eject", DMDriveAction::eject},
         {DMTexts::itemClone, "menu_clone", DMDriveAction::clone},
         {DMTexts::itemResumeClone, "menu_recoverClone", DMDriveAction::resumeClone},
+        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
+        {DMDiskToolsTexts::itemNewPartition, "menu_partition", DMDriveAction::newPartition},
     };
 }
 
@@ -120,6 +126,10 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::firstAid:
         return !needsDriver(own, context) && own.fileSystem != DMDriveObjectFilesystem::unknown && !own.canUnlock &&
                own.location != DMDriveObjectLocation::internal;
+    // The system's volumes are never offered; the rest say themselves why they are refused.
+    case DMDriveAction::erase:
+    case DMDriveAction::deletePartition:
+        return !own.onSystemMountPoint;
     default:
         return false;
     }
@@ -136,6 +146,10 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
                drive.partitionMap != DMDriveObjectPartitionMap::unknown;
     case DMDriveAction::resumeClone:
         return drive.isCloneInterrupted;
+    case DMDriveAction::erase:
+        return drive.own.location != DMDriveObjectLocation::unknown;
+    case DMDriveAction::newPartition:
+        return drive.partitionMap == DMDriveObjectPartitionMap::guid || drive.partitionMap == DMDriveObjectPartitionMap::mbr;
     default:
         return false;
     }

@@ -5,6 +5,7 @@
 namespace harbormind {
 
 class DMCapacityMapSplitterView;
+class DMDriveHealthView;
 
 // The detail view of a whole disk.
 class DMLocalDriveViewController : public DMBaseViewController {
@@ -12,6 +13,7 @@ public:
     explicit DMLocalDriveViewController(DMDetailContext context, QWidget* parent = nullptr);
 
     DMCapacityMapSplitterView* capacityMaps() const { return capacityMaps_; }
+    DMDriveHealthView* healthView() const { return healthView_; }
 
 protected:
     void apply(const DMDriveSnapshot& snapshot) override;
@@ -20,6 +22,7 @@ protected:
 
 private:
     DMCapacityMapSplitterView* capacityMaps_;
+    DMDriveHealthView* healthView_;
 };
 
 }  // namespace harbormind

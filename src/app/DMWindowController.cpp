@@ -65,8 +65,8 @@ bool DMWindowController::isDriverMissing() const {
 void DMWindowController::build() {
     window_->setWindowTitle(QString::fromUtf8(DMTexts::productName));
     window_->setWindowIcon(DMImages::icon("harbormind"));
-    window_->resize(1100, 680);
-    window_->setMinimumSize(820, 520);
+    window_->resize(1140, 680);
+    window_->setMinimumSize(880, 520);
 
     auto* central = new QWidget(window_);
     auto* layout = new QVBoxLayout(central);

@@ -25,6 +25,8 @@ void registerCleanVerbs(CLI::App& app, CliContext& context);
 void registerCheckVerb(CLI::App& app, CliContext& context);
 void registerEncryptVerbs(CLI::App& app, CliContext& context);
 void registerSettingsVerbs(CLI::App& app, CliContext& context);
+void registerHealthVerbs(CLI::App& app, CliContext& context);
+void registerEraseVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

@@ -31,6 +31,8 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerCleanVerbs(app, context);
     registerDaemonVerbs(app, context);
     registerSettingsVerbs(app, context);
+    registerHealthVerbs(app, context);
+    registerEraseVerbs(app, context);
 }
 
 namespace {

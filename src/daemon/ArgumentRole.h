@@ -13,6 +13,7 @@ enum class ArgumentRole {
     firstAidArguments,   // the check-disk command, parsed into a FirstAidCommand
     openFile,            // a file the caller opened and passed over the bus (a disk image)
     listedName,          // a disk's media name as the USB lists hold it: one short line of text
+    shortText,           // a file system's name or a volume's label: one short line of text
 };
 
 }  // namespace harbormind

@@ -22,6 +22,11 @@ enum class DaemonAction {
     usbLists,        // change the USB blocker's white and black lists
     usbWarden,       // change USB Warden: its mode, password, and the agent
     installUpdate,   // install a signed update of this application
+    health,          // read a drive's health (its SMART data)
+    selfTest,        // start a drive's self-test
+    eraseRemovable,  // erase, partition or restore onto removable media the caller may mount
+    eraseSystem,     // erase, partition or restore onto any other disk
+    imageCreate,     // read a whole disk or volume into a disk image
     perDevice,
 };
 

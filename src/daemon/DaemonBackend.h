@@ -8,12 +8,14 @@
 #include "daemon/CheckDiskBackend.h"
 #include "daemon/DaemonFileDescriptor.h"
 #include "daemon/DriveMountBackend.h"
+#include "daemon/RefusingDiskToolsService.h"
 #include "daemon/RefusingDriveMountBackend.h"
 #include "daemon/RefusingLuksService.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
+#include "xpc/DMDiskToolsServerProtocol.h"
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
@@ -41,6 +43,11 @@ public:
     virtual std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> /*callbacks*/,
                                                        const CallerIdentity& /*caller*/) {
         return std::make_shared<RefusingLuksService>();
+    }
+    // Health, erasing and partitions, for the caller (which action a disk needs depends on the
+    // disk: the service asks the caller's authorization for it).
+    virtual std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& /*caller*/) {
+        return std::make_shared<RefusingDiskToolsService>();
     }
     // Installs a signed update from the package and signature files the caller opened.
     virtual DaemonCodeReply installUpdate(const DaemonFileDescriptor& /*package*/,

@@ -104,6 +104,14 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         }
         return {};
     }
+    case ArgumentRole::shortText: {
+        const auto& line = std::get<std::string>(value);
+        if (line.size() > maxShortTextLength || !validUtf8(line) ||
+            line.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
+            return "not a name the disk tools take";
+        }
+        return {};
+    }
     case ArgumentRole::deviceName:
     case ArgumentRole::overwrittenName:
     case ArgumentRole::devicePath:
@@ -144,6 +152,7 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
     case ArgumentRole::plain:
     case ArgumentRole::secret:
     case ArgumentRole::listedName:
+    case ArgumentRole::shortText:
     case ArgumentRole::openFile:  // what the file may be is the backend's to judge
         return {};
     case ArgumentRole::deviceName:

@@ -30,6 +30,7 @@ class DaemonGuard {
 public:
     static constexpr std::size_t maxSecretLength = 1024;
     static constexpr std::size_t maxListedNameLength = 255;
+    static constexpr std::size_t maxShortTextLength = 255;
     static constexpr std::size_t maxDeviceNameLength = 255;
     static constexpr std::size_t maxDevicePathLength = 4095;
     static constexpr std::size_t maxFirstAidWords = 16;

@@ -1,5 +1,6 @@
 #include "daemon/DaemonMethodTable.h"
 
+#include "daemon/DiskToolsMethods.h"
 #include "support/Log.h"
 #include "xpc/DMCheckStatus.h"
 #include "xpc/XPCServiceName.h"
@@ -379,7 +380,8 @@ std::vector<DaemonMethod> updateMethods() {
 std::vector<DaemonMethod> everyMethod() {
     std::vector<DaemonMethod> methods;
     for (auto part : {bitLockerMethods(), ntfsMethods(), checkDiskMethods(), deviceCloneMethods(), usbBlockerMethods(),
-                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods()}) {
+                      usbWardenMethods(), luksMethods(), updateMethods(), mountMethods(),
+                      DiskToolsMethods::all()}) {
         methods.insert(methods.end(), part.begin(), part.end());
     }
     return methods;

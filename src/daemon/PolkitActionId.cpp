@@ -20,6 +20,11 @@ const char* suffix(DaemonAction action) {
     case DaemonAction::usbLists: return "usb-lists";
     case DaemonAction::usbWarden: return "usb-warden";
     case DaemonAction::installUpdate: return "install-update";
+    case DaemonAction::health: return "health";
+    case DaemonAction::selfTest: return "self-test";
+    case DaemonAction::eraseRemovable: return "erase-removable";
+    case DaemonAction::eraseSystem: return "erase-system";
+    case DaemonAction::imageCreate: return "image-create";
     case DaemonAction::perDevice: return nullptr;
     }
     return nullptr;
@@ -37,7 +42,9 @@ const std::vector<DaemonAction>& PolkitActionId::all() {
         DaemonAction::query,       DaemonAction::mountRemovable, DaemonAction::mountSystem, DaemonAction::loopOthers,
         DaemonAction::unmountOthers, DaemonAction::eject,        DaemonAction::attachImage, DaemonAction::unlock,
         DaemonAction::encrypt,     DaemonAction::check,          DaemonAction::repair,      DaemonAction::clone,
-        DaemonAction::usbLists,    DaemonAction::usbWarden,      DaemonAction::installUpdate};
+        DaemonAction::usbLists,    DaemonAction::usbWarden,      DaemonAction::installUpdate,
+        DaemonAction::health,      DaemonAction::selfTest,       DaemonAction::eraseRemovable, DaemonAction::eraseSystem,
+        DaemonAction::imageCreate};
     return actions;
 }
 

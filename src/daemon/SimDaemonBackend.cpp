@@ -1,5 +1,7 @@
 #include "daemon/SimDaemonBackend.h"
 
+#include "xpc/InProcessDiskToolsService.h"
+
 #include "daemon/RefusingBitLockerService.h"
 #include "daemon/RefusingCheckDiskBackend.h"
 #include "daemon/RefusingDeviceCloneService.h"
@@ -60,6 +62,10 @@ std::shared_ptr<DMDeviceCloneServerProtocol> SimDaemonBackend::deviceClone(std::
 std::shared_ptr<DMUSBBlockerServerProtocol> SimDaemonBackend::usbBlocker() {
     auto found = service<DMUSBBlockerServerProtocol>(XPCServiceName::usbBlocker);
     return found ? found : std::make_shared<RefusingUSBBlockerService>();
+}
+
+std::shared_ptr<DMDiskToolsServerProtocol> SimDaemonBackend::diskTools(const DriveMountCaller&) {
+    return std::make_shared<InProcessDiskToolsService>(transport_.daemon());
 }
 
 }  // namespace harbormind

@@ -13,6 +13,7 @@
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "xpc/InProcessClonePairCheck.h"
+#include "xpc/InProcessDiskToolsService.h"
 #include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
@@ -531,6 +532,9 @@ public:
         if (key_ == "usbBlocker") {
             return std::make_shared<USBBlockerService>(daemon_, key_);
         }
+        if (key_ == InProcessDiskToolsService::key) {
+            return std::make_shared<InProcessDiskToolsService>(daemon_);
+        }
         if (errorHandler) {
             errorHandler("No such service");
         }
@@ -575,6 +579,9 @@ std::string InProcessXPCTransport::serviceKey(const std::string& serviceName) {
     }
     if (serviceName == XPCServiceName::usbBlocker) {
         return "usbBlocker";
+    }
+    if (serviceName == XPCServiceName::diskTools) {
+        return InProcessDiskToolsService::key;
     }
     return {};
 }

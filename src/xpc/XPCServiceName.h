@@ -15,13 +15,15 @@ struct XPCServiceName {
     static constexpr const char* mount = "com.Kestrane.drivemanagerd.mountXPC";
     // Of our own: LUKS2 encryption, and unlocking and locking encrypted volumes.
     static constexpr const char* luks = "com.Kestrane.drivemanagerd.luksXPC";
+    // Of our own: drive health, erasing and partitions.
+    static constexpr const char* diskTools = "com.Kestrane.drivemanagerd.diskToolsXPC";
     // Of our own: installing a signed update of the application.
     static constexpr const char* update = "com.Kestrane.drivemanagerd.updateXPC";
 
     // Every name the daemon takes on the bus, in the order a status lists them (the mount
     // service last: the service manager waits for it).
-    static constexpr std::array<const char*, 8> all{bitLocker, ntfs,   checkDisk, deviceClone,
-                                                    usbBlocker, luks, update,    mount};
+    static constexpr std::array<const char*, 9> all{bitLocker, ntfs,      checkDisk, deviceClone, usbBlocker,
+                                                    luks,      diskTools, update,    mount};
 };
 
 }  // namespace harbormind

@@ -270,7 +270,7 @@ TEST_F(DriveActionManagerTest, LockingBitLockerWithoutDriverAsksAndCancelLocksNo
 }
 
 TEST_F(DriveActionManagerTest, CodesWithoutMeaningForTheDriveDoNothing) {
-    for (std::uint8_t code : {DMDriveAction::edit, DMDriveAction::remove, std::uint8_t{14}, std::uint8_t{255}}) {
+    for (std::uint8_t code : {DMDriveAction::edit, DMDriveAction::remove, std::uint8_t{200}, std::uint8_t{255}}) {
         bool called = false;
         actions->perform(code, drive, nullptr, [&](int, std::optional<std::string>) { called = true; });
         Dispatch::main().runUntil([] { return false; }, seconds(1));
@@ -403,7 +403,7 @@ TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
         {DMDriveObjectCategory::local, DMDriveAction::eject, {"eject"}},
         {DMDriveObjectCategory::local, DMDriveAction::edit, none},
         {DMDriveObjectCategory::local, DMDriveAction::remove, none},
-        {DMDriveObjectCategory::local, std::uint8_t{14}, none},
+        {DMDriveObjectCategory::local, std::uint8_t{200}, none},
         {DMDriveObjectCategory::network, DMDriveAction::open, {"openNetworkDrive"}},
         {DMDriveObjectCategory::network, DMDriveAction::mount, {"connect"}},
         {DMDriveObjectCategory::network, DMDriveAction::unmount, {"disconnect"}},
@@ -415,7 +415,7 @@ TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
         {DMDriveObjectCategory::network, DMDriveAction::clone, none},
         {DMDriveObjectCategory::network, DMDriveAction::junkClean, none},
         {DMDriveObjectCategory::network, DMDriveAction::firstAid, none},
-        {DMDriveObjectCategory::network, std::uint8_t{14}, none},
+        {DMDriveObjectCategory::network, std::uint8_t{200}, none},
     };
     operations->fs = DMDriveObjectFilesystem::exfat;
     presenter->answers = {0, 0, 0, 0, 0, 0, 0, 0};

@@ -273,7 +273,7 @@ TEST_F(MainWindowTest, PartitionViewFactsTipAndEnabledItems) {
         names.push_back(item.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Open", "Unlock", "Lock", "Mount", "Unmount", "Encrypt",
-                                               "Clean Drive", "Clean Junk", "First Aid"}));
+                                               "Clean Drive", "Clean Junk", "First Aid", "Erase...", "Delete..."}));
     EXPECT_TRUE(bar->isEnabled("Open"));
     EXPECT_TRUE(bar->isEnabled("Unmount"));
     EXPECT_FALSE(bar->isEnabled("Mount"));
@@ -315,7 +315,8 @@ TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
         names.push_back(item.name + "/" + item.icon);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Unmount All/menu_unmount", "Eject/menu_eject", "Clone/menu_clone",
-                                               "resumeClone/menu_recoverClone"}));
+                                               "resumeClone/menu_recoverClone", "Erase.../menu_erase",
+                                               "New Partition.../menu_partition"}));
     EXPECT_TRUE(bar->isEnabled("Unmount All"));
     EXPECT_TRUE(bar->isEnabled("Eject"));
     EXPECT_TRUE(bar->isEnabled("Clone"));

@@ -41,17 +41,22 @@ TEST(PolkitPolicyFileTest, DeclaresExactlyTheActionsTheDaemonAsksAbout) {
 }
 
 // Like a trusted desktop: the things an active user does with their own media are allowed to
-// active sessions; whatever reaches the computer's own disks, other users' media or the
-// system needs an administrator; nothing is allowed to inactive or remote sessions.
+// active sessions (reading a drive's health and starting its self-test harm nothing), and
+// erasing their own removable media asks for their own password first; whatever reaches the
+// computer's own disks, other users' media or the system needs an administrator; nothing is
+// allowed to inactive or remote sessions.
 TEST(PolkitPolicyFileTest, OnlyTheActiveUsersOwnMediaNeedsNoAdministrator) {
     auto shipped = shippedActions();
-    const std::set<std::string> forActiveUsers{"query", "mount-removable", "eject", "attach-image", "unlock"};
+    const std::set<std::string> forActiveUsers{"query",  "mount-removable", "eject",    "attach-image",
+                                               "unlock", "health",          "self-test"};
+    const std::set<std::string> withTheirPassword{"erase-removable"};
     for (const auto& [id, defaults] : shipped) {
         const std::string name = id.substr(std::string(PolkitActionId::prefix).size());
         EXPECT_EQ(defaults.active == "yes", forActiveUsers.contains(name)) << id;
+        EXPECT_EQ(defaults.active == "auth_self_keep", withTheirPassword.contains(name)) << id;
         EXPECT_NE(defaults.any, "yes") << id;
         EXPECT_NE(defaults.inactive, "yes") << id;
-        if (defaults.active != "yes") {
+        if (defaults.active != "yes" && !withTheirPassword.contains(name)) {
             EXPECT_EQ(defaults.active.rfind("auth_admin", 0), 0u) << id;
         }
     }

@@ -1,5 +1,7 @@
 #include "daemon/linux/LinuxDaemonBackend.h"
 
+#include "daemon/linux/LinuxDiskToolsService.h"
+
 #include "daemon/linux/LinuxCheckDiskService.h"
 #include "daemon/linux/LinuxBitLockerService.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
@@ -68,6 +70,11 @@ void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
                                                living->sweep();
                                            }
                                        });
+}
+
+std::shared_ptr<DMDiskToolsServerProtocol> LinuxDaemonBackend::diskTools(const DriveMountCaller& caller) {
+    return std::make_shared<LinuxDiskToolsService>(
+        caller, [loops = loops_](const std::string& loop) { return loops->ownerOf(loop); });
 }
 
 }  // namespace harbormind

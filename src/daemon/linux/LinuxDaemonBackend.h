@@ -40,6 +40,7 @@ public:
                                                const CallerIdentity& caller) override;
     DaemonCodeReply installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
     std::optional<std::string> mountRefusal(const std::string& name) override;
+    std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& caller) override;
 
     // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
     // sweep of the mount table, once a second.

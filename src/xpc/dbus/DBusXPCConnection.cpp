@@ -6,6 +6,7 @@
 #include "xpc/dbus/DBusCallbackExport.h"
 #include "xpc/dbus/DBusCheckDiskProxy.h"
 #include "xpc/dbus/DBusDeviceCloneProxy.h"
+#include "xpc/dbus/DBusDiskToolsProxy.h"
 #include "xpc/dbus/DBusLuksProxy.h"
 #include "xpc/dbus/DBusNtfsProxy.h"
 #include "xpc/dbus/DBusUSBBlockerProxy.h"
@@ -63,6 +64,9 @@ std::shared_ptr<XPCInterface> DBusXPCConnection::remoteObjectProxyWithErrorHandl
     }
     if (serviceName_ == XPCServiceName::luks) {
         return std::make_shared<DBusLuksProxy>(link_, serviceName_, std::move(errorHandler));
+    }
+    if (serviceName_ == XPCServiceName::diskTools) {
+        return std::make_shared<DBusDiskToolsProxy>(link_, serviceName_, std::move(errorHandler));
     }
     if (errorHandler) {
         errorHandler("No such service");

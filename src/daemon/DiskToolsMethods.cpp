@@ -1,0 +1,74 @@
+#include "daemon/DiskToolsMethods.h"
+
+#include "xpc/XPCServiceName.h"
+
+namespace harbormind {
+namespace {
+
+using Args = std::vector<DaemonValue>;
+using R = ArgumentRole;
+
+const std::string& text(const Args& args, std::size_t index) {
+    return std::get<std::string>(args[index]);
+}
+
+std::int64_t number(const Args& args, std::size_t index) {
+    return std::get<std::int64_t>(args[index]);
+}
+
+std::shared_ptr<DMDiskToolsServerProtocol> tools(DaemonBackend& backend, const DaemonCallContext& context) {
+    return backend.diskTools({context.caller.uid, context.authorizedFor});
+}
+
+XPCCodeReply asCode(DaemonReply reply) {
+    return [reply = std::move(reply)](XPCCodeAnswer answer) {
+        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+    };
+}
+
+DaemonMethod method(std::string name, std::string input, DaemonAction action, std::vector<ArgumentRole> roles,
+                    DaemonMethod::Invoke invoke) {
+    return {XPCServiceName::diskTools, std::move(name), std::move(input), "xs", action, std::move(roles),
+            DaemonValue(DaemonCodeReply{DMDiskToolsServerProtocol::notPermitted, "refused"}), std::move(invoke)};
+}
+
+}  // namespace
+
+// Erasing and partitioning write over a disk: which action that needs depends on the disk
+// (removable media the caller may mount, or anything else), so the service asks for it.
+std::vector<DaemonMethod> DiskToolsMethods::all() {
+    return {
+        method("driveHealthWithBsdname", "s", DaemonAction::health, {R::deviceName},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->driveHealthWithBsdname(text(args, 0), asCode(std::move(reply)));
+               }),
+        method("startSelfTestWithBsdname", "sb", DaemonAction::selfTest, {R::deviceName, R::plain},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->startSelfTestWithBsdname(text(args, 0), std::get<bool>(args[1]),
+                                                                     asCode(std::move(reply)));
+               }),
+        method("partitionTableWithBsdname", "s", DaemonAction::query, {R::deviceName},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->partitionTableWithBsdname(text(args, 0), asCode(std::move(reply)));
+               }),
+        method("eraseWithBsdname", "ssss", DaemonAction::perDevice,
+               {R::deviceName, R::shortText, R::shortText, R::secret},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->eraseWithBsdname(text(args, 0), text(args, 1), text(args, 2), text(args, 3),
+                                                             asCode(std::move(reply)));
+               }),
+        method("createPartitionWithBsdname", "sxxsss", DaemonAction::perDevice,
+               {R::deviceName, R::plain, R::plain, R::shortText, R::shortText, R::secret},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->createPartitionWithBsdname(text(args, 0), number(args, 1), number(args, 2),
+                                                                       text(args, 3), text(args, 4), text(args, 5),
+                                                                       asCode(std::move(reply)));
+               }),
+        method("deletePartitionWithBsdname", "s", DaemonAction::perDevice, {R::deviceName},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->deletePartitionWithBsdname(text(args, 0), asCode(std::move(reply)));
+               }),
+    };
+}
+
+}  // namespace harbormind

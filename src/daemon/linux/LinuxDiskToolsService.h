@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "daemon/DriveMountBackend.h"
+#include "daemon/linux/DiskToolRunner.h"
+#include "daemon/linux/DiskToolsDevices.h"
+#include "xpc/DMDiskToolsServerProtocol.h"
+
+namespace harbormind {
+
+// The disk tools on this machine, for one caller. Erasing and partitioning need the caller's
+// authorization for the disk: removable media the caller may mount (an external drive, a
+// disk image the caller attached) asks `eraseRemovable`, anything else `eraseSystem`.
+class LinuxDiskToolsService final : public DMDiskToolsServerProtocol {
+public:
+    using LoopOwner = std::function<std::optional<std::uint32_t>(const std::string& loop)>;
+
+    LinuxDiskToolsService(DriveMountCaller caller, LoopOwner loopOwner,
+                          std::shared_ptr<DiskToolRunner> runner = std::make_shared<SystemDiskToolRunner>());
+
+    void driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+    void startSelfTestWithBsdname(const std::string& bsdname, bool extended, XPCCodeReply reply) override;
+    void partitionTableWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+    void eraseWithBsdname(const std::string& bsdname, const std::string& fileSystem, const std::string& label,
+                          const std::string& password, XPCCodeReply reply) override;
+    void createPartitionWithBsdname(const std::string& bsdname, std::int64_t startBytes, std::int64_t sizeBytes,
+                                    const std::string& fileSystem, const std::string& label,
+                                    const std::string& password, XPCCodeReply reply) override;
+    void deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+
+private:
+    // Why the caller may not write over the disk of `device`; empty when they may.
+    std::string refusal(const std::string& device) const;
+    // The answer refusing to write over `device` (a virtual device, or not the caller's to
+    // change), asked only once the arguments are known to be good.
+    std::optional<XPCCodeAnswer> checkDevice(const std::string& device) const;
+
+    DriveMountCaller caller_;
+    LoopOwner loopOwner_;
+    std::shared_ptr<DiskToolRunner> runner_;
+    DiskToolsDevices devices_;
+};
+
+}  // namespace harbormind

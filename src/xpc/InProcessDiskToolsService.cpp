@@ -1,0 +1,125 @@
+#include "xpc/InProcessDiskToolsService.h"
+
+#include <nlohmann/json.hpp>
+
+#include "xpc/DMDiskToolsArguments.h"
+
+namespace harbormind {
+namespace {
+
+nlohmann::json toJson(const PlatformValue& value) {
+    if (auto flag = value.asBool()) {
+        return *flag;
+    }
+    if (auto number = value.asInteger()) {
+        return *number;
+    }
+    if (auto real = value.asReal()) {
+        return *real;
+    }
+    if (auto text = value.asText()) {
+        return *text;
+    }
+    if (const auto* items = value.asArray()) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& item : *items) {
+            list.push_back(toJson(item));
+        }
+        return list;
+    }
+    if (const auto* entries = value.asDictionary()) {
+        nlohmann::json object = nlohmann::json::object();
+        for (const auto& [name, item] : *entries) {
+            object[name] = toJson(item);
+        }
+        return object;
+    }
+    return nullptr;
+}
+
+std::string flagText(bool flag) {
+    return flag ? "true" : "false";
+}
+
+}  // namespace
+
+std::string InProcessDiskToolsService::jsonText(const PlatformValue& value) {
+    return toJson(value).dump();
+}
+
+void InProcessDiskToolsService::answer(const std::string& method, std::vector<std::string> arguments,
+                                       const std::string& bsdname, XPCCodeAnswer fallback,
+                                       const XPCCodeReply& reply) {
+    daemon_->record({key, method, std::move(arguments)});
+    if (daemon_->behaviour(key) != InProcessDaemonBehaviour::answer) {
+        return;
+    }
+    auto scripted = daemon_->answer(key, method, bsdname);
+    const auto* fields = scripted ? scripted->asDictionary() : nullptr;
+    if (!fields) {
+        reply(std::move(fallback));
+        return;
+    }
+    XPCCodeAnswer result{0, {}};
+    if (auto it = fields->find("json"); it != fields->end()) {
+        result.message = jsonText(it->second);
+    }
+    if (auto it = fields->find("code"); it != fields->end()) {
+        result.code = it->second.asInteger().value_or(-1);
+    }
+    if (auto it = fields->find("message"); it != fields->end()) {
+        result.message = it->second.asText().value_or("");
+    }
+    reply(std::move(result));
+}
+
+void InProcessDiskToolsService::driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    answer("driveHealthWithBsdname", {bsdname}, bsdname,
+           {notAvailable, "the simulated machine has no health report for " + bsdname}, reply);
+}
+
+void InProcessDiskToolsService::startSelfTestWithBsdname(const std::string& bsdname, bool extended,
+                                                         XPCCodeReply reply) {
+    answer("startSelfTestWithBsdname", {bsdname, flagText(extended)}, bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::partitionTableWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    answer("partitionTableWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::eraseWithBsdname(const std::string& bsdname, const std::string& fileSystem,
+                                                 const std::string& label, const std::string& password,
+                                                 XPCCodeReply reply) {
+    XPCCodeAnswer refused;
+    if (!DMDiskToolsArguments::newVolume(fileSystem, label, refused)) {
+        reply(refused);
+        return;
+    }
+    answer("eraseWithBsdname", {bsdname, fileSystem, label, password.empty() ? "" : "(password)"}, bsdname,
+           {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::createPartitionWithBsdname(const std::string& bsdname, std::int64_t startBytes,
+                                                           std::int64_t sizeBytes, const std::string& fileSystem,
+                                                           const std::string& label, const std::string& password,
+                                                           XPCCodeReply reply) {
+    XPCCodeAnswer refused;
+    if (!DMDiskToolsArguments::newVolume(fileSystem, label, refused)) {
+        reply(refused);
+        return;
+    }
+    if (auto problem = DMDiskToolsArguments::spaceProblem(startBytes, sizeBytes)) {
+        reply(*problem);
+        return;
+    }
+    answer("createPartitionWithBsdname",
+           {bsdname, std::to_string(startBytes), std::to_string(sizeBytes), fileSystem, label,
+            password.empty() ? "" : "(password)"},
+           bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
+    answer("deletePartitionWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
+}
+
+}  // namespace harbormind

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xpc/DMDiskToolsServerProtocol.h"
+#include "xpc/InProcessDaemon.h"
+
+namespace harbormind {
+
+// The disk tools of the simulated daemon. Each request is answered from the scenario's
+// "diskTools" object: an answer is {"code": N, "message": TEXT} or {"json": VALUE}, whose
+// VALUE becomes the message as JSON text with code 0 (a health report, a partition table).
+// A request without an answer fails with -1, and a health question answers "not available".
+// Arguments are checked first as the daemon checks them: a refused one gets the daemon's answer.
+class InProcessDiskToolsService final : public DMDiskToolsServerProtocol {
+public:
+    static constexpr const char* key = "diskTools";
+
+    explicit InProcessDiskToolsService(std::shared_ptr<InProcessDaemon> daemon) : daemon_(std::move(daemon)) {}
+
+    void driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+    void startSelfTestWithBsdname(const std::string& bsdname, bool extended, XPCCodeReply reply) override;
+    void partitionTableWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+    void eraseWithBsdname(const std::string& bsdname, const std::string& fileSystem, const std::string& label,
+                          const std::string& password, XPCCodeReply reply) override;
+    void createPartitionWithBsdname(const std::string& bsdname, std::int64_t startBytes, std::int64_t sizeBytes,
+                                    const std::string& fileSystem, const std::string& label,
+                                    const std::string& password, XPCCodeReply reply) override;
+    void deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+
+    // The JSON text of a platform value (objects, arrays, texts, numbers, flags).
+    static std::string jsonText(const PlatformValue& value);
+
+private:
+    void answer(const std::string& method, std::vector<std::string> arguments, const std::string& bsdname,
+                XPCCodeAnswer fallback, const XPCCodeReply& reply);
+
+    std::shared_ptr<InProcessDaemon> daemon_;
+};
+
+}  // namespace harbormind
