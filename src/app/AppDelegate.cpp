@@ -39,6 +39,7 @@
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
+#include "network/DMNetworkDriveObject.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
@@ -372,6 +373,19 @@ void AppDelegate::quit_clickWithSender() {
 void AppDelegate::uninstallApp_clickWithSender() {
     DMUninstaller uninstaller(presenter_, Platform::current().userData(), Platform::current().packageManager(),
                               [] { QApplication::quit(); });
+    std::weak_ptr<DMNetworkDriveManager> network = networkDriveManager_;
+    uninstaller.setSavedNetworkDrives([network] {
+        std::vector<std::string> names;
+        if (auto manager = network.lock()) {
+            for (const auto& drive : manager->rootObjs()) {
+                auto saved = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+                if (saved && saved->saved()) {
+                    names.push_back(saved->name());
+                }
+            }
+        }
+        return names;
+    });
     uninstaller.start(mainWindowController()->window());
 }
 

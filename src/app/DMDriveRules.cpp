@@ -52,7 +52,7 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (logical.canLock) {
         add(DMTexts::menuLock, DMDriveAction::lock);
     }
-    if (!drive.physicalIsWhole && !needsDriver(logical, context) && logical.canMount) {
+    if ((!drive.physicalIsWhole || drive.isWholeDiskVolume) && !needsDriver(logical, context) && logical.canMount) {
         add(DMTexts::menuMount, DMDriveAction::mount);
     }
     if (logical.canUnmount) {
@@ -81,6 +81,23 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
         {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
         {DMDiskToolsTexts::itemDeletePartition, "menu_remove", DMDriveAction::deletePartition},
     };
+}
+
+std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
+    // No partition to delete; erasing and unmounting are the volume's own items already.
+    std::vector<DMMacDockViewBaseItem> items;
+    for (const auto& item : partitionItems()) {
+        if (item.action != DMDriveAction::deletePartition) {
+            items.push_back(item);
+        }
+    }
+    for (const auto& item : wholeDiskItems()) {
+        if (item.action == DMDriveAction::eject || item.action == DMDriveAction::clone ||
+            item.action == DMDriveAction::resumeClone) {
+            items.push_back(item);
+        }
+    }
+    return items;
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
@@ -126,6 +143,10 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::firstAid:
         return !needsDriver(own, context) && own.fileSystem != DMDriveObjectFilesystem::unknown && !own.canUnlock &&
                own.location != DMDriveObjectLocation::internal;
+    case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
+        return drive.isWholeDiskVolume && wholeDiskRule(action, drive);
     // The system's volumes are never offered; the rest say themselves why they are refused.
     case DMDriveAction::erase:
     case DMDriveAction::deletePartition:
@@ -142,8 +163,9 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::eject:
         return drive.own.canEject;
     case DMDriveAction::clone:
-        return drive.own.location != DMDriveObjectLocation::unknown && drive.logicalHasChildren &&
-               drive.partitionMap != DMDriveObjectPartitionMap::unknown;
+        return drive.own.location != DMDriveObjectLocation::unknown &&
+               ((drive.logicalHasChildren && drive.partitionMap != DMDriveObjectPartitionMap::unknown) ||
+                drive.isWholeDiskVolume);
     case DMDriveAction::resumeClone:
         return drive.isCloneInterrupted;
     case DMDriveAction::erase:

@@ -17,6 +17,7 @@
 #include "drivemodel/DMProgressMessage.h"
 #include "platform/FileStore.h"
 #include "platform/Platform.h"
+#include "support/DMByteCountFormatter.h"
 #include "support/PrintableText.h"
 
 namespace harbormind {
@@ -87,7 +88,9 @@ private:
         std::lock_guard lock(mutex_);
         err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
              << std::string(static_cast<std::size_t>(width - filled), '.') << "] " << percent << "  "
-             << message.current / (1 << 20) << " / " << message.total / (1 << 20) << " MiB" << std::flush;
+             << DMByteCountFormatter::string(static_cast<std::int64_t>(message.current)) << " / "
+             << DMByteCountFormatter::string(static_cast<std::int64_t>(message.total))
+             << "   " << std::flush;
         drawn_ = true;
     }
 

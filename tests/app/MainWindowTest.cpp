@@ -641,19 +641,17 @@ TEST_F(MainWindowTest, WhenTheSelectedDriveGoesAwayTheFirstDriveLeftIsShownRathe
     EXPECT_NE(controller->currentViewController(), nullptr);
 }
 
-TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsShownAsItsVolume) {
+TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnFileSystemIsShownAsItsVolume) {
     DMDriveSnapshot systemDisk;
     systemDisk.category = DMDriveObjectCategory::local;
     systemDisk.physicalIsWhole = true;
-    systemDisk.own.mountPoint = "/";
+    systemDisk.isWholeDiskVolume = true;
     EXPECT_EQ(DMViewControllerManager::kindOf(systemDisk), DMViewControllerManager::Kind::partition);
-    // A partitioned disk, or an unmounted one, keeps the whole-disk view.
+    // A partitioned disk, or one without a file system of its own, keeps the whole-disk view.
     DMDriveSnapshot partitioned = systemDisk;
+    partitioned.isWholeDiskVolume = false;
     partitioned.logicalHasChildren = true;
     EXPECT_EQ(DMViewControllerManager::kindOf(partitioned), DMViewControllerManager::Kind::wholeDisk);
-    DMDriveSnapshot unmounted = systemDisk;
-    unmounted.own.mountPoint.reset();
-    EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
 }
 
 // A new user's first minutes: a machine with no drives says so instead of loading for ever,

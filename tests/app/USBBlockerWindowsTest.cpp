@@ -405,7 +405,7 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     window->select(2);
     USBWhiteListViewController* whiteList = window->usbViewController->usbWhiteListViewController;
     ASSERT_EQ(whiteList->table->rowCount(), 2);
-    EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1000 G");
+    EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1 TB");
     EXPECT_EQ(whiteList->table->item(1, 0)->text().toStdString(), "SanDisk Ultra Media");
     ASSERT_EQ(whiteList->blackTable->rowCount(), 1);
     EXPECT_EQ(whiteList->blackTable->item(0, 0)->text().toStdString(), "Generic Flash Disk Media");
