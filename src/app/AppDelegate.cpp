@@ -124,6 +124,9 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
 int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     options_ = options;
     DMMainQueueBridge::install();
+    windowPlacement_ = DMWindowPlacement::install([this]() -> QWidget* {
+        return mainWindowController_ ? mainWindowController_->window() : nullptr;
+    });
     QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
     QApplication::setWindowIcon(DMImages::icon("harbormind"));

@@ -227,6 +227,36 @@ void DMNetworkDriveManager::add(std::shared_ptr<DMNetworkDriveObject> drive) {
     write(Change::ByUser);
 }
 
+void DMNetworkDriveManager::saveWithoutConnecting(const DriveRef& drive, const DriveRef& replacing) {
+    if (replacing) {
+        remove(replacing);
+    }
+    drive->setSaved(true);
+    DriveRef listed;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = std::find_if(rootObjs_.begin(), rootObjs_.end(), [&drive](const DriveRef& root) { return *root == *drive; });
+        if (it != rootObjs_.end()) {
+            listed = *it;
+        }
+    }
+    if (!listed) {
+        add(drive);
+        if (auto target = delegate()) {
+            target->driveAdded(drive);
+        }
+        return;
+    }
+    // The same drive is listed already (connected, or saved twice): it takes the new name and password.
+    listed->setSaved(true);
+    listed->setName(drive->name());
+    listed->setPassword(drive->password());
+    write(Change::ByUser);
+    if (auto target = delegate()) {
+        target->driveChanged(listed);
+    }
+}
+
 void DMNetworkDriveManager::remove(const std::shared_ptr<DMNetworkDriveObject>& drive) {
     DriveRef removed;
     bool identityStillUsed = false;

@@ -66,6 +66,10 @@ public:
     bool contains(const DMNetworkDriveObject& drive) const;
     void add(std::shared_ptr<DMNetworkDriveObject> drive);
     void remove(const std::shared_ptr<DMNetworkDriveObject>& drive);
+    // Saves `drive` without connecting it, in place of `replacing` (the saved drive it was
+    // edited from, or null); the delegate hears of the drive added or changed.
+    void saveWithoutConnecting(const std::shared_ptr<DMNetworkDriveObject>& drive,
+                               const std::shared_ptr<DMNetworkDriveObject>& replacing);
     void cancelMount(const DMNetworkDriveObject& drive);
     // Writes the saved drives, and their passwords, to the saved-drives file.
     void save();

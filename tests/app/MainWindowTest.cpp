@@ -435,6 +435,9 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
     ASSERT_EQ(facts.size(), 5u);
     EXPECT_EQ(facts[0], (std::pair<std::string, std::string>{"Mount Point", "Not Connected"}));
     EXPECT_EQ(facts[1], (std::pair<std::string, std::string>{"Type", "SMB"}));
+    // Not connected, it has no size to show (never "0 bytes").
+    EXPECT_EQ(facts[2], (std::pair<std::string, std::string>{"Capacity", ""}));
+    EXPECT_EQ(facts[3], (std::pair<std::string, std::string>{"Available", ""}));
     EXPECT_EQ(facts[4], (std::pair<std::string, std::string>{"URL", share->urlString()}));
     DMMacDockView* bar = view->actionBar();
     EXPECT_FALSE(bar->isEnabled("Open"));

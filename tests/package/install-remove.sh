@@ -12,8 +12,6 @@ command -v dpkg >/dev/null && command -v apt-get >/dev/null || skip "dpkg and ap
 if dpkg-query -W -f='${Status}' kestrane-harbormind 2>/dev/null | grep -q installed; then
   skip "kestrane-harbormind is already installed here; not touching it"
 fi
-# Purging removes /var/lib/kestrane; never take someone else's folder with it.
-[ ! -e /var/lib/kestrane ] || skip "/var/lib/kestrane exists without the package; not touching it"
 
 deb=${HARBORMIND_PACKAGE_DEB:-}
 if [ -z "$deb" ]; then
@@ -29,8 +27,20 @@ cleanup() {
     DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >/dev/null || true
   fi
   rm -rf "$work"
+  if [ -n "$aside" ]; then
+    rm -rf /var/lib/kestrane
+    mv "$aside/kestrane" /var/lib/kestrane
+    rmdir "$aside"
+  fi
 }
+aside=
 trap cleanup EXIT
+# A /var/lib/kestrane without the package (a daemon run from the build folder, by scripts/run or
+# a test, made it) is not the package's to purge: it waits aside and comes back afterwards.
+if [ -e /var/lib/kestrane ]; then
+  aside=$(mktemp -d /var/lib/harbormind-package-test.XXXXXX)
+  mv /var/lib/kestrane "$aside/"
+fi
 
 # The package's data paths, and which of them existed before (shared folders such as /usr/bin).
 dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' | grep -v '^/\?$' >"$work/paths"

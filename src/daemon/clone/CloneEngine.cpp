@@ -206,6 +206,9 @@ CloneProgress CloneEngine::finish(const CloneOutcome& outcome, const Start& star
         Log::warning("clone: " + std::to_string(outcome.unreadableBytes) +
                      " bytes of the source could not be read and were written as zeros");
     }
+    if (outcome.bytesWritten > 0) {
+        start.pair.destination->forgetCachedContents();
+    }
     if (outcome.end == CloneEnd::finished) {
         if (start.keepsMap) {
             store_.remove(map.destinationIdentity);
