@@ -12,6 +12,12 @@ bool available(const DMDriveRulesContext& context, std::uint8_t action, DMDriveO
     return !context.isActionAvailable || context.isActionAvailable(action, category);
 }
 
+// A mounted volume that can be encrypted, or one whose encryption was interrupted (it cannot
+// be mounted, and "Encrypt" resumes it).
+bool offersEncryption(const DMDrivePredicates& drive) {
+    return drive.canEncrypt && (drive.hasMountPoint() || drive.status == DMLocalDriveStatus::encrypting);
+}
+
 }  // namespace
 
 bool DMDriveRules::needsDriver(const DMDrivePredicates& drive, const DMDriveRulesContext& context) {
@@ -61,8 +67,11 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (logical.canEject && !needsDriver(logical, context)) {
         add(DMTexts::menuEject, DMDriveAction::eject);
     }
-    if (logical.canEncrypt && logical.hasMountPoint()) {
+    if (offersEncryption(logical)) {
         add(DMTexts::menuEncrypt, DMDriveAction::encrypt);
+    }
+    if (logical.hasDetachedHeader) {
+        add(DMTexts::menuExportHeader, DMDriveAction::exportHeader);
     }
     return entries;
 }
@@ -135,7 +144,7 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::unmount:
         return own.canUnmount;
     case DMDriveAction::encrypt:
-        return own.hasMountPoint() && own.canEncrypt;
+        return offersEncryption(own);
     case DMDriveAction::driveClean:
         return own.hasMountPoint() && own.mayClear;
     case DMDriveAction::junkClean:

@@ -40,6 +40,7 @@ DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
     predicates.canLock = drive.canLock();
     predicates.canUnlock = drive.canUnlock();
     predicates.canEncrypt = drive.canEncrypt();
+    predicates.hasDetachedHeader = drive.hasDetachedHeader();
     return predicates;
 }
 

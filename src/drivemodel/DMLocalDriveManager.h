@@ -107,8 +107,13 @@ public:
     static constexpr int unmountChecks = 60;
     // The encryption job for a drive, or none (then `refusal`, when given, says why). A drive
     // that BitLocker encrypts, or one whose encryption was interrupted, is unmounted first.
+    // A drive that cannot be encrypted is refused before anything is unmounted, and one
+    // unmounted for a job that then could not be made is mounted again.
     std::shared_ptr<DMLocalDriveEncryptable> encryptor(const std::shared_ptr<DMDriveObjectProtocol>& drive,
                                                        DMEncryptorRefusal* refusal = nullptr);
+    // Why no job could be made for the drive (`none` when one could), asked without
+    // unmounting or changing anything.
+    DMEncryptorRefusal encryptionRefusal(const std::shared_ptr<DMDriveObjectProtocol>& drive);
     void setIgnoreHibernateFile(bool flag);
     void setNtfsDebugLogging(bool flag);
     bool hasHibernationFile(std::shared_ptr<DMDriveObjectProtocol> drive);
@@ -123,6 +128,9 @@ private:
     // Jobs for file systems that the volume tool and BitLocker do not cover, asked first.
     std::shared_ptr<DMLocalDriveEncryptable> encryptorForOtherFileSystem(
         const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal);
+    DMEncryptorRefusal refusalOf(const std::shared_ptr<DMLocalDriveObject>& object);
+    bool unmountForEncryption(const std::shared_ptr<DMLocalDriveObject>& object);
+    void remountAfterRefusal(const std::shared_ptr<DMLocalDriveObject>& object, bool wasMounted);
     void diskAppeared(const DADisk& disk);
     void diskDisappeared(const DADisk& disk);
     void descriptionChanged(const DADisk& disk);

@@ -8,6 +8,7 @@
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveProperty.h"
 #include "drivemodel/DMLocalDriveText.h"
+#include "drivemodel/DMLuksWrapper.h"
 #include "platform/DeviceNaming.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
@@ -307,6 +308,12 @@ std::shared_ptr<DMCoreStorageWrapper> DMLocalDriveObject::corestorage() const {
     return owner ? owner->corestorageWrapper() : DMCoreStorageWrapper::shared();
 }
 
+// Without a manager there is nobody to ask: no wrapper, and every LUKS question is no.
+std::shared_ptr<DMLuksWrapper> DMLocalDriveObject::luks() const {
+    auto owner = localManager();
+    return owner ? owner->luksWrapper() : nullptr;
+}
+
 std::shared_ptr<DMDeviceCloneWrapper> DMLocalDriveObject::deviceClone() const {
     auto owner = localManager();
     return owner ? owner->devicCloenWrapper() : DMDeviceCloneWrapper::shared();
@@ -423,6 +430,13 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
     if (known ? *known : bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
         return DMDriveObjectFilesystem::bitlocker_encrypted;
     }
+    // A volume showing no signature may be one whose LUKS header the daemon keeps apart:
+    // taken for an empty volume, it could be erased.
+    if (candidate == DMDriveObjectFilesystem::unknown && kind.empty()) {
+        if (auto service = luks(); service && service->isLuksDrive(bsdName)) {
+            return DMDriveObjectFilesystem::luks;
+        }
+    }
     return candidate;
 }
 
@@ -470,7 +484,14 @@ DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fi
             return volume ? volume->status : DMLocalDriveStatus::invalid;
         }
         case DMDriveObjectFilesystem::luks: {
-            // Unlocked while the registry shows a disk synthesized on it (the opened mapping).
+            // The daemon knows an interrupted encryption; without its answer the volume is
+            // unlocked while the registry shows a disk synthesized on it (the opened mapping).
+            if (auto service = luks()) {
+                DMLocalDriveStatus known = service->status(bsdName);
+                if (known != DMLocalDriveStatus::invalid) {
+                    return known;
+                }
+            }
             auto media = DMDiskAccess::ioMedia(bsdName);
             bool mapped = media && !Platform::current().registry().childEntries(*media).empty();
             return mapped ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
@@ -520,6 +541,7 @@ std::string DMLocalDriveObject::icon() const {
         case DMDriveObjectFilesystem::hfs_plus_encrypted:
         case DMDriveObjectFilesystem::apfs_encrypted:
         case DMDriveObjectFilesystem::corestorage:
+        case DMDriveObjectFilesystem::luks:
             image = DMDriveImageName::encryptedDrive;
             break;
         case DMDriveObjectFilesystem::ntfs:
@@ -640,10 +662,23 @@ bool DMLocalDriveObject::canEncrypt() const {
         case DMDriveObjectFilesystem::exfat:
         case DMDriveObjectFilesystem::fat32:
         case DMDriveObjectFilesystem::hfs_plus:
+        // Linux file systems the daemon encrypts in place with LUKS2.
+        case DMDriveObjectFilesystem::ext2:
+        case DMDriveObjectFilesystem::ext3:
+        case DMDriveObjectFilesystem::ext4:
             return true;
         default:
             return status() == DMLocalDriveStatus::encrypting;
     }
+}
+
+bool DMLocalDriveObject::hasDetachedHeader() const {
+    if (fileSystem() != DMDriveObjectFilesystem::luks) {
+        return false;
+    }
+    auto description = DMDiskAccess::description(identifier());
+    auto kind = description ? description->text(Key::volumeKind) : std::nullopt;
+    return !kind || kind->empty();
 }
 
 bool DMLocalDriveObject::isCloneInterrupted() const {

@@ -22,6 +22,7 @@ namespace harbormind {
 class DMBitLockerWrapper;
 class DMCoreStorageWrapper;
 class DMDeviceCloneWrapper;
+class DMLuksWrapper;
 class DMLocalDriveManager;
 
 // One device that disk arbitration reports: a whole disk, a partition, a synthesized
@@ -102,6 +103,9 @@ public:
     bool canEncrypt() const;
     bool isCloneInterrupted() const;
     DMDriveObjectFilesystem bitLockerFileSystem() const;
+    // A LUKS volume whose header is not on the device but kept apart by the daemon: the
+    // device shows no signature of its own, and it opens only with that header.
+    bool hasDetachedHeader() const;
     // Whether a device is a BitLocker volume, when its description already says so without
     // asking the daemon: where the platform reads volume signatures itself (Linux), a kind or a
     // partition table read from the device settles it. None when the daemon must be asked.
@@ -112,6 +116,7 @@ private:
     std::shared_ptr<DMBitLockerWrapper> bitlocker() const;
     std::shared_ptr<DMCoreStorageWrapper> corestorage() const;
     std::shared_ptr<DMDeviceCloneWrapper> deviceClone() const;
+    std::shared_ptr<DMLuksWrapper> luks() const;
     std::shared_ptr<DMLocalDriveObject> logicalObject() const;
     static std::optional<DMDriveObjectFilesystem> linuxFileSystem(const std::string& kind);
     bool logicalHasChildren() const;

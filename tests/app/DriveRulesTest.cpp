@@ -124,6 +124,30 @@ TEST(SidebarMenuRules, EntriesFollowTheLogicalObjectInOrder) {
               (std::vector<std::string>{"Open", "Lock", "Unmount", "Eject", "Encrypt"}));
 }
 
+// A volume whose encryption was interrupted cannot be mounted; "Encrypt" resumes it, from the
+// menu and the action bar. One whose header the daemon keeps offers that header's export.
+TEST(SidebarMenuRules, AnInterruptedEncryptionOffersTheResumeAndADetachedHeaderItsExport) {
+    DMDriveSnapshot drive = volume(std::nullopt);
+    drive.own.fileSystem = DMDriveObjectFilesystem::luks;
+    drive.own.status = DMLocalDriveStatus::encrypting;
+    drive.own.canMount = false;
+    drive.own.canEncrypt = true;
+    drive.own.hasDetachedHeader = true;
+    drive.logical = drive.own;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(drive, context(false))),
+              (std::vector<std::string>{"Eject", "Encrypt", "Export Header..."}));
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::encrypt, drive, context(false)));
+
+    // Once finished it is locked: unlock, not encrypt.
+    drive.own.status = DMLocalDriveStatus::locked;
+    drive.own.canEncrypt = false;
+    drive.own.canUnlock = true;
+    drive.logical = drive.own;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(drive, context(false))),
+              (std::vector<std::string>{"Unlock", "Eject", "Export Header..."}));
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::encrypt, drive, context(false)));
+}
+
 TEST(SidebarMenuRules, ActionsNotCarriedOutYetAreShownDisabled) {
     DMDriveSnapshot drive = volume(std::string("/Volumes/STICK"));
     DMDriveRulesContext rules = context(false);

@@ -93,7 +93,21 @@ if [ ! -e "$agent_unit" ]; then
   printf '[Service]\nExecStart=/usr/libexec/kestrane/harbormind-usbagent\n' >"$agent_unit"
 fi
 
-DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >/dev/null
+# A detached LUKS2 header the daemon keeps is the only way into its volume: a purge keeps it
+# and says where it is.
+install -d -m 0700 /var/lib/kestrane/luks
+head -c 4096 /dev/urandom >/var/lib/kestrane/luks/loop99.luks2-header
+echo "size=1" >/var/lib/kestrane/luks/loop99.identity
+header_digest=$(sha256sum </var/lib/kestrane/luks/loop99.luks2-header)
+DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >"$work/purge.out" 2>&1
+check grep -q "/var/lib/kestrane/luks" "$work/purge.out"
+check test "$(sha256sum </var/lib/kestrane/luks/loop99.luks2-header 2>/dev/null)" = "$header_digest"
+check test -f /var/lib/kestrane/luks/loop99.identity
+if [ "$(find /var/lib/kestrane -mindepth 1 | sort | tr '\n' ' ')" != \
+     "/var/lib/kestrane/luks /var/lib/kestrane/luks/loop99.identity /var/lib/kestrane/luks/loop99.luks2-header " ]; then
+  echo "the purge left more than the headers:"; find /var/lib/kestrane; fail=1
+fi
+rm -rf /var/lib/kestrane
 if [ -e "$agent_unit" ]; then
   echo "left behind: $agent_unit"
   rm -f "$agent_unit"
