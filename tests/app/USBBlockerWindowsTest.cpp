@@ -129,7 +129,7 @@ protected:
     // and refuses) not at all.
     XPCCodeAnswer changeLists(const std::string& name, std::int64_t size, bool white, bool add) {
         if (listsRefused) {
-            return {13, "refused"};
+            return {13, "refused: not authorized"};
         }
         USBListsEditor editor(*daemonLists);
         USBListsEditResult result = !add  ? editor.removeFrom(name, white ? USBListKind::White : USBListKind::Black)
