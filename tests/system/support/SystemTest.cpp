@@ -334,11 +334,11 @@ void SystemTest::attachedBy(const LoopVolume& loop, SystemRole role) {
     ASSERT_TRUE(owners.record(loop.disk(), *sequence, account(role).uid()));
 }
 
-LoopVolume& SystemTest::loopVolume(const LoopVolumeSpec& spec) {
+LoopVolume& SystemTest::loopVolume(const LoopVolumeOrder& order) {
     std::string error;
     const std::string place = folder_ + "/loop" + std::to_string(loops_.size());
     fs::create_directories(place);
-    auto loop = LoopVolume::create(place, spec, error);
+    auto loop = LoopVolume::create(place, order, error);
     if (!loop) {
         ADD_FAILURE() << error;
         throw std::runtime_error(error);

@@ -59,7 +59,7 @@ protected:
     // A loop device made for this test, detached when it ends. Root attached it, so to the
     // daemon it is an image nobody else attached (using it needs an administrator) unless
     // `attachedBy` says which user attached it.
-    LoopVolume& loopVolume(const LoopVolumeSpec& spec = {});
+    LoopVolume& loopVolume(const LoopVolumeOrder& order = {});
     // Records, as the daemon does when it attaches an image for a user, that the role's user
     // attached the loop device: to that user it is their own disk image, as a stick is.
     void attachedBy(const LoopVolume& loop, SystemRole role);
