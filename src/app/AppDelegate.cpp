@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DMTr.h"
 #include "app/disktools/DMDriveHealthWatch.h"
 
 #include <QApplication>
@@ -56,10 +57,10 @@ bool runFullDiskAccessGuide(DMLocalDriveManager& manager) {
     for (;;) {
         QMessageBox guide;
         guide.setWindowTitle(QStringLiteral("Grant Full Disk Access"));
-        guide.setText(QStringLiteral("Grant Full Disk Access"));
-        guide.setInformativeText(QStringLiteral("To start managing your drives, you'll need to do this once."));
-        QPushButton* open = guide.addButton(QStringLiteral("Open System Preferences"), QMessageBox::ActionRole);
-        QPushButton* finish = guide.addButton(QStringLiteral("Finish"), QMessageBox::AcceptRole);
+        guide.setText(DMTr::qtext("Grant Full Disk Access"));
+        guide.setInformativeText(DMTr::qtext("To start managing your drives, you'll need to do this once."));
+        QPushButton* open = guide.addButton(DMTr::qtext("Open System Preferences"), QMessageBox::ActionRole);
+        QPushButton* finish = guide.addButton(DMTr::qtext("Finish"), QMessageBox::AcceptRole);
         guide.exec();
         if (guide.clickedButton() == open) {
             manager.openFullDiskAccessSettings();
@@ -68,8 +69,8 @@ bool runFullDiskAccessGuide(DMLocalDriveManager& manager) {
         if (guide.clickedButton() != finish || manager.hasFullDiskAccess()) {
             return manager.hasFullDiskAccess();
         }
-        QMessageBox::warning(nullptr, QStringLiteral("Please complete all steps"),
-                             QStringLiteral("Please follow the steps below to complete the authorization"));
+        QMessageBox::warning(nullptr, DMTr::qtext("Please complete all steps"),
+                             DMTr::qtext("Please follow the steps below to complete the authorization"));
     }
 }
 
@@ -253,7 +254,7 @@ void AppDelegate::createStatusItem() {
     }
     statusItemMenu_ = new QMenu(QStringLiteral("menu"));
     statusItem_ = new QSystemTrayIcon(DMImages::icon("status_icon"));
-    statusItem_->setToolTip(QString::fromUtf8(DMTexts::productName));
+    statusItem_->setToolTip(QString::fromUtf8(DMTr::text(DMTexts::productName)));
     statusItem_->setContextMenu(statusItemMenu_);
     QObject::connect(statusItemMenu_, &QMenu::aboutToShow, statusItemMenu_, [this] { rebuildStatusMenu(); });
     QObject::connect(statusItem_, &QSystemTrayIcon::activated, statusItem_,
@@ -288,7 +289,7 @@ void AppDelegate::rebuildStatusMenu() {
         return;
     }
     statusItemMenu_->clear();
-    QObject::connect(statusItemMenu_->addAction(QString::fromUtf8(DMTexts::quit)), &QAction::triggered,
+    QObject::connect(statusItemMenu_->addAction(QString::fromUtf8(DMTr::text(DMTexts::quit))), &QAction::triggered,
                      statusItemMenu_, [this] { quit_clickWithSender(); });
 }
 
@@ -309,9 +310,9 @@ void AppDelegate::about_clickWithSender() {
     }
     auto* about = new QMessageBox(mainWindowController()->window());
     about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setWindowTitle(QString::fromUtf8(DMTexts::about));
+    about->setWindowTitle(QString::fromUtf8(DMTr::text(DMTexts::about)));
     about->setIconPixmap(DMImages::icon("harbormind").pixmap(64, 64));
-    about->setText(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTexts::productName)));
+    about->setText(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTr::text(DMTexts::productName))));
     about->setInformativeText(QString::fromUtf8(version));
     aboutWindowController_ = about;
     about->open();
@@ -322,8 +323,8 @@ void AppDelegate::help_clickWithSender() {
     const std::string query = DMTextFormat::withTexts("?lang=%@&edition=%@&version=%@", {"en", "standard", version});
     const std::string url = std::string(helpURL) + query;
     if (!Platform::current().workspace().openURL(url) && presenter_) {
-        presenter_->present({DMTexts::helpFailedTitle, DMTextFormat::withText(DMTexts::helpFailedTextFormat, url),
-                             {DMTexts::okButton}},
+        presenter_->present({DMTr::text(DMTexts::helpFailedTitle), DMTextFormat::withText(DMTr::text(DMTexts::helpFailedTextFormat), url),
+                             {DMTr::text(DMTexts::okButton)}},
                             mainWindowController() ? mainWindowController()->window() : nullptr, nullptr);
     }
 }
@@ -336,8 +337,8 @@ void AppDelegate::startUpdateCheck(bool userInitiated) {
     MacUpdateManager& manager = MacUpdateManager::sharedManager();
     if (!updatePresenter_) {
         updatePresenter_ = std::make_shared<DMUpdatePresenter>(presenter_, mainWindowController()->window());
-        manager.customize({MacUpdateTexts::skip, MacUpdateTexts::updateNow, MacUpdateTexts::later,
-                           MacUpdateTexts::versionFormat, MacUpdateTexts::releaseNotes},
+        manager.customize({DMTr::text(MacUpdateTexts::skip), DMTr::text(MacUpdateTexts::updateNow), DMTr::text(MacUpdateTexts::later),
+                           DMTr::text(MacUpdateTexts::versionFormat), DMTr::text(MacUpdateTexts::releaseNotes)},
                           BuildConfiguration::updateCheckURL);
         manager.setPresenter(updatePresenter_);
     }

@@ -7,6 +7,7 @@
 
 #include "app/CDTexts.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/DMDeleteFaileRecord.h"
 #include "cleaning/SelectMessage.h"
@@ -17,12 +18,12 @@ namespace harbormind {
 namespace {
 
 QString translate(const char* text) {
-    return QCoreApplication::translate("CDCleanAlerts", text);
+    return QCoreApplication::translate(DMTr::context, text);
 }
 
 std::string fillStatusLine(long long folders, long long files, const std::string& size) {
     // The two counts share "%d": fill the first, then the second.
-    std::string text = CleaningTexts::statusLine;
+    std::string text = DMTr::text(CleaningTexts::statusLine);
     for (long long count : {folders, files}) {
         auto at = text.find("%d");
         if (at != std::string::npos) {
@@ -47,7 +48,7 @@ bool CDCleanAlerts::isEmpty(const SelectMessage& selection) {
 }
 
 DMAlert CDCleanAlerts::nothingSelected() {
-    return {CleaningTexts::nothingSelected, CleaningTexts::nothingSelectedInfo, {CDTexts::ok}};
+    return {DMTr::text(CleaningTexts::nothingSelected), DMTr::text(CleaningTexts::nothingSelectedInfo), {DMTr::text(CDTexts::ok)}};
 }
 
 DMAlert CDCleanAlerts::confirmation(const SelectMessage& selection) {
@@ -57,9 +58,9 @@ DMAlert CDCleanAlerts::confirmation(const SelectMessage& selection) {
         size += " (" + std::to_string(selection.totalSize) + " bytes)";
     }
     std::string amount = DMTextFormat::withTexts(
-        CDTexts::deletionAmount, {std::to_string(selection.folderCount), std::to_string(selection.fileCount), size});
-    return {CleaningTexts::confirmDelete, std::string(CleaningTexts::confirmDeleteInfo) + "\n\n" + amount,
-            {CDTexts::ok, CDTexts::cancel}};
+        DMTr::text(CDTexts::deletionAmount), {std::to_string(selection.folderCount), std::to_string(selection.fileCount), size});
+    return {DMTr::text(CleaningTexts::confirmDelete), std::string(DMTr::text(CleaningTexts::confirmDeleteInfo)) + "\n\n" + amount,
+            {DMTr::text(CDTexts::ok), DMTr::text(CDTexts::cancel)}};
 }
 
 DMAlert CDCleanAlerts::finished(const DMDeleteFaileRecord& record) {
@@ -84,7 +85,7 @@ DMAlert CDCleanAlerts::finished(const DMDeleteFaileRecord& record) {
                              .arg(QString::fromStdString(top->path), QString::fromStdString(top->reason));
     }
     if (failedCount <= 0) {
-        return {CleaningTexts::cleanSucceeded, text.toStdString(), {CDTexts::ok}};
+        return {DMTr::text(CleaningTexts::cleanSucceeded), text.toStdString(), {DMTr::text(CDTexts::ok)}};
     }
     text += "\n\n" + translate("Not deleted (%1):").arg(failedCount);
     const std::size_t shown = std::min<std::size_t>(stayed.size(), listedFailures);
@@ -97,12 +98,12 @@ DMAlert CDCleanAlerts::finished(const DMDeleteFaileRecord& record) {
     }
     const bool nothingDeleted = record.deletedFiles == 0 && record.deletedFolders == 0;
     std::string title =
-        nothingDeleted ? CleaningTexts::cleanFailed : translate("Some items could not be deleted").toStdString();
-    return {title, text.toStdString(), {CDTexts::ok}};
+        nothingDeleted ? DMTr::text(CleaningTexts::cleanFailed) : translate("Some items could not be deleted").toStdString();
+    return {title, text.toStdString(), {DMTr::text(CDTexts::ok)}};
 }
 
 DMAlert CDCleanAlerts::missing(bool folder) {
-    return {folder ? CDTexts::foldersMissing : CDTexts::filesMissing, "", {CDTexts::ok}};
+    return {folder ? DMTr::text(CDTexts::foldersMissing) : DMTr::text(CDTexts::filesMissing), "", {DMTr::text(CDTexts::ok)}};
 }
 
 }  // namespace harbormind

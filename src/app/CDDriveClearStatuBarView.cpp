@@ -5,11 +5,12 @@
 #include <QPushButton>
 
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
 CDDriveClearStatuBarView::CDDriveClearStatuBarView(QWidget* parent)
-    : QWidget(parent), lbStatus_(new QLabel(this)), btnClean_(new QPushButton(CDTexts::clean, this)) {
+    : QWidget(parent), lbStatus_(new QLabel(this)), btnClean_(new QPushButton(DMTr::text(CDTexts::clean), this)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 0);
     lbStatus_->setObjectName(QStringLiteral("driveClearStatus"));

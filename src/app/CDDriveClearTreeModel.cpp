@@ -5,6 +5,7 @@
 #include "app/CDCheckState.h"
 #include "app/CDFileDates.h"
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 #include "cleaning/FolderTreeNode.h"
 #include "support/DMByteCountFormatter.h"
 
@@ -221,11 +222,11 @@ QVariant CDDriveClearTreeModel::headerData(int section, Qt::Orientation orientat
     }
     switch (section) {
     case nameColumn:
-        return QString::fromLatin1(CDTexts::columnName);
+        return QString::fromLatin1(DMTr::text(CDTexts::columnName));
     case sizeColumn:
-        return QString::fromLatin1(CDTexts::columnSize);
+        return QString::fromLatin1(DMTr::text(CDTexts::columnSize));
     case dateColumn:
-        return QString::fromLatin1(CDTexts::columnModified);
+        return QString::fromLatin1(DMTr::text(CDTexts::columnModified));
     default:
         return {};
     }

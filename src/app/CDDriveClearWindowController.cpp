@@ -4,6 +4,7 @@
 
 #include "app/CDDriveClearViewController.h"
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -12,7 +13,7 @@ CDDriveClearWindowController::CDDriveClearWindowController(DMFileScanManager& ma
                                                            Workspace* workspace, QWidget* parent)
     : QDialog(parent), viewController_(new CDDriveClearViewController(manager, std::move(presenter), workspace, this)) {
     setObjectName(QStringLiteral("driveClearWindow"));
-    setWindowTitle(CDTexts::driveWindowTitle);
+    setWindowTitle(DMTr::text(CDTexts::driveWindowTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

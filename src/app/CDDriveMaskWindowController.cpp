@@ -2,12 +2,13 @@
 
 #include "app/CDTexts.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
 void CDDriveMaskWindowController::showSearching(const QString& folder) {
     folderName_ = folder;
-    showScanning(QString::fromStdString(DMTextFormat::withText(CDTexts::searchingDirectory, folder.toStdString())));
+    showScanning(QString::fromStdString(DMTextFormat::withText(DMTr::text(CDTexts::searchingDirectory), folder.toStdString())));
 }
 
 }  // namespace harbormind

@@ -10,6 +10,7 @@
 #include "app/CDFileDates.h"
 #include "app/CDTexts.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "cleaning/FolderTreeNode.h"
 #include "support/DMByteCountFormatter.h"
 
@@ -36,8 +37,8 @@ CDFileMessageShowView::CDFileMessageShowView(QWidget* parent)
       lbModified_(new QLabel(this)),
       lbFolders_(new QLabel(this)),
       lbFiles_(new QLabel(this)),
-      btnOpenFinder_(new QPushButton(CDTexts::open, this)),
-      btnRemove_(new QPushButton(CDTexts::remove, this)) {
+      btnOpenFinder_(new QPushButton(DMTr::text(CDTexts::open), this)),
+      btnRemove_(new QPushButton(DMTr::text(CDTexts::remove), this)) {
     setObjectName(QStringLiteral("fileDetails"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 8, 4, 8);
@@ -79,14 +80,14 @@ void CDFileMessageShowView::setData(FolderTreeNode* node) {
         return;
     }
     const std::string path = node->fullpath();
-    lbName_->setText(text(CDTexts::detailName, std::string(node->strFolderName())));
-    lbSize_->setText(text(CDTexts::detailSize, DMByteCountFormatter::string(node->iTotalSize)));
-    lbPath_->setText(text(CDTexts::detailPath, path));
-    lbCreated_->setText(text(CDTexts::detailCreated, CDFileDates::created(path)));
-    lbModified_->setText(text(CDTexts::detailModified, CDFileDates::modified(path)));
+    lbName_->setText(text(DMTr::text(CDTexts::detailName), std::string(node->strFolderName())));
+    lbSize_->setText(text(DMTr::text(CDTexts::detailSize), DMByteCountFormatter::string(node->iTotalSize)));
+    lbPath_->setText(text(DMTr::text(CDTexts::detailPath), path));
+    lbCreated_->setText(text(DMTr::text(CDTexts::detailCreated), CDFileDates::created(path)));
+    lbModified_->setText(text(DMTr::text(CDTexts::detailModified), CDFileDates::modified(path)));
     const bool folder = node->isFolder && !node->isLink;
-    lbFolders_->setText(folder ? count(CDTexts::detailFolders, node->iFolderCount) : QString());
-    lbFiles_->setText(folder ? count(CDTexts::detailFiles, node->iFileCount) : QString());
+    lbFolders_->setText(folder ? count(DMTr::text(CDTexts::detailFolders), node->iFolderCount) : QString());
+    lbFiles_->setText(folder ? count(DMTr::text(CDTexts::detailFiles), node->iFileCount) : QString());
     lbFolders_->setVisible(folder);
     lbFiles_->setVisible(folder);
     ivIcon_->setPixmap(QFileIconProvider().icon(QFileInfo(QString::fromStdString(path))).pixmap(64, 64));

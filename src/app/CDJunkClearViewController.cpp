@@ -16,6 +16,7 @@
 #include "app/CDSelectionCount.h"
 #include "app/CDTexts.h"
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "cleaning/DMFileClearManager.h"
 #include "cleaning/FolderTreeNode.h"
 #include "platform/Workspace.h"
@@ -33,15 +34,15 @@ CDJunkClearViewController::CDJunkClearViewController(DMFileClearManager& manager
       delegate_(std::make_shared<CDScanDelegate>()),
       itemView_(new CDJunkClearItemView(std::move(table), this)),
       fileView_(new CDJunkFileView(this)),
-      cbSelectAll_(new QCheckBox(CDTexts::selectAll, this)),
-      btnRefresh_(new QPushButton(CDTexts::refresh, this)),
-      btnClean_(new QPushButton(CDTexts::clean, this)),
+      cbSelectAll_(new QCheckBox(DMTr::text(CDTexts::selectAll), this)),
+      btnRefresh_(new QPushButton(DMTr::text(CDTexts::refresh), this)),
+      btnClean_(new QPushButton(DMTr::text(CDTexts::clean), this)),
       lbStatus_(new QLabel(this)),
       mask_(nullptr) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 14, 18, 14);
     auto* top = new QHBoxLayout();
-    auto* title = new QLabel(CDTexts::junkWindowTitle, this);
+    auto* title = new QLabel(DMTr::text(CDTexts::junkWindowTitle), this);
     QFont titleFont = title->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
@@ -104,7 +105,7 @@ void CDJunkClearViewController::start() {
     delegate_->setStop(false);
     manager_.setDelegate(delegate_);
     manager_.bulidTree();
-    mask_->showScanning(CDTexts::scanningJunk);
+    mask_->showScanning(DMTr::text(CDTexts::scanningJunk));
 }
 
 void CDJunkClearViewController::stopScan() {

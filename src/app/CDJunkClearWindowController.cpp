@@ -4,6 +4,7 @@
 
 #include "app/CDJunkClearViewController.h"
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -13,7 +14,7 @@ CDJunkClearWindowController::CDJunkClearWindowController(DMFileClearManager& man
     : QDialog(parent),
       viewController_(new CDJunkClearViewController(manager, std::move(table), std::move(presenter), workspace, this)) {
     setObjectName(QStringLiteral("junkClearWindow"));
-    setWindowTitle(CDTexts::junkWindowTitle);
+    setWindowTitle(DMTr::text(CDTexts::junkWindowTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

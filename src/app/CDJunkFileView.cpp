@@ -10,6 +10,7 @@
 #include "app/CDCheckState.h"
 #include "app/CDFileDates.h"
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/FolderTreeNode.h"
 #include "support/DMByteCountFormatter.h"
@@ -35,7 +36,7 @@ CDJunkFileView::CDJunkFileView(QWidget* parent)
     lbExplanation_->setObjectName(QStringLiteral("junkExplanation"));
     list_->setObjectName(QStringLiteral("junkFiles"));
     list_->setColumnCount(3);
-    list_->setHeaderLabels({CDTexts::columnName, CDTexts::columnSize, CDTexts::columnModified});
+    list_->setHeaderLabels({DMTr::text(CDTexts::columnName), DMTr::text(CDTexts::columnSize), DMTr::text(CDTexts::columnModified)});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->header()->setSectionsClickable(true);
@@ -119,7 +120,7 @@ void CDJunkFileView::showContextMenu(const QPoint& position) {
         return;
     }
     QMenu menu(this);
-    QAction* show = menu.addAction(CDTexts::showInFinder);
+    QAction* show = menu.addAction(DMTr::text(CDTexts::showInFinder));
     if (menu.exec(list_->viewport()->mapToGlobal(position)) == show && onShowInFinder) {
         onShowInFinder(node);
     }

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/CDTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -16,7 +17,7 @@ CDMaskView::CDMaskView(QWidget* covered)
       lbTip_(new QLabel(this)),
       lbFileName_(new QLabel(this)),
       progress_(new QProgressBar(this)),
-      btnStopScan_(new QPushButton(CDTexts::stopTheScan, this)) {
+      btnStopScan_(new QPushButton(DMTr::text(CDTexts::stopTheScan), this)) {
     setObjectName(QStringLiteral("cleaningMask"));
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("maskPanel"));
@@ -61,19 +62,19 @@ void CDMaskView::cover() {
 void CDMaskView::showScanning(const QString& tip) {
     lbTip_->setText(tip);
     lbFileName_->clear();
-    btnStopScan_->setText(CDTexts::stopTheScan);
+    btnStopScan_->setText(DMTr::text(CDTexts::stopTheScan));
     btnStopScan_->setEnabled(true);
     btnStopScan_->setVisible(true);
     cover();
 }
 
 void CDMaskView::showStopping() {
-    btnStopScan_->setText(CDTexts::stopping);
+    btnStopScan_->setText(DMTr::text(CDTexts::stopping));
     btnStopScan_->setEnabled(false);
 }
 
 void CDMaskView::showDeleting() {
-    lbTip_->setText(CDTexts::deleting);
+    lbTip_->setText(DMTr::text(CDTexts::deleting));
     lbFileName_->clear();
     btnStopScan_->setVisible(false);
     cover();

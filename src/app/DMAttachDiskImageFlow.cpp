@@ -6,6 +6,7 @@
 #include "app/DMAlertPresenter.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "platform/DiskImages.h"
 #include "platform/Platform.h"
 #include "support/Dispatch.h"
@@ -14,8 +15,8 @@ namespace harbormind {
 namespace {
 
 std::optional<std::string> askForImage(QWidget* window) {
-    QString path = QFileDialog::getOpenFileName(window, QString::fromUtf8(DMTexts::attachDiskImageTitle), QString(),
-                                                QString::fromUtf8(DMTexts::diskImageFilter));
+    QString path = QFileDialog::getOpenFileName(window, QString::fromUtf8(DMTr::text(DMTexts::attachDiskImageTitle)), QString(),
+                                                QString::fromUtf8(DMTr::text(DMTexts::diskImageFilter)));
     return path.isEmpty() ? std::nullopt : std::optional<std::string>(path.toStdString());
 }
 
@@ -49,9 +50,9 @@ void DMAttachDiskImageFlow::run(QWidget* window) {
 void DMAttachDiskImageFlow::report(QWidget* window, const std::string& path, std::int64_t code,
                                    const std::string& message, bool readOnly) {
     if (code != 0) {
-        presenter_->present({DMTexts::attachDiskImageFailed, path, {DMTexts::okButton}, std::nullopt, message}, window, {});
+        presenter_->present({DMTr::text(DMTexts::attachDiskImageFailed), path, {DMTr::text(DMTexts::okButton)}, std::nullopt, message}, window, {});
     } else if (readOnly) {
-        presenter_->present({DMTextFormat::withText(DMTexts::attachedReadOnlyFormat, message), path, {DMTexts::okButton}},
+        presenter_->present({DMTextFormat::withText(DMTr::text(DMTexts::attachedReadOnlyFormat), message), path, {DMTr::text(DMTexts::okButton)}},
                             window, {});
     }
 }

@@ -14,6 +14,7 @@
 #include "app/DMKeyValueView.h"
 #include "app/DMMacDockView.h"
 #include "app/DMShellTexts.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "xpc/DaemonReachability.h"
 
@@ -162,7 +163,7 @@ bool DMBaseViewController::isItemDisabled(const DMMacDockViewBaseItem& item) {
 std::string DMBaseViewController::disabledReason(const DMMacDockViewBaseItem& item) {
     const auto action = static_cast<std::uint8_t>(item.action);
     if (context_.actions && !context_.actions->isActionAvailable(action, snapshot_.category)) {
-        return DMShellTexts::notSupportedOnLinux;
+        return DMTr::text(DMShellTexts::notSupportedOnLinux);
     }
     if (std::string reason = obj_ ? itemRuleReason(item) : std::string(); !reason.empty()) {
         return reason;
@@ -172,9 +173,9 @@ std::string DMBaseViewController::disabledReason(const DMMacDockViewBaseItem& it
                             action == DMDriveAction::encrypt || action == DMDriveAction::firstAid ||
                             action == DMDriveAction::clone || action == DMDriveAction::resumeClone;
     if (helperWork && DaemonReachability::failure()) {
-        return DMShellTexts::needsHelperService;
+        return DMTr::text(DMShellTexts::needsHelperService);
     }
-    return DMShellTexts::notAvailableForDrive;
+    return DMTr::text(DMShellTexts::notAvailableForDrive);
 }
 
 void DMBaseViewController::itemClicked(const DMMacDockViewBaseItem& item) {

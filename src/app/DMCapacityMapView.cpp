@@ -5,6 +5,7 @@
 
 #include "app/DMProgressView.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -12,7 +13,7 @@ DMCapacityMapView::DMCapacityMapView(QWidget* parent)
     : QWidget(parent),
       lbTitle_(new QLabel(this)),
       lbSubtitle_(new QLabel(this)),
-      lbNotAvailable_(new QLabel(QString::fromUtf8(DMTexts::notAvailable), this)),
+      lbNotAvailable_(new QLabel(QString::fromUtf8(DMTr::text(DMTexts::notAvailable)), this)),
       pvCapacity_(new DMProgressView(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -44,7 +45,7 @@ void DMCapacityMapView::setSubtitle(const std::string& subtitle) {
 }
 
 void DMCapacityMapView::setUsedShare(double share) {
-    pvCapacity_->setSections({{QColor(QString::fromUtf8(DMTexts::capacityMapUsedColour)), share}});
+    pvCapacity_->setSections({{QColor(QString::fromUtf8(DMTr::text(DMTexts::capacityMapUsedColour))), share}});
 }
 
 void DMCapacityMapView::setAvailable(bool available) {

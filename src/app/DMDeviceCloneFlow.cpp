@@ -7,6 +7,7 @@
 #include "app/DMDeviceCloneAttempt.h"
 #include "app/DMDeviceCloneStart.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -50,7 +51,7 @@ std::string overwriteText(const DMCloneDrive& source, const DMCloneDrive& destin
 }  // namespace
 
 QString DMDeviceCloneFlow::tr(const char* text) {
-    return QCoreApplication::translate("DMDeviceCloneFlow", text);
+    return QCoreApplication::translate(DMTr::context, text);
 }
 
 DMDeviceCloneFlow::DMDeviceCloneFlow(std::shared_ptr<DMDriveOperations> operations,
@@ -70,7 +71,7 @@ void DMDeviceCloneFlow::inBackground(std::function<Result()> work, std::function
 }
 
 void DMDeviceCloneFlow::alert(const char* text, QWidget* window, const std::string& informative) {
-    presenter_->present({text, informative, {DMCloneTexts::ok}}, window, nullptr);
+    presenter_->present({text, informative, {DMTr::text(DMCloneTexts::ok)}}, window, nullptr);
 }
 
 void DMDeviceCloneFlow::clone(const Drive& source, QWidget* window) {
@@ -92,7 +93,7 @@ void DMDeviceCloneFlow::clone(const Drive& source, QWidget* window) {
         },
         [this, sheetWindow](Drives drives) {
             if (drives.candidates.empty()) {
-                alert(DMCloneTexts::noDestination, sheetWindow.data());
+                alert(DMTr::text(DMCloneTexts::noDestination), sheetWindow.data());
                 return;
             }
             showPicker(std::move(drives.source), std::move(drives.candidates), sheetWindow.data());
@@ -136,7 +137,7 @@ void DMDeviceCloneFlow::confirm(const DMCloneDrive& source, const DMCloneDrive& 
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
     presenter_->present(
-        {DMCloneTexts::overwriteWarning, overwriteText(source, destination), {DMCloneTexts::cancel, DMCloneTexts::ok}, 0},
+        {DMTr::text(DMCloneTexts::overwriteWarning), overwriteText(source, destination), {DMTr::text(DMCloneTexts::cancel), DMTr::text(DMCloneTexts::ok)}, 0},
         window, [self, source, destination, sheetWindow](int button) {
             if (button == 1) {
                 self->askAboutInterruption(source, destination, sheetWindow.data());
@@ -157,9 +158,9 @@ void DMDeviceCloneFlow::askAboutInterruption(const DMCloneDrive& source, const D
             }
             auto self = shared_from_this();
             presenter_->present(
-                {DMCloneTexts::interrupted,
+                {DMTr::text(DMCloneTexts::interrupted),
                  "",
-                 {DMCloneTexts::continueButton, DMCloneTexts::resumeClone, DMCloneTexts::cancel}},
+                 {DMTr::text(DMCloneTexts::continueButton), DMTr::text(DMCloneTexts::resumeClone), DMTr::text(DMCloneTexts::cancel)}},
                 sheetWindow.data(), [self, source, destination, sheetWindow](int button) {
                     if (button == 0) {
                         self->askAboutMountedSource(destination, source, true, sheetWindow.data());
@@ -198,12 +199,12 @@ void DMDeviceCloneFlow::resume(const DMCloneDrive& destination, QWidget* window)
         },
         [this, destination, sheetWindow](Found found) {
             if (!found.recorded) {
-                alert(DMCloneTexts::sourceUuidEmpty, sheetWindow.data(),
+                alert(DMTr::text(DMCloneTexts::sourceUuidEmpty), sheetWindow.data(),
                       tr("The record of the interrupted clone does not name a source it can be resumed from. Clone "
                          "the drive again and choose Continue to copy from the beginning.")
                           .toStdString());
             } else if (!found.source) {
-                alert(DMCloneTexts::insertSource, sheetWindow.data());
+                alert(DMTr::text(DMCloneTexts::insertSource), sheetWindow.data());
             } else {
                 askAboutMountedSource(destination, *found.source, false, sheetWindow.data());
             }
@@ -241,7 +242,7 @@ void DMDeviceCloneFlow::askToUnmountSource(const DMCloneDrive& destination, cons
                         "midway. Unmount them and clone?")
                          .arg(where)
                          .toStdString(),
-                     {DMCloneTexts::cancel, tr("Unmount and Clone").toStdString()},
+                     {DMTr::text(DMCloneTexts::cancel), tr("Unmount and Clone").toStdString()},
                      0};
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 #include "app/DMImages.h"
 #include "drivemodel/DMCloneTexts.h"
@@ -21,7 +22,7 @@ DMDeviceCloneOutlineRowViewItem::DMDeviceCloneOutlineRowViewItem(const std::stri
     QFont bold = lbDiskName->font();
     bold.setBold(true);
     lbDiskName->setFont(bold);
-    lbDiskSize = new QLabel(QString::fromStdString(std::string(DMCloneTexts::capacity) + ": " +
+    lbDiskSize = new QLabel(QString::fromStdString(std::string(DMTr::text(DMCloneTexts::capacity)) + ": " +
                                                    DMByteCountFormatter::string(size)),
                             this);
     lbUnavailable = new QLabel(this);

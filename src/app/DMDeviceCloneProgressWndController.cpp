@@ -13,6 +13,7 @@
 #include "app/DMDeviceCloneAttempt.h"
 #include "app/DMDeviceCloneProgressReceiver.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "support/DMByteCountFormatter.h"
@@ -39,7 +40,7 @@ QString timeLeft(double seconds) {
 }  // namespace
 
 QString DMDeviceCloneProgressWndController::tr(const char* text) {
-    return QCoreApplication::translate("DMDeviceCloneProgressWndController", text);
+    return QCoreApplication::translate(DMTr::context, text);
 }
 
 DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
@@ -48,7 +49,7 @@ DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     : QDialog(parent), mgr(std::move(wrapper)), presenter_(std::move(presenter)) {
     receiver_ = std::make_shared<DMDeviceCloneProgressReceiver>(this);
     setFixedWidth(460);
-    lbTitle = new QLabel(DMCloneTexts::cloning, this);
+    lbTitle = new QLabel(DMTr::text(DMCloneTexts::cloning), this);
     QFont bold = lbTitle->font();
     bold.setBold(true);
     lbTitle->setFont(bold);
@@ -60,8 +61,8 @@ DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     lbNote = new QLabel(this);
     lbNote->setWordWrap(true);
     lbNote->hide();
-    btnCancel = new QPushButton(DMCloneTexts::cancel, this);
-    btnFinish = new QPushButton(DMCloneTexts::finish, this);
+    btnCancel = new QPushButton(DMTr::text(DMCloneTexts::cancel), this);
+    btnFinish = new QPushButton(DMTr::text(DMCloneTexts::finish), this);
     btnFinish->hide();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -139,7 +140,7 @@ void DMDeviceCloneProgressWndController::showEnd(const DMProgressMessage& messag
     lbCloneSize->setText(tr("%1 of %2").arg(sizeText(message.current), sizeText(message.total)));
     if (message.error == DMProgressError::noError) {
         progress->setValue(barSteps);
-        lbTitle->setText(DMCloneTexts::completed);
+        lbTitle->setText(DMTr::text(DMCloneTexts::completed));
         if (unreadableBytes_ > 0) {
             lbNote->setText(tr("%1 of the source (%2 bytes) could not be read; those parts were written as zeros.")
                                 .arg(sizeText(unreadableBytes_))
@@ -149,13 +150,13 @@ void DMDeviceCloneProgressWndController::showEnd(const DMProgressMessage& messag
         return;
     }
     if (message.error == DMProgressError::eErrorSourceStroageDisapper) {
-        presenter_->present({DMCloneTexts::sourceMissing, "", {DMCloneTexts::ok}}, this, nullptr);
+        presenter_->present({DMTr::text(DMCloneTexts::sourceMissing), "", {DMTr::text(DMCloneTexts::ok)}}, this, nullptr);
     } else if (message.error == DMProgressError::eErrorDestinStroageDisapper) {
-        presenter_->present({DMCloneTexts::destinationMissing, "", {DMCloneTexts::ok}}, this, nullptr);
+        presenter_->present({DMTr::text(DMCloneTexts::destinationMissing), "", {DMTr::text(DMCloneTexts::ok)}}, this, nullptr);
     }
     // Not "completed": the copy ended early and the destination is not a whole copy.
     lbTitle->setText(QString::fromStdString(
-        DMTextFormat::withInteger(DMCloneTexts::stoppedWithError, static_cast<long long>(message.error))));
+        DMTextFormat::withInteger(DMTr::text(DMCloneTexts::stoppedWithError), static_cast<long long>(message.error))));
     QString note = endReason_.empty() ? QString() : QString::fromStdString(endReason_) + "\n";
     lbNote->setText(note + tr("What was copied is kept: choose Resume Clone in the destination's menu to go on "
                               "once the cause is fixed."));

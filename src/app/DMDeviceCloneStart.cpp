@@ -7,6 +7,7 @@
 #include "app/DMDriveOperations.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
@@ -19,10 +20,10 @@ namespace {
 
 const char* pairCheckText(std::int64_t code) {
     switch (cloneErrorCodeFromRaw(code).value_or(DMCloneErrorCode::noError)) {
-        case DMCloneErrorCode::openSourceDeivceFaild: return DMCloneTexts::openSourceFailed;
-        case DMCloneErrorCode::openDestinDeviceFaild: return DMCloneTexts::openDestinationFailed;
-        case DMCloneErrorCode::sectorSizeNoMatch: return DMCloneTexts::sectorSizeMismatch;
-        case DMCloneErrorCode::destinDeviceSzieNoEnough: return DMCloneTexts::notEnoughSpace;
+        case DMCloneErrorCode::openSourceDeivceFaild: return DMTr::text(DMCloneTexts::openSourceFailed);
+        case DMCloneErrorCode::openDestinDeviceFaild: return DMTr::text(DMCloneTexts::openDestinationFailed);
+        case DMCloneErrorCode::sectorSizeNoMatch: return DMTr::text(DMCloneTexts::sectorSizeMismatch);
+        case DMCloneErrorCode::destinDeviceSzieNoEnough: return DMTr::text(DMCloneTexts::notEnoughSpace);
         case DMCloneErrorCode::noError: break;
     }
     return nullptr;
@@ -31,7 +32,7 @@ const char* pairCheckText(std::int64_t code) {
 }  // namespace
 
 QString DMDeviceCloneStart::tr(const char* text) {
-    return QCoreApplication::translate("DMDeviceCloneStart", text);
+    return QCoreApplication::translate(DMTr::context, text);
 }
 
 DMDeviceCloneStart::DMDeviceCloneStart(Request request, Services services,
@@ -81,7 +82,7 @@ void DMDeviceCloneStart::unmountSource() {
     inBackground<DMOperationResult>([operations, source] { return operations->unmount(source, DMUnmountOption::plain); },
                                     [self](DMOperationResult result) {
                                         if (!result.succeeded()) {
-                                            self->fail(DMTextFormat::withText(DMTexts::unmountFailedTitleFormat,
+                                            self->fail(DMTextFormat::withText(DMTr::text(DMTexts::unmountFailedTitleFormat),
                                                                               self->request_.source.name),
                                                        result.message);
                                             return;
@@ -116,7 +117,7 @@ void DMDeviceCloneStart::unmountDestination(bool force) {
             if (result.code == DMLocalDriveManager::busyCode && !force) {
                 self->offerForcedUnmount(result.message);
             } else if (!result.succeeded()) {
-                self->fail(DMTextFormat::withText(DMTexts::unmountFailedTitleFormat, self->request_.destination.name),
+                self->fail(DMTextFormat::withText(DMTr::text(DMTexts::unmountFailedTitleFormat), self->request_.destination.name),
                            result.message);
             } else {
                 self->checkPair();
@@ -126,9 +127,9 @@ void DMDeviceCloneStart::unmountDestination(bool force) {
 
 void DMDeviceCloneStart::offerForcedUnmount(const std::string& reason) {
     // Cancel is the default and the Escape answer: forcing is only ever the user's click.
-    DMAlert alert{DMTextFormat::withText(DMTexts::volumeInUseTitleFormat, request_.destination.name),
-                  DMTextFormat::withText(DMTexts::volumeInUseTextFormat, reason),
-                  {DMTexts::cancelButton, DMTexts::forceUnmountButton},
+    DMAlert alert{DMTextFormat::withText(DMTr::text(DMTexts::volumeInUseTitleFormat), request_.destination.name),
+                  DMTextFormat::withText(DMTr::text(DMTexts::volumeInUseTextFormat), reason),
+                  {DMTr::text(DMTexts::cancelButton), DMTr::text(DMTexts::forceUnmountButton)},
                   0};
     auto self = shared_from_this();
     services_.presenter->present(alert, sheet_ ? static_cast<QWidget*>(sheet_.data()) : window_.data(),
@@ -195,7 +196,7 @@ void DMDeviceCloneStart::started(const XPCCodeAnswer& answer) {
     }
     if (!answer.message.empty()) {
         services_.presenter->present({tr("The clone starts over from the beginning").toStdString(), answer.message,
-                                      {DMCloneTexts::ok}},
+                                      {DMTr::text(DMCloneTexts::ok)}},
                                      sheet_ ? static_cast<QWidget*>(sheet_.data()) : window_.data(), nullptr);
     }
 }
@@ -217,7 +218,7 @@ void DMDeviceCloneStart::fail(const std::string& title, const std::string& text)
         sheet_->hide();
         sheet_->deleteLater();
     }
-    services_.presenter->present({title, text, {DMCloneTexts::ok}}, window_.data(), nullptr);
+    services_.presenter->present({title, text, {DMTr::text(DMCloneTexts::ok)}}, window_.data(), nullptr);
 }
 
 }  // namespace harbormind

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 #include "app/DMDeviceCloneOutlineRowViewItem.h"
 #include "app/DMImages.h"
@@ -22,8 +23,8 @@ DMDeviceCloneWndController::DMDeviceCloneWndController(DMCloneDrive source,
       sourseDeviceObj(std::move(source)),
       openHelp_(std::move(openHelp)) {
     setFixedSize(width, height);
-    lbDestinDeviceTitle = new QLabel(DMCloneTexts::destinTitle, this);
-    lbTip = new QLabel(DMCloneTexts::capacityTip, this);
+    lbDestinDeviceTitle = new QLabel(DMTr::text(DMCloneTexts::destinTitle), this);
+    lbTip = new QLabel(DMTr::text(DMCloneTexts::capacityTip), this);
     lbTip->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sourcePanel());
@@ -35,7 +36,7 @@ DMDeviceCloneWndController::DMDeviceCloneWndController(DMCloneDrive source,
 
 QWidget* DMDeviceCloneWndController::sourcePanel() {
     auto* panel = new QWidget(this);
-    lbSourseDeviceTip = new QLabel(DMCloneTexts::sourceDeviceTip, panel);
+    lbSourseDeviceTip = new QLabel(DMTr::text(DMCloneTexts::sourceDeviceTip), panel);
     sourseImageView = new QLabel(panel);
     sourseImageView->setPixmap(DMImages::icon(sourseDeviceObj.icon).pixmap(48, 48));
     lbSourseDeviceName = new QLabel(QString::fromStdString(sourseDeviceObj.name), panel);
@@ -81,9 +82,9 @@ QListWidget* DMDeviceCloneWndController::outlineView() {
 
 QWidget* DMDeviceCloneWndController::buttonRow() {
     auto* row = new QWidget(this);
-    btnHelp = new QPushButton(DMCloneTexts::help, row);
-    btnCancel = new QPushButton(DMCloneTexts::cancel, row);
-    btnStartClone = new QPushButton(DMCloneTexts::startClone, row);
+    btnHelp = new QPushButton(DMTr::text(DMCloneTexts::help), row);
+    btnCancel = new QPushButton(DMTr::text(DMCloneTexts::cancel), row);
+    btnStartClone = new QPushButton(DMTr::text(DMCloneTexts::startClone), row);
     btnStartClone->setEnabled(false);
     btnStartClone->setDefault(true);
     auto* layout = new QHBoxLayout(row);
@@ -110,7 +111,7 @@ void DMDeviceCloneWndController::selectRow(int row) {
 }
 
 QString DMDeviceCloneWndController::tr(const char* text) {
-    return QCoreApplication::translate("DMDeviceCloneWndController", text);
+    return QCoreApplication::translate(DMTr::context, text);
 }
 
 QString DMDeviceCloneWndController::unavailableReason(const DMCloneDrive& candidate) const {

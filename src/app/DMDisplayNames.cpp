@@ -1,76 +1,77 @@
 #include "app/DMDisplayNames.h"
 
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
 std::string DMDisplayNames::of(DMDriveObjectFilesystem value) {
     switch (value) {
-    case DMDriveObjectFilesystem::hfs_plus: return "HFS+";
-    case DMDriveObjectFilesystem::hfs_plus_encrypted: return "HFS+ Encrypted";
-    case DMDriveObjectFilesystem::ntfs: return "NTFS";
-    case DMDriveObjectFilesystem::apfs: return "APFS";
-    case DMDriveObjectFilesystem::apfs_encrypted: return "APFS Encrypted";
-    case DMDriveObjectFilesystem::exfat: return "exFAT";
-    case DMDriveObjectFilesystem::fat32: return "FAT32";
-    case DMDriveObjectFilesystem::bitlocker_encrypted: return "BitLocker Encrypted";
-    case DMDriveObjectFilesystem::corestorage: return "CoreStorage";
-    case DMDriveObjectFilesystem::ext2: return "ext2";
-    case DMDriveObjectFilesystem::ext3: return "ext3";
-    case DMDriveObjectFilesystem::ext4: return "ext4";
-    case DMDriveObjectFilesystem::btrfs: return "Btrfs";
-    case DMDriveObjectFilesystem::xfs: return "XFS";
-    case DMDriveObjectFilesystem::f2fs: return "F2FS";
-    case DMDriveObjectFilesystem::swap: return "Linux Swap";
-    case DMDriveObjectFilesystem::luks: return "LUKS Encrypted";
-    default: return DMTexts::unknownValue;
+    case DMDriveObjectFilesystem::hfs_plus: return DMTr::text("HFS+");
+    case DMDriveObjectFilesystem::hfs_plus_encrypted: return DMTr::text("HFS+ Encrypted");
+    case DMDriveObjectFilesystem::ntfs: return DMTr::text("NTFS");
+    case DMDriveObjectFilesystem::apfs: return DMTr::text("APFS");
+    case DMDriveObjectFilesystem::apfs_encrypted: return DMTr::text("APFS Encrypted");
+    case DMDriveObjectFilesystem::exfat: return DMTr::text("exFAT");
+    case DMDriveObjectFilesystem::fat32: return DMTr::text("FAT32");
+    case DMDriveObjectFilesystem::bitlocker_encrypted: return DMTr::text("BitLocker Encrypted");
+    case DMDriveObjectFilesystem::corestorage: return DMTr::text("CoreStorage");
+    case DMDriveObjectFilesystem::ext2: return DMTr::text("ext2");
+    case DMDriveObjectFilesystem::ext3: return DMTr::text("ext3");
+    case DMDriveObjectFilesystem::ext4: return DMTr::text("ext4");
+    case DMDriveObjectFilesystem::btrfs: return DMTr::text("Btrfs");
+    case DMDriveObjectFilesystem::xfs: return DMTr::text("XFS");
+    case DMDriveObjectFilesystem::f2fs: return DMTr::text("F2FS");
+    case DMDriveObjectFilesystem::swap: return DMTr::text("Linux Swap");
+    case DMDriveObjectFilesystem::luks: return DMTr::text("LUKS Encrypted");
+    default: return DMTr::text(DMTexts::unknownValue);
     }
 }
 
 std::string DMDisplayNames::of(DMDriveObjectLocation value) {
     switch (value) {
-    case DMDriveObjectLocation::internal: return "Internal";
-    case DMDriveObjectLocation::external: return "External";
-    default: return DMTexts::unknownValue;
+    case DMDriveObjectLocation::internal: return DMTr::text("Internal");
+    case DMDriveObjectLocation::external: return DMTr::text("External");
+    default: return DMTr::text(DMTexts::unknownValue);
     }
 }
 
 std::string DMDisplayNames::of(DMDriveObjectPartitionMap value) {
     switch (value) {
-    case DMDriveObjectPartitionMap::guid: return "GUID Partition Map";
-    case DMDriveObjectPartitionMap::mbr: return "Master Boot Record";
-    case DMDriveObjectPartitionMap::apple: return "Apple Partition Map";
-    default: return DMTexts::unknownValue;
+    case DMDriveObjectPartitionMap::guid: return DMTr::text("GUID Partition Map");
+    case DMDriveObjectPartitionMap::mbr: return DMTr::text("Master Boot Record");
+    case DMDriveObjectPartitionMap::apple: return DMTr::text("Apple Partition Map");
+    default: return DMTr::text(DMTexts::unknownValue);
     }
 }
 
 std::string DMDisplayNames::of(DMDriveObjectInterfaceType value) {
     switch (value) {
-    case DMDriveObjectInterfaceType::pci: return "PCI";
-    case DMDriveObjectInterfaceType::usb: return "USB";
-    case DMDriveObjectInterfaceType::thunderbolt: return "ThunderBolt";
-    case DMDriveObjectInterfaceType::firewire: return "Fire Wire";
-    case DMDriveObjectInterfaceType::sata: return "SATA";
-    case DMDriveObjectInterfaceType::dmg: return "Disk Image";
-    default: return DMTexts::unknownValue;
+    case DMDriveObjectInterfaceType::pci: return DMTr::text("PCI");
+    case DMDriveObjectInterfaceType::usb: return DMTr::text("USB");
+    case DMDriveObjectInterfaceType::thunderbolt: return DMTr::text("ThunderBolt");
+    case DMDriveObjectInterfaceType::firewire: return DMTr::text("Fire Wire");
+    case DMDriveObjectInterfaceType::sata: return DMTr::text("SATA");
+    case DMDriveObjectInterfaceType::dmg: return DMTr::text("Disk Image");
+    default: return DMTr::text(DMTexts::unknownValue);
     }
 }
 
 std::string DMDisplayNames::of(DMDriveObjectType value) {
     switch (value) {
-    case DMDriveObjectType::fusiond: return "Fusion Drive";
-    case DMDriveObjectType::ssd: return "Solid State Drive";
-    case DMDriveObjectType::hdd: return "Hard Disk Drive";
-    default: return DMTexts::unknownValue;
+    case DMDriveObjectType::fusiond: return DMTr::text("Fusion Drive");
+    case DMDriveObjectType::ssd: return DMTr::text("Solid State Drive");
+    case DMDriveObjectType::hdd: return DMTr::text("Hard Disk Drive");
+    default: return DMTr::text(DMTexts::unknownValue);
     }
 }
 
 std::string DMDisplayNames::of(DMDriveObjectCategory value) {
     switch (value) {
-    case DMDriveObjectCategory::local: return DMTexts::localDriveSection;
-    case DMDriveObjectCategory::network: return DMTexts::networkDriveSection;
+    case DMDriveObjectCategory::local: return DMTr::text(DMTexts::localDriveSection);
+    case DMDriveObjectCategory::network: return DMTr::text(DMTexts::networkDriveSection);
     }
-    return DMTexts::unknownValue;
+    return DMTr::text(DMTexts::unknownValue);
 }
 
 }  // namespace harbormind

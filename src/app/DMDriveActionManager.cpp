@@ -1,5 +1,6 @@
 #include "app/DMDriveActionManager.h"
 
+#include "app/DMTr.h"
 #include "app/disktools/DMDiskToolsFlow.h"
 
 #include <QPointer>
@@ -294,9 +295,9 @@ void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion 
                         if (!opened.result.succeeded()) {
                             // The reason names the mount point, for the user to open it by other means.
                             std::string text = DMFailureText::sentence(opened.result.message);
-                            presenter_->present({DMTextFormat::withText(DMTexts::openFailedTitleFormat, opened.name),
-                                                 text.empty() ? std::string(DMTexts::openFailedText) : text,
-                                                 {DMTexts::okButton}},
+                            presenter_->present({DMTextFormat::withText(DMTr::text(DMTexts::openFailedTitleFormat), opened.name),
+                                                 text.empty() ? std::string(DMTr::text(DMTexts::openFailedText)) : text,
+                                                 {DMTr::text(DMTexts::okButton)}},
                                                 sheetWindow.data(), nullptr);
                         }
                         finish(completion, opened.result.code);
@@ -306,8 +307,8 @@ void DMDriveActionManager::open(const Drive& drive, QWidget* window, Completion 
                 openDrive();
                 return;
             }
-            DMAlert alert{DMTexts::installNtfsDriverTitle, DMTexts::installNtfsDriverText,
-                          {DMTexts::installButton, DMTexts::cancelButton}};
+            DMAlert alert{DMTr::text(DMTexts::installNtfsDriverTitle), DMTr::text(DMTexts::installNtfsDriverText),
+                          {DMTr::text(DMTexts::installButton), DMTr::text(DMTexts::cancelButton)}};
             presenter->present(alert, sheetWindow.data(), [this, operations, openDrive](int button) {
                 if (button == 0 && operations->canInstallDriver()) {
                     inBackground<int>(
@@ -353,8 +354,8 @@ void DMDriveActionManager::lock(const Drive& drive, QWidget* window, Completion 
                 lockDrive();
                 return;
             }
-            DMAlert alert{DMTexts::needExtensionTitle, DMTexts::needExtensionText,
-                          {DMTexts::installButton, DMTexts::cancelButton}};
+            DMAlert alert{DMTr::text(DMTexts::needExtensionTitle), DMTr::text(DMTexts::needExtensionText),
+                          {DMTr::text(DMTexts::installButton), DMTr::text(DMTexts::cancelButton)}};
             presenter->present(alert, sheetWindow.data(), [this, operations, lockDrive](int button) {
                 if (button != 0 || !operations->canInstallDriver()) {
                     return;
@@ -477,15 +478,15 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
 }
 
 void DMDriveActionManager::showMountError(int code, QWidget* window) {
-    const char* format = code == NtfsMountResult::failed ? DMTexts::mountFailedMinusOne : DMTexts::errorCodeContactSupport;
-    presenter_->present({DMTexts::errorTitle, DMTextFormat::withInteger(format, code), {DMTexts::okButton}}, window,
+    const char* format = code == NtfsMountResult::failed ? DMTr::text(DMTexts::mountFailedMinusOne) : DMTr::text(DMTexts::errorCodeContactSupport);
+    presenter_->present({DMTr::text(DMTexts::errorTitle), DMTextFormat::withInteger(format, code), {DMTr::text(DMTexts::okButton)}}, window,
                         nullptr);
 }
 
 void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidget* window) {
-    DMAlert alert{DMTextFormat::withText(DMTexts::readOnlyTitleFormat, driveName),
-                  DMTextFormat::withText(DMTexts::readOnlyTextFormat, driveName),
-                  {DMTexts::viewDetails, DMTexts::notNow}};
+    DMAlert alert{DMTextFormat::withText(DMTr::text(DMTexts::readOnlyTitleFormat), driveName),
+                  DMTextFormat::withText(DMTr::text(DMTexts::readOnlyTextFormat), driveName),
+                  {DMTr::text(DMTexts::viewDetails), DMTr::text(DMTexts::notNow)}};
     auto operations = operations_;
     presenter_->present(alert, window, [operations](int button) {
         if (button == 0) {
@@ -524,8 +525,8 @@ void DMDriveActionManager::firstAid(const Drive& drive, QWidget* window) {
                 openFirstAid(drive, false, sheetWindow.data());
                 return;
             }
-            DMAlert alert{DMFirstAidTexts::alertMessage, DMTextFormat::withText(DMFirstAidTexts::alertTextFormat, facts.name),
-                          {DMFirstAidTexts::checkButton, DMFirstAidTexts::repairButton, DMFirstAidTexts::cancelButton}};
+            DMAlert alert{DMTr::text(DMFirstAidTexts::alertMessage), DMTextFormat::withText(DMTr::text(DMFirstAidTexts::alertTextFormat), facts.name),
+                          {DMTr::text(DMFirstAidTexts::checkButton), DMTr::text(DMFirstAidTexts::repairButton), DMTr::text(DMFirstAidTexts::cancelButton)}};
             auto self = shared_from_this();
             presenter->present(alert, sheetWindow.data(), [self, drive, sheetWindow](int button) {
                 if (button == 0 || button == 1) {
@@ -583,7 +584,7 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
             Dispatch::main().async([presenter, sheetWindow, completion, code] {
                 finish(completion, code);
                 if (code != 0) {
-                    presenter->present({DMTexts::disconnectFailed, NetworkMountStatus::describe(code), {DMTexts::okButton}},
+                    presenter->present({DMTr::text(DMTexts::disconnectFailed), NetworkMountStatus::describe(code), {DMTr::text(DMTexts::okButton)}},
                                        sheetWindow.data(), nullptr);
                 }
             });
@@ -595,7 +596,7 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
                                                          std::dynamic_pointer_cast<DMNetworkDriveObject>(drive), window);
         break;
     case DMDriveAction::remove: {
-        DMAlert alert{DMTexts::deleteDriveTitle, DMTexts::deleteDriveText, {DMTexts::confirmButton, DMTexts::cancelButton}};
+        DMAlert alert{DMTr::text(DMTexts::deleteDriveTitle), DMTr::text(DMTexts::deleteDriveText), {DMTr::text(DMTexts::confirmButton), DMTr::text(DMTexts::cancelButton)}};
         presenter_->present(alert, window, [operations, drive](int button) {
             if (button == 0) {
                 operations->removeNetworkDrive(drive);
@@ -642,7 +643,7 @@ void DMDriveActionManager::unmount(const Drive& drive, QWidget* window, Completi
                 return;
             }
             if (!outcome.result.succeeded()) {
-                self->showFailure(DMTexts::unmountFailedTitleFormat, outcome.name, outcome.result.message,
+                self->showFailure(DMTr::text(DMTexts::unmountFailedTitleFormat), outcome.name, outcome.result.message,
                                   sheetWindow.data());
             }
             finish(completion, outcome.result.code);
@@ -652,9 +653,9 @@ void DMDriveActionManager::unmount(const Drive& drive, QWidget* window, Completi
 void DMDriveActionManager::offerForcedUnmount(const Drive& drive, const std::string& driveName,
                                               const std::string& reason, QWidget* window, Completion completion) {
     // Cancel is the default and the Escape answer: forcing is only ever the user's click.
-    DMAlert alert{DMTextFormat::withText(DMTexts::volumeInUseTitleFormat, driveName),
-                  DMTextFormat::withText(DMTexts::volumeInUseTextFormat, reason),
-                  {DMTexts::cancelButton, DMTexts::forceUnmountButton},
+    DMAlert alert{DMTextFormat::withText(DMTr::text(DMTexts::volumeInUseTitleFormat), driveName),
+                  DMTextFormat::withText(DMTr::text(DMTexts::volumeInUseTextFormat), reason),
+                  {DMTr::text(DMTexts::cancelButton), DMTr::text(DMTexts::forceUnmountButton)},
                   0};
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
@@ -668,7 +669,7 @@ void DMDriveActionManager::offerForcedUnmount(const Drive& drive, const std::str
             [operations, drive] { return operations->unmount(drive, DMUnmountOption::force); },
             [self, driveName, sheetWindow, completion](DMOperationResult result) {
                 if (!result.succeeded()) {
-                    self->showFailure(DMTexts::unmountFailedTitleFormat, driveName, result.message, sheetWindow.data());
+                    self->showFailure(DMTr::text(DMTexts::unmountFailedTitleFormat), driveName, result.message, sheetWindow.data());
                 }
                 finish(completion, result.code);
             });
@@ -695,7 +696,7 @@ void DMDriveActionManager::eject(const Drive& drive, QWidget* window, Completion
             }
             // An eject never forces: a disk is only taken away when nothing uses it.
             if (!outcome.result.succeeded()) {
-                self->showFailure(DMTexts::ejectFailedTitleFormat, outcome.name, outcome.result.message,
+                self->showFailure(DMTr::text(DMTexts::ejectFailedTitleFormat), outcome.name, outcome.result.message,
                                   sheetWindow.data());
             }
             finish(completion, outcome.result.code);
@@ -704,10 +705,10 @@ void DMDriveActionManager::eject(const Drive& drive, QWidget* window, Completion
 
 void DMDriveActionManager::showFailure(const char* titleFormat, const std::string& driveName,
                                        const std::string& reason, QWidget* window) {
-    DMAlert alert{DMTextFormat::withText(titleFormat, driveName), reason, {DMTexts::okButton}};
+    DMAlert alert{DMTextFormat::withText(titleFormat, driveName), reason, {DMTr::text(DMTexts::okButton)}};
     // A caller the daemon refused learns what to do; its words stay under that.
     if (DMFailureText::isNotAuthorized(reason)) {
-        const bool eject = std::string(titleFormat) == DMTexts::ejectFailedTitleFormat;
+        const bool eject = std::string(titleFormat) == DMTr::text(DMTexts::ejectFailedTitleFormat);
         alert.text = DMFailureText::notAllowed(eject ? DMFailureText::Action::eject : DMFailureText::Action::unmount);
         alert.informativeText = reason;
     }

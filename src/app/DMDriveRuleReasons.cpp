@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 
 #include "app/DMDriveAction.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 namespace {
 
 std::string tr(const char* text) {
-    return QCoreApplication::translate("DMDriveRuleReasons", text).toStdString();
+    return QCoreApplication::translate(DMTr::context, text).toStdString();
 }
 
 std::string notMounted() {

@@ -1,5 +1,6 @@
 #include "app/DMDriveRules.h"
 
+#include "app/DMTr.h"
 #include "app/disktools/DMDiskToolsTexts.h"
 
 #include "app/DMDriveAction.h"
@@ -32,63 +33,63 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (drive.isNetwork()) {
         const bool mounted = drive.own.hasMountPoint();
         if (mounted) {
-            add(DMTexts::menuOpen, DMDriveAction::open);
+            add(DMTr::text(DMTexts::menuOpen), DMDriveAction::open);
         } else {
-            add(DMTexts::menuConnect, DMDriveAction::mount);
+            add(DMTr::text(DMTexts::menuConnect), DMDriveAction::mount);
         }
         if (mounted) {
-            add(DMTexts::menuDisconnect, DMDriveAction::unmount);
+            add(DMTr::text(DMTexts::menuDisconnect), DMDriveAction::unmount);
         }
         if (drive.isSaved && !mounted) {
-            add(DMTexts::menuEdit, DMDriveAction::edit);
-            add(DMTexts::menuRemove, DMDriveAction::remove);
+            add(DMTr::text(DMTexts::menuEdit), DMDriveAction::edit);
+            add(DMTr::text(DMTexts::menuRemove), DMDriveAction::remove);
         }
         return entries;
     }
     const DMDrivePredicates& logical = drive.logical;
     if (context.offerWhitelist) {
-        entries.push_back({DMTexts::addWhitelist, 0, true, true});
+        entries.push_back({DMTr::text(DMTexts::addWhitelist), 0, true, true});
     }
     if (logical.isMounted) {
-        add(DMTexts::menuOpen, DMDriveAction::open);
+        add(DMTr::text(DMTexts::menuOpen), DMDriveAction::open);
     }
     if (needsDriver(logical, context) || logical.canUnlock) {
-        add(DMTexts::menuUnlock, DMDriveAction::unlock);
+        add(DMTr::text(DMTexts::menuUnlock), DMDriveAction::unlock);
     }
     if (logical.canLock) {
-        add(DMTexts::menuLock, DMDriveAction::lock);
+        add(DMTr::text(DMTexts::menuLock), DMDriveAction::lock);
     }
     if ((!drive.physicalIsWhole || drive.isWholeDiskVolume) && !needsDriver(logical, context) && logical.canMount) {
-        add(DMTexts::menuMount, DMDriveAction::mount);
+        add(DMTr::text(DMTexts::menuMount), DMDriveAction::mount);
     }
     if (logical.canUnmount) {
-        add(DMTexts::menuUnmount, DMDriveAction::unmount);
+        add(DMTr::text(DMTexts::menuUnmount), DMDriveAction::unmount);
     }
     if (logical.canEject && !needsDriver(logical, context)) {
-        add(DMTexts::menuEject, DMDriveAction::eject);
+        add(DMTr::text(DMTexts::menuEject), DMDriveAction::eject);
     }
     if (offersEncryption(logical)) {
-        add(DMTexts::menuEncrypt, DMDriveAction::encrypt);
+        add(DMTr::text(DMTexts::menuEncrypt), DMDriveAction::encrypt);
     }
     if (logical.hasDetachedHeader) {
-        add(DMTexts::menuExportHeader, DMDriveAction::exportHeader);
+        add(DMTr::text(DMTexts::menuExportHeader), DMDriveAction::exportHeader);
     }
     return entries;
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
     return {
-        {DMTexts::itemOpen, "menu_open", DMDriveAction::open},
-        {DMTexts::itemUnlock, "menu_unlock", DMDriveAction::unlock},
-        {DMTexts::itemLock, "menu_lock", DMDriveAction::lock},
-        {DMTexts::itemMount, "menu_mount", DMDriveAction::mount},
-        {DMTexts::itemUnmount, "menu_unmount", DMDriveAction::unmount},
-        {DMTexts::itemEncrypt, "menu_encrypt", DMDriveAction::encrypt},
-        {DMTexts::itemCleanDrive, "menu_driveclean", DMDriveAction::driveClean},
-        {DMTexts::itemCleanJunk, "menu_cleanup", DMDriveAction::junkClean},
-        {DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid},
-        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
-        {DMDiskToolsTexts::itemDeletePartition, "menu_remove", DMDriveAction::deletePartition},
+        {DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open},
+        {DMTr::text(DMTexts::itemUnlock), "menu_unlock", DMDriveAction::unlock},
+        {DMTr::text(DMTexts::itemLock), "menu_lock", DMDriveAction::lock},
+        {DMTr::text(DMTexts::itemMount), "menu_mount", DMDriveAction::mount},
+        {DMTr::text(DMTexts::itemUnmount), "menu_unmount", DMDriveAction::unmount},
+        {DMTr::text(DMTexts::itemEncrypt), "menu_encrypt", DMDriveAction::encrypt},
+        {DMTr::text(DMTexts::itemCleanDrive), "menu_driveclean", DMDriveAction::driveClean},
+        {DMTr::text(DMTexts::itemCleanJunk), "menu_cleanup", DMDriveAction::junkClean},
+        {DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", DMDriveAction::firstAid},
+        {DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase},
+        {DMTr::text(DMDiskToolsTexts::itemDeletePartition), "menu_remove", DMDriveAction::deletePartition},
     };
 }
 
@@ -111,22 +112,22 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
     return {
-        {DMTexts::itemUnmountAll, "menu_unmount", DMDriveAction::unmount},
-        {DMTexts::itemEject, "menu_eject", DMDriveAction::eject},
-        {DMTexts::itemClone, "menu_clone", DMDriveAction::clone},
-        {DMTexts::itemResumeClone, "menu_recoverClone", DMDriveAction::resumeClone},
-        {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
-        {DMDiskToolsTexts::itemNewPartition, "menu_partition", DMDriveAction::newPartition},
+        {DMTr::text(DMTexts::itemUnmountAll), "menu_unmount", DMDriveAction::unmount},
+        {DMTr::text(DMTexts::itemEject), "menu_eject", DMDriveAction::eject},
+        {DMTr::text(DMTexts::itemClone), "menu_clone", DMDriveAction::clone},
+        {DMTr::text(DMTexts::itemResumeClone), "menu_recoverClone", DMDriveAction::resumeClone},
+        {DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase},
+        {DMTr::text(DMDiskToolsTexts::itemNewPartition), "menu_partition", DMDriveAction::newPartition},
     };
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::networkItems() {
     return {
-        {DMTexts::itemOpen, "menu_open", DMDriveAction::open},
-        {DMTexts::itemConnect, "menu_connect", DMDriveAction::mount},
-        {DMTexts::itemDisconnect, "menu_disconnect", DMDriveAction::unmount},
-        {DMTexts::itemEdit, "menu_edit", DMDriveAction::edit},
-        {DMTexts::itemRemove, "menu_remove", DMDriveAction::remove},
+        {DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open},
+        {DMTr::text(DMTexts::itemConnect), "menu_connect", DMDriveAction::mount},
+        {DMTr::text(DMTexts::itemDisconnect), "menu_disconnect", DMDriveAction::unmount},
+        {DMTr::text(DMTexts::itemEdit), "menu_edit", DMDriveAction::edit},
+        {DMTr::text(DMTexts::itemRemove), "menu_remove", DMDriveAction::remove},
     };
 }
 

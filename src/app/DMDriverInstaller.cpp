@@ -3,6 +3,7 @@
 #include "app/DMAlertPresenter.h"
 #include "app/DMPermissionGuideWindow.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "platform/PackageManager.h"
 #include "platform/Platform.h"
 #include "support/Dispatch.h"
@@ -61,7 +62,7 @@ void DMDriverInstaller::installFromMenu() {
             return;
         }
         services_.presenter->present(
-            {DMTexts::installSuccessTitle, DMTexts::installSuccessText, {DMTexts::okButton}},
+            {DMTr::text(DMTexts::installSuccessTitle), DMTr::text(DMTexts::installSuccessText), {DMTr::text(DMTexts::okButton)}},
             services_.window ? services_.window() : nullptr, nullptr);
     };
     if (missingPieces().ntfsDriver && services_.packages != nullptr) {
@@ -75,9 +76,9 @@ void DMDriverInstaller::installFromDriveView(std::function<void()> done) {
     install([this, done = std::move(done)] {
         DMMissingPieces missing = missingPieces();
         if (missing.ntfsDriver) {
-            DMAlert alert{DMTexts::installManuallyTitle,
-                          DMTexts::installManuallyText,
-                          {DMTexts::installManuallyButton, DMTexts::cancelButton}};
+            DMAlert alert{DMTr::text(DMTexts::installManuallyTitle),
+                          DMTr::text(DMTexts::installManuallyText),
+                          {DMTr::text(DMTexts::installManuallyButton), DMTr::text(DMTexts::cancelButton)}};
             std::weak_ptr<bool> alive = alive_;
             services_.presenter->present(alert, services_.window ? services_.window() : nullptr,
                                          [this, alive](int button) {

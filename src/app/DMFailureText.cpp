@@ -1,4 +1,5 @@
 #include "app/DMFailureText.h"
+#include "app/DMTr.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -7,7 +8,7 @@ namespace harbormind {
 namespace {
 
 std::string translated(const char* text) {
-    return QCoreApplication::translate("DMFailureText", text).toStdString();
+    return QCoreApplication::translate(DMTr::context, text).toStdString();
 }
 
 }  // namespace
@@ -55,12 +56,12 @@ std::string DMFailureText::explain(Action action, const std::string& reason) {
     }
     QString format;
     switch (action) {
-    case Action::mount: format = QCoreApplication::translate("DMFailureText", "The drive could not be mounted: %1"); break;
+    case Action::mount: format = QCoreApplication::translate(DMTr::context, "The drive could not be mounted: %1"); break;
     case Action::unmount:
-        format = QCoreApplication::translate("DMFailureText", "The drive could not be unmounted: %1");
+        format = QCoreApplication::translate(DMTr::context, "The drive could not be unmounted: %1");
         break;
-    case Action::eject: format = QCoreApplication::translate("DMFailureText", "The drive could not be ejected: %1"); break;
-    case Action::check: format = QCoreApplication::translate("DMFailureText", "The drive could not be checked: %1"); break;
+    case Action::eject: format = QCoreApplication::translate(DMTr::context, "The drive could not be ejected: %1"); break;
+    case Action::check: format = QCoreApplication::translate(DMTr::context, "The drive could not be checked: %1"); break;
     }
     return sentence(format.arg(QString::fromStdString(reason)).toStdString());
 }

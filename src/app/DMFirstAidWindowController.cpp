@@ -20,6 +20,7 @@
 #include "app/DMImages.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 #include "support/Dispatch.h"
@@ -57,16 +58,16 @@ DMFirstAidWindowController::~DMFirstAidWindowController() {
 
 void DMFirstAidWindowController::build(QWidget* parent) {
     mainView = new QDialog(parent);
-    mainView->setWindowTitle(text(DMFirstAidTexts::windowTitle));
+    mainView->setWindowTitle(text(DMTr::text(DMFirstAidTexts::windowTitle)));
     mainView->resize(560, 400);
     imageView = new QLabel(mainView);
     imageView->setPixmap(DMImages::icon("menu_firstAid").pixmap(48, 48));
-    lbTitle = new QLabel(text(DMFirstAidTexts::windowTitle), mainView);
+    lbTitle = new QLabel(text(DMTr::text(DMFirstAidTexts::windowTitle)), mainView);
     QFont titleFont = lbTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     lbTitle->setFont(titleFont);
-    lbTip = new QLabel(text(DMFirstAidTexts::preparing), mainView);
+    lbTip = new QLabel(text(DMTr::text(DMFirstAidTexts::preparing)), mainView);
     progress = new QProgressBar(mainView);
     progress->setRange(0, progressScale);
     progress->setValue(0);
@@ -76,8 +77,8 @@ void DMFirstAidWindowController::build(QWidget* parent) {
     tvDetailInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
     tvDetailInfo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     scrollView = tvDetailInfo;
-    btnHelp = new QPushButton(text(DMFirstAidTexts::helpButton), mainView);
-    btnComplete = new QPushButton(text(DMFirstAidTexts::completeButton), mainView);
+    btnHelp = new QPushButton(text(DMTr::text(DMFirstAidTexts::helpButton)), mainView);
+    btnComplete = new QPushButton(text(DMTr::text(DMFirstAidTexts::completeButton)), mainView);
     btnComplete->setEnabled(false);
     btnComplete->setDefault(true);
 
@@ -190,24 +191,24 @@ void DMFirstAidWindowController::showBatch(std::shared_ptr<const std::vector<std
 void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::string& info) {
     switch (static_cast<DMCheckStatus>(checkStatus)) {
         case DMCheckStatus::checkStart:
-            lbTitle->setText(text(DMFirstAidTexts::startTitle));
+            lbTitle->setText(text(DMTr::text(DMFirstAidTexts::startTitle)));
             progress->setValue(progressScale / 5);
-            tvDetailInfo->setPlainText(text(DMFirstAidTexts::startText));
+            tvDetailInfo->setPlainText(text(DMTr::text(DMFirstAidTexts::startText)));
             tvDetailInfo->verticalScrollBar()->setValue(tvDetailInfo->verticalScrollBar()->maximum());
             return;
         case DMCheckStatus::checkRuning:
-            lbTitle->setText(text(DMFirstAidTexts::preparing));
+            lbTitle->setText(text(DMTr::text(DMFirstAidTexts::preparing)));
             progress->setValue(progressScale / 2);
             append(info);
             return;
         case DMCheckStatus::checkEnd:
-            lbTitle->setText(text(DMFirstAidTexts::completeTitle));
+            lbTitle->setText(text(DMTr::text(DMFirstAidTexts::completeTitle)));
             progress->setValue(progressScale);
             // The verdict ("Errors remain") stays in sight above the output.
             if (!info.empty()) {
                 lbTip->setText(QString::fromStdString(info));
             }
-            append(DMFirstAidTexts::endText);
+            append(DMTr::text(DMFirstAidTexts::endText));
             btnComplete->setEnabled(true);
             return;
         case DMCheckStatus::checkStop:
@@ -220,7 +221,7 @@ void DMFirstAidWindowController::show(std::int64_t checkStatus, const std::strin
 
 void DMFirstAidWindowController::showStopped(const std::string& reason) {
     // A check that did not run to its end must not look finished: no full bar, no "Complete".
-    lbTitle->setText(QCoreApplication::translate("DMFirstAidWindowController", "The check did not complete"));
+    lbTitle->setText(QCoreApplication::translate(DMTr::context, "The check did not complete"));
     // A refused authorization says what to do about it; the daemon's words stay in the output.
     const std::string tip = DMFailureText::isNotAuthorized(reason)
                                 ? DMFailureText::notAllowed(DMFailureText::Action::check)
@@ -256,8 +257,8 @@ void DMFirstAidWindowController::openHelp() {
             if (!self || !self->mainView) {
                 return;
             }
-            DMAlert alert{DMTexts::helpFailedTitle, DMTextFormat::withText(DMTexts::helpFailedTextFormat, url),
-                          {DMTexts::okButton}};
+            DMAlert alert{DMTr::text(DMTexts::helpFailedTitle), DMTextFormat::withText(DMTr::text(DMTexts::helpFailedTextFormat), url),
+                          {DMTr::text(DMTexts::okButton)}};
             if (self->presenter_) {
                 self->presenter_->present(alert, self->mainView, nullptr);
             } else {

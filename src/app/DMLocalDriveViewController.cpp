@@ -8,6 +8,7 @@
 #include "app/DMDriveRuleReasons.h"
 #include "app/DMMacDockView.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "app/disktools/DMDriveHealthView.h"
 
 namespace harbormind {
@@ -17,20 +18,20 @@ DMLocalDriveViewController::DMLocalDriveViewController(DMDetailContext context, 
       capacityMaps_(new DMCapacityMapSplitterView(capacityArea_)),
       healthView_(new DMDriveHealthView(this)) {
     capacityArea_->layout()->addWidget(capacityMaps_);
-    setFactKeys({DMTexts::factLocation, DMTexts::factCapacity, "", DMTexts::factConnection, DMTexts::factPartitionMap,
-                 "", DMTexts::factType, DMTexts::factDevice});
+    setFactKeys({DMTr::text(DMTexts::factLocation), DMTr::text(DMTexts::factCapacity), "", DMTr::text(DMTexts::factConnection), DMTr::text(DMTexts::factPartitionMap),
+                 "", DMTr::text(DMTexts::factType), DMTr::text(DMTexts::factDevice)});
     actionBar_->setItems(DMDriveRules::wholeDiskItems());
     // The disk's health, under its facts.
     contentLayout_->insertWidget(contentLayout_->indexOf(actionBar_) - 1, healthView_);
 }
 
 void DMLocalDriveViewController::apply(const DMDriveSnapshot& snapshot) {
-    setFact(DMTexts::factLocation, DMDisplayNames::of(snapshot.own.location));
-    setFact(DMTexts::factCapacity, DMCapacityText::size(snapshot.capacity));
-    setFact(DMTexts::factConnection, DMDisplayNames::of(snapshot.interfaceType));
-    setFact(DMTexts::factPartitionMap, DMDisplayNames::of(snapshot.partitionMap));
-    setFact(DMTexts::factType, DMDisplayNames::of(snapshot.type));
-    setFact(DMTexts::factDevice, snapshot.identifier);
+    setFact(DMTr::text(DMTexts::factLocation), DMDisplayNames::of(snapshot.own.location));
+    setFact(DMTr::text(DMTexts::factCapacity), DMCapacityText::size(snapshot.capacity));
+    setFact(DMTr::text(DMTexts::factConnection), DMDisplayNames::of(snapshot.interfaceType));
+    setFact(DMTr::text(DMTexts::factPartitionMap), DMDisplayNames::of(snapshot.partitionMap));
+    setFact(DMTr::text(DMTexts::factType), DMDisplayNames::of(snapshot.type));
+    setFact(DMTr::text(DMTexts::factDevice), snapshot.identifier);
     capacityMaps_->setItems(snapshot.partitions, snapshot.capacity);
     if (healthView_->identifier() != snapshot.identifier) {
         healthView_->load(snapshot.identifier);

@@ -19,6 +19,7 @@
 #include "app/DMFailureText.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "xpc/DaemonReachability.h"
 #include "support/Dispatch.h"
 
@@ -28,17 +29,17 @@ DMLocalPartitionViewController::DMLocalPartitionViewController(DMDetailContext c
     : DMBaseViewController(std::move(context), parent),
       capacityMap_(new DMCapacityMapView(capacityArea_)),
       tipRow_(new QWidget(this)),
-      btnInstall_(new QPushButton(QString::fromUtf8(DMTexts::ntfsTipInstall), tipRow_)) {
+      btnInstall_(new QPushButton(QString::fromUtf8(DMTr::text(DMTexts::ntfsTipInstall)), tipRow_)) {
     capacityArea_->layout()->addWidget(capacityMap_);
-    setFactKeys({DMTexts::factMountPoint, DMTexts::factType, "", DMTexts::factCapacity, DMTexts::factUsed, "",
-                 DMTexts::factAvailable, DMTexts::factDevice});
+    setFactKeys({DMTr::text(DMTexts::factMountPoint), DMTr::text(DMTexts::factType), "", DMTr::text(DMTexts::factCapacity), DMTr::text(DMTexts::factUsed), "",
+                 DMTr::text(DMTexts::factAvailable), DMTr::text(DMTexts::factDevice)});
 
     // The tip row sits under the facts, before the stretch that keeps the action bar low.
     auto* tipLayout = new QHBoxLayout(tipRow_);
     tipLayout->setContentsMargins(10, 8, 10, 8);
     auto* tipIcon = new QLabel(tipRow_);
     tipIcon->setPixmap(DMImages::icon("kext_tip").pixmap(28, 28));
-    auto* tipText = new QLabel(QString::fromUtf8(DMTexts::ntfsTip), tipRow_);
+    auto* tipText = new QLabel(QString::fromUtf8(DMTr::text(DMTexts::ntfsTip)), tipRow_);
     tipText->setWordWrap(true);
     tipLayout->addWidget(tipIcon, 0, Qt::AlignTop);
     tipLayout->addWidget(tipText, 1);
@@ -77,14 +78,14 @@ void DMLocalPartitionViewController::apply(const DMDriveSnapshot& snapshot) {
         actionBar_->setItems(wholeDiskVolume_ ? DMDriveRules::wholeDiskVolumeItems() : DMDriveRules::partitionItems());
     }
     const std::string type = DMDisplayNames::of(snapshot.own.fileSystem);
-    setFact(DMTexts::factMountPoint, snapshot.own.mountPoint.value_or(DMTexts::notMounted));
-    setFact(DMTexts::factType, type);
-    setFact(DMTexts::factCapacity, DMCapacityText::size(snapshot.capacity));
-    setFact(DMTexts::factUsed, DMCapacityText::size(snapshot.used));
-    setFact(DMTexts::factAvailable, DMCapacityText::size(snapshot.free));
-    setFact(DMTexts::factDevice, snapshot.identifier);
+    setFact(DMTr::text(DMTexts::factMountPoint), snapshot.own.mountPoint.value_or(DMTr::text(DMTexts::notMounted)));
+    setFact(DMTr::text(DMTexts::factType), type);
+    setFact(DMTr::text(DMTexts::factCapacity), DMCapacityText::size(snapshot.capacity));
+    setFact(DMTr::text(DMTexts::factUsed), DMCapacityText::size(snapshot.used));
+    setFact(DMTr::text(DMTexts::factAvailable), DMCapacityText::size(snapshot.free));
+    setFact(DMTr::text(DMTexts::factDevice), snapshot.identifier);
 
-    capacityMap_->setTitle(DMTextFormat::withText(DMTexts::volumeTitleFormat, type));
+    capacityMap_->setTitle(DMTextFormat::withText(DMTr::text(DMTexts::volumeTitleFormat), type));
     capacityMap_->setSubtitle(DMCapacityText::usedAndAvailable(snapshot.used, snapshot.free));
     const bool known = snapshot.used.has_value() && snapshot.capacity > 0;
     capacityMap_->setAvailable(known);
@@ -110,7 +111,7 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
     if (code != 0 && context_.actions) {
         if (auto failure = DaemonReachability::failure()) {
             context_.actions->presenter()->present(
-                {DMTexts::errorTitle, std::string(DMTexts::helperNotRunning) + *failure, {DMTexts::okButton}}, sheetWindow(),
+                {DMTr::text(DMTexts::errorTitle), std::string(DMTr::text(DMTexts::helperNotRunning)) + *failure, {DMTr::text(DMTexts::okButton)}}, sheetWindow(),
                 nullptr);
             return;
         }
@@ -130,17 +131,17 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
     const std::string& reason = lastFailureReason();
     std::string text = DMFailureText::explain(DMFailureText::Action::mount, reason);
     if (text.empty()) {
-        text = code == -1 ? DMTextFormat::withInteger(DMTexts::mountFailedMinusOne, code)
-                          : DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+        text = code == -1 ? DMTextFormat::withInteger(DMTr::text(DMTexts::mountFailedMinusOne), code)
+                          : DMTextFormat::withInteger(DMTr::text(DMTexts::errorCodeContactSupport), code);
     }
     // The system's own words go under ours, so a damaged file system says so; and where the
     // drive can be checked, First Aid is one click away.
-    DMAlert alert{DMTexts::errorTitle, text, {DMTexts::okButton}};
+    DMAlert alert{DMTr::text(DMTexts::errorTitle), text, {DMTr::text(DMTexts::okButton)}};
     alert.informativeText = reason;
     const bool offerFirstAid = !reason.empty() && !DMFailureText::isNotAuthorized(reason) &&
-                               !isItemDisabled({DMTexts::itemFirstAid, "menu_firstAid", DMDriveAction::firstAid});
+                               !isItemDisabled({DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", DMDriveAction::firstAid});
     if (offerFirstAid) {
-        alert.buttons.push_back(DMTexts::firstAidButton);
+        alert.buttons.push_back(DMTr::text(DMTexts::firstAidButton));
         alert.escapeButton = 0;
     }
     QPointer<DMLocalPartitionViewController> self(this);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -16,7 +17,7 @@ void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply
     box->setIcon(QMessageBox::Warning);
     // A window title is short: the message itself is the box's text, so a long one is never
     // cut off in the title bar or repeated there.
-    box->setWindowTitle(QString::fromUtf8(DMTexts::productName));
+    box->setWindowTitle(QString::fromUtf8(DMTr::text(DMTexts::productName)));
     box->setText(QString::fromStdString(alert.title));
     // The system's reason stays in sight under the text, not behind a details button.
     std::string informative = alert.text;

@@ -13,6 +13,7 @@
 #include "app/DMMacDockView.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "platform/NetworkMountStatus.h"
 
 namespace harbormind {
@@ -20,36 +21,36 @@ namespace harbormind {
 DMNetworkDriveViewController::DMNetworkDriveViewController(DMDetailContext context, QWidget* parent)
     : DMBaseViewController(std::move(context), parent), capacityMap_(new DMCapacityMapView(capacityArea_)) {
     capacityArea_->layout()->addWidget(capacityMap_);
-    setFactKeys({DMTexts::factMountPoint, DMTexts::factType, "", DMTexts::factCapacity, DMTexts::factAvailable, "",
-                 DMTexts::factUrl});
+    setFactKeys({DMTr::text(DMTexts::factMountPoint), DMTr::text(DMTexts::factType), "", DMTr::text(DMTexts::factCapacity), DMTr::text(DMTexts::factAvailable), "",
+                 DMTr::text(DMTexts::factUrl)});
     actionBar_->setItems(DMDriveRules::networkItems());
 }
 
 std::string DMNetworkDriveViewController::connectFailureText(int code, const std::string& reason) {
     switch (code) {
-    case 17: return DMTexts::connect17;
-    case 60: return DMTexts::connect60;
-    case 80: return DMTexts::connect80;
-    case -128: return DMTexts::connectMinus128;
-    case -1: return DMTexts::connectMinus1;
-    case 13: return DMTexts::connect13;
+    case 17: return DMTr::text(DMTexts::connect17);
+    case 60: return DMTr::text(DMTexts::connect60);
+    case 80: return DMTr::text(DMTexts::connect80);
+    case -128: return DMTr::text(DMTexts::connectMinus128);
+    case -1: return DMTr::text(DMTexts::connectMinus1);
+    case 13: return DMTr::text(DMTexts::connect13);
     default:
         if (!reason.empty()) {
             return DMFailureText::sentence(
-                QCoreApplication::translate("DMNetworkDriveViewController", "The connection failed: %1")
+                QCoreApplication::translate(DMTr::context, "The connection failed: %1")
                     .arg(QString::fromStdString(reason))
                     .toStdString());
         }
-        return DMTextFormat::withInteger(DMTexts::errorCodeContactSupport, code);
+        return DMTextFormat::withInteger(DMTr::text(DMTexts::errorCodeContactSupport), code);
     }
 }
 
 std::string DMNetworkDriveViewController::connectFailureDetail(int code, const std::string& reason) {
-    // The advice is the platform's text, looked up in the catalogue under its own context.
+    // The advice is the platform's text, looked up in the catalogue like every other text.
     std::string advice = NetworkMountStatus::advice(code);
-    QString detail = advice.empty() ? QString() : QCoreApplication::translate("NetworkMountStatus", advice.c_str());
+    QString detail = advice.empty() ? QString() : QCoreApplication::translate(DMTr::context, advice.c_str());
     if (!reason.empty() && !connectFailureText(code, reason).ends_with(DMFailureText::sentence(reason))) {
-        QString words = QCoreApplication::translate("DMNetworkDriveViewController", "Details: %1")
+        QString words = QCoreApplication::translate(DMTr::context, "Details: %1")
                             .arg(QString::fromStdString(reason));
         detail = detail.isEmpty() ? words : detail + "\n\n" + words;
     }
@@ -57,14 +58,14 @@ std::string DMNetworkDriveViewController::connectFailureDetail(int code, const s
 }
 
 void DMNetworkDriveViewController::apply(const DMDriveSnapshot& snapshot) {
-    setFact(DMTexts::factMountPoint, snapshot.own.mountPoint.value_or(DMTexts::notConnected));
-    setFact(DMTexts::factType, snapshot.networkType);
+    setFact(DMTr::text(DMTexts::factMountPoint), snapshot.own.mountPoint.value_or(DMTr::text(DMTexts::notConnected)));
+    setFact(DMTr::text(DMTexts::factType), snapshot.networkType);
     // A drive that is not connected has no size to show: its figures would read as an empty drive.
     const bool connected = snapshot.own.mountPoint.has_value();
-    setFact(DMTexts::factCapacity, connected ? DMCapacityText::size(snapshot.capacity) : std::string());
-    setFact(DMTexts::factAvailable, connected ? DMCapacityText::size(snapshot.free) : std::string());
-    setFact(DMTexts::factUrl, snapshot.url);
-    capacityMap_->setTitle(DMTextFormat::withText(DMTexts::volumeTitleFormat, snapshot.networkType));
+    setFact(DMTr::text(DMTexts::factCapacity), connected ? DMCapacityText::size(snapshot.capacity) : std::string());
+    setFact(DMTr::text(DMTexts::factAvailable), connected ? DMCapacityText::size(snapshot.free) : std::string());
+    setFact(DMTr::text(DMTexts::factUrl), snapshot.url);
+    capacityMap_->setTitle(DMTextFormat::withText(DMTr::text(DMTexts::volumeTitleFormat), snapshot.networkType));
     capacityMap_->setSubtitle(DMCapacityText::usedAndAvailable(snapshot.used, snapshot.free));
     const bool known = snapshot.used.has_value() && snapshot.capacity > 0;
     capacityMap_->setAvailable(known);
@@ -87,7 +88,7 @@ void DMNetworkDriveViewController::actionFinished(std::uint8_t action, int code)
     }
     if (context_.actions) {
         const std::string& reason = lastFailureReason();
-        DMAlert alert{DMTexts::connectionFailed, connectFailureText(code, reason), {DMTexts::okButton}};
+        DMAlert alert{DMTr::text(DMTexts::connectionFailed), connectFailureText(code, reason), {DMTr::text(DMTexts::okButton)}};
         alert.informativeText = connectFailureDetail(code, reason);
         context_.actions->presenter()->present(alert, sheetWindow(), nullptr);
     }

@@ -2,6 +2,7 @@
 
 #include "app/DMNotificationTexts.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "app/DMUserNotifier.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
@@ -54,7 +55,7 @@ void DMNotifyManager::notify(const std::shared_ptr<DMDriveObjectProtocol>& drive
     }
     const bool localDrive = std::dynamic_pointer_cast<DMLocalDriveObject>(drive) != nullptr;
     auto [title, format] = texts(kind, localDrive);
-    notifier_.post(title, DMTextFormat::withText(format, drive->name()));
+    notifier_.post(DMTr::text(title), DMTextFormat::withText(DMTr::text(format), drive->name()));
 }
 
 }  // namespace harbormind

@@ -9,6 +9,7 @@
 #include "app/DMImages.h"
 #include "app/DMShellTexts.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
@@ -18,10 +19,10 @@ DMPermissionGuideWindow::DMPermissionGuideWindow(std::function<DMMissingPieces()
       check_(std::move(check)),
       lbSubtitle_(new QLabel(this)),
       sections_(new QVBoxLayout),
-      btnInstall_(new QPushButton(QString::fromUtf8(DMShellTexts::guideInstall), this)),
-      btnCheckAgain_(new QPushButton(QString::fromUtf8(DMShellTexts::guideCheckAgain), this)),
-      btnFinish_(new QPushButton(QString::fromUtf8(DMShellTexts::guideFinish), this)) {
-    setWindowTitle(QString::fromUtf8(DMShellTexts::guideTitle));
+      btnInstall_(new QPushButton(QString::fromUtf8(DMTr::text(DMShellTexts::guideInstall)), this)),
+      btnCheckAgain_(new QPushButton(QString::fromUtf8(DMTr::text(DMShellTexts::guideCheckAgain)), this)),
+      btnFinish_(new QPushButton(QString::fromUtf8(DMTr::text(DMShellTexts::guideFinish)), this)) {
+    setWindowTitle(QString::fromUtf8(DMTr::text(DMShellTexts::guideTitle)));
     setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 16);
@@ -29,7 +30,7 @@ DMPermissionGuideWindow::DMPermissionGuideWindow(std::function<DMMissingPieces()
     auto* icon = new QLabel(this);
     icon->setPixmap(DMImages::icon("harbormind").pixmap(48, 48));
     auto* title =
-        new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMShellTexts::guideTitle)), this);
+        new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromUtf8(DMTr::text(DMShellTexts::guideTitle))), this);
     QFont larger = title->font();
     larger.setPointSizeF(larger.pointSizeF() * 1.4);
     title->setFont(larger);
@@ -65,15 +66,15 @@ void DMPermissionGuideWindow::refresh() {
         delete item;
     }
     lbSubtitle_->setText(
-        QString::fromUtf8(shown_.any() ? DMShellTexts::guideSubtitle : DMShellTexts::guideComplete));
+        QString::fromUtf8(shown_.any() ? DMTr::text(DMShellTexts::guideSubtitle) : DMTr::text(DMShellTexts::guideComplete)));
     if (shown_.ntfsDriver) {
-        addSection(QString::fromUtf8(DMShellTexts::guideDriverHeading),
-                   QString::fromUtf8(DMShellTexts::guideDriverText));
+        addSection(QString::fromUtf8(DMTr::text(DMShellTexts::guideDriverHeading)),
+                   QString::fromUtf8(DMTr::text(DMShellTexts::guideDriverText)));
     }
     if (shown_.helperService) {
-        addSection(QString::fromUtf8(DMShellTexts::guideHelperHeading),
+        addSection(QString::fromUtf8(DMTr::text(DMShellTexts::guideHelperHeading)),
                    QString::fromStdString(
-                       DMTextFormat::withText(DMShellTexts::guideHelperTextFormat, *shown_.helperService)));
+                       DMTextFormat::withText(DMTr::text(DMShellTexts::guideHelperTextFormat), *shown_.helperService)));
     }
     btnInstall_->setVisible(shown_.ntfsDriver);
 }

@@ -5,12 +5,13 @@
 #include <QKeyEvent>
 
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 
 namespace harbormind {
 
 DMSearchField::DMSearchField(QWidget* parent) : QLineEdit(parent) {
     setClearButtonEnabled(true);
-    setPlaceholderText(QString::fromUtf8(DMTexts::searchPlaceholder));
+    setPlaceholderText(QString::fromUtf8(DMTr::text(DMTexts::searchPlaceholder)));
     setMinimumWidth(200);
     QIcon searchIcon = QIcon::fromTheme(QStringLiteral("edit-find"));
     if (!searchIcon.isNull()) {

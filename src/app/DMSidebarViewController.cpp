@@ -19,6 +19,7 @@
 #include "app/DMTextFormat.h"
 #include "app/DMSidebarViewControllerDelegate.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "support/Dispatch.h"
 #include "support/Timer.h"
@@ -29,12 +30,12 @@ namespace {
 // What a failed mount (or connect, for a network drive) started from the menu shows.
 DMAlert mountFailure(bool network, int code, const std::string& reason) {
     if (network) {
-        DMAlert alert{DMTexts::connectionFailed, DMNetworkDriveViewController::connectFailureText(code, reason),
-                      {DMTexts::okButton}};
+        DMAlert alert{DMTr::text(DMTexts::connectionFailed), DMNetworkDriveViewController::connectFailureText(code, reason),
+                      {DMTr::text(DMTexts::okButton)}};
         alert.informativeText = DMNetworkDriveViewController::connectFailureDetail(code, reason);
         return alert;
     }
-    DMAlert alert{DMTexts::errorTitle, DMFailureText::explain(DMFailureText::Action::mount, reason), {DMTexts::okButton}};
+    DMAlert alert{DMTr::text(DMTexts::errorTitle), DMFailureText::explain(DMFailureText::Action::mount, reason), {DMTr::text(DMTexts::okButton)}};
     alert.informativeText = reason;
     return alert;
 }
@@ -298,7 +299,7 @@ void DMSidebarViewController::applyLoad(const std::vector<DMDriveSnapshot>& snap
     }
     if (view_->topLevelItemCount() == 0 && !filterText_.empty()) {
         auto* nothing = new QTreeWidgetItem(view_);
-        nothing->setText(0, QString::fromStdString(DMTextFormat::withText(DMShellTexts::noMatchFormat, filterText_)));
+        nothing->setText(0, QString::fromStdString(DMTextFormat::withText(DMTr::text(DMShellTexts::noMatchFormat), filterText_)));
         nothing->setFlags(Qt::NoItemFlags);
     }
     view_->expandAll();
@@ -423,14 +424,14 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
     auto actions = driveActionManager_;
     const std::string section = row->data(0, sectionRole).toString().toStdString();
     if (!section.empty()) {
-        if (section == DMTexts::localDriveSection) {
-            QAction* unmountAll = sidebarMenu_->addAction(QString::fromUtf8(DMTexts::unmountAll));
+        if (section == DMTr::text(DMTexts::localDriveSection)) {
+            QAction* unmountAll = sidebarMenu_->addAction(QString::fromUtf8(DMTr::text(DMTexts::unmountAll)));
             QObject::connect(unmountAll, &QAction::triggered, sidebarMenu_,
                              [actions] { actions->unmountAllExternalDrives(); });
-        } else if (section == DMTexts::networkDriveSection) {
-            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTexts::connectAll)), &QAction::triggered,
+        } else if (section == DMTr::text(DMTexts::networkDriveSection)) {
+            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTr::text(DMTexts::connectAll))), &QAction::triggered,
                              sidebarMenu_, [actions] { actions->performOnAllNetworkDrives(DMDriveAction::mount); });
-            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTexts::disconnectAll)), &QAction::triggered,
+            QObject::connect(sidebarMenu_->addAction(QString::fromUtf8(DMTr::text(DMTexts::disconnectAll))), &QAction::triggered,
                              sidebarMenu_, [actions] { actions->performOnAllNetworkDrives(DMDriveAction::unmount); });
         }
         return sidebarMenu_;
@@ -456,7 +457,7 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
         item->setEnabled(entry.enabled);
         // An entry is shown greyed only when the action is not available here yet.
         if (!entry.enabled) {
-            item->setToolTip(QString::fromUtf8(DMShellTexts::notSupportedOnLinux));
+            item->setToolTip(QString::fromUtf8(DMTr::text(DMShellTexts::notSupportedOnLinux)));
         }
         if (entry.isWhitelist) {
             QObject::connect(item, &QAction::triggered, sidebarMenu_, [addWhiteList, target] {

@@ -5,6 +5,7 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "platform/PackageManager.h"
 #include "platform/UserData.h"
 #include "support/Dispatch.h"
@@ -26,13 +27,12 @@ namespace {
 
 void fail(const std::shared_ptr<DMAlertPresenter>& presenter, QWidget* window, const std::string& text) {
     Log::error("Uninstall: " + text);
-    presenter->present(DMAlert{DMTexts::uninstall, text, {DMTexts::okButton}}, window, nullptr);
+    presenter->present(DMAlert{DMTr::text(DMTexts::uninstall), text, {DMTr::text(DMTexts::okButton)}}, window, nullptr);
 }
 
 // What the user loses besides the program, naming their saved network drives.
 std::string whatGoes(const std::vector<std::string>& networkDrives) {
-    QString text = QCoreApplication::translate(
-        "DMUninstaller",
+    QString text = QCoreApplication::translate(DMTr::context,
         "Your settings, the passwords saved for your drives, and your saved network drives with their "
         "passwords are removed too.");
     if (!networkDrives.empty()) {
@@ -41,7 +41,7 @@ std::string whatGoes(const std::vector<std::string>& networkDrives) {
             names << QString::fromStdString(name);
         }
         text += QStringLiteral("\n\n") +
-                QCoreApplication::translate("DMUninstaller", "Saved network drives: %1").arg(names.join(QStringLiteral(", ")));
+                QCoreApplication::translate(DMTr::context, "Saved network drives: %1").arg(names.join(QStringLiteral(", ")));
     }
     return text.toStdString();
 }
@@ -50,7 +50,7 @@ std::string whatGoes(const std::vector<std::string>& networkDrives) {
 
 void DMUninstaller::start(QWidget* window) {
     // Return and Escape answer "No": removing is only ever the user's click on "Yes".
-    DMAlert alert{DMTexts::uninstall, DMTexts::uninstallText, {DMTexts::yesButton, DMTexts::noButton}, 1};
+    DMAlert alert{DMTr::text(DMTexts::uninstall), DMTr::text(DMTexts::uninstallText), {DMTr::text(DMTexts::yesButton), DMTr::text(DMTexts::noButton)}, 1};
     alert.informativeText = whatGoes(savedNetworkDrives_ ? savedNetworkDrives_() : std::vector<std::string>{});
     alert.defaultButton = 1;
     UserData* userData = userData_;
@@ -63,7 +63,7 @@ void DMUninstaller::start(QWidget* window) {
             return;
         }
         if (stopAgent && !stopAgent()) {
-            fail(presenter, window, DMTexts::uninstallAgentRunning);
+            fail(presenter, window, DMTr::text(DMTexts::uninstallAgentRunning));
             return;
         }
         Dispatch::global()->async([presenter, window, userData, packages, terminate] {
@@ -75,7 +75,7 @@ void DMUninstaller::start(QWidget* window) {
             bool removed = !package || packages->remove(*package);
             Dispatch::main().async([presenter, window, removed, package, terminate] {
                 if (!removed) {
-                    fail(presenter, window, DMTexts::uninstallPackageFailed + std::string(" (") + *package + ")");
+                    fail(presenter, window, DMTr::text(DMTexts::uninstallPackageFailed) + std::string(" (") + *package + ")");
                 } else if (terminate) {
                     terminate();
                 }

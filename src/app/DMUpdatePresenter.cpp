@@ -2,6 +2,7 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "app/MacUpdateWindowController.h"
 
 namespace harbormind {
@@ -23,7 +24,7 @@ void DMUpdatePresenter::showUpdateWindow(const MacUpdateAppInfoObject& record,
 
 void DMUpdatePresenter::showAlert(const std::string& title, const std::string& text, const std::string& button) {
     if (alerts_) {
-        alerts_->present({title.empty() ? DMTexts::productName : title, text, {button}}, parentWindow_, nullptr);
+        alerts_->present({title.empty() ? DMTr::text(DMTexts::productName) : title, text, {button}}, parentWindow_, nullptr);
     }
 }
 

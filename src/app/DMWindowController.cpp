@@ -24,6 +24,7 @@
 #include "app/DMTextFormat.h"
 #include "app/DMSidebarViewController.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "app/DMViewControllerManager.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "drivemodel/DMDriveManager.h"
@@ -63,7 +64,7 @@ bool DMWindowController::isDriverMissing() const {
 }
 
 void DMWindowController::build() {
-    window_->setWindowTitle(QString::fromUtf8(DMTexts::productName));
+    window_->setWindowTitle(QString::fromUtf8(DMTr::text(DMTexts::productName)));
     window_->setWindowIcon(DMImages::icon("harbormind"));
     window_->resize(1140, 680);
     window_->setMinimumSize(880, 520);
@@ -82,16 +83,16 @@ void DMWindowController::build() {
     topLayout->setContentsMargins(14, 8, 10, 8);
     auto* appIcon = new QLabel(topBar);
     appIcon->setPixmap(DMImages::icon("harbormind").pixmap(28, 28));
-    lbTitle_ = new QLabel(QString::fromUtf8(DMTexts::productName), topBar);
+    lbTitle_ = new QLabel(QString::fromUtf8(DMTr::text(DMTexts::productName)), topBar);
     QFont titleFont = lbTitle_->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
     lbTitle_->setFont(titleFont);
     sfSiderItemFilter_ = new DMSearchField(topBar);
-    sfSiderItemFilter_->setAccessibleName(QString::fromUtf8(DMTexts::searchPlaceholder));
+    sfSiderItemFilter_->setAccessibleName(QString::fromUtf8(DMTr::text(DMTexts::searchPlaceholder)));
     btnCornerMenu_ = new QToolButton(topBar);
     btnCornerMenu_->setText(QStringLiteral("\u2630"));
-    btnCornerMenu_->setAccessibleName(QString::fromUtf8(DMTexts::more));
+    btnCornerMenu_->setAccessibleName(QString::fromUtf8(DMTr::text(DMTexts::more)));
     btnCornerMenu_->setAutoRaise(true);
     btnCornerMenu_->setFocusPolicy(Qt::StrongFocus);
     topLayout->addWidget(appIcon);
@@ -99,8 +100,8 @@ void DMWindowController::build() {
     topLayout->addStretch(1);
     btnNewDrives_ = new QToolButton(topBar);
     btnNewDrives_->setText(QStringLiteral("+"));
-    btnNewDrives_->setToolTip(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
-    btnNewDrives_->setAccessibleName(QString::fromUtf8(DMNetworkEditorTexts::newDrive));
+    btnNewDrives_->setToolTip(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::newDrive)));
+    btnNewDrives_->setAccessibleName(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::newDrive)));
     btnNewDrives_->setAutoRaise(true);
     topLayout->addWidget(sfSiderItemFilter_);
     topLayout->addWidget(btnNewDrives_);
@@ -128,7 +129,7 @@ void DMWindowController::build() {
     detailStack_->setStyleSheet(QStringLiteral("QStackedWidget#detail { background: palette(base); }"));
     placeholder_ = new QWidget(detailStack_);
     auto* placeholderLayout = new QVBoxLayout(placeholder_);
-    lbLoading_ = new QLabel(QString::fromUtf8(DMTexts::loadingDrive), placeholder_);
+    lbLoading_ = new QLabel(QString::fromUtf8(DMTr::text(DMTexts::loadingDrive)), placeholder_);
     lbLoading_->setAlignment(Qt::AlignCenter);
     placeholderLayout->addWidget(lbLoading_);
     detailStack_->addWidget(placeholder_);
@@ -340,11 +341,11 @@ void DMWindowController::updatePlaceholder() {
     const std::string filter = sfSiderItemFilter_->text().toStdString();
     std::string text;
     if (sidebarViewController_->showsDrives()) {
-        text = DMShellTexts::selectDrive;
+        text = DMTr::text(DMShellTexts::selectDrive);
     } else if (!filter.empty()) {
-        text = DMTextFormat::withText(DMShellTexts::noMatchFormat, filter);
+        text = DMTextFormat::withText(DMTr::text(DMShellTexts::noMatchFormat), filter);
     } else {
-        text = discoveryTimeOver_ ? DMShellTexts::noDrives : DMTexts::loadingDrive;
+        text = discoveryTimeOver_ ? DMTr::text(DMShellTexts::noDrives) : DMTr::text(DMTexts::loadingDrive);
     }
     lbLoading_->setText(QString::fromStdString(text));
 }
@@ -368,37 +369,37 @@ void DMWindowController::rebuildCornerMenu() {
     };
     // Only entries whose actions this application carries out are listed.
     if (actions->hasPreferences()) {
-        add(cornerMenu_, DMTexts::preferences, [actions] { actions->preferences_clickWithSender(); });
+        add(cornerMenu_, DMTr::text(DMTexts::preferences), [actions] { actions->preferences_clickWithSender(); });
         cornerMenu_->addSeparator();
     }
     if (actions->hasUSBBlocker()) {
-        QMenu* usbSubMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::usbWarden));
+        QMenu* usbSubMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTr::text(DMTexts::usbWarden)));
         if (actions->isUSBBlockerOn()) {
-            add(usbSubMenu, DMTexts::stopUsbWarden, [actions] { actions->startUSBBlockerWithSender(1); });
+            add(usbSubMenu, DMTr::text(DMTexts::stopUsbWarden), [actions] { actions->startUSBBlockerWithSender(1); });
             usbSubMenu->addSeparator();
-            add(usbSubMenu, DMTexts::usbWardenPreferences, [actions] { actions->settingUSBBlokcerWithSender(); });
+            add(usbSubMenu, DMTr::text(DMTexts::usbWardenPreferences), [actions] { actions->settingUSBBlokcerWithSender(); });
         } else {
-            add(usbSubMenu, DMTexts::enableUsbWarden, [actions] { actions->startUSBBlockerWithSender(0); });
+            add(usbSubMenu, DMTr::text(DMTexts::enableUsbWarden), [actions] { actions->startUSBBlockerWithSender(0); });
         }
         cornerMenu_->addSeparator();
     }
     if (Platform::current().diskImages()) {
-        add(cornerMenu_, DMTexts::attachDiskImage, [this] { attachDiskImage_click(); });
+        add(cornerMenu_, DMTr::text(DMTexts::attachDiskImage), [this] { attachDiskImage_click(); });
         cornerMenu_->addSeparator();
     }
-    add(cornerMenu_, DMTexts::about, [actions] { actions->about_clickWithSender(); });
-    add(cornerMenu_, DMTexts::help, [actions] { actions->help_clickWithSender(); });
+    add(cornerMenu_, DMTr::text(DMTexts::about), [actions] { actions->about_clickWithSender(); });
+    add(cornerMenu_, DMTr::text(DMTexts::help), [actions] { actions->help_clickWithSender(); });
     cornerMenu_->addSeparator();
-    QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTexts::more));
-    add(moreMenu, DMTexts::checkForUpdates, [actions] { actions->checkForUpdates_clickWithSender(); });
+    QMenu* moreMenu = cornerMenu_->addMenu(QString::fromUtf8(DMTr::text(DMTexts::more)));
+    add(moreMenu, DMTr::text(DMTexts::checkForUpdates), [actions] { actions->checkForUpdates_clickWithSender(); });
     moreMenu->addSeparator();
     QAction* debugLogging =
-        add(moreMenu, DMTexts::enableDebugLogging, [actions] { actions->enableDebugLogging_clickWithSender(); });
+        add(moreMenu, DMTr::text(DMTexts::enableDebugLogging), [actions] { actions->enableDebugLogging_clickWithSender(); });
     debugLogging->setCheckable(true);
     debugLogging->setChecked(actions->isDebugLoggingEnabled());
-    add(moreMenu, DMTexts::uninstall, [actions] { actions->uninstallApp_clickWithSender(); });
+    add(moreMenu, DMTr::text(DMTexts::uninstall), [actions] { actions->uninstallApp_clickWithSender(); });
     cornerMenu_->addSeparator();
-    add(cornerMenu_, DMTexts::quit, [actions] { actions->quit_clickWithSender(); });
+    add(cornerMenu_, DMTr::text(DMTexts::quit), [actions] { actions->quit_clickWithSender(); });
 }
 
 void DMWindowController::newNetworkOrCloudDrive_click() {

@@ -10,6 +10,8 @@
 #include "app/DMDisplayCheck.h"
 #include "app/DMLaunchOptions.h"
 #include "app/DMShellTexts.h"
+#include "app/DMTr.h"
+#include "app/DMTranslationLoader.h"
 #include "app/instance/DMSingleInstance.h"
 #include "support/Dispatch.h"
 #include "support/MainQueueLatencyProbe.h"
@@ -48,13 +50,14 @@ int main(int argc, char** argv) {
     qtArguments.push_back(nullptr);
     QApplication application(qtArgc, qtArguments.data());
     ours.prepend(QApplication::applicationFilePath());
+    harbormind::DMTranslationLoader::installForEnvironment([](const char* name) { return std::getenv(name); });
     harbormind::AppDelegate delegate;
     // A second start raises the first window and ends; a screenshot or installer run is its
     // own short-lived process and never takes part.
     harbormind::DMSingleInstance instance(harbormind::DMSingleInstance::defaultSocketPath());
     const bool guarded = !ours.contains(QStringLiteral("--screenshot")) && !ours.contains(QStringLiteral("-install"));
     if (guarded && instance.handOverToRunningInstance()) {
-        std::fprintf(stderr, "%s\n", harbormind::DMShellTexts::alreadyRunning);
+        std::fprintf(stderr, "%s\n", harbormind::DMTr::text(harbormind::DMShellTexts::alreadyRunning));
         return 0;
     }
     int status = delegate.applicationDidFinishLaunching(ours);

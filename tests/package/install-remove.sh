@@ -80,6 +80,8 @@ fi
 if [ -x /usr/bin/harbormind ]; then
   check test -f /usr/share/applications/com.kestrane.harbormind.desktop
   check test -f /usr/share/icons/hicolor/scalable/apps/com.kestrane.harbormind.svg
+  check test -f /usr/share/harbormind/translations/harbormind_en.qm
+  check test -f /usr/share/harbormind/translations/harbormind_de.qm
 fi
 
 # The agent's unit as the daemon writes it when USB Warden is turned on: removal takes it too.

@@ -4,6 +4,7 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "app/disktools/DMDiskToolsTexts.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMEraseChecks.h"
@@ -65,7 +66,7 @@ int DMDiskToolsFlow::pending() {
 }
 
 void DMDiskToolsFlow::alert(QWidget* window, const std::string& title, const std::string& reason) {
-    presenter_->present({title, "", {T::ok}, std::nullopt, reason}, window, [](int) {});
+    presenter_->present({title, "", {DMTr::text(T::ok)}, std::nullopt, reason}, window, [](int) {});
 }
 
 void DMDiskToolsFlow::erase(const Drive& drive, QWidget* window) {
@@ -76,7 +77,7 @@ void DMDiskToolsFlow::erase(const Drive& drive, QWidget* window) {
             return;
         }
         if (!reading.refusal.empty()) {
-            self->alert(sheetWindow.data(), T::cannotEraseTitle, reading.refusal);
+            self->alert(sheetWindow.data(), DMTr::text(T::cannotEraseTitle), reading.refusal);
             return;
         }
         if (self->eraseWnd_) {
@@ -103,9 +104,9 @@ void DMDiskToolsFlow::confirmErase(const Drive& drive, const DMEraseWindowContro
         return;
     }
     const DMEraseTarget& target = eraseWnd_->target();
-    DMAlert question{DMTextFormat::withText(T::confirmEraseTitle, target.title()),
-                     DMTextFormat::withText(T::lossText, target.contents()),
-                     {T::cancel, T::erase},
+    DMAlert question{DMTextFormat::withText(DMTr::text(T::confirmEraseTitle), target.title()),
+                     DMTextFormat::withText(DMTr::text(T::lossText), target.contents()),
+                     {DMTr::text(T::cancel), DMTr::text(T::erase)},
                      0};
     std::weak_ptr<DMDiskToolsFlow> weak = shared_from_this();
     presenter_->present(question, eraseWnd_.data(), [weak, drive, choice](int button) {
@@ -138,7 +139,7 @@ void DMDiskToolsFlow::runErase(const Drive& drive, const DMEraseWindowController
                 self->eraseWnd_ = nullptr;
             }
             if (answer.code != 0) {
-                self->alert(window.data(), T::eraseFailedTitle, answer.message);
+                self->alert(window.data(), DMTr::text(T::eraseFailedTitle), answer.message);
             }
         });
 }
@@ -156,9 +157,9 @@ void DMDiskToolsFlow::newPartition(const Drive& drive, QWidget* window) {
         },
         [self, drive, sheetWindow](Answer answer) {
             if (!answer.first) {
-                self->alert(sheetWindow.data(), T::tableUnreadableTitle, answer.second);
+                self->alert(sheetWindow.data(), DMTr::text(T::tableUnreadableTitle), answer.second);
             } else if (answer.first->freeRegions().empty()) {
-                self->presenter_->present({T::noFreeSpaceTitle, T::noFreeSpaceText, {T::ok}}, sheetWindow.data(),
+                self->presenter_->present({DMTr::text(T::noFreeSpaceTitle), DMTr::text(T::noFreeSpaceText), {DMTr::text(T::ok)}}, sheetWindow.data(),
                                           [](int) {});
             } else {
                 self->openNewPartition(drive, *answer.first, sheetWindow.data());
@@ -194,7 +195,7 @@ void DMDiskToolsFlow::openNewPartition(const Drive& drive, const DMPartitionTabl
                         self->partitionWnd_ = nullptr;
                     }
                     if (answer.code != 0) {
-                        self->alert(parent.data(), T::partitionFailedTitle, answer.message);
+                        self->alert(parent.data(), DMTr::text(T::partitionFailedTitle), answer.message);
                     }
                 });
         },
@@ -211,13 +212,13 @@ void DMDiskToolsFlow::deletePartition(const Drive& drive, QWidget* window) {
             return;
         }
         if (!reading.refusal.empty()) {
-            self->alert(sheetWindow.data(), T::deleteFailedTitle, reading.refusal);
+            self->alert(sheetWindow.data(), DMTr::text(T::deleteFailedTitle), reading.refusal);
             return;
         }
         DMEraseTarget target = *reading.target;
-        DMAlert question{DMTextFormat::withText(T::confirmDeleteTitle, target.title()),
-                         DMTextFormat::withText(T::lossText, target.contents()),
-                         {T::cancel, T::deletePartition},
+        DMAlert question{DMTextFormat::withText(DMTr::text(T::confirmDeleteTitle), target.title()),
+                         DMTextFormat::withText(DMTr::text(T::lossText), target.contents()),
+                         {DMTr::text(T::cancel), DMTr::text(T::deletePartition)},
                          0};
         self->presenter_->present(question, sheetWindow.data(), [self, drive, target, sheetWindow](int button) {
             if (button != 1) {
@@ -232,7 +233,7 @@ void DMDiskToolsFlow::deletePartition(const Drive& drive, QWidget* window) {
                 },
                 [self, sheetWindow](XPCCodeAnswer answer) {
                     if (answer.code != 0) {
-                        self->alert(sheetWindow.data(), T::deleteFailedTitle, answer.message);
+                        self->alert(sheetWindow.data(), DMTr::text(T::deleteFailedTitle), answer.message);
                     }
                 });
         });

@@ -14,6 +14,7 @@
 #include <atomic>
 
 #include "app/DMKeyValueView.h"
+#include "app/DMTr.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMDriveHealthText.h"
 #include "support/Dispatch.h"
@@ -54,8 +55,8 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
       factsArea_(new QWidget(this)),
       factsLayout_(new QVBoxLayout(factsArea_)),
       lbSelfTest_(new QLabel(this)),
-      btnShortTest_(new QPushButton(QObject::tr("Short Self-Test"), this)),
-      btnExtendedTest_(new QPushButton(QObject::tr("Extended Self-Test"), this)),
+      btnShortTest_(new QPushButton(DMTr::qtext("Short Self-Test"), this)),
+      btnExtendedTest_(new QPushButton(DMTr::qtext("Extended Self-Test"), this)),
       btnDetails_(new QToolButton(this)),
       dlgDetails_(new QDialog(this)),
       tvAttributes_(new QTableWidget(dlgDetails_)),
@@ -65,7 +66,7 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
     layout->setSpacing(2);
     auto* top = new QHBoxLayout();
     top->addWidget(kvHealth_, 1);
-    btnDetails_->setText(QObject::tr("Details..."));
+    btnDetails_->setText(DMTr::qtext("Details..."));
     top->addWidget(btnDetails_);
     layout->addLayout(top);
     lbReason_->setWordWrap(true);
@@ -80,25 +81,25 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
     tests->addWidget(btnExtendedTest_);
     layout->addLayout(tests);
     tvAttributes_->setColumnCount(6);
-    tvAttributes_->setHorizontalHeaderLabels({QObject::tr("ID"), QObject::tr("Attribute"), QObject::tr("Value"),
-                                              QObject::tr("Worst"), QObject::tr("Threshold"), QObject::tr("Raw")});
+    tvAttributes_->setHorizontalHeaderLabels({DMTr::qtext("ID"), DMTr::qtext("Attribute"), DMTr::qtext("Value"),
+                                              DMTr::qtext("Worst"), DMTr::qtext("Threshold"), DMTr::qtext("Raw")});
     tvAttributes_->verticalHeader()->hide();
     tvAttributes_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     tvAttributes_->setSelectionMode(QAbstractItemView::NoSelection);
     tvAttributes_->verticalHeader()->setDefaultSectionSize(20);
     tvAttributes_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    dlgDetails_->setWindowTitle(QObject::tr("Drive Health Details"));
+    dlgDetails_->setWindowTitle(DMTr::qtext("Drive Health Details"));
     dlgDetails_->resize(640, 420);
     auto* details = new QVBoxLayout(dlgDetails_);
     details->addWidget(tvAttributes_, 1);
     lbSelfTestLog_->setWordWrap(true);
     lbSelfTestLog_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     details->addWidget(lbSelfTestLog_);
-    auto* close = new QPushButton(QObject::tr("Done"), dlgDetails_);
+    auto* close = new QPushButton(DMTr::qtext("Done"), dlgDetails_);
     close->setDefault(true);
     details->addWidget(close, 0, Qt::AlignRight);
     QObject::connect(close, &QPushButton::clicked, dlgDetails_, &QDialog::accept);
-    kvHealth_->setValue(QObject::tr("Reading...").toStdString());
+    kvHealth_->setValue(DMTr::qtext("Reading...").toStdString());
     lbReason_->hide();
     btnShortTest_->setEnabled(false);
     btnExtendedTest_->setEnabled(false);
@@ -160,7 +161,7 @@ void DMDriveHealthView::show(const DMDriveHealth& health) {
         factsLayout_->addWidget(row);
     }
     std::string progress = DMDriveHealthText::selfTestProgress(health);
-    lbSelfTest_->setText(QString::fromStdString(progress.empty() ? std::string() : "Self-test: " + progress));
+    lbSelfTest_->setText(QString::fromStdString(progress.empty() ? std::string() : DMTr::text("Self-test: ") + progress));
     const bool canTest = health.selfTestSupported && !health.selfTestProgress &&
                          health.assessment != DMDriveHealthAssessment::notAvailable;
     btnShortTest_->setEnabled(canTest);
@@ -191,11 +192,11 @@ void DMDriveHealthView::fillDetails(const DMDriveHealth& health) {
     for (const auto& test : health.selfTests) {
         log += QString::fromStdString(test.kind + ": " + test.result);
         if (test.powerOnHours) {
-            log += QObject::tr(" (at %1 hours)").arg(*test.powerOnHours);
+            log += DMTr::qtext(" (at %1 hours)").arg(*test.powerOnHours);
         }
         log += "\n";
     }
-    lbSelfTestLog_->setText(log.isEmpty() ? QString() : QObject::tr("Self-test log:") + "\n" + log.trimmed());
+    lbSelfTestLog_->setText(log.isEmpty() ? QString() : DMTr::qtext("Self-test log:") + "\n" + log.trimmed());
 }
 
 std::string DMDriveHealthView::assessmentText() const {
@@ -238,7 +239,7 @@ void DMDriveHealthView::startSelfTest(bool extended) {
                 return;
             }
             if (started.code != 0) {
-                self->lbSelfTest_->setText(QObject::tr("The self-test could not be started: %1")
+                self->lbSelfTest_->setText(DMTr::qtext("The self-test could not be started: %1")
                                                .arg(QString::fromStdString(started.message)));
             }
             self->load(self->identifier_);

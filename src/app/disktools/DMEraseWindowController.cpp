@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "xpc/DMVolumeLabelRules.h"
 
 namespace harbormind {
@@ -20,25 +21,25 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
       erase_(std::move(erase)),
       tfName_(new QLineEdit(this)),
       pbFileSystem_(new QComboBox(this)),
-      lbPassword_(new QLabel(tr("Password:"), this)),
+      lbPassword_(new QLabel(DMTr::qtext("Password:"), this)),
       tfPassword_(new QLineEdit(this)),
       tfPasswordAgain_(new QLineEdit(this)),
       lbProblem_(new QLabel(this)),
       piWorking_(new QProgressBar(this)),
-      lbWorking_(new QLabel(tr("Erasing..."), this)),
-      btnCancel_(new QPushButton(tr("Cancel"), this)),
-      btnErase_(new QPushButton(tr("Erase"), this)) {
-    setWindowTitle(QString::fromStdString(DMTextFormat::withText(eraseTitle, target_.name)));
+      lbWorking_(new QLabel(DMTr::qtext("Erasing..."), this)),
+      btnCancel_(new QPushButton(DMTr::qtext("Cancel"), this)),
+      btnErase_(new QPushButton(DMTr::qtext("Erase"), this)) {
+    setWindowTitle(QString::fromStdString(DMTextFormat::withText(DMTr::text(eraseTitle), target_.name)));
     setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QString::fromStdString(DMTextFormat::withText(eraseTitle, target_.name)), this);
+    auto* title = new QLabel(QString::fromStdString(DMTextFormat::withText(DMTr::text(eraseTitle), target_.name)), this);
     QFont bold = title->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     title->setFont(bold);
     layout->addWidget(title);
     auto* about = new QLabel(QString::fromStdString(
-                                 DMTextFormat::withText(target_.wholeDisk ? wholeDiskText : volumeText, target_.title()) +
+                                 DMTextFormat::withText(DMTr::text(target_.wholeDisk ? wholeDiskText : volumeText), target_.title()) +
                                  " " + target_.contents()),
                              this);
     about->setWordWrap(true);
@@ -46,15 +47,15 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
 
     auto* form = new QFormLayout();
     tfName_->setText(QString::fromStdString(target_.volumes.size() == 1 ? target_.volumes[0].name : "Untitled"));
-    form->addRow(tr("Name:"), tfName_);
+    form->addRow(DMTr::qtext("Name:"), tfName_);
     for (DMEraseFileSystem fileSystem : DMEraseFileSystems::all()) {
         pbFileSystem_->addItem(QString::fromStdString(DMEraseFileSystems::displayNameOf(fileSystem)),
                                static_cast<int>(fileSystem));
     }
-    form->addRow(tr("Format:"), pbFileSystem_);
+    form->addRow(DMTr::qtext("Format:"), pbFileSystem_);
     tfPassword_->setEchoMode(QLineEdit::Password);
     tfPasswordAgain_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setPlaceholderText(tr("Again"));
+    tfPasswordAgain_->setPlaceholderText(DMTr::qtext("Again"));
     auto* passwords = new QHBoxLayout();
     passwords->addWidget(tfPassword_);
     passwords->addWidget(tfPasswordAgain_);
@@ -112,9 +113,9 @@ void DMEraseWindowController::check() {
     auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
     problem_ = checked.accepted ? std::string() : checked.reason;
     if (problem_.empty() && encrypted && tfPassword_->text().isEmpty()) {
-        problem_ = "An encrypted volume needs a password.";
+        problem_ = DMTr::text("An encrypted volume needs a password.");
     } else if (problem_.empty() && encrypted && tfPassword_->text() != tfPasswordAgain_->text()) {
-        problem_ = "The two passwords differ.";
+        problem_ = DMTr::text("The two passwords differ.");
     }
     lbProblem_->setText(QString::fromStdString(problem_));
     lbProblem_->setVisible(!problem_.empty());

@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "xpc/DMVolumeLabelRules.h"
 #include "support/DMByteCountFormatter.h"
 
@@ -28,18 +29,18 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
       pbRegion_(new QComboBox(this)),
       sbSizeMB_(new QSpinBox(this)),
       pbFileSystem_(new QComboBox(this)),
-      tfName_(new QLineEdit(tr("Untitled"), this)),
-      lbPassword_(new QLabel(tr("Password:"), this)),
+      tfName_(new QLineEdit(DMTr::qtext("Untitled"), this)),
+      lbPassword_(new QLabel(DMTr::qtext("Password:"), this)),
       tfPassword_(new QLineEdit(this)),
       tfPasswordAgain_(new QLineEdit(this)),
       lbProblem_(new QLabel(this)),
       piWorking_(new QProgressBar(this)),
-      btnCancel_(new QPushButton(tr("Cancel"), this)),
-      btnCreate_(new QPushButton(tr("Create"), this)) {
-    setWindowTitle(tr("New Partition"));
+      btnCancel_(new QPushButton(DMTr::qtext("Cancel"), this)),
+      btnCreate_(new QPushButton(DMTr::qtext("Create"), this)) {
+    setWindowTitle(DMTr::qtext("New Partition"));
     setMinimumWidth(480);
     auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(tr("New partition on %1").arg(QString::fromStdString(diskTitle)), this);
+    auto* title = new QLabel(DMTr::qtext("New partition on %1").arg(QString::fromStdString(diskTitle)), this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -47,22 +48,22 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
     layout->addWidget(title);
     auto* form = new QFormLayout();
     for (const auto& region : regions_) {
-        pbRegion_->addItem(tr("%1 free, starting at %2")
+        pbRegion_->addItem(DMTr::qtext("%1 free, starting at %2")
                                .arg(QString::fromStdString(DMByteCountFormatter::string(region.sizeBytes)))
                                .arg(QString::fromStdString(DMByteCountFormatter::string(region.startBytes))));
     }
-    form->addRow(tr("Free space:"), pbRegion_);
+    form->addRow(DMTr::qtext("Free space:"), pbRegion_);
     sbSizeMB_->setSuffix(" MB");
-    form->addRow(tr("Size:"), sbSizeMB_);
+    form->addRow(DMTr::qtext("Size:"), sbSizeMB_);
     for (DMEraseFileSystem fileSystem : DMEraseFileSystems::all()) {
         pbFileSystem_->addItem(QString::fromStdString(DMEraseFileSystems::displayNameOf(fileSystem)),
                                static_cast<int>(fileSystem));
     }
-    form->addRow(tr("Format:"), pbFileSystem_);
-    form->addRow(tr("Name:"), tfName_);
+    form->addRow(DMTr::qtext("Format:"), pbFileSystem_);
+    form->addRow(DMTr::qtext("Name:"), tfName_);
     tfPassword_->setEchoMode(QLineEdit::Password);
     tfPasswordAgain_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setPlaceholderText(tr("Again"));
+    tfPasswordAgain_->setPlaceholderText(DMTr::qtext("Again"));
     auto* passwords = new QHBoxLayout();
     passwords->addWidget(tfPassword_);
     passwords->addWidget(tfPasswordAgain_);
@@ -123,9 +124,9 @@ void DMNewPartitionWindowController::check() {
     auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
     problem_ = checked.accepted ? std::string() : checked.reason;
     if (problem_.empty() && encrypted && tfPassword_->text().isEmpty()) {
-        problem_ = "An encrypted volume needs a password.";
+        problem_ = DMTr::text("An encrypted volume needs a password.");
     } else if (problem_.empty() && encrypted && tfPassword_->text() != tfPasswordAgain_->text()) {
-        problem_ = "The two passwords differ.";
+        problem_ = DMTr::text("The two passwords differ.");
     }
     lbProblem_->setText(QString::fromStdString(problem_));
     lbProblem_->setVisible(!problem_.empty());

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionProgressReceiver.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLHeaderHandover.h"
@@ -27,8 +28,8 @@ namespace harbormind {
 BLBitLockerProgressWndController::BLBitLockerProgressWndController(std::shared_ptr<DMLocalDriveEncryptable> job,
                                                                    std::string driveName, QWidget* parent)
     : QDialog(parent), strDrive(std::move(driveName)), encryptObj_(std::move(job)) {
-    setWindowTitle(BLEncryptionTexts::encrypting);
-    lbEncrypting = new QLabel(BLEncryptionTexts::encrypting, this);
+    setWindowTitle(DMTr::text(BLEncryptionTexts::encrypting));
+    lbEncrypting = new QLabel(DMTr::text(BLEncryptionTexts::encrypting), this);
     QFont bold = lbEncrypting->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -38,12 +39,12 @@ BLBitLockerProgressWndController::BLBitLockerProgressWndController(std::shared_p
     progressIndicator->setRange(0, barSteps);
     progressIndicator->setValue(0);
     progressIndicator->setTextVisible(false);
-    lbTip = new QLabel(BLEncryptionTexts::progressTip, this);
+    lbTip = new QLabel(DMTr::text(BLEncryptionTexts::progressTip), this);
     lbTip->setWordWrap(true);
-    btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
-    btnFinish = new QPushButton(BLEncryptionTexts::completed, this);
+    btnCancel = new QPushButton(DMTr::text(BLEncryptionTexts::cancel), this);
+    btnFinish = new QPushButton(DMTr::text(BLEncryptionTexts::completed), this);
     btnFinish->hide();
-    btnSaveHeader = new QPushButton(BLEncryptionTexts::saveHeader, this);
+    btnSaveHeader = new QPushButton(DMTr::text(BLEncryptionTexts::saveHeader), this);
     btnSaveHeader->hide();
 
     auto* buttons = new QHBoxLayout();
@@ -93,7 +94,7 @@ void BLBitLockerProgressWndController::showProgress(const DMProgressMessage& mes
     progressIndicator->setValue(static_cast<int>(std::lround(std::clamp(fraction, 0.0, 1.0) * barSteps)));
     if (message.error != DMProgressError::noError) {
         lbEncrypting->setText(QString::fromStdString(
-            DMTextFormat::withInteger(BLEncryptionTexts::interruptedFormat,
+            DMTextFormat::withInteger(DMTr::text(BLEncryptionTexts::interruptedFormat),
                                       static_cast<long long>(static_cast<std::uint64_t>(message.error)))));
         if (!message.message.empty()) {
             lbTip->setText(QString::fromStdString(message.message));
@@ -101,7 +102,7 @@ void BLBitLockerProgressWndController::showProgress(const DMProgressMessage& mes
         return;
     }
     if (message.status == DMProgressStatus::finished) {
-        lbEncrypting->setText(BLEncryptionTexts::encrypted);
+        lbEncrypting->setText(DMTr::text(BLEncryptionTexts::encrypted));
         if (!message.message.empty()) {
             lbTip->setText(QString::fromStdString(message.message));
         }
@@ -129,7 +130,7 @@ void BLBitLockerProgressWndController::handOverHeader() {
             if (self->keyPath_) {
                 self->saveHeader(BLRecoveryKeyFile::headerPathBeside(*self->keyPath_));
             } else {
-                self->lbTip->setText(BLEncryptionTexts::headerUnsaved);
+                self->lbTip->setText(DMTr::text(BLEncryptionTexts::headerUnsaved));
                 self->btnSaveHeader->show();
             }
         });
@@ -143,8 +144,8 @@ void BLBitLockerProgressWndController::chooseHeaderPath() {
     std::string folder = keyPath_ ? std::filesystem::path(*keyPath_).parent_path().string()
                          : Platform::hasCurrent() ? Platform::current().users().processHome()
                                                   : std::string();
-    std::optional<std::string> path = output_->choosePath(this, BLEncryptionTexts::headerPanelMessage, folder,
-                                                          BLEncryptionTexts::headerProposedName,
+    std::optional<std::string> path = output_->choosePath(this, DMTr::text(BLEncryptionTexts::headerPanelMessage), folder,
+                                                          DMTr::text(BLEncryptionTexts::headerProposedName),
                                                           BLEncryptionTexts::headerPanelType);
     if (path) {
         saveHeader(*path);
@@ -154,12 +155,12 @@ void BLBitLockerProgressWndController::chooseHeaderPath() {
 void BLBitLockerProgressWndController::saveHeader(const std::string& path) {
     BLHeaderHandover::Result result = BLHeaderHandover::write(path, header_);
     if (!result.saved) {
-        lbTip->setText(QString(BLEncryptionTexts::headerNotSavedFormat).arg(QString::fromStdString(result.failure)));
+        lbTip->setText(QString(DMTr::text(BLEncryptionTexts::headerNotSavedFormat)).arg(QString::fromStdString(result.failure)));
         btnSaveHeader->show();
         return;
     }
     savedHeaderPath_ = path;
-    lbTip->setText(QString(BLEncryptionTexts::headerSavedFormat).arg(QString::fromStdString(path)));
+    lbTip->setText(QString(DMTr::text(BLEncryptionTexts::headerSavedFormat)).arg(QString::fromStdString(path)));
     btnSaveHeader->hide();
 }
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionProgressReceiver.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLLoadingViewController.h"
@@ -41,11 +42,11 @@ BLBitLockerViewController::BLBitLockerViewController(std::shared_ptr<DMLocalDriv
         stack_->addWidget(page);
     }
     pageController = new BLPageController(4, this);
-    btnHelp = new QPushButton(BLEncryptionTexts::help, this);
-    btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
-    btnPrevious = new QPushButton(BLEncryptionTexts::previous, this);
-    btnNext = new QPushButton(BLEncryptionTexts::next, this);
-    btnStart = new QPushButton(BLEncryptionTexts::startEncrypting, this);
+    btnHelp = new QPushButton(DMTr::text(BLEncryptionTexts::help), this);
+    btnCancel = new QPushButton(DMTr::text(BLEncryptionTexts::cancel), this);
+    btnPrevious = new QPushButton(DMTr::text(BLEncryptionTexts::previous), this);
+    btnNext = new QPushButton(DMTr::text(BLEncryptionTexts::next), this);
+    btnStart = new QPushButton(DMTr::text(BLEncryptionTexts::startEncrypting), this);
 
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(btnHelp);
@@ -112,7 +113,7 @@ void BLBitLockerViewController::startResumed() {
     resumed_ = true;
     prepared_ = true;
     saveViewController->lbExplanation->setText(QString("%1\n\n%2").arg(
-        QString::fromUtf8(BLEncryptionTexts::saveExplanation), QString::fromUtf8(BLEncryptionTexts::resumeNewKey)));
+        QString::fromUtf8(DMTr::text(BLEncryptionTexts::saveExplanation)), QString::fromUtf8(DMTr::text(BLEncryptionTexts::resumeNewKey))));
     job_->prepare();
     show(loadingPage);
 }
@@ -172,10 +173,10 @@ void BLBitLockerViewController::showFailure(const DMProgressMessage& message) {
     failed_ = true;
     std::string reason = message.message;
     if (reason.empty()) {
-        reason = DMTextFormat::withInteger(BLEncryptionTexts::interruptedFormat,
+        reason = DMTextFormat::withInteger(DMTr::text(BLEncryptionTexts::interruptedFormat),
                                            static_cast<long long>(static_cast<std::uint64_t>(message.error)));
     }
-    lbFailure->setText(QString(BLEncryptionTexts::setupFailedFormat).arg(QString::fromStdString(reason)));
+    lbFailure->setText(QString(DMTr::text(BLEncryptionTexts::setupFailedFormat)).arg(QString::fromStdString(reason)));
     lbFailure->show();
     show(currentPage());
 }
@@ -200,14 +201,14 @@ void BLBitLockerViewController::saveRecoveryKey() {
         return;
     }
     std::optional<std::string> path =
-        output_->choosePath(this, BLEncryptionTexts::savePanelMessage,
+        output_->choosePath(this, DMTr::text(BLEncryptionTexts::savePanelMessage),
                             saveFolder_ ? *saveFolder_ : Platform::current().users().processHome(),
                             BLRecoveryKeyFile::proposedName(guid()), BLEncryptionTexts::savePanelType);
     if (!path) {
         return;
     }
     if (!BLRecoveryKeyFile::write(*path, recoveryKeyText())) {
-        saveViewController->lbSaveFirst->setText(BLEncryptionTexts::saveFailed);
+        saveViewController->lbSaveFirst->setText(DMTr::text(BLEncryptionTexts::saveFailed));
         return;
     }
     savedKeyPath_ = *path;

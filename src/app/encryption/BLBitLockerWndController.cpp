@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
@@ -12,7 +13,7 @@ namespace harbormind {
 BLBitLockerWndController::BLBitLockerWndController(std::shared_ptr<DMLocalDriveEncryptable> job,
                                                    std::shared_ptr<BLRecoveryKeyOutput> output, QWidget* parent)
     : QDialog(parent), job_(job) {
-    setWindowTitle(BLEncryptionTexts::alertTitle);
+    setWindowTitle(DMTr::text(BLEncryptionTexts::alertTitle));
     viewController_ = new BLBitLockerViewController(std::move(job), std::move(output), this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

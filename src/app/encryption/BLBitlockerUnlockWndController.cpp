@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMDriveOperations.h"
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "support/Dispatch.h"
@@ -19,32 +20,32 @@ BLBitlockerUnlockWndController::BLBitlockerUnlockWndController(std::shared_ptr<D
                                                                std::shared_ptr<DMDriveOperations> operations,
                                                                QWidget* parent)
     : QDialog(parent), unlockobj(std::move(drive)), operations_(std::move(operations)) {
-    setWindowTitle(BLEncryptionTexts::unlockTitle);
+    setWindowTitle(DMTr::text(BLEncryptionTexts::unlockTitle));
     setFixedSize(500, 180);
     strDriveName = unlockobj && operations_ ? operations_->name(unlockobj) : std::string();
-    lbBitlocker = new QLabel(BLEncryptionTexts::unlockTitle, this);
+    lbBitlocker = new QLabel(DMTr::text(BLEncryptionTexts::unlockTitle), this);
     QFont bold = lbBitlocker->font();
     bold.setBold(true);
     lbBitlocker->setFont(bold);
     lbDriveName = new QLabel(QString::fromStdString(strDriveName), this);
-    lbPassword = new QLabel(BLEncryptionTexts::unlockPrompt, this);
+    lbPassword = new QLabel(DMTr::text(BLEncryptionTexts::unlockPrompt), this);
     editPassword = new QLineEdit(this);
     editPassword->setEchoMode(QLineEdit::Password);
-    editPassword->setAccessibleName(BLEncryptionTexts::unlockPrompt);
+    editPassword->setAccessibleName(DMTr::text(BLEncryptionTexts::unlockPrompt));
     editPlaintext = new QLineEdit(this);
     editPlaintext->hide();
     btnPasswordshow = new QPushButton(this);
     btnPasswordshow->setCheckable(true);
     btnPasswordshow->setText(QStringLiteral("\u25C9"));
-    btnPasswordshow->setToolTip(BLEncryptionTexts::showPassword);
-    btnPasswordshow->setAccessibleName(BLEncryptionTexts::showPassword);
+    btnPasswordshow->setToolTip(DMTr::text(BLEncryptionTexts::showPassword));
+    btnPasswordshow->setAccessibleName(DMTr::text(BLEncryptionTexts::showPassword));
     btnPasswordshow->setFixedWidth(32);
     lbErrorTips = new QLabel(this);
     lbErrorTips->setStyleSheet("color: #d0312d;");
     lbErrorTips->setWordWrap(true);
-    btnRemeberPassword = new QCheckBox(BLEncryptionTexts::rememberPassword, this);
-    btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
-    btnUnlock = new QPushButton(BLEncryptionTexts::unlock, this);
+    btnRemeberPassword = new QCheckBox(DMTr::text(BLEncryptionTexts::rememberPassword), this);
+    btnCancel = new QPushButton(DMTr::text(BLEncryptionTexts::cancel), this);
+    btnUnlock = new QPushButton(DMTr::text(BLEncryptionTexts::unlock), this);
     btnUnlock->setDefault(true);
 
     auto* title = new QHBoxLayout();
@@ -139,11 +140,11 @@ void BLBitlockerUnlockWndController::unlocked(int result, const std::string& pas
         return;
     }
     if (result == resultBlocked && operations_->isUSBBlockerOn()) {
-        lbErrorTips->setText(BLEncryptionTexts::blockedByUSBBlocker);
+        lbErrorTips->setText(DMTr::text(BLEncryptionTexts::blockedByUSBBlocker));
     } else if (!reason.empty()) {
-        lbErrorTips->setText(QString(BLEncryptionTexts::unlockFailedFormat).arg(QString::fromStdString(reason)));
+        lbErrorTips->setText(QString(DMTr::text(BLEncryptionTexts::unlockFailedFormat)).arg(QString::fromStdString(reason)));
     } else {
-        lbErrorTips->setText(BLEncryptionTexts::passwordIncorrect);
+        lbErrorTips->setText(DMTr::text(BLEncryptionTexts::passwordIncorrect));
     }
 }
 

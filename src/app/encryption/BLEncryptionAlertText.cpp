@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
@@ -24,7 +25,7 @@ constexpr std::pair<DMDriveObjectFilesystem, const char*> alertTexts[] = {
 std::optional<std::string> BLEncryptionAlertText::forFileSystem(DMDriveObjectFilesystem fileSystem) {
     for (const auto& [kind, text] : alertTexts) {
         if (kind == fileSystem) {
-            return std::string(text);
+            return std::string(DMTr::text(text));
         }
     }
     return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveOperations.h"
+#include "app/DMTr.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"
@@ -24,10 +25,10 @@ namespace {
 
 const char* refusalText(DMEncryptorRefusal refusal) {
     switch (refusal) {
-        case DMEncryptorRefusal::stillMounted: return BLEncryptionTexts::stillMounted;
-        case DMEncryptorRefusal::bitLockerNotSupported: return BLEncryptionTexts::bitLockerNotAvailable;
-        case DMEncryptorRefusal::luksNotAvailable: return BLEncryptionTexts::luksNotAvailable;
-        default: return BLEncryptionTexts::unsupportedFileSystem;
+        case DMEncryptorRefusal::stillMounted: return DMTr::text(BLEncryptionTexts::stillMounted);
+        case DMEncryptorRefusal::bitLockerNotSupported: return DMTr::text(BLEncryptionTexts::bitLockerNotAvailable);
+        case DMEncryptorRefusal::luksNotAvailable: return DMTr::text(BLEncryptionTexts::luksNotAvailable);
+        default: return DMTr::text(BLEncryptionTexts::unsupportedFileSystem);
     }
 }
 
@@ -93,12 +94,12 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
             // What cannot be done is said before anything is unmounted or promised.
             if (facts.refusal != DMEncryptorRefusal::none) {
                 self->presenter_->present(
-                    {BLEncryptionTexts::cannotEncryptTitle, refusalText(facts.refusal), {BLEncryptionTexts::ok}},
+                    {DMTr::text(BLEncryptionTexts::cannotEncryptTitle), refusalText(facts.refusal), {DMTr::text(BLEncryptionTexts::ok)}},
                     withWindow ? window : nullptr, [](int) {});
                 return;
             }
             if (facts.fileSystem == DMDriveObjectFilesystem::apfs && !facts.power) {
-                self->presenter_->present({BLEncryptionTexts::apfsNeedsPower, "", {BLEncryptionTexts::ok}}, window,
+                self->presenter_->present({DMTr::text(BLEncryptionTexts::apfsNeedsPower), "", {DMTr::text(BLEncryptionTexts::ok)}}, window,
                                           [](int) {});
                 return;
             }
@@ -106,7 +107,7 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
             if (!text) {
                 return;
             }
-            DMAlert alert{BLEncryptionTexts::alertTitle, *text, {BLEncryptionTexts::alertContinue}};
+            DMAlert alert{DMTr::text(BLEncryptionTexts::alertTitle), *text, {DMTr::text(BLEncryptionTexts::alertContinue)}};
             if (!withWindow) {
                 self->presenter_->present(alert, nullptr, [](int) {});
                 return;
@@ -134,7 +135,7 @@ void BLEncryptionFlow::confirmed(const Drive& drive, const std::string& name, QW
             }
             if (!job) {
                 self->presenter_->present(
-                    {BLEncryptionTexts::cannotEncryptTitle, refusalText(refusal), {BLEncryptionTexts::ok}},
+                    {DMTr::text(BLEncryptionTexts::cannotEncryptTitle), refusalText(refusal), {DMTr::text(BLEncryptionTexts::ok)}},
                     sheetWindow.data(), [](int) {});
                 return;
             }
@@ -206,28 +207,28 @@ void BLEncryptionFlow::exportHeader(const Drive& drive, QWidget* window) {
 
 void BLEncryptionFlow::saveExportedHeader(const std::string& header, const std::string& name, QWidget* window) {
     auto say = [&](const QString& text) {
-        presenter_->present({BLEncryptionTexts::exportTitle, text.toStdString(), {BLEncryptionTexts::ok}}, window,
+        presenter_->present({DMTr::text(BLEncryptionTexts::exportTitle), text.toStdString(), {DMTr::text(BLEncryptionTexts::ok)}}, window,
                             [](int) {});
     };
     QString drive = QString::fromStdString(name);
     if (header.empty()) {
-        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, BLEncryptionTexts::headerUnavailable));
+        say(QString(DMTr::text(BLEncryptionTexts::exportFailedFormat)).arg(drive, DMTr::text(BLEncryptionTexts::headerUnavailable)));
         return;
     }
     std::string folder = Platform::hasCurrent() ? Platform::current().users().processHome() : std::string();
     std::optional<std::string> path =
-        output_->choosePath(window, BLEncryptionTexts::headerPanelMessage, folder,
-                            std::string(BLEncryptionTexts::headerProposedName) + " " + name,
+        output_->choosePath(window, DMTr::text(BLEncryptionTexts::headerPanelMessage), folder,
+                            std::string(DMTr::text(BLEncryptionTexts::headerProposedName)) + " " + name,
                             BLEncryptionTexts::headerPanelType);
     if (!path) {
         return;
     }
     BLHeaderHandover::Result result = BLHeaderHandover::write(*path, header, BLHeaderHandover::Expect::anyHeader);
     if (!result.saved) {
-        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, QString::fromStdString(result.failure)));
+        say(QString(DMTr::text(BLEncryptionTexts::exportFailedFormat)).arg(drive, QString::fromStdString(result.failure)));
         return;
     }
-    say(QString(BLEncryptionTexts::exportSavedFormat).arg(drive, QString::fromStdString(*path)));
+    say(QString(DMTr::text(BLEncryptionTexts::exportSavedFormat)).arg(drive, QString::fromStdString(*path)));
 }
 
 BLResumePasswordWndController* BLEncryptionFlow::resumePasswordWndController() const {

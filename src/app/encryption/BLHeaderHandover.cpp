@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLRecoveryKeyFile.h"
 #include "drivemodel/DMLuksHeaderFacts.h"
@@ -12,14 +13,14 @@ BLHeaderHandover::Result BLHeaderHandover::write(const std::string& path, const 
     DMLuksHeaderFacts facts = DMLuksHeaderFacts::of(header);
     bool complete = expect == Expect::finishedJob ? facts.keySlots >= 2 && !facts.reencrypting : facts.keySlots >= 1;
     if (!facts.isLuks2 || !complete) {
-        return {false, BLEncryptionTexts::headerIncomplete};
+        return {false, DMTr::text(BLEncryptionTexts::headerIncomplete)};
     }
     if (!BLRecoveryKeyFile::write(path, header)) {
-        return {false, BLEncryptionTexts::headerNotWritten};
+        return {false, DMTr::text(BLEncryptionTexts::headerNotWritten)};
     }
     QFile written(QString::fromStdString(path));
     if (!written.open(QIODevice::ReadOnly) || written.readAll().toStdString() != header) {
-        return {false, BLEncryptionTexts::headerDiffers};
+        return {false, DMTr::text(BLEncryptionTexts::headerDiffers)};
     }
     return {true, {}};
 }

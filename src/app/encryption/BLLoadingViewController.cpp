@@ -4,27 +4,28 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
 
 BLLoadingViewController::BLLoadingViewController(QWidget* parent) : QWidget(parent) {
-    lbTitle = new QLabel(BLEncryptionTexts::loadingTitle, this);
+    lbTitle = new QLabel(DMTr::text(BLEncryptionTexts::loadingTitle), this);
     QFont bold = lbTitle->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     lbTitle->setFont(bold);
-    lbWait = new QLabel(BLEncryptionTexts::loadingWait, this);
+    lbWait = new QLabel(DMTr::text(BLEncryptionTexts::loadingWait), this);
     auto* busy = new QProgressBar(this);
     busy->setRange(0, 0);
     busy->setTextVisible(false);
     // "{waring}" in the text marks where the warning sign goes.
-    QString warning = QString::fromUtf8(BLEncryptionTexts::loadingWarning);
+    QString warning = QString::fromUtf8(DMTr::text(BLEncryptionTexts::loadingWarning));
     warning.replace(QStringLiteral("{waring}"), QStringLiteral("\u26A0"));
     lbWarning = new QLabel(warning, this);
     lbRequirements = new QLabel(QString("<a href=\"%1\">%2</a>")
                                     .arg(QString::fromUtf8(BLEncryptionTexts::requirementsURL),
-                                         QString::fromUtf8(BLEncryptionTexts::loadingRequirements)),
+                                         QString::fromUtf8(DMTr::text(BLEncryptionTexts::loadingRequirements))),
                                 this);
     lbRequirements->setOpenExternalLinks(true);
 

@@ -1,5 +1,6 @@
 #include "app/encryption/BLPasswordRules.h"
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
@@ -18,17 +19,17 @@ std::optional<std::string> BLPasswordRules::refusal(const std::string& password,
                                                     bool jobHoldsPassword, bool bitLocker) {
     if (!jobHoldsPassword) {
         if (password.empty() && repeated.empty()) {
-            return BLEncryptionTexts::passwordEmpty;
+            return DMTr::text(BLEncryptionTexts::passwordEmpty);
         }
         if (password != repeated) {
-            return BLEncryptionTexts::passwordMismatch;
+            return DMTr::text(BLEncryptionTexts::passwordMismatch);
         }
     }
     if (length(password) > maximumLength) {
-        return BLEncryptionTexts::passwordTooLong;
+        return DMTr::text(BLEncryptionTexts::passwordTooLong);
     }
     if (bitLocker && password.find_first_of("'\\/") != std::string::npos) {
-        return BLEncryptionTexts::passwordSpecialCharacters;
+        return DMTr::text(BLEncryptionTexts::passwordSpecialCharacters);
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <QSaveFile>
 #include <filesystem>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
@@ -14,7 +15,7 @@ std::string BLRecoveryKeyFile::text(const std::optional<std::string>& guid,
 }
 
 std::string BLRecoveryKeyFile::proposedName(const std::optional<std::string>& guid) {
-    return std::string(BLEncryptionTexts::proposedNamePrefix) + guid.value_or("");
+    return std::string(DMTr::text(BLEncryptionTexts::proposedNamePrefix)) + guid.value_or("");
 }
 
 bool BLRecoveryKeyFile::write(const std::string& path, const std::string& text) {

@@ -6,26 +6,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
 
 BLResumePasswordWndController::BLResumePasswordWndController(const std::string& driveName, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(BLEncryptionTexts::resumeTitle);
+    setWindowTitle(DMTr::text(BLEncryptionTexts::resumeTitle));
     setFixedSize(500, 160);
-    auto* title = new QLabel(BLEncryptionTexts::resumeTitle, this);
+    auto* title = new QLabel(DMTr::text(BLEncryptionTexts::resumeTitle), this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     auto* name = new QLabel(QString::fromStdString(driveName), this);
-    auto* prompt = new QLabel(BLEncryptionTexts::resumePrompt, this);
+    auto* prompt = new QLabel(DMTr::text(BLEncryptionTexts::resumePrompt), this);
     prompt->setWordWrap(true);
     editPassword = new QLineEdit(this);
     editPassword->setEchoMode(QLineEdit::Password);
-    editPassword->setAccessibleName(BLEncryptionTexts::resumePrompt);
-    btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
-    btnContinue = new QPushButton(BLEncryptionTexts::alertContinue, this);
+    editPassword->setAccessibleName(DMTr::text(BLEncryptionTexts::resumePrompt));
+    btnCancel = new QPushButton(DMTr::text(BLEncryptionTexts::cancel), this);
+    btnContinue = new QPushButton(DMTr::text(BLEncryptionTexts::alertContinue), this);
     btnContinue->setDefault(true);
     btnContinue->setEnabled(false);
 

@@ -4,25 +4,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {
 
 BLSaveViewController::BLSaveViewController(QWidget* parent) : QWidget(parent) {
-    lbTitle = new QLabel(BLEncryptionTexts::saveTitle, this);
+    lbTitle = new QLabel(DMTr::text(BLEncryptionTexts::saveTitle), this);
     QFont bold = lbTitle->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     lbTitle->setFont(bold);
-    lbExplanation = new QLabel(BLEncryptionTexts::saveExplanation, this);
+    lbExplanation = new QLabel(DMTr::text(BLEncryptionTexts::saveExplanation), this);
     lbExplanation->setWordWrap(true);
-    btnSave = new QPushButton(BLEncryptionTexts::saveToFile, this);
-    btnPrint = new QPushButton(BLEncryptionTexts::printKey, this);
+    btnSave = new QPushButton(DMTr::text(BLEncryptionTexts::saveToFile), this);
+    btnPrint = new QPushButton(DMTr::text(BLEncryptionTexts::printKey), this);
     lbFindLater = new QLabel(
         QString("<a href=\"%1\">%2</a>")
-            .arg(QString::fromUtf8(BLEncryptionTexts::findKeyURL), QString::fromUtf8(BLEncryptionTexts::findKeyLater)), this);
+            .arg(QString::fromUtf8(BLEncryptionTexts::findKeyURL), QString::fromUtf8(DMTr::text(BLEncryptionTexts::findKeyLater))), this);
     lbFindLater->setOpenExternalLinks(true);
-    lbSaveFirst = new QLabel(BLEncryptionTexts::saveFirst, this);
+    lbSaveFirst = new QLabel(DMTr::text(BLEncryptionTexts::saveFirst), this);
     lbSaveFirst->setStyleSheet("color: #d0312d;");
     lbSaveFirst->setWordWrap(true);
 

@@ -4,27 +4,28 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLPasswordRules.h"
 
 namespace harbormind {
 
 BLSetPwdViewController::BLSetPwdViewController(QWidget* parent) : QWidget(parent) {
-    lbTitle = new QLabel(BLEncryptionTexts::passwordTitle, this);
+    lbTitle = new QLabel(DMTr::text(BLEncryptionTexts::passwordTitle), this);
     QFont bold = lbTitle->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
     lbTitle->setFont(bold);
-    lbHint = new QLabel(BLEncryptionTexts::passwordHint, this);
+    lbHint = new QLabel(DMTr::text(BLEncryptionTexts::passwordHint), this);
     lbHint->setWordWrap(true);
     tfPassword = new QLineEdit(this);
     tfPassword->setEchoMode(QLineEdit::Password);
-    tfPassword->setPlaceholderText(BLEncryptionTexts::enterPassword);
-    tfPassword->setAccessibleName(BLEncryptionTexts::enterPassword);
+    tfPassword->setPlaceholderText(DMTr::text(BLEncryptionTexts::enterPassword));
+    tfPassword->setAccessibleName(DMTr::text(BLEncryptionTexts::enterPassword));
     tfRepeat = new QLineEdit(this);
     tfRepeat->setEchoMode(QLineEdit::Password);
-    tfRepeat->setPlaceholderText(BLEncryptionTexts::reenterPassword);
-    tfRepeat->setAccessibleName(BLEncryptionTexts::reenterPassword);
+    tfRepeat->setPlaceholderText(DMTr::text(BLEncryptionTexts::reenterPassword));
+    tfRepeat->setAccessibleName(DMTr::text(BLEncryptionTexts::reenterPassword));
     lbError = new QLabel(this);
     lbError->setStyleSheet("color: #d0312d;");
     lbError->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/DMTr.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "network/DMNetworkDriveObject.h"
 #include "network/NetworkDriveFolderText.h"
@@ -24,12 +25,12 @@ QLineEdit* field(const char* placeholder, const QString& text, QWidget* parent) 
 DMNetworkDriveConfigurableViewController::DMNetworkDriveConfigurableViewController(
     std::shared_ptr<DMNetworkDriveObject> drive, const NetworkDriveForm& initial, QWidget* parent)
     : DMBaseDriveConfigurableViewController(std::move(drive), parent),
-      tfNickName_(field(DMNetworkEditorTexts::nicknamePlaceholder, QString::fromStdString(initial.nickname), this)),
+      tfNickName_(field(DMTr::text(DMNetworkEditorTexts::nicknamePlaceholder), QString::fromStdString(initial.nickname), this)),
       btnURL_(new QPushButton(this)),
-      tfServer_(field(DMNetworkEditorTexts::folderPlaceholder, QString::fromStdString(initial.folder), this)),
-      tfUsername_(field(DMNetworkEditorTexts::usernamePlaceholder, QString::fromStdString(initial.userName), this)),
-      cbAnonymousLogin_(new QCheckBox(QString::fromUtf8(DMNetworkEditorTexts::anonymousLogin), this)),
-      tfPassword_(field(DMNetworkEditorTexts::passwordPlaceholder, QString::fromStdString(initial.password), this)) {
+      tfServer_(field(DMTr::text(DMNetworkEditorTexts::folderPlaceholder), QString::fromStdString(initial.folder), this)),
+      tfUsername_(field(DMTr::text(DMNetworkEditorTexts::usernamePlaceholder), QString::fromStdString(initial.userName), this)),
+      cbAnonymousLogin_(new QCheckBox(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::anonymousLogin)), this)),
+      tfPassword_(field(DMTr::text(DMNetworkEditorTexts::passwordPlaceholder), QString::fromStdString(initial.password), this)) {
     tfPassword_->setEchoMode(QLineEdit::Password);
     cbAnonymousLogin_->setChecked(initial.anonymous);
     // The address is shown, not edited.
@@ -39,12 +40,12 @@ DMNetworkDriveConfigurableViewController::DMNetworkDriveConfigurableViewControll
 
     auto* layout = new QFormLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addRow(QString::fromUtf8(DMNetworkEditorTexts::nickname), tfNickName_);
-    layout->addRow(QString::fromUtf8(DMNetworkEditorTexts::url), btnURL_);
-    layout->addRow(QString::fromUtf8(DMNetworkEditorTexts::folder), tfServer_);
-    layout->addRow(QString::fromUtf8(DMNetworkEditorTexts::username), tfUsername_);
+    layout->addRow(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::nickname)), tfNickName_);
+    layout->addRow(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::url)), btnURL_);
+    layout->addRow(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::folder)), tfServer_);
+    layout->addRow(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::username)), tfUsername_);
     layout->addRow(QString(), cbAnonymousLogin_);
-    layout->addRow(QString::fromUtf8(DMNetworkEditorTexts::password), tfPassword_);
+    layout->addRow(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::password)), tfPassword_);
 
     for (QLineEdit* edit : {tfNickName_, tfServer_, tfUsername_, tfPassword_}) {
         QObject::connect(edit, &QLineEdit::textChanged, this, [this] { controlTextDidChange(); });

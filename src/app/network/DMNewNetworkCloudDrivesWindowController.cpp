@@ -9,6 +9,7 @@
 
 #include "app/DMNetworkDriveViewController.h"
 #include "app/DMTextFormat.h"
+#include "app/DMTr.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "config/DMConfigurationManager.h"
@@ -50,13 +51,13 @@ void openWhenMounted(std::weak_ptr<DMNetworkDriveManager> manager, std::shared_p
 std::vector<std::string> missingFields(const DMNetworkDriveObject& drive) {
     std::vector<std::string> missing;
     if (drive.name().empty()) {
-        missing.emplace_back(DMNetworkEditorTexts::nicknameField);
+        missing.emplace_back(DMTr::text(DMNetworkEditorTexts::nicknameField));
     }
     if (drive.host().empty()) {
-        missing.emplace_back(DMNetworkEditorTexts::folderField);
+        missing.emplace_back(DMTr::text(DMNetworkEditorTexts::folderField));
     }
     if (!drive.anonymous() && drive.userName().empty()) {
-        missing.emplace_back(DMNetworkEditorTexts::usernameField);
+        missing.emplace_back(DMTr::text(DMNetworkEditorTexts::usernameField));
     }
     return missing;
 }
@@ -78,14 +79,14 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
       pbDriveType_(new QComboBox(this)),
       configContentView_(new QWidget(this)),
       piConnecting_(new QProgressBar(this)),
-      lbConnecting_(new QLabel(QString::fromUtf8(DMNetworkEditorTexts::connecting), this)),
+      lbConnecting_(new QLabel(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::connecting)), this)),
       lbTips_(new QLabel(this)),
-      btnOk_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::connect), this)),
-      btnClose_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::close), this)),
-      btnSave_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::save), this)),
-      btnHelp_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::help), this)) {
+      btnOk_(new QPushButton(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::connect)), this)),
+      btnClose_(new QPushButton(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::close)), this)),
+      btnSave_(new QPushButton(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::save)), this)),
+      btnHelp_(new QPushButton(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::help)), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromUtf8(DMNetworkEditorTexts::windowTitle));
+    setWindowTitle(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::windowTitle)));
     for (const char* type : DMNetworkEditorTexts::types) {
         pbDriveType_->addItem(QString::fromUtf8(type));
     }
@@ -106,7 +107,7 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
     lbTips_->setMinimumHeight(2 * lbTips_->fontMetrics().lineSpacing());
 
     auto* typeRow = new QHBoxLayout;
-    typeRow->addWidget(new QLabel(QString::fromUtf8(DMNetworkEditorTexts::driveType), this));
+    typeRow->addWidget(new QLabel(QString::fromUtf8(DMTr::text(DMNetworkEditorTexts::driveType)), this));
     typeRow->addWidget(pbDriveType_, 1);
     auto* content = new QVBoxLayout(configContentView_);
     content->setContentsMargins(0, 0, 0, 0);
@@ -207,7 +208,7 @@ bool DMNewNetworkCloudDrivesWindowController::showMissingFields() {
     for (const std::string& name : missing) {
         names += (names.empty() ? "" : ", ") + name;
     }
-    showTip(DMTextFormat::withText(DMNetworkEditorTexts::missingFields, names));
+    showTip(DMTextFormat::withText(DMTr::text(DMNetworkEditorTexts::missingFields), names));
     showsMissingFields_ = true;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "app/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 
@@ -12,32 +13,32 @@ namespace harbormind {
 DMAdvancedPreferenceViewController::DMAdvancedPreferenceViewController(DMConfigurationManager& config,
                                                                        std::function<void()> installKext,
                                                                        QWidget* parent)
-    : DMPreferencePane(config, DMPreferenceTexts::advancedIdentifier, DMPreferenceTexts::advanced,
+    : DMPreferencePane(config, DMPreferenceTexts::advancedIdentifier, DMTr::text(DMPreferenceTexts::advanced),
                        QIcon::fromTheme(QStringLiteral("preferences-other"),
                                         QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon)),
                        {
-                           {DMPreferenceTexts::disconnectOnSleep,
+                           {DMTr::text(DMPreferenceTexts::disconnectOnSleep),
                             &DMConfigurationManager::automaticallyDisconnectNetworkDrivesOnSleep,
                             &DMConfigurationManager::setAutomaticallyDisconnectNetworkDrivesOnSleep},
-                           {DMPreferenceTexts::connectOnWake,
+                           {DMTr::text(DMPreferenceTexts::connectOnWake),
                             &DMConfigurationManager::automaticallyConnectNetworkDrivesOnWake,
                             &DMConfigurationManager::setAutomaticallyConnectNetworkDrivesOnWake},
-                           {DMPreferenceTexts::unmountOnSleep,
+                           {DMTr::text(DMPreferenceTexts::unmountOnSleep),
                             &DMConfigurationManager::automaticallyUnmountExternalDrivesOnSleep,
                             &DMConfigurationManager::setAutomaticallyUnmountExternalDrivesOnSleep},
-                           {DMPreferenceTexts::lockOnSleep,
+                           {DMTr::text(DMPreferenceTexts::lockOnSleep),
                             &DMConfigurationManager::automaticallyLockEncryptedDrivesOnSleep,
                             &DMConfigurationManager::setAutomaticallyLockEncryptedDrivesOnSleep},
-                           {DMPreferenceTexts::ignoreHibernation,
+                           {DMTr::text(DMPreferenceTexts::ignoreHibernation),
                             &DMConfigurationManager::ignoreHibernationFileWhenMountingNtfsDrives,
                             &DMConfigurationManager::setIgnoreHibernationFileWhenMountingNtfsDrives},
                        },
                        parent),
       installKext_(std::move(installKext)),
-      btnInstallDriver_(new QPushButton(QString::fromUtf8(DMPreferenceTexts::installDriver), this)) {
+      btnInstallDriver_(new QPushButton(QString::fromUtf8(DMTr::text(DMPreferenceTexts::installDriver)), this)) {
     if (!installKext_) {
         btnInstallDriver_->setEnabled(false);
-        btnInstallDriver_->setToolTip(QString::fromUtf8(DMPreferenceTexts::driverUnavailable));
+        btnInstallDriver_->setToolTip(QString::fromUtf8(DMTr::text(DMPreferenceTexts::driverUnavailable)));
     }
     QObject::connect(btnInstallDriver_, &QPushButton::clicked, this, [this] { installKext_click(); });
     addButtonRow(btnInstallDriver_);

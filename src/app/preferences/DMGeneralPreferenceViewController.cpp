@@ -3,26 +3,27 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "app/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 
 namespace harbormind {
 
 DMGeneralPreferenceViewController::DMGeneralPreferenceViewController(DMConfigurationManager& config, QWidget* parent)
-    : DMPreferencePane(config, DMPreferenceTexts::generalIdentifier, DMPreferenceTexts::general,
+    : DMPreferencePane(config, DMPreferenceTexts::generalIdentifier, DMTr::text(DMPreferenceTexts::general),
                        QIcon::fromTheme(QStringLiteral("preferences-system"),
                                         QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
                        {
-                           {DMPreferenceTexts::launchAtLogin, &DMConfigurationManager::launchAtLogin,
+                           {DMTr::text(DMPreferenceTexts::launchAtLogin), &DMConfigurationManager::launchAtLogin,
                             &DMConfigurationManager::setLaunchAtLogin},
-                           {DMPreferenceTexts::showDockIcon, &DMConfigurationManager::dockIcon,
+                           {DMTr::text(DMPreferenceTexts::showDockIcon), &DMConfigurationManager::dockIcon,
                             &DMConfigurationManager::setDockIcon},
-                           {DMPreferenceTexts::showMenuBarIcon, &DMConfigurationManager::statusBarIcon,
+                           {DMTr::text(DMPreferenceTexts::showMenuBarIcon), &DMConfigurationManager::statusBarIcon,
                             &DMConfigurationManager::setStatusBarIcon},
-                           {DMPreferenceTexts::openEncryptedDrives,
+                           {DMTr::text(DMPreferenceTexts::openEncryptedDrives),
                             &DMConfigurationManager::automaticallyOpenDrivesAfterUnlocking,
                             &DMConfigurationManager::setAutomaticallyOpenDrivesAfterUnlocking},
-                           {DMPreferenceTexts::openNetworkDrives,
+                           {DMTr::text(DMPreferenceTexts::openNetworkDrives),
                             &DMConfigurationManager::automaticallyOpenDrivesAfterConnecting,
                             &DMConfigurationManager::setAutomaticallyOpenDrivesAfterConnecting},
                        },

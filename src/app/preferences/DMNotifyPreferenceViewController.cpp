@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 #include "platform/Platform.h"
@@ -15,22 +16,22 @@ namespace harbormind {
 DMNotifyPreferenceViewController::DMNotifyPreferenceViewController(DMConfigurationManager& config,
                                                                    std::shared_ptr<DMAlertPresenter> presenter,
                                                                    QWidget* parent)
-    : DMPreferencePane(config, DMPreferenceTexts::notificationIdentifier, DMPreferenceTexts::notification,
+    : DMPreferencePane(config, DMPreferenceTexts::notificationIdentifier, DMTr::text(DMPreferenceTexts::notification),
                        QIcon::fromTheme(QStringLiteral("preferences-desktop-notification"),
                                         QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation)),
                        {
-                           {DMPreferenceTexts::notifyConnected, &DMConfigurationManager::notifyWhenConnectDrives,
+                           {DMTr::text(DMPreferenceTexts::notifyConnected), &DMConfigurationManager::notifyWhenConnectDrives,
                             &DMConfigurationManager::setNotifyWhenConnectDrives},
-                           {DMPreferenceTexts::notifyDisconnected, &DMConfigurationManager::notifyWhenDisconnectDrives,
+                           {DMTr::text(DMPreferenceTexts::notifyDisconnected), &DMConfigurationManager::notifyWhenDisconnectDrives,
                             &DMConfigurationManager::setNotifyWhenDisconnectDrives},
-                           {DMPreferenceTexts::notifyAppeared, &DMConfigurationManager::notifyWhenDrivesAppears,
+                           {DMTr::text(DMPreferenceTexts::notifyAppeared), &DMConfigurationManager::notifyWhenDrivesAppears,
                             &DMConfigurationManager::setNotifyWhenDrivesAppears},
-                           {DMPreferenceTexts::notifyDisappeared, &DMConfigurationManager::notifyWhenDrivesDisappears,
+                           {DMTr::text(DMPreferenceTexts::notifyDisappeared), &DMConfigurationManager::notifyWhenDrivesDisappears,
                             &DMConfigurationManager::setNotifyWhenDrivesDisappears},
                        },
                        parent),
       presenter_(std::move(presenter)),
-      btnEnableNotification_(new QPushButton(QString::fromUtf8(DMPreferenceTexts::turnOnNotifications), this)) {
+      btnEnableNotification_(new QPushButton(QString::fromUtf8(DMTr::text(DMPreferenceTexts::turnOnNotifications)), this)) {
     QObject::connect(btnEnableNotification_, &QPushButton::clicked, this, [this] { enableNotification_click(); });
     addButtonRow(btnEnableNotification_);
     finishLayout();
@@ -40,8 +41,8 @@ void DMNotifyPreferenceViewController::enableNotification_click() {
     if (Platform::current().workspace().openNotificationSettings() || !presenter_) {
         return;
     }
-    presenter_->present({DMPreferenceTexts::noNotificationSettingsTitle, DMPreferenceTexts::noNotificationSettingsText,
-                         {DMPreferenceTexts::okButton}},
+    presenter_->present({DMTr::text(DMPreferenceTexts::noNotificationSettingsTitle), DMTr::text(DMPreferenceTexts::noNotificationSettingsText),
+                         {DMTr::text(DMPreferenceTexts::okButton)}},
                         window(), nullptr);
 }
 

@@ -5,6 +5,7 @@
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveOperations.h"
 #include "app/DMSidebarViewController.h"
+#include "app/DMTr.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
@@ -119,11 +120,11 @@ void DMUSBBlockerControl::enable(bool thenOpenSettings, const std::string& passw
     std::function<QWidget*()> mainWindow = mainWindow_;
     bool on = services_.blockerSwitch->enable([presenter, mainWindow](bool loaded) {
         // Said once, with what is true: on with the agent, or on without it.
-        presenter->present(USBNotices::notice(loaded ? USBBlockerTexts::enabled : USBBlockerTexts::agentNotStarted),
+        presenter->present(USBNotices::notice(loaded ? DMTr::text(USBBlockerTexts::enabled) : DMTr::text(USBBlockerTexts::agentNotStarted)),
                            mainWindow(), nullptr);
     });
     if (!on) {
-        alert(USBBlockerTexts::enableFailed);
+        alert(DMTr::text(USBBlockerTexts::enableFailed));
         return;
     }
     if (thenOpenSettings) {
@@ -138,7 +139,7 @@ void DMUSBBlockerControl::stop() {
 }
 
 void DMUSBBlockerControl::settingUSBBlokcerWithSender() {
-    openEntryWindow(USBBlockerTexts::settingsTip, [this](int code, const std::string& password) {
+    openEntryWindow(DMTr::text(USBBlockerTexts::settingsTip), [this](int code, const std::string& password) {
         if (code != USBPasswordWindow::codeCancelled) {
             showSettingsWindow(password);
         }
@@ -185,7 +186,7 @@ bool DMUSBBlockerControl::addWhiteList(const std::string& bsdName) {
         return false;
     }
     std::int64_t size = entry->size / bytesPerListedGigabyte;
-    openEntryWindow(USBBlockerTexts::whiteListTip, [this, name = entry->name, size](int code, const std::string&) {
+    openEntryWindow(DMTr::text(USBBlockerTexts::whiteListTip), [this, name = entry->name, size](int code, const std::string&) {
         if (code == USBPasswordWindow::codeDone) {
             addEntry(name, size);
         }
@@ -200,7 +201,7 @@ bool DMUSBBlockerControl::addEntry(const std::string& name, std::int64_t size) {
         alert(DMUSBBlockerWrapper::reason(answer));
         return false;
     }
-    notice(USBBlockerTexts::whiteListAdded);
+    notice(DMTr::text(USBBlockerTexts::whiteListAdded));
     return true;
 }
 
@@ -216,7 +217,7 @@ void DMUSBBlockerControl::whiteListBeforeCloning(const std::string& bsdName, std
         return;
     }
     std::int64_t size = entry->size / bytesPerListedGigabyte;
-    openEntryWindow(USBBlockerTexts::whiteListTip,
+    openEntryWindow(DMTr::text(USBBlockerTexts::whiteListTip),
                     [this, name = entry->name, size, proceed = std::move(proceed)](int code, const std::string&) {
                         if (code == USBPasswordWindow::codeDone && addEntry(name, size)) {
                             proceed();
@@ -270,7 +271,7 @@ bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {
     if (!isOn() || services_.diskList->isInWhiteListBSDName(bsdName) != false) {
         return true;
     }
-    services_.presenter->present(USBNotices::notice(USBBlockerTexts::driveGuard), mainWindow_(), nullptr);
+    services_.presenter->present(USBNotices::notice(DMTr::text(USBBlockerTexts::driveGuard)), mainWindow_(), nullptr);
     return false;
 }
 

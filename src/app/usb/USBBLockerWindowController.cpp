@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 
+#include "app/DMTr.h"
 #include "app/usb/USBChangePasswordViewController.h"
 #include "app/usb/USBGeneralViewController.h"
 #include "app/usb/USBOutlineView.h"
@@ -22,7 +23,7 @@ USBBLockerWindowController::USBBLockerWindowController(QWidget* parent, USBDiskL
     setFixedSize(width, height);
     disklist.load();
     usbOutlineView = new USBOutlineView(
-        this, {USBBlockerTexts::general, USBBlockerTexts::setPassword, USBBlockerTexts::deviceWhiteList});
+        this, {DMTr::text(USBBlockerTexts::general), DMTr::text(USBBlockerTexts::setPassword), DMTr::text(USBBlockerTexts::deviceWhiteList)});
     DMUSBBlockerWrapper& wrapper = *settings.wrapper();
     usbViewController = new USBViewController(
         this, new USBGeneralViewController(nullptr, settings, [this] { return password_; }, presenter),

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/DMTr.h"
 #include "usbblocker/DMUSBBlockerWrapper.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
@@ -14,13 +15,13 @@ USBBlockerSettingEntryWindowController::USBBlockerSettingEntryWindowController(Q
                                                                                DMUSBBlockerWrapper& wrapper,
                                                                                std::string tipText)
     : USBPasswordWindow(parent), tips(std::move(tipText)), wrapper_(wrapper) {
-    setWindowTitle(QString::fromUtf8(USBBlockerTexts::general));
+    setWindowTitle(QString::fromUtf8(DMTr::text(USBBlockerTexts::general)));
     lbPasswordTip = new QLabel(QString::fromStdString(tips), this);
     lbPasswordTip->setWordWrap(true);
     editPassword = passwordField(tips.c_str());
     lblengthError = errorLabel();
-    btnCancel = button(USBBlockerTexts::cancel);
-    btnOk = button(USBBlockerTexts::ok);
+    btnCancel = button(DMTr::text(USBBlockerTexts::cancel));
+    btnOk = button(DMTr::text(USBBlockerTexts::ok));
     layOutOnePassword(lbPasswordTip, editPassword, lblengthError, btnCancel, btnOk, [this] { btnOk_click(); });
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
 #include "usbblocker/USBBlockerSwitch.h"
@@ -18,12 +19,12 @@ USBBlockerStopWindowController::USBBlockerStopWindowController(QWidget* parent,
                                                                std::shared_ptr<USBBlockerSwitch> blockerSwitch,
                                                                std::shared_ptr<DMAlertPresenter> presenter)
     : USBPasswordWindow(parent), switch_(std::move(blockerSwitch)), presenter_(std::move(presenter)) {
-    setWindowTitle(QString::fromUtf8(USBBlockerTexts::stopped));
-    auto* tip = new QLabel(QString::fromUtf8(USBBlockerTexts::stopTip), this);
-    editPassword = passwordField(USBBlockerTexts::stopTip);
+    setWindowTitle(QString::fromUtf8(DMTr::text(USBBlockerTexts::stopped)));
+    auto* tip = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::stopTip)), this);
+    editPassword = passwordField(DMTr::text(USBBlockerTexts::stopTip));
     lbErrorTip = errorLabel();
-    btnCancel = button(USBBlockerTexts::cancel);
-    btnOk = button(USBBlockerTexts::ok);
+    btnCancel = button(DMTr::text(USBBlockerTexts::cancel));
+    btnOk = button(DMTr::text(USBBlockerTexts::ok));
     layOutOnePassword(tip, editPassword, lbErrorTip, btnCancel, btnOk, [this] { btnOk_click(); });
 }
 
@@ -56,13 +57,13 @@ void USBBlockerStopWindowController::turnOff(const std::string& password) {
         }
     };
     if (!result.off) {
-        presenter_->present(USBNotices::alert(USBBlockerTexts::disableFailed + std::string(" ") + result.reason),
+        presenter_->present(USBNotices::alert(DMTr::text(USBBlockerTexts::disableFailed) + std::string(" ") + result.reason),
                             this, closeWindow);
         return;
     }
-    std::string message = USBBlockerTexts::disabled;
+    std::string message = DMTr::text(USBBlockerTexts::disabled);
     if (!result.agentStopped) {
-        message += std::string(" ") + USBBlockerTexts::agentNotStopped;
+        message += std::string(" ") + DMTr::text(USBBlockerTexts::agentNotStopped);
     }
     presenter_->present(USBNotices::notice(message), parentWidget(), nullptr);
     close();

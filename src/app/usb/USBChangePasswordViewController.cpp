@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "app/usb/USBShakeAnimation.h"
 #include "support/Dispatch.h"
@@ -36,22 +37,22 @@ std::string text(const QLineEdit* field) {
 
 USBChangePasswordViewController::USBChangePasswordViewController(QWidget* parent, DMUSBBlockerWrapper& wrapper,
                                                                  std::shared_ptr<DMAlertPresenter> presenter)
-    : USBPage(parent, USBBlockerTexts::setPassword), wrapper_(wrapper), presenter_(std::move(presenter)) {
-    lbTitle = new QLabel(QString::fromUtf8(USBBlockerTexts::setPasswordTitle), this);
+    : USBPage(parent, DMTr::text(USBBlockerTexts::setPassword)), wrapper_(wrapper), presenter_(std::move(presenter)) {
+    lbTitle = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::setPasswordTitle)), this);
     lbTitle->setWordWrap(true);
-    editOldPassword = passwordField(this, USBBlockerTexts::oldPassword);
-    editNewPassword = passwordField(this, USBBlockerTexts::newPassword);
-    editaffirmancePassword = passwordField(this, USBBlockerTexts::confirmPassword);
-    btnChangePassword = new QPushButton(QString::fromUtf8(USBBlockerTexts::change), this);
+    editOldPassword = passwordField(this, DMTr::text(USBBlockerTexts::oldPassword));
+    editNewPassword = passwordField(this, DMTr::text(USBBlockerTexts::newPassword));
+    editaffirmancePassword = passwordField(this, DMTr::text(USBBlockerTexts::confirmPassword));
+    btnChangePassword = new QPushButton(QString::fromUtf8(DMTr::text(USBBlockerTexts::change)), this);
     btnChangePassword->setEnabled(false);
     lbErrorTip = new QLabel(this);
     lbErrorTip->setStyleSheet(QStringLiteral("color: red;"));
     lbErrorTip->hide();
 
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8(USBBlockerTexts::oldPassword), editOldPassword);
-    form->addRow(QString::fromUtf8(USBBlockerTexts::newPassword), editNewPassword);
-    form->addRow(QString::fromUtf8(USBBlockerTexts::confirmPassword), editaffirmancePassword);
+    form->addRow(QString::fromUtf8(DMTr::text(USBBlockerTexts::oldPassword)), editOldPassword);
+    form->addRow(QString::fromUtf8(DMTr::text(USBBlockerTexts::newPassword)), editNewPassword);
+    form->addRow(QString::fromUtf8(DMTr::text(USBBlockerTexts::confirmPassword)), editaffirmancePassword);
     form->addRow(QString(), btnChangePassword);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lbTitle);
@@ -69,7 +70,7 @@ void USBChangePasswordViewController::pageShown() {
     clearFields();
     std::optional<USBWardenState> state = wrapper_.state();
     bool set = state && state->passwordSet;
-    lbTitle->setText(QString::fromUtf8(set ? USBBlockerTexts::changePasswordTitle : USBBlockerTexts::setPasswordTitle));
+    lbTitle->setText(QString::fromUtf8(set ? DMTr::text(USBBlockerTexts::changePasswordTitle) : DMTr::text(USBBlockerTexts::setPasswordTitle)));
 }
 
 void USBChangePasswordViewController::clearFields() {
@@ -107,7 +108,7 @@ void USBChangePasswordViewController::btnChangePassword_click() {
     QPointer<USBChangePasswordViewController> self(this);
     Dispatch::main().asyncAfter(seconds(changedNoticeDelay), [self] {
         if (self) {
-            self->presenter_->present(USBNotices::notice(USBBlockerTexts::passwordChanged), self->window(), nullptr);
+            self->presenter_->present(USBNotices::notice(DMTr::text(USBBlockerTexts::passwordChanged)), self->window(), nullptr);
             self->clearFields();
         }
     });

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
@@ -15,17 +16,17 @@ namespace harbormind {
 USBGeneralViewController::USBGeneralViewController(QWidget* parent, USBBlockerSettings settings,
                                                    std::function<std::string()> password,
                                                    std::shared_ptr<DMAlertPresenter> presenter)
-    : USBPage(parent, USBBlockerTexts::general),
+    : USBPage(parent, DMTr::text(USBBlockerTexts::general)),
       userDefaults(std::move(settings)),
       password_(std::move(password)),
       presenter_(std::move(presenter)) {
-    auto* title = new QLabel(QString::fromUtf8(USBBlockerTexts::selectMode), this);
+    auto* title = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::selectMode)), this);
     btnModelSelect = new QComboBox(this);
-    btnModelSelect->addItem(QString::fromUtf8(USBBlockerTexts::modeAsk));
-    btnModelSelect->addItem(QString::fromUtf8(USBBlockerTexts::modeWhiteListOnly));
-    btnModelSelect->setAccessibleName(QString::fromUtf8(USBBlockerTexts::selectMode));
-    auto* askExplained = new QLabel(QString::fromUtf8(USBBlockerTexts::modeAskExplained), this);
-    auto* onlyExplained = new QLabel(QString::fromUtf8(USBBlockerTexts::modeWhiteListOnlyExplained), this);
+    btnModelSelect->addItem(QString::fromUtf8(DMTr::text(USBBlockerTexts::modeAsk)));
+    btnModelSelect->addItem(QString::fromUtf8(DMTr::text(USBBlockerTexts::modeWhiteListOnly)));
+    btnModelSelect->setAccessibleName(QString::fromUtf8(DMTr::text(USBBlockerTexts::selectMode)));
+    auto* askExplained = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::modeAskExplained)), this);
+    auto* onlyExplained = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::modeWhiteListOnlyExplained)), this);
     askExplained->setWordWrap(true);
     onlyExplained->setWordWrap(true);
 

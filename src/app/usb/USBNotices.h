@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/DMAlert.h"
+#include "app/DMTr.h"
 #include "usbblocker/USBBlockerTexts.h"
 
 namespace harbormind {
@@ -11,8 +12,8 @@ namespace harbormind {
 // button) and an alert (an informative text and the button "Ok").
 class USBNotices {
 public:
-    static DMAlert notice(const std::string& message) { return DMAlert{message, {}, {USBBlockerTexts::ok}}; }
-    static DMAlert alert(const std::string& text) { return DMAlert{{}, text, {USBBlockerTexts::ok}}; }
+    static DMAlert notice(const std::string& message) { return DMAlert{message, {}, {DMTr::text(USBBlockerTexts::ok)}}; }
+    static DMAlert alert(const std::string& text) { return DMAlert{{}, text, {DMTr::text(USBBlockerTexts::ok)}}; }
 };
 
 }  // namespace harbormind

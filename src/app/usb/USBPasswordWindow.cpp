@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "app/usb/USBShakeAnimation.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
@@ -70,7 +71,7 @@ void USBPasswordWindow::watchLength(const QList<QLineEdit*>& fields, QLabel* lab
                 tooLong = tooLong || USBPasswordRules::isTooLong(text(each));
             }
             if (tooLong) {
-                showError(label, USBBlockerTexts::tooLongWhileTyping);
+                showError(label, DMTr::text(USBBlockerTexts::tooLongWhileTyping));
             } else {
                 label->hide();
             }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DMTr.h"
 #include "usbblocker/DMUSBBlockerWrapper.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -16,19 +17,19 @@ namespace harbormind {
 
 USBSetPasswordWindowController::USBSetPasswordWindowController(QWidget* parent, DMUSBBlockerWrapper& wrapper)
     : USBPasswordWindow(parent), wrapper_(wrapper) {
-    setWindowTitle(QString::fromUtf8(USBBlockerTexts::setPassword));
-    editPassword = passwordField(USBBlockerTexts::newPassword);
-    editPasswordAgain = passwordField(USBBlockerTexts::confirmPassword);
+    setWindowTitle(QString::fromUtf8(DMTr::text(USBBlockerTexts::setPassword)));
+    editPassword = passwordField(DMTr::text(USBBlockerTexts::newPassword));
+    editPasswordAgain = passwordField(DMTr::text(USBBlockerTexts::confirmPassword));
     lbErrorTip = errorLabel();
-    btnCancel = button(USBBlockerTexts::cancel);
-    btnOk = button(USBBlockerTexts::ok);
+    btnCancel = button(DMTr::text(USBBlockerTexts::cancel));
+    btnOk = button(DMTr::text(USBBlockerTexts::ok));
     btnOk->setDefault(true);
 
-    auto* title = new QLabel(QString::fromUtf8(USBBlockerTexts::setPasswordTitle), this);
+    auto* title = new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::setPasswordTitle)), this);
     title->setWordWrap(true);
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8(USBBlockerTexts::newPassword), editPassword);
-    form->addRow(QString::fromUtf8(USBBlockerTexts::confirmPassword), editPasswordAgain);
+    form->addRow(QString::fromUtf8(DMTr::text(USBBlockerTexts::newPassword)), editPassword);
+    form->addRow(QString::fromUtf8(DMTr::text(USBBlockerTexts::confirmPassword)), editPasswordAgain);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(btnCancel);
@@ -53,7 +54,7 @@ void USBSetPasswordWindowController::btnOk_click() {
     // A password the daemon did not keep would lock the user out of turning it off.
     XPCCodeAnswer answer = wrapper_.setPassword({}, password);
     if (answer.code != DMUSBBlockerServerProtocol::done) {
-        showError(lbErrorTip, USBBlockerTexts::enableFailed + std::string(" ") + DMUSBBlockerWrapper::reason(answer));
+        showError(lbErrorTip, DMTr::text(USBBlockerTexts::enableFailed) + std::string(" ") + DMUSBBlockerWrapper::reason(answer));
         return;
     }
     stored_ = true;

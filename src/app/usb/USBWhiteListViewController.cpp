@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMAlertPresenter.h"
+#include "app/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
@@ -39,7 +40,7 @@ private:
 QTableWidget* listTable(QWidget* parent) {
     auto* table = new QTableWidget(0, 2, parent);
     table->setHorizontalHeaderLabels(
-        {QString::fromUtf8(USBBlockerTexts::diskNameColumn), QString::fromUtf8(USBBlockerTexts::capacityColumn)});
+        {QString::fromUtf8(DMTr::text(USBBlockerTexts::diskNameColumn)), QString::fromUtf8(DMTr::text(USBBlockerTexts::capacityColumn))});
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table->verticalHeader()->hide();
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -64,20 +65,20 @@ void fill(QTableWidget* table, const std::vector<Drive>& entries) {
 USBWhiteListViewController::USBWhiteListViewController(QWidget* parent, USBDiskList& lists,
                                                        DMUSBBlockerWrapper& wrapper,
                                                        std::shared_ptr<DMAlertPresenter> presenter)
-    : USBPage(parent, USBBlockerTexts::deviceWhiteList),
+    : USBPage(parent, DMTr::text(USBBlockerTexts::deviceWhiteList)),
       datas(lists),
       wrapper_(wrapper),
       presenter_(std::move(presenter)) {
     table = listTable(this);
     blackTable = listTable(this);
-    btnRemove = new QPushButton(QString::fromUtf8(USBBlockerTexts::removeWhitelist), this);
-    btnRemoveBlack = new QPushButton(QString::fromUtf8(USBBlockerTexts::removeBlacklist), this);
+    btnRemove = new QPushButton(QString::fromUtf8(DMTr::text(USBBlockerTexts::removeWhitelist)), this);
+    btnRemoveBlack = new QPushButton(QString::fromUtf8(DMTr::text(USBBlockerTexts::removeBlacklist)), this);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromUtf8(USBBlockerTexts::whiteListTitle), this));
+    layout->addWidget(new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::whiteListTitle)), this));
     layout->addWidget(table);
     layout->addWidget(btnRemove, 0, Qt::AlignRight);
-    layout->addWidget(new QLabel(QString::fromUtf8(USBBlockerTexts::blackListTitle), this));
+    layout->addWidget(new QLabel(QString::fromUtf8(DMTr::text(USBBlockerTexts::blackListTitle)), this));
     layout->addWidget(blackTable);
     layout->addWidget(btnRemoveBlack, 0, Qt::AlignRight);
     connect(btnRemove, &QPushButton::clicked, this, [this] { btnRemove_click(); });
