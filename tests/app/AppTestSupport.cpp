@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "app/DMTranslationLoader.h"
+
 namespace harbormind::test {
 
 void ensureApplication() {
@@ -18,6 +20,12 @@ void ensureApplication() {
     // Kept for the whole test program.
     static QApplication* application = new QApplication(argc, argv);
     (void)application;
+    installTestCatalogue();
+}
+
+void installTestCatalogue() {
+    const QString language = qEnvironmentVariableIsSet("HARBORMIND_SCREENSHOT_DIR") ? "en" : "none";
+    DMTranslationLoader::install(language, {QStringLiteral(HARBORMIND_TEST_TRANSLATIONS_DIR)});
 }
 
 std::string scenarioPath(const std::string& name) {

@@ -29,8 +29,7 @@ DMTranslationLoader::Environment environment(std::map<std::string, std::string> 
 class TranslatedWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { test::ensureApplication(); }
-    // Later tests in this program see the texts of the code again.
-    void TearDown() override { DMTranslationLoader::install(QStringLiteral("none"), builtCatalogues); }
+    void TearDown() override { test::installTestCatalogue(); }
 };
 
 TEST_F(TranslatedWindowTest, TheEnvironmentChoosesTheFirstLanguageWithACatalogueAndEnglishOtherwise) {
@@ -57,6 +56,7 @@ TEST_F(TranslatedWindowTest, TheClonePickerShowsCorrectedEnglishAndGermanForTheS
         return window.unavailableReason(window.disksSource.front()).toStdString();
     };
 
+    DMTranslationLoader::install(QStringLiteral("none"), builtCatalogues);
     auto untranslated = picker();
     EXPECT_EQ(untranslated->btnStartClone->text().toStdString(), "startClone") << "the code keeps the system's key";
 
