@@ -2067,5 +2067,57 @@
         <source>Check the server&apos;s name or address, the user name and password, and the shared folder&apos;s name.</source>
         <translation>Prüfen Sie den Namen oder die Adresse des Servers, Benutzername und Passwort sowie den Namen des freigegebenen Ordners.</translation>
     </message>
+    <message>
+        <source>Health</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Gut</translation>
+    </message>
+    <message>
+        <source>Failing</source>
+        <translation>Versagt</translation>
+    </message>
+    <message>
+        <source>Not available</source>
+        <translation>Nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperatur</translation>
+    </message>
+    <message>
+        <source>Power-on hours</source>
+        <translation>Betriebsstunden</translation>
+    </message>
+    <message>
+        <source>Reallocated sectors</source>
+        <translation>Neu zugewiesene Sektoren</translation>
+    </message>
+    <message>
+        <source>Pending sectors</source>
+        <translation>Ausstehende Sektoren</translation>
+    </message>
+    <message>
+        <source>Media errors</source>
+        <translation>Medienfehler</translation>
+    </message>
+    <message>
+        <source>Endurance used</source>
+        <translation>Verbrauchte Lebensdauer</translation>
+    </message>
+    <message>
+        <source>Available spare</source>
+        <translation>Verfügbare Reserve</translation>
+    </message>
+    <message>
+        <source>Self-test</source>
+        <translation>Selbsttest</translation>
+    </message>
+    <message>
+        <source>Last self-test</source>
+        <translation>Letzter Selbsttest</translation>
+    </message>
 </context>
 </TS>

@@ -2067,5 +2067,57 @@
         <source>Check the server&apos;s name or address, the user name and password, and the shared folder&apos;s name.</source>
         <translation>Check the server&apos;s name or address, the user name and password, and the shared folder&apos;s name.</translation>
     </message>
+    <message>
+        <source>Health</source>
+        <translation>Health</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Good</translation>
+    </message>
+    <message>
+        <source>Failing</source>
+        <translation>Failing</translation>
+    </message>
+    <message>
+        <source>Not available</source>
+        <translation>Not available</translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Power-on hours</source>
+        <translation>Power-on hours</translation>
+    </message>
+    <message>
+        <source>Reallocated sectors</source>
+        <translation>Reallocated sectors</translation>
+    </message>
+    <message>
+        <source>Pending sectors</source>
+        <translation>Pending sectors</translation>
+    </message>
+    <message>
+        <source>Media errors</source>
+        <translation>Media errors</translation>
+    </message>
+    <message>
+        <source>Endurance used</source>
+        <translation>Endurance used</translation>
+    </message>
+    <message>
+        <source>Available spare</source>
+        <translation>Available spare</translation>
+    </message>
+    <message>
+        <source>Self-test</source>
+        <translation>Self-test</translation>
+    </message>
+    <message>
+        <source>Last self-test</source>
+        <translation>Last self-test</translation>
+    </message>
 </context>
 </TS>

@@ -56,7 +56,7 @@ namespace {
 bool runFullDiskAccessGuide(DMLocalDriveManager& manager) {
     for (;;) {
         QMessageBox guide;
-        guide.setWindowTitle(QStringLiteral("Grant Full Disk Access"));
+        guide.setWindowTitle(DMTr::qtext("Grant Full Disk Access"));
         guide.setText(DMTr::qtext("Grant Full Disk Access"));
         guide.setInformativeText(DMTr::qtext("To start managing your drives, you'll need to do this once."));
         QPushButton* open = guide.addButton(DMTr::qtext("Open System Preferences"), QMessageBox::ActionRole);

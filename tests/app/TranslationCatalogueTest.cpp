@@ -50,6 +50,10 @@ QString decode(const QString& code) {
             QChar c = body[index];
             if (c == '\\' && index + 1 < body.size()) {
                 QChar escaped = body[++index];
+                if (escaped == 'u' && index + 4 < body.size()) {
+                    escaped = QChar(body.mid(index + 1, 4).toUShort(nullptr, 16));
+                    index += 4;
+                }
                 c = escaped == 'n' ? QChar('\n') : escaped == 't' ? QChar('\t') : escaped;
             }
             value += c;
@@ -81,8 +85,8 @@ std::map<QString, QString> tableOf(const QString& path) {
 }
 
 // Every text the window shows: the window's own text tables whole, the constants it names from
-// the tables below it, the literals it hands to the translation calls, and the connection
-// messages and advice of the network layer, which it looks up as they come.
+// the tables below it, the literals it hands to the translation calls, and the words of the
+// network layer's messages and of a drive's health, which it looks up as they come.
 std::set<QString> windowTexts() {
     std::set<QString> texts;
     QString allCode;
@@ -108,6 +112,14 @@ std::set<QString> windowTexts() {
                 texts.insert(text);
             }
         }
+    }
+    for (const auto& [name, text] : tableOf(sourceRoot + "/src/disktools/DMDriveHealthText.h")) {
+        texts.insert(text);
+    }
+    static const QRegularExpression healthFact("(?:add|emplace_back)\\(" + literals + ",");
+    for (auto match = healthFact.globalMatch(read(sourceRoot + "/src/disktools/DMDriveHealthText.cpp"));
+         match.hasNext();) {
+        texts.insert(decode(match.next().captured(1)));
     }
     static const QRegularExpression returned("return\\s+" + literals + ";");
     for (auto match = returned.globalMatch(read(sourceRoot + "/src/platform/NetworkMountStatus.cpp"));
@@ -196,6 +208,25 @@ TEST(TranslationCatalogueTest, EveryTranslationKeepsThePlaceholdersTheCodeFillsI
                 << language.toStdString() << ": " << source.toStdString();
         }
     }
+}
+
+TEST(TranslationCatalogueTest, NoWidgetIsHandedAWordStraightFromALiteral) {
+    // A word written straight into a widget never reaches the catalogue; symbols and markup
+    // around a translated value may.
+    static const QRegularExpression straight(
+        R"re((?:setText|setToolTip|setPlaceholderText|setWindowTitle|setTitle|setInformativeText|addAction|addItem|addButton|new QLabel|new QPushButton|new QCheckBox|new QRadioButton)\(\s*(?:QStringLiteral\(|QString::fromUtf8\(|QString\()?)re" +
+        literals);
+    static const QRegularExpression markup(QStringLiteral("<[^>]*>|%[1-9@d]"));
+    std::string bypassing;
+    for (const QString& file : windowSources()) {
+        for (auto match = straight.globalMatch(read(file)); match.hasNext();) {
+            const QString text = decode(match.next().captured(1));
+            if (QString(text).remove(markup).contains(QRegularExpression("[A-Za-z]"))) {
+                bypassing += "\n  " + QFileInfo(file).fileName().toStdString() + ": " + text.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(bypassing, "");
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ std::string shown(const std::optional<std::int64_t>& value) {
 
 DMDriveHealthView::DMDriveHealthView(QWidget* parent)
     : QWidget(parent),
-      kvHealth_(new DMKeyValueView(DMDriveHealthText::healthKey, this)),
+      kvHealth_(new DMKeyValueView(DMTr::text(DMDriveHealthText::healthKey), this)),
       lbReason_(new QLabel(this)),
       factsArea_(new QWidget(this)),
       factsLayout_(new QVBoxLayout(factsArea_)),
@@ -138,7 +138,7 @@ void DMDriveHealthView::load(const std::string& identifier) {
 
 void DMDriveHealthView::show(const DMDriveHealth& health) {
     health_ = health;
-    kvHealth_->setValue(DMDriveHealthText::assessment(health.assessment));
+    kvHealth_->setValue(DMTr::qtext(DMDriveHealthText::assessment(health.assessment).c_str()).toStdString());
     QString colour = colourFor(health.assessment);
     // The value is the second label of the row (its key is the first).
     auto labels = kvHealth_->findChildren<QLabel*>();
@@ -156,7 +156,7 @@ void DMDriveHealthView::show(const DMDriveHealth& health) {
         if (key == "Self-test" || key == "Last self-test") {
             continue;
         }
-        auto* row = new DMKeyValueView(key, factsArea_);
+        auto* row = new DMKeyValueView(DMTr::qtext(key.c_str()).toStdString(), factsArea_);
         row->setValue(value);
         factsLayout_->addWidget(row);
     }

@@ -19,7 +19,7 @@ USBBLockerWindowController::USBBLockerWindowController(QWidget* parent, USBDiskL
                                                        const USBBlockerSettings& settings,
                                                        std::shared_ptr<DMAlertPresenter> presenter)
     : QDialog(parent), disklist(lists) {
-    setWindowTitle(QStringLiteral("USB Warden"));
+    setWindowTitle(DMTr::qtext("USB Warden"));
     setFixedSize(width, height);
     disklist.load();
     usbOutlineView = new USBOutlineView(
