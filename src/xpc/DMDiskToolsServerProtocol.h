@@ -40,6 +40,20 @@ public:
                                             const std::string& label, const std::string& password,
                                             XPCCodeReply reply) = 0;
     virtual void deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) = 0;
+
+    // Disk images. The image is a file the caller opened (`imageFd`, passed over the bus), so it
+    // is the caller's file in the caller's folder. One image job runs per caller; it is
+    // followed with `diskImageStatusWithReply` (`done` with DMDiskImageStatus's JSON).
+    // `done` with the image's and the device's sizes as JSON when `bsdname` may be restored
+    // from the image (unused, large enough); otherwise the reason. Writes nothing.
+    virtual void checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) = 0;
+    // Starts reading the disk or volume into the image (raw and sparse, or zstd).
+    virtual void createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                            XPCCodeReply reply) = 0;
+    // Starts writing the image (raw, zstd or xz) over the disk or volume.
+    virtual void restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) = 0;
+    virtual void diskImageStatusWithReply(XPCCodeReply reply) = 0;
+    virtual void stopDiskImageWithReply(XPCCodeReply reply) = 0;
 };
 
 }  // namespace harbormind

@@ -122,4 +122,40 @@ void InProcessDiskToolsService::deletePartitionWithBsdname(const std::string& bs
     answer("deletePartitionWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
 }
 
+// The daemon refuses a call without an open file before anything else, as its guard answers.
+void InProcessDiskToolsService::checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd,
+                                                             XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    answer("checkImageRestoreWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                                           XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    answer("createDiskImageWithBsdname", {bsdname, flagText(compress)}, bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd,
+                                                            XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    answer("restoreDiskImageWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
+}
+
+void InProcessDiskToolsService::diskImageStatusWithReply(XPCCodeReply reply) {
+    answer("diskImageStatusWithReply", {}, {}, {done, R"({"state":"none"})"}, reply);
+}
+
+void InProcessDiskToolsService::stopDiskImageWithReply(XPCCodeReply reply) {
+    answer("stopDiskImageWithReply", {}, {}, {done, "stopping"}, reply);
+}
+
 }  // namespace harbormind
