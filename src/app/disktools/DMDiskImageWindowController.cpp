@@ -65,6 +65,8 @@ DMDiskImageWindowController::DMDiskImageWindowController(Mode mode, DMEraseTarge
     setWindowTitle(QString::fromStdString(title));
     setMinimumWidth(520);
     auto* layout = new QVBoxLayout(this);
+    // Wrapped texts that grow (the end's report) make the sheet taller, never overlap.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     auto* heading = new QLabel(QString::fromStdString(title), this);
     QFont bold = heading->font();
     bold.setBold(true);
@@ -140,6 +142,7 @@ void DMDiskImageWindowController::working(std::function<void()> stop) {
     progress_->setVisible(true);
     progress_->setValue(0);
     lbStatus_->setText(mode_ == Mode::create ? tr("Making the image...") : tr("Writing the image..."));
+    adjustSize();
 }
 
 void DMDiskImageWindowController::showProgress(const DMDiskImageStatus& status) {
@@ -160,6 +163,7 @@ void DMDiskImageWindowController::finished(const DMDiskImageStatus& status) {
     btnCancel_->setEnabled(true);
     btnCancel_->setText(tr("Done"));
     stop_ = nullptr;
+    adjustSize();
 }
 
 }  // namespace harbormind
