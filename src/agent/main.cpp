@@ -1,4 +1,4 @@
-#include "app/usb/USBAgentApplication.h"
+#include "agent/USBAgentApplication.h"
 
 int main(int argc, char** argv) {
     return harbormind::USBAgentApplication::run(argc, argv);

@@ -39,6 +39,7 @@
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
+#include "network/DMNetworkDriveObject.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
@@ -123,6 +124,9 @@ int AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
 int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     options_ = options;
     DMMainQueueBridge::install();
+    windowPlacement_ = DMWindowPlacement::install([this]() -> QWidget* {
+        return mainWindowController_ ? mainWindowController_->window() : nullptr;
+    });
     QApplication::setApplicationName(QString::fromUtf8(DMTexts::productName));
     QApplication::setApplicationVersion(QString::fromUtf8(version));
     QApplication::setWindowIcon(DMImages::icon("harbormind"));
@@ -372,6 +376,19 @@ void AppDelegate::quit_clickWithSender() {
 void AppDelegate::uninstallApp_clickWithSender() {
     DMUninstaller uninstaller(presenter_, Platform::current().userData(), Platform::current().packageManager(),
                               [] { QApplication::quit(); });
+    std::weak_ptr<DMNetworkDriveManager> network = networkDriveManager_;
+    uninstaller.setSavedNetworkDrives([network] {
+        std::vector<std::string> names;
+        if (auto manager = network.lock()) {
+            for (const auto& drive : manager->rootObjs()) {
+                auto saved = std::dynamic_pointer_cast<DMNetworkDriveObject>(drive);
+                if (saved && saved->saved()) {
+                    names.push_back(saved->name());
+                }
+            }
+        }
+        return names;
+    });
     uninstaller.start(mainWindowController()->window());
 }
 

@@ -10,6 +10,7 @@
 #include "app/DMApplicationActions.h"
 #include "BuildConfiguration.h"
 #include "app/DMLaunchOptions.h"
+#include "app/DMWindowPlacement.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -100,6 +101,8 @@ private:
     std::shared_ptr<DMUpdatePresenter> updatePresenter_;
     DMConfigurationManager* configurationManager_ = nullptr;
     std::shared_ptr<DMWindowController> mainWindowController_;
+    // Opens every window centred on the one it belongs to.
+    std::unique_ptr<DMWindowPlacement> windowPlacement_;
     std::shared_ptr<DMLocalDriveManager> localDriveManager_;
     std::shared_ptr<DMNetworkDriveManager> networkDriveManager_;
     std::unique_ptr<DMUSBBlockerControl> usbBlocker_;

@@ -10,7 +10,6 @@
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/DMDeleteFaileRecord.h"
 #include "cleaning/SelectMessage.h"
-#include "cleaning/SizeText.h"
 #include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
@@ -36,11 +35,11 @@ std::string fillStatusLine(long long folders, long long files, const std::string
 }  // namespace
 
 std::string CDCleanAlerts::clearedStatusLine() {
-    return fillStatusLine(0, 0, "0");
+    return fillStatusLine(0, 0, DMByteCountFormatter::string(0));
 }
 
 std::string CDCleanAlerts::statusLine(const SelectMessage& selection) {
-    return fillStatusLine(selection.folderCount, selection.fileCount, SizeText::format(selection.totalSize));
+    return fillStatusLine(selection.folderCount, selection.fileCount, DMByteCountFormatter::string(selection.totalSize));
 }
 
 bool CDCleanAlerts::isEmpty(const SelectMessage& selection) {
@@ -52,9 +51,13 @@ DMAlert CDCleanAlerts::nothingSelected() {
 }
 
 DMAlert CDCleanAlerts::confirmation(const SelectMessage& selection) {
+    // The exact count follows a rounded size only: "350 bytes" needs no "(350 bytes)".
+    std::string size = DMByteCountFormatter::string(selection.totalSize);
+    if (selection.totalSize >= 1000) {
+        size += " (" + std::to_string(selection.totalSize) + " bytes)";
+    }
     std::string amount = DMTextFormat::withTexts(
-        CDTexts::deletionAmount, {std::to_string(selection.folderCount), std::to_string(selection.fileCount),
-                                  SizeText::format(selection.totalSize), std::to_string(selection.totalSize)});
+        CDTexts::deletionAmount, {std::to_string(selection.folderCount), std::to_string(selection.fileCount), size});
     return {CleaningTexts::confirmDelete, std::string(CleaningTexts::confirmDeleteInfo) + "\n\n" + amount,
             {CDTexts::ok, CDTexts::cancel}};
 }

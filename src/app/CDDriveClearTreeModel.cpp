@@ -6,7 +6,7 @@
 #include "app/CDFileDates.h"
 #include "app/CDTexts.h"
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 
@@ -172,7 +172,7 @@ QVariant CDDriveClearTreeModel::data(const QModelIndex& index, int role) const {
             return QString::fromUtf8(name.data(), static_cast<int>(name.size()));
         }
         if (index.column() == sizeColumn) {
-            return QString::fromStdString(SizeText::format(node->iTotalSize));
+            return QString::fromStdString(DMByteCountFormatter::string(node->iTotalSize));
         }
         if (node->ModificationDate().empty()) {
             // The row is being shown: its date becomes its date sort key too.

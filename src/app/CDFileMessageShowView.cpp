@@ -11,7 +11,7 @@
 #include "app/CDTexts.h"
 #include "app/DMTextFormat.h"
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -80,7 +80,7 @@ void CDFileMessageShowView::setData(FolderTreeNode* node) {
     }
     const std::string path = node->fullpath();
     lbName_->setText(text(CDTexts::detailName, std::string(node->strFolderName())));
-    lbSize_->setText(text(CDTexts::detailSize, SizeText::format(node->iTotalSize)));
+    lbSize_->setText(text(CDTexts::detailSize, DMByteCountFormatter::string(node->iTotalSize)));
     lbPath_->setText(text(CDTexts::detailPath, path));
     lbCreated_->setText(text(CDTexts::detailCreated, CDFileDates::created(path)));
     lbModified_->setText(text(CDTexts::detailModified, CDFileDates::modified(path)));

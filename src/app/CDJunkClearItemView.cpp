@@ -4,7 +4,7 @@
 
 #include "app/CDCheckState.h"
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -61,7 +61,7 @@ void CDJunkClearItemView::reload() {
             const JunkCategory* facts = describe(category);
             auto* item = new QTreeWidgetItem(this);
             item->setText(0, QString::fromStdString(facts ? facts->displayName : std::string(category->strFolderName())));
-            item->setText(1, QString::fromStdString(SizeText::format(category->iTotalSize)));
+            item->setText(1, QString::fromStdString(DMByteCountFormatter::string(category->iTotalSize)));
             item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             item->setData(0, nodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(category)));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

@@ -12,7 +12,7 @@
 #include "app/CDTexts.h"
 #include "cleaning/CleaningTexts.h"
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -77,7 +77,7 @@ void CDJunkFileView::reload() {
             item->setText(0, QString::fromUtf8(child->strFolderName().data(), static_cast<int>(child->strFolderName().size())));
             item->setToolTip(0, QString::fromStdString(child->fullpath()));
             item->setIcon(0, icons.icon(child->isFolder ? QFileIconProvider::Folder : QFileIconProvider::File));
-            item->setText(1, QString::fromStdString(SizeText::format(child->iTotalSize)));
+            item->setText(1, QString::fromStdString(DMByteCountFormatter::string(child->iTotalSize)));
             item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             item->setText(2, QString::fromStdString(child->ModificationDate()));
             item->setData(0, nodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(child)));

@@ -40,6 +40,6 @@ inline constexpr const char* remove = "Delete";
 inline constexpr const char* dateFormat = "yyyy-MM-dd HH:mm:ss";
 
 // Added under the confirmation so the user sees how much goes before anything goes.
-inline constexpr const char* deletionAmount = "%@ folders, %@ files, %@ (%@ bytes) will be deleted.";
+inline constexpr const char* deletionAmount = "%@ folders, %@ files, %@ will be deleted.";
 
 }  // namespace harbormind::CDTexts

@@ -7,8 +7,9 @@
 
 namespace harbormind {
 
-// An alert or sheet as the user sees it: a title, an explanatory text and the buttons from
-// left to right in reading order (the first is the default).
+// An alert or sheet as the user sees it: its message (`title`, the main text; the window's own
+// title is the application's name, never the message), an explanatory text and the buttons
+// from left to right in reading order.
 struct DMAlert {
     std::string title;
     std::string text;
@@ -17,6 +18,9 @@ struct DMAlert {
     std::optional<std::size_t> escapeButton = std::nullopt;
     // Shown under the text in smaller words: the system's own reason for a failure.
     std::string informativeText = {};
+    // The button Return chooses; the first one when not given. A question whose first answer
+    // loses something makes the safe answer the default.
+    std::optional<std::size_t> defaultButton = std::nullopt;
 };
 
 }  // namespace harbormind

@@ -25,6 +25,8 @@ inline constexpr std::uint8_t firstAid = 13;
 inline constexpr std::uint8_t erase = 14;
 inline constexpr std::uint8_t newPartition = 15;
 inline constexpr std::uint8_t deletePartition = 16;
+// This system's own: saves the detached header of an encrypted volume where the user picks.
+inline constexpr std::uint8_t exportHeader = 17;
 }  // namespace DMDriveAction
 
 }  // namespace harbormind

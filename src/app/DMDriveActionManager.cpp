@@ -91,6 +91,7 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     case DMDriveAction::erase:
     case DMDriveAction::newPartition:
     case DMDriveAction::deletePartition:
+    case DMDriveAction::exportHeader:
         return true;
     default:
         return false;
@@ -135,6 +136,9 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         break;
     case DMDriveAction::encrypt:
         encryptionFlow_->encrypt(drive, window);
+        break;
+    case DMDriveAction::exportHeader:
+        encryptionFlow_->exportHeader(drive, window);
         break;
     case DMDriveAction::mount:
         if (mountGuard_) {

@@ -6,6 +6,7 @@
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "drivemodel/DMLuksWrapper.h"
 #include "network/DMNetworkDriveManager.h"
 #include "network/LocalDrivePassword.h"
 #include "platform/PowerSource.h"
@@ -148,6 +149,14 @@ int DMDriveManagerOperations::unlock(const Drive& drive, const std::string& pass
     return manager ? codeOf([&](DMCompletion done) { manager->unlock(drive, password, false, done); }) : -1;
 }
 
+DMOperationResult DMDriveManagerOperations::unlockWithReason(const Drive& drive, const std::string& password) {
+    auto manager = localManagerOf(drive);
+    if (!manager) {
+        return {-1, {}};
+    }
+    return resultOf([&](DMCompletion done) { manager->unlock(drive, password, false, done); });
+}
+
 std::optional<std::string> DMDriveManagerOperations::rememberedPassword(const Drive& drive) {
     auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
     return local ? LocalDrivePassword::password(*local) : std::nullopt;
@@ -170,6 +179,16 @@ std::shared_ptr<DMLocalDriveEncryptable> DMDriveManagerOperations::encryptor(con
         return DMDriveOperations::encryptor(drive, refusal);
     }
     return manager->encryptor(drive, refusal);
+}
+
+DMEncryptorRefusal DMDriveManagerOperations::encryptionRefusal(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager ? manager->encryptionRefusal(drive) : DMEncryptorRefusal::unsupportedFileSystem;
+}
+
+std::string DMDriveManagerOperations::detachedHeader(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    return manager && drive ? manager->luksWrapper()->detachedHeader(drive->identifier()) : std::string();
 }
 
 bool DMDriveManagerOperations::hasExternalPowerAdapter() {

@@ -25,10 +25,13 @@ public:
     DMOperationResult eject(const Drive& drive) override;
     int lock(const Drive& drive) override;
     int unlock(const Drive& drive, const std::string& password) override;
+    DMOperationResult unlockWithReason(const Drive& drive, const std::string& password) override;
     std::optional<std::string> rememberedPassword(const Drive& drive) override;
     void rememberPassword(const Drive& drive, const std::optional<std::string>& password) override;
     bool isUSBBlockerOn() override;
     std::shared_ptr<DMLocalDriveEncryptable> encryptor(const Drive& drive, DMEncryptorRefusal* refusal) override;
+    DMEncryptorRefusal encryptionRefusal(const Drive& drive) override;
+    std::string detachedHeader(const Drive& drive) override;
     bool hasExternalPowerAdapter() override;
     int accessMode(const Drive& drive) override;
     bool hasHibernationFile(const Drive& drive) override;

@@ -50,6 +50,10 @@ public:
     virtual int lock(const Drive& drive) = 0;
     // The daemon's or the volume tool's result: 0 unlocked.
     virtual int unlock(const Drive& /*drive*/, const std::string& /*password*/) { return -1; }
+    // Unlocks and keeps what the daemon said went wrong; no message for a wrong password.
+    virtual DMOperationResult unlockWithReason(const Drive& drive, const std::string& password) {
+        return {unlock(drive, password), {}};
+    }
     // The password kept in the local drives' keychain for this drive; none when none.
     virtual std::optional<std::string> rememberedPassword(const Drive& /*drive*/) { return std::nullopt; }
     // Keeps the password for the drive, or forgets it (none).
@@ -63,6 +67,10 @@ public:
         }
         return nullptr;
     }
+    // Why no job could be made for the drive, asked without unmounting it; none when one can.
+    virtual DMEncryptorRefusal encryptionRefusal(const Drive& /*drive*/) { return DMEncryptorRefusal::none; }
+    // The detached header the daemon keeps for an encrypted volume; empty when none.
+    virtual std::string detachedHeader(const Drive& /*drive*/) { return {}; }
     // An external power adapter is attached (APFS encryption pauses on battery).
     virtual bool hasExternalPowerAdapter() { return true; }
     // 0 read-only, 1 read-write, 2 no access.

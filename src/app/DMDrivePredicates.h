@@ -23,6 +23,8 @@ struct DMDrivePredicates {
     bool canLock = false;
     bool canUnlock = false;
     bool canEncrypt = false;
+    // A LUKS volume whose header the daemon keeps apart (it opens only with that header).
+    bool hasDetachedHeader = false;
     // Mounted where the running system or its data volume lives ("/" and its data volume).
     bool onSystemMountPoint = false;
     // Its mount point may be offered for drive clear (not a system volume, not the volume

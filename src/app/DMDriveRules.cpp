@@ -12,6 +12,12 @@ bool available(const DMDriveRulesContext& context, std::uint8_t action, DMDriveO
     return !context.isActionAvailable || context.isActionAvailable(action, category);
 }
 
+// A mounted volume that can be encrypted, or one whose encryption was interrupted (it cannot
+// be mounted, and "Encrypt" resumes it).
+bool offersEncryption(const DMDrivePredicates& drive) {
+    return drive.canEncrypt && (drive.hasMountPoint() || drive.status == DMLocalDriveStatus::encrypting);
+}
+
 }  // namespace
 
 bool DMDriveRules::needsDriver(const DMDrivePredicates& drive, const DMDriveRulesContext& context) {
@@ -52,7 +58,7 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (logical.canLock) {
         add(DMTexts::menuLock, DMDriveAction::lock);
     }
-    if (!drive.physicalIsWhole && !needsDriver(logical, context) && logical.canMount) {
+    if ((!drive.physicalIsWhole || drive.isWholeDiskVolume) && !needsDriver(logical, context) && logical.canMount) {
         add(DMTexts::menuMount, DMDriveAction::mount);
     }
     if (logical.canUnmount) {
@@ -61,8 +67,11 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     if (logical.canEject && !needsDriver(logical, context)) {
         add(DMTexts::menuEject, DMDriveAction::eject);
     }
-    if (logical.canEncrypt && logical.hasMountPoint()) {
+    if (offersEncryption(logical)) {
         add(DMTexts::menuEncrypt, DMDriveAction::encrypt);
+    }
+    if (logical.hasDetachedHeader) {
+        add(DMTexts::menuExportHeader, DMDriveAction::exportHeader);
     }
     return entries;
 }
@@ -81,6 +90,23 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
         {DMDiskToolsTexts::itemErase, "menu_erase", DMDriveAction::erase},
         {DMDiskToolsTexts::itemDeletePartition, "menu_remove", DMDriveAction::deletePartition},
     };
+}
+
+std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
+    // No partition to delete; erasing and unmounting are the volume's own items already.
+    std::vector<DMMacDockViewBaseItem> items;
+    for (const auto& item : partitionItems()) {
+        if (item.action != DMDriveAction::deletePartition) {
+            items.push_back(item);
+        }
+    }
+    for (const auto& item : wholeDiskItems()) {
+        if (item.action == DMDriveAction::eject || item.action == DMDriveAction::clone ||
+            item.action == DMDriveAction::resumeClone) {
+            items.push_back(item);
+        }
+    }
+    return items;
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
@@ -118,7 +144,7 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::unmount:
         return own.canUnmount;
     case DMDriveAction::encrypt:
-        return own.hasMountPoint() && own.canEncrypt;
+        return offersEncryption(own);
     case DMDriveAction::driveClean:
         return own.hasMountPoint() && own.mayClear;
     case DMDriveAction::junkClean:
@@ -126,6 +152,10 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::firstAid:
         return !needsDriver(own, context) && own.fileSystem != DMDriveObjectFilesystem::unknown && !own.canUnlock &&
                own.location != DMDriveObjectLocation::internal;
+    case DMDriveAction::eject:
+    case DMDriveAction::clone:
+    case DMDriveAction::resumeClone:
+        return drive.isWholeDiskVolume && wholeDiskRule(action, drive);
     // The system's volumes are never offered; the rest say themselves why they are refused.
     case DMDriveAction::erase:
     case DMDriveAction::deletePartition:
@@ -142,8 +172,9 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
     case DMDriveAction::eject:
         return drive.own.canEject;
     case DMDriveAction::clone:
-        return drive.own.location != DMDriveObjectLocation::unknown && drive.logicalHasChildren &&
-               drive.partitionMap != DMDriveObjectPartitionMap::unknown;
+        return drive.own.location != DMDriveObjectLocation::unknown &&
+               ((drive.logicalHasChildren && drive.partitionMap != DMDriveObjectPartitionMap::unknown) ||
+                drive.isWholeDiskVolume);
     case DMDriveAction::resumeClone:
         return drive.isCloneInterrupted;
     case DMDriveAction::erase:

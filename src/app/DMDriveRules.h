@@ -36,6 +36,8 @@ public:
 
     static std::vector<DMMacDockViewBaseItem> partitionItems();
     static std::vector<DMMacDockViewBaseItem> wholeDiskItems();
+    // A whole disk without a partition table: its volume's items, then the disk's own.
+    static std::vector<DMMacDockViewBaseItem> wholeDiskVolumeItems();
     static std::vector<DMMacDockViewBaseItem> networkItems();
 
     // The item's own rule, before asking whether its action is available.

@@ -35,6 +35,9 @@ struct DMDriveSnapshot {
     DMDrivePredicates logical;
     bool physicalIsWhole = false;
     bool logicalHasChildren = false;
+    // A whole disk that carries its file system itself, without a partition table (a stick
+    // formatted whole, a system disk mounted at /): shown and acted on as the volume it is.
+    bool isWholeDiskVolume = false;
     bool isCloneInterrupted = false;
     DMDriveObjectFilesystem bitLockerFileSystem = DMDriveObjectFilesystem::unknown;
     std::int64_t capacity = 0;

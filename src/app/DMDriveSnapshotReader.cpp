@@ -40,6 +40,7 @@ DMDrivePredicates predicatesOf(const DMLocalDriveObject& drive) {
     predicates.canLock = drive.canLock();
     predicates.canUnlock = drive.canUnlock();
     predicates.canEncrypt = drive.canEncrypt();
+    predicates.hasDetachedHeader = drive.hasDetachedHeader();
     return predicates;
 }
 
@@ -55,6 +56,9 @@ void readLocal(const std::shared_ptr<DMLocalDriveObject>& local, DMDriveSnapshot
     auto physical = std::dynamic_pointer_cast<DMLocalDriveObject>(local->physicalDriveObj());
     snapshot.physicalIsWhole = (physical ? physical : local)->isWhole();
     snapshot.logicalHasChildren = logical->hasChildren();
+    snapshot.isWholeDiskVolume =
+        snapshot.physicalIsWhole && !snapshot.logicalHasChildren &&
+        (snapshot.own.fileSystem != DMDriveObjectFilesystem::unknown || snapshot.own.hasMountPoint());
     snapshot.capacity = local->capacity();
     snapshot.used = local->used();
     snapshot.free = local->free();

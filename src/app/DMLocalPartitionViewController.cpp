@@ -72,6 +72,10 @@ bool DMLocalPartitionViewController::isTipVisible() const {
 }
 
 void DMLocalPartitionViewController::apply(const DMDriveSnapshot& snapshot) {
+    if (snapshot.isWholeDiskVolume != wholeDiskVolume_) {
+        wholeDiskVolume_ = snapshot.isWholeDiskVolume;
+        actionBar_->setItems(wholeDiskVolume_ ? DMDriveRules::wholeDiskVolumeItems() : DMDriveRules::partitionItems());
+    }
     const std::string type = DMDisplayNames::of(snapshot.own.fileSystem);
     setFact(DMTexts::factMountPoint, snapshot.own.mountPoint.value_or(DMTexts::notMounted));
     setFact(DMTexts::factType, type);

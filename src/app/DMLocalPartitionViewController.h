@@ -8,7 +8,7 @@ namespace harbormind {
 
 class DMCapacityMapView;
 
-// The detail view of a partition, container or volume.
+// The detail view of a partition, container or volume (a whole disk without a partition table too).
 class DMLocalPartitionViewController : public DMBaseViewController {
 public:
     explicit DMLocalPartitionViewController(DMDetailContext context, QWidget* parent = nullptr);
@@ -26,6 +26,8 @@ private:
     DMCapacityMapView* capacityMap_;
     QWidget* tipRow_;
     QPushButton* btnInstall_;
+    // The drive is a whole disk formatted without a partition table: Eject and Clone join the bar.
+    bool wholeDiskVolume_ = false;
 };
 
 }  // namespace harbormind

@@ -6,13 +6,17 @@
 #include <memory>
 #include <vector>
 
+#include "app/DMTexts.h"
+
 namespace harbormind {
 
 void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply reply) {
     auto* box = new QMessageBox(window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle(QString::fromStdString(alert.title));
+    // A window title is short: the message itself is the box's text, so a long one is never
+    // cut off in the title bar or repeated there.
+    box->setWindowTitle(QString::fromUtf8(DMTexts::productName));
     box->setText(QString::fromStdString(alert.title));
     // The system's reason stays in sight under the text, not behind a details button.
     std::string informative = alert.text;
@@ -26,7 +30,7 @@ void DMMessageBoxPresenter::present(const DMAlert& alert, QWidget* window, Reply
     for (std::size_t index = 0; index < alert.buttons.size(); ++index) {
         QMessageBox::ButtonRole role = index == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
         QPushButton* button = box->addButton(QString::fromStdString(alert.buttons[index]), role);
-        if (index == 0) {
+        if (index == alert.defaultButton.value_or(0)) {
             box->setDefaultButton(button);
         }
         buttons->push_back(button);

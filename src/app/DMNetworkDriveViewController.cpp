@@ -59,8 +59,10 @@ std::string DMNetworkDriveViewController::connectFailureDetail(int code, const s
 void DMNetworkDriveViewController::apply(const DMDriveSnapshot& snapshot) {
     setFact(DMTexts::factMountPoint, snapshot.own.mountPoint.value_or(DMTexts::notConnected));
     setFact(DMTexts::factType, snapshot.networkType);
-    setFact(DMTexts::factCapacity, DMCapacityText::size(snapshot.capacity));
-    setFact(DMTexts::factAvailable, DMCapacityText::size(snapshot.free));
+    // A drive that is not connected has no size to show: its figures would read as an empty drive.
+    const bool connected = snapshot.own.mountPoint.has_value();
+    setFact(DMTexts::factCapacity, connected ? DMCapacityText::size(snapshot.capacity) : std::string());
+    setFact(DMTexts::factAvailable, connected ? DMCapacityText::size(snapshot.free) : std::string());
     setFact(DMTexts::factUrl, snapshot.url);
     capacityMap_->setTitle(DMTextFormat::withText(DMTexts::volumeTitleFormat, snapshot.networkType));
     capacityMap_->setSubtitle(DMCapacityText::usedAndAvailable(snapshot.used, snapshot.free));

@@ -1,15 +1,15 @@
 #include "app/DMPlatformSetup.h"
 
 #include "app/DMLaunchOptions.h"
-#include "platform/Platform.h"
-#include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/http/CurlHttpClient.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "usbblocker/InProcessListsChange.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
-#include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
+#include "xpc/XPCTransport.h"
 
 namespace harbormind {
 

@@ -21,6 +21,7 @@ inline constexpr const char* menuMount = "Mount";
 inline constexpr const char* menuUnmount = "Unmount";
 inline constexpr const char* menuEject = "Eject";
 inline constexpr const char* menuEncrypt = "Encrypt";
+inline constexpr const char* menuExportHeader = "Export Header...";
 inline constexpr const char* menuConnect = "Connect";
 inline constexpr const char* menuDisconnect = "Disconnect";
 inline constexpr const char* menuEdit = "Edit";

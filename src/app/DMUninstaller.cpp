@@ -1,5 +1,8 @@
 #include "app/DMUninstaller.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include "app/DMAlertPresenter.h"
 #include "app/DMTexts.h"
 #include "platform/PackageManager.h"
@@ -26,11 +29,30 @@ void fail(const std::shared_ptr<DMAlertPresenter>& presenter, QWidget* window, c
     presenter->present(DMAlert{DMTexts::uninstall, text, {DMTexts::okButton}}, window, nullptr);
 }
 
+// What the user loses besides the program, naming their saved network drives.
+std::string whatGoes(const std::vector<std::string>& networkDrives) {
+    QString text = QCoreApplication::translate(
+        "DMUninstaller",
+        "Your settings, the passwords saved for your drives, and your saved network drives with their "
+        "passwords are removed too.");
+    if (!networkDrives.empty()) {
+        QStringList names;
+        for (const std::string& name : networkDrives) {
+            names << QString::fromStdString(name);
+        }
+        text += QStringLiteral("\n\n") +
+                QCoreApplication::translate("DMUninstaller", "Saved network drives: %1").arg(names.join(QStringLiteral(", ")));
+    }
+    return text.toStdString();
+}
+
 }  // namespace
 
 void DMUninstaller::start(QWidget* window) {
-    // Escape answers "No": removing is only ever the user's click.
+    // Return and Escape answer "No": removing is only ever the user's click on "Yes".
     DMAlert alert{DMTexts::uninstall, DMTexts::uninstallText, {DMTexts::yesButton, DMTexts::noButton}, 1};
+    alert.informativeText = whatGoes(savedNetworkDrives_ ? savedNetworkDrives_() : std::vector<std::string>{});
+    alert.defaultButton = 1;
     UserData* userData = userData_;
     PackageManager* packages = packages_;
     auto terminate = terminate_;

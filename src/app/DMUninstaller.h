@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -27,6 +28,10 @@ public:
     // Stops the user's USB blocker agent; false when it runs on. By default: the unload line,
     // when USB Warden is on.
     void setAgentStop(std::function<bool()> stop) { stopAgent_ = std::move(stop); }
+    // The names of the user's saved network drives, which the question names as lost.
+    void setSavedNetworkDrives(std::function<std::vector<std::string>()> names) {
+        savedNetworkDrives_ = std::move(names);
+    }
 
 private:
     std::shared_ptr<DMAlertPresenter> presenter_;
@@ -34,6 +39,7 @@ private:
     PackageManager* packages_;
     std::function<void()> terminate_;
     std::function<bool()> stopAgent_;
+    std::function<std::vector<std::string>()> savedNetworkDrives_;
 };
 
 }  // namespace harbormind

@@ -13,11 +13,9 @@ DMViewControllerManager::Kind DMViewControllerManager::kindOf(const DMDriveSnaps
     if (snapshot.isNetwork()) {
         return Kind::network;
     }
-    // A whole disk that carries its file system itself (no partition table, such as a system
-    // disk mounted at / or a stick formatted whole) is shown as the volume it is: its mount
+    // A whole disk that carries its file system itself is shown as the volume it is: its mount
     // point and usage matter more than its partition map, which it has none of.
-    const bool wholeDiskVolume = !snapshot.logicalHasChildren && snapshot.own.hasMountPoint();
-    return snapshot.physicalIsWhole && !wholeDiskVolume ? Kind::wholeDisk : Kind::partition;
+    return snapshot.physicalIsWhole && !snapshot.isWholeDiskVolume ? Kind::wholeDisk : Kind::partition;
 }
 
 DMBaseViewController* DMViewControllerManager::controller(const std::shared_ptr<DMDriveObjectProtocol>& drive,

@@ -3,9 +3,9 @@
 #include "cleaning/FileDeleter.h"
 #include "cleaning/FolderScanner.h"
 #include "cleaning/FolderTreeStorage.h"
-#include "cleaning/Utf8.h"
 #include "platform/Platform.h"
 #include "support/Dispatch.h"
+#include "support/Utf8Text.h"
 
 namespace harbormind {
 
@@ -29,7 +29,7 @@ std::shared_ptr<DMFolderManagerDelegate> DMFileScanManager::delegate() const {
 }
 
 void DMFileScanManager::bulidTree(const std::string& path) {
-    if (!Utf8::isValid(path)) {
+    if (!Utf8Text::isValid(path)) {
         return;
     }
     auto storage = std::make_shared<FolderTreeStorage>(state_->walker != nullptr ? state_->walker->treeBlocks()

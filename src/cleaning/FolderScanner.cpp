@@ -183,7 +183,7 @@ void FolderScanner::fillChildren(FolderTreeNode* node, const DirectoryListing& l
         FolderTreeNode* child = folder ? *--nextFolder : *nextOther++;
         child->isFolder = isFolderEntry(entry);
         if (entry.looked) {
-            child->iTotalSize = entry.stat.size;
+            child->iTotalSize = fileSize_ == FileSize::OnDisk ? entry.stat.allocated : entry.stat.size;
             child->isLink = entry.stat.kind == EntryKind::SymbolicLink;
             child->kind = entry.stat.kind;
             child->device = entry.stat.device;

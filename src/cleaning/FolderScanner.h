@@ -19,7 +19,8 @@ namespace harbormind {
 
 // Fills a tree from the file system: every entry below the start becomes a node, folders first
 // (in reverse listing order), then files and links (in listing order); links are never followed
-// and count 0 bytes; a file counts its apparent size. Only directories are folders: sockets,
+// and count 0 bytes; a file counts its apparent size, or what it takes on disk when the scan
+// measures that (junk, where the point is the space freed). Only directories are folders: sockets,
 // pipes and device nodes are entries without children.
 //
 // Folders are listed by several threads at once, each folder opened relative to its parent's
@@ -27,12 +28,17 @@ namespace harbormind {
 // whichever thread lists which folder. The totals are summed once the walk is over.
 class FolderScanner {
 public:
+    // What a file's size is: its length, or its allocated blocks (a sparse file takes less,
+    // a folder of many small files takes more).
+    enum class FileSize { Apparent, OnDisk };
+
     FolderScanner(DirectoryWalker& walker, FolderTreeStorage& storage,
                   std::weak_ptr<DMFolderManagerDelegate> delegate);
 
     // Scans the folder at `top`'s path (followed when it is a link) into `top`. With a filter,
     // entries it does not offer are left out of the tree, and their folders are not entered.
     void scan(FolderTreeNode* top, const JunkEntryFilter* filter = nullptr);
+    void setFileSize(FileSize measure) { fileSize_ = measure; }
 
     // A new tree whose top node is named `path` and scanned from it.
     static std::shared_ptr<FolderTreeNode> scanPath(DirectoryWalker& walker, const std::string& path,
@@ -61,6 +67,7 @@ private:
     FolderTreeStorage& storage_;
     std::weak_ptr<DMFolderManagerDelegate> delegate_;
     const JunkEntryFilter* filter_ = nullptr;
+    FileSize fileSize_ = FileSize::Apparent;
     FolderWorkStack pending_;
     std::mutex delegateMutex_;  // the delegate hears from one thread at a time
     std::atomic<bool> stop_{false};

@@ -51,6 +51,8 @@ std::shared_ptr<FolderTreeNode> JunkTreeBuilder::build(DirectoryWalker& walker, 
     auto storage = std::make_shared<FolderTreeStorage>(walker.treeBlocks());
     FolderTreeNode* top = storage->makeNode({});
     FolderScanner scanner(walker, *storage, std::move(delegate));
+    // Cleaning junk is about the space it frees: what the files take on disk.
+    scanner.setFileSize(FolderScanner::FileSize::OnDisk);
     for (const JunkCategory& entry : table) {
         if (entry.paths.empty()) {
             continue;

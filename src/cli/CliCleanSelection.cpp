@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 #include "cli/CliContext.h"
 
 namespace harbormind {
@@ -79,7 +79,7 @@ std::string CliCleanSelection::listing(const FolderTreeNode* top, int levels) {
             if (node->selectStatus != FolderTreeNode::statusMarked) {
                 return true;
             }
-            text += "  " + SizeText::format(node->iTotalSize) + "\t" + node->fullpath() + "\n";
+            text += "  " + DMByteCountFormatter::string(node->iTotalSize) + "\t" + node->fullpath() + "\n";
             return false;
         });
     }
@@ -87,9 +87,13 @@ std::string CliCleanSelection::listing(const FolderTreeNode* top, int levels) {
 }
 
 std::string CliCleanSelection::amountLine() const {
-    return std::to_string(amount_.folderCount) + " folders, " + std::to_string(amount_.fileCount) + " files, " +
-           SizeText::format(amount_.totalSize) + " (" + std::to_string(amount_.totalSize) +
-           " bytes) will be deleted.";
+    // The exact count follows a rounded size only: "50 bytes" needs no "(50 bytes)".
+    std::string size = DMByteCountFormatter::string(amount_.totalSize);
+    if (amount_.totalSize >= 1000) {
+        size += " (" + std::to_string(amount_.totalSize) + " bytes)";
+    }
+    return std::to_string(amount_.folderCount) + " folders, " + std::to_string(amount_.fileCount) + " files, " + size +
+           " will be deleted.";
 }
 
 std::vector<std::string> CliCleanSelection::failures(const FolderTreeNode* top, const FolderTreeNode* except) const {

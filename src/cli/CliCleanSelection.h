@@ -26,7 +26,7 @@ public:
     // One line per marked entry whose parent is not marked (or is the top or, with `levels`
     // 2, a category): its size and path.
     static std::string listing(const FolderTreeNode* top, int levels = 1);
-    // "N folders, M files, SIZE (B bytes) will be deleted."
+    // "N folders, M files, SIZE (B bytes) will be deleted.", the exact count only after a rounded size.
     std::string amountLine() const;
     // The marked entries still in the tree after a pass (leaves only: a folder that stays
     // because something in it failed is not listed itself). `except` is never listed.

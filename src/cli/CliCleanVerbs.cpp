@@ -17,7 +17,7 @@
 #include "cleaning/FolderScanner.h"
 #include "cleaning/FolderTreeNode.h"
 #include "cleaning/JunkTreeBuilder.h"
-#include "cleaning/SizeText.h"
+#include "support/DMByteCountFormatter.h"
 #include "cli/CliCleanSelection.h"
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"

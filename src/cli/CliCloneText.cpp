@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "drivemodel/DMCloneTexts.h"
+#include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
 namespace {
@@ -18,15 +19,7 @@ std::string durationText(double seconds) {
 }  // namespace
 
 std::string CliCloneText::bytes(double count) {
-    const char* units[] = {"B", "KiB", "MiB", "GiB", "TiB"};
-    int unit = 0;
-    while (count >= 1024 && unit < 4) {
-        count /= 1024;
-        ++unit;
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, unit == 0 ? "%.0f %s" : "%.1f %s", count, units[unit]);
-    return text;
+    return DMByteCountFormatter::string(static_cast<std::int64_t>(count));
 }
 
 std::string CliCloneText::progressLine(std::uint64_t current, std::uint64_t total, std::uint64_t startedAt,

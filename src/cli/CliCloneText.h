@@ -8,9 +8,9 @@ namespace harbormind {
 // What `clone` prints, the same whether the copy runs in the command or in the daemon.
 class CliCloneText {
 public:
-    // "1.2 GiB".
+    // "1.29 GB", as every size is shown.
     static std::string bytes(double count);
-    // "[#######.............]  1.2 GiB / 4.0 GiB  85.3 MiB/s  0:00:32 left"; the speed counts
+    // "[#######.............]  1.29 GB / 4.29 GB  85.3 MB/s  0:00:32 left"; the speed counts
     // from `startedAt`, the first byte count reported (a resumed clone starts midway).
     static std::string progressLine(std::uint64_t current, std::uint64_t total, std::uint64_t startedAt,
                                     double elapsedSeconds);

@@ -6,14 +6,14 @@
 
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
-#include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/Platform.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/PrintableText.h"
 #include "usbblocker/InProcessListsChange.h"
-#include "xpc/InProcessXPCTransport.h"
-#include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
+#include "xpc/XPCTransport.h"
 
 namespace harbormind {
 

@@ -8,10 +8,10 @@
 
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
-#include "xpc/InProcessXPCTransport.h"
+#include "platform/sim/InProcessXPCTransport.h"
+#include "xpc/dbus/DBusDaemonStatus.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/XPCTransport.h"
-#include "xpc/dbus/DBusDaemonStatus.h"
 
 namespace harbormind {
 namespace {

@@ -6,11 +6,19 @@
 #include "xpc/dbus/DBusNames.h"
 
 namespace harbormind {
+namespace {
+
+std::int64_t unansweredProgressOf(const std::string& serviceName) {
+    return serviceName == XPCServiceName::luks ? DMBitLockerAppProtocol::unanswered : 0;
+}
+
+}  // namespace
 
 BusAppCallbacks::BusAppCallbacks(sdbus::IConnection& connection, const std::string& callerBusName,
                                  std::string serviceName)
     : proxy_(sdbus::createProxy(connection, callerBusName, DBusNames::appObjectPath)),
       interface_(DBusNames::appInterfaceName(serviceName)),
+      unanswered_(unansweredProgressOf(serviceName)),
       reportsWithoutWaiting_(serviceName == XPCServiceName::deviceClone) {}
 
 std::shared_ptr<sdbus::IProxy> BusAppCallbacks::proxy() const {
@@ -28,7 +36,7 @@ void BusAppCallbacks::abandon() {
 
 void BusAppCallbacks::updateProgressWithStatus(std::int64_t status, std::int64_t total, std::int64_t current,
                                                std::int64_t error, XPCIntReply reply) {
-    std::int64_t answer = 0;
+    std::int64_t answer = unanswered_;
     try {
         auto target = proxy();
         if (!target) {
@@ -41,7 +49,9 @@ void BusAppCallbacks::updateProgressWithStatus(std::int64_t status, std::int64_t
             return;
         }
         auto result = target->callMethod(call, DBusTimeout::none);
-        result >> answer;
+        std::int64_t given = 0;
+        result >> given;
+        answer = given;
     } catch (const sdbus::Error& failure) {
         Log::info("progress callback failed: " + failure.getMessage());
     }

@@ -15,8 +15,10 @@ namespace harbormind {
 // The callbacks of one caller of one service: method calls on the object the application
 // exports on its own connection. An encryption's call with a reply waits as long as the
 // application takes (a progress callback waits for the user); an application that is gone
-// answers with the bus's error, and the job then gets the neutral answer (0 to go on, true to
-// continue). The clone's progress reports never wait: they are sent without blocking, and an
+// answers with the bus's error. An encryption's reports ask (the go-ahead, whether to go on),
+// so its job then gets `DMBitLockerAppProtocol::unanswered`, which never means yes; other
+// callers get the neutral answer (0 to go on, true to continue). The clone's progress reports
+// never wait: they are sent without blocking, and an
 // application that has not answered within `cloneReportLimit` counts as having answered 0.
 class BusAppCallbacks final : public DMBitLockerAppProtocol,
                               public DMDeviceCloneAppProtocol,
@@ -45,6 +47,7 @@ private:
     mutable std::mutex mutex_;
     std::shared_ptr<sdbus::IProxy> proxy_;
     std::string interface_;
+    std::int64_t unanswered_;
     bool reportsWithoutWaiting_;
 };
 

@@ -19,8 +19,8 @@ namespace harbormind {
 
 class BusAppCallbacks;
 
-// The daemon on the bus: owns the five service names, exports one object per service whose
-// methods are the method table's, and the daemon's own object (its version). A call whose
+// The daemon on the bus: owns every service name (XPCServiceName::all), exports one object per
+// service whose methods are the method table's, and the daemon's own object (its version). A call whose
 // arguments have the wrong form is refused as it arrives; otherwise the caller's identity is
 // asked of the bus, and the call is answered from a job thread of its own (DaemonJobs limits
 // them per calling user), where the guard decides and the backend does the work. A refused

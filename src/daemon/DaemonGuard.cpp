@@ -1,25 +1,9 @@
 #include "daemon/DaemonGuard.h"
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 namespace {
-
-bool validUtf8(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += length;
-    }
-    return true;
-}
 
 bool typeFits(ArgumentRole role, const DaemonValue& value) {
     switch (role) {
@@ -91,14 +75,14 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         return std::get<DaemonFileDescriptor>(value).isValid() ? std::string() : "no open file";
     case ArgumentRole::secret: {
         const auto& secret = std::get<std::string>(value);
-        if (secret.size() > maxSecretLength || !validUtf8(secret) || secret.find('\0') != std::string::npos) {
+        if (secret.size() > maxSecretLength || !Utf8Text::isValid(secret) || secret.find('\0') != std::string::npos) {
             return "unacceptable password";
         }
         return {};
     }
     case ArgumentRole::listedName: {
         const auto& name = std::get<std::string>(value);
-        if (name.empty() || name.size() > maxListedNameLength || !validUtf8(name) ||
+        if (name.empty() || name.size() > maxListedNameLength || !Utf8Text::isValid(name) ||
             name.find_first_of(std::string("\n:\0", 3)) != std::string::npos) {
             return "not a disk name the lists can hold";
         }
@@ -106,7 +90,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
     }
     case ArgumentRole::shortText: {
         const auto& line = std::get<std::string>(value);
-        if (line.size() > maxShortTextLength || !validUtf8(line) ||
+        if (line.size() > maxShortTextLength || !Utf8Text::isValid(line) ||
             line.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
             return "not a name the disk tools take";
         }
@@ -121,7 +105,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         if (device.size() > (path ? maxDevicePathLength : maxDeviceNameLength)) {
             return "device name too long";
         }
-        return validUtf8(device) ? std::string() : "device name is not text";
+        return Utf8Text::isValid(device) ? std::string() : "device name is not text";
     }
     case ArgumentRole::firstAidArguments: {
         const auto& words = std::get<std::vector<std::string>>(value);
@@ -132,7 +116,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
             if (word.size() > maxFirstAidWordLength) {
                 return "check-disk command too long";
             }
-            if (!validUtf8(word)) {
+            if (!Utf8Text::isValid(word)) {
                 return "check-disk command is not text";
             }
         }

@@ -32,7 +32,7 @@ struct DaemonMethod {
     Invoke invoke;
     // For a method whose refusal answer cannot say why (a bare false): tells the caller's
     // callbacks the reason, before that answer is sent.
-    std::function<void(const std::shared_ptr<XPCInterface>& callbacks, const std::string& reason)> refusalNotice;
+    std::function<void(const std::shared_ptr<XPCInterface>& callbacks, const std::string& reason)> refusalNotice = nullptr;
 
     bool replies() const { return !output.empty(); }
 };

@@ -7,7 +7,7 @@
 
 namespace harbormind {
 
-// Every method of the five services.
+// Every method of every service the daemon owns a name for.
 class DaemonMethodTable {
 public:
     static const std::vector<DaemonMethod>& all();

@@ -1,6 +1,6 @@
 #include "daemon/SimDaemonBackend.h"
 
-#include "xpc/InProcessDiskToolsService.h"
+#include "platform/sim/InProcessDiskToolsService.h"
 
 #include "daemon/RefusingBitLockerService.h"
 #include "daemon/RefusingCheckDiskBackend.h"

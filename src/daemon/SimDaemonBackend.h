@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "daemon/DaemonBackend.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 
 namespace harbormind {
 

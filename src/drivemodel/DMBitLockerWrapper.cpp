@@ -1,10 +1,8 @@
 #include "drivemodel/DMBitLockerWrapper.h"
 
-#include "drivemodel/DMLocalDriveBitLockerEncryption.h"
-#include "drivemodel/DMLocalDriveObject.h"
 #include "drivemodel/DMProgressMessage.h"
-#include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DaemonCall.h"
+#include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -115,24 +113,12 @@ bool DMBitLockerWrapper::resumeEncryptingBitLockerDriveWithBsdname(const std::st
         });
 }
 
-std::shared_ptr<DMLocalDriveBitLockerEncryption> DMBitLockerWrapper::encryptionObject(
-    std::shared_ptr<DMLocalDriveObject> drive) {
-    if (!drive) {
-        return nullptr;
-    }
-    const std::string bsdname = drive->identifier();
-    if (!needResumeBitLockerEncryptionWithBsdname(bsdname) && !isBitLockerEncryptionSupportedWithBsdname(bsdname)) {
-        return nullptr;
-    }
-    return DMLocalDriveBitLockerEncryption::create(shared_from_this(), std::move(drive));
-}
-
-std::shared_ptr<DMLocalDriveBitLockerEncryption> DMBitLockerWrapper::bitLockerWrapperDelegate() const {
+std::shared_ptr<DMBitLockerWrapperDelegate> DMBitLockerWrapper::bitLockerWrapperDelegate() const {
     std::lock_guard lock(mutex_);
     return bitLockerWrapperDelegate_.lock();
 }
 
-void DMBitLockerWrapper::setBitLockerWrapperDelegate(const std::weak_ptr<DMLocalDriveBitLockerEncryption>& job) {
+void DMBitLockerWrapper::setBitLockerWrapperDelegate(const std::weak_ptr<DMBitLockerWrapperDelegate>& job) {
     std::lock_guard lock(mutex_);
     bitLockerWrapperDelegate_ = job;
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "drivemodel/DMBitLockerWrapperDelegate.h"
 #include "drivemodel/DMLocalDriveStatus.h"
 #include "support/Clock.h"
 #include "xpc/DMBitLockerAppProtocol.h"
@@ -16,9 +17,6 @@ namespace harbormind {
 // The client of the daemon's BitLocker service. Every question waits for its answer with
 // the documented default and a time limit. The wrapper is also the exported object that
 // answers the service's progress callbacks.
-class DMLocalDriveBitLockerEncryption;
-class DMLocalDriveObject;
-
 class DMBitLockerWrapper : public DMBitLockerAppProtocol, public std::enable_shared_from_this<DMBitLockerWrapper> {
 public:
     static std::shared_ptr<DMBitLockerWrapper> shared();
@@ -47,12 +45,9 @@ public:
     bool resumeEncryptingBitLockerDriveWithBsdname(const std::string& bsdname);
     static constexpr Clock::Duration encryptionLimit = seconds(14 * 24 * 3600);
 
-    // The encryption job for a drive: one that resumes an interrupted encryption, or a new
-    // one where the daemon can encrypt the drive; none otherwise.
-    std::shared_ptr<DMLocalDriveBitLockerEncryption> encryptionObject(std::shared_ptr<DMLocalDriveObject> drive);
     // The job that receives progress callbacks; a newer one replaces it.
-    std::shared_ptr<DMLocalDriveBitLockerEncryption> bitLockerWrapperDelegate() const;
-    void setBitLockerWrapperDelegate(const std::weak_ptr<DMLocalDriveBitLockerEncryption>& job);
+    std::shared_ptr<DMBitLockerWrapperDelegate> bitLockerWrapperDelegate() const;
+    void setBitLockerWrapperDelegate(const std::weak_ptr<DMBitLockerWrapperDelegate>& job);
 
     // Callbacks from the service. Without a registered encryption job the progress reply
     // is 0 and the job may go on.
@@ -70,7 +65,7 @@ private:
                         void (DMBitLockerServerProtocol::*call)(const std::string&, XPCStringReply));
 
     mutable std::mutex mutex_;
-    std::weak_ptr<DMLocalDriveBitLockerEncryption> bitLockerWrapperDelegate_;
+    std::weak_ptr<DMBitLockerWrapperDelegate> bitLockerWrapperDelegate_;
     std::unique_ptr<XPCDuplexObject> bitlockerXPCObj_;
 };
 

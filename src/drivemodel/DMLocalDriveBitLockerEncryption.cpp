@@ -6,6 +6,19 @@
 
 namespace harbormind {
 
+std::shared_ptr<DMLocalDriveBitLockerEncryption> DMLocalDriveBitLockerEncryption::encryptionObject(
+    std::shared_ptr<DMBitLockerWrapper> wrapper, std::shared_ptr<DMLocalDriveObject> drive) {
+    if (!wrapper || !drive) {
+        return nullptr;
+    }
+    const std::string bsdname = drive->identifier();
+    if (!wrapper->needResumeBitLockerEncryptionWithBsdname(bsdname) &&
+        !wrapper->isBitLockerEncryptionSupportedWithBsdname(bsdname)) {
+        return nullptr;
+    }
+    return create(std::move(wrapper), std::move(drive));
+}
+
 std::shared_ptr<DMLocalDriveBitLockerEncryption> DMLocalDriveBitLockerEncryption::create(
     std::shared_ptr<DMBitLockerWrapper> wrapper, std::shared_ptr<DMLocalDriveObject> drive) {
     std::shared_ptr<DMLocalDriveBitLockerEncryption> job(

@@ -29,6 +29,9 @@ public:
     virtual bool needResume() = 0;
     // True when resuming needs the drive's password again (the key that opens its volume).
     virtual bool resumeNeedsPassword() const { return false; }
+    // True when a resumed job makes a new recovery key, which the user must have before the
+    // go-ahead (so a resume goes through the wizard's recovery-key page too).
+    virtual bool resumeMakesRecoveryKey() const { return false; }
     // The bytes of a header kept apart from the drive, without which the encrypted drive
     // cannot be opened; empty when the job has none. Known once the job has been set up.
     virtual std::string detachedHeader() { return {}; }

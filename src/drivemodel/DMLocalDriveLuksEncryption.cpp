@@ -83,17 +83,39 @@ void DMLocalDriveLuksEncryption::run() {
         return;
     }
     const std::string name = driveObj_->identifier();
-    XPCCodeAnswer answer;
-    if (needResume()) {
-        // A resumed job has no go-ahead to wait for.
-        isReady_ = true;
-        hasStarted_ = true;
-        answer = wrapper_->resume(name, *secret);
-    } else {
-        answer = wrapper_->encrypt(name, *secret, inFront_);
+    XPCCodeAnswer answer = needResume() ? wrapper_->resume(name, *secret) : wrapper_->encrypt(name, *secret, inFront_);
+    finish(answer);
+}
+
+// The delegate's last message: the daemon's `finished` report (or, when the daemon refused
+// before the job began, a failure of set-up) with the daemon's answer as its text.
+void DMLocalDriveLuksEncryption::finish(const XPCCodeAnswer& answer) {
+    DMProgressMessage last;
+    {
+        std::lock_guard lock(mutex_);
+        if (keyMissing_) {
+            outcome_ = {answer.code == 0 ? -1 : answer.code,
+                        "The recovery key could not be read from the helper service; nothing was changed"};
+        } else {
+            outcome_ = answer;
+        }
+        last = finished_.value_or(DMProgressMessage{});
+        last.status = DMProgressStatus::finished;
+        last.total = last.total ? last.total : total_;
+        last.message = outcome_.message;
+        if (outcome_.code != 0 && last.error == DMProgressError::noError) {
+            last.error = isReady_ ? DMProgressError::FVE_ERROR_FALSE : DMProgressError::FVE_ERROR_INITIALIZED;
+        }
     }
-    std::lock_guard lock(mutex_);
-    outcome_ = std::move(answer);
+    std::weak_ptr<DMLocalDriveObject> drive = driveObj_;
+    Dispatch::global()->async([drive] {
+        if (auto object = drive.lock()) {
+            object->update();
+        }
+    });
+    if (auto receiver = delegate()) {
+        receiver->encryptionProgress(last);
+    }
 }
 
 void DMLocalDriveLuksEncryption::start() {
@@ -139,32 +161,39 @@ void DMLocalDriveLuksEncryption::updateProgressWithStatus(std::int64_t status, s
                                                           std::int64_t current, std::int64_t error,
                                                           XPCIntReply reply) {
     DMProgressMessage message = DMProgressMessage::fromDaemon(status, total, current, error);
+    {
+        std::lock_guard lock(mutex_);
+        total_ = message.total;
+    }
+    std::int64_t code = 0;
     if (message.status == DMProgressStatus::finished) {
-        std::weak_ptr<DMLocalDriveObject> drive = driveObj_;
-        Dispatch::global()->async([drive] {
-            if (auto object = drive.lock()) {
-                object->update();
-            }
-        });
+        // Kept for the last message, which waits for the daemon's answer and its text.
+        std::lock_guard lock(mutex_);
+        finished_ = message;
+    } else if (message.status == DMProgressStatus::initialized) {
+        code = goAhead(message);
+    } else {
+        auto receiver = delegate();
+        code = waitForTheUser(receiver ? receiver->encryptionProgress(message) : 0);
     }
-    std::uint64_t answer = 0;
-    if (auto receiver = delegate()) {
-        answer = receiver->encryptionProgress(message);
-    }
-    // A resumed job has no `initialized`: its new recovery key is fetched at its first report.
-    bool fresh = message.status == DMProgressStatus::initialized;
-    if (fresh || (message.status == DMProgressStatus::running && !recoveryKey())) {
-        std::string key = wrapper_->recoveryKey(driveObj_->identifier());
-        setRecoveryKey(key.empty() ? std::nullopt : std::optional<std::string>(key));
-    }
-    if (fresh) {
-        isReady_ = true;
-    }
-    std::int64_t code = message.status == DMProgressStatus::finished ? static_cast<std::int64_t>(answer)
-                                                                     : waitForTheUser(answer);
     if (reply) {
         reply(code);
     }
+}
+
+// The daemon waits here for the go-ahead. It is given only for a recovery key the user has
+// had: one the daemon would not hand over is never added.
+std::int64_t DMLocalDriveLuksEncryption::goAhead(const DMProgressMessage& message) {
+    std::string key = wrapper_->recoveryKey(driveObj_->identifier());
+    if (key.empty()) {
+        std::lock_guard lock(mutex_);
+        keyMissing_ = true;
+        return 1;
+    }
+    setRecoveryKey(key);
+    isReady_ = true;
+    auto receiver = delegate();
+    return waitForTheUser(receiver ? receiver->encryptionProgress(message) : 0);
 }
 
 void DMLocalDriveLuksEncryption::continuedWithReply(XPCBoolReply reply) {

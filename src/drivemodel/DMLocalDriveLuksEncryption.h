@@ -8,16 +8,20 @@
 
 #include "drivemodel/DMLocalDriveEncryptable.h"
 #include "drivemodel/DMLuksWrapper.h"
+#include "drivemodel/DMProgressMessage.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 
 namespace harbormind {
 
-// Encrypting a Linux drive in place with LUKS2 through the daemon. The job waits, like
-// every encryption job, inside the daemon's progress callback: after `initialized` until
-// start() (or cancel()), and while paused; the daemon takes a held callback as a pause and
-// stops cryptsetup where it can resume. The recovery key (a second key slot) is known at
-// `initialized`; a volume encrypted with a detached header can only be opened with that
-// header, which `detachedHeader()` hands over after the job to be saved with the key.
+// Encrypting a Linux drive in place with LUKS2 through the daemon, or resuming such an
+// encryption. The job waits, like every encryption job, inside the daemon's progress
+// callback: after `initialized` until start() (or cancel()), and while paused; the daemon
+// takes a held callback as a pause and stops cryptsetup where it can resume. Every job, a
+// resumed one too, makes its recovery key (a further key slot) and has it at `initialized`:
+// the go-ahead is given only once the user has it (without a key the job answers no). The
+// delegate's last message is `finished` with the daemon's own words on the outcome, once the
+// daemon has answered. A volume encrypted with a detached header can only be opened with
+// that header, which `detachedHeader()` hands over after the job.
 class DMLocalDriveLuksEncryption final : public DMLocalDriveEncryptable,
                                          public DMBitLockerAppProtocol,
                                          public std::enable_shared_from_this<DMLocalDriveLuksEncryption> {
@@ -38,6 +42,7 @@ public:
     bool isReady() const override { return isReady_; }
     bool needResume() override;
     bool resumeNeedsPassword() const override { return true; }
+    bool resumeMakesRecoveryKey() const override { return true; }
     std::optional<std::string> password() const override;
     void setPassword(const std::optional<std::string>& password) override;
     std::optional<std::string> recoveryKey() const override;
@@ -61,7 +66,9 @@ private:
     DMLocalDriveLuksEncryption(std::shared_ptr<DMLuksWrapper> wrapper, std::shared_ptr<DMLocalDriveObject> drive,
                                bool inFront);
     std::int64_t waitForTheUser(std::uint64_t delegateAnswer);
+    std::int64_t goAhead(const DMProgressMessage& message);
     void run();
+    void finish(const XPCCodeAnswer& answer);
 
     std::shared_ptr<DMLuksWrapper> wrapper_;
     std::shared_ptr<DMLocalDriveObject> driveObj_;
@@ -75,6 +82,10 @@ private:
     std::optional<std::string> password_;
     std::optional<std::string> recoveryKey_;
     XPCCodeAnswer outcome_;
+    // The daemon's own `finished` report, kept for the last message.
+    std::optional<DMProgressMessage> finished_;
+    std::uint64_t total_ = 0;
+    bool keyMissing_ = false;
 };
 
 }  // namespace harbormind

@@ -200,7 +200,7 @@ void DMLocalDriveManager::diskAppeared(const DADisk& disk) {
         auto it = driveObjs_.find(*bsdName);
         object = it == driveObjs_.end() ? nullptr : std::dynamic_pointer_cast<DMLocalDriveObject>(it->second);
         if (!object) {
-            object = DMLocalDriveObject::create(*bsdName, weak_from_this());
+            object = DMLocalDriveObject::create(*bsdName, weak_from_this(), weak_from_this());
             driveObjs_[*bsdName] = object;
         }
         classification = classification_;
@@ -254,7 +254,7 @@ std::shared_ptr<DMLocalDriveObject> DMLocalDriveManager::parentObject(const std:
             return known;
         }
     }
-    auto placeholder = DMLocalDriveObject::create(*parentName, weak_from_this());
+    auto placeholder = DMLocalDriveObject::create(*parentName, weak_from_this(), weak_from_this());
     driveObjs_[*parentName] = placeholder;
     return placeholder;
 }
@@ -325,7 +325,7 @@ std::shared_ptr<DMLocalDriveObject> DMLocalDriveManager::objectOrTransient(const
             }
         }
     }
-    return DMLocalDriveObject::create(bsdName, weak_from_this());
+    return DMLocalDriveObject::create(bsdName, weak_from_this(), weak_from_this());
 }
 
 void DMLocalDriveManager::waitForMountState(const DADisk& disk, bool mounted) {

@@ -10,9 +10,10 @@
 #include "drivemodel/DMDriveManagerProtocol.h"
 #include "drivemodel/DMEncryptorRefusal.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
+#include "drivemodel/DMLocalDriveServices.h"
 #include "drivemodel/DMUnmountOption.h"
-#include "platform/DADissenter.h"
 #include "platform/DADisk.h"
+#include "platform/DADissenter.h"
 #include "platform/DiskArbitrationSession.h"
 #include "support/SerialQueue.h"
 
@@ -32,7 +33,9 @@ class DMNtfsWrapper;
 // driveAdded/driveRemoved on that queue and driveMounted/driveUnmounted/driveChanged on
 // the main queue. Readers on any thread get copies taken under the manager's lock.
 // The drive operations (mount, unlock, ...) run on the caller's thread and block it.
-class DMLocalDriveManager : public DMDriveManagerProtocol, public std::enable_shared_from_this<DMLocalDriveManager> {
+class DMLocalDriveManager : public DMDriveManagerProtocol,
+                            public DMLocalDriveServices,
+                            public std::enable_shared_from_this<DMLocalDriveManager> {
 public:
     // A disk whose size is at most this many bytes (below 100 MiB) is never shown.
     static constexpr std::int64_t largestIgnoredSize = 104857599;
@@ -82,11 +85,11 @@ public:
     std::shared_ptr<DiskArbitrationSession> daSession() const { return daSession_; }
     // The queue the disk-arbitration callbacks run on.
     std::shared_ptr<SerialQueue> callbackQueue() const { return queue_; }
-    std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper() const { return bitlockerWrapper_; }
+    std::shared_ptr<DMBitLockerWrapper> bitlockerWrapper() const override { return bitlockerWrapper_; }
     std::shared_ptr<DMNtfsWrapper> ntfsWrapper() const { return ntfsWrapper_; }
-    std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper() const { return corestorageWrapper_; }
-    std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper() const { return devicCloenWrapper_; }
-    std::shared_ptr<DMLuksWrapper> luksWrapper() const { return luksWrapper_; }
+    std::shared_ptr<DMCoreStorageWrapper> corestorageWrapper() const override { return corestorageWrapper_; }
+    std::shared_ptr<DMDeviceCloneWrapper> devicCloenWrapper() const override { return devicCloenWrapper_; }
+    std::shared_ptr<DMLuksWrapper> luksWrapper() const override { return luksWrapper_; }
 
     // The object of the nearest registry ancestor that has a device name, made as a
     // placeholder (classified when its own disk appears) when it is not known yet.
@@ -107,8 +110,13 @@ public:
     static constexpr int unmountChecks = 60;
     // The encryption job for a drive, or none (then `refusal`, when given, says why). A drive
     // that BitLocker encrypts, or one whose encryption was interrupted, is unmounted first.
+    // A drive that cannot be encrypted is refused before anything is unmounted, and one
+    // unmounted for a job that then could not be made is mounted again.
     std::shared_ptr<DMLocalDriveEncryptable> encryptor(const std::shared_ptr<DMDriveObjectProtocol>& drive,
                                                        DMEncryptorRefusal* refusal = nullptr);
+    // Why no job could be made for the drive (`none` when one could), asked without
+    // unmounting or changing anything.
+    DMEncryptorRefusal encryptionRefusal(const std::shared_ptr<DMDriveObjectProtocol>& drive);
     void setIgnoreHibernateFile(bool flag);
     void setNtfsDebugLogging(bool flag);
     bool hasHibernationFile(std::shared_ptr<DMDriveObjectProtocol> drive);
@@ -123,6 +131,9 @@ private:
     // Jobs for file systems that the volume tool and BitLocker do not cover, asked first.
     std::shared_ptr<DMLocalDriveEncryptable> encryptorForOtherFileSystem(
         const std::shared_ptr<DMLocalDriveObject>& object, DMEncryptorRefusal& refusal);
+    DMEncryptorRefusal refusalOf(const std::shared_ptr<DMLocalDriveObject>& object);
+    bool unmountForEncryption(const std::shared_ptr<DMLocalDriveObject>& object);
+    void remountAfterRefusal(const std::shared_ptr<DMLocalDriveObject>& object, bool wasMounted);
     void diskAppeared(const DADisk& disk);
     void diskDisappeared(const DADisk& disk);
     void descriptionChanged(const DADisk& disk);

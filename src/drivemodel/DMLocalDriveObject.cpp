@@ -5,14 +5,15 @@
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMDiskAccess.h"
 #include "drivemodel/DMDriveImageName.h"
-#include "drivemodel/DMLocalDriveManager.h"
+#include "drivemodel/DMDriveManagerProtocol.h"
 #include "drivemodel/DMLocalDriveProperty.h"
 #include "drivemodel/DMLocalDriveText.h"
+#include "drivemodel/DMLuksWrapper.h"
 #include "platform/DeviceNaming.h"
+#include "platform/DeviceRegistry.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
-#include "platform/DeviceRegistry.h"
 #include "support/TextCase.h"
 
 namespace harbormind {
@@ -59,12 +60,14 @@ DeviceNaming& naming() {
 
 }  // namespace
 
-DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager)
-    : manager_(std::move(manager)), identifier_(std::move(identifier)) {}
+DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager,
+                                       std::weak_ptr<const DMLocalDriveServices> services)
+    : manager_(std::move(manager)), services_(std::move(services)), identifier_(std::move(identifier)) {}
 
 std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::create(std::string identifier,
-                                                               std::weak_ptr<DMDriveManagerProtocol> manager) {
-    return std::make_shared<DMLocalDriveObject>(std::move(identifier), std::move(manager));
+                                                               std::weak_ptr<DMDriveManagerProtocol> manager,
+                                                               std::weak_ptr<const DMLocalDriveServices> services) {
+    return std::make_shared<DMLocalDriveObject>(std::move(identifier), std::move(manager), std::move(services));
 }
 
 // ---- stored fields and links ----
@@ -293,29 +296,31 @@ DMLocalDriveStatus DMLocalDriveObject::status() const {
 
 // ---- services ----
 
-std::shared_ptr<DMLocalDriveManager> DMLocalDriveObject::localManager() const {
-    return std::dynamic_pointer_cast<DMLocalDriveManager>(manager());
-}
-
 std::shared_ptr<DMBitLockerWrapper> DMLocalDriveObject::bitlocker() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->bitlockerWrapper() : DMBitLockerWrapper::shared();
 }
 
 std::shared_ptr<DMCoreStorageWrapper> DMLocalDriveObject::corestorage() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->corestorageWrapper() : DMCoreStorageWrapper::shared();
 }
 
+// Without a manager there is nobody to ask: no wrapper, and every LUKS question is no.
+std::shared_ptr<DMLuksWrapper> DMLocalDriveObject::luks() const {
+    auto owner = services_.lock();
+    return owner ? owner->luksWrapper() : nullptr;
+}
+
 std::shared_ptr<DMDeviceCloneWrapper> DMLocalDriveObject::deviceClone() const {
-    auto owner = localManager();
+    auto owner = services_.lock();
     return owner ? owner->devicCloenWrapper() : DMDeviceCloneWrapper::shared();
 }
 
 // ---- classification ----
 
 void DMLocalDriveObject::update() {
-    if (!localManager()) {
+    if (services_.expired()) {
         return;
     }
     const std::string bsdName = identifier();
@@ -423,6 +428,13 @@ DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
     if (known ? *known : bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
         return DMDriveObjectFilesystem::bitlocker_encrypted;
     }
+    // A volume showing no signature may be one whose LUKS header the daemon keeps apart:
+    // taken for an empty volume, it could be erased.
+    if (candidate == DMDriveObjectFilesystem::unknown && kind.empty()) {
+        if (auto service = luks(); service && service->isLuksDrive(bsdName)) {
+            return DMDriveObjectFilesystem::luks;
+        }
+    }
     return candidate;
 }
 
@@ -470,7 +482,14 @@ DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fi
             return volume ? volume->status : DMLocalDriveStatus::invalid;
         }
         case DMDriveObjectFilesystem::luks: {
-            // Unlocked while the registry shows a disk synthesized on it (the opened mapping).
+            // The daemon knows an interrupted encryption; without its answer the volume is
+            // unlocked while the registry shows a disk synthesized on it (the opened mapping).
+            if (auto service = luks()) {
+                DMLocalDriveStatus known = service->status(bsdName);
+                if (known != DMLocalDriveStatus::invalid) {
+                    return known;
+                }
+            }
             auto media = DMDiskAccess::ioMedia(bsdName);
             bool mapped = media && !Platform::current().registry().childEntries(*media).empty();
             return mapped ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
@@ -520,6 +539,7 @@ std::string DMLocalDriveObject::icon() const {
         case DMDriveObjectFilesystem::hfs_plus_encrypted:
         case DMDriveObjectFilesystem::apfs_encrypted:
         case DMDriveObjectFilesystem::corestorage:
+        case DMDriveObjectFilesystem::luks:
             image = DMDriveImageName::encryptedDrive;
             break;
         case DMDriveObjectFilesystem::ntfs:
@@ -640,10 +660,23 @@ bool DMLocalDriveObject::canEncrypt() const {
         case DMDriveObjectFilesystem::exfat:
         case DMDriveObjectFilesystem::fat32:
         case DMDriveObjectFilesystem::hfs_plus:
+        // Linux file systems the daemon encrypts in place with LUKS2.
+        case DMDriveObjectFilesystem::ext2:
+        case DMDriveObjectFilesystem::ext3:
+        case DMDriveObjectFilesystem::ext4:
             return true;
         default:
             return status() == DMLocalDriveStatus::encrypting;
     }
+}
+
+bool DMLocalDriveObject::hasDetachedHeader() const {
+    if (fileSystem() != DMDriveObjectFilesystem::luks) {
+        return false;
+    }
+    auto description = DMDiskAccess::description(identifier());
+    auto kind = description ? description->text(Key::volumeKind) : std::nullopt;
+    return !kind || kind->empty();
 }
 
 bool DMLocalDriveObject::isCloneInterrupted() const {

@@ -15,6 +15,7 @@
 #include "drivemodel/DMDriveObjectPartitionMap.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMDriveObjectType.h"
+#include "drivemodel/DMLocalDriveServices.h"
 #include "drivemodel/DMLocalDriveStatus.h"
 
 namespace harbormind {
@@ -22,7 +23,7 @@ namespace harbormind {
 class DMBitLockerWrapper;
 class DMCoreStorageWrapper;
 class DMDeviceCloneWrapper;
-class DMLocalDriveManager;
+class DMLuksWrapper;
 
 // One device that disk arbitration reports: a whole disk, a partition, a synthesized
 // container disk, a volume or a disk image. It is known by its device name alone and holds
@@ -31,9 +32,11 @@ class DMLocalDriveManager;
 // the user-interface thread). Fields and links are guarded by the object's own lock.
 class DMLocalDriveObject : public DMDriveObjectProtocol, public std::enable_shared_from_this<DMLocalDriveObject> {
 public:
-    DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager);
+    DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager,
+                       std::weak_ptr<const DMLocalDriveServices> services);
     static std::shared_ptr<DMLocalDriveObject> create(std::string identifier,
-                                                      std::weak_ptr<DMDriveManagerProtocol> manager = {});
+                                                      std::weak_ptr<DMDriveManagerProtocol> manager = {},
+                                                      std::weak_ptr<const DMLocalDriveServices> services = {});
 
     // DMBaseObjectProtocol
     std::string identifier() const override;
@@ -102,16 +105,19 @@ public:
     bool canEncrypt() const;
     bool isCloneInterrupted() const;
     DMDriveObjectFilesystem bitLockerFileSystem() const;
+    // A LUKS volume whose header is not on the device but kept apart by the daemon: the
+    // device shows no signature of its own, and it opens only with that header.
+    bool hasDetachedHeader() const;
     // Whether a device is a BitLocker volume, when its description already says so without
     // asking the daemon: where the platform reads volume signatures itself (Linux), a kind or a
     // partition table read from the device settles it. None when the daemon must be asked.
     static std::optional<bool> bitLockerFromSignatures(const std::optional<DiskDescription>& description);
 
 private:
-    std::shared_ptr<DMLocalDriveManager> localManager() const;
     std::shared_ptr<DMBitLockerWrapper> bitlocker() const;
     std::shared_ptr<DMCoreStorageWrapper> corestorage() const;
     std::shared_ptr<DMDeviceCloneWrapper> deviceClone() const;
+    std::shared_ptr<DMLuksWrapper> luks() const;
     std::shared_ptr<DMLocalDriveObject> logicalObject() const;
     static std::optional<DMDriveObjectFilesystem> linuxFileSystem(const std::string& kind);
     bool logicalHasChildren() const;
@@ -122,6 +128,7 @@ private:
 
     mutable std::mutex mutex_;
     std::weak_ptr<DMDriveManagerProtocol> manager_;
+    const std::weak_ptr<const DMLocalDriveServices> services_;
     std::weak_ptr<DMDriveObjectDelegate> delegate_;
     DMDriveObjectCategory category_ = DMDriveObjectCategory::local;
     std::weak_ptr<DMDriveObjectProtocol> parent_;

@@ -34,6 +34,11 @@ std::string operationName(const DMLocalDriveObject& object) {
     return object.effectiveBSDName();
 }
 
+// The mount helper's exit status for a key that opens nothing (the daemon's code for it).
+constexpr int wrongKeyStatus = 2;
+// The daemon's code for a system without device-mapper, which opening a volume needs.
+constexpr int noDeviceMapperCode = 19;
+
 // A failed program's reason: the last line it wrote to standard error, without the program's
 // name, which programs start their error lines with (the user needs only the reason).
 std::string reasonFrom(std::string text, const std::string& program) {
@@ -50,8 +55,9 @@ std::string reasonFrom(std::string text, const std::string& program) {
     return text;
 }
 
-// Runs the platform's LUKS program (the passphrase, when given, on its standard input).
-// Its exit status decides; a failure's reason is its last line of standard error.
+// Runs the platform's LUKS program (the passphrase, when given, on its standard input) and
+// gives its exit status (0 done, -1 when it could not be started). A failure's reason is its
+// last line of standard error, except for a wrong key, which needs no words.
 int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::string>& passphrase,
             std::optional<std::string>& reason) {
     if (!call) {
@@ -62,10 +68,13 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     if (result.launched && result.exitStatus == 0) {
         return 0;
     }
+    if (result.launched && result.exitStatus == wrongKeyStatus && passphrase) {
+        return wrongKeyStatus;
+    }
     std::string text = result.launched ? reasonFrom(result.standardError, call->program)
                                        : call->program + " could not be started";
     reason = text.empty() ? std::optional<std::string>("exit status " + std::to_string(result.exitStatus)) : text;
-    return -1;
+    return result.launched && result.exitStatus != 0 ? result.exitStatus : -1;
 }
 
 // The program a command line runs: its first word, quoted or not, without its folder.
@@ -268,7 +277,7 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
         case DMDriveObjectFilesystem::luks:
             if (!password.empty()) {
                 code = runLUKS(Platform::current().commands().unlockLUKSVolume(object->identifier()), password,
-                               reason);
+                               reason) == 0 ? 0 : -1;
             }
             break;
         case DMDriveObjectFilesystem::apfs_encrypted:
@@ -283,6 +292,9 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
         case DMDriveObjectFilesystem::bitlocker_encrypted:
             code = static_cast<int>(
                 bitlockerWrapper_->unlockBitLockerDriveWithBsdname(object->identifier(), password, readOnly));
+            if (code == noDeviceMapperCode) {
+                reason = "this system cannot open encrypted volumes: the kernel's device-mapper is missing";
+            }
             break;
         default:
             break;

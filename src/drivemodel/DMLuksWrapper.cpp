@@ -6,7 +6,7 @@
 namespace harbormind {
 namespace {
 
-const XPCCodeAnswer noAnswer{-1, "the helper daemon gave no answer"};
+const XPCCodeAnswer noAnswer{DMLuksWrapper::noAnswerCode, "the helper daemon gave no answer"};
 
 std::string decodeBase64(const std::string& text) {
     auto value = [](char c) -> int {
@@ -145,7 +145,8 @@ void DMLuksWrapper::updateProgressWithStatus(std::int64_t status, std::int64_t t
     if (receiver) {
         receiver->updateProgressWithStatus(status, total, current, error, std::move(reply));
     } else if (reply) {
-        reply(0);
+        // Nobody here to give a go-ahead, or to be shown a recovery key: stop.
+        reply(1);
     }
 }
 

@@ -22,6 +22,8 @@ class DMLuksWrapper : public DMBitLockerAppProtocol, public std::enable_shared_f
 public:
     // An encryption is answered when it ends: hours for a large drive.
     static constexpr Clock::Duration jobLimit = seconds(14 * 24 * 3600.0);
+    // The code of an answer that never came (the daemon is gone or unreachable).
+    static constexpr std::int64_t noAnswerCode = -1;
 
     static std::shared_ptr<DMLuksWrapper> create();
 

@@ -13,6 +13,7 @@
 #include "platform/Workspace.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
+#include "support/Timer.h"
 
 namespace harbormind {
 namespace {
@@ -23,6 +24,8 @@ using DriveRef = std::shared_ptr<DMNetworkDriveObject>;
 constexpr Clock::Duration volumeSettleTime = seconds(2);
 // How often a disconnect looks whether written files have reached the server.
 constexpr Clock::Duration writesPollInterval = seconds(0.25);
+// How often the saved-drives file is read again for changes made by other programs.
+constexpr Clock::Duration savedDrivesPollInterval = seconds(1);
 
 void complete(const DMCompletion& completion, int status) {
     if (completion) {
@@ -76,8 +79,11 @@ FileStore* fileStore() {
 DMNetworkDriveManager::DMNetworkDriveManager() : mounter_(Platform::current().networkMounter()) {}
 
 DMNetworkDriveManager::~DMNetworkDriveManager() {
-    // Detaches the volume callbacks.
+    // Detaches the volume callbacks and stops following the saved-drives file.
     watch_.reset();
+    if (fileTimer_) {
+        fileTimer_->invalidate();
+    }
 }
 
 std::shared_ptr<DMNetworkDriveManager> DMNetworkDriveManager::create(
@@ -190,8 +196,16 @@ void DMNetworkDriveManager::start() {
         });
     };
     auto watch = mounter_->watchVolumes(Dispatch::global(), appeared, disappeared);
+    // Another program (harbormindctl) may add, change or remove saved drives: the file is
+    // read again once a second, away from the main queue, and followed when it changed.
+    auto timer = Timer::scheduled(Dispatch::global(), savedDrivesPollInterval, TimerRepeat::Repeating, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->checkSavedDrivesFile();
+        }
+    });
     std::lock_guard lock(mutex_);
     watch_ = std::move(watch);
+    fileTimer_ = std::move(timer);
 }
 
 std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::makeDriveObject(std::optional<DMNetworkDriveType> type) {
@@ -211,6 +225,36 @@ void DMNetworkDriveManager::add(std::shared_ptr<DMNetworkDriveObject> drive) {
         rootObjs_.push_back(std::move(drive));
     }
     write(Change::ByUser);
+}
+
+void DMNetworkDriveManager::saveWithoutConnecting(const DriveRef& drive, const DriveRef& replacing) {
+    if (replacing) {
+        remove(replacing);
+    }
+    drive->setSaved(true);
+    DriveRef listed;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = std::find_if(rootObjs_.begin(), rootObjs_.end(), [&drive](const DriveRef& root) { return *root == *drive; });
+        if (it != rootObjs_.end()) {
+            listed = *it;
+        }
+    }
+    if (!listed) {
+        add(drive);
+        if (auto target = delegate()) {
+            target->driveAdded(drive);
+        }
+        return;
+    }
+    // The same drive is listed already (connected, or saved twice): it takes the new name and password.
+    listed->setSaved(true);
+    listed->setName(drive->name());
+    listed->setPassword(drive->password());
+    write(Change::ByUser);
+    if (auto target = delegate()) {
+        target->driveChanged(listed);
+    }
 }
 
 void DMNetworkDriveManager::remove(const std::shared_ptr<DMNetworkDriveObject>& drive) {
@@ -251,6 +295,21 @@ Keychains* DMNetworkDriveManager::keychain() {
     return keychain_.get();
 }
 
+std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::savedDrive(const NetworkDriveRecord& record) {
+    auto drive = makeDriveObject();
+    drive->setName(record.name);
+    drive->setScheme(record.scheme);
+    drive->setHost(record.host);
+    drive->setUserName(record.userName);
+    drive->setDir(record.dir);
+    drive->setSaved(true);
+    // The file keeps no guest flag; a drive saved without an account can only be a guest
+    // drive, and must stay equal to the guest volume it mounts.
+    drive->setAnonymous(record.userName.empty());
+    drive->refreshIdentifier();
+    return drive;
+}
+
 void DMNetworkDriveManager::load() {
     FileStore* files = fileStore();
     if (!files) {
@@ -258,6 +317,10 @@ void DMNetworkDriveManager::load() {
     }
     std::string path = savedDrivesPath();
     std::optional<FileStore::Bytes> bytes = files->read(path);
+    {
+        std::lock_guard lock(mutex_);
+        fileSeen_ = bytes;
+    }
     if (!bytes) {
         // A file that is there but cannot be read is kept as it is.
         std::lock_guard lock(mutex_);
@@ -270,18 +333,7 @@ void DMNetworkDriveManager::load() {
     }
     std::vector<DriveRef> loaded;
     for (const NetworkDriveRecord& record : contents.drives) {
-        auto drive = makeDriveObject();
-        drive->setName(record.name);
-        drive->setScheme(record.scheme);
-        drive->setHost(record.host);
-        drive->setUserName(record.userName);
-        drive->setDir(record.dir);
-        drive->setSaved(true);
-        // The file keeps no guest flag; a drive saved without an account can only be a guest
-        // drive, and must stay equal to the guest volume it mounts.
-        drive->setAnonymous(record.userName.empty());
-        drive->refreshIdentifier();
-        loaded.push_back(std::move(drive));
+        loaded.push_back(savedDrive(record));
     }
     if (!loaded.empty()) {
         Keychains* passwords = keychain();
@@ -292,6 +344,111 @@ void DMNetworkDriveManager::load() {
     std::lock_guard lock(mutex_);
     fileDamaged_ = contents.damaged;
     rootObjs_.insert(rootObjs_.end(), loaded.begin(), loaded.end());
+}
+
+void DMNetworkDriveManager::checkSavedDrivesFile() {
+    FileStore* files = fileStore();
+    if (!files) {
+        return;
+    }
+    // The count is taken before the read: a write of this process that ends after it makes
+    // what was read out of date.
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard lock(mutex_);
+        generation = fileGeneration_;
+    }
+    std::optional<FileStore::Bytes> bytes = files->read(savedDrivesPath());
+    {
+        std::lock_guard lock(mutex_);
+        if (generation != fileGeneration_ || bytes == fileSeen_) {
+            return;
+        }
+    }
+    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
+    Dispatch::mainQueue()->async([weakSelf, bytes, generation] {
+        if (auto self = weakSelf.lock()) {
+            self->followSavedDrivesFile(bytes, generation);
+        }
+    });
+}
+
+void DMNetworkDriveManager::followSavedDrivesFile(const std::optional<FileStore::Bytes>& bytes,
+                                                  std::uint64_t generation) {
+    NetworkDriveArchive::Contents contents;
+    if (bytes) {
+        contents = NetworkDriveArchive::decode(*bytes);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        // This process wrote the file meanwhile: what was read is already out of date.
+        if (generation != fileGeneration_) {
+            return;
+        }
+        fileSeen_ = bytes;
+        ++fileGeneration_;
+        // A damaged file is not followed: the drives it lost stay listed.
+        if (contents.damaged) {
+            return;
+        }
+    }
+    std::vector<DriveRef> added;
+    std::vector<DriveRef> changed;
+    std::vector<DriveRef> removed;
+    for (const NetworkDriveRecord& record : contents.drives) {
+        DriveRef candidate = savedDrive(record);
+        DriveRef listed;
+        for (const DriveRef& root : roots()) {
+            if (*root == *candidate) {
+                listed = root;
+                break;
+            }
+        }
+        if (!listed) {
+            added.push_back(candidate);
+        } else if (!listed->saved() || listed->name() != candidate->name()) {
+            listed->setSaved(true);
+            listed->setName(candidate->name());
+            changed.push_back(listed);
+        }
+    }
+    for (const DriveRef& root : roots()) {
+        const bool inFile = std::any_of(contents.drives.begin(), contents.drives.end(), [&](const NetworkDriveRecord& record) {
+            return *savedDrive(record) == *root;
+        });
+        if (!root->saved() || inFile) {
+            continue;
+        }
+        // Another program forgot the drive. A connected one stays listed until it disconnects.
+        root->setSaved(false);
+        (root->isMounted() ? changed : removed).push_back(root);
+    }
+    if (!added.empty()) {
+        Keychains* passwords = keychain();
+        for (const DriveRef& drive : added) {
+            drive->setPassword(passwords->getString(drive->identifier()));
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        rootObjs_.insert(rootObjs_.end(), added.begin(), added.end());
+        for (const DriveRef& drive : removed) {
+            rootObjs_.erase(std::remove(rootObjs_.begin(), rootObjs_.end(), drive), rootObjs_.end());
+        }
+    }
+    auto target = delegate();
+    if (!target) {
+        return;
+    }
+    for (const DriveRef& drive : removed) {
+        target->driveRemoved(drive);
+    }
+    for (const DriveRef& drive : changed) {
+        target->driveChanged(drive);
+    }
+    for (const DriveRef& drive : added) {
+        target->driveAdded(drive);
+    }
 }
 
 void DMNetworkDriveManager::write(Change change) {
@@ -331,7 +488,13 @@ void DMNetworkDriveManager::write(Change change) {
     }
     // The file names the user's servers and accounts: theirs alone, also when an older version
     // left it readable by others (a write replaces the file, and its mode).
-    if (!files->write(path, NetworkDriveArchive::encode(records), FileStore::Privacy::OwnerOnly)) {
+    FileStore::Bytes bytes = NetworkDriveArchive::encode(records);
+    if (files->write(path, bytes, FileStore::Privacy::OwnerOnly)) {
+        // What this process wrote is no change to follow.
+        std::lock_guard lock(mutex_);
+        fileSeen_ = std::move(bytes);
+        ++fileGeneration_;
+    } else {
         Log::warning("Could not write the saved network drives to " + path);
     }
     if (saved.empty()) {

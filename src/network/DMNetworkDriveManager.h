@@ -9,12 +9,14 @@
 #include "drivemodel/DMDriveManagerProtocol.h"
 #include "network/DMNetworkDriveObject.h"
 #include "network/DMNetworkDriveType.h"
+#include "network/NetworkDriveRecord.h"
 #include "platform/NetworkMounter.h"
 #include "support/Clock.h"
 
 namespace harbormind {
 
 class Keychains;
+class Timer;
 
 // Keeps the user's network drives: makes drive objects, mounts them, follows network volumes
 // appearing and disappearing, keeps the saved drives in "nwd.plist" in the home directory
@@ -64,6 +66,10 @@ public:
     bool contains(const DMNetworkDriveObject& drive) const;
     void add(std::shared_ptr<DMNetworkDriveObject> drive);
     void remove(const std::shared_ptr<DMNetworkDriveObject>& drive);
+    // Saves `drive` without connecting it, in place of `replacing` (the saved drive it was
+    // edited from, or null); the delegate hears of the drive added or changed.
+    void saveWithoutConnecting(const std::shared_ptr<DMNetworkDriveObject>& drive,
+                               const std::shared_ptr<DMNetworkDriveObject>& replacing);
     void cancelMount(const DMNetworkDriveObject& drive);
     // Writes the saved drives, and their passwords, to the saved-drives file.
     void save();
@@ -82,6 +88,12 @@ private:
 
     void load();
     void write(Change change);
+    std::shared_ptr<DMNetworkDriveObject> savedDrive(const NetworkDriveRecord& record);
+    // Reads the saved-drives file and, when another program changed it, follows the change on
+    // the main queue: drives added there are added here, drives forgotten there are removed
+    // (a connected one stays until it disconnects), renamed ones are renamed.
+    void checkSavedDrivesFile();
+    void followSavedDrivesFile(const std::optional<std::vector<std::uint8_t>>& bytes, std::uint64_t generation);
     Keychains* keychain();
     void startMount(const std::shared_ptr<DMNetworkDriveObject>& drive, bool allowUserInterface, DMCompletion completion);
     struct DisconnectRun;
@@ -103,6 +115,11 @@ private:
     std::optional<std::string> saveProblem_;
     NetworkMounter* mounter_ = nullptr;
     std::unique_ptr<NetworkMounter::Watch> watch_;
+    std::shared_ptr<Timer> fileTimer_;
+    // The saved-drives file as this process last read or wrote it, and a count of those reads
+    // and writes, so a change read before this process wrote the file is not followed.
+    std::optional<std::vector<std::uint8_t>> fileSeen_;
+    std::uint64_t fileGeneration_ = 0;
     std::unique_ptr<Keychains> keychain_;
     std::mutex keychainMutex_;
 };

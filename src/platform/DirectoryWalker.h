@@ -25,7 +25,8 @@ enum class EntryKind : std::uint8_t {
 // The attributes of one entry, looked up without following a symbolic link.
 struct EntryStat {
     EntryKind kind = EntryKind::Unknown;
-    std::int64_t size = 0;  // apparent size in bytes (the file length)
+    std::int64_t size = 0;       // apparent size in bytes (the file length)
+    std::int64_t allocated = 0;  // what it takes on disk: its allocated blocks, in bytes
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t mountId = 0;  // the mount the object belongs to (0 when not known)

@@ -5,8 +5,8 @@
 #include "platform/Platform.h"
 #include "platform/PowerSource.h"
 #include "platform/ProcessLauncher.h"
-#include "runner/Utf8Text.h"
 #include "support/Clock.h"
+#include "support/Utf8Text.h"
 
 namespace harbormind {
 namespace {

@@ -7,9 +7,6 @@
 namespace harbormind {
 
 std::string DMByteCountFormatter::string(std::int64_t bytes) {
-    if (bytes == 0) {
-        return "Zero KB";
-    }
     const bool negative = bytes < 0;
     // The magnitude as a double: exact enough for display, and safe for the smallest value.
     const double magnitude = std::fabs(static_cast<double>(bytes));

@@ -2,30 +2,17 @@
 
 #include <cstdio>
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 namespace {
 
-// The length of the valid UTF-8 sequence starting at `at`, 0 when there is none.
+// The length of the UTF-8 sequence starting at `at` that a terminal may show as it is, 0 when
+// there is none.
 std::size_t sequenceLength(const std::string& text, std::size_t at) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char first = byte(at);
-    std::size_t length = first < 0x80 ? 1 : (first >> 5) == 0x6 ? 2 : (first >> 4) == 0xE ? 3 : (first >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    // Overlong forms, surrogates and values above U+10FFFF are not text.
-    if ((length == 2 && first < 0xC2) || (length == 3 && first == 0xE0 && byte(at + 1) < 0xA0) ||
-        (length == 3 && first == 0xED && byte(at + 1) >= 0xA0) || (length == 4 && first == 0xF0 && byte(at + 1) < 0x90) ||
-        (length == 4 && (first > 0xF4 || (first == 0xF4 && byte(at + 1) >= 0x90)))) {
-        return 0;
-    }
+    const std::size_t length = Utf8Text::sequenceLength(text, at);
     // C1 control characters (U+0080 to U+009F) drive terminals too.
-    if (length == 2 && first == 0xC2 && byte(at + 1) < 0xA0) {
+    if (length == 2 && static_cast<unsigned char>(text[at]) == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0) {
         return 0;
     }
     return length;

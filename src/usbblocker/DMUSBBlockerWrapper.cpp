@@ -96,7 +96,9 @@ XPCCodeAnswer DMUSBBlockerWrapper::allowOnce(const std::string& bsdName) {
 }
 
 std::string DMUSBBlockerWrapper::reason(const XPCCodeAnswer& answer) {
-    if (answer.code == P::notPermitted && answer.message == "refused") {
+    // The daemon answers a call polkit refused with "refused: not authorized"; another
+    // refusal (too many calls at once) keeps its own words.
+    if (answer.code == P::notPermitted && (answer.message == "refused" || answer.message == "refused: not authorized")) {
         return USBBlockerTexts::notAuthorized;
     }
     return answer.message;

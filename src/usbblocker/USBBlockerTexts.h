@@ -53,7 +53,6 @@ inline constexpr const char* change = "Change";
 inline constexpr const char* passwordChanged = "The password has changed successfully.";
 inline constexpr const char* diskNameColumn = "disk Name";
 inline constexpr const char* capacityColumn = "Capacity";
-inline constexpr const char* capacityFormat = "%d G";
 inline constexpr const char* removeWhitelist = "Remove whitelist";
 inline constexpr const char* whiteListTitle = "White list: these disks always mount";
 inline constexpr const char* blackListTitle = "Black list: these disks never mount";

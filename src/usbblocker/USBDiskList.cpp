@@ -7,6 +7,7 @@
 #include "platform/USBBlockerPaths.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
+#include "support/Utf8Text.h"
 #include "usbblocker/USBListsFormat.h"
 
 namespace harbormind {
@@ -232,7 +233,7 @@ void USBDiskList::remove(const std::string& name, std::int64_t size, USBListKind
         return;
     }
     FileReadResult read = files->read(services_.savePath, maximumFileSize);
-    if (read.status != FileReadStatus::Read || !USBListsFormat::isValidUTF8(read.bytes)) {
+    if (read.status != FileReadStatus::Read || !Utf8Text::isValid(read.bytes)) {
         // Not text we can edit: leave the file as it is rather than guess.
         Log::warning("USB lists: cannot read " + services_.savePath + " to remove an entry");
         return;

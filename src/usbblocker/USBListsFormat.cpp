@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 namespace {
 
@@ -94,7 +96,7 @@ USBLists USBListsFormat::parse(std::string_view bytes) {
         std::string_view line = bytes.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
         // A line that is not text is skipped alone; the others still count.
-        if (line.empty() || !isValidUTF8(line)) {
+        if (line.empty() || !Utf8Text::isValid(line)) {
             continue;
         }
         const bool white = line.find(whiteMarker) != std::string_view::npos;
@@ -133,53 +135,8 @@ std::string USBListsFormat::line(const Drive& drive, USBListKind kind) {
 }
 
 bool USBListsFormat::canStore(std::string_view name) {
-    return isValidUTF8(name) && name.find('\n') == std::string_view::npos &&
+    return Utf8Text::isValid(name) && name.find('\n') == std::string_view::npos &&
            name.find(':') == std::string_view::npos && name.find(whiteMarker) == std::string_view::npos;
-}
-
-bool USBListsFormat::isValidUTF8(std::string_view text) {
-    std::size_t i = 0;
-    const std::size_t size = text.size();
-    while (i < size) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        char32_t value = 0;
-        if ((byte & 0xE0) == 0xC0) {
-            length = 2;
-            minimum = 0x80;
-            value = byte & 0x1F;
-        } else if ((byte & 0xF0) == 0xE0) {
-            length = 3;
-            minimum = 0x800;
-            value = byte & 0x0F;
-        } else if ((byte & 0xF8) == 0xF0) {
-            length = 4;
-            minimum = 0x10000;
-            value = byte & 0x07;
-        } else {
-            return false;
-        }
-        if (size - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || inRange(value, 0xD800, 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::string_view USBListsFormat::dropLastCharacters(std::string_view text, std::size_t count) {

@@ -34,7 +34,6 @@ public:
     // (invalid UTF-8) empty both lists at the next read.
     static bool canStore(std::string_view name);
 
-    static bool isValidUTF8(std::string_view text);
     // `text` without its last `count` user-perceived characters. Combining marks, joiners,
     // variation selectors, emoji modifiers and tags stay with the character before them, and a
     // pair of regional indicators counts once. `text` must be valid UTF-8.

@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 namespace {
 
@@ -11,18 +13,14 @@ namespace {
 std::optional<std::vector<char32_t>> codePoints(const std::string& text) {
     std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size();) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
+        const std::size_t length = Utf8Text::sequenceLength(text, i);
+        if (length == 0) {
             return std::nullopt;
         }
+        auto byte = static_cast<unsigned char>(text[i]);
         char32_t point = length == 1 ? byte : byte & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            point = (point << 6) | (next & 0x3F);
+            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         }
         points.push_back(point);
         i += length;

@@ -7,14 +7,14 @@
 #include <regex>
 #include <unistd.h>
 
-#include "AgentProcess.h"
 #include "agent/USBAgentModeStore.h"
+#include "AgentProcess.h"
 #include "daemon/linux/LinuxUSBBlockerService.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
-#include "xpc/XPCTransport.h"
 #include "platform/linux/desktop/LinuxUSBAgentUnit.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "usbblocker/USBBlocker.h"
+#include "xpc/XPCTransport.h"
 
 namespace harbormind {
 namespace {

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "AppTestSupport.h"
 #include "app/AppDelegate.h"
 #include "app/DMDarkPalette.h"
 #include "app/DMDriverInstaller.h"
@@ -19,14 +18,15 @@
 #include "app/DMTexts.h"
 #include "app/DMUninstaller.h"
 #include "app/DMWindowController.h"
+#include "AppTestSupport.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPackageManager.h"
 #include "platform/sim/SimPasteboard.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimUserData.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
@@ -202,8 +202,13 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
         }
     }
     ASSERT_NE(question, nullptr);
-    EXPECT_EQ(question->informativeText().toStdString(),
-              "Are you sure you want to uninstall this software and all components?");
+    // "No" is what Return answers; the title bar carries the application's name, not the question.
+    EXPECT_TRUE(question->informativeText().startsWith(
+        QStringLiteral("Are you sure you want to uninstall this software and all components?")));
+    EXPECT_TRUE(question->informativeText().contains(QStringLiteral("saved network drives")));
+    ASSERT_NE(question->defaultButton(), nullptr);
+    EXPECT_EQ(question->defaultButton()->text(), QStringLiteral("No"));
+    EXPECT_EQ(question->windowTitle(), QStringLiteral("Kestrane Harbormind"));
     for (QAbstractButton* button : question->buttons()) {
         if (button->text() == QStringLiteral("No")) {
             button->click();
@@ -229,6 +234,7 @@ TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds
     int terminated = 0;
     DMUninstaller uninstaller(presenter, &userData, &packages, [&] { ++terminated; });
     uninstaller.setAgentStop([] { return true; });
+    uninstaller.setSavedNetworkDrives([] { return std::vector<std::string>{"Office", "NAS"}; });
     auto run = [&](int answer) {
         presenter->answers = {answer};
         uninstaller.start(nullptr);
@@ -242,6 +248,9 @@ TEST_F(AppShellTest, UninstallAsksFirstThenRemovesTheUsersFilesThePackageAndEnds
               "Are you sure you want to uninstall this software and all components?");
     EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Yes", "No"}));
     EXPECT_EQ(presenter->shown[0].alert.escapeButton, std::optional<std::size_t>(1));
+    EXPECT_EQ(presenter->shown[0].alert.defaultButton, std::optional<std::size_t>(1));
+    EXPECT_NE(presenter->shown[0].alert.informativeText.find("Saved network drives: Office, NAS"), std::string::npos)
+        << presenter->shown[0].alert.informativeText;
     EXPECT_EQ(userData.removals(), 0);
     EXPECT_EQ(terminated, 0);
 

@@ -10,18 +10,18 @@
 #include <mutex>
 #include <set>
 
-#include "AppTestSupport.h"
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
+#include "AppTestSupport.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
-#include "support/DMByteCountFormatter.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "support/Dispatch.h"
+#include "support/DMByteCountFormatter.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessXPCTransport.h"
 
 namespace harbormind {
 namespace {

@@ -6,20 +6,20 @@
 #include <cstdlib>
 #include <string>
 
-#include "AppTestSupport.h"
+#include "app/disktools/DMDriveHealthView.h"
 #include "app/DMBaseViewController.h"
 #include "app/DMDriveManagerOperations.h"
 #include "app/DMDriveSnapshotLoader.h"
 #include "app/DMSidebarViewController.h"
 #include "app/DMWindowController.h"
-#include "app/disktools/DMDriveHealthView.h"
+#include "AppTestSupport.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind::test {

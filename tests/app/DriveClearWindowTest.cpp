@@ -96,7 +96,7 @@ TEST_F(DriveClearWindowTest, ScanShowsThePathTheTipAndATreeFetchedOnlyWhereOpene
 
     ASSERT_EQ(model()->rowCount({}), 1);
     EXPECT_EQ(model()->data(topIndex(), Qt::DisplayRole).toString().toStdString(), top);
-    EXPECT_EQ(model()->data(model()->index(0, 1, {}), Qt::DisplayRole).toString(), "750 Byte");
+    EXPECT_EQ(model()->data(model()->index(0, 1, {}), Qt::DisplayRole).toString(), "750 bytes");
     // Folders first, then files; the top is open, the folders below it are not fetched yet.
     ASSERT_EQ(model()->rowCount(topIndex()), 3);
     EXPECT_EQ(namesUnder(topIndex()).back(), "f4");
@@ -106,7 +106,7 @@ TEST_F(DriveClearWindowTest, ScanShowsThePathTheTipAndATreeFetchedOnlyWhereOpene
     EXPECT_EQ(model()->rowCount(model()->indexOf(d2)), 0);
     EXPECT_TRUE(view->fileTreeOutlineView()->expandNode(d2));
     EXPECT_EQ(namesUnder(model()->indexOf(d2)), std::vector<std::string>{"sub"});
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 0   files selected: 0    Size of the selected files: 0 Byte");
+    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 0   files selected: 0    Size of the selected files: 0 bytes");
 }
 
 TEST_F(DriveClearWindowTest, HeadersSortEveryOpenFolderAndDatesAreShownInTheWindowFormat) {
@@ -138,7 +138,7 @@ TEST_F(DriveClearWindowTest, DetailsPaneShowsTheSelectedEntryAndOpensIt) {
     QStringList lines = view->fileInfoView()->lines();
     ASSERT_EQ(lines.size(), 7) << lines.join("|").toStdString();
     EXPECT_EQ(lines[0], "File names: d1");
-    EXPECT_EQ(lines[1], "Size: 300 Byte");
+    EXPECT_EQ(lines[1], "Size: 300 bytes");
     EXPECT_EQ(lines[2].toStdString(), "Path: " + top + "/d1");
     QRegularExpression time("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
     EXPECT_TRUE(lines[3].startsWith("Created time: "));
@@ -168,7 +168,7 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     FolderTreeNode* topNode = model()->nodeAt(topIndex());
     setChecked(d1, Qt::Checked);
     EXPECT_EQ(checkState(topNode), Qt::PartiallyChecked);
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 1   files selected: 2    Size of the selected files: 300 Byte");
+    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 1   files selected: 2    Size of the selected files: 300 bytes");
     view->fileTreeOutlineView()->expandNode(d1);
     EXPECT_EQ(checkState(child("f1", model()->indexOf(d1))), Qt::Checked);
     setChecked(f4, Qt::Checked);
@@ -178,7 +178,7 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title,
               " Do you want to delete the selected folders, including subfolders and subfiles?");
-    EXPECT_NE(presenter->shown[0].alert.text.find("1 folders, 3 files, 350 Byte (350 bytes) will be deleted."),
+    EXPECT_NE(presenter->shown[0].alert.text.find("1 folders, 3 files, 350 bytes will be deleted."),
               std::string::npos)
         << presenter->shown[0].alert.text;
     EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Ok", "Cancel"}));
@@ -215,7 +215,7 @@ TEST_F(DriveClearWindowTest, AMarkOnALargeFolderIsCountedAtOnceAndReachesEveryEn
     FolderTreeNode* f3 = d2->childs.front()->childs.front();
     setChecked(topNode, Qt::Checked);
     EXPECT_TRUE(view->fileTreeOutlineView()->isSpreading());
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 4   files selected: 4    Size of the selected files: 750 Byte");
+    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 4   files selected: 4    Size of the selected files: 750 bytes");
     EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusKept);
     ASSERT_TRUE(Dispatch::main().runUntil([this] { return !view->fileTreeOutlineView()->isSpreading(); }, seconds(5)));
     EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusMarked);
@@ -239,7 +239,7 @@ TEST_F(DriveClearWindowTest, DeleteInTheDetailsPaneDeletesOnlyThatEntry) {
     view->fileTreeOutlineView()->setCurrentIndex(model()->indexOf(d2));
     view->fileInfoView()->btnRemove()->click();
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_NE(presenter->shown[0].alert.text.find("2 folders, 1 files, 400 Byte"), std::string::npos)
+    EXPECT_NE(presenter->shown[0].alert.text.find("2 folders, 1 files, 400 bytes"), std::string::npos)
         << presenter->shown[0].alert.text;
     presenter->answer(0, 0);
     waitForAlerts(2);

@@ -83,6 +83,33 @@ TEST(SidebarMenuRules, WholeDiskNeverOffersMount) {
     EXPECT_TRUE(contains(titles(DMDriveRules::sidebarMenu(disk, context(false))), "Mount"));
 }
 
+// A stick formatted whole, without a partition table: the disk is its volume, so it mounts,
+// and its view bar offers the volume's actions and the disk's own (but one Unmount).
+TEST(SidebarMenuRules, AWholeDiskVolumeOffersTheVolumesActionsAndTheDisks) {
+    DMDriveSnapshot stick = volume(std::nullopt);
+    stick.physicalIsWhole = true;
+    stick.isWholeDiskVolume = true;
+    stick.own.fileSystem = DMDriveObjectFilesystem::fat32;
+    stick.logical = stick.own;
+    EXPECT_TRUE(contains(titles(DMDriveRules::sidebarMenu(stick, context(false))), "Mount"));
+    std::vector<std::string> enabled;
+    std::vector<std::string> names;
+    for (const DMMacDockViewBaseItem& item : DMDriveRules::wholeDiskVolumeItems()) {
+        names.push_back(item.name);
+        if (DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), stick, context(false))) {
+            enabled.push_back(item.name);
+        }
+    }
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Unmount"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Erase..."), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Delete..."), 0);
+    EXPECT_EQ(enabled, (std::vector<std::string>{"Mount", "First Aid", "Erase...", "Eject", "Clone"}));
+    // A partition is neither ejected nor cloned from its own view.
+    stick.isWholeDiskVolume = false;
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::eject, stick, context(false)));
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::clone, stick, context(false)));
+}
+
 TEST(SidebarMenuRules, EntriesFollowTheLogicalObjectInOrder) {
     DMDriveSnapshot store = volume(std::nullopt);
     // A physical store: its own predicates say nothing can be done; its container's do.
@@ -95,6 +122,30 @@ TEST(SidebarMenuRules, EntriesFollowTheLogicalObjectInOrder) {
     store.logical.canEncrypt = true;
     EXPECT_EQ(titles(DMDriveRules::sidebarMenu(store, context(false))),
               (std::vector<std::string>{"Open", "Lock", "Unmount", "Eject", "Encrypt"}));
+}
+
+// A volume whose encryption was interrupted cannot be mounted; "Encrypt" resumes it, from the
+// menu and the action bar. One whose header the daemon keeps offers that header's export.
+TEST(SidebarMenuRules, AnInterruptedEncryptionOffersTheResumeAndADetachedHeaderItsExport) {
+    DMDriveSnapshot drive = volume(std::nullopt);
+    drive.own.fileSystem = DMDriveObjectFilesystem::luks;
+    drive.own.status = DMLocalDriveStatus::encrypting;
+    drive.own.canMount = false;
+    drive.own.canEncrypt = true;
+    drive.own.hasDetachedHeader = true;
+    drive.logical = drive.own;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(drive, context(false))),
+              (std::vector<std::string>{"Eject", "Encrypt", "Export Header..."}));
+    EXPECT_TRUE(DMDriveRules::partitionRule(DMDriveAction::encrypt, drive, context(false)));
+
+    // Once finished it is locked: unlock, not encrypt.
+    drive.own.status = DMLocalDriveStatus::locked;
+    drive.own.canEncrypt = false;
+    drive.own.canUnlock = true;
+    drive.logical = drive.own;
+    EXPECT_EQ(titles(DMDriveRules::sidebarMenu(drive, context(false))),
+              (std::vector<std::string>{"Unlock", "Eject", "Export Header..."}));
+    EXPECT_FALSE(DMDriveRules::partitionRule(DMDriveAction::encrypt, drive, context(false)));
 }
 
 TEST(SidebarMenuRules, ActionsNotCarriedOutYetAreShownDisabled) {
@@ -187,7 +238,7 @@ TEST(DisplayNames, EveryEnumerationHasItsWordsAndUnknown) {
 }
 
 TEST(ByteCountFormatter, DecimalUnitsInFileStyle) {
-    EXPECT_EQ(DMByteCountFormatter::string(0), "Zero KB");
+    EXPECT_EQ(DMByteCountFormatter::string(0), "0 bytes");
     EXPECT_EQ(DMByteCountFormatter::string(1), "1 byte");
     EXPECT_EQ(DMByteCountFormatter::string(999), "999 bytes");
     EXPECT_EQ(DMByteCountFormatter::string(1000), "1 KB");

@@ -49,6 +49,7 @@ public:
     FakeJob() : DMLocalDriveEncryptionBase(DMLocalDriveObject::create("disk5s1")) {}
     bool needResume() override { return resume; }
     bool resumeNeedsPassword() const override { return needsPassword; }
+    bool resumeMakesRecoveryKey() const override { return newKeyOnResume; }
     std::string detachedHeader() override { return header; }
     void prepare() override { ++prepared; }
     // Sends a message the way a job does: to the delegate, on the job's side.
@@ -61,8 +62,21 @@ public:
         auto receiver = delegate();
         return receiver ? receiver->encryptionProgress(message) : 0;
     }
+    // The last message of a job that explains its end.
+    void sendText(DMProgressStatus status, std::uint64_t current, DMProgressError error, const std::string& text) {
+        DMProgressMessage message;
+        message.status = status;
+        message.current = current;
+        message.total = 100;
+        message.error = error;
+        message.message = text;
+        if (auto receiver = delegate()) {
+            receiver->encryptionProgress(message);
+        }
+    }
     std::atomic<bool> resume{false};
     std::atomic<bool> needsPassword{false};
+    std::atomic<bool> newKeyOnResume{false};
     std::atomic<int> prepared{0};
     std::string header;
 };
@@ -98,7 +112,12 @@ public:
         note("unlock " + password);
         return password == rightPassword ? 0 : wrongResult;
     }
+    DMOperationResult unlockWithReason(const Drive& drive, const std::string& password) override {
+        int code = unlock(drive, password);
+        return {code, code == 0 ? std::string() : failureReason};
+    }
     std::optional<std::string> rememberedPassword(const Drive&) override { return remembered; }
+    std::string detachedHeader(const Drive&) override { return header; }
     void rememberPassword(const Drive&, const std::optional<std::string>& password) override {
         note(password ? "remember " + *password : "forget");
         remembered = password;
@@ -111,6 +130,10 @@ public:
             *refusal = job ? DMEncryptorRefusal::none : why;
         }
         return job;
+    }
+    DMEncryptorRefusal encryptionRefusal(const Drive&) override {
+        note("refusal?");
+        return job ? DMEncryptorRefusal::none : why;
     }
     bool hasExternalPowerAdapter() override { return power; }
     bool isMounted(const Drive&) override { return mounted; }
@@ -137,6 +160,8 @@ public:
     DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
     std::string rightPassword = "right";
     int wrongResult = -1;
+    std::string failureReason;
+    std::string header;
     std::optional<std::string> remembered;
     bool openAfterUnlock = true;
     bool blockerOn = false;
@@ -153,6 +178,22 @@ std::string readFile(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// A LUKS2 header as cryptsetup writes one: the binary header, then the JSON metadata with
+// `slotCount` key slots.
+std::string luksHeader(int slotCount) {
+    std::string bytes(16384, '\0');
+    bytes.replace(0, 6, std::string("LUKS\xba\xbe", 6));
+    bytes[7] = 2;
+    bytes[14] = 0x40;  // header size 16384, big-endian
+    std::string json = "{\"keyslots\":{";
+    for (int slot = 0; slot < slotCount; ++slot) {
+        json += (slot ? ",\"" : "\"") + std::to_string(slot) + "\":{\"type\":\"luks2\"}";
+    }
+    json += "},\"segments\":{}}";
+    bytes.replace(4096, json.size(), json);
+    return bytes;
 }
 
 // ---- rules and texts without windows ----
@@ -249,36 +290,62 @@ protected:
     std::shared_ptr<test::RecordingPresenter> presenter = std::make_shared<test::RecordingPresenter>();
 };
 
-TEST_F(EncryptionWindowsTest, SavingTheKeyAlsoSavesADetachedHeaderBesideItOrKeepsThePageOpen) {
-    job->header = std::string("LUKS\xba\xbe\0header", 13);
-    BLBitLockerWndController wizard(job, output);
-    auto* view = wizard.viewController();
-    view->setSaveFolder(folder.string());
-    view->pwdPage->tfPassword->setText("pw");
-    view->pwdPage->tfRepeat->setText("pw");
-    view->goNext();
-    job->send(DMProgressStatus::initialized, 0);
-    pump();
-    ASSERT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
-
-    // A folder in the header's place: the header cannot be written, so the key alone is not enough.
-    std::filesystem::create_directories(folder / "blocked.header");
-    output->path = (folder / "blocked.txt").string();
-    view->saveRecoveryKey();
-    EXPECT_EQ(view->saveViewController->lbSaveFirst->text().toStdString(), Texts::headerSaveFailed);
-    view->goNext();
-    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
-
-    output->path = (folder / "key.txt").string();
-    view->saveRecoveryKey();
-    std::filesystem::path header = folder / "key.header";
-    EXPECT_EQ(readFile(header.string()), job->header) << "written whole, binary bytes included";
-    EXPECT_EQ(std::filesystem::status(header).permissions() &
-                  (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
-              std::filesystem::perms::none);
-    EXPECT_NE(view->saveViewController->lbExplanation->text().indexOf("\"key.header\""), -1);
-    view->goNext();
-    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::queryPage);
+// The header is handed over once the job has finished (before, it has no recovery key slot
+// yet): beside the saved key, read back and checked; else where the user picks.
+TEST_F(EncryptionWindowsTest, AFinishedJobsHeaderIsSavedBesideTheKeyAndCheckedOrOfferedForSaving) {
+    auto finish = [&](BLBitLockerProgressWndController& window) {
+        job->send(DMProgressStatus::finished, 100);
+        for (int i = 0; i < 20 && window.lbTip->text() == Texts::progressTip; ++i) {
+            pump(0.1);
+        }
+    };
+    job->header = luksHeader(2);
+    {
+        BLBitLockerProgressWndController window(job, "ELEMENTS");
+        window.setHeaderHandover(output, (folder / "key.txt").string());
+        finish(window);
+        std::filesystem::path header = folder / "key.header";
+        EXPECT_EQ(readFile(header.string()), job->header) << "written whole, binary bytes included";
+        EXPECT_EQ(std::filesystem::status(header).permissions() &
+                      (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+                  std::filesystem::perms::none);
+        EXPECT_EQ(window.savedHeaderPath(), header.string());
+        EXPECT_NE(window.lbTip->text().indexOf(QString::fromStdString(header.string())), -1);
+        EXPECT_TRUE(window.btnSaveHeader->isHidden());
+    }
+    {
+        // The key was printed: the user picks where the header goes.
+        BLBitLockerProgressWndController window(job, "ELEMENTS");
+        window.setHeaderHandover(output, std::nullopt);
+        finish(window);
+        EXPECT_EQ(window.lbTip->text().toStdString(), Texts::headerUnsaved);
+        ASSERT_FALSE(window.btnSaveHeader->isHidden());
+        output->path = std::nullopt;
+        window.btnSaveHeader->click();
+        EXPECT_EQ(window.savedHeaderPath(), std::nullopt) << "the panel was cancelled";
+        // A folder in the header's place: it cannot be written, and the button stays.
+        std::filesystem::create_directories(folder / "blocked.header");
+        output->path = (folder / "blocked.header").string();
+        window.btnSaveHeader->click();
+        EXPECT_NE(window.lbTip->text().indexOf(Texts::headerNotWritten), -1) << window.lbTip->text().toStdString();
+        EXPECT_FALSE(window.btnSaveHeader->isHidden());
+        output->path = (folder / "picked.header").string();
+        window.btnSaveHeader->click();
+        EXPECT_EQ(readFile(*output->path), job->header);
+        EXPECT_TRUE(output->asked.back().starts_with(std::string(Texts::headerPanelMessage) + "|"));
+        EXPECT_TRUE(output->asked.back().ends_with(std::string("|") + Texts::headerProposedName + "|" +
+                                                   Texts::headerPanelType));
+    }
+    {
+        // A header without the recovery key's slot (or with unfinished work) is never passed off as kept.
+        job->header = luksHeader(1);
+        BLBitLockerProgressWndController window(job, "ELEMENTS");
+        window.setHeaderHandover(output, (folder / "early.txt").string());
+        finish(window);
+        EXPECT_FALSE(std::filesystem::exists(folder / "early.header"));
+        EXPECT_NE(window.lbTip->text().indexOf(Texts::headerIncomplete), -1);
+        EXPECT_EQ(window.savedHeaderPath(), std::nullopt);
+    }
 }
 
 TEST_F(EncryptionWindowsTest, WizardStepsThroughItsPagesAndConfirms) {
@@ -383,6 +450,30 @@ TEST_F(EncryptionWindowsTest, ProgressWindowShowsProgressEndAndErrors) {
     BLBitLockerProgressWndController second(job, "ELEMENTS");
     second.btnCancel->click();
     EXPECT_FALSE(job->isContinued());
+
+    // The job's own words on a failure go under the code.
+    auto failing = std::make_shared<FakeJob>();
+    BLBitLockerProgressWndController third(failing, "ELEMENTS");
+    failing->sendText(DMProgressStatus::finished, 50, DMProgressError::FVE_ERROR_ENCRYPT_BLOCK,
+                      "the encryption of sdb1 failed: killed by signal 9");
+    pump();
+    EXPECT_EQ(third.lbTip->text().toStdString(), "the encryption of sdb1 failed: killed by signal 9");
+}
+
+// A job refused or failed before the go-ahead says so in the wizard, which then only cancels.
+TEST_F(EncryptionWindowsTest, WizardShowsAJobThatEndedBeforeTheGoAhead) {
+    BLBitLockerWndController wizard(job, output);
+    auto* view = wizard.viewController();
+    view->pwdPage->tfPassword->setText("pw");
+    view->pwdPage->tfRepeat->setText("pw");
+    view->goNext();
+    EXPECT_TRUE(view->lbFailure->isHidden());
+    job->sendText(DMProgressStatus::finished, 0, DMProgressError::FVE_ERROR_INITIALIZED, "sdb1 is in use");
+    pump();
+    EXPECT_FALSE(view->lbFailure->isHidden());
+    EXPECT_EQ(view->lbFailure->text(), QString(Texts::setupFailedFormat).arg("sdb1 is in use"));
+    EXPECT_FALSE(view->btnNext->isEnabled());
+    EXPECT_TRUE(view->btnCancel->isEnabled());
 }
 
 TEST_F(EncryptionWindowsTest, UnlockWindowOffersTheRememberedPasswordAndKeepsIt) {
@@ -435,6 +526,22 @@ TEST_F(EncryptionWindowsTest, UnlockResultTwentyIsExplainedWhileTheUSBBlockerIsO
     pump(1);
     EXPECT_EQ(window.lbErrorTips->text().toStdString(), Texts::blockedByUSBBlocker);
     EXPECT_EQ(operations->remembered, std::nullopt);
+}
+
+// A failure the daemon explained is shown as it is, not as a wrong password.
+TEST_F(EncryptionWindowsTest, UnlockSaysWhatFailedWhenItWasNotThePassword) {
+    operations->failureReason = "Unlocking sdb1 needs the kernel's device-mapper, which this system does not have";
+    BLBitlockerUnlockWndController window(DMLocalDriveObject::create("sdb1"), operations);
+    window.editPassword->setText("right but no device-mapper");
+    window.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(window.lbErrorTips->text(),
+              QString(Texts::unlockFailedFormat).arg(QString::fromStdString(operations->failureReason)));
+    EXPECT_NE(window.result(), QDialog::Accepted);
+    operations->failureReason.clear();
+    window.btnUnlock->click();
+    pump(1);
+    EXPECT_EQ(window.lbErrorTips->text().toStdString(), Texts::passwordIncorrect);
 }
 
 // ---- the dispatcher's encrypt action ----
@@ -553,38 +660,135 @@ TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNoth
     EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 }
 
-TEST_F(EncryptActionTest, NoJobSaysWhyApfsOnBatteryAndOtherFileSystemsGetNothing) {
+// A drive that cannot be encrypted is explained at once: no method is promised, and nothing
+// asks for a job (which would unmount the drive).
+// A resume that makes a new recovery key: the password, then the wizard from its loading page
+// (the key shown and kept before the go-ahead), then the progress window, which hands the
+// header over beside the key.
+TEST_F(EncryptActionTest, AResumeWithANewKeyShowsItBeforeTheGoAheadAndHandsOverTheHeader) {
+    job->resume = true;
+    job->needsPassword = true;
+    job->newKeyOnResume = true;
+    job->header = luksHeader(3);
+    operations->job = job;
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
     presenter->answer(0, 0);
     pump(1);
-    ASSERT_EQ(presenter->shown.size(), 2u);
-    EXPECT_EQ(presenter->shown[1].alert.text, Texts::bitLockerNotAvailable);
+    auto* prompt = actions->encryptionFlow()->resumePasswordWndController();
+    ASSERT_NE(prompt, nullptr);
+    prompt->editPassword->setText("secret pw");
+    prompt->btnContinue->click();
+    pump(1);
+    auto* wizard = actions->encryptionFlow()->bitlockerWndController();
+    ASSERT_NE(wizard, nullptr);
+    auto* view = wizard->viewController();
+    EXPECT_EQ(view->currentPage(), BLBitLockerViewController::loadingPage);
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_FALSE(job->hasStarted()) << "no go-ahead before the key is kept";
+    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    job->setRecoveryKey(std::string("123456-654321"));
+    job->send(DMProgressStatus::initialized, 0);
+    pump();
+    ASSERT_EQ(view->currentPage(), BLBitLockerViewController::savePage);
+    EXPECT_NE(view->saveViewController->lbExplanation->text().indexOf(Texts::resumeNewKey), -1);
+    EXPECT_FALSE(view->btnPrevious->isVisibleTo(view)) << "a resume has no password page to go back to";
+    view->setSaveFolder(folder.string());
+    output->path = (folder / "key.txt").string();
+    view->saveRecoveryKey();
+    EXPECT_NE(readFile(*output->path).find("123456-654321"), std::string::npos);
+    view->goNext();
+    view->btnStart->click();
+    pump(1);
+    EXPECT_TRUE(job->hasStarted());
+    auto* progress = actions->encryptionFlow()->bitlockerEncryptionProgressWndController();
+    ASSERT_NE(progress, nullptr);
+    job->send(DMProgressStatus::finished, 100);
+    for (int i = 0; i < 20 && !progress->savedHeaderPath(); ++i) {
+        pump(0.1);
+    }
+    EXPECT_EQ(progress->savedHeaderPath(), (folder / "key.header").string());
+    EXPECT_EQ(readFile((folder / "key.header").string()), job->header);
 
+    // Cancelling a resumed wizard mounts nothing: nothing was unmounted for it.
+    auto calls = operations->recorded();
+    auto again = std::make_shared<FakeJob>();
+    again->resume = true;
+    again->needsPassword = true;
+    again->newKeyOnResume = true;
+    operations->job = again;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    presenter->answer(presenter->shown.size() - 1, 0);
+    pump(1);
+    actions->encryptionFlow()->resumePasswordWndController()->editPassword->setText("pw");
+    actions->encryptionFlow()->resumePasswordWndController()->btnContinue->click();
+    pump(1);
+    actions->encryptionFlow()->bitlockerWndController()->viewController()->btnCancel->click();
+    pump(1);
+    EXPECT_FALSE(again->isContinued());
+    auto after = operations->recorded();
+    EXPECT_EQ(std::count(after.begin(), after.end(), "mount"), std::count(calls.begin(), calls.end(), "mount"));
+}
+
+TEST_F(EncryptActionTest, NoJobSaysWhyBeforeAnythingAndApfsOnBatteryAndWithoutAWindowStartNothing) {
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, Texts::cannotEncryptTitle);
+    EXPECT_EQ(presenter->shown[0].alert.text, Texts::bitLockerNotAvailable);
+    auto calls = operations->recorded();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "unmount"), 0);
+
+    operations->job = job;
     operations->fs = DMDriveObjectFilesystem::apfs;
     operations->power = false;
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
-    ASSERT_EQ(presenter->shown.size(), 3u);
-    EXPECT_EQ(presenter->shown[2].alert.title, Texts::apfsNeedsPower);
-    EXPECT_EQ(presenter->shown[2].alert.buttons, std::vector<std::string>{Texts::ok});
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.title, Texts::apfsNeedsPower);
+    EXPECT_EQ(presenter->shown[1].alert.buttons, std::vector<std::string>{Texts::ok});
 
     operations->fs = DMDriveObjectFilesystem::unknown;
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
-    EXPECT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown.size(), 2u);
 
     // Without a window the alert runs on its own and nothing starts.
     operations->fs = DMDriveObjectFilesystem::exfat;
-    operations->job = job;
     actions->perform(DMDriveAction::encrypt, drive, nullptr);
     pump(1);
-    ASSERT_EQ(presenter->shown.size(), 4u);
-    EXPECT_EQ(presenter->shown[3].window, nullptr);
-    presenter->answer(3, 0);
+    ASSERT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown[2].window, nullptr);
+    presenter->answer(2, 0);
     pump(1);
-    auto calls = operations->recorded();
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 1);
+    calls = operations->recorded();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 0);
+}
+
+// The header the daemon keeps is saved where the user picks, checked, and the user told
+// where; without one (or a write that fails) the alert says why.
+TEST_F(EncryptActionTest, ExportHeaderSavesTheKeptHeaderWhereTheUserPicks) {
+    operations->header = luksHeader(1);
+    output->path = (folder / "sdb1.header").string();
+    actions->perform(DMDriveAction::exportHeader, drive, window.get());
+    pump(1);
+    EXPECT_EQ(readFile(*output->path), operations->header);
+    ASSERT_EQ(presenter->shown.size(), 1u);
+    EXPECT_EQ(presenter->shown[0].alert.title, Texts::exportTitle);
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              QString(Texts::exportSavedFormat).arg("ELEMENTS", QString::fromStdString(*output->path)).toStdString());
+    EXPECT_TRUE(output->asked.back().ends_with(std::string("|") + Texts::headerProposedName + " ELEMENTS|" +
+                                               Texts::headerPanelType));
+
+    operations->header.clear();
+    actions->perform(DMDriveAction::exportHeader, drive, window.get());
+    pump(1);
+    ASSERT_EQ(presenter->shown.size(), 2u);
+    EXPECT_EQ(presenter->shown[1].alert.text,
+              QString(Texts::exportFailedFormat).arg("ELEMENTS", Texts::headerUnavailable).toStdString());
+    EXPECT_EQ(output->asked.size(), 1u) << "nothing to save, no panel";
 }
 
 TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {
@@ -654,17 +858,22 @@ TEST_F(EncryptionWindowsTest, Screenshots) {
         save(unlock, "unlock-window");
 
         auto headerJob = std::make_shared<FakeJob>();
-        headerJob->header = "header";
-        BLBitLockerWndController luksWizard(headerJob, output);
-        luksWizard.viewController()->setSaveFolder(folder.string());
-        luksWizard.viewController()->pwdPage->tfPassword->setText("secret");
-        luksWizard.viewController()->pwdPage->tfRepeat->setText("secret");
-        luksWizard.viewController()->goNext();
-        headerJob->send(DMProgressStatus::initialized, 0);
+        headerJob->header = luksHeader(2);
+        BLBitLockerProgressWndController handover(headerJob, "Linux Stick (sdc1)");
+        handover.setHeaderHandover(output, std::nullopt);
+        headerJob->send(DMProgressStatus::finished, 100);
+        for (int i = 0; i < 20 && handover.btnSaveHeader->isHidden(); ++i) {
+            pump(0.1);
+        }
+        save(handover, "encryption-progress-header");
+
+        auto resumeJob = std::make_shared<FakeJob>();
+        BLBitLockerWndController resumedWizard(resumeJob, output);
+        resumeJob->setPassword(std::string("secret"));
+        resumedWizard.viewController()->startResumed();
+        resumeJob->send(DMProgressStatus::initialized, 0);
         pump();
-        output->path = (folder / "Recovery Key sdc1.txt").string();
-        luksWizard.viewController()->saveRecoveryKey();
-        save(luksWizard, "encryption-wizard-detached-header");
+        save(resumedWizard, "encryption-wizard-resume-key");
 
         BLResumePasswordWndController resume("Linux Stick (sdc1)");
         resume.editPassword->setText("secret");

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "AppTestSupport.h"
+#include "app/DMAttachDiskImageFlow.h"
 #include "app/DMBaseViewController.h"
 #include "app/DMCapacityMapSplitterView.h"
 #include "app/DMCapacityMapView.h"
@@ -21,27 +21,27 @@
 #include "app/DMLocalDriveViewController.h"
 #include "app/DMLocalPartitionViewController.h"
 #include "app/DMMacDockView.h"
+#include "app/DMNetworkDriveViewController.h"
 #include "app/DMProgressView.h"
 #include "app/DMSearchField.h"
 #include "app/DMSidebarViewController.h"
 #include "app/DMViewControllerManager.h"
-#include "app/DMAttachDiskImageFlow.h"
 #include "app/DMWindowController.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
+#include "AppTestSupport.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "network/DMNetworkDriveManager.h"
-#include "app/DMNetworkDriveViewController.h"
-#include "platform/NetworkMountStatus.h"
 #include "platform/DiskImages.h"
+#include "platform/NetworkMountStatus.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimDiskImages.h"
 #include "platform/sim/SimNetworkMounter.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
@@ -435,6 +435,9 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
     ASSERT_EQ(facts.size(), 5u);
     EXPECT_EQ(facts[0], (std::pair<std::string, std::string>{"Mount Point", "Not Connected"}));
     EXPECT_EQ(facts[1], (std::pair<std::string, std::string>{"Type", "SMB"}));
+    // Not connected, it has no size to show (never "0 bytes").
+    EXPECT_EQ(facts[2], (std::pair<std::string, std::string>{"Capacity", ""}));
+    EXPECT_EQ(facts[3], (std::pair<std::string, std::string>{"Available", ""}));
     EXPECT_EQ(facts[4], (std::pair<std::string, std::string>{"URL", share->urlString()}));
     DMMacDockView* bar = view->actionBar();
     EXPECT_FALSE(bar->isEnabled("Open"));
@@ -641,19 +644,17 @@ TEST_F(MainWindowTest, WhenTheSelectedDriveGoesAwayTheFirstDriveLeftIsShownRathe
     EXPECT_NE(controller->currentViewController(), nullptr);
 }
 
-TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnMountedFileSystemIsShownAsItsVolume) {
+TEST(ViewControllerManagerKinds, AWholeDiskThatCarriesItsOwnFileSystemIsShownAsItsVolume) {
     DMDriveSnapshot systemDisk;
     systemDisk.category = DMDriveObjectCategory::local;
     systemDisk.physicalIsWhole = true;
-    systemDisk.own.mountPoint = "/";
+    systemDisk.isWholeDiskVolume = true;
     EXPECT_EQ(DMViewControllerManager::kindOf(systemDisk), DMViewControllerManager::Kind::partition);
-    // A partitioned disk, or an unmounted one, keeps the whole-disk view.
+    // A partitioned disk, or one without a file system of its own, keeps the whole-disk view.
     DMDriveSnapshot partitioned = systemDisk;
+    partitioned.isWholeDiskVolume = false;
     partitioned.logicalHasChildren = true;
     EXPECT_EQ(DMViewControllerManager::kindOf(partitioned), DMViewControllerManager::Kind::wholeDisk);
-    DMDriveSnapshot unmounted = systemDisk;
-    unmounted.own.mountPoint.reset();
-    EXPECT_EQ(DMViewControllerManager::kindOf(unmounted), DMViewControllerManager::Kind::wholeDisk);
 }
 
 // A new user's first minutes: a machine with no drives says so instead of loading for ever,

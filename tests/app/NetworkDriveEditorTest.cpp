@@ -109,10 +109,19 @@ TEST_F(NetworkDriveEditorTest, IncompleteInputIsReportedAndNeverReachesTheNetwor
     open();
     type(form().tfNickName(), "Public");
     type(form().tfServer(), "nas/public");
+    const QRect connectAt = editor->btnOk()->geometry();
     editor->btnOk()->click();
-    EXPECT_EQ(tips(), DMNetworkEditorTexts::incomplete);
+    EXPECT_EQ(tips(), "Please fill in: Username (or choose Anonymous Login)");
+    EXPECT_EQ(editor->btnOk()->geometry(), connectAt) << "the Connect button moved";
     EXPECT_FALSE(editor->isConnecting());
     EXPECT_TRUE(mounter().requests().empty());
+    // The list follows the typing and goes once nothing is missing.
+    type(form().tfNickName(), "");
+    EXPECT_EQ(tips(), "Please fill in: Nickname, Username (or choose Anonymous Login)");
+    type(form().tfNickName(), "Public");
+    type(form().tfUsername(), "bob");
+    EXPECT_EQ(tips(), "");
+    type(form().tfUsername(), "");
 
     // A guest needs no user name, and no password is ever required.
     form().cbAnonymousLogin()->click();
@@ -210,6 +219,37 @@ TEST_F(NetworkDriveEditorTest, EditingASavedDriveReplacesItOnlyOnceTheNewOneConn
     EXPECT_EQ(saved->identifier(), "afp://bob@nas/films");
     EXPECT_TRUE(saved->saved());
     EXPECT_TRUE(platform->openedFolders().empty());
+}
+
+// Save keeps the drive as typed without reaching the network: a new drive is listed, an edit
+// replaces the saved drive.
+TEST_F(NetworkDriveEditorTest, SaveKeepsTheDriveWithoutConnecting) {
+    open();
+    editor->btnSave()->click();
+    EXPECT_EQ(tips(), "Please fill in: Nickname, Folder, Username (or choose Anonymous Login)");
+    fillTeam();
+    editor->btnSave()->click();
+    runFor(1);
+    EXPECT_FALSE(editor);
+    EXPECT_TRUE(mounter().requests().empty());
+    ASSERT_EQ(manager->rootObjs().size(), 1u);
+    auto team = std::dynamic_pointer_cast<DMNetworkDriveObject>(manager->rootObjs().front());
+    EXPECT_TRUE(team->saved());
+    EXPECT_EQ(team->identifier(), "smb://bob@nas/team");
+
+    open(team);
+    type(form().tfServer(), "nas/films");
+    type(form().tfNickName(), "Films");
+    editor->btnSave()->click();
+    runFor(1);
+    EXPECT_TRUE(mounter().requests().empty());
+    ASSERT_EQ(manager->rootObjs().size(), 1u);
+    EXPECT_EQ(manager->rootObjs().front()->identifier(), "smb://bob@nas/films");
+    EXPECT_EQ(manager->rootObjs().front()->name(), "Films");
+    // What was saved is in the file another window or the command line reads.
+    auto reader = DMNetworkDriveManager::create({});
+    ASSERT_EQ(reader->rootObjs().size(), 1u);
+    EXPECT_EQ(reader->rootObjs().front()->name(), "Films");
 }
 
 TEST_F(NetworkDriveEditorTest, PresentingAnotherEditorClosesThePreviousOne) {

@@ -12,14 +12,12 @@
 #include <QTableWidget>
 #include <atomic>
 
-#include "AppTestSupport.h"
-#include "StickOperations.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
-#include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
+#include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBChangePasswordViewController.h"
 #include "app/usb/USBGeneralViewController.h"
 #include "app/usb/USBOutlineView.h"
@@ -27,19 +25,21 @@
 #include "app/usb/USBShakeAnimation.h"
 #include "app/usb/USBViewController.h"
 #include "app/usb/USBWhiteListViewController.h"
+#include "AppTestSupport.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/CommandTable.h"
 #include "platform/SettingsStores.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimFileContents.h"
 #include "platform/sim/SimPlatform.h"
+#include "StickOperations.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
 #include "usbblocker/DriveTools.h"
-#include "usbblocker/USBListsEditor.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBDiskList.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
+#include "usbblocker/USBListsEditor.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
@@ -129,7 +129,7 @@ protected:
     // and refuses) not at all.
     XPCCodeAnswer changeLists(const std::string& name, std::int64_t size, bool white, bool add) {
         if (listsRefused) {
-            return {13, "refused"};
+            return {13, "refused: not authorized"};
         }
         USBListsEditor editor(*daemonLists);
         USBListsEditResult result = !add  ? editor.removeFrom(name, white ? USBListKind::White : USBListKind::Black)
@@ -405,7 +405,7 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     window->select(2);
     USBWhiteListViewController* whiteList = window->usbViewController->usbWhiteListViewController;
     ASSERT_EQ(whiteList->table->rowCount(), 2);
-    EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1000 G");
+    EXPECT_EQ(whiteList->table->item(0, 1)->text().toStdString(), "1 TB");
     EXPECT_EQ(whiteList->table->item(1, 0)->text().toStdString(), "SanDisk Ultra Media");
     ASSERT_EQ(whiteList->blackTable->rowCount(), 1);
     EXPECT_EQ(whiteList->blackTable->item(0, 0)->text().toStdString(), "Generic Flash Disk Media");

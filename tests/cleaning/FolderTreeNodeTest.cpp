@@ -3,7 +3,6 @@
 #include "cleaning/FolderTreeNode.h"
 #include "cleaning/FolderTreeStorage.h"
 #include "cleaning/SelectMessage.h"
-#include "cleaning/SizeText.h"
 #include "cleaning/SortType.h"
 
 namespace harbormind {
@@ -115,16 +114,6 @@ TEST_F(FolderTreeNodeTest, SortsAreStableAndHeaderClicksToggle) {
     EXPECT_EQ(sortTypeAfterHeaderClick(SortType::sizeOrder, "fileSize"), SortType::sizeReverseOrder);
     EXPECT_EQ(sortTypeAfterHeaderClick(SortType::fileNameOrder, "fileModificationDate"), SortType::dateOrder);
     EXPECT_EQ(sortTypeAfterHeaderClick(SortType::dateOrder, "fileModificationDate"), SortType::dateReverseOrder);
-}
-
-TEST(SizeTextTest, UnitBoundaries) {
-    EXPECT_EQ(SizeText::format(-5), "-5 Byte");
-    EXPECT_EQ(SizeText::format(1023), "1023 Byte");
-    EXPECT_EQ(SizeText::format(1024), "1 Kb");
-    EXPECT_EQ(SizeText::format(1048575), "1023 Kb");
-    EXPECT_EQ(SizeText::format(1048576), "1 M");
-    EXPECT_EQ(SizeText::format(1073741824), "1024 M");
-    EXPECT_EQ(SizeText::format(1073741825), "1 G");
 }
 
 }  // namespace

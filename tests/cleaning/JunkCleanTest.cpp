@@ -165,6 +165,22 @@ TEST_F(JunkTreeTest, FilterHidesSmallCategoriesAndDeveloperEntriesAreShownDirect
     EXPECT_EQ(xcode->childs[0]->childs[0]->fullpath(), home.path("Library/Developer/Xcode/DerivedData/Proj/big.o"));
 }
 
+// Junk is measured by the space it frees: a cache of many small files takes far more on disk
+// than its lengths add up to, and a sparse file far less.
+TEST_F(JunkTreeTest, SizesCountWhatTheFilesTakeOnDisk) {
+    std::int64_t expected = 0;
+    for (int i = 0; i < 400; ++i) {
+        std::string name = "Library/Caches/small/" + std::to_string(i);
+        home.file(name, 10);
+        expected += home.onDisk(name);
+    }
+    std::filesystem::resize_file(home.file("Downloads/sparse.iso", 0), 64 * MiB);
+    ASSERT_GT(expected, MiB) << "this file system keeps small files without blocks of their own";
+    auto root = build();
+    ASSERT_EQ(keys(*root), std::vector<std::string>{"userCache"});
+    EXPECT_EQ(root->childs[0]->iTotalSize, expected);
+}
+
 TEST_F(JunkTreeTest, JunkPassEmptiesPlacesAndDropsCategoriesOnlyWithoutEarlierFailure) {
     home.file("Library/Logs/a.log", 2 * MiB);
     home.file("Library/Developer/Xcode/DerivedData/Proj/big.o", 2 * MiB);
@@ -201,7 +217,7 @@ TEST_F(JunkTreeTest, EveryCategoryMarkedCountsWhatTheyHoldFromTheTop) {
     home.file("Downloads/d", 2 * MiB);
     auto root = build();
     ASSERT_EQ(keys(*root), (std::vector<std::string>{"userCache", "downloads"}));
-    EXPECT_EQ(root->iTotalSize, 4 * MiB + 3);
+    EXPECT_EQ(root->iTotalSize, 4 * MiB + home.onDisk("Library/Caches/c2"));
     EXPECT_EQ(root->iFileCount, 3);
     EXPECT_EQ(root->iFolderCount, 3);  // the two categories and the folder a
 
@@ -219,7 +235,7 @@ TEST_F(JunkTreeTest, EveryCategoryMarkedCountsWhatTheyHoldFromTheTop) {
     SelectMessage fromTop = SelectMessage::count(root.get());
     EXPECT_EQ(fromTop.fileCount, 3);
     EXPECT_EQ(fromTop.folderCount, separately.folderCount);
-    EXPECT_EQ(fromTop.totalSize, 4 * MiB + 3);
+    EXPECT_EQ(fromTop.totalSize, 4 * MiB + home.onDisk("Library/Caches/c2"));
 
     DMDeleteFaileRecord record;
     FileDeleter(walker, record).junkPass(root.get());

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -25,12 +29,23 @@ public:
     std::string path(const std::string& relative = {}) const {
         return relative.empty() ? root_.string() : (root_ / relative).string();
     }
-    // A file of `size` bytes (sparse, so large sizes cost no disk space).
+    // A file of `size` bytes whose blocks are allocated (without writing them), so it takes on
+    // disk what a written file of that length takes.
     std::string file(const std::string& relative, std::int64_t size) const {
         std::filesystem::create_directories((root_ / relative).parent_path());
-        std::ofstream(root_ / relative).close();
-        std::filesystem::resize_file(root_ / relative, static_cast<std::uintmax_t>(size));
+        int fd = ::open((root_ / relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            if (size > 0 && ::posix_fallocate(fd, 0, static_cast<off_t>(size)) != 0) {
+                [[maybe_unused]] int ignored = ::ftruncate(fd, static_cast<off_t>(size));
+            }
+            ::close(fd);
+        }
         return path(relative);
+    }
+    // What a file takes on disk (its allocated blocks), as a scan that measures that counts it.
+    std::int64_t onDisk(const std::string& relative) const {
+        struct stat facts {};
+        return ::lstat((root_ / relative).c_str(), &facts) == 0 ? static_cast<std::int64_t>(facts.st_blocks) * 512 : 0;
     }
     // Puts a new file (a new inode) in place of an existing entry, as another program would.
     std::string replaceWithFile(const std::string& relative, std::int64_t size) const {

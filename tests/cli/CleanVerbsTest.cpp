@@ -97,7 +97,7 @@ TEST_F(CleanVerbsTest, JunkCleanShowsWhatGoesAsksAndDeletesOnlyOnYes) {
     CtlRun declined = run({"junk", "clean"}, "n\n");
     EXPECT_EQ(declined.status, 1);
     EXPECT_NE(declined.out.find(home + "/Library/Caches"), std::string::npos) << declined.out;
-    EXPECT_NE(declined.out.find("1 folders, 2 files, 3 M (3145728 bytes) will be deleted."), std::string::npos)
+    EXPECT_NE(declined.out.find("1 folders, 2 files, 3.1 MB (3145728 bytes) will be deleted."), std::string::npos)
         << declined.out;
     EXPECT_NE(declined.out.find("Delete them permanently? [y/N]"), std::string::npos);
     EXPECT_TRUE(tree.exists("home/Library/Caches/b.bin"));
@@ -169,8 +169,8 @@ TEST(CliCleanSelectionTest, SettledStatusesCountsAndFailuresAfterAPass) {
     CliCleanSelection::settleStatuses(top.get());
     EXPECT_EQ(top->selectStatus, FolderTreeNode::statusMixed);
     CliCleanSelection selection(top.get());
-    EXPECT_EQ(selection.amountLine(), "1 folders, 2 files, 50 Byte (50 bytes) will be deleted.");
-    EXPECT_EQ(CliCleanSelection::listing(top.get()), "  50 Byte\t" + tree.path("top/go") + "\n");
+    EXPECT_EQ(selection.amountLine(), "1 folders, 2 files, 50 bytes will be deleted.");
+    EXPECT_EQ(CliCleanSelection::listing(top.get()), "  50 bytes\t" + tree.path("top/go") + "\n");
     // Nothing deleted yet: every marked leaf counts as left over.
     EXPECT_EQ(selection.failures(top.get()).size(), 2u);
 

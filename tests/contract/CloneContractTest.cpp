@@ -57,8 +57,10 @@ TEST_P(DaemonContractTest, ACloneReportsRunningThenFinishedWithEverySourceByteCo
     auto wrapper = DMDeviceCloneWrapper::create();
     auto recorder = std::make_shared<ReportRecorder>();
     wrapper->setDelegate(recorder);
+    EXPECT_FALSE(wrapper->isCloneRunning(destination));
     wrapper->clone(destination, source, true);
     std::vector<DMProgressMessage> reports = recorder->untilEnd();
+    EXPECT_FALSE(wrapper->isCloneRunning(destination)) << "still running after its last report";
     ASSERT_FALSE(reports.empty());
     for (std::size_t index = 0; index + 1 < reports.size(); ++index) {
         EXPECT_EQ(reports[index].status, DMProgressStatus::running) << "report " << index;

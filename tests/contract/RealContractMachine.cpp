@@ -69,11 +69,11 @@ RealContractMachine::~RealContractMachine() {
 std::string RealContractMachine::addDisk(std::int64_t megabytes) {
     const std::string place = folder_ + "/disk" + std::to_string(loops_.size());
     fs::create_directories(place);
-    LoopVolumeSpec spec;
-    spec.label = "CONTRACT";
-    spec.megabytes = megabytes;
+    LoopVolumeOrder order;
+    order.label = "CONTRACT";
+    order.megabytes = megabytes;
     std::string error;
-    auto loop = LoopVolume::create(place, spec, error);
+    auto loop = LoopVolume::create(place, order, error);
     if (!loop) {
         ADD_FAILURE() << error;
         return "loop-missing";

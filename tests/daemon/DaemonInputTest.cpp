@@ -107,6 +107,10 @@ TEST(DaemonGuardTest, ArgumentsOfTheWrongFormAreRefusedBeforeAnyoneIsAsked) {
     ASSERT_TRUE(header && unlock && firstAid);
     EXPECT_FALSE(guard.check(*header, caller, {std::string(30 << 20, 'a')}).allowed);
     EXPECT_FALSE(guard.check(*unlock, caller, {std::string("sdb1"), std::string(1025, 'p'), false}).allowed);
+    // Overlong forms and surrogates decode to text a careless reader takes for something else.
+    for (const char* password : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "pw\xe2\x82"}) {
+        EXPECT_FALSE(guard.check(*unlock, caller, {std::string("sdb1"), std::string(password), false}).allowed);
+    }
     EXPECT_FALSE(guard.check(*firstAid, caller, {std::vector<std::string>(17, "-c")}).allowed);
     EXPECT_FALSE(guard.check(*firstAid, caller,
                              {std::vector<std::string>{"-c", "diskutil repairVolume " + std::string(5000, 'a')}})

@@ -127,11 +127,12 @@ protected:
     }
     bool stillOurs() const { return backingFile(loopName) == folder + "/image"; }
 
-    // An image file of the user's own carrying an ext4 volume named like root's.
-    std::string userImage() {
+    // An image file of the user's own carrying a volume named like root's (ext4 by default).
+    std::string userImage(std::vector<std::string> format = {"mkfs.ext4", "-q", "-F", "-L"}, int megabytes = 16) {
         const std::string path = folder + "/user.img";
-        fs::resize_file((std::ofstream(path).close(), path), 16 << 20);
-        EXPECT_EQ(run({"mkfs.ext4", "-q", "-F", "-L", label, path}).status, 0);
+        fs::resize_file((std::ofstream(path).close(), path), static_cast<std::uintmax_t>(megabytes) << 20);
+        format.insert(format.end(), {label, path});
+        EXPECT_EQ(run(format).status, 0);
         EXPECT_EQ(::chown(path.c_str(), uid, gid), 0);
         ::chmod(path.c_str(), 0600);
         return path;
@@ -222,6 +223,42 @@ TEST_F(DaemonMountTest, AUserMountsUnmountsAndEjectsAnImageTheyAttached) {
     for (const auto& question : authority->asked()) {
         EXPECT_EQ(question.find("-others"), std::string::npos) << question;
     }
+}
+
+// FAT32 goes through fusefat where the kernel has no vfat driver. Mounted by the daemon for
+// the user, the volume is theirs to write (and nobody else's), its source names the device, so
+// a second mount answers the first's place instead of mounting again beside it, and an unmount
+// takes it away for real.
+TEST_F(DaemonMountTest, AFatVolumeIsTheUsersAloneSeenAsMountedAndReallyUnmounted) {
+    if (run({"sh", "-c", "command -v mkfs.vfat && command -v fusefat"}).status != 0) {
+        GTEST_SKIP() << "mkfs.vfat or fusefat is not installed";
+    }
+    const std::string image = userImage({"mkfs.vfat", "-F", "32", "-n"}, 64);
+    const std::string name = attachAsUser(image);
+    ASSERT_FALSE(name.empty());
+    const std::string point = userMountPoint();
+    Outcome mounted = helper("mount", {name});
+    ASSERT_EQ(mounted.status, 0) << mounted.err;
+    ASSERT_TRUE(isMountPoint(point)) << mounted.out;
+    EXPECT_EQ(asUser({"sh", "-c", "echo kept > \"$0/note.txt\"", point}).status, 0);
+    struct stat facts {};
+    ASSERT_EQ(::stat(point.c_str(), &facts), 0);
+    EXPECT_EQ(facts.st_uid, uid);
+    EXPECT_EQ(facts.st_mode & 077, 0u) << "others may use the volume";
+
+    Outcome again = helper("mount", {name});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("mounted at " + point + "\n"), std::string::npos) << again.out;
+    EXPECT_FALSE(isMountPoint(point + "1"));
+
+    Outcome unmounted = helper("unmount", {name});
+    EXPECT_EQ(unmounted.status, 0) << unmounted.err;
+    EXPECT_FALSE(isMountPoint(point));
+    ASSERT_EQ(helper("mount", {name}).status, 0);
+    std::string kept;
+    std::getline(std::ifstream(point + "/note.txt"), kept);  // closed again before the unmount
+    EXPECT_EQ(kept, "kept") << "the file did not reach the volume";
+    EXPECT_EQ(helper("unmount", {name}).status, 0);
 }
 
 // The record of who attached an image outlives the daemon, and is the attacher's alone: another

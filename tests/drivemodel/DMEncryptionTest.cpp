@@ -8,6 +8,7 @@
 #include "drivemodel/DMLocalDriveApfsEncryption.h"
 #include "drivemodel/DMLocalDriveBitLockerEncryption.h"
 #include "drivemodel/DMLocalDriveCoreStorageEncryption.h"
+#include "drivemodel/DMDriveImageName.h"
 #include "drivemodel/DMLocalDriveLuksEncryption.h"
 #include "drivemodel/DriveModelFixture.h"
 #include "support/Dispatch.h"
@@ -418,8 +419,8 @@ TEST_F(EncryptionJobTest, BitLockerCallbacksReachTheRegisteredJobAndItsWaitingRu
     EXPECT_TRUE(continued);
 
     platform->removeDescription("disk4s1", Key::volumePath);
-    auto first = wrapper->encryptionObject(local("disk4s1"));
-    auto job = wrapper->encryptionObject(local("disk4s1"));
+    auto first = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
+    auto job = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
     EXPECT_EQ(wrapper->bitLockerWrapperDelegate(), job) << "the newer job replaces the first";
     job->setDelegate(progress);
     job->setPassword("pw");
@@ -442,7 +443,7 @@ TEST_F(EncryptionJobTest, BitLockerCallbacksReachTheRegisteredJobAndItsWaitingRu
     EXPECT_FALSE(continued);
 
     // An error travels to the delegate, whose answer (the raw value) goes back.
-    auto running = wrapper->encryptionObject(local("disk4s1"));
+    auto running = DMLocalDriveBitLockerEncryption::encryptionObject(wrapper, local("disk4s1"));
     running->setDelegate(progress);
     running->start();
     progress->answer = 131076;
@@ -501,7 +502,7 @@ TEST_F(EncryptionJobTest, BitLockerResumeSkipsThePasswordAndIsReadyAfterTheDaemo
                                     }}});
     buildLaptop();
     startManager();
-    auto job = manager->bitlockerWrapper()->encryptionObject(local("disk4s1"));
+    auto job = DMLocalDriveBitLockerEncryption::encryptionObject(manager->bitlockerWrapper(), local("disk4s1"));
     ASSERT_TRUE(job);
     EXPECT_TRUE(job->needResume());
     job->prepare();
@@ -569,23 +570,76 @@ TEST_F(LuksEncryptorTest, ExtVolumesAndInterruptedLuksVolumesGetALuksJob) {
     EXPECT_FALSE(daemonAskedLuksAbout("disk6s5")) << "FAT stays with BitLocker";
 }
 
-TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedBeforeItsJobIsMade) {
-    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 1}}}});
+// What cannot be encrypted is refused before anything is unmounted; a volume unmounted for a
+// job that then cannot be made is mounted again.
+TEST_F(LuksEncryptorTest, AMountedExtVolumeIsUnmountedOnlyForAJobAndMountedAgainWhenNoneComes) {
+    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 0}}}});
     buildLaptop();
     RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
     addVolume("disk6s1", disk6, "home", "ext4", 16000000000, "/media/home");
     platform->appear("disk6");
     platform->appear("disk6s1");
     startManager();
+    auto unmounts = [&] {
+        auto requests = platform->diskRequests();
+        return std::count_if(requests.begin(), requests.end(),
+                             [](const auto& request) { return request.first == "unmount disk6s1"; });
+    };
     DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
+    EXPECT_EQ(manager->encryptionRefusal(local("disk6s1")), DMEncryptorRefusal::luksNotAvailable);
+    EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr);
+    EXPECT_EQ(refusal, DMEncryptorRefusal::luksNotAvailable);
+    EXPECT_EQ(unmounts(), 0) << "unmounted for nothing";
+
+    setDaemonAnswers({{"luks", PlatformValue::Dictionary{{"luksEncryptionLayoutsWithBsdname", 1}}}});
+    EXPECT_EQ(manager->encryptionRefusal(local("disk6s1")), DMEncryptorRefusal::none);
     EXPECT_EQ(manager->encryptor(local("disk6s1"), &refusal), nullptr) << "the fake never unmounts by itself";
     EXPECT_EQ(refusal, DMEncryptorRefusal::stillMounted);
-    ASSERT_FALSE(platform->diskRequests().empty());
-    EXPECT_EQ(platform->diskRequests().back().first, "unmount disk6s1");
-    EXPECT_FALSE(daemonAskedLuksAbout("disk6s1")) << "the daemon is asked only about an unused volume";
+    EXPECT_EQ(unmounts(), 1);
 
     platform->removeDescription("disk6s1", Key::volumePath);
     EXPECT_TRUE(std::dynamic_pointer_cast<DMLocalDriveLuksEncryption>(manager->encryptor(local("disk6s1"), &refusal)));
+}
+
+// A device showing no signature whose header the daemon keeps is an encrypted volume (taken
+// for an empty one it could be erased): unlocked or resumed as the daemon says, never mounted.
+TEST_F(LuksEncryptorTest, AVolumeWhoseHeaderTheDaemonKeepsShowsAsEncryptedNotEmpty) {
+    auto answers = [](std::int64_t status) {
+        return PlatformValue::Dictionary{
+            {"luks", PlatformValue::Dictionary{
+                         {"isLuksDriveWithBsdname", PlatformValue::Dictionary{{"disk6s1", true}, {"*", false}}},
+                         {"luksDriveStatusWithBsdname", PlatformValue::Dictionary{{"disk6s1", status}, {"*", 18}}},
+                     }}};
+    };
+    setDaemonAnswers(answers(19));
+    buildLaptop();
+    RegistryEntryId disk6 = addWholeDisk("disk6", "Linux Stick", false, "USB", 64000000000);
+    addVolume("disk6s1", disk6, "", "", 16000000000);
+    addVolume("disk6s2", disk6, "", "", 16000000000);
+    addVolume("disk6s3", disk6, "home", "ext4", 16000000000, "/media/home");
+    for (const char* name : {"disk6", "disk6s1", "disk6s2", "disk6s3"}) {
+        platform->appear(name);
+    }
+    startManager();
+    auto kept = local("disk6s1");
+    EXPECT_EQ(kept->fileSystem(), DMDriveObjectFilesystem::luks);
+    EXPECT_TRUE(kept->hasDetachedHeader());
+    EXPECT_EQ(kept->icon(), DMDriveImageName::encryptedDrive);
+    EXPECT_EQ(kept->status(), DMLocalDriveStatus::encrypting);
+    EXPECT_TRUE(kept->canEncrypt()) << "an interrupted encryption is resumed through Encrypt";
+    EXPECT_FALSE(kept->canMount());
+
+    setDaemonAnswers(answers(16));
+    kept->update();
+    EXPECT_EQ(kept->status(), DMLocalDriveStatus::locked);
+    EXPECT_TRUE(kept->canUnlock());
+    EXPECT_FALSE(kept->canEncrypt());
+    EXPECT_FALSE(kept->canMount());
+
+    EXPECT_EQ(local("disk6s2")->fileSystem(), DMDriveObjectFilesystem::unknown) << "no header kept: unknown";
+    EXPECT_FALSE(local("disk6s2")->hasDetachedHeader());
+    EXPECT_TRUE(local("disk6s3")->canEncrypt()) << "ext4 is encrypted with LUKS2";
+    EXPECT_FALSE(local("disk6s3")->hasDetachedHeader());
 }
 
 TEST_F(LuksEncryptorTest, ADaemonThatRefusesOrCannotBeReachedGivesTheLuksRefusal) {

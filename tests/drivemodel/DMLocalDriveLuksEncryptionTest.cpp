@@ -5,6 +5,8 @@
 
 #include "drivemodel/DMLocalDriveLuksEncryption.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "testsupport/VirtualClockTest.h"
 
 namespace harbormind {
@@ -22,18 +24,24 @@ public:
 };
 
 // Drives the job's progress callback as the daemon's thread would, and the flags as the
-// windows would, on virtual time (no daemon: the recovery key question gets its default).
+// windows would, on virtual time, with an in-process daemon that hands over a recovery key.
 class DMLocalDriveLuksEncryptionTest : public test::VirtualClockTest {
 protected:
     void SetUp() override {
         VirtualClockTest::SetUp();
-        job = DMLocalDriveLuksEncryption::create(DMLuksWrapper::create(), DMLocalDriveObject::create("sdz1"), false);
-        job->setDelegate(delegate);
+        useDaemon(PlatformValue::Dictionary{{"getLuksRecoveryKeyWithBsdname", key}});
     }
     void TearDown() override {
         job->cancel();
         clock->waitUntil([this] { return answered.load(); }, clock->now() + seconds(5));
+        XPCTransport::setCurrent(nullptr);
         VirtualClockTest::TearDown();
+    }
+    void useDaemon(PlatformValue::Dictionary luks) {
+        daemon = std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{{"luks", std::move(luks)}});
+        XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
+        job = DMLocalDriveLuksEncryption::create(DMLuksWrapper::create(), DMLocalDriveObject::create("sdz1"), false);
+        job->setDelegate(delegate);
     }
 
     // Sends one report on a queue of its own (the daemon connection's thread); the answer
@@ -53,6 +61,8 @@ protected:
         return clock->waitUntil([this] { return answered.load(); }, clock->now() + seconds(limit));
     }
 
+    const std::string key = "111111-222222-333333-444444-555555-666666-777777-888888";
+    std::shared_ptr<InProcessDaemon> daemon;
     std::shared_ptr<DMLocalDriveLuksEncryption> job;
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
     std::atomic<bool> answered{true};
@@ -63,6 +73,7 @@ TEST_F(DMLocalDriveLuksEncryptionTest, TheGoAheadIsAwaitedAndACancelThereAnswers
     report(DMProgressStatus::initialized, 0);
     EXPECT_FALSE(waitForAnswer(30)) << "answered before the go-ahead";
     EXPECT_TRUE(job->isReady());
+    EXPECT_EQ(job->recoveryKey(), key) << "the key is the user's before the go-ahead";
     job->cancel();
     const double cancelledAt = now();
     ASSERT_TRUE(waitForAnswer(5));
@@ -99,16 +110,46 @@ TEST_F(DMLocalDriveLuksEncryptionTest, APauseHoldsTheReportUntilStartAndCarriesT
     EXPECT_EQ(delegate->messages[1].message, "");
 }
 
-TEST_F(DMLocalDriveLuksEncryptionTest, AFinishedReportIsAnsweredAtOnceWithTheErrorTheDelegateSaw) {
+// A key the daemon would not hand over is never added: the go-ahead is no, at once, and the
+// windows never see a key page for it.
+TEST_F(DMLocalDriveLuksEncryptionTest, WithoutARecoveryKeyTheGoAheadIsNo) {
+    useDaemon({});
     job->start();
-    report(DMProgressStatus::finished, 0, static_cast<std::int64_t>(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK));
+    report(DMProgressStatus::initialized, 0);
     ASSERT_TRUE(waitForAnswer(1));
-    EXPECT_EQ(answer, static_cast<std::int64_t>(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK));
-    EXPECT_EQ(job->outcome().code, -1) << "no job ran, so no outcome";
-    EXPECT_FALSE(job->needResume()) << "without a daemon nothing needs resuming";
-    EXPECT_EQ(DMLocalDriveLuksEncryption::forDrive(DMLuksWrapper::create(), DMLocalDriveObject::create("sdz2")),
-              nullptr)
-        << "no daemon, no layout: nothing to offer";
+    EXPECT_EQ(answer, 1);
+    EXPECT_FALSE(job->isReady());
+    std::lock_guard lock(delegate->mutex);
+    EXPECT_TRUE(delegate->messages.empty());
+}
+
+// The daemon's own `finished` report is held back: the last message comes once the daemon
+// has answered, with its words, and a refusal before any report is a failure too.
+TEST_F(DMLocalDriveLuksEncryptionTest, TheLastMessageCarriesTheDaemonsAnswer) {
+    useDaemon(PlatformValue::Dictionary{
+        {"getLuksRecoveryKeyWithBsdname", key},
+        {"needResumeLuksEncryptionWithBsdname", false},
+        {"encryptLuksDriveWithBsdname", 0},
+        {"encryptLuksDriveWithBsdnameMessage", "sdz1 is encrypted with LUKS2"},
+        {"updateProgressWithStatus",
+         PlatformValue::Dictionary{{"sdz1", PlatformValue::Array{PlatformValue::Array{1, 1000, 0, 0},
+                                                                 PlatformValue::Array{3, 1000, 500, 0},
+                                                                 PlatformValue::Array{4, 1000, 1000, 0}}}}},
+    });
+    job->setPassword(std::string("pw"));
+    job->start();
+    job->prepare();
+    ASSERT_TRUE(clock->waitUntil(
+        [this] {
+            std::lock_guard lock(delegate->mutex);
+            return !delegate->messages.empty() && delegate->messages.back().status == DMProgressStatus::finished;
+        },
+        clock->now() + seconds(5)));
+    std::lock_guard lock(delegate->mutex);
+    ASSERT_EQ(delegate->messages.size(), 3u) << "the daemon's finished report is not passed on twice";
+    EXPECT_EQ(delegate->messages.back().message, "sdz1 is encrypted with LUKS2");
+    EXPECT_EQ(delegate->messages.back().error, DMProgressError::noError);
+    EXPECT_EQ(delegate->messages.back().current, 1000u);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsThePlatformLineAfterIt) {
     EXPECT_EQ(platform->commandLines().back(), "diskutil eject 'disk4' &");
 
     Result gone;
-    manager->eject(DMLocalDriveObject::create("disk99", manager), gone.completion());
+    manager->eject(DMLocalDriveObject::create("disk99", manager, manager), gone.completion());
     EXPECT_EQ(gone.code, -1);
 }
 
@@ -289,7 +289,7 @@ TEST_F(EncryptedVolumeTest, LockingJudgesBothTextsAndReportsTheChangeEvenOnFailu
     RegistryEntryId disk2 = addWholeDisk("disk2", "Old", false, "USB", 500000000000);
     addVolume("disk2s2", disk2, "Old Mac", "hfs", 499000000000, "/Volumes/Old Mac");
     Result hfs;
-    manager->lock(DMLocalDriveObject::create("disk2s2", manager), hfs.completion());
+    manager->lock(DMLocalDriveObject::create("disk2s2", manager, manager), hfs.completion());
     EXPECT_EQ(hfs.code, -1);
     EXPECT_EQ(delegate->eventsOf("changed").size(), changesBefore + 1);
 }

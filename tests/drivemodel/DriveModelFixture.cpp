@@ -50,7 +50,7 @@ std::shared_ptr<DMLocalDriveObject> DriveModelTest::objectFor(const std::string&
     if (!manager) {
         manager = DMLocalDriveManager::create(delegate);
     }
-    auto object = DMLocalDriveObject::create(bsdName, manager);
+    auto object = DMLocalDriveObject::create(bsdName, manager, manager);
     object->update();
     return object;
 }

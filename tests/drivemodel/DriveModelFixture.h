@@ -12,8 +12,8 @@
 #include "drivemodel/DMLocalDriveObject.h"
 #include "drivemodel/FakePlatform.h"
 #include "platform/DiskDescriptionKey.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessXPCTransport.h"
 
 namespace harbormind::test {
 

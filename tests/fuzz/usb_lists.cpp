@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "support/Utf8Text.h"
 #include "usbblocker/USBListsFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -9,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     USBListsFormat::parse(bytes);
     USBListsFormat::parseInteger(bytes);
     USBListsFormat::canStore(bytes);
-    if (USBListsFormat::isValidUTF8(bytes)) {
+    if (harbormind::Utf8Text::isValid(bytes)) {
         USBListsFormat::dropLastCharacters(bytes, size % 4);
     }
     return 0;

@@ -475,6 +475,45 @@ TEST_F(NetworkDriveManagerTest, SavedDrivesComeBackWithTheirPasswords) {
     EXPECT_EQ(delegate->events().size(), 3u);
 }
 
+// The command line saves and forgets drives with a manager of its own: the running window's
+// manager follows the file, with the passwords, and does not take its own writes for changes.
+TEST_F(NetworkDriveManagerTest, DrivesAnotherProgramSavesRenamesOrForgetsAreFollowed) {
+    auto window = makeManager();
+    auto mine = drive(window, "/mine");
+    mine->setSaved(true);
+    window->add(mine);
+    settle(1.5);
+    EXPECT_TRUE(delegate->events().empty());
+
+    {
+        auto other = DMNetworkDriveManager::create({});
+        auto photos = drive(other, "/photos");
+        photos->setSaved(true);
+        photos->setPassword("pw2");
+        other->add(photos);
+    }
+    settle(1.5);
+    EXPECT_EQ(delegate->events(), std::vector<std::string>{"added smb://bob@files.example/photos"});
+    ASSERT_EQ(window->rootObjs().size(), 2u);
+    auto followed = std::dynamic_pointer_cast<DMNetworkDriveObject>(window->rootObjs()[1]);
+    EXPECT_TRUE(followed->saved());
+    EXPECT_EQ(followed->password(), "pw2");
+
+    {
+        auto other = DMNetworkDriveManager::create({});
+        auto renamed = std::dynamic_pointer_cast<DMNetworkDriveObject>(other->rootObjs()[0]);
+        renamed->setName("Mine, renamed");
+        other->save();
+        other->remove(std::dynamic_pointer_cast<DMNetworkDriveObject>(other->rootObjs()[1]));
+    }
+    settle(1.5);
+    EXPECT_EQ(delegate->events(), (std::vector<std::string>{"added smb://bob@files.example/photos",
+                                                            "removed smb://bob@files.example/photos",
+                                                            "changed smb://bob@files.example/mine"}));
+    ASSERT_EQ(window->rootObjs().size(), 1u);
+    EXPECT_EQ(window->rootObjs()[0]->name(), "Mine, renamed");
+}
+
 TEST_F(NetworkDriveManagerTest, TwoDrivesThatDifferOnlyInNameArePassedAsOne) {
     auto manager = makeManager();
     auto first = drive(manager);

@@ -12,8 +12,6 @@ command -v dpkg >/dev/null && command -v apt-get >/dev/null || skip "dpkg and ap
 if dpkg-query -W -f='${Status}' kestrane-harbormind 2>/dev/null | grep -q installed; then
   skip "kestrane-harbormind is already installed here; not touching it"
 fi
-# Purging removes /var/lib/kestrane; never take someone else's folder with it.
-[ ! -e /var/lib/kestrane ] || skip "/var/lib/kestrane exists without the package; not touching it"
 
 deb=${HARBORMIND_PACKAGE_DEB:-}
 if [ -z "$deb" ]; then
@@ -29,8 +27,20 @@ cleanup() {
     DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >/dev/null || true
   fi
   rm -rf "$work"
+  if [ -n "$aside" ]; then
+    rm -rf /var/lib/kestrane
+    mv "$aside/kestrane" /var/lib/kestrane
+    rmdir "$aside"
+  fi
 }
+aside=
 trap cleanup EXIT
+# A /var/lib/kestrane without the package (a daemon run from the build folder, by scripts/run or
+# a test, made it) is not the package's to purge: it waits aside and comes back afterwards.
+if [ -e /var/lib/kestrane ]; then
+  aside=$(mktemp -d /var/lib/harbormind-package-test.XXXXXX)
+  mv /var/lib/kestrane "$aside/"
+fi
 
 # The package's data paths, and which of them existed before (shared folders such as /usr/bin).
 dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' | grep -v '^/\?$' >"$work/paths"
@@ -83,7 +93,21 @@ if [ ! -e "$agent_unit" ]; then
   printf '[Service]\nExecStart=/usr/libexec/kestrane/harbormind-usbagent\n' >"$agent_unit"
 fi
 
-DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >/dev/null
+# A detached LUKS2 header the daemon keeps is the only way into its volume: a purge keeps it
+# and says where it is.
+install -d -m 0700 /var/lib/kestrane/luks
+head -c 4096 /dev/urandom >/var/lib/kestrane/luks/loop99.luks2-header
+echo "size=1" >/var/lib/kestrane/luks/loop99.identity
+header_digest=$(sha256sum </var/lib/kestrane/luks/loop99.luks2-header)
+DEBIAN_FRONTEND=noninteractive "${apt[@]}" purge kestrane-harbormind >"$work/purge.out" 2>&1
+check grep -q "/var/lib/kestrane/luks" "$work/purge.out"
+check test "$(sha256sum </var/lib/kestrane/luks/loop99.luks2-header 2>/dev/null)" = "$header_digest"
+check test -f /var/lib/kestrane/luks/loop99.identity
+if [ "$(find /var/lib/kestrane -mindepth 1 | sort | tr '\n' ' ')" != \
+     "/var/lib/kestrane/luks /var/lib/kestrane/luks/loop99.identity /var/lib/kestrane/luks/loop99.luks2-header " ]; then
+  echo "the purge left more than the headers:"; find /var/lib/kestrane; fail=1
+fi
+rm -rf /var/lib/kestrane
 if [ -e "$agent_unit" ]; then
   echo "left behind: $agent_unit"
   rm -f "$agent_unit"

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "runner/TaskHandler.h"
-#include "runner/Utf8Text.h"
 #include "runner/RunnerTestPlatform.h"
 #include "testsupport/VirtualClockTest.h"
 
@@ -63,24 +62,6 @@ TEST_F(TaskHandlerTest, InvalidUtf8OnEitherStreamGivesNoOutputForBoth) {
 TEST_F(TaskHandlerTest, AProgramThatCannotStartGivesEmptyOutput) {
     platform->launcher.answer("", "", false);
     EXPECT_EQ(run(), Pair("", std::nullopt));
-}
-
-TEST(Utf8TextTest, AcceptsEveryWellFormedBoundaryAndRejectsTheRest) {
-    EXPECT_TRUE(Utf8Text::isValid(""));
-    EXPECT_TRUE(Utf8Text::isValid("\x7f"));
-    EXPECT_TRUE(Utf8Text::isValid("\xc2\x80"));
-    EXPECT_TRUE(Utf8Text::isValid("\xe0\xa0\x80"));
-    EXPECT_TRUE(Utf8Text::isValid("\xed\x9f\xbf"));
-    EXPECT_TRUE(Utf8Text::isValid("\xee\x80\x80"));
-    EXPECT_TRUE(Utf8Text::isValid("\xf0\x90\x80\x80"));
-    EXPECT_TRUE(Utf8Text::isValid(std::string("a\0b", 3)));
-    EXPECT_FALSE(Utf8Text::isValid("\x80"));
-    EXPECT_FALSE(Utf8Text::isValid("\xc1\xbf"));
-    EXPECT_FALSE(Utf8Text::isValid("\xe0\x9f\xbf"));
-    EXPECT_FALSE(Utf8Text::isValid("\xf0\x8f\xbf\xbf"));
-    EXPECT_FALSE(Utf8Text::isValid("\xf5\x80\x80\x80"));
-    EXPECT_FALSE(Utf8Text::isValid("\xe2\x28\xa1"));
-    EXPECT_FALSE(Utf8Text::isValid("\xf0\x90\x80"));
 }
 
 // Polling: every pass is a fresh run; sleeps are one second on the virtual clock.

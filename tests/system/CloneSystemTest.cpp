@@ -53,7 +53,7 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        LoopVolumeSpec blank;
+        LoopVolumeOrder blank;
         blank.fileSystem.clear();
         source = &loopVolume(blank);
         destination = &loopVolume(blank);

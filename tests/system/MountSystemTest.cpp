@@ -19,10 +19,10 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        LoopVolumeSpec spec;
-        spec.label = "HMSTICK";
-        spec.partitioned = true;
-        stick = &loopVolume(spec);
+        LoopVolumeOrder order;
+        order.label = "HMSTICK";
+        order.partitioned = true;
+        stick = &loopVolume(order);
         attachedBy(*stick, SystemRole::desktop);
     }
 

@@ -4,17 +4,17 @@
 #include <fstream>
 #include <iterator>
 
-#include "TempFolder.h"
 #include "platform/CommandTable.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimScriptRunner.h"
+#include "TempFolder.h"
 #include "testsupport/VirtualClockTest.h"
 #include "usbblocker/USBBlockerSettings.h"
 #include "usbblocker/USBBlockerSwitch.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {

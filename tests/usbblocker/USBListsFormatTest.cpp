@@ -5,6 +5,8 @@
 #include <chrono>
 #include <random>
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 namespace {
 
@@ -157,7 +159,7 @@ TEST(USBListsFormatTest, FuzzRandomBytes) {
                 ASSERT_FALSE(drive.name.empty());
                 ASSERT_EQ(drive.name.find(':'), std::string::npos);
                 ASSERT_EQ(drive.name.find('\n'), std::string::npos);
-                ASSERT_TRUE(USBListsFormat::isValidUTF8(drive.name));
+                ASSERT_TRUE(Utf8Text::isValid(drive.name));
             }
         }
     }

@@ -5,8 +5,8 @@
 
 #include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "testsupport/VirtualClockTest.h"
-#include "xpc/InProcessXPCTransport.h"
 
 namespace harbormind {
 namespace {

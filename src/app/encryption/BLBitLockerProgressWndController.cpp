@@ -1,6 +1,7 @@
 #include "app/encryption/BLBitLockerProgressWndController.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +14,13 @@
 #include "app/DMTextFormat.h"
 #include "app/encryption/BLEncryptionProgressReceiver.h"
 #include "app/encryption/BLEncryptionTexts.h"
+#include "app/encryption/BLHeaderHandover.h"
+#include "app/encryption/BLRecoveryKeyFile.h"
+#include "app/encryption/BLRecoveryKeyOutput.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
+#include "platform/Platform.h"
+#include "platform/UserDatabase.h"
+#include "support/Dispatch.h"
 
 namespace harbormind {
 
@@ -36,8 +43,11 @@ BLBitLockerProgressWndController::BLBitLockerProgressWndController(std::shared_p
     btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
     btnFinish = new QPushButton(BLEncryptionTexts::completed, this);
     btnFinish->hide();
+    btnSaveHeader = new QPushButton(BLEncryptionTexts::saveHeader, this);
+    btnSaveHeader->hide();
 
     auto* buttons = new QHBoxLayout();
+    buttons->addWidget(btnSaveHeader);
     buttons->addStretch();
     buttons->addWidget(btnCancel);
     buttons->addWidget(btnFinish);
@@ -56,6 +66,7 @@ BLBitLockerProgressWndController::BLBitLockerProgressWndController(std::shared_p
         reject();
     });
     connect(btnFinish, &QPushButton::clicked, this, [this] { accept(); });
+    connect(btnSaveHeader, &QPushButton::clicked, this, [this] { chooseHeaderPath(); });
 
     QPointer<BLBitLockerProgressWndController> self(this);
     receiver_ = std::make_shared<BLEncryptionProgressReceiver>([self](const DMProgressMessage& message) {
@@ -68,6 +79,12 @@ BLBitLockerProgressWndController::BLBitLockerProgressWndController(std::shared_p
     }
 }
 
+void BLBitLockerProgressWndController::setHeaderHandover(std::shared_ptr<BLRecoveryKeyOutput> output,
+                                                         std::optional<std::string> keyPath) {
+    output_ = std::move(output);
+    keyPath_ = std::move(keyPath);
+}
+
 void BLBitLockerProgressWndController::showProgress(const DMProgressMessage& message) {
     double fraction = message.progress();
     if (!std::isfinite(fraction)) {
@@ -78,13 +95,72 @@ void BLBitLockerProgressWndController::showProgress(const DMProgressMessage& mes
         lbEncrypting->setText(QString::fromStdString(
             DMTextFormat::withInteger(BLEncryptionTexts::interruptedFormat,
                                       static_cast<long long>(static_cast<std::uint64_t>(message.error)))));
+        if (!message.message.empty()) {
+            lbTip->setText(QString::fromStdString(message.message));
+        }
         return;
     }
     if (message.status == DMProgressStatus::finished) {
         lbEncrypting->setText(BLEncryptionTexts::encrypted);
+        if (!message.message.empty()) {
+            lbTip->setText(QString::fromStdString(message.message));
+        }
         btnCancel->hide();
         btnFinish->show();
+        handOverHeader();
     }
+}
+
+// Fetched away from the user-interface thread: the daemon reads it from its folder.
+void BLBitLockerProgressWndController::handOverHeader() {
+    if (handedOver_ || !output_ || !encryptObj_) {
+        return;
+    }
+    handedOver_ = true;
+    QPointer<BLBitLockerProgressWndController> self(this);
+    auto job = encryptObj_;
+    Dispatch::global()->async([self, job] {
+        std::string header = job->detachedHeader();
+        Dispatch::main().async([self, header] {
+            if (!self || header.empty()) {
+                return;
+            }
+            self->header_ = header;
+            if (self->keyPath_) {
+                self->saveHeader(BLRecoveryKeyFile::headerPathBeside(*self->keyPath_));
+            } else {
+                self->lbTip->setText(BLEncryptionTexts::headerUnsaved);
+                self->btnSaveHeader->show();
+            }
+        });
+    });
+}
+
+void BLBitLockerProgressWndController::chooseHeaderPath() {
+    if (!output_ || header_.empty()) {
+        return;
+    }
+    std::string folder = keyPath_ ? std::filesystem::path(*keyPath_).parent_path().string()
+                         : Platform::hasCurrent() ? Platform::current().users().processHome()
+                                                  : std::string();
+    std::optional<std::string> path = output_->choosePath(this, BLEncryptionTexts::headerPanelMessage, folder,
+                                                          BLEncryptionTexts::headerProposedName,
+                                                          BLEncryptionTexts::headerPanelType);
+    if (path) {
+        saveHeader(*path);
+    }
+}
+
+void BLBitLockerProgressWndController::saveHeader(const std::string& path) {
+    BLHeaderHandover::Result result = BLHeaderHandover::write(path, header_);
+    if (!result.saved) {
+        lbTip->setText(QString(BLEncryptionTexts::headerNotSavedFormat).arg(QString::fromStdString(result.failure)));
+        btnSaveHeader->show();
+        return;
+    }
+    savedHeaderPath_ = path;
+    lbTip->setText(QString(BLEncryptionTexts::headerSavedFormat).arg(QString::fromStdString(path)));
+    btnSaveHeader->hide();
 }
 
 }  // namespace harbormind

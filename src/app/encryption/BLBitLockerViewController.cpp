@@ -1,7 +1,5 @@
 #include "app/encryption/BLBitLockerViewController.h"
 
-#include <filesystem>
-
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +11,7 @@
 #include <QUrlQuery>
 #include <QVBoxLayout>
 
+#include "app/DMTextFormat.h"
 #include "app/encryption/BLEncryptionProgressReceiver.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLLoadingViewController.h"
@@ -55,8 +54,14 @@ BLBitLockerViewController::BLBitLockerViewController(std::shared_ptr<DMLocalDriv
     buttons->addWidget(btnPrevious);
     buttons->addWidget(btnNext);
     buttons->addWidget(btnStart);
+    lbFailure = new QLabel(this);
+    lbFailure->setStyleSheet("color: #d0312d;");
+    lbFailure->setWordWrap(true);
+    lbFailure->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(stack_, 1);
+    layout->addWidget(lbFailure);
     layout->addWidget(pageController, 0, Qt::AlignHCenter);
     layout->addLayout(buttons);
 
@@ -100,13 +105,27 @@ std::string BLBitLockerViewController::recoveryKeyText() const {
     return BLRecoveryKeyFile::text(guid(), job_ ? job_->recoveryKey() : std::nullopt);
 }
 
+void BLBitLockerViewController::startResumed() {
+    if (!job_ || prepared_) {
+        return;
+    }
+    resumed_ = true;
+    prepared_ = true;
+    saveViewController->lbExplanation->setText(QString("%1\n\n%2").arg(
+        QString::fromUtf8(BLEncryptionTexts::saveExplanation), QString::fromUtf8(BLEncryptionTexts::resumeNewKey)));
+    job_->prepare();
+    show(loadingPage);
+}
+
 void BLBitLockerViewController::show(int page) {
     stack_->setCurrentIndex(page);
     pageController->setCurrentPage(page);
-    btnPrevious->setVisible(page != passwordPage);
+    // Back from the key is to the password: the job is set up once. A resume has no password page.
+    btnPrevious->setVisible(!failed_ && page != passwordPage && page != loadingPage && !(resumed_ && page == savePage));
     btnNext->setVisible(page != queryPage);
-    btnNext->setEnabled(page != loadingPage);
+    btnNext->setEnabled(!failed_ && page != loadingPage);
     btnStart->setVisible(page == queryPage);
+    btnStart->setEnabled(!failed_);
 }
 
 void BLBitLockerViewController::goNext() {
@@ -141,12 +160,32 @@ void BLBitLockerViewController::goNext() {
 }
 
 void BLBitLockerViewController::goPrevious() {
-    if (currentPage() > passwordPage) {
-        show(currentPage() - 1);
+    int page = currentPage();
+    if (page == savePage) {
+        show(passwordPage);
+    } else if (page > passwordPage && page != loadingPage) {
+        show(page - 1);
     }
 }
 
+void BLBitLockerViewController::showFailure(const DMProgressMessage& message) {
+    failed_ = true;
+    std::string reason = message.message;
+    if (reason.empty()) {
+        reason = DMTextFormat::withInteger(BLEncryptionTexts::interruptedFormat,
+                                           static_cast<long long>(static_cast<std::uint64_t>(message.error)));
+    }
+    lbFailure->setText(QString(BLEncryptionTexts::setupFailedFormat).arg(QString::fromStdString(reason)));
+    lbFailure->show();
+    show(currentPage());
+}
+
 void BLBitLockerViewController::showProgress(const DMProgressMessage& message) {
+    // The job ended while the wizard was still open: refused or failed before the go-ahead.
+    if (message.status == DMProgressStatus::finished && message.error != DMProgressError::noError) {
+        showFailure(message);
+        return;
+    }
     if (message.status != DMProgressStatus::initialized || initialized_) {
         return;
     }
@@ -171,26 +210,8 @@ void BLBitLockerViewController::saveRecoveryKey() {
         saveViewController->lbSaveFirst->setText(BLEncryptionTexts::saveFailed);
         return;
     }
-    if (!saveDetachedHeader(*path)) {
-        saveViewController->lbSaveFirst->setText(BLEncryptionTexts::headerSaveFailed);
-        return;
-    }
+    savedKeyPath_ = *path;
     saveViewController->markSaved();
-}
-
-// The key alone cannot open a drive whose header is kept apart, so the header goes with it.
-bool BLBitLockerViewController::saveDetachedHeader(const std::string& keyPath) {
-    std::string header = job_ ? job_->detachedHeader() : std::string();
-    if (header.empty()) {
-        return true;
-    }
-    std::string headerPath = BLRecoveryKeyFile::headerPathBeside(keyPath);
-    if (!BLRecoveryKeyFile::write(headerPath, header)) {
-        return false;
-    }
-    QString name = QString::fromStdString(std::filesystem::path(headerPath).filename().string());
-    saveViewController->lbExplanation->setText(QString(BLEncryptionTexts::headerSavedFormat).arg(name));
-    return true;
 }
 
 void BLBitLockerViewController::printRecoveryKey() {

@@ -41,6 +41,7 @@ BLBitlockerUnlockWndController::BLBitlockerUnlockWndController(std::shared_ptr<D
     btnPasswordshow->setFixedWidth(32);
     lbErrorTips = new QLabel(this);
     lbErrorTips->setStyleSheet("color: #d0312d;");
+    lbErrorTips->setWordWrap(true);
     btnRemeberPassword = new QCheckBox(BLEncryptionTexts::rememberPassword, this);
     btnCancel = new QPushButton(BLEncryptionTexts::cancel, this);
     btnUnlock = new QPushButton(BLEncryptionTexts::unlock, this);
@@ -105,16 +106,16 @@ void BLBitlockerUnlockWndController::unlock() {
     auto operations = operations_;
     auto drive = unlockobj;
     Dispatch::global()->async([self, operations, drive, password] {
-        int result = operations->unlock(drive, password);
+        DMOperationResult result = operations->unlockWithReason(drive, password);
         Dispatch::main().async([self, result, password] {
             if (self) {
-                self->unlocked(result, password);
+                self->unlocked(result.code, password, result.message);
             }
         });
     });
 }
 
-void BLBitlockerUnlockWndController::unlocked(int result, const std::string& password) {
+void BLBitlockerUnlockWndController::unlocked(int result, const std::string& password, const std::string& reason) {
     busy_ = false;
     btnUnlock->setEnabled(true);
     if (result == 0) {
@@ -137,8 +138,13 @@ void BLBitlockerUnlockWndController::unlocked(int result, const std::string& pas
         });
         return;
     }
-    bool blocked = result == resultBlocked && operations_->isUSBBlockerOn();
-    lbErrorTips->setText(blocked ? BLEncryptionTexts::blockedByUSBBlocker : BLEncryptionTexts::passwordIncorrect);
+    if (result == resultBlocked && operations_->isUSBBlockerOn()) {
+        lbErrorTips->setText(BLEncryptionTexts::blockedByUSBBlocker);
+    } else if (!reason.empty()) {
+        lbErrorTips->setText(QString(BLEncryptionTexts::unlockFailedFormat).arg(QString::fromStdString(reason)));
+    } else {
+        lbErrorTips->setText(BLEncryptionTexts::passwordIncorrect);
+    }
 }
 
 }  // namespace harbormind

@@ -36,8 +36,9 @@ public:
     void unlock();
     // Shows the password in plain text or hides it, keeping the text and the caret.
     void setPasswordShown(bool shown);
-    // Handles the unlock's result; on the main queue.
-    void unlocked(int result, const std::string& password);
+    // Handles the unlock's result; on the main queue. A failure shows what went wrong when
+    // the daemon said so, and "The password is incorrect" otherwise.
+    void unlocked(int result, const std::string& password, const std::string& reason = {});
     std::string typedPassword() const;
 
     QLabel* lbBitlocker = nullptr;

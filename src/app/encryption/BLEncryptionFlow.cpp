@@ -5,14 +5,18 @@
 #include "app/DMAlertPresenter.h"
 #include "app/DMDriveOperations.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
+#include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"
 #include "app/encryption/BLBitlockerUnlockWndController.h"
 #include "app/encryption/BLEncryptionAlertText.h"
 #include "app/encryption/BLResumePasswordWndController.h"
 #include "app/encryption/BLEncryptionTexts.h"
+#include "app/encryption/BLHeaderHandover.h"
 #include "app/encryption/BLRecoveryKeyOutput.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "platform/Platform.h"
+#include "platform/UserDatabase.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -75,15 +79,24 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
         DMDriveObjectFilesystem fileSystem = DMDriveObjectFilesystem::unknown;
         std::string name;
         bool power = true;
+        DMEncryptorRefusal refusal = DMEncryptorRefusal::none;
     };
     auto self = shared_from_this();
     auto operations = operations_;
     QPointer<QWidget> sheetWindow(window);
     bool withWindow = window != nullptr;
     Dispatch::global()->async([self, operations, drive, sheetWindow, withWindow] {
-        Facts facts{operations->fileSystem(drive), operations->name(drive), operations->hasExternalPowerAdapter()};
+        Facts facts{operations->fileSystem(drive), operations->name(drive), operations->hasExternalPowerAdapter(),
+                    operations->encryptionRefusal(drive)};
         Dispatch::main().async([self, drive, sheetWindow, withWindow, facts] {
             QWidget* window = sheetWindow.data();
+            // What cannot be done is said before anything is unmounted or promised.
+            if (facts.refusal != DMEncryptorRefusal::none) {
+                self->presenter_->present(
+                    {BLEncryptionTexts::cannotEncryptTitle, refusalText(facts.refusal), {BLEncryptionTexts::ok}},
+                    withWindow ? window : nullptr, [](int) {});
+                return;
+            }
             if (facts.fileSystem == DMDriveObjectFilesystem::apfs && !facts.power) {
                 self->presenter_->present({BLEncryptionTexts::apfsNeedsPower, "", {BLEncryptionTexts::ok}}, window,
                                           [](int) {});
@@ -164,17 +177,67 @@ void BLEncryptionFlow::askResumePassword(const std::shared_ptr<DMLocalDriveEncry
             return;
         }
         job->setPassword(prompt->password());
+        if (job->resumeMakesRecoveryKey()) {
+            self->openWizard(job, name, sheetWindow.data(), true);
+            return;
+        }
         self->resumeJob(job, name, sheetWindow.data());
     });
     presentSheet(prompt);
+}
+
+void BLEncryptionFlow::exportHeader(const Drive& drive, QWidget* window) {
+    if (window == nullptr || !drive) {
+        return;
+    }
+    auto self = shared_from_this();
+    auto operations = operations_;
+    QPointer<QWidget> sheetWindow(window);
+    Dispatch::global()->async([self, operations, drive, sheetWindow] {
+        std::string header = operations->detachedHeader(drive);
+        std::string name = operations->name(drive);
+        Dispatch::main().async([self, header, name, sheetWindow] {
+            if (sheetWindow) {
+                self->saveExportedHeader(header, name, sheetWindow.data());
+            }
+        });
+    });
+}
+
+void BLEncryptionFlow::saveExportedHeader(const std::string& header, const std::string& name, QWidget* window) {
+    auto say = [&](const QString& text) {
+        presenter_->present({BLEncryptionTexts::exportTitle, text.toStdString(), {BLEncryptionTexts::ok}}, window,
+                            [](int) {});
+    };
+    QString drive = QString::fromStdString(name);
+    if (header.empty()) {
+        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, BLEncryptionTexts::headerUnavailable));
+        return;
+    }
+    std::string folder = Platform::hasCurrent() ? Platform::current().users().processHome() : std::string();
+    std::optional<std::string> path =
+        output_->choosePath(window, BLEncryptionTexts::headerPanelMessage, folder,
+                            std::string(BLEncryptionTexts::headerProposedName) + " " + name,
+                            BLEncryptionTexts::headerPanelType);
+    if (!path) {
+        return;
+    }
+    BLHeaderHandover::Result result = BLHeaderHandover::write(*path, header, BLHeaderHandover::Expect::anyHeader);
+    if (!result.saved) {
+        say(QString(BLEncryptionTexts::exportFailedFormat).arg(drive, QString::fromStdString(result.failure)));
+        return;
+    }
+    say(QString(BLEncryptionTexts::exportSavedFormat).arg(drive, QString::fromStdString(*path)));
 }
 
 BLResumePasswordWndController* BLEncryptionFlow::resumePasswordWndController() const {
     return resumePasswordWndController_.data();
 }
 
+// A resumed job starts at once and shows its new recovery key; nothing was unmounted for
+// it, so a cancelled resume mounts nothing.
 void BLEncryptionFlow::openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
-                                  QWidget* window) {
+                                  QWidget* window, bool resumed) {
     if (bitlockerWndController_) {
         bitlockerWndController_->close();
     }
@@ -183,27 +246,36 @@ void BLEncryptionFlow::openWizard(const std::shared_ptr<DMLocalDriveEncryptable>
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
     auto operations = operations_;
+    QPointer<BLBitLockerViewController> pages(wizard->viewController());
     QObject::connect(wizard, &QDialog::finished, wizard,
-                     [self, job, name, sheetWindow, operations](int code) {
+                     [self, job, name, sheetWindow, operations, pages, resumed](int code) {
                          if (code == BLBitLockerWndController::codeConfirmed) {
                              if (sheetWindow) {
-                                 self->openProgress(job, name, sheetWindow.data());
+                                 std::optional<std::string> keyPath = pages ? pages->savedKeyPath() : std::nullopt;
+                                 self->openProgress(job, name, sheetWindow.data(), keyPath);
                              }
                              job->start();
+                             return;
+                         }
+                         if (resumed) {
                              return;
                          }
                          DMDriveOperations::Drive drive = job->driveObj();
                          Dispatch::global()->async([operations, drive] { operations->mount(drive); });
                      });
     presentSheet(wizard);
+    if (resumed) {
+        wizard->viewController()->startResumed();
+    }
 }
 
 void BLEncryptionFlow::openProgress(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
-                                    QWidget* window) {
+                                    QWidget* window, std::optional<std::string> keyPath) {
     if (bitlockerEncryptionProgressWndController_) {
         bitlockerEncryptionProgressWndController_->close();
     }
     bitlockerEncryptionProgressWndController_ = new BLBitLockerProgressWndController(job, name, window);
+    bitlockerEncryptionProgressWndController_->setHeaderHandover(output_, std::move(keyPath));
     presentSheet(bitlockerEncryptionProgressWndController_);
 }
 

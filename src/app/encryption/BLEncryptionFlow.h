@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -20,8 +21,11 @@ class DMDriveOperations;
 class DMLocalDriveEncryptable;
 
 // The dispatcher's unlock and encrypt actions: the unlock window; the "Drive encryption"
-// alert, then the wizard, or the progress window straight away for an interrupted
-// encryption (after asking for the password when resuming needs it). Each window replaces an open one of its kind. Works with any kind of job.
+// alert (or, before anything is touched, why the drive cannot be encrypted), then the
+// wizard, or for an interrupted encryption the progress window straight away (after asking
+// for the password when resuming needs it; a resume that makes a new recovery key shows it
+// in the wizard first). Each window replaces an open one of its kind. Works with any kind
+// of job.
 class BLEncryptionFlow : public std::enable_shared_from_this<BLEncryptionFlow> {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
@@ -33,6 +37,9 @@ public:
     // What the unlock windows call once their drive is unlocked (opening it, as the settings ask).
     void setUnlockedHandler(std::function<void(const Drive& drive)> handler) { unlockedHandler_ = std::move(handler); }
     void encrypt(const Drive& drive, QWidget* window);
+    // Saves the detached header the daemon keeps for an encrypted drive where the user picks,
+    // checked after writing, and says how that went.
+    void exportHeader(const Drive& drive, QWidget* window);
     // Where the wizard saves and prints recovery keys (the system's dialogs unless set).
     void setRecoveryKeyOutput(std::shared_ptr<BLRecoveryKeyOutput> output) { output_ = std::move(output); }
 
@@ -51,8 +58,11 @@ private:
     void askResumePassword(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name,
                            QWidget* window);
     void resumeJob(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
-    void openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
-    void openProgress(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window);
+    void openWizard(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window,
+                    bool resumed = false);
+    void saveExportedHeader(const std::string& header, const std::string& name, QWidget* window);
+    void openProgress(const std::shared_ptr<DMLocalDriveEncryptable>& job, const std::string& name, QWidget* window,
+                      std::optional<std::string> keyPath = std::nullopt);
 
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;

@@ -62,10 +62,11 @@ inline constexpr const char* savePanelType = "txt";
 inline constexpr const char* proposedNamePrefix = "BitLocker Recovery Key ";
 inline constexpr const char* saveFailed = "The recovery key could not be saved there.";
 inline constexpr const char* headerSuffix = ".header";
-inline constexpr const char* headerSavedFormat =
-    "The drive's header was saved next to the recovery key as \"%1\". Keep both: the drive cannot be "
-    "opened without its header.";
-inline constexpr const char* headerSaveFailed = "The drive's header could not be saved next to the recovery key.";
+// A resumed encryption makes a recovery key of its own.
+inline constexpr const char* resumeNewKey =
+    "Resuming adds a new recovery key. Keep this one: a key saved earlier for this drive may not open it.";
+// A job that failed or was refused while the wizard was open.
+inline constexpr const char* setupFailedFormat = "The encryption could not be started: %1";
 
 inline constexpr const char* queryTitle = "Are you ready to encrypt this drive?";
 inline constexpr const char* queryUnlock = "You'll be able to unlock this drive using a password.";
@@ -78,6 +79,27 @@ inline constexpr const char* progressTip = " Do not unplug the drive and power s
 inline constexpr const char* completed = "Completed";
 inline constexpr const char* encrypted = "The drive has been encrypted!";
 inline constexpr const char* interruptedFormat = "Encryption is interrupted, error code: %d";
+// The detached header, handed over once the job has finished.
+inline constexpr const char* headerSavedFormat =
+    "The drive's header was saved as \"%1\". Keep it with the recovery key: the drive cannot be opened without "
+    "its header.";
+inline constexpr const char* headerNotSavedFormat =
+    "The drive's header was not saved (%1). Save it now: the drive cannot be opened without its header.";
+inline constexpr const char* headerUnsaved =
+    "Save the drive's header and keep it with the recovery key: the drive cannot be opened without it.";
+inline constexpr const char* saveHeader = "Save the Header...";
+inline constexpr const char* headerPanelMessage = "Choose where to save the drive's header";
+inline constexpr const char* headerPanelType = "header";
+inline constexpr const char* headerProposedName = "Drive Header";
+inline constexpr const char* headerUnavailable = "the helper service did not hand it over";
+inline constexpr const char* headerIncomplete = "the helper service handed over an incomplete header";
+inline constexpr const char* headerNotWritten = "it could not be written there";
+inline constexpr const char* headerDiffers = "what was written there differs from the header";
+// Exporting the header of an encrypted volume later.
+inline constexpr const char* exportTitle = "Export the drive's header";
+inline constexpr const char* exportSavedFormat =
+    "The header of \"%1\" was saved as \"%2\". Keep it safe: the drive cannot be opened without it.";
+inline constexpr const char* exportFailedFormat = "The header of \"%1\" was not saved: %2.";
 
 // The password window before an interrupted encryption resumes.
 inline constexpr const char* resumeTitle = "Continue encrypting your drive";
@@ -89,6 +111,8 @@ inline constexpr const char* unlockPrompt = "Enter the password of this encrypte
 inline constexpr const char* rememberPassword = "Remember this password in my keychain";
 inline constexpr const char* unlock = "Unlock";
 inline constexpr const char* passwordIncorrect = "The password is incorrect";
+// A failure the daemon explained (no device-mapper, a half-encrypted volume...).
+inline constexpr const char* unlockFailedFormat = "The drive could not be unlocked: %1";
 // Result 20 while the USB blocker is on (this system's own choice of text).
 inline constexpr const char* blockedByUSBBlocker =
     "The drive was unlocked, but the USB blocker did not allow it to be mounted.";

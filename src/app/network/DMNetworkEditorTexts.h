@@ -18,8 +18,13 @@ inline constexpr const char* anonymousLogin = "Anonymous Login";
 inline constexpr const char* password = "Password:";
 inline constexpr const char* passwordPlaceholder = "Password";
 inline constexpr const char* connecting = "Connecting...";
-inline constexpr const char* incomplete = "Please fill in all required configurations and try again";
+// Names the fields still empty ("Nickname, Folder").
+inline constexpr const char* missingFields = "Please fill in: %@";
+inline constexpr const char* nicknameField = "Nickname";
+inline constexpr const char* folderField = "Folder";
+inline constexpr const char* usernameField = "Username (or choose Anonymous Login)";
 inline constexpr const char* connect = "Connect";
+inline constexpr const char* save = "Save";
 inline constexpr const char* close = "Close";
 inline constexpr const char* help = "Help";
 // The type pop-up, in the order of the network drive types.

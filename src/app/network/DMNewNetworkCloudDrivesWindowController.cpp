@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMNetworkDriveViewController.h"
+#include "app/DMTextFormat.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "config/DMConfigurationManager.h"
@@ -45,6 +46,21 @@ void openWhenMounted(std::weak_ptr<DMNetworkDriveManager> manager, std::shared_p
     }
 }
 
+// The fields a connection needs that are still empty, as the form names them.
+std::vector<std::string> missingFields(const DMNetworkDriveObject& drive) {
+    std::vector<std::string> missing;
+    if (drive.name().empty()) {
+        missing.emplace_back(DMNetworkEditorTexts::nicknameField);
+    }
+    if (drive.host().empty()) {
+        missing.emplace_back(DMNetworkEditorTexts::folderField);
+    }
+    if (!drive.anonymous() && drive.userName().empty()) {
+        missing.emplace_back(DMNetworkEditorTexts::usernameField);
+    }
+    return missing;
+}
+
 int typeIndexOf(const DMNetworkDriveObject& drive) {
     auto type = NetworkDriveCommands::typeNamed(drive.scheme());
     return static_cast<int>(type.value_or(DMNetworkDriveType::smb));
@@ -66,6 +82,7 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
       lbTips_(new QLabel(this)),
       btnOk_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::connect), this)),
       btnClose_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::close), this)),
+      btnSave_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::save), this)),
       btnHelp_(new QPushButton(QString::fromUtf8(DMNetworkEditorTexts::help), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromUtf8(DMNetworkEditorTexts::windowTitle));
@@ -79,6 +96,14 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
     lbTips_->setWordWrap(true);
     lbTips_->setStyleSheet(QStringLiteral("color: #e0484b;"));
     btnOk_->setDefault(true);
+    // The status line keeps its room whether or not it shows something, so that the buttons
+    // below it never move under the cursor.
+    for (QWidget* status : std::initializer_list<QWidget*>{piConnecting_, lbConnecting_, lbTips_}) {
+        QSizePolicy policy = status->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        status->setSizePolicy(policy);
+    }
+    lbTips_->setMinimumHeight(2 * lbTips_->fontMetrics().lineSpacing());
 
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(new QLabel(QString::fromUtf8(DMNetworkEditorTexts::driveType), this));
@@ -93,6 +118,7 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
     buttons->addWidget(btnHelp_);
     buttons->addStretch(1);
     buttons->addWidget(btnClose_);
+    buttons->addWidget(btnSave_);
     buttons->addWidget(btnOk_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(typeRow);
@@ -110,6 +136,7 @@ DMNewNetworkCloudDrivesWindowController::DMNewNetworkCloudDrivesWindowController
                      [this](int index) { driveTypeChange_clickWithSender(index); });
     QObject::connect(btnOk_, &QPushButton::clicked, this, [this] { connect_clickWithSender(); });
     QObject::connect(btnClose_, &QPushButton::clicked, this, [this] { close_clickWithSender(); });
+    QObject::connect(btnSave_, &QPushButton::clicked, this, [this] { save_clickWithSender(); });
     QObject::connect(btnHelp_, &QPushButton::clicked, this, [this] { help_clickWithSender(); });
 }
 
@@ -161,9 +188,32 @@ void DMNewNetworkCloudDrivesWindowController::driveTypeChange_clickWithSender(in
     updateControls();
 }
 
-void DMNewNetworkCloudDrivesWindowController::driveConfigurationDidChange() {}
+void DMNewNetworkCloudDrivesWindowController::driveConfigurationDidChange() {
+    // A list of missing fields follows the typing, and goes once nothing is missing.
+    if (showsMissingFields_) {
+        showMissingFields();
+    }
+}
+
+bool DMNewNetworkCloudDrivesWindowController::showMissingFields() {
+    std::shared_ptr<DMNetworkDriveObject> drive = editedDrive();
+    const std::vector<std::string> missing = drive ? missingFields(*drive) : std::vector<std::string>{};
+    showsMissingFields_ = !missing.empty();
+    if (missing.empty()) {
+        lbTips_->hide();
+        return false;
+    }
+    std::string names;
+    for (const std::string& name : missing) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    showTip(DMTextFormat::withText(DMNetworkEditorTexts::missingFields, names));
+    showsMissingFields_ = true;
+    return true;
+}
 
 void DMNewNetworkCloudDrivesWindowController::updateControls() {
+    btnSave_->setEnabled(!isConnecting_);
     piConnecting_->setVisible(isConnecting_);
     lbConnecting_->setVisible(isConnecting_);
     if (isConnecting_) {
@@ -176,6 +226,7 @@ void DMNewNetworkCloudDrivesWindowController::updateControls() {
 }
 
 void DMNewNetworkCloudDrivesWindowController::showTip(const std::string& text) {
+    showsMissingFields_ = false;
     lbTips_->setText(QString::fromStdString(text));
     lbTips_->show();
 }
@@ -190,8 +241,7 @@ void DMNewNetworkCloudDrivesWindowController::connect_clickWithSender() {
         updateControls();
         return;
     }
-    if (!drive->isComplete()) {
-        showTip(DMNetworkEditorTexts::incomplete);
+    if (showMissingFields()) {
         return;
     }
     isConnecting_ = true;
@@ -244,6 +294,16 @@ void DMNewNetworkCloudDrivesWindowController::saveConnectedDrive() {
     std::weak_ptr<DMNetworkDriveManager> manager = driveMgr_;
     Dispatch::mainQueue()->asyncAfter(seconds(openAfterConnectingDelay),
                                       [manager, drive] { openWhenMounted(manager, drive, openRetries); });
+}
+
+void DMNewNetworkCloudDrivesWindowController::save_clickWithSender() {
+    std::shared_ptr<DMNetworkDriveObject> drive = editedDrive();
+    if (!drive || isConnecting_ || showMissingFields()) {
+        return;
+    }
+    const bool replaces = driveObj_ && std::dynamic_pointer_cast<DMNetworkDriveManager>(driveObj_->manager()) == driveMgr_;
+    driveMgr_->saveWithoutConnecting(drive, replaces ? driveObj_ : nullptr);
+    close();
 }
 
 void DMNewNetworkCloudDrivesWindowController::close_clickWithSender() {

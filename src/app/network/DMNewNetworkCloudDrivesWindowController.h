@@ -42,6 +42,8 @@ public:
     void driveTypeChange_clickWithSender(int index);
     void connect_clickWithSender();
     void close_clickWithSender();
+    // Saves the drive as it is typed, without connecting (an edit replaces the saved drive).
+    void save_clickWithSender();
     void help_clickWithSender();
     void driveConfigurationDidChange() override;
 
@@ -55,6 +57,7 @@ public:
     QProgressBar* piConnecting() const { return piConnecting_; }
     QPushButton* btnOk() const { return btnOk_; }
     QPushButton* btnClose() const { return btnClose_; }
+    QPushButton* btnSave() const { return btnSave_; }
     QPushButton* btnHelp() const { return btnHelp_; }
     DMNetworkDriveConfigurableViewController* currentConfigurableViewController() const {
         return currentConfigurableViewController_;
@@ -70,6 +73,8 @@ private:
     void connectionFinished(int code, const std::string& reason);
     void saveConnectedDrive();
     void showTip(const std::string& text);
+    // Names the fields still empty in the tips; false (and the tips hidden) when none is.
+    bool showMissingFields();
 
     std::shared_ptr<DMNetworkDriveManager> driveMgr_;
     std::shared_ptr<DMNetworkDriveObject> driveObj_;
@@ -81,9 +86,11 @@ private:
     QLabel* lbTips_;
     QPushButton* btnOk_;
     QPushButton* btnClose_;
+    QPushButton* btnSave_;
     QPushButton* btnHelp_;
     DMNetworkDriveConfigurableViewController* currentConfigurableViewController_ = nullptr;
     bool isConnecting_ = false;
+    bool showsMissingFields_ = false;
     // Counts connection attempts, so that the answer of a cancelled one is ignored.
     std::uint64_t attempt_ = 0;
 };

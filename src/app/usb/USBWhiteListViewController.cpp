@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/DMAlertPresenter.h"
-#include "app/DMTextFormat.h"
+#include "support/DMByteCountFormatter.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
 #include "usbblocker/DMUSBBlockerWrapper.h"
@@ -53,7 +53,8 @@ void fill(QTableWidget* table, const std::vector<Drive>& entries) {
     for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
         const Drive& entry = entries[static_cast<std::size_t>(row)];
         table->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(entry.name)));
-        std::string capacity = DMTextFormat::withInteger(USBBlockerTexts::capacityFormat, entry.size);
+        // The lists keep whole (decimal) gigabytes; shown as every other size is.
+        std::string capacity = DMByteCountFormatter::string(entry.size * 1'000'000'000);
         table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(capacity)));
     }
 }

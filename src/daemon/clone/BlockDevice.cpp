@@ -85,6 +85,12 @@ void BlockDevice::rereadPartitions() const {
     }
 }
 
+void BlockDevice::forgetCachedContents() const {
+    if (isBlock_) {
+        ::ioctl(fd_, BLKFLSBUF);
+    }
+}
+
 CloneIoResult BlockDevice::failure(int error) const {
     return {present() ? CloneIoStatus::failed : CloneIoStatus::gone, error};
 }

@@ -39,6 +39,9 @@ public:
     bool present() const;
     // Asks the kernel to read the partition table again (after a clone wrote a new one).
     void rereadPartitions() const;
+    // Drops what the kernel cached of the device's contents. The copy writes past the cache, so
+    // pages a reader (udev's probe, a mount) cached while it ran would show the old contents.
+    void forgetCachedContents() const;
 
 private:
     BlockDevice(int fd, std::string path);

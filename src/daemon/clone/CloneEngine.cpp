@@ -183,21 +183,31 @@ void CloneEngine::copy(std::shared_ptr<Start> start, CloneProgressSink progress)
             outcome.reason = error.what();
         }
     }
-    finish(outcome, *start, progress);
+    CloneProgress last = finish(outcome, *start);
     {
         std::lock_guard lock(outcomeMutex_);
         lastOutcome_ = outcome;
     }
-    std::lock_guard stopLock(stopMutex_);
-    running_ = false;
-    runningDestination_ = 0;
+    {
+        std::lock_guard stopLock(stopMutex_);
+        running_ = false;
+        runningDestination_ = 0;
+    }
+    // Only now: an application that resumes or asks as soon as it hears of the end finds the
+    // engine free.
+    if (progress) {
+        progress(last);
+    }
 }
 
-void CloneEngine::finish(CloneOutcome outcome, const Start& start, const CloneProgressSink& progress) {
+CloneProgress CloneEngine::finish(const CloneOutcome& outcome, const Start& start) {
     const CloneMap& map = start.map;
     if (outcome.unreadableBytes > 0) {
         Log::warning("clone: " + std::to_string(outcome.unreadableBytes) +
                      " bytes of the source could not be read and were written as zeros");
+    }
+    if (outcome.bytesWritten > 0) {
+        start.pair.destination->forgetCachedContents();
     }
     if (outcome.end == CloneEnd::finished) {
         if (start.keepsMap) {
@@ -214,9 +224,6 @@ void CloneEngine::finish(CloneOutcome outcome, const Start& start, const ClonePr
         }
         Log::info("clone: " + start.description + " stopped before writing anything");
     }
-    if (!progress) {
-        return;
-    }
     CloneProgress last;
     last.status = outcome.end == CloneEnd::stopped ? DMProgressStatus::suspended : DMProgressStatus::finished;
     last.total = map.sourceSize;
@@ -224,7 +231,7 @@ void CloneEngine::finish(CloneOutcome outcome, const Start& start, const ClonePr
     last.error = errorOf(outcome.end);
     last.unreadableBytes = outcome.unreadableBytes;
     last.reason = outcome.reason;
-    progress(last);
+    return last;
 }
 
 std::optional<std::string> CloneEngine::identityOf(const std::string& device) const {

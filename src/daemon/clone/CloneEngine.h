@@ -75,7 +75,8 @@ private:
     std::optional<CloneAnswer> prepare(Start& start, bool isCover) const;
     bool takeEarlyStop();
     void copy(std::shared_ptr<Start> start, CloneProgressSink progress);
-    void finish(CloneOutcome outcome, const Start& start, const CloneProgressSink& progress);
+    // Settles the destination's record after the copy; returns the last report.
+    CloneProgress finish(const CloneOutcome& outcome, const Start& start);
 
     CloneOptions options_;
     CloneSysfs sysfs_;

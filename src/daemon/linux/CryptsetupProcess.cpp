@@ -17,13 +17,19 @@ char* const* environmentOfChild() {
     return const_cast<char* const*>(environment);
 }
 
-// In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void becomeChild(char* const* argv, int in, int out, int err) {
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+// In the child, between fork and exec: only async-signal-safe calls. A reencryption stops
+// where it can resume when its daemon dies (SIGTERM); every other step (a key slot written,
+// a recovery) is short and is let finish rather than cut in half. With its daemon gone, a
+// write to the closed output pipe fails instead of killing the program in the middle of a
+// step (SIGPIPE ignored).
+[[noreturn]] void becomeChild(char* const* argv, int in, int out, int err, bool stopsWithDaemon) {
+    if (stopsWithDaemon) {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    }
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGPIPE, SIG_IGN);
     ::signal(SIGTERM, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
     if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
@@ -114,7 +120,7 @@ CryptsetupRunner::Result CryptsetupProcess::run(const std::vector<std::string>& 
     argv.push_back(nullptr);
     pid_t pid = ::fork();
     if (pid == 0) {
-        becomeChild(argv.data(), in[0], out[1], err[1]);
+        becomeChild(argv.data(), in[0], out[1], err[1], arguments.size() > 1 && arguments[1] == "reencrypt");
     }
     ::close(in[0]);
     ::close(out[1]);
@@ -141,6 +147,7 @@ CryptsetupRunner::Result CryptsetupProcess::run(const std::vector<std::string>& 
     }
     pid_ = 0;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return result;
 }
 

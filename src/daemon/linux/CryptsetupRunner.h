@@ -14,6 +14,7 @@ public:
     struct Result {
         int status = -1;        // the exit status; -1 when it did not start or was killed
         std::string errorText;  // what it wrote to standard error
+        int signal = 0;         // the signal that killed it, if one did
     };
 
     virtual ~CryptsetupRunner() = default;

@@ -67,11 +67,45 @@ LinuxLuksService::LinuxLuksService(std::shared_ptr<LuksServiceShared> shared,
     : shared_(std::move(shared)), callbacks_(std::move(callbacks)), caller_(caller) {}
 
 bool LinuxLuksService::isLuks(const std::string& name) const {
-    return typeOf(name) == "crypto_LUKS" || shared_->headers.has(name);
+    return typeOf(name) == "crypto_LUKS" || keptHeader(name);
 }
 
 std::string LinuxLuksService::headerOf(const std::string& name) const {
-    return shared_->headers.has(name) ? shared_->headers.headerPath(name) : std::string();
+    return keptHeader(name) ? shared_->headers.headerPath(name) : std::string();
+}
+
+// A header kept for this device, under its name or under the name it had before.
+bool LinuxLuksService::keptHeader(const std::string& name) const {
+    auto& headers = shared_->headers;
+    if (auto former = headers.followMovedDevice(name)) {
+        Log::info("luks: the header kept for " + *former + " now goes by " + name + ", the device's new name");
+    }
+    if (!headers.has(name)) {
+        return false;
+    }
+    // A device that still shows a file system of its own has had none of its data
+    // encrypted. The only header that belongs to it records a reencryption about to go on;
+    // any other (unreadable, without a key slot, or claiming the whole device encrypted) is
+    // what an encryption left that died while making it, before touching the data. Such a
+    // header opens nothing (or, worse, would show the plain data as garbage) and would keep
+    // the volume from being encrypted: it is put aside.
+    std::string type = typeOf(name);
+    if (type.empty() || type == "crypto_LUKS" || type == "BitLocker" || aboutToGoOn(name, headers.headerPath(name))) {
+        return true;
+    }
+    if (auto aside = headers.setAside(name)) {
+        Log::warning("luks: the unfinished header of " + name + ", whose " + type + " is untouched, was put aside as " +
+                     *aside);
+        return false;
+    }
+    return true;
+}
+
+bool LinuxLuksService::aboutToGoOn(const std::string& name, const std::string& header) const {
+    std::string dump;
+    auto result = shared_->makeRunner()->run(shared_->commands.dump("/dev/" + name, header), {},
+                                             [&dump](const std::string& line) { dump += line + "\n"; });
+    return result.status == 0 && LuksDumpText::keySlots(dump) > 0 && LuksDumpText::needsResume(dump);
 }
 
 bool LinuxLuksService::needsResume(const std::string& name) const {
@@ -202,11 +236,12 @@ XPCCodeAnswer LinuxLuksService::runJob(const std::string& name, const std::strin
     Log::info("luks: " + std::string(resume ? "resuming" : "starting") + " the encryption of " + name +
               " for uid " + std::to_string(caller_.uid));
     XPCCodeAnswer answer = job->run();
-    if (answer.code == LuksEncryptionJob::done) {
+    // Done, or stopped before anything was written: no key is owed.
+    if (answer.code == LuksEncryptionJob::done || !isLuks(name)) {
         shared_->headers.clearKeyPending(name);
     }
     shared_->jobs.release(name);
-    Log::info("luks: " + answer.message);
+    Log::info("luks: the job on " + name + " ended: " + answer.message);
     return answer;
 }
 
@@ -215,7 +250,7 @@ void LinuxLuksService::getLuksRecoveryKeyWithBsdname(const std::string& bsdname,
 }
 
 void LinuxLuksService::getLuksHeaderWithBsdname(const std::string& bsdname, XPCStringReply reply) {
-    reply(shared_->headers.readBase64(bsdname).value_or(""));
+    reply(keptHeader(bsdname) ? shared_->headers.readBase64(bsdname).value_or("") : std::string());
 }
 
 void LinuxLuksService::getLuksBSDNameWithBsdname(const std::string& bsdname, XPCStringReply reply) {

@@ -52,6 +52,8 @@ public:
 
 private:
     bool isLuks(const std::string& name) const;
+    bool keptHeader(const std::string& name) const;
+    bool aboutToGoOn(const std::string& name, const std::string& header) const;
     bool needsResume(const std::string& name) const;
     bool keyPending(const std::string& name) const;
     bool unfinished(const std::string& name) const;

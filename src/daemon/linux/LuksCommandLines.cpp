@@ -48,6 +48,13 @@ std::vector<std::string> LuksCommandLines::resume(const std::string& device, con
     return words;
 }
 
+std::vector<std::string> LuksCommandLines::repair(const std::string& device, const std::string& header) const {
+    std::vector<std::string> words{cryptsetup_, "repair", "--batch-mode", "--key-file", "-"};
+    addHeader(words, header);
+    words.push_back(device);
+    return words;
+}
+
 std::vector<std::string> LuksCommandLines::checkBeforeShrink(const std::string& device) const {
     return {sbin_ + "/e2fsck", "-f", "-p", device};
 }

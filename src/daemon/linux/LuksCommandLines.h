@@ -24,6 +24,9 @@ public:
 
     std::vector<std::string> encrypt(const std::string& device, const std::string& header) const;
     std::vector<std::string> resume(const std::string& device, const std::string& header) const;
+    // Recovers a reencryption whose cryptsetup died in the middle of a step (the password on
+    // standard input opens the volume key the recovery needs).
+    std::vector<std::string> repair(const std::string& device, const std::string& header) const;
     // The file system check and shrink that make room for a header in front of ext2/3/4.
     std::vector<std::string> checkBeforeShrink(const std::string& device) const;
     std::vector<std::string> shrink(const std::string& device, std::uint64_t deviceBytes) const;

@@ -15,6 +15,26 @@ bool LuksDumpText::needsResume(const std::string& dump) {
     return false;
 }
 
+bool LuksDumpText::needsRecovery(const std::string& dump) {
+    if (!needsResume(dump)) {
+        return false;
+    }
+    std::istringstream lines(dump);
+    std::string line;
+    bool inSegments = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] != ' ' && line[0] != '\t') {
+            inSegments = line.rfind("Data segments:", 0) == 0;
+            continue;
+        }
+        if (inSegments && line.find("flags") != std::string::npos &&
+            line.find("in-reencryption") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int LuksDumpText::keySlots(const std::string& dump) {
     std::istringstream lines(dump);
     std::string line;

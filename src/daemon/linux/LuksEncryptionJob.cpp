@@ -20,12 +20,20 @@ std::int64_t wire(DMProgressError error) {
     return static_cast<std::int64_t>(error);
 }
 
-std::string firstLine(const std::string& text) {
-    std::string line = text.substr(0, text.find('\n'));
-    return line.empty() ? "no reason given" : line;
-}
-
 }  // namespace
+
+// The first line the program wrote to standard error, or how it ended when it wrote nothing
+// (killed, say).
+std::string LuksEncryptionJob::failureText(const CryptsetupRunner::Result& result) {
+    std::string line = result.errorText.substr(0, result.errorText.find('\n'));
+    if (!line.empty()) {
+        return line;
+    }
+    if (result.signal != 0) {
+        return "killed by signal " + std::to_string(result.signal);
+    }
+    return "ended with status " + std::to_string(result.status) + " and no message";
+}
 
 LuksEncryptionJob::LuksEncryptionJob(LuksJobSetup setup) : setup_(std::move(setup)), progress_(setup_.callbacks) {}
 
@@ -51,47 +59,80 @@ XPCCodeAnswer LuksEncryptionJob::run() {
         recoveryKey_ = key;
     }
     auto total = static_cast<std::int64_t>(setup_.deviceBytes);
-    std::vector<std::string> command = setup_.commands.resume(setup_.device, setup_.header);
-    if (!setup_.resume) {
-        if (progress_.ask(wire(DMProgressStatus::initialized), total, 0, 0) == LuksProgressChannel::cancelAnswer) {
-            return {stopped, "Encryption of " + setup_.name + " was cancelled before it started; nothing changed"};
+    // Nothing is written before the caller has had the recovery key and said go on: a
+    // caller that cancels, answers anything else or is gone leaves the volume as it was.
+    std::int64_t goAhead = progress_.ask(wire(DMProgressStatus::initialized), total, 0, 0);
+    if (goAhead != LuksProgressChannel::goOn) {
+        return {stopped, notStartedText(goAhead)};
+    }
+    std::vector<std::string> command = setup_.commands.encrypt(setup_.device, setup_.header);
+    std::string why;
+    if (setup_.resume) {
+        if (!recoverAfterCrash(why)) {
+            return fail(wire(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK), why);
         }
-        std::string why;
-        if (setup_.header.empty() && !makeRoomInFront(why)) {
-            return fail(wire(DMProgressError::FVE_ERROR_DISMOUNT_FS), why);
-        }
-        command = setup_.commands.encrypt(setup_.device, setup_.header);
+        command = setup_.commands.resume(setup_.device, setup_.header);
+    } else if (setup_.header.empty() && !makeRoomInFront(why)) {
+        return fail(wire(DMProgressError::FVE_ERROR_DISMOUNT_FS), why);
     }
     // A resume after the reencryption itself finished (its daemon died before the recovery
     // key was added) has only the key left to do.
     bool reencrypted = setup_.resume && !stillNeedsResume();
     keyOnly_ = reencrypted;
     if (reencrypted) {
-        progress_.ask(wire(DMProgressStatus::running), total, total, 0);
+        progress_.offer(total, total);
     }
     while (!reencrypted) {
-        std::string why;
         Pass pass = reencrypt(command, why);
         if (pass == Pass::failed) {
-            return fail(wire(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK), why);
+            return fail(wire(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK), why + halfEncryptedText());
         }
         if (pass == Pass::completed) {
             reencrypted = true;
             continue;
         }
-        // Stopped for a pause or a cancel: the caller's answer decides.
-        if (progress_.cancelled() || progress_.awaitAnswer() == LuksProgressChannel::cancelAnswer) {
+        // Stopped for a pause or a stop: only an answer of "go on" goes on.
+        if (progress_.stopAsked() || progress_.awaitAnswer() != LuksProgressChannel::goOn) {
             return {stopped, "Encryption of " + setup_.name + " stopped; resume it to finish"};
         }
         command = setup_.commands.resume(setup_.device, setup_.header);
     }
-    std::string why;
     if (!addRecoveryKey(why)) {
         return fail(wire(DMProgressError::FVE_ERROR_CREATE_METADATA), why);
     }
     progress_.ask(wire(DMProgressStatus::finished), total, total, 0);
+    std::string recovered = recovered_ ? " (its interrupted reencryption was recovered first)" : "";
     std::string where = setup_.header.empty() ? "" : "; its header is kept at " + setup_.header;
-    return {done, setup_.name + " is encrypted with LUKS2" + where};
+    return {done, setup_.name + " is encrypted with LUKS2" + recovered + where};
+}
+
+std::string LuksEncryptionJob::notStartedText(std::int64_t answer) const {
+    std::string what = setup_.resume ? "The encryption of " + setup_.name + " was not resumed"
+                                     : "Encryption of " + setup_.name + " was not started";
+    std::string why = answer == DMBitLockerAppProtocol::unanswered ? ": the caller went away before the go-ahead"
+                                                                   : ": cancelled before the go-ahead";
+    return what + why + "; nothing changed";
+}
+
+// After a failure midway the volume is half encrypted, and only a resume finishes it.
+std::string LuksEncryptionJob::halfEncryptedText() {
+    return stillNeedsResume() ? "; " + setup_.name + " is half encrypted: resume its encryption to finish it" : "";
+}
+
+// cryptsetup killed in the middle of a step (not stopped by a signal it handles) leaves
+// that step to be recovered before the reencryption may go on; its own repair does it.
+bool LuksEncryptionJob::recoverAfterCrash(std::string& why) {
+    if (!LuksDumpText::needsRecovery(dumpText())) {
+        return true;
+    }
+    Log::info("luks: recovering the interrupted reencryption of " + setup_.name);
+    auto repaired = setup_.makeRunner()->run(setup_.commands.repair(setup_.device, setup_.header), setup_.password, {});
+    if (repaired.status != 0) {
+        why = "the interrupted reencryption of " + setup_.name + " could not be recovered: " + failureText(repaired);
+        return false;
+    }
+    recovered_ = true;
+    return true;
 }
 
 bool LuksEncryptionJob::makeRoomInFront(std::string& why) {
@@ -105,7 +146,7 @@ bool LuksEncryptionJob::makeRoomInFront(std::string& why) {
     auto shrink = setup_.makeRunner()->run(setup_.commands.shrink(setup_.device, setup_.deviceBytes), {}, {});
     if (shrink.status != 0) {
         why = "the file system of " + setup_.name + " could not be shrunk to make room for the header: " +
-              firstLine(shrink.errorText);
+              failureText(shrink);
         return false;
     }
     return true;
@@ -133,7 +174,7 @@ LuksEncryptionJob::Pass LuksEncryptionJob::reencrypt(std::vector<std::string> co
     if (interrupted && stillNeedsResume()) {
         return Pass::interrupted;
     }
-    why = "the encryption of " + setup_.name + " failed: " + firstLine(result.errorText);
+    why = "the encryption of " + setup_.name + " failed: " + failureText(result);
     return Pass::failed;
 }
 
@@ -153,7 +194,7 @@ void LuksEncryptionJob::watch(const std::shared_ptr<CryptsetupRunner>& runner, c
                 return;
             }
         }
-        if (progress_.cancelled() || progress_.heldLongerThan(setup_.pauseGrace)) {
+        if (progress_.stopAsked() || progress_.heldLongerThan(setup_.pauseGrace)) {
             Log::info("luks: stopping the encryption of " + setup_.name + " where it can resume");
             interrupted = true;
             runner->interrupt();
@@ -162,11 +203,17 @@ void LuksEncryptionJob::watch(const std::shared_ptr<CryptsetupRunner>& runner, c
     }
 }
 
-bool LuksEncryptionJob::stillNeedsResume() {
+std::string LuksEncryptionJob::dumpText() {
     std::string dump;
     auto result = setup_.makeRunner()->run(setup_.commands.dump(setup_.device, setup_.header), {},
                                            [&dump](const std::string& line) { dump += line + "\n"; });
-    return result.status != 0 || LuksDumpText::needsResume(dump);
+    return result.status == 0 ? dump : std::string();
+}
+
+// An unreadable header counts as unfinished: success is never assumed.
+bool LuksEncryptionJob::stillNeedsResume() {
+    std::string dump = dumpText();
+    return dump.empty() || LuksDumpText::needsResume(dump);
 }
 
 bool LuksEncryptionJob::addRecoveryKey(std::string& why) {
@@ -174,7 +221,7 @@ bool LuksEncryptionJob::addRecoveryKey(std::string& why) {
     auto added = setup_.makeRunner()->run(setup_.commands.addKey(setup_.device, setup_.header),
                                           setup_.password + "\n" + key + "\n", {});
     if (added.status != 0) {
-        why = "the recovery key could not be added: " + firstLine(added.errorText);
+        why = "the recovery key could not be added: " + failureText(added);
         return false;
     }
     // After a dead job, slot 1 may hold the key it added but never showed: the new key

@@ -33,11 +33,12 @@ struct LuksJobSetup {
 };
 
 // Encrypts a volume in place with LUKS2, or finishes an interrupted encryption:
-// `initialized` (a new job waits there for the go-ahead; the recovery key is ready), the
-// ext2/3/4 shrink for a header in front, the reencryption with `running` reports, then
-// the recovery key in a second key slot, both keys tried, and `finished`. A pause stops
-// cryptsetup (SIGTERM: it stops where it can resume) and resumes it after the answer; a
-// cancel stops it and leaves the volume to be resumed later.
+// `initialized` (the recovery key is ready; every job waits there for the caller's go-ahead,
+// so a key slot is only ever added for a key the caller has had), the ext2/3/4 shrink for a
+// header in front (a resume first recovers a step its cryptsetup died in), the reencryption
+// with `running` reports, then the recovery key in a further key slot, both keys tried, and
+// `finished`. A pause stops cryptsetup (SIGTERM: it stops where it can resume) and resumes
+// it after the answer; a stop, or a caller that is gone, leaves the volume to be resumed.
 class LuksEncryptionJob {
 public:
     static constexpr std::int64_t done = 0;
@@ -53,6 +54,11 @@ private:
     enum class Pass { completed, interrupted, failed };
 
     XPCCodeAnswer fail(std::int64_t error, const std::string& message);
+    std::string notStartedText(std::int64_t answer) const;
+    std::string halfEncryptedText();
+    static std::string failureText(const CryptsetupRunner::Result& result);
+    bool recoverAfterCrash(std::string& why);
+    std::string dumpText();
     bool makeRoomInFront(std::string& why);
     Pass reencrypt(std::vector<std::string> command, std::string& why);
     void watch(const std::shared_ptr<CryptsetupRunner>& runner, const bool& finished, bool& interrupted);
@@ -66,6 +72,7 @@ private:
     mutable std::mutex mutex_;
     std::string recoveryKey_;
     bool keyOnly_ = false;
+    bool recovered_ = false;
 };
 
 }  // namespace harbormind

@@ -1,11 +1,13 @@
 #include "daemon/linux/LuksHeaderStore.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/linux/disks/SysfsBlockDevice.h"
 #include "platform/linux/files/WholeFileWriter.h"
@@ -111,6 +113,88 @@ bool LuksHeaderStore::heldByAnother(const std::string& name) const {
 bool LuksHeaderStore::remember(const std::string& name) const {
     std::string text = identity(name);
     return !text.empty() && WholeFileWriter::write(identityPath(name), text, 0600, CreateFolders::No);
+}
+
+namespace {
+
+// The serial of a disk= line ("disk=vendor/model/serial"), or a loop device's image, makes
+// an identity that one device alone has.
+bool distinctive(const std::string& identity) {
+    if (identity.find("\nimage=") != std::string::npos) {
+        return true;
+    }
+    auto disk = identity.find("disk=");
+    if (disk == std::string::npos) {
+        return false;
+    }
+    std::string line = identity.substr(disk, identity.find('\n', disk) - disk);
+    auto serial = line.rfind('/');
+    return serial != std::string::npos && serial + 1 < line.size();
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat facts {};
+    return ::lstat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode);
+}
+
+}  // namespace
+
+std::optional<std::string> LuksHeaderStore::followMovedDevice(const std::string& name) const {
+    struct stat facts {};
+    if (::lstat(headerPath(name).c_str(), &facts) == 0) {
+        return std::nullopt;
+    }
+    std::string wanted = identity(name);
+    if (wanted.empty() || !distinctive(wanted)) {
+        return std::nullopt;
+    }
+    const std::string suffix = ".identity";
+    std::vector<std::string> owners;
+    DIR* folder = ::opendir(folder_.c_str());
+    for (dirent* entry; folder && (entry = ::readdir(folder));) {
+        std::string file = entry->d_name;
+        if (file.size() <= suffix.size() || !file.ends_with(suffix)) {
+            continue;
+        }
+        std::string other = file.substr(0, file.size() - suffix.size());
+        if (other != name && isRegularFile(identityPath(other)) && isRegularFile(headerPath(other)) &&
+            readWhole(identityPath(other)) == wanted && identity(other) != wanted) {
+            owners.push_back(other);
+        }
+    }
+    if (folder) {
+        ::closedir(folder);
+    }
+    if (owners.size() != 1) {
+        return std::nullopt;
+    }
+    const std::string& old = owners.front();
+    if (::rename(headerPath(old).c_str(), headerPath(name).c_str()) != 0 ||
+        ::rename(identityPath(old).c_str(), identityPath(name).c_str()) != 0) {
+        return std::nullopt;
+    }
+    if (isRegularFile(keyPendingPath(old))) {
+        ::rename(keyPendingPath(old).c_str(), keyPendingPath(name).c_str());
+    }
+    return old;
+}
+
+std::optional<std::string> LuksHeaderStore::setAside(const std::string& name) const {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string suffix = ".unused" + (attempt ? "." + std::to_string(attempt) : std::string());
+        std::string header = headerPath(name) + suffix;
+        std::string identity = identityPath(name) + suffix;
+        struct stat facts {};
+        if (::lstat(header.c_str(), &facts) == 0 || ::lstat(identity.c_str(), &facts) == 0) {
+            continue;
+        }
+        if (::rename(headerPath(name).c_str(), header.c_str()) != 0) {
+            return std::nullopt;
+        }
+        ::rename(identityPath(name).c_str(), identity.c_str());
+        return header;
+    }
+    return std::nullopt;
 }
 
 bool LuksHeaderStore::markKeyPending(const std::string& name) const {

@@ -24,6 +24,15 @@ public:
     bool heldByAnother(const std::string& name) const;
     // Records the device's identity beside a header about to be made.
     bool remember(const std::string& name) const;
+    // A device back under another name (a stick plugged in again, an image attached to
+    // another loop device) takes its kept header along: the files of the one other name
+    // whose recorded identity is this device's, while that name no longer carries it, are
+    // renamed to this name. Only an identity that tells devices apart counts (a loop
+    // device's image, a disk with a serial). The former name when a header moved.
+    std::optional<std::string> followMovedDevice(const std::string& name) const;
+    // Renames the header and identity of this device to a free name ending in ".unused"
+    // (nothing is deleted); the header's new path, or none when it could not be moved.
+    std::optional<std::string> setAside(const std::string& name) const;
     // The header file read whole, as base64; nothing when missing or unreadable.
     std::optional<std::string> readBase64(const std::string& name) const;
 

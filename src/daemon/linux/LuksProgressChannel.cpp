@@ -12,7 +12,7 @@ struct LuksProgressChannel::State {
     bool out = false;
     Clock::TimePoint sentAt{};
     std::int64_t lastAnswer = 0;
-    bool cancelled = false;
+    bool stopAsked = false;
 };
 
 LuksProgressChannel::LuksProgressChannel(std::shared_ptr<DMBitLockerAppProtocol> callbacks)
@@ -26,8 +26,10 @@ void LuksProgressChannel::send(std::int64_t status, std::int64_t total, std::int
     state_->out = true;
     state_->sentAt = Clock::current().now();
     if (!callbacks_) {
+        // Nobody to ask: nobody can say go on.
         state_->out = false;
-        state_->lastAnswer = 0;
+        state_->lastAnswer = DMBitLockerAppProtocol::unanswered;
+        state_->stopAsked = true;
         return;
     }
     std::thread([callbacks = callbacks_, state = state_, status, total, current, error] {
@@ -36,7 +38,7 @@ void LuksProgressChannel::send(std::int64_t status, std::int64_t total, std::int
                 std::lock_guard lock(state->mutex);
                 state->out = false;
                 state->lastAnswer = answer;
-                state->cancelled = state->cancelled || answer == cancelAnswer;
+                state->stopAsked = state->stopAsked || answer != goOn;
             }
             state->answered.notify_all();
         });
@@ -70,9 +72,9 @@ bool LuksProgressChannel::heldLongerThan(Clock::Duration grace) const {
     return state_->out && Clock::current().now() - state_->sentAt > grace;
 }
 
-bool LuksProgressChannel::cancelled() const {
+bool LuksProgressChannel::stopAsked() const {
     std::lock_guard lock(state_->mutex);
-    return state_->cancelled;
+    return state_->stopAsked;
 }
 
 }  // namespace harbormind

@@ -15,9 +15,11 @@ namespace harbormind {
 // the caller's answer, which is how the caller pauses (it holds the answer) and cancels
 // (it answers 1): so at most one message is out at a time, sent from a thread of its own,
 // and running reports that come meanwhile are dropped. The job reads how long the caller
-// has held the answer, to stop the work safely during a pause.
+// has held the answer, to stop the work safely during a pause. Only 0 means "go on": a
+// cancel, any other answer and no answer at all (a caller that is gone) mean stop.
 class LuksProgressChannel {
 public:
+    static constexpr std::int64_t goOn = 0;
     static constexpr std::int64_t cancelAnswer = 1;
 
     explicit LuksProgressChannel(std::shared_ptr<DMBitLockerAppProtocol> callbacks);
@@ -31,8 +33,8 @@ public:
     std::int64_t awaitAnswer();
     // A message has been out for longer than `grace`.
     bool heldLongerThan(Clock::Duration grace) const;
-    // Some answer was "cancel".
-    bool cancelled() const;
+    // Some answer was other than "go on".
+    bool stopAsked() const;
 
 private:
     struct State;

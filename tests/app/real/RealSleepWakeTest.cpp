@@ -122,10 +122,7 @@ protected:
     }
     void TearDown() override {
         actions.reset();
-        for (const auto& manager : registered) {
-            DMDriveManager::shared().unregisterManager(manager);
-        }
-        registered.clear();
+        unregisterManagers();
         Dispatch::main().runUntil([] { return false; }, seconds(0));
         logind.reset();
         bus.reset();
@@ -136,6 +133,12 @@ protected:
         actions->startEventMonitor(&watcher, *config);
         ASSERT_TRUE(actions->eventMonitor()->isObserving());
         ASSERT_EQ(logind->heldLocks(), 1);
+    }
+    void unregisterManagers() {
+        for (const auto& manager : registered) {
+            DMDriveManager::shared().unregisterManager(manager);
+        }
+        registered.clear();
     }
     void registerManager(std::shared_ptr<DMDriveManagerProtocol> manager) {
         DMDriveManager::shared().registerManager(manager, "");
@@ -251,6 +254,8 @@ TEST_F(RealSleepWakeTest, PrepareForSleepFalseReconnectsASavedSambaDriveWhenTheS
             mounter.unmountNow(entry.volume.mountPoint, NetworkMounter::Unmount::Force);
         }
     }
+    // The manager reads the saved-drives file through this test's file store: it goes first.
+    unregisterManagers();
 }
 
 }  // namespace

@@ -51,11 +51,13 @@ private:
     std::uint64_t bytesRead_ = 0;
 };
 
-// A destination in memory that knows which bytes a flush has made durable.
+// A destination in memory that knows which bytes a flush has made durable. The copy writes
+// while the checkpoints flush on a thread of their own, as with a real device.
 class MemoryDestination : public CloneDestination {
 public:
     explicit MemoryDestination(std::size_t bytes) : data(bytes, std::byte{0xee}) {}
     CloneIoResult writeAt(std::uint64_t offset, const std::byte* buffer, std::size_t length) override {
+        std::lock_guard lock(mutex);
         if (offset + length > goneAt) {
             return {CloneIoStatus::gone, 6};
         }
@@ -65,10 +67,12 @@ public:
         return {};
     }
     CloneIoResult flush() override {
+        std::lock_guard lock(mutex);
         durable.add(written);
         return {};
     }
 
+    mutable std::mutex mutex;
     std::vector<std::byte> data;
     ByteRangeSet written;
     ByteRangeSet durable;
@@ -114,6 +118,7 @@ protected:
         return copier.run();
     }
     bool destinationHolds(const ByteRangeSet& done) const {
+        std::lock_guard lock(destination.mutex);
         for (const ByteRange& r : done.ranges()) {
             if (!destination.durable.contains(r)) {
                 return false;

@@ -113,6 +113,11 @@ protected:
         EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(destination, source, isCover,
                                                        [&](const CloneProgress& progress) {
                                                            reports.push_back(progress);
+                                                           if (progress.status != DMProgressStatus::running) {
+                                                               busyAtLastReport =
+                                                                   engine.isRunning() ||
+                                                                   engine.isCloneRunningOnto(destination);
+                                                           }
                                                            return progress.current >= cancelAt
                                                                       ? CloneReply::cancel
                                                                       : CloneReply::proceed;
@@ -123,6 +128,8 @@ protected:
     }
 
     const int fileCount = 10;
+    // Whether the engine still counted as busy when the last report of a clone came.
+    bool busyAtLastReport = false;
     fs::path folder;
     CloneOptions options;
 };
@@ -222,6 +229,7 @@ TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
 
     auto stopped = clone(engine, destination->node(), source->node(), false, 48 * MiB);
     EXPECT_EQ(stopped.back().status, DMProgressStatus::suspended);
+    EXPECT_FALSE(busyAtLastReport) << "a resume sent as soon as the stop is heard would be refused";
     EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
     EXPECT_TRUE(engine.isCloneInterruptDeviceWithStrDevice("/dev/r" + destination->name()));
     EXPECT_FALSE(engine.isCloneInterruptDeviceWithStrDevice(source->node()));
@@ -274,7 +282,9 @@ TEST_F(CloneLoopDeviceTest, AStopBeforeTheFirstByteLeavesTheDestinationAndItsRec
     ASSERT_EQ(engine.startClone(destination->node(), source->node(), false,
                                 [&](const CloneProgress& progress) {
                                     reports.push_back(progress);
-                                    engine.stopCloneWithFlag(true);
+                                    if (progress.status == DMProgressStatus::running) {
+                                        engine.stopCloneWithFlag(true);
+                                    }
                                     return CloneReply::proceed;
                                 }).code,
               0);
@@ -289,8 +299,10 @@ TEST_F(CloneLoopDeviceTest, AStopBeforeTheFirstByteLeavesTheDestinationAndItsRec
     ASSERT_TRUE(engine.isCloneInterruptDeviceWithStrDevice(destination->node()));
     std::uint64_t before = destination->bytesWritten();
     ASSERT_EQ(engine.startClone(destination->node(), source->node(), true,
-                                [&](const CloneProgress&) {
-                                    engine.stopCloneWithFlag(true);
+                                [&](const CloneProgress& progress) {
+                                    if (progress.status == DMProgressStatus::running) {
+                                        engine.stopCloneWithFlag(true);
+                                    }
                                     return CloneReply::proceed;
                                 }).code,
               0);

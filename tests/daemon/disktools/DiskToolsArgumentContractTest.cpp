@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "daemon/linux/LinuxDiskToolsService.h"
-#include "xpc/InProcessDiskToolsService.h"
+#include "platform/sim/InProcessDiskToolsService.h"
 
 namespace harbormind {
 namespace {

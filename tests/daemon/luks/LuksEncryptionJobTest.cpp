@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 #include "daemon/linux/LuksEncryptionJob.h"
 #include "drivemodel/DMProgressError.h"
@@ -22,6 +23,11 @@ struct FakeMachine {
     int reencryptStatus = 0;
     int shrinkStatus = 0;
     bool needsResume = false;
+    // cryptsetup died in the middle of a step: the dump flags a segment, a repair clears it.
+    bool needsRecovery = false;
+    int repairStatus = 0;
+    // The next reencryption dies of this signal halfway (0: it does not).
+    int killedBy = 0;
     int interrupts = 0;
 
     std::vector<std::string> programsRun() {
@@ -47,12 +53,26 @@ public:
             return {machine_->shrinkStatus, "resize2fs: No space left on device"};
         }
         if (verb == "luksDump") {
+            bool recovery = machine_->needsRecovery;
             lock.unlock();
             onLine(machine_->needsResume ? "Requirements:\tonline-reencrypt-v2" : "Requirements:\t(no requirements)");
+            onLine("");
+            onLine("Data segments:");
+            onLine("  0: crypt");
+            if (recovery) {
+                onLine("\tflags : in-reencryption");
+            }
             return {0, {}};
+        }
+        if (verb == "repair") {
+            machine_->needsRecovery = machine_->needsRecovery && machine_->repairStatus != 0;
+            return {machine_->repairStatus, machine_->repairStatus ? "No key available with this passphrase." : ""};
         }
         if (verb != "reencrypt") {
             return {0, {}};
+        }
+        if (machine_->needsRecovery) {
+            return {1, "Device requires reencryption recovery. Run repair first."};
         }
         bool first = std::count_if(machine_->calls.begin(), machine_->calls.end(),
                                    [](const auto& call) { return call.first[1] == "reencrypt"; }) == 1;
@@ -60,6 +80,10 @@ public:
         lock.unlock();
         onLine(R"({"device":"/dev/loop9","device_bytes":"1048576","device_size":"4194304"})");
         lock.lock();
+        if (int signal = std::exchange(machine_->killedBy, 0)) {
+            machine_->needsRecovery = true;
+            return {-1, {}, signal};
+        }
         if (first && machine_->firstReencryptRunsUntilStopped) {
             machine_->changed.wait(lock, [this] { return stopped_; });
             return {1, "Reencryption interrupted."};
@@ -173,13 +197,6 @@ TEST_F(LuksEncryptionJobTest, EncryptsThenAddsAndTriesTheRecoveryKeyBeforeReport
     EXPECT_EQ(reports.back().error, 0);
 }
 
-TEST_F(LuksEncryptionJobTest, CancelAtTheGoAheadChangesNothing) {
-    callbacks->answer = [](const Report& report) { return report.status == initialized ? 1 : 0; };
-    XPCCodeAnswer answer = job("/keep/h").run();
-    EXPECT_EQ(answer.code, LuksEncryptionJob::stopped);
-    EXPECT_TRUE(machine->programsRun().empty());
-}
-
 TEST_F(LuksEncryptionJobTest, HeaderInFrontShrinksExtFirstAndAFailedShrinkStopsBeforeCryptsetup) {
     machine->shrinkStatus = 1;
     XPCCodeAnswer answer = job("").run();
@@ -222,13 +239,43 @@ TEST_F(LuksEncryptionJobTest, AHeldReportPausesCryptsetupAndTheAnswerResumesIt) 
     EXPECT_EQ(passes[1][2], "--resume-only");
 }
 
-TEST_F(LuksEncryptionJobTest, ACancelWhileRunningStopsWhereItCanResumeWithoutAKeyAdded) {
-    machine->firstReencryptRunsUntilStopped = true;
-    callbacks->answer = [](const Report& report) { return report.status == running ? 1 : 0; };
-    XPCCodeAnswer answer = job("/keep/h").run();
-    EXPECT_EQ(answer.code, LuksEncryptionJob::stopped) << answer.message;
-    EXPECT_EQ(machine->programsRun(), (Words{"reencrypt", "luksDump"}));
-    EXPECT_TRUE(machine->needsResume);
+TEST_F(LuksEncryptionJobTest, ACancelOrAVanishedCallerWhileRunningStopsWhereItCanResumeWithoutAKeyAdded) {
+    for (std::int64_t stop : {std::int64_t{1}, DMBitLockerAppProtocol::unanswered}) {
+        machine = std::make_shared<FakeMachine>();
+        machine->firstReencryptRunsUntilStopped = true;
+        callbacks->answer = [stop](const Report& report) { return report.status == running ? stop : 0; };
+        XPCCodeAnswer answer = job("/keep/h").run();
+        EXPECT_EQ(answer.code, LuksEncryptionJob::stopped) << answer.message;
+        EXPECT_EQ(machine->programsRun(), (Words{"reencrypt", "luksDump"}));
+        EXPECT_EQ(machine->interrupts, 1);
+        EXPECT_TRUE(machine->needsResume);
+    }
+}
+
+// cryptsetup killed halfway (a power cut leaves the same header): the job says the volume
+// must be resumed, and the resume recovers the step cryptsetup died in before going on.
+TEST_F(LuksEncryptionJobTest, ACryptsetupKilledMidwayIsRecoveredByTheResume) {
+    machine->killedBy = 9;
+    XPCCodeAnswer killed = job("/keep/h").run();
+    EXPECT_EQ(killed.code, LuksEncryptionJob::failed);
+    EXPECT_NE(killed.message.find("killed by signal 9"), std::string::npos) << killed.message;
+    EXPECT_NE(killed.message.find("resume its encryption"), std::string::npos) << killed.message;
+    ASSERT_TRUE(machine->needsRecovery);
+
+    machine->repairStatus = 2;
+    XPCCodeAnswer wrong = job("/keep/h", true).run();
+    EXPECT_EQ(wrong.code, LuksEncryptionJob::failed);
+    EXPECT_NE(wrong.message.find("could not be recovered: No key available"), std::string::npos) << wrong.message;
+
+    machine->repairStatus = 0;
+    std::size_t before = machine->programsRun().size();
+    XPCCodeAnswer resumed = job("/keep/h", true).run();
+    EXPECT_EQ(resumed.code, LuksEncryptionJob::done) << resumed.message;
+    EXPECT_NE(resumed.message.find("recovered first"), std::string::npos) << resumed.message;
+    auto programs = machine->programsRun();
+    programs.erase(programs.begin(), programs.begin() + static_cast<long>(before));
+    EXPECT_EQ(programs, (Words{"luksDump", "repair", "luksDump", "reencrypt", "luksDump", "luksAddKey", "open", "open"}));
+    EXPECT_EQ(inputOf("repair", 1), "pass word");
 }
 
 TEST_F(LuksEncryptionJobTest, AFailureIsReportedWithItsErrorAndNeverAsSuccess) {
@@ -239,17 +286,59 @@ TEST_F(LuksEncryptionJobTest, AFailureIsReportedWithItsErrorAndNeverAsSuccess) {
     EXPECT_EQ(callbacks->reports().back().status, finished);
     EXPECT_EQ(callbacks->reports().back().error,
               static_cast<std::int64_t>(DMProgressError::FVE_ERROR_ENCRYPT_BLOCK));
-    EXPECT_EQ(machine->programsRun(), (Words{"reencrypt"}));
+    EXPECT_NE(answer.message.find("resume its encryption to finish it"), std::string::npos)
+        << "a volume left half encrypted says how to go on: " << answer.message;
+    EXPECT_EQ(machine->programsRun(), (Words{"reencrypt", "luksDump"}));
 }
 
-TEST_F(LuksEncryptionJobTest, AResumedJobSkipsTheGoAheadAndContinuesTheReencryption) {
+TEST_F(LuksEncryptionJobTest, AResumedJobWaitsForTheGoAheadWithItsOwnKeyThenContinues) {
     machine->needsResume = true;
-    XPCCodeAnswer answer = job("/keep/h", true).run();
-    EXPECT_EQ(answer.code, LuksEncryptionJob::done);
-    EXPECT_NE(callbacks->reports().front().status, initialized);
-    EXPECT_EQ(machine->programsRun(), (Words{"luksDump", "reencrypt", "luksDump", "luksAddKey", "open", "open"}));
+    std::string keyAtGoAhead;
+    auto resumed = job("/keep/h", true);
+    callbacks->answer = [&](const Report& report) {
+        if (report.status == initialized) {
+            keyAtGoAhead = resumed.recoveryKey();
+            EXPECT_TRUE(machine->programsRun().empty()) << "work done before the go-ahead";
+        }
+        return 0;
+    };
+    XPCCodeAnswer answer = resumed.run();
+    EXPECT_EQ(answer.code, LuksEncryptionJob::done) << answer.message;
+    EXPECT_EQ(callbacks->reports().front().status, initialized);
+    EXPECT_EQ(inputOf("luksAddKey"), "pass word\n" + keyAtGoAhead + "\n") << "the key added is the one handed over";
     std::lock_guard lock(machine->mutex);
-    EXPECT_EQ(machine->calls[1].first[2], "--resume-only");
+    auto reencrypts = std::count_if(machine->calls.begin(), machine->calls.end(),
+                                    [](const auto& call) { return call.first[1] == "reencrypt"; });
+    EXPECT_EQ(reencrypts, 1);
+    for (const auto& call : machine->calls) {
+        if (call.first[1] == "reencrypt") {
+            EXPECT_EQ(call.first[2], "--resume-only");
+        }
+    }
+}
+
+// Only an explicit 0 goes ahead: a cancel, another answer and no answer at all (the caller is
+// gone) leave the volume as it was, for a new job as for a resumed one.
+TEST_F(LuksEncryptionJobTest, AGoAheadThatIsNotAnExplicitYesChangesNothing) {
+    for (std::int64_t refusal : {std::int64_t{1}, DMBitLockerAppProtocol::unanswered, std::int64_t{256}}) {
+        for (bool resume : {false, true}) {
+            machine = std::make_shared<FakeMachine>();
+            machine->needsResume = resume;
+            callbacks->answer = [refusal](const Report& report) { return report.status == initialized ? refusal : 0; };
+            XPCCodeAnswer answer = job(resume ? "/keep/h" : "", resume).run();
+            EXPECT_EQ(answer.code, LuksEncryptionJob::stopped) << refusal;
+            EXPECT_NE(answer.message.find("nothing changed"), std::string::npos) << answer.message;
+            EXPECT_EQ(answer.message.find("went away") != std::string::npos,
+                      refusal == DMBitLockerAppProtocol::unanswered)
+                << answer.message;
+            EXPECT_TRUE(machine->programsRun().empty()) << "answer " << refusal << (resume ? ", resumed" : "");
+        }
+    }
+    // No caller to ask at all.
+    machine = std::make_shared<FakeMachine>();
+    callbacks = nullptr;
+    EXPECT_EQ(job("/keep/h").run().code, LuksEncryptionJob::stopped);
+    EXPECT_TRUE(machine->programsRun().empty());
 }
 
 // The daemon died after cryptsetup finished but before the recovery key was added: a resume
@@ -258,7 +347,7 @@ TEST_F(LuksEncryptionJobTest, AResumeAfterTheReencryptionFinishedAddsOnlyTheMiss
     auto resumed = job("/keep/h", true);
     XPCCodeAnswer answer = resumed.run();
     EXPECT_EQ(answer.code, LuksEncryptionJob::done) << answer.message;
-    EXPECT_EQ(machine->programsRun(), (Words{"luksDump", "luksAddKey", "open", "open"}));
+    EXPECT_EQ(machine->programsRun(), (Words{"luksDump", "luksDump", "luksAddKey", "open", "open"}));
     const std::string key = resumed.recoveryKey();
     EXPECT_EQ(inputOf("luksAddKey"), "pass word\n" + key + "\n");
     EXPECT_EQ(inputOf("open", 1), key);
@@ -267,13 +356,14 @@ TEST_F(LuksEncryptionJobTest, AResumeAfterTheReencryptionFinishedAddsOnlyTheMiss
         const Words& tryKey = machine->calls.back().first;
         EXPECT_EQ(std::count(tryKey.begin(), tryKey.end(), "--key-slot"), 0) << "the new key is tried in slot 1 only";
     }
-    // A report while the job still holds the key, so the caller can fetch it, then the end.
+    // The go-ahead with the new key, the bar at its end, then the end.
     auto reports = callbacks->reports();
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0].status, running);
-    EXPECT_EQ(reports[0].current, reports[0].total);
-    EXPECT_EQ(reports[1].status, finished);
-    EXPECT_EQ(reports[1].error, 0);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].status, initialized);
+    EXPECT_EQ(reports[1].status, running);
+    EXPECT_EQ(reports[1].current, reports[1].total);
+    EXPECT_EQ(reports[2].status, finished);
+    EXPECT_EQ(reports[2].error, 0);
 }
 
 }  // namespace

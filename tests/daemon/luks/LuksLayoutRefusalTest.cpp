@@ -48,11 +48,13 @@ protected:
         image = (folder / "volume.img").string();
     }
     void TearDown() override {
-        std::ifstream backing("/sys/block/" + name + "/loop/backing_file");
-        std::string path;
-        std::getline(backing, path);
-        if (!name.empty() && path == image) {
-            run({"losetup", "--detach", "/dev/" + name});
+        for (const std::string& device : {name, second}) {
+            std::ifstream backing("/sys/block/" + device + "/loop/backing_file");
+            std::string path;
+            std::getline(backing, path);
+            if (!device.empty() && path == image) {
+                run({"losetup", "--detach", "/dev/" + device});
+            }
         }
         fs::remove_all(folder);
     }
@@ -75,7 +77,7 @@ protected:
     }
 
     fs::path folder;
-    std::string image, name, before;
+    std::string image, name, second, before;
 };
 
 TEST_F(LuksLayoutRefusalTest, WithoutDeviceMapperOnlyTheDetachedHeaderIsOffered) {
@@ -137,6 +139,32 @@ TEST_F(LuksLayoutRefusalTest, AKeptHeaderServesOnlyTheDeviceItWasMadeFor) {
     EXPECT_FALSE(store.has(name));
     EXPECT_TRUE(store.heldByAnother(name));
     EXPECT_FALSE(store.readBase64(name));
+
+    // The same image attached under a second name: while the first name still carries it,
+    // which one owns the header is unclear and nothing moves; once only the second carries
+    // it, the header follows.
+    fs::resize_file(image, 256 << 20);
+    ASSERT_FALSE(run({"sh", "-c", "losetup --set-capacity \"$1\" && echo shrunk", "sh", "/dev/" + name}).empty());
+    ASSERT_TRUE(store.has(name));
+    second = run({"losetup", "--find", "--show", image});
+    ASSERT_EQ(second.rfind("/dev/loop", 0), 0u) << second;
+    second = second.substr(5);
+    EXPECT_FALSE(store.followMovedDevice(second));
+    run({"losetup", "--detach", "/dev/" + name});
+    EXPECT_EQ(store.followMovedDevice(second), name);
+    EXPECT_TRUE(store.has(second));
+    EXPECT_EQ(store.readBase64(second), "TFVLU7q+IGhlYWRlciBieXRlcw==");
+    EXPECT_FALSE(fs::exists(store.headerPath(name)));
+
+    // cryptsetup cannot read that header and the device still shows its ext4: an encryption
+    // that died making its header. The service puts it aside (never deletes it), and the
+    // volume may be encrypted again.
+    auto luks = service(false);
+    bool isLuks = true;
+    luks.isLuksDriveWithBsdname(second, [&](bool answer) { isLuks = answer; });
+    EXPECT_FALSE(isLuks);
+    EXPECT_FALSE(fs::exists(store.headerPath(second)));
+    EXPECT_EQ(run({"cat", store.headerPath(second) + ".unused"}), "LUKS\xba\xbe header bytes");
 
     // A link in the folder's place is refused, not followed.
     LuksHeaderStore linked((folder / "linked").string());

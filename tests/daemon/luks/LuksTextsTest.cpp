@@ -37,6 +37,9 @@ TEST(LuksCommandLines, NoSecretEverReachesACommandLineAndEachLayoutGetsItsOption
     EXPECT_EQ(commands.testKey("/dev/loop3", "/h", 1),
               (Words{"/usr/sbin/cryptsetup", "open", "--test-passphrase", "--key-file", "-", "--key-slot", "1",
                      "--header", "/h", "/dev/loop3"}));
+    EXPECT_EQ(commands.repair("/dev/loop3", "/h"),
+              (Words{"/usr/sbin/cryptsetup", "repair", "--batch-mode", "--key-file", "-", "--header", "/h",
+                     "/dev/loop3"}));
     commands.setIterationMilliseconds(50);
     EXPECT_EQ(commands.addKey("/dev/loop3", "/h"),
               (Words{"/usr/sbin/cryptsetup", "luksAddKey", "--batch-mode", "--header", "/h", "--iter-time", "50",
@@ -66,10 +69,21 @@ const char* const finishedDump = "LUKS header information\nVersion:       \t2\nF
                                  "Requirements:\t(no requirements)\n\nKeyslots:\n  0: luks2\n\tKey:        512 "
                                  "bits\n  1: luks2\n\tKey:        512 bits\nTokens:\nDigests:\n  0: pbkdf2\n";
 
+// What `luksDump` showed after cryptsetup was killed halfway through a step.
+const char* const crashedDump = "LUKS header information\nVersion:       \t2\n"
+                                "Requirements:\tonline-reencrypt-v2 \n\nData segments:\n  0: crypt\n"
+                                "\toffset: 0 [bytes]\n\tlength: 441384960 [bytes]\n\n  1: crypt\n"
+                                "\toffset: 441384960 [bytes]\n\tflags : in-reencryption\n\n  2: linear\n"
+                                "\toffset: 470810624 [bytes]\n\nKeyslots:\n  0: luks2\n\tKey:        512 bits\n";
+
 TEST(LuksDumpText, TellsAnUnfinishedReencryptionAndCountsOnlyKeySlots) {
     EXPECT_TRUE(LuksDumpText::needsResume(interruptedDump));
     EXPECT_FALSE(LuksDumpText::needsResume(finishedDump));
     EXPECT_FALSE(LuksDumpText::needsResume(""));
+    // Only a step cryptsetup died in needs recovering; a clean stop does not.
+    EXPECT_TRUE(LuksDumpText::needsRecovery(crashedDump));
+    EXPECT_FALSE(LuksDumpText::needsRecovery(interruptedDump));
+    EXPECT_FALSE(LuksDumpText::needsRecovery(finishedDump));
     EXPECT_EQ(LuksDumpText::keySlots(interruptedDump), 1);
     // The digest's "  0: pbkdf2" is not a key slot.
     EXPECT_EQ(LuksDumpText::keySlots(finishedDump), 2);

@@ -15,47 +15,47 @@
 namespace harbormind::test {
 namespace {
 
-std::vector<std::string> mkfs(const LoopVolumeSpec& spec, const std::string& target) {
-    const std::string& type = spec.fileSystem;
+std::vector<std::string> mkfs(const LoopVolumeOrder& order, const std::string& target) {
+    const std::string& type = order.fileSystem;
     if (type == "vfat") {
-        return {"mkfs.vfat", "-n", spec.label, target};
+        return {"mkfs.vfat", "-n", order.label, target};
     }
     if (type == "exfat") {
-        return {"mkfs.exfat", "-L", spec.label, target};
+        return {"mkfs.exfat", "-L", order.label, target};
     }
     if (type == "ntfs") {
-        return {"mkfs.ntfs", "-Q", "-F", "-L", spec.label, target};
+        return {"mkfs.ntfs", "-Q", "-F", "-L", order.label, target};
     }
     if (type == "xfs" || type == "btrfs") {
-        return {"mkfs." + type, "-q", "-f", "-L", spec.label, target};
+        return {"mkfs." + type, "-q", "-f", "-L", order.label, target};
     }
-    return {"mkfs." + type, "-q", "-F", "-L", spec.label, target};
+    return {"mkfs." + type, "-q", "-F", "-L", order.label, target};
 }
 
 std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 }  // namespace
 
-std::unique_ptr<LoopVolume> LoopVolume::create(const std::string& folder, const LoopVolumeSpec& spec,
+std::unique_ptr<LoopVolume> LoopVolume::create(const std::string& folder, const LoopVolumeOrder& order,
                                                std::string& error) {
     std::unique_ptr<LoopVolume> loop(new LoopVolume());
-    loop->spec_ = spec;
-    loop->image_ = folder + "/" + (spec.label.empty() ? "blank" : spec.label) + ".img";
+    loop->spec_ = order;
+    loop->image_ = folder + "/" + (order.label.empty() ? "blank" : order.label) + ".img";
     std::ofstream(loop->image_).close();
-    std::filesystem::resize_file(loop->image_, static_cast<std::uintmax_t>(spec.megabytes) << 20);
+    std::filesystem::resize_file(loop->image_, static_cast<std::uintmax_t>(order.megabytes) << 20);
     const std::string log = folder + "/loop-setup.log";
-    if (spec.partitioned) {
+    if (order.partitioned) {
         Outcome table = runProgram({"sh", "-c", "printf 'label: gpt\\n,,L\\n' | sfdisk -q \"$0\"", loop->image_}, {}, log);
         if (table.status != 0) {
             error = "sfdisk failed: " + readWholeFile(log);
             return nullptr;
         }
-    } else if (!spec.fileSystem.empty() && runProgram(mkfs(spec, loop->image_), {}, log).status != 0) {
-        error = "mkfs." + spec.fileSystem + " failed: " + readWholeFile(log);
+    } else if (!order.fileSystem.empty() && runProgram(mkfs(order, loop->image_), {}, log).status != 0) {
+        error = "mkfs." + order.fileSystem + " failed: " + readWholeFile(log);
         return nullptr;
     }
     std::vector<std::string> attach{"losetup", "--find", "--show"};
-    if (spec.partitioned) {
+    if (order.partitioned) {
         attach.push_back("--partscan");
     }
     attach.push_back(loop->image_);
@@ -65,15 +65,15 @@ std::unique_ptr<LoopVolume> LoopVolume::create(const std::string& folder, const 
         return nullptr;
     }
     loop->disk_ = firstLine(attached.out).substr(std::string("/dev/").size());
-    loop->volume_ = spec.partitioned ? loop->disk_ + "p1" : loop->disk_;
-    if (spec.partitioned && !spec.fileSystem.empty()) {
+    loop->volume_ = order.partitioned ? loop->disk_ + "p1" : loop->disk_;
+    if (order.partitioned && !order.fileSystem.empty()) {
         // Where the kernel reads no partition tables itself, partx tells it of the partition;
         // its node then appears (devtmpfs), which may take a moment.
         runProgram({"partx", "--add", "/dev/" + loop->disk_}, {}, log);
         const std::string node = loop->volumePath();
         bool appeared = SystemWait::until([&node] { return std::filesystem::exists(node); }, std::chrono::seconds(10));
-        if (!appeared || runProgram(mkfs(spec, node), {}, log).status != 0) {
-            error = "mkfs." + spec.fileSystem + " on " + loop->volumePath() + " failed: " + readWholeFile(log);
+        if (!appeared || runProgram(mkfs(order, node), {}, log).status != 0) {
+            error = "mkfs." + order.fileSystem + " on " + loop->volumePath() + " failed: " + readWholeFile(log);
             return nullptr;
         }
     }

@@ -10,7 +10,7 @@
 namespace harbormind::test {
 
 // What a test's loop device carries.
-struct LoopVolumeSpec {
+struct LoopVolumeOrder {
     // mkfs's type ("ext4", "vfat", "exfat", "ntfs", "xfs", "btrfs"), or empty for none.
     std::string fileSystem = "ext4";
     std::string label = "HMSYSTEM";
@@ -28,7 +28,7 @@ struct LoopVolumeSpec {
 class LoopVolume {
 public:
     // Null with `error` when it cannot be made.
-    static std::unique_ptr<LoopVolume> create(const std::string& folder, const LoopVolumeSpec& spec, std::string& error);
+    static std::unique_ptr<LoopVolume> create(const std::string& folder, const LoopVolumeOrder& order, std::string& error);
     ~LoopVolume();
     LoopVolume(const LoopVolume&) = delete;
     LoopVolume& operator=(const LoopVolume&) = delete;
@@ -38,7 +38,7 @@ public:
     const std::string& volume() const { return volume_; }
     std::string volumePath() const { return "/dev/" + volume_; }
     const std::string& image() const { return image_; }
-    const LoopVolumeSpec& spec() const { return spec_; }
+    const LoopVolumeOrder& order() const { return spec_; }
     // Whether the loop device is still attached to this image.
     bool attached() const;
     // What the platform reads of a device its user cannot open, written where no udev runs
@@ -50,7 +50,7 @@ private:
     // The disk's node, and the volume's when it is a partition.
     std::vector<std::string> devices() const;
 
-    LoopVolumeSpec spec_;
+    LoopVolumeOrder spec_;
     std::string image_;
     std::string disk_;
     std::string volume_;

@@ -42,6 +42,13 @@ std::string lastLine(const std::string& text) {
     return text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start == std::string::npos ? 0 : start + 1));
 }
 
+// Whether the process at `/proc/PID` has ended and only waits to be reaped.
+bool ended(const fs::path& process) {
+    const std::string stat = readWholeFile(process / "stat");
+    const std::size_t name = stat.rfind(") ");
+    return name == std::string::npos || stat.compare(name + 2, 1, "Z") == 0;
+}
+
 std::string tail(const std::string& text, std::size_t bytes = 6000) {
     return text.size() <= bytes ? text : "..." + text.substr(text.size() - bytes);
 }
@@ -118,7 +125,7 @@ bool SystemTest::startDaemon(std::string& error) {
     std::vector<std::string> argv{SystemInstall::daemon(), "--config", SystemInstall::daemonConfig(),
                                   "--media-root", folder_ + "/media", "--luks-headers", folder_ + "/luks",
                                   "--luks-iter-time", "50", "--usb-agent-unit", usbAgentUnitPath(),
-                                  "--usb-lists", folder_ + "/usb/usbblocker.cnf", "--state-dir", stateFolder()};
+                                  "--usb-lists", usbListsPath(), "--state-dir", stateFolder()};
     for (const std::string& option : extraDaemonOptions()) {
         argv.push_back(option);
     }
@@ -188,13 +195,21 @@ void SystemTest::endProcessesOfTheUsers() {
     for (const auto& [role, user] : accounts_) {
         ours.insert(user->uid());
     }
+    endProcesses(ours, true);
+}
+
+void SystemTest::endProcessesOf(SystemRole role) { endProcesses({account(role).uid()}, false); }
+
+void SystemTest::endProcesses(const std::set<uid_t>& users, bool unexpected) {
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
         struct stat facts {};
         const std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") == std::string::npos &&
-            ::stat(entry.path().c_str(), &facts) == 0 && ours.contains(facts.st_uid)) {
-            std::cerr << "ending pid " << name << " of a test user, left running\n";
+            ::stat(entry.path().c_str(), &facts) == 0 && users.contains(facts.st_uid) && !ended(entry.path())) {
+            if (unexpected) {
+                std::cerr << "ending pid " << name << " of a test user, left running\n";
+            }
             ::kill(std::stoi(name), SIGKILL);
         }
     }
@@ -205,6 +220,8 @@ const SystemAccount& SystemTest::account(SystemRole role) const { return *accoun
 std::string SystemTest::mediaFolder(SystemRole role) const { return folder_ + "/media/" + account(role).name(); }
 
 std::string SystemTest::usbAgentUnitPath() const { return folder_ + "/systemd-user/harbormind-usbagent.service"; }
+
+std::string SystemTest::usbListsPath() const { return folder_ + "/usb/usbblocker.cnf"; }
 
 std::string SystemTest::stateFolder() const { return folder_ + "/state"; }
 
@@ -217,21 +234,14 @@ std::map<std::string, std::string> SystemTest::clientEnvironment(const SystemAcc
             {"LOGNAME", user.name()},
             {"LANG", "C.UTF-8"},
             {"XDG_RUNTIME_DIR", user.runtimeFolder()},
-            {"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}};
+            {"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()},
+            // The USB blocker's lists file the daemon keeps, read by the clients.
+            {"HARBORMIND_USBBLOCKER_LISTS", usbListsPath()}};
 }
 
 Outcome SystemTest::runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input,
                           const std::map<std::string, std::string>& environment, std::chrono::seconds limit) {
-    const SystemAccount& user = account(role);
-    std::vector<std::string> full{"runuser", "-u", user.name(), "--", "env", "-i"};
-    std::map<std::string, std::string> variables = clientEnvironment(user);
-    for (const auto& [name, value] : environment) {
-        variables[name] = value;
-    }
-    for (const auto& [name, value] : variables) {
-        full.push_back(name + "=" + value);
-    }
-    full.insert(full.end(), argv.begin(), argv.end());
+    const std::vector<std::string> full = asUser(account(role), argv, environment);
 
     const std::string run = folder_ + "/run-" + std::to_string(++runs_);
     {
@@ -265,18 +275,46 @@ Outcome SystemTest::runAs(SystemRole role, const std::vector<std::string>& argv,
     return outcome;
 }
 
+std::vector<std::string> SystemTest::asUser(const SystemAccount& user, const std::vector<std::string>& argv,
+                                            const std::map<std::string, std::string>& extra) const {
+    std::vector<std::string> full{"runuser", "-u", user.name(), "--", "env", "-i"};
+    std::map<std::string, std::string> variables = clientEnvironment(user);
+    for (const auto& [name, value] : extra) {
+        variables[name] = value;
+    }
+    for (const auto& [name, value] : variables) {
+        full.push_back(name + "=" + value);
+    }
+    full.insert(full.end(), argv.begin(), argv.end());
+    return full;
+}
+
+std::unique_ptr<ChildProcess> SystemTest::startAs(SystemRole role, const std::vector<std::string>& argv) {
+    const std::string log = folder_ + "/started-" + std::to_string(++runs_) + ".log";
+    return std::make_unique<ChildProcess>(asUser(account(role), argv, {}), std::map<std::string, std::string>{},
+                                          nullptr, log, "/dev/null");
+}
+
+Outcome SystemTest::asRoot(const std::vector<std::string>& argv) {
+    return runProgram(argv, {{"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}, {"HARBORMIND_USBBLOCKER_LISTS", usbListsPath()}},
+                      folder_ + "/root-" + std::to_string(++runs_) + ".err", std::chrono::seconds(120));
+}
+
 Outcome SystemTest::ctl(SystemRole role, const std::vector<std::string>& arguments, const std::string& input) {
     std::vector<std::string> argv{SystemInstall::ctl()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return runAs(role, argv, input);
 }
 
-WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments) {
+WindowFlowOutcome SystemTest::window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments,
+                                     const std::map<std::string, std::string>& environment) {
     std::vector<std::string> argv{HARBORMIND_WINDOW_FLOW_PROGRAM, flow};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     WindowFlowOutcome outcome;
-    outcome.run = runAs(role, argv, {},
-                        {{"QT_QPA_PLATFORM", "offscreen"}, {"HARBORMIND_MOUNT_HELPER", SystemInstall::mountHelper()}});
+    std::map<std::string, std::string> variables{{"QT_QPA_PLATFORM", "offscreen"},
+                                                 {"HARBORMIND_MOUNT_HELPER", SystemInstall::mountHelper()}};
+    variables.insert(environment.begin(), environment.end());
+    outcome.run = runAs(role, argv, {}, variables);
     outcome.report = nlohmann::json::parse(lastLine(outcome.run.out), nullptr, false);
     if (outcome.report.is_discarded()) {
         outcome.report = nlohmann::json{{"error", "the flow printed no report"}};
@@ -296,11 +334,11 @@ void SystemTest::attachedBy(const LoopVolume& loop, SystemRole role) {
     ASSERT_TRUE(owners.record(loop.disk(), *sequence, account(role).uid()));
 }
 
-LoopVolume& SystemTest::loopVolume(const LoopVolumeSpec& spec) {
+LoopVolume& SystemTest::loopVolume(const LoopVolumeOrder& order) {
     std::string error;
     const std::string place = folder_ + "/loop" + std::to_string(loops_.size());
     fs::create_directories(place);
-    auto loop = LoopVolume::create(place, spec, error);
+    auto loop = LoopVolume::create(place, order, error);
     if (!loop) {
         ADD_FAILURE() << error;
         throw std::runtime_error(error);

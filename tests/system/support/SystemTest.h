@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -44,15 +45,21 @@ protected:
     // Runs the installed harbormindctl as the role's user; `input` is its standard input.
     Outcome ctl(SystemRole role, const std::vector<std::string>& arguments, const std::string& input = {});
     // Runs a flow of the window flow program (tests/system/window) as the role's user.
-    WindowFlowOutcome window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments = {});
+    WindowFlowOutcome window(SystemRole role, const std::string& flow, const std::vector<std::string>& arguments = {},
+                             const std::map<std::string, std::string>& environment = {});
     // Runs any program as the role's user, with the clients' environment plus `environment`.
     Outcome runAs(SystemRole role, const std::vector<std::string>& argv, const std::string& input = {},
                   const std::map<std::string, std::string>& environment = {},
                   std::chrono::seconds limit = std::chrono::seconds(180));
+    // Starts a program as the role's user, with the clients' environment, and leaves it running
+    // (ended by its own pid when the handle goes, or with the users' other processes).
+    std::unique_ptr<ChildProcess> startAs(SystemRole role, const std::vector<std::string>& argv);
+    // Runs a program as root, the way the machine's own services call the daemon.
+    Outcome asRoot(const std::vector<std::string>& argv);
     // A loop device made for this test, detached when it ends. Root attached it, so to the
     // daemon it is an image nobody else attached (using it needs an administrator) unless
     // `attachedBy` says which user attached it.
-    LoopVolume& loopVolume(const LoopVolumeSpec& spec = {});
+    LoopVolume& loopVolume(const LoopVolumeOrder& order = {});
     // Records, as the daemon does when it attaches an image for a user, that the role's user
     // attached the loop device: to that user it is their own disk image, as a stick is.
     void attachedBy(const LoopVolume& loop, SystemRole role);
@@ -61,6 +68,8 @@ protected:
     std::string mediaFolder(SystemRole role) const;
     // Where the daemon writes the USB blocker agent's unit (in place of the system's user units).
     std::string usbAgentUnitPath() const;
+    // The USB blocker's lists file (root's, kept by the daemon, read by every client).
+    std::string usbListsPath() const;
     const std::string& folder() const { return folder_; }
     std::string daemonLog() const;
     // What the daemon keeps until the machine restarts (--state-dir), here for this test only.
@@ -70,6 +79,9 @@ protected:
     // The running daemon's process id; -1 when it does not run.
     int daemonPid() const;
 
+    // Ends every process of the role's user, each by its id: what the test started as them.
+    void endProcessesOf(SystemRole role);
+
 private:
     bool prepare(std::string& whyNot);
     bool startDaemon(std::string& error);
@@ -77,7 +89,11 @@ private:
     // Processes of the test's users still running (a program a test started and lost) end,
     // each by its id, so the users can be removed.
     void endProcessesOfTheUsers();
+    void endProcesses(const std::set<uid_t>& users, bool unexpected);
     std::map<std::string, std::string> clientEnvironment(const SystemAccount& account) const;
+    // runuser's words that run `argv` as the user with the clients' environment and `extra`.
+    std::vector<std::string> asUser(const SystemAccount& user, const std::vector<std::string>& argv,
+                                    const std::map<std::string, std::string>& extra) const;
 
     std::string folder_;
     std::string tag_;

@@ -30,6 +30,7 @@ public:
 
     DMWindowController& window() { return *controller_; }
     FlowPresenter& presenter() { return *presenter_; }
+    const std::shared_ptr<FlowPresenter>& sharedPresenter() const { return presenter_; }
 
     // Runs the event loop until `ready` holds or `limit` seconds passed on the wall clock.
     bool waitFor(const std::function<bool()>& ready, double limit);

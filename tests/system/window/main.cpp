@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     WindowFlows flows;
     registerDriveActionFlows(flows);
     registerFirstAidFlows(flows);
+    registerUSBBlockerFlows(flows);
+    registerUninstallFlows(flows);
     if (argc < 2 || flows.find(argv[1]) == nullptr) {
         std::cerr << flows.usage();
         return 2;

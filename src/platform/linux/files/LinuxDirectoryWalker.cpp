@@ -45,6 +45,7 @@ EntryStat fromStat(const struct stat& st) {
     EntryStat result;
     result.kind = kindOfMode(st.st_mode);
     result.size = static_cast<std::int64_t>(st.st_size);
+    result.allocated = static_cast<std::int64_t>(st.st_blocks) * 512;
     result.device = static_cast<std::uint64_t>(st.st_dev);
     result.inode = static_cast<std::uint64_t>(st.st_ino);
     result.owner = static_cast<std::uint32_t>(st.st_uid);
@@ -54,12 +55,14 @@ EntryStat fromStat(const struct stat& st) {
 
 std::optional<EntryStat> statxAt(int dirfd, const char* path, int flags) {
     struct statx stx {};
-    if (::statx(dirfd, path, flags, STATX_TYPE | STATX_INO | STATX_SIZE | STATX_UID | STATX_MTIME | STATX_MNT_ID, &stx) != 0) {
+    if (::statx(dirfd, path, flags, STATX_TYPE | STATX_INO | STATX_SIZE | STATX_BLOCKS | STATX_UID | STATX_MTIME | STATX_MNT_ID,
+                &stx) != 0) {
         return std::nullopt;
     }
     EntryStat result;
     result.kind = kindOfMode(stx.stx_mode);
     result.size = static_cast<std::int64_t>(stx.stx_size);
+    result.allocated = static_cast<std::int64_t>(stx.stx_blocks) * 512;
     result.device = static_cast<std::uint64_t>(makedev(stx.stx_dev_major, stx.stx_dev_minor));
     result.inode = stx.stx_ino;
     result.mountId = (stx.stx_mask & STATX_MNT_ID) != 0 ? stx.stx_mnt_id : 0;

@@ -25,6 +25,7 @@
 #include "platform/linux/disks/BlkidProbe.h"
 #include "support/Clock.h"
 #include "platform/linux/disks/MountTable.h"
+#include "platform/linux/mounting/MountOptions.h"
 #include "platform/linux/mounting/MountUsers.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
 
@@ -233,25 +234,15 @@ int MountHelper::mount(const std::string& name, const std::optional<std::string>
     // The kernel mounts on the folder we made and hold open, whatever its path leads to now.
     const std::string target = made ? made->descriptorPath() : mountPoint;
 
-    const std::string ids = "uid=" + std::to_string(owner_.uid) + ",gid=" + std::to_string(owner_.gid);
     int status = 0;
     std::string failure;
     if (fuseProgram) {
-        std::vector<std::string> arguments;
-        if (type == "vfat") {
-            arguments = {"-o", "rw+," + ids, node, mountPoint};
-        } else {
-            arguments = {node, mountPoint, "-o", ids + ",nosuid,nodev"};
-        }
-        status = runProgram(*fuseProgram, arguments);
+        status = runProgram(*fuseProgram, MountOptions::fuse(type, owner_, node, mountPoint));
         if (status != 0) {
             failure = fs::path(*fuseProgram).filename().string() + " could not mount " + name;
         }
     } else {
-        std::string options;
-        if (type == "vfat" || type == "exfat" || type == "ntfs") {
-            options = ids;
-        }
+        const std::string options = MountOptions::kernel(type, owner_);
         if (::mount(node.c_str(), target.c_str(), kernelType.c_str(), MS_NOSUID | MS_NODEV,
                     options.empty() ? nullptr : options.c_str()) != 0) {
             status = 1;

@@ -1,4 +1,4 @@
-#include "xpc/InProcessMachine.h"
+#include "platform/sim/InProcessMachine.h"
 
 #include "platform/DeviceRegistry.h"
 #include "platform/DiskArbitration.h"

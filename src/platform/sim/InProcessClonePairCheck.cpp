@@ -1,6 +1,6 @@
-#include "xpc/InProcessClonePairCheck.h"
+#include "platform/sim/InProcessClonePairCheck.h"
 
-#include "xpc/InProcessMachine.h"
+#include "platform/sim/InProcessMachine.h"
 
 namespace harbormind {
 namespace {

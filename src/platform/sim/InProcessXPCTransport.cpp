@@ -1,8 +1,11 @@
-#include "xpc/InProcessXPCTransport.h"
+#include "platform/sim/InProcessXPCTransport.h"
 
 #include <array>
 #include <vector>
 
+#include "platform/sim/InProcessClonePairCheck.h"
+#include "platform/sim/InProcessDiskToolsService.h"
+#include "platform/sim/InProcessMachine.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"
 #include "xpc/DMCheckDiskAppProtocol.h"
@@ -12,9 +15,6 @@
 #include "xpc/DMLuksServerProtocol.h"
 #include "xpc/DMNtfsServerProtocol.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
-#include "xpc/InProcessClonePairCheck.h"
-#include "xpc/InProcessDiskToolsService.h"
-#include "xpc/InProcessMachine.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -46,22 +46,30 @@ std::vector<std::array<std::int64_t, 4>> scenarioProgress(const InProcessDaemon&
 }
 
 // The scenario's progress reports, sent on the caller's thread while the request runs, as
-// the daemon's job does; a report answered non-zero (the user cancelled) ends the job.
-void sendEncryptionProgress(const InProcessDaemon& daemon, const std::string& key,
+// the daemon's job does; a report answered non-zero (the user cancelled) ends the job, and
+// then the answer is false.
+bool sendEncryptionProgress(const InProcessDaemon& daemon, const std::string& key,
                             const std::weak_ptr<XPCInterface>& exported, const std::string& bsdname) {
     auto app = std::dynamic_pointer_cast<DMBitLockerAppProtocol>(exported.lock());
     auto reports = scenarioProgress(daemon, key, bsdname);
     if (!app) {
-        return;
+        return reports.empty();
     }
     for (const auto& [status, total, current, error] : reports) {
-        std::int64_t answer = 0;
+        std::int64_t answer = DMBitLockerAppProtocol::unanswered;
         app->updateProgressWithStatus(status, total, current, error,
                                       [&answer](std::int64_t value) { answer = value; });
-        if (answer != 0) {
-            return;
+        // The answer to the last report (finished, 4 on the wire) is the error the caller saw.
+        if (answer != 0 && status != 4) {
+            return false;
         }
     }
+    return true;
+}
+
+// A LUKS job stopped by its caller ends as the daemon's does: stopped, not done.
+XPCCodeAnswer stoppedByCaller(const std::string& bsdname) {
+    return {2, "Encryption of " + bsdname + " stopped by its caller"};
 }
 
 // What every simulated service shares: recording and the never-answer behaviour.
@@ -191,15 +199,15 @@ public:
     void encryptLuksDriveWithBsdname(const std::string& bsdname, const std::string& password, bool inFront,
                                      XPCCodeReply reply) override {
         if (receive("encryptLuksDriveWithBsdname", {bsdname, password, flagText(inFront)})) {
-            sendEncryptionProgress(*daemon_, key_, app_, bsdname);
-            reply(codeFor("encryptLuksDriveWithBsdname", bsdname, -1));
+            bool completed = sendEncryptionProgress(*daemon_, key_, app_, bsdname);
+            reply(completed ? codeFor("encryptLuksDriveWithBsdname", bsdname, -1) : stoppedByCaller(bsdname));
         }
     }
     void resumeLuksEncryptionWithBsdname(const std::string& bsdname, const std::string& password,
                                          XPCCodeReply reply) override {
         if (receive("resumeLuksEncryptionWithBsdname", {bsdname, password})) {
-            sendEncryptionProgress(*daemon_, key_, app_, bsdname);
-            reply(codeFor("resumeLuksEncryptionWithBsdname", bsdname, -1));
+            bool completed = sendEncryptionProgress(*daemon_, key_, app_, bsdname);
+            reply(completed ? codeFor("resumeLuksEncryptionWithBsdname", bsdname, -1) : stoppedByCaller(bsdname));
         }
     }
     void getLuksRecoveryKeyWithBsdname(const std::string& bsdname, XPCStringReply reply) override {

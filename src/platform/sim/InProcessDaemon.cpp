@@ -1,4 +1,4 @@
-#include "xpc/InProcessDaemon.h"
+#include "platform/sim/InProcessDaemon.h"
 
 #include "support/Dispatch.h"
 #include "xpc/DMCheckStatus.h"

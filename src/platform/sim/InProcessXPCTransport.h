@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "xpc/InProcessDaemon.h"
+#include "platform/sim/InProcessDaemon.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {

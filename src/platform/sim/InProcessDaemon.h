@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/PlatformValue.h"
-#include "xpc/InProcessDaemonBehaviour.h"
-#include "xpc/InProcessDaemonCall.h"
+#include "platform/sim/InProcessDaemonBehaviour.h"
+#include "platform/sim/InProcessDaemonCall.h"
 #include "xpc/InProcessUSBWarden.h"
 
 namespace harbormind {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/InProcessDaemon.h"
 #include "xpc/DMDiskToolsServerProtocol.h"
-#include "xpc/InProcessDaemon.h"
 
 namespace harbormind {
 

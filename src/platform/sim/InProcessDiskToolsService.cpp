@@ -1,4 +1,4 @@
-#include "xpc/InProcessDiskToolsService.h"
+#include "platform/sim/InProcessDiskToolsService.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "app/usb/USBAgentQuestionWindow.h"
+#include "agent/USBAgentQuestionWindow.h"
 
 #include <QPushButton>
 

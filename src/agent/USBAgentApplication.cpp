@@ -1,7 +1,8 @@
-#include "app/usb/USBAgentApplication.h"
+#include "agent/USBAgentApplication.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
@@ -12,18 +13,18 @@
 
 #include "agent/USBAgentHost.h"
 #include "agent/USBAgentNotificationQuestion.h"
+#include "agent/USBAgentQuestionWindow.h"
 #include "app/DMMainQueueBridge.h"
-#include "app/usb/USBAgentQuestionWindow.h"
 #include "platform/DiskDescriptionKey.h"
-#include "platform/Notifications.h"
+#include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/linux/files/LinuxFileContents.h"
 #include "platform/linux/files/LinuxFileEvents.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
+#include "platform/Notifications.h"
+#include "platform/sim/InProcessDaemon.h"
+#include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
-#include "xpc/InProcessDaemon.h"
-#include "xpc/InProcessXPCTransport.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
