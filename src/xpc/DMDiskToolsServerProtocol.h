@@ -23,6 +23,9 @@ public:
     static constexpr std::int64_t busy = 16;
     // An argument the tools refuse (an unknown file system, a label it cannot hold).
     static constexpr std::int64_t invalid = 22;
+    // Follows the reason a device in use gives when an image of it is asked for.
+    static constexpr const char* imageInUseNote =
+        "; an image is made only of a device nothing uses, so that it holds one moment's contents";
 
     // `done` with smartctl's JSON report of the whole disk.
     virtual void driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) = 0;

@@ -62,6 +62,18 @@ std::string LinuxDiskToolsService::refusal(const std::string& device) const {
     return caller_.may(needed) ? std::string() : why;
 }
 
+// A disk image the caller attached holds what they could read already: copying it out takes
+// no more than the right that let them attach it. Any other disk holds everybody's files.
+std::string LinuxDiskToolsService::imageRefusal(const std::string& device) const {
+    const std::string disk = devices_.diskOf(device);
+    if (devices_.isLoop(disk) && loopOwner_ && loopOwner_(disk) == caller_.uid) {
+        return caller_.may(DaemonAction::attachImage) ? std::string() : "using disk images is not permitted";
+    }
+    return caller_.may(DaemonAction::imageCreate)
+               ? std::string()
+               : "reading a whole disk or volume into an image needs an administrator";
+}
+
 std::optional<XPCCodeAnswer> LinuxDiskToolsService::checkDevice(const std::string& device) const {
     if (devices_.isVirtual(device)) {
         return XPCCodeAnswer{invalid, device + " is a virtual device made by the system and is not erased here"};
@@ -144,14 +156,15 @@ std::unique_ptr<clone::ImageFileSource> LinuxDiskToolsService::restorable(const 
         refusal = {invalid, device + " is a virtual device made by the system and is not written here"};
         return nullptr;
     }
-    if (std::string why = devices_.whyInUse(device); !why.empty()) {
-        refusal = {busy, why};
-        return nullptr;
-    }
+    // What unmounting cannot change comes first, so that the user is not asked in vain.
     const auto deviceBytes = static_cast<std::uint64_t>(devices_.sizeBytes(device));
     if (deviceBytes < image->size()) {
         refusal = {invalid, device + " (" + std::to_string(deviceBytes) + " bytes) is smaller than the disk in the image (" +
                                 std::to_string(image->size()) + " bytes)"};
+        return nullptr;
+    }
+    if (std::string why = devices_.whyInUse(device); !why.empty()) {
+        refusal = {busy, why};
         return nullptr;
     }
     return image;
@@ -180,15 +193,15 @@ void LinuxDiskToolsService::createDiskImageWithBsdname(const std::string& bsdnam
         return;
     }
     if (std::string why = devices_.whyInUse(bsdname); !why.empty()) {
-        reply({busy, why + "; unmount it first, so the image holds what it holds at one moment"});
+        reply({busy, why + imageInUseNote});
         return;
     }
     if (imageJobs_->running(caller_.uid)) {
         reply({busy, "a disk image of yours is being made or restored; wait for it or stop it"});
         return;
     }
-    if (!caller_.may(DaemonAction::imageCreate)) {
-        reply({notPermitted, "reading a whole disk or volume into an image needs an administrator"});
+    if (std::string why = imageRefusal(bsdname); !why.empty()) {
+        reply({notPermitted, why});
         return;
     }
     int error = 0;

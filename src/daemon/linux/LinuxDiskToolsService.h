@@ -16,7 +16,8 @@ namespace harbormind {
 // The disk tools on this machine, for one caller. Erasing and partitioning need the caller's
 // authorization for the disk: removable media the caller may mount (an external drive, a
 // disk image the caller attached) asks `eraseRemovable`, anything else `eraseSystem`; restoring
-// an image is the same. Reading a disk into an image reads everybody's files on it: `imageCreate`.
+// an image is the same. Reading a disk into an image reads everybody's files on it: `imageCreate`,
+// unless it is a disk image the caller attached (`attachImage`).
 class LinuxDiskToolsService final : public DMDiskToolsServerProtocol {
 public:
     using LoopOwner = std::function<std::optional<std::uint32_t>(const std::string& loop)>;
@@ -44,6 +45,8 @@ public:
 private:
     // Why the caller may not write over the disk of `device`; empty when they may.
     std::string refusal(const std::string& device) const;
+    // Why the caller may not read `device` into an image; empty when they may.
+    std::string imageRefusal(const std::string& device) const;
     // The answer refusing to write over `device` (a virtual device, or not the caller's to
     // change), asked only once the arguments are known to be good.
     std::optional<XPCCodeAnswer> checkDevice(const std::string& device) const;
