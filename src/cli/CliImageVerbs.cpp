@@ -179,6 +179,9 @@ int restoreImage(CliContext& context, const ImageOptions& options) {
 }
 
 int showStatus(CliContext& context, bool json) {
+    if (!context.preparePlatform()) {
+        return 1;
+    }
     DMDiskImageStatus status = DMDiskToolsWrapper().imageStatus();
     if (json) {
         context.out << asJson(status).dump(2) << "\n";
@@ -218,6 +221,10 @@ void registerImageVerbs(CLI::App& app, CliContext& context) {
     status->callback([&context, options] { context.exitStatus = showStatus(context, options->json); });
     auto* stop = image->add_subcommand("stop", "stop your image job");
     stop->callback([&context] {
+        if (!context.preparePlatform()) {
+            context.exitStatus = 1;
+            return;
+        }
         XPCCodeAnswer answer = DMDiskToolsWrapper().stopImage();
         context.exitStatus = answer.code == 0 ? 0 : context.fail("image stop: " + answer.message);
     });
