@@ -2119,5 +2119,93 @@
         <source>Last self-test</source>
         <translation>Letzter Selbsttest</translation>
     </message>
+    <message>
+        <source>%1 could not be read and were written as zeros.</source>
+        <translation>%1 konnten nicht gelesen werden und wurden als Nullen geschrieben.</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Wählen …</translation>
+    </message>
+    <message>
+        <source>Compress (zstd)</source>
+        <translation>Komprimieren (zstd)</translation>
+    </message>
+    <message>
+        <source>Create Disk Image</source>
+        <translation>Abbild erstellen</translation>
+    </message>
+    <message>
+        <source>Create Disk Image...</source>
+        <translation>Abbild erstellen …</translation>
+    </message>
+    <message>
+        <source>Disk images (*.img *.img.zst)</source>
+        <translation>Abbilder (*.img *.img.zst)</translation>
+    </message>
+    <message>
+        <source>Disk images (*.img *.iso *.img.zst *.img.xz);;All files (*)</source>
+        <translation>Abbilder (*.img *.iso *.img.zst *.img.xz);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Image file:</source>
+        <translation>Abbilddatei:</translation>
+    </message>
+    <message>
+        <source>It failed: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Making the image...</source>
+        <translation>Abbild wird erstellt …</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Restore Disk Image</source>
+        <translation>Abbild zurückspielen</translation>
+    </message>
+    <message>
+        <source>Restore Disk Image...</source>
+        <translation>Abbild zurückspielen …</translation>
+    </message>
+    <message>
+        <source>Restore the image onto %@?</source>
+        <translation>Abbild auf %@ zurückspielen?</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Stopped after %1.</source>
+        <translation>Angehalten nach %1.</translation>
+    </message>
+    <message>
+        <source>The daemon has no record of the copy.</source>
+        <translation>Der Hilfsdienst hat keinen Eintrag zu dieser Kopie.</translation>
+    </message>
+    <message>
+        <source>The disk image could not be made</source>
+        <translation>Das Abbild konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>The disk image could not be restored</source>
+        <translation>Das Abbild konnte nicht zurückgespielt werden</translation>
+    </message>
+    <message>
+        <source>The image is made; it takes %1.</source>
+        <translation>Das Abbild ist erstellt; es belegt %1.</translation>
+    </message>
+    <message>
+        <source>The image is written.</source>
+        <translation>Das Abbild ist geschrieben.</translation>
+    </message>
+    <message>
+        <source>Writing the image...</source>
+        <translation>Abbild wird geschrieben …</translation>
+    </message>
 </context>
 </TS>

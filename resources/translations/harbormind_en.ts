@@ -2119,5 +2119,93 @@
         <source>Last self-test</source>
         <translation>Last self-test</translation>
     </message>
+    <message>
+        <source>%1 could not be read and were written as zeros.</source>
+        <translation>%1 could not be read and were written as zeros.</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>Compress (zstd)</source>
+        <translation>Compress (zstd)</translation>
+    </message>
+    <message>
+        <source>Create Disk Image</source>
+        <translation>Create Disk Image</translation>
+    </message>
+    <message>
+        <source>Create Disk Image...</source>
+        <translation>Create Disk Image...</translation>
+    </message>
+    <message>
+        <source>Disk images (*.img *.img.zst)</source>
+        <translation>Disk images (*.img *.img.zst)</translation>
+    </message>
+    <message>
+        <source>Disk images (*.img *.iso *.img.zst *.img.xz);;All files (*)</source>
+        <translation>Disk images (*.img *.iso *.img.zst *.img.xz);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Image file:</source>
+        <translation>Image file:</translation>
+    </message>
+    <message>
+        <source>It failed: %1</source>
+        <translation>It failed: %1</translation>
+    </message>
+    <message>
+        <source>Making the image...</source>
+        <translation>Making the image...</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Restore Disk Image</source>
+        <translation>Restore Disk Image</translation>
+    </message>
+    <message>
+        <source>Restore Disk Image...</source>
+        <translation>Restore Disk Image...</translation>
+    </message>
+    <message>
+        <source>Restore the image onto %@?</source>
+        <translation>Restore the image onto %@?</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Stopped after %1.</source>
+        <translation>Stopped after %1.</translation>
+    </message>
+    <message>
+        <source>The daemon has no record of the copy.</source>
+        <translation>The daemon has no record of the copy.</translation>
+    </message>
+    <message>
+        <source>The disk image could not be made</source>
+        <translation>The disk image could not be made</translation>
+    </message>
+    <message>
+        <source>The disk image could not be restored</source>
+        <translation>The disk image could not be restored</translation>
+    </message>
+    <message>
+        <source>The image is made; it takes %1.</source>
+        <translation>The image is made; it takes %1.</translation>
+    </message>
+    <message>
+        <source>The image is written.</source>
+        <translation>The image is written.</translation>
+    </message>
+    <message>
+        <source>Writing the image...</source>
+        <translation>Writing the image...</translation>
+    </message>
 </context>
 </TS>
