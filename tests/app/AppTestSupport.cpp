@@ -20,12 +20,10 @@ void ensureApplication() {
     // Kept for the whole test program.
     static QApplication* application = new QApplication(argc, argv);
     (void)application;
-    installTestCatalogue();
 }
 
-void installTestCatalogue() {
-    const QString language = qEnvironmentVariableIsSet("HARBORMIND_SCREENSHOT_DIR") ? "en" : "none";
-    DMTranslationLoader::install(language, {QStringLiteral(HARBORMIND_TEST_TRANSLATIONS_DIR)});
+void installCatalogue(const char* language) {
+    DMTranslationLoader::install(QString::fromLatin1(language), {QStringLiteral(HARBORMIND_TEST_TRANSLATIONS_DIR)});
 }
 
 std::string scenarioPath(const std::string& name) {

@@ -12,9 +12,9 @@ namespace harbormind::test {
 
 // The one QApplication of the test program, on the offscreen platform unless another was asked.
 void ensureApplication();
-// The catalogue the tests run under: none, so windows show the texts of the code, or the
-// English one while screenshots are taken, so the pictures show what people read.
-void installTestCatalogue();
+// Installs the built catalogue of `language` ("en", "de"); any other word removes the installed
+// one, so that windows show the texts of the code again.
+void installCatalogue(const char* language);
 
 // The path of a scenario under tests/scenarios.
 std::string scenarioPath(const std::string& name);

@@ -3,6 +3,7 @@
 // The lists and the Warden are the daemon's; the windows reach it through its wrapper.
 #include <QLabel>
 #include <QMainWindow>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -127,22 +128,25 @@ nlohmann::json stopWarden(WindowFlowContext& context, const std::vector<std::str
     auto usb = control(context);
     nlohmann::json report{{"onBefore", usb->isOn()}, {"tries", nlohmann::json::array()}};
     usb->startUSBBlockerWithSender(1);
-    USBBlockerStopWindowController* sheet = usb->usbBlockerStopwindowController();
-    if (sheet == nullptr) {
+    // The sheet deletes itself once it has turned the Warden off.
+    QPointer<USBBlockerStopWindowController> sheet = usb->usbBlockerStopwindowController();
+    if (sheet.isNull()) {
         report["error"] = "no password sheet opened";
         return report;
     }
     const std::size_t alerts = context.presenter().count();
+    bool stopped = false;
     for (const std::string& password : arguments) {
         type(sheet->editPassword, password);
         sheet->btnOk->click();
         context.settle();
-        report["tries"].push_back(shown(sheet->lbErrorTip));
-        if (sheet->stopSuccess) {
+        stopped = sheet.isNull() || sheet->stopSuccess;
+        report["tries"].push_back(sheet.isNull() ? std::string() : shown(sheet->lbErrorTip));
+        if (stopped) {
             break;
         }
     }
-    if (sheet->stopSuccess) {
+    if (stopped) {
         report["closed"] = context.waitFor([&] { return context.presenter().count() > alerts; }, answerLimit);
     } else {
         sheet->btnCancel->click();
