@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "agent/USBAgentNotificationQuestion.h"
 #include "agent/USBAgentQuestionWindow.h"
 #include "app/DMMainQueueBridge.h"
+#include "platform/DiskArbitrationSession.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"
 #include "platform/linux/files/LinuxFileContents.h"
@@ -25,6 +27,7 @@
 #include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
+#include "usbblocker/USBDiskList.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
@@ -102,19 +105,50 @@ USBDiskList& agentLists(const AgentOptions& options) {
     return lists;
 }
 
-// Reads control lines from standard input.
+// Says "lists changed N white" each time the lists were re-read after their file changed.
+class ListsChangeReport final : public USBDiskListDelegate {
+public:
+    explicit ListsChangeReport(const USBDiskList& lists) : lists_(lists) {}
+    void diskListDidChange() override {
+        say("lists changed " + std::to_string(lists_.whiteList().size()) + " white");
+    }
+
+private:
+    const USBDiskList& lists_;
+};
+
+// Reads control lines from standard input, and says what a controlling test would otherwise
+// have to poll for: "volume NAME mounted" or "unmounted", from the main queue (after the
+// answers given before the change), and every re-read of the lists.
 class StdinControl {
 public:
-    StdinControl(std::shared_ptr<SimPlatform> sim, std::shared_ptr<USBAgentQuestionWindows> questions)
+    StdinControl(std::shared_ptr<SimPlatform> sim, std::shared_ptr<USBAgentQuestionWindows> questions,
+                 USBDiskList& lists)
         : sim_(std::move(sim)), notifier_(STDIN_FILENO, QSocketNotifier::Read) {
         questions->shown = [this](const std::string& bsdName, USBAgentQuestionWindow* window) {
             open_ = window;
             say("asking " + bsdName);
         };
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { readLine(); });
+        lists.addDelegate(std::make_shared<ListsChangeReport>(lists));
+        if (sim_) {
+            session_ = sim_->diskArbitration().createSession();
+            session_->setDispatchQueue(Dispatch::mainQueue());
+            session_->registerDiskDescriptionChanged(
+                [this](const DADisk& disk, const std::vector<std::string>& keys) { reportMount(disk, keys); });
+        }
     }
 
 private:
+    void reportMount(const DADisk& disk, const std::vector<std::string>& keys) {
+        if (std::find(keys.begin(), keys.end(), DiskDescriptionKey::volumePath) == keys.end()) {
+            return;
+        }
+        auto description = sim_->description(disk.bsdName());
+        bool mounted = description && description->path(DiskDescriptionKey::volumePath);
+        say("volume " + disk.bsdName() + (mounted ? " mounted" : " unmounted"));
+    }
+
     void readLine() {
         char buffer[512];
         ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
@@ -151,6 +185,7 @@ private:
     }
 
     std::shared_ptr<SimPlatform> sim_;
+    std::shared_ptr<DiskArbitrationSession> session_;
     QSocketNotifier notifier_;
     QPointer<USBAgentQuestionWindow> open_;
     std::string pending_;
@@ -184,11 +219,11 @@ int USBAgentApplication::run(int argc, char** argv) {
     }
 
     auto questions = std::make_shared<USBAgentQuestionWindows>();
+    USBDiskList& lists = agentLists(options);
     std::unique_ptr<StdinControl> control;
     if (options.controlOnStdin) {
-        control = std::make_unique<StdinControl>(sim, questions);
+        control = std::make_unique<StdinControl>(sim, questions, lists);
     }
-    USBDiskList& lists = agentLists(options);
     auto host = std::make_shared<USBAgentHost>(questionFor(options, questions), USBBlockerSettings::current(), lists,
                                                DriveTools::shared(),
                                                Platform::current().diskArbitration().createSession());

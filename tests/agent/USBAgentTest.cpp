@@ -88,20 +88,36 @@ protected:
         ASSERT_TRUE(agent->lineStartingWith("ready", 20000)) << "the agent did not start";
     }
     std::string lists() const { return folder.file("usbblocker.cnf"); }
-    // Starting the engine unmounts the external volumes that are not white-listed; a mount
-    // asked before that has happened would find the volume mounted already.
-    bool waitUntilUnmounted(const std::string& bsdName) {
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (mountedVolumes().find(" " + bsdName + " ") == std::string::npos) {
-                return true;
-            }
-            ::usleep(100000);
+    // Waits until the volume is mounted (or not): the agent says so when it changes, after the
+    // answers it gave before. Starting the engine unmounts the external volumes that are not
+    // white-listed; a mount asked before that has happened would find the volume mounted already.
+    bool waitUntilMounted(const std::string& bsdName, bool mounted = true) {
+        if ((mountedVolumes().find(" " + bsdName + " ") != std::string::npos) == mounted) {
+            return true;
         }
-        return false;
+        return agent->lineStartingWith("volume " + bsdName + (mounted ? " mounted" : " unmounted"), 20000).has_value();
     }
+    bool waitUntilUnmounted(const std::string& bsdName) { return waitUntilMounted(bsdName, false); }
     std::string mountedVolumes() {
         agent->send("mounted?");
         return agent->lineStartingWith("volumes").value_or("") + " ";
+    }
+    // The agent's answer to a mount: "mounted NAME" or "refused NAME".
+    std::string mount(const std::string& bsdName) {
+        agent->send("mount " + bsdName);
+        for (;;) {
+            std::optional<std::string> line = agent->lineStartingWith("");
+            if (!line) {
+                return "timeout";
+            }
+            if (*line == "mounted " + bsdName || *line == "refused " + bsdName) {
+                return *line;
+            }
+        }
+    }
+    // Waits until the agent has re-read lists that white-list `count` disks.
+    bool waitForLists(int count) {
+        return agent->lineStartingWith("lists changed " + std::to_string(count) + " white", 20000).has_value();
     }
 
     TempFolder folder;
@@ -111,21 +127,13 @@ protected:
 TEST_F(USBAgentProcessTest, WhiteListOnlyRefusesUntilAnotherProcessListsTheDisk) {
     startAgent(2);
     ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
-    agent->send("mount disk7s1");
-    EXPECT_EQ(agent->lineStartingWith("refused").value_or("timeout"), "refused disk7s1");
+    EXPECT_EQ(mount("disk7s1"), "refused disk7s1");
     EXPECT_EQ(mountedVolumes().find(" disk7s1 "), std::string::npos);
 
     // Another process (this test) lists the disk; the agent's watch picks it up.
     std::ofstream(lists(), std::ios::app) << "Generic Flash Disk Media:16__white\n";
-    bool mounted = false;
-    for (int attempt = 0; attempt < 40 && !mounted; ++attempt) {
-        agent->send("mount disk7s1");
-        mounted = agent->lineStartingWith("", 2000).value_or("") == "mounted disk7s1";
-        if (!mounted) {
-            ::usleep(100000);
-        }
-    }
-    EXPECT_TRUE(mounted) << "the white-list change was not seen";
+    ASSERT_TRUE(waitForLists(2)) << "the white-list change was not seen";
+    EXPECT_EQ(mount("disk7s1"), "mounted disk7s1");
 }
 
 TEST_F(USBAgentProcessTest, AskingModeHoldsTheDiskWhileTheQuestionIsOpenAndMountsItWhenAllowed) {
@@ -134,14 +142,7 @@ TEST_F(USBAgentProcessTest, AskingModeHoldsTheDiskWhileTheQuestionIsOpenAndMount
     EXPECT_TRUE(agent->lineStartingWith("asking disk4s1"));
     EXPECT_EQ(mountedVolumes().find(" disk4s1 "), std::string::npos);
     agent->send("allow");
-    bool mounted = false;
-    for (int attempt = 0; attempt < 50 && !mounted; ++attempt) {
-        mounted = mountedVolumes().find(" disk4s1 ") != std::string::npos;
-        if (!mounted) {
-            ::usleep(100000);
-        }
-    }
-    EXPECT_TRUE(mounted);
+    EXPECT_TRUE(waitUntilMounted("disk4s1"));
 
     // Blocking leaves the other stick refused.
     ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
@@ -157,19 +158,13 @@ TEST_F(USBAgentProcessTest, ListsFileReplacedRemovedAndRecreatedKeepsTheAgentRun
     startAgent(2);
     ASSERT_TRUE(waitUntilUnmounted("disk7s1"));
     std::filesystem::remove(lists());
-    agent->send("mount disk7s1");
-    EXPECT_EQ(agent->lineStartingWith("refused").value_or("timeout"), "refused disk7s1");
+    EXPECT_EQ(mount("disk7s1"), "refused disk7s1");
     std::ofstream(folder.file("new.cnf")) << "Generic Flash Disk Media:16__white\n";
     std::filesystem::rename(folder.file("new.cnf"), lists());
-    bool mounted = false;
-    for (int attempt = 0; attempt < 40 && !mounted; ++attempt) {
-        agent->send("mount disk7s1");
-        mounted = agent->lineStartingWith("", 2000).value_or("") == "mounted disk7s1";
-        if (!mounted) {
-            ::usleep(100000);
-        }
-    }
-    EXPECT_TRUE(mounted);
+    // Re-read after the removal the lists are empty (or, where both changes came together,
+    // they are the new file's at once): one white-listed disk is the new file's.
+    ASSERT_TRUE(waitForLists(1)) << "the new lists file was not seen";
+    EXPECT_EQ(mount("disk7s1"), "mounted disk7s1");
     agent->send("mounted?");
     EXPECT_TRUE(agent->lineStartingWith("volumes")) << "the agent is gone";
 }

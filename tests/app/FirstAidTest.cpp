@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
@@ -27,6 +26,7 @@
 #include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "support/Dispatch.h"
+#include "testsupport/ClockedThread.h"
 #include "testsupport/VirtualClockTest.h"
 #include "xpc/XPCTransport.h"
 
@@ -117,16 +117,9 @@ protected:
     std::string title() { return sheet().titleLabel()->text().toStdString(); }
     std::string detail() { return sheet().detailView()->toPlainText().toStdString(); }
 
-    // Runs the main queue until `done`, for a stream that a real child process produces.
-    bool settleUntil(const std::function<bool()>& done) {
-        for (int round = 0; round < 3000 && !done(); ++round) {
-            Dispatch::main().runUntil(done, seconds(0.05));
-            if (!done()) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-        }
-        return done();
-    }
+    // Runs the main queue until `done`. The stream comes from a thread the clock counts as work,
+    // so the virtual time limit only passes once that thread has ended.
+    bool settleUntil(const std::function<bool()>& done) { return Dispatch::main().runUntil(done, seconds(300)); }
 
     void saveScreenshot(const std::string& name) {
         if (const char* folder = std::getenv("HARBORMIND_SCREENSHOT_DIR")) {
@@ -272,9 +265,9 @@ TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
         0);
     // The daemon's part, for real: the engine checks the image with fsck.vfat.
     auto engine = std::make_shared<CheckDiskEngine>();
-    std::thread checking;
+    std::unique_ptr<test::ClockedThread> checking;
     daemon->setFirstAidRunner([&](const std::vector<std::string>&, InProcessDaemon::FirstAidSender send) {
-        checking = std::thread([engine, image, send] {
+        checking = std::make_unique<test::ClockedThread>([engine, image, send] {
             engine->run({image, CheckDiskMode::check}, [send](DMCheckStatus status, const std::string& line) {
                 send(line, static_cast<std::int64_t>(status));
             });
@@ -282,9 +275,7 @@ TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
     });
     firstAid("disk4s1");
     EXPECT_TRUE(settleUntil([&] { return sheet().completeButton()->isEnabled(); }));
-    if (checking.joinable()) {
-        checking.join();
-    }
+    checking.reset();
     std::string text = detail();
     EXPECT_NE(text.find("fsck.fat"), std::string::npos) << text;
     EXPECT_NE(text.find("No errors found\nCheck completes\n"), std::string::npos) << text;
@@ -313,7 +304,7 @@ TEST_F(FirstAidTest, HundredThousandLinesReachTheSheetWithoutLosingOne) {
         copy = sender;
     }
     ASSERT_TRUE(copy);
-    std::thread flood([copy] {
+    test::ClockedThread flood([copy] {
         copy("", 0);
         for (int line = 1; line <= 100000; ++line) {
             copy("line " + std::to_string(line) + "\n", 1);

@@ -57,7 +57,8 @@ protected:
             ::_exit(work(path));
         }
     }
-    // Lets the application's event loop run until the child ended (a bounded wait).
+    // Lets the application's event loop run until the child, a real process the clock cannot
+    // drive, ended (a bounded wait).
     int childStatus() {
         int status = 0;
         for (int i = 0; i < 2000; ++i) {
@@ -113,6 +114,7 @@ protected:
 
 TEST_F(SingleInstanceTest, AnotherUsersSocketThatAnswersIsNotTakenForARunningWindow) {
     startChild(nobody, impostor);
+    // The impostor is a real child process: its socket appears in its own (real) time.
     for (int i = 0; i < 400 && !fs::exists(path); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

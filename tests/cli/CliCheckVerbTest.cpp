@@ -8,6 +8,7 @@
 
 #include "cli/HarbormindCtl.h"
 #include "xpc/XPCTransport.h"
+#include "testsupport/SourceTree.h"
 
 namespace harbormind {
 namespace {
@@ -27,8 +28,7 @@ CheckRun runCtl(const std::vector<std::string>& arguments) {
 }
 
 std::string scenario(const std::string& name) {
-    const char* source = std::getenv("HARBORMIND_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/scenarios/" + name;
+    return test::SourceTree::scenario(name);
 }
 
 bool shell(const std::string& line) {

@@ -3,14 +3,14 @@
 #include <cstdlib>
 
 #include "CtlRun.h"
+#include "testsupport/SourceTree.h"
 
 namespace harbormind {
 namespace {
 
 std::vector<std::string> onScenario(std::vector<std::string> arguments) {
-    const char* root = std::getenv("HARBORMIND_SOURCE_DIR");
-    arguments.insert(arguments.begin(), {"--platform", "sim", "--scenario",
-                                         std::string(root ? root : ".") + "/tests/scenarios/disk-tools.json"});
+    arguments.insert(arguments.begin(),
+                     {"--platform", "sim", "--scenario", test::SourceTree::scenario("disk-tools.json")});
     return arguments;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/sim/SimFileContents.h"
 #include "platform/sim/SimPlatform.h"
 #include "xpc/XPCTransport.h"
+#include "testsupport/SourceTree.h"
 
 namespace harbormind {
 namespace {
@@ -73,8 +74,7 @@ TEST_F(CliUSBVerbsTest, ListPrintsBothListsAsLinesOrJson) {
 }
 
 TEST_F(CliUSBVerbsTest, OnTheSimulatedPlatformTheFileIsTheMachines) {
-    const char* source = std::getenv("HARBORMIND_SOURCE_DIR");
-    std::string scenario = std::string(source ? source : ".") + "/tests/scenarios/usb-disks.json";
+    std::string scenario = test::SourceTree::scenario("usb-disks.json");
     // The simulated daemon changes the machine's file, as the real one changes its own.
     USBRun result = usb({"allow", "TINY", "--platform", "sim", "--scenario", scenario});
     ASSERT_EQ(result.status, 0) << result.err;

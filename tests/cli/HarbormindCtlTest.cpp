@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/sim/SimPlatform.h"
 #include "xpc/XPCTransport.h"
+#include "testsupport/SourceTree.h"
 
 namespace harbormind {
 namespace {
@@ -20,8 +21,7 @@ using test::CtlRun;
 using test::runCtl;
 
 std::string laptop() {
-    const char* source = std::getenv("HARBORMIND_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/tests/scenarios/laptop.json";
+    return test::SourceTree::scenario("laptop.json");
 }
 
 class HarbormindCtlTest : public testing::Test {

@@ -9,6 +9,7 @@
 #include "daemon/DaemonBusFixture.h"
 #include "daemon/RefusingBitLockerService.h"
 #include "daemon/SimDaemonBackend.h"
+#include "support/Clock.h"
 #include "drivemodel/DMBitLockerWrapper.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMNtfsWrapper.h"
@@ -58,16 +59,14 @@ TEST_F(DaemonBusTest, WrappersReachTheSimulatedDaemonThroughTheBus) {
     EXPECT_TRUE(DMDeviceCloneWrapper::create()->isCloneInterruptDeviceWithStrDevice("/dev/disk4"));
 
     // The one-way call arrives too (its connection stays open until the daemon has it), on a
-    // job thread of its own that nothing here waits for: short polls with a bound.
+    // job thread of its own; the simulated daemon tells the clock when it records a call.
     InProcessDaemonCall expected{"ntfs", "setEnableDebugLoggingWithFlag", {"true"}};
     auto arrived = [&] {
         auto calls = backend->daemon()->calls();
         return std::find(calls.begin(), calls.end(), expected) != calls.end();
     };
-    for (int i = 0; i < 500 && !arrived(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(arrived());
+    Clock& clock = Clock::current();
+    EXPECT_TRUE(clock.waitUntil(arrived, clock.now() + seconds(5)));
     EXPECT_EQ(authorizer->lastUid, static_cast<std::uint32_t>(::geteuid()));
 }
 

@@ -124,7 +124,7 @@ protected:
                                                          {"DBUS_SYSTEM_BUS_ADDRESS", bus->address()}});
     }
 
-    // Short polls with a bound: the flood's calls arrive in their own time.
+    // Short polls with a bound: the flood's calls come from a real process, in their own time.
     template <typename Condition>
     static bool eventually(Condition condition) {
         for (int i = 0; i < 1000 && !condition(); ++i) {

@@ -8,7 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "network/TemporaryFolder.h"
+#include "testsupport/LocalPort.h"
+#include "testsupport/ServerFolder.h"
 #include "network/TestProcessLauncher.h"
 #include "platform/NetworkMountStatus.h"
 #include "platform/linux/network/LinuxNetworkMounter.h"
@@ -38,7 +39,7 @@ protected:
         std::filesystem::create_directories(folder.file("pub/docs"));
         std::ofstream(folder.file("pub/docs/readme.txt")) << "served over ftp\n";
         ::chmod(folder.file("pub").c_str(), 0555);
-        port = 40000 + static_cast<int>(::getpid() % 10000);
+        port = test::LocalPort::unused(40000 + static_cast<int>(::getpid() % 10000));
         std::ofstream(folder.file("vsftpd.conf"))
             << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" << port
             << "\nbackground=YES\nanonymous_enable=YES\nanon_root=" << folder.file("pub")
@@ -65,14 +66,15 @@ protected:
         }
     }
 
-    // The daemon left running by `vsftpd <our configuration>`.
+    // The daemon left running by `vsftpd <our configuration>`, once it listens: it goes to the
+    // background before it opens its port, so its start returns before it can be reached.
     int findServer() {
         std::string expected = std::string("/usr/sbin/vsftpd") + '\0' + folder.file("vsftpd.conf");
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < 100; ++i) {
             for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
                 std::string name = entry.path().filename().string();
                 if (name.find_first_not_of("0123456789") == std::string::npos &&
-                    readText(entry.path().string() + "/cmdline").starts_with(expected)) {
+                    readText(entry.path().string() + "/cmdline").starts_with(expected) && test::LocalPort::answers(port)) {
                     return std::stoi(name);
                 }
             }
@@ -94,7 +96,7 @@ protected:
         return *result;
     }
 
-    test::TemporaryFolder folder;
+    test::ServerFolder folder;
     test::TestProcessLauncher processes;
     std::unique_ptr<LinuxNetworkMounter> mounter;
     int port = 0;

@@ -1,9 +1,5 @@
 #include "network/SambaServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,24 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/linux/network/NetworkMountTable.h"
+#include "testsupport/LocalPort.h"
 
 namespace harbormind::test {
 namespace {
 
 bool executable(const std::string& path) {
     return ::access(path.c_str(), X_OK) == 0;
-}
-
-bool portAnswers(int port) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool answered = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
 }
 
 void writeText(const std::string& path, const std::string& text) {
@@ -82,10 +67,7 @@ bool SambaServer::launch(std::string& whyNot) {
     writeText(folder_.file("data/welcome.txt"), "hello from the server\n");
     writeText(folder_.file("users.map"), std::string("nobody = ") + user + "\n");
     // A port of our own, so tests running side by side do not meet.
-    port_ = 20000 + static_cast<int>(::getpid() % 20000);
-    while (portAnswers(port_)) {
-        ++port_;
-    }
+    port_ = LocalPort::unused(20000 + static_cast<int>(::getpid() % 20000));
     std::ostringstream conf;
     conf << "[global]\n"
          << "  server role = standalone server\n  interfaces = 127.0.0.1\n  bind interfaces only = yes\n"
@@ -115,41 +97,19 @@ bool SambaServer::launch(std::string& whyNot) {
         whyNot = "smbd did not start: " + started.standardError;
         return false;
     }
-    // Waiting for a real server to listen takes real time.
-    for (int i = 0; i < 200 && (pid_ == 0 || !portAnswers(port_)); ++i) {
+    // smbd is a real process: waiting for it to listen takes real time, which the test's
+    // clock does not drive.
+    for (int i = 0; i < 200 && (pid_ == 0 || !LocalPort::answers(port_)); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         for (const auto& entry : std::filesystem::directory_iterator(folder_.file("pid"))) {
             pid_ = std::atoi(readText(entry.path().string()).c_str());
         }
     }
-    if (pid_ <= 0 || !portAnswers(port_)) {
+    if (pid_ <= 0 || !LocalPort::answers(port_)) {
         whyNot = "smbd did not listen on port " + std::to_string(port_);
         return false;
     }
     return true;
-}
-
-void SambaServer::unmountEverything() {
-    std::string root = folder_.path() + "/";
-    for (const NetworkMountEntry& entry : NetworkMountTable::parse(readText("/proc/self/mountinfo"))) {
-        if (entry.volume.mountPoint.starts_with(root)) {
-            std::string tool = executable("/usr/bin/fusermount3") ? "/usr/bin/fusermount3" : "/usr/bin/fusermount";
-            processes_.run(tool, {"-u", "-z", entry.volume.mountPoint});
-        }
-    }
-}
-
-SambaServer::~SambaServer() {
-    unmountEverything();
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        for (int i = 0; i < 100 && ::kill(pid_, 0) == 0; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (::kill(pid_, 0) == 0) {
-            ::kill(pid_, SIGKILL);
-        }
-    }
 }
 
 }  // namespace harbormind::test

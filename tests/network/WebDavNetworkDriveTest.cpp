@@ -14,7 +14,7 @@
 #include "network/FolderScopedMounter.h"
 #include "network/NetworkDriveTestSupport.h"
 #include "network/NetworkTestPlatform.h"
-#include "network/TemporaryFolder.h"
+#include "testsupport/ServerFolder.h"
 #include "network/TestProcessLauncher.h"
 #include "platform/NetworkMountStatus.h"
 #include "platform/linux/files/LinuxFileStore.h"
@@ -138,7 +138,7 @@ protected:
         return *status;
     }
 
-    test::TemporaryFolder folder;
+    test::ServerFolder folder;
     test::TestProcessLauncher processes;
     LinuxFileStore files;
     std::unique_ptr<LinuxKeychainFiles> keychains;

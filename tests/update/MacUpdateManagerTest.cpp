@@ -187,7 +187,9 @@ TEST_F(MacUpdateManagerTest, SlowServiceIsGivenUpAfterTheTimeLimit) {
     MacUpdateAppInfoObject checked = record();
     bool answered = true;
     std::thread checking([&] { answered = manager->checkAppUpdate(checked); });
-    // Let the request reach the server before moving the clock past the limit.
+    // Let the request reach the server before moving the clock past the limit. It crosses a
+    // real socket to the test's server, which the virtual clock does not see: a short real
+    // poll with a bound.
     for (int i = 0; i < 500 && server.requests().empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

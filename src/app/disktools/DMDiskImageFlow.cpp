@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <atomic>
 
+#include "app/disktools/DMFlowWork.h"
 #include "app/DMAlertPresenter.h"
 #include "app/DMTextFormat.h"
 #include "app/disktools/DMDiskToolsTexts.h"
@@ -11,7 +11,6 @@
 #include "disktools/DMEraseChecks.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
-#include "support/Dispatch.h"
 
 namespace harbormind {
 namespace {
@@ -19,21 +18,10 @@ namespace {
 namespace T = DMDiskToolsTexts;
 using Mode = DMDiskImageWindowController::Mode;
 
-std::atomic<int>& pendingWork() {
-    static std::atomic<int> count{0};
-    return count;
-}
-
-template <typename Result>
-void inBackground(std::function<Result()> work, std::function<void(Result)> done) {
-    ++pendingWork();
-    Dispatch::global()->async([work = std::move(work), done = std::move(done)] {
-        Result result = work();
-        Dispatch::main().async([done, result = std::move(result)]() mutable {
-            --pendingWork();
-            done(std::move(result));
-        });
-    });
+// This flow's work off the main queue.
+DMFlowWork& background() {
+    static DMFlowWork work;
+    return work;
 }
 
 std::string askNew(QWidget* parent, const std::string& current) {
@@ -68,7 +56,7 @@ DMDiskImageFlow::DMDiskImageFlow(std::shared_ptr<DMAlertPresenter> presenter, Ch
       chooseExisting_(chooseExisting ? std::move(chooseExisting) : ChooseFile(askExisting)) {}
 
 int DMDiskImageFlow::pending() {
-    return pendingWork().load();
+    return background().pending();
 }
 
 void DMDiskImageFlow::alert(QWidget* window, const std::string& title, const std::string& reason) {
@@ -86,7 +74,7 @@ void DMDiskImageFlow::restoreImage(const Drive& drive, QWidget* window) {
 void DMDiskImageFlow::open(Mode mode, const Drive& drive, QWidget* window) {
     auto self = shared_from_this();
     QPointer<QWidget> parent(window);
-    inBackground<Reading>(
+    background().run<Reading>(
         [drive] {
             Reading reading{DMEraseTarget::read(drive), {}};
             if (reading.target) {
@@ -139,7 +127,7 @@ void DMDiskImageFlow::startCreate(const Drive& drive, const DMDiskImageWindowCon
     sheet_->working({});
     DMEraseTarget target = sheet_->target();
     auto self = shared_from_this();
-    inBackground<XPCCodeAnswer>(
+    background().run<XPCCodeAnswer>(
         [drive, target, file, compress = choice.compress] {
             if (std::string why = unmountFor(drive, target); !why.empty()) {
                 return XPCCodeAnswer{16, why};
@@ -166,7 +154,7 @@ void DMDiskImageFlow::checkRestore(const Drive& drive, const DMDiskImageWindowCo
     }
     const DMEraseTarget target = sheet_->target();
     auto self = shared_from_this();
-    inBackground<XPCCodeAnswer>(
+    background().run<XPCCodeAnswer>(
         [target, file] { return DMDiskToolsWrapper().checkImageRestore(target.identifier, file->handle()); },
         [self, drive, target, file](XPCCodeAnswer answer) {
             // Mounted volumes are unmounted after the yes; anything else ends here with its reason.
@@ -194,7 +182,7 @@ void DMDiskImageFlow::confirmRestore(const Drive& drive, std::shared_ptr<QFile> 
             return;
         }
         self->sheet_->working({});
-        inBackground<XPCCodeAnswer>(
+        background().run<XPCCodeAnswer>(
             [drive, target, image] {
                 if (std::string why = unmountFor(drive, target); !why.empty()) {
                     return XPCCodeAnswer{16, why};
@@ -220,7 +208,7 @@ void DMDiskImageFlow::started(std::int64_t code, const std::string& message, con
     }
     std::weak_ptr<DMDiskImageFlow> weak = shared_from_this();
     sheet_->working([weak] {
-        inBackground<XPCCodeAnswer>([] { return DMDiskToolsWrapper().stopImage(); }, [weak](XPCCodeAnswer) {});
+        background().run<XPCCodeAnswer>([] { return DMDiskToolsWrapper().stopImage(); }, [weak](XPCCodeAnswer) {});
     });
     poll();
 }
@@ -228,7 +216,7 @@ void DMDiskImageFlow::started(std::int64_t code, const std::string& message, con
 // Asks how the copy stands every half second, until it ends or the sheet is gone.
 void DMDiskImageFlow::poll() {
     std::weak_ptr<DMDiskImageFlow> weak = shared_from_this();
-    inBackground<DMDiskImageStatus>([] { return DMDiskToolsWrapper().imageStatus(); },
+    background().run<DMDiskImageStatus>([] { return DMDiskToolsWrapper().imageStatus(); },
                                     [weak](DMDiskImageStatus status) {
                                         auto self = weak.lock();
                                         if (!self || !self->sheet_) {
@@ -239,9 +227,7 @@ void DMDiskImageFlow::poll() {
                                             return;
                                         }
                                         self->sheet_->showProgress(status);
-                                        ++pendingWork();
-                                        Dispatch::main().asyncAfter(seconds(pollSeconds), [weak] {
-                                            --pendingWork();
+                                        background().after(seconds(pollSeconds), [weak] {
                                             if (auto flow = weak.lock()) {
                                                 flow->poll();
                                             }

@@ -1,5 +1,6 @@
 #include "platform/sim/InProcessDaemon.h"
 
+#include "support/Clock.h"
 #include "support/Dispatch.h"
 #include "xpc/DMCheckStatus.h"
 
@@ -94,8 +95,12 @@ void InProcessDaemon::clearCalls() {
 }
 
 void InProcessDaemon::record(InProcessDaemonCall call) {
-    std::lock_guard lock(mutex_);
-    calls_.push_back(std::move(call));
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(std::move(call));
+    }
+    // Whoever waits on the clock for a call to arrive looks again.
+    Clock::current().notifyAll();
 }
 
 std::optional<PlatformValue> InProcessDaemon::answer(const std::string& service, const std::string& method,

@@ -88,7 +88,8 @@ TEST_F(CheckDiskEngineTest, HundredThousandLinesNeverStallTheCheckerBehindASlowR
         }
         if (++count == 1) {
             // Hold the first line until the checker has written all of its output: only a
-            // receiver decoupled from the pipe lets it get there.
+            // receiver decoupled from the pipe lets it get there. The checker is a real
+            // process the clock cannot drive: its marker is looked for in short real polls.
             for (int poll = 0; poll < 2000 && !std::filesystem::exists(marker); ++poll) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }

@@ -213,10 +213,18 @@ TEST_F(CheckDiskRealVolumeTest, LoopDeviceDetachedDuringTheCheckEndsWithCheckSto
     requireTools({"mkfs.ext4"});
     ASSERT_TRUE(CheckDiskImage::run("mkfs.ext4 -q -F " + CheckDiskImage::quoted(image_->image())));
     ASSERT_TRUE(image_->attach());
-    // The checker detaches the very device it was given: this test's own loop device.
+    // The checker detaches the very device it was given: this test's own loop device. The
+    // kernel lets a loop device go only once nobody holds it open (a program probing new
+    // devices may, for a moment), and a device still there is rightly checked on: the checker
+    // ends once the device is gone, as an unplugged disk is at once.
     CheckerPrograms programs;
     programs.setProgram(CheckerFamily::ext,
-                        test::writeFakeChecker(image_->folder(), "echo checking\nlosetup -d \"$3\"\nexit 8"));
+                        test::writeFakeChecker(image_->folder(), "echo checking\nlosetup -d \"$3\"\n"
+                                                                 "size=/sys/block/${3#/dev/}/size\n"
+                                                                 "for try in $(seq 200); do\n"
+                                                                 "  [ \"$(cat $size 2>/dev/null || echo 0)\" = 0 ] && break\n"
+                                                                 "  sleep 0.05\n"
+                                                                 "done\nexit 8"));
     CheckDiskEngine engine(programs);
     StreamRecorder recorder;
     std::string device = image_->device();

@@ -314,7 +314,6 @@ TEST_F(LinuxPlatformRealDeviceTest, EjectingDetachesTheImageAndEveryPartDisappea
     EXPECT_TRUE(waitFor("disappeared " + disk->partition(1)));
     EXPECT_TRUE(waitFor("disappeared " + disk->partition(2)));
     EXPECT_FALSE(disk->isOurs());
-    disk->released();
 }
 
 TEST_F(LinuxPlatformRealDeviceTest, ALuksPartitionIsEncryptedMedia) {

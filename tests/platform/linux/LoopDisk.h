@@ -6,19 +6,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "platform/linux/disks/MountTable.h"
+#include "testsupport/ExitCleanup.h"
 
 namespace harbormind::test {
 
 // A disk image attached to a loop device for a real-device test. It checks the loop device
-// is its own (the kernel's backing file is its image) before touching it, and on
-// destruction unmounts what is mounted from it and detaches it, by exact name, even when
-// the test failed half-way.
+// is its own (the kernel's backing file is its image) before touching it. When it is
+// destroyed, or when the test process dies without destroying it (a crash, the test runner's
+// time limit), every loop device backed by its image is found by that image's exact path,
+// what is mounted from it is unmounted and it is detached, and the image's folder removed.
 class LoopDisk {
 public:
     // Why real-device tests cannot run here; empty when they can.
@@ -41,9 +43,9 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "hm-loop-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         image_ = folder_ + "/disk.img";
+        cleanup_ = std::make_unique<ExitCleanup>(cleanupScript, std::vector<std::string>{image_, folder_});
         shell("truncate -s " + std::to_string(megabytes) + "M '" + image_ + "'");
     }
-    ~LoopDisk() { detach(); std::error_code error; std::filesystem::remove_all(folder_, error); }
     LoopDisk(const LoopDisk&) = delete;
     LoopDisk& operator=(const LoopDisk&) = delete;
 
@@ -91,24 +93,6 @@ public:
         return isOurs() && shell(command + " '/dev/" + partition(number) + "'");
     }
 
-    void detach() {
-        if (!isOurs()) {
-            return;
-        }
-        // Unmount whatever is mounted from this disk, most recent first, then detach.
-        MountTable mounts = MountTable::read("/proc/self/mountinfo");
-        for (auto it = mounts.entries().rbegin(); it != mounts.entries().rend(); ++it) {
-            if (it->source == node() || it->source.rfind(node() + "p", 0) == 0) {
-                shell("umount -l '" + it->mountPoint + "'");
-            }
-        }
-        shell("partx -d '" + node() + "'");
-        shell("losetup -d '" + node() + "'");
-        name_.clear();
-    }
-    // Forgets the device without detaching it (it was detached by the code under test).
-    void released() { name_.clear(); }
-
     static bool shell(const std::string& line) { return std::system((line + " >/dev/null 2>&1").c_str()) == 0; }
     static std::string capture(const std::string& line) {
         std::string output;
@@ -123,9 +107,27 @@ public:
     }
 
 private:
+    // $1 the image, $2 its folder. Mounts go most recent first; a mount point's octal escapes
+    // of the mount table are undone by printf.
+    static constexpr const char* cleanupScript = R"sh(
+for backing in /sys/block/loop*/loop/backing_file; do
+    file=$(cat "$backing" 2>/dev/null) || continue
+    [ "$file" = "$1" ] || [ "$file" -ef "$1" ] || continue
+    name=${backing#/sys/block/}
+    name=${name%%/*}
+    awk -v d="/dev/$name" '{ for (i = 7; i <= NF; i++) if ($i == "-") {
+        s = $(i + 2); if (s == d || index(s, d "p") == 1) print $5; break } }' /proc/self/mountinfo |
+        tac | while read -r point; do umount -l "$(printf '%b' "$point")"; done
+    partx -d "/dev/$name"
+    losetup -d "/dev/$name"
+done
+rm -rf --one-file-system "$2"
+)sh";
+
     std::string folder_;
     std::string image_;
     std::string name_;
+    std::unique_ptr<ExitCleanup> cleanup_;
 };
 
 }  // namespace harbormind::test
