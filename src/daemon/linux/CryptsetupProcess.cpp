@@ -2,43 +2,16 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 
+#include "daemon/linux/CryptsetupChild.h"
+
 namespace harbormind {
 namespace {
-
-char* const* environmentOfChild() {
-    static const char* const environment[] = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", "LC_ALL=C", nullptr};
-    return const_cast<char* const*>(environment);
-}
-
-// In the child, between fork and exec: only async-signal-safe calls. A reencryption stops
-// where it can resume when its daemon dies (SIGTERM); every other step (a key slot written,
-// a recovery) is short and is let finish rather than cut in half. With its daemon gone, a
-// write to the closed output pipe fails instead of killing the program in the middle of a
-// step (SIGPIPE ignored).
-[[noreturn]] void becomeChild(char* const* argv, int in, int out, int err, bool stopsWithDaemon) {
-    if (stopsWithDaemon) {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
-    ::signal(SIGTERM, SIG_DFL);
-    ::signal(SIGINT, SIG_DFL);
-    if (::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
-        ::_exit(127);
-    }
-    ::close_range(3, ~0U, 0);
-    ::execve(argv[0], argv, environmentOfChild());
-    ::_exit(127);
-}
 
 void writeAll(int fd, const std::string& text) {
     std::size_t written = 0;
@@ -118,9 +91,16 @@ CryptsetupRunner::Result CryptsetupProcess::run(const std::vector<std::string>& 
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
+    // A reencryption runs under a guard that stops it when the daemon dies; every other step
+    // (a key slot written, a recovery) is short and is let finish rather than cut in half.
+    bool reencryption = arguments.size() > 1 && arguments[1] == "reencrypt";
+    pid_t daemon = ::getpid();
     pid_t pid = ::fork();
+    if (pid == 0 && reencryption) {
+        CryptsetupChild::guard(argv.data(), in[0], out[1], err[1], daemon);
+    }
     if (pid == 0) {
-        becomeChild(argv.data(), in[0], out[1], err[1], arguments.size() > 1 && arguments[1] == "reencrypt");
+        CryptsetupChild::exec(argv.data(), in[0], out[1], err[1], CryptsetupChild::WithParent::keepsRunning);
     }
     ::close(in[0]);
     ::close(out[1]);

@@ -10,8 +10,9 @@ namespace harbormind {
 
 // Runs a program from an argument vector (no shell) with a known environment, its input
 // through a pipe (so a secret never shows on a command line), its output and errors read
-// apart. A reencryption receives SIGTERM when the daemon dies, which cryptsetup takes as
-// "stop where the reencryption can be resumed"; shorter steps run to their end.
+// apart. A reencryption is stopped (SIGTERM, which cryptsetup takes as "stop where the
+// reencryption can be resumed") when it is interrupted or the daemon dies; shorter steps run
+// to their end.
 class CryptsetupProcess final : public CryptsetupRunner {
 public:
     Result run(const std::vector<std::string>& arguments, const std::string& input,

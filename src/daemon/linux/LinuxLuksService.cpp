@@ -1,6 +1,9 @@
 #include "daemon/linux/LinuxLuksService.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "daemon/linux/CryptsetupProcess.h"
 #include "daemon/linux/DeviceMapperPresence.h"
@@ -50,6 +53,17 @@ std::string passwordRefusal(const std::string& password) {
         return "The password cannot contain a line break";
     }
     return {};
+}
+
+// cryptsetup holds a device it reencrypts open exclusively, and goes on to the end of its
+// step after its daemon died: no second reencryption or recovery may start over it meanwhile.
+bool claimedByAnother(const std::string& device) {
+    int fd = ::open(device.c_str(), O_RDONLY | O_EXCL | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    return errno == EBUSY;
 }
 
 }  // namespace
@@ -222,6 +236,11 @@ XPCCodeAnswer LinuxLuksService::runJob(const std::string& name, const std::strin
     auto device = SysfsBlockDevice::read(shared_->paths.sysfsRoot, name);
     if (!device || device->sizeBytes <= 0) {
         return {LuksEncryptionJob::failed, name + " has no size"};
+    }
+    if (claimedByAnother("/dev/" + name)) {
+        return {LuksEncryptionJob::failed,
+                name + " is held by another program (the step of an interrupted encryption may still be "
+                       "finishing); try again once it has let go"};
     }
     LuksJobSetup setup{name, "/dev/" + name, header, password, static_cast<std::uint64_t>(device->sizeBytes),
                        resume, shared_->makeRunner, shared_->commands, callbacks_};

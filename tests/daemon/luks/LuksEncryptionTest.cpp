@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "LuksLoopFixture.h"
@@ -45,7 +46,8 @@ TEST_F(LuksEncryptionTest, EncryptsWithTwoKeySlotsAndDecryptsBackByteForByte) {
 }
 
 TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) {
-    makeVolume(1024);
+    imageInMemory = true;
+    makeVolume(512);
     encryptAndStopMidway();
     if (HasFatalFailure()) {
         return;
@@ -70,6 +72,17 @@ TEST_F(LuksEncryptionTest, StoppedOrKilledMidwayTheVolumeNeedsResumeAndResumes) 
     EXPECT_EQ(luks->status(name), DMLocalDriveStatus::encrypting);
     auto plain = encryptInBackground({"--detached-header"});
     EXPECT_EQ(plain->waitExit(std::chrono::seconds(60)), 1) << "a new encryption over a half-encrypted volume";
+    // While another program holds the volume (a cryptsetup finishing its step after its daemon
+    // died, say), no resume or recovery starts over it.
+    int holder = ::open(loop.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    std::string before = dump();
+    auto refused = encryptInBackground({"--resume"});
+    EXPECT_EQ(refused->waitExit(std::chrono::seconds(60)), 1);
+    ::close(holder);
+    EXPECT_NE(readFile(folder + "/ctl.err").find("held by another program"), std::string::npos)
+        << readFile(folder + "/ctl.err");
+    EXPECT_EQ(dump(), before);
     auto resumed = encryptInBackground({"--resume"});
     ASSERT_EQ(resumed->waitExit(std::chrono::seconds(300)), 0) << readFile(folder + "/ctl.err");
     EXPECT_EQ(dump().find("online-reencrypt"), std::string::npos);

@@ -87,7 +87,7 @@ protected:
         }
         if (how == Kill::late) {
             held->release();
-            bool ended = pollUntil([&] { return childRunning(daemon->pid(), "reencrypt", loop) < 0; }, 600);
+            bool ended = pollUntil([&] { return runningBelow(daemon->pid(), "reencrypt", loop) < 0; }, 600);
             daemon->signal(SIGKILL);
             daemon->waitExit(std::chrono::seconds(10));
             return ended;
@@ -168,7 +168,7 @@ TEST_F(LuksKillTest, TenKillsAtRandomPointsEachFollowedByAResumeLoseNothing) {
                      std::to_string(seed));
         std::size_t jobsEnded = occurrences(daemonLog(), "luks: the job on ");
         auto ctl = continueWork();
-        ASSERT_TRUE(kill(plan[round], *ctl)) << daemonLog() << dump() << readFile(folder + "/ctl.err");
+        ASSERT_TRUE(kill(plan[round], *ctl)) << logBefore << daemonLog() << dump() << readFile(folder + "/ctl.err");
         settle(plan[round], *ctl, jobsEnded);
         if (HasFatalFailure()) {
             return;
@@ -189,7 +189,7 @@ TEST_F(LuksKillTest, TenKillsAtRandomPointsEachFollowedByAResumeLoseNothing) {
     auto last = continueWork();
     ASSERT_TRUE(pollUntil(
         [&] {
-            if (int held = childRunning(daemon->pid(), "reencrypt", loop); held > 0) {
+            if (int held = runningBelow(daemon->pid(), "reencrypt", loop); held > 0) {
                 ::kill(held, SIGCONT);
             }
             return !last->running();

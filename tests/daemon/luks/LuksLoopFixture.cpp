@@ -118,7 +118,19 @@ bool pollUntil(const std::function<bool()>& done, double limitSeconds) {
     return true;
 }
 
-int childRunning(int parent, const std::string& verb, const std::string& device) {
+namespace {
+
+// The daemon runs a reencryption under a guard of its own: its child's child.
+bool below(int pid, int ancestor) {
+    int parent = 0;
+    stateOf(pid, &parent);
+    int grandparent = 0;
+    return parent == ancestor || (parent > 1 && (stateOf(parent, &grandparent), grandparent == ancestor));
+}
+
+}  // namespace
+
+int runningBelow(int ancestor, const std::string& verb, const std::string& device) {
     std::error_code error;
     for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename();
@@ -126,11 +138,10 @@ int childRunning(int parent, const std::string& verb, const std::string& device)
             continue;
         }
         int pid = std::stoi(entry);
-        int ppid = 0;
-        char state = stateOf(pid, &ppid);
+        char state = stateOf(pid);
         std::string line = procText(pid, "cmdline");
         std::replace(line.begin(), line.end(), '\0', ' ');
-        if (ppid == parent && state != 'Z' && line.find(" " + verb + " ") != std::string::npos &&
+        if (state != 'Z' && below(pid, ancestor) && line.find(" " + verb + " ") != std::string::npos &&
             line.ends_with(" " + device + " ")) {
             return pid;
         }
@@ -140,7 +151,7 @@ int childRunning(int parent, const std::string& verb, const std::string& device)
 
 std::optional<HeldCryptsetup> HeldCryptsetup::find(int daemon, const std::string& device) {
     int pid = -1;
-    if (!pollUntil([&] { return (pid = childRunning(daemon, "reencrypt", device)) > 0; }, 60)) {
+    if (!pollUntil([&] { return (pid = runningBelow(daemon, "reencrypt", device)) > 0; }, 60)) {
         return std::nullopt;
     }
     HeldCryptsetup held(pid);
@@ -195,7 +206,7 @@ bool HeldCryptsetup::runUntilWritten(std::uint64_t bytes) {
     std::uint64_t target = written() + bytes;
     for (int i = 0; i < 20000 && !ended(); ++i) {
         if (written() >= target) {
-            return true;
+                    return true;
         }
         slice(0);
     }

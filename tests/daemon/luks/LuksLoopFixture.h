@@ -42,9 +42,9 @@ bool openedByAnyone(const std::string& device);
 // Polls `done` through the clock every few milliseconds until it holds (true) or `limit`
 // passes (false): the state of real processes and devices has no one to notify us.
 bool pollUntil(const std::function<bool()>& done, double limitSeconds);
-// The pid of a child of `parent` whose command line holds `verb` and ends with `device`;
-// -1 when there is none.
-int childRunning(int parent, const std::string& verb, const std::string& device);
+// The pid of a child of `ancestor`, or of one of its children, whose command line holds `verb`
+// and ends with `device`; -1 when there is none.
+int runningBelow(int ancestor, const std::string& verb, const std::string& device);
 
 // The test's own cryptsetup reencryption, held stopped (SIGSTOP) and let run only in short
 // slices. This makes the tests independent of how fast this machine encrypts: the work
@@ -52,7 +52,7 @@ int childRunning(int parent, const std::string& verb, const std::string& device)
 // could finish, and a SIGTERM sent to it while it is stopped waits until it runs again.
 class HeldCryptsetup {
 public:
-    // A child of `daemon` running `reencrypt` on `device`, stopped as soon as it appears.
+    // A process below `daemon` running `reencrypt` on `device`, stopped as soon as it appears.
     static std::optional<HeldCryptsetup> find(int daemon, const std::string& device);
 
     int pid() const { return pid_; }
@@ -110,7 +110,7 @@ protected:
         XPCTransport::setCurrent(nullptr);
         if (daemon && !loop.empty()) {
             // A reencryption still held stopped would never end.
-            if (int held = childRunning(daemon->pid(), "reencrypt", loop); held > 0) {
+            if (int held = runningBelow(daemon->pid(), "reencrypt", loop); held > 0) {
                 ::kill(held, SIGKILL);
             }
         }

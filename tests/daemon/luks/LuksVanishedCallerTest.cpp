@@ -13,7 +13,7 @@ TEST_F(LuksVanishedCallerTest, ACallerGoneAtTheGoAheadChangesNothing) {
     makeVolume(64);
     auto client = silentClient("initialized");
     ASSERT_TRUE(pollUntil([&] { return clientSaid("initialized"); }, 60)) << readFile(folder + "/daemon.log");
-    EXPECT_LT(childRunning(daemon->pid(), "reencrypt", loop), 0) << "the work began before the go-ahead";
+    EXPECT_LT(runningBelow(daemon->pid(), "reencrypt", loop), 0) << "the work began before the go-ahead";
     client->signal(SIGKILL);
     client->waitExit(std::chrono::seconds(10));
     ASSERT_TRUE(pollUntil([&] { return daemonLogHas("went away before the go-ahead"); }, 60))
