@@ -160,7 +160,10 @@ FolderTreeNode* FolderTreeStorage::place(Room& room, std::string_view name, bool
         std::memcpy(stored, &length, sizeof(length));
         stored += sizeof(length);
     }
-    std::memcpy(stored, name.data(), name.size());
+    // The root's name is empty and its data() may be null, which memcpy must never be given.
+    if (!name.empty()) {
+        std::memcpy(stored, name.data(), name.size());
+    }
     return node;
 }
 
