@@ -1,5 +1,7 @@
 #include "platform/linux/disks/LinuxDiskDescriber.h"
 
+#include <array>
+#include <string_view>
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -130,16 +132,26 @@ bool LinuxDiskDescriber::isInternal(const SysfsBlockDevice& carrier) {
 }
 
 std::optional<std::string> LinuxDiskDescriber::volumeKindOf(const std::string& blkidType) {
-    static const std::map<std::string, std::string> kinds = {
+    // A constant table with nothing to destroy: a watcher thread may still describe a disk
+    // while the process exits and static objects are torn down.
+    struct KindName {
+        std::string_view blkidType;
+        std::string_view kind;
+    };
+    static constexpr std::array<KindName, 9> kinds{{
         {"vfat", "msdos"}, {"msdos", "msdos"}, {"exfat", "exfat"}, {"ntfs", "ntfs"},
         {"hfsplus", "hfs"}, {"hfs", "hfs"},   {"apfs", "apfs"},   {"crypto_LUKS", "luks"},
         {"BitLocker", "bitlocker"},
-    };
+    }};
     if (blkidType.empty()) {
         return std::nullopt;
     }
-    auto it = kinds.find(blkidType);
-    return it != kinds.end() ? it->second : lower(blkidType);
+    for (const KindName& entry : kinds) {
+        if (entry.blkidType == blkidType) {
+            return std::string(entry.kind);
+        }
+    }
+    return lower(blkidType);
 }
 
 std::optional<std::string> LinuxDiskDescriber::mediaContentOf(const SysfsBlockDevice& device,
