@@ -7,12 +7,12 @@
 #include "app/DMDriveOperations.h"
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "support/Clock.h"
 #include "support/Dispatch.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind {
 namespace {

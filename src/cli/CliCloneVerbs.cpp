@@ -22,9 +22,9 @@
 #include "cli/CliVerbGroups.h"
 #include "daemon/clone/CloneDeviceContents.h"
 #include "daemon/clone/CloneEngine.h"
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "support/Clock.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "daemon/clone/BlockDevice.h"
 #include "daemon/clone/CloneSysfs.h"
-#include "drivemodel/DMCloneErrorCode.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind::clone {
 

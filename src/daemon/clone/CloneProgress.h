@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "drivemodel/DMProgressError.h"
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressError.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind::clone {
 
