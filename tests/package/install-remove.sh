@@ -79,7 +79,7 @@ if /usr/bin/harbormindctl --help | grep -qE '^  daemon '; then
 fi
 # The daemon's bus interfaces, described for other tools.
 for service in BitLockerXPC NtfsXPC checkDiskXPC deviceCloneXPC usbblockerXPC luksXPC diskToolsXPC updateXPC \
-               mountXPC Daemon; do
+               mountXPC Daemon BitLockerXPC.App luksXPC.App deviceCloneXPC.App checkDiskXPC.App; do
   check test -f "/usr/share/dbus-1/interfaces/com.Kestrane.drivemanagerd.$service.xml"
 done
 if [ -x /usr/bin/harbormind ]; then
