@@ -1,5 +1,9 @@
 #include "app/DMWindowController.h"
 
+#include "app/disktools/DMDiskImageFlow.h"
+#include "app/disktools/DMDiskToolsTexts.h"
+#include "drivemodel/DMLocalDriveObject.h"
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,6 +52,7 @@ DMWindowController::DMWindowController(std::shared_ptr<DMDriveOperations> operat
                                        DMApplicationActions* applicationActions)
     : driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), presenter)),
       attachDiskImageFlow_(std::make_unique<DMAttachDiskImageFlow>(presenter)),
+      diskImageFlow_(std::make_shared<DMDiskImageFlow>(presenter)),
       applicationActions_(applicationActions),
       window_(new QMainWindow()) {}
 
@@ -384,8 +389,12 @@ void DMWindowController::rebuildCornerMenu() {
     }
     if (Platform::current().diskImages()) {
         add(cornerMenu_, DMTexts::attachDiskImage, [this] { attachDiskImage_click(); });
-        cornerMenu_->addSeparator();
     }
+    // Of the disk or volume shown.
+    const bool local = selectedLocalDrive() != nullptr;
+    add(cornerMenu_, DMDiskToolsTexts::createDiskImage, [this] { createDiskImage_click(); })->setEnabled(local);
+    add(cornerMenu_, DMDiskToolsTexts::restoreDiskImage, [this] { restoreDiskImage_click(); })->setEnabled(local);
+    cornerMenu_->addSeparator();
     add(cornerMenu_, DMTexts::about, [actions] { actions->about_clickWithSender(); });
     add(cornerMenu_, DMTexts::help, [actions] { actions->help_clickWithSender(); });
     cornerMenu_->addSeparator();
@@ -407,6 +416,26 @@ void DMWindowController::newNetworkOrCloudDrive_click() {
 
 void DMWindowController::attachDiskImage_click() {
     attachDiskImageFlow_->run(window_);
+}
+
+std::shared_ptr<DMDriveObjectProtocol> DMWindowController::selectedLocalDrive() const {
+    if (!currentViewController_ || !currentViewController_->obj()) {
+        return nullptr;
+    }
+    return std::dynamic_pointer_cast<DMLocalDriveObject>(currentViewController_->obj()) ? currentViewController_->obj()
+                                                                                        : nullptr;
+}
+
+void DMWindowController::createDiskImage_click() {
+    if (auto drive = selectedLocalDrive()) {
+        diskImageFlow_->createImage(drive, window_);
+    }
+}
+
+void DMWindowController::restoreDiskImage_click() {
+    if (auto drive = selectedLocalDrive()) {
+        diskImageFlow_->restoreImage(drive, window_);
+    }
 }
 
 void DMWindowController::cornerMenu_click() {

@@ -26,6 +26,8 @@ class DMNotifyManager;
 class DMAlertPresenter;
 class DMApplicationActions;
 class DMAttachDiskImageFlow;
+class DMDiskImageFlow;
+class DMDriveObjectProtocol;
 class DMDriveActionManager;
 class DMDriveRowObserver;
 class DMDriveOperations;
@@ -72,6 +74,10 @@ public:
     // "Attach Disk Image...": a file the user picks becomes a disk of their own.
     void attachDiskImage_click();
     DMAttachDiskImageFlow& attachDiskImageFlow() { return *attachDiskImageFlow_; }
+    // "Create Disk Image..." and "Restore Disk Image..." of the disk or volume shown.
+    void createDiskImage_click();
+    void restoreDiskImage_click();
+    const std::shared_ptr<DMDiskImageFlow>& diskImageFlow() const { return diskImageFlow_; }
     QToolButton* btnNewDrives() const { return btnNewDrives_; }
     DMNewNetworkCloudDrivesWindowController* newDrivesWindowController() const { return newDrivesWindowController_; }
 
@@ -103,6 +109,8 @@ private:
 
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
     std::unique_ptr<DMAttachDiskImageFlow> attachDiskImageFlow_;
+    std::shared_ptr<DMDiskImageFlow> diskImageFlow_;
+    std::shared_ptr<DMDriveObjectProtocol> selectedLocalDrive() const;
     std::map<const DMDriveObjectProtocol*, std::shared_ptr<DMDriveRowObserver>> rowObservers_;
     DMApplicationActions* applicationActions_;
     QMainWindow* window_;

@@ -3,7 +3,6 @@
 // what will be lost and asking.
 #include <CLI/CLI.hpp>
 
-#include <unistd.h>
 
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "cli/CliEraseSteps.h"
 #include "cli/CliVerbGroups.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMEraseChecks.h"
@@ -26,7 +26,7 @@ namespace harbormind {
 namespace {
 
 // Exit statuses beyond 1: the user said no, or something uses the drive.
-constexpr int notConfirmed = 3;
+constexpr int notConfirmed = CliEraseSteps::notConfirmed;
 
 struct EraseOptions {
     std::string device;
@@ -47,21 +47,6 @@ struct PartitionOptions {
 
 std::string plainName(const std::string& device) {
     return device.rfind("/dev/", 0) == 0 ? device.substr(5) : device;
-}
-
-// Asks at a terminal; without one only --yes goes ahead.
-bool confirmed(CliContext& context, const std::string& question, bool yes) {
-    if (yes) {
-        return true;
-    }
-    if (!::isatty(STDIN_FILENO)) {
-        context.err << "harbormindctl: " << question << "\nharbormindctl: not confirmed; give --yes to go ahead\n";
-        return false;
-    }
-    context.err << question << " Type \"yes\" to go ahead: " << std::flush;
-    std::string answer;
-    std::getline(context.in, answer);
-    return answer == "yes";
 }
 
 // "64M", "1.5G", "500000000" (bytes); K, M, G and T are powers of 1024.
@@ -108,19 +93,6 @@ std::optional<std::string> newPassword(CliContext& context, DMEraseFileSystem fi
     return password;
 }
 
-// What every erasing verb does after the daemon said yes: the target's volumes are
-// unmounted first; a volume of the system or the home folder refuses the whole request.
-int prepare(CliContext& context, const std::string& verb, const DMEraseTarget& target) {
-    if (std::string why = DMEraseChecks::refusal(target); !why.empty()) {
-        return context.fail(verb + " " + target.identifier + ": " + why);
-    }
-    if (std::string why = DMEraseChecks::unmountVolumes(*context.manager(), target); !why.empty()) {
-        context.fail(verb + " " + target.identifier + ": " + why);
-        return 16;
-    }
-    return 0;
-}
-
 std::optional<DMVolumeLabelCheck> checkedName(CliContext& context, DMEraseFileSystem fileSystem,
                                               const std::string& name) {
     auto checked = DMVolumeLabelRules::check(fileSystem, name);
@@ -157,7 +129,7 @@ int erase(CliContext& context, const EraseOptions& options) {
     }
     std::string what = target->wholeDisk ? "the disk " + target->title() + ", with a new partition table,"
                                          : "the volume " + target->title() + " on " + target->diskName;
-    if (!confirmed(context,
+    if (!CliEraseSteps::confirmed(context,
                    "Erase " + what + " as " + DMEraseFileSystems::displayNameOf(*fileSystem) + "? " +
                        target->contents() + " Everything on it will be lost.",
                    options.yes)) {
@@ -167,7 +139,7 @@ int erase(CliContext& context, const EraseOptions& options) {
     if (!password) {
         return 1;
     }
-    if (int status = prepare(context, "erase", *target); status != 0) {
+    if (int status = CliEraseSteps::prepare(context, "erase", *target); status != 0) {
         return status;
     }
     return report(context, "erase " + target->identifier,
@@ -248,7 +220,7 @@ int createPartition(CliContext& context, const PartitionOptions& options) {
         return context.fail("partition create " + disk + ": no free space of that size there (see partition list " +
                             disk + ")");
     }
-    if (!confirmed(context,
+    if (!CliEraseSteps::confirmed(context,
                    "Create a " + DMByteCountFormatter::string(place->sizeBytes) + " " +
                        DMEraseFileSystems::displayNameOf(*fileSystem) + " partition on " + disk + "?",
                    options.yes)) {
@@ -275,13 +247,13 @@ int deletePartition(CliContext& context, const PartitionOptions& options) {
     if (target->wholeDisk) {
         return context.fail("partition delete " + target->identifier + ": this is a whole disk, not a partition");
     }
-    if (!confirmed(context,
+    if (!CliEraseSteps::confirmed(context,
                    "Delete the partition " + target->title() + " of " + target->diskName + "? " + target->contents() +
                        " Everything on it will be lost.",
                    options.yes)) {
         return notConfirmed;
     }
-    if (int status = prepare(context, "partition delete", *target); status != 0) {
+    if (int status = CliEraseSteps::prepare(context, "partition delete", *target); status != 0) {
         return status;
     }
     return report(context, "partition delete " + target->identifier, DMDiskToolsWrapper().deletePartition(target->identifier));

@@ -27,6 +27,7 @@ void registerEncryptVerbs(CLI::App& app, CliContext& context);
 void registerSettingsVerbs(CLI::App& app, CliContext& context);
 void registerHealthVerbs(CLI::App& app, CliContext& context);
 void registerEraseVerbs(CLI::App& app, CliContext& context);
+void registerImageVerbs(CLI::App& app, CliContext& context);
 
 void registerVerbGroups(CLI::App& app, CliContext& context);
 

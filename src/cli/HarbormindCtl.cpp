@@ -33,6 +33,7 @@ void registerVerbGroups(CLI::App& app, CliContext& context) {
     registerSettingsVerbs(app, context);
     registerHealthVerbs(app, context);
     registerEraseVerbs(app, context);
+    registerImageVerbs(app, context);
 }
 
 namespace {

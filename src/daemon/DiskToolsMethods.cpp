@@ -16,6 +16,10 @@ std::int64_t number(const Args& args, std::size_t index) {
     return std::get<std::int64_t>(args[index]);
 }
 
+int file(const Args& args, std::size_t index) {
+    return std::get<DaemonFileDescriptor>(args[index]).get();
+}
+
 std::shared_ptr<DMDiskToolsServerProtocol> tools(DaemonBackend& backend, const DaemonCallContext& context) {
     return backend.diskTools({context.caller.uid, context.authorizedFor});
 }
@@ -29,7 +33,9 @@ XPCCodeReply asCode(DaemonReply reply) {
 DaemonMethod method(std::string name, std::string input, DaemonAction action, std::vector<ArgumentRole> roles,
                     DaemonMethod::Invoke invoke) {
     return {XPCServiceName::diskTools, std::move(name), std::move(input), "xs", action, std::move(roles),
-            DaemonValue(DaemonCodeReply{DMDiskToolsServerProtocol::notPermitted, "refused"}), std::move(invoke)};
+            DaemonValue(DaemonCodeReply{DMDiskToolsServerProtocol::notPermitted, "refused"}), std::move(invoke),
+            // The answer itself says why a call was refused.
+            {}};
 }
 
 }  // namespace
@@ -67,6 +73,33 @@ std::vector<DaemonMethod> DiskToolsMethods::all() {
         method("deletePartitionWithBsdname", "s", DaemonAction::perDevice, {R::deviceName},
                [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
                    tools(backend, context)->deletePartitionWithBsdname(text(args, 0), asCode(std::move(reply)));
+               }),
+        // The image is a file the caller opened: the daemon never opens a path for them.
+        method("checkImageRestoreWithBsdname", "sh", DaemonAction::query, {R::deviceName, R::openFile},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->checkImageRestoreWithBsdname(text(args, 0), file(args, 1),
+                                                                         asCode(std::move(reply)));
+               }),
+        method("createDiskImageWithBsdname", "shb", DaemonAction::perDevice,
+               {R::deviceName, R::openFile, R::plain},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->createDiskImageWithBsdname(text(args, 0), file(args, 1),
+                                                                       std::get<bool>(args[2]),
+                                                                       asCode(std::move(reply)));
+               }),
+        method("restoreDiskImageWithBsdname", "sh", DaemonAction::perDevice, {R::deviceName, R::openFile},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+                   tools(backend, context)->restoreDiskImageWithBsdname(text(args, 0), file(args, 1),
+                                                                        asCode(std::move(reply)));
+               }),
+        // A caller follows and stops only their own image job.
+        method("diskImageStatusWithReply", "", DaemonAction::query, {},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+                   tools(backend, context)->diskImageStatusWithReply(asCode(std::move(reply)));
+               }),
+        method("stopDiskImageWithReply", "", DaemonAction::query, {},
+               [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+                   tools(backend, context)->stopDiskImageWithReply(asCode(std::move(reply)));
                }),
     };
 }

@@ -21,6 +21,11 @@ public:
         refuse(reply);
     }
     void deletePartitionWithBsdname(const std::string&, XPCCodeReply reply) override { refuse(reply); }
+    void checkImageRestoreWithBsdname(const std::string&, int, XPCCodeReply reply) override { refuse(reply); }
+    void createDiskImageWithBsdname(const std::string&, int, bool, XPCCodeReply reply) override { refuse(reply); }
+    void restoreDiskImageWithBsdname(const std::string&, int, XPCCodeReply reply) override { refuse(reply); }
+    void diskImageStatusWithReply(XPCCodeReply reply) override { refuse(reply); }
+    void stopDiskImageWithReply(XPCCodeReply reply) override { refuse(reply); }
 
 private:
     static void refuse(const XPCCodeReply& reply) { reply({failed, "this daemon has no disk tools"}); }

@@ -83,4 +83,41 @@ XPCCodeAnswer DMDiskToolsWrapper::deletePartition(const std::string& bsdname) {
                             });
 }
 
+XPCCodeAnswer DMDiskToolsWrapper::checkImageRestore(const std::string& bsdname, int imageFd) {
+    return waitForDaemon<P>(*diskToolsXPCObj_, noAnswer, DaemonCallLimit::operation, "checkImageRestoreWithBsdname",
+                            [&](P& proxy, XPCCodeReply reply) {
+                                proxy.checkImageRestoreWithBsdname(bsdname, imageFd, std::move(reply));
+                            });
+}
+
+XPCCodeAnswer DMDiskToolsWrapper::createImage(const std::string& bsdname, int imageFd, bool compress) {
+    return waitForDaemon<P>(*diskToolsXPCObj_, noAnswer, DaemonCallLimit::administrator, "createDiskImageWithBsdname",
+                            [&](P& proxy, XPCCodeReply reply) {
+                                proxy.createDiskImageWithBsdname(bsdname, imageFd, compress, std::move(reply));
+                            });
+}
+
+XPCCodeAnswer DMDiskToolsWrapper::restoreImage(const std::string& bsdname, int imageFd) {
+    return waitForDaemon<P>(*diskToolsXPCObj_, noAnswer, DaemonCallLimit::administrator,
+                            "restoreDiskImageWithBsdname", [&](P& proxy, XPCCodeReply reply) {
+                                proxy.restoreDiskImageWithBsdname(bsdname, imageFd, std::move(reply));
+                            });
+}
+
+DMDiskImageStatus DMDiskToolsWrapper::imageStatus() {
+    XPCCodeAnswer answer = waitForDaemon<P>(*diskToolsXPCObj_, noAnswer, DaemonCallLimit::operation,
+                                            "diskImageStatusWithReply", [&](P& proxy, XPCCodeReply reply) {
+                                                proxy.diskImageStatusWithReply(std::move(reply));
+                                            });
+    if (answer.code != P::done) {
+        return DMDiskImageStatus::unknown(answer.message);
+    }
+    return DMDiskImageStatus::parse(answer.message);
+}
+
+XPCCodeAnswer DMDiskToolsWrapper::stopImage() {
+    return waitForDaemon<P>(*diskToolsXPCObj_, noAnswer, DaemonCallLimit::operation, "stopDiskImageWithReply",
+                            [&](P& proxy, XPCCodeReply reply) { proxy.stopDiskImageWithReply(std::move(reply)); });
+}
+
 }  // namespace harbormind

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "disktools/DMDiskImageStatus.h"
 #include "disktools/DMDriveHealth.h"
 #include "xpc/DMEraseFileSystem.h"
 #include "disktools/DMPartitionTable.h"
@@ -34,6 +35,13 @@ public:
     XPCCodeAnswer createPartition(const std::string& disk, std::int64_t startBytes, std::int64_t sizeBytes,
                                   DMEraseFileSystem fileSystem, const std::string& label, const std::string& password);
     XPCCodeAnswer deletePartition(const std::string& bsdname);
+    // Disk images; `imageFd` is the image file the user opened (kept and closed by the caller).
+    XPCCodeAnswer checkImageRestore(const std::string& bsdname, int imageFd);
+    XPCCodeAnswer createImage(const std::string& bsdname, int imageFd, bool compress);
+    XPCCodeAnswer restoreImage(const std::string& bsdname, int imageFd);
+    // The caller's image job; `failed` with the reason when the daemon cannot say.
+    DMDiskImageStatus imageStatus();
+    XPCCodeAnswer stopImage();
 
 private:
     std::unique_ptr<XPCRemoteObject> diskToolsXPCObj_;

@@ -23,6 +23,9 @@ public:
     static constexpr std::int64_t busy = 16;
     // An argument the tools refuse (an unknown file system, a label it cannot hold).
     static constexpr std::int64_t invalid = 22;
+    // Follows the reason a device in use gives when an image of it is asked for.
+    static constexpr const char* imageInUseNote =
+        "; an image is made only of a device nothing uses, so that it holds one moment's contents";
 
     // `done` with smartctl's JSON report of the whole disk.
     virtual void driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) = 0;
@@ -40,6 +43,20 @@ public:
                                             const std::string& label, const std::string& password,
                                             XPCCodeReply reply) = 0;
     virtual void deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) = 0;
+
+    // Disk images. The image is a file the caller opened (`imageFd`, passed over the bus), so it
+    // is the caller's file in the caller's folder. One image job runs per caller; it is
+    // followed with `diskImageStatusWithReply` (`done` with DMDiskImageStatus's JSON).
+    // `done` with the image's and the device's sizes as JSON when `bsdname` may be restored
+    // from the image (unused, large enough); otherwise the reason. Writes nothing.
+    virtual void checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) = 0;
+    // Starts reading the disk or volume into the image (raw and sparse, or zstd).
+    virtual void createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                            XPCCodeReply reply) = 0;
+    // Starts writing the image (raw, zstd or xz) over the disk or volume.
+    virtual void restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) = 0;
+    virtual void diskImageStatusWithReply(XPCCodeReply reply) = 0;
+    virtual void stopDiskImageWithReply(XPCCodeReply reply) = 0;
 };
 
 }  // namespace harbormind

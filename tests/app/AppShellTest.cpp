@@ -184,8 +184,9 @@ TEST_F(AppShellTest, AWordOnTheNamedBoardKeepsTheWindowHiddenOnceAndIsCleared) {
     more()->actions()[2]->trigger();
     // The whole corner menu, in its order (the USB submenu while the blocker is off).
     EXPECT_EQ(texts(controller.cornerMenu()),
-              (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "Attach Disk Image...", "-", "About",
-                                        "Help", "-", "More", "-", "Quit"}));
+              (std::vector<std::string>{"Preferences...", "-", "USB Warden", "-", "Attach Disk Image...",
+                                        "Create Disk Image...", "Restore Disk Image...", "-", "About", "Help", "-",
+                                        "More", "-", "Quit"}));
     if (screenshots()) {
         controller.cornerMenu()->popup(QPoint(0, 0));
         settle(0.1);

@@ -126,14 +126,26 @@ public:
     bool isUSBBlockerOn() override { return blockerOn; }
     std::shared_ptr<DMLocalDriveEncryptable> encryptor(const Drive&, DMEncryptorRefusal* refusal) override {
         note("encryptor");
+        DMEncryptorRefusal now = refusalNow();
         if (refusal) {
-            *refusal = job ? DMEncryptorRefusal::none : why;
+            *refusal = now;
         }
-        return job;
+        return now == DMEncryptorRefusal::none ? job : nullptr;
     }
     DMEncryptorRefusal encryptionRefusal(const Drive&) override {
         note("refusal?");
-        return job ? DMEncryptorRefusal::none : why;
+        return refusalNow();
+    }
+    // As the drive manager: a volume that reads as no file system is refused unless it is
+    // one whose encryption was interrupted.
+    DMEncryptorRefusal refusalNow() {
+        if (!job) {
+            return why;
+        }
+        if (fs == DMDriveObjectFilesystem::unknown && !job->needResume()) {
+            return DMEncryptorRefusal::unsupportedFileSystem;
+        }
+        return DMEncryptorRefusal::none;
     }
     bool hasExternalPowerAdapter() override { return power; }
     bool isMounted(const Drive&) override { return mounted; }
@@ -660,8 +672,25 @@ TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNoth
     EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 }
 
-// A drive that cannot be encrypted is explained at once: no method is promised, and nothing
-// asks for a job (which would unmount the drive).
+// Half encrypted, a volume reads as no file system (nor as the kind it becomes): its resume
+// comes straight from "Encrypt", with no method to promise.
+TEST_F(EncryptActionTest, AHalfEncryptedVolumeThatReadsAsNoFileSystemResumes) {
+    operations->fs = DMDriveObjectFilesystem::unknown;
+    job->resume = true;
+    job->needsPassword = true;
+    operations->job = job;
+    actions->perform(DMDriveAction::encrypt, drive, window.get());
+    pump(1);
+    EXPECT_TRUE(presenter->shown.empty());
+    auto* prompt = actions->encryptionFlow()->resumePasswordWndController();
+    ASSERT_NE(prompt, nullptr);
+    prompt->editPassword->setText("secret pw");
+    prompt->btnContinue->click();
+    pump(1);
+    EXPECT_EQ(job->prepared.load(), 1);
+    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+}
+
 // A resume that makes a new recovery key: the password, then the wizard from its loading page
 // (the key shown and kept before the go-ahead), then the progress window, which hands the
 // header over beside the key.
@@ -731,6 +760,8 @@ TEST_F(EncryptActionTest, AResumeWithANewKeyShowsItBeforeTheGoAheadAndHandsOverT
     EXPECT_EQ(std::count(after.begin(), after.end(), "mount"), std::count(calls.begin(), calls.end(), "mount"));
 }
 
+// A drive that cannot be encrypted is explained at once: no method is promised, and nothing
+// asks for a job (which would unmount the drive).
 TEST_F(EncryptActionTest, NoJobSaysWhyBeforeAnythingAndApfsOnBatteryAndWithoutAWindowStartNothing) {
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
@@ -753,15 +784,16 @@ TEST_F(EncryptActionTest, NoJobSaysWhyBeforeAnythingAndApfsOnBatteryAndWithoutAW
     operations->fs = DMDriveObjectFilesystem::unknown;
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
-    EXPECT_EQ(presenter->shown.size(), 2u);
+    ASSERT_EQ(presenter->shown.size(), 3u);
+    EXPECT_EQ(presenter->shown[2].alert.text, Texts::unsupportedFileSystem);
 
     // Without a window the alert runs on its own and nothing starts.
     operations->fs = DMDriveObjectFilesystem::exfat;
     actions->perform(DMDriveAction::encrypt, drive, nullptr);
     pump(1);
-    ASSERT_EQ(presenter->shown.size(), 3u);
-    EXPECT_EQ(presenter->shown[2].window, nullptr);
-    presenter->answer(2, 0);
+    ASSERT_EQ(presenter->shown.size(), 4u);
+    EXPECT_EQ(presenter->shown[3].window, nullptr);
+    presenter->answer(3, 0);
     pump(1);
     calls = operations->recorded();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "encryptor"), 0);

@@ -1,7 +1,7 @@
 #include "app/disktools/DMDiskToolsFlow.h"
 
-#include <atomic>
 
+#include "app/disktools/DMFlowWork.h"
 #include "app/DMAlertPresenter.h"
 #include "app/DMTextFormat.h"
 #include "app/disktools/DMDiskToolsTexts.h"
@@ -10,29 +10,16 @@
 #include "disktools/DMWholeDisk.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
-#include "support/Dispatch.h"
 
 namespace harbormind {
 namespace {
 
 namespace T = DMDiskToolsTexts;
 
-std::atomic<int>& pendingWork() {
-    static std::atomic<int> count{0};
-    return count;
-}
-
-// Runs `work` on the background queue and `done` with its result on the main queue.
-template <typename Result>
-void inBackground(std::function<Result()> work, std::function<void(Result)> done) {
-    ++pendingWork();
-    Dispatch::global()->async([work = std::move(work), done = std::move(done)] {
-        Result result = work();
-        Dispatch::main().async([done, result = std::move(result)]() mutable {
-            --pendingWork();
-            done(std::move(result));
-        });
-    });
+// This flow's work off the main queue.
+DMFlowWork& background() {
+    static DMFlowWork work;
+    return work;
 }
 
 // What the erase of a target needs first: the target as it is now and why it may not be erased.
@@ -61,7 +48,7 @@ std::string unmountFor(const DMDiskToolsFlow::Drive& drive, const DMEraseTarget&
 DMDiskToolsFlow::DMDiskToolsFlow(std::shared_ptr<DMAlertPresenter> presenter) : presenter_(std::move(presenter)) {}
 
 int DMDiskToolsFlow::pending() {
-    return pendingWork().load();
+    return background().pending();
 }
 
 void DMDiskToolsFlow::alert(QWidget* window, const std::string& title, const std::string& reason) {
@@ -71,7 +58,7 @@ void DMDiskToolsFlow::alert(QWidget* window, const std::string& title, const std
 void DMDiskToolsFlow::erase(const Drive& drive, QWidget* window) {
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
-    inBackground<Reading>([drive] { return readTarget(drive); }, [self, drive, sheetWindow](Reading reading) {
+    background().run<Reading>([drive] { return readTarget(drive); }, [self, drive, sheetWindow](Reading reading) {
         if (!reading.target) {
             return;
         }
@@ -124,7 +111,7 @@ void DMDiskToolsFlow::runErase(const Drive& drive, const DMEraseWindowController
     DMEraseTarget target = eraseWnd_->target();
     QPointer<QWidget> window(eraseWnd_->parentWidget());
     auto self = shared_from_this();
-    inBackground<XPCCodeAnswer>(
+    background().run<XPCCodeAnswer>(
         [drive, target, choice] {
             if (std::string why = unmountFor(drive, target); !why.empty()) {
                 return XPCCodeAnswer{16, why};
@@ -148,7 +135,7 @@ void DMDiskToolsFlow::newPartition(const Drive& drive, QWidget* window) {
     QPointer<QWidget> sheetWindow(window);
     using Answer = std::pair<std::optional<DMPartitionTable>, std::string>;
     const std::string disk = drive->identifier();
-    inBackground<Answer>(
+    background().run<Answer>(
         [disk] {
             std::string error;
             auto table = DMDiskToolsWrapper().partitionTable(disk, error);
@@ -182,7 +169,7 @@ void DMDiskToolsFlow::openNewPartition(const Drive& drive, const DMPartitionTabl
             }
             self->partitionWnd_->working();
             QPointer<QWidget> parent(self->partitionWnd_->parentWidget());
-            inBackground<XPCCodeAnswer>(
+            background().run<XPCCodeAnswer>(
                 [disk, choice] {
                     return DMDiskToolsWrapper().createPartition(disk, choice.startBytes, choice.sizeBytes,
                                                                 choice.fileSystem, choice.label, choice.password);
@@ -206,7 +193,7 @@ void DMDiskToolsFlow::openNewPartition(const Drive& drive, const DMPartitionTabl
 void DMDiskToolsFlow::deletePartition(const Drive& drive, QWidget* window) {
     auto self = shared_from_this();
     QPointer<QWidget> sheetWindow(window);
-    inBackground<Reading>([drive] { return readTarget(drive); }, [self, drive, sheetWindow](Reading reading) {
+    background().run<Reading>([drive] { return readTarget(drive); }, [self, drive, sheetWindow](Reading reading) {
         if (!reading.target || reading.target->wholeDisk) {
             return;
         }
@@ -223,7 +210,7 @@ void DMDiskToolsFlow::deletePartition(const Drive& drive, QWidget* window) {
             if (button != 1) {
                 return;
             }
-            inBackground<XPCCodeAnswer>(
+            background().run<XPCCodeAnswer>(
                 [drive, target] {
                     if (std::string why = unmountFor(drive, target); !why.empty()) {
                         return XPCCodeAnswer{16, why};

@@ -1,6 +1,6 @@
 #pragma once
 
-// The texts of the erase and partition windows and their alerts.
+// The texts of the erase, partition and disk image windows and their alerts.
 namespace harbormind::DMDiskToolsTexts {
 
 inline constexpr const char* itemErase = "Erase...";
@@ -24,5 +24,12 @@ inline constexpr const char* noFreeSpaceTitle = "There is no free space on this 
 inline constexpr const char* noFreeSpaceText =
     "A new partition needs free space on a disk with a GUID or MBR partition table (an MBR table holds at most "
     "four). Delete a partition, or erase the whole disk.";
+
+inline constexpr const char* createDiskImage = "Create Disk Image...";
+inline constexpr const char* restoreDiskImage = "Restore Disk Image...";
+inline constexpr const char* confirmRestoreTitle = "Restore the image onto %@?";
+inline constexpr const char* restore = "Restore";
+inline constexpr const char* imageFailedTitle = "The disk image could not be made";
+inline constexpr const char* restoreFailedTitle = "The disk image could not be restored";
 
 }  // namespace harbormind::DMDiskToolsTexts

@@ -1,16 +1,13 @@
 #include "app/disktools/DMEraseWindowController.h"
 
-#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/DMTextFormat.h"
-#include "xpc/DMVolumeLabelRules.h"
 
 namespace harbormind {
 
@@ -18,12 +15,8 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
     : QDialog(parent),
       target_(std::move(target)),
       erase_(std::move(erase)),
-      tfName_(new QLineEdit(this)),
-      pbFileSystem_(new QComboBox(this)),
-      lbPassword_(new QLabel(tr("Password:"), this)),
-      tfPassword_(new QLineEdit(this)),
-      tfPasswordAgain_(new QLineEdit(this)),
-      lbProblem_(new QLabel(this)),
+      fields_(this, QString::fromStdString(target_.volumes.size() == 1 ? target_.volumes[0].name : "Untitled"),
+              [this] { check(); }),
       piWorking_(new QProgressBar(this)),
       lbWorking_(new QLabel(tr("Erasing..."), this)),
       btnCancel_(new QPushButton(tr("Cancel"), this)),
@@ -45,24 +38,11 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
     layout->addWidget(about);
 
     auto* form = new QFormLayout();
-    tfName_->setText(QString::fromStdString(target_.volumes.size() == 1 ? target_.volumes[0].name : "Untitled"));
-    form->addRow(tr("Name:"), tfName_);
-    for (DMEraseFileSystem fileSystem : DMEraseFileSystems::all()) {
-        pbFileSystem_->addItem(QString::fromStdString(DMEraseFileSystems::displayNameOf(fileSystem)),
-                               static_cast<int>(fileSystem));
-    }
-    form->addRow(tr("Format:"), pbFileSystem_);
-    tfPassword_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setPlaceholderText(tr("Again"));
-    auto* passwords = new QHBoxLayout();
-    passwords->addWidget(tfPassword_);
-    passwords->addWidget(tfPasswordAgain_);
-    form->addRow(lbPassword_, passwords);
+    fields_.addNameRow(*form);
+    fields_.addFormatRow(*form);
+    fields_.addPasswordRow(*form);
     layout->addLayout(form);
-    lbProblem_->setWordWrap(true);
-    lbProblem_->setStyleSheet("color: #e53935;");
-    layout->addWidget(lbProblem_);
+    layout->addWidget(fields_.lbProblem());
 
     auto* buttons = new QHBoxLayout();
     piWorking_->setRange(0, 0);
@@ -79,53 +59,29 @@ DMEraseWindowController::DMEraseWindowController(DMEraseTarget target, Erase era
     btnCancel_->setDefault(true);
 
     selectFileSystem(DMEraseFileSystem::exfat);
-    connect(tfName_, &QLineEdit::textChanged, this, [this] { check(); });
-    connect(tfPassword_, &QLineEdit::textChanged, this, [this] { check(); });
-    connect(tfPasswordAgain_, &QLineEdit::textChanged, this, [this] { check(); });
-    connect(pbFileSystem_, &QComboBox::currentIndexChanged, this, [this] { check(); });
     connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnErase_, &QPushButton::clicked, this, [this] {
-        auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
         if (problem_.empty() && erase_) {
-            // A password typed for an encrypted volume and then left behind goes nowhere.
-            const bool encrypted = fileSystem() == DMEraseFileSystem::luks2Ext4;
-            erase_({fileSystem(), checked.label, encrypted ? tfPassword_->text().toStdString() : std::string()});
+            erase_({fields_.fileSystem(), fields_.label(), fields_.password()});
         }
     });
     check();
 }
 
-DMEraseFileSystem DMEraseWindowController::fileSystem() const {
-    return static_cast<DMEraseFileSystem>(pbFileSystem_->currentData().toInt());
-}
-
 void DMEraseWindowController::selectFileSystem(DMEraseFileSystem fileSystem) {
-    pbFileSystem_->setCurrentIndex(pbFileSystem_->findData(static_cast<int>(fileSystem)));
+    fields_.selectFileSystem(fileSystem);
     check();
 }
 
 void DMEraseWindowController::check() {
-    const bool encrypted = fileSystem() == DMEraseFileSystem::luks2Ext4;
-    lbPassword_->setVisible(encrypted);
-    tfPassword_->setVisible(encrypted);
-    tfPasswordAgain_->setVisible(encrypted);
-    auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
-    problem_ = checked.accepted ? std::string() : checked.reason;
-    if (problem_.empty() && encrypted && tfPassword_->text().isEmpty()) {
-        problem_ = "An encrypted volume needs a password.";
-    } else if (problem_.empty() && encrypted && tfPassword_->text() != tfPasswordAgain_->text()) {
-        problem_ = "The two passwords differ.";
-    }
-    lbProblem_->setText(QString::fromStdString(problem_));
-    lbProblem_->setVisible(!problem_.empty());
+    problem_ = fields_.check();
     btnErase_->setEnabled(problem_.empty() && !isWorking());
 }
 
 void DMEraseWindowController::working() {
-    for (QWidget* control : std::initializer_list<QWidget*>{tfName_, pbFileSystem_, tfPassword_, tfPasswordAgain_,
-                                                            btnErase_, btnCancel_}) {
-        control->setEnabled(false);
-    }
+    fields_.disable();
+    btnErase_->setEnabled(false);
+    btnCancel_->setEnabled(false);
     piWorking_->show();
     lbWorking_->show();
 }

@@ -4,12 +4,11 @@
 #include <functional>
 #include <string>
 
-#include "xpc/DMEraseFileSystem.h"
+#include "app/disktools/DMNewVolumeFields.h"
 #include "disktools/DMEraseTarget.h"
+#include "xpc/DMEraseFileSystem.h"
 
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -36,10 +35,10 @@ public:
     DMEraseWindowController(DMEraseTarget target, Erase erase, QWidget* parent = nullptr);
 
     const DMEraseTarget& target() const { return target_; }
-    QLineEdit* tfName() const { return tfName_; }
-    QComboBox* pbFileSystem() const { return pbFileSystem_; }
-    QLineEdit* tfPassword() const { return tfPassword_; }
-    QLineEdit* tfPasswordAgain() const { return tfPasswordAgain_; }
+    QLineEdit* tfName() const { return fields_.tfName(); }
+    QComboBox* pbFileSystem() const { return fields_.pbFileSystem(); }
+    QLineEdit* tfPassword() const { return fields_.tfPassword(); }
+    QLineEdit* tfPasswordAgain() const { return fields_.tfPasswordAgain(); }
     QPushButton* btnErase() const { return btnErase_; }
     QPushButton* btnCancel() const { return btnCancel_; }
     // Why "Erase" is disabled: the name's problem, or the passwords'; empty when enabled.
@@ -51,16 +50,10 @@ public:
 
 private:
     void check();
-    DMEraseFileSystem fileSystem() const;
 
     DMEraseTarget target_;
     Erase erase_;
-    QLineEdit* tfName_;
-    QComboBox* pbFileSystem_;
-    QLabel* lbPassword_;
-    QLineEdit* tfPassword_;
-    QLineEdit* tfPasswordAgain_;
-    QLabel* lbProblem_;
+    DMNewVolumeFields fields_;
     QProgressBar* piWorking_;
     QLabel* lbWorking_;
     QPushButton* btnCancel_;

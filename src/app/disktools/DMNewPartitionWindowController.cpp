@@ -4,13 +4,11 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "xpc/DMVolumeLabelRules.h"
 #include "support/DMByteCountFormatter.h"
 
 namespace harbormind {
@@ -27,12 +25,7 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
       create_(std::move(create)),
       pbRegion_(new QComboBox(this)),
       sbSizeMB_(new QSpinBox(this)),
-      pbFileSystem_(new QComboBox(this)),
-      tfName_(new QLineEdit(tr("Untitled"), this)),
-      lbPassword_(new QLabel(tr("Password:"), this)),
-      tfPassword_(new QLineEdit(this)),
-      tfPasswordAgain_(new QLineEdit(this)),
-      lbProblem_(new QLabel(this)),
+      fields_(this, tr("Untitled"), [this] { check(); }),
       piWorking_(new QProgressBar(this)),
       btnCancel_(new QPushButton(tr("Cancel"), this)),
       btnCreate_(new QPushButton(tr("Create"), this)) {
@@ -54,23 +47,11 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
     form->addRow(tr("Free space:"), pbRegion_);
     sbSizeMB_->setSuffix(" MB");
     form->addRow(tr("Size:"), sbSizeMB_);
-    for (DMEraseFileSystem fileSystem : DMEraseFileSystems::all()) {
-        pbFileSystem_->addItem(QString::fromStdString(DMEraseFileSystems::displayNameOf(fileSystem)),
-                               static_cast<int>(fileSystem));
-    }
-    form->addRow(tr("Format:"), pbFileSystem_);
-    form->addRow(tr("Name:"), tfName_);
-    tfPassword_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setEchoMode(QLineEdit::Password);
-    tfPasswordAgain_->setPlaceholderText(tr("Again"));
-    auto* passwords = new QHBoxLayout();
-    passwords->addWidget(tfPassword_);
-    passwords->addWidget(tfPasswordAgain_);
-    form->addRow(lbPassword_, passwords);
+    fields_.addFormatRow(*form);
+    fields_.addNameRow(*form);
+    fields_.addPasswordRow(*form);
     layout->addLayout(form);
-    lbProblem_->setWordWrap(true);
-    lbProblem_->setStyleSheet("color: #e53935;");
-    layout->addWidget(lbProblem_);
+    layout->addWidget(fields_.lbProblem());
     auto* buttons = new QHBoxLayout();
     piWorking_->setRange(0, 0);
     piWorking_->setFixedWidth(80);
@@ -83,12 +64,10 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
     layout->addLayout(buttons);
     btnCreate_->setDefault(true);
 
+    // The keyboard follows the rows: the file system before the name.
+    setTabOrder(fields_.pbFileSystem(), fields_.tfName());
     regionChosen();
     connect(pbRegion_, &QComboBox::currentIndexChanged, this, [this] { regionChosen(); });
-    for (QLineEdit* field : {tfName_, tfPassword_, tfPasswordAgain_}) {
-        connect(field, &QLineEdit::textChanged, this, [this] { check(); });
-    }
-    connect(pbFileSystem_, &QComboBox::currentIndexChanged, this, [this] { check(); });
     connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnCreate_, &QPushButton::clicked, this, [this] {
         const auto& region = regions_[static_cast<std::size_t>(pbRegion_->currentIndex())];
@@ -96,15 +75,9 @@ DMNewPartitionWindowController::DMNewPartitionWindowController(std::string diskT
         std::int64_t size = std::min(region.sizeBytes, std::int64_t{sbSizeMB_->value()} * megabyte) /
                             DMPartitionTable::alignment * DMPartitionTable::alignment;
         if (problem_.empty() && create_) {
-            create_({region.startBytes, size, fileSystem(),
-                     DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString()).label,
-                     fileSystem() == DMEraseFileSystem::luks2Ext4 ? tfPassword_->text().toStdString() : std::string()});
+            create_({region.startBytes, size, fields_.fileSystem(), fields_.label(), fields_.password()});
         }
     });
-}
-
-DMEraseFileSystem DMNewPartitionWindowController::fileSystem() const {
-    return static_cast<DMEraseFileSystem>(pbFileSystem_->currentData().toInt());
 }
 
 void DMNewPartitionWindowController::regionChosen() {
@@ -116,25 +89,13 @@ void DMNewPartitionWindowController::regionChosen() {
 }
 
 void DMNewPartitionWindowController::check() {
-    const bool encrypted = fileSystem() == DMEraseFileSystem::luks2Ext4;
-    lbPassword_->setVisible(encrypted);
-    tfPassword_->setVisible(encrypted);
-    tfPasswordAgain_->setVisible(encrypted);
-    auto checked = DMVolumeLabelRules::check(fileSystem(), tfName_->text().toStdString());
-    problem_ = checked.accepted ? std::string() : checked.reason;
-    if (problem_.empty() && encrypted && tfPassword_->text().isEmpty()) {
-        problem_ = "An encrypted volume needs a password.";
-    } else if (problem_.empty() && encrypted && tfPassword_->text() != tfPasswordAgain_->text()) {
-        problem_ = "The two passwords differ.";
-    }
-    lbProblem_->setText(QString::fromStdString(problem_));
-    lbProblem_->setVisible(!problem_.empty());
+    problem_ = fields_.check();
     btnCreate_->setEnabled(problem_.empty() && piWorking_->isHidden());
 }
 
 void DMNewPartitionWindowController::working() {
-    for (QWidget* control : std::initializer_list<QWidget*>{pbRegion_, sbSizeMB_, pbFileSystem_, tfName_, tfPassword_,
-                                                            tfPasswordAgain_, btnCancel_, btnCreate_}) {
+    fields_.disable();
+    for (QWidget* control : std::initializer_list<QWidget*>{pbRegion_, sbSizeMB_, btnCancel_, btnCreate_}) {
         control->setEnabled(false);
     }
     piWorking_->show();

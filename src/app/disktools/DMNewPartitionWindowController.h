@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "xpc/DMEraseFileSystem.h"
+#include "app/disktools/DMNewVolumeFields.h"
 #include "disktools/DMPartitionTable.h"
+#include "xpc/DMEraseFileSystem.h"
 
 class QComboBox;
-class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -35,8 +34,8 @@ public:
 
     QComboBox* pbRegion() const { return pbRegion_; }
     QSpinBox* sbSizeMB() const { return sbSizeMB_; }
-    QComboBox* pbFileSystem() const { return pbFileSystem_; }
-    QLineEdit* tfName() const { return tfName_; }
+    QComboBox* pbFileSystem() const { return fields_.pbFileSystem(); }
+    QLineEdit* tfName() const { return fields_.tfName(); }
     QPushButton* btnCreate() const { return btnCreate_; }
     std::string problem() const { return problem_; }
     void working();
@@ -44,18 +43,12 @@ public:
 private:
     void check();
     void regionChosen();
-    DMEraseFileSystem fileSystem() const;
 
     std::vector<DMFreeRegion> regions_;
     Create create_;
     QComboBox* pbRegion_;
     QSpinBox* sbSizeMB_;
-    QComboBox* pbFileSystem_;
-    QLineEdit* tfName_;
-    QLabel* lbPassword_;
-    QLineEdit* tfPassword_;
-    QLineEdit* tfPasswordAgain_;
-    QLabel* lbProblem_;
+    DMNewVolumeFields fields_;
     QProgressBar* piWorking_;
     QPushButton* btnCancel_;
     QPushButton* btnCreate_;

@@ -104,6 +104,12 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
             }
             std::optional<std::string> text = BLEncryptionAlertText::forFileSystem(facts.fileSystem);
             if (!text) {
+                // Only a volume whose encryption was interrupted comes this far without a method
+                // of its own (half encrypted, its file system no longer reads as one): the user
+                // agreed when it began, so it goes straight on to its resume.
+                if (withWindow && window != nullptr) {
+                    self->confirmed(drive, facts.name, window);
+                }
                 return;
             }
             DMAlert alert{BLEncryptionTexts::alertTitle, *text, {BLEncryptionTexts::alertContinue}};

@@ -40,6 +40,10 @@ XPCCodeAnswer EncryptedVolumeAccess::unlock(const std::string& name, const std::
         return {unlocked, name + " is already unlocked as " + *open};
     }
     if (!DeviceMapperPresence::present(paths_.procRoot)) {
+        // A wrong password is said as such first: the user can do something about that one.
+        if (type == "luks" && !keyOpens(name, header, password)) {
+            return {wrongKey, "The password is incorrect"};
+        }
         return {noDeviceMapper, DeviceMapperPresence::missingReason("Unlocking " + name)};
     }
     auto result = makeRunner_()->run(commands_.open(type, "/dev/" + name, header, "hm-" + name, readOnly),
@@ -52,6 +56,12 @@ XPCCodeAnswer EncryptedVolumeAccess::unlock(const std::string& name, const std::
         return {failed, name + " could not be unlocked: " + firstLine(result.errorText)};
     }
     return {unlocked, name + " unlocked as " + *open};
+}
+
+// cryptsetup's test of a key opens nothing, so it needs no device-mapper.
+bool EncryptedVolumeAccess::keyOpens(const std::string& name, const std::string& header,
+                                     const std::string& password) const {
+    return makeRunner_()->run(commands_.testKey("/dev/" + name, header, -1), password, {}).status == 0;
 }
 
 XPCCodeAnswer EncryptedVolumeAccess::lock(const std::string& name) const {

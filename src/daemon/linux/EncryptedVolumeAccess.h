@@ -37,6 +37,8 @@ public:
     XPCCodeAnswer lock(const std::string& name) const;
 
 private:
+    bool keyOpens(const std::string& name, const std::string& header, const std::string& password) const;
+
     LuksCommandLines commands_;
     std::function<std::shared_ptr<CryptsetupRunner>()> makeRunner_;
     Paths paths_;

@@ -74,7 +74,8 @@ void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
 
 std::shared_ptr<DMDiskToolsServerProtocol> LinuxDaemonBackend::diskTools(const DriveMountCaller& caller) {
     return std::make_shared<LinuxDiskToolsService>(
-        caller, [loops = loops_](const std::string& loop) { return loops->ownerOf(loop); });
+        caller, [loops = loops_](const std::string& loop) { return loops->ownerOf(loop); },
+        std::make_shared<SystemDiskToolRunner>(), imageJobs_);
 }
 
 }  // namespace harbormind

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "daemon/DaemonBackend.h"
+#include "daemon/linux/DiskImageJobs.h"
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LinuxUSBWarden.h"
@@ -45,6 +46,7 @@ public:
     // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
     // sweep of the mount table, once a second.
     void configureUSBWarden(LinuxUSBWarden::Options options);
+    DiskImageJobs& imageJobs() { return *imageJobs_; }
 
 private:
     NtfsServicePaths ntfsPaths_;
@@ -60,6 +62,8 @@ private:
     // For the daemon's life: the Warden remembers the disks a user allowed once.
     std::shared_ptr<LinuxUSBWarden> usbWarden_ = std::make_shared<LinuxUSBWarden>(LinuxUSBWarden::Options{});
     std::shared_ptr<Timer> usbWardenSweep_;
+    // For the daemon's life: each user's disk image job; ending the daemon stops them.
+    std::shared_ptr<DiskImageJobs> imageJobs_ = std::make_shared<DiskImageJobs>();
 };
 
 }  // namespace harbormind

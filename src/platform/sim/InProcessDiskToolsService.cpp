@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/sim/InProcessMachine.h"
 #include "xpc/DMDiskToolsArguments.h"
 
 namespace harbormind {
@@ -41,6 +42,19 @@ std::string flagText(bool flag) {
     return flag ? "true" : "false";
 }
 
+// The daemon reads or writes an image only of a device nothing has mounted: the reason it gives.
+std::optional<XPCCodeAnswer> mounted(const std::string& bsdname) {
+    if (!InProcessMachine::known()) {
+        return std::nullopt;
+    }
+    auto points = InProcessMachine::mountPoints(bsdname);
+    if (points.empty()) {
+        return std::nullopt;
+    }
+    return XPCCodeAnswer{DMDiskToolsServerProtocol::busy,
+                         InProcessMachine::nameOf(bsdname) + " is mounted at " + points.front() + "; unmount it first"};
+}
+
 }  // namespace
 
 std::string InProcessDiskToolsService::jsonText(const PlatformValue& value) {
@@ -49,7 +63,7 @@ std::string InProcessDiskToolsService::jsonText(const PlatformValue& value) {
 
 void InProcessDiskToolsService::answer(const std::string& method, std::vector<std::string> arguments,
                                        const std::string& bsdname, XPCCodeAnswer fallback,
-                                       const XPCCodeReply& reply) {
+                                       const XPCCodeReply& reply, std::optional<XPCCodeAnswer> inUse) {
     daemon_->record({key, method, std::move(arguments)});
     if (daemon_->behaviour(key) != InProcessDaemonBehaviour::answer) {
         return;
@@ -57,7 +71,7 @@ void InProcessDiskToolsService::answer(const std::string& method, std::vector<st
     auto scripted = daemon_->answer(key, method, bsdname);
     const auto* fields = scripted ? scripted->asDictionary() : nullptr;
     if (!fields) {
-        reply(std::move(fallback));
+        reply(inUse ? std::move(*inUse) : std::move(fallback));
         return;
     }
     XPCCodeAnswer result{0, {}};
@@ -70,7 +84,8 @@ void InProcessDiskToolsService::answer(const std::string& method, std::vector<st
     if (auto it = fields->find("message"); it != fields->end()) {
         result.message = it->second.asText().value_or("");
     }
-    reply(std::move(result));
+    // A scripted refusal stands for a reason the daemon finds before the device's use.
+    reply(inUse && result.code == done ? std::move(*inUse) : std::move(result));
 }
 
 void InProcessDiskToolsService::driveHealthWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
@@ -120,6 +135,46 @@ void InProcessDiskToolsService::createPartitionWithBsdname(const std::string& bs
 
 void InProcessDiskToolsService::deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) {
     answer("deletePartitionWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
+}
+
+// The daemon refuses a call without an open file before anything else, as its guard answers.
+void InProcessDiskToolsService::checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd,
+                                                             XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    answer("checkImageRestoreWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply, mounted(bsdname));
+}
+
+void InProcessDiskToolsService::createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                                           XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    auto inUse = mounted(bsdname);
+    if (inUse) {
+        inUse->message += imageInUseNote;
+    }
+    answer("createDiskImageWithBsdname", {bsdname, flagText(compress)}, bsdname, {-1, "no answer"}, reply, inUse);
+}
+
+void InProcessDiskToolsService::restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd,
+                                                            XPCCodeReply reply) {
+    if (imageFd < 0) {
+        reply({notPermitted, "refused: no open file"});
+        return;
+    }
+    answer("restoreDiskImageWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply, mounted(bsdname));
+}
+
+void InProcessDiskToolsService::diskImageStatusWithReply(XPCCodeReply reply) {
+    answer("diskImageStatusWithReply", {}, {}, {done, R"({"state":"none"})"}, reply);
+}
+
+void InProcessDiskToolsService::stopDiskImageWithReply(XPCCodeReply reply) {
+    answer("stopDiskImageWithReply", {}, {}, {done, "stopping"}, reply);
 }
 
 }  // namespace harbormind

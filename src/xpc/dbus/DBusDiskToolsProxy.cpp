@@ -29,4 +29,23 @@ void DBusDiskToolsProxy::deletePartitionWithBsdname(const std::string& bsdname, 
     askCode("deletePartitionWithBsdname", true, std::move(reply), bsdname);
 }
 
+// The descriptor is duplicated into the message: the caller keeps and closes its own.
+void DBusDiskToolsProxy::checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) {
+    askCode("checkImageRestoreWithBsdname", false, std::move(reply), bsdname, sdbus::UnixFd(imageFd));
+}
+// Starting a job may wait for an administrator's password.
+void DBusDiskToolsProxy::createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                                    XPCCodeReply reply) {
+    askCode("createDiskImageWithBsdname", true, std::move(reply), bsdname, sdbus::UnixFd(imageFd), compress);
+}
+void DBusDiskToolsProxy::restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) {
+    askCode("restoreDiskImageWithBsdname", true, std::move(reply), bsdname, sdbus::UnixFd(imageFd));
+}
+void DBusDiskToolsProxy::diskImageStatusWithReply(XPCCodeReply reply) {
+    askCode("diskImageStatusWithReply", false, std::move(reply));
+}
+void DBusDiskToolsProxy::stopDiskImageWithReply(XPCCodeReply reply) {
+    askCode("stopDiskImageWithReply", false, std::move(reply));
+}
+
 }  // namespace harbormind

@@ -20,6 +20,12 @@ public:
                                     const std::string& fileSystem, const std::string& label,
                                     const std::string& password, XPCCodeReply reply) override;
     void deletePartitionWithBsdname(const std::string& bsdname, XPCCodeReply reply) override;
+    void checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) override;
+    void createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
+                                    XPCCodeReply reply) override;
+    void restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd, XPCCodeReply reply) override;
+    void diskImageStatusWithReply(XPCCodeReply reply) override;
+    void stopDiskImageWithReply(XPCCodeReply reply) override;
 };
 
 }  // namespace harbormind

@@ -295,6 +295,20 @@ std::unique_ptr<ChildProcess> SystemTest::startAs(SystemRole role, const std::ve
                                           nullptr, log, "/dev/null");
 }
 
+std::unique_ptr<ChildProcess> SystemTest::startAsOnUsualBus(SystemRole role, const std::vector<std::string>& argv) {
+    std::string socket = bus_->address().substr(std::string("unix:path=").size());
+    socket = socket.substr(0, socket.find(','));
+    std::vector<std::string> full{"unshare", "--mount", "--propagation", "private", "sh", "-c",
+                                  "mount -t tmpfs -o mode=0755 harbormind-bus /run/dbus && "
+                                  "ln -s \"$0\" /run/dbus/system_bus_socket && exec \"$@\"",
+                                  socket};
+    for (std::string& word : asUser(account(role), argv, {})) {
+        full.push_back(std::move(word));
+    }
+    const std::string log = folder_ + "/started-" + std::to_string(++runs_) + ".log";
+    return std::make_unique<ChildProcess>(full, std::map<std::string, std::string>{}, nullptr, log, "/dev/null");
+}
+
 Outcome SystemTest::asRoot(const std::vector<std::string>& argv) {
     return runProgram(argv, {{"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}, {"HARBORMIND_USBBLOCKER_LISTS", usbListsPath()}},
                       folder_ + "/root-" + std::to_string(++runs_) + ".err", std::chrono::seconds(120));

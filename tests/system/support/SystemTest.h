@@ -54,6 +54,10 @@ protected:
     // Starts a program as the role's user, with the clients' environment, and leaves it running
     // (ended by its own pid when the handle goes, or with the users' other processes).
     std::unique_ptr<ChildProcess> startAs(SystemRole role, const std::vector<std::string>& argv);
+    // The same, where the system bus's usual socket is the test's bus: a setuid program (polkit's
+    // agent helper, which reports a typed password) ignores the bus address in its environment.
+    // The program gets a mount name space of its own for it.
+    std::unique_ptr<ChildProcess> startAsOnUsualBus(SystemRole role, const std::vector<std::string>& argv);
     // Runs a program as root, the way the machine's own services call the daemon.
     Outcome asRoot(const std::vector<std::string>& argv);
     // A loop device made for this test, detached when it ends. Root attached it, so to the

@@ -30,6 +30,7 @@ private:
 
 // Each file of flows registers its own; add a file with one line in main.cpp.
 void registerDriveActionFlows(WindowFlows& flows);
+void registerEncryptionFlows(WindowFlows& flows);
 void registerFirstAidFlows(WindowFlows& flows);
 void registerUSBBlockerFlows(WindowFlows& flows);
 void registerUninstallFlows(WindowFlows& flows);

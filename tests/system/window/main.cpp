@@ -13,6 +13,7 @@ using namespace harbormind::test;
 int main(int argc, char** argv) {
     WindowFlows flows;
     registerDriveActionFlows(flows);
+    registerEncryptionFlows(flows);
     registerFirstAidFlows(flows);
     registerUSBBlockerFlows(flows);
     registerUninstallFlows(flows);
