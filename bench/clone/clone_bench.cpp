@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "daemon/clone/CloneEngine.h"
+#include "engines/clone/CloneEngine.h"
 
 using namespace harbormind;
 using namespace harbormind::clone;

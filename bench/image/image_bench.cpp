@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "daemon/clone/BlockDevice.h"
-#include "daemon/clone/ImageCopy.h"
+#include "engines/clone/BlockDevice.h"
+#include "engines/clone/ImageCopy.h"
 
 using namespace harbormind;
 using namespace harbormind::clone;

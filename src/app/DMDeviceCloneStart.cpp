@@ -8,12 +8,12 @@
 #include "app/DMTextFormat.h"
 #include "app/DMTexts.h"
 #include "app/DMTr.h"
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "support/Clock.h"
 #include "support/Dispatch.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind {
 namespace {

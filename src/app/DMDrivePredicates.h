@@ -5,7 +5,7 @@
 
 #include "drivemodel/DMDriveObjectFilesystem.h"
 #include "drivemodel/DMDriveObjectLocation.h"
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 

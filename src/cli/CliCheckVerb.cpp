@@ -9,13 +9,13 @@
 
 #include "cli/CliContext.h"
 #include "cli/CliVerbGroups.h"
-#include "daemon/checkdisk/CheckDiskEngine.h"
-#include "daemon/checkdisk/CheckDiskTexts.h"
 #include "drivemodel/DMCheckDiskShellCommand.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMFirstAidUnmount.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "engines/checkdisk/CheckDiskEngine.h"
+#include "engines/checkdisk/CheckDiskTexts.h"
 #include "support/Clock.h"
 #include "xpc/DMCheckStatus.h"
 

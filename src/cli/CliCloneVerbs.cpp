@@ -20,11 +20,11 @@
 #include "cli/CliContext.h"
 #include "cli/CliDaemonClone.h"
 #include "cli/CliVerbGroups.h"
-#include "daemon/clone/CloneDeviceContents.h"
-#include "daemon/clone/CloneEngine.h"
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMCloneTexts.h"
+#include "engines/clone/CloneDeviceContents.h"
+#include "engines/clone/CloneEngine.h"
 #include "support/Clock.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind {
 namespace {

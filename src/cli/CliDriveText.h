@@ -9,7 +9,7 @@
 #include "drivemodel/DMDriveObjectLocation.h"
 #include "drivemodel/DMDriveObjectPartitionMap.h"
 #include "drivemodel/DMDriveObjectType.h"
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 

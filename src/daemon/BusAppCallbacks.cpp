@@ -4,9 +4,19 @@
 #include "support/Log.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/dbus/DBusNames.h"
+#include "xpc/dbus/interfaces/checkDiskXPC_App_proxy.h"
+#include "xpc/dbus/interfaces/deviceCloneXPC_App_proxy.h"
 
 namespace harbormind {
 namespace {
+
+// Sends the callbacks of a generated proxy (whose own constructor is for subclasses) through
+// `proxy`.
+template <typename Generated>
+class Calling final : public Generated {
+public:
+    explicit Calling(sdbus::IProxy& proxy) : Generated(proxy) {}
+};
 
 std::int64_t unansweredProgressOf(const std::string& serviceName) {
     return serviceName == XPCServiceName::luks ? DMBitLockerAppProtocol::unanswered : 0;
@@ -115,10 +125,8 @@ void BusAppCallbacks::continuedWithReply(XPCBoolReply reply) {
 void BusAppCallbacks::updateUIWithChekcInfo(const std::string& info, std::int64_t checkStatus) {
     try {
         if (auto target = proxy()) {
-            auto call = target->createMethodCall(interface_, "updateUIWithChekcInfo");
-            call << info << checkStatus;
-            call.dontExpectReply();
-            target->callMethod(call);
+            Calling<com::Kestrane::drivemanagerd::checkDiskXPC::App_proxy>(*target).updateUIWithChekcInfo(info,
+                                                                                              checkStatus);
         }
     } catch (const sdbus::Error& failure) {
         Log::info("check-disk callback failed: " + failure.getMessage());
@@ -128,10 +136,8 @@ void BusAppCallbacks::updateUIWithChekcInfo(const std::string& info, std::int64_
 void BusAppCallbacks::cloneEndedWithUnreadableBytes(std::int64_t unreadableBytes, const std::string& reason) {
     try {
         if (auto target = proxy()) {
-            auto call = target->createMethodCall(interface_, "cloneEndedWithUnreadableBytes");
-            call << unreadableBytes << reason;
-            call.dontExpectReply();
-            target->callMethod(call);
+            Calling<com::Kestrane::drivemanagerd::deviceCloneXPC::App_proxy>(*target).cloneEndedWithUnreadableBytes(
+                unreadableBytes, reason);
         }
     } catch (const sdbus::Error& failure) {
         Log::info("clone end callback failed: " + failure.getMessage());

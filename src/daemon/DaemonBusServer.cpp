@@ -5,6 +5,7 @@
 #include "daemon/BusAppCallbacks.h"
 #include "daemon/BusCallerCredentials.h"
 #include "daemon/DaemonMethodTable.h"
+#include "daemon/DaemonVersionObject.h"
 #include "support/Log.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/dbus/DBusEventLoop.h"
@@ -123,12 +124,7 @@ bool DaemonBusServer::start(std::string& error) {
             registerService(name);
         }
         auto daemon = sdbus::createObject(*connection_, DBusNames::daemonObjectPath);
-        daemon->registerMethod(DBusNames::daemonInterface, DBusNames::versionMethod, "", "s",
-                               [version = version_](sdbus::MethodCall call) {
-                                   auto reply = call.createReply();
-                                   reply << version;
-                                   reply.send();
-                               });
+        versionObject_ = std::make_unique<DaemonVersionObject>(*daemon, version_);
         daemon->finishRegistration();
         objects_.push_back(std::move(daemon));
         busProxy_ = sdbus::createProxy(*connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus");

@@ -18,6 +18,7 @@
 namespace harbormind {
 
 class BusAppCallbacks;
+class DaemonVersionObject;
 
 // The daemon on the bus: owns every service name (XPCServiceName::all), exports one object per
 // service whose methods are the method table's, and the daemon's own object (its version). A call whose
@@ -56,6 +57,7 @@ private:
     std::shared_ptr<DaemonGuard> guard_;
     std::string version_;
     std::vector<std::unique_ptr<sdbus::IObject>> objects_;
+    std::unique_ptr<DaemonVersionObject> versionObject_;
     // Asks the bus who calls, without waiting on the loop thread.
     std::unique_ptr<sdbus::IProxy> busProxy_;
     DaemonJobs jobs_;

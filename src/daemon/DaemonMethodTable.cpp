@@ -3,6 +3,7 @@
 #include "daemon/DiskToolsMethods.h"
 #include "support/Log.h"
 #include "xpc/DMCheckStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -14,8 +15,7 @@ constexpr DaemonAction query = DaemonAction::query;
 constexpr DaemonAction unlock = DaemonAction::unlock;
 constexpr DaemonAction encrypt = DaemonAction::encrypt;
 constexpr DaemonAction perDevice = DaemonAction::perDevice;
-// The status the application reads as `invalid`.
-constexpr std::int64_t statusInvalid = 18;
+constexpr std::int64_t statusInvalid = rawValue(DMLocalDriveStatus::invalid);
 // A refused pair check must not read as `noError`: it reads as "cannot open the source".
 constexpr std::int64_t cloneCheckRefused = 1;
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "drivemodel/DMBitLockerWrapperDelegate.h"
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 #include "support/Clock.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMBitLockerServerProtocol.h"

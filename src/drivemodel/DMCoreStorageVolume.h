@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 

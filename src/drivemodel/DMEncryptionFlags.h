@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind {
 

@@ -16,7 +16,7 @@
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMDriveObjectType.h"
 #include "drivemodel/DMLocalDriveServices.h"
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 

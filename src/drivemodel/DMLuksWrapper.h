@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 #include "support/Clock.h"
 #include "xpc/DMBitLockerAppProtocol.h"
 #include "xpc/DMLuksServerProtocol.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "drivemodel/DMProgressError.h"
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressError.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind {
 

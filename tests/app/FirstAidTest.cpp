@@ -11,17 +11,17 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "AppTestSupport.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriveManagerOperations.h"
 #include "app/DMFirstAidTexts.h"
 #include "app/DMFirstAidWindowController.h"
-#include "AppTestSupport.h"
-#include "daemon/checkdisk/CheckDiskEngine.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
+#include "engines/checkdisk/CheckDiskEngine.h"
 #include "platform/sim/InProcessDaemon.h"
 #include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "cli/HarbormindCtl.h"
-#include "daemon/clone/CloneEngine.h"
-#include "daemon/clone/CloneLoopDevice.h"
-#include "daemon/clone/CloneTestProgram.h"
+#include "engines/clone/CloneEngine.h"
+#include "engines/clone/CloneLoopDevice.h"
+#include "engines/clone/CloneTestProgram.h"
 #include "testsupport/WholeFile.h"
 
 namespace harbormind {

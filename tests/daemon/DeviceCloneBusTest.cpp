@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <condition_variable>
-#include <future>
-#include <thread>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include "DaemonBusFixture.h"
 #include "cli/CtlRun.h"
@@ -18,10 +18,10 @@
 #include "daemon/RefusingCheckDiskBackend.h"
 #include "daemon/RefusingNtfsService.h"
 #include "daemon/RefusingUSBBlockerService.h"
-#include "daemon/clone/CloneLoopDevice.h"
-#include "daemon/clone/CloneTestProgram.h"
 #include "daemon/linux/LinuxDeviceCloneService.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
+#include "engines/clone/CloneLoopDevice.h"
+#include "engines/clone/CloneTestProgram.h"
 
 namespace harbormind {
 namespace {

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <mutex>
 
-#include "daemon/checkdisk/CheckDiskImage.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMCheckDiskWrapperDelegate.h"
+#include "engines/checkdisk/CheckDiskImage.h"
 #include "testsupport/ChildProcess.h"
 #include "testsupport/PrivateBusTest.h"
 #include "xpc/DMCheckStatus.h"

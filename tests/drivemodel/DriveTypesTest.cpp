@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "drivemodel/DMDriveObjectActivityIndicator.h"
-#include "drivemodel/DMLocalDriveStatus.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 namespace {

@@ -77,6 +77,11 @@ if /usr/bin/harbormindctl --help | grep -qE '^  daemon '; then
     check test "$status" -lt 128
   fi
 fi
+# The daemon's bus interfaces, described for other tools.
+for service in BitLockerXPC NtfsXPC checkDiskXPC deviceCloneXPC usbblockerXPC luksXPC diskToolsXPC updateXPC \
+               mountXPC Daemon BitLockerXPC.App luksXPC.App deviceCloneXPC.App checkDiskXPC.App; do
+  check test -f "/usr/share/dbus-1/interfaces/com.Kestrane.drivemanagerd.$service.xml"
+done
 if [ -x /usr/bin/harbormind ]; then
   check test -f /usr/share/applications/com.kestrane.harbormind.desktop
   check test -f /usr/share/icons/hicolor/scalable/apps/com.kestrane.harbormind.svg

@@ -3,10 +3,10 @@
 #include <mutex>
 #include <vector>
 
-#include "drivemodel/DMCloneErrorCode.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "platform/sim/InProcessXPCTransport.h"
 #include "testsupport/VirtualClockTest.h"
+#include "xpc/DMCloneErrorCode.h"
 
 namespace harbormind {
 namespace {

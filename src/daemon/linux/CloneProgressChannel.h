@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "daemon/clone/CloneProgress.h"
+#include "engines/clone/CloneProgress.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 
 namespace harbormind {

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "daemon/clone/ImageCopy.h"
+#include "engines/clone/ImageCopy.h"
 #include "support/Log.h"
 
 namespace harbormind {

@@ -6,12 +6,12 @@
 #include <thread>
 
 #include "daemon/DaemonFileDescriptor.h"
-#include "daemon/clone/BlockDevice.h"
-#include "daemon/clone/CloneOptions.h"
-#include "daemon/clone/CloneOutcome.h"
-#include "daemon/clone/CloneProgress.h"
-#include "daemon/clone/ImageFileSource.h"
 #include "daemon/linux/DiskImageStatus.h"
+#include "engines/clone/BlockDevice.h"
+#include "engines/clone/CloneOptions.h"
+#include "engines/clone/CloneOutcome.h"
+#include "engines/clone/CloneProgress.h"
+#include "engines/clone/ImageFileSource.h"
 
 namespace harbormind {
 

@@ -1,8 +1,8 @@
 #include "daemon/linux/LinuxBitLockerService.h"
 
-#include "drivemodel/DMLocalDriveStatus.h"
 #include "platform/linux/disks/BlkidProbe.h"
 #include "support/Log.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "daemon/checkdisk/CheckDiskEngine.h"
+#include "engines/checkdisk/CheckDiskEngine.h"
 
 namespace harbormind {
 

@@ -3,14 +3,14 @@
 #include <string>
 
 #include "daemon/DaemonBackend.h"
-#include "daemon/clone/CloneEngine.h"
 #include "daemon/linux/DiskImageJobs.h"
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LinuxNtfsService.h"
 #include "daemon/linux/LinuxUSBWarden.h"
-#include "support/Timer.h"
 #include "daemon/linux/LoopImageOwners.h"
 #include "daemon/linux/UpdatePackageInstaller.h"
+#include "engines/clone/CloneEngine.h"
+#include "support/Timer.h"
 
 namespace harbormind {
 

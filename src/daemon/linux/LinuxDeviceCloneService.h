@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "daemon/clone/CloneEngine.h"
+#include "engines/clone/CloneEngine.h"
 #include "xpc/DMDeviceCloneAppProtocol.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
 

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <vector>
 
-#include "daemon/clone/SparseImageFile.h"
 #include "daemon/linux/DiskEraser.h"
 #include "daemon/linux/DriveHealthReader.h"
+#include "engines/clone/SparseImageFile.h"
 #include "platform/linux/mounting/MountHelper.h"
 #include "xpc/DMDiskToolsArguments.h"
 

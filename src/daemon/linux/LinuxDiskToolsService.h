@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "daemon/DriveMountBackend.h"
-#include "daemon/clone/ImageFileSource.h"
 #include "daemon/linux/DiskImageJobs.h"
 #include "daemon/linux/DiskToolRunner.h"
 #include "daemon/linux/DiskToolsDevices.h"
+#include "engines/clone/ImageFileSource.h"
 #include "xpc/DMDiskToolsServerProtocol.h"
 
 namespace harbormind {

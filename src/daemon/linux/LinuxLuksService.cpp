@@ -8,10 +8,10 @@
 #include "daemon/linux/CryptsetupProcess.h"
 #include "daemon/linux/DeviceMapperPresence.h"
 #include "daemon/linux/LuksDumpText.h"
-#include "drivemodel/DMLocalDriveStatus.h"
 #include "platform/linux/disks/BlkidProbe.h"
 #include "platform/linux/disks/SysfsBlockDevice.h"
 #include "support/Log.h"
+#include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
 namespace {

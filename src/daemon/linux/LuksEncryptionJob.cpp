@@ -5,9 +5,9 @@
 #include "daemon/linux/LuksDumpText.h"
 #include "daemon/linux/LuksProgressLine.h"
 #include "daemon/linux/LuksRecoveryKey.h"
-#include "drivemodel/DMProgressError.h"
-#include "drivemodel/DMProgressStatus.h"
 #include "support/Log.h"
+#include "xpc/DMProgressError.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind {
 namespace {

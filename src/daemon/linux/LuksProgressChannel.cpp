@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind {
 

@@ -1,6 +1,7 @@
 #include "xpc/dbus/DBusDaemonStatus.h"
 
 #include "xpc/XPCServiceName.h"
+#include "xpc/dbus/DBusDaemonVersionProxy.h"
 #include "xpc/dbus/DBusErrorText.h"
 #include "xpc/dbus/DBusLink.h"
 #include "xpc/dbus/DBusNames.h"
@@ -36,10 +37,7 @@ DBusDaemonStatus DBusDaemonStatus::probe() {
         status.services.emplace_back(name, answers);
         if (answers && !status.reachable) {
             try {
-                auto& daemon = link->proxy(name, DBusNames::daemonObjectPath);
-                auto reply = daemon.callMethod(
-                    daemon.createMethodCall(DBusNames::daemonInterface, DBusNames::versionMethod), probeTimeout);
-                reply >> status.version;
+                status.version = DBusDaemonVersionProxy(link->proxy(name, DBusNames::daemonObjectPath)).daemonVersion();
                 status.reachable = true;
             } catch (const sdbus::Error& failure) {
                 status.error = failure.getMessage();

@@ -19,8 +19,6 @@ struct DBusNames {
     static constexpr const char* appObjectPath = "/com/Kestrane/drivemanagerd/App";
     // The daemon's own object (version), reachable through any of its service names.
     static constexpr const char* daemonObjectPath = "/com/Kestrane/drivemanagerd";
-    static constexpr const char* daemonInterface = "com.Kestrane.drivemanagerd.Daemon";
-    static constexpr const char* versionMethod = "daemonVersion";
 };
 
 // sdbus-c++ time-outs in microseconds: 0 would mean the library's 25 s default, so a call

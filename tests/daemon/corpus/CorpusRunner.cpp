@@ -11,6 +11,7 @@
 #include <map>
 
 #include "daemon/DaemonMethodTable.h"
+#include "xpc/dbus/DBusDaemonVersionProxy.h"
 #include "xpc/dbus/DBusNames.h"
 
 using namespace harbormind;
@@ -165,10 +166,7 @@ int main(int argc, char** argv) {
     }
     try {
         auto daemon = sdbus::createProxy(*connection, "com.Kestrane.drivemanagerd.NtfsXPC", DBusNames::daemonObjectPath);
-        auto reply = daemon->callMethod(daemon->createMethodCall(DBusNames::daemonInterface, DBusNames::versionMethod),
-                                        callTimeout);
-        std::string version;
-        reply >> version;
+        DBusDaemonVersionProxy(*daemon).daemonVersion();
     } catch (const sdbus::Error& failure) {
         std::cout << "the daemon no longer answers: " << failure.getMessage() << "\n";
         ++failures;

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "daemon/linux/LuksEncryptionJob.h"
-#include "drivemodel/DMProgressError.h"
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressError.h"
+#include "xpc/DMProgressStatus.h"
 
 namespace harbormind {
 namespace {

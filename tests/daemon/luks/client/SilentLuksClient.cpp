@@ -11,7 +11,7 @@
 #include <string>
 
 #include "drivemodel/DMLuksWrapper.h"
-#include "drivemodel/DMProgressStatus.h"
+#include "xpc/DMProgressStatus.h"
 #include "xpc/XPCTransport.h"
 #include "xpc/dbus/DBusXPCTransport.h"
 
