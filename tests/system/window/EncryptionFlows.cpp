@@ -82,8 +82,7 @@ DMBaseViewController* clickItem(WindowFlowContext& context, const std::string& d
 class EncryptionSteps {
 public:
     EncryptionSteps(WindowFlowContext& context, std::string password)
-        : context_(context), flow_(*context.window().driveActionManager()->encryptionFlow()),
-          password_(std::move(password)) {}
+        : flow_(*context.window().driveActionManager()->encryptionFlow()), password_(std::move(password)) {}
 
     // The wizard's or the resume window's next step, once it can be taken.
     bool step(nlohmann::json& report) {
@@ -135,7 +134,6 @@ public:
     }
 
 private:
-    WindowFlowContext& context_;
     BLEncryptionFlow& flow_;
     std::string password_;
 };

@@ -29,6 +29,7 @@ private:
 };
 
 // Each file of flows registers its own; add a file with one line in main.cpp.
+void registerDiskToolsFlows(WindowFlows& flows);
 void registerDriveActionFlows(WindowFlows& flows);
 void registerEncryptionFlows(WindowFlows& flows);
 void registerFirstAidFlows(WindowFlows& flows);

@@ -12,6 +12,7 @@ using namespace harbormind::test;
 
 int main(int argc, char** argv) {
     WindowFlows flows;
+    registerDiskToolsFlows(flows);
     registerDriveActionFlows(flows);
     registerEncryptionFlows(flows);
     registerFirstAidFlows(flows);
