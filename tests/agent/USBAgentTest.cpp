@@ -13,29 +13,12 @@
 #include "platform/linux/desktop/LinuxUSBAgentUnit.h"
 #include "platform/sim/InProcessDaemon.h"
 #include "platform/sim/InProcessXPCTransport.h"
+#include "testsupport/TemporaryFolder.h"
 #include "usbblocker/USBBlocker.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind {
 namespace {
-
-class TempFolder {
-public:
-    TempFolder() : path_(std::filesystem::temp_directory_path() /
-                         ("harbormind-agent-" + std::to_string(::getpid()) + "-" + std::to_string(counter()++))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    static int& counter() {
-        static int value = 0;
-        return value;
-    }
-    std::filesystem::path path_;
-};
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -120,7 +103,7 @@ protected:
         return agent->lineStartingWith("lists changed " + std::to_string(count) + " white", 20000).has_value();
     }
 
-    TempFolder folder;
+    test::TemporaryFolder folder;
     std::unique_ptr<test::AgentProcess> agent;
 };
 

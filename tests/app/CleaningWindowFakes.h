@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/UserDatabase.h"
 #include "support/Clock.h"
 #include "platform/Workspace.h"
 #include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/sim/SimJunkLocations.h"
+#include "testsupport/FixedHomeUsers.h"
 
 namespace harbormind::test {
 
@@ -37,18 +37,6 @@ private:
 
     std::mutex mutex_;
     std::vector<std::string> requests_;
-};
-
-class FixedHomeUsers final : public UserDatabase {
-public:
-    explicit FixedHomeUsers(std::string home) : home_(std::move(home)) {}
-    std::optional<std::string> currentUserHome() override { return home_; }
-    std::optional<std::string> currentUserName() override { return "u"; }
-    std::string processHome() override { return home_; }
-    std::optional<std::string> environment(const std::string&) override { return std::nullopt; }
-
-private:
-    std::string home_;
 };
 
 // The junk places of the home folder only (the shared temporary folder left out).

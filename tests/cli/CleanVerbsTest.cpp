@@ -15,23 +15,12 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/files/LinuxDirectoryWalker.h"
 #include "platform/sim/SimJunkLocations.h"
+#include "testsupport/FixedHomeUsers.h"
 
 namespace harbormind {
 namespace {
 
 constexpr std::int64_t MiB = 1048576;
-
-class FixedHomeUsers final : public UserDatabase {
-public:
-    explicit FixedHomeUsers(std::string home) : home_(std::move(home)) {}
-    std::optional<std::string> currentUserHome() override { return home_; }
-    std::optional<std::string> currentUserName() override { return "u"; }
-    std::string processHome() override { return home_; }
-    std::optional<std::string> environment(const std::string&) override { return std::nullopt; }
-
-private:
-    std::string home_;
-};
 
 // This machine, except that the user's home is a folder of the test and the junk places are
 // the simulated table's places inside it (without the shared temporary folder).
@@ -65,7 +54,7 @@ private:
     };
 
     LinuxPlatform linux_;
-    FixedHomeUsers users_;
+    test::FixedHomeUsers users_;
     LinuxDirectoryWalker walker_;
     HomeLocations locations_;
 };

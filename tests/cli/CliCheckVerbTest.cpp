@@ -8,6 +8,7 @@
 
 #include "cli/HarbormindCtl.h"
 #include "xpc/XPCTransport.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/SourceTree.h"
 
 namespace harbormind {
@@ -64,6 +65,7 @@ TEST_F(CliCheckVerbTest, AsRootChecksADamagedLoopDeviceThenRepairsIt) {
         std::filesystem::temp_directory_path() / ("hm-firstaid-cli-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::string image = folder + "/volume.img";
+    test::LoopImageCleanup cleanup(image, folder);
     ASSERT_TRUE(shell("truncate -s 16M '" + image + "' && mkfs.vfat -F 16 '" + image + "'"));
     {
         std::fstream raw(image, std::ios::in | std::ios::out | std::ios::binary);
@@ -106,6 +108,7 @@ TEST_F(CliCheckVerbTest, AsRootAMountedHealthyVolumeIsUnmountedCheckedCleanAndMo
         std::filesystem::temp_directory_path() / ("hm-firstaid-mounted-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder + "/mnt");
     std::string image = folder + "/volume.img";
+    test::LoopImageCleanup cleanup(image, folder);
     // Larger than the smallest disk the drive model shows (100 MB).
     ASSERT_TRUE(shell("truncate -s 160M '" + image + "' && mkfs.ext4 -q -F -L HMCHECK '" + image + "'"));
     std::string loop;

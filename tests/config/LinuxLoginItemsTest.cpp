@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "config/DMConfigurationManager.h"
 #include "platform/linux/desktop/LinuxLoginItems.h"
 
@@ -16,7 +16,7 @@ constexpr const char* helper = "com.kestrane.harbormind.LaunchAtLoginHelper";
 
 class LinuxLoginItemsTest : public testing::Test {
 protected:
-    std::string autostart() const { return folder.path + "/autostart"; }
+    std::string autostart() const { return folder.path() + "/autostart"; }
     std::string entryFile() const { return autostart() + "/" + helper + ".desktop"; }
 
     TemporaryFolder folder;
@@ -61,7 +61,7 @@ TEST_F(LinuxLoginItemsTest, IdentifiersThatAreNoFileNameAreRefused) {
     LinuxLoginItems items(autostart(), "Name", {"/usr/bin/harbormind"});
     EXPECT_FALSE(items.setState("../outside", LoginItemState::Enabled));
     EXPECT_FALSE(items.setState("", LoginItemState::Enabled));
-    EXPECT_FALSE(fs::exists(folder.path + "/outside.desktop"));
+    EXPECT_FALSE(fs::exists(folder.path() + "/outside.desktop"));
     EXPECT_FALSE(fs::exists(autostart()));
 }
 

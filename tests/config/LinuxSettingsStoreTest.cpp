@@ -8,7 +8,7 @@
 #include <set>
 #include <thread>
 
-#include "TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "config/DMConfigurationManager.h"
 #include "platform/linux/settings/LinuxSettingsStores.h"
 
@@ -48,9 +48,9 @@ std::set<std::string> filesIn(const std::string& folder) {
 
 class LinuxSettingsStoreTest : public testing::Test {
 protected:
-    std::string appFile() const { return folder.path + "/" + appDomain + ".plist"; }
+    std::string appFile() const { return folder.path() + "/" + appDomain + ".plist"; }
     std::unique_ptr<LinuxSettingsStores> makeStores() {
-        return std::make_unique<LinuxSettingsStores>(folder.path, appDomain);
+        return std::make_unique<LinuxSettingsStores>(folder.path(), appDomain);
     }
     std::unique_ptr<DMConfigurationManager> makeManager(LinuxSettingsStores& stores) {
         return std::make_unique<DMConfigurationManager>(appDomain, stores.standard(), nullptr, nullptr);
@@ -91,7 +91,7 @@ TEST_F(LinuxSettingsStoreTest, SettingsSurviveARestartUnderTheirExactKeys) {
     struct stat info {};
     ASSERT_EQ(stat(appFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600U);
-    EXPECT_EQ(filesIn(folder.path), std::set<std::string>{std::string(appDomain) + ".plist"});
+    EXPECT_EQ(filesIn(folder.path()), std::set<std::string>{std::string(appDomain) + ".plist"});
 }
 
 TEST_F(LinuxSettingsStoreTest, FilesAreExchangedWithAnotherPropertyListTool) {
@@ -100,15 +100,15 @@ TEST_F(LinuxSettingsStoreTest, FilesAreExchangedWithAnotherPropertyListTool) {
     }
     auto stores = makeStores();
     stores->suite("group.drivemanager.app")->setValue("value", 2);
-    std::string suiteFile = folder.path + "/group.drivemanager.app.plist";
+    std::string suiteFile = folder.path() + "/group.drivemanager.app.plist";
     std::string xml = runCommand("plistutil -f xml -i '" + suiteFile + "'");
     EXPECT_NE(xml.find("<key>value</key>\n\t<integer>2</integer>"), std::string::npos) << xml;
 
     // A binary file written by the other tool reads the same.
-    std::string binary = folder.path + "/binary.plist";
-    TemporaryFolder::write(folder.path + "/source.xml",
+    std::string binary = folder.path() + "/binary.plist";
+    TemporaryFolder::write(folder.path() + "/source.xml",
                            plistDocument("<key>dockIcon</key><false/><key>model</key><integer>-3</integer>"));
-    runCommand("plistutil -f bin -i '" + folder.path + "/source.xml' -o '" + binary + "'");
+    runCommand("plistutil -f bin -i '" + folder.path() + "/source.xml' -o '" + binary + "'");
     ASSERT_TRUE(fs::exists(binary));
     auto store = stores->suite("binary");
     EXPECT_EQ(store->value("dockIcon")->asBool(), false);
@@ -165,10 +165,10 @@ TEST_F(LinuxSettingsStoreTest, DamagedFileIsKeptUntilASettingChangesAndThenCopie
     EXPECT_TRUE(manager->statusBarIcon());
     stores->standard()->removeValue("statusBarIcon");
     EXPECT_EQ(TemporaryFolder::read(appFile()), damaged);
-    EXPECT_EQ(filesIn(folder.path).size(), 1U);
+    EXPECT_EQ(filesIn(folder.path()).size(), 1U);
 
     manager->setNotifyWhenDrivesAppears(true);
-    std::set<std::string> names = filesIn(folder.path);
+    std::set<std::string> names = filesIn(folder.path());
     ASSERT_EQ(names.size(), 2U);
     std::string copy;
     for (const std::string& name : names) {
@@ -177,13 +177,13 @@ TEST_F(LinuxSettingsStoreTest, DamagedFileIsKeptUntilASettingChangesAndThenCopie
         }
     }
     ASSERT_FALSE(copy.empty());
-    EXPECT_EQ(TemporaryFolder::read(folder.path + "/" + copy), damaged);
+    EXPECT_EQ(TemporaryFolder::read(folder.path() + "/" + copy), damaged);
     EXPECT_TRUE(makeManager(*makeStores())->notifyWhenDrivesAppears());
     EXPECT_EQ(stores->standard()->keys(), std::vector<std::string>{"notifyWhenDrivesAppears"});
 
     // The new file is sound: the next change keeps no further copy.
     manager->setDockIcon(false);
-    EXPECT_EQ(filesIn(folder.path).size(), 2U);
+    EXPECT_EQ(filesIn(folder.path()).size(), 2U);
 }
 
 TEST_F(LinuxSettingsStoreTest, FileWithAnotherTopLevelIsDamagedToo) {
@@ -192,7 +192,7 @@ TEST_F(LinuxSettingsStoreTest, FileWithAnotherTopLevelIsDamagedToo) {
     auto stores = makeStores();
     EXPECT_TRUE(stores->standard()->keys().empty());
     stores->standard()->setValue("dockIcon", false);
-    EXPECT_EQ(filesIn(folder.path).size(), 2U);
+    EXPECT_EQ(filesIn(folder.path()).size(), 2U);
     EXPECT_EQ(stores->standard()->value("dockIcon")->asBool(), false);
 }
 
@@ -208,16 +208,16 @@ TEST_F(LinuxSettingsStoreTest, OversizedAndDeeplyNestedFilesAreKeptAsideWhole) {
     }
     deep += "</dict></plist>";
     for (const std::string& contents : {huge, deep}) {
-        fs::remove_all(folder.path);
-        fs::create_directories(folder.path);
+        fs::remove_all(folder.path());
+        fs::create_directories(folder.path());
         TemporaryFolder::write(appFile(), contents);
         auto stores = makeStores();
         EXPECT_TRUE(stores->standard()->keys().empty());
         stores->standard()->setValue("dockIcon", false);
         std::string kept;
-        for (const std::string& name : filesIn(folder.path)) {
+        for (const std::string& name : filesIn(folder.path())) {
             if (name.rfind(std::string(appDomain) + ".plist.damaged-", 0) == 0) {
-                kept = folder.path + "/" + name;
+                kept = folder.path() + "/" + name;
             }
         }
         ASSERT_FALSE(kept.empty());
@@ -266,8 +266,8 @@ TEST_F(LinuxSettingsStoreTest, SuiteNamesCannotLeaveTheFolder) {
         store->setValue("value", 1);
         EXPECT_EQ(store->value("value"), std::nullopt) << name;
     }
-    EXPECT_FALSE(fs::exists(fs::path(folder.path).parent_path() / "escape.plist"));
-    EXPECT_TRUE(filesIn(folder.path).empty());
+    EXPECT_FALSE(fs::exists(fs::path(folder.path()).parent_path() / "escape.plist"));
+    EXPECT_TRUE(filesIn(folder.path()).empty());
 }
 
 TEST_F(LinuxSettingsStoreTest, EveryTruncationOfAFileReadsWithoutHarm) {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "network/Keychains.h"
-#include "network/TemporaryFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "platform/KeychainStatus.h"
 #include "platform/linux/settings/KeychainFileFormat.h"
 #include "platform/linux/settings/LinuxKeychainFiles.h"

@@ -14,13 +14,13 @@
 #include "support/Dispatch.h"
 #include "support/ShellQuote.h"
 #include "testsupport/VirtualClockTest.h"
-#include "usbblocker/TempFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "usbblocker/USBDiskList.h"
 
 namespace harbormind {
 namespace {
 
-using test::TempFolder;
+using test::TemporaryFolder;
 using Lists = std::vector<Drive>;
 
 class CountingObserver final : public USBDiskListDelegate {
@@ -46,7 +46,7 @@ bool runUntilReal(const std::function<bool()>& done, std::chrono::seconds realLi
 class FileWatchTest : public test::VirtualClockTest {};
 
 TEST_F(FileWatchTest, CreationNeedsStringPathsAStreamAndAStart) {
-    TempFolder folder;
+    TemporaryFolder folder;
     LinuxFileEvents events;
     auto handler = [](const FileWatch::Event&) {};
     auto withoutStrings =
@@ -68,7 +68,7 @@ TEST_F(FileWatchTest, CreationNeedsStringPathsAStreamAndAStart) {
 }
 
 TEST_F(FileWatchTest, ReportsFileEventsInTheTreeIncludingNewFolders) {
-    TempFolder folder;
+    TemporaryFolder folder;
     LinuxFileEvents events;
     std::vector<FileWatch::Event> seen;
     auto created = FileWatch::create(
@@ -82,7 +82,7 @@ TEST_F(FileWatchTest, ReportsFileEventsInTheTreeIncludingNewFolders) {
     EXPECT_TRUE(contains(seen[0].flag, FileWatch::EventFlag::itemCreated | FileWatch::EventFlag::itemIsDir));
 
     seen.clear();
-    TempFolder::write(folder.file("sub/inner.txt"), "x");
+    TemporaryFolder::write(folder.file("sub/inner.txt"), "x");
     ASSERT_TRUE(runUntilReal([&] { return !seen.empty(); }));
     EXPECT_EQ(seen[0].path, folder.file("sub/inner.txt"));
     EXPECT_TRUE(contains(seen[0].flag, FileWatch::EventFlag::itemIsFile));
@@ -155,7 +155,7 @@ TEST_F(USBDiskListWatchTest, OwnAdditionsShowAtOnceAndComeBackAsAReload) {
 }
 
 TEST_F(FileWatchTest, AWatchThatCouldNotStartIsRetriedAtTheNextLoad) {
-    TempFolder folder;
+    TemporaryFolder folder;
     LinuxFileContents files;
     LinuxFileEvents events;
     USBDiskListServices services;
@@ -176,7 +176,7 @@ TEST_F(FileWatchTest, AWatchThatCouldNotStartIsRetriedAtTheNextLoad) {
 // Two processes share the lists: a child shell appends a line, and this process sees it
 // through its watch of the real file.
 TEST_F(FileWatchTest, AChangeByAnotherProcessReachesTheListsThroughTheWatch) {
-    TempFolder folder;
+    TemporaryFolder folder;
     LinuxFileContents files;
     LinuxFileEvents events;
     USBDiskListServices services;

@@ -9,7 +9,7 @@
 #include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
 #include "platform/sim/SimScriptRunner.h"
-#include "TempFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "testsupport/VirtualClockTest.h"
 #include "usbblocker/USBBlockerSettings.h"
 #include "usbblocker/USBBlockerSwitch.h"

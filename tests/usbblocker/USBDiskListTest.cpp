@@ -11,13 +11,13 @@
 
 #include "platform/linux/files/LinuxFileContents.h"
 #include "platform/sim/SimFileContents.h"
-#include "usbblocker/TempFolder.h"
+#include "testsupport/TemporaryFolder.h"
 #include "usbblocker/USBListsEditor.h"
 
 namespace harbormind {
 namespace {
 
-using test::TempFolder;
+using test::TemporaryFolder;
 using Lists = std::vector<Drive>;
 
 // Lists over real files in a folder of their own, unwatched.
@@ -31,7 +31,7 @@ protected:
         return std::make_unique<USBDiskList>(services);
     }
 
-    TempFolder folder;
+    TemporaryFolder folder;
     LinuxFileContents files;
     std::string path = folder.file("usbblocker.cnf");
 };
@@ -40,7 +40,7 @@ TEST_F(USBDiskListFileTest, LoadCreatesAMissingFileEmpty) {
     auto list = makeList(path);
     list->load();
     EXPECT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(TempFolder::contents(path), "");
+    EXPECT_EQ(TemporaryFolder::read(path), "");
     EXPECT_TRUE(list->whiteList().empty());
     EXPECT_TRUE(list->blackList().empty());
 }
@@ -64,17 +64,17 @@ TEST_F(USBDiskListFileTest, AdditionsAppendOneWholeLineOncePerName) {
     list->addBlackList("B", -2);
     list->addBlackList("A", 5);  // on the white list already
     list->addWhiteList("B", 3);  // on the black list already
-    EXPECT_EQ(TempFolder::contents(path), "A:5__white\nB:-2__black\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "A:5__white\nB:-2__black\n");
     EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
     EXPECT_EQ(list->blackList(), (Lists{{"B", -2}}));
 }
 
 TEST_F(USBDiskListFileTest, AdditionsNeverRewriteTheFile) {
-    TempFolder::write(path, "junk without end");
+    TemporaryFolder::write(path, "junk without end");
     auto list = makeList(path);
     list->load();
     list->addWhiteList("A", 5);
-    EXPECT_EQ(TempFolder::contents(path), "junk without end\nA:5__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "junk without end\nA:5__white\n");
 }
 
 TEST_F(USBDiskListFileTest, NamesThatWouldReadBackAsSomethingElseAreNotAdded) {
@@ -85,7 +85,7 @@ TEST_F(USBDiskListFileTest, NamesThatWouldReadBackAsSomethingElseAreNotAdded) {
     list->addBlackList("x\nTrusted:1__white", 1);
     list->addWhiteList("a:b", 1);
     list->addWhiteList("bad\xff", 1);
-    EXPECT_EQ(TempFolder::contents(path), "");
+    EXPECT_EQ(TemporaryFolder::read(path), "");
     EXPECT_TRUE(list->whiteList().empty());
     EXPECT_TRUE(list->blackList().empty());
     list->load();
@@ -93,25 +93,25 @@ TEST_F(USBDiskListFileTest, NamesThatWouldReadBackAsSomethingElseAreNotAdded) {
 }
 
 TEST_F(USBDiskListFileTest, RemovalWithAnotherSizeLeavesTheLineSoTheEntryReturns) {
-    TempFolder::write(path, "A:5__white\n");
+    TemporaryFolder::write(path, "A:5__white\n");
     auto list = makeList(path);
     list->load();
     list->removeWhiteList("A", 6);
     EXPECT_TRUE(list->whiteList().empty());
-    EXPECT_EQ(TempFolder::contents(path), "A:5__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "A:5__white\n");
     list->load();
     EXPECT_EQ(list->whiteList(), (Lists{{"A", 5}}));
 }
 
 TEST_F(USBDiskListFileTest, RemovalRewritesTheFileWithoutEveryCopyOfTheLine) {
-    TempFolder::write(path, "A:5__white\nB:1__black\nA:5__white\nA:5__black\nA:7__white\n");
+    TemporaryFolder::write(path, "A:5__white\nB:1__black\nA:5__white\nA:5__black\nA:7__white\n");
     chmod(path.c_str(), 0640);
     struct stat before {};
     stat(path.c_str(), &before);
     auto list = makeList(path);
     list->load();
     list->removeWhiteList("A", 5);
-    EXPECT_EQ(TempFolder::contents(path), "B:1__black\nA:5__black\nA:7__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "B:1__black\nA:5__black\nA:7__white\n");
     EXPECT_TRUE(list->whiteList().empty());  // every white A goes from memory, whatever its size
     EXPECT_EQ(list->blackList(), (Lists{{"B", 1}, {"A", 5}}));
     struct stat after {};
@@ -125,28 +125,28 @@ TEST_F(USBDiskListFileTest, RemovalRewritesTheFileWithoutEveryCopyOfTheLine) {
 // Regression: removing A's line used to cut the same text out of a longer line, merging BA's
 // entry into the next line.
 TEST_F(USBDiskListFileTest, RemovalLeavesLongerLinesEndingInTheSameText) {
-    TempFolder::write(path, "BA:5__white\nC:1__white\nA:5__white\n");
+    TemporaryFolder::write(path, "BA:5__white\nC:1__white\nA:5__white\n");
     auto list = makeList(path);
     list->load();
     list->removeWhiteList("A", 5);
-    EXPECT_EQ(TempFolder::contents(path), "BA:5__white\nC:1__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "BA:5__white\nC:1__white\n");
     list->load();
     EXPECT_EQ(list->whiteList(), (Lists{{"BA", 5}, {"C", 1}}));
 }
 
 TEST_F(USBDiskListFileTest, RemovalLeavesAFileThatIsNotTextAlone) {
     const std::string bytes = "A:5__black\n\xff\n";
-    TempFolder::write(path, bytes);
+    TemporaryFolder::write(path, bytes);
     auto list = makeList(path);
     list->load();
     EXPECT_EQ(list->blackList(), (Lists{{"A", 5}}));
     list->removeBlackList("A", 5);
     EXPECT_TRUE(list->blackList().empty());
-    EXPECT_EQ(TempFolder::contents(path), bytes);
+    EXPECT_EQ(TemporaryFolder::read(path), bytes);
 }
 
 TEST_F(USBDiskListFileTest, LookupsGoByNameOnly) {
-    TempFolder::write(path, "W:5__white\nK:5__black\n");
+    TemporaryFolder::write(path, "W:5__white\nK:5__black\n");
     auto list = makeList(path);
     list->load();
     EXPECT_TRUE(list->isInWhiteList("W"));
@@ -192,11 +192,11 @@ TEST_F(USBDiskListFileTest, AFileJustWithinTheLimitIsRead) {
     while (text.size() + line.size() <= USBDiskList::maximumFileSize) {
         text += line;
     }
-    TempFolder::write(path, text);
+    TemporaryFolder::write(path, text);
     auto list = makeList(path);
     list->load();
     EXPECT_EQ(list->blackList().size(), text.size() / line.size());
-    TempFolder::write(path, text + line);
+    TemporaryFolder::write(path, text + line);
     list->load();
     // Not read whole: the blocked stay blocked.
     EXPECT_FALSE(list->isReadWhole());
@@ -206,18 +206,18 @@ TEST_F(USBDiskListFileTest, AFileJustWithinTheLimitIsRead) {
 // An entry appended after a last line without its line feed must not join it: the blocked
 // "Evil Stick" would read back as an allowed disk.
 TEST_F(USBDiskListFileTest, AnAppendEndsAnUnterminatedLastLineFirst) {
-    TempFolder::write(path, "Evil Stick:5__black");
+    TemporaryFolder::write(path, "Evil Stick:5__black");
     auto list = makeList(path);
     list->load();
     list->addWhiteList("Good Stick", 5);
-    EXPECT_EQ(TempFolder::contents(path), "Evil Stick:5__black\nGood Stick:5__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "Evil Stick:5__black\nGood Stick:5__white\n");
     list->load();
     EXPECT_EQ(list->blackList(), (Lists{{"Evil Stick", 5}}));
     EXPECT_EQ(list->whiteList(), (Lists{{"Good Stick", 5}}));
 }
 
 TEST_F(USBDiskListFileTest, ALineThatIsNotTextCostsOnlyItself) {
-    TempFolder::write(path, "Evil:1__black\nBad\xff:1__white\nGood:2__white\n");
+    TemporaryFolder::write(path, "Evil:1__black\nBad\xff:1__white\nGood:2__white\n");
     auto list = makeList(path);
     list->load();
     EXPECT_TRUE(list->isReadWhole());
@@ -228,11 +228,11 @@ TEST_F(USBDiskListFileTest, ALineThatIsNotTextCostsOnlyItself) {
 // A link in place of the lists file is neither read nor written through; what was blocked
 // stays blocked and nothing counts as allowed.
 TEST_F(USBDiskListFileTest, ALinkInPlaceOfTheFileIsRefusedAndTheListsFailClosed) {
-    TempFolder::write(path, "Evil:1__black\nGood:2__white\n");
+    TemporaryFolder::write(path, "Evil:1__black\nGood:2__white\n");
     auto list = makeList(path);
     list->load();
     std::string elsewhere = folder.file("elsewhere.txt");
-    TempFolder::write(elsewhere, "Other:1__white\n");
+    TemporaryFolder::write(elsewhere, "Other:1__white\n");
     std::filesystem::remove(path);
     std::filesystem::create_symlink(elsewhere, path);
     list->load();
@@ -240,7 +240,7 @@ TEST_F(USBDiskListFileTest, ALinkInPlaceOfTheFileIsRefusedAndTheListsFailClosed)
     EXPECT_TRUE(list->whiteList().empty());
     EXPECT_EQ(list->blackList(), (Lists{{"Evil", 1}}));
     list->addBlackList("New", 3);
-    EXPECT_EQ(TempFolder::contents(elsewhere), "Other:1__white\n");
+    EXPECT_EQ(TemporaryFolder::read(elsewhere), "Other:1__white\n");
     EXPECT_TRUE(list->isInBlackList("New", 3));
 }
 
@@ -274,22 +274,22 @@ TEST_F(USBListsEditorTest, ChangesSayWhatHappened) {
     EXPECT_EQ(editor.block("Stick", 16), USBListsEditResult::OnOtherList);
     EXPECT_EQ(editor.block("a:b", 1), USBListsEditResult::CannotStore);
     EXPECT_EQ(editor.remove("Nothing"), USBListsEditResult::NotListed);
-    EXPECT_EQ(TempFolder::contents(path), "Stick:16__white\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "Stick:16__white\n");
 }
 
 TEST_F(USBListsEditorTest, RemovalTakesEveryStoredSizeOffBothLists) {
-    TempFolder::write(path, "A:5__white\nA:7__white\nB:1__black\nA:2__black\n");
+    TemporaryFolder::write(path, "A:5__white\nA:7__white\nB:1__black\nA:2__black\n");
     auto list = makeList(path);
     USBListsEditor editor(*list);
     EXPECT_EQ(editor.remove("A"), USBListsEditResult::Done);
-    EXPECT_EQ(TempFolder::contents(path), "B:1__black\n");
+    EXPECT_EQ(TemporaryFolder::read(path), "B:1__black\n");
 }
 
 // An administrator's lists files count after the local file: their white entries allow, their
 // entries cannot be removed here, and one that cannot be read allows nothing at all.
 TEST_F(USBListsEditorTest, TheAdministratorsListsAreMergedAndStay) {
-    TempFolder::write(path, "Local:1__white\n");
-    TempFolder::write(folder.file("fleet.cnf"), "Fleet:2__white\nBanned:3__black\n");
+    TemporaryFolder::write(path, "Local:1__white\n");
+    TemporaryFolder::write(folder.file("fleet.cnf"), "Fleet:2__white\nBanned:3__black\n");
     USBDiskListServices services;
     services.files = &files;
     services.savePath = path;
@@ -305,7 +305,7 @@ TEST_F(USBListsEditorTest, TheAdministratorsListsAreMergedAndStay) {
     EXPECT_EQ(editor.allow("Banned", 3), USBListsEditResult::OnOtherList);
     EXPECT_EQ(editor.removeFrom("Fleet", USBListKind::White), USBListsEditResult::SetByAdministrator);
     EXPECT_EQ(editor.removeFrom("Local", USBListKind::White), USBListsEditResult::Done);
-    EXPECT_EQ(TempFolder::contents(folder.file("fleet.cnf")), "Fleet:2__white\nBanned:3__black\n");
+    EXPECT_EQ(TemporaryFolder::read(folder.file("fleet.cnf")), "Fleet:2__white\nBanned:3__black\n");
 
     dropIns.push_back(folder.file("gone-but-listed"));
     std::filesystem::create_directory(folder.file("gone-but-listed"));

@@ -25,7 +25,7 @@
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/disks/MountTable.h"
 #include "platform/sim/SimSettingsStore.h"
-#include "platform/linux/LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 #include "platform/linux/MediaRootHelper.h"
 #include "support/Dispatch.h"
 #include "support/RealClock.h"

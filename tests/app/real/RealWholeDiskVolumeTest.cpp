@@ -14,7 +14,7 @@
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 #include "platform/linux/MediaRootHelper.h"
 #include "platform/linux/disks/MountTable.h"
 #include "support/Dispatch.h"

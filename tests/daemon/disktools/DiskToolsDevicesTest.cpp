@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "daemon/linux/DiskToolsDevices.h"
-#include "platform/linux/LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 
 namespace harbormind {
 namespace {

@@ -11,7 +11,7 @@
 #include "daemon/linux/BlockDeviceCheck.h"
 #include "daemon/linux/LinuxDaemonBackend.h"
 #include "disktools/DMDiskToolsWrapper.h"
-#include "platform/linux/LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 #include "testsupport/ProgramRun.h"
 
 namespace harbormind {

@@ -6,19 +6,24 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind::test {
 
 // A small file-system image in a folder of its own, optionally attached to a loop device.
 // The loop device is touched only while the kernel names this image as its backing file,
-// and is detached by its exact name (after unmounting what this test mounted from it).
+// and is detached by its exact name (after unmounting what this test mounted from it), also
+// when the test process dies without destroying it (see LoopImageCleanup).
 class CheckDiskImage {
 public:
     explicit CheckDiskImage(int megabytes) {
         std::string pattern = (std::filesystem::temp_directory_path() / "hm-firstaid-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         image_ = folder_ + "/volume.img";
+        cleanup_ = std::make_unique<LoopImageCleanup>(image_, folder_);
         run("truncate -s " + std::to_string(megabytes) + "M " + quoted(image_));
     }
     ~CheckDiskImage() {
@@ -110,6 +115,7 @@ private:
     std::string image_;
     std::string loop_;
     bool mounted_ = false;
+    std::unique_ptr<LoopImageCleanup> cleanup_;
 };
 
 }  // namespace harbormind::test

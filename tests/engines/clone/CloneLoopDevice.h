@@ -6,15 +6,18 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engines/clone/CloneTestProgram.h"
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind::clone::test {
 
 // An image file attached to a loop device of its own. Before any action it checks that the
-// loop device is still backed by its image, and it detaches only that exact device.
+// loop device is still backed by its image, and it detaches only that exact device, also when
+// the test process dies without destroying it (see LoopImageCleanup).
 class CloneLoopDevice {
 public:
     static std::string unavailableReason() {
@@ -48,6 +51,8 @@ public:
             name_ = output.substr(5, output.find('\n') - 5);
             if (!isOurs()) {
                 name_.clear();
+            } else {
+                cleanup_ = std::make_unique<harbormind::test::LoopImageCleanup>(image_.string(), std::string(), name_);
             }
             baseline_ = sectorsWritten() * 512;
         }
@@ -100,6 +105,7 @@ private:
     std::uint64_t baseline_ = 0;
     std::filesystem::path image_;
     std::string name_;
+    std::unique_ptr<harbormind::test::LoopImageCleanup> cleanup_;
 };
 
 }  // namespace harbormind::clone::test

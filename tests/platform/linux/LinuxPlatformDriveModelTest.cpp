@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "LinuxTestMachine.h"
-#include "LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"

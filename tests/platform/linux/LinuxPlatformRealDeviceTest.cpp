@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "LoopDisk.h"
+#include "testsupport/LoopDisk.h"
 #include "MediaRootHelper.h"
 #include "platform/DeviceRegistry.h"
 #include "platform/DiskArbitration.h"

@@ -14,25 +14,12 @@
 #include "platform/linux/processes/LinuxScriptRunner.h"
 #include "platform/linux/processes/LinuxUserDatabase.h"
 #include "platform/linux/desktop/LinuxWorkspace.h"
+#include "testsupport/TemporaryFolder.h"
 
 namespace harbormind {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder of its own under the system's temporary folder, removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "hm-linux-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
 
 void write(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
@@ -40,19 +27,19 @@ void write(const fs::path& file, const std::string& text) {
 }
 
 TEST(LinuxPowerSourceTest, AnOnlineMainsOrUsbSupplyIsAnAdapterAndADesktopAlwaysHasOne) {
-    TemporaryFolder sys;
-    LinuxPowerSource power(sys.path.string());
+    test::TemporaryFolder sys;
+    LinuxPowerSource power(fs::path(sys.path()).string());
     EXPECT_TRUE(power.hasExternalAdapter()) << "no battery: a desktop on mains";
 
-    write(sys.path / "BAT0/type", "Battery");
-    write(sys.path / "AC/type", "Mains");
-    write(sys.path / "AC/online", "0");
+    write(fs::path(sys.path()) / "BAT0/type", "Battery");
+    write(fs::path(sys.path()) / "AC/type", "Mains");
+    write(fs::path(sys.path()) / "AC/online", "0");
     EXPECT_FALSE(power.hasExternalAdapter());
-    write(sys.path / "ucsi-source-psy-USBC000:001/type", "USB");
-    write(sys.path / "ucsi-source-psy-USBC000:001/online", "1");
+    write(fs::path(sys.path()) / "ucsi-source-psy-USBC000:001/type", "USB");
+    write(fs::path(sys.path()) / "ucsi-source-psy-USBC000:001/online", "1");
     EXPECT_TRUE(power.hasExternalAdapter());
-    write(sys.path / "ucsi-source-psy-USBC000:001/online", "0");
-    write(sys.path / "AC/online", "1");
+    write(fs::path(sys.path()) / "ucsi-source-psy-USBC000:001/online", "0");
+    write(fs::path(sys.path()) / "AC/online", "1");
     EXPECT_TRUE(power.hasExternalAdapter());
 }
 
@@ -72,9 +59,9 @@ TEST(LinuxUserDatabaseTest, TheAccountComesFromThePasswordDatabaseAndTheProcessH
 }
 
 TEST(LinuxFileSystemInfoTest, SpaceAndAccessOfRealPaths) {
-    TemporaryFolder folder;
+    test::TemporaryFolder folder;
     LinuxFileSystemInfo files;
-    auto space = files.space(folder.path.string());
+    auto space = files.space(fs::path(folder.path()).string());
     ASSERT_TRUE(space.totalBytes && space.freeBytes);
     EXPECT_GT(*space.totalBytes, 0);
     EXPECT_LE(*space.freeBytes, *space.totalBytes);
@@ -82,32 +69,32 @@ TEST(LinuxFileSystemInfoTest, SpaceAndAccessOfRealPaths) {
     // in neither.
     ASSERT_TRUE(space.usedBytes);
     EXPECT_LE(*space.usedBytes + *space.freeBytes, *space.totalBytes);
-    EXPECT_TRUE(files.exists(folder.path.string()));
-    EXPECT_TRUE(files.isReadable(folder.path.string()));
-    EXPECT_TRUE(files.isWritable(folder.path.string()));
-    EXPECT_TRUE(files.canListFolder(folder.path.string()));
-    const std::string missing = (folder.path / "missing").string();
+    EXPECT_TRUE(files.exists(fs::path(folder.path()).string()));
+    EXPECT_TRUE(files.isReadable(fs::path(folder.path()).string()));
+    EXPECT_TRUE(files.isWritable(fs::path(folder.path()).string()));
+    EXPECT_TRUE(files.canListFolder(fs::path(folder.path()).string()));
+    const std::string missing = (fs::path(folder.path()) / "missing").string();
     EXPECT_FALSE(files.exists(missing));
     EXPECT_FALSE(files.isReadable(missing));
     EXPECT_FALSE(files.canListFolder(missing));
     EXPECT_FALSE(files.space(missing).totalBytes);
-    write(folder.path / "file", "x");
-    EXPECT_FALSE(files.canListFolder((folder.path / "file").string()));
+    write(fs::path(folder.path()) / "file", "x");
+    EXPECT_FALSE(files.canListFolder((fs::path(folder.path()) / "file").string()));
 }
 
 TEST(LinuxFileSystemInfoTest, AReadOnlyMountIsReadableButNotWritable) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "mounting a read-only tmpfs needs root";
     }
-    TemporaryFolder folder;
-    if (mount("tmpfs", folder.path.c_str(), "tmpfs", MS_RDONLY, "size=1m") != 0) {
+    test::TemporaryFolder folder;
+    if (mount("tmpfs", fs::path(folder.path()).c_str(), "tmpfs", MS_RDONLY, "size=1m") != 0) {
         GTEST_SKIP() << "this machine does not allow mounting tmpfs";
     }
     LinuxFileSystemInfo files;
-    EXPECT_TRUE(files.isReadable(folder.path.string()));
-    EXPECT_FALSE(files.isWritable(folder.path.string()));
-    EXPECT_EQ(files.space(folder.path.string()).totalBytes, 1 << 20);
-    EXPECT_EQ(umount(folder.path.c_str()), 0);
+    EXPECT_TRUE(files.isReadable(fs::path(folder.path()).string()));
+    EXPECT_FALSE(files.isWritable(fs::path(folder.path()).string()));
+    EXPECT_EQ(files.space(fs::path(folder.path()).string()).totalBytes, 1 << 20);
+    EXPECT_EQ(umount(fs::path(folder.path()).c_str()), 0);
 }
 
 TEST(LinuxScriptRunnerTest, RunsAsTheUserAndJudgesTheExitStatus) {
@@ -121,9 +108,9 @@ TEST(LinuxScriptRunnerTest, RunsAsTheUserAndJudgesTheExitStatus) {
 }
 
 TEST(LinuxScriptRunnerTest, AdministratorRunsGoThroughTheElevationProgramUnlessAlreadyRoot) {
-    TemporaryFolder folder;
+    test::TemporaryFolder folder;
     // A stand-in for the elevation program: records its arguments, then answers as told.
-    const fs::path elevate = folder.path / "elevate";
+    const fs::path elevate = fs::path(folder.path()) / "elevate";
     write(elevate, "#!/bin/sh\nprintf '%s|' \"$@\" > \"$(dirname \"$0\")/arguments\"\nexit \"${ELEVATE_STATUS:-0}\"");
     fs::permissions(elevate, fs::perms::owner_all);
     LinuxProcessLauncher launcher;
@@ -131,7 +118,7 @@ TEST(LinuxScriptRunnerTest, AdministratorRunsGoThroughTheElevationProgramUnlessA
 
     const std::string line = "launchctl load 'it'\\''s.plist'";
     EXPECT_TRUE(scripts.run(line, ScriptPrivilege::Administrator).first);
-    std::ifstream recorded(folder.path / "arguments");
+    std::ifstream recorded(fs::path(folder.path()) / "arguments");
     std::string arguments((std::istreambuf_iterator<char>(recorded)), std::istreambuf_iterator<char>());
     EXPECT_EQ(arguments, "/bin/sh|-c|" + line + "|");
 
@@ -140,61 +127,61 @@ TEST(LinuxScriptRunnerTest, AdministratorRunsGoThroughTheElevationProgramUnlessA
         EXPECT_EQ(scripts.run("true", ScriptPrivilege::Administrator), std::make_pair(false, std::optional<std::string>()));
     }
     unsetenv("ELEVATE_STATUS");
-    LinuxScriptRunner missing(launcher, (folder.path / "absent").string(), LinuxScriptRunner::RootCheck::AssumeNotRoot);
+    LinuxScriptRunner missing(launcher, (fs::path(folder.path()) / "absent").string(), LinuxScriptRunner::RootCheck::AssumeNotRoot);
     EXPECT_FALSE(missing.run("true", ScriptPrivilege::Administrator).first);
 
     if (geteuid() == 0) {
-        LinuxScriptRunner asRoot(launcher, (folder.path / "absent").string());
+        LinuxScriptRunner asRoot(launcher, (fs::path(folder.path()) / "absent").string());
         EXPECT_EQ(asRoot.run("id -u", ScriptPrivilege::Administrator), std::make_pair(true, std::optional<std::string>("0")));
     }
 }
 
 TEST(LinuxWorkspaceTest, OpensThroughTheFirstOpenerThatStartsAndRefusesWhatIsNotThere) {
-    TemporaryFolder folder;
-    const fs::path opener = folder.path / "opener";
+    test::TemporaryFolder folder;
+    const fs::path opener = fs::path(folder.path()) / "opener";
     write(opener, "#!/bin/sh\nprintf '%s' \"$1\" > \"$(dirname \"$0\")/opened\"");
     fs::permissions(opener, fs::perms::owner_all);
     auto display = [] { return true; };
-    LinuxWorkspace workspace({{(folder.path / "absent").string()}, {opener.string()}}, display);
+    LinuxWorkspace workspace({{(fs::path(folder.path()) / "absent").string()}, {opener.string()}}, display);
 
     EXPECT_TRUE(workspace.openURL("https://example.org/x?y=1"));
-    for (int i = 0; i < 500 && !fs::exists(folder.path / "opened"); ++i) {
+    for (int i = 0; i < 500 && !fs::exists(fs::path(folder.path()) / "opened"); ++i) {
         usleep(10000);  // the opener runs on its own; this waits for a real child process
     }
-    std::ifstream opened(folder.path / "opened");
+    std::ifstream opened(fs::path(folder.path()) / "opened");
     std::string target((std::istreambuf_iterator<char>(opened)), std::istreambuf_iterator<char>());
     EXPECT_EQ(target, "https://example.org/x?y=1");
 
     EXPECT_FALSE(workspace.openURL("not a url"));
     EXPECT_FALSE(workspace.openURL("://x"));
-    EXPECT_FALSE(workspace.openFolder((folder.path / "missing").string()));
+    EXPECT_FALSE(workspace.openFolder((fs::path(folder.path()) / "missing").string()));
     EXPECT_FALSE(workspace.openFolder(opener.string())) << "a file is not a folder";
-    EXPECT_TRUE(workspace.openFolder(folder.path.string()));
-    EXPECT_FALSE(LinuxWorkspace({{(folder.path / "absent").string()}}, display).openFolder(folder.path.string()));
+    EXPECT_TRUE(workspace.openFolder(fs::path(folder.path()).string()));
+    EXPECT_FALSE(LinuxWorkspace({{(fs::path(folder.path()) / "absent").string()}}, display).openFolder(fs::path(folder.path()).string()));
     EXPECT_EQ(workspace.fullDiskAccessSettingsURL(), "");
 }
 
 // Regression: "Open" and "Help" said nothing when no program could show the target, because
 // an opener that started counted as success even when it failed at once.
 TEST(LinuxWorkspaceTest, AnOpenerThatFailsOrNoDisplayIsAFailureWithItsReason) {
-    TemporaryFolder folder;
-    const fs::path failing = folder.path / "no-handler";
+    test::TemporaryFolder folder;
+    const fs::path failing = fs::path(folder.path()) / "no-handler";
     write(failing, "#!/bin/sh\necho 'no application for inode/directory' >&2\nexit 3");
     fs::permissions(failing, fs::perms::owner_all);
-    const fs::path working = folder.path / "opener";
+    const fs::path working = fs::path(folder.path()) / "opener";
     write(working, "#!/bin/sh\nexit 0");
     fs::permissions(working, fs::perms::owner_all);
     auto display = [] { return true; };
 
-    EXPECT_FALSE(LinuxWorkspace({{failing.string()}}, display).openFolder(folder.path.string()));
+    EXPECT_FALSE(LinuxWorkspace({{failing.string()}}, display).openFolder(fs::path(folder.path()).string()));
     EXPECT_TRUE(LinuxWorkspace({{failing.string()}, {working.string()}}, display).openURL("https://example.org/"))
         << "the next opener is tried";
     EXPECT_EQ(LinuxWorkspace({{working.string()}}, display).openingUnavailableReason(), std::nullopt);
-    EXPECT_EQ(LinuxWorkspace({{(folder.path / "absent").string()}}, display).openingUnavailableReason(),
+    EXPECT_EQ(LinuxWorkspace({{(fs::path(folder.path()) / "absent").string()}}, display).openingUnavailableReason(),
               "no opener (xdg-open or gio) is installed");
 
     LinuxWorkspace headless({{working.string()}}, [] { return false; });
-    EXPECT_FALSE(headless.openFolder(folder.path.string()));
+    EXPECT_FALSE(headless.openFolder(fs::path(folder.path()).string()));
     EXPECT_EQ(headless.openingUnavailableReason(), "there is no graphical session to show it in");
 }
 

@@ -12,15 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "testsupport/ExitCleanup.h"
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind::test {
 
 // A disk image attached to a loop device for a real-device test. It checks the loop device
 // is its own (the kernel's backing file is its image) before touching it. When it is
-// destroyed, or when the test process dies without destroying it (a crash, the test runner's
-// time limit), every loop device backed by its image is found by that image's exact path,
-// what is mounted from it is unmounted and it is detached, and the image's folder removed.
+// destroyed, or when the test process dies without destroying it, the loop devices of its
+// image are detached and the image's folder removed (see LoopImageCleanup).
 class LoopDisk {
 public:
     // Why real-device tests cannot run here; empty when they can.
@@ -43,7 +42,7 @@ public:
         std::string pattern = (std::filesystem::temp_directory_path() / "hm-loop-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         image_ = folder_ + "/disk.img";
-        cleanup_ = std::make_unique<ExitCleanup>(cleanupScript, std::vector<std::string>{image_, folder_});
+        cleanup_ = std::make_unique<LoopImageCleanup>(image_, folder_);
         shell("truncate -s " + std::to_string(megabytes) + "M '" + image_ + "'");
     }
     LoopDisk(const LoopDisk&) = delete;
@@ -107,27 +106,10 @@ public:
     }
 
 private:
-    // $1 the image, $2 its folder. Mounts go most recent first; a mount point's octal escapes
-    // of the mount table are undone by printf.
-    static constexpr const char* cleanupScript = R"sh(
-for backing in /sys/block/loop*/loop/backing_file; do
-    file=$(cat "$backing" 2>/dev/null) || continue
-    [ "$file" = "$1" ] || [ "$file" -ef "$1" ] || continue
-    name=${backing#/sys/block/}
-    name=${name%%/*}
-    awk -v d="/dev/$name" '{ for (i = 7; i <= NF; i++) if ($i == "-") {
-        s = $(i + 2); if (s == d || index(s, d "p") == 1) print $5; break } }' /proc/self/mountinfo |
-        tac | while read -r point; do umount -l "$(printf '%b' "$point")"; done
-    partx -d "/dev/$name"
-    losetup -d "/dev/$name"
-done
-rm -rf --one-file-system "$2"
-)sh";
-
     std::string folder_;
     std::string image_;
     std::string name_;
-    std::unique_ptr<ExitCleanup> cleanup_;
+    std::unique_ptr<LoopImageCleanup> cleanup_;
 };
 
 }  // namespace harbormind::test
