@@ -10,9 +10,9 @@
 #include <mutex>
 #include <set>
 
-#include "app/DMDeviceCloneFlow.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
+#include "app/clone/DMDeviceCloneFlow.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "AppTestSupport.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "AppTestSupport.h"
-#include "app/DMTexts.h"
+#include "app/common/DMTexts.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"

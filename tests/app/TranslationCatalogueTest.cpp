@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 
 // The window's texts as its sources hold them, against the translation catalogues: every text
 // the window shows has an entry in the English catalogue and a German translation, and no

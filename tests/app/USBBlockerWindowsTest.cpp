@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <atomic>
 
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
