@@ -1060,6 +1060,22 @@
         <translation>Netzlaufwerke nach dem Verbinden öffnen</translation>
     </message>
     <message>
+        <source>Appearance:</source>
+        <translation>Erscheinungsbild:</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Hell</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dunkel</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
         <source>Disconnect network drives when the system goes to sleep</source>
         <translation>Netzlaufwerke trennen, wenn das System in den Ruhezustand geht</translation>
     </message>

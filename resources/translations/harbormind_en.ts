@@ -1060,6 +1060,22 @@
         <translation>Open network drives after connecting</translation>
     </message>
     <message>
+        <source>Appearance:</source>
+        <translation>Appearance:</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dark</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
         <source>Disconnect network drives when the system goes to sleep</source>
         <translation>Disconnect network drives when the system goes to sleep</translation>
     </message>
