@@ -161,7 +161,7 @@ TEST_F(USBWardenBusTest, WithoutThePasswordTheWardenStaysOnAndGuessingIsSlowedDo
     XPCTransport::setCurrent(nullptr);
 
     EXPECT_TRUE(fs::exists(unit)) << "a wrong password removed the unit";
-    EXPECT_NE(ctl("status", "").out.find("USB Warden: on\nmode: Every time ask"), std::string::npos)
+    EXPECT_NE(ctl("status", "").out.find("USB Warden: on\nmode: Ask for confirmation every time"), std::string::npos)
         << ctl("status", "").out;
 }
 
