@@ -51,7 +51,7 @@ TEST_F(CliUSBWardenVerbsTest, EnableChecksTheFirstPasswordLikeTheWindow) {
 
     std::string tooLong(49, 'x');
     Run longOne = run("enable", tooLong + "\n" + tooLong + "\n");
-    EXPECT_EQ(longOne.err, "harbormindctl: usb enable: The password must be shorter than 48 characters.\n")
+    EXPECT_EQ(longOne.err, "harbormindctl: usb enable: The password is longer than allowed.\n")
         << "the window's English, not the shared table's misspelt text";
 
     Run empty = run("enable", "");
