@@ -217,6 +217,7 @@ TEST_F(DiskImageSystemTest, TheDesktopUserImagesTheirDiskRestoresItElsewhereAndA
     ASSERT_FALSE(drive.is_null()) << listed.out;
     EXPECT_EQ(drive.value("name", ""), "photos.img") << drive.dump();
     EXPECT_EQ(drive.value("fileSystem", ""), "ext4") << drive.dump();
+    EXPECT_EQ(drive.value("status", ""), "notEncrypted") << drive.dump();
     EXPECT_EQ(drive.value("capacity", std::int64_t{0}), static_cast<std::int64_t>(128 * MiB)) << drive.dump();
 
     WindowFlowOutcome shown = window(SystemRole::desktop, "show", {loop.loop()});
