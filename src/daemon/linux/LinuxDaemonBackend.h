@@ -34,7 +34,7 @@ public:
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
-    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity& caller) override;
     // One for the daemon's life: it remembers whom it mounted each medium for.
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
