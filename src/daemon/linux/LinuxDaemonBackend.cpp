@@ -58,6 +58,12 @@ std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& n
     return usbWarden_->mountRefusal(name);
 }
 
+void LinuxDaemonBackend::configureClone(const std::string& mapsFolder) {
+    clone::CloneOptions options;
+    options.stateFolder = mapsFolder;
+    cloneEngine_ = std::make_shared<clone::CloneEngine>(std::move(options));
+}
+
 void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {
     if (usbWardenSweep_) {
         usbWardenSweep_->invalidate();

@@ -46,6 +46,8 @@ public:
     // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
     // sweep of the mount table, once a second.
     void configureUSBWarden(LinuxUSBWarden::Options options);
+    // Where the maps of interrupted clones are kept; before any clone runs.
+    void configureClone(const std::string& mapsFolder);
     DiskImageJobs& imageJobs() { return *imageJobs_; }
 
 private:
