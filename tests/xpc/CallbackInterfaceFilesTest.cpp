@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "testsupport/IntrospectionDocument.h"
+#include "testsupport/InterfaceXmlDocument.h"
 #include "testsupport/PrivateBus.h"
 #include "testsupport/TemporaryFolder.h"
 #include "xpc/DMBitLockerAppProtocol.h"
@@ -14,7 +14,7 @@
 namespace harbormind {
 namespace {
 
-using test::IntrospectionDocument;
+using test::InterfaceXmlDocument;
 
 // Takes every callback of every service, so one object can be exported for each.
 class EveryCallback final : public DMBitLockerAppProtocol, public DMDeviceCloneAppProtocol, public DMCheckDiskAppProtocol {
@@ -51,8 +51,8 @@ TEST(CallbackInterfaceFilesTest, EachExportedCallbackObjectOffersWhatItsFileDesc
     auto callbacks = std::make_shared<EveryCallback>();
     std::shared_ptr<XPCInterface> exported = std::static_pointer_cast<DMCheckDiskAppProtocol>(callbacks);
     auto asker = sdbus::createSystemBusConnection();
-    IntrospectionDocument::Interfaces described;
-    IntrospectionDocument::Interfaces served;
+    InterfaceXmlDocument::Interfaces described;
+    InterfaceXmlDocument::Interfaces served;
     for (const std::string serviceName : {XPCServiceName::bitLocker, XPCServiceName::luks, XPCServiceName::deviceClone,
                                           XPCServiceName::checkDisk}) {
         auto link = DBusLink::open(error);
@@ -62,15 +62,15 @@ TEST(CallbackInterfaceFilesTest, EachExportedCallbackObjectOffersWhatItsFileDesc
         std::string document;
         proxy->callMethod("Introspect").onInterface("org.freedesktop.DBus.Introspectable").storeResultsTo(document);
         const std::string interface = DBusNames::appInterfaceName(serviceName);
-        served[interface] = IntrospectionDocument::read(document)[interface];
+        served[interface] = InterfaceXmlDocument::read(document)[interface];
     }
-    for (const auto& [interface, methods] : IntrospectionDocument::interfaceFiles()) {
+    for (const auto& [interface, methods] : InterfaceXmlDocument::interfaceFiles()) {
         if (interface.ends_with(".App")) {
             described[interface] = methods;
         }
     }
-    auto lines = IntrospectionDocument::differences(described, served);
-    EXPECT_TRUE(lines.empty()) << IntrospectionDocument::joined(lines);
+    auto lines = InterfaceXmlDocument::differences(described, served);
+    EXPECT_TRUE(lines.empty()) << InterfaceXmlDocument::joined(lines);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace harbormind::test {
 
 // The methods a D-Bus introspection document describes, to hold the interface files of
 // src/xpc/dbus/interfaces against what the code serves.
-class IntrospectionDocument {
+class InterfaceXmlDocument {
 public:
     // A method's input and output signatures.
     using Signatures = std::pair<std::string, std::string>;

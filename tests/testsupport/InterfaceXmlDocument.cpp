@@ -1,4 +1,4 @@
-#include "testsupport/IntrospectionDocument.h"
+#include "testsupport/InterfaceXmlDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ std::string readFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-IntrospectionDocument::Interfaces IntrospectionDocument::read(std::string document) {
+InterfaceXmlDocument::Interfaces InterfaceXmlDocument::read(std::string document) {
     document = std::regex_replace(document, std::regex("<!--[\\s\\S]*?-->"), "");
     Interfaces interfaces;
     std::string interface;
@@ -52,7 +52,7 @@ IntrospectionDocument::Interfaces IntrospectionDocument::read(std::string docume
     return interfaces;
 }
 
-IntrospectionDocument::Interfaces IntrospectionDocument::interfaceFiles() {
+InterfaceXmlDocument::Interfaces InterfaceXmlDocument::interfaceFiles() {
     const std::filesystem::path folder = std::filesystem::path(HARBORMIND_TEST_SOURCE_DIR) / "src/xpc/dbus/interfaces";
     Interfaces all;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -64,7 +64,7 @@ IntrospectionDocument::Interfaces IntrospectionDocument::interfaceFiles() {
     return all;
 }
 
-std::vector<std::string> IntrospectionDocument::differences(const Interfaces& described, const Interfaces& served) {
+std::vector<std::string> InterfaceXmlDocument::differences(const Interfaces& described, const Interfaces& served) {
     std::vector<std::string> lines;
     for (const auto& [interface, methods] : described) {
         auto other = served.find(interface);
@@ -88,7 +88,7 @@ std::vector<std::string> IntrospectionDocument::differences(const Interfaces& de
     return lines;
 }
 
-std::string IntrospectionDocument::joined(const std::vector<std::string>& lines) {
+std::string InterfaceXmlDocument::joined(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines) {
         text += line + "\n";
