@@ -78,12 +78,17 @@ using Steady = std::chrono::steady_clock;
 constexpr int diskCount = 128;
 constexpr int cloneReports = 20000;
 
+// Answers every question as a person who goes ahead would: the first button that is not the
+// one Escape chooses (the safe answer), or the only button.
 class SilentPresenter final : public DMAlertPresenter {
 public:
-    void present(const DMAlert&, QWidget*, Reply reply) override {
-        if (reply) {
-            reply(0);
+    void present(const DMAlert& alert, QWidget*, Reply reply) override {
+        if (!reply) {
+            return;
         }
+        const std::size_t count = alert.buttons.size();
+        const std::size_t escape = alert.escapeButton.value_or(count == 0 ? 0 : count - 1);
+        reply(count > 1 && escape == 0 ? 1 : 0);
     }
 };
 
