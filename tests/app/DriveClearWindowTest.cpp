@@ -256,7 +256,7 @@ TEST_F(DriveClearWindowTest, RowsShownBelowASpreadingMarkShowItAtOnceAndAChangeA
     EXPECT_TRUE(treeView->isSpreading());
     EXPECT_EQ(checkState(sub), Qt::Unchecked);
     EXPECT_EQ(checkState(topNode), Qt::Unchecked);
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 0   files selected: 0    Size of the selected files: 0 bytes");
+    EXPECT_EQ(view->statusBarView()->status(), "Folders selected: 0   Files selected: 0   Size of the selected files: 0 bytes");
     ASSERT_TRUE(Dispatch::main().runUntil([treeView] { return !treeView->isSpreading(); }, seconds(5)));
     EXPECT_EQ(sub->childs.front()->selectStatus, FolderTreeNode::statusKept);
     EXPECT_EQ(d1->childs.front()->selectStatus, FolderTreeNode::statusKept);
