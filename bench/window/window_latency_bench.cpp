@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -98,13 +99,18 @@ double secondsSince(Steady::time_point start) {
 }
 
 // Runs Qt's event loop (which runs the main queue) until `done` holds or `limit` seconds pass.
+// It sleeps between events as the application's loop does (processEvents with a time limit
+// would not: it returns at once when nothing is pending, and the thread would spin); a timer
+// wakes it now and then to look at `done` and the time.
 bool runUntil(const std::function<bool()>& done, double limit) {
     auto start = Steady::now();
+    QTimer wake;
+    wake.start(20);
     while (!done()) {
         if (secondsSince(start) > limit) {
             return false;
         }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
     return true;
 }
