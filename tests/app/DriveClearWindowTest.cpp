@@ -231,6 +231,38 @@ TEST_F(DriveClearWindowTest, AMarkOnALargeFolderIsCountedAtOnceAndReachesEveryEn
     CDDriveClearFileTreeView::spreadStep = step;
 }
 
+TEST_F(DriveClearWindowTest, RowsShownBelowASpreadingMarkShowItAtOnceAndAChangeAboveTakesItOver) {
+    open(walker);
+    scan();
+    const std::int64_t step = CDDriveClearFileTreeView::spreadStep;
+    CDDriveClearFileTreeView::spreadStep = 1;
+    CDDriveClearFileTreeView* treeView = view->fileTreeOutlineView();
+    FolderTreeNode* topNode = model()->nodeAt(topIndex());
+    FolderTreeNode* d1 = child("d1", topIndex());
+    FolderTreeNode* d2 = child("d2", topIndex());
+    ASSERT_TRUE(treeView->expandNode(d1));
+    setChecked(topNode, Qt::Checked);
+    ASSERT_TRUE(treeView->isSpreading());
+    EXPECT_EQ(checkState(child("f1", model()->indexOf(d1))), Qt::Checked);
+    EXPECT_EQ(checkState(child("f4", topIndex())), Qt::Checked);
+    // A folder opened while the mark is on its way shows it too.
+    ASSERT_TRUE(treeView->expandNode(d2));
+    FolderTreeNode* sub = child("sub", model()->indexOf(d2));
+    EXPECT_EQ(checkState(sub), Qt::Checked);
+    EXPECT_EQ(sub->childs.front()->selectStatus, FolderTreeNode::statusKept);
+
+    // Unmarking the top overrides what was left of the mark instead of finishing it first.
+    setChecked(topNode, Qt::Unchecked);
+    EXPECT_TRUE(treeView->isSpreading());
+    EXPECT_EQ(checkState(sub), Qt::Unchecked);
+    EXPECT_EQ(checkState(topNode), Qt::Unchecked);
+    EXPECT_EQ(view->statusBarView()->status(), "Folders selected: 0   Files selected: 0   Size of the selected files: 0 bytes");
+    ASSERT_TRUE(Dispatch::main().runUntil([treeView] { return !treeView->isSpreading(); }, seconds(5)));
+    EXPECT_EQ(sub->childs.front()->selectStatus, FolderTreeNode::statusKept);
+    EXPECT_EQ(d1->childs.front()->selectStatus, FolderTreeNode::statusKept);
+    CDDriveClearFileTreeView::spreadStep = step;
+}
+
 TEST_F(DriveClearWindowTest, DeleteInTheDetailsPaneDeletesOnlyThatEntry) {
     open(walker);
     scan();

@@ -33,6 +33,8 @@ CDDriveClearFileTreeView::CDDriveClearFileTreeView(QWidget* parent)
     setColumnWidth(CDDriveClearTreeModel::dateColumn, 150);
     model_->onCheckChanged = [this](FolderTreeNode* node, int status) { changeStatus(node, status); };
     connect(header(), &QHeaderView::sectionClicked, this, &CDDriveClearFileTreeView::headerClicked);
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex& folder, int, int) { rowsFetched(folder); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (onNodeSelected) {
             onNodeSelected(model_->nodeAt(current));
@@ -65,13 +67,21 @@ void CDDriveClearFileTreeView::changeStatus(FolderTreeNode* node, int status) {
     if (node == nullptr) {
         return;
     }
-    finishSpreading();
+    if (coversSpread(node)) {
+        // The new status reaches everything the spreading one had still to reach.
+        ++spreadGeneration_;
+        spreading_.clear();
+    } else {
+        finishSpreading();
+    }
     node->selectStatus = status;
     if (node->iFileCount + node->iFolderCount <= spreadStep) {
         node->updateChildStatus();
     } else {
         spreadingStatus_ = status;
+        spreadingTop_ = node;
         spreading_.assign(node->childs.begin(), node->childs.end());
+        spreadToRows();
         scheduleSpread();
     }
     if (node->parent != nullptr) {
@@ -81,12 +91,72 @@ void CDDriveClearFileTreeView::changeStatus(FolderTreeNode* node, int status) {
     model_->statusesChanged();
 }
 
-bool CDDriveClearFileTreeView::spread(std::int64_t budget) {
+bool CDDriveClearFileTreeView::coversSpread(const FolderTreeNode* node) const {
+    if (spreading_.empty()) {
+        return false;
+    }
+    for (const FolderTreeNode* folder = spreadingTop_; folder != nullptr; folder = folder->parent) {
+        if (folder == node) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CDDriveClearFileTreeView::insideSpread(const FolderTreeNode* node) const {
+    if (spreading_.empty()) {
+        return false;
+    }
+    for (; node != nullptr; node = node->parent) {
+        if (node == spreadingTop_) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDDriveClearFileTreeView::spreadToRows() {
+    // Every entry below the spreading folder ends with its status, so the rows shown there can
+    // take it now. A shown folder's parent is shown too, so this reaches every shown row.
+    for (const FolderTreeNode* folder : model_->fetchedFolders()) {
+        if (insideSpread(folder)) {
+            for (FolderTreeNode* child : folder->childs) {
+                child->selectStatus = spreadingStatus_;
+            }
+        }
+    }
+}
+
+void CDDriveClearFileTreeView::rowsFetched(const QModelIndex& parent) {
+    const FolderTreeNode* folder = model_->nodeAt(parent);
+    if (folder != nullptr && insideSpread(folder)) {
+        for (FolderTreeNode* child : folder->childs) {
+            child->selectStatus = spreadingStatus_;
+        }
+    }
+}
+
+bool CDDriveClearFileTreeView::spread(std::int64_t budget, Clock::Duration turn) {
+    // The clock is read only now and then: a step is a few hundred nanoseconds.
+    constexpr int stepsBetweenReadings = 1024;
+    Clock& clock = Clock::current();
+    const bool timed = turn != untimed;
+    const Clock::TimePoint end = timed ? clock.now() + turn : Clock::TimePoint{};
+    int untilReading = stepsBetweenReadings;
     for (; budget > 0 && !spreading_.empty(); --budget) {
         FolderTreeNode* node = spreading_.back();
         spreading_.pop_back();
         node->selectStatus = spreadingStatus_;
-        spreading_.insert(spreading_.end(), node->childs.begin(), node->childs.end());
+        const NodeList& childs = node->childs;
+        if (!childs.empty()) {
+            spreading_.insert(spreading_.end(), childs.begin(), childs.end());
+        }
+        if (timed && --untilReading == 0) {
+            untilReading = stepsBetweenReadings;
+            if (clock.now() >= end) {
+                break;
+            }
+        }
     }
     return !spreading_.empty();
 }
@@ -98,7 +168,7 @@ void CDDriveClearFileTreeView::scheduleSpread() {
         if (!self || generation != self->spreadGeneration_) {
             return;
         }
-        if (self->spread(spreadStep)) {
+        if (self->spread(spreadStep, spreadTurn)) {
             self->scheduleSpread();
         } else {
             self->model_->statusesChanged();
@@ -111,7 +181,7 @@ void CDDriveClearFileTreeView::finishSpreading() {
         return;
     }
     ++spreadGeneration_;
-    spread(std::numeric_limits<std::int64_t>::max());
+    spread(std::numeric_limits<std::int64_t>::max(), untimed);
     model_->statusesChanged();
 }
 

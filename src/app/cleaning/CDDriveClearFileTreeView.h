@@ -10,6 +10,7 @@
 
 #include "cleaning/SelectMessage.h"
 #include "cleaning/SortType.h"
+#include "support/Clock.h"
 
 namespace harbormind {
 
@@ -29,13 +30,15 @@ public:
     void setStatusBarView(CDDriveClearStatuBarView* statusBar);
 
     // The user set the check box of `node` (status 0 marks, 1 keeps). Below a large folder
-    // the status reaches the entries in steps of `spreadStep` entries, one step per turn of
-    // the event loop, so the window keeps drawing; the count is right at once.
+    // the status reaches the entries in steps, one per turn of the event loop, each of at most
+    // `spreadStep` entries and `spreadTurn` on the clock, so the window keeps drawing. The
+    // count and every row the view shows are right at once.
     void changeStatus(FolderTreeNode* node, int status);
     // Finishes a status change still on its way down (before anything else reads the tree).
     void finishSpreading();
     bool isSpreading() const { return !spreading_.empty(); }
-    static inline std::int64_t spreadStep = 200000;
+    static inline std::int64_t spreadStep = 20000;
+    static constexpr Clock::Duration spreadTurn = std::chrono::milliseconds(8);
     // Counts the selection from the top node again and shows it.
     void recount();
     void headerClicked(int column);
@@ -49,12 +52,23 @@ public:
     std::function<void(FolderTreeNode* node)> onNodeSelected;
 
 private:
-    // Gives up to `budget` entries the spreading status; answers whether any are left.
-    bool spread(std::int64_t budget);
+    // Gives up to `budget` entries the spreading status, for at most `turn` (`untimed`: as long
+    // as it takes); answers whether any are left.
+    static constexpr Clock::Duration untimed = Clock::Duration::max();
+    bool spread(std::int64_t budget, Clock::Duration turn);
     void scheduleSpread();
+    // Whether `node` is the folder whose status is spreading, or one of its ancestors (a change
+    // there overrides all that is left of the spreading one).
+    bool coversSpread(const FolderTreeNode* node) const;
+    // Whether `node` is the spreading folder or lies below it.
+    bool insideSpread(const FolderTreeNode* node) const;
+    // Gives the spreading status at once to the rows shown below the spreading folder.
+    void spreadToRows();
+    void rowsFetched(const QModelIndex& parent);
 
     CDDriveClearTreeModel* model_;
     std::vector<FolderTreeNode*> spreading_;
+    FolderTreeNode* spreadingTop_ = nullptr;
     int spreadingStatus_ = 1;
     std::uint64_t spreadGeneration_ = 0;
     SelectMessage selectInfo_;

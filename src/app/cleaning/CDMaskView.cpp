@@ -11,6 +11,12 @@
 #include "app/common/DMTr.h"
 
 namespace harbormind {
+namespace {
+
+constexpr int panelWidth = 420;
+constexpr int panelMargin = 24;
+
+}  // namespace
 
 CDMaskView::CDMaskView(QWidget* covered)
     : QWidget(covered),
@@ -22,16 +28,18 @@ CDMaskView::CDMaskView(QWidget* covered)
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("maskPanel"));
     panel->setAutoFillBackground(true);
-    panel->setFixedWidth(420);
+    panel->setFixedWidth(panelWidth);
     auto* inner = new QVBoxLayout(panel);
-    inner->setContentsMargins(24, 20, 24, 20);
+    inner->setContentsMargins(panelMargin, 20, panelMargin, 20);
     inner->setSpacing(10);
     lbTip_->setWordWrap(true);
     QFont tipFont = lbTip_->font();
     tipFont.setBold(true);
     lbTip_->setFont(tipFont);
     lbFileName_->setTextFormat(Qt::PlainText);
-    lbFileName_->setMinimumWidth(360);
+    // A fixed size: the name changes many times a second, and a label whose size may change
+    // would lay the panel out again (wrapping the tip anew) every time.
+    lbFileName_->setFixedSize(panelWidth - 2 * panelMargin, lbFileName_->fontMetrics().height());
     progress_->setRange(0, 0);
     progress_->setTextVisible(false);
     inner->addWidget(lbTip_);

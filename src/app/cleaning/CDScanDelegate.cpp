@@ -25,10 +25,12 @@ void CDScanDelegate::searchFileName(std::string_view name) {
             std::lock_guard lock(self->mutex_);
             latest = self->latestName_;
         }
-        self->namePosted_ = false;
         if (self->onName) {
             self->onName(latest);
         }
+        // The next name is shown a moment later at the earliest: faster than that nobody
+        // can read it, and every change costs the window a repaint.
+        Dispatch::main().asyncAfter(nameInterval, [self] { self->namePosted_ = false; });
     });
 }
 

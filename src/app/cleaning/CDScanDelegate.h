@@ -7,14 +7,17 @@
 #include <string>
 
 #include "cleaning/DMFolderManagerDelegate.h"
+#include "support/Clock.h"
 
 namespace harbormind {
 
 // Carries a scan's or deletion's reports from its background thread to the main queue, where
 // the windows act on them. Names arrive far faster than a window can show them, so only the
-// latest one is passed on, at most one post at a time.
+// latest one is passed on, at most one every `nameInterval`.
 class CDScanDelegate final : public DMFolderManagerDelegate, public std::enable_shared_from_this<CDScanDelegate> {
 public:
+    static constexpr Clock::Duration nameInterval = std::chrono::milliseconds(100);
+
     std::function<void(const std::string& name)> onName;
     std::function<void()> onSearchFinish;
     std::function<void()> onDeleteFinish;
