@@ -31,7 +31,7 @@ FOLDERS = {
         "DMDeviceCloneProgressReceiver", "DMDeviceCloneProgressWndController", "DMDeviceCloneStart",
         "DMDeviceCloneWndController",
     ],
-    "firstaid": ["DMFirstAidTexts", "DMFirstAidWindowController"],
+    "firstaid": ["DMFirstAidWindowController"],
     "cleaning": [
         "CDCheckState", "CDCleanAlerts", "CDCleaningServices", "CDDriveClearFileTreeView",
         "CDDriveClearStatuBarView", "CDDriveClearTreeModel", "CDDriveClearViewController",
@@ -55,7 +55,7 @@ FOLDERS = {
     ],
     "common": [
         "DMAlert", "DMAlertPresenter", "DMMessageBoxPresenter", "DMTextFormat", "DMTexts", "DMTr", "DMImages",
-        "DMFailureText", "DMMainQueueBridge", "DMShellTexts",
+        "DMFailureText", "DMMainQueueBridge", "DMShellTexts", "DMFirstAidTexts",
     ],
 }
 

@@ -4,16 +4,23 @@
 
 #include "config/DMConfigurationEffects.h"
 
-namespace harbormind {
+class QWidget;
 
-class AppDelegate;
+namespace harbormind {
 
 // What the settings change in the application shell. On Linux the Dock icon becomes the
 // main window's task-bar entry: with the accessory policy the window is a tool window that
 // the task bar leaves out, and the application lives in the tray.
 class DMShellEffects final : public DMConfigurationEffects {
 public:
-    explicit DMShellEffects(AppDelegate& application);
+    // What the effects act on: the main window (made when first asked for) and the tray
+    // icon, both the application's.
+    struct Shell {
+        std::function<QWidget*()> mainWindow;
+        std::function<void()> createStatusItem;
+        std::function<void()> removeStatusItem;
+    };
+    explicit DMShellEffects(Shell shell);
 
     std::vector<std::shared_ptr<DMWindowHandle>> visibleWindows() override;
     void setActivationPolicy(DMActivationPolicy policy) override;
@@ -26,7 +33,7 @@ public:
     DMActivationPolicy activationPolicy() const { return policy_; }
 
 private:
-    AppDelegate& application_;
+    Shell shell_;
     DMActivationPolicy policy_ = DMActivationPolicy::Regular;
 };
 
