@@ -19,6 +19,7 @@ FOLDERS = {
         "AppDelegate", "DMShellEffects", "DMWindowController", "DMSidebarViewController",
         "DMSidebarViewControllerDelegate", "DMApplicationActions", "DMLaunchOptions", "DMPlatformSetup",
         "DMDisplayCheck", "DMTranslationLoader", "DMDarkPalette", "DMWindowPlacement", "DMDriveRowObserver",
+        "DMAppearanceController",
     ],
     "install": ["DMDriverInstaller", "DMPermissionGuideWindow", "DMMissingPieces", "DMUninstaller"],
     "update": ["DMUpdatePresenter", "MacUpdateWindowController"],
@@ -62,12 +63,14 @@ FOLDERS = {
 # What stays in the top of src/app: the program's entry point.
 STAYS = {"main"}
 
-# The library's sources before the move, and after it: every folder below src/app but the
-# single-instance library, which only the executable links.
+# The library's sources before the move, and after it: every folder below src/app but those
+# of their own targets: the single-instance library, which only the executable links, and the
+# reader of the window's texts for the translation catalogues.
 OLD_GLOB = re.compile(r"file\(GLOB app_sources CONFIGURE_DEPENDS [^)]*\)", re.S)
 NEW_GLOB = ("file(GLOB_RECURSE app_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)\n"
-            "file(GLOB app_instance_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/instance/*.cpp)\n"
-            "list(REMOVE_ITEM app_sources ${app_instance_sources})")
+            "file(GLOB app_own_targets CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/instance/*.cpp\n"
+            "     ${CMAKE_CURRENT_SOURCE_DIR}/catalogue/*.cpp)\n"
+            "list(REMOVE_ITEM app_sources ${app_own_targets})")
 
 
 def git(root, *args):

@@ -16,10 +16,10 @@
 #include "cleaning/FileDeleter.h"
 #include "cleaning/FolderScanner.h"
 #include "cleaning/FolderTreeNode.h"
-#include "cleaning/JunkTreeBuilder.h"
 #include "support/DMByteCountFormatter.h"
 #include "cli/CliCleanSelection.h"
 #include "cli/CliContext.h"
+#include "cli/CliJunkPlaces.h"
 #include "cli/CliVerbGroups.h"
 #include "cli/PathGlob.h"
 #include "drivemodel/DMLocalDriveManager.h"
@@ -33,8 +33,7 @@
 namespace harbormind {
 namespace {
 
-// The junk window hides categories of this size or less, and marks the user caches.
-constexpr std::int64_t junkFilterSize = 1048576;
+// The junk window marks the user caches to begin with.
 constexpr const char* defaultJunkCategory = "userCache";
 
 struct JunkCleanOptions {
@@ -89,20 +88,11 @@ const JunkCategory* findCategory(const std::vector<JunkCategory>& table, const s
 }
 
 int junkClean(CliContext& context, const JunkCleanOptions& options) {
-    if (!context.preparePlatform()) {
+    auto places = CliJunkPlaces::find(context, "junk clean");
+    if (!places) {
         return 1;
     }
-    Platform& platform = Platform::current();
-    DirectoryWalker* walker = platform.directoryWalker();
-    JunkLocations* locations = platform.junkLocations();
-    if (walker == nullptr || locations == nullptr) {
-        return context.fail("junk clean: the " + platform.name() + " platform cannot scan junk places");
-    }
-    std::string home = ClearTools::getUserPath(platform.users());
-    if (home.empty()) {
-        return context.fail("junk clean: the user database has no home folder for this user");
-    }
-    auto table = JunkTreeBuilder::composeTable(*walker, *locations, home);
+    const std::vector<JunkCategory>& table = places->table;
     std::vector<std::string> keys;
     for (const std::string& name : options.categories.empty() ? std::vector<std::string>{defaultJunkCategory}
                                                               : options.categories) {
@@ -116,7 +106,7 @@ int junkClean(CliContext& context, const JunkCleanOptions& options) {
         }
         keys.push_back(category->key);
     }
-    auto root = JunkTreeBuilder::build(*walker, table, junkFilterSize, {});
+    auto root = places->scan();
     for (FolderTreeNode* category : root->childs) {
         if (std::find(keys.begin(), keys.end(), category->strFolderName()) != keys.end()) {
             FolderTreeNode::updateChildStatus(category, FolderTreeNode::statusMarked);
@@ -132,7 +122,7 @@ int junkClean(CliContext& context, const JunkCleanOptions& options) {
         return context.fail("junk clean: nothing was deleted");
     }
     return deleteAndReport(context, "junk clean", root.get(), selection, [&](DMDeleteFaileRecord& record) {
-        FileDeleter(*walker, record).junkPass(root.get());
+        FileDeleter(*places->walker, record).junkPass(root.get());
     });
 }
 

@@ -9,8 +9,8 @@
 #include "cleaning/CleaningReport.h"
 #include "cleaning/ClearTools.h"
 #include "cleaning/FolderScanner.h"
-#include "cleaning/JunkTreeBuilder.h"
 #include "cli/CliContext.h"
+#include "cli/CliJunkPlaces.h"
 #include "cli/CliVerbGroups.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/JunkLocations.h"
@@ -18,9 +18,6 @@
 
 namespace harbormind {
 namespace {
-
-// The junk window hides categories of this size or less; the verb shows what it would show.
-constexpr std::int64_t junkFilterSize = 1048576;
 
 struct UsageOptions {
     std::string path;
@@ -30,22 +27,12 @@ struct UsageOptions {
 };
 
 int junkScan(CliContext& context, bool json) {
-    if (!context.preparePlatform()) {
+    auto places = CliJunkPlaces::find(context, "junk scan");
+    if (!places) {
         return 1;
     }
-    Platform& platform = Platform::current();
-    DirectoryWalker* walker = platform.directoryWalker();
-    JunkLocations* locations = platform.junkLocations();
-    if (walker == nullptr || locations == nullptr) {
-        return context.fail("junk scan: the " + platform.name() + " platform cannot scan junk places");
-    }
-    std::string home = ClearTools::getUserPath(platform.users());
-    if (home.empty()) {
-        return context.fail("junk scan: the user database has no home folder for this user");
-    }
-    auto table = JunkTreeBuilder::composeTable(*walker, *locations, home);
-    auto root = JunkTreeBuilder::build(*walker, table, junkFilterSize, {});
-    context.out << (json ? CleaningReport::junkJson(*root, table) : CleaningReport::junkText(*root, table));
+    auto root = places->scan();
+    context.out << (json ? CleaningReport::junkJson(*root, places->table) : CleaningReport::junkText(*root, places->table));
     return 0;
 }
 

@@ -28,7 +28,7 @@ const std::vector<QStringList> levels = {
     {"drives"},
     {"notifications"},
     {"widgets"},
-    {"common", "instance"},
+    {"common", "instance", "catalogue"},
 };
 
 int levelOf(const QString& folder) {

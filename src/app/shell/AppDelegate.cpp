@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "app/shell/DMAppearanceController.h"
 #include "app/drives/DMDriveActionManager.h"
 #include "app/install/DMDriverInstaller.h"
 #include "app/shell/DMDarkPalette.h"
@@ -152,7 +153,13 @@ int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     configurationManager_ = &DMConfigurationManager::shared();
     effects_ = std::make_shared<DMShellEffects>(DMShellEffects::Shell{
         [this]() -> QWidget* { return mainWindowController()->window(); },
-        [this] { createStatusItem(); }, [this] { removeStatusItem(); }});
+        [this] { createStatusItem(); }, [this] { removeStatusItem(); }, [this] { return appearance(); }});
+    // A picture taken with `--palette dark` keeps that look whatever the preferences say.
+    if (options_.palette.empty()) {
+        desktopAppearance_ = DMPlatformSetup::desktopAppearance(options_);
+        appearance_ = std::make_unique<DMAppearanceController>(desktopAppearance_.get());
+        appearance_->start(configurationManager_->appearance());
+    }
 
     // 2. The main window and the local drive manager that reports to it.
     std::shared_ptr<DMWindowController> controller = mainWindowController();

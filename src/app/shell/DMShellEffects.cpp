@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "app/shell/DMAppearanceController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 
@@ -79,6 +80,12 @@ void DMShellEffects::setIgnoreHibernateFile(bool flag) {
 void DMShellEffects::setNtfsDebugLogging(bool flag) {
     if (auto manager = registeredLocalManager()) {
         manager->setNtfsDebugLogging(flag);
+    }
+}
+
+void DMShellEffects::setAppearance(DMAppearance appearance) {
+    if (DMAppearanceController* controller = shell_.appearance()) {
+        controller->choose(appearance);
     }
 }
 

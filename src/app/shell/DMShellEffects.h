@@ -8,6 +8,8 @@ class QWidget;
 
 namespace harbormind {
 
+class DMAppearanceController;
+
 // What the settings change in the application shell. On Linux the Dock icon becomes the
 // main window's task-bar entry: with the accessory policy the window is a tool window that
 // the task bar leaves out, and the application lives in the tray.
@@ -19,6 +21,8 @@ public:
         std::function<QWidget*()> mainWindow;
         std::function<void()> createStatusItem;
         std::function<void()> removeStatusItem;
+        // The theme's controller; none when a picture fixes the palette.
+        std::function<DMAppearanceController*()> appearance;
     };
     explicit DMShellEffects(Shell shell);
 
@@ -29,6 +33,7 @@ public:
     void removeStatusItem() override;
     void setIgnoreHibernateFile(bool flag) override;
     void setNtfsDebugLogging(bool flag) override;
+    void setAppearance(DMAppearance appearance) override;
 
     DMActivationPolicy activationPolicy() const { return policy_; }
 

@@ -3,8 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <string>
 
 namespace harbormind::clone {
 namespace {
@@ -47,9 +46,9 @@ std::optional<std::uint64_t> XzImageSource::recordedSize(int fd) {
     return size;
 }
 
-XzImageSource::XzImageSource(int fd, std::uint64_t size) : fd_(fd), size_(size), in_(inputBytes) {
+XzImageSource::XzImageSource(int fd, std::uint64_t size) : StreamedImageSource(fd, size), in_(inputBytes) {
     if (lzma_stream_decoder(&stream_, UINT64_MAX, 0) != LZMA_OK) {
-        problem_ = "the xz decoder could not start";
+        fail("the xz decoder could not start");
     }
 }
 
@@ -57,41 +56,28 @@ XzImageSource::~XzImageSource() {
     lzma_end(&stream_);
 }
 
-CloneIoResult XzImageSource::broken(std::string why) {
-    problem_ = std::move(why);
-    return {CloneIoStatus::gone, EIO};
-}
-
-CloneIoResult XzImageSource::readAt(std::uint64_t offset, std::byte* buffer, std::size_t length) {
-    if (!problem_.empty()) {
-        return {CloneIoStatus::gone, EIO};
-    }
-    if (offset != produced_) {
-        return broken("a compressed image is read in order only");
-    }
+bool XzImageSource::decompress(std::byte* buffer, std::size_t length) {
     stream_.next_out = reinterpret_cast<std::uint8_t*>(buffer);
     stream_.avail_out = length;
     while (stream_.avail_out > 0) {
         if (stream_.avail_in == 0 && !ended_) {
-            ssize_t n = ::pread(fd_, in_.data(), in_.size(), static_cast<off_t>(fileOffset_));
+            long n = readMore(in_.data(), in_.size());
             if (n < 0) {
-                return broken(std::string("the image cannot be read: ") + std::strerror(errno));
+                return false;
             }
-            fileOffset_ += static_cast<std::uint64_t>(n);
             stream_.next_in = in_.data();
             stream_.avail_in = static_cast<std::size_t>(n);
             ended_ = n == 0;
         }
         lzma_ret result = lzma_code(&stream_, ended_ ? LZMA_FINISH : LZMA_RUN);
         if (result == LZMA_STREAM_END && stream_.avail_out > 0) {
-            return broken("the compressed image ends before the disk it holds");
+            return fail("the compressed image ends before the disk it holds");
         }
         if (result != LZMA_OK && result != LZMA_STREAM_END) {
-            return broken("the compressed image is damaged (xz error " + std::to_string(result) + ")");
+            return fail("the compressed image is damaged (xz error " + std::to_string(result) + ")");
         }
     }
-    produced_ += length;
-    return {};
+    return true;
 }
 
 }  // namespace harbormind::clone

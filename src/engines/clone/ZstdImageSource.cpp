@@ -3,8 +3,7 @@
 #include <unistd.h>
 #include <zstd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <string>
 
 namespace harbormind::clone {
 namespace {
@@ -32,30 +31,21 @@ std::optional<std::uint64_t> ZstdImageSource::recordedSize(int fd) {
 }
 
 ZstdImageSource::ZstdImageSource(int fd, std::uint64_t size)
-    : fd_(fd), size_(size), context_(ZSTD_createDCtx(), freeContext), in_(ZSTD_DStreamInSize()) {}
+    : StreamedImageSource(fd, size), context_(ZSTD_createDCtx(), freeContext), in_(ZSTD_DStreamInSize()) {}
 
 ZstdImageSource::~ZstdImageSource() = default;
 
-CloneIoResult ZstdImageSource::broken(std::string why) {
-    problem_ = std::move(why);
-    return {CloneIoStatus::gone, EIO};
-}
-
-CloneIoResult ZstdImageSource::readAt(std::uint64_t offset, std::byte* buffer, std::size_t length) {
-    if (offset != produced_) {
-        return broken("a compressed image is read in order only");
-    }
+bool ZstdImageSource::decompress(std::byte* buffer, std::size_t length) {
     ZSTD_outBuffer out{buffer, length, 0};
     while (out.pos < out.size) {
         if (inPos_ == inSize_) {
-            ssize_t n = ::pread(fd_, in_.data(), in_.size(), static_cast<off_t>(fileOffset_));
+            long n = readMore(in_.data(), in_.size());
             if (n < 0) {
-                return broken(std::string("the image cannot be read: ") + std::strerror(errno));
+                return false;
             }
             if (n == 0) {
-                return broken("the compressed image ends before the disk it holds");
+                return fail("the compressed image ends before the disk it holds");
             }
-            fileOffset_ += static_cast<std::uint64_t>(n);
             inPos_ = 0;
             inSize_ = static_cast<std::size_t>(n);
         }
@@ -63,11 +53,10 @@ CloneIoResult ZstdImageSource::readAt(std::uint64_t offset, std::byte* buffer, s
         std::size_t result = ZSTD_decompressStream(context_.get(), &out, &in);
         inPos_ = in.pos;
         if (ZSTD_isError(result)) {
-            return broken(std::string("the compressed image is damaged: ") + ZSTD_getErrorName(result));
+            return fail(std::string("the compressed image is damaged: ") + ZSTD_getErrorName(result));
         }
     }
-    produced_ += length;
-    return {};
+    return true;
 }
 
 }  // namespace harbormind::clone

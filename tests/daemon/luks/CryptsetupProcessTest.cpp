@@ -14,9 +14,10 @@ namespace fs = std::filesystem;
 
 // A stand-in for cryptsetup run as `reencrypt LIMIT SIGNAL`: it says "ready", then takes
 // SIGTERM as no reason to stop until the LIMITth one and says how many it had; or it kills
-// itself with SIGNAL when one is given. Left alone, it gives up after 20 seconds.
+// itself with SIGNAL when one is given (ignoring the stop that "ready" brings, so that SIGNAL is
+// what ends it). Left alone, it gives up after 20 seconds.
 const char* const standIn = R"(#!/bin/sh
-case "$3" in [A-Z]*) echo ready; kill -"$3" $$ ;; esac
+case "$3" in [A-Z]*) trap '' TERM; echo ready; kill -"$3" $$ ;; esac
 limit=$2
 count=0
 trap 'count=$((count + 1)); if [ $count -ge $limit ]; then kill $waiting; echo "stopped after $count"; exit 3; fi' TERM
