@@ -5,19 +5,17 @@
 namespace harbormind {
 
 void DMDeviceCloneProgressReceiver::deviceCloneProgress(const DMProgressMessage& message) {
-    QPointer<DMDeviceCloneProgressWndController> sheet = sheet_;
-    Dispatch::main().async([sheet, message] {
-        if (sheet) {
-            sheet->showProgress(message);
+    Dispatch::main().async([owner = owner_, progress = progress_, message] {
+        if (owner) {
+            progress(message);
         }
     });
 }
 
 void DMDeviceCloneProgressReceiver::deviceCloneEnded(std::uint64_t unreadableBytes, const std::string& reason) {
-    QPointer<DMDeviceCloneProgressWndController> sheet = sheet_;
-    Dispatch::main().async([sheet, unreadableBytes, reason] {
-        if (sheet) {
-            sheet->showEndDetails(unreadableBytes, reason);
+    Dispatch::main().async([owner = owner_, ended = ended_, unreadableBytes, reason] {
+        if (owner) {
+            ended(unreadableBytes, reason);
         }
     });
 }
