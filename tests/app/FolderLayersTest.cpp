@@ -28,7 +28,8 @@ const std::vector<QStringList> levels = {
     {"drives"},
     {"notifications"},
     {"widgets"},
-    {"common", "instance", "catalogue"},
+    {"catalogue"},
+    {"common", "instance"},
 };
 
 int levelOf(const QString& folder) {
