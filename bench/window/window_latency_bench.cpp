@@ -44,6 +44,7 @@
 #include "app/clone/DMDeviceCloneProgressWndController.h"
 #include "app/clone/DMDeviceCloneWndController.h"
 #include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "app/shell/DMFeatureWindowFactory.h"
 #include "app/drives/DMDriveManagerOperations.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
