@@ -47,6 +47,7 @@
 #include "app/clone/DMDeviceCloneWndController.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/drives/DMDriveManagerOperations.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
 #include "app/firstaid/DMFirstAidWindowController.h"
@@ -292,7 +293,7 @@ private:
             return;
         }
         std::thread flood;
-        auto sheet = controller_->driveActionManager()->checkDiskWindowController();
+        auto sheet = controller_->driveWindows()->checkDiskWindowController();
         measure(
             "First Aid streams 100,000 lines",
             [&] {
@@ -323,7 +324,7 @@ private:
     void cloneWithProgress() {
         DMDriveActionManager& actions = *controller_->driveActionManager();
         actions.perform(DMDriveAction::clone, manager_->driveObjs().at("disk100"), controller_->window());
-        DMDeviceCloneFlow& flow = *actions.deviceCloneFlow();
+        DMDeviceCloneFlow& flow = *controller_->driveWindows()->deviceCloneFlow();
         if (!runUntil([&] { return flow.deviceCloneWndController() != nullptr; }, 10)) {
             std::printf("the clone picker did not open\n");
             ++failures_;

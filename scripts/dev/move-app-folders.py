@@ -32,7 +32,7 @@ FOLDERS = {
         "DMDeviceCloneProgressReceiver", "DMDeviceCloneProgressWndController", "DMDeviceCloneStart",
         "DMDeviceCloneWndController",
     ],
-    "firstaid": ["DMFirstAidTexts", "DMFirstAidWindowController"],
+    "firstaid": ["DMFirstAidWindowController"],
     "cleaning": [
         "CDCheckState", "CDCleanAlerts", "CDCleaningServices", "CDDriveClearFileTreeView",
         "CDDriveClearStatuBarView", "CDDriveClearTreeModel", "CDDriveClearViewController",
@@ -56,7 +56,7 @@ FOLDERS = {
     ],
     "common": [
         "DMAlert", "DMAlertPresenter", "DMMessageBoxPresenter", "DMTextFormat", "DMTexts", "DMTr", "DMImages",
-        "DMFailureText", "DMMainQueueBridge", "DMShellTexts",
+        "DMFailureText", "DMMainQueueBridge", "DMShellTexts", "DMFirstAidTexts",
     ],
 }
 

@@ -11,6 +11,7 @@
 #include "app/cleaning/CDJunkClearWindowController.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/drives/DMDriveOperations.h"
 #include "cleaning/DMFileClearManager.h"
 #include "cleaning/DMFileScanManager.h"
@@ -40,21 +41,22 @@ protected:
         junk = std::make_unique<DMFileClearManager>(&walker, &locations, users.get());
         scan = std::make_unique<DMFileScanManager>(&walker);
         operations = std::make_shared<ClearOperations>();
-        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+        windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
         CDCleaningServices services;
         services.junkManager = junk.get();
         services.scanManager = scan.get();
         services.workspace = &workspace;
         services.junkTable = [this] { return locations.categories(home); };
-        actions->setCleaningServices(services);
+        windows->setCleaningServices(services);
         drive = DMLocalDriveObject::create("sdb1");
         window = std::make_unique<QWidget>();
         window->resize(1000, 700);
         window->show();
     }
     void TearDown() override {
-        delete actions->junkClearWindowController();
-        delete actions->driverClearWindowController();
+        delete windows->junkClearWindowController();
+        delete windows->driverClearWindowController();
         Dispatch::main().runUntil([] { return false; }, seconds(1));
         VirtualClockTest::TearDown();
     }
@@ -69,6 +71,7 @@ protected:
     std::shared_ptr<ClearOperations> operations;
     std::shared_ptr<test::RecordingPresenter> presenter = std::make_shared<test::RecordingPresenter>();
     test::RecordingWorkspace workspace;
+    std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> actions;
     std::shared_ptr<DMLocalDriveObject> drive;
     std::unique_ptr<QWidget> window;
@@ -78,7 +81,7 @@ TEST_F(CleaningDispatchTest, JunkCleanOpensOneScanningSheetAndReplacesTheOldOne)
     EXPECT_TRUE(actions->isActionAvailable(DMDriveAction::junkClean, DMDriveObjectCategory::local));
     EXPECT_FALSE(actions->isActionAvailable(DMDriveAction::junkClean, DMDriveObjectCategory::network));
     actions->perform(DMDriveAction::junkClean, drive, window.get());
-    QPointer<CDJunkClearWindowController> first = actions->junkClearWindowController();
+    QPointer<CDJunkClearWindowController> first = windows->junkClearWindowController();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->parentWidget(), window.get());
     EXPECT_EQ(first->windowModality(), Qt::WindowModal);
@@ -88,26 +91,26 @@ TEST_F(CleaningDispatchTest, JunkCleanOpensOneScanningSheetAndReplacesTheOldOne)
 
     actions->perform(DMDriveAction::junkClean, drive, window.get());
     EXPECT_TRUE(first.isNull());
-    ASSERT_NE(actions->junkClearWindowController(), nullptr);
+    ASSERT_NE(windows->junkClearWindowController(), nullptr);
     ASSERT_TRUE(Dispatch::main().runUntil(
-        [&] { return !actions->junkClearWindowController()->viewController()->isBusy(); }, seconds(60)));
+        [&] { return !windows->junkClearWindowController()->viewController()->isBusy(); }, seconds(60)));
 }
 
 TEST_F(CleaningDispatchTest, DriveCleanOpensOnTheMountPointOnlyWhenTheDriveMayBeCleared) {
     actions->perform(DMDriveAction::driveClean, drive, window.get());
     Dispatch::main().runUntil([] { return false; }, seconds(1));
-    EXPECT_EQ(actions->driverClearWindowController(), nullptr);
+    EXPECT_EQ(windows->driverClearWindowController(), nullptr);
 
     operations->path = tree.folder("stick");
     actions->perform(DMDriveAction::driveClean, drive, window.get());
-    ASSERT_TRUE(Dispatch::main().runUntil([&] { return actions->driverClearWindowController() != nullptr; }, seconds(5)));
-    QPointer<CDDriveClearWindowController> first = actions->driverClearWindowController();
+    ASSERT_TRUE(Dispatch::main().runUntil([&] { return windows->driverClearWindowController() != nullptr; }, seconds(5)));
+    QPointer<CDDriveClearWindowController> first = windows->driverClearWindowController();
     EXPECT_EQ(first->viewController()->searchEdit()->text().toStdString(), *operations->path);
     ASSERT_TRUE(Dispatch::main().runUntil([&] { return !first->viewController()->isBusy(); }, seconds(60)));
 
     actions->perform(DMDriveAction::driveClean, drive, window.get());
     ASSERT_TRUE(Dispatch::main().runUntil([&] { return first.isNull(); }, seconds(5)));
-    ASSERT_NE(actions->driverClearWindowController(), nullptr);
+    ASSERT_NE(windows->driverClearWindowController(), nullptr);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "app/clone/DMDeviceCloneFlow.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "AppTestSupport.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
@@ -143,7 +144,8 @@ protected:
         operations = std::make_shared<CloneOperations>();
         operations->daemon = daemon;
         presenter = std::make_shared<test::RecordingPresenter>();
-        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+        windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
         for (const char* name : {"disk2", "disk4", "disk5", "disk6", "disk7", "disk8", "disk9"}) {
             drives[name] = DMLocalDriveObject::create(name);
         }
@@ -159,7 +161,7 @@ protected:
     void settle(Clock::Duration limit = seconds(2)) {
         Dispatch::main().runUntil([] { return false; }, limit);
     }
-    DMDeviceCloneFlow& flow() { return *actions->deviceCloneFlow(); }
+    DMDeviceCloneFlow& flow() { return *windows->deviceCloneFlow(); }
 
     // Opens the picker for disk2 and starts a clone onto the candidate in `row`.
     void pickDestination(int row) {
@@ -196,6 +198,7 @@ protected:
     std::shared_ptr<InProcessDaemon> daemon;
     std::shared_ptr<CloneOperations> operations;
     std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> actions;
     std::map<std::string, std::shared_ptr<DMLocalDriveObject>> drives;
 };

@@ -7,6 +7,7 @@
 
 #include "DiskToolsWindowFixture.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/widgets/DMMacDockView.h"
 #include "app/disktools/DMDiskToolsFlow.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 class DiskToolsWindowTest : public test::DiskToolsWindowFixture {
 protected:
-    DMDiskToolsFlow& flow() { return *controller->driveActionManager()->diskToolsFlow(); }
+    DMDiskToolsFlow& flow() { return *controller->driveWindows()->diskToolsFlow(); }
     void settleFlows() {
         settle(0.2);
         Dispatch::main().runUntil([] { return DMDiskToolsFlow::pending() == 0; }, seconds(10));

@@ -7,6 +7,7 @@
 #include "AppTestSupport.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/common/DMTexts.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
@@ -107,7 +108,8 @@ protected:
         VirtualClockTest::SetUp();
         operations = std::make_shared<FakeOperations>();
         presenter = std::make_shared<test::RecordingPresenter>();
-        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
+        windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
         drive = DMLocalDriveObject::create("disk5s1");
     }
 
@@ -127,6 +129,7 @@ protected:
 
     std::shared_ptr<FakeOperations> operations;
     std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> actions;
     std::shared_ptr<DMLocalDriveObject> drive;
 };
@@ -270,7 +273,7 @@ TEST_F(DriveActionManagerTest, LockingBitLockerWithoutDriverAsksAndCancelLocksNo
 }
 
 TEST_F(DriveActionManagerTest, CodesWithoutMeaningForTheDriveDoNothing) {
-    for (std::uint8_t code : {DMDriveAction::edit, DMDriveAction::remove, std::uint8_t{200}, std::uint8_t{255}}) {
+    for (DMDriveAction code : {DMDriveAction::edit, DMDriveAction::remove, DMDriveAction{200}, DMDriveAction{255}}) {
         bool called = false;
         actions->perform(code, drive, nullptr, [&](int, std::optional<std::string>) { called = true; });
         Dispatch::main().runUntil([] { return false; }, seconds(1));
@@ -282,7 +285,7 @@ TEST_F(DriveActionManagerTest, CodesWithoutMeaningForTheDriveDoNothing) {
 
 TEST_F(DriveActionManagerTest, LockAndMountOfAForeignDriveAnswerFailure) {
     operations->local = false;
-    for (std::uint8_t code : {DMDriveAction::lock, DMDriveAction::mount}) {
+    for (DMDriveAction code : {DMDriveAction::lock, DMDriveAction::mount}) {
         std::optional<int> result;
         actions->perform(code, drive, nullptr, [&](int value, std::optional<std::string>) { result = value; });
         Dispatch::main().runUntil([&] { return result.has_value(); }, seconds(5));
@@ -350,7 +353,7 @@ TEST_F(DriveActionManagerTest, FailedEjectAndOpenAreShown) {
 // Regression: a network drive that no network manager owns never answered lock or mount.
 TEST_F(DriveActionManagerTest, LockAndMountOfAnOrphanNetworkDriveAnswerFailure) {
     drive->setCategory(DMDriveObjectCategory::network);
-    for (std::uint8_t code : {DMDriveAction::lock, DMDriveAction::mount}) {
+    for (DMDriveAction code : {DMDriveAction::lock, DMDriveAction::mount}) {
         std::optional<int> result;
         actions->perform(code, drive, nullptr, [&](int value, std::optional<std::string>) { result = value; });
         EXPECT_EQ(result, -1) << "action " << int(code);
@@ -391,7 +394,7 @@ TEST_F(DriveActionManagerTest, MountGuardDecidesWhetherTheMountGoesOn) {
 TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
     struct Case {
         DMDriveObjectCategory category;
-        std::uint8_t code;
+        DMDriveAction code;
         std::vector<std::string> calls;
     };
     const std::vector<std::string> none;
@@ -403,7 +406,7 @@ TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
         {DMDriveObjectCategory::local, DMDriveAction::eject, {"eject"}},
         {DMDriveObjectCategory::local, DMDriveAction::edit, none},
         {DMDriveObjectCategory::local, DMDriveAction::remove, none},
-        {DMDriveObjectCategory::local, std::uint8_t{200}, none},
+        {DMDriveObjectCategory::local, DMDriveAction{200}, none},
         {DMDriveObjectCategory::network, DMDriveAction::open, {"openNetworkDrive"}},
         {DMDriveObjectCategory::network, DMDriveAction::mount, {"connect"}},
         {DMDriveObjectCategory::network, DMDriveAction::unmount, {"disconnect"}},
@@ -415,7 +418,7 @@ TEST_F(DriveActionManagerTest, EachActionCodeReachesItsOperationOrNothing) {
         {DMDriveObjectCategory::network, DMDriveAction::clone, none},
         {DMDriveObjectCategory::network, DMDriveAction::junkClean, none},
         {DMDriveObjectCategory::network, DMDriveAction::firstAid, none},
-        {DMDriveObjectCategory::network, std::uint8_t{200}, none},
+        {DMDriveObjectCategory::network, DMDriveAction{200}, none},
     };
     operations->fs = DMDriveObjectFilesystem::exfat;
     presenter->answers = {0, 0, 0, 0, 0, 0, 0, 0};

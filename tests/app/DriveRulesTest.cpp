@@ -96,7 +96,7 @@ TEST(SidebarMenuRules, AWholeDiskVolumeOffersTheVolumesActionsAndTheDisks) {
     std::vector<std::string> names;
     for (const DMMacDockViewBaseItem& item : DMDriveRules::wholeDiskVolumeItems()) {
         names.push_back(item.name);
-        if (DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), stick, context(false))) {
+        if (DMDriveRules::partitionRule(static_cast<DMDriveAction>(item.action), stick, context(false))) {
             enabled.push_back(item.name);
         }
     }
@@ -151,7 +151,7 @@ TEST(SidebarMenuRules, AnInterruptedEncryptionOffersTheResumeAndADetachedHeaderI
 TEST(SidebarMenuRules, ActionsNotCarriedOutYetAreShownDisabled) {
     DMDriveSnapshot drive = volume(std::string("/Volumes/STICK"));
     DMDriveRulesContext rules = context(false);
-    rules.isActionAvailable = [](std::uint8_t action, DMDriveObjectCategory) { return action != DMDriveAction::encrypt; };
+    rules.isActionAvailable = [](DMDriveAction action, DMDriveObjectCategory) { return action != DMDriveAction::encrypt; };
     for (const DMMenuEntry& entry : DMDriveRules::sidebarMenu(drive, rules)) {
         EXPECT_EQ(entry.enabled, entry.title != "Encrypt") << entry.title;
     }
@@ -173,7 +173,7 @@ TEST(SidebarMenuRules, NetworkDriveEntriesDependOnMountPointAndSaving) {
 
 TEST(PartitionBarRules, UnmountedVolumeDisablesOpenEncryptAndCleaning) {
     DMDriveSnapshot drive = volume(std::nullopt);
-    for (std::uint8_t action : {DMDriveAction::open, DMDriveAction::encrypt, DMDriveAction::driveClean,
+    for (DMDriveAction action : {DMDriveAction::open, DMDriveAction::encrypt, DMDriveAction::driveClean,
                                 DMDriveAction::junkClean}) {
         EXPECT_FALSE(DMDriveRules::partitionRule(action, drive, context(false))) << int(action);
     }

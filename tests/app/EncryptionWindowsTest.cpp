@@ -20,6 +20,7 @@
 #include "app/common/DMTr.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"
@@ -563,14 +564,16 @@ class EncryptActionTest : public EncryptionWindowsTest {
 protected:
     void SetUp() override {
         EncryptionWindowsTest::SetUp();
-        actions = std::make_shared<DMDriveActionManager>(operations, presenter);
-        actions->encryptionFlow()->setRecoveryKeyOutput(output);
+        windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+        actions = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
+        windows->encryptionFlow()->setRecoveryKeyOutput(output);
         window = std::make_unique<QWidget>();
     }
     void TearDown() override {
         window.reset();
         EncryptionWindowsTest::TearDown();
     }
+    std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> actions;
     std::unique_ptr<QWidget> window;
     std::shared_ptr<DMLocalDriveObject> drive = DMLocalDriveObject::create("disk5s1");
@@ -586,14 +589,14 @@ TEST_F(EncryptActionTest, AlertThenWizardAndMountAgainWhenTheWizardIsCancelled) 
     EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{Texts::alertContinue});
     presenter->answer(0, 0);
     pump(1);
-    auto* wizard = actions->encryptionFlow()->bitlockerWndController();
+    auto* wizard = windows->encryptionFlow()->bitlockerWndController();
     ASSERT_NE(wizard, nullptr);
     EXPECT_EQ(wizard->encryptObj(), job);
     wizard->viewController()->btnCancel->click();
     pump(1);
     auto calls = operations->recorded();
     EXPECT_EQ(calls.back(), "mount");
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 }
 
 TEST_F(EncryptActionTest, ConfirmedWizardOpensTheProgressWindowAndStarts) {
@@ -604,7 +607,7 @@ TEST_F(EncryptActionTest, ConfirmedWizardOpensTheProgressWindowAndStarts) {
     EXPECT_EQ(presenter->shown.at(0).alert.text, std::string(DMTr::text(Texts::alertFileVault)));
     presenter->answer(0, 0);
     pump(1);
-    auto* view = actions->encryptionFlow()->bitlockerWndController()->viewController();
+    auto* view = windows->encryptionFlow()->bitlockerWndController()->viewController();
     view->pwdPage->tfPassword->setText("pw");
     view->pwdPage->tfRepeat->setText("pw");
     view->goNext();
@@ -614,7 +617,7 @@ TEST_F(EncryptActionTest, ConfirmedWizardOpensTheProgressWindowAndStarts) {
     view->goNext();
     view->btnStart->click();
     pump(1);
-    auto* progress = actions->encryptionFlow()->bitlockerEncryptionProgressWndController();
+    auto* progress = windows->encryptionFlow()->bitlockerEncryptionProgressWndController();
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(job->hasStarted());
     EXPECT_EQ(job->prepared.load(), 1);
@@ -630,8 +633,8 @@ TEST_F(EncryptActionTest, InterruptedEncryptionResumesWithoutTheWizard) {
     pump(1);
     presenter->answer(0, 0);
     pump(1);
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerWndController(), nullptr);
-    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerWndController(), nullptr);
+    EXPECT_NE(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
     EXPECT_EQ(job->prepared.load(), 1);
     EXPECT_TRUE(job->hasStarted());
 }
@@ -645,11 +648,11 @@ TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNoth
         pump(1);
         presenter->answer(presenter->shown.size() - 1, 0);
         pump(1);
-        return actions->encryptionFlow()->resumePasswordWndController();
+        return windows->encryptionFlow()->resumePasswordWndController();
     };
     QPointer<BLResumePasswordWndController> prompt = ask();
     ASSERT_NE(prompt, nullptr);
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
     EXPECT_FALSE(prompt->btnContinue->isEnabled()) << "no empty password";
     int code = 0;
     QObject::connect(prompt, &QDialog::finished, [&code](int result) { code = result; });
@@ -660,7 +663,7 @@ TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNoth
     EXPECT_EQ(job->prepared.load(), 0);
     EXPECT_FALSE(job->hasStarted());
     EXPECT_EQ(job->password(), std::nullopt);
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 
     prompt = ask();
     ASSERT_NE(prompt, nullptr);
@@ -670,7 +673,7 @@ TEST_F(EncryptActionTest, ResumeThatNeedsThePasswordAsksFirstAndCancelStartsNoth
     EXPECT_EQ(job->password(), "secret pw") << "set before the job resumes";
     EXPECT_EQ(job->prepared.load(), 1);
     EXPECT_TRUE(job->hasStarted());
-    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_NE(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 }
 
 // Half encrypted, a volume reads as no file system (nor as the kind it becomes): its resume
@@ -683,13 +686,13 @@ TEST_F(EncryptActionTest, AHalfEncryptedVolumeThatReadsAsNoFileSystemResumes) {
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
     EXPECT_TRUE(presenter->shown.empty());
-    auto* prompt = actions->encryptionFlow()->resumePasswordWndController();
+    auto* prompt = windows->encryptionFlow()->resumePasswordWndController();
     ASSERT_NE(prompt, nullptr);
     prompt->editPassword->setText("secret pw");
     prompt->btnContinue->click();
     pump(1);
     EXPECT_EQ(job->prepared.load(), 1);
-    EXPECT_NE(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_NE(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
 }
 
 // A resume that makes a new recovery key: the password, then the wizard from its loading page
@@ -705,18 +708,18 @@ TEST_F(EncryptActionTest, AResumeWithANewKeyShowsItBeforeTheGoAheadAndHandsOverT
     pump(1);
     presenter->answer(0, 0);
     pump(1);
-    auto* prompt = actions->encryptionFlow()->resumePasswordWndController();
+    auto* prompt = windows->encryptionFlow()->resumePasswordWndController();
     ASSERT_NE(prompt, nullptr);
     prompt->editPassword->setText("secret pw");
     prompt->btnContinue->click();
     pump(1);
-    auto* wizard = actions->encryptionFlow()->bitlockerWndController();
+    auto* wizard = windows->encryptionFlow()->bitlockerWndController();
     ASSERT_NE(wizard, nullptr);
     auto* view = wizard->viewController();
     EXPECT_EQ(view->currentPage(), BLBitLockerViewController::loadingPage);
     EXPECT_EQ(job->prepared.load(), 1);
     EXPECT_FALSE(job->hasStarted()) << "no go-ahead before the key is kept";
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerEncryptionProgressWndController(), nullptr);
     job->setRecoveryKey(std::string("123456-654321"));
     job->send(DMProgressStatus::initialized, 0);
     pump();
@@ -731,7 +734,7 @@ TEST_F(EncryptActionTest, AResumeWithANewKeyShowsItBeforeTheGoAheadAndHandsOverT
     view->btnStart->click();
     pump(1);
     EXPECT_TRUE(job->hasStarted());
-    auto* progress = actions->encryptionFlow()->bitlockerEncryptionProgressWndController();
+    auto* progress = windows->encryptionFlow()->bitlockerEncryptionProgressWndController();
     ASSERT_NE(progress, nullptr);
     job->send(DMProgressStatus::finished, 100);
     for (int i = 0; i < 20 && !progress->savedHeaderPath(); ++i) {
@@ -751,10 +754,10 @@ TEST_F(EncryptActionTest, AResumeWithANewKeyShowsItBeforeTheGoAheadAndHandsOverT
     pump(1);
     presenter->answer(presenter->shown.size() - 1, 0);
     pump(1);
-    actions->encryptionFlow()->resumePasswordWndController()->editPassword->setText("pw");
-    actions->encryptionFlow()->resumePasswordWndController()->btnContinue->click();
+    windows->encryptionFlow()->resumePasswordWndController()->editPassword->setText("pw");
+    windows->encryptionFlow()->resumePasswordWndController()->btnContinue->click();
     pump(1);
-    actions->encryptionFlow()->bitlockerWndController()->viewController()->btnCancel->click();
+    windows->encryptionFlow()->bitlockerWndController()->viewController()->btnCancel->click();
     pump(1);
     EXPECT_FALSE(again->isContinued());
     auto after = operations->recorded();
@@ -826,14 +829,14 @@ TEST_F(EncryptActionTest, ExportHeaderSavesTheKeptHeaderWhereTheUserPicks) {
 
 TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {
     actions->perform(DMDriveAction::unlock, drive, nullptr);
-    EXPECT_EQ(actions->encryptionFlow()->bitlockerUnlockWndController(), nullptr);
+    EXPECT_EQ(windows->encryptionFlow()->bitlockerUnlockWndController(), nullptr);
     actions->perform(DMDriveAction::unlock, drive, window.get());
-    QPointer<BLBitlockerUnlockWndController> first = actions->encryptionFlow()->bitlockerUnlockWndController();
+    QPointer<BLBitlockerUnlockWndController> first = windows->encryptionFlow()->bitlockerUnlockWndController();
     ASSERT_TRUE(first);
     actions->perform(DMDriveAction::unlock, drive, window.get());
     pump();
     EXPECT_FALSE(first) << "replaced";
-    auto* window = actions->encryptionFlow()->bitlockerUnlockWndController();
+    auto* window = windows->encryptionFlow()->bitlockerUnlockWndController();
     ASSERT_NE(window, nullptr);
 
     // Unlocked: the dispatcher opens the drive, which came up mounted.

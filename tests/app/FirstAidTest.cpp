@@ -15,8 +15,9 @@
 #include "AppTestSupport.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/drives/DMDriveManagerOperations.h"
-#include "app/firstaid/DMFirstAidTexts.h"
+#include "app/common/DMFirstAidTexts.h"
 #include "app/firstaid/DMFirstAidWindowController.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
@@ -64,16 +65,17 @@ protected:
         manager = DMLocalDriveManager::create(delegate);
         manager->start();
         presenter = std::make_shared<test::RecordingPresenter>();
-        dispatcher = std::make_shared<DMDriveActionManager>(
-            std::make_shared<DMDriveManagerOperations>(nullptr), presenter);
+        auto operations = std::make_shared<DMDriveManagerOperations>(nullptr);
+        windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+        dispatcher = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
         mainWindow = std::make_unique<QWidget>();
         mainWindow->resize(900, 600);
         settle();
     }
 
     void TearDown() override {
-        if (dispatcher && dispatcher->checkDiskWindowController()) {
-            dispatcher->checkDiskWindowController()->close();
+        if (dispatcher && windows->checkDiskWindowController()) {
+            windows->checkDiskWindowController()->close();
         }
         settle();
         dispatcher.reset();
@@ -114,7 +116,7 @@ protected:
         settle(0.1);
     }
 
-    DMFirstAidWindowController& sheet() { return *dispatcher->checkDiskWindowController(); }
+    DMFirstAidWindowController& sheet() { return *windows->checkDiskWindowController(); }
     std::string title() { return sheet().titleLabel()->text().toStdString(); }
     std::string detail() { return sheet().detailView()->toPlainText().toStdString(); }
 
@@ -136,6 +138,7 @@ protected:
     InProcessDaemon::FirstAidSender sender;
     std::shared_ptr<DMLocalDriveManager> manager;
     std::shared_ptr<test::RecordingPresenter> presenter;
+    std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> dispatcher;
     std::unique_ptr<QWidget> mainWindow;
 };
@@ -153,13 +156,13 @@ TEST_F(FirstAidTest, NtfsAsksFirstAndEachAnswerSendsItsCommand) {
     EXPECT_EQ(alert.text, "Do you want to check and repair the disk \"ELEMENTS\"?");
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Check", "Repair", "Cancel"}));
     EXPECT_EQ(presenter->shown[0].window, mainWindow.get());
-    EXPECT_EQ(dispatcher->checkDiskWindowController(), nullptr) << "Cancel opens nothing";
+    EXPECT_EQ(windows->checkDiskWindowController(), nullptr) << "Cancel opens nothing";
     EXPECT_TRUE(commandLines().empty());
 
     firstAid("disk5s1");
-    auto first = dispatcher->checkDiskWindowController();
+    auto first = windows->checkDiskWindowController();
     firstAid("disk5s1");
-    EXPECT_NE(dispatcher->checkDiskWindowController(), first) << "a fresh sheet each time";
+    EXPECT_NE(windows->checkDiskWindowController(), first) << "a fresh sheet each time";
     EXPECT_FALSE(first->window()->isVisible());
     EXPECT_EQ(commandLines(),
               (std::vector<std::string>{"-c " + ntfsChecker + " /dev/disk5s1 kestrane_chkdsk",
@@ -170,7 +173,7 @@ TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
     firstAid("disk4s1");
     EXPECT_TRUE(presenter->shown.empty());
     EXPECT_EQ(commandLines(), (std::vector<std::string>{"-c diskutil repairVolume disk4s1"}));
-    ASSERT_NE(dispatcher->checkDiskWindowController(), nullptr);
+    ASSERT_NE(windows->checkDiskWindowController(), nullptr);
     EXPECT_TRUE(sheet().window()->isVisible());
     EXPECT_EQ(sheet().window()->parentWidget(), mainWindow.get());
     EXPECT_EQ(title(), "Checking the drive");

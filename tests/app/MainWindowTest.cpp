@@ -16,6 +16,7 @@
 #include "app/widgets/DMCapacityMapView.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/drives/DMDriveManagerOperations.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
 #include "app/details/DMLocalDriveViewController.h"
@@ -447,7 +448,7 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
     // new-drive button opens an empty one. Removing asks first and "Cancel" keeps the drive.
     ASSERT_TRUE(bar->isEnabled("Edit"));
     bar->button("Edit")->click();
-    DMNewNetworkCloudDrivesWindowController* editor = controller->driveActionManager()->editNetworkDriveWindowController();
+    DMNewNetworkCloudDrivesWindowController* editor = controller->driveWindows()->editNetworkDriveWindowController();
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->parentWidget(), controller->window());
     EXPECT_EQ(editor->currentConfigurableViewController()->tfServer()->text(), "nas.local/team");
@@ -569,10 +570,10 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
     // The drive can be checked: First Aid is offered, and Escape keeps to "Ok".
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK", "First Aid"}));
     EXPECT_EQ(alert.escapeButton, std::optional<std::size_t>(0));
-    EXPECT_EQ(controller->driveActionManager()->checkDiskWindowController(), nullptr);
+    EXPECT_EQ(controller->driveWindows()->checkDiskWindowController(), nullptr);
     presenter->answer(1, 1);
     settle(0.5);
-    EXPECT_NE(controller->driveActionManager()->checkDiskWindowController(), nullptr);
+    EXPECT_NE(controller->driveWindows()->checkDiskWindowController(), nullptr);
 
     // Refused by the helper daemon: what to do, not a code; First Aid would not help.
     operations->forcedReason = "refused: not authorized";

@@ -16,6 +16,7 @@
 #include "app/common/DMTr.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"
@@ -530,8 +531,9 @@ public:
 
 TEST_F(USBBlockerWindowsTest, TheWindowOpensOnlyWhiteListedDrivesWhileTheBlockerIsOn) {
     auto operations = std::make_shared<CountingOperations>();
-    auto actions = std::make_shared<DMDriveActionManager>(operations, presenter);
-    usb->guardDrives(*actions);
+    auto windows = std::make_shared<DMFeatureWindowFactory>(operations, presenter);
+    auto actions = std::make_shared<DMDriveActionManager>(operations, presenter, windows);
+    usb->guardDrives(*actions, *windows->deviceCloneFlow());
     auto listed = DMLocalDriveObject::create("disk5s1");
     auto unlisted = DMLocalDriveObject::create("disk4s1");
     auto openBoth = [&] {
@@ -552,7 +554,7 @@ TEST_F(USBBlockerWindowsTest, TheWindowOpensOnlyWhiteListedDrivesWhileTheBlocker
     actions->perform(DMDriveAction::driveClean, unlisted, mainWindow.get());
     settle();
     EXPECT_EQ(messages().size(), 2u);
-    EXPECT_EQ(actions->driverClearWindowController(), nullptr);
+    EXPECT_EQ(windows->driverClearWindowController(), nullptr);
     // A mount of the listed disk goes on; the unlisted one asks for the password instead.
     actions->perform(DMDriveAction::mount, listed, mainWindow.get());
     actions->perform(DMDriveAction::mount, unlisted, mainWindow.get());

@@ -5,40 +5,42 @@
 namespace harbormind {
 
 void DMDeviceCloneProgressReceiver::deviceCloneProgress(const DMProgressMessage& message) {
-    QPointer<DMDeviceCloneProgressWndController> sheet = sheet_;
     if (message.status == DMProgressStatus::running) {
-        {
-            std::lock_guard lock(waiting_->mutex);
-            const bool posted = waiting_->running.has_value();
-            waiting_->running = message;
-            if (posted) {
-                return;
-            }
-        }
-        Dispatch::main().async([sheet, waiting = waiting_] {
-            std::optional<DMProgressMessage> latest;
-            {
-                std::lock_guard lock(waiting->mutex);
-                latest.swap(waiting->running);
-            }
-            if (sheet && latest) {
-                sheet->showProgress(*latest);
-            }
-        });
+        showLatestRunning(message);
         return;
     }
-    Dispatch::main().async([sheet, message] {
-        if (sheet) {
-            sheet->showProgress(message);
+    Dispatch::main().async([owner = owner_, progress = progress_, message] {
+        if (owner) {
+            progress(message);
+        }
+    });
+}
+
+void DMDeviceCloneProgressReceiver::showLatestRunning(const DMProgressMessage& message) {
+    {
+        std::lock_guard lock(waiting_->mutex);
+        const bool posted = waiting_->running.has_value();
+        waiting_->running = message;
+        if (posted) {
+            return;
+        }
+    }
+    Dispatch::main().async([owner = owner_, progress = progress_, waiting = waiting_] {
+        std::optional<DMProgressMessage> latest;
+        {
+            std::lock_guard lock(waiting->mutex);
+            latest.swap(waiting->running);
+        }
+        if (owner && latest) {
+            progress(*latest);
         }
     });
 }
 
 void DMDeviceCloneProgressReceiver::deviceCloneEnded(std::uint64_t unreadableBytes, const std::string& reason) {
-    QPointer<DMDeviceCloneProgressWndController> sheet = sheet_;
-    Dispatch::main().async([sheet, unreadableBytes, reason] {
-        if (sheet) {
-            sheet->showEndDetails(unreadableBytes, reason);
+    Dispatch::main().async([owner = owner_, ended = ended_, unreadableBytes, reason] {
+        if (owner) {
+            ended(unreadableBytes, reason);
         }
     });
 }

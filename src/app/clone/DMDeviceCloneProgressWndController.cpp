@@ -47,7 +47,9 @@ DMDeviceCloneProgressWndController::DMDeviceCloneProgressWndController(
     std::shared_ptr<DMDeviceCloneWrapper> wrapper, std::shared_ptr<DMAlertPresenter> presenter,
     QWidget* parent)
     : QDialog(parent), mgr(std::move(wrapper)), presenter_(std::move(presenter)) {
-    receiver_ = std::make_shared<DMDeviceCloneProgressReceiver>(this);
+    receiver_ = std::make_shared<DMDeviceCloneProgressReceiver>(
+        this, [this](const DMProgressMessage& message) { showProgress(message); },
+        [this](std::uint64_t unreadableBytes, const std::string& reason) { showEndDetails(unreadableBytes, reason); });
     setFixedWidth(460);
     lbTitle = new QLabel(DMTr::text(DMCloneTexts::cloning), this);
     QFont bold = lbTitle->font();

@@ -139,7 +139,7 @@ DMDriveRulesContext DMBaseViewController::rulesContext() const {
     DMDriveRulesContext rules;
     rules.driverMissing = driverMissing_;
     auto actions = context_.actions;
-    rules.isActionAvailable = [actions](std::uint8_t action, DMDriveObjectCategory category) {
+    rules.isActionAvailable = [actions](DMDriveAction action, DMDriveObjectCategory category) {
         return actions && actions->isActionAvailable(action, category);
     };
     return rules;
@@ -154,14 +154,14 @@ void DMBaseViewController::showSpinner(bool spinning) {
 }
 
 bool DMBaseViewController::isItemDisabled(const DMMacDockViewBaseItem& item) {
-    if (!obj_ || !context_.actions || !context_.actions->isActionAvailable(static_cast<std::uint8_t>(item.action), snapshot_.category)) {
+    if (!obj_ || !context_.actions || !context_.actions->isActionAvailable(static_cast<DMDriveAction>(item.action), snapshot_.category)) {
         return true;
     }
     return !itemRule(item);
 }
 
 std::string DMBaseViewController::disabledReason(const DMMacDockViewBaseItem& item) {
-    const auto action = static_cast<std::uint8_t>(item.action);
+    const auto action = static_cast<DMDriveAction>(item.action);
     if (context_.actions && !context_.actions->isActionAvailable(action, snapshot_.category)) {
         return DMTr::text(DMShellTexts::notSupportedOnLinux);
     }
@@ -182,7 +182,7 @@ void DMBaseViewController::itemClicked(const DMMacDockViewBaseItem& item) {
     if (isItemDisabled(item)) {
         return;
     }
-    const auto action = static_cast<std::uint8_t>(item.action);
+    const auto action = static_cast<DMDriveAction>(item.action);
     QPointer<DMBaseViewController> self(this);
     context_.actions->perform(action, obj_, sheetWindow(), [self, action](int code, std::optional<std::string> reason) {
         if (self) {
@@ -192,6 +192,6 @@ void DMBaseViewController::itemClicked(const DMMacDockViewBaseItem& item) {
     });
 }
 
-void DMBaseViewController::actionFinished(std::uint8_t /*action*/, int /*code*/) {}
+void DMBaseViewController::actionFinished(DMDriveAction /*action*/, int /*code*/) {}
 
 }  // namespace harbormind

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -66,7 +65,7 @@ protected:
     // Why the item's rule does not hold, for its tooltip; empty when it holds.
     virtual std::string itemRuleReason(const DMMacDockViewBaseItem& /*item*/) { return {}; }
     // The result of an action started from the action bar.
-    virtual void actionFinished(std::uint8_t action, int code);
+    virtual void actionFinished(DMDriveAction action, int code);
     // The system's reason for the failure just reported to actionFinished, when it gave one.
     const std::string& lastFailureReason() const { return lastFailureReason_; }
 

@@ -39,11 +39,11 @@ void DMLocalDriveViewController::apply(const DMDriveSnapshot& snapshot) {
 }
 
 bool DMLocalDriveViewController::itemRule(const DMMacDockViewBaseItem& item) {
-    return DMDriveRules::wholeDiskRule(static_cast<std::uint8_t>(item.action), snapshot());
+    return DMDriveRules::wholeDiskRule(static_cast<DMDriveAction>(item.action), snapshot());
 }
 
 std::string DMLocalDriveViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
-    return DMDriveRuleReasons::wholeDisk(static_cast<std::uint8_t>(item.action), snapshot());
+    return DMDriveRuleReasons::wholeDisk(static_cast<DMDriveAction>(item.action), snapshot());
 }
 
 }  // namespace harbormind

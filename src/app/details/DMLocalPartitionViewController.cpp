@@ -98,14 +98,14 @@ void DMLocalPartitionViewController::apply(const DMDriveSnapshot& snapshot) {
 }
 
 bool DMLocalPartitionViewController::itemRule(const DMMacDockViewBaseItem& item) {
-    return DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), snapshot(), rulesContext());
+    return DMDriveRules::partitionRule(static_cast<DMDriveAction>(item.action), snapshot(), rulesContext());
 }
 
 std::string DMLocalPartitionViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
-    return DMDriveRuleReasons::partition(static_cast<std::uint8_t>(item.action), snapshot(), rulesContext());
+    return DMDriveRuleReasons::partition(static_cast<DMDriveAction>(item.action), snapshot(), rulesContext());
 }
 
-void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int code) {
+void DMLocalPartitionViewController::actionFinished(DMDriveAction action, int code) {
     // An action that failed because the helper daemon could not be reached says so, rather
     // than passing for the daemon's own "no".
     if (code != 0 && context_.actions) {
@@ -139,7 +139,7 @@ void DMLocalPartitionViewController::actionFinished(std::uint8_t action, int cod
     DMAlert alert{DMTr::text(DMTexts::errorTitle), text, {DMTr::text(DMTexts::okButton)}};
     alert.informativeText = reason;
     const bool offerFirstAid = !reason.empty() && !DMFailureText::isNotAuthorized(reason) &&
-                               !isItemDisabled({DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", DMDriveAction::firstAid});
+                               !isItemDisabled({DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", static_cast<int>(DMDriveAction::firstAid)});
     if (offerFirstAid) {
         alert.buttons.push_back(DMTr::text(DMTexts::firstAidButton));
         alert.escapeButton = 0;

@@ -20,7 +20,7 @@ protected:
     void apply(const DMDriveSnapshot& snapshot) override;
     bool itemRule(const DMMacDockViewBaseItem& item) override;
     std::string itemRuleReason(const DMMacDockViewBaseItem& item) override;
-    void actionFinished(std::uint8_t action, int code) override;
+    void actionFinished(DMDriveAction action, int code) override;
 
 private:
     DMCapacityMapView* capacityMap_;

@@ -74,14 +74,14 @@ void DMNetworkDriveViewController::apply(const DMDriveSnapshot& snapshot) {
 }
 
 bool DMNetworkDriveViewController::itemRule(const DMMacDockViewBaseItem& item) {
-    return DMDriveRules::networkRule(static_cast<std::uint8_t>(item.action), snapshot());
+    return DMDriveRules::networkRule(static_cast<DMDriveAction>(item.action), snapshot());
 }
 
 std::string DMNetworkDriveViewController::itemRuleReason(const DMMacDockViewBaseItem& item) {
-    return DMDriveRuleReasons::network(static_cast<std::uint8_t>(item.action), snapshot());
+    return DMDriveRuleReasons::network(static_cast<DMDriveAction>(item.action), snapshot());
 }
 
-void DMNetworkDriveViewController::actionFinished(std::uint8_t action, int code) {
+void DMNetworkDriveViewController::actionFinished(DMDriveAction action, int code) {
     if (action != DMDriveAction::mount || code == 0) {
         refresh();
         return;

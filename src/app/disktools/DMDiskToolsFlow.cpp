@@ -5,7 +5,7 @@
 #include "app/common/DMAlertPresenter.h"
 #include "app/common/DMTextFormat.h"
 #include "app/common/DMTr.h"
-#include "app/disktools/DMDiskToolsTexts.h"
+#include "app/common/DMDiskToolsTexts.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMEraseChecks.h"
 #include "disktools/DMWholeDisk.h"

@@ -1,31 +1,21 @@
 #include "app/drives/DMDriveActionManager.h"
 
 #include "app/common/DMTr.h"
-#include "app/disktools/DMDiskToolsFlow.h"
 
 #include <QPointer>
 #include <QWidget>
 
-#include "app/cleaning/CDDriveClearWindowController.h"
-#include "app/cleaning/CDJunkClearWindowController.h"
 #include "app/common/DMAlertPresenter.h"
-#include "app/clone/DMDeviceCloneFlow.h"
-#include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveOperations.h"
+#include "app/drives/DMDriveWindowFactory.h"
 #include "app/drives/DMEventMonitor.h"
 #include "app/drives/DMPowerStateActions.h"
 #include "app/common/DMFailureText.h"
-#include "app/firstaid/DMFirstAidTexts.h"
-#include "app/firstaid/DMFirstAidWindowController.h"
+#include "app/common/DMFirstAidTexts.h"
 #include "app/common/DMTextFormat.h"
 #include "app/common/DMTexts.h"
-#include "app/encryption/BLEncryptionFlow.h"
-#include "app/network/DMNewNetworkCloudDrivesWindowController.h"
-#include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"
-#include "drivemodel/DMLocalDriveObject.h"
-#include "network/DMNetworkDriveObject.h"
 #include "platform/NetworkMountStatus.h"
 #include "support/Dispatch.h"
 #include "xpc/NtfsMountResult.h"
@@ -50,17 +40,31 @@ void finish(const DMDriveActionManager::Completion& completion, int code) {
     }
 }
 
+// A dispatcher made without windows (the sleep and wake tests, say) opens none.
+class NoWindows final : public DMDriveWindowFactory {
+public:
+    void unlock(const Drive&, QWidget*, std::function<void(const Drive&)>) override {}
+    void encrypt(const Drive&, QWidget*) override {}
+    void exportHeader(const Drive&, QWidget*) override {}
+    void clone(const Drive&, QWidget*) override {}
+    void resumeClone(const Drive&, QWidget*) override {}
+    void erase(const Drive&, QWidget*) override {}
+    void newPartition(const Drive&, QWidget*) override {}
+    void deletePartition(const Drive&, QWidget*) override {}
+    void junkClean(QWidget*) override {}
+    void driveClean(const std::string&, QWidget*) override {}
+    void firstAid(const Drive&, bool, QWidget*) override {}
+    void editNetworkDrive(const Drive&, QWidget*) override {}
+};
+
 }  // namespace
 
 DMDriveActionManager::DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations,
                                            std::shared_ptr<DMAlertPresenter> presenter,
-                                           std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper)
+                                           std::shared_ptr<DMDriveWindowFactory> windows)
     : operations_(std::move(operations)),
       presenter_(std::move(presenter)),
-      deviceCloneFlow_(std::make_shared<DMDeviceCloneFlow>(operations_, presenter_, std::move(deviceCloneWrapper))),
-      encryptionFlow_(std::make_shared<BLEncryptionFlow>(operations_, presenter_)),
-      diskToolsFlow_(std::make_shared<DMDiskToolsFlow>(presenter_)),
-      checkWarapper_(DMCheckDiskWrapper::create()) {}
+      windows_(windows ? std::move(windows) : std::make_shared<NoWindows>()) {}
 
 template <typename Result>
 void DMDriveActionManager::inBackground(std::function<Result()> work, std::function<void(Result)> then) {
@@ -71,7 +75,7 @@ void DMDriveActionManager::inBackground(std::function<Result()> work, std::funct
     });
 }
 
-bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const {
+bool DMDriveActionManager::isActionAvailable(DMDriveAction action, DMDriveObjectCategory category) const {
     if (category == DMDriveObjectCategory::network) {
         return action == DMDriveAction::open || action == DMDriveAction::mount || action == DMDriveAction::unmount ||
                action == DMDriveAction::edit || action == DMDriveAction::remove;
@@ -99,7 +103,7 @@ bool DMDriveActionManager::isActionAvailable(std::uint8_t action, DMDriveObjectC
     }
 }
 
-void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion) {
+void DMDriveActionManager::perform(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion) {
     // A network drive whose manager is not the network manager does nothing; lock and mount
     // still answer, with failure, so a caller waiting for them is not left waiting.
     if (drive && drive->category() == DMDriveObjectCategory::network && !operations_->isNetworkDrive(drive) &&
@@ -118,28 +122,15 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
         finish(completion, -1);
         return;
     }
+    if (openFeatureWindow(action, drive, window)) {
+        return;
+    }
     switch (action) {
     case DMDriveAction::open:
         open(drive, window, std::move(completion));
         break;
-    case DMDriveAction::unlock: {
-        std::weak_ptr<DMDriveActionManager> weak = weak_from_this();
-        encryptionFlow_->setUnlockedHandler([weak](const Drive& unlocked) {
-            if (auto self = weak.lock()) {
-                self->driveUnlocked(unlocked);
-            }
-        });
-        encryptionFlow_->unlock(drive, window);
-        break;
-    }
     case DMDriveAction::lock:
         lock(drive, window, std::move(completion));
-        break;
-    case DMDriveAction::encrypt:
-        encryptionFlow_->encrypt(drive, window);
-        break;
-    case DMDriveAction::exportHeader:
-        encryptionFlow_->exportHeader(drive, window);
         break;
     case DMDriveAction::mount:
         if (mountGuard_) {
@@ -159,30 +150,36 @@ void DMDriveActionManager::perform(std::uint8_t action, const Drive& drive, QWid
     case DMDriveAction::firstAid:
         firstAid(drive, window);
         break;
-    case DMDriveAction::junkClean:
-        openJunkClean(window);
-        break;
     case DMDriveAction::driveClean:
         openDriveClean(drive, window);
-        break;
-    case DMDriveAction::clone:
-        deviceCloneFlow_->clone(drive, window);
-        break;
-    case DMDriveAction::resumeClone:
-        deviceCloneFlow_->resumeClone(drive, window);
-        break;
-    case DMDriveAction::erase:
-        diskToolsFlow_->erase(drive, window);
-        break;
-    case DMDriveAction::newPartition:
-        diskToolsFlow_->newPartition(drive, window);
-        break;
-    case DMDriveAction::deletePartition:
-        diskToolsFlow_->deletePartition(drive, window);
         break;
     default:
         break;
     }
+}
+
+bool DMDriveActionManager::openFeatureWindow(DMDriveAction action, const Drive& drive, QWidget* window) {
+    switch (action) {
+    case DMDriveAction::unlock: unlock(drive, window); return true;
+    case DMDriveAction::encrypt: windows_->encrypt(drive, window); return true;
+    case DMDriveAction::exportHeader: windows_->exportHeader(drive, window); return true;
+    case DMDriveAction::junkClean: windows_->junkClean(window); return true;
+    case DMDriveAction::clone: windows_->clone(drive, window); return true;
+    case DMDriveAction::resumeClone: windows_->resumeClone(drive, window); return true;
+    case DMDriveAction::erase: windows_->erase(drive, window); return true;
+    case DMDriveAction::newPartition: windows_->newPartition(drive, window); return true;
+    case DMDriveAction::deletePartition: windows_->deletePartition(drive, window); return true;
+    default: return false;
+    }
+}
+
+void DMDriveActionManager::unlock(const Drive& drive, QWidget* window) {
+    std::weak_ptr<DMDriveActionManager> weak = weak_from_this();
+    windows_->unlock(drive, window, [weak](const Drive& unlocked) {
+        if (auto self = weak.lock()) {
+            self->driveUnlocked(unlocked);
+        }
+    });
 }
 
 void DMDriveActionManager::startEventMonitor(SleepWakeNotifications* notifications,
@@ -200,62 +197,16 @@ void DMDriveActionManager::powerStateChanged(bool isSleep, std::function<void()>
     powerStateActions_->run(isSleep, std::move(done));
 }
 
-CDJunkClearWindowController* DMDriveActionManager::junkClearWindowController() const {
-    return junkClearWindowController_.data();
-}
-
-CDDriveClearWindowController* DMDriveActionManager::driverClearWindowController() const {
-    return driverClearWindowController_.data();
-}
-
-DMNewNetworkCloudDrivesWindowController* DMDriveActionManager::editNetworkDriveWindowController() const {
-    return editNetworkDriveWindowController_.data();
-}
-
-CDCleaningServices& DMDriveActionManager::cleaning() {
-    if (!cleaning_) {
-        cleaning_ = CDCleaningServices::current();
-    }
-    return *cleaning_;
-}
-
-void DMDriveActionManager::openJunkClean(QWidget* window) {
-    CDCleaningServices& services = cleaning();
-    if (services.junkManager == nullptr) {
-        return;
-    }
-    if (junkClearWindowController_) {
-        junkClearWindowController_->close();
-        delete junkClearWindowController_.data();
-    }
-    auto table = services.junkTable ? services.junkTable() : std::vector<JunkCategory>();
-    auto* controller =
-        new CDJunkClearWindowController(*services.junkManager, std::move(table), presenter_, services.workspace, window);
-    junkClearWindowController_ = controller;
-    controller->start();
-    controller->present();
-}
-
 void DMDriveActionManager::openDriveClean(const Drive& drive, QWidget* window) {
     auto operations = operations_;
     QPointer<QWidget> sheetWindow(window);
     inBackground<std::optional<std::string>>(
         [operations, drive] { return operations->driveClearPath(drive); },
         [this, sheetWindow](std::optional<std::string> path) {
-            CDCleaningServices& services = cleaning();
             // A drive without a mount point, or one that may not be cleared, opens nothing.
-            if (!path || services.scanManager == nullptr) {
-                return;
+            if (path) {
+                windows_->driveClean(*path, sheetWindow.data());
             }
-            if (driverClearWindowController_) {
-                driverClearWindowController_->close();
-                delete driverClearWindowController_.data();
-            }
-            auto* controller =
-                new CDDriveClearWindowController(*services.scanManager, presenter_, services.workspace, sheetWindow.data());
-            driverClearWindowController_ = controller;
-            controller->start(*path);
-            controller->present();
         });
 }
 
@@ -522,7 +473,7 @@ void DMDriveActionManager::firstAid(const Drive& drive, QWidget* window) {
                 return;
             }
             if (!facts.asks) {
-                openFirstAid(drive, false, sheetWindow.data());
+                windows_->firstAid(drive, false, sheetWindow.data());
                 return;
             }
             DMAlert alert{DMTr::text(DMFirstAidTexts::alertMessage), DMTextFormat::withText(DMTr::text(DMFirstAidTexts::alertTextFormat), facts.name),
@@ -530,26 +481,13 @@ void DMDriveActionManager::firstAid(const Drive& drive, QWidget* window) {
             auto self = shared_from_this();
             presenter->present(alert, sheetWindow.data(), [self, drive, sheetWindow](int button) {
                 if (button == 0 || button == 1) {
-                    self->openFirstAid(drive, button == 1, sheetWindow.data());
+                    self->windows_->firstAid(drive, button == 1, sheetWindow.data());
                 }
             });
         });
 }
 
-void DMDriveActionManager::openFirstAid(const Drive& drive, bool repair, QWidget* window) {
-    if (checkDiskWindowController_) {
-        checkDiskWindowController_->close();
-    }
-    checkDiskWindowController_ = DMFirstAidWindowController::create(checkWarapper_, window, presenter_);
-    checkWarapper_->setDelegate(checkDiskWindowController_);
-    checkDiskWindowController_->present();
-    // The check may wait up to a minute for the drive to unmount: not on the window's thread.
-    auto wrapper = checkWarapper_;
-    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
-    Dispatch::global()->async([wrapper, local, repair] { wrapper->check(local, repair); });
-}
-
-void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& drive, QWidget* window,
+void DMDriveActionManager::performNetwork(DMDriveAction action, const Drive& drive, QWidget* window,
                                           Completion completion) {
     if (!operations_->isNetworkDrive(drive)) {
         return;
@@ -592,8 +530,7 @@ void DMDriveActionManager::performNetwork(std::uint8_t action, const Drive& driv
         break;
     }
     case DMDriveAction::edit:
-        DMNewNetworkCloudDrivesWindowController::present(editNetworkDriveWindowController_,
-                                                         std::dynamic_pointer_cast<DMNetworkDriveObject>(drive), window);
+        windows_->editNetworkDrive(drive, window);
         break;
     case DMDriveAction::remove: {
         DMAlert alert{DMTr::text(DMTexts::deleteDriveTitle), DMTr::text(DMTexts::deleteDriveText), {DMTr::text(DMTexts::confirmButton), DMTr::text(DMTexts::cancelButton)}};
@@ -715,7 +652,7 @@ void DMDriveActionManager::showFailure(const char* titleFormat, const std::strin
     presenter_->present(alert, window, nullptr);
 }
 
-void DMDriveActionManager::performOnAllNetworkDrives(std::uint8_t action) {
+void DMDriveActionManager::performOnAllNetworkDrives(DMDriveAction action) {
     for (const Drive& drive : operations_->networkDrives()) {
         perform(action, drive, nullptr, nullptr);
     }

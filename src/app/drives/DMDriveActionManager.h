@@ -1,40 +1,26 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include <QPointer>
-
-#include "app/cleaning/CDCleaningServices.h"
+#include "app/drives/DMDriveAction.h"
 #include "app/drives/DMEventMonitorDelegate.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
 
 namespace harbormind {
-class CDDriveClearWindowController;
-class CDJunkClearWindowController;
-class DMNewNetworkCloudDrivesWindowController;
-}  // namespace harbormind
 
-namespace harbormind {
-
-class BLEncryptionFlow;
 class DMAlertPresenter;
 class DMConfigurationManager;
-class DMDeviceCloneFlow;
-class DMDiskToolsFlow;
-class DMDeviceCloneWrapper;
-class DMCheckDiskWrapper;
 class DMDriveObjectProtocol;
 class DMDriveOperations;
+class DMDriveWindowFactory;
 class DMEventMonitor;
 class DMPowerStateActions;
 class SleepWakeNotifications;
-class DMFirstAidWindowController;
 
 // Turns a user's request to act on a drive into work: checks the preconditions, shows the
 // confirmations, runs the drive operations away from the user-interface thread and reports a
@@ -47,12 +33,14 @@ public:
     // message is empty except for a failed mount, where it is the system's reason.
     using Completion = std::function<void(int code, std::optional<std::string> error)>;
 
+    // `windows` opens the feature windows (encryption, clone, disk tools, cleaning, First
+    // Aid, the network drive editor); without one those actions open nothing.
     DMDriveActionManager(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
-                         std::shared_ptr<DMDeviceCloneWrapper> deviceCloneWrapper = nullptr);
+                         std::shared_ptr<DMDriveWindowFactory> windows = nullptr);
 
-    // Runs action `action` on `drive`; `window` carries the sheets. Codes this application
-    // cannot carry out yet, and codes without meaning for the drive's category, do nothing.
-    void perform(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion = nullptr);
+    // Runs action `action` on `drive`; `window` carries the sheets. Actions this application
+    // cannot carry out yet, and actions without meaning for the drive's category, do nothing.
+    void perform(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion = nullptr);
     // Asked before a local drive is mounted; calls `proceed` when the mount may go on. Used by
     // the USB blocker's white-list check while it is on.
     using MountGuard = std::function<void(const Drive& drive, std::function<void()> proceed)>;
@@ -63,7 +51,7 @@ public:
     void setLoadGuard(LoadGuard guard) { loadGuard_ = std::move(guard); }
 
     // Whether `perform` does something for this code and category.
-    bool isActionAvailable(std::uint8_t action, DMDriveObjectCategory category) const;
+    bool isActionAvailable(DMDriveAction action, DMDriveObjectCategory category) const;
 
     // Called by the unlock window once a drive is unlocked: opens it when the setting asks
     // for it and the drive came up mounted. `done` learns on the main queue whether it opened.
@@ -72,21 +60,12 @@ public:
     // "Unmount All" of the sidebar: every external root drive of the local manager.
     void unmountAllExternalDrives();
     // Runs `action` on every network drive, in the network manager's order, without a window.
-    void performOnAllNetworkDrives(std::uint8_t action);
+    void performOnAllNetworkDrives(DMDriveAction action);
 
     static constexpr double ntfsFirstCheckDelay = 1.5;
     static constexpr double ntfsSecondCheckDelay = 3.0;
     // The maker's page that explains checking an NTFS disk before opening it read-write.
     static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
-
-    // The managers the cleaning windows work with (the shared ones on the current platform
-    // unless set).
-    void setCleaningServices(CDCleaningServices services) { cleaning_ = std::move(services); }
-    // The one junk clean and the one drive clear window, while open.
-    CDJunkClearWindowController* junkClearWindowController() const;
-    CDDriveClearWindowController* driverClearWindowController() const;
-    // The editor of a saved network drive, while open.
-    DMNewNetworkCloudDrivesWindowController* editNetworkDriveWindowController() const;
 
     // Follows sleep and wake from now on and runs the automatic actions `configuration` asks for.
     void startEventMonitor(SleepWakeNotifications* notifications, DMConfigurationManager& configuration);
@@ -94,36 +73,26 @@ public:
     void powerStateChanged(bool isSleep, std::function<void()> done) override;
 
     const std::shared_ptr<DMDriveOperations>& operations() const { return operations_; }
-    // First Aid: the runner made with the dispatcher, and the sheet of the latest check.
-    const std::shared_ptr<DMCheckDiskWrapper>& checkWarapper() const { return checkWarapper_; }
-    const std::shared_ptr<DMFirstAidWindowController>& checkDiskWindowController() const {
-        return checkDiskWindowController_;
-    }
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
-    // Clone and resume clone: the picker, the alerts and the progress sheet.
-    const std::shared_ptr<DMDeviceCloneFlow>& deviceCloneFlow() const { return deviceCloneFlow_; }
-    // Unlock and encrypt: the unlock window, the encryption alert, wizard and progress window.
-    const std::shared_ptr<BLEncryptionFlow>& encryptionFlow() const { return encryptionFlow_; }
-    const std::shared_ptr<DMDiskToolsFlow>& diskToolsFlow() const { return diskToolsFlow_; }
 
 private:
     void open(const Drive& drive, QWidget* window, Completion completion);
     void lock(const Drive& drive, QWidget* window, Completion completion);
     void mount(const Drive& drive, QWidget* window, Completion completion);
-    void openJunkClean(QWidget* window);
+    void unlock(const Drive& drive, QWidget* window);
     void openDriveClean(const Drive& drive, QWidget* window);
-    CDCleaningServices& cleaning();
     void unmount(const Drive& drive, QWidget* window, Completion completion);
     void eject(const Drive& drive, QWidget* window, Completion completion);
     void offerForcedUnmount(const Drive& drive, const std::string& driveName, const std::string& reason,
                             QWidget* window, Completion completion);
     void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
-    void performNetwork(std::uint8_t action, const Drive& drive, QWidget* window, Completion completion);
+    void performNetwork(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
     void showMountError(int code, QWidget* window);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
     void firstAid(const Drive& drive, QWidget* window);
-    void openFirstAid(const Drive& drive, bool repair, QWidget* window);
+    // Hands a feature's action to the window factory; false when the action is none of those.
+    bool openFeatureWindow(DMDriveAction action, const Drive& drive, QWidget* window);
 
     // Runs `work` on the background queue, then `then` with its result on the main queue.
     template <typename Result>
@@ -133,17 +102,9 @@ private:
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
     LoadGuard loadGuard_;
-    std::shared_ptr<DMDeviceCloneFlow> deviceCloneFlow_;
-    std::shared_ptr<BLEncryptionFlow> encryptionFlow_;
-    std::shared_ptr<DMDiskToolsFlow> diskToolsFlow_;
-    std::optional<CDCleaningServices> cleaning_;
-    QPointer<CDJunkClearWindowController> junkClearWindowController_;
-    QPointer<CDDriveClearWindowController> driverClearWindowController_;
-    QPointer<DMNewNetworkCloudDrivesWindowController> editNetworkDriveWindowController_;
+    std::shared_ptr<DMDriveWindowFactory> windows_;
     std::shared_ptr<DMEventMonitor> eventMonitor_;
     std::shared_ptr<DMPowerStateActions> powerStateActions_;
-    std::shared_ptr<DMFirstAidWindowController> checkDiskWindowController_;
-    std::shared_ptr<DMCheckDiskWrapper> checkWarapper_;
 };
 
 }  // namespace harbormind

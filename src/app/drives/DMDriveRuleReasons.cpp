@@ -63,7 +63,7 @@ std::string firstAidReason(const DMDriveSnapshot& drive, const DMDriveRulesConte
 
 }  // namespace
 
-std::string DMDriveRuleReasons::partition(std::uint8_t action, const DMDriveSnapshot& drive,
+std::string DMDriveRuleReasons::partition(DMDriveAction action, const DMDriveSnapshot& drive,
                                           const DMDriveRulesContext& context) {
     if (DMDriveRules::partitionRule(action, drive, context)) {
         return {};
@@ -93,7 +93,7 @@ std::string DMDriveRuleReasons::partition(std::uint8_t action, const DMDriveSnap
     }
 }
 
-std::string DMDriveRuleReasons::wholeDisk(std::uint8_t action, const DMDriveSnapshot& drive) {
+std::string DMDriveRuleReasons::wholeDisk(DMDriveAction action, const DMDriveSnapshot& drive) {
     if (DMDriveRules::wholeDiskRule(action, drive)) {
         return {};
     }
@@ -117,7 +117,7 @@ std::string DMDriveRuleReasons::wholeDisk(std::uint8_t action, const DMDriveSnap
     }
 }
 
-std::string DMDriveRuleReasons::network(std::uint8_t action, const DMDriveSnapshot& drive) {
+std::string DMDriveRuleReasons::network(DMDriveAction action, const DMDriveSnapshot& drive) {
     if (DMDriveRules::networkRule(action, drive)) {
         return {};
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "app/drives/DMDriveRules.h"
@@ -12,9 +11,9 @@ namespace harbormind {
 // conditions that the drive does not meet. Empty when the rule holds.
 class DMDriveRuleReasons {
 public:
-    static std::string partition(std::uint8_t action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context);
-    static std::string wholeDisk(std::uint8_t action, const DMDriveSnapshot& drive);
-    static std::string network(std::uint8_t action, const DMDriveSnapshot& drive);
+    static std::string partition(DMDriveAction action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context);
+    static std::string wholeDisk(DMDriveAction action, const DMDriveSnapshot& drive);
+    static std::string network(DMDriveAction action, const DMDriveSnapshot& drive);
 };
 
 }  // namespace harbormind

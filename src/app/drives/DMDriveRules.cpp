@@ -1,7 +1,7 @@
 #include "app/drives/DMDriveRules.h"
 
 #include "app/common/DMTr.h"
-#include "app/disktools/DMDiskToolsTexts.h"
+#include "app/common/DMDiskToolsTexts.h"
 
 #include "app/drives/DMDriveAction.h"
 #include "app/common/DMTexts.h"
@@ -9,7 +9,12 @@
 namespace harbormind {
 namespace {
 
-bool available(const DMDriveRulesContext& context, std::uint8_t action, DMDriveObjectCategory category) {
+// An action-bar item carries the action's number: the bar is a widget that knows no actions.
+DMMacDockViewBaseItem barItem(const char* title, const char* icon, DMDriveAction action) {
+    return {title, icon, static_cast<int>(action)};
+}
+
+bool available(const DMDriveRulesContext& context, DMDriveAction action, DMDriveObjectCategory category) {
     return !context.isActionAvailable || context.isActionAvailable(action, category);
 }
 
@@ -27,7 +32,7 @@ bool DMDriveRules::needsDriver(const DMDrivePredicates& drive, const DMDriveRule
 
 std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive, const DMDriveRulesContext& context) {
     std::vector<DMMenuEntry> entries;
-    auto add = [&](const char* title, std::uint8_t action) {
+    auto add = [&](const char* title, DMDriveAction action) {
         entries.push_back({title, action, available(context, action, drive.category), false});
     };
     if (drive.isNetwork()) {
@@ -48,7 +53,7 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
     }
     const DMDrivePredicates& logical = drive.logical;
     if (context.offerWhitelist) {
-        entries.push_back({DMTr::text(DMTexts::addWhitelist), 0, true, true});
+        entries.push_back({DMTr::text(DMTexts::addWhitelist), DMDriveAction::open, true, true});
     }
     if (logical.isMounted) {
         add(DMTr::text(DMTexts::menuOpen), DMDriveAction::open);
@@ -79,17 +84,17 @@ std::vector<DMMenuEntry> DMDriveRules::sidebarMenu(const DMDriveSnapshot& drive,
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::partitionItems() {
     return {
-        {DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open},
-        {DMTr::text(DMTexts::itemUnlock), "menu_unlock", DMDriveAction::unlock},
-        {DMTr::text(DMTexts::itemLock), "menu_lock", DMDriveAction::lock},
-        {DMTr::text(DMTexts::itemMount), "menu_mount", DMDriveAction::mount},
-        {DMTr::text(DMTexts::itemUnmount), "menu_unmount", DMDriveAction::unmount},
-        {DMTr::text(DMTexts::itemEncrypt), "menu_encrypt", DMDriveAction::encrypt},
-        {DMTr::text(DMTexts::itemCleanDrive), "menu_driveclean", DMDriveAction::driveClean},
-        {DMTr::text(DMTexts::itemCleanJunk), "menu_cleanup", DMDriveAction::junkClean},
-        {DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", DMDriveAction::firstAid},
-        {DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase},
-        {DMTr::text(DMDiskToolsTexts::itemDeletePartition), "menu_remove", DMDriveAction::deletePartition},
+        barItem(DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open),
+        barItem(DMTr::text(DMTexts::itemUnlock), "menu_unlock", DMDriveAction::unlock),
+        barItem(DMTr::text(DMTexts::itemLock), "menu_lock", DMDriveAction::lock),
+        barItem(DMTr::text(DMTexts::itemMount), "menu_mount", DMDriveAction::mount),
+        barItem(DMTr::text(DMTexts::itemUnmount), "menu_unmount", DMDriveAction::unmount),
+        barItem(DMTr::text(DMTexts::itemEncrypt), "menu_encrypt", DMDriveAction::encrypt),
+        barItem(DMTr::text(DMTexts::itemCleanDrive), "menu_driveclean", DMDriveAction::driveClean),
+        barItem(DMTr::text(DMTexts::itemCleanJunk), "menu_cleanup", DMDriveAction::junkClean),
+        barItem(DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", DMDriveAction::firstAid),
+        barItem(DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase),
+        barItem(DMTr::text(DMDiskToolsTexts::itemDeletePartition), "menu_remove", DMDriveAction::deletePartition),
     };
 }
 
@@ -97,13 +102,13 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
     // No partition to delete; erasing and unmounting are the volume's own items already.
     std::vector<DMMacDockViewBaseItem> items;
     for (const auto& item : partitionItems()) {
-        if (item.action != DMDriveAction::deletePartition) {
+        if (static_cast<DMDriveAction>(item.action) != DMDriveAction::deletePartition) {
             items.push_back(item);
         }
     }
     for (const auto& item : wholeDiskItems()) {
-        if (item.action == DMDriveAction::eject || item.action == DMDriveAction::clone ||
-            item.action == DMDriveAction::resumeClone) {
+        const auto action = static_cast<DMDriveAction>(item.action);
+        if (action == DMDriveAction::eject || action == DMDriveAction::clone || action == DMDriveAction::resumeClone) {
             items.push_back(item);
         }
     }
@@ -112,26 +117,26 @@ std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskVolumeItems() {
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::wholeDiskItems() {
     return {
-        {DMTr::text(DMTexts::itemUnmountAll), "menu_unmount", DMDriveAction::unmount},
-        {DMTr::text(DMTexts::itemEject), "menu_eject", DMDriveAction::eject},
-        {DMTr::text(DMTexts::itemClone), "menu_clone", DMDriveAction::clone},
-        {DMTr::text(DMTexts::itemResumeClone), "menu_recoverClone", DMDriveAction::resumeClone},
-        {DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase},
-        {DMTr::text(DMDiskToolsTexts::itemNewPartition), "menu_partition", DMDriveAction::newPartition},
+        barItem(DMTr::text(DMTexts::itemUnmountAll), "menu_unmount", DMDriveAction::unmount),
+        barItem(DMTr::text(DMTexts::itemEject), "menu_eject", DMDriveAction::eject),
+        barItem(DMTr::text(DMTexts::itemClone), "menu_clone", DMDriveAction::clone),
+        barItem(DMTr::text(DMTexts::itemResumeClone), "menu_recoverClone", DMDriveAction::resumeClone),
+        barItem(DMTr::text(DMDiskToolsTexts::itemErase), "menu_erase", DMDriveAction::erase),
+        barItem(DMTr::text(DMDiskToolsTexts::itemNewPartition), "menu_partition", DMDriveAction::newPartition),
     };
 }
 
 std::vector<DMMacDockViewBaseItem> DMDriveRules::networkItems() {
     return {
-        {DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open},
-        {DMTr::text(DMTexts::itemConnect), "menu_connect", DMDriveAction::mount},
-        {DMTr::text(DMTexts::itemDisconnect), "menu_disconnect", DMDriveAction::unmount},
-        {DMTr::text(DMTexts::itemEdit), "menu_edit", DMDriveAction::edit},
-        {DMTr::text(DMTexts::itemRemove), "menu_remove", DMDriveAction::remove},
+        barItem(DMTr::text(DMTexts::itemOpen), "menu_open", DMDriveAction::open),
+        barItem(DMTr::text(DMTexts::itemConnect), "menu_connect", DMDriveAction::mount),
+        barItem(DMTr::text(DMTexts::itemDisconnect), "menu_disconnect", DMDriveAction::unmount),
+        barItem(DMTr::text(DMTexts::itemEdit), "menu_edit", DMDriveAction::edit),
+        barItem(DMTr::text(DMTexts::itemRemove), "menu_remove", DMDriveAction::remove),
     };
 }
 
-bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context) {
+bool DMDriveRules::partitionRule(DMDriveAction action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context) {
     const DMDrivePredicates& own = drive.own;
     switch (action) {
     case DMDriveAction::open:
@@ -166,7 +171,7 @@ bool DMDriveRules::partitionRule(std::uint8_t action, const DMDriveSnapshot& dri
     }
 }
 
-bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& drive) {
+bool DMDriveRules::wholeDiskRule(DMDriveAction action, const DMDriveSnapshot& drive) {
     switch (action) {
     case DMDriveAction::unmount:
         return drive.own.canUnmount;
@@ -187,7 +192,7 @@ bool DMDriveRules::wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& dri
     }
 }
 
-bool DMDriveRules::networkRule(std::uint8_t action, const DMDriveSnapshot& drive) {
+bool DMDriveRules::networkRule(DMDriveAction action, const DMDriveSnapshot& drive) {
     const bool mounted = drive.own.hasMountPoint();
     switch (action) {
     case DMDriveAction::open:

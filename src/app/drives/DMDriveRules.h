@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveSnapshot.h"
 #include "app/widgets/DMMacDockViewBaseItem.h"
 
@@ -17,13 +17,13 @@ struct DMDriveRulesContext {
     // The USB blocker runs and the drive is not on its white list yet.
     bool offerWhitelist = false;
     // Whether the application can carry out an action code on a drive of this category yet.
-    std::function<bool(std::uint8_t action, DMDriveObjectCategory category)> isActionAvailable;
+    std::function<bool(DMDriveAction action, DMDriveObjectCategory category)> isActionAvailable;
 };
 
 // A context-menu entry: shown because its rule holds, enabled when the action is available.
 struct DMMenuEntry {
     std::string title;
-    std::uint8_t action = 0;
+    DMDriveAction action = DMDriveAction::open;
     bool enabled = true;
     bool isWhitelist = false;
 };
@@ -41,9 +41,9 @@ public:
     static std::vector<DMMacDockViewBaseItem> networkItems();
 
     // The item's own rule, before asking whether its action is available.
-    static bool partitionRule(std::uint8_t action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context);
-    static bool wholeDiskRule(std::uint8_t action, const DMDriveSnapshot& drive);
-    static bool networkRule(std::uint8_t action, const DMDriveSnapshot& drive);
+    static bool partitionRule(DMDriveAction action, const DMDriveSnapshot& drive, const DMDriveRulesContext& context);
+    static bool wholeDiskRule(DMDriveAction action, const DMDriveSnapshot& drive);
+    static bool networkRule(DMDriveAction action, const DMDriveSnapshot& drive);
 
     // BitLocker (or NTFS) volume shown while the driver is missing.
     static bool needsDriver(const DMDrivePredicates& drive, const DMDriveRulesContext& context);

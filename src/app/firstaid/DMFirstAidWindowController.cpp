@@ -13,10 +13,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/shell/AppDelegate.h"
+#include "BuildConfiguration.h"
 #include "app/common/DMAlertPresenter.h"
 #include "app/common/DMFailureText.h"
-#include "app/firstaid/DMFirstAidTexts.h"
+#include "app/common/DMFirstAidTexts.h"
 #include "app/common/DMImages.h"
 #include "app/common/DMTextFormat.h"
 #include "app/common/DMTexts.h"
@@ -244,7 +244,7 @@ void DMFirstAidWindowController::append(const std::string& info) {
 
 void DMFirstAidWindowController::openHelp() {
     std::string query =
-        DMTextFormat::withTexts(DMFirstAidTexts::helpQueryFormat, {"en", "standard", AppDelegate::version});
+        DMTextFormat::withTexts(DMFirstAidTexts::helpQueryFormat, {"en", "standard", BuildConfiguration::version});
     std::string url = std::string(DMFirstAidTexts::helpURL) + query;
     // Starting a browser may take a moment; a failure shows the address to copy.
     std::weak_ptr<DMFirstAidWindowController> weak = weak_from_this();

@@ -27,6 +27,7 @@
 #include "app/notifications/DMNotifyManager.h"
 #include "app/common/DMMessageBoxPresenter.h"
 #include "app/shell/DMPlatformSetup.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/shell/DMShellEffects.h"
 #include "app/shell/DMSidebarViewController.h"
 #include "app/common/DMTextFormat.h"
@@ -150,7 +151,9 @@ int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
 
     presenter_ = std::make_shared<DMMessageBoxPresenter>();
     configurationManager_ = &DMConfigurationManager::shared();
-    effects_ = std::make_shared<DMShellEffects>(*this);
+    effects_ = std::make_shared<DMShellEffects>(DMShellEffects::Shell{
+        [this]() -> QWidget* { return mainWindowController()->window(); },
+        [this] { createStatusItem(); }, [this] { removeStatusItem(); }, [this] { return appearance(); }});
     // A picture taken with `--palette dark` keeps that look whatever the preferences say.
     if (options_.palette.empty()) {
         desktopAppearance_ = DMPlatformSetup::desktopAppearance(options_);
@@ -218,8 +221,11 @@ void AppDelegate::startUSBBlocker(DMWindowController& controller) {
     QPointer<QMainWindow> window(controller.window());
     usbBlocker_ = std::make_unique<DMUSBBlockerControl>(DMUSBBlockerControl::platformServices(presenter_),
                                                         [window] { return window.data(); });
-    usbBlocker_->guardDrives(*controller.driveActionManager());
-    usbBlocker_->offerWhiteList(*controller.sidebarViewController());
+    usbBlocker_->guardDrives(*controller.driveActionManager(), *controller.driveWindows()->deviceCloneFlow());
+    DMUSBBlockerControl* usb = usbBlocker_.get();
+    controller.sidebarViewController()->setWhiteListOffer(
+        {[usb](const auto& drive) { return usb->offersWhiteListFor(drive); },
+         [usb](const auto& drive) { usb->addWhiteList(drive->identifier()); }});
 }
 
 bool AppDelegate::isUSBBlockerOn() const {

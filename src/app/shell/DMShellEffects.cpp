@@ -1,13 +1,10 @@
 #include "app/shell/DMShellEffects.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QPointer>
 #include <QWidget>
 
-#include "app/shell/AppDelegate.h"
 #include "app/shell/DMAppearanceController.h"
-#include "app/shell/DMWindowController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 
@@ -35,7 +32,7 @@ std::shared_ptr<DMLocalDriveManager> registeredLocalManager() {
 
 }  // namespace
 
-DMShellEffects::DMShellEffects(AppDelegate& application) : application_(application) {}
+DMShellEffects::DMShellEffects(Shell shell) : shell_(std::move(shell)) {}
 
 std::vector<std::shared_ptr<DMWindowHandle>> DMShellEffects::visibleWindows() {
     std::vector<std::shared_ptr<DMWindowHandle>> windows;
@@ -49,7 +46,7 @@ std::vector<std::shared_ptr<DMWindowHandle>> DMShellEffects::visibleWindows() {
 
 void DMShellEffects::setActivationPolicy(DMActivationPolicy policy) {
     policy_ = policy;
-    QMainWindow* window = application_.mainWindowController()->window();
+    QWidget* window = shell_.mainWindow();
     const bool visible = window->isVisible();
     // Changing the flags hides the window; the configuration brings visible windows back.
     window->setWindowFlag(Qt::Tool, policy == DMActivationPolicy::Accessory);
@@ -59,7 +56,7 @@ void DMShellEffects::setActivationPolicy(DMActivationPolicy policy) {
 }
 
 void DMShellEffects::activateIgnoringOtherApps() {
-    QMainWindow* window = application_.mainWindowController()->window();
+    QWidget* window = shell_.mainWindow();
     if (window->isVisible()) {
         window->raise();
         window->activateWindow();
@@ -67,11 +64,11 @@ void DMShellEffects::activateIgnoringOtherApps() {
 }
 
 void DMShellEffects::createStatusItem() {
-    application_.createStatusItem();
+    shell_.createStatusItem();
 }
 
 void DMShellEffects::removeStatusItem() {
-    application_.removeStatusItem();
+    shell_.removeStatusItem();
 }
 
 void DMShellEffects::setIgnoreHibernateFile(bool flag) {
@@ -87,7 +84,7 @@ void DMShellEffects::setNtfsDebugLogging(bool flag) {
 }
 
 void DMShellEffects::setAppearance(DMAppearance appearance) {
-    if (DMAppearanceController* controller = application_.appearance()) {
+    if (DMAppearanceController* controller = shell_.appearance()) {
         controller->choose(appearance);
     }
 }

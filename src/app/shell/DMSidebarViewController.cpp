@@ -446,7 +446,7 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
     DMDriveRulesContext context;
     context.driverMissing = driverMissing_ && driverMissing_();
     context.offerWhitelist = whiteList_.offers && whiteList_.offers(target);
-    context.isActionAvailable = [actions](std::uint8_t action, DMDriveObjectCategory category) {
+    context.isActionAvailable = [actions](DMDriveAction action, DMDriveObjectCategory category) {
         return actions->isActionAvailable(action, category);
     };
     auto window = window_;
@@ -467,7 +467,7 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
             });
             continue;
         }
-        const std::uint8_t code = entry.action;
+        const DMDriveAction code = entry.action;
         QObject::connect(item, &QAction::triggered, sidebarMenu_, [actions, target, window, code, network] {
             QWidget* parent = window ? window() : nullptr;
             // A mount or connect that failed says why, as from the action bar.

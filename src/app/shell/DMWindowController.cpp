@@ -1,7 +1,7 @@
 #include "app/shell/DMWindowController.h"
 
 #include "app/disktools/DMDiskImageFlow.h"
-#include "app/disktools/DMDiskToolsTexts.h"
+#include "app/common/DMDiskToolsTexts.h"
 #include "drivemodel/DMLocalDriveObject.h"
 
 #include <QApplication>
@@ -20,6 +20,7 @@
 #include "app/disktools/DMAttachDiskImageFlow.h"
 #include "app/details/DMDisplayNames.h"
 #include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/shell/DMDriveRowObserver.h"
 #include "app/common/DMImages.h"
 #include "app/notifications/DMNotifyManager.h"
@@ -51,7 +52,8 @@ std::shared_ptr<DMWindowController> DMWindowController::create(std::shared_ptr<D
 DMWindowController::DMWindowController(std::shared_ptr<DMDriveOperations> operations,
                                        std::shared_ptr<DMAlertPresenter> presenter,
                                        DMApplicationActions* applicationActions)
-    : driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), presenter)),
+    : driveWindows_(std::make_shared<DMFeatureWindowFactory>(operations, presenter)),
+      driveActionManager_(std::make_shared<DMDriveActionManager>(std::move(operations), presenter, driveWindows_)),
       attachDiskImageFlow_(std::make_unique<DMAttachDiskImageFlow>(presenter)),
       diskImageFlow_(std::make_shared<DMDiskImageFlow>(presenter)),
       applicationActions_(applicationActions),

@@ -31,6 +31,7 @@ class DMDriveObjectProtocol;
 class DMDriveActionManager;
 class DMDriveRowObserver;
 class DMDriveOperations;
+class DMFeatureWindowFactory;
 class DMSearchField;
 class DMSidebarViewController;
 class DMViewControllerManager;
@@ -85,6 +86,8 @@ public:
     DMViewControllerManager* viewControllerMgr() const { return viewControllerMgr_.get(); }
     DMBaseViewController* currentViewController() const { return currentViewController_; }
     const std::shared_ptr<DMDriveActionManager>& driveActionManager() const { return driveActionManager_; }
+    // The feature windows the dispatcher opens (clone, encryption, disk tools, cleaning, ...).
+    const std::shared_ptr<DMFeatureWindowFactory>& driveWindows() const { return driveWindows_; }
     DMSearchField* searchField() const { return sfSiderItemFilter_; }
     QMenu* cornerMenu() const { return cornerMenu_; }
     void rebuildCornerMenu();
@@ -107,6 +110,7 @@ private:
     // The text of the empty detail pane: loading, no drives, nothing matches, or pick one.
     void updatePlaceholder();
 
+    std::shared_ptr<DMFeatureWindowFactory> driveWindows_;
     std::shared_ptr<DMDriveActionManager> driveActionManager_;
     std::unique_ptr<DMAttachDiskImageFlow> attachDiskImageFlow_;
     std::shared_ptr<DMDiskImageFlow> diskImageFlow_;

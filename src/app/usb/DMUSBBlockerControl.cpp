@@ -4,7 +4,6 @@
 #include "app/drives/DMDriveActionManager.h"
 #include "app/clone/DMDeviceCloneFlow.h"
 #include "app/drives/DMDriveOperations.h"
-#include "app/shell/DMSidebarViewController.h"
 #include "app/common/DMTr.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "app/usb/USBBLockerWindowController.h"
@@ -243,7 +242,7 @@ bool DMUSBBlockerControl::offersAddWhiteList(const std::string& bsdName) {
     return true;
 }
 
-void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
+void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions, DMDeviceCloneFlow& clone) {
     std::shared_ptr<DMDriveOperations> operations = actions.operations();
     actions.setMountGuard([this, operations](const auto& drive, std::function<void()> proceed) {
         if (!isOn() || !operations->isLocalDrive(drive)) {
@@ -253,18 +252,14 @@ void DMUSBBlockerControl::guardDrives(DMDriveActionManager& actions) {
         checkWhiteListBeforeMounting(drive->identifier(), proceed);
     });
     actions.setLoadGuard([this](const auto& drive) { return driveMayLoad(drive->identifier()); });
-    actions.deviceCloneFlow()->setWhiteListGuard([this](const std::string& destination, std::function<void()> proceed) {
+    clone.setWhiteListGuard([this](const std::string& destination, std::function<void()> proceed) {
         whiteListBeforeCloning(destination, std::move(proceed));
     });
 }
 
-void DMUSBBlockerControl::offerWhiteList(DMSidebarViewController& sidebar) {
-    sidebar.setWhiteListOffer(
-        {[this](const auto& drive) {
-             auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
-             return local && local->location() == DMDriveObjectLocation::external && offersAddWhiteList(local->identifier());
-         },
-         [this](const auto& drive) { addWhiteList(drive->identifier()); }});
+bool DMUSBBlockerControl::offersWhiteListFor(const std::shared_ptr<DMDriveObjectProtocol>& drive) {
+    auto local = std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
+    return local && local->location() == DMDriveObjectLocation::external && offersAddWhiteList(local->identifier());
 }
 
 bool DMUSBBlockerControl::driveMayLoad(const std::string& bsdName) {

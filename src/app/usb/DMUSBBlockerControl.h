@@ -12,9 +12,10 @@ class QWidget;
 namespace harbormind {
 
 class DMAlertPresenter;
+class DMDeviceCloneFlow;
 class DMDriveActionManager;
+class DMDriveObjectProtocol;
 class DMDriveOperations;
-class DMSidebarViewController;
 class DriveTools;
 class USBBLockerWindowController;
 class USBBlockerSettingEntryWindowController;
@@ -58,11 +59,12 @@ public:
     // drive's disk is known not to be white-listed.
     bool driveMayLoad(const std::string& bsdName);
     // Makes the dispatcher ask this control before it mounts a local drive (the white-list
-    // password) and before it opens or cleans one (the guard above).
-    void guardDrives(DMDriveActionManager& actions);
-    // Makes the sidebar offer "Add whitelist" for a local drive on an external disk that is
-    // not listed yet, while the blocker is on.
-    void offerWhiteList(DMSidebarViewController& sidebar);
+    // password) and before it opens or cleans one (the guard above), and the clone flow
+    // before it writes to a destination.
+    void guardDrives(DMDriveActionManager& actions, DMDeviceCloneFlow& clone);
+    // Whether the sidebar offers "Add whitelist" for `drive`: a local drive on an external
+    // disk that is not listed yet, while the blocker is on.
+    bool offersWhiteListFor(const std::shared_ptr<DMDriveObjectProtocol>& drive);
 
     USBSetPasswordWindowController* usbSetPasswordWindowController() const;
     USBBlockerStopWindowController* usbBlockerStopwindowController() const;

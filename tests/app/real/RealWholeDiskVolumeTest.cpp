@@ -93,7 +93,7 @@ TEST_F(RealWholeDiskVolumeTest, AStickFormattedWholeIsAVolumeThatMountsOnceAndUn
     EXPECT_NE(std::find(menu.begin(), menu.end(), "Mount"), menu.end());
     std::vector<std::string> enabled;
     for (const DMMacDockViewBaseItem& item : DMDriveRules::wholeDiskVolumeItems()) {
-        if (DMDriveRules::partitionRule(static_cast<std::uint8_t>(item.action), snapshot, {})) {
+        if (DMDriveRules::partitionRule(static_cast<DMDriveAction>(item.action), snapshot, {})) {
             enabled.push_back(item.name);
         }
     }

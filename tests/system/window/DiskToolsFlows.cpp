@@ -8,7 +8,7 @@
 #include <QToolButton>
 
 #include "app/details/DMBaseViewController.h"
-#include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/details/DMLocalDriveViewController.h"
 #include "app/widgets/DMMacDockView.h"
 #include "app/shell/DMWindowController.h"
@@ -67,7 +67,7 @@ void awaitWork(WindowFlowContext& context, const std::string& device, nlohmann::
 // confirmation answered with Erase.
 nlohmann::json erase(WindowFlowContext& context, const std::vector<std::string>& arguments) {
     const std::string& device = arguments.at(0);
-    DMDiskToolsFlow& tools = *context.window().driveActionManager()->diskToolsFlow();
+    DMDiskToolsFlow& tools = *context.window().driveWindows()->diskToolsFlow();
     nlohmann::json report;
     if (!clickItem(context, device, "Erase...", report)) {
         return report;
@@ -103,7 +103,7 @@ nlohmann::json erase(WindowFlowContext& context, const std::vector<std::string>&
 // DISK SIZE_MB FILESYSTEM LABEL: "New Partition..." on DISK, the first free space, SIZE_MB of it.
 nlohmann::json newPartition(WindowFlowContext& context, const std::vector<std::string>& arguments) {
     const std::string& disk = arguments.at(0);
-    DMDiskToolsFlow& tools = *context.window().driveActionManager()->diskToolsFlow();
+    DMDiskToolsFlow& tools = *context.window().driveWindows()->diskToolsFlow();
     nlohmann::json report;
     if (!clickItem(context, disk, "New Partition...", report)) {
         return report;

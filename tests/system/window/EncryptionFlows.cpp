@@ -11,7 +11,7 @@
 #include <set>
 
 #include "app/details/DMBaseViewController.h"
-#include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/widgets/DMMacDockView.h"
 #include "app/shell/DMWindowController.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
@@ -82,7 +82,7 @@ DMBaseViewController* clickItem(WindowFlowContext& context, const std::string& d
 class EncryptionSteps {
 public:
     EncryptionSteps(WindowFlowContext& context, std::string password)
-        : flow_(*context.window().driveActionManager()->encryptionFlow()), password_(std::move(password)) {}
+        : flow_(*context.window().driveWindows()->encryptionFlow()), password_(std::move(password)) {}
 
     // The wizard's or the resume window's next step, once it can be taken.
     bool step(nlohmann::json& report) {
@@ -193,8 +193,8 @@ void watchProgress(WindowFlowContext& context, BLBitLockerProgressWndController*
 nlohmann::json encrypt(WindowFlowContext& context, const std::vector<std::string>& arguments) {
     const std::string& device = arguments.at(0);
     const int stopAt = arguments.size() > 3 ? std::stoi(arguments[3]) : 0;
-    DMDriveActionManager& actions = *context.window().driveActionManager();
-    actions.encryptionFlow()->setRecoveryKeyOutput(std::make_shared<ChosenKeyPath>(arguments.at(2)));
+    DMFeatureWindowFactory& windows = *context.window().driveWindows();
+    windows.encryptionFlow()->setRecoveryKeyOutput(std::make_shared<ChosenKeyPath>(arguments.at(2)));
     context.presenter().queueAnswer(0);
     nlohmann::json report;
     if (clickItem(context, device, "Encrypt", report) == nullptr) {
@@ -215,7 +215,7 @@ nlohmann::json encrypt(WindowFlowContext& context, const std::vector<std::string
         stepLimit);
     if (progress != nullptr) {
         watchProgress(context, progress, stopAt, report);
-    } else if (BLBitLockerWndController* wizard = actions.encryptionFlow()->bitlockerWndController()) {
+    } else if (BLBitLockerWndController* wizard = windows.encryptionFlow()->bitlockerWndController()) {
         // What the user can do next on a wizard that failed: cancel it (which mounts the drive again).
         report["wizardPage"] = wizard->viewController()->currentPage();
         report["passwordRefusal"] = wizard->viewController()->pwdPage->lbError->text().toStdString();
@@ -238,7 +238,7 @@ nlohmann::json unlock(WindowFlowContext& context, const std::vector<std::string>
     if (clickItem(context, device, "Unlock", report) == nullptr) {
         return report;
     }
-    BLEncryptionFlow& flow = *context.window().driveActionManager()->encryptionFlow();
+    BLEncryptionFlow& flow = *context.window().driveWindows()->encryptionFlow();
     QPointer<BLBitlockerUnlockWndController> window = flow.bitlockerUnlockWndController();
     if (!window) {
         report["error"] = "no unlock window opened";

@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "app/details/DMBaseViewController.h"
-#include "app/drives/DMDriveActionManager.h"
+#include "app/shell/DMFeatureWindowFactory.h"
 #include "app/firstaid/DMFirstAidWindowController.h"
 #include "app/widgets/DMMacDockView.h"
 #include "app/shell/DMWindowController.h"
@@ -47,14 +47,14 @@ nlohmann::json firstAid(WindowFlowContext& context, const std::vector<std::strin
     }
     view->actionBar()->button("First Aid")->click();
     report["clicked"] = true;
-    DMDriveActionManager& actions = *context.window().driveActionManager();
+    DMFeatureWindowFactory& windows = *context.window().driveWindows();
     report["ended"] = context.waitFor(
         [&] {
-            const auto& sheet = actions.checkDiskWindowController();
+            const auto& sheet = windows.checkDiskWindowController();
             return sheet && sheet->completeButton()->isEnabled();
         },
         checkLimit);
-    if (const auto& sheet = actions.checkDiskWindowController()) {
+    if (const auto& sheet = windows.checkDiskWindowController()) {
         report["sheet"] = sheetReport(*sheet);
     }
     // The tree hears of the mount made again after the sheet's last line.
