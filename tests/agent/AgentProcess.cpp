@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "testsupport/ExecArguments.h"
+
 namespace harbormind::test {
 
 AgentProcess::AgentProcess(const std::vector<std::string>& argv,
@@ -18,19 +20,12 @@ AgentProcess::AgentProcess(const std::vector<std::string>& argv,
     if (::pipe2(toChild, O_CLOEXEC) != 0 || ::pipe2(fromChild, O_CLOEXEC) != 0) {
         return;
     }
+    const ExecArguments exec(argv, environment);
     pid_ = ::fork();
     if (pid_ == 0) {
         ::dup2(toChild[0], STDIN_FILENO);
         ::dup2(fromChild[1], STDOUT_FILENO);
-        for (const auto& [name, value] : environment) {
-            ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        std::vector<char*> args;
-        for (const std::string& word : argv) {
-            args.push_back(const_cast<char*>(word.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
+        ::execve(exec.argv()[0], exec.argv(), exec.envp());
         ::_exit(127);
     }
     ::close(toChild[0]);

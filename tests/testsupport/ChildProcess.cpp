@@ -8,19 +8,20 @@
 #include <cstdlib>
 #include <thread>
 
+#include "testsupport/ExecArguments.h"
+
 namespace harbormind::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment,
                            int* stdoutPipe, const std::string& stderrPath, const std::string& stdinPath) {
+    // Close-on-exec: a program another thread starts meanwhile must not keep the pipe open.
     int pipeFds[2] = {-1, -1};
-    if (stdoutPipe && ::pipe(pipeFds) != 0) {
+    if (stdoutPipe && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return;
     }
+    const ExecArguments exec(argv, environment);
     pid_ = ::fork();
     if (pid_ == 0) {
-        for (const auto& [key, value] : environment) {
-            ::setenv(key.c_str(), value.c_str(), 1);
-        }
         if (!stderrPath.empty()) {
             int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
             ::dup2(fd, STDERR_FILENO);
@@ -31,15 +32,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<
         }
         if (stdoutPipe) {
             ::dup2(pipeFds[1], STDOUT_FILENO);
-            ::close(pipeFds[0]);
-            ::close(pipeFds[1]);
         }
-        std::vector<char*> args;
-        for (const auto& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
+        ::execvpe(exec.argv()[0], exec.argv(), exec.envp());
         ::_exit(127);
     }
     if (stdoutPipe) {

@@ -30,11 +30,12 @@ public:
         if (::pipe2(fds, O_CLOEXEC) != 0) {
             return;
         }
+        const harbormind::test::ExecArguments exec(
+            {CLONE_CHILD_PROGRAM, destination, source, state.string(), std::to_string(checkpointMiB)});
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(fds[1], 1);
-            ::execl(CLONE_CHILD_PROGRAM, CLONE_CHILD_PROGRAM, destination.c_str(), source.c_str(),
-                    state.c_str(), std::to_string(checkpointMiB).c_str(), static_cast<char*>(nullptr));
+            ::execv(exec.argv()[0], exec.argv());
             ::_exit(127);
         }
         ::close(fds[1]);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/ExecArguments.h"
+
 namespace harbormind::clone::test {
 
 // Runs a program with an argument vector (no shell) and returns its exit status; its standard
@@ -16,17 +18,13 @@ inline int runProgram(const std::vector<std::string>& argv, std::string* output 
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return -1;
     }
+    const harbormind::test::ExecArguments exec(argv);
     pid_t child = ::fork();
     if (child == 0) {
         ::dup2(pipeFds[1], 1);
         int null = ::open("/dev/null", O_WRONLY);
         ::dup2(null, 2);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
+        ::execvp(exec.argv()[0], exec.argv());
         ::_exit(127);
     }
     ::close(pipeFds[1]);
