@@ -15,7 +15,8 @@ namespace harbormind::clone {
 std::unique_ptr<BlockDevice> BlockDevice::open(const std::string& path, Access access, Caching caching,
                                                int& error) {
     int flags = O_CLOEXEC | O_NOFOLLOW;
-    flags |= access == Access::read ? O_RDONLY : (O_WRONLY | O_EXCL);
+    flags |= access == Access::writeExclusive ? O_WRONLY : O_RDONLY;
+    flags |= access == Access::read ? 0 : O_EXCL;
     if (caching == Caching::direct) {
         flags |= O_DIRECT;
     }

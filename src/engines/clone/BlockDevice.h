@@ -15,7 +15,10 @@ namespace harbormind::clone {
 // or a detached loop device is told apart from a bad sector.
 class BlockDevice final : public CloneSource, public CloneDestination {
 public:
-    enum class Access { read, writeExclusive };
+    // Exclusively: the kernel refuses the open while a file system (mounted in any mount
+    // namespace), a mapping or another exclusive opener holds the device, and refuses them while
+    // the device is open so.
+    enum class Access { read, readExclusive, writeExclusive };
     enum class Caching { direct, buffered };
 
     // Empty on failure, with `error` set to the errno.

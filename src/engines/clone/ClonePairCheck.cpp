@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "engines/clone/CloneDevicePath.h"
+#include "support/Clock.h"
 
 namespace harbormind::clone {
 
@@ -55,7 +57,37 @@ DMCloneErrorCode ClonePairCheck::openSource(const std::string& path, ClonePair& 
         pair.source.reset();
         return DMCloneErrorCode::openSourceDeivceFaild;
     }
-    return DMCloneErrorCode::noError;
+    if (sysfs_.mountedOn(pair.source->deviceNumber())) {
+        return DMCloneErrorCode::noError;  // read-only here, which claims the device: shared, not held
+    }
+    return claimSource(path, pair, reason);
+}
+
+// A volume mounted out of sight (in the mount namespace of another program, which keeps it
+// mounted after it was unmounted here, its last writes not yet on the device) or a mapping on
+// the source may be writing to it: the copy would not hold what the volume does. The source
+// is held for the copy instead, so that nothing mounts it meanwhile. Another program's
+// exclusive open for a moment (a check before an eject) is waited out.
+DMCloneErrorCode ClonePairCheck::claimSource(const std::string& path, ClonePair& pair, std::string& reason) const {
+    Clock& clock = Clock::current();
+    const Clock::TimePoint deadline = clock.now() + seconds(1);
+    int error = 0;
+    for (;;) {
+        if (auto claimed = BlockDevice::open(path, BlockDevice::Access::readExclusive, caching_, error)) {
+            pair.source = std::move(claimed);
+            return DMCloneErrorCode::noError;
+        }
+        if (error != EBUSY || clock.now() >= deadline) {
+            break;
+        }
+        clock.sleepFor(seconds(0.1));
+    }
+    reason = "the source " + path + " is in use: " +
+             (error == EBUSY ? std::string("a volume on it is mounted (perhaps for another program, out of sight "
+                                           "here) or a mapping is made on it")
+                             : std::string(std::strerror(error)));
+    pair.source.reset();
+    return DMCloneErrorCode::openSourceDeivceFaild;
 }
 
 DMCloneErrorCode ClonePairCheck::openDestination(const std::string& path, const BlockDevice& source,

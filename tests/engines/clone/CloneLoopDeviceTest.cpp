@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include "engines/clone/CloneLoopDevice.h"
 #include "engines/clone/CloneTestProgram.h"
 #include "support/VirtualClock.h"
+#include "testsupport/ChildProcess.h"
 #include "testsupport/WholeFile.h"
 
 namespace harbormind::clone::test {
@@ -65,28 +67,29 @@ protected:
         return std::string(reinterpret_cast<const char*>(words.data()), words.size() * 8);
     }
 
-    // An ext4 file system holding random files, unmounted again.
+    // An ext4 file system holding random files, made from a folder with them, never mounted:
+    // a mount namespace another program makes meanwhile would keep a copy of the mount, and
+    // the volume mounted (its files not yet written to the device) after the test's unmount.
     void fillWithFiles(const CloneLoopDevice& device) {
-        ASSERT_EQ(runProgram({"mkfs.ext4", "-q", "-F", device.node()}), 0);
-        fs::path mountPoint = folder / "source-mnt";
-        fs::create_directories(mountPoint);
-        ASSERT_EQ(runProgram({"mount", device.node(), mountPoint.string()}), 0);
+        fs::create_directories(folder / "files");
         for (int i = 0; i < fileCount; ++i) {
-            std::ofstream(mountPoint / ("file" + std::to_string(i)), std::ios::binary) << fileContent(i);
+            std::ofstream(folder / "files" / ("file" + std::to_string(i)), std::ios::binary) << fileContent(i);
         }
-        ASSERT_EQ(runProgram({"umount", mountPoint.string()}), 0);
+        ASSERT_EQ(runProgram({"mkfs.ext4", "-q", "-F", "-d", (folder / "files").string(), device.node()}), 0);
     }
 
+    // Mounted read-only in a mount namespace of the test's own, for the same reason.
     void expectFiles(const CloneLoopDevice& device) {
         fs::path mountPoint = folder / "destination-mnt";
         fs::create_directories(mountPoint);
-        ASSERT_EQ(runProgram({"mount", "-o", "ro", device.node(), mountPoint.string()}), 0);
-        for (int i = 0; i < fileCount; ++i) {
-            std::ifstream in(mountPoint / ("file" + std::to_string(i)), std::ios::binary);
-            std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            EXPECT_TRUE(content == fileContent(i)) << "file" << i << " differs";
-        }
-        EXPECT_EQ(runProgram({"umount", mountPoint.string()}), 0);
+        std::string differing;
+        EXPECT_EQ(runProgram({"unshare", "--mount", "--propagation", "private", "sh", "-c",
+                              "mount -o ro \"$1\" \"$2\" || exit 2\n"
+                              "for file in \"$3\"/*; do cmp -s \"$file\" \"$2/${file##*/}\" || echo \"${file##*/}\"; done",
+                              "sh", device.node(), mountPoint.string(), (folder / "files").string()},
+                             &differing),
+                  0);
+        EXPECT_EQ(differing, "") << "these files differ";
     }
 
     static void fillRandom(const CloneLoopDevice& device, std::uint64_t seed) {
@@ -101,8 +104,64 @@ protected:
         }
     }
 
-    static bool sameBytes(const CloneLoopDevice& a, const CloneLoopDevice& b, std::uint64_t length) {
-        return runProgram({"cmp", "-n", std::to_string(length), a.node(), b.node()}) == 0;
+    // The MiB blocks of the first `length` bytes in which two files or devices differ, read
+    // with `flags` added (O_DIRECT: what the device holds, not what a reader cached before).
+    static std::vector<std::uint64_t> differingBlocks(const std::string& a, const std::string& b,
+                                                      std::uint64_t length, int flags) {
+        int left = ::open(a.c_str(), O_RDONLY | O_CLOEXEC | flags);
+        int right = ::open(b.c_str(), O_RDONLY | O_CLOEXEC | flags);
+        std::vector<std::uint64_t> differing;
+        void* one = nullptr;
+        void* two = nullptr;
+        if (left < 0 || right < 0 || ::posix_memalign(&one, 4096, MiB) != 0 ||
+            ::posix_memalign(&two, 4096, MiB) != 0) {
+            differing.push_back(UINT64_MAX);
+        }
+        for (std::uint64_t block = 0; differing.empty() || differing[0] != UINT64_MAX; ++block) {
+            if (block * MiB >= length) {
+                break;
+            }
+            auto offset = static_cast<off_t>(block * MiB);
+            if (::pread(left, one, MiB, offset) != static_cast<ssize_t>(MiB) ||
+                ::pread(right, two, MiB, offset) != static_cast<ssize_t>(MiB) || std::memcmp(one, two, MiB) != 0) {
+                differing.push_back(block);
+            }
+        }
+        std::free(one);
+        std::free(two);
+        for (int fd : {left, right}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+        return differing;
+    }
+
+    static std::string describe(const std::vector<std::uint64_t>& blocks) {
+        if (blocks.empty()) {
+            return "same";
+        }
+        std::string text = std::to_string(blocks.size()) + " MiB blocks differ:";
+        for (std::size_t i = 0; i < blocks.size() && i < 16; ++i) {
+            text += " " + std::to_string(blocks[i]);
+        }
+        return text;
+    }
+
+    // Compares what the devices hold; on a difference says where, also through the page
+    // cache and in the image files behind them.
+    static testing::AssertionResult sameBytes(const CloneLoopDevice& a, const CloneLoopDevice& b,
+                                              std::uint64_t length) {
+        auto direct = differingBlocks(a.node(), b.node(), length, O_DIRECT);
+        if (direct.empty()) {
+            return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure()
+               << a.name() << " and " << b.name()
+               << (a.isOurs() && b.isOurs() ? "" : " (no longer both on the test's images)") << " read directly: "
+               << describe(direct) << "; through the page cache: "
+               << describe(differingBlocks(a.node(), b.node(), length, 0))
+               << "; their image files: " << describe(differingBlocks(a.image(), b.image(), length, 0));
     }
 
     // Runs one clone to its end and returns every report.
@@ -260,6 +319,39 @@ TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
     clone(engine, destination->node(), source->node(), true);
     EXPECT_EQ(destination->bytesWritten() - before, 128 * MiB);
     EXPECT_TRUE(sameBytes(*source, *destination, 128 * MiB));
+}
+
+// A volume on the source mounted in another program's mount namespace, out of sight here, may
+// be writing to it: the clone is refused with the reason, and the destination stays untouched.
+TEST_F(CloneLoopDeviceTest, ASourceMountedOutOfSightIsRefused) {
+    auto source = loop("source.img", 64);
+    auto destination = loop("destination.img", 64);
+    ASSERT_EQ(runProgram({"mkfs.ext4", "-q", "-F", source->node()}), 0);
+    fs::create_directories(folder / "source-mnt");
+    const std::string held = (folder / "held").string();
+    ASSERT_EQ(::mkfifo(held.c_str(), 0600), 0);
+    int release = ::open(held.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(release, 0);
+    int said = -1;
+    harbormind::test::ChildProcess other({"unshare", "--mount", "--propagation", "private", "sh", "-c",
+                                          "mount \"$1\" \"$2\" && echo mounted && exec cat >/dev/null", "sh",
+                                          source->node(), (folder / "source-mnt").string()},
+                                         {}, &said, "", held);
+    char line[16] = {};
+    ASSERT_GT(::read(said, line, sizeof line - 1), 0);
+    ASSERT_EQ(std::string(line), "mounted\n");
+    CloneEngine engine(options);
+
+    CloneAnswer refused = engine.checkPair(destination->node(), source->node());
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.message.find("is in use: a volume on it is mounted"), std::string::npos) << refused.message;
+    EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(destination->node(), source->node(), true, nullptr), 1);
+    EXPECT_EQ(destination->bytesWritten(), 0u);
+
+    ::close(release);
+    ::close(said);
+    EXPECT_EQ(other.waitExit(std::chrono::seconds(30)), 0);
+    EXPECT_EQ(engine.checkPair(destination->node(), source->node()).code, 0);
 }
 
 // The request to stop and the request to start come on connections of their own and may
