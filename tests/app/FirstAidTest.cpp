@@ -7,7 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyleFactory>
-#include <chrono>
+#include <QTextDocument>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -304,6 +305,16 @@ TEST_F(FirstAidTest, HundredThousandLinesReachTheSheetWithoutLosingOne) {
         copy = sender;
     }
     ASSERT_TRUE(copy);
+    // The window's thread takes the lines a thousand at a time, so it answers the user
+    // between them: no single turn lays out the whole flood.
+    QPlainTextEdit* view = sheet().detailView();
+    QObject turns;
+    int lastCount = view->blockCount();
+    int largestStep = 0;
+    QObject::connect(view->document(), &QTextDocument::blockCountChanged, &turns, [&](int count) {
+        largestStep = std::max(largestStep, count - lastCount);
+        lastCount = count;
+    });
     test::ClockedThread flood([copy] {
         copy("", 0);
         for (int line = 1; line <= 100000; ++line) {
@@ -311,11 +322,9 @@ TEST_F(FirstAidTest, HundredThousandLinesReachTheSheetWithoutLosingOne) {
         }
         copy("", 3);
     });
-    auto started = std::chrono::steady_clock::now();
     EXPECT_TRUE(settleUntil([&] { return sheet().completeButton()->isEnabled(); }));
     flood.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
-    QPlainTextEdit* view = sheet().detailView();
+    EXPECT_LE(largestStep, 1000);
     EXPECT_EQ(view->blockCount(), 100003);
     EXPECT_EQ(view->document()->findBlockByNumber(100000).text().toStdString(), "line 100000");
     EXPECT_EQ(view->document()->findBlockByNumber(100001).text().toStdString(), "Check completes");

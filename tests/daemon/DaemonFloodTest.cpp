@@ -57,8 +57,8 @@ protected:
         }
         authority = std::make_unique<test::PolicyAuthority>();
         auto connection = sdbus::createSystemBusConnection();
-        auto& bus = *connection;
-        auto authorizer = std::make_shared<PolkitAuthorizer>(bus, std::make_shared<LocalAuthorizationRules>(std::nullopt));
+        auto authorizer =
+            std::make_shared<PolkitAuthorizer>(*connection, std::make_shared<LocalAuthorizationRules>(std::nullopt));
         auto backend = std::make_shared<SimDaemonBackend>(std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{
             {"bitlocker", PlatformValue::Dictionary{{"bitLockerDriveStatusWithBsdname",
                                                      PlatformValue::Dictionary{{"disk4s1", 16}}}}}}));

@@ -73,9 +73,9 @@ protected:
         label = "HMVOL" + std::to_string(::getpid() % 100000);
         fs::resize_file((std::ofstream(folder + "/image").close(), folder + "/image"), 16 << 20);
         ASSERT_EQ(run({"mkfs.ext4", "-q", "-F", "-L", label, folder + "/image"}).status, 0);
-        Outcome attached = run({"losetup", "--find", "--show", folder + "/image"});
-        ASSERT_EQ(attached.status, 0);
-        loop = attached.out.substr(0, attached.out.find('\n'));
+        Outcome losetup = run({"losetup", "--find", "--show", folder + "/image"});
+        ASSERT_EQ(losetup.status, 0);
+        loop = losetup.out.substr(0, losetup.out.find('\n'));
         loopName = loop.substr(5);
         fs::create_directories(folder + "/home");
         ASSERT_EQ(::chown((folder + "/home").c_str(), uid, gid), 0);
