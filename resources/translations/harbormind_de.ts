@@ -1060,6 +1060,22 @@
         <translation>Netzlaufwerke nach dem Verbinden öffnen</translation>
     </message>
     <message>
+        <source>Appearance:</source>
+        <translation>Erscheinungsbild:</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Hell</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dunkel</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
         <source>Disconnect network drives when the system goes to sleep</source>
         <translation>Netzlaufwerke trennen, wenn das System in den Ruhezustand geht</translation>
     </message>
@@ -2206,6 +2222,62 @@
     <message>
         <source>Writing the image...</source>
         <translation>Abbild wird geschrieben …</translation>
+    </message>
+    <message>
+        <source>Applications keep caches in your cache folder (~/.cache) to start faster. They grow over time and are rebuilt when needed, so deleting them frees space at the cost of a slower first start.</source>
+        <translation>Programme legen in Ihrem Cache-Ordner (~/.cache) Zwischenspeicher an, um schneller zu starten. Sie wachsen mit der Zeit und werden bei Bedarf neu erstellt; Löschen schafft Platz, der nächste Start dauert dafür etwas länger.</translation>
+    </message>
+    <message>
+        <source>Build tools and package managers keep downloaded packages and intermediate build results. They are downloaded or rebuilt again when a project needs them.</source>
+        <translation>Build-Werkzeuge und Paketverwaltungen behalten heruntergeladene Pakete und Zwischenergebnisse. Sie werden erneut geladen oder erstellt, wenn ein Projekt sie braucht.</translation>
+    </message>
+    <message>
+        <source>DeveloperCaches</source>
+        <translation>Entwickler-Caches</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Files you delete in your file manager are kept in the trash, where they still occupy disk space. Emptying the trash removes them for good.</source>
+        <translation>Dateien, die Sie im Dateimanager löschen, landen im Papierkorb und belegen dort weiter Speicherplatz. Leeren des Papierkorbs entfernt sie endgültig.</translation>
+    </message>
+    <message>
+        <source>Files you download are kept in your Downloads folder. Over time they accumulate; deleting incomplete downloads and files you no longer need frees disk space.</source>
+        <translation>Heruntergeladene Dateien liegen in Ihrem Ordner „Downloads“. Mit der Zeit sammeln sie sich an; Löschen unvollständiger Downloads und nicht mehr benötigter Dateien schafft Speicherplatz.</translation>
+    </message>
+    <message>
+        <source>Programs leave temporary files in /tmp and /var/tmp. Deleting the ones you own frees disk space; files of other users and of running services are left alone.</source>
+        <translation>Programme hinterlassen temporäre Dateien in /tmp und /var/tmp. Löschen Ihrer eigenen schafft Speicherplatz; Dateien anderer Benutzer und laufender Dienste bleiben unberührt.</translation>
+    </message>
+    <message>
+        <source>Sandboxed (Flatpak) applications keep their own caches. They are rebuilt when needed.</source>
+        <translation>Abgeschottete (Flatpak-)Anwendungen haben eigene Zwischenspeicher. Sie werden bei Bedarf neu erstellt.</translation>
+    </message>
+    <message>
+        <source>Temp</source>
+        <translation>Temporäre Dateien</translation>
+    </message>
+    <message>
+        <source>Trash</source>
+        <translation>Papierkorb</translation>
+    </message>
+    <message>
+        <source>UserAppCache</source>
+        <translation>App-Caches</translation>
+    </message>
+    <message>
+        <source>UserCache</source>
+        <translation>Benutzer-Caches</translation>
+    </message>
+    <message>
+        <source>UserLog</source>
+        <translation>Benutzerprotokolle</translation>
+    </message>
+    <message>
+        <source>Your graphical sessions write log files that are rarely read once the session has ended.</source>
+        <translation>Ihre grafischen Sitzungen schreiben Protokolldateien, die nach dem Ende der Sitzung kaum noch gelesen werden.</translation>
     </message>
 </context>
 </TS>

@@ -1060,6 +1060,22 @@
         <translation>Open network drives after connecting</translation>
     </message>
     <message>
+        <source>Appearance:</source>
+        <translation>Appearance:</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Dark</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message>
         <source>Disconnect network drives when the system goes to sleep</source>
         <translation>Disconnect network drives when the system goes to sleep</translation>
     </message>
@@ -1405,7 +1421,7 @@
     </message>
     <message>
         <source>Remove from black list</source>
-        <translation>Remove from black list</translation>
+        <translation>Remove from Black List</translation>
     </message>
     <message>
         <source>folers selected: %d   files selected: %d    Size of the selected files: %@</source>
@@ -2206,6 +2222,62 @@
     <message>
         <source>Writing the image...</source>
         <translation>Writing the image...</translation>
+    </message>
+    <message>
+        <source>Applications keep caches in your cache folder (~/.cache) to start faster. They grow over time and are rebuilt when needed, so deleting them frees space at the cost of a slower first start.</source>
+        <translation>Applications keep caches in your cache folder (~/.cache) to start faster. They grow over time and are rebuilt when needed, so deleting them frees space at the cost of a slower first start.</translation>
+    </message>
+    <message>
+        <source>Build tools and package managers keep downloaded packages and intermediate build results. They are downloaded or rebuilt again when a project needs them.</source>
+        <translation>Build tools and package managers keep downloaded packages and intermediate build results. They are downloaded or rebuilt again when a project needs them.</translation>
+    </message>
+    <message>
+        <source>DeveloperCaches</source>
+        <translation>Developer Caches</translation>
+    </message>
+    <message>
+        <source>Downloads</source>
+        <translation>Downloads</translation>
+    </message>
+    <message>
+        <source>Files you delete in your file manager are kept in the trash, where they still occupy disk space. Emptying the trash removes them for good.</source>
+        <translation>Files you delete in your file manager are kept in the trash, where they still occupy disk space. Emptying the trash removes them for good.</translation>
+    </message>
+    <message>
+        <source>Files you download are kept in your Downloads folder. Over time they accumulate; deleting incomplete downloads and files you no longer need frees disk space.</source>
+        <translation>Files you download are kept in your Downloads folder. Over time they accumulate; deleting incomplete downloads and files you no longer need frees disk space.</translation>
+    </message>
+    <message>
+        <source>Programs leave temporary files in /tmp and /var/tmp. Deleting the ones you own frees disk space; files of other users and of running services are left alone.</source>
+        <translation>Programs leave temporary files in /tmp and /var/tmp. Deleting the ones you own frees disk space; files of other users and of running services are left alone.</translation>
+    </message>
+    <message>
+        <source>Sandboxed (Flatpak) applications keep their own caches. They are rebuilt when needed.</source>
+        <translation>Sandboxed (Flatpak) applications keep their own caches. They are rebuilt when needed.</translation>
+    </message>
+    <message>
+        <source>Temp</source>
+        <translation>Temporary Files</translation>
+    </message>
+    <message>
+        <source>Trash</source>
+        <translation>Trash</translation>
+    </message>
+    <message>
+        <source>UserAppCache</source>
+        <translation>App Caches</translation>
+    </message>
+    <message>
+        <source>UserCache</source>
+        <translation>User Caches</translation>
+    </message>
+    <message>
+        <source>UserLog</source>
+        <translation>User Logs</translation>
+    </message>
+    <message>
+        <source>Your graphical sessions write log files that are rarely read once the session has ended.</source>
+        <translation>Your graphical sessions write log files that are rarely read once the session has ended.</translation>
     </message>
 </context>
 </TS>

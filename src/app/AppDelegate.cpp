@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "app/DMAppearanceController.h"
 #include "app/DMDriveActionManager.h"
 #include "app/DMDriverInstaller.h"
 #include "app/DMDarkPalette.h"
@@ -150,6 +151,12 @@ int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     presenter_ = std::make_shared<DMMessageBoxPresenter>();
     configurationManager_ = &DMConfigurationManager::shared();
     effects_ = std::make_shared<DMShellEffects>(*this);
+    // A picture taken with `--palette dark` keeps that look whatever the preferences say.
+    if (options_.palette.empty()) {
+        desktopAppearance_ = DMPlatformSetup::desktopAppearance(options_);
+        appearance_ = std::make_unique<DMAppearanceController>(desktopAppearance_.get());
+        appearance_->start(configurationManager_->appearance());
+    }
 
     // 2. The main window and the local drive manager that reports to it.
     std::shared_ptr<DMWindowController> controller = mainWindowController();

@@ -18,6 +18,8 @@ class QSystemTrayIcon;
 namespace harbormind {
 
 class BLPreferenceWndController;
+class DesktopAppearance;
+class DMAppearanceController;
 class DMAlertPresenter;
 class DMConfigurationManager;
 class DMDriverInstaller;
@@ -64,6 +66,8 @@ public:
     // Shows the preference window, made on first use and kept.
     void preferences_clickWithSender() override;
     BLPreferenceWndController* preferenceWindow() const { return preferenceWndController_.get(); }
+    // Light, dark or the desktop's scheme, as the preferences say; none under `--palette dark`.
+    DMAppearanceController* appearance() const { return appearance_.get(); }
     DMUSBBlockerControl* usbBlocker() const { return usbBlocker_.get(); }
     // Left click shows the main window; the menu offers "Quit".
     void statusItem_clickWithSender(bool rightClick);
@@ -112,6 +116,8 @@ private:
     QSystemTrayIcon* statusItem_ = nullptr;
     QMenu* statusItemMenu_ = nullptr;
     std::unique_ptr<BLPreferenceWndController> preferenceWndController_;
+    std::unique_ptr<DesktopAppearance> desktopAppearance_;
+    std::unique_ptr<DMAppearanceController> appearance_;
 };
 
 }  // namespace harbormind

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 
 #include "app/CDCheckState.h"
+#include "app/DMTr.h"
 #include "cleaning/FolderTreeNode.h"
 #include "support/DMByteCountFormatter.h"
 
@@ -60,7 +61,8 @@ void CDJunkClearItemView::reload() {
         for (FolderTreeNode* category : root_->childs) {
             const JunkCategory* facts = describe(category);
             auto* item = new QTreeWidgetItem(this);
-            item->setText(0, QString::fromStdString(facts ? facts->displayName : std::string(category->strFolderName())));
+            const std::string name = facts ? facts->displayName : std::string(category->strFolderName());
+            item->setText(0, DMTr::qtext(name.c_str()));
             item->setText(1, QString::fromStdString(DMByteCountFormatter::string(category->iTotalSize)));
             item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
             item->setData(0, nodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(category)));

@@ -54,7 +54,7 @@ CDJunkFileView::CDJunkFileView(QWidget* parent)
 
 void CDJunkFileView::setCategory(FolderTreeNode* category, const std::string& explanation) {
     category_ = category;
-    lbExplanation_->setText(QString::fromStdString(explanation));
+    lbExplanation_->setText(DMTr::qtext(explanation.c_str()));
     reload();
 }
 

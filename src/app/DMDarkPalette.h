@@ -5,7 +5,7 @@
 namespace harbormind {
 
 // A dark desktop theme's colours, for drawing the window as a dark desktop would
-// (`harbormind --palette dark`, used for the pictures in docs/screenshots).
+// (Preferences → Appearance, the desktop's dark scheme, or `harbormind --palette dark`).
 class DMDarkPalette {
 public:
     static QPalette make();

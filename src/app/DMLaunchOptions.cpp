@@ -18,7 +18,7 @@ const char* DMLaunchOptions::helpText() {
            "  --scenario FILE        the simulated machine's scenario (with --platform sim)\n"
            "  --screenshot FILE.png  save a picture of the window once the drives show, then quit\n"
            "  --select IDENTIFIER    the drive selected at start (its device name, such as sda1)\n"
-           "  --palette dark         draw with a dark theme's colours (for pictures of the window)\n"
+           "  --palette dark         draw in the dark look, whatever the preferences say\n"
            "  -install               run once by the installer: open the welcome page and end\n"
            "  -h, --help             print this help and end\n"
            "\n"

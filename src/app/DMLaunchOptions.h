@@ -16,7 +16,7 @@ struct DMLaunchOptions {
     std::string screenshot;
     // The drive selected at start (its identifier).
     std::string select;
-    // "dark" draws the window with a dark theme's colours (for pictures of it).
+    // "dark" draws the window in the dark look whatever the preferences say.
     std::string palette;
     bool install = false;
     // Prints the options and ends without showing a window.

@@ -3,6 +3,7 @@
 #include "app/DMLaunchOptions.h"
 #include "platform/linux/http/CurlHttpClient.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/desktop/PortalDesktopAppearance.h"
 #include "platform/Platform.h"
 #include "platform/sim/InProcessDaemon.h"
 #include "platform/sim/InProcessXPCTransport.h"
@@ -32,6 +33,13 @@ bool DMPlatformSetup::install(const DMLaunchOptions& options, std::string& error
     Platform::setCurrent(platform);
     XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     return true;
+}
+
+std::unique_ptr<DesktopAppearance> DMPlatformSetup::desktopAppearance(const DMLaunchOptions& options) {
+    if (options.platform == "sim") {
+        return nullptr;
+    }
+    return std::make_unique<PortalDesktopAppearance>();
 }
 
 }  // namespace harbormind

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/AppDelegate.h"
+#include "app/DMAppearanceController.h"
 #include "app/DMWindowController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
@@ -82,6 +83,12 @@ void DMShellEffects::setIgnoreHibernateFile(bool flag) {
 void DMShellEffects::setNtfsDebugLogging(bool flag) {
     if (auto manager = registeredLocalManager()) {
         manager->setNtfsDebugLogging(flag);
+    }
+}
+
+void DMShellEffects::setAppearance(DMAppearance appearance) {
+    if (DMAppearanceController* controller = application_.appearance()) {
+        controller->choose(appearance);
     }
 }
 

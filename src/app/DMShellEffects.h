@@ -22,6 +22,7 @@ public:
     void removeStatusItem() override;
     void setIgnoreHibernateFile(bool flag) override;
     void setNtfsDebugLogging(bool flag) override;
+    void setAppearance(DMAppearance appearance) override;
 
     DMActivationPolicy activationPolicy() const { return policy_; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/CliEnglish.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "support/DMByteCountFormatter.h"
 
@@ -46,6 +47,7 @@ std::string CliCloneText::refusal(std::int64_t code, const std::string& reason) 
         case 4: text = DMCloneTexts::notEnoughSpace; break;
         default: return reason;
     }
+    text = CliEnglish::of(text);
     text.erase(0, text.find_first_not_of(' '));
     return reason.empty() ? text : text + " (" + reason + ")";
 }

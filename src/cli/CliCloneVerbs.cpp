@@ -18,6 +18,7 @@
 #include "cli/CliCloneOptions.h"
 #include "cli/CliCloneText.h"
 #include "cli/CliContext.h"
+#include "cli/CliEnglish.h"
 #include "cli/CliDaemonClone.h"
 #include "cli/CliVerbGroups.h"
 #include "drivemodel/DMCloneTexts.h"
@@ -157,9 +158,9 @@ int cloneHere(CliContext& context, const CliCloneOptions& options) {
         case clone::CloneEnd::stopped:
             return context.fail("clone: stopped; run again with --resume to go on");
         case clone::CloneEnd::sourceGone:
-            return context.fail("clone: " + std::string(DMCloneTexts::sourceMissing));
+            return context.fail("clone: " + CliEnglish::of(DMCloneTexts::sourceMissing));
         case clone::CloneEnd::destinationGone:
-            return context.fail("clone: " + std::string(DMCloneTexts::destinationMissing));
+            return context.fail("clone: " + CliEnglish::of(DMCloneTexts::destinationMissing));
         case clone::CloneEnd::writeFailed: break;
     }
     return context.fail("clone: " + (outcome.reason.empty() ? "writing to " + destination + " failed" : outcome.reason) +

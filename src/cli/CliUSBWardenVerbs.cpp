@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "cli/CliEnglish.h"
 #include "cli/CliVerbGroups.h"
 #include "support/Dispatch.h"
 #include "usbblocker/USBBlockerSwitch.h"
@@ -21,9 +22,13 @@
 namespace harbormind {
 namespace {
 
+// The mode as `--json` names it: the system's own words, which scripts compare.
 std::string modeName(int mode) {
     return mode == USBWardenState::whiteListOnly ? USBBlockerTexts::modeWhiteListOnly : USBBlockerTexts::modeAsk;
 }
+
+// A text shared with the window, in the words a person reads.
+std::string said(const std::string& text) { return CliEnglish::of(text); }
 
 int status(CliContext& context, bool json) {
     if (!context.preparePlatform()) {
@@ -31,7 +36,7 @@ int status(CliContext& context, bool json) {
     }
     std::optional<USBWardenState> state = DMUSBBlockerWrapper().state();
     if (!state) {
-        return context.fail(std::string("usb status: ") + USBBlockerTexts::daemonSilent);
+        return context.fail("usb status: " + said(USBBlockerTexts::daemonSilent));
     }
     std::string onOff = state->on ? "on" : state->passwordSet ? "off" : "never enabled";
     if (json) {
@@ -40,7 +45,7 @@ int status(CliContext& context, bool json) {
                            .dump(2)
                     << "\n";
     } else {
-        context.out << "USB Warden: " << onOff << "\nmode: " << modeName(state->mode)
+        context.out << "USB Warden: " << onOff << "\nmode: " << said(modeName(state->mode))
                     << "\npassword: " << (state->passwordSet ? "set" : "not set") << "\n";
     }
     return 0;
@@ -72,10 +77,10 @@ void runMainQueueUntil(const std::function<bool()>& done) {
 int storeFirstPassword(CliContext& context, DMUSBBlockerWrapper& wrapper) {
     auto password = readNewPassword(context);
     if (!password) {
-        return context.fail(std::string("usb enable: ") + USBBlockerTexts::enterPassword);
+        return context.fail("usb enable: " + said(USBBlockerTexts::enterPassword));
     }
     if (auto error = USBPasswordRules::firstPasswordError(password->first, password->second)) {
-        return context.fail("usb enable: " + *error);
+        return context.fail("usb enable: " + said(*error));
     }
     XPCCodeAnswer stored = wrapper.setPassword({}, password->first);
     if (stored.code != DMUSBBlockerServerProtocol::done) {
@@ -91,7 +96,7 @@ int enable(CliContext& context) {
     USBBlockerSwitch blockerSwitch(std::make_shared<DMUSBBlockerWrapper>());
     std::optional<USBWardenState> state = blockerSwitch.wrapper()->state();
     if (!state) {
-        return context.fail(std::string("usb enable: ") + USBBlockerTexts::daemonSilent);
+        return context.fail("usb enable: " + said(USBBlockerTexts::daemonSilent));
     }
     if (!state->passwordSet) {
         if (int failed = storeFirstPassword(context, *blockerSwitch.wrapper())) {
@@ -100,14 +105,14 @@ int enable(CliContext& context) {
     }
     std::optional<bool> loaded;
     if (!blockerSwitch.enable([&loaded](bool succeeded) { loaded = succeeded; })) {
-        return context.fail(std::string("usb enable: ") + USBBlockerTexts::enableFailed);
+        return context.fail("usb enable: " + said(USBBlockerTexts::enableFailed));
     }
     runMainQueueUntil([&loaded] { return loaded.has_value(); });
     // The daemon's guard is on either way; only the question about new disks may be missing.
     if (loaded != true) {
-        context.err << "usb enable: " << USBBlockerTexts::agentNotStarted << "\n";
+        context.err << "usb enable: " << said(USBBlockerTexts::agentNotStarted) << "\n";
     } else {
-        context.out << USBBlockerTexts::enabled << "\n";
+        context.out << said(USBBlockerTexts::enabled) << "\n";
     }
     return 0;
 }
@@ -120,15 +125,15 @@ int disable(CliContext& context) {
     USBBlockerSwitch blockerSwitch(std::make_shared<DMUSBBlockerWrapper>());
     if (auto error = USBPasswordRules::stopError(password.value_or(""),
                                                  USBPasswordRules::daemonCheck(*blockerSwitch.wrapper()))) {
-        return context.fail("usb disable: " + *error);
+        return context.fail("usb disable: " + said(*error));
     }
     USBBlockerSwitch::StopResult result = blockerSwitch.disable(*password);
     if (!result.off) {
-        return context.fail(std::string("usb disable: ") + USBBlockerTexts::disableFailed + " " + result.reason);
+        return context.fail("usb disable: " + said(USBBlockerTexts::disableFailed) + " " + result.reason);
     }
-    context.out << USBBlockerTexts::disabled << "\n";
+    context.out << said(USBBlockerTexts::disabled) << "\n";
     if (!result.agentStopped) {
-        context.err << "usb disable: " << USBBlockerTexts::agentNotStopped << "\n";
+        context.err << "usb disable: " << said(USBBlockerTexts::agentNotStopped) << "\n";
     }
     return 0;
 }
@@ -140,13 +145,13 @@ int mode(CliContext& context, const std::string& name) {
     int value = name == "whitelist" ? USBWardenState::whiteListOnly : USBWardenState::askEveryTime;
     std::optional<std::string> password = context.secret("Password: ");
     if (!password || password->empty()) {
-        return context.fail(std::string("usb mode: ") + USBBlockerTexts::enterPassword);
+        return context.fail("usb mode: " + said(USBBlockerTexts::enterPassword));
     }
     XPCCodeAnswer answer = DMUSBBlockerWrapper().setMode(value, *password);
     if (answer.code != DMUSBBlockerServerProtocol::done) {
         return context.fail("usb mode: " + DMUSBBlockerWrapper::reason(answer));
     }
-    context.out << "mode: " << modeName(value) << "\n";
+    context.out << "mode: " << said(modeName(value)) << "\n";
     return 0;
 }
 

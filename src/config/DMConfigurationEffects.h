@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/DMActivationPolicy.h"
+#include "config/DMAppearance.h"
 #include "config/DMWindowHandle.h"
 
 namespace harbormind {
@@ -29,6 +30,9 @@ public:
     // service of the helper daemon.
     virtual void setIgnoreHibernateFile(bool flag) = 0;
     virtual void setNtfsDebugLogging(bool flag) = 0;
+
+    // The window's look changed in the preferences.
+    virtual void setAppearance(DMAppearance appearance) { (void)appearance; }
 };
 
 }  // namespace harbormind

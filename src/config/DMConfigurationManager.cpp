@@ -47,7 +47,8 @@ DMConfigurationManager::DMConfigurationManager(const std::string& bundleIdentifi
       _automaticallyDisconnectNetworkDrivesOnSleep("automaticallyDisconnectNetworkDrivesOnSleep", false, userDefaults),
       _automaticallyConnectNetworkDrivesOnWake("automaticallyConnectNetworkDrivesOnWake", false, userDefaults),
       _automaticallyUnmountExternalDrivesOnSleep("automaticallyUnmountExternalDrivesOnSleep", false, userDefaults),
-      _automaticallyLockEncryptedDrivesOnSleep("automaticallyLockEncryptedDrivesOnSleep", false, userDefaults) {
+      _automaticallyLockEncryptedDrivesOnSleep("automaticallyLockEncryptedDrivesOnSleep", false, userDefaults),
+      _appearance("appearance", appearanceWord(DMAppearance::system), userDefaults) {
     if (helperBundleID_.empty()) {
         Log::error("configuration: no bundle identifier, launch at login is unavailable");
     }
@@ -179,6 +180,17 @@ bool DMConfigurationManager::automaticallyLockEncryptedDrivesOnSleep() const {
 }
 void DMConfigurationManager::setAutomaticallyLockEncryptedDrivesOnSleep(bool value) {
     _automaticallyLockEncryptedDrivesOnSleep.setValue(value);
+}
+
+DMAppearance DMConfigurationManager::appearance() const {
+    return appearanceNamed(_appearance.value()).value_or(DMAppearance::system);
+}
+
+void DMConfigurationManager::setAppearance(DMAppearance value) {
+    _appearance.setValue(appearanceWord(value));
+    if (effects_) {
+        effects_->setAppearance(value);
+    }
 }
 
 void DMConfigurationManager::toggleEnableDebugLogging() {

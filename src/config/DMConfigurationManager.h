@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "config/DMAppearance.h"
 #include "config/DMConfigurationEffects.h"
 #include "config/UserDefault.h"
 #include "platform/LoginItems.h"
@@ -11,9 +12,9 @@
 
 namespace harbormind {
 
-// The application's user settings: thirteen stored on/off settings, the in-memory debug
-// switch and launch at login, with what each does the moment it changes. Used on the main
-// thread only.
+// The application's user settings: thirteen stored on/off settings, the window's look, the
+// in-memory debug switch and launch at login, with what each does the moment it changes. Used on
+// the main thread only.
 class DMConfigurationManager {
 public:
     // The process-wide instance, made on first use from the current platform and kept until
@@ -59,6 +60,10 @@ public:
     bool automaticallyLockEncryptedDrivesOnSleep() const;
     void setAutomaticallyLockEncryptedDrivesOnSleep(bool value);
 
+    // Light, dark or the desktop's colour scheme (the default); a change reaches the effects.
+    DMAppearance appearance() const;
+    void setAppearance(DMAppearance value);
+
     // In memory only: false at every start.
     bool enableDebugLogging() const { return enableDebugLogging_; }
     void toggleEnableDebugLogging();
@@ -89,6 +94,7 @@ private:
     UserDefault<bool> _automaticallyConnectNetworkDrivesOnWake;
     UserDefault<bool> _automaticallyUnmountExternalDrivesOnSleep;
     UserDefault<bool> _automaticallyLockEncryptedDrivesOnSleep;
+    UserDefault<std::string> _appearance;
     bool enableDebugLogging_ = false;
 };
 

@@ -64,9 +64,10 @@ protected:
         }
         return result;
     }
-    static bool screenshots() { return std::getenv("HARBORMIND_SCREENSHOTS") != nullptr; }
+    // Pictures for docs/screenshots, made when HARBORMIND_SCREENSHOT_DIR names a folder.
+    static bool screenshots() { return std::getenv("HARBORMIND_SCREENSHOT_DIR") != nullptr; }
     static void save(QWidget* widget, const std::string& name) {
-        const QString folder = QStringLiteral(HARBORMIND_TEST_SOURCE_DIR "/docs/screenshots");
+        const QString folder = QString::fromLocal8Bit(std::getenv("HARBORMIND_SCREENSHOT_DIR"));
         QDir().mkpath(folder);
         EXPECT_TRUE(widget->grab().save(folder + "/" + QString::fromStdString(name)));
     }
@@ -345,8 +346,8 @@ TEST_F(DriverInstallerTest, FromTheMenuAnInstalledDriverIsReportedAndAFailedOneL
     settle();
     EXPECT_EQ(platform->simPackageManager().requests(), std::vector<std::string>{"install ntfs-3g"});
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].alert.title, "Install successfully");
-    EXPECT_EQ(presenter->shown[0].alert.text, "The driver has been installed successfully!");
+    EXPECT_EQ(presenter->shown[0].alert.title, "Installed");
+    EXPECT_EQ(presenter->shown[0].alert.text, "The driver was installed.");
     EXPECT_EQ(installer->guide(), nullptr);
 
     // Already there: nothing to install, the same report.

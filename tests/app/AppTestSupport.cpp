@@ -20,6 +20,8 @@ void ensureApplication() {
     // Kept for the whole test program.
     static QApplication* application = new QApplication(argc, argv);
     (void)application;
+    // The windows show what the installed program shows: the English catalogue's words.
+    installCatalogue("en");
 }
 
 void installCatalogue(const char* language) {

@@ -10,10 +10,11 @@
 
 namespace harbormind::test {
 
-// The one QApplication of the test program, on the offscreen platform unless another was asked.
+// The one QApplication of the test program, on the offscreen platform unless another was asked,
+// with the English catalogue installed as the program installs it.
 void ensureApplication();
 // Installs the built catalogue of `language` ("en", "de"); any other word removes the installed
-// one, so that windows show the texts of the code again.
+// one, so that windows show the texts of the code again. A test that changes it puts "en" back.
 void installCatalogue(const char* language);
 
 // The path of a scenario under tests/scenarios.

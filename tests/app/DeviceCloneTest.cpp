@@ -10,6 +10,8 @@
 #include <mutex>
 #include <set>
 
+#include "app/DMDarkPalette.h"
+#include "app/DMTr.h"
 #include "app/DMDeviceCloneFlow.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
@@ -231,7 +233,7 @@ TEST_F(DeviceCloneTest, AFreshCloneNamesWhatItErasesThenRunsToCompletion) {
 
     ASSERT_EQ(presenter->titles(), std::vector<std::string>{DMCloneTexts::overwriteWarning});
     const DMAlert& warning = presenter->shown[0].alert;
-    EXPECT_EQ(warning.buttons, (std::vector<std::string>{DMCloneTexts::cancel, DMCloneTexts::ok}));
+    EXPECT_EQ(warning.buttons, (std::vector<std::string>{std::string(DMTr::text(DMCloneTexts::cancel)), std::string(DMTr::text(DMCloneTexts::ok))}));
     EXPECT_EQ(warning.escapeButton, 0u);  // Cancel comes first: the default and Escape
     EXPECT_NE(warning.text.find("“Disk disk5” (64 GB)"), std::string::npos) << warning.text;
     EXPECT_NE(warning.text.find("“disk5s1”"), std::string::npos) << warning.text;
@@ -341,7 +343,7 @@ TEST_F(DeviceCloneTest, EveryRefusalReachesTheUserWithItsReason) {
     operations->roots = {drives["disk2"], drives["disk6"], drives["disk7"]};
     presenter->answers = {1};
     pickDestination(0);
-    EXPECT_EQ(presenter->titles().back(), " Not enough space on destination device.");
+    EXPECT_EQ(presenter->titles().back(), " Not enough space on the destination device.");
     EXPECT_EQ(presenter->shown.back().alert.text, "the destination holds 1000 bytes, the source 2000");
     EXPECT_TRUE(cloneRequests().empty());
     EXPECT_FALSE(sheetIsOpen());
@@ -392,10 +394,10 @@ TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecorded
     presenter->answers = {1, 0};  // go ahead, then "Continue"
     pickDestination(0);
     EXPECT_EQ(presenter->titles(),
-              (std::vector<std::string>{DMCloneTexts::overwriteWarning, DMCloneTexts::interrupted}));
+              (std::vector<std::string>{std::string(DMTr::text(DMCloneTexts::overwriteWarning)), std::string(DMTr::text(DMCloneTexts::interrupted))}));
     EXPECT_EQ(presenter->shown[1].alert.buttons,
-              (std::vector<std::string>{DMCloneTexts::continueButton, DMCloneTexts::resumeClone,
-                                        DMCloneTexts::cancel}));
+              (std::vector<std::string>{std::string(DMTr::text(DMCloneTexts::continueButton)), std::string(DMTr::text(DMCloneTexts::resumeClone)),
+                                        std::string(DMTr::text(DMCloneTexts::cancel))}));
     ASSERT_EQ(cloneRequests().size(), 1u);
     EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "true"}));
 
@@ -414,8 +416,8 @@ TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecorded
     settle();
     auto titles = presenter->titles();
     ASSERT_GE(titles.size(), 2u);
-    EXPECT_EQ(titles[titles.size() - 2], DMCloneTexts::insertSource);
-    EXPECT_EQ(titles.back(), DMCloneTexts::sourceUuidEmpty);
+    EXPECT_EQ(titles[titles.size() - 2], std::string(DMTr::text(DMCloneTexts::insertSource)));
+    EXPECT_EQ(titles.back(), std::string(DMTr::text(DMCloneTexts::sourceUuidEmpty)));
 }
 
 TEST_F(DeviceCloneTest, ProgressShowsSizesSpeedAndTimeLeftAndCancelAsksFirst) {
@@ -463,26 +465,18 @@ TEST_F(DeviceCloneTest, ProgressShowsSizesSpeedAndTimeLeftAndCancelAsksFirst) {
 
 void saveScreenshots(const QString& prefix, const std::shared_ptr<DMAlertPresenter>& presenter);
 
-// HARBORMIND_SCREENSHOTS=FOLDER saves pictures of the picker and the progress sheet.
+// HARBORMIND_SCREENSHOT_DIR=FOLDER saves pictures of the picker and the progress sheet.
 TEST_F(DeviceCloneTest, Screenshots) {
-    const char* folder = std::getenv("HARBORMIND_SCREENSHOTS");
+    const char* folder = std::getenv("HARBORMIND_SCREENSHOT_DIR");
     if (folder == nullptr) {
-        GTEST_SKIP() << "HARBORMIND_SCREENSHOTS is not set";
+        GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
     }
+    const QPalette light = QApplication::palette();
     for (bool dark : {false, true}) {
-        QPalette palette = QApplication::style()->standardPalette();
-        if (dark) {
-            palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-            palette.setColor(QPalette::WindowText, Qt::white);
-            palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-            palette.setColor(QPalette::Text, Qt::white);
-            palette.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
-            palette.setColor(QPalette::ButtonText, Qt::white);
-        }
-        QApplication::setPalette(palette);
+        QApplication::setPalette(dark ? DMDarkPalette::make() : light);
         saveScreenshots(QString(folder) + (dark ? "/clone-dark-" : "/clone-"), presenter);
     }
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    QApplication::setPalette(light);
 }
 
 void saveScreenshots(const QString& prefix, const std::shared_ptr<DMAlertPresenter>& presenter) {

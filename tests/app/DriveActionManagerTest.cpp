@@ -154,8 +154,8 @@ TEST_F(DriveActionManagerTest, ReadOnlyNtfsWithoutHibernationFileReportsZeroThen
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Failed to open 'ELEMENTS' in read-write mode");
     EXPECT_EQ(presenter->shown[0].alert.text,
-              "Problems were detected with the 'ELEMENTS' and it's been opened in read-only mode. Need to check the "
-              "disk before continuing to open it in read-write mode");
+              "Problems were found on 'ELEMENTS', so it was opened read-only. Check the disk before opening it in "
+              "read-write mode.");
     EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"View Details...", "Not Now"}));
     // "View Details..." opens the help page.
     presenter->answer(0, 0);
@@ -200,11 +200,11 @@ TEST_F(DriveActionManagerTest, NtfsMountFailuresOfTheDaemonAreExplainedAtOnce) {
     EXPECT_DOUBLE_EQ(at, 0.0);
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Error");
-    EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    EXPECT_EQ(presenter->shown[0].alert.text, "The drive could not be mounted (error code -1).");
     operations->mountCode = 5;
     EXPECT_EQ(mountAndWait().first, -1);
     ASSERT_EQ(presenter->shown.size(), 2u);
-    EXPECT_EQ(presenter->shown[1].alert.text, "Error code: 5, please contact technical support.");
+    EXPECT_EQ(presenter->shown[1].alert.text, "The operation failed (error code 5). If this keeps happening, contact technical support.");
     EXPECT_EQ(operations->timeOf("accessMode"), -1);
 }
 
@@ -259,7 +259,7 @@ TEST_F(DriveActionManagerTest, LockingBitLockerWithoutDriverAsksAndCancelLocksNo
     presenter->answers = {1};
     actions->perform(DMDriveAction::lock, drive, nullptr);
     Dispatch::main().runUntil([] { return false; }, seconds(1));
-    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"Need to install and allow system extension"}));
+    EXPECT_EQ(presenter->titles(), (std::vector<std::string>{"The system extension must be installed and allowed"}));
     EXPECT_TRUE(operations->names().empty());
 
     presenter->answers = {0};

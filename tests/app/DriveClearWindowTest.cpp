@@ -106,7 +106,7 @@ TEST_F(DriveClearWindowTest, ScanShowsThePathTheTipAndATreeFetchedOnlyWhereOpene
     EXPECT_EQ(model()->rowCount(model()->indexOf(d2)), 0);
     EXPECT_TRUE(view->fileTreeOutlineView()->expandNode(d2));
     EXPECT_EQ(namesUnder(model()->indexOf(d2)), std::vector<std::string>{"sub"});
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 0   files selected: 0    Size of the selected files: 0 bytes");
+    EXPECT_EQ(view->statusBarView()->status(), "Folders selected: 0   Files selected: 0   Size of the selected files: 0 bytes");
 }
 
 TEST_F(DriveClearWindowTest, HeadersSortEveryOpenFolderAndDatesAreShownInTheWindowFormat) {
@@ -141,10 +141,10 @@ TEST_F(DriveClearWindowTest, DetailsPaneShowsTheSelectedEntryAndOpensIt) {
     EXPECT_EQ(lines[1], "Size: 300 bytes");
     EXPECT_EQ(lines[2].toStdString(), "Path: " + top + "/d1");
     QRegularExpression time("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$");
-    EXPECT_TRUE(lines[3].startsWith("Created time: "));
-    EXPECT_TRUE(time.match(lines[4].mid(QString("Modified time: ").size())).hasMatch()) << lines[4].toStdString();
-    EXPECT_EQ(lines[5], "folders: 0");
-    EXPECT_EQ(lines[6], "files: 2");
+    EXPECT_TRUE(lines[3].startsWith("Created: "));
+    EXPECT_TRUE(time.match(lines[4].mid(QString("Modified: ").size())).hasMatch()) << lines[4].toStdString();
+    EXPECT_EQ(lines[5], "Folders: 0");
+    EXPECT_EQ(lines[6], "Files: 2");
     EXPECT_EQ(view->fileInfoView()->btnOpenFinder()->text(), "Open");
     EXPECT_EQ(view->fileInfoView()->btnRemove()->text(), "Delete");
 
@@ -168,7 +168,7 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     FolderTreeNode* topNode = model()->nodeAt(topIndex());
     setChecked(d1, Qt::Checked);
     EXPECT_EQ(checkState(topNode), Qt::PartiallyChecked);
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 1   files selected: 2    Size of the selected files: 300 bytes");
+    EXPECT_EQ(view->statusBarView()->status(), "Folders selected: 1   Files selected: 2   Size of the selected files: 300 bytes");
     view->fileTreeOutlineView()->expandNode(d1);
     EXPECT_EQ(checkState(child("f1", model()->indexOf(d1))), Qt::Checked);
     setChecked(f4, Qt::Checked);
@@ -177,11 +177,11 @@ TEST_F(DriveClearWindowTest, MarksPropagateAndCleanKeepsTheFileThatCannotGoListe
     view->statusBarView()->cleanButton()->click();
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title,
-              " Do you want to delete the selected folders, including subfolders and subfiles?");
+              "Do you want to delete the selected folders and everything in them?");
     EXPECT_NE(presenter->shown[0].alert.text.find("1 folders, 3 files, 350 bytes will be deleted."),
               std::string::npos)
         << presenter->shown[0].alert.text;
-    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Ok", "Cancel"}));
+    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"OK", "Cancel"}));
     presenter->answer(0, 0);
     EXPECT_EQ(view->maskWindows()->tip(), "Deleting...");
     EXPECT_FALSE(view->maskWindows()->stopButton()->isVisible());
@@ -215,7 +215,7 @@ TEST_F(DriveClearWindowTest, AMarkOnALargeFolderIsCountedAtOnceAndReachesEveryEn
     FolderTreeNode* f3 = d2->childs.front()->childs.front();
     setChecked(topNode, Qt::Checked);
     EXPECT_TRUE(view->fileTreeOutlineView()->isSpreading());
-    EXPECT_EQ(view->statusBarView()->status(), "folers selected: 4   files selected: 4    Size of the selected files: 750 bytes");
+    EXPECT_EQ(view->statusBarView()->status(), "Folders selected: 4   Files selected: 4   Size of the selected files: 750 bytes");
     EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusKept);
     ASSERT_TRUE(Dispatch::main().runUntil([this] { return !view->fileTreeOutlineView()->isSpreading(); }, seconds(5)));
     EXPECT_EQ(f3->selectStatus, FolderTreeNode::statusMarked);
@@ -243,7 +243,7 @@ TEST_F(DriveClearWindowTest, DeleteInTheDetailsPaneDeletesOnlyThatEntry) {
         << presenter->shown[0].alert.text;
     presenter->answer(0, 0);
     waitForAlerts(2);
-    EXPECT_EQ(presenter->shown[1].alert.title, "Clean successfully");
+    EXPECT_EQ(presenter->shown[1].alert.title, "Cleaning finished");
     EXPECT_FALSE(tree.exists("drive/d2"));
     EXPECT_TRUE(tree.exists("drive/f4"));
     EXPECT_TRUE(tree.exists("drive/d1/f1"));
@@ -287,7 +287,7 @@ TEST(CleanReport, SaysWhatWentAndListsWhatStayedWithItsReason) {
     record.iFolderCount = 1;
     record.addFailure({"/media/ann/STICK", "permission denied", true, true});
     DMAlert done = CDCleanAlerts::finished(record);
-    EXPECT_EQ(done.title, "Clean successfully");
+    EXPECT_EQ(done.title, "Cleaning finished");
     EXPECT_EQ(done.text, "Deleted 100000 files and 12 folders (394.2 MB).\n\n"
                          "The top folder /media/ann/STICK itself stays: permission denied.");
 
@@ -304,7 +304,7 @@ TEST(CleanReport, SaysWhatWentAndListsWhatStayedWithItsReason) {
     DMDeleteFaileRecord nothing;
     nothing.iFileCount = 1;
     nothing.addFailure({"/media/ann/STICK/f", "permission denied", false, false});
-    EXPECT_EQ(CDCleanAlerts::finished(nothing).title, "Insufficient permissions, cleanup failed.");
+    EXPECT_EQ(CDCleanAlerts::finished(nothing).title, "Cleaning failed: permission denied.");
 }
 
 }  // namespace

@@ -227,8 +227,8 @@ TEST(DisplayNames, EveryEnumerationHasItsWordsAndUnknown) {
     EXPECT_EQ(DMDisplayNames::of(DMDriveObjectLocation::external), "External");
     EXPECT_EQ(DMDisplayNames::of(DMDriveObjectPartitionMap::mbr), "Master Boot Record");
     EXPECT_EQ(DMDisplayNames::of(DMDriveObjectPartitionMap::apple), "Apple Partition Map");
-    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::thunderbolt), "ThunderBolt");
-    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::firewire), "Fire Wire");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::thunderbolt), "Thunderbolt");
+    EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::firewire), "FireWire");
     EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::dmg), "Disk Image");
     // A case without a word of its own.
     EXPECT_EQ(DMDisplayNames::of(DMDriveObjectInterfaceType::sas), "Unknown");
@@ -264,10 +264,10 @@ TEST(AlertTexts, PlaceholdersAreFilledExactly) {
 }
 
 TEST(NetworkConnectFailure, CodesHaveTheirTexts) {
-    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(80), "Password of the server is incorrect.");
-    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-128), "User cancelled operation.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(80), "The password for the server is incorrect.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-128), "The operation was cancelled.");
     EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(-1), "Host is down.");
-    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(42), "Error code: 42, please contact technical support.");
+    EXPECT_EQ(DMNetworkDriveViewController::connectFailureText(42), "The operation failed (error code 42). If this keeps happening, contact technical support.");
 }
 
 TEST(NetworkConnectFailure, WhatFailedAndWhatToCheckInsteadOfACodeToReport) {

@@ -17,6 +17,7 @@
 
 #include "AppTestSupport.h"
 #include "app/DMDarkPalette.h"
+#include "app/DMTr.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
@@ -217,9 +218,9 @@ TEST(EncryptionPasswordRulesTest, ChecksComeInTheirOrder) {
     std::string longest(24, 'x');
     EXPECT_EQ(BLPasswordRules::refusal(longest, longest, false, true), std::nullopt);
     std::string tooLong(25, 'x');
-    EXPECT_EQ(BLPasswordRules::refusal(tooLong, tooLong, false, true), Texts::passwordTooLong);
+    EXPECT_EQ(BLPasswordRules::refusal(tooLong, tooLong, false, true), std::string(DMTr::text(Texts::passwordTooLong)));
     // Length before characters: a long password with a slash gets the length message.
-    EXPECT_EQ(BLPasswordRules::refusal(tooLong + "/", tooLong + "/", false, true), Texts::passwordTooLong);
+    EXPECT_EQ(BLPasswordRules::refusal(tooLong + "/", tooLong + "/", false, true), std::string(DMTr::text(Texts::passwordTooLong)));
     // Characters are counted, not bytes: 24 accented letters pass.
     std::string accented;
     for (int i = 0; i < 24; ++i) {
@@ -230,13 +231,13 @@ TEST(EncryptionPasswordRulesTest, ChecksComeInTheirOrder) {
 
 TEST(EncryptionPasswordRulesTest, SpecialCharactersAreRefusedOnlyForBitLocker) {
     for (const std::string password : {"a/b", "it's", "back\\slash"}) {
-        EXPECT_EQ(BLPasswordRules::refusal(password, password, false, true), Texts::passwordSpecialCharacters);
+        EXPECT_EQ(BLPasswordRules::refusal(password, password, false, true), std::string(DMTr::text(Texts::passwordSpecialCharacters)));
         EXPECT_EQ(BLPasswordRules::refusal(password, password, false, false), std::nullopt) << password;
     }
     // Once the job holds a password, empty and differing fields are no longer refused.
     EXPECT_EQ(BLPasswordRules::refusal("", "", true, true), std::nullopt);
     EXPECT_EQ(BLPasswordRules::refusal("a", "b", true, true), std::nullopt);
-    EXPECT_EQ(BLPasswordRules::refusal("a/", "b", true, true), Texts::passwordSpecialCharacters);
+    EXPECT_EQ(BLPasswordRules::refusal("a/", "b", true, true), std::string(DMTr::text(Texts::passwordSpecialCharacters)));
 }
 
 TEST(EncryptionRecoveryKeyFileTest, TextNameAndPrivateFile) {
@@ -261,13 +262,13 @@ TEST(EncryptionRecoveryKeyFileTest, TextNameAndPrivateFile) {
 TEST(EncryptionAlertTextTest, OneTextPerKindAndNoneForOtherFileSystems) {
     using FS = DMDriveObjectFilesystem;
     for (FS fs : {FS::fat32, FS::ntfs, FS::exfat}) {
-        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertBitLocker);
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), std::string(DMTr::text(Texts::alertBitLocker)));
     }
     for (FS fs : {FS::apfs, FS::hfs_plus}) {
-        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertFileVault);
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), std::string(DMTr::text(Texts::alertFileVault)));
     }
     for (FS fs : {FS::ext2, FS::ext3, FS::ext4}) {
-        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), Texts::alertLuks);
+        EXPECT_EQ(BLEncryptionAlertText::forFileSystem(fs), std::string(DMTr::text(Texts::alertLuks)));
     }
     EXPECT_STREQ(Texts::alertLuks, "This drive will be encrypted by LUKS2 compatible method");
     EXPECT_EQ(BLEncryptionAlertText::forFileSystem(FS::luks), std::nullopt) << "already encrypted";
@@ -307,7 +308,7 @@ protected:
 TEST_F(EncryptionWindowsTest, AFinishedJobsHeaderIsSavedBesideTheKeyAndCheckedOrOfferedForSaving) {
     auto finish = [&](BLBitLockerProgressWndController& window) {
         job->send(DMProgressStatus::finished, 100);
-        for (int i = 0; i < 20 && window.lbTip->text() == Texts::progressTip; ++i) {
+        for (int i = 0; i < 20 && window.lbTip->text() == DMTr::qtext(Texts::progressTip); ++i) {
             pump(0.1);
         }
     };
@@ -330,7 +331,7 @@ TEST_F(EncryptionWindowsTest, AFinishedJobsHeaderIsSavedBesideTheKeyAndCheckedOr
         BLBitLockerProgressWndController window(job, "ELEMENTS");
         window.setHeaderHandover(output, std::nullopt);
         finish(window);
-        EXPECT_EQ(window.lbTip->text().toStdString(), Texts::headerUnsaved);
+        EXPECT_EQ(window.lbTip->text().toStdString(), DMTr::text(Texts::headerUnsaved));
         ASSERT_FALSE(window.btnSaveHeader->isHidden());
         output->path = std::nullopt;
         window.btnSaveHeader->click();
@@ -442,7 +443,7 @@ TEST_F(EncryptionWindowsTest, PrintingAlsoUnlocksTheNextPageAndCancelCancelsTheJ
 TEST_F(EncryptionWindowsTest, ProgressWindowShowsProgressEndAndErrors) {
     BLBitLockerProgressWndController window(job, "ELEMENTS");
     EXPECT_EQ(window.lbEncrypting->text().toStdString(), Texts::encrypting);
-    EXPECT_EQ(window.lbTip->text().toStdString(), Texts::progressTip);
+    EXPECT_EQ(window.lbTip->text().toStdString(), std::string(DMTr::text(Texts::progressTip)));
     EXPECT_TRUE(window.btnFinish->isHidden());
     EXPECT_EQ(job->send(DMProgressStatus::running, 40), 0u);
     pump();
@@ -450,7 +451,7 @@ TEST_F(EncryptionWindowsTest, ProgressWindowShowsProgressEndAndErrors) {
     EXPECT_EQ(job->send(DMProgressStatus::finished, 100, DMProgressError::FVE_ERROR_OPEN_DEVICE), 131076u)
         << "the delegate answers the error's raw value";
     pump();
-    EXPECT_EQ(window.lbEncrypting->text().toStdString(), "Encryption is interrupted, error code: 131076");
+    EXPECT_EQ(window.lbEncrypting->text().toStdString(), "The encryption was interrupted (error code 131076).");
     EXPECT_TRUE(window.btnFinish->isHidden());
 
     job->send(DMProgressStatus::finished, 100);
@@ -580,8 +581,8 @@ TEST_F(EncryptActionTest, AlertThenWizardAndMountAgainWhenTheWizardIsCancelled) 
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].alert.title, Texts::alertTitle);
-    EXPECT_EQ(presenter->shown[0].alert.text, Texts::alertBitLocker);
+    EXPECT_EQ(presenter->shown[0].alert.title, std::string(DMTr::text(Texts::alertTitle)));
+    EXPECT_EQ(presenter->shown[0].alert.text, std::string(DMTr::text(Texts::alertBitLocker)));
     EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{Texts::alertContinue});
     presenter->answer(0, 0);
     pump(1);
@@ -600,7 +601,7 @@ TEST_F(EncryptActionTest, ConfirmedWizardOpensTheProgressWindowAndStarts) {
     operations->job = job;
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
-    EXPECT_EQ(presenter->shown.at(0).alert.text, Texts::alertFileVault);
+    EXPECT_EQ(presenter->shown.at(0).alert.text, std::string(DMTr::text(Texts::alertFileVault)));
     presenter->answer(0, 0);
     pump(1);
     auto* view = actions->encryptionFlow()->bitlockerWndController()->viewController();
@@ -778,8 +779,8 @@ TEST_F(EncryptActionTest, NoJobSaysWhyBeforeAnythingAndApfsOnBatteryAndWithoutAW
     actions->perform(DMDriveAction::encrypt, drive, window.get());
     pump(1);
     ASSERT_EQ(presenter->shown.size(), 2u);
-    EXPECT_EQ(presenter->shown[1].alert.title, Texts::apfsNeedsPower);
-    EXPECT_EQ(presenter->shown[1].alert.buttons, std::vector<std::string>{Texts::ok});
+    EXPECT_EQ(presenter->shown[1].alert.title, std::string(DMTr::text(Texts::apfsNeedsPower)));
+    EXPECT_EQ(presenter->shown[1].alert.buttons, std::vector<std::string>{std::string(DMTr::text(Texts::ok))});
 
     operations->fs = DMDriveObjectFilesystem::unknown;
     actions->perform(DMDriveAction::encrypt, drive, window.get());

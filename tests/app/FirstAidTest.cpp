@@ -174,30 +174,30 @@ TEST_F(FirstAidTest, OtherVolumesAreCheckedAtOnceAndTheSheetFollowsTheStages) {
     EXPECT_TRUE(sheet().window()->isVisible());
     EXPECT_EQ(sheet().window()->parentWidget(), mainWindow.get());
     EXPECT_EQ(title(), "Checking the drive");
-    EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "Prearing...");
+    EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "Preparing...");
     EXPECT_EQ(detail(), "");
     EXPECT_FALSE(sheet().completeButton()->isEnabled());
     EXPECT_EQ(sheet().helpButton()->text().toStdString(), "Help");
 
     send("ignored", 0);
-    EXPECT_EQ(title(), "Start check drive");
+    EXPECT_EQ(title(), "Checking the drive");
     EXPECT_EQ(sheet().progressBar()->value(), 200);
-    EXPECT_EQ(detail(), " Start check drive. Please wait...\n");
+    EXPECT_EQ(detail(), "Checking the drive. Please wait...\n");
     send("** Checking the volume.\n", 1);
     send("** Checking extents.\n", 1);
-    EXPECT_EQ(title(), "Prearing...");
+    EXPECT_EQ(title(), "Preparing...");
     EXPECT_EQ(sheet().progressBar()->value(), 500);
     EXPECT_EQ(detail(),
-              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\n");
+              "Checking the drive. Please wait...\n** Checking the volume.\n** Checking extents.\n");
     EXPECT_FALSE(sheet().completeButton()->isEnabled());
     send("not a stage", 9);
-    EXPECT_EQ(title(), "Prearing...");
+    EXPECT_EQ(title(), "Preparing...");
     send("No errors found", 3);
     EXPECT_EQ(title(), "Complete");
     EXPECT_EQ(sheet().progressBar()->value(), 1000);
     EXPECT_EQ(detail(),
-              " Start check drive. Please wait...\n** Checking the volume.\n** Checking extents.\nCheck "
-              "completes\n");
+              "Checking the drive. Please wait...\n** Checking the volume.\n** Checking extents.\nCheck "
+              "complete\n");
     EXPECT_TRUE(sheet().completeButton()->isEnabled());
     sheet().completeButton()->click();
     EXPECT_FALSE(sheet().window()->isVisible());
@@ -215,11 +215,11 @@ TEST_F(FirstAidTest, AMountedVolumeIsUnmountedCheckedAndMountedAgainAndOneInUseI
     settle(1.0);
     EXPECT_EQ(volume->mountPoint(), "/Volumes/Installer");
     EXPECT_EQ(detail(),
-              " Start check drive. Please wait...\n"
+              "Checking the drive. Please wait...\n"
               "disk8s1 was unmounted from /Volumes/Installer for the check; it is mounted again when the check ends.\n"
               "** Checking the volume.\n"
               "disk8s1 is mounted again at /Volumes/Installer.\n"
-              "Check completes\n");
+              "Check complete\n");
     EXPECT_EQ(title(), "Complete");
     EXPECT_EQ(sheet().tipLabel()->text().toStdString(), "No errors found");
 
@@ -279,7 +279,7 @@ TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
     checking.reset();
     std::string text = detail();
     EXPECT_NE(text.find("fsck.fat"), std::string::npos) << text;
-    EXPECT_NE(text.find("No errors found\nCheck completes\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("No errors found\nCheck complete\n"), std::string::npos) << text;
     saveScreenshot("first-aid.png");
 
     QPalette light = QApplication::palette();
@@ -327,7 +327,7 @@ TEST_F(FirstAidTest, HundredThousandLinesReachTheSheetWithoutLosingOne) {
     EXPECT_LE(largestStep, 1000);
     EXPECT_EQ(view->blockCount(), 100003);
     EXPECT_EQ(view->document()->findBlockByNumber(100000).text().toStdString(), "line 100000");
-    EXPECT_EQ(view->document()->findBlockByNumber(100001).text().toStdString(), "Check completes");
+    EXPECT_EQ(view->document()->findBlockByNumber(100001).text().toStdString(), "Check complete");
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ TEST_F(JunkClearWindowTest, ScanShowsLargeCategoriesMarksUserCacheAndClosesTheMa
 
     // The logs (half a megabyte) stay under the filter.
     ASSERT_EQ(view->itemView()->topLevelItemCount(), 3);
-    EXPECT_EQ(view->itemView()->topLevelItem(0)->text(0), "UserCache");
+    EXPECT_EQ(view->itemView()->topLevelItem(0)->text(0), "User Caches") << "the catalogue names the place";
     EXPECT_EQ(view->itemView()->topLevelItem(0)->text(1), "3.1 MB");
     EXPECT_EQ(view->itemView()->topLevelItem(0)->checkState(0), Qt::Checked);
     EXPECT_EQ(view->itemView()->topLevelItem(1)->text(0), "Xcode");
@@ -116,7 +116,7 @@ TEST_F(JunkClearWindowTest, FileListShowsTheCategoryWithItsExplanationAndSortsBy
     EXPECT_TRUE(view->fileView()->explanation().startsWith("When you use Xcode for development"));
     EXPECT_EQ(view->fileView()->list()->headerItem()->text(0), "File name");
     EXPECT_EQ(view->fileView()->list()->headerItem()->text(1), "Size");
-    EXPECT_EQ(view->fileView()->list()->headerItem()->text(2), "Modified time");
+    EXPECT_EQ(view->fileView()->list()->headerItem()->text(2), "Modified");
     ASSERT_EQ(fileNames().size(), 2u);
 
     view->fileView()->headerClicked(1);
@@ -171,20 +171,20 @@ TEST_F(JunkClearWindowTest, CleanDeletesWhatIsMarkedAndKeepsTheUndeletableFileLi
     view->clean();
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title,
-              " Do you want to delete the selected folders, including subfolders and subfiles?");
-    EXPECT_NE(presenter->shown[0].alert.text.find("The selected files or folders will be deleted and won't be recovered."),
+              "Do you want to delete the selected folders and everything in them?");
+    EXPECT_NE(presenter->shown[0].alert.text.find("The selected files and folders will be deleted and cannot be recovered."),
               std::string::npos);
     EXPECT_NE(presenter->shown[0].alert.text.find("5.2 MB (5242880 bytes) will be deleted."), std::string::npos);
     presenter->answer(0, 0);
     EXPECT_TRUE(view->mask()->isVisible());
     EXPECT_EQ(view->mask()->tip(), "Deleting...");
     EXPECT_FALSE(view->mask()->stopButton()->isVisible());
-    EXPECT_EQ(view->statusText(), "folers selected: 0   files selected: 0    Size of the selected files: 0 bytes");
+    EXPECT_EQ(view->statusText(), "Folders selected: 0   Files selected: 0   Size of the selected files: 0 bytes");
     waitForAlerts(2);
     EXPECT_EQ(presenter->shown[1].alert.title, "Some items could not be deleted");
     EXPECT_NE(presenter->shown[1].alert.text.find("Caches/app/a.bin: it changed after the scan"), std::string::npos)
         << presenter->shown[1].alert.text;
-    EXPECT_EQ(presenter->shown[1].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(presenter->shown[1].alert.buttons, std::vector<std::string>{"OK"});
     EXPECT_FALSE(view->mask()->isVisible());
 
     EXPECT_FALSE(tree.exists("home/Library/Developer/Xcode/DerivedData/ProjA"));
@@ -215,7 +215,7 @@ TEST_F(JunkClearWindowTest, CleanWithoutFailuresSaysSoAndCancelDeletesNothing) {
     view->clean();
     presenter->answer(1, 0);
     waitForAlerts(3);
-    EXPECT_EQ(presenter->shown[2].alert.title, "Clean successfully");
+    EXPECT_EQ(presenter->shown[2].alert.title, "Cleaning finished");
     EXPECT_FALSE(tree.exists("home/Library/Caches/app"));
     EXPECT_EQ(categoryRow("userCache"), -1);
 }
@@ -236,14 +236,14 @@ TEST_F(JunkClearWindowTest, ShowInFinderRevealsTheEntryOrSaysItIsGone) {
     std::filesystem::remove(path);
     view->showInFinder(entry);
     waitForAlerts(1);
-    EXPECT_EQ(presenter->shown[0].alert.title, "Files don't exist, please refresh.");
-    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(presenter->shown[0].alert.title, "The files no longer exist; refresh the list.");
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"OK"});
 
     FolderTreeNode* folder = view->fileView()->nodeAt(0);
     std::filesystem::remove_all(folder->fullpath());
     view->showInFinder(folder);
     waitForAlerts(2);
-    EXPECT_EQ(presenter->shown[1].alert.title, "Folders don't exist, please refresh.");
+    EXPECT_EQ(presenter->shown[1].alert.title, "The folders no longer exist; refresh the list.");
 }
 
 TEST_F(JunkClearWindowTest, StopTheScanShowsStoppingAndEndsWithWhatWasFound) {

@@ -315,7 +315,7 @@ TEST_F(MainWindowTest, WholeDiskViewFactsMapsAndItems) {
         names.push_back(item.name + "/" + item.icon);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Unmount All/menu_unmount", "Eject/menu_eject", "Clone/menu_clone",
-                                               "resumeClone/menu_recoverClone", "Erase.../menu_erase",
+                                               "Resume Clone/menu_recoverClone", "Erase.../menu_erase",
                                                "New Partition.../menu_partition"}));
     EXPECT_TRUE(bar->isEnabled("Unmount All"));
     EXPECT_TRUE(bar->isEnabled("Eject"));
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, MountFromTheActionBarRefreshesOrExplainsTheFailure) {
     settle(0.5);
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Error");
-    EXPECT_EQ(presenter->shown[0].alert.text, "Failed to mount this drive,  please try again later. (error code: -1)");
+    EXPECT_EQ(presenter->shown[0].alert.text, "The drive could not be mounted (error code -1).");
 }
 
 // Regression: an NTFS volume mounted read-write by ntfs-3g showed the install banner and every
@@ -460,7 +460,7 @@ TEST_F(MainWindowTest, NetworkDrivesGetTheirSectionMenuAndView) {
     presenter->answers = {1};
     bar->button("Remove")->click();
     ASSERT_EQ(presenter->titles(), (std::vector<std::string>{"Delete the drive?"}));
-    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Comfirm", "Cancel"}));
+    EXPECT_EQ(presenter->shown[0].alert.buttons, (std::vector<std::string>{"Confirm", "Cancel"}));
     EXPECT_EQ(network->rootObjs().size(), 1u);
 
     if (const char* directory = std::getenv("HARBORMIND_SCREENSHOT_DIR")) {
@@ -554,7 +554,7 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
     view->actionBar()->button("Mount")->click();
     settle(0.5);
     ASSERT_EQ(presenter->shown.size(), 1u);
-    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(presenter->shown[0].alert.informativeText.empty());
 
     operations->forcedReason = "mount: /media/STICK: Structure needs cleaning.";
@@ -567,7 +567,7 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
     EXPECT_EQ(alert.text, "The drive could not be mounted: mount: /media/STICK: Structure needs cleaning.");
     EXPECT_EQ(alert.informativeText, "mount: /media/STICK: Structure needs cleaning.");
     // The drive can be checked: First Aid is offered, and Escape keeps to "Ok".
-    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Ok", "First Aid"}));
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"OK", "First Aid"}));
     EXPECT_EQ(alert.escapeButton, std::optional<std::size_t>(0));
     EXPECT_EQ(controller->driveActionManager()->checkDiskWindowController(), nullptr);
     presenter->answer(1, 1);
@@ -583,7 +583,7 @@ TEST_F(MainWindowTest, AFailedMountKeepsItsMessageAddsTheCauseAndOffersFirstAid)
               "Your account is not allowed to mount this drive. Ask an administrator, or see \"man harbormindctl\" "
               "(ACCESS).");
     EXPECT_EQ(presenter->shown[2].alert.informativeText, "refused: not authorized");
-    EXPECT_EQ(presenter->shown[2].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(presenter->shown[2].alert.buttons, std::vector<std::string>{"OK"});
 }
 
 TEST_F(MainWindowTest, ADisabledActionSaysWhyAndDoesNotGrowUnderThePointer) {
@@ -663,7 +663,7 @@ TEST_F(MainWindowTest, AnEmptyMachineSaysSoAndActingOnADriveKeepsTheFocusInTheTr
     start("usb-hotplug.json");
     controller->showWindow();
     settle(0.5);
-    EXPECT_EQ(controller->placeholderText(), "Loading Drive ...");
+    EXPECT_EQ(controller->placeholderText(), "Loading drives...");
     settle(DMWindowController::discoveryWait);
     EXPECT_EQ(controller->placeholderText(), "No drives found");
 

@@ -8,6 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "app/DMTexts.h"
+#include "app/DMTr.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
@@ -173,7 +174,7 @@ TEST_F(NetworkDriveEditorTest, AFailedConnectionShowsTheCodeTextAndTheSheetStays
     ASSERT_TRUE(editor);
     EXPECT_FALSE(editor->isConnecting());
     // The code's text, then what to check.
-    EXPECT_EQ(tips(), std::string(DMTexts::connect80) + "\n" +
+    EXPECT_EQ(tips(), std::string(DMTr::text(DMTexts::connect80)) + "\n" +
                           NetworkMountStatus::advice(NetworkMountStatus::authenticationRefused));
     EXPECT_TRUE(manager->rootObjs().empty());
 }

@@ -81,13 +81,13 @@ TEST_F(NotifyManagerTest, AFreshInstallationTellsOfMountsAndUnmountsButNotOfDriv
     manager.notify(network, DMDriveEventKind::available);
     manager.notify(network, DMDriveEventKind::unavailable);
     ASSERT_EQ(center.posted.size(), 4u);
-    EXPECT_EQ(center.posted[0].title, "Mount drive successfully.");
-    EXPECT_EQ(center.posted[0].text, "Drive: \"" + local->name() + "\" has been mounted successfully.");
-    EXPECT_EQ(center.posted[1].title, "Unmount drive successfully.");
-    EXPECT_EQ(center.posted[1].text, "Drive: \"" + local->name() + "\" has been unmount successfully.");
-    EXPECT_EQ(center.posted[2].title, "Connect network drive successfully.");
-    EXPECT_EQ(center.posted[2].text, "Network drive: \"Team Share\" has been connected successfully.");
-    EXPECT_EQ(center.posted[3].title, "Disconnect network drive successfully.");
+    EXPECT_EQ(center.posted[0].title, "Drive mounted");
+    EXPECT_EQ(center.posted[0].text, "\"" + local->name() + "\" was mounted.");
+    EXPECT_EQ(center.posted[1].title, "Drive unmounted");
+    EXPECT_EQ(center.posted[1].text, "\"" + local->name() + "\" was unmounted.");
+    EXPECT_EQ(center.posted[2].title, "Network drive connected");
+    EXPECT_EQ(center.posted[2].text, "The network drive \"Team Share\" was connected.");
+    EXPECT_EQ(center.posted[3].title, "Network drive disconnected");
     // Every notification has an identifier of its own.
     EXPECT_NE(center.posted[0].identifier, center.posted[1].identifier);
     EXPECT_EQ(center.posted[0].identifier.size(), 36u);
@@ -101,11 +101,11 @@ TEST_F(NotifyManagerTest, ANetworkDriveThatAppearsIsAnnouncedAsConnectedNotAsAdd
     manager.notify(network, DMDriveEventKind::disappeared);
     manager.notify(local, DMDriveEventKind::disappeared);
     ASSERT_EQ(center.posted.size(), 4u);
-    EXPECT_EQ(center.posted[0].title, "Connect network drive successfully.");
-    EXPECT_EQ(center.posted[1].title, "Add drive successfully.");
-    EXPECT_EQ(center.posted[1].text, "Drive: \"" + local->name() + "\" has been added successfully.");
-    EXPECT_EQ(center.posted[2].title, "Disconnect network drive successfully.");
-    EXPECT_EQ(center.posted[3].title, "Remove drive successfully.");
+    EXPECT_EQ(center.posted[0].title, "Network drive connected");
+    EXPECT_EQ(center.posted[1].title, "Drive added");
+    EXPECT_EQ(center.posted[1].text, "\"" + local->name() + "\" was added.");
+    EXPECT_EQ(center.posted[2].title, "Network drive disconnected");
+    EXPECT_EQ(center.posted[3].title, "Drive removed");
 }
 
 TEST_F(NotifyManagerTest, SwitchedOffSettingsPostNothing) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -37,8 +38,10 @@ public:
     void removeStatusItem() override { application_.removeStatusItem(); }
     void setIgnoreHibernateFile(bool flag) override { ignoreHibernateFile.push_back(flag); }
     void setNtfsDebugLogging(bool) override {}
+    void setAppearance(DMAppearance appearance) override { appearances.push_back(appearance); }
 
     std::vector<std::pair<DMActivationPolicy, double>> switches;
+    std::vector<DMAppearance> appearances;
     std::vector<bool> ignoreHibernateFile;
 
 private:
@@ -98,7 +101,7 @@ TEST_F(PreferencesTest, TheToolbarHasThreeTabsAndSelectingOneShowsItsPaneUnderIt
     EXPECT_EQ(window->toolbarTabsIdentifierArray(),
               (std::vector<std::string>{"generalToolbarIdentifier", "advancedToolbarIdentifier",
                                         "notificationToolbarIdentifier"}));
-    EXPECT_EQ(window->windowTitle(), "General ");
+    EXPECT_EQ(window->windowTitle(), "General");
     QList<QAction*> tabs = window->toolbar()->actions();
     ASSERT_EQ(tabs.size(), 3);
     EXPECT_EQ(tabs[2]->text(), "Notification");
@@ -144,8 +147,8 @@ TEST_F(PreferencesTest, EveryCheckBoxWritesItsOwnKeyToTheSettingsFile) {
     auto* advanced = window->advancedPane();
     auto* notification = window->notificationPane();
     const std::vector<Expected> boxes{
-        {general->btndockIcon(), "Show dock icon ", "dockIcon"},
-        {general->btnstatusBarIcon(), "Show menu bar icon ", "statusBarIcon"},
+        {general->btndockIcon(), "Show dock icon", "dockIcon"},
+        {general->btnstatusBarIcon(), "Show menu bar icon", "statusBarIcon"},
         {general->btnAutomaticallyOpenDriveWhenAvailable(), "Open encrypted drives after unlocking",
          "automaticallyOpenDrivesAfterUnlocking"},
         {general->btnOpenNetworkDrivesAfterConnecting(), "Open network drives after connecting",
@@ -158,13 +161,13 @@ TEST_F(PreferencesTest, EveryCheckBoxWritesItsOwnKeyToTheSettingsFile) {
          "automaticallyUnmountExternalDrivesOnSleep"},
         {advanced->lockOnSleep(), "Lock BitLocker drives when the system goes to sleep",
          "automaticallyLockEncryptedDrivesOnSleep"},
-        {advanced->ignoreHibernationFile(), "Ignore hibernation file when mounting NTFS drives",
+        {advanced->ignoreHibernationFile(), "Ignore the hibernation file when mounting NTFS drives",
          "ignoreHibernationFileWhenMountingNtfsDrives"},
-        {notification->btnNotifyWhenConnectDrives(), "Notify when connected drives", "notifyWhenDrivesAvailable"},
-        {notification->btnNotifyWhenDisconnectDrives(), "Notify when disconnected drives",
+        {notification->btnNotifyWhenConnectDrives(), "Notify when drives are connected", "notifyWhenDrivesAvailable"},
+        {notification->btnNotifyWhenDisconnectDrives(), "Notify when drives are disconnected",
          "notifyWhenDrivesUnavailable"},
-        {notification->btnDrivesAppears(), "Notify when drives appeared", "notifyWhenDrivesAppears"},
-        {notification->DrivesDisappears(), "Notify when drives disappeared", "notifyWhenDrivesDisappears"},
+        {notification->btnDrivesAppears(), "Notify when drives appear", "notifyWhenDrivesAppears"},
+        {notification->DrivesDisappears(), "Notify when drives disappear", "notifyWhenDrivesDisappears"},
     };
     for (const Expected& expected : boxes) {
         EXPECT_EQ(expected.box->text().toStdString(), expected.label);
@@ -191,6 +194,29 @@ TEST_F(PreferencesTest, AKeyChangedOnDiskShowsInThePaneWhenItIsOpenedAgain) {
     EXPECT_FALSE(window->notificationPane()->btnNotifyWhenConnectDrives()->isChecked());
     EXPECT_TRUE(window->advancedPane()->connectOnWake()->isChecked());
     EXPECT_TRUE(window->generalPane()->btndockIcon()->isChecked());
+}
+
+TEST_F(PreferencesTest, TheLookIsLightDarkOrSystemStoredAsAWordAndSystemByDefault) {
+    QComboBox* choice = window->generalPane()->appearanceChoice();
+    ASSERT_EQ(choice->count(), 3);
+    EXPECT_EQ(choice->itemText(0), "Light");
+    EXPECT_EQ(choice->itemText(1), "Dark");
+    EXPECT_EQ(choice->itemText(2), "System");
+    EXPECT_EQ(choice->currentIndex(), 2);
+
+    choice->activated(1);
+    EXPECT_EQ(effects->appearances, std::vector<DMAppearance>{DMAppearance::dark});
+    EXPECT_EQ(LinuxSettingsStore(plist).value("appearance")->asText(), "dark");
+
+    LinuxSettingsStore(plist).setValue("appearance", PlatformValue("light"));
+    window->close();
+    window->showWindow();
+    EXPECT_EQ(choice->currentIndex(), 0);
+    LinuxSettingsStore(plist).setValue("appearance", PlatformValue("sepia"));
+    window->close();
+    window->showWindow();
+    EXPECT_EQ(choice->currentIndex(), 2) << "an unknown word reads as the default";
+    EXPECT_EQ(effects->appearances.size(), 1u) << "showing the stored choice changes nothing";
 }
 
 TEST_F(PreferencesTest, LaunchAtLoginFollowsTheLoginItem) {

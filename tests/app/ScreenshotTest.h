@@ -29,14 +29,11 @@ protected:
         folder = dir;
         VirtualClockTest::SetUp();
         ensureApplication();
-        // The pictures show what people read.
-        installCatalogue("en");
         QApplication::setStyle(QStyleFactory::create("Fusion"));
         lightPalette = QApplication::palette();
     }
     void TearDown() override {
         if (!folder.empty()) {
-            installCatalogue("none");
             QApplication::setPalette(lightPalette);
             VirtualClockTest::TearDown();
         }

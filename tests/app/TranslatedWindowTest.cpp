@@ -29,7 +29,7 @@ DMTranslationLoader::Environment environment(std::map<std::string, std::string> 
 class TranslatedWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { test::ensureApplication(); }
-    void TearDown() override { test::installCatalogue("none"); }
+    void TearDown() override { test::installCatalogue("en"); }
 };
 
 TEST_F(TranslatedWindowTest, TheEnvironmentChoosesTheFirstLanguageWithACatalogueAndEnglishOtherwise) {

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "app/DMTr.h"
+#include "app/catalogue/DMWindowTexts.h"
 
 // The window's texts as its sources hold them, against the translation catalogues: every text
 // the window shows has an entry in the English catalogue and a German translation, and no
@@ -19,20 +18,6 @@ namespace harbormind {
 namespace {
 
 const QString sourceRoot = QStringLiteral(HARBORMIND_TEST_SOURCE_DIR);
-const QString literals = QStringLiteral(R"re(((?:"(?:[^"\\\n]|\\.)*"\s*)+))re");
-
-// Constants of the text tables that are addresses, file types, identifiers or formats: the
-// code uses them as they are and never shows them as words.
-const std::set<QString> notWords = {
-    "helpURL",           "findKeyURL",       "requirementsURL",        "savePanelType",
-    "headerSuffix",      "headerPanelType",  "dateFormat",             "productID",
-    "generalIdentifier", "advancedIdentifier", "notificationIdentifier", "helpQueryFormat",
-    "capacityMapUsedColour", "columnFileName", "columnFileSize",       "columnFileModificationDate"};
-
-// The tables below the window whose texts it shows (those of their constants it names).
-const QStringList lowerTables = {"src/drivemodel/DMCloneTexts.h", "src/update/MacUpdateTexts.h",
-                                 "src/usbblocker/USBBlockerTexts.h", "src/cleaning/CleaningTexts.h",
-                                 "src/drivemodel/DMLocalDriveText.h"};
 
 QString read(const QString& path) {
     QFile file(path);
@@ -40,95 +25,7 @@ QString read(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-// The value of adjacent C++ string literals, escapes resolved.
-QString decode(const QString& code) {
-    QString value;
-    static const QRegularExpression one(QStringLiteral(R"re("((?:[^"\\\n]|\\.)*)")re"));
-    for (auto match = one.globalMatch(code); match.hasNext();) {
-        const QString body = match.next().captured(1);
-        for (qsizetype index = 0; index < body.size(); ++index) {
-            QChar c = body[index];
-            if (c == '\\' && index + 1 < body.size()) {
-                QChar escaped = body[++index];
-                if (escaped == 'u' && index + 4 < body.size()) {
-                    escaped = QChar(body.mid(index + 1, 4).toUShort(nullptr, 16));
-                    index += 4;
-                }
-                c = escaped == 'n' ? QChar('\n') : escaped == 't' ? QChar('\t') : escaped;
-            }
-            value += c;
-        }
-    }
-    return value;
-}
-
-QStringList windowSources() {
-    QStringList files;
-    QDirIterator iterator(sourceRoot + "/src/app", {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
-    while (iterator.hasNext()) {
-        files << iterator.next();
-    }
-    return files;
-}
-
-// name -> text of the scalar constants in a text table.
-std::map<QString, QString> tableOf(const QString& path) {
-    static const QRegularExpression constant(R"re(constexpr\s+const\s+char\s*\*\s*(\w+)\s*=\s*)re" + literals + ";");
-    std::map<QString, QString> table;
-    for (auto match = constant.globalMatch(read(path)); match.hasNext();) {
-        auto found = match.next();
-        if (!notWords.contains(found.captured(1))) {
-            table[found.captured(1)] = decode(found.captured(2));
-        }
-    }
-    return table;
-}
-
-// Every text the window shows: the window's own text tables whole, the constants it names from
-// the tables below it, the literals it hands to the translation calls, and the words of the
-// network layer's messages and of a drive's health, which it looks up as they come.
-std::set<QString> windowTexts() {
-    std::set<QString> texts;
-    QString allCode;
-    for (const QString& file : windowSources()) {
-        const QString code = read(file);
-        allCode += code;
-        if (file.endsWith("Texts.h") || file.endsWith("DMEraseWindowController.h")) {
-            for (const auto& [name, text] : tableOf(file)) {
-                texts.insert(text);
-            }
-        }
-        static const QRegularExpression call(
-            R"re((?:\btr|\btranslate|\btranslated|DMTr::text|DMTr::qtext)\(\s*(?:DMTr::context\s*,\s*)?)re" + literals +
-            "[,)]");
-        for (auto match = call.globalMatch(code); match.hasNext();) {
-            texts.insert(decode(match.next().captured(1)));
-        }
-    }
-    for (const QString& table : lowerTables) {
-        const QString space = QFileInfo(table).baseName();
-        for (const auto& [name, text] : tableOf(sourceRoot + "/" + table)) {
-            if (allCode.contains(QRegularExpression("\\b" + space + "::" + name + "\\b"))) {
-                texts.insert(text);
-            }
-        }
-    }
-    for (const auto& [name, text] : tableOf(sourceRoot + "/src/disktools/DMDriveHealthText.h")) {
-        texts.insert(text);
-    }
-    static const QRegularExpression healthFact("(?:add|emplace_back)\\(" + literals + ",");
-    for (auto match = healthFact.globalMatch(read(sourceRoot + "/src/disktools/DMDriveHealthText.cpp"));
-         match.hasNext();) {
-        texts.insert(decode(match.next().captured(1)));
-    }
-    static const QRegularExpression returned("return\\s+" + literals + ";");
-    for (auto match = returned.globalMatch(read(sourceRoot + "/src/platform/NetworkMountStatus.cpp"));
-         match.hasNext();) {
-        texts.insert(decode(match.next().captured(1)));
-    }
-    texts.erase(QString());
-    return texts;
-}
+std::set<QString> windowTexts() { return DMWindowTexts(sourceRoot).collect(); }
 
 struct Entry {
     QString translation;
@@ -211,22 +108,16 @@ TEST(TranslationCatalogueTest, EveryTranslationKeepsThePlaceholdersTheCodeFillsI
 }
 
 TEST(TranslationCatalogueTest, NoWidgetIsHandedAWordStraightFromALiteral) {
-    // A word written straight into a widget never reaches the catalogue; symbols and markup
-    // around a translated value may.
-    static const QRegularExpression straight(
-        R"re((?:setText|setToolTip|setPlaceholderText|setWindowTitle|setTitle|setInformativeText|addAction|addItem|addButton|new QLabel|new QPushButton|new QCheckBox|new QRadioButton)\(\s*(?:QStringLiteral\(|QString::fromUtf8\(|QString\()?)re" +
-        literals);
-    static const QRegularExpression markup(QStringLiteral("<[^>]*>|%[1-9@d]"));
-    std::string bypassing;
-    for (const QString& file : windowSources()) {
-        for (auto match = straight.globalMatch(read(file)); match.hasNext();) {
-            const QString text = decode(match.next().captured(1));
-            if (QString(text).remove(markup).contains(QRegularExpression("[A-Za-z]"))) {
-                bypassing += "\n  " + QFileInfo(file).fileName().toStdString() + ": " + text.toStdString();
-            }
-        }
+    EXPECT_EQ(DMWindowTexts(sourceRoot).bypassingTheCatalogue().join("\n  ").toStdString(), "");
+}
+
+TEST(TranslationCatalogueTest, AGeneratedEntryReadsBackAsTheSameText) {
+    // The refresh writes each text as a literal for the catalogue tool; what it writes must read
+    // back unchanged, or the refreshed catalogue would hold other texts than the window shows.
+    for (const QString& text : windowTexts()) {
+        EXPECT_EQ(DMWindowTexts::decode(DMWindowTexts::literal(text)), text);
     }
-    EXPECT_EQ(bypassing, "");
+    EXPECT_EQ(DMWindowTexts::decode(DMWindowTexts::literal("\"a\\b\"\n\tc")), "\"a\\b\"\n\tc");
 }
 
 }  // namespace

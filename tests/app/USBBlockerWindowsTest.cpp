@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <atomic>
 
+#include "app/DMDarkPalette.h"
+#include "app/DMTr.h"
 #include "app/DMDriveAction.h"
 #include "app/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
@@ -183,7 +185,7 @@ TEST_F(USBBlockerWindowsTest, FirstPasswordRefusesInOrderAndClosingWithoutOkStor
     USBSetPasswordWindowController* window = usb->usbSetPasswordWindowController();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->btnOk->text().toStdString(), "Ok");
+    EXPECT_EQ(window->btnOk->text().toStdString(), "OK");
 
     window->btnOk->click();
     EXPECT_EQ(shown(window->lbErrorTip), T::enterPassword);
@@ -194,7 +196,7 @@ TEST_F(USBBlockerWindowsTest, FirstPasswordRefusesInOrderAndClosingWithoutOkStor
     // 49 accented letters, each two code points: too long while typing and on OK.
     std::string long49 = repeat("e\xCC\x81", 49);
     type(window->editPassword, long49);
-    EXPECT_EQ(shown(window->lbErrorTip), T::tooLongWhileTyping);
+    EXPECT_EQ(shown(window->lbErrorTip), std::string(DMTr::text(T::tooLongWhileTyping)));
     type(window->editPasswordAgain, long49);
     window->btnOk->click();
     EXPECT_EQ(shown(window->lbErrorTip), T::exceedsMaximumLength);
@@ -232,7 +234,7 @@ TEST_F(USBBlockerWindowsTest, FirstStartWithA48CharacterPasswordTurnsItOnAndOpen
     settle(0.3);
     EXPECT_DOUBLE_EQ(now(), 0.4);
     EXPECT_EQ(loadRuns(), std::vector<std::string>{platform->commands().loadUSBBlockerAgent()});
-    EXPECT_EQ(messages(), std::vector<std::string>{T::enabled});
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(DMTr::text(T::enabled))});
 }
 
 TEST_F(USBBlockerWindowsTest, StartWithAPasswordSetGoesStraightToTheDaemonAndStopsWhenItRefuses) {
@@ -242,7 +244,7 @@ TEST_F(USBBlockerWindowsTest, StartWithAPasswordSetGoesStraightToTheDaemonAndSto
     settle();
     EXPECT_EQ(usb->usbSetPasswordWindowController(), nullptr);
     EXPECT_EQ(messages(), std::vector<std::string>{T::enableFailed});
-    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"Ok"});
+    EXPECT_EQ(presenter->shown[0].alert.buttons, std::vector<std::string>{"OK"});
     EXPECT_EQ(switchValue(), false);
     EXPECT_TRUE(loadRuns().empty());
 
@@ -289,7 +291,7 @@ TEST_F(USBBlockerWindowsTest, StopRefusesThenUnloadsHalfASecondLaterAndRemovesTh
     EXPECT_EQ(switchValue(), false);
     EXPECT_FALSE(daemon->usbWarden().unitInstalled());
     // One message, on the main window: what happened.
-    EXPECT_EQ(messages(), std::vector<std::string>{T::disabled});
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(DMTr::text(T::disabled))});
     EXPECT_EQ(presenter->shown[0].window, mainWindow.get());
 }
 
@@ -304,7 +306,7 @@ TEST_F(USBBlockerWindowsTest, StopSaysWhatHappenedWhenTheAgentOrTheDaemonDoesNot
     settle();
     EXPECT_EQ(switchValue(), true);
     ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].rfind(T::disableFailed, 0), 0u) << messages()[0];
+    EXPECT_EQ(messages()[0].rfind(DMTr::text(T::disableFailed), 0), 0u) << messages()[0];
     EXPECT_EQ(loadRuns(), (std::vector<std::string>{platform->commands().unloadUSBBlockerAgent(),
                                                     platform->commands().loadUSBBlockerAgent()}));
     presenter->answer(0, 0);
@@ -327,7 +329,7 @@ TEST_F(USBBlockerWindowsTest, StopSaysWhatHappenedWhenTheAgentOrTheDaemonDoesNot
     window->btnOk->click();
     settle();
     EXPECT_EQ(switchValue(), false);
-    EXPECT_EQ(messages().back(), std::string(T::disabled) + " " + T::agentNotStopped);
+    EXPECT_EQ(messages().back(), std::string(DMTr::text(T::disabled)) + " " + DMTr::text(T::agentNotStopped));
 }
 
 TEST_F(USBBlockerWindowsTest, SettingsOpenOnlyBehindTheRightPassword) {
@@ -365,7 +367,7 @@ TEST_F(USBBlockerWindowsTest, SettingsWindowPagesWriteTheModeChangeThePasswordAn
     window->select(0);
     EXPECT_EQ(window->size(), QSize(700, 420));
     EXPECT_EQ(window->usbOutlineView->dataSource,
-              (std::vector<std::string>{"General", "Set password", "DeviceWhiteList"}));
+              (std::vector<std::string>{"General", "Set password", "White List"}));
 
     USBGeneralViewController* general = window->usbViewController->usbGeneralViewController;
     EXPECT_EQ(window->usbViewController->currentController, general);
@@ -445,13 +447,13 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     usb->checkWhiteListBeforeMounting("disk7s1", [&] { ++mounts; });
     USBBlockerSettingEntryWindowController* entry = usb->usbEntryWindowController();
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->tips, T::whiteListTip);
+    EXPECT_EQ(entry->tips, std::string(DMTr::text(T::whiteListTip)));
     type(entry->editPassword, "right");
     entry->btnOk->click();
     settle();
     EXPECT_EQ(mounts, 1);
     EXPECT_TRUE(lists->isInWhiteList("Generic Flash Disk Media"));
-    EXPECT_EQ(messages(), std::vector<std::string>{T::whiteListAdded});
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(DMTr::text(T::whiteListAdded))});
 
     // Where the daemon refuses (the lists file is root's), the failure is shown, never success.
     listsRefused = true;
@@ -461,12 +463,12 @@ TEST_F(USBBlockerWindowsTest, MountingAnUnlistedDiskAsksForThePasswordAndWhiteLi
     settle();
     EXPECT_EQ(messages().back(), T::notAuthorized);
     std::vector<std::string> said = messages();
-    EXPECT_EQ(std::count(said.begin(), said.end(), std::string(T::whiteListAdded)), 1);
+    EXPECT_EQ(std::count(said.begin(), said.end(), std::string(DMTr::text(T::whiteListAdded))), 1);
     listsRefused = false;
 
     // The drive views' guard: a disk known not to be listed is refused with the alert.
     EXPECT_FALSE(usb->driveMayLoad("disk4s1"));
-    EXPECT_EQ(messages().back(), T::driveGuard);
+    EXPECT_EQ(messages().back(), std::string(DMTr::text(T::driveGuard)));
     EXPECT_TRUE(usb->driveMayLoad("disk7s1"));
     daemon->usbWarden().set(false, 1, std::string("right"));
     EXPECT_TRUE(usb->driveMayLoad("disk4s1"));
@@ -490,7 +492,7 @@ TEST_F(USBBlockerWindowsTest, ACloneDestinationIsWhiteListedFirstAndTheSidebarOf
     listsRefused = true;
     usb->whiteListBeforeCloning("disk7s1", [&] { ++clones; });
     ASSERT_NE(usb->usbEntryWindowController(), nullptr);
-    EXPECT_EQ(usb->usbEntryWindowController()->tips, T::whiteListTip);
+    EXPECT_EQ(usb->usbEntryWindowController()->tips, std::string(DMTr::text(T::whiteListTip)));
     type(usb->usbEntryWindowController()->editPassword, "right");
     usb->usbEntryWindowController()->btnOk->click();
     settle();
@@ -545,7 +547,7 @@ TEST_F(USBBlockerWindowsTest, TheWindowOpensOnlyWhiteListedDrivesWhileTheBlocker
     turnOn();
     openBoth();
     EXPECT_EQ(operations->opens, 3);
-    EXPECT_EQ(messages(), std::vector<std::string>{T::driveGuard});
+    EXPECT_EQ(messages(), std::vector<std::string>{std::string(DMTr::text(T::driveGuard))});
     // Drive clean is refused the same way, before anything is scanned.
     actions->perform(DMDriveAction::driveClean, unlisted, mainWindow.get());
     settle();
@@ -561,9 +563,9 @@ TEST_F(USBBlockerWindowsTest, TheWindowOpensOnlyWhiteListedDrivesWhileTheBlocker
 
 // Screenshots of the settings window's pages and the stop window, light and dark.
 TEST_F(USBBlockerWindowsTest, Screenshots) {
-    const char* folder = std::getenv("HARBORMIND_SCREENSHOTS");
+    const char* folder = std::getenv("HARBORMIND_SCREENSHOT_DIR");
     if (folder == nullptr) {
-        GTEST_SKIP() << "HARBORMIND_SCREENSHOTS names the folder for screenshots";
+        GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR names the folder for screenshots";
     }
     turnOn("right");
     platform->files().setFile(listsPath, "WD Elements 25A2 Media:1000__white\nSanDisk Ultra Media:30__white\n"
@@ -571,16 +573,7 @@ TEST_F(USBBlockerWindowsTest, Screenshots) {
     lists->load();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QPalette light = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(60, 60, 64));
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
+    const QPalette dark = DMDarkPalette::make();
     for (const auto& [suffix, palette] : {std::pair{"", light}, std::pair{"-dark", dark}}) {
         QApplication::setPalette(palette);
         USBBLockerWindowController* window = usb->usbBLockerWindowController();

@@ -51,21 +51,22 @@ TEST_F(CliUSBWardenVerbsTest, EnableChecksTheFirstPasswordLikeTheWindow) {
 
     std::string tooLong(49, 'x');
     Run longOne = run("enable", tooLong + "\n" + tooLong + "\n");
-    EXPECT_EQ(longOne.err, std::string("harbormindctl: usb enable: ") + USBBlockerTexts::exceedsMaximumLength + "\n");
+    EXPECT_EQ(longOne.err, "harbormindctl: usb enable: The password is longer than allowed.\n")
+        << "the window's English, not the shared table's misspelt text";
 
     Run empty = run("enable", "");
     EXPECT_EQ(empty.err, std::string("harbormindctl: usb enable: ") + USBBlockerTexts::enterPassword + "\n");
 
     Run done = run("enable", "secret\nsecret\n");
     EXPECT_EQ(done.status, 0) << done.err;
-    EXPECT_EQ(done.out, std::string(USBBlockerTexts::enabled) + "\n");
+    EXPECT_EQ(done.out, "USB Warden is on.\n");
 
     Run refused = run("enable", "secret\nsecret\n", false);
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, std::string("harbormindctl: usb enable: ") + USBBlockerTexts::enableFailed + "\n");
 }
 
-TEST_F(CliUSBWardenVerbsTest, DisableAndStatusSayWhatTheWindowsSay) {
+TEST_F(CliUSBWardenVerbsTest, DisableAndStatusSayWhatTheWindowsSayAndJSONKeepsItsWords) {
     Run empty = run("disable", "");
     EXPECT_EQ(empty.err, std::string("harbormindctl: usb disable: ") + USBBlockerTexts::enterPassword + "\n");
     Run noPassword = run("disable", "guess\n");
@@ -74,8 +75,12 @@ TEST_F(CliUSBWardenVerbsTest, DisableAndStatusSayWhatTheWindowsSay) {
 
     Run status = run("status", "");
     EXPECT_EQ(status.status, 0);
-    EXPECT_EQ(status.out, std::string("USB Warden: never enabled\nmode: ") + USBBlockerTexts::modeAsk +
-                              "\npassword: not set\n");
+    EXPECT_EQ(status.out, "USB Warden: never enabled\nmode: Ask for confirmation every time\npassword: not set\n");
+    std::ostringstream out, err;
+    std::istringstream in;
+    runHarbormindctl({"--platform", "sim", "--scenario", scenario, "usb", "status", "--json"}, out, err, in);
+    EXPECT_NE(out.str().find(std::string("\"mode\": \"") + USBBlockerTexts::modeAsk + "\""), std::string::npos)
+        << "JSON keeps the words scripts compare: " << out.str();
 }
 
 }  // namespace

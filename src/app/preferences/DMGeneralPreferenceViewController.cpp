@@ -1,6 +1,8 @@
 #include "app/preferences/DMGeneralPreferenceViewController.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QStyle>
 
 #include "app/DMTr.h"
@@ -27,8 +29,27 @@ DMGeneralPreferenceViewController::DMGeneralPreferenceViewController(DMConfigura
                             &DMConfigurationManager::automaticallyOpenDrivesAfterConnecting,
                             &DMConfigurationManager::setAutomaticallyOpenDrivesAfterConnecting},
                        },
-                       parent) {
+                       parent),
+      appearanceChoice_(new QComboBox(this)) {
+    const std::pair<const char*, DMAppearance> looks[] = {{DMPreferenceTexts::appearanceLight, DMAppearance::light},
+                                                          {DMPreferenceTexts::appearanceDark, DMAppearance::dark},
+                                                          {DMPreferenceTexts::appearanceSystem, DMAppearance::system}};
+    for (const auto& [text, appearance] : looks) {
+        appearanceChoice_->addItem(DMTr::qtext(text), static_cast<int>(appearance));
+    }
+    auto* label = new QLabel(DMTr::qtext(DMPreferenceTexts::appearance), this);
+    label->setBuddy(appearanceChoice_);
+    addRow({label, appearanceChoice_});
+    QObject::connect(appearanceChoice_, &QComboBox::activated, this, [this](int index) {
+        this->config().setAppearance(static_cast<DMAppearance>(appearanceChoice_->itemData(index).toInt()));
+    });
+    reloadSettings();
     finishLayout();
+}
+
+void DMGeneralPreferenceViewController::reloadSettings() {
+    DMPreferencePane::reloadSettings();
+    appearanceChoice_->setCurrentIndex(appearanceChoice_->findData(static_cast<int>(config().appearance())));
 }
 
 }  // namespace harbormind

@@ -20,8 +20,14 @@ DMPreferencePane::DMPreferencePane(DMConfigurationManager& config, std::string i
 }
 
 void DMPreferencePane::addButtonRow(QWidget* button) {
+    addRow({button});
+}
+
+void DMPreferencePane::addRow(std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
-    row->addWidget(button);
+    for (QWidget* widget : widgets) {
+        row->addWidget(widget);
+    }
     row->addStretch(1);
     layout_->addSpacing(6);
     layout_->addLayout(row);

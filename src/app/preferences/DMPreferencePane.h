@@ -28,6 +28,8 @@ protected:
                      const std::vector<DMPreferenceCheckBoxes::Binding>& bindings, QWidget* parent);
     // Adds a button at the end of the column.
     void addButtonRow(QWidget* button);
+    // Adds a row of widgets, side by side, at the end of the column.
+    void addRow(std::initializer_list<QWidget*> widgets);
     void finishLayout();
 
 private:

@@ -17,6 +17,10 @@ inline constexpr const char* showDockIcon = "Show dock icon ";
 inline constexpr const char* showMenuBarIcon = "Show menu bar icon ";
 inline constexpr const char* openEncryptedDrives = "Open encrypted drives after unlocking";
 inline constexpr const char* openNetworkDrives = "Open network drives after connecting";
+inline constexpr const char* appearance = "Appearance:";
+inline constexpr const char* appearanceLight = "Light";
+inline constexpr const char* appearanceDark = "Dark";
+inline constexpr const char* appearanceSystem = "System";
 
 // Advanced.
 inline constexpr const char* disconnectOnSleep = "Disconnect network drives when the system goes to sleep";
