@@ -29,8 +29,8 @@ std::shared_ptr<DMLocalDriveObject> local(const std::shared_ptr<DMDriveObjectPro
 }
 
 std::vector<std::string> cellsOf(const DMLocalDriveObject& drive) {
-    // A plain volume's status is the model's "invalid" (not encrypted), which reads as an
-    // error in a table: it is shown as "-" (the JSON keeps the model's word).
+    // A plain volume has no lock status (the model's "invalid"): "-" in the table,
+    // "notEncrypted" in the JSON.
     DMLocalDriveStatus status = drive.status();
     return {PrintableText::escaped(drive.identifier()),
             PrintableText::escaped(drive.name()),

@@ -25,7 +25,9 @@ std::string CliDriveText::text(DMLocalDriveStatus value) {
         case DMLocalDriveStatus::invalid:
             break;
     }
-    return "invalid";
+    // The model's "invalid" lock status means no encryption of any kind it knows: said as such,
+    // never as a fault of the drive.
+    return "notEncrypted";
 }
 
 std::string CliDriveText::text(DMDriveObjectLocation value) {

@@ -24,8 +24,10 @@ enum class DaemonAction {
     installUpdate,   // install a signed update of this application
     health,          // read a drive's health (its SMART data)
     selfTest,        // start a drive's self-test
-    eraseRemovable,  // erase, partition or restore onto removable media the caller may mount
-    eraseSystem,     // erase, partition or restore onto any other disk
+    eraseRemovable,  // erase or partition removable media the caller may mount
+    eraseSystem,     // erase or partition any other disk
+    restoreRemovable,  // write a disk image over removable media the caller may mount
+    restoreSystem,     // write a disk image over any other disk
     imageCreate,     // read a whole disk or volume into a disk image
     perDevice,
 };

@@ -35,7 +35,8 @@ public:
     virtual std::shared_ptr<CheckDiskBackend> checkDisk() = 0;
     virtual std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) = 0;
-    virtual std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() = 0;
+    // For one call of `caller`: USB Warden's wrong passwords count per caller.
+    virtual std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity& caller) = 0;
     // Mounting for the calling user; refused everywhere but on this machine's backend.
     virtual std::shared_ptr<DriveMountBackend> driveMount() { return std::make_shared<RefusingDriveMountBackend>(); }
     // Encrypted volumes of this machine, told who calls (a job's recovery key is for its

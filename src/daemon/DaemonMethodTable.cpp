@@ -205,8 +205,8 @@ std::vector<DaemonMethod> deviceCloneMethods() {
     };
 }
 
-std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend) {
-    return backend.usbBlocker();
+std::shared_ptr<DMUSBBlockerServerProtocol> usb(DaemonBackend& backend, const DaemonCallContext& context) {
+    return backend.usbBlocker(context.caller);
 }
 
 std::int64_t number(const Args& args, std::size_t index) {
@@ -220,41 +220,41 @@ std::vector<DaemonMethod> usbWardenMethods() {
     const DaemonValue refused = DaemonCodeReply{DMUSBBlockerServerProtocol::notPermitted, "refused"};
     return {
         {XPCServiceName::usbBlocker, "usbWardenStateWithReply", "", "s", query, {}, DaemonValue(std::string()),
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
-             usb(backend)->usbWardenStateWithReply(as<std::string>(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             usb(backend, context)->usbWardenStateWithReply(as<std::string>(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "checkUSBWardenPasswordWithPassword", "s", "xs", query, {R::secret}, refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->checkUSBWardenPasswordWithPassword(text(args, 0), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->checkUSBWardenPasswordWithPassword(text(args, 0), asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "setUSBWardenPasswordWithOldPassword", "ss", "xs", DaemonAction::usbWarden, {R::secret, R::secret},
          refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->setUSBWardenPasswordWithOldPassword(text(args, 0), text(args, 1), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->setUSBWardenPasswordWithOldPassword(text(args, 0), text(args, 1), asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "disableUSBWardenWithPassword", "s", "xs", DaemonAction::usbWarden, {R::secret}, refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->disableUSBWardenWithPassword(text(args, 0), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->disableUSBWardenWithPassword(text(args, 0), asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "setUSBWardenModeWithMode", "xs", "xs", DaemonAction::usbWarden, {R::plain, R::secret}, refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->setUSBWardenModeWithMode(number(args, 0), text(args, 1), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->setUSBWardenModeWithMode(number(args, 0), text(args, 1), asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "addUSBListEntryWithName", "sxb", "xs", DaemonAction::usbLists, {R::listedName, R::plain, R::plain},
          refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->addUSBListEntryWithName(text(args, 0), number(args, 1), flag(args, 2),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->addUSBListEntryWithName(text(args, 0), number(args, 1), flag(args, 2),
                                                    asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "removeUSBListEntryWithName", "sb", "xs", DaemonAction::usbLists, {R::listedName, R::plain},
          refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->removeUSBListEntryWithName(text(args, 0), flag(args, 1), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->removeUSBListEntryWithName(text(args, 0), flag(args, 1), asCode(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "allowUSBDiskOnceWithBsdname", "s", "xs", DaemonAction::mountRemovable, {R::deviceName},
          refused,
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
-             usb(backend)->allowUSBDiskOnceWithBsdname(text(args, 0), asCode(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             usb(backend, context)->allowUSBDiskOnceWithBsdname(text(args, 0), asCode(std::move(reply)));
          }},
     };
 }
@@ -262,12 +262,12 @@ std::vector<DaemonMethod> usbWardenMethods() {
 std::vector<DaemonMethod> usbBlockerMethods() {
     return {
         {XPCServiceName::usbBlocker, "addPlistFileWithReply", "", "b", DaemonAction::usbWarden, {}, DaemonValue(false),
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
-             backend.usbBlocker()->addPlistFileWithReply(as<bool>(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             backend.usbBlocker(context.caller)->addPlistFileWithReply(as<bool>(std::move(reply)));
          }},
         {XPCServiceName::usbBlocker, "removePlistFileWithReply", "", "b", DaemonAction::usbWarden, {}, DaemonValue(false),
-         [](DaemonBackend& backend, const DaemonCallContext&, const Args&, DaemonReply reply) {
-             backend.usbBlocker()->removePlistFileWithReply(as<bool>(std::move(reply)));
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             backend.usbBlocker(context.caller)->removePlistFileWithReply(as<bool>(std::move(reply)));
          }},
     };
 }

@@ -24,6 +24,8 @@ const char* suffix(DaemonAction action) {
     case DaemonAction::selfTest: return "self-test";
     case DaemonAction::eraseRemovable: return "erase-removable";
     case DaemonAction::eraseSystem: return "erase-system";
+    case DaemonAction::restoreRemovable: return "restore-removable";
+    case DaemonAction::restoreSystem: return "restore-system";
     case DaemonAction::imageCreate: return "image-create";
     case DaemonAction::perDevice: return nullptr;
     }
@@ -44,7 +46,7 @@ const std::vector<DaemonAction>& PolkitActionId::all() {
         DaemonAction::encrypt,     DaemonAction::check,          DaemonAction::repair,      DaemonAction::clone,
         DaemonAction::usbLists,    DaemonAction::usbWarden,      DaemonAction::installUpdate,
         DaemonAction::health,      DaemonAction::selfTest,       DaemonAction::eraseRemovable, DaemonAction::eraseSystem,
-        DaemonAction::imageCreate};
+        DaemonAction::restoreRemovable, DaemonAction::restoreSystem, DaemonAction::imageCreate};
     return actions;
 }
 

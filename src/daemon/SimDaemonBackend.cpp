@@ -59,7 +59,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> SimDaemonBackend::deviceClone(std::
     return found ? found : std::make_shared<RefusingDeviceCloneService>();
 }
 
-std::shared_ptr<DMUSBBlockerServerProtocol> SimDaemonBackend::usbBlocker() {
+std::shared_ptr<DMUSBBlockerServerProtocol> SimDaemonBackend::usbBlocker(const CallerIdentity& /*caller*/) {
     auto found = service<DMUSBBlockerServerProtocol>(XPCServiceName::usbBlocker);
     return found ? found : std::make_shared<RefusingUSBBlockerService>();
 }

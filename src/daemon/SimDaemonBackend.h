@@ -19,7 +19,7 @@ public:
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
-    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity& caller) override;
     std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& caller) override;
 
     const std::shared_ptr<InProcessDaemon>& daemon() const { return transport_.daemon(); }

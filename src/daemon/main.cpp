@@ -32,6 +32,7 @@ struct Options {
     std::string usbLists = "/var/lib/kestrane/usbblocker.cnf";
     std::string usbWardenImages;
     std::string stateFolder = "/run/kestrane/drivemanagerd";
+    std::string cloneMaps = "/var/lib/kestrane/clone";
 };
 
 int fail(const std::string& message) {
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
     app.add_option("--state-dir", options.stateFolder,
                    "where the daemon keeps what lasts until the machine restarts (default /run/kestrane/drivemanagerd)")
         ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
+    app.add_option("--clone-maps", options.cloneMaps,
+                   "where the maps of interrupted clones are kept (default /var/lib/kestrane/clone)")
+        ->check([](const std::string& path) { return !path.empty() && path[0] == '/' ? "" : "an absolute path"; });
     app.set_version_flag("--version", HARBORMIND_VERSION);
     CLI11_PARSE(app, argc, argv);
     if ((options.platform == "sim") != !options.scenario.empty()) {
@@ -91,6 +95,7 @@ int main(int argc, char** argv) {
         warden.listsFile = options.usbLists;
         warden.guardedImageFolder = options.usbWardenImages;
         linuxBackend->configureUSBWarden(std::move(warden));
+        linuxBackend->configureClone(options.cloneMaps);
         backend = linuxBackend;
         devices = std::make_shared<BlockDeviceCheck>();
     }

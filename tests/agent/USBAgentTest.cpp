@@ -50,7 +50,7 @@ protected:
         options.listsFile = folder.file("warden/usbblocker.cnf");
         auto warden = std::make_shared<LinuxUSBWarden>(options);
         ASSERT_TRUE(warden->store().setPassword("pw"));
-        LinuxUSBBlockerService service(warden, unit, HARBORMIND_USBAGENT_BUILD_PATH);
+        LinuxUSBBlockerService service(warden, 0, unit, HARBORMIND_USBAGENT_BUILD_PATH);
         ASSERT_TRUE(service.addPlistFile());
         std::smatch exec;
         std::string text = readFile(unit);

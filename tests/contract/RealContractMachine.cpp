@@ -43,7 +43,8 @@ RealContractMachine::RealContractMachine() {
         std::vector<std::string>{HARBORMIND_DAEMON_PATH, "--config", folder_ + "/none.conf", "--media-root",
                                  folder_ + "/media", "--luks-headers", folder_ + "/luks", "--luks-iter-time", "50",
                                  "--usb-agent-unit", folder_ + "/units/harbormind-usbagent.service", "--usb-lists",
-                                 folder_ + "/usb/usbblocker.cnf", "--state-dir", folder_ + "/state"},
+                                 folder_ + "/usb/usbblocker.cnf", "--state-dir", folder_ + "/state",
+                                 "--clone-maps", folder_ + "/clone"},
         std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}}, nullptr,
         folder_ + "/daemon.log");
     for (const char* name : XPCServiceName::all) {

@@ -163,7 +163,9 @@ public:
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(std::shared_ptr<DMDeviceCloneAppProtocol> app) override {
         return sim_.deviceClone(std::move(app));
     }
-    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override { return sim_.usbBlocker(); }
+    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity& caller) override {
+        return sim_.usbBlocker(caller);
+    }
 
 private:
     std::shared_future<void> release_;

@@ -45,7 +45,7 @@ public:
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override {
         return std::make_shared<LinuxDeviceCloneService>(engine_, std::move(callbacks));
     }
-    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override {
+    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity&) override {
         return std::make_shared<RefusingUSBBlockerService>();
     }
 

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(LinuxUSBBlockerServiceTest, UnitIsWrittenWholeOwnedByTheDaemonReadableByAllAndRemoved) {
     ::umask(077);
-    LinuxUSBBlockerService service(warden, unit, "/opt/kestrane/harbormind-usbagent");
+    LinuxUSBBlockerService service(warden, 0, unit, "/opt/kestrane/harbormind-usbagent");
     std::optional<bool> answer;
     service.addPlistFileWithReply([&](bool done) { answer = done; });
     EXPECT_EQ(answer, true);
@@ -82,7 +82,7 @@ TEST_F(LinuxUSBBlockerServiceTest, ALinkAtTheUnitPathIsReplacedOrRemovedNeverFol
     std::string target = (folder / "precious").string();
     std::ofstream(target) << "keep me";
     std::filesystem::create_symlink(target, unit);
-    LinuxUSBBlockerService service(warden, unit, "/opt/agent");
+    LinuxUSBBlockerService service(warden, 0, unit, "/opt/agent");
     EXPECT_TRUE(service.addPlistFile());
     EXPECT_FALSE(std::filesystem::is_symlink(unit));
     turnOffState();
@@ -101,7 +101,7 @@ TEST_F(LinuxUSBBlockerServiceTest, UnwritableFolderAnswersFalse) {
     std::filesystem::create_directories(folder / "systemd/user");
     std::filesystem::permissions(folder / "systemd/user", std::filesystem::perms::owner_read |
                                                               std::filesystem::perms::owner_exec);
-    EXPECT_FALSE(LinuxUSBBlockerService(warden, unit, "/opt/agent").addPlistFile());
+    EXPECT_FALSE(LinuxUSBBlockerService(warden, 0, unit, "/opt/agent").addPlistFile());
     std::filesystem::permissions(folder / "systemd/user", std::filesystem::perms::owner_all);
 }
 

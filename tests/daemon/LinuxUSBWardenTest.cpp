@@ -58,8 +58,9 @@ protected:
 };
 
 TEST_F(LinuxUSBWardenTest, ThePasswordIsKeptAsASaltedHashOnlyRootReadsAndWrongOnesMakeTheNextTryWait) {
+    constexpr std::uint32_t ann = 1000;
     USBWardenStore& store = warden().store();
-    EXPECT_EQ(store.check("anything").check, Check::NotSet);
+    EXPECT_EQ(store.check(ann, "anything").check, Check::NotSet);
     ASSERT_TRUE(store.setPassword("Harbor42"));
     EXPECT_EQ(modeOf(store.passwordPath()), 0600u);
     EXPECT_EQ(modeOf(store.statePath()), 0644u);
@@ -69,18 +70,36 @@ TEST_F(LinuxUSBWardenTest, ThePasswordIsKeptAsASaltedHashOnlyRootReadsAndWrongOn
     EXPECT_TRUE(store.state().passwordSet);
     EXPECT_FALSE(store.state().on);
 
-    EXPECT_EQ(store.check("Harbor42").check, Check::Correct);
+    EXPECT_EQ(store.check(ann, "Harbor42").check, Check::Correct);
     // Each wrong password in a row doubles the wait, during which even the right one is refused.
     for (double wait : {1.0, 2.0, 4.0}) {
-        USBWardenStore::CheckResult wrong = store.check("Harbor43");
+        USBWardenStore::CheckResult wrong = store.check(ann, "Harbor43");
         EXPECT_EQ(wrong.check, Check::Incorrect);
         EXPECT_EQ(wrong.wait, seconds(wait));
-        EXPECT_EQ(store.check("Harbor42").check, Check::Wait);
+        EXPECT_EQ(store.check(ann, "Harbor42").check, Check::Wait);
         clock->sleepFor(seconds(wait));
     }
-    EXPECT_EQ(store.check("Harbor42").check, Check::Correct);
+    EXPECT_EQ(store.check(ann, "Harbor42").check, Check::Correct);
     // A right password ends the count.
-    EXPECT_EQ(store.check("Harbor43").wait, seconds(1));
+    EXPECT_EQ(store.check(ann, "Harbor43").wait, seconds(1));
+}
+
+TEST_F(LinuxUSBWardenTest, OneCallersWrongPasswordsDelayThatCallerAlone) {
+    constexpr std::uint32_t ann = 1000;
+    constexpr std::uint32_t bob = 1001;
+    USBWardenStore& store = warden().store();
+    ASSERT_TRUE(store.setPassword("Harbor42"));
+    store.check(ann, "Harbor43");
+    store.check(bob, "Harbor43");
+    clock->sleepFor(seconds(1));
+    EXPECT_EQ(store.check(ann, "Harbor44").wait, seconds(2));
+    // Bob waits out his own first wrong try only, and his right password ends his count alone.
+    EXPECT_EQ(store.check(bob, "Harbor42").check, Check::Correct);
+    EXPECT_EQ(store.check(ann, "Harbor42").check, Check::Wait);
+    EXPECT_EQ(store.check(0, "Harbor42").check, Check::Correct);
+    // A new password starts every count again.
+    ASSERT_TRUE(store.setPassword("Harbor45"));
+    EXPECT_EQ(store.check(ann, "Harbor45").check, Check::Correct);
 }
 
 TEST_F(LinuxUSBWardenTest, AskingModeRefusesAnUnlistedStickUntilTheUserAllowsThatVeryMedium) {

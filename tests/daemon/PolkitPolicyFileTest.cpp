@@ -49,7 +49,7 @@ TEST(PolkitPolicyFileTest, OnlyTheActiveUsersOwnMediaNeedsNoAdministrator) {
     auto shipped = shippedActions();
     const std::set<std::string> forActiveUsers{"query",  "mount-removable", "eject",    "attach-image",
                                                "unlock", "health",          "self-test"};
-    const std::set<std::string> withTheirPassword{"erase-removable"};
+    const std::set<std::string> withTheirPassword{"erase-removable", "restore-removable"};
     for (const auto& [id, defaults] : shipped) {
         const std::string name = id.substr(std::string(PolkitActionId::prefix).size());
         EXPECT_EQ(defaults.active == "yes", forActiveUsers.contains(name)) << id;

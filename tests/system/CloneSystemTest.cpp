@@ -68,6 +68,16 @@ protected:
         return runProgram({"cmp", "/dev/" + source->disk(), "/dev/" + destination->disk()}).status == 0;
     }
 
+    std::size_t mapFiles() const {
+        std::error_code missing;
+        std::size_t count = 0;
+        for (auto entry = std::filesystem::directory_iterator(cloneMapsFolder(), missing);
+             !missing && entry != std::filesystem::directory_iterator(); ++entry) {
+            ++count;
+        }
+        return count;
+    }
+
     LoopVolume* source = nullptr;
     LoopVolume* destination = nullptr;
 };
@@ -105,6 +115,8 @@ TEST_F(CloneSystemTest, AnAdministratorClonesStopsAndResumesFromTheCommandLine) 
     EXPECT_NE(stopped.status, 0);
     EXPECT_TRUE(contains(stopped.err, "stopped; run again with --resume")) << stopped.err;
     EXPECT_LT(bytesWritten(*destination) - untouched, diskBytes);
+    // The map went where the daemon was told to keep maps, not into the machine's own state.
+    EXPECT_EQ(mapFiles(), 1u) << daemonLog();
     throttle.release();
 
     Outcome again = ctl(SystemRole::administrator, {"clone", src, dst, "--yes"});
@@ -117,6 +129,7 @@ TEST_F(CloneSystemTest, AnAdministratorClonesStopsAndResumesFromTheCommandLine) 
     EXPECT_TRUE(contains(resumed.out, "cloned " + std::to_string(diskBytes) + " bytes")) << resumed.out;
     EXPECT_LT(bytesWritten(*destination) - beforeResume, diskBytes) << "the resume copied everything again";
     EXPECT_TRUE(same());
+    EXPECT_EQ(mapFiles(), 0u);
 }
 
 }  // namespace

@@ -63,14 +63,14 @@ protected:
         Clock::Duration wait{};   // as the answer gives it
         std::string answer;
     };
-    // Tries a wrong password once the daemon's wait is over.
-    WrongTry wrongAfterTheWait() {
+    // Tries a wrong password as the role's user once the daemon's wait for them is over.
+    WrongTry wrongAfterTheWait(SystemRole role = SystemRole::administrator) {
         WrongTry tried;
         Outcome outcome;
         EXPECT_TRUE(SystemWait::until(
             [&] {
                 tried.sent = Clock::current().now();
-                outcome = usbCall(SystemRole::administrator, "checkUSBWardenPasswordWithPassword", "s", {"wrong-again"});
+                outcome = usbCall(role, "checkUSBWardenPasswordWithPassword", "s", {"wrong-again"});
                 return !contains(outcome.out, "Too many wrong passwords");
             },
             std::chrono::seconds(40), std::chrono::milliseconds(200)));
@@ -171,6 +171,22 @@ TEST_F(USBBlockerSystemTest, TheWardenGoesOffOnlyWithItsPasswordAndWrongOnesSlow
     EXPECT_FALSE(off.report.value("onAfter", true)) << off.report.dump();
     EXPECT_TRUE(contains(off.report["alerts"].dump(), "Disable USB Warden successfully")) << off.report.dump();
     EXPECT_FALSE(wardenOn());
+}
+
+// The wait after wrong passwords is the caller's own, by the uid the bus reports: a new
+// connection of the same user waits too, another user does not.
+TEST_F(USBBlockerSystemTest, OneUsersWrongPasswordsDelayThatUserAlone) {
+    WrongTry guess = wrongAfterTheWait(SystemRole::desktop);
+    while (guess.wait > Clock::Duration{} && guess.wait < seconds(4)) {
+        guess = wrongAfterTheWait(SystemRole::desktop);
+    }
+    ASSERT_EQ(guess.wait, seconds(4)) << guess.answer;
+    Outcome other = usbCall(SystemRole::administrator, "checkUSBWardenPasswordWithPassword", "s", {password});
+    Outcome same = usbCall(SystemRole::desktop, "checkUSBWardenPasswordWithPassword", "s", {password});
+    EXPECT_TRUE(other.out.starts_with("xs 0")) << other.out << other.err;
+    if (Clock::current().now() - guess.sent < guess.wait) {
+        EXPECT_TRUE(contains(same.out, "Too many wrong passwords. Try again in")) << same.out << same.err;
+    }
 }
 
 // No agent runs for any user here (as after `systemctl --user stop` of it): the daemon refuses

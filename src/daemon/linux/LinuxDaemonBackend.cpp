@@ -50,12 +50,18 @@ std::shared_ptr<DMDeviceCloneServerProtocol> LinuxDaemonBackend::deviceClone(
     return std::make_shared<LinuxDeviceCloneService>(cloneEngine_, std::move(callbacks));
 }
 
-std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker() {
-    return std::make_shared<LinuxUSBBlockerService>(usbWarden_, usbAgentUnit_);
+std::shared_ptr<DMUSBBlockerServerProtocol> LinuxDaemonBackend::usbBlocker(const CallerIdentity& caller) {
+    return std::make_shared<LinuxUSBBlockerService>(usbWarden_, caller.uid, usbAgentUnit_);
 }
 
 std::optional<std::string> LinuxDaemonBackend::mountRefusal(const std::string& name) {
     return usbWarden_->mountRefusal(name);
+}
+
+void LinuxDaemonBackend::configureClone(const std::string& mapsFolder) {
+    clone::CloneOptions options;
+    options.stateFolder = mapsFolder;
+    cloneEngine_ = std::make_shared<clone::CloneEngine>(std::move(options));
 }
 
 void LinuxDaemonBackend::configureUSBWarden(LinuxUSBWarden::Options options) {

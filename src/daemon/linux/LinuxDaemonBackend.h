@@ -34,7 +34,7 @@ public:
     std::shared_ptr<CheckDiskBackend> checkDisk() override;
     std::shared_ptr<DMDeviceCloneServerProtocol> deviceClone(
         std::shared_ptr<DMDeviceCloneAppProtocol> callbacks) override;
-    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker() override;
+    std::shared_ptr<DMUSBBlockerServerProtocol> usbBlocker(const CallerIdentity& caller) override;
     // One for the daemon's life: it remembers whom it mounted each medium for.
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
@@ -46,6 +46,8 @@ public:
     // Where "USB Warden" keeps its lists and state, and which disks it guards; starts its
     // sweep of the mount table, once a second.
     void configureUSBWarden(LinuxUSBWarden::Options options);
+    // Where the maps of interrupted clones are kept; before any clone runs.
+    void configureClone(const std::string& mapsFolder);
     DiskImageJobs& imageJobs() { return *imageJobs_; }
 
 private:

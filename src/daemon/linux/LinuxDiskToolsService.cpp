@@ -41,13 +41,16 @@ LinuxDiskToolsService::LinuxDiskToolsService(DriveMountCaller caller, LoopOwner 
       imageJobs_(std::move(imageJobs)),
       devices_("/sys", "/proc", accountOf(caller_.uid).home) {}
 
-std::string LinuxDiskToolsService::refusal(const std::string& device) const {
+std::string LinuxDiskToolsService::refusal(const std::string& device, DiskWrite write) const {
+    const bool restoring = write == DiskWrite::restore;
     const std::string disk = devices_.diskOf(device);
-    DaemonAction needed = DaemonAction::eraseRemovable;
-    std::string why = "erasing removable drives is not permitted";
+    DaemonAction needed = restoring ? DaemonAction::restoreRemovable : DaemonAction::eraseRemovable;
+    std::string why = restoring ? "restoring disk images onto removable drives is not permitted"
+                                : "erasing removable drives is not permitted";
+    const DaemonAction system = restoring ? DaemonAction::restoreSystem : DaemonAction::eraseSystem;
     if (devices_.isLoop(disk)) {
         if (!loopOwner_ || loopOwner_(disk) != caller_.uid) {
-            needed = DaemonAction::eraseSystem;
+            needed = system;
             why = disk + " is a disk image you did not attach: changing it needs an administrator";
         }
     } else {
@@ -55,8 +58,9 @@ std::string LinuxDiskToolsService::refusal(const std::string& device) const {
         std::ostringstream err;
         MountHelper helper(*MountOwner::ofUid(0), "/media", out, err);
         if (helper.isInternal(disk)) {
-            needed = DaemonAction::eraseSystem;
-            why = disk + " is part of this computer: erasing it needs an administrator";
+            needed = system;
+            why = disk + " is part of this computer: " +
+                  (restoring ? "restoring an image onto it" : "erasing it") + " needs an administrator";
         }
     }
     return caller_.may(needed) ? std::string() : why;
@@ -74,11 +78,11 @@ std::string LinuxDiskToolsService::imageRefusal(const std::string& device) const
                : "reading a whole disk or volume into an image needs an administrator";
 }
 
-std::optional<XPCCodeAnswer> LinuxDiskToolsService::checkDevice(const std::string& device) const {
+std::optional<XPCCodeAnswer> LinuxDiskToolsService::checkDevice(const std::string& device, DiskWrite write) const {
     if (devices_.isVirtual(device)) {
         return XPCCodeAnswer{invalid, device + " is a virtual device made by the system and is not erased here"};
     }
-    if (std::string why = refusal(device); !why.empty()) {
+    if (std::string why = refusal(device, write); !why.empty()) {
         return XPCCodeAnswer{notPermitted, why};
     }
     return std::nullopt;
@@ -231,7 +235,7 @@ void LinuxDiskToolsService::restoreDiskImageWithBsdname(const std::string& bsdna
         reply({busy, "a disk image of yours is being made or restored; wait for it or stop it"});
         return;
     }
-    if (auto problem = checkDevice(bsdname)) {
+    if (auto problem = checkDevice(bsdname, DiskWrite::restore)) {
         reply(*problem);
         return;
     }

@@ -16,7 +16,7 @@ namespace harbormind {
 // The disk tools on this machine, for one caller. Erasing and partitioning need the caller's
 // authorization for the disk: removable media the caller may mount (an external drive, a
 // disk image the caller attached) asks `eraseRemovable`, anything else `eraseSystem`; restoring
-// an image is the same. Reading a disk into an image reads everybody's files on it: `imageCreate`,
+// an image over a disk asks `restoreRemovable` or `restoreSystem` alike. Reading a disk into an image reads everybody's files on it: `imageCreate`,
 // unless it is a disk image the caller attached (`attachImage`).
 class LinuxDiskToolsService final : public DMDiskToolsServerProtocol {
 public:
@@ -43,13 +43,15 @@ public:
     void stopDiskImageWithReply(XPCCodeReply reply) override;
 
 private:
+    enum class DiskWrite { erase, restore };
+
     // Why the caller may not write over the disk of `device`; empty when they may.
-    std::string refusal(const std::string& device) const;
+    std::string refusal(const std::string& device, DiskWrite write = DiskWrite::erase) const;
     // Why the caller may not read `device` into an image; empty when they may.
     std::string imageRefusal(const std::string& device) const;
     // The answer refusing to write over `device` (a virtual device, or not the caller's to
     // change), asked only once the arguments are known to be good.
-    std::optional<XPCCodeAnswer> checkDevice(const std::string& device) const;
+    std::optional<XPCCodeAnswer> checkDevice(const std::string& device, DiskWrite write = DiskWrite::erase) const;
     // The image opened for a restore onto `device`, or the answer refusing it (a file that
     // is no image, a device in use or smaller than the image), without asking authorization.
     std::unique_ptr<clone::ImageFileSource> restorable(const std::string& device, int imageFd,

@@ -53,9 +53,10 @@ std::string LinuxUSBBlockerService::installedAgentProgram() {
     return HARBORMIND_USBAGENT_PATH;
 }
 
-LinuxUSBBlockerService::LinuxUSBBlockerService(std::shared_ptr<LinuxUSBWarden> warden, std::string unitPath,
-                                               std::string agentProgram)
+LinuxUSBBlockerService::LinuxUSBBlockerService(std::shared_ptr<LinuxUSBWarden> warden, std::uint32_t caller,
+                                               std::string unitPath, std::string agentProgram)
     : warden_(std::move(warden)),
+      caller_(caller),
       unitPath_(unitPath.empty() ? LinuxUSBAgentUnit::unitPath() : std::move(unitPath)),
       agentProgram_(agentProgram.empty() ? installedAgentProgram() : std::move(agentProgram)) {}
 
@@ -114,7 +115,7 @@ void LinuxUSBBlockerService::usbWardenStateWithReply(XPCStringReply reply) {
 }
 
 std::optional<XPCCodeAnswer> LinuxUSBBlockerService::refusePassword(const std::string& password) {
-    USBWardenStore::CheckResult result = warden_->store().check(password);
+    USBWardenStore::CheckResult result = warden_->store().check(caller_, password);
     switch (result.check) {
         case USBWardenStore::Check::Correct:
             return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -12,14 +13,16 @@ namespace harbormind {
 // its state, its password and the lists, all root's. Turning it on installs the blocker
 // agent's systemd user unit for every user (LinuxUSBAgentUnit), written whole and
 // world-readable; it belongs to the daemon (root), so no user can change what it starts.
-// Turning it off needs the password, checked here.
+// Turning it off needs the password, checked here; the caller's wrong passwords slow down
+// the caller's own next tries (USBWardenStore).
 class LinuxUSBBlockerService final : public DMUSBBlockerServerProtocol {
 public:
     // The installed agent program; tests and scripts/run name others.
     static std::string installedAgentProgram();
 
-    // `unitPath` and `agentProgram` differ from the installed ones only in tests.
-    LinuxUSBBlockerService(std::shared_ptr<LinuxUSBWarden> warden, std::string unitPath = {},
+    // `caller` is the calling uid as the bus reports it. `unitPath` and `agentProgram` differ
+    // from the installed ones only in tests.
+    LinuxUSBBlockerService(std::shared_ptr<LinuxUSBWarden> warden, std::uint32_t caller, std::string unitPath = {},
                            std::string agentProgram = {});
 
     void addPlistFileWithReply(XPCBoolReply reply) override;
@@ -45,6 +48,7 @@ private:
     std::optional<XPCCodeAnswer> refusePassword(const std::string& password);
 
     std::shared_ptr<LinuxUSBWarden> warden_;
+    std::uint32_t caller_;
     std::string unitPath_;
     std::string agentProgram_;
 };

@@ -69,11 +69,12 @@ bool USBWardenStore::writeState(const USBWardenState& state) {
     return readRootFile(statePath()) == state.text();
 }
 
-USBWardenStore::CheckResult USBWardenStore::check(const std::string& password) {
+USBWardenStore::CheckResult USBWardenStore::check(std::uint32_t caller, const std::string& password) {
     std::lock_guard lock(mutex_);
     Clock::TimePoint now = Clock::current().now();
-    if (failures_ > 0 && now < nextTry_) {
-        return {Check::Wait, nextTry_ - now};
+    WrongTries& tries = wrongTries_[caller];
+    if (tries.failures > 0 && now < tries.nextTry) {
+        return {Check::Wait, tries.nextTry - now};
     }
     std::optional<std::string> hash = readRootFile(passwordPath());
     if (!hash || hash->empty()) {
@@ -81,13 +82,14 @@ USBWardenStore::CheckResult USBWardenStore::check(const std::string& password) {
     }
     if (sodium_init() >= 0 && hash->size() < crypto_pwhash_STRBYTES &&
         crypto_pwhash_str_verify(hash->c_str(), password.data(), password.size()) == 0) {
-        failures_ = 0;
+        wrongTries_.erase(caller);
         return {Check::Correct, {}};
     }
-    ++failures_;
-    Clock::Duration wait = waitAfter(failures_);
-    nextTry_ = Clock::current().now() + wait;
-    Log::warning("USB Warden: wrong password (" + std::to_string(failures_) + " in a row); next try in " +
+    ++tries.failures;
+    Clock::Duration wait = waitAfter(tries.failures);
+    tries.nextTry = Clock::current().now() + wait;
+    Log::warning("USB Warden: wrong password from uid " + std::to_string(caller) + " (" +
+                 std::to_string(tries.failures) + " in a row); next try in " +
                  std::to_string(static_cast<long long>(toSeconds(wait))) + " s");
     return {Check::Incorrect, wait};
 }
@@ -105,7 +107,7 @@ bool USBWardenStore::setPassword(const std::string& password) {
         Log::warning("USB Warden: could not write " + passwordPath());
         return false;
     }
-    failures_ = 0;
+    wrongTries_.clear();
     USBWardenState current = state();
     return current.passwordSet && writeState(current);
 }

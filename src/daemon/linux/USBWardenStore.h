@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 
@@ -14,9 +15,11 @@ namespace harbormind {
 // only root may read (mode 0600), holding the password as a slow salted hash (libsodium's
 // crypto_pwhash, Argon2id). Both are root's and written whole.
 //
-// Wrong passwords slow the next tries down: after the n-th wrong password in a row no check
-// is made for 2^(n-1) seconds (at most `longestWait`), for every caller alike, so guessing
-// costs hours rather than seconds. A right password ends the count.
+// Wrong passwords slow the next tries down: after the n-th wrong password in a row of one
+// caller (their uid, as the bus reports it) no check of theirs is made for 2^(n-1) seconds (at
+// most `longestWait`), so guessing costs hours rather than seconds, and one user's wrong
+// passwords never hold up another user. A right password ends that caller's count; a new
+// password ends every count.
 class USBWardenStore {
 public:
     static constexpr const char* passwordFileName = "usbwarden.password";
@@ -34,7 +37,7 @@ public:
     USBWardenState state() const;
     bool writeState(const USBWardenState& state);
 
-    CheckResult check(const std::string& password);
+    CheckResult check(std::uint32_t caller, const std::string& password);
     // Stores a new password (the state then says one is set); false when it was not written.
     bool setPassword(const std::string& password);
 
@@ -45,9 +48,13 @@ private:
     bool ensureFolder() const;
 
     std::string folder_;
-    std::mutex mutex_;  // one check or change at a time, so the waits hold for parallel callers
-    unsigned failures_ = 0;
-    Clock::TimePoint nextTry_{};
+    struct WrongTries {
+        unsigned failures = 0;
+        Clock::TimePoint nextTry{};
+    };
+
+    std::mutex mutex_;  // one check or change at a time, so the waits hold for parallel calls
+    std::map<std::uint32_t, WrongTries> wrongTries_;
 };
 
 }  // namespace harbormind

@@ -126,7 +126,8 @@ bool SystemTest::startDaemon(std::string& error) {
     std::vector<std::string> argv{SystemInstall::daemon(), "--config", SystemInstall::daemonConfig(),
                                   "--media-root", folder_ + "/media", "--luks-headers", folder_ + "/luks",
                                   "--luks-iter-time", "50", "--usb-agent-unit", usbAgentUnitPath(),
-                                  "--usb-lists", usbListsPath(), "--state-dir", stateFolder()};
+                                  "--usb-lists", usbListsPath(), "--state-dir", stateFolder(),
+                                  "--clone-maps", cloneMapsFolder()};
     for (const std::string& option : extraDaemonOptions()) {
         argv.push_back(option);
     }
@@ -225,6 +226,8 @@ std::string SystemTest::usbAgentUnitPath() const { return folder_ + "/systemd-us
 std::string SystemTest::usbListsPath() const { return folder_ + "/usb/usbblocker.cnf"; }
 
 std::string SystemTest::stateFolder() const { return folder_ + "/state"; }
+
+std::string SystemTest::cloneMapsFolder() const { return folder_ + "/clone"; }
 
 std::string SystemTest::daemonLog() const { return readWholeFile(folder_ + "/daemon.log"); }
 

@@ -78,6 +78,8 @@ protected:
     std::string daemonLog() const;
     // What the daemon keeps until the machine restarts (--state-dir), here for this test only.
     std::string stateFolder() const;
+    // Where the daemon keeps the maps of interrupted clones (--clone-maps), for this test only.
+    std::string cloneMapsFolder() const;
     // Ends the daemon and starts it again (as a restart of the machine's service would).
     void restartDaemon();
     // The running daemon's process id; -1 when it does not run.
