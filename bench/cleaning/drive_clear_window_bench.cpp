@@ -21,11 +21,11 @@
 #include <memory>
 #include <string>
 
-#include "app/CDDriveClearFileTreeView.h"
-#include "app/CDDriveClearStatuBarView.h"
-#include "app/CDDriveClearTreeModel.h"
-#include "app/CDDriveClearViewController.h"
-#include "app/DMAlertPresenter.h"
+#include "app/cleaning/CDDriveClearFileTreeView.h"
+#include "app/cleaning/CDDriveClearStatuBarView.h"
+#include "app/cleaning/CDDriveClearTreeModel.h"
+#include "app/cleaning/CDDriveClearViewController.h"
+#include "app/common/DMAlertPresenter.h"
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderTreeNode.h"
 #include "platform/linux/files/LinuxDirectoryWalker.h"

@@ -15,7 +15,7 @@
 #include "agent/USBAgentHost.h"
 #include "agent/USBAgentNotificationQuestion.h"
 #include "agent/USBAgentQuestionWindow.h"
-#include "app/DMMainQueueBridge.h"
+#include "app/common/DMMainQueueBridge.h"
 #include "platform/DiskArbitrationSession.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/desktop/LinuxUSBBlockerPaths.h"

@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "agent/USBAgentTexts.h"
-#include "app/DMTextFormat.h"
+#include "app/common/DMTextFormat.h"
 
 namespace harbormind {
 

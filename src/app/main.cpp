@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/AppDelegate.h"
-#include "app/DMDisplayCheck.h"
-#include "app/DMLaunchOptions.h"
-#include "app/DMShellTexts.h"
-#include "app/DMTr.h"
-#include "app/DMTranslationLoader.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/DMDisplayCheck.h"
+#include "app/shell/DMLaunchOptions.h"
+#include "app/common/DMShellTexts.h"
+#include "app/common/DMTr.h"
+#include "app/shell/DMTranslationLoader.h"
 #include "app/instance/DMSingleInstance.h"
 #include "support/Dispatch.h"
 #include "support/MainQueueLatencyProbe.h"

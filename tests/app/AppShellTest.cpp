@@ -11,13 +11,13 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "app/AppDelegate.h"
-#include "app/DMDarkPalette.h"
-#include "app/DMDriverInstaller.h"
-#include "app/DMPermissionGuideWindow.h"
-#include "app/DMTexts.h"
-#include "app/DMUninstaller.h"
-#include "app/DMWindowController.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/DMDarkPalette.h"
+#include "app/install/DMDriverInstaller.h"
+#include "app/install/DMPermissionGuideWindow.h"
+#include "app/common/DMTexts.h"
+#include "app/install/DMUninstaller.h"
+#include "app/shell/DMWindowController.h"
 #include "AppTestSupport.h"
 #include "platform/sim/InProcessDaemon.h"
 #include "platform/sim/InProcessXPCTransport.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/DMTranslationLoader.h"
+#include "app/shell/DMTranslationLoader.h"
 
 namespace harbormind::test {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMDriveOperations.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/drives/DMDriveOperations.h"
 
 namespace harbormind::test {
 

@@ -5,8 +5,8 @@
 #include <QStyle>
 
 #include "AppTestSupport.h"
-#include "app/DMAppearanceController.h"
-#include "app/DMDarkPalette.h"
+#include "app/shell/DMAppearanceController.h"
+#include "app/shell/DMDarkPalette.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
 

@@ -10,11 +10,11 @@
 #include <mutex>
 #include <set>
 
-#include "app/DMDarkPalette.h"
-#include "app/DMTr.h"
-#include "app/DMDeviceCloneFlow.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
+#include "app/shell/DMDarkPalette.h"
+#include "app/common/DMTr.h"
+#include "app/clone/DMDeviceCloneFlow.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "AppTestSupport.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/disktools/DMDriveHealthView.h"
-#include "app/DMBaseViewController.h"
-#include "app/DMDriveManagerOperations.h"
-#include "app/DMDriveSnapshotLoader.h"
-#include "app/DMSidebarViewController.h"
-#include "app/DMWindowController.h"
+#include "app/details/DMBaseViewController.h"
+#include "app/drives/DMDriveManagerOperations.h"
+#include "app/drives/DMDriveSnapshotLoader.h"
+#include "app/shell/DMSidebarViewController.h"
+#include "app/shell/DMWindowController.h"
 #include "AppTestSupport.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"

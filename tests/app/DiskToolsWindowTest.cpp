@@ -6,8 +6,8 @@
 #include <QSpinBox>
 
 #include "DiskToolsWindowFixture.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMMacDockView.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/widgets/DMMacDockView.h"
 #include "app/disktools/DMDiskToolsFlow.h"
 
 namespace harbormind {

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "app/DMDisplayCheck.h"
+#include "app/shell/DMDisplayCheck.h"
 
 namespace harbormind {
 namespace {

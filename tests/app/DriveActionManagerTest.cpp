@@ -5,9 +5,9 @@
 #include <mutex>
 
 #include "AppTestSupport.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMTexts.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/common/DMTexts.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/Dispatch.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "DiskToolsWindowFixture.h"
-#include "app/DMLocalDriveViewController.h"
+#include "app/details/DMLocalDriveViewController.h"
 
 namespace harbormind {
 namespace {

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "support/DMByteCountFormatter.h"
-#include "app/DMDisplayNames.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveRuleReasons.h"
-#include "app/DMDriveRules.h"
-#include "app/DMNetworkDriveViewController.h"
-#include "app/DMTextFormat.h"
-#include "app/DMTexts.h"
+#include "app/details/DMDisplayNames.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveRuleReasons.h"
+#include "app/drives/DMDriveRules.h"
+#include "app/details/DMNetworkDriveViewController.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTexts.h"
 #include "platform/NetworkMountStatus.h"
 
 namespace harbormind {

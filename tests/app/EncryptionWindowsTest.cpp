@@ -16,10 +16,10 @@
 #include <sstream>
 
 #include "AppTestSupport.h"
-#include "app/DMDarkPalette.h"
-#include "app/DMTr.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
+#include "app/shell/DMDarkPalette.h"
+#include "app/common/DMTr.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"

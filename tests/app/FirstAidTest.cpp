@@ -13,11 +13,11 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMDriveManagerOperations.h"
-#include "app/DMFirstAidTexts.h"
-#include "app/DMFirstAidWindowController.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/drives/DMDriveManagerOperations.h"
+#include "app/firstaid/DMFirstAidTexts.h"
+#include "app/firstaid/DMFirstAidWindowController.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMDriveManagerDelegateProtocol.h"
 #include "drivemodel/DMLocalDriveManager.h"

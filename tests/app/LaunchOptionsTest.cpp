@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/DMLaunchOptions.h"
+#include "app/shell/DMLaunchOptions.h"
 
 namespace harbormind {
 namespace {

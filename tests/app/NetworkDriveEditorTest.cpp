@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "AppTestSupport.h"
-#include "app/DMTexts.h"
-#include "app/DMTr.h"
+#include "app/common/DMTexts.h"
+#include "app/common/DMTr.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"

@@ -6,8 +6,8 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/DMNotifyManager.h"
-#include "app/DMUserNotifier.h"
+#include "app/notifications/DMNotifyManager.h"
+#include "app/notifications/DMUserNotifier.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "network/DMNetworkDriveObject.h"

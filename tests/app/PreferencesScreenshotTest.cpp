@@ -9,7 +9,7 @@
 
 #include "AppTestSupport.h"
 #include "ScreenshotTest.h"
-#include "app/DMDarkPalette.h"
+#include "app/shell/DMDarkPalette.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNewNetworkCloudDrivesWindowController.h"
 #include "app/preferences/BLPreferenceWndController.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "AppTestSupport.h"
-#include "app/AppDelegate.h"
+#include "app/shell/AppDelegate.h"
 #include "app/preferences/BLPreferenceViewController.h"
 #include "app/preferences/BLPreferenceWndController.h"
 #include "app/preferences/DMAdvancedPreferenceViewController.h"

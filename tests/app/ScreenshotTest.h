@@ -11,7 +11,7 @@
 #include <string>
 
 #include "AppTestSupport.h"
-#include "app/DMDarkPalette.h"
+#include "app/shell/DMDarkPalette.h"
 #include "testsupport/VirtualClockTest.h"
 
 namespace harbormind::test {

@@ -8,10 +8,10 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "app/DMDriveActionManager.h"
-#include "app/DMDriveOperations.h"
-#include "app/DMEventMonitor.h"
-#include "app/DMPowerStateActions.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/drives/DMDriveOperations.h"
+#include "app/drives/DMEventMonitor.h"
+#include "app/drives/DMPowerStateActions.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/SleepWakeNotifications.h"

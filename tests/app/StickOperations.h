@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DMDriveOperations.h"
+#include "app/drives/DMDriveOperations.h"
 
 namespace harbormind::test {
 

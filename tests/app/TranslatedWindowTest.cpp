@@ -7,10 +7,10 @@
 #include <string>
 
 #include "AppTestSupport.h"
-#include "app/DMCloneDrive.h"
-#include "app/DMDeviceCloneWndController.h"
-#include "app/DMTr.h"
-#include "app/DMTranslationLoader.h"
+#include "app/drives/DMCloneDrive.h"
+#include "app/clone/DMDeviceCloneWndController.h"
+#include "app/common/DMTr.h"
+#include "app/shell/DMTranslationLoader.h"
 
 // The compiled catalogues as the window loads them: the language the environment asks for, and
 // a window that shows corrected English for the system's keys and misspellings, or German.

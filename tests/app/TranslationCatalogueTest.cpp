@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/catalogue/DMWindowTexts.h"
 
 // The window's texts as its sources hold them, against the translation catalogues: every text

@@ -12,10 +12,10 @@
 #include <QTableWidget>
 #include <atomic>
 
-#include "app/DMDarkPalette.h"
-#include "app/DMTr.h"
-#include "app/DMDriveAction.h"
-#include "app/DMDriveActionManager.h"
+#include "app/shell/DMDarkPalette.h"
+#include "app/common/DMTr.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveActionManager.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"
 #include "app/usb/USBBlockerStopWindowController.h"

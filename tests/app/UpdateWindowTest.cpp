@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "AppTestSupport.h"
-#include "app/DMUpdatePresenter.h"
-#include "app/MacUpdateWindowController.h"
+#include "app/update/DMUpdatePresenter.h"
+#include "app/update/MacUpdateWindowController.h"
 #include "update/MacUpdateTexts.h"
 
 namespace harbormind {

@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "AppTestSupport.h"
-#include "app/DMWindowPlacement.h"
+#include "app/shell/DMWindowPlacement.h"
 
 namespace harbormind {
 namespace {

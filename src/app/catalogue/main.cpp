@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/catalogue/DMWindowTexts.h"
 
 int main(int argc, char** argv) {

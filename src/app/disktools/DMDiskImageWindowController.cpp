@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMTextFormat.h"
-#include "app/DMTr.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 
 namespace harbormind {

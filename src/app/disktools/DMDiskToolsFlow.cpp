@@ -2,9 +2,9 @@
 
 
 #include "app/disktools/DMFlowWork.h"
-#include "app/DMAlertPresenter.h"
-#include "app/DMTextFormat.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTr.h"
 #include "app/disktools/DMDiskToolsTexts.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMEraseChecks.h"

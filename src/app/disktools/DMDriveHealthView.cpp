@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <atomic>
 
-#include "app/DMKeyValueView.h"
-#include "app/DMTr.h"
+#include "app/widgets/DMKeyValueView.h"
+#include "app/common/DMTr.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMDriveHealthText.h"
 #include "support/Dispatch.h"

@@ -1,6 +1,6 @@
 #include "app/disktools/DMDriveHealthWatch.h"
 
-#include "app/DMUserNotifier.h"
+#include "app/notifications/DMUserNotifier.h"
 #include "disktools/DMDiskToolsWrapper.h"
 #include "disktools/DMDriveHealthWatcher.h"
 #include "drivemodel/DMLocalDriveManager.h"

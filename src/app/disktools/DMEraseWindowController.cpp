@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMTextFormat.h"
-#include "app/DMTr.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTr.h"
 
 namespace harbormind {
 

@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 
 namespace harbormind {

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "xpc/DMVolumeLabelRules.h"
 
 namespace harbormind {

@@ -11,8 +11,8 @@
 #include <QUrlQuery>
 #include <QVBoxLayout>
 
-#include "app/DMTextFormat.h"
-#include "app/DMTr.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionProgressReceiver.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLLoadingViewController.h"

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "drivemodel/DMLocalDriveEncryptable.h"

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMDriveOperations.h"
-#include "app/DMTr.h"
+#include "app/drives/DMDriveOperations.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "support/Dispatch.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {

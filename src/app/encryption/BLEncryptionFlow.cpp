@@ -2,9 +2,9 @@
 
 #include <QDialog>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMDriveOperations.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/drives/DMDriveOperations.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"

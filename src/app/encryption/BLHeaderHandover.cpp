@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 #include "app/encryption/BLRecoveryKeyFile.h"
 #include "drivemodel/DMLuksHeaderFacts.h"

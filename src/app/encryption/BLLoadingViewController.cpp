@@ -4,7 +4,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {

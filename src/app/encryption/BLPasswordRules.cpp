@@ -1,6 +1,6 @@
 #include "app/encryption/BLPasswordRules.h"
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {

@@ -3,7 +3,7 @@
 #include <QSaveFile>
 #include <filesystem>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/encryption/BLEncryptionTexts.h"
 
 namespace harbormind {

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "network/DMNetworkDriveObject.h"
 #include "network/NetworkDriveFolderText.h"

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMNetworkDriveViewController.h"
-#include "app/DMTextFormat.h"
-#include "app/DMTr.h"
+#include "app/details/DMNetworkDriveViewController.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTr.h"
 #include "app/network/DMNetworkDriveConfigurableViewController.h"
 #include "app/network/DMNetworkEditorTexts.h"
 #include "config/DMConfigurationManager.h"

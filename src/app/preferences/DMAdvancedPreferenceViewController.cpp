@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QStyle>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QStyle>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QStyle>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTr.h"
 #include "app/preferences/DMPreferenceTexts.h"
 #include "config/DMConfigurationManager.h"
 #include "platform/Platform.h"

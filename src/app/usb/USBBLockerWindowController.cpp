@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QSignalBlocker>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "app/usb/USBChangePasswordViewController.h"
 #include "app/usb/USBGeneralViewController.h"
 #include "app/usb/USBOutlineView.h"

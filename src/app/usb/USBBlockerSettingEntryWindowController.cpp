@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "usbblocker/DMUSBBlockerWrapper.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "usbblocker/USBPasswordRules.h"

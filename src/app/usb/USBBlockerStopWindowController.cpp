@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"
 #include "usbblocker/USBBlockerSwitch.h"

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "app/usb/USBShakeAnimation.h"
 #include "support/Dispatch.h"

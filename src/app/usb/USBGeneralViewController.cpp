@@ -5,8 +5,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTr.h"
 #include "app/usb/USBNotices.h"
 #include "usbblocker/USBBlockerTexts.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/DMAlert.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlert.h"
+#include "app/common/DMTr.h"
 #include "usbblocker/USBBlockerTexts.h"
 
 namespace harbormind {

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DMTr.h"
+#include "app/common/DMTr.h"
 #include "usbblocker/DMUSBBlockerWrapper.h"
 #include "xpc/DMUSBBlockerServerProtocol.h"
 #include "usbblocker/USBBlockerTexts.h"

@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/DMAlertPresenter.h"
-#include "app/DMTr.h"
+#include "app/common/DMAlertPresenter.h"
+#include "app/common/DMTr.h"
 #include "support/DMByteCountFormatter.h"
 #include "app/usb/USBNotices.h"
 #include "support/Dispatch.h"

@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "app/FakeLogind.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMDriveManagerOperations.h"
-#include "app/DMEventMonitor.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/drives/DMDriveManagerOperations.h"
+#include "app/drives/DMEventMonitor.h"
 #include "config/DMConfigurationManager.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/DMDriveAction.h"
-#include "app/DMDriveRules.h"
-#include "app/DMDriveSnapshot.h"
-#include "app/DMViewControllerManager.h"
+#include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveRules.h"
+#include "app/drives/DMDriveSnapshot.h"
+#include "app/details/DMViewControllerManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/linux/LinuxPlatform.h"

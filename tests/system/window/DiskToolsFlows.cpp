@@ -7,11 +7,11 @@
 #include <QSpinBox>
 #include <QToolButton>
 
-#include "app/DMBaseViewController.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMLocalDriveViewController.h"
-#include "app/DMMacDockView.h"
-#include "app/DMWindowController.h"
+#include "app/details/DMBaseViewController.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/details/DMLocalDriveViewController.h"
+#include "app/widgets/DMMacDockView.h"
+#include "app/shell/DMWindowController.h"
 #include "app/disktools/DMDiskToolsFlow.h"
 #include "app/disktools/DMDriveHealthView.h"
 #include "system/window/WindowFlowContext.h"

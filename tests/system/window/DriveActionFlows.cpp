@@ -2,8 +2,8 @@
 // item of its action bar and wait until the work is done.
 #include <QToolButton>
 
-#include "app/DMBaseViewController.h"
-#include "app/DMMacDockView.h"
+#include "app/details/DMBaseViewController.h"
+#include "app/widgets/DMMacDockView.h"
 #include "system/window/WindowFlowContext.h"
 #include "system/window/WindowFlows.h"
 

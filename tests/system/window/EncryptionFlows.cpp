@@ -10,10 +10,10 @@
 
 #include <set>
 
-#include "app/DMBaseViewController.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMMacDockView.h"
-#include "app/DMWindowController.h"
+#include "app/details/DMBaseViewController.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/widgets/DMMacDockView.h"
+#include "app/shell/DMWindowController.h"
 #include "app/encryption/BLBitLockerProgressWndController.h"
 #include "app/encryption/BLBitLockerViewController.h"
 #include "app/encryption/BLBitLockerWndController.h"

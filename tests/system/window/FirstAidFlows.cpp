@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/DMBaseViewController.h"
-#include "app/DMDriveActionManager.h"
-#include "app/DMFirstAidWindowController.h"
-#include "app/DMMacDockView.h"
-#include "app/DMWindowController.h"
+#include "app/details/DMBaseViewController.h"
+#include "app/drives/DMDriveActionManager.h"
+#include "app/firstaid/DMFirstAidWindowController.h"
+#include "app/widgets/DMMacDockView.h"
+#include "app/shell/DMWindowController.h"
 #include "system/window/WindowFlowContext.h"
 #include "system/window/WindowFlows.h"
 

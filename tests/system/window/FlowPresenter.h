@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DMAlertPresenter.h"
+#include "app/common/DMAlertPresenter.h"
 
 namespace harbormind::test {
 

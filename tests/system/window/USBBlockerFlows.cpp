@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "app/DMWindowController.h"
+#include "app/shell/DMWindowController.h"
 #include "app/usb/DMUSBBlockerControl.h"
 #include "app/usb/USBBLockerWindowController.h"
 #include "app/usb/USBBlockerSettingEntryWindowController.h"

@@ -2,8 +2,8 @@
 // end (it is not ended here: the flow reports that it asked to end).
 #include <QMainWindow>
 
-#include "app/DMUninstaller.h"
-#include "app/DMWindowController.h"
+#include "app/install/DMUninstaller.h"
+#include "app/shell/DMWindowController.h"
 #include "platform/Platform.h"
 #include "system/window/WindowFlowContext.h"
 #include "system/window/WindowFlows.h"
