@@ -234,6 +234,7 @@ int USBAgentApplication::run(int argc, char** argv) {
     say("ready");
     int status = QApplication::exec();
     DMMainQueueBridge::uninstall();
+    Platform::shutDownAll();
     return status;
 }
 

@@ -13,6 +13,7 @@
 #include "app/common/DMTr.h"
 #include "app/shell/DMTranslationLoader.h"
 #include "app/instance/DMSingleInstance.h"
+#include "platform/Platform.h"
 #include "support/Dispatch.h"
 #include "support/MainQueueLatencyProbe.h"
 
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     }
     int status = delegate.applicationDidFinishLaunching(ours);
     if (status >= 0) {
+        harbormind::Platform::shutDownAll();
         return status;
     }
     if (guarded) {
@@ -75,6 +77,8 @@ int main(int argc, char** argv) {
         probe->start();
     }
     int result = QApplication::exec();
+    // The disk watcher and the bus threads end before the static objects they use.
+    harbormind::Platform::shutDownAll();
     if (probe) {
         probe->stop();
         std::fprintf(stderr, "main thread latency: %s\n",

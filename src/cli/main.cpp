@@ -3,13 +3,17 @@
 #include <vector>
 
 #include "cli/HarbormindCtl.h"
+#include "platform/Platform.h"
 #include "platform/linux/processes/LinuxTerminalSecret.h"
 #include "support/Dispatch.h"
 
 int main(int argc, char** argv) {
     harbormind::Dispatch::main().adoptCurrentThread();
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    return harbormind::runHarbormindctl(arguments, std::cout, std::cerr, std::cin,
-                                        [](const std::string& prompt) { return harbormind::LinuxTerminalSecret::read(prompt); },
-                                        nullptr, harbormind::LinuxTerminalSecret::fromTerminal());
+    int status = harbormind::runHarbormindctl(
+        arguments, std::cout, std::cerr, std::cin,
+        [](const std::string& prompt) { return harbormind::LinuxTerminalSecret::read(prompt); }, nullptr,
+        harbormind::LinuxTerminalSecret::fromTerminal());
+    harbormind::Platform::shutDownAll();
+    return status;
 }

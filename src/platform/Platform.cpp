@@ -22,6 +22,12 @@ std::shared_ptr<Platform>& platformSlot() {
     return *slot;
 }
 
+std::vector<std::shared_ptr<Platform>>& retiredPlatforms() {
+    // A replaced platform stays alive: background work may still be using it.
+    static auto* retired = new std::vector<std::shared_ptr<Platform>>;
+    return *retired;
+}
+
 }  // namespace
 
 bool Platform::isNtfsDriverInstalled() {
@@ -54,12 +60,25 @@ bool Platform::hasCurrent() {
 
 void Platform::setCurrent(std::shared_ptr<Platform> platform) {
     std::lock_guard lock(platformMutex());
-    // A replaced platform stays alive: background work may still be using it.
-    static auto* retired = new std::vector<std::shared_ptr<Platform>>;
     if (platformSlot()) {
-        retired->push_back(platformSlot());
+        retiredPlatforms().push_back(platformSlot());
     }
     platformSlot() = std::move(platform);
+}
+
+void Platform::shutDownAll() {
+    std::vector<std::shared_ptr<Platform>> platforms;
+    {
+        std::lock_guard lock(platformMutex());
+        platforms = retiredPlatforms();
+        platforms.push_back(platformSlot());
+    }
+    // Outside the lock: a thread that is being waited for may still ask for the platform.
+    for (const auto& platform : platforms) {
+        if (platform) {
+            platform->shutDown();
+        }
+    }
 }
 
 }  // namespace harbormind

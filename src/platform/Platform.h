@@ -94,10 +94,17 @@ public:
     // driverPresencePaths() exists; a platform whose driver is found another way answers itself.
     virtual bool isNtfsDriverInstalled();
 
+    // Ends the platform's background threads (disk events, polls) and waits for them. The
+    // program calls it before it returns from main, so that none of them still runs while
+    // the process's static objects are destroyed. Afterwards nothing is reported any more.
+    virtual void shutDown() {}
+
     // The platform the process runs on; set once at start-up (tests set their own).
     static Platform& current();
     static bool hasCurrent();
     static void setCurrent(std::shared_ptr<Platform> platform);
+    // Shuts down the current platform and every one it replaced (they are kept alive).
+    static void shutDownAll();
 };
 
 }  // namespace harbormind

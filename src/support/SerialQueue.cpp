@@ -12,21 +12,44 @@ SerialQueue::SerialQueue(std::string label) : label_(std::move(label)), state_(s
 }
 
 SerialQueue::~SerialQueue() {
+    if (threadId_ != std::this_thread::get_id()) {
+        stop();
+        return;
+    }
+    askToEnd();
+    std::lock_guard lock(joinMutex_);
+    if (thread_.joinable()) {
+        thread_.detach();  // the thread keeps the state alive and ends after the current task
+    }
+}
+
+void SerialQueue::askToEnd() {
     {
         std::lock_guard lock(state_->mutex);
         state_->stopping = true;
     }
     state_->available.notify_all();
+}
+
+void SerialQueue::stop() {
+    askToEnd();
     if (threadId_ == std::this_thread::get_id()) {
-        thread_.detach();  // the thread keeps the state alive and ends after the current task
-    } else {
+        return;
+    }
+    std::lock_guard lock(joinMutex_);
+    if (thread_.joinable()) {
         thread_.join();
     }
 }
 
 void SerialQueue::async(std::function<void()> work) {
     {
-        std::lock_guard lock(state_->mutex);
+        std::unique_lock lock(state_->mutex);
+        if (state_->ended) {
+            lock.unlock();
+            runAfterEnd(std::move(work));
+            return;
+        }
         state_->tasks.emplace_back(std::move(work));
         if (!state_->running && !state_->accounted) {
             state_->accountedClock = &Clock::current();
@@ -35,6 +58,11 @@ void SerialQueue::async(std::function<void()> work) {
         }
     }
     state_->available.notify_one();
+}
+
+void SerialQueue::runAfterEnd(std::function<void()> work) {
+    std::lock_guard lock(endedMutex_);
+    work();
 }
 
 bool SerialQueue::isCurrent() const {
@@ -46,7 +74,8 @@ void SerialQueue::loop(const std::shared_ptr<State>& state) {
     for (;;) {
         state->available.wait(lock, [&state] { return state->stopping || !state->tasks.empty(); });
         if (state->tasks.empty()) {
-            return;  // stopping, and every queued task has run
+            state->ended = true;  // stopping, and every queued task has run
+            return;
         }
         std::function<void()> work = std::move(state->tasks.front());
         state->tasks.pop_front();

@@ -21,6 +21,11 @@ public:
 
     void async(std::function<void()> work) override;
     bool isCurrent() const override;
+    // Ends the queue's thread once the task running now and those already queued have run,
+    // and waits for it (from the queue's own thread it only asks it to end). Tasks queued
+    // afterwards run at once on the thread that queues them, still one at a time, so a sync()
+    // that races with the stop never waits for a thread that is gone.
+    void stop();
     const std::string& label() const { return label_; }
 
     explicit SerialQueue(std::string label);
@@ -33,6 +38,7 @@ private:
         std::condition_variable available;
         std::deque<std::function<void()>> tasks;
         bool stopping = false;
+        bool ended = false;  // the thread has left its loop: tasks run on their caller's thread
         bool running = false;
         // One unit of pending work is accounted with `accountedClock` while a task is
         // waiting to start and none is running.
@@ -41,11 +47,17 @@ private:
     };
 
     static void loop(const std::shared_ptr<State>& state);
+    void askToEnd();
+    void runAfterEnd(std::function<void()> work);
 
     std::string label_;
     std::shared_ptr<State> state_;
     std::thread thread_;
     std::thread::id threadId_;
+    std::mutex joinMutex_;
+    // Serialises what runs on callers' threads after the end; recursive, since such a task
+    // may sync() onto the queue again.
+    std::recursive_mutex endedMutex_;
 };
 
 }  // namespace harbormind

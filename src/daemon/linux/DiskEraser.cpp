@@ -169,10 +169,13 @@ XPCCodeAnswer DiskEraser::checkMade(const std::string& partition, DMEraseFileSys
     return {P::done, partition};
 }
 
+// The table was written without the kernel reading it again (a disk in use): the kernel is
+// told of the partition on its own, and told again until it shows it. The kernel refuses
+// while another program (a drive list, a probe after the change) has the disk's devices
+// open for a moment, and says nothing of it to the next look.
 std::string DiskEraser::waitForPartition(const std::string& disk, std::int64_t number) {
     Clock& clock = Clock::current();
     const auto deadline = clock.now() + seconds(partitionWaitSeconds);
-    bool askedKernel = false;
     while (true) {
         for (const auto& part : devices_.partitionsOf(disk)) {
             if (devices_.partitionNumber(part) == number && devices_.exists(part)) {
@@ -182,23 +185,21 @@ std::string DiskEraser::waitForPartition(const std::string& disk, std::int64_t n
         if (clock.now() >= deadline) {
             return {};
         }
-        if (!askedKernel) {
-            // The table was written without the kernel reading it again (a disk in use):
-            // the new partition is added on its own.
-            runner_.run("partx", {"--add", "--nr", std::to_string(number), "--", "/dev/" + disk});
-            askedKernel = true;
-        }
+        runner_.run("partx", {"--add", "--nr", std::to_string(number), "--", "/dev/" + disk});
         clock.sleepFor(seconds(pollSeconds));
     }
 }
 
-bool DiskEraser::waitUntilGone(const std::string& partition) {
+// The same for a deleted partition: the kernel refuses to let go of one that is open, if
+// only for a probe's moment, so it is asked until the partition is gone.
+bool DiskEraser::waitUntilGone(const std::string& partition, const std::string& disk, const std::string& number) {
     Clock& clock = Clock::current();
     const auto deadline = clock.now() + seconds(partitionWaitSeconds);
     while (devices_.exists(partition)) {
         if (clock.now() >= deadline) {
             return false;
         }
+        runner_.run("partx", {"--delete", "--nr", number, "--", "/dev/" + disk});
         clock.sleepFor(seconds(pollSeconds));
     }
     return true;
@@ -258,7 +259,6 @@ XPCCodeAnswer DiskEraser::deletePartition(const std::string& partition) {
     if (removed.exitStatus != 0) {
         return failure("Deleting partition " + number + " of " + disk, removed);
     }
-    runner_.run("partx", {"--delete", "--nr", number, "--", "/dev/" + disk});
     std::string json;
     auto table = readTable(disk, json);
     bool listed = false;
@@ -268,7 +268,7 @@ XPCCodeAnswer DiskEraser::deletePartition(const std::string& partition) {
     if (!table || listed) {
         return {P::failed, "partition " + number + " is still in the table of " + disk};
     }
-    if (!waitUntilGone(partition)) {
+    if (!waitUntilGone(partition, disk, number)) {
         return {P::failed, "the kernel still shows " + partition + "; the table no longer lists it"};
     }
     return {P::done, partition + " was deleted"};

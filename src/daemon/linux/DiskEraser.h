@@ -43,7 +43,7 @@ private:
     XPCCodeAnswer checkMade(const std::string& partition, DMEraseFileSystem fileSystem, const std::string& label);
     // Waits (a few seconds at most) for the kernel to show partition `number` of the disk.
     std::string waitForPartition(const std::string& disk, std::int64_t number);
-    bool waitUntilGone(const std::string& partition);
+    bool waitUntilGone(const std::string& partition, const std::string& disk, const std::string& number);
     XPCCodeAnswer failure(const std::string& what, const ProcessResult& result) const;
 
     DiskToolRunner& runner_;

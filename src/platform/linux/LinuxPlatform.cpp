@@ -114,6 +114,16 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
 
 LinuxPlatform::~LinuxPlatform() = default;
 
+void LinuxPlatform::shutDown() {
+    watcher_->stop();
+    if (sleepWake_) {
+        sleepWake_->stopObserving();
+    }
+    if (notifications_) {
+        notifications_->stopListening();
+    }
+}
+
 DiskArbitration& LinuxPlatform::diskArbitration() { return *diskArbitration_; }
 DeviceRegistry& LinuxPlatform::registry() { return *registry_; }
 PowerSource& LinuxPlatform::powerSource() { return *powerSource_; }

@@ -7,6 +7,7 @@
 
 namespace harbormind {
 
+class FreedesktopNotifications;
 class LinuxCommandTable;
 class LinuxDeviceNaming;
 class LinuxDeviceRegistry;
@@ -23,6 +24,8 @@ public:
     ~LinuxPlatform() override;
 
     std::string name() const override { return "linux"; }
+    // The disk watcher's threads, and the bus threads of sleep and notification events.
+    void shutDown() override;
 
     DiskArbitration& diskArbitration() override;
     DeviceRegistry& registry() override;
@@ -90,7 +93,7 @@ private:
     std::unique_ptr<UpdateInstaller> updateInstaller_;
     std::unique_ptr<UserData> userData_;
     std::unique_ptr<SleepWakeNotifications> sleepWake_;
-    std::unique_ptr<Notifications> notifications_;
+    std::unique_ptr<FreedesktopNotifications> notifications_;
     std::unique_ptr<FileStore> fileStore_;
     std::unique_ptr<HttpClient> httpClient_;
     std::unique_ptr<CacheFolders> cacheFolders_;

@@ -124,6 +124,7 @@ protected:
         actions.reset();
         unregisterManagers();
         Dispatch::main().runUntil([] { return false; }, seconds(0));
+        Platform::shutDownAll();
         logind.reset();
         bus.reset();
     }

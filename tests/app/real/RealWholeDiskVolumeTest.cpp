@@ -46,6 +46,7 @@ protected:
         manager.reset();
         disk.reset();
         Dispatch::main().runUntil([] { return false; }, seconds(0.2));
+        Platform::shutDownAll();
         if (!mediaRoot.empty()) {
             std::error_code error;
             std::filesystem::remove_all(mediaRoot, error);

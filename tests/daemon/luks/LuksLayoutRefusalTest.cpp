@@ -9,6 +9,7 @@
 
 #include "daemon/linux/LinuxLuksService.h"
 #include "daemon/linux/LuksHeaderStore.h"
+#include "support/Clock.h"
 #include "testsupport/ChildProcess.h"
 
 namespace harbormind {
@@ -66,6 +67,20 @@ protected:
         ASSERT_EQ(loop.rfind("/dev/loop", 0), 0u);
         name = loop.substr(5);
         before = run({"sha256sum", image});
+    }
+
+    // A loop device that another program has open for a moment (a drive list probing every
+    // disk) is detached only when that program closes it.
+    bool releasedByKernel(const std::string& device) const {
+        Clock& clock = Clock::current();
+        const auto deadline = clock.now() + seconds(10);
+        while (fs::exists("/sys/block/" + device + "/loop/backing_file")) {
+            if (clock.now() >= deadline) {
+                return false;
+            }
+            clock.sleepFor(seconds(0.05));
+        }
+        return true;
     }
 
     LinuxLuksService service(bool deviceMapper) {
@@ -151,6 +166,7 @@ TEST_F(LuksLayoutRefusalTest, AKeptHeaderServesOnlyTheDeviceItWasMadeFor) {
     second = second.substr(5);
     EXPECT_FALSE(store.followMovedDevice(second));
     run({"losetup", "--detach", "/dev/" + name});
+    ASSERT_TRUE(releasedByKernel(name));
     EXPECT_EQ(store.followMovedDevice(second), name);
     EXPECT_TRUE(store.has(second));
     EXPECT_EQ(store.readBase64(second), "TFVLU7q+IGhlYWRlciBieXRlcw==");

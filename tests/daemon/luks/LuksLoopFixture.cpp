@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "support/Clock.h"
+#include "testsupport/OtherDiskMounts.h"
 
 namespace harbormind::test {
 namespace {
@@ -249,7 +250,8 @@ std::vector<std::string> LuksLoopTest::heldReencryptionsFor(const std::vector<st
                           << "\" \"$@\"\n";
     fs::permissions(script, fs::perms::owner_all);
     std::vector<std::string> argv{"unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
-                                  "mount --bind \"$1\" \"$2\" && mount --bind \"$3\" \"$1\" && shift 3 && exec \"$@\"",
+                                  test::releaseOtherDiskMounts({folder, memoryFolder}) +
+                                      "mount --bind \"$1\" \"$2\" && mount --bind \"$3\" \"$1\" && shift 3 && exec \"$@\"",
                                   "sh", program, real, script};
     argv.insert(argv.end(), daemonArgv.begin(), daemonArgv.end());
     return argv;

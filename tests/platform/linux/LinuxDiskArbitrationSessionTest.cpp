@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "LinuxTestMachine.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/diskevents/LinuxDiskArbitration.h"
@@ -227,6 +231,37 @@ TEST_F(LinuxDiskArbitrationSessionTest, ADissentUnmountsTheVolumeWithoutAskingAb
     sysfs.setMountInfo(std::string(rootMount) + stickMount);
     take(3);
     watcher->setVetoHandler(nullptr);
+}
+
+// The program ends while a session's answer is still out: stopping does not wait for it, and
+// once stopped the watcher runs no thread of its own and reports nothing.
+TEST_F(LinuxDiskArbitrationSessionTest, StoppingDoesNotWaitForAnAnswerStillOutAndEndsTheThreads) {
+    std::mutex gate;
+    std::condition_variable opened;
+    bool open = false;
+    session->registerDiskMountApproval([&](const DADisk& disk) -> std::optional<DADissenter> {
+        record("mount? " + disk.bsdName());
+        std::unique_lock lock(gate);
+        opened.wait(lock, [&] { return open; });
+        return std::nullopt;
+    });
+    session->registerDiskDescriptionChanged(
+        [this](const DADisk& disk, const std::vector<std::string>&) { record("changed " + disk.bsdName()); });
+    sysfs.setMountInfo(std::string(rootMount) + stickMount);
+    ASSERT_EQ(take(1), std::vector<std::string>{"mount? sdb1"});
+
+    watcher->stop();
+    std::thread::id ranOn;
+    watcher->sync([&] { ranOn = std::this_thread::get_id(); });
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    {
+        std::lock_guard lock(gate);
+        open = true;
+    }
+    opened.notify_all();
+    sysfs.setMountInfo(rootMount);
+    clock->sleepFor(seconds(2));
+    EXPECT_TRUE(take(1, 1).empty());
 }
 
 TEST_F(LinuxDiskArbitrationSessionTest, OwnMountIsApprovedBeforeTheHelperRunsAndOnlyOnce) {

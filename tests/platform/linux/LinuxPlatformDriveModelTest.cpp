@@ -87,6 +87,7 @@ protected:
         settle();
         manager.reset();
         settle();
+        Platform::shutDownAll();
         VirtualClockTest::TearDown();
     }
 
@@ -188,6 +189,7 @@ protected:
         manager.reset();
         disk.reset();
         Dispatch::main().runUntil([] { return false; }, seconds(0.2));
+        Platform::shutDownAll();
         if (!mediaRoot.empty()) {
             std::error_code error;
             std::filesystem::remove_all(mediaRoot, error);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testsupport/OtherDiskMounts.h"
 #include "testsupport/PrivateBus.h"
 #include "testsupport/WholeFile.h"
 
@@ -37,8 +38,9 @@ std::unique_ptr<PolkitAuthority> PolkitAuthority::start(const PrivateBus& bus, c
     ::chmod(rulesFile.c_str(), 0644);
     authority->daemon_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
-                                 "mount --bind \"$1\" /usr/share/polkit-1/actions && "
-                                 "mount --bind \"$2\" /etc/polkit-1/rules.d && exec \"$3\" --no-debug",
+                                 test::releaseOtherDiskMounts() +
+                                     "mount --bind \"$1\" /usr/share/polkit-1/actions && "
+                                     "mount --bind \"$2\" /etc/polkit-1/rules.d && exec \"$3\" --no-debug",
                                  "polkitd", actionsFolder, authority->rulesFolder_, program},
         std::map<std::string, std::string>{{"DBUS_SYSTEM_BUS_ADDRESS", bus.address()}}, nullptr, authority->logFile_);
     if (!bus.waitForName("org.freedesktop.PolicyKit1")) {

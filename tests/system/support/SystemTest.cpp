@@ -17,6 +17,7 @@
 #include "system/support/PolkitTestRules.h"
 #include "system/support/SystemInstall.h"
 #include "system/support/SystemWait.h"
+#include "testsupport/OtherDiskMounts.h"
 #include "testsupport/WholeFile.h"
 #include "xpc/XPCServiceName.h"
 
@@ -302,7 +303,8 @@ std::unique_ptr<ChildProcess> SystemTest::startAsOnUsualBus(SystemRole role, con
     std::string socket = bus_->address().substr(std::string("unix:path=").size());
     socket = socket.substr(0, socket.find(','));
     std::vector<std::string> full{"unshare", "--mount", "--propagation", "private", "sh", "-c",
-                                  "mount -t tmpfs -o mode=0755 harbormind-bus /run/dbus && "
+                                  releaseOtherDiskMounts() +
+                                      "mount -t tmpfs -o mode=0755 harbormind-bus /run/dbus && "
                                   "ln -s \"$0\" /run/dbus/system_bus_socket && exec \"$@\"",
                                   socket};
     for (std::string& word : asUser(account(role), argv, {})) {

@@ -14,6 +14,7 @@
 #include "app/shell/DMWindowController.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
+#include "platform/Platform.h"
 #include "support/Clock.h"
 #include "xpc/XPCTransport.h"
 
@@ -39,6 +40,7 @@ WindowFlowContext::~WindowFlowContext() {
     manager_.reset();
     DMMainQueueBridge::uninstall();
     XPCTransport::setCurrent(nullptr);
+    Platform::shutDownAll();
 }
 
 bool WindowFlowContext::waitFor(const std::function<bool()>& ready, double limit) {

@@ -40,13 +40,28 @@ bool FreedesktopNotifications::connect() {
             .onInterface(serviceInterface)
             .call([this](std::uint32_t serverId, const std::string& actionKey) { actionInvoked(serverId, actionKey); });
         proxy_->finishRegistration();
-        connection_->enterEventLoopAsync();
+        if (listening_) {
+            connection_->enterEventLoopAsync();
+        }
         return true;
     } catch (const sdbus::Error& error) {
         Log::info("Desktop notifications are not available: " + error.getMessage());
         proxy_.reset();
         connection_.reset();
         return false;
+    }
+}
+
+void FreedesktopNotifications::stopListening() {
+    sdbus::IConnection* connection = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        listening_ = false;
+        connection = connection_.get();
+    }
+    // Without the lock: a click being delivered takes it, and the thread is waited for.
+    if (connection) {
+        connection->leaveEventLoop();
     }
 }
 

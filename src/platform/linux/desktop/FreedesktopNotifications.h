@@ -31,6 +31,10 @@ public:
                          const std::vector<std::pair<std::string, std::string>>& actions) override;
     void setActionHandler(ActionChoice handler) override;
 
+    // Ends the bus thread that hears of clicks, and waits for it; posting still works. For
+    // the end of the program, so the thread is gone before static objects are destroyed.
+    void stopListening();
+
 private:
     bool connect();
     // Notify with `actions` as the server takes them: key, label, key, label...
@@ -45,6 +49,7 @@ private:
     std::unique_ptr<sdbus::IConnection> connection_;
     std::unique_ptr<sdbus::IProxy> proxy_;
     std::map<std::uint32_t, std::string> identifiers_;
+    bool listening_ = true;
 };
 
 }  // namespace harbormind

@@ -84,15 +84,34 @@ LinuxDiskWatcher::LinuxDiskWatcher(LinuxPaths paths)
       mountSource_(paths_.mountInfo) {}
 
 LinuxDiskWatcher::~LinuxDiskWatcher() {
+    if (!queue_->isCurrent()) {
+        stop();
+        return;
+    }
+    stopped_ = true;
     monitor_.stop();
     if (mountTimer_) {
         mountTimer_->invalidate();
     }
-    // The last reference can go in a task on the watcher's own queue; the queue's thread
-    // cannot wait for itself, so another thread releases it once that task has returned.
-    if (queue_->isCurrent()) {
-        Dispatch::global()->async([queue = std::move(queue_)] {});
+    // The last reference went in a task on the watcher's own queue; the queue's thread cannot
+    // wait for itself, so another thread releases it once that task has returned.
+    Dispatch::global()->async([queue = std::move(queue_)] {});
+}
+
+void LinuxDiskWatcher::stop() {
+    stopped_ = true;
+    // An approval question in flight looks at its answers again and sees the stop.
+    Clock::current().notifyAll();
+    monitor_.stop();
+    std::shared_ptr<Timer> timer;
+    {
+        std::lock_guard lock(mutex_);
+        timer = std::move(mountTimer_);
     }
+    if (timer) {
+        timer->invalidate();
+    }
+    queue_->stop();
 }
 
 void LinuxDiskWatcher::sync(const std::function<void()>& work) {
@@ -126,7 +145,7 @@ void LinuxDiskWatcher::startOnQueue() {
         std::shared_ptr<SerialQueue> queue = queue_;
         monitor_.start([weak, queue](const UeventMessage& message) {
             queue->async([weak, message] {
-                if (auto self = weak.lock()) {
+                if (auto self = weak.lock(); self && !self->stopped_) {
                     self->deviceEvent(message);
                 }
             });
@@ -134,14 +153,16 @@ void LinuxDiskWatcher::startOnQueue() {
     }
     rescan();
     std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
-    mountTimer_ = Timer::scheduled(queue_, paths_.mountPollInterval, TimerRepeat::Repeating, [weak] {
+    auto timer = Timer::scheduled(queue_, paths_.mountPollInterval, TimerRepeat::Repeating, [weak] {
         // While the helper mounts or unmounts for this process, the change is taken in when it
         // has finished (settle), so the volume is reported mounted or unmounted only once its
         // mount folder is made or removed too.
-        if (auto self = weak.lock(); self && !self->helperRunning()) {
+        if (auto self = weak.lock(); self && !self->stopped_ && !self->helperRunning()) {
             self->pollMounts();
         }
     });
+    std::lock_guard lock(mutex_);
+    mountTimer_ = std::move(timer);
 }
 
 std::vector<std::string> LinuxDiskWatcher::orderedNames() const {
@@ -498,6 +519,10 @@ void LinuxDiskWatcher::handleMountChanges(const MountTable& before, const MountT
 }
 
 std::optional<DADissenter> LinuxDiskWatcher::askApproval(Approval kind, const std::string& name) {
+    if (stopped_) {
+        // Nobody is left to approve it: a program that is ending starts no mount or unmount.
+        return DADissenter{DADissenter::error, "the program is ending"};
+    }
     return askSessions(kind, name);
 }
 
@@ -530,11 +555,14 @@ std::optional<DADissenter> LinuxDiskWatcher::askSessions(Approval kind, const st
         }
     }
     bool answered = clock.waitUntil(
-        [&ballot] {
+        [this, &ballot] {
             std::lock_guard lock(ballot->mutex);
-            return ballot->pending == 0;
+            return ballot->pending == 0 || stopped_;
         },
         clock.now() + approvalTimeLimit);
+    if (stopped_) {
+        return std::nullopt;  // the process is ending: nobody is left to act on a dissent
+    }
     if (!answered) {
         Log::warning("No answer to the " + std::string(kind == Approval::Mount ? "mount" : "unmount") +
                      " approval of " + name + "; going ahead");
@@ -617,18 +645,27 @@ std::vector<std::shared_ptr<LinuxDiskArbitrationSession>> LinuxDiskWatcher::live
 }
 
 void LinuxDiskWatcher::appeared(const std::string& name) {
+    if (stopped_) {
+        return;
+    }
     for (const auto& session : liveSessions()) {
         session->notifyAppeared(name);
     }
 }
 
 void LinuxDiskWatcher::disappeared(const std::string& name) {
+    if (stopped_) {
+        return;
+    }
     for (const auto& session : liveSessions()) {
         session->notifyDisappeared(name);
     }
 }
 
 void LinuxDiskWatcher::changed(const std::string& name, const std::vector<std::string>& keys) {
+    if (stopped_) {
+        return;
+    }
     for (const auto& session : liveSessions()) {
         session->notifyChanged(name, keys);
     }

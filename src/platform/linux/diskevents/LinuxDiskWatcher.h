@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -77,6 +78,11 @@ public:
     // Runs `work` on the watcher's queue and waits for it.
     void sync(const std::function<void()>& work);
 
+    // Stops watching for good, and waits until the watcher's threads have ended: a look or an
+    // approval question in flight ends first (the question without waiting for its answers).
+    // Sessions hear of nothing afterwards; questions are answered from what was last known.
+    void stop();
+
 private:
     struct Known {
         SysfsBlockDevice device;
@@ -112,8 +118,9 @@ private:
     MountTableSource mountSource_;
     // What the look in progress (a rescan or a kernel event) has read; only on the queue.
     DescribePass* pass_ = nullptr;
-    std::shared_ptr<Timer> mountTimer_;
+    std::shared_ptr<Timer> mountTimer_;  // under mutex_
     bool started_ = false;
+    std::atomic<bool> stopped_{false};
 
     // Read from any thread; written on the queue.
     mutable std::mutex mutex_;

@@ -56,13 +56,14 @@ void UeventMonitor::stop() {
         [[maybe_unused]] auto written = ::write(wakeFd_, &one, sizeof one);
         thread_.join();
     }
+    // Under the lock: the watcher's queue may be adding a watch on the inotify descriptor.
+    std::lock_guard lock(watchMutex_);
     for (int* fd : {&socket_, &wakeFd_, &inotifyFd_}) {
         if (*fd >= 0) {
             ::close(*fd);
             *fd = -1;
         }
     }
-    std::lock_guard lock(watchMutex_);
     watchNames_.clear();
     watchIds_.clear();
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -27,6 +28,21 @@ std::string commandOf(const fs::path& process) {
     std::string name;
     std::getline(in, name);
     return name.empty() ? "?" : name;
+}
+
+// A descriptor opened with O_PATH names the device node without opening the device: it keeps
+// nothing busy (the daemon checks its callers' device arguments so, on every call).
+bool opensNothing(const fs::path& descriptorLink) {
+    constexpr unsigned long pathOnly = 010000000;  // O_PATH
+    std::ifstream info(descriptorLink.parent_path().parent_path() / "fdinfo" / descriptorLink.filename());
+    std::string key;
+    std::string value;
+    while (info >> key >> value) {
+        if (key == "flags:") {
+            return (std::strtoul(value.c_str(), nullptr, 8) & pathOnly) != 0;
+        }
+    }
+    return false;
 }
 
 bool isProcessFolder(const fs::directory_entry& entry) {
@@ -88,7 +104,8 @@ std::string MountUsers::ofDevices(const std::vector<std::string>& deviceNodes) c
     }
     return describe([&](const std::string&, const fs::path& link) {
         struct stat facts {};
-        return ::stat(link.c_str(), &facts) == 0 && S_ISBLK(facts.st_mode) && devices.count(facts.st_rdev) != 0;
+        return ::stat(link.c_str(), &facts) == 0 && S_ISBLK(facts.st_mode) && devices.count(facts.st_rdev) != 0 &&
+               !opensNothing(link);
     });
 }
 
