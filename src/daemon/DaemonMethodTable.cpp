@@ -4,6 +4,7 @@
 #include "support/Log.h"
 #include "xpc/DMCheckStatus.h"
 #include "xpc/DMLocalDriveStatus.h"
+#include "xpc/NtfsMountResult.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -132,6 +133,23 @@ std::vector<DaemonMethod> ntfsMethods() {
                  return;
              }
              backend.ntfs(context.caller)->mountAsNTFSNativelyWithBsdName(text(args, 0), as<std::int64_t>(std::move(reply)));
+         }},
+        // Of our own: the same mount answered with what was done, or why not.
+        {XPCServiceName::ntfs, "mountNTFSVolumeWithBsdName", "s", "xs", perDevice, {R::deviceName},
+         DaemonValue(DaemonCodeReply{NtfsMountResult::notPermitted, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
+             if (auto refusal = backend.mountRefusal(text(args, 0))) {
+                 reply(DaemonCodeReply{NtfsMountResult::notPermitted, *refusal});
+                 return;
+             }
+             if (auto refusal = backend.driveMount()->mountRefusal(text(args, 0), mountCaller(context));
+                 !refusal.empty()) {
+                 Log::warning("refused mountNTFSVolumeWithBsdName from uid " + std::to_string(context.caller.uid) +
+                              ": " + refusal);
+                 reply(DaemonCodeReply{NtfsMountResult::notPermitted, refusal});
+                 return;
+             }
+             backend.ntfs(context.caller)->mountNTFSVolumeWithBsdName(text(args, 0), asCode(std::move(reply)));
          }},
     };
 }

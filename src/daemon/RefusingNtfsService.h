@@ -11,6 +11,9 @@ public:
     void setIgnoreHibernateFileWithFlag(bool) override {}
     void setEnableDebugLoggingWithFlag(bool) override {}
     void mountAsNTFSNativelyWithBsdName(const std::string&, XPCIntReply reply) override { reply(-1); }
+    void mountNTFSVolumeWithBsdName(const std::string&, XPCCodeReply reply) override {
+        reply({-1, "NTFS volumes cannot be mounted read-write here"});
+    }
 };
 
 }  // namespace harbormind

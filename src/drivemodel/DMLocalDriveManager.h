@@ -16,6 +16,7 @@
 #include "platform/DADissenter.h"
 #include "platform/DiskArbitrationSession.h"
 #include "support/SerialQueue.h"
+#include "xpc/XPCCodeAnswer.h"
 
 namespace harbormind {
 
@@ -105,6 +106,8 @@ public:
     void unlock(std::shared_ptr<DMDriveObjectProtocol> drive, const std::string& password, bool readOnly,
                 DMCompletion completion);
     std::int64_t mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive);
+    // As mountAsNTFS, with the daemon's words: where the volume went, or why it did not.
+    XPCCodeAnswer mountAsNTFSWithReason(std::shared_ptr<DMDriveObjectProtocol> drive);
     bool areKernelExtensionsAllowed();
     // Checks, one second apart, for a volume to unmount before a BitLocker encryption.
     static constexpr int unmountChecks = 60;

@@ -309,11 +309,15 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
 }
 
 std::int64_t DMLocalDriveManager::mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive) {
+    return mountAsNTFSWithReason(std::move(drive)).code;
+}
+
+XPCCodeAnswer DMLocalDriveManager::mountAsNTFSWithReason(std::shared_ptr<DMDriveObjectProtocol> drive) {
     auto object = asLocal(drive);
     if (!object) {
-        return -1;
+        return {-1, {}};
     }
-    return ntfsWrapper_->mountAsNTFSNativelyWithBsdName(operationName(*object));
+    return ntfsWrapper_->mountNTFSVolumeWithBsdName(operationName(*object));
 }
 
 bool DMLocalDriveManager::areKernelExtensionsAllowed() {

@@ -31,6 +31,14 @@ std::int64_t DMNtfsWrapper::mountAsNTFSNativelyWithBsdName(const std::string& bs
         [&](DMNtfsServerProtocol& proxy, XPCIntReply reply) { proxy.mountAsNTFSNativelyWithBsdName(bsdName, reply); });
 }
 
+// The daemon may ask for an administrator before it mounts: it, not this caller, ends a
+// prompt left open.
+XPCCodeAnswer DMNtfsWrapper::mountNTFSVolumeWithBsdName(const std::string& bsdName) {
+    return waitForDaemon<DMNtfsServerProtocol>(
+        ntfsXPCObj(), XPCCodeAnswer{-1, {}}, DaemonCallLimit::administrator, "mountNTFSVolumeWithBsdName",
+        [&](DMNtfsServerProtocol& proxy, XPCCodeReply reply) { proxy.mountNTFSVolumeWithBsdName(bsdName, reply); });
+}
+
 void DMNtfsWrapper::setIgnoreHibernateFileWithFlag(bool flag) {
     if (auto proxy = ntfsXPCObj().remoteObject<DMNtfsServerProtocol>()) {
         proxy->setIgnoreHibernateFileWithFlag(flag);

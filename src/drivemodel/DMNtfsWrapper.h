@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "xpc/XPCCodeAnswer.h"
 #include "xpc/XPCRemoteObject.h"
 
 namespace harbormind {
@@ -19,6 +20,9 @@ public:
     bool isNtfsKextAllowed();
     // 0 when mounted; -1 when no answer came.
     std::int64_t mountAsNTFSNativelyWithBsdName(const std::string& bsdName);
+    // The same mount with what the daemon said: where it went, or why not. -1 with no
+    // message when no answer came.
+    XPCCodeAnswer mountNTFSVolumeWithBsdName(const std::string& bsdName);
     // One-way: nothing is waited for.
     void setIgnoreHibernateFileWithFlag(bool flag);
     void setEnableDebugLoggingWithFlag(bool flag);

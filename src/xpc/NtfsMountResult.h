@@ -12,6 +12,8 @@ struct NtfsMountResult {
     // The volume is hibernated or was not shut down cleanly: it was mounted, read-only, so
     // Windows' unsaved state is not overwritten.
     static constexpr std::int64_t mountedReadOnly = 2;
+    // The caller may not mount this volume (its authorization, or USB Warden).
+    static constexpr std::int64_t notPermitted = 13;
 };
 
 }  // namespace harbormind

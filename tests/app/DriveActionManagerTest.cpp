@@ -26,6 +26,9 @@ public:
     int open(const Drive&) override { return note("open", openCode); }
     int mount(const Drive&) override { return note("mount", mountCode); }
     int mountAsNTFS(const Drive&) override { return note("mountAsNTFS", mountCode); }
+    DMOperationResult mountAsNTFSWithReason(const Drive& drive) override {
+        return {mountAsNTFS(drive), mountReason};
+    }
     DMOperationResult unmount(const Drive&, DMUnmountOption option) override {
         if (option == DMUnmountOption::force) {
             return {note("forceUnmount", 0), {}};
@@ -90,6 +93,7 @@ public:
     std::vector<Drive> networkList;
     DMDriveObjectFilesystem fs = DMDriveObjectFilesystem::ntfs;
     int mountCode = 0;
+    std::string mountReason;
     int openCode = 0;
     DMOperationResult unmountAnswer{0, {}};
     DMOperationResult ejectAnswer{0, {}};
@@ -117,9 +121,10 @@ protected:
     std::pair<int, double> mountAndWait() {
         std::optional<int> code;
         double at = -1;
-        actions->perform(DMDriveAction::mount, drive, nullptr, [&](int result, std::optional<std::string>) {
+        actions->perform(DMDriveAction::mount, drive, nullptr, [&](int result, std::optional<std::string> reason) {
             code = result;
             at = now();
+            reasonGiven = reason;
         });
         Dispatch::main().runUntil([&] { return code.has_value(); }, seconds(30));
         // Let anything that follows the completion (an alert) happen too.
@@ -132,6 +137,7 @@ protected:
     std::shared_ptr<DMFeatureWindowFactory> windows;
     std::shared_ptr<DMDriveActionManager> actions;
     std::shared_ptr<DMLocalDriveObject> drive;
+    std::optional<std::string> reasonGiven;
 };
 
 TEST_F(DriveActionManagerTest, NtfsMountThatComesUpReadWriteReportsZeroAfterOneAndAHalfSeconds) {
@@ -196,16 +202,33 @@ TEST_F(DriveActionManagerTest, HibernatedNtfsWithTheSettingOffStaysReadOnlyQuiet
     EXPECT_TRUE(presenter->shown.empty());
 }
 
-TEST_F(DriveActionManagerTest, NtfsMountFailuresOfTheDaemonAreExplainedAtOnce) {
-    operations->mountCode = -1;
+// The view that asked shows the failure (one alert): it gets the daemon's code and reason.
+TEST_F(DriveActionManagerTest, NtfsMountFailuresOfTheDaemonGoToTheCallerWithTheirReasonAtOnce) {
+    operations->mountCode = 13;
+    operations->mountReason = "loop3 is a disk image you did not attach: using it needs an administrator";
     auto [code, at] = mountAndWait();
-    EXPECT_EQ(code, -1);
+    EXPECT_EQ(code, 13);
     EXPECT_DOUBLE_EQ(at, 0.0);
+    EXPECT_EQ(reasonGiven, operations->mountReason);
+    EXPECT_TRUE(presenter->shown.empty());
+    EXPECT_EQ(operations->timeOf("accessMode"), -1);
+}
+
+// With no caller to tell, the alert is shown here: the reason when known, the code only without one.
+TEST_F(DriveActionManagerTest, NtfsMountFailuresWithNobodyToTellAreShownHere) {
+    operations->mountCode = -1;
+    operations->mountReason = "refused: not authorized";
+    actions->perform(DMDriveAction::mount, drive, nullptr);
+    Dispatch::main().runUntil([&] { return !presenter->shown.empty(); }, seconds(5));
     ASSERT_EQ(presenter->shown.size(), 1u);
     EXPECT_EQ(presenter->shown[0].alert.title, "Error");
-    EXPECT_EQ(presenter->shown[0].alert.text, "The drive could not be mounted (error code -1).");
+    EXPECT_EQ(presenter->shown[0].alert.text,
+              "Your account is not allowed to mount this drive. Ask an administrator, or see \"man harbormindctl\" "
+              "(ACCESS).");
     operations->mountCode = 5;
-    EXPECT_EQ(mountAndWait().first, -1);
+    operations->mountReason.clear();
+    actions->perform(DMDriveAction::mount, drive, nullptr);
+    Dispatch::main().runUntil([&] { return presenter->shown.size() > 1; }, seconds(5));
     ASSERT_EQ(presenter->shown.size(), 2u);
     EXPECT_EQ(presenter->shown[1].alert.text, "The operation failed (error code 5). If this keeps happening, contact technical support.");
     EXPECT_EQ(operations->timeOf("accessMode"), -1);

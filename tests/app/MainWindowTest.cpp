@@ -69,6 +69,9 @@ public:
     void setIgnoreHibernateFile(bool ignore) override { real.setIgnoreHibernateFile(ignore); }
     std::vector<Drive> externalRootDrives() override { return real.externalRootDrives(); }
     int mountAsNTFS(const Drive& drive) override { return forcedMountCode ? *forcedMountCode : real.mountAsNTFS(drive); }
+    DMOperationResult mountAsNTFSWithReason(const Drive& drive) override {
+        return forcedMountCode ? DMOperationResult{*forcedMountCode, forcedReason} : real.mountAsNTFSWithReason(drive);
+    }
     bool isDriverInstalled() override { return forcedDriverInstalled.value_or(real.isDriverInstalled()); }
     bool canInstallDriver() override { return false; }
     void installDriver() override {}

@@ -1,4 +1,6 @@
 #include "app/common/DMFailureText.h"
+#include "app/common/DMTextFormat.h"
+#include "app/common/DMTexts.h"
 #include "app/common/DMTr.h"
 
 #include <QCoreApplication>
@@ -64,6 +66,14 @@ std::string DMFailureText::explain(Action action, const std::string& reason) {
     case Action::check: format = QCoreApplication::translate(DMTr::context, "The drive could not be checked: %1"); break;
     }
     return sentence(format.arg(QString::fromStdString(reason)).toStdString());
+}
+
+std::string DMFailureText::mountFailure(int code, const std::string& reason) {
+    if (std::string text = explain(Action::mount, reason); !text.empty()) {
+        return text;
+    }
+    return DMTextFormat::withInteger(
+        DMTr::text(code == -1 ? DMTexts::mountFailedMinusOne : DMTexts::errorCodeContactSupport), code);
 }
 
 }  // namespace harbormind

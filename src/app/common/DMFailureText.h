@@ -20,6 +20,9 @@ public:
     // What failed and why: notAllowed() for a refused authorization, otherwise the action
     // and the reason. Empty when there is no reason.
     static std::string explain(Action action, const std::string& reason);
+    // What a failed mount says: explain() when the reason is known; only without one the
+    // code, -1 as a failure to try again later, any other as one to report.
+    static std::string mountFailure(int code, const std::string& reason);
 };
 
 }  // namespace harbormind

@@ -21,6 +21,7 @@
 #include "app/common/DMTexts.h"
 #include "app/common/DMTr.h"
 #include "xpc/DaemonReachability.h"
+#include "xpc/NtfsMountResult.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -129,16 +130,14 @@ void DMLocalPartitionViewController::actionFinished(DMDriveAction action, int co
     // A known cause is said in words (and a refused authorization says what to do); the code
     // alone is shown only when nothing else is known.
     const std::string& reason = lastFailureReason();
-    std::string text = DMFailureText::explain(DMFailureText::Action::mount, reason);
-    if (text.empty()) {
-        text = code == -1 ? DMTextFormat::withInteger(DMTr::text(DMTexts::mountFailedMinusOne), code)
-                          : DMTextFormat::withInteger(DMTr::text(DMTexts::errorCodeContactSupport), code);
-    }
+    std::string text = DMFailureText::mountFailure(code, reason);
     // The system's own words go under ours, so a damaged file system says so; and where the
     // drive can be checked, First Aid is one click away.
     DMAlert alert{DMTr::text(DMTexts::errorTitle), text, {DMTr::text(DMTexts::okButton)}};
     alert.informativeText = reason;
+    // Not when the daemon refused the caller, though: the volume is not at fault.
     const bool offerFirstAid = !reason.empty() && !DMFailureText::isNotAuthorized(reason) &&
+                               code != NtfsMountResult::notPermitted &&
                                !isItemDisabled({DMTr::text(DMTexts::itemFirstAid), "menu_firstAid", static_cast<int>(DMDriveAction::firstAid)});
     if (offerFirstAid) {
         alert.buttons.push_back(DMTr::text(DMTexts::firstAidButton));

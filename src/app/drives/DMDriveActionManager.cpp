@@ -29,9 +29,13 @@ bool needsDriver(DMDriveObjectFilesystem fileSystem) {
 
 // The hibernation setting goes to the daemon with every mount, so a setting switched off
 // since the last mount never removes a hibernation file.
-int mountNtfs(DMDriveOperations& operations, const DMDriveOperations::Drive& drive) {
+DMOperationResult mountNtfs(DMDriveOperations& operations, const DMDriveOperations::Drive& drive) {
     operations.setIgnoreHibernateFile(operations.ignoreHibernationFileWhenMountingNtfsDrives());
-    return operations.mountAsNTFS(drive);
+    return operations.mountAsNTFSWithReason(drive);
+}
+
+bool mountedAsNtfs(int code) {
+    return code == NtfsMountResult::mounted || code == NtfsMountResult::mountedReadOnly;
 }
 
 void finish(const DMDriveActionManager::Completion& completion, int code) {
@@ -339,7 +343,9 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
                 outcome.fileSystem = operations->fileSystem(drive);
                 outcome.throughDaemon = outcome.fileSystem == DMDriveObjectFilesystem::ntfs && operations->isDriverInstalled();
                 if (outcome.throughDaemon) {
-                    outcome.code = mountNtfs(*operations, drive);
+                    DMOperationResult result = mountNtfs(*operations, drive);
+                    outcome.code = result.code;
+                    outcome.reason = mountedAsNtfs(result.code) ? std::string() : result.message;
                 } else {
                     DMOperationResult result = operations->mountWithReason(drive);
                     outcome.code = result.code;
@@ -353,10 +359,8 @@ void DMDriveActionManager::mount(const Drive& drive, QWidget* window, Completion
                 finish(completion, -1);
                 return;
             }
-            if (outcome.throughDaemon && outcome.code != NtfsMountResult::mounted &&
-                outcome.code != NtfsMountResult::mountedReadOnly) {
-                finish(completion, -1);
-                showMountError(outcome.code, sheetWindow.data());
+            if (outcome.throughDaemon && !mountedAsNtfs(outcome.code)) {
+                reportMountFailure({outcome.code, outcome.reason}, sheetWindow.data(), completion);
                 return;
             }
             if (outcome.fileSystem != DMDriveObjectFilesystem::ntfs) {
@@ -414,13 +418,18 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
             // The volume was left read-only because Windows hibernated on it: mount it again
             // ignoring the hibernation file, and look once more a little later.
             auto self = shared_from_this();
-            inBackground<int>(
+            inBackground<DMOperationResult>(
                 [operations, drive] {
                     operations->setIgnoreHibernateFile(true);
                     operations->unmount(drive, DMUnmountOption::plain);
-                    return operations->isDriverInstalled() ? operations->mountAsNTFS(drive) : operations->mount(drive);
+                    return operations->isDriverInstalled() ? operations->mountAsNTFSWithReason(drive)
+                                                           : operations->mountWithReason(drive);
                 },
-                [self, drive, sheetWindow, completion](int) {
+                [self, drive, sheetWindow, completion](DMOperationResult result) {
+                    if (!mountedAsNtfs(result.code)) {
+                        self->reportMountFailure(result, sheetWindow.data(), completion);
+                        return;
+                    }
                     Dispatch::main().asyncAfter(seconds(ntfsSecondCheckDelay), [self, drive, sheetWindow, completion] {
                         self->checkNtfsAccess(drive, sheetWindow.data(), completion, true);
                     });
@@ -428,10 +437,16 @@ void DMDriveActionManager::checkNtfsAccess(const Drive& drive, QWidget* window, 
         });
 }
 
-void DMDriveActionManager::showMountError(int code, QWidget* window) {
-    const char* format = code == NtfsMountResult::failed ? DMTr::text(DMTexts::mountFailedMinusOne) : DMTr::text(DMTexts::errorCodeContactSupport);
-    presenter_->present({DMTr::text(DMTexts::errorTitle), DMTextFormat::withInteger(format, code), {DMTr::text(DMTexts::okButton)}}, window,
-                        nullptr);
+void DMDriveActionManager::reportMountFailure(const DMOperationResult& result, QWidget* window,
+                                              const Completion& completion) {
+    if (completion) {
+        completion(result.code, result.message.empty() ? std::nullopt : std::optional<std::string>(result.message));
+        return;
+    }
+    DMAlert alert{DMTr::text(DMTexts::errorTitle), DMFailureText::mountFailure(result.code, result.message),
+                  {DMTr::text(DMTexts::okButton)}};
+    alert.informativeText = result.message;
+    presenter_->present(alert, window, nullptr);
 }
 
 void DMDriveActionManager::showReadOnlyAlert(const std::string& driveName, QWidget* window) {

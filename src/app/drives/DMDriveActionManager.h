@@ -7,6 +7,7 @@
 
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMEventMonitorDelegate.h"
+#include "app/drives/DMOperationResult.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
@@ -88,7 +89,9 @@ private:
     void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
     void performNetwork(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion);
     void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
-    void showMountError(int code, QWidget* window);
+    // A failed mount goes to the caller's completion with its code and the daemon's reason,
+    // which says it; without a completion the alert is shown here.
+    void reportMountFailure(const DMOperationResult& result, QWidget* window, const Completion& completion);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
     void firstAid(const Drive& drive, QWidget* window);
     // Hands a feature's action to the window factory; false when the action is none of those.

@@ -124,6 +124,15 @@ int DMDriveManagerOperations::mountAsNTFS(const Drive& drive) {
     return manager ? static_cast<int>(manager->mountAsNTFS(drive)) : -1;
 }
 
+DMOperationResult DMDriveManagerOperations::mountAsNTFSWithReason(const Drive& drive) {
+    auto manager = localManagerOf(drive);
+    if (!manager) {
+        return {};
+    }
+    XPCCodeAnswer answer = manager->mountAsNTFSWithReason(drive);
+    return {static_cast<int>(answer.code), answer.message};
+}
+
 DMOperationResult DMDriveManagerOperations::mountWithReason(const Drive& drive) {
     auto manager = localManagerOf(drive);
     return manager ? resultOf([&](DMCompletion done) { manager->mount(drive, done); }) : DMOperationResult{};

@@ -19,6 +19,7 @@ public:
     int open(const Drive& drive) override;
     int mount(const Drive& drive) override;
     int mountAsNTFS(const Drive& drive) override;
+    DMOperationResult mountAsNTFSWithReason(const Drive& drive) override;
     DMOperationResult mountWithReason(const Drive& drive) override;
     DMOperationResult openWithReason(const Drive& drive) override;
     DMOperationResult unmount(const Drive& drive, DMUnmountOption option) override;

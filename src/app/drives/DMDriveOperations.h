@@ -41,6 +41,8 @@ public:
     // Read-write through the helper daemon's NTFS service: 0 mounted, -1 failed, or another
     // of its codes (NtfsMountResult).
     virtual int mountAsNTFS(const Drive& drive) { return mount(drive); }
+    // As mountAsNTFS, with the daemon's words: where the volume went, or why it did not.
+    virtual DMOperationResult mountAsNTFSWithReason(const Drive& drive) { return {mountAsNTFS(drive), {}}; }
     // Mounts and keeps the reason the system gave for a failure ("Structure needs cleaning").
     virtual DMOperationResult mountWithReason(const Drive& drive) { return {mount(drive), {}}; }
     // Both wait for the platform's answer; a busy volume answers the local manager's busy

@@ -35,7 +35,7 @@ DMAlert mountFailure(bool network, int code, const std::string& reason) {
         alert.informativeText = DMNetworkDriveViewController::connectFailureDetail(code, reason);
         return alert;
     }
-    DMAlert alert{DMTr::text(DMTexts::errorTitle), DMFailureText::explain(DMFailureText::Action::mount, reason), {DMTr::text(DMTexts::okButton)}};
+    DMAlert alert{DMTr::text(DMTexts::errorTitle), DMFailureText::mountFailure(code, reason), {DMTr::text(DMTexts::okButton)}};
     alert.informativeText = reason;
     return alert;
 }
@@ -473,8 +473,7 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
             // A mount or connect that failed says why, as from the action bar.
             actions->perform(code, target, parent,
                              [actions, parent, code, network](int result, std::optional<std::string> reason) {
-                                 // (An NTFS mount through the daemon explains its own failure.)
-                                 if (result != 0 && code == DMDriveAction::mount && (network || reason)) {
+                                 if (result != 0 && code == DMDriveAction::mount) {
                                      actions->presenter()->present(
                                          mountFailure(network, result, reason.value_or("")), parent, nullptr);
                                  }

@@ -98,18 +98,27 @@ void LinuxNtfsService::setEnableDebugLoggingWithFlag(bool flag) {
 }
 
 void LinuxNtfsService::mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) {
+    reply(mount("/dev/" + bsdName).code);
+}
+
+void LinuxNtfsService::mountNTFSVolumeWithBsdName(const std::string& bsdName, XPCCodeReply reply) {
     reply(mount("/dev/" + bsdName));
 }
 
-std::int64_t LinuxNtfsService::mount(const std::string& devicePath) const {
+XPCCodeAnswer LinuxNtfsService::mount(const std::string& devicePath) const {
+    auto failed = [](std::string reason) {
+        Log::warning(reason);
+        return XPCCodeAnswer{NtfsMountResult::failed, std::move(reason)};
+    };
     VolumeFacts facts = BlkidProbe::probe(devicePath, ProbeTable::Skip);
     if (facts.type != "ntfs") {
-        Log::warning(devicePath + " holds no NTFS volume");
-        return NtfsMountResult::failed;
+        return failed(devicePath + " holds no NTFS volume");
     }
     if (alreadyMounted(paths_.procRoot, devicePath)) {
-        Log::warning(devicePath + " is mounted already");
-        return NtfsMountResult::failed;
+        return failed(devicePath + " is mounted already");
+    }
+    if (!driverAvailable()) {
+        return failed("this system has no read-write NTFS driver (ntfs-3g, or the kernel's ntfs3)");
     }
     Account account = accountOf(caller_.uid);
     std::string uuid = facts.uuid.value_or("");
@@ -118,19 +127,19 @@ std::int64_t LinuxNtfsService::mount(const std::string& devicePath) const {
     std::string problem;
     auto target = media.makeMountFolder(name, problem);
     if (!target) {
-        Log::warning("no mount folder for " + devicePath + ": " + problem);
-        return NtfsMountResult::failed;
+        return failed("no mount folder for " + devicePath + ": " + problem);
     }
     NtfsMountRequest request{devicePath, caller_.uid, account.gid,
                              ignoreHibernateFile(caller_.uid) ? HibernationFile::remove : HibernationFile::keep};
     std::int64_t result = mounter_.mount(request, *target);
     if (result == NtfsMountResult::failed) {
         media.removeMountFolder(target->path());
-    } else {
-        Log::info("mounted " + devicePath + " at " + target->path() + " for uid " + std::to_string(caller_.uid) +
-                  (result == NtfsMountResult::mountedReadOnly ? " read-only" : ""));
+        return {result, "the NTFS driver could not mount " + devicePath + " (the daemon's log has its words)"};
     }
-    return result;
+    std::string done = "Volume " + name + " on " + devicePath + " mounted at " + target->path() +
+                       (result == NtfsMountResult::mountedReadOnly ? " read-only" : "");
+    Log::info(done + " for uid " + std::to_string(caller_.uid));
+    return {result, done};
 }
 
 }  // namespace harbormind

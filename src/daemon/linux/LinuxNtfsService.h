@@ -29,13 +29,14 @@ public:
     void setIgnoreHibernateFileWithFlag(bool flag) override;
     void setEnableDebugLoggingWithFlag(bool flag) override;
     void mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) override;
+    void mountNTFSVolumeWithBsdName(const std::string& bsdName, XPCCodeReply reply) override;
 
     // The caller's hibernation setting (false until set).
     static bool ignoreHibernateFile(uid_t uid);
     bool driverAvailable() const;
 
 private:
-    std::int64_t mount(const std::string& devicePath) const;
+    XPCCodeAnswer mount(const std::string& devicePath) const;
 
     CallerIdentity caller_;
     NtfsServicePaths paths_;

@@ -54,6 +54,13 @@ std::int64_t InProcessMachine::size(const std::string& device) {
     return description ? description->integer(DiskDescriptionKey::mediaSize).value_or(0) : 0;
 }
 
+std::string InProcessMachine::volumeKind(const std::string& device) {
+    auto disks = session();
+    auto description = disks ? describe(*disks, nameOf(device)) : std::nullopt;
+    auto kind = description ? description->text(DiskDescriptionKey::volumeKind) : std::nullopt;
+    return kind.value_or("");
+}
+
 std::vector<std::string> InProcessMachine::mountPoints(const std::string& device) {
     auto disks = session();
     if (!disks) {

@@ -21,6 +21,8 @@ public:
     static bool exists(const std::string& device);
     // The device's size in bytes (0 when unknown).
     static std::int64_t size(const std::string& device);
+    // The file system on the device as its description names it ("ntfs"); empty when none.
+    static std::string volumeKind(const std::string& device);
     // Where the device, or a volume on it, is mounted; empty when nothing of it is.
     static std::vector<std::string> mountPoints(const std::string& device);
 };

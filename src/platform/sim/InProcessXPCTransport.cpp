@@ -263,6 +263,26 @@ public:
             reply(intFor("mountAsNTFSNativelyWithBsdName", bsdName, -1));
         }
     }
+    // The scenario's answer to the kept mount, with its message; without one, a volume the
+    // real daemon refuses to mount is refused here with the same reason.
+    void mountNTFSVolumeWithBsdName(const std::string& bsdName, XPCCodeReply reply) override {
+        if (!receive("mountNTFSVolumeWithBsdName", {bsdName})) {
+            return;
+        }
+        const std::string kept = "mountAsNTFSNativelyWithBsdName";
+        if (daemon_->answer(key_, kept, bsdName) || !InProcessMachine::known()) {
+            reply({intFor(kept, bsdName, -1), textFor(kept + "Message", bsdName)});
+            return;
+        }
+        const std::string path = "/dev/" + bsdName;
+        if (InProcessMachine::volumeKind(bsdName) != "ntfs") {
+            reply({-1, path + " holds no NTFS volume"});
+        } else if (!InProcessMachine::mountPoints(bsdName).empty()) {
+            reply({-1, path + " is mounted already"});
+        } else {
+            reply({-1, {}});
+        }
+    }
 };
 
 class CheckDiskService final : public ServiceBase, public DMCheckDiskServerProtocol {

@@ -19,6 +19,9 @@ public:
     void mountAsNTFSNativelyWithBsdName(const std::string& bsdName, XPCIntReply reply) override {
         ask<std::int64_t>("mountAsNTFSNativelyWithBsdName", std::move(reply), bsdName);
     }
+    void mountNTFSVolumeWithBsdName(const std::string& bsdName, XPCCodeReply reply) override {
+        askCode("mountNTFSVolumeWithBsdName", false, std::move(reply), bsdName);
+    }
 };
 
 }  // namespace harbormind
