@@ -11,6 +11,7 @@ enum class ArgumentRole {
     overwrittenName,     // a device name whose contents the method writes over
     overwrittenPath,     // a device path whose contents the method writes over
     firstAidArguments,   // the check-disk command, parsed into a FirstAidCommand
+    firstAidToCome,      // the same for a run still to come: its volume may be mounted until then
     openFile,            // a file the caller opened and passed over the bus (a disk image)
     listedName,          // a disk's media name as the USB lists hold it: one short line of text
     shortText,           // a file system's name or a volume's label: one short line of text

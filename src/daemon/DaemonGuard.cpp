@@ -10,6 +10,7 @@ bool typeFits(ArgumentRole role, const DaemonValue& value) {
     case ArgumentRole::plain:
         return std::holds_alternative<bool>(value) || std::holds_alternative<std::int64_t>(value);
     case ArgumentRole::firstAidArguments:
+    case ArgumentRole::firstAidToCome:
         return std::holds_alternative<std::vector<std::string>>(value);
     case ArgumentRole::openFile:
         return std::holds_alternative<DaemonFileDescriptor>(value);
@@ -32,7 +33,9 @@ DaemonGuardDecision DaemonGuard::check(const DaemonMethod& method, const CallerI
     }
     DaemonAction action = method.action;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (method.roles[i] == ArgumentRole::firstAidArguments &&
+        const bool firstAid =
+            method.roles[i] == ArgumentRole::firstAidArguments || method.roles[i] == ArgumentRole::firstAidToCome;
+        if (firstAid &&
             FirstAidCommand::parse(std::get<std::vector<std::string>>(arguments[i]))->repair) {
             action = DaemonAction::repair;
         }
@@ -107,7 +110,8 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         }
         return Utf8Text::isValid(device) ? std::string() : "device name is not text";
     }
-    case ArgumentRole::firstAidArguments: {
+    case ArgumentRole::firstAidArguments:
+    case ArgumentRole::firstAidToCome: {
         const auto& words = std::get<std::vector<std::string>>(value);
         if (words.size() > maxFirstAidWords) {
             return "check-disk command too long";
@@ -147,10 +151,13 @@ std::string DaemonGuard::checkArgument(ArgumentRole role, DaemonValue& value, Da
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::name, DeviceUse::overwrite);
     case ArgumentRole::overwrittenPath:
         return checkDevice(std::get<std::string>(value), DeviceArgumentForm::path, DeviceUse::overwrite);
-    case ArgumentRole::firstAidArguments: {
+    case ArgumentRole::firstAidArguments:
+    case ArgumentRole::firstAidToCome: {
         auto command = FirstAidCommand::parse(std::get<std::vector<std::string>>(value));
-        // A check only reads the volume; a repair writes it, so only a repair needs it unused.
-        const DeviceUse use = command->repair ? DeviceUse::overwrite : DeviceUse::read;
+        // A check only reads the volume; a repair writes it, so only a repair needs it unused,
+        // and only when it runs: a run to come is asked about before the volume is unmounted.
+        const DeviceUse use =
+            command->repair && role == ArgumentRole::firstAidArguments ? DeviceUse::overwrite : DeviceUse::read;
         if (auto problem = checkDevice(command->device, DeviceArgumentForm::name, use); !problem.empty()) {
             return problem;
         }

@@ -170,6 +170,14 @@ std::vector<DaemonMethod> checkDiskMethods() {
                                                static_cast<std::int64_t>(DMCheckStatus::checkStop));
              }
          }},
+        // Of our own: asked before the volume is unmounted for a run, so that a refused caller
+        // or a device held by something else leaves the volume as it was.
+        {XPCServiceName::checkDisk, "canRunFirstAidWithArguments", "as", "xs", DaemonAction::check, {R::firstAidToCome},
+         DaemonValue(DaemonCodeReply{13, "refused"}),
+         [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
+             XPCCodeAnswer answer = backend.checkDisk()->canRun(*context.firstAid);
+             reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+         }},
     };
 }
 

@@ -10,6 +10,7 @@ public:
     void firstAid(const FirstAidCommand&, std::shared_ptr<DMCheckDiskAppProtocol>, XPCBoolReply reply) override {
         reply(false);
     }
+    XPCCodeAnswer canRun(const FirstAidCommand&) override { return {1, "this daemon checks no volumes"}; }
 };
 
 }  // namespace harbormind

@@ -20,6 +20,11 @@ public:
     void firstAid(const FirstAidCommand& command, std::shared_ptr<DMCheckDiskAppProtocol>, XPCBoolReply reply) override {
         service_->firstAidWithArguments(command.arguments, std::move(reply));
     }
+    XPCCodeAnswer canRun(const FirstAidCommand& command) override {
+        XPCCodeAnswer answer{1, "no answer"};
+        service_->canRunFirstAidWithArguments(command.arguments, [&answer](XPCCodeAnswer given) { answer = given; });
+        return answer;
+    }
 
 private:
     std::shared_ptr<DMCheckDiskServerProtocol> service_;

@@ -8,6 +8,7 @@
 #include "support/Log.h"
 #include "xpc/DMCheckDiskServerProtocol.h"
 #include "xpc/DMCheckStatus.h"
+#include "xpc/DaemonCall.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -68,6 +69,18 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
         notStarted();
         return;
     }
+    std::optional<std::string> line = command();
+    if (!line) {
+        notStarted();
+        return;
+    }
+    // The daemon is asked first, so that a check it refuses (the caller not authorized, the
+    // device held by something an unmount does not release) leaves the volume as it was.
+    if (std::optional<std::string> refusal = daemonRefusal(*line)) {
+        Log::warning("First Aid: " + *refusal);
+        end(*refusal, raw(DMCheckStatus::checkStop));
+        return;
+    }
     // Every file system is checked unmounted: a checker on a mounted one reports damage that
     // is not there, and the daemon repairs nothing in use.
     if (std::optional<std::string> reason = unmount->unmount()) {
@@ -75,12 +88,20 @@ void DMCheckDiskWrapper::check(const std::shared_ptr<DMLocalDriveObject>& drive,
         end(*reason, raw(DMCheckStatus::checkStop));
         return;
     }
-    std::optional<std::string> line = command();
-    if (!line) {
-        notStarted();
-        return;
-    }
     runCommand(*line);
+}
+
+std::optional<std::string> DMCheckDiskWrapper::daemonRefusal(const std::string& commandLine) {
+    // No answer is no: nothing is unmounted for a daemon that does not say yes.
+    XPCCodeAnswer answer = waitForDaemon<DMCheckDiskServerProtocol>(
+        checkDiskXPCObj(), XPCCodeAnswer{-1, DMCheckDiskText::notStarted}, DaemonCallLimit::administrator,
+        "canRunFirstAidWithArguments", [&](DMCheckDiskServerProtocol& proxy, XPCCodeReply reply) {
+            proxy.canRunFirstAidWithArguments({DMCheckDiskText::commandFlag, commandLine}, reply);
+        });
+    if (answer.code == 0) {
+        return std::nullopt;
+    }
+    return answer.message.empty() ? std::string(DMCheckDiskText::notStarted) : answer.message;
 }
 
 void DMCheckDiskWrapper::runCommand(const std::string& commandLine) {

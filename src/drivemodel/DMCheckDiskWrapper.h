@@ -28,9 +28,10 @@ public:
     static std::shared_ptr<DMCheckDiskWrapper> create();
 
     // Checks (or checks and repairs) the drive; returns once the daemon has the command.
-    // A mounted drive is unmounted first (up to 60 one-second looks) and mounted again when
-    // the check has ended; one that cannot be unmounted is not checked, and the run ends with
-    // checkStop and the reason.
+    // The daemon is asked first whether it will run the check; a refusal ends the run with
+    // checkStop and the reason, the drive untouched. A mounted drive is then unmounted (up to
+    // 60 one-second looks) and mounted again when the check has ended; one that cannot be
+    // unmounted is not checked, and the run ends with checkStop and the reason.
     void check(const std::shared_ptr<DMLocalDriveObject>& drive, bool repair);
     // As check, with the command line `command` makes once the drive is unmounted.
     void check(const std::shared_ptr<DMLocalDriveObject>& drive,
@@ -57,6 +58,9 @@ protected:
     DMCheckDiskWrapper();
 
 private:
+    // Why the daemon will not run the command (asked before anything is unmounted); none
+    // when it will.
+    std::optional<std::string> daemonRefusal(const std::string& commandLine);
     // Ends a run that cannot go on with checkStop, once.
     void notStarted();
     // Ends the run once: mounts the drive again when it was unmounted for the check, then

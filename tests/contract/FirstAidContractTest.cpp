@@ -1,5 +1,5 @@
-// The check-disk service's contract: the order of a check's stream, and a mounted volume
-// refused before anything streams.
+// The check-disk service's contract: the order of a check's stream, a mounted volume refused
+// before anything streams, and the question asked before a volume is unmounted for a check.
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -7,7 +7,10 @@
 #include "contract/DaemonContractTest.h"
 #include "drivemodel/DMCheckDiskWrapper.h"
 #include "drivemodel/DMCheckDiskWrapperDelegate.h"
+#include "drivemodel/DMCheckDiskText.h"
+#include "xpc/DMCheckDiskServerProtocol.h"
 #include "xpc/DMCheckStatus.h"
+#include "xpc/DaemonCall.h"
 
 namespace harbormind::test {
 namespace {
@@ -82,6 +85,21 @@ TEST_P(DaemonContractTest, AMountedVolumeIsRefusedBeforeAnythingStreams) {
     std::vector<Line> stream = check.stream();
     ASSERT_EQ(stream.size(), 1u);
     EXPECT_EQ(stream.front().status, static_cast<std::int64_t>(DMCheckStatus::checkStop));
+}
+
+// A mounted volume is no reason to refuse the question: the application unmounts it once the
+// daemon has said yes.
+TEST_P(DaemonContractTest, TheDaemonSaysYesBeforehandToACheckOfAVolumeAnUnmountWillFree) {
+    const std::string disk = machine->addDisk(128);
+    machine->mount(disk);
+    auto wrapper = DMCheckDiskWrapper::create();
+    const std::string line = *wrapper->shell().repairVolume(disk);
+    XPCCodeAnswer answer = waitForDaemon<DMCheckDiskServerProtocol>(
+        wrapper->checkDiskXPCObj(), XPCCodeAnswer{-1, "no answer"}, seconds(30), "canRunFirstAidWithArguments",
+        [&](DMCheckDiskServerProtocol& proxy, XPCCodeReply reply) {
+            proxy.canRunFirstAidWithArguments({DMCheckDiskText::commandFlag, line}, reply);
+        });
+    EXPECT_EQ(answer.code, 0) << answer.message;
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ harbormind::DaemonValue shaped(harbormind::ArgumentRole role, const std::string&
     }
     switch (role) {
     case ArgumentRole::plain: return piece.empty() || piece[0] < 'm';
-    case ArgumentRole::firstAidArguments: return pieces(piece.data(), piece.size());
+    case ArgumentRole::firstAidArguments:
+    case ArgumentRole::firstAidToCome: return pieces(piece.data(), piece.size());
     default: return piece;
     }
 }

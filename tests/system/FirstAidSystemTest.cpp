@@ -85,23 +85,28 @@ TEST_F(FirstAidSystemTest, ABusyVolumeStaysMountedAndTheCheckSaysWhatHoldsIt) {
 }
 
 // A desktop user may mount their own stick but not check it (checking asks for an
-// administrator): the refusal looks like a failure, with the reason, and the volume is back.
-TEST_F(FirstAidSystemTest, ARefusedCheckLooksLikeAFailureAndLeavesTheVolumeMounted) {
+// administrator): the refusal looks like a failure, with the reason, and the volume was never
+// unmounted for it (the same mount stays, it is not mounted again).
+TEST_F(FirstAidSystemTest, ARefusedCheckLooksLikeAFailureAndLeavesTheVolumeUntouched) {
     mountOwnVolume(SystemRole::desktop);
+    const std::vector<std::string> mountedAs = KernelMounts::mountIdsOf(volume->volumePath());
 
     WindowFlowOutcome shown = window(SystemRole::desktop, "firstaid", {volume->volume()});
     ASSERT_TRUE(shown.report.value("ended", false)) << shown.report.dump();
     const nlohmann::json& sheet = shown.report["sheet"];
     expectFailedLook(sheet);
     EXPECT_TRUE(contains(sheet.value("tip", ""), "not allowed to check this drive")) << sheet.dump();
+    EXPECT_FALSE(contains(sheet.value("output", ""), "mounted again")) << sheet.dump();
     EXPECT_TRUE(shown.report["after"].value("mounted", false)) << shown.report.dump();
     EXPECT_EQ(mounts(), std::vector<std::string>{mountPoint()});
+    EXPECT_EQ(KernelMounts::mountIdsOf(volume->volumePath()), mountedAs);
 
     Outcome checked = ctl(SystemRole::desktop, {"check", volume->volume()});
     EXPECT_NE(checked.status, 0);
     EXPECT_TRUE(contains(checked.out, "not allowed to check this drive")) << checked.out << checked.err;
     EXPECT_FALSE(contains(checked.out, "No errors found")) << checked.out;
-    EXPECT_EQ(mounts(), std::vector<std::string>{mountPoint()});
+    EXPECT_FALSE(contains(checked.out, "mounted again")) << checked.out;
+    EXPECT_EQ(KernelMounts::mountIdsOf(volume->volumePath()), mountedAs);
 }
 
 }  // namespace

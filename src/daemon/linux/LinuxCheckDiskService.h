@@ -11,6 +11,7 @@ class LinuxCheckDiskService final : public CheckDiskBackend {
 public:
     void firstAid(const FirstAidCommand& command, std::shared_ptr<DMCheckDiskAppProtocol> callbacks,
                   XPCBoolReply reply) override;
+    XPCCodeAnswer canRun(const FirstAidCommand& command) override;
 };
 
 }  // namespace harbormind

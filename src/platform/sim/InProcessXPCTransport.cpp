@@ -290,6 +290,15 @@ public:
     CheckDiskService(std::shared_ptr<InProcessDaemon> daemon, std::string key, std::weak_ptr<XPCInterface> exported)
         : ServiceBase(std::move(daemon), std::move(key)), exported_(std::move(exported)) {}
 
+    // Yes unless the scenario says otherwise: what an unmount cannot release is not simulated.
+    void canRunFirstAidWithArguments(const std::vector<std::string>& arguments, XPCCodeReply reply) override {
+        std::string key = arguments.empty() ? std::string() : arguments.back();
+        if (receive("canRunFirstAidWithArguments", arguments)) {
+            const std::string method = "canRunFirstAidWithArguments";
+            reply({intFor(method, key, 0), textFor(method + "Message", key)});
+        }
+    }
+
     void firstAidWithArguments(const std::vector<std::string>& arguments, XPCBoolReply reply) override {
         std::string key = arguments.empty() ? std::string() : arguments.back();
         if (!receive("firstAidWithArguments", arguments)) {

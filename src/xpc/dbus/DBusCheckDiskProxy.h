@@ -25,6 +25,10 @@ public:
                            },
                            arguments);
     }
+    // May wait for an administrator's password.
+    void canRunFirstAidWithArguments(const std::vector<std::string>& arguments, XPCCodeReply reply) override {
+        askCode("canRunFirstAidWithArguments", false, std::move(reply), arguments);
+    }
 };
 
 }  // namespace harbormind

@@ -39,24 +39,44 @@ std::vector<KernelMounts::Entry> KernelMounts::read() {
         }
         std::string type;
         fields >> type;
-        entries.push_back({unescape(point), device, type});
+        entries.push_back({unescape(point), device, type, id});
     }
     return entries;
 }
 
-std::vector<std::string> KernelMounts::mountPointsOf(const std::string& devicePath) {
+namespace {
+
+std::vector<KernelMounts::Entry> entriesOf(const std::string& devicePath) {
     struct stat facts {};
     if (::stat(devicePath.c_str(), &facts) != 0 || !S_ISBLK(facts.st_mode)) {
         return {};
     }
     const std::string device = std::to_string(major(facts.st_rdev)) + ":" + std::to_string(minor(facts.st_rdev));
-    std::vector<std::string> points;
-    for (const Entry& entry : read()) {
+    std::vector<KernelMounts::Entry> found;
+    for (const KernelMounts::Entry& entry : KernelMounts::read()) {
         if (entry.device == device) {
-            points.push_back(entry.mountPoint);
+            found.push_back(entry);
         }
     }
+    return found;
+}
+
+}  // namespace
+
+std::vector<std::string> KernelMounts::mountPointsOf(const std::string& devicePath) {
+    std::vector<std::string> points;
+    for (const Entry& entry : entriesOf(devicePath)) {
+        points.push_back(entry.mountPoint);
+    }
     return points;
+}
+
+std::vector<std::string> KernelMounts::mountIdsOf(const std::string& devicePath) {
+    std::vector<std::string> ids;
+    for (const Entry& entry : entriesOf(devicePath)) {
+        ids.push_back(entry.id);
+    }
+    return ids;
 }
 
 bool KernelMounts::isMountPoint(const std::string& path) {
