@@ -59,7 +59,7 @@ protected:
     std::vector<std::string> commandLines() {
         std::vector<std::string> lines;
         for (const auto& call : daemon->calls()) {
-            if (call.service == "checkDisk") {
+            if (call.service == "checkDisk" && call.method == "firstAidWithArguments") {
                 EXPECT_EQ(call.arguments.size(), 2u);
                 EXPECT_EQ(call.arguments.front(), "-c");
                 lines.push_back(call.arguments.back());
@@ -152,18 +152,34 @@ TEST_F(CheckDiskWrapperTest, AVolumeInUseIsNeitherCheckedNorJudgedAndTheEndSaysW
     EXPECT_TRUE(commandLines().empty()) << "nothing was handed to the daemon";
 }
 
-TEST_F(CheckDiskWrapperTest, AnUnreachableDaemonOrAnOddNameEndsTheRunAndMountsTheVolumeAgain) {
+// The daemon is asked before anything is unmounted: a refusal, or no answer at all, ends the
+// run with the reason and leaves the volume mounted as it was.
+TEST_F(CheckDiskWrapperTest, ACheckTheDaemonRefusesBeforehandLeavesTheVolumeMounted) {
+    answer({{"canRunFirstAidWithArguments", PlatformValue::Dictionary{{"*", 13}}},
+            {"canRunFirstAidWithArgumentsMessage", PlatformValue::Dictionary{{"*", "refused: not authorized"}}}});
+    buildDrives();
+    platform->unmountsTakeEffect = true;
+    auto wrapper = DMCheckDiskWrapper::create();
+    auto receiver = std::make_shared<RecordingReceiver>();
+    wrapper->setDelegate(receiver);
+    wrapper->check(drive("disk4s1"), true);
+    settle();
+    EXPECT_EQ(receiver->all(), (Stream{{"refused: not authorized", 2}}));
+    EXPECT_TRUE(platform->diskRequests().empty()) << platform->diskRequests().back().first;
+    EXPECT_TRUE(commandLines().empty()) << "the check itself was asked for";
+}
+
+TEST_F(CheckDiskWrapperTest, AnUnreachableDaemonOrAnOddNameEndsTheRunAndLeavesTheVolumeMounted) {
     answer({{"connection", "fail"}});
     buildDrives();
     platform->unmountsTakeEffect = true;
-    platform->answerCommand(platform->mountVolume("disk4s1"), "mounted");
     auto wrapper = DMCheckDiskWrapper::create();
     auto receiver = std::make_shared<RecordingReceiver>();
     wrapper->setDelegate(receiver);
     wrapper->check(drive("disk4s1"), false);
     settle();
-    EXPECT_EQ(receiver->all(), (Stream{{"disk4s1 is mounted again at /Volumes/STICK.\n", 1},
-                                       {DMCheckDiskText::notStarted, 2}}));
+    EXPECT_EQ(receiver->all(), (Stream{{DMCheckDiskText::notStarted, 2}}));
+    EXPECT_TRUE(platform->diskRequests().empty()) << platform->diskRequests().back().first;
 
     EXPECT_FALSE(wrapper->shell().repairVolume("disk4s1; rm -rf ~"));
     EXPECT_FALSE(wrapper->shell().ntfsChecker("$(reboot)", true));
