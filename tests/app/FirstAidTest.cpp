@@ -98,7 +98,7 @@ protected:
     std::vector<std::string> commandLines() {
         std::vector<std::string> lines;
         for (const auto& call : daemon->calls()) {
-            if (call.service == "checkDisk") {
+            if (call.service == "checkDisk" && call.method == "firstAidWithArguments") {
                 lines.push_back(call.arguments.front() + " " + call.arguments.back());
             }
         }
