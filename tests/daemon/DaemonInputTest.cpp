@@ -163,7 +163,7 @@ TEST(DaemonMethodTableTest, EveryMethodHasOneRolePerArgumentAndADefaultWhenItRep
         EXPECT_EQ(method.replies(), method.defaultAnswer.has_value()) << method.name;
         ++count;
     }
-    EXPECT_EQ(count, 62);
+    EXPECT_EQ(count, 64);
     // The volume's secrets are read with the right to encrypt, not with a question's.
     const DaemonMethod* key = DaemonMethodTable::find(XPCServiceName::bitLocker, "getBitLockerRecoveryKeyWithBsdname");
     ASSERT_NE(key, nullptr);
