@@ -19,7 +19,7 @@ namespace harbormind {
 DMFirstAidFlow::DMFirstAidFlow(std::shared_ptr<DMDriveOperations> operations,
                                std::shared_ptr<DMAlertPresenter> presenter,
                                std::shared_ptr<DMDriveWindowFactory> windows)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)), windows_(std::move(windows)) {}
+    : DMDriveFlow(std::move(operations), std::move(presenter)), windows_(std::move(windows)) {}
 
 void DMFirstAidFlow::start(const Drive& drive, QWidget* window) {
     struct Facts {

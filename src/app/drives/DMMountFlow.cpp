@@ -31,7 +31,7 @@ bool mountedAsNtfs(int code) {
 }  // namespace
 
 DMMountFlow::DMMountFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+    : DMDriveFlow(std::move(operations), std::move(presenter)) {}
 
 void DMMountFlow::mount(const Drive& drive, QWidget* window, DMActionCompletion completion) {
     struct Outcome {

@@ -5,23 +5,18 @@
 
 #include "app/drives/DMActionCompletion.h"
 #include "app/drives/DMOperationResult.h"
+#include "app/drives/DMDriveFlow.h"
 
 class QWidget;
 
 namespace harbormind {
 
-class DMAlertPresenter;
-class DMDriveObjectProtocol;
-class DMDriveOperations;
-
 // Mounts a local drive. An NTFS volume goes through the helper daemon when the driver is
 // installed, and is looked at again a little later: one left read-only because Windows
 // hibernated on it is mounted once more ignoring the hibernation file (when the setting allows
 // it), and one that stays read-only is explained to the user.
-class DMMountFlow : public std::enable_shared_from_this<DMMountFlow> {
+class DMMountFlow : public DMDriveFlow, public std::enable_shared_from_this<DMMountFlow> {
 public:
-    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-
     static constexpr double firstCheckDelay = 1.5;
     static constexpr double secondCheckDelay = 3.0;
     // The maker's page that explains checking an NTFS disk before opening it read-write.
@@ -40,8 +35,6 @@ private:
     void reportMountFailure(const DMOperationResult& result, QWidget* window, const DMActionCompletion& completion);
     void showReadOnlyAlert(const std::string& driveName, QWidget* window);
 
-    std::shared_ptr<DMDriveOperations> operations_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
 };
 
 }  // namespace harbormind

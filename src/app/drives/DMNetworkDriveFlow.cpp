@@ -17,7 +17,7 @@ namespace harbormind {
 DMNetworkDriveFlow::DMNetworkDriveFlow(std::shared_ptr<DMDriveOperations> operations,
                                        std::shared_ptr<DMAlertPresenter> presenter,
                                        std::shared_ptr<DMDriveWindowFactory> windows)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)), windows_(std::move(windows)) {}
+    : DMDriveFlow(std::move(operations), std::move(presenter)), windows_(std::move(windows)) {}
 
 void DMNetworkDriveFlow::perform(DMDriveAction action, const Drive& drive, QWidget* window,
                                  DMActionCompletion completion) {

@@ -4,21 +4,17 @@
 
 #include "app/drives/DMActionCompletion.h"
 #include "app/drives/DMDriveAction.h"
+#include "app/drives/DMDriveFlow.h"
 
 class QWidget;
 
 namespace harbormind {
 
-class DMAlertPresenter;
-class DMDriveObjectProtocol;
-class DMDriveOperations;
 class DMDriveWindowFactory;
 
 // The actions on a saved network drive: open, connect, disconnect, edit and remove.
-class DMNetworkDriveFlow {
+class DMNetworkDriveFlow : public DMDriveFlow {
 public:
-    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-
     DMNetworkDriveFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter,
                        std::shared_ptr<DMDriveWindowFactory> windows);
 
@@ -31,8 +27,6 @@ private:
     void disconnect(const Drive& drive, QWidget* window, DMActionCompletion completion);
     void remove(const Drive& drive, QWidget* window);
 
-    std::shared_ptr<DMDriveOperations> operations_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
     std::shared_ptr<DMDriveWindowFactory> windows_;
 };
 

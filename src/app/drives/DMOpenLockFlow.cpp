@@ -18,7 +18,7 @@ namespace harbormind {
 
 DMOpenLockFlow::DMOpenLockFlow(std::shared_ptr<DMDriveOperations> operations,
                                std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+    : DMDriveFlow(std::move(operations), std::move(presenter)) {}
 
 void DMOpenLockFlow::open(const Drive& drive, QWidget* window, DMActionCompletion completion) {
     DriverGate gate{[](DMDriveObjectFilesystem fileSystem) {

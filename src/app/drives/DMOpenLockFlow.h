@@ -4,22 +4,17 @@
 #include <memory>
 
 #include "app/drives/DMActionCompletion.h"
+#include "app/drives/DMDriveFlow.h"
 #include "drivemodel/DMDriveObjectFilesystem.h"
 
 class QWidget;
 
 namespace harbormind {
 
-class DMAlertPresenter;
-class DMDriveObjectProtocol;
-class DMDriveOperations;
-
 // Open and lock, the two actions that need the NTFS and BitLocker driver for some file systems
 // and so offer to install it first when it is missing.
-class DMOpenLockFlow : public std::enable_shared_from_this<DMOpenLockFlow> {
+class DMOpenLockFlow : public DMDriveFlow, public std::enable_shared_from_this<DMOpenLockFlow> {
 public:
-    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-
     DMOpenLockFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
 
     // Shows the drive's contents; a failure names the mount point to open it by other means.
@@ -46,8 +41,6 @@ private:
                           std::function<void()> next);
     void openNow(const Drive& drive, QWidget* window, DMActionCompletion completion);
 
-    std::shared_ptr<DMDriveOperations> operations_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
 };
 
 }  // namespace harbormind

@@ -28,7 +28,7 @@ struct NamedResult {
 }  // namespace
 
 DMUnmountFlow::DMUnmountFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter)
-    : operations_(std::move(operations)), presenter_(std::move(presenter)) {}
+    : DMDriveFlow(std::move(operations), std::move(presenter)) {}
 
 void DMUnmountFlow::unmount(const Drive& drive, QWidget* window, DMActionCompletion completion) {
     remove(Removal::unmount, drive, window, std::move(completion));

@@ -4,22 +4,17 @@
 #include <string>
 
 #include "app/drives/DMActionCompletion.h"
+#include "app/drives/DMDriveFlow.h"
 
 class QWidget;
 
 namespace harbormind {
 
-class DMAlertPresenter;
-class DMDriveObjectProtocol;
-class DMDriveOperations;
-
 // Unmounts and ejects local drives. A plain unmount of a volume in use names what uses it and
 // offers to force it; an eject never forces, a disk is only taken away when nothing uses it.
 // A failure is shown with the platform's reason.
-class DMUnmountFlow : public std::enable_shared_from_this<DMUnmountFlow> {
+class DMUnmountFlow : public DMDriveFlow, public std::enable_shared_from_this<DMUnmountFlow> {
 public:
-    using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-
     DMUnmountFlow(std::shared_ptr<DMDriveOperations> operations, std::shared_ptr<DMAlertPresenter> presenter);
 
     void unmount(const Drive& drive, QWidget* window, DMActionCompletion completion);
@@ -34,8 +29,6 @@ private:
                             QWidget* window, DMActionCompletion completion);
     void showFailure(Removal removal, const std::string& driveName, const std::string& reason, QWidget* window);
 
-    std::shared_ptr<DMDriveOperations> operations_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
 };
 
 }  // namespace harbormind
