@@ -114,8 +114,10 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
 void DMDriveHealthView::setKeyColumn(std::shared_ptr<DMKeyColumn> column) {
     keyColumn_ = std::move(column);
     keyColumn_->add(kvHealth_);
-    for (auto* row : factsArea_->findChildren<DMKeyValueView*>(Qt::FindDirectChildrenOnly)) {
-        keyColumn_->add(row);
+    for (QObject* child : factsArea_->children()) {
+        if (auto* row = dynamic_cast<DMKeyValueView*>(child)) {
+            keyColumn_->add(row);
+        }
     }
 }
 
