@@ -153,6 +153,17 @@ bool MountHelper::isValidName(const std::string& name) {
     });
 }
 
+std::string MountHelper::lastLine(std::string text) {
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    if (auto line = text.rfind('\n'); line != std::string::npos) {
+        text = text.substr(line + 1);
+    }
+    const std::string prefix = "harbormind-mount: ";
+    return text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text;
+}
+
 std::string MountHelper::folderNameFor(const std::string& label, const std::string& fallback) {
     std::string name;
     for (unsigned char c : label) {

@@ -36,6 +36,9 @@ public:
     // or "..", never empty.
     static std::string folderNameFor(const std::string& label, const std::string& fallback);
     static bool isValidName(const std::string& name);
+    // The last line a verb wrote, without the program name its errors start with: what the
+    // caller is told.
+    static std::string lastLine(std::string text);
 
     // Every mount point of the device (with `WholeDisk`, of its disk, partitions and mappings).
     std::vector<std::string> mountPointsOf(const std::string& name, UnmountScope scope) const;
