@@ -4,13 +4,13 @@
 
 namespace harbormind {
 
-void SimAttachedSessions::attach(const std::shared_ptr<SimDiskArbitrationSession>& session) {
+void SimAttachedSessions::attach(const std::shared_ptr<SimAttachedSession>& session) {
     std::erase_if(sessions_, [](const auto& weak) { return weak.expired(); });
     sessions_.push_back(session);
 }
 
-std::vector<std::shared_ptr<SimDiskArbitrationSession>> SimAttachedSessions::live() const {
-    std::vector<std::shared_ptr<SimDiskArbitrationSession>> found;
+std::vector<std::shared_ptr<SimAttachedSession>> SimAttachedSessions::live() const {
+    std::vector<std::shared_ptr<SimAttachedSession>> found;
     for (const auto& weak : sessions_) {
         if (auto session = weak.lock()) {
             found.push_back(std::move(session));

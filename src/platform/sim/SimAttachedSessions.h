@@ -7,7 +7,7 @@
 
 #include "platform/DADisk.h"
 #include "platform/DADissenter.h"
-#include "platform/sim/SimDiskArbitrationSession.h"
+#include "platform/sim/SimAttachedSession.h"
 
 namespace harbormind {
 
@@ -15,10 +15,10 @@ namespace harbormind {
 // machine tells them and what it asks them. Not locked: the machine uses it under its own lock.
 class SimAttachedSessions {
 public:
-    using Approvals = std::vector<SimDiskArbitrationSession::Approval>;
+    using Approvals = std::vector<SimAttachedSession::Approval>;
     enum class ApprovalKind { Mount, Unmount };
 
-    void attach(const std::shared_ptr<SimDiskArbitrationSession>& session);
+    void attach(const std::shared_ptr<SimAttachedSession>& session);
     // Every approval callback of the live sessions, to be asked with no lock held.
     Approvals approvals(ApprovalKind kind) const;
     // Every callback is asked, on its own queue, so each session learns of the request; the
@@ -30,9 +30,9 @@ public:
     void announceDisappeared(const std::string& bsdName) const;
 
 private:
-    std::vector<std::shared_ptr<SimDiskArbitrationSession>> live() const;
+    std::vector<std::shared_ptr<SimAttachedSession>> live() const;
 
-    std::vector<std::weak_ptr<SimDiskArbitrationSession>> sessions_;
+    std::vector<std::weak_ptr<SimAttachedSession>> sessions_;
 };
 
 }  // namespace harbormind

@@ -187,12 +187,12 @@ std::string SimMachine::topmostDisk(const std::string& bsdName) {
 
 // ---- Sessions ----
 
-void SimMachine::attach(const std::shared_ptr<SimDiskArbitrationSession>& session) {
+void SimMachine::attach(const std::shared_ptr<SimAttachedSession>& session) {
     std::lock_guard lock(mutex_);
     sessions_.attach(session);
 }
 
-void SimMachine::reportPresentDisks(SimDiskArbitrationSession& session) {
+void SimMachine::reportPresentDisks(SimAttachedSession& session) {
     std::lock_guard lock(mutex_);
     auto callbacks = session.takeUnreportedAppeared();
     if (callbacks.empty()) {

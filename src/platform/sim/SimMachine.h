@@ -16,7 +16,6 @@
 #include "platform/RegistryEntryId.h"
 #include "platform/sim/SimAction.h"
 #include "platform/sim/SimAttachedSessions.h"
-#include "platform/sim/SimDiskArbitrationSession.h"
 #include "platform/sim/SimRegistryEntries.h"
 #include "platform/sim/SimRequest.h"
 #include "platform/sim/SimScenario.h"
@@ -69,11 +68,11 @@ public:
     void setExternalAdapter(bool attached) { externalAdapter_ = attached; }
 
     // Sessions.
-    void attach(const std::shared_ptr<SimDiskArbitrationSession>& session);
+    void attach(const std::shared_ptr<SimAttachedSession>& session);
     bool refusesSessions() const { return refusesSessions_.load(); }
     void setRefusesSessions(bool refuse) { refusesSessions_ = refuse; }
     // Reports every present disk to the session's appeared callbacks that have not had it.
-    void reportPresentDisks(SimDiskArbitrationSession& session);
+    void reportPresentDisks(SimAttachedSession& session);
 
     // The timeline of the scenario's events; starting twice does nothing.
     void start();
