@@ -6,13 +6,10 @@
 #include "drivemodel/DMDiskAccess.h"
 #include "drivemodel/DMDriveImageName.h"
 #include "drivemodel/DMDriveManagerProtocol.h"
-#include "drivemodel/DMLocalDriveProperty.h"
+#include "drivemodel/DMLocalDriveClassifier.h"
 #include "drivemodel/DMLocalDriveText.h"
-#include "drivemodel/DMLuksWrapper.h"
 #include "platform/DeviceNaming.h"
-#include "platform/DeviceRegistry.h"
 #include "platform/DiskDescriptionKey.h"
-#include "platform/FileSystemInfo.h"
 #include "platform/Platform.h"
 #include "support/TextCase.h"
 
@@ -20,39 +17,6 @@ namespace harbormind {
 namespace {
 
 using Key = DiskDescriptionKey;
-
-DMDriveObjectInterfaceType busFromProtocol(const std::optional<std::string>& protocol) {
-    std::string bus = TextCase::upper(protocol.value_or(""));
-    if (bus == "USB") {
-        return DMDriveObjectInterfaceType::usb;
-    }
-    if (bus == "FIREWIRE") {
-        return DMDriveObjectInterfaceType::firewire;
-    }
-    if (bus == "SAS") {
-        return DMDriveObjectInterfaceType::sas;
-    }
-    if (bus == "SATA") {
-        return DMDriveObjectInterfaceType::sata;
-    }
-    if (bus == "VIRTUAL INTERFACE") {
-        return DMDriveObjectInterfaceType::dmg;
-    }
-    return DMDriveObjectInterfaceType::pci;
-}
-
-DMDriveObjectPartitionMap schemeFromContent(const std::optional<std::string>& content) {
-    if (content == DMLocalDriveText::guidScheme) {
-        return DMDriveObjectPartitionMap::guid;
-    }
-    if (content == DMLocalDriveText::mbrScheme) {
-        return DMDriveObjectPartitionMap::mbr;
-    }
-    if (content == DMLocalDriveText::appleScheme) {
-        return DMDriveObjectPartitionMap::apple;
-    }
-    return DMDriveObjectPartitionMap::unknown;
-}
 
 DeviceNaming& naming() {
     return Platform::current().deviceNaming();
@@ -62,7 +26,7 @@ DeviceNaming& naming() {
 
 DMLocalDriveObject::DMLocalDriveObject(std::string identifier, std::weak_ptr<DMDriveManagerProtocol> manager,
                                        std::weak_ptr<const DMLocalDriveServices> services)
-    : manager_(std::move(manager)), services_(std::move(services)), identifier_(std::move(identifier)) {}
+    : manager_(std::move(manager)), clients_(std::move(services)), identifier_(std::move(identifier)) {}
 
 std::shared_ptr<DMLocalDriveObject> DMLocalDriveObject::create(std::string identifier,
                                                                std::weak_ptr<DMDriveManagerProtocol> manager,
@@ -251,259 +215,70 @@ DMDriveObjectActivityIndicator DMLocalDriveObject::activityIndicator() const {
 
 std::int64_t DMLocalDriveObject::capacity() const {
     std::lock_guard lock(mutex_);
-    return capacity_;
+    return fields_.capacity;
 }
 
 std::optional<std::int64_t> DMLocalDriveObject::used() const {
     std::lock_guard lock(mutex_);
-    return used_;
+    return fields_.used;
 }
 
 std::optional<std::int64_t> DMLocalDriveObject::free() const {
     std::lock_guard lock(mutex_);
-    return free_;
+    return fields_.free;
 }
 
 DMDriveObjectLocation DMLocalDriveObject::location() const {
     std::lock_guard lock(mutex_);
-    return location_;
+    return fields_.location;
 }
 
 DMDriveObjectInterfaceType DMLocalDriveObject::interfaceType() const {
     std::lock_guard lock(mutex_);
-    return interfaceType_;
+    return fields_.interfaceType;
 }
 
 DMDriveObjectType DMLocalDriveObject::type() const {
     std::lock_guard lock(mutex_);
-    return type_;
+    return fields_.type;
 }
 
 DMDriveObjectPartitionMap DMLocalDriveObject::partitionMap() const {
     std::lock_guard lock(mutex_);
-    return partitionMap_;
+    return fields_.partitionMap;
 }
 
 DMDriveObjectFilesystem DMLocalDriveObject::fileSystem() const {
     std::lock_guard lock(mutex_);
-    return fileSystem_;
+    return fields_.fileSystem;
 }
 
 DMLocalDriveStatus DMLocalDriveObject::status() const {
     std::lock_guard lock(mutex_);
-    return status_;
-}
-
-// ---- services ----
-
-std::shared_ptr<DMBitLockerWrapper> DMLocalDriveObject::bitlocker() const {
-    auto owner = services_.lock();
-    return owner ? owner->bitlockerWrapper() : DMBitLockerWrapper::shared();
-}
-
-std::shared_ptr<DMCoreStorageWrapper> DMLocalDriveObject::corestorage() const {
-    auto owner = services_.lock();
-    return owner ? owner->corestorageWrapper() : DMCoreStorageWrapper::shared();
-}
-
-// Without a manager there is nobody to ask: no wrapper, and every LUKS question is no.
-std::shared_ptr<DMLuksWrapper> DMLocalDriveObject::luks() const {
-    auto owner = services_.lock();
-    return owner ? owner->luksWrapper() : nullptr;
-}
-
-std::shared_ptr<DMDeviceCloneWrapper> DMLocalDriveObject::deviceClone() const {
-    auto owner = services_.lock();
-    return owner ? owner->devicCloenWrapper() : DMDeviceCloneWrapper::shared();
+    return fields_.status;
 }
 
 // ---- classification ----
 
 void DMLocalDriveObject::update() {
-    if (services_.expired()) {
+    if (clients_.expired()) {
         return;
     }
-    const std::string bsdName = identifier();
-    std::optional<DiskDescription> description = DMDiskAccess::description(bsdName);
-    auto read = [&](auto getter) { return description ? getter(*description) : decltype(getter(*description)){}; };
-
-    DMDriveObjectFilesystem fileSystem = classifyFileSystem();
-    std::int64_t capacity = read([](const DiskDescription& d) { return d.integer(Key::mediaSize); }).value_or(0);
-
-    std::optional<std::int64_t> used;
-    std::optional<std::int64_t> freeSpace;
-    std::string effective = fileSystem == DMDriveObjectFilesystem::bitlocker_encrypted
-                                ? bitlocker()->getBitLockerBSDNameWithBsdname(bsdName)
-                                : bsdName;
-    auto effectiveDescription = effective == bsdName ? description : DMDiskAccess::description(effective);
-    if (auto path = effectiveDescription ? effectiveDescription->path(Key::volumePath) : std::nullopt) {
-        FileSystemSpace space = Platform::current().fileSystem().space(*path);
-        freeSpace = space.freeBytes;
-        if (space.usedBytes) {
-            used = space.usedBytes;
-        } else if (space.totalBytes && space.freeBytes) {
-            used = *space.totalBytes - *space.freeBytes;
-        }
-    }
-
-    DMDriveObjectLocation location = DMDriveObjectLocation::unknown;
-    if (auto internal = read([](const DiskDescription& d) { return d.boolean(Key::deviceInternal); })) {
-        location = *internal ? DMDriveObjectLocation::internal : DMDriveObjectLocation::external;
-    }
-    DMDriveObjectInterfaceType bus =
-        busFromProtocol(read([](const DiskDescription& d) { return d.text(Key::deviceProtocol); }));
-
-    DMLocalDriveProperty property(bsdName);
-    property.readFlag();
-    property.readMediaType();
-
-    DMDriveObjectPartitionMap partitionMap =
-        schemeFromContent(read([](const DiskDescription& d) { return d.text(Key::mediaContent); }));
-    DMLocalDriveStatus status = classifyStatus(fileSystem, partitionMap);
-
+    DMLocalDriveClassifier classifier(identifier(), clients_);
+    DMLocalDriveFields fields = classifier.classify([this] { return logicalHasChildren(); });
     std::lock_guard lock(mutex_);
-    fileSystem_ = fileSystem;
-    capacity_ = capacity;
-    used_ = used;
-    free_ = freeSpace;
-    location_ = location;
-    interfaceType_ = bus;
-    type_ = property.mediaType();
-    partitionMap_ = partitionMap;
-    status_ = status;
-}
-
-// The volume kinds of Linux file systems. Such a volume is never a BitLocker volume and is
-// not asked about.
-std::optional<DMDriveObjectFilesystem> DMLocalDriveObject::linuxFileSystem(const std::string& kind) {
-    static const std::pair<const char*, DMDriveObjectFilesystem> kinds[] = {
-        {"ext2", DMDriveObjectFilesystem::ext2}, {"ext3", DMDriveObjectFilesystem::ext3},
-        {"ext4", DMDriveObjectFilesystem::ext4}, {"btrfs", DMDriveObjectFilesystem::btrfs},
-        {"xfs", DMDriveObjectFilesystem::xfs},   {"f2fs", DMDriveObjectFilesystem::f2fs},
-        {"swap", DMDriveObjectFilesystem::swap}, {"luks", DMDriveObjectFilesystem::luks},
-    };
-    for (const auto& [name, fileSystem] : kinds) {
-        if (kind == name) {
-            return fileSystem;
-        }
-    }
-    return std::nullopt;
-}
-
-DMDriveObjectFilesystem DMLocalDriveObject::classifyFileSystem() const {
-    const std::string bsdName = identifier();
-    std::optional<DiskDescription> description = DMDiskAccess::description(bsdName);
-    bool encrypted = description ? description->boolean(Key::mediaEncrypted).value_or(false) : false;
-    std::int64_t detail = description ? description->integer(Key::mediaEncryptionDetail).value_or(0) : 0;
-    std::optional<std::string> kindText = description ? description->text(Key::volumeKind) : std::nullopt;
-    std::string kind = TextCase::lower(kindText.value_or(""));
-
-    if (kind == "hfs") {
-        return encrypted ? DMDriveObjectFilesystem::hfs_plus_encrypted : DMDriveObjectFilesystem::hfs_plus;
-    }
-    if (kind == "apfs") {
-        return encrypted && detail == 2 ? DMDriveObjectFilesystem::apfs_encrypted : DMDriveObjectFilesystem::apfs;
-    }
-    DMDriveObjectFilesystem candidate = DMDriveObjectFilesystem::unknown;
-    if (kind.find("ntfs") != std::string::npos) {
-        candidate = DMDriveObjectFilesystem::ntfs;
-    } else if (kind == "msdos") {
-        candidate = DMDriveObjectFilesystem::fat32;
-    } else if (kind == "exfat") {
-        candidate = DMDriveObjectFilesystem::exfat;
-    } else if (auto linuxKind = linuxFileSystem(kind)) {
-        return *linuxKind;
-    } else {
-        std::optional<std::string> content = description ? description->text(Key::mediaContent) : std::nullopt;
-        // Real stores carry the APFS partition type; volumes without a kind (a locked
-        // one) carry the volume type. Both are APFS.
-        if (content == DMLocalDriveText::apfsPhysicalStoreContent || content == DMLocalDriveText::apfsPartitionContent) {
-            return encrypted ? DMDriveObjectFilesystem::apfs_encrypted : DMDriveObjectFilesystem::apfs;
-        }
-        if (corestorage()->lookup(bsdName)) {
-            return DMDriveObjectFilesystem::corestorage;
-        }
-    }
-    std::optional<bool> known = bitLockerFromSignatures(description);
-    if (known ? *known : bitlocker()->isBitLockerDriveWithBsdname(bsdName)) {
-        return DMDriveObjectFilesystem::bitlocker_encrypted;
-    }
-    // A volume showing no signature may be one whose LUKS header the daemon keeps apart:
-    // taken for an empty volume, it could be erased.
-    if (candidate == DMDriveObjectFilesystem::unknown && kind.empty()) {
-        if (auto service = luks(); service && service->isLuksDrive(bsdName)) {
-            return DMDriveObjectFilesystem::luks;
-        }
-    }
-    return candidate;
+    fields_ = fields;
 }
 
 std::optional<bool> DMLocalDriveObject::bitLockerFromSignatures(const std::optional<DiskDescription>& description) {
-    // Linux's descriptions carry the kind libblkid (or udev's record of it) read from the
-    // device's own signatures, BitLocker's among them (kind "bitlocker"); other platforms'
-    // disk services do not know BitLocker.
-    if (Platform::current().name() != "linux" || !description) {
-        return std::nullopt;
-    }
-    std::optional<std::string> kind = description->text(Key::volumeKind);
-    if (kind && !kind->empty()) {
-        return TextCase::lower(*kind) == "bitlocker";
-    }
-    // A partition table where a BitLocker volume would start its own header.
-    std::optional<std::string> content = description->text(Key::mediaContent);
-    if (content && !content->empty()) {
-        return false;
-    }
-    return std::nullopt;  // nothing could be read here: the daemon reads the device itself
-}
-
-DMLocalDriveStatus DMLocalDriveObject::classifyStatus(DMDriveObjectFilesystem fileSystem,
-                                                      DMDriveObjectPartitionMap partitionMap) const {
-    const std::string bsdName = identifier();
-    switch (fileSystem) {
-        case DMDriveObjectFilesystem::unknown:
-            // An encryption that was stopped half-way leaves the BitLocker signature, so a volume
-            // whose signatures were read and show none has nothing to resume.
-            if (partitionMap == DMDriveObjectPartitionMap::unknown && !logicalHasChildren() &&
-                bitLockerFromSignatures(DMDiskAccess::description(bsdName)).value_or(true) &&
-                bitlocker()->needResumeBitLockerEncryptionWithBsdname(bsdName)) {
-                return DMLocalDriveStatus::encrypting;
-            }
-            return DMLocalDriveStatus::invalid;
-        case DMDriveObjectFilesystem::apfs_encrypted: {
-            auto description = DMDiskAccess::description(bsdName);
-            bool mounted = description && description->path(Key::volumePath);
-            return mounted ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
-        }
-        case DMDriveObjectFilesystem::bitlocker_encrypted:
-            return bitlocker()->bitLockerDriveStatusWithBsdname(bsdName);
-        case DMDriveObjectFilesystem::corestorage: {
-            auto volume = corestorage()->lookup(bsdName);
-            return volume ? volume->status : DMLocalDriveStatus::invalid;
-        }
-        case DMDriveObjectFilesystem::luks: {
-            // The daemon knows an interrupted encryption; without its answer the volume is
-            // unlocked while the registry shows a disk synthesized on it (the opened mapping).
-            if (auto service = luks()) {
-                DMLocalDriveStatus known = service->status(bsdName);
-                if (known != DMLocalDriveStatus::invalid) {
-                    return known;
-                }
-            }
-            auto media = DMDiskAccess::ioMedia(bsdName);
-            bool mapped = media && !Platform::current().registry().childEntries(*media).empty();
-            return mapped ? DMLocalDriveStatus::unlocked : DMLocalDriveStatus::locked;
-        }
-        default:
-            return DMLocalDriveStatus::invalid;
-    }
+    return DMLocalDriveClassifier::bitLockerFromSignatures(description);
 }
 
 // ---- computed members ----
 
 std::string DMLocalDriveObject::effectiveBSDName() const {
     if (fileSystem() == DMDriveObjectFilesystem::bitlocker_encrypted) {
-        return bitlocker()->getBitLockerBSDNameWithBsdname(identifier());
+        return clients_.bitlocker()->getBitLockerBSDNameWithBsdname(identifier());
     }
     return identifier();
 }
@@ -522,7 +297,7 @@ std::string DMLocalDriveObject::name() const {
             return *found;
         }
     }
-    if (auto volume = corestorage()->lookup(identifier()); volume && volume->name) {
+    if (auto volume = clients_.corestorage()->lookup(identifier()); volume && volume->name) {
         return *volume->name;
     }
     return DMLocalDriveText::noName;
@@ -687,7 +462,7 @@ bool DMLocalDriveObject::isCloneInterrupted() const {
     if (!physical || !physical->isWhole()) {
         return false;
     }
-    return deviceClone()->isCloneInterruptDeviceWithStrDevice("/dev/" + identifier());
+    return clients_.deviceClone()->isCloneInterruptDeviceWithStrDevice("/dev/" + identifier());
 }
 
 DMDriveObjectFilesystem DMLocalDriveObject::bitLockerFileSystem() const {

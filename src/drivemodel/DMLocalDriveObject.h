@@ -15,15 +15,12 @@
 #include "drivemodel/DMDriveObjectPartitionMap.h"
 #include "drivemodel/DMDriveObjectProtocol.h"
 #include "drivemodel/DMDriveObjectType.h"
+#include "drivemodel/DMLocalDriveClients.h"
+#include "drivemodel/DMLocalDriveFields.h"
 #include "drivemodel/DMLocalDriveServices.h"
 #include "xpc/DMLocalDriveStatus.h"
 
 namespace harbormind {
-
-class DMBitLockerWrapper;
-class DMCoreStorageWrapper;
-class DMDeviceCloneWrapper;
-class DMLuksWrapper;
 
 // One device that disk arbitration reports: a whole disk, a partition, a synthesized
 // container disk, a volume or a disk image. It is known by its device name alone and holds
@@ -108,27 +105,17 @@ public:
     // A LUKS volume whose header is not on the device but kept apart by the daemon: the
     // device shows no signature of its own, and it opens only with that header.
     bool hasDetachedHeader() const;
-    // Whether a device is a BitLocker volume, when its description already says so without
-    // asking the daemon: where the platform reads volume signatures itself (Linux), a kind or a
-    // partition table read from the device settles it. None when the daemon must be asked.
+    // Whether a device's description already tells it is a BitLocker volume; none when the
+    // daemon must be asked (see DMLocalDriveClassifier).
     static std::optional<bool> bitLockerFromSignatures(const std::optional<DiskDescription>& description);
 
 private:
-    std::shared_ptr<DMBitLockerWrapper> bitlocker() const;
-    std::shared_ptr<DMCoreStorageWrapper> corestorage() const;
-    std::shared_ptr<DMDeviceCloneWrapper> deviceClone() const;
-    std::shared_ptr<DMLuksWrapper> luks() const;
     std::shared_ptr<DMLocalDriveObject> logicalObject() const;
-    static std::optional<DMDriveObjectFilesystem> linuxFileSystem(const std::string& kind);
     bool logicalHasChildren() const;
-
-    DMDriveObjectFilesystem classifyFileSystem() const;
-
-    DMLocalDriveStatus classifyStatus(DMDriveObjectFilesystem fileSystem, DMDriveObjectPartitionMap partitionMap) const;
 
     mutable std::mutex mutex_;
     std::weak_ptr<DMDriveManagerProtocol> manager_;
-    const std::weak_ptr<const DMLocalDriveServices> services_;
+    const DMLocalDriveClients clients_;
     std::weak_ptr<DMDriveObjectDelegate> delegate_;
     DMDriveObjectCategory category_ = DMDriveObjectCategory::local;
     std::weak_ptr<DMDriveObjectProtocol> parent_;
@@ -136,15 +123,7 @@ private:
     std::vector<std::shared_ptr<DMLocalDriveObject>> logicalDriveObjs_;
     std::weak_ptr<DMLocalDriveObject> physicalDriveObj_;
     std::string identifier_;
-    std::int64_t capacity_ = 0;
-    std::optional<std::int64_t> used_;
-    std::optional<std::int64_t> free_;
-    DMDriveObjectLocation location_ = DMDriveObjectLocation::unknown;
-    DMDriveObjectInterfaceType interfaceType_ = DMDriveObjectInterfaceType::unknown;
-    DMDriveObjectType type_ = DMDriveObjectType::unknown;
-    DMDriveObjectPartitionMap partitionMap_ = DMDriveObjectPartitionMap::unknown;
-    DMDriveObjectFilesystem fileSystem_ = DMDriveObjectFilesystem::unknown;
-    DMLocalDriveStatus status_ = DMLocalDriveStatus::invalid;
+    DMLocalDriveFields fields_;
 };
 
 }  // namespace harbormind

@@ -24,6 +24,20 @@ void complete(const DMCompletion& completion, int code) {
     }
 }
 
+// A lock or unlock has ended: the object reads its new state, the window hears of it, and
+// the caller gets the code, with the reason when it failed.
+void finishChange(const std::shared_ptr<DMDriveManagerDelegateProtocol>& receiver,
+                  const std::shared_ptr<DMLocalDriveObject>& object, int code,
+                  const std::optional<std::string>& reason, const DMCompletion& completion) {
+    object->update();
+    if (receiver) {
+        receiver->driveChanged(object);
+    }
+    if (completion) {
+        completion(code, code == 0 ? std::nullopt : reason);
+    }
+}
+
 std::shared_ptr<DMLocalDriveObject> asLocal(const std::shared_ptr<DMDriveObjectProtocol>& drive) {
     return std::dynamic_pointer_cast<DMLocalDriveObject>(drive);
 }
@@ -255,13 +269,7 @@ void DMLocalDriveManager::lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMC
         default:
             break;
     }
-    object->update();
-    if (auto receiver = delegate()) {
-        receiver->driveChanged(object);
-    }
-    if (completion) {
-        completion(locked ? 0 : -1, locked ? std::nullopt : reason);
-    }
+    finishChange(delegate(), object, locked ? 0 : -1, reason, completion);
 }
 
 void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, const std::string& password,
@@ -299,13 +307,7 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
         default:
             break;
     }
-    object->update();
-    if (auto receiver = delegate()) {
-        receiver->driveChanged(object);
-    }
-    if (completion) {
-        completion(code, code == 0 ? std::nullopt : reason);
-    }
+    finishChange(delegate(), object, code, reason, completion);
 }
 
 std::int64_t DMLocalDriveManager::mountAsNTFS(std::shared_ptr<DMDriveObjectProtocol> drive) {

@@ -4,9 +4,10 @@
 
 #include "network/DriveKeychains.h"
 #include "network/Keychains.h"
-#include "network/NetworkDriveArchive.h"
-#include "network/NetworkDriveUUID.h"
-#include "platform/FileStore.h"
+#include "network/NetworkDriveConnection.h"
+#include "network/NetworkDriveList.h"
+#include "network/NetworkDriveListChange.h"
+#include "network/NetworkDrivePath.h"
 #include "platform/NetworkMountStatus.h"
 #include "platform/NetworkURL.h"
 #include "platform/Platform.h"
@@ -18,12 +19,8 @@
 namespace harbormind {
 namespace {
 
-using DriveRef = std::shared_ptr<DMNetworkDriveObject>;
-
 // How long a volume that appeared is left to settle before it is taken up.
 constexpr Clock::Duration volumeSettleTime = seconds(2);
-// How often a disconnect looks whether written files have reached the server.
-constexpr Clock::Duration writesPollInterval = seconds(0.25);
 // How often the saved-drives file is read again for changes made by other programs.
 constexpr Clock::Duration savedDrivesPollInterval = seconds(1);
 
@@ -33,50 +30,15 @@ void complete(const DMCompletion& completion, int status) {
     }
 }
 
-// A finished mount request: its status, and on failure what the mounter said about it.
-void complete(const DMCompletion& completion, const NetworkMountResult& result) {
-    if (!completion) {
-        return;
-    }
-    const bool failed = result.status != NetworkMountStatus::success && !result.message.empty();
-    completion(result.status, failed ? std::optional<std::string>(result.message) : std::nullopt);
-}
-
 bool isNetworkVolumeKind(const std::string& kind) {
     return kind == "nfs" || kind == "smbfs" || kind == "afpfs";
 }
 
-std::string joinPath(std::string folder, const std::string& name) {
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + name;
-}
-
-std::string lastComponent(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A successful mount tells where the volume is before the volume list shows it, so what
-// follows the connect (opening the drive) finds the mount point.
-void takeMountPoint(DMNetworkDriveObject& drive, const NetworkMountResult& result) {
-    if (result.status == NetworkMountStatus::success && !result.mountPoints.empty() && !drive.mountPoint()) {
-        drive.setMountPoint(result.mountPoints.front());
-        drive.refreshSizes();
-    }
-}
-
-FileStore* fileStore() {
-    return Platform::current().fileStore();
-}
-
 }  // namespace
 
-DMNetworkDriveManager::DMNetworkDriveManager() : mounter_(Platform::current().networkMounter()) {}
+DMNetworkDriveManager::DMNetworkDriveManager()
+    : mounter_(Platform::current().networkMounter()),
+      file_(NetworkDrivePath::join(DriveKeychains::homeDirectory(), savedDrivesFileName)) {}
 
 DMNetworkDriveManager::~DMNetworkDriveManager() {
     // Detaches the volume callbacks and stops following the saved-drives file.
@@ -120,8 +82,8 @@ void DMNetworkDriveManager::setDriveObjs(DriveMap driveObjs) {
 }
 
 DMDriveManagerProtocol::DriveList DMNetworkDriveManager::rootObjs() const {
-    std::lock_guard lock(mutex_);
-    return DriveList(rootObjs_.begin(), rootObjs_.end());
+    auto drives = drives_.all();
+    return DriveList(drives.begin(), drives.end());
 }
 
 void DMNetworkDriveManager::setRootObjs(DriveList rootObjs) {
@@ -131,13 +93,11 @@ void DMNetworkDriveManager::setRootObjs(DriveList rootObjs) {
             drives.push_back(std::move(network));
         }
     }
-    std::lock_guard lock(mutex_);
-    rootObjs_ = std::move(drives);
+    drives_.set(std::move(drives));
 }
 
-std::vector<DriveRef> DMNetworkDriveManager::roots() const {
-    std::lock_guard lock(mutex_);
-    return rootObjs_;
+std::vector<DMNetworkDriveManager::DriveRef> DMNetworkDriveManager::roots() const {
+    return drives_.all();
 }
 
 std::string DMNetworkDriveManager::filter() const {
@@ -156,8 +116,7 @@ bool DMNetworkDriveManager::isRunning() const {
 }
 
 bool DMNetworkDriveManager::savedDrivesFileDamaged() const {
-    std::lock_guard lock(mutex_);
-    return fileDamaged_;
+    return file_.damaged();
 }
 
 std::optional<std::string> DMNetworkDriveManager::lastSaveProblem() const {
@@ -166,7 +125,7 @@ std::optional<std::string> DMNetworkDriveManager::lastSaveProblem() const {
 }
 
 std::string DMNetworkDriveManager::savedDrivesPath() const {
-    return joinPath(DriveKeychains::homeDirectory(), savedDrivesFileName);
+    return file_.path();
 }
 
 void DMNetworkDriveManager::start() {
@@ -215,15 +174,11 @@ std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::makeDriveObject(std
 }
 
 bool DMNetworkDriveManager::contains(const DMNetworkDriveObject& drive) const {
-    auto drives = roots();
-    return std::any_of(drives.begin(), drives.end(), [&drive](const DriveRef& root) { return *root == drive; });
+    return drives_.find(drive) != nullptr;
 }
 
 void DMNetworkDriveManager::add(std::shared_ptr<DMNetworkDriveObject> drive) {
-    {
-        std::lock_guard lock(mutex_);
-        rootObjs_.push_back(std::move(drive));
-    }
+    drives_.append(std::move(drive));
     write(Change::ByUser);
 }
 
@@ -232,14 +187,7 @@ void DMNetworkDriveManager::saveWithoutConnecting(const DriveRef& drive, const D
         remove(replacing);
     }
     drive->setSaved(true);
-    DriveRef listed;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = std::find_if(rootObjs_.begin(), rootObjs_.end(), [&drive](const DriveRef& root) { return *root == *drive; });
-        if (it != rootObjs_.end()) {
-            listed = *it;
-        }
-    }
+    DriveRef listed = drives_.find(*drive);
     if (!listed) {
         add(drive);
         if (auto target = delegate()) {
@@ -258,24 +206,15 @@ void DMNetworkDriveManager::saveWithoutConnecting(const DriveRef& drive, const D
 }
 
 void DMNetworkDriveManager::remove(const std::shared_ptr<DMNetworkDriveObject>& drive) {
-    DriveRef removed;
-    bool identityStillUsed = false;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = std::find_if(rootObjs_.begin(), rootObjs_.end(), [&drive](const DriveRef& root) { return *root == *drive; });
-        if (it == rootObjs_.end()) {
-            return;
-        }
-        removed = *it;
-        rootObjs_.erase(it);
-        identityStillUsed = std::any_of(rootObjs_.begin(), rootObjs_.end(),
-                                        [&removed](const DriveRef& root) { return *root == *removed; });
+    NetworkDriveList::Removal removal = drives_.removeEqual(*drive);
+    if (!removal.removed) {
+        return;
     }
     write(Change::ByUser);
     // A password nobody can use any more is not kept.
-    if (removed->saved() && !identityStillUsed) {
+    if (removal.removed->saved() && !removal.identityStillUsed) {
         if (Keychains* passwords = keychain()) {
-            passwords->deleteKey(removed->urlIdentity());
+            passwords->deleteKey(removal.removed->urlIdentity());
         }
     }
     if (auto target = delegate()) {
@@ -311,131 +250,54 @@ std::shared_ptr<DMNetworkDriveObject> DMNetworkDriveManager::savedDrive(const Ne
 }
 
 void DMNetworkDriveManager::load() {
-    FileStore* files = fileStore();
-    if (!files) {
+    std::optional<NetworkDriveArchive::Contents> contents = file_.load();
+    if (!contents) {
         return;
-    }
-    std::string path = savedDrivesPath();
-    std::optional<FileStore::Bytes> bytes = files->read(path);
-    {
-        std::lock_guard lock(mutex_);
-        fileSeen_ = bytes;
-    }
-    if (!bytes) {
-        // A file that is there but cannot be read is kept as it is.
-        std::lock_guard lock(mutex_);
-        fileDamaged_ = files->exists(path);
-        return;
-    }
-    NetworkDriveArchive::Contents contents = NetworkDriveArchive::decode(*bytes);
-    if (contents.damaged) {
-        Log::warning("The saved network drives in " + path + " are damaged; what can be read is loaded");
     }
     std::vector<DriveRef> loaded;
-    for (const NetworkDriveRecord& record : contents.drives) {
+    for (const NetworkDriveRecord& record : contents->drives) {
         loaded.push_back(savedDrive(record));
     }
-    if (!loaded.empty()) {
-        Keychains* passwords = keychain();
-        for (const DriveRef& drive : loaded) {
-            drive->setPassword(passwords->getString(drive->identifier()));
-        }
+    readPasswords(loaded);
+    drives_.append(loaded);
+}
+
+void DMNetworkDriveManager::readPasswords(const std::vector<DriveRef>& drives) {
+    if (drives.empty()) {
+        return;
     }
-    std::lock_guard lock(mutex_);
-    fileDamaged_ = contents.damaged;
-    rootObjs_.insert(rootObjs_.end(), loaded.begin(), loaded.end());
+    Keychains* passwords = keychain();
+    for (const DriveRef& drive : drives) {
+        drive->setPassword(passwords->getString(drive->identifier()));
+    }
 }
 
 void DMNetworkDriveManager::checkSavedDrivesFile() {
-    FileStore* files = fileStore();
-    if (!files) {
+    std::optional<SavedNetworkDrivesFile::Reading> reading = file_.poll();
+    if (!reading) {
         return;
     }
-    // The count is taken before the read: a write of this process that ends after it makes
-    // what was read out of date.
-    std::uint64_t generation = 0;
-    {
-        std::lock_guard lock(mutex_);
-        generation = fileGeneration_;
-    }
-    std::optional<FileStore::Bytes> bytes = files->read(savedDrivesPath());
-    {
-        std::lock_guard lock(mutex_);
-        if (generation != fileGeneration_ || bytes == fileSeen_) {
-            return;
-        }
-    }
     std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
-    Dispatch::mainQueue()->async([weakSelf, bytes, generation] {
+    Dispatch::mainQueue()->async([weakSelf, reading = *reading] {
         if (auto self = weakSelf.lock()) {
-            self->followSavedDrivesFile(bytes, generation);
+            self->followSavedDrivesFile(reading);
         }
     });
 }
 
-void DMNetworkDriveManager::followSavedDrivesFile(const std::optional<FileStore::Bytes>& bytes,
-                                                  std::uint64_t generation) {
-    NetworkDriveArchive::Contents contents;
-    if (bytes) {
-        contents = NetworkDriveArchive::decode(*bytes);
+void DMNetworkDriveManager::followSavedDrivesFile(const SavedNetworkDrivesFile::Reading& reading) {
+    std::optional<NetworkDriveArchive::Contents> contents = file_.follow(reading);
+    if (!contents) {
+        return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        // This process wrote the file meanwhile: what was read is already out of date.
-        if (generation != fileGeneration_) {
-            return;
-        }
-        fileSeen_ = bytes;
-        ++fileGeneration_;
-        // A damaged file is not followed: the drives it lost stay listed.
-        if (contents.damaged) {
-            return;
-        }
+    std::vector<DriveRef> saved;
+    for (const NetworkDriveRecord& record : contents->drives) {
+        saved.push_back(savedDrive(record));
     }
-    std::vector<DriveRef> added;
-    std::vector<DriveRef> changed;
-    std::vector<DriveRef> removed;
-    for (const NetworkDriveRecord& record : contents.drives) {
-        DriveRef candidate = savedDrive(record);
-        DriveRef listed;
-        for (const DriveRef& root : roots()) {
-            if (*root == *candidate) {
-                listed = root;
-                break;
-            }
-        }
-        if (!listed) {
-            added.push_back(candidate);
-        } else if (!listed->saved() || listed->name() != candidate->name()) {
-            listed->setSaved(true);
-            listed->setName(candidate->name());
-            changed.push_back(listed);
-        }
-    }
-    for (const DriveRef& root : roots()) {
-        const bool inFile = std::any_of(contents.drives.begin(), contents.drives.end(), [&](const NetworkDriveRecord& record) {
-            return *savedDrive(record) == *root;
-        });
-        if (!root->saved() || inFile) {
-            continue;
-        }
-        // Another program forgot the drive. A connected one stays listed until it disconnects.
-        root->setSaved(false);
-        (root->isMounted() ? changed : removed).push_back(root);
-    }
-    if (!added.empty()) {
-        Keychains* passwords = keychain();
-        for (const DriveRef& drive : added) {
-            drive->setPassword(passwords->getString(drive->identifier()));
-        }
-    }
-    {
-        std::lock_guard lock(mutex_);
-        rootObjs_.insert(rootObjs_.end(), added.begin(), added.end());
-        for (const DriveRef& drive : removed) {
-            rootObjs_.erase(std::remove(rootObjs_.begin(), rootObjs_.end(), drive), rootObjs_.end());
-        }
-    }
+    auto [added, changed, removed] = NetworkDriveListChange::follow(roots(), saved);
+    readPasswords(added);
+    drives_.append(added);
+    drives_.remove(removed);
     auto target = delegate();
     if (!target) {
         return;
@@ -452,32 +314,10 @@ void DMNetworkDriveManager::followSavedDrivesFile(const std::optional<FileStore:
 }
 
 void DMNetworkDriveManager::write(Change change) {
-    FileStore* files = fileStore();
-    if (!files) {
+    if (!file_.makeWritable(change)) {
         return;
     }
-    std::string path = savedDrivesPath();
-    std::vector<DriveRef> saved;
-    {
-        std::lock_guard lock(mutex_);
-        if (fileDamaged_) {
-            // The damaged file holds drives we could not read; only the user's own change
-            // of the list may replace it, and then it is kept aside first.
-            if (change == Change::Automatic) {
-                return;
-            }
-            if (files->exists(path) && !files->moveAside(path, ".damaged")) {
-                Log::warning("Could not keep the damaged " + path + " aside; it is not replaced");
-                return;
-            }
-            fileDamaged_ = false;
-        }
-        for (const DriveRef& drive : rootObjs_) {
-            if (drive->saved()) {
-                saved.push_back(drive);
-            }
-        }
-    }
+    std::vector<DriveRef> saved = drives_.saved();
     {
         std::lock_guard lock(mutex_);
         saveProblem_.reset();
@@ -486,17 +326,11 @@ void DMNetworkDriveManager::write(Change change) {
     for (const DriveRef& drive : saved) {
         records.push_back({drive->name(), drive->scheme(), drive->host(), drive->userName(), drive->dir()});
     }
-    // The file names the user's servers and accounts: theirs alone, also when an older version
-    // left it readable by others (a write replaces the file, and its mode).
-    FileStore::Bytes bytes = NetworkDriveArchive::encode(records);
-    if (files->write(path, bytes, FileStore::Privacy::OwnerOnly)) {
-        // What this process wrote is no change to follow.
-        std::lock_guard lock(mutex_);
-        fileSeen_ = std::move(bytes);
-        ++fileGeneration_;
-    } else {
-        Log::warning("Could not write the saved network drives to " + path);
-    }
+    file_.write(records);
+    storePasswords(saved);
+}
+
+void DMNetworkDriveManager::storePasswords(const std::vector<DriveRef>& saved) {
     if (saved.empty()) {
         return;
     }
@@ -527,62 +361,7 @@ void DMNetworkDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, 
         return;
     }
     network->notifyDelegate();
-    startMount(network, false, std::move(completion));
-}
-
-void DMNetworkDriveManager::startMount(const DriveRef& drive, bool allowUserInterface, DMCompletion completion) {
-    NetworkMountRequest request;
-    request.url = drive->urlString();
-    request.mountDirectory = joinPath(joinPath(DriveKeychains::homeDirectory(), "mnt"), NetworkDriveUUID::make());
-    mounter_->createMountDirectory(request.mountDirectory);
-    request.guest = drive->anonymous();
-    request.user = request.guest ? "guest" : drive->userName();
-    request.password = request.guest ? "" : drive->password().value_or("");
-    request.allowUserInterface = allowUserInterface;
-
-    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
-    NetworkMounter* mounter = mounter_;
-    drive->beginRequest([&] {
-        return mounter->mountAsync(
-            request, Dispatch::global(), [weakSelf, drive, allowUserInterface, completion](NetworkMountResult result) {
-                drive->setAsyncRequestID(std::nullopt);
-                if (allowUserInterface) {
-                    finishRetry(drive, result, completion);
-                    return;
-                }
-                // A refused login is final, and so is the user's own cancel.
-                if (result.status == NetworkMountStatus::success ||
-                    result.status == NetworkMountStatus::authenticationRefused ||
-                    result.status == NetworkMountStatus::cancelled) {
-                    takeMountPoint(*drive, result);
-                    drive->setConnecting(false);
-                    drive->notifyDelegate();
-                    complete(completion, result);
-                    return;
-                }
-                Log::info("Connecting " + drive->urlString() + " failed (" + std::to_string(result.status) +
-                          "); trying again with the system's dialogs");
-                if (auto self = weakSelf.lock()) {
-                    self->startMount(drive, true, completion);
-                }
-            });
-    });
-}
-
-void DMNetworkDriveManager::finishRetry(const DriveRef& drive, const NetworkMountResult& result,
-                                        const DMCompletion& completion) {
-    if (!result.mountPoints.empty()) {
-        // The share the retry mounted names the folder; a folder that already ends in that
-        // name is kept whole.
-        std::string share = lastComponent(result.mountPoints.front());
-        if (!share.empty() && share != "/" && lastComponent(drive->dir()) != share) {
-            drive->setDir("/" + share);
-        }
-    }
-    takeMountPoint(*drive, result);
-    drive->setConnecting(false);
-    drive->notifyDelegate();
-    complete(completion, result);
+    NetworkDriveConnection::start(weak_from_this(), *mounter_, network, false, std::move(completion));
 }
 
 void DMNetworkDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
@@ -594,74 +373,14 @@ void DMNetworkDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive
     disconnect(network, DisconnectOptions{}, std::move(completion));
 }
 
-struct DMNetworkDriveManager::DisconnectRun {
-    DriveRef drive;
-    std::string mountPoint;
-    Clock::TimePoint deadline;
-    DisconnectOptions options;
-    DMCompletion completion;
-    int lastReported = 0;
-};
-
 void DMNetworkDriveManager::disconnect(const DriveRef& drive, DisconnectOptions options, DMCompletion completion) {
     std::optional<std::string> mountPoint = drive->mountPoint();
     if (!mountPoint || !mounter_ || drive->isDisconnecting()) {
         complete(completion, -1);
         return;
     }
-    drive->setDisconnecting(true);
-    drive->notifyDelegate();
-    auto run = std::make_shared<DisconnectRun>();
-    run->drive = drive;
-    run->mountPoint = *mountPoint;
-    run->deadline = Clock::current().now() + options.writesLimit;
-    run->options = std::move(options);
-    run->completion = std::move(completion);
-    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
-    Dispatch::global()->async([weakSelf, run] {
-        if (auto self = weakSelf.lock()) {
-            self->waitForWrites(run);
-        }
-    });
-}
-
-// Unmounting while the file system still holds written files would leave them on this
-// machine only, so the unmount waits until the server has every one of them.
-void DMNetworkDriveManager::waitForWrites(const std::shared_ptr<DisconnectRun>& run) {
-    auto finish = [run](int status) {
-        run->drive->setDisconnecting(false);
-        run->drive->notifyDelegate();
-        if (run->completion) {
-            run->completion(status, status == 0 ? std::nullopt
-                                                 : std::optional<std::string>(NetworkMountStatus::describe(status)));
-        }
-    };
-    int pending = mounter_->pendingWrites(run->mountPoint);
-    if (pending == 0) {
-        finish(mounter_->unmountNow(run->mountPoint, NetworkMounter::Unmount::Normal));
-        return;
-    }
-    Clock& clock = Clock::current();
-    if (clock.now() >= run->deadline) {
-        Log::warning("Not disconnecting " + run->mountPoint + ": " + std::to_string(pending) +
-                     " written files have not reached the server");
-        finish(NetworkMountStatus::writesPending);
-        return;
-    }
-    if (pending != run->lastReported && run->options.waiting) {
-        run->options.waiting(pending);
-    }
-    run->lastReported = pending;
-    std::weak_ptr<DMNetworkDriveManager> weakSelf = weak_from_this();
-    clock.schedule(writesPollInterval, [weakSelf, run, finish] {
-        Dispatch::global()->async([weakSelf, run, finish] {
-            if (auto self = weakSelf.lock()) {
-                self->waitForWrites(run);
-            } else {
-                finish(-1);
-            }
-        });
-    });
+    NetworkDriveDisconnection::start(weak_from_this(), *mounter_, drive, *mountPoint, std::move(options),
+                                     std::move(completion));
 }
 
 void DMNetworkDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
@@ -720,10 +439,7 @@ void DMNetworkDriveManager::volumeAppeared(const NetworkVolume& volume) {
         }
     }
     if (listed.empty()) {
-        {
-            std::lock_guard lock(mutex_);
-            rootObjs_.push_back(built);
-        }
+        drives_.append(built);
         write(Change::Automatic);
     }
     auto target = delegate();
@@ -756,12 +472,7 @@ void DMNetworkDriveManager::volumeDisappeared(const NetworkVolume& volume) {
             }
         }
     }
-    {
-        std::lock_guard lock(mutex_);
-        std::erase_if(rootObjs_, [&gone](const DriveRef& root) {
-            return !root->saved() && std::find(gone.begin(), gone.end(), root) != gone.end();
-        });
-    }
+    drives_.removeUnsaved(gone);
     for (const DriveRef& drive : gone) {
         if (!drive->saved() && target) {
             target->driveRemoved(drive);

@@ -9,7 +9,10 @@
 #include "drivemodel/DMDriveManagerProtocol.h"
 #include "network/DMNetworkDriveObject.h"
 #include "network/DMNetworkDriveType.h"
+#include "network/NetworkDriveDisconnection.h"
+#include "network/NetworkDriveList.h"
 #include "network/NetworkDriveRecord.h"
+#include "network/SavedNetworkDrivesFile.h"
 #include "platform/NetworkMounter.h"
 #include "support/Clock.h"
 
@@ -53,10 +56,7 @@ public:
     void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) override;
     // As unmount, with the time allowed for written files and a report, on a global queue,
     // each time the number of files still on their way changes.
-    struct DisconnectOptions {
-        Clock::Duration writesLimit = seconds(120);
-        std::function<void(int pendingFiles)> waiting;
-    };
+    using DisconnectOptions = NetworkDriveDisconnection::Options;
     void disconnect(const std::shared_ptr<DMNetworkDriveObject>& drive, DisconnectOptions options,
                     DMCompletion completion);
     // Opens the mount point's folder: 0, or -1 without a mount point or when it cannot be opened.
@@ -84,22 +84,20 @@ public:
 
 private:
     DMNetworkDriveManager();
-    enum class Change { ByUser, Automatic };
+    using Change = SavedNetworkDrivesFile::Change;
+    using DriveRef = std::shared_ptr<DMNetworkDriveObject>;
 
     void load();
     void write(Change change);
-    std::shared_ptr<DMNetworkDriveObject> savedDrive(const NetworkDriveRecord& record);
+    void readPasswords(const std::vector<DriveRef>& drives);
+    void storePasswords(const std::vector<DriveRef>& saved);
+    DriveRef savedDrive(const NetworkDriveRecord& record);
     // Reads the saved-drives file and, when another program changed it, follows the change on
     // the main queue: drives added there are added here, drives forgotten there are removed
     // (a connected one stays until it disconnects), renamed ones are renamed.
     void checkSavedDrivesFile();
-    void followSavedDrivesFile(const std::optional<std::vector<std::uint8_t>>& bytes, std::uint64_t generation);
+    void followSavedDrivesFile(const SavedNetworkDrivesFile::Reading& reading);
     Keychains* keychain();
-    void startMount(const std::shared_ptr<DMNetworkDriveObject>& drive, bool allowUserInterface, DMCompletion completion);
-    struct DisconnectRun;
-    void waitForWrites(const std::shared_ptr<DisconnectRun>& run);
-    static void finishRetry(const std::shared_ptr<DMNetworkDriveObject>& drive, const NetworkMountResult& result,
-                     const DMCompletion& completion);
     void volumeAppeared(const NetworkVolume& volume);
     void volumeDisappeared(const NetworkVolume& volume);
     std::shared_ptr<DMNetworkDriveObject> driveFromVolume(const NetworkVolume& volume);
@@ -107,19 +105,15 @@ private:
 
     mutable std::mutex mutex_;
     std::weak_ptr<DMDriveManagerDelegateProtocol> delegate_;
-    std::vector<std::shared_ptr<DMNetworkDriveObject>> rootObjs_;
+    NetworkDriveList drives_;
     DriveMap driveObjs_;
     std::string filter_;
     bool isRunning_ = false;
-    bool fileDamaged_ = false;
     std::optional<std::string> saveProblem_;
     NetworkMounter* mounter_ = nullptr;
     std::unique_ptr<NetworkMounter::Watch> watch_;
     std::shared_ptr<Timer> fileTimer_;
-    // The saved-drives file as this process last read or wrote it, and a count of those reads
-    // and writes, so a change read before this process wrote the file is not followed.
-    std::optional<std::vector<std::uint8_t>> fileSeen_;
-    std::uint64_t fileGeneration_ = 0;
+    SavedNetworkDrivesFile file_;
     std::unique_ptr<Keychains> keychain_;
     std::mutex keychainMutex_;
 };

@@ -8,6 +8,15 @@
 namespace harbormind {
 namespace {
 
+// The daemon refuses a call without an open file before anything else, as its guard answers.
+bool refusedWithoutFile(int imageFd, const XPCCodeReply& reply) {
+    if (imageFd >= 0) {
+        return false;
+    }
+    reply({DMDiskToolsServerProtocol::notPermitted, "refused: no open file"});
+    return true;
+}
+
 nlohmann::json toJson(const PlatformValue& value) {
     if (auto flag = value.asBool()) {
         return *flag;
@@ -137,11 +146,9 @@ void InProcessDiskToolsService::deletePartitionWithBsdname(const std::string& bs
     answer("deletePartitionWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply);
 }
 
-// The daemon refuses a call without an open file before anything else, as its guard answers.
 void InProcessDiskToolsService::checkImageRestoreWithBsdname(const std::string& bsdname, int imageFd,
                                                              XPCCodeReply reply) {
-    if (imageFd < 0) {
-        reply({notPermitted, "refused: no open file"});
+    if (refusedWithoutFile(imageFd, reply)) {
         return;
     }
     answer("checkImageRestoreWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply, mounted(bsdname));
@@ -149,8 +156,7 @@ void InProcessDiskToolsService::checkImageRestoreWithBsdname(const std::string& 
 
 void InProcessDiskToolsService::createDiskImageWithBsdname(const std::string& bsdname, int imageFd, bool compress,
                                                            XPCCodeReply reply) {
-    if (imageFd < 0) {
-        reply({notPermitted, "refused: no open file"});
+    if (refusedWithoutFile(imageFd, reply)) {
         return;
     }
     auto inUse = mounted(bsdname);
@@ -162,8 +168,7 @@ void InProcessDiskToolsService::createDiskImageWithBsdname(const std::string& bs
 
 void InProcessDiskToolsService::restoreDiskImageWithBsdname(const std::string& bsdname, int imageFd,
                                                             XPCCodeReply reply) {
-    if (imageFd < 0) {
-        reply({notPermitted, "refused: no open file"});
+    if (refusedWithoutFile(imageFd, reply)) {
         return;
     }
     answer("restoreDiskImageWithBsdname", {bsdname}, bsdname, {-1, "no answer"}, reply, mounted(bsdname));

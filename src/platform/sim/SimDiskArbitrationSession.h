@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/DiskArbitrationSession.h"
+#include "platform/sim/SimAttachedSession.h"
 
 namespace harbormind {
 
@@ -13,13 +14,9 @@ class SimMachine;
 // A disk-arbitration session on a simulated machine. Requests are carried out in order on
 // one background queue; their completions, like every callback, run on the session's queue.
 class SimDiskArbitrationSession final : public DiskArbitrationSession,
+                                        public SimAttachedSession,
                                         public std::enable_shared_from_this<SimDiskArbitrationSession> {
 public:
-    struct Approval {
-        std::shared_ptr<DispatchQueue> queue;
-        ApprovalCallback callback;
-    };
-
     explicit SimDiskArbitrationSession(std::shared_ptr<SimMachine> machine);
 
     void setDispatchQueue(std::shared_ptr<DispatchQueue> queue) override;
@@ -39,16 +36,14 @@ public:
     void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override;
     void eject(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override;
 
-    // Called by the machine with its lock held.
-    // A new disk, to the appeared callbacks that have had the report of present disks.
-    void deliverAppeared(const DADisk& disk);
-    void deliverInitial(const std::vector<DADisk>& disks, const std::vector<DiskCallback>& callbacks);
-    void deliverDisappeared(const DADisk& disk);
-    void deliverChanged(const DADisk& disk, const std::vector<std::string>& keys);
-    // The appeared callbacks that still await the report of present disks, once a queue is set.
-    std::vector<DiskCallback> takeUnreportedAppeared();
-    std::vector<Approval> mountApprovals();
-    std::vector<Approval> unmountApprovals();
+    // SimAttachedSession
+    void deliverAppeared(const DADisk& disk) override;
+    void deliverInitial(const std::vector<DADisk>& disks, const std::vector<DiskCallback>& callbacks) override;
+    void deliverDisappeared(const DADisk& disk) override;
+    void deliverChanged(const DADisk& disk, const std::vector<std::string>& keys) override;
+    std::vector<DiskCallback> takeUnreportedAppeared() override;
+    std::vector<Approval> mountApprovals() override;
+    std::vector<Approval> unmountApprovals() override;
 
 private:
     void post(std::function<void()> work);

@@ -2,22 +2,11 @@
 
 #include "platform/FileEvents.h"
 #include "platform/sim/SimFileEvents.h"
+#include "platform/sim/SimPaths.h"
 
 namespace harbormind {
-namespace {
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-}  // namespace
-
 bool SimFileContents::folderExists(const std::string& path) const {
-    return missingFolders_.count(folderOf(path)) == 0;
+    return missingFolders_.count(SimPaths::folderOf(path)) == 0;
 }
 
 void SimFileContents::changed(const std::string& path, std::uint32_t flags) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/sim/SimPaths.h"
+
 namespace harbormind {
 namespace {
 
@@ -11,14 +13,6 @@ bool isInTree(const std::string& path, const std::string& root) {
     }
     return path == root || (path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
                             path[root.size()] == '/');
-}
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -42,7 +36,7 @@ struct SimFileEvents::Stream : std::enable_shared_from_this<SimFileEvents::Strea
             return;
         }
         if (!(createFlags & FileEvents::createFileEvents)) {
-            event.path = folderOf(event.path);
+            event.path = SimPaths::folderOf(event.path);
             event.flags = 0;
         }
         auto earlier = std::find_if(pending.begin(), pending.end(),

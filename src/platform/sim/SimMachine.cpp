@@ -1,18 +1,13 @@
 #include "platform/sim/SimMachine.h"
 
 #include <algorithm>
-#include <map>
 
 #include "platform/DiskDescription.h"
 #include "platform/DiskDescriptionKey.h"
-#include "support/Clock.h"
-#include "support/Dispatch.h"
+#include "platform/sim/SimTimeline.h"
 
 namespace harbormind {
 namespace {
-
-// Registry walks stop here even if a changed registry ever loops.
-constexpr int maximumRegistryDepth = 256;
 
 std::string withoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/') {
@@ -36,7 +31,7 @@ std::optional<bool> boolValue(const PlatformValue::Dictionary& values, const cha
 SimMachine::SimMachine(SimScenario scenario)
     : scenario_(std::move(scenario)), externalAdapter_(scenario_.externalAdapter) {
     for (const auto& entry : scenario_.registry) {
-        putEntry(entry.key, entry.parent, entry.otherParents, entry.name, entry.properties);
+        registry_.put(entry.key, entry.parent, entry.otherParents, entry.name, entry.properties);
     }
     for (const auto& disk : scenario_.disks) {
         addDisk(disk);
@@ -117,135 +112,39 @@ std::optional<RegistryEntryId> SimMachine::mediaEntry(const std::string& bsdName
     if (disk == nullptr) {
         return std::nullopt;
     }
-    const Entry* entry = presentEntry(disk->definition.mediaKey());
-    return entry ? std::optional(entry->id) : std::nullopt;
+    return registry_.id(disk->definition.mediaKey());
 }
 
 // ---- Registry ----
 
-SimMachine::Entry* SimMachine::findEntry(RegistryEntryId id) {
-    auto key = keysById_.find(id);
-    if (key == keysById_.end()) {
-        return nullptr;
-    }
-    return presentEntry(key->second);
-}
-
-SimMachine::Entry* SimMachine::presentEntry(const std::string& key) {
-    auto it = entries_.find(key);
-    return it != entries_.end() && it->second.present ? &it->second : nullptr;
-}
-
-void SimMachine::putEntry(const std::string& key, const std::optional<std::string>& parent,
-                          const std::vector<std::string>& otherParents, const std::string& name,
-                          PlatformValue::Dictionary properties) {
-    auto [it, inserted] = entries_.try_emplace(key);
-    Entry& entry = it->second;
-    if (inserted) {
-        // A key keeps its handle for the life of the machine, so a re-added disk is found again.
-        entry.id = nextEntryId_++;
-        keysById_[entry.id] = key;
-        entryOrder_.push_back(key);
-    }
-    entry.parent = parent;
-    entry.otherParents = otherParents;
-    entry.name = name.empty() ? key : name;
-    entry.properties = std::move(properties);
-    entry.present = true;
-}
-
 void SimMachine::addRegistryEntry(const SimRegistryEntryDefinition& definition) {
     std::lock_guard lock(mutex_);
-    putEntry(definition.key, definition.parent, definition.otherParents, definition.name, definition.properties);
+    registry_.put(definition.key, definition.parent, definition.otherParents, definition.name, definition.properties);
 }
 
 std::optional<RegistryEntryId> SimMachine::parentEntry(RegistryEntryId id) {
     std::lock_guard lock(mutex_);
-    const Entry* entry = findEntry(id);
-    if (entry == nullptr || !entry->parent) {
-        return std::nullopt;
-    }
-    const Entry* parent = presentEntry(*entry->parent);
-    return parent ? std::optional(parent->id) : std::nullopt;
+    return registry_.parent(id);
 }
 
 std::vector<RegistryEntryId> SimMachine::childEntries(RegistryEntryId id) {
     std::lock_guard lock(mutex_);
-    std::vector<RegistryEntryId> children;
-    const Entry* parent = findEntry(id);
-    if (parent == nullptr) {
-        return children;
-    }
-    const std::string& parentKey = keysById_[id];
-    for (const auto& key : entryOrder_) {
-        const Entry* entry = presentEntry(key);
-        if (entry != nullptr && (entry->parent == parentKey ||
-                                 std::find(entry->otherParents.begin(), entry->otherParents.end(), parentKey) !=
-                                     entry->otherParents.end())) {
-            children.push_back(entry->id);
-        }
-    }
-    return children;
+    return registry_.children(id);
 }
 
 std::optional<PlatformValue> SimMachine::property(RegistryEntryId id, const std::string& key) {
     std::lock_guard lock(mutex_);
-    const Entry* entry = findEntry(id);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    auto it = entry->properties.find(key);
-    return it == entry->properties.end() ? std::nullopt : std::optional(it->second);
+    return registry_.property(id, key);
 }
 
 std::optional<std::string> SimMachine::registryPath(RegistryEntryId id) {
     std::lock_guard lock(mutex_);
-    const Entry* entry = findEntry(id);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    std::vector<std::string> names{entry->name};
-    for (int depth = 0; entry->parent && depth < maximumRegistryDepth; ++depth) {
-        entry = presentEntry(*entry->parent);
-        if (entry == nullptr) {
-            return std::nullopt;  // detached from the root
-        }
-        names.push_back(entry->name);
-    }
-    std::string path = "IOService:";
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        path += "/" + *it;
-    }
-    return path;
+    return registry_.path(id);
 }
 
 std::optional<RegistryEntryId> SimMachine::entryFromPath(const std::string& path) {
-    std::string wanted = path.rfind("IOService:", 0) == 0 ? path : "IOService:" + path;
-    std::vector<RegistryEntryId> ids;
-    {
-        std::lock_guard lock(mutex_);
-        for (const auto& [id, key] : keysById_) {
-            if (presentEntry(key) != nullptr) {
-                ids.push_back(id);
-            }
-        }
-    }
-    for (RegistryEntryId id : ids) {
-        if (registryPath(id) == wanted) {
-            return id;
-        }
-    }
-    return std::nullopt;
-}
-
-std::vector<std::string> SimMachine::ancestorKeys(const std::string& key) {
-    std::vector<std::string> keys;
-    const Entry* entry = presentEntry(key);
-    for (int depth = 0; entry != nullptr && entry->parent && depth < maximumRegistryDepth; ++depth) {
-        keys.push_back(*entry->parent);
-        entry = presentEntry(*entry->parent);
-    }
-    return keys;
+    std::lock_guard lock(mutex_);
+    return registry_.fromPath(path);
 }
 
 std::vector<std::string> SimMachine::familyDeepestFirst(const std::string& bsdName) {
@@ -256,7 +155,7 @@ std::vector<std::string> SimMachine::familyDeepestFirst(const std::string& bsdNa
     const std::string rootKey = root->definition.mediaKey();
     std::vector<std::pair<std::size_t, std::string>> members{{0, bsdName}};
     for (const auto& disk : disks_) {
-        auto ancestors = ancestorKeys(disk.definition.mediaKey());
+        auto ancestors = registry_.ancestorKeys(disk.definition.mediaKey());
         auto at = std::find(ancestors.begin(), ancestors.end(), rootKey);
         if (at != ancestors.end()) {
             members.emplace_back(static_cast<std::size_t>(at - ancestors.begin()) + 1, disk.definition.bsdName);
@@ -276,7 +175,7 @@ std::string SimMachine::topmostDisk(const std::string& bsdName) {
     if (disk == nullptr) {
         return top;
     }
-    for (const auto& key : ancestorKeys(disk->definition.mediaKey())) {
+    for (const auto& key : registry_.ancestorKeys(disk->definition.mediaKey())) {
         for (const auto& candidate : disks_) {
             if (candidate.definition.mediaKey() == key) {
                 top = candidate.definition.bsdName;
@@ -288,23 +187,12 @@ std::string SimMachine::topmostDisk(const std::string& bsdName) {
 
 // ---- Sessions ----
 
-void SimMachine::attach(const std::shared_ptr<SimDiskArbitrationSession>& session) {
+void SimMachine::attach(const std::shared_ptr<SimAttachedSession>& session) {
     std::lock_guard lock(mutex_);
-    std::erase_if(sessions_, [](const auto& weak) { return weak.expired(); });
-    sessions_.push_back(session);
+    sessions_.attach(session);
 }
 
-std::vector<std::shared_ptr<SimDiskArbitrationSession>> SimMachine::liveSessions() {
-    std::vector<std::shared_ptr<SimDiskArbitrationSession>> live;
-    for (const auto& weak : sessions_) {
-        if (auto session = weak.lock()) {
-            live.push_back(std::move(session));
-        }
-    }
-    return live;
-}
-
-void SimMachine::reportPresentDisks(SimDiskArbitrationSession& session) {
+void SimMachine::reportPresentDisks(SimAttachedSession& session) {
     std::lock_guard lock(mutex_);
     auto callbacks = session.takeUnreportedAppeared();
     if (callbacks.empty()) {
@@ -315,42 +203,6 @@ void SimMachine::reportPresentDisks(SimDiskArbitrationSession& session) {
         present.emplace_back(disk.definition.bsdName);
     }
     session.deliverInitial(present, callbacks);
-}
-
-std::vector<SimDiskArbitrationSession::Approval> SimMachine::approvals(ApprovalKind kind) {
-    std::vector<SimDiskArbitrationSession::Approval> all;
-    for (const auto& session : liveSessions()) {
-        auto some = kind == ApprovalKind::Mount ? session->mountApprovals() : session->unmountApprovals();
-        all.insert(all.end(), some.begin(), some.end());
-    }
-    return all;
-}
-
-std::optional<DADissenter> SimMachine::ask(const std::vector<SimDiskArbitrationSession::Approval>& approvals,
-                                           const DADisk& disk) {
-    // Every registered callback is asked, so each session learns of the request; the first
-    // dissent decides.
-    std::optional<DADissenter> first;
-    for (const auto& approval : approvals) {
-        std::optional<DADissenter> answer;
-        approval.queue->sync([&] { answer = approval.callback(disk); });
-        if (answer && !first) {
-            first = answer;
-        }
-    }
-    return first;
-}
-
-void SimMachine::announceChanged(const std::string& bsdName, const std::vector<std::string>& keys) {
-    for (const auto& session : liveSessions()) {
-        session->deliverChanged(DADisk(bsdName), keys);
-    }
-}
-
-void SimMachine::announceDisappeared(const std::string& bsdName) {
-    for (const auto& session : liveSessions()) {
-        session->deliverDisappeared(DADisk(bsdName));
-    }
 }
 
 // ---- Changes ----
@@ -368,13 +220,11 @@ bool SimMachine::addDisk(const SimDiskDefinition& definition) {
     PlatformValue::Dictionary properties = definition.mediaProperties;
     properties.try_emplace("BSD Name", definition.bsdName);
     properties.try_emplace("IOClass", "IOMedia");
-    putEntry(definition.mediaKey(), definition.registryParent, definition.otherRegistryParents,
+    registry_.put(definition.mediaKey(), definition.registryParent, definition.otherRegistryParents,
              definition.registryName, std::move(properties));
     departed_.erase(definition.bsdName);
     disks_.push_back(std::move(disk));
-    for (const auto& session : liveSessions()) {
-        session->deliverAppeared(DADisk(definition.bsdName));
-    }
+    sessions_.announceAppeared(definition.bsdName);
     return true;
 }
 
@@ -384,12 +234,10 @@ bool SimMachine::removeFamily(const std::vector<std::string>& family) {
         if (it == disks_.end()) {
             continue;
         }
-        if (Entry* entry = presentEntry(it->definition.mediaKey())) {
-            entry->present = false;
-        }
+        registry_.hide(it->definition.mediaKey());
         departed_[name] = it->description;
         disks_.erase(it);
-        announceDisappeared(name);
+        sessions_.announceDisappeared(name);
     }
     return !family.empty();
 }
@@ -406,7 +254,7 @@ bool SimMachine::setDescriptionValue(const std::string& bsdName, const std::stri
         return false;
     }
     disk->description[key] = value;
-    announceChanged(bsdName, {key});
+    sessions_.announceChanged(bsdName, {key});
     return true;
 }
 
@@ -416,7 +264,7 @@ bool SimMachine::removeDescriptionValue(const std::string& bsdName, const std::s
     if (disk == nullptr || disk->description.erase(key) == 0) {
         return false;
     }
-    announceChanged(bsdName, {key});
+    sessions_.announceChanged(bsdName, {key});
     return true;
 }
 
@@ -457,7 +305,7 @@ void SimMachine::record(SimRequest request) {
 std::optional<DADissenter> SimMachine::mount(const std::string& bsdName, const std::optional<std::string>& path,
                                              std::uint32_t options, SimRequest::Origin origin) {
     SimRequest request{SimRequest::Kind::Mount, origin, bsdName, path, options, std::nullopt};
-    std::vector<SimDiskArbitrationSession::Approval> asked;
+    SimAttachedSessions::Approvals asked;
     {
         std::lock_guard lock(mutex_);
         Disk* disk = findDisk(bsdName);
@@ -473,9 +321,9 @@ std::optional<DADissenter> SimMachine::mount(const std::string& bsdName, const s
             record(request);
             return request.dissenter;
         }
-        asked = approvals(ApprovalKind::Mount);
+        asked = sessions_.approvals(SimAttachedSessions::ApprovalKind::Mount);
     }
-    request.dissenter = ask(asked, DADisk(bsdName));
+    request.dissenter = SimAttachedSessions::ask(asked, DADisk(bsdName));
     std::lock_guard lock(mutex_);
     Disk* disk = findDisk(bsdName);
     if (!request.dissenter && disk == nullptr) {
@@ -483,7 +331,7 @@ std::optional<DADissenter> SimMachine::mount(const std::string& bsdName, const s
     }
     if (!request.dissenter && !textValue(disk->description, DiskDescriptionKey::volumePath)) {
         disk->description[DiskDescriptionKey::volumePath] = freeMountPath(*disk, path);
-        announceChanged(bsdName, {DiskDescriptionKey::volumePath});
+        sessions_.announceChanged(bsdName, {DiskDescriptionKey::volumePath});
     }
     record(request);
     return request.dissenter;
@@ -493,7 +341,7 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
                                                SimRequest::Origin origin) {
     SimRequest request{SimRequest::Kind::Unmount, origin, bsdName, std::nullopt, options, std::nullopt};
     std::vector<std::string> volumes;
-    std::vector<SimDiskArbitrationSession::Approval> asked;
+    SimAttachedSessions::Approvals asked;
     {
         std::lock_guard lock(mutex_);
         if (findDisk(bsdName) == nullptr) {
@@ -504,40 +352,14 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
         std::vector<std::string> candidates{bsdName};
         if ((options & DiskArbitrationSession::unmountWhole) != 0) {
             // The whole option unmounts every volume of the disk's whole disk.
-            std::string whole = bsdName;
-            auto isWhole = [&](const std::string& name) {
-                return boolValue(findDisk(name)->description, DiskDescriptionKey::mediaWhole).value_or(false);
-            };
-            for (const auto& key : ancestorKeys(findDisk(bsdName)->definition.mediaKey())) {
-                if (isWhole(whole)) {
-                    break;
-                }
-                for (const auto& disk : disks_) {
-                    if (disk.definition.mediaKey() == key) {
-                        whole = disk.definition.bsdName;
-                    }
-                }
-            }
-            candidates = familyDeepestFirst(whole);
+            candidates = familyDeepestFirst(wholeDiskOf(bsdName));
         }
-        for (const auto& name : candidates) {
-            if (textValue(findDisk(name)->description, DiskDescriptionKey::volumePath)) {
-                volumes.push_back(name);
-            }
-        }
-        asked = approvals(ApprovalKind::Unmount);
+        volumes = mountedAmong(candidates);
+        asked = sessions_.approvals(SimAttachedSessions::ApprovalKind::Unmount);
     }
     const bool force = (options & DiskArbitrationSession::unmountForce) != 0;
     for (const auto& volume : volumes) {
-        auto dissent = ask(asked, DADisk(volume));
-        std::lock_guard lock(mutex_);
-        Disk* disk = findDisk(volume);
-        if (!dissent && disk != nullptr && disk->definition.busy && !force) {
-            dissent = DADissenter{DADissenter::busy, "Busy"};
-        }
-        if (!dissent && disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
-            announceChanged(volume, {DiskDescriptionKey::volumePath});
-        }
+        auto dissent = unmountVolume(volume, asked, force);
         if (dissent && !request.dissenter) {
             request.dissenter = dissent;
         }
@@ -545,6 +367,48 @@ std::optional<DADissenter> SimMachine::unmount(const std::string& bsdName, std::
     std::lock_guard lock(mutex_);
     record(request);
     return request.dissenter;
+}
+
+std::string SimMachine::wholeDiskOf(const std::string& bsdName) {
+    std::string whole = bsdName;
+    auto isWhole = [&](const std::string& name) {
+        return boolValue(findDisk(name)->description, DiskDescriptionKey::mediaWhole).value_or(false);
+    };
+    for (const auto& key : registry_.ancestorKeys(findDisk(bsdName)->definition.mediaKey())) {
+        if (isWhole(whole)) {
+            break;
+        }
+        for (const auto& disk : disks_) {
+            if (disk.definition.mediaKey() == key) {
+                whole = disk.definition.bsdName;
+            }
+        }
+    }
+    return whole;
+}
+
+std::vector<std::string> SimMachine::mountedAmong(const std::vector<std::string>& names) {
+    std::vector<std::string> volumes;
+    for (const auto& name : names) {
+        if (textValue(findDisk(name)->description, DiskDescriptionKey::volumePath)) {
+            volumes.push_back(name);
+        }
+    }
+    return volumes;
+}
+
+std::optional<DADissenter> SimMachine::unmountVolume(const std::string& volume,
+                                                     const SimAttachedSessions::Approvals& asked, bool force) {
+    auto dissent = SimAttachedSessions::ask(asked, DADisk(volume));
+    std::lock_guard lock(mutex_);
+    Disk* disk = findDisk(volume);
+    if (!dissent && disk != nullptr && disk->definition.busy && !force) {
+        dissent = DADissenter{DADissenter::busy, "Busy"};
+    }
+    if (!dissent && disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
+        sessions_.announceChanged(volume, {DiskDescriptionKey::volumePath});
+    }
+    return dissent;
 }
 
 std::optional<DADissenter> SimMachine::eject(const std::string& bsdName, std::uint32_t options,
@@ -566,31 +430,19 @@ std::optional<DADissenter> SimMachine::eject(const std::string& bsdName, std::ui
         }
     }
     // Ejecting unmounts every volume of the device first; a refusal keeps the device.
-    std::vector<SimDiskArbitrationSession::Approval> asked;
+    SimAttachedSessions::Approvals asked;
     std::vector<std::string> volumes;
     {
         std::lock_guard lock(mutex_);
-        for (const auto& name : familyDeepestFirst(top)) {
-            if (textValue(findDisk(name)->description, DiskDescriptionKey::volumePath)) {
-                volumes.push_back(name);
-            }
-        }
-        asked = approvals(ApprovalKind::Unmount);
+        volumes = mountedAmong(familyDeepestFirst(top));
+        asked = sessions_.approvals(SimAttachedSessions::ApprovalKind::Unmount);
     }
     for (const auto& volume : volumes) {
-        auto dissent = ask(asked, DADisk(volume));
-        std::lock_guard lock(mutex_);
-        Disk* disk = findDisk(volume);
-        if (!dissent && disk != nullptr && disk->definition.busy) {
-            dissent = DADissenter{DADissenter::busy, "Busy"};
-        }
-        if (dissent) {
+        if (auto dissent = unmountVolume(volume, asked, false)) {
+            std::lock_guard lock(mutex_);
             request.dissenter = dissent;
             record(request);
             return request.dissenter;
-        }
-        if (disk != nullptr && disk->description.erase(DiskDescriptionKey::volumePath) != 0) {
-            announceChanged(volume, {DiskDescriptionKey::volumePath});
         }
     }
     std::lock_guard lock(mutex_);
@@ -633,23 +485,14 @@ void SimMachine::start() {
     if (started_.exchange(true)) {
         return;
     }
-    // Events at the same moment run together, in the order the scenario lists them.
-    std::map<double, std::vector<SimAction>> moments;
-    for (const auto& event : scenario_.events) {
-        moments[event.at].push_back(event.action);
-    }
     std::weak_ptr<SimMachine> weak = weak_from_this();
-    for (auto& [at, actions] : moments) {
-        Clock::current().schedule(seconds(at), [weak, actions = std::move(actions)] {
-            Dispatch::global()->async([weak, actions] {
-                if (auto machine = weak.lock()) {
-                    for (const auto& action : actions) {
-                        machine->apply(action, SimRequest::Origin::Event);
-                    }
-                }
-            });
-        });
-    }
+    SimTimeline::schedule(scenario_.events, [weak](const std::vector<SimAction>& actions) {
+        if (auto machine = weak.lock()) {
+            for (const auto& action : actions) {
+                machine->apply(action, SimRequest::Origin::Event);
+            }
+        }
+    });
 }
 
 }  // namespace harbormind

@@ -15,7 +15,8 @@
 #include "platform/DiskDescription.h"
 #include "platform/RegistryEntryId.h"
 #include "platform/sim/SimAction.h"
-#include "platform/sim/SimDiskArbitrationSession.h"
+#include "platform/sim/SimAttachedSessions.h"
+#include "platform/sim/SimRegistryEntries.h"
 #include "platform/sim/SimRequest.h"
 #include "platform/sim/SimScenario.h"
 
@@ -67,11 +68,11 @@ public:
     void setExternalAdapter(bool attached) { externalAdapter_ = attached; }
 
     // Sessions.
-    void attach(const std::shared_ptr<SimDiskArbitrationSession>& session);
+    void attach(const std::shared_ptr<SimAttachedSession>& session);
     bool refusesSessions() const { return refusesSessions_.load(); }
     void setRefusesSessions(bool refuse) { refusesSessions_ = refuse; }
     // Reports every present disk to the session's appeared callbacks that have not had it.
-    void reportPresentDisks(SimDiskArbitrationSession& session);
+    void reportPresentDisks(SimAttachedSession& session);
 
     // The timeline of the scenario's events; starting twice does nothing.
     void start();
@@ -84,33 +85,17 @@ private:
         SimDiskDefinition definition;
         PlatformValue::Dictionary description;
     };
-    struct Entry {
-        RegistryEntryId id = 0;
-        std::optional<std::string> parent;
-        std::vector<std::string> otherParents;
-        std::string name;
-        PlatformValue::Dictionary properties;
-        bool present = false;
-    };
-    enum class ApprovalKind { Mount, Unmount };
 
     Disk* findDisk(const std::string& bsdName);
-    Entry* findEntry(RegistryEntryId id);
-    Entry* presentEntry(const std::string& key);
-    void putEntry(const std::string& key, const std::optional<std::string>& parent,
-                  const std::vector<std::string>& otherParents, const std::string& name,
-                  PlatformValue::Dictionary properties);
-    std::vector<std::string> ancestorKeys(const std::string& key);
     // The disk and every disk below it in the registry, deepest first.
     std::vector<std::string> familyDeepestFirst(const std::string& bsdName);
     std::string topmostDisk(const std::string& bsdName);
+    std::string wholeDiskOf(const std::string& bsdName);
+    std::vector<std::string> mountedAmong(const std::vector<std::string>& names);
     std::string freeMountPath(const Disk& disk, const std::optional<std::string>& path);
-
-    std::vector<std::shared_ptr<SimDiskArbitrationSession>> liveSessions();
-    std::vector<SimDiskArbitrationSession::Approval> approvals(ApprovalKind kind);
-    static std::optional<DADissenter> ask(const std::vector<SimDiskArbitrationSession::Approval>& approvals, const DADisk& disk);
-    void announceChanged(const std::string& bsdName, const std::vector<std::string>& keys);
-    void announceDisappeared(const std::string& bsdName);
+    // Unmounts a mounted volume once the sessions agree: their dissent, or busy.
+    std::optional<DADissenter> unmountVolume(const std::string& volume, const SimAttachedSessions::Approvals& asked,
+                                             bool force);
     bool removeFamily(const std::vector<std::string>& family);
     void record(SimRequest request);
 
@@ -118,11 +103,8 @@ private:
     std::mutex mutex_;
     std::vector<Disk> disks_;
     std::map<std::string, PlatformValue::Dictionary> departed_;
-    std::map<std::string, Entry> entries_;
-    std::vector<std::string> entryOrder_;
-    std::map<RegistryEntryId, std::string> keysById_;
-    RegistryEntryId nextEntryId_ = 0x1001;
-    std::vector<std::weak_ptr<SimDiskArbitrationSession>> sessions_;
+    SimRegistryEntries registry_;
+    SimAttachedSessions sessions_;
     std::vector<SimRequest> requests_;
     std::atomic<bool> externalAdapter_;
     std::atomic<bool> refusesSessions_{false};
