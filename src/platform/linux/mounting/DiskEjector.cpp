@@ -107,13 +107,26 @@ void DiskEjector::waitForTransientUsers(const std::vector<std::string>& devices)
 DiskEjector::Outcome DiskEjector::release(const std::string& disk, int fd) {
     Outcome outcome;
     if (disk.rfind("loop", 0) == 0) {
-        // Only our exclusive descriptor is open, so the image is detached at once.
+        const auto image = BlockDeviceTree::attribute(disk, "loop/backing_file");
+        // The name may be taken by the next image attached anywhere at once: only this image counts.
+        auto stillAttached = [&disk, &image] { return BlockDeviceTree::attribute(disk, "loop/backing_file") == image; };
         if (::ioctl(fd, LOOP_CLR_FD, 0) != 0) {
             outcome.problem = "cannot detach " + disk + ": " + std::strerror(errno);
-        } else {
-            outcome.ejected = true;
+            ::close(fd);
+            return outcome;
         }
         ::close(fd);
+        // A program that opened the device for reading meanwhile (a probe after the unmount)
+        // holds the detach off until it closes it: the image is gone when the kernel no longer
+        // names its file.
+        for (int attempt = 0; attempt < 50 && image && stillAttached(); ++attempt) {
+            Clock::current().sleepFor(seconds(0.1));
+        }
+        outcome.ejected = !image || !stillAttached();
+        if (!outcome.ejected) {
+            outcome.busy = true;
+            outcome.problem = "cannot eject " + disk + ": another program still holds it open";
+        }
         return outcome;
     }
     if (BlockDeviceTree::isRemovable(disk) && ::ioctl(fd, CDROMEJECT, 0) == 0) {
