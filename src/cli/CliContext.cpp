@@ -72,7 +72,9 @@ bool CliContext::preparePlatform() {
             fail("--scenario needs --platform sim");
             return false;
         }
-        Platform::setCurrent(std::make_shared<LinuxPlatform>());
+        LinuxPaths paths;
+        paths.diskWatch = discoverOnce ? DiskWatch::Once : DiskWatch::Follow;
+        Platform::setCurrent(std::make_shared<LinuxPlatform>(paths));
         XPCTransport::setCurrent(std::make_shared<DBusXPCTransport>());
     } else {
         fail("unknown platform " + platformName + " (linux or sim)");

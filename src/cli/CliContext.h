@@ -27,6 +27,10 @@ public:
     // Used as it is instead of the named platform when set (an embedding program, a test).
     std::shared_ptr<Platform> givenPlatform;
 
+    // Set by a verb that only prints the drives as they are now: the machine's drives are
+    // read once, and nothing is started that would follow their changes.
+    bool discoverOnce = false;
+
     // Set by the verb that ran; the program's exit status.
     int exitStatus = 0;
     std::function<std::optional<std::string>(const std::string& prompt)> readSecret;

@@ -122,6 +122,7 @@ nlohmann::json jsonOf(const std::shared_ptr<DMLocalDriveObject>& drive) {
 }
 
 int list(CliContext& context, bool json) {
+    context.discoverOnce = true;
     auto manager = context.manager();
     if (!manager) {
         return 1;

@@ -225,6 +225,27 @@ TEST_F(LinuxDiskArbitrationSessionTest, TheMountTableIsPolledEveryHalfSecond) {
     EXPECT_LE(now() - start, 0.5);
 }
 
+// A command that prints the disks and ends: the first report is complete and describes the
+// mount table of that moment, and nothing follows it afterwards.
+TEST_F(LinuxDiskArbitrationSessionTest, AWatcherThatLooksOnceReportsEveryDiskAndFollowsNoChange) {
+    session->setDispatchQueue(nullptr);
+    LinuxPaths paths = test::recordedMachinePaths(sysfs, "/fake/harbormind-mount");
+    paths.diskWatch = DiskWatch::Once;
+    watcher = std::make_shared<LinuxDiskWatcher>(paths);
+    arbitration = std::make_unique<LinuxDiskArbitration>(watcher, std::make_shared<LinuxDeviceRegistry>(paths, nullptr),
+                                                         helper);
+    session = arbitration->createSession();
+    session->setDispatchQueue(queue);
+    sysfs.setMountInfo(std::string(rootMount) + stickMount);
+    listen();
+    EXPECT_EQ(take(8).size(), 8U);
+    EXPECT_EQ(session->copyDescription(DADisk("sdb1"))->text(DiskDescriptionKey::volumePath), "/media/ann/STICK");
+    sysfs.setMountInfo(rootMount);
+    EXPECT_EQ(take(1, 3), std::vector<std::string>{}) << "the mount table is not polled";
+    EXPECT_FALSE(session->copyDescription(DADisk("sdb1"))->text(DiskDescriptionKey::volumePath))
+        << "a description asked for later still reads the mount table of its moment";
+}
+
 TEST_F(LinuxDiskArbitrationSessionTest, ADissentUnmountsTheVolumeWithoutAskingAboutTheUnmount) {
     std::vector<std::string> vetoed;
     watcher->setVetoHandler([&](const std::string& name) {

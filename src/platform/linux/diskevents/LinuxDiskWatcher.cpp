@@ -7,84 +7,22 @@
 #include <filesystem>
 
 #include "platform/DiskDescriptionKey.h"
+#include "platform/linux/diskevents/DescriptionChanges.h"
 #include "platform/linux/diskevents/LinuxDiskArbitrationSession.h"
+#include "platform/linux/diskevents/NaturalNameOrder.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
 
 namespace harbormind {
-namespace {
-
-// How long the platform waits for the sessions of its own process to answer an approval
-// question before it goes ahead without them.
-constexpr Clock::Duration approvalTimeLimit = seconds(30);
-
-std::vector<std::string> differingKeys(const DiskDescription& before, const DiskDescription& after) {
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : after.values()) {
-        if (key == DiskDescriptionKey::appearanceTime) {
-            continue;
-        }
-        auto it = before.values().find(key);
-        if (it == before.values().end() || !(it->second == value)) {
-            keys.push_back(key);
-        }
-    }
-    for (const auto& [key, value] : before.values()) {
-        if (after.values().count(key) == 0) {
-            keys.push_back(key);
-        }
-    }
-    std::sort(keys.begin(), keys.end());
-    return keys;
-}
-
-// "loop2" before "loop10": runs of digits compare by value.
-bool naturalLess(const std::string& a, const std::string& b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (std::isdigit(static_cast<unsigned char>(a[i])) != 0 && std::isdigit(static_cast<unsigned char>(b[j])) != 0) {
-            std::size_t iEnd = i;
-            std::size_t jEnd = j;
-            while (iEnd < a.size() && std::isdigit(static_cast<unsigned char>(a[iEnd])) != 0) {
-                ++iEnd;
-            }
-            while (jEnd < b.size() && std::isdigit(static_cast<unsigned char>(b[jEnd])) != 0) {
-                ++jEnd;
-            }
-            std::string left = a.substr(i, iEnd - i);
-            std::string right = b.substr(j, jEnd - j);
-            left.erase(0, std::min(left.find_first_not_of('0'), left.size()));
-            right.erase(0, std::min(right.find_first_not_of('0'), right.size()));
-            if (left.size() != right.size()) {
-                return left.size() < right.size();
-            }
-            if (left != right) {
-                return left < right;
-            }
-            i = iEnd;
-            j = jEnd;
-            continue;
-        }
-        if (a[i] != b[j]) {
-            return a[i] < b[j];
-        }
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
-}
-
-}  // namespace
 
 LinuxDiskWatcher::LinuxDiskWatcher(LinuxPaths paths)
     : paths_(std::move(paths)),
       describer_(paths_),
-      queue_(SerialQueue::create("harbormind.linux.disks")),
+      queue_(paths_.diskWatch == DiskWatch::Follow ? SerialQueue::create("harbormind.linux.disks") : nullptr),
       mountSource_(paths_.mountInfo) {}
 
 LinuxDiskWatcher::~LinuxDiskWatcher() {
-    if (!queue_->isCurrent()) {
+    if (!queue_ || !queue_->isCurrent()) {
         stop();
         return;
     }
@@ -111,26 +49,27 @@ void LinuxDiskWatcher::stop() {
     if (timer) {
         timer->invalidate();
     }
-    queue_->stop();
+    if (queue_) {
+        queue_->stop();
+    }
 }
 
 void LinuxDiskWatcher::sync(const std::function<void()>& work) {
-    queue_->sync(work);
+    if (queue_) {
+        queue_->sync(work);
+        return;
+    }
+    // Looking once, the watcher starts no thread: its work runs on the caller's, one at a time.
+    std::lock_guard lock(onceMutex_);
+    work();
 }
 
 void LinuxDiskWatcher::attach(const std::shared_ptr<LinuxDiskArbitrationSession>& session,
                               const std::function<void(const std::vector<std::string>&)>& registration) {
-    queue_->sync([&] {
+    sync([&] {
         startOnQueue();
-        {
-            std::lock_guard lock(mutex_);
-            bool present = std::any_of(sessions_.begin(), sessions_.end(),
-                                       [&](const auto& weak) { return weak.lock() == session; });
-            if (!present) {
-                sessions_.push_back(session);
-            }
-        }
-        registration(orderedNames());
+        sessions_.add(session);
+        registration(known_.orderedNames());
     });
 }
 
@@ -140,7 +79,8 @@ void LinuxDiskWatcher::startOnQueue() {
     }
     started_ = true;
     takeMounts(*mountSource_.current());
-    if (paths_.kernelEvents == KernelEvents::Listen) {
+    const bool follow = paths_.diskWatch == DiskWatch::Follow;
+    if (follow && paths_.kernelEvents == KernelEvents::Listen) {
         std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
         std::shared_ptr<SerialQueue> queue = queue_;
         monitor_.start([weak, queue](const UeventMessage& message) {
@@ -152,12 +92,15 @@ void LinuxDiskWatcher::startOnQueue() {
         });
     }
     rescan();
+    if (!follow) {
+        return;
+    }
     std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
     auto timer = Timer::scheduled(queue_, paths_.mountPollInterval, TimerRepeat::Repeating, [weak] {
         // While the helper mounts or unmounts for this process, the change is taken in when it
         // has finished (settle), so the volume is reported mounted or unmounted only once its
         // mount folder is made or removed too.
-        if (auto self = weak.lock(); self && !self->stopped_ && !self->helperRunning()) {
+        if (auto self = weak.lock(); self && !self->stopped_ && !self->expectations_.helperRunning()) {
             self->pollMounts();
         }
     });
@@ -165,21 +108,7 @@ void LinuxDiskWatcher::startOnQueue() {
     mountTimer_ = std::move(timer);
 }
 
-std::vector<std::string> LinuxDiskWatcher::orderedNames() const {
-    std::lock_guard lock(mutex_);
-    std::vector<std::pair<std::uint64_t, std::string>> order;
-    for (const auto& [name, known] : known_) {
-        order.push_back({known.sequence, name});
-    }
-    std::sort(order.begin(), order.end());
-    std::vector<std::string> names;
-    for (auto& entry : order) {
-        names.push_back(std::move(entry.second));
-    }
-    return names;
-}
-
-std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string& name, double appearanceTime,
+std::optional<KnownDisk> LinuxDiskWatcher::build(const std::string& name, double appearanceTime,
                                                                const std::optional<SysfsBlockDevice>* alreadyRead) {
     std::optional<SysfsBlockDevice> read;
     if (alreadyRead != nullptr) {
@@ -194,7 +123,7 @@ std::optional<LinuxDiskWatcher::Known> LinuxDiskWatcher::build(const std::string
     if (!device) {
         return std::nullopt;
     }
-    Known known;
+    KnownDisk known;
     known.device = *device;
     // What a rescan probed ahead (all devices at once) is as fresh as its sysfs read.
     std::optional<VolumeFacts> probed = alreadyRead != nullptr && pass_ != nullptr ? pass_->facts(name) : std::nullopt;
@@ -212,12 +141,15 @@ void LinuxDiskWatcher::rescan() {
     const std::vector<std::string> names = SysfsBlockDevice::list(paths_.sysfsRoot);
     // Every device is read, and every disk probed, before the first is looked at: the reads
     // run a few at a time, and what they found is as fresh as a read in the look itself.
-    pass.readAll(names, [this, &pass](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
+    auto probe = [this, &pass](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
         if (!LinuxDiskDescriber::shown(device)) {
             return std::nullopt;
         }
         return describer_.probe(device, &pass);
-    });
+    };
+    // A look taken once is not worth the threads: a command that prints and ends spends more
+    // on starting them, and on waiting for a busy machine to run them, than they save.
+    pass.readAll(names, probe, paths_.diskWatch == DiskWatch::Follow ? DescribePass::maximumHelpers : 0);
     std::vector<std::tuple<int, std::string>> order;
     const std::set<std::string> present(names.begin(), names.end());
     for (const auto& name : names) {
@@ -229,23 +161,14 @@ void LinuxDiskWatcher::rescan() {
         if (std::get<0>(a) != std::get<0>(b)) {
             return std::get<0>(a) < std::get<0>(b);
         }
-        return naturalLess(std::get<1>(a), std::get<1>(b));
+        return NaturalNameOrder::less(std::get<1>(a), std::get<1>(b));
     });
     for (const auto& entry : order) {
         const std::optional<SysfsBlockDevice> read = pass.device(std::get<1>(entry));
         look(std::get<1>(entry), &read);
     }
     pass_ = outer;
-    std::vector<std::string> gone;
-    {
-        std::lock_guard lock(mutex_);
-        for (const auto& [name, known] : known_) {
-            if (present.count(name) == 0) {
-                gone.push_back(name);
-            }
-        }
-    }
-    for (const auto& name : gone) {
+    for (const auto& name : known_.namesOutside(present)) {
         forget(name);
     }
 }
@@ -269,30 +192,14 @@ void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     look(name);
     // A disk that changed may have a new partition table or lost its medium: its partitions
     // are looked at again too (the kernel reports removed partitions, not rewritten ones).
-    std::vector<std::string> partitions;
-    {
-        std::lock_guard lock(mutex_);
-        for (const auto& [other, known] : known_) {
-            if (other != name && known.device.isPartition && known.device.wholeDiskName == name) {
-                partitions.push_back(other);
-            }
-        }
-    }
-    for (const auto& partition : partitions) {
+    for (const auto& partition : known_.partitionsOf(name)) {
         look(partition);
     }
     pass_ = outer;
 }
 
 void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBlockDevice>* alreadyRead) {
-    std::optional<Known> previous;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = known_.find(name);
-        if (it != known_.end()) {
-            previous = it->second;
-        }
-    }
+    const std::optional<KnownDisk> previous = known_.find(name);
     const double appearance = previous ? previous->appearanceTime : toSeconds(Clock::current().now());
     // Watched before it is read: a write that ends while it is being read is not missed. A
     // device a rescan read already and found no disk is not watched (it waits for an event).
@@ -317,11 +224,7 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         look(name);
         return;
     }
-    {
-        std::lock_guard lock(mutex_);
-        current->sequence = previous ? previous->sequence : nextSequence_++;
-        known_[name] = *current;
-    }
+    known_.keep(name, *current);
     if (!previous) {
         appeared(name);
         // What a new mapping sits on now has it among its holders.
@@ -332,27 +235,21 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
         }
         return;
     }
-    auto keys = differingKeys(previous->description, current->description);
+    auto keys = DescriptionChanges::keys(previous->description, current->description);
     if (!keys.empty()) {
         changed(name, keys);
     }
 }
 
 void LinuxDiskWatcher::forget(const std::string& name) {
-    std::vector<std::string> below;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = known_.find(name);
-        if (it == known_.end()) {
-            return;
-        }
-        below = it->second.device.slaves;
-        known_.erase(it);
+    const std::optional<std::vector<std::string>> below = known_.forget(name);
+    if (!below) {
+        return;
     }
     monitor_.unwatchNode(name);
     disappeared(name);
     // A mapping that went away no longer holds what it was on.
-    for (const auto& device : below) {
+    for (const auto& device : *below) {
         if (device != name) {
             look(device);
         }
@@ -362,13 +259,9 @@ void LinuxDiskWatcher::forget(const std::string& name) {
 std::optional<DiskDescription> LinuxDiskWatcher::description(const std::string& name) {
     std::optional<DiskDescription> description;
     std::optional<SysfsBlockDevice> device;
-    {
-        std::lock_guard lock(mutex_);
-        auto it = known_.find(name);
-        if (it != known_.end()) {
-            description = it->second.description;
-            device = it->second.device;
-        }
+    if (auto known = known_.find(name)) {
+        description = std::move(known->description);
+        device = std::move(known->device);
     }
     std::shared_ptr<const MountTable> mounts = mountsFor(name);
     if (!description) {
@@ -389,34 +282,21 @@ std::optional<DiskDescription> LinuxDiskWatcher::description(const std::string& 
 }
 
 VolumeFacts LinuxDiskWatcher::facts(const SysfsBlockDevice& device) {
-    {
-        std::lock_guard lock(mutex_);
-        auto it = known_.find(device.name);
-        if (it != known_.end() && it->second.device.sysPath == device.sysPath) {
-            return it->second.facts;
-        }
+    if (auto kept = known_.facts(device)) {
+        return std::move(*kept);
     }
     return describer_.probe(device);
 }
 
-std::optional<SysfsBlockDevice> LinuxDiskWatcher::cachedDevice(const std::string& name) const {
-    std::lock_guard lock(mutex_);
-    auto it = known_.find(name);
-    if (it == known_.end()) {
-        return std::nullopt;
-    }
-    return it->second.device;
-}
-
 std::optional<SysfsBlockDevice> LinuxDiskWatcher::knownDevice(const std::string& name) {
-    if (auto known = cachedDevice(name)) {
+    if (auto known = known_.device(name)) {
         return known;
     }
     return SysfsBlockDevice::read(paths_.sysfsRoot, name);
 }
 
 std::optional<SysfsBlockDevice> LinuxDiskWatcher::shownDevice(const std::string& name) {
-    if (auto known = cachedDevice(name)) {
+    if (auto known = known_.device(name)) {
         return known;
     }
     return describer_.device(name);
@@ -432,11 +312,11 @@ std::optional<std::string> LinuxDiskWatcher::nameForVolumePath(const std::string
     if (!entry) {
         return std::nullopt;
     }
-    std::lock_guard lock(mutex_);
-    for (const auto& [name, known] : known_) {
-        if (known.device.devNumber == entry->devNumber || describer_.devicePath(name) == entry->source) {
-            return name;
-        }
+    auto known = known_.firstName([&](const std::string& name, const KnownDisk& disk) {
+        return disk.device.devNumber == entry->devNumber || describer_.devicePath(name) == entry->source;
+    });
+    if (known) {
+        return known;
     }
     // Not watched yet: sysfs knows the device by its number.
     auto target = std::filesystem::read_symlink(std::filesystem::path(paths_.sysfsRoot) / "dev" / "block" /
@@ -459,12 +339,7 @@ void LinuxDiskWatcher::pollMounts() {
 }
 
 void LinuxDiskWatcher::handleMountChanges(const MountTable& before, const MountTable& after) {
-    std::vector<std::pair<std::string, Known>> disks;
-    {
-        std::lock_guard lock(mutex_);
-        disks.assign(known_.begin(), known_.end());
-    }
-    for (auto& [name, known] : disks) {
+    for (auto& [name, known] : known_.all()) {
         const std::string node = describer_.devicePath(name);
         auto was = before.mountPointOf(known.device.devNumber, node);
         auto now = after.mountPointOf(known.device.devNumber, node);
@@ -472,44 +347,24 @@ void LinuxDiskWatcher::handleMountChanges(const MountTable& before, const MountT
             continue;
         }
         known.description = describer_.describe(known.device, known.facts, after, known.appearanceTime);
-        {
-            std::lock_guard lock(mutex_);
-            auto it = known_.find(name);
-            if (it != known_.end()) {
-                it->second.description = known.description;
-            }
-        }
-        bool expected = false;
-        bool vetoed = false;
-        {
-            std::lock_guard lock(mutex_);
-            auto& pending = now ? expectedMounts_ : expectedUnmounts_;
-            expected = pending.count(name) != 0;
-            vetoed = !now && vetoed_.erase(name) != 0;
-        }
+        known_.setDescription(name, known.description);
+        const bool expected = expectations_.expects(now.has_value(), name);
+        const bool vetoed = !now && expectations_.takeVeto(name);
         if (now && !expected) {
             // A mount this process did not ask for: the sessions hear of it now, and a dissent
             // takes the volume away again. Linux has no hook that vetoes a mount beforehand.
-            if (auto dissent = askSessions(Approval::Mount, name)) {
+            if (auto dissent = sessions_.ask(Approval::Mount, name, stopped_)) {
                 Log::info("Mount of " + name + " at " + *now + " refused (" + dissent->statusString +
                           "); unmounting it");
-                {
-                    std::lock_guard lock(mutex_);
-                    vetoed_.insert(name);
-                }
+                expectations_.veto(name);
                 // The unmount runs off the queue; a later poll sees it, without asking again.
-                std::function<void(const std::string&)> handler;
-                {
-                    std::lock_guard lock(mutex_);
-                    handler = vetoHandler_;
-                }
-                if (handler) {
+                if (auto handler = expectations_.vetoHandler()) {
                     handler(name);
                 }
             }
         } else if (!now && !expected && !vetoed) {
             // Seen after the fact: a dissent cannot bring the volume back, and is only logged.
-            if (auto dissent = askSessions(Approval::Unmount, name)) {
+            if (auto dissent = sessions_.ask(Approval::Unmount, name, stopped_)) {
                 Log::info("Unmount of " + name + " was refused (" + dissent->statusString +
                           ") after it happened");
             }
@@ -523,63 +378,16 @@ std::optional<DADissenter> LinuxDiskWatcher::askApproval(Approval kind, const st
         // Nobody is left to approve it: a program that is ending starts no mount or unmount.
         return DADissenter{DADissenter::error, "the program is ending"};
     }
-    return askSessions(kind, name);
-}
-
-std::optional<DADissenter> LinuxDiskWatcher::askSessions(Approval kind, const std::string& name) {
-    struct Ballot {
-        std::mutex mutex;
-        int pending = 0;
-        std::optional<DADissenter> dissent;
-    };
-    auto ballot = std::make_shared<Ballot>();
-    Clock& clock = Clock::current();
-    for (const auto& session : liveSessions()) {
-        {
-            std::lock_guard lock(ballot->mutex);
-            ++ballot->pending;
-        }
-        bool asked = session->ask(kind, name, [ballot, &clock](std::optional<DADissenter> answer) {
-            {
-                std::lock_guard lock(ballot->mutex);
-                if (answer && !ballot->dissent) {
-                    ballot->dissent = answer;
-                }
-                --ballot->pending;
-            }
-            clock.notifyAll();
-        });
-        if (!asked) {
-            std::lock_guard lock(ballot->mutex);
-            --ballot->pending;
-        }
-    }
-    bool answered = clock.waitUntil(
-        [this, &ballot] {
-            std::lock_guard lock(ballot->mutex);
-            return ballot->pending == 0 || stopped_;
-        },
-        clock.now() + approvalTimeLimit);
-    if (stopped_) {
-        return std::nullopt;  // the process is ending: nobody is left to act on a dissent
-    }
-    if (!answered) {
-        Log::warning("No answer to the " + std::string(kind == Approval::Mount ? "mount" : "unmount") +
-                     " approval of " + name + "; going ahead");
-    }
-    std::lock_guard lock(ballot->mutex);
-    return ballot->dissent;
+    return sessions_.ask(kind, name, stopped_);
 }
 
 void LinuxDiskWatcher::setVetoHandler(std::function<void(const std::string&)> handler) {
-    std::lock_guard lock(mutex_);
-    vetoHandler_ = std::move(handler);
+    expectations_.setVetoHandler(std::move(handler));
 }
 
 void LinuxDiskWatcher::takeMounts(MountTable mounts) {
     mounts_ = std::move(mounts);
-    std::lock_guard lock(mutex_);
-    takenMounts_ = mounts_;
+    expectations_.take(mounts_);
 }
 
 std::shared_ptr<const MountTable> LinuxDiskWatcher::mountsFor(const std::string& name) {
@@ -587,22 +395,15 @@ std::shared_ptr<const MountTable> LinuxDiskWatcher::mountsFor(const std::string&
         // While the helper mounts or unmounts this disk for the process, its mount state is
         // the one last taken in: the change shows once the helper is done, its mount folder
         // made or removed.
-        std::lock_guard lock(mutex_);
-        if (expectedMounts_.count(name) != 0 || expectedUnmounts_.count(name) != 0) {
-            return std::make_shared<const MountTable>(takenMounts_);
+        if (auto held = expectations_.heldTable(name)) {
+            return std::make_shared<const MountTable>(std::move(*held));
         }
     }
     return mountSource_.current();
 }
 
-bool LinuxDiskWatcher::helperRunning() const {
-    std::lock_guard lock(mutex_);
-    return !expectedMounts_.empty() || !expectedUnmounts_.empty();
-}
-
 void LinuxDiskWatcher::expect(Approval kind, const std::string& name) {
-    std::lock_guard lock(mutex_);
-    (kind == Approval::Mount ? expectedMounts_ : expectedUnmounts_).insert(name);
+    expectations_.expect(kind, name);
 }
 
 void LinuxDiskWatcher::settle(Approval kind, const std::string& name) {
@@ -610,65 +411,33 @@ void LinuxDiskWatcher::settle(Approval kind, const std::string& name) {
     // helper still works on the same disk (an unmount and an unmount of the whole disk run side
     // by side), the last one to finish takes in both changes: the disk's mount state changes
     // only once every helper is done, its mount folder included.
-    queue_->sync([this, kind, name] {
-        bool last = false;
-        {
-            std::lock_guard lock(mutex_);
-            last = expectedMounts_.count(name) + expectedUnmounts_.count(name) <= 1;
-        }
-        if (last) {
+    sync([this, kind, name] {
+        if (expectations_.isLastHelper(name)) {
             pollMounts();
         }
-        std::lock_guard lock(mutex_);
-        auto& pending = kind == Approval::Mount ? expectedMounts_ : expectedUnmounts_;
-        auto it = pending.find(name);
-        if (it != pending.end()) {
-            pending.erase(it);
-        }
+        expectations_.settled(kind, name);
     });
-}
-
-std::vector<std::shared_ptr<LinuxDiskArbitrationSession>> LinuxDiskWatcher::liveSessions() {
-    std::lock_guard lock(mutex_);
-    std::vector<std::shared_ptr<LinuxDiskArbitrationSession>> live;
-    sessions_.erase(std::remove_if(sessions_.begin(), sessions_.end(),
-                                   [&live](const auto& weak) {
-                                       auto session = weak.lock();
-                                       if (!session) {
-                                           return true;
-                                       }
-                                       live.push_back(std::move(session));
-                                       return false;
-                                   }),
-                    sessions_.end());
-    return live;
 }
 
 void LinuxDiskWatcher::appeared(const std::string& name) {
     if (stopped_) {
         return;
     }
-    for (const auto& session : liveSessions()) {
-        session->notifyAppeared(name);
-    }
+    sessions_.appeared(name);
 }
 
 void LinuxDiskWatcher::disappeared(const std::string& name) {
     if (stopped_) {
         return;
     }
-    for (const auto& session : liveSessions()) {
-        session->notifyDisappeared(name);
-    }
+    sessions_.disappeared(name);
 }
 
 void LinuxDiskWatcher::changed(const std::string& name, const std::vector<std::string>& keys) {
     if (stopped_) {
         return;
     }
-    for (const auto& session : liveSessions()) {
-        session->notifyChanged(name, keys);
-    }
+    sessions_.changed(name, keys);
 }
 
 }  // namespace harbormind

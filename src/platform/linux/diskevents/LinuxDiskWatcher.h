@@ -11,6 +11,10 @@
 
 #include "platform/DADissenter.h"
 #include "platform/DiskDescription.h"
+#include "platform/linux/diskevents/Approval.h"
+#include "platform/linux/diskevents/LinuxDiskSessions.h"
+#include "platform/linux/diskevents/LinuxKnownDisks.h"
+#include "platform/linux/diskevents/LinuxMountExpectations.h"
 #include "platform/linux/disks/LinuxDiskDescriber.h"
 #include "platform/linux/disks/LinuxPaths.h"
 #include "platform/linux/disks/DescribePass.h"
@@ -23,8 +27,6 @@
 namespace harbormind {
 
 class LinuxDiskArbitrationSession;
-
-enum class Approval { Mount, Unmount };
 
 // The one view of the machine's disks that every session of a process shares. Kernel events
 // and writes to device nodes say which disk to look at again; the mount table is compared
@@ -75,7 +77,8 @@ public:
     void deviceEvent(const UeventMessage& message);
     // Compares the mount table with the last one seen (what each poll does).
     void pollMounts();
-    // Runs `work` on the watcher's queue and waits for it.
+    // Runs `work` on the watcher's queue and waits for it (on the caller's thread, one at a time,
+    // when the watcher looks once).
     void sync(const std::function<void()>& work);
 
     // Stops watching for good, and waits until the watcher's threads have ended: a look or an
@@ -84,36 +87,24 @@ public:
     void stop();
 
 private:
-    struct Known {
-        SysfsBlockDevice device;
-        VolumeFacts facts;
-        DiskDescription description;
-        double appearanceTime = 0;
-        std::uint64_t sequence = 0;  // order of discovery
-    };
-
     void startOnQueue();
     void rescan();
     // `alreadyRead`: the device as just read from sysfs, so it is not read twice.
     void look(const std::string& name, const std::optional<SysfsBlockDevice>* alreadyRead = nullptr);
-    std::optional<Known> build(const std::string& name, double appearanceTime,
+    std::optional<KnownDisk> build(const std::string& name, double appearanceTime,
                                const std::optional<SysfsBlockDevice>* alreadyRead);
     void forget(const std::string& name);
     void handleMountChanges(const MountTable& before, const MountTable& after);
-    std::optional<DADissenter> askSessions(Approval kind, const std::string& name);
-    std::vector<std::shared_ptr<LinuxDiskArbitrationSession>> liveSessions();
     void appeared(const std::string& name);
     void disappeared(const std::string& name);
     void changed(const std::string& name, const std::vector<std::string>& keys);
-    std::vector<std::string> orderedNames() const;
-    bool helperRunning() const;
     void takeMounts(MountTable mounts);
     std::shared_ptr<const MountTable> mountsFor(const std::string& name);
-    std::optional<SysfsBlockDevice> cachedDevice(const std::string& name) const;
 
     LinuxPaths paths_;
     LinuxDiskDescriber describer_;
-    std::shared_ptr<SerialQueue> queue_;
+    std::shared_ptr<SerialQueue> queue_;  // none when the watcher looks once
+    std::recursive_mutex onceMutex_;       // what stands for the queue then
     UeventMonitor monitor_;
     MountTableSource mountSource_;
     // What the look in progress (a rescan or a kernel event) has read; only on the queue.
@@ -122,18 +113,13 @@ private:
     bool started_ = false;
     std::atomic<bool> stopped_{false};
 
+    std::mutex mutex_;  // guards mountTimer_
     // Read from any thread; written on the queue.
-    mutable std::mutex mutex_;
-    std::map<std::string, Known> known_;
-    std::vector<std::weak_ptr<LinuxDiskArbitrationSession>> sessions_;
-    std::multiset<std::string> expectedMounts_;
-    std::multiset<std::string> expectedUnmounts_;
-    std::set<std::string> vetoed_;
-    std::function<void(const std::string&)> vetoHandler_;
-    MountTable takenMounts_;  // a copy of mounts_ for readers on other threads
+    LinuxKnownDisks known_;
+    LinuxDiskSessions sessions_;
+    LinuxMountExpectations expectations_;
 
     MountTable mounts_;
-    std::uint64_t nextSequence_ = 1;
 };
 
 }  // namespace harbormind

@@ -49,7 +49,7 @@ void DescribePass::readOne(const std::string& name, const Prober& probe) {
     }
 }
 
-void DescribePass::readAll(const std::vector<std::string>& names, const Prober& probe) {
+void DescribePass::readAll(const std::vector<std::string>& names, const Prober& probe, std::size_t helpers) {
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t i = next++; i < names.size(); i = next++) {
@@ -58,9 +58,9 @@ void DescribePass::readAll(const std::vector<std::string>& names, const Prober& 
     };
     // Two threads a processor: most of a probe is waiting for the device to answer.
     const std::size_t processors = std::max(1U, std::thread::hardware_concurrency());
-    const std::size_t helpers = std::min({names.size() / 4, processors * 2 - 1, maximumHelpers});
+    const std::size_t started = std::min({names.size() / 4, processors * 2 - 1, helpers});
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < helpers; ++i) {
+    for (std::size_t i = 0; i < started; ++i) {
         threads.emplace_back(work);
     }
     work();

@@ -31,17 +31,18 @@ public:
 
     // Facts of a device's contents; none for a device that is not probed (no disk).
     using Prober = std::function<std::optional<VolumeFacts>(const SysfsBlockDevice&)>;
+    // Threads beside the caller's that read at the same time, at most.
+    static constexpr std::size_t maximumHelpers = 3;
+
     // Reads every named device and probes its contents, a few devices at the same time (a probe
-    // mostly waits for the device). A device without medium (size 0) is not read whole.
-    void readAll(const std::vector<std::string>& names, const Prober& probe);
+    // mostly waits for the device), or all on the caller's thread with no helpers. A device
+    // without medium (size 0) is not read whole.
+    void readAll(const std::vector<std::string>& names, const Prober& probe, std::size_t helpers = maximumHelpers);
     // What readAll found in the device's contents.
     std::optional<VolumeFacts> facts(const std::string& name) const;
 
 private:
     void readOne(const std::string& name, const Prober& probe);
-
-    // Threads beside the caller's that read at the same time.
-    static constexpr std::size_t maximumHelpers = 3;
 
     std::string sysfsRoot_;
     std::string devRoot_;

@@ -7,6 +7,9 @@
 namespace harbormind {
 
 enum class KernelEvents { Listen, Ignore };
+// Whether the disk watcher follows the machine after its first look (kernel events, writes to
+// device nodes, the mount table's polls) or looks once, for a command that prints and ends.
+enum class DiskWatch { Follow, Once };
 
 // Where the Linux platform reads the machine from. Tests point these at a recorded sysfs
 // tree, a folder of image files standing in for /dev and a mount table file of their own.
@@ -21,6 +24,7 @@ struct LinuxPaths {
     // Where root's own mounts go (a user's are the daemon's choice); empty means the usual one.
     std::string mediaRoot;
     KernelEvents kernelEvents = KernelEvents::Listen;
+    DiskWatch diskWatch = DiskWatch::Follow;
     // How often the mount table is compared with the last one seen.
     Clock::Duration mountPollInterval = seconds(0.5);
 };
