@@ -233,7 +233,7 @@ TEST_F(LinuxDiskArbitrationSessionTest, AWatcherThatLooksOnceReportsEveryDiskAnd
     paths.diskWatch = DiskWatch::Once;
     watcher = std::make_shared<LinuxDiskWatcher>(paths);
     arbitration = std::make_unique<LinuxDiskArbitration>(watcher, std::make_shared<LinuxDeviceRegistry>(paths, nullptr),
-                                                         helper);
+                                                         requests);
     session = arbitration->createSession();
     session->setDispatchQueue(queue);
     sysfs.setMountInfo(std::string(rootMount) + stickMount);
