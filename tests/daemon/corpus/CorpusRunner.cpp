@@ -69,19 +69,24 @@ std::vector<std::string> completeTypes(const std::string& signature) {
     return types;
 }
 
-bool isDefault(sdbus::MethodReply& reply, const DaemonValue& expected) {
+// Empty when the reply is the method's default, else what it answered instead. With
+// `anyRefusal`, a code answer need only be a refusal (not 0), whatever its reason.
+std::string differenceFromDefault(sdbus::MethodReply& reply, const DaemonValue& expected, bool anyRefusal) {
     return std::visit(
-        [&reply](const auto& value) {
+        [&reply, anyRefusal](const auto& value) -> std::string {
             std::decay_t<decltype(value)> got{};
             if constexpr (std::is_same_v<decltype(got), DaemonCodeReply>) {
                 // The message says why; the code is what must be the refusal's.
                 reply >> got.code >> got.message;
-                return got.code == value.code;
+                const bool refused = got.code == value.code || (anyRefusal && got.code != 0);
+                return refused ? std::string()
+                                              : "answered " + std::to_string(got.code) + " \"" + got.message +
+                                                    "\" instead of " + std::to_string(value.code);
             } else if constexpr (std::is_same_v<decltype(got), DaemonFileDescriptor>) {
-                return false;  // no method answers with a file
+                return "answered a file";  // no method answers with a file
             } else {
                 reply >> got;
-                return got == value;
+                return got == value ? std::string() : "answered something else than the default";
             }
         },
         expected);
@@ -131,7 +136,9 @@ std::string judge(const json& entry, sdbus::IConnection& connection, const std::
         return "no default to compare with";
     }
     try {
-        return isDefault(reply, *known->defaultAnswer) ? std::string() : "answered something else than the default";
+        // A caller without the right may be refused for any reason; "refused" entries are calls
+        // that must fail for their own reason (a mounted device), whoever asks.
+        return differenceFromDefault(reply, *known->defaultAnswer, unauthorized || expect == "refused");
     } catch (const sdbus::Error& failure) {
         return "unexpected reply: " + failure.getMessage();
     }
