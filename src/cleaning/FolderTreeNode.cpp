@@ -63,10 +63,10 @@ std::optional<std::uint64_t> FolderTreeNode::ownDevice() const {
     return found != table.byNode.end() ? found->second.device : std::nullopt;
 }
 
-void FolderTreeNode::setOwnDevice(std::uint64_t device) {
+void FolderTreeNode::setOwnDevice(std::uint64_t ownDevice) {
     ExtrasTable& table = extrasTable();
     std::lock_guard lock(table.mutex);
-    table.byNode[this].device = device;
+    table.byNode[this].device = ownDevice;
     hasExtras_ = true;
 }
 

@@ -113,7 +113,7 @@ private:
 
     // The device kept for this node alone, if any (see the class comment).
     std::optional<std::uint64_t> ownDevice() const;
-    void setOwnDevice(std::uint64_t device);
+    void setOwnDevice(std::uint64_t ownDevice);
 };
 
 }  // namespace harbormind

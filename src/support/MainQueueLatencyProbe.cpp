@@ -28,7 +28,7 @@ struct MainQueueLatencyProbe::State {
             self->queue->async([self, run, posted] {
                 Clock::Duration late = self->clock->now() - posted;
                 {
-                    std::lock_guard lock(self->mutex);
+                    std::lock_guard sampling(self->mutex);
                     if (!self->running || run != self->generation) {
                         return;
                     }

@@ -141,7 +141,7 @@ protected:
         if (resumed) {
             EXPECT_TRUE(alerts.empty()) << report.dump();
         } else {
-            EXPECT_TRUE(alerts.size() == 1 && alerts.at(0).value("title", "") == "Drive encryption") << report.dump();
+            EXPECT_TRUE(alerts.size() == 1 && alerts.at(0).value("title", "") == "Drive Encryption") << report.dump();
         }
     }
 

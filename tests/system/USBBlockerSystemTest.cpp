@@ -101,7 +101,7 @@ TEST_F(USBBlockerSystemTest, OnlyAnAdministratorChangesTheWhiteListAndTheWindowS
 
     WindowFlowOutcome added = window(SystemRole::administrator, "usb-add-whitelist", {stick->volume(), password});
     ASSERT_EQ(added.report["alerts"].size(), 1u) << added.report.dump();
-    EXPECT_EQ(added.report["alerts"][0].value("title", ""), "Add whitelist successfully.") << added.report.dump();
+    EXPECT_EQ(added.report["alerts"][0].value("title", ""), "Added to the white list.") << added.report.dump();
     EXPECT_EQ(added.report["after"], nlohmann::json::array({stickName})) << added.report.dump();
     EXPECT_TRUE(contains(lists(), stickName + ":0__white")) << lists();
     struct stat facts {};
@@ -169,7 +169,7 @@ TEST_F(USBBlockerSystemTest, TheWardenGoesOffOnlyWithItsPasswordAndWrongOnesSlow
     WindowFlowOutcome off = window(SystemRole::administrator, "usb-stop", {password});
     EXPECT_TRUE(off.report.value("closed", false)) << off.report.dump();
     EXPECT_FALSE(off.report.value("onAfter", true)) << off.report.dump();
-    EXPECT_TRUE(contains(off.report["alerts"].dump(), "Disable USB Warden successfully")) << off.report.dump();
+    EXPECT_TRUE(contains(off.report["alerts"].dump(), "USB Warden is off.")) << off.report.dump();
     EXPECT_FALSE(wardenOn());
 }
 

@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "app/shell/DMTranslationLoader.h"
 #include "system/window/WindowFlowContext.h"
 #include "system/window/WindowFlows.h"
 
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 2, argv + argc);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
+    if (!harbormind::DMTranslationLoader::install(QStringLiteral("en"),
+                                                  {QStringLiteral(HARBORMIND_TEST_TRANSLATIONS_DIR)})) {
+        std::cerr << "system_window_flow: the English catalogue is missing from " HARBORMIND_TEST_TRANSLATIONS_DIR "\n";
+        return 2;
+    }
     nlohmann::json report;
     {
         WindowFlowContext context;
