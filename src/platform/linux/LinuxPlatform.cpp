@@ -35,6 +35,7 @@
 #include "platform/linux/diskevents/LinuxDiskArbitration.h"
 #include "platform/linux/diskevents/LinuxDiskWatcher.h"
 #include "platform/linux/mounting/LinuxMountHelper.h"
+#include "platform/linux/mounting/MountRequests.h"
 #include "platform/linux/mounting/LinuxNtfsDriverCheck.h"
 
 namespace harbormind {
@@ -81,7 +82,8 @@ LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {
             auto watcher = weak.lock();
             return watcher ? watcher->knownDevice(name) : SysfsBlockDevice::read(root, name);
         });
-    diskArbitration_ = std::make_unique<LinuxDiskArbitration>(watcher_, registry_, *processes_);
+    diskArbitration_ =
+        std::make_unique<LinuxDiskArbitration>(watcher_, registry_, MountRequests::forThisProcess(paths_.mediaRoot));
     commands_ = std::make_unique<LinuxCommandTable>(paths_.mountHelper);
     naming_ = std::make_unique<LinuxDeviceNaming>(paths_.sysfsRoot);
 

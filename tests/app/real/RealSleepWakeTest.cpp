@@ -162,6 +162,7 @@ TEST_F(RealSleepWakeTest, PrepareForSleepUnmountsARealExternalDiskAndThenLetsThe
     const std::string mediaRoot = ::mkdtemp(pattern.data());
     LinuxPaths paths;
     paths.mountHelper = test::mountHelperWithMediaRoot(HARBORMIND_TEST_MOUNT_HELPER, mediaRoot);
+    paths.mediaRoot = mediaRoot;
     Platform::setCurrent(std::make_shared<LinuxPlatform>(paths));
     {
         // Larger than the 100 MiB under which the drive list ignores a device.

@@ -38,6 +38,7 @@ protected:
         mediaRoot = ::mkdtemp(pattern.data());
         LinuxPaths paths;
         paths.mountHelper = test::mountHelperWithMediaRoot(HARBORMIND_TEST_MOUNT_HELPER, mediaRoot);
+        paths.mediaRoot = mediaRoot;
         Platform::setCurrent(std::make_shared<LinuxPlatform>(paths));
         manager = DMLocalDriveManager::create();
         manager->start();

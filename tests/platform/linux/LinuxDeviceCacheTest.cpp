@@ -6,7 +6,7 @@
 #include "platform/linux/diskevents/LinuxDiskArbitration.h"
 #include "platform/linux/diskevents/LinuxDiskWatcher.h"
 #include "platform/linux/disks/LinuxDeviceRegistry.h"
-#include "platform/linux/processes/LinuxProcessLauncher.h"
+#include "platform/linux/mounting/DaemonMountRequests.h"
 #include "testsupport/VirtualClockTest.h"
 
 namespace harbormind {
@@ -21,7 +21,7 @@ protected:
         watcher = std::make_shared<LinuxDiskWatcher>(paths);
         registry = std::make_shared<LinuxDeviceRegistry>(
             paths, nullptr, [this](const std::string& name) { return watcher->knownDevice(name); });
-        arbitration = std::make_unique<LinuxDiskArbitration>(watcher, registry, processes);
+        arbitration = std::make_unique<LinuxDiskArbitration>(watcher, registry, std::make_shared<DaemonMountRequests>());
         session = arbitration->createSession();
         session->setDispatchQueue(queue);
         session->registerDiskAppeared([this](const DADisk&) {
@@ -54,7 +54,6 @@ protected:
     }
 
     test::FakeSysfs sysfs;
-    LinuxProcessLauncher processes;
     std::shared_ptr<SerialQueue> queue = SerialQueue::create("test.session");
     std::shared_ptr<LinuxDiskWatcher> watcher;
     std::shared_ptr<LinuxDeviceRegistry> registry;

@@ -19,27 +19,27 @@ namespace {
 const char* rootMount = "26 1 254:0 / / rw - ext4 /dev/vda rw\n";
 const char* stickMount = "40 26 8:17 / /media/ann/STICK rw,nosuid - vfat /dev/sdb1 rw\n";
 
-// Stands in for the mount helper: records each run and does to the mount table what the
-// helper would have done.
-class FakeHelper final : public ProcessLauncher {
+// Stands in for whoever mounts (the daemon, or root itself): records each request and does
+// to the mount table what the real work would have done.
+class FakeRequests final : public MountRequests {
 public:
-    explicit FakeHelper(test::FakeSysfs& sysfs) : sysfs_(sysfs) {}
+    explicit FakeRequests(test::FakeSysfs& sysfs) : sysfs_(sysfs) {}
 
-    ProcessResult run(const std::string& launchPath, const std::vector<std::string>& arguments,
-                      const std::optional<std::string>&) override {
-        std::lock_guard lock(mutex);
-        runs.push_back(arguments);
-        EXPECT_EQ(launchPath, "/fake/harbormind-mount");
-        if (!failure.empty()) {
-            return {true, failureStatus, "", failure};
-        }
-        if (arguments[0] == "mount") {
-            sysfs_.setMountInfo(std::string(rootMount) + stickMount);
-        } else {
-            sysfs_.setMountInfo(rootMount);
-        }
-        return {true, 0, "Volume STICK on sdb1 mounted at /media/ann/STICK\n", ""};
+    Answer mount(const std::string& name, const std::optional<std::string>&) override {
+        return answer({"mount", name}, std::string(rootMount) + stickMount);
     }
+    Answer unmount(const std::string& name, UnmountForce force, UnmountScope scope) override {
+        std::vector<std::string> request{"unmount"};
+        if (force == UnmountForce::Yes) {
+            request.emplace_back("--force");
+        }
+        if (scope == UnmountScope::WholeDisk) {
+            request.emplace_back("--whole");
+        }
+        request.push_back(name);
+        return answer(request, rootMount);
+    }
+    Answer eject(const std::string& name) override { return answer({"eject", name}, rootMount); }
 
     std::mutex mutex;
     std::vector<std::vector<std::string>> runs;
@@ -47,6 +47,16 @@ public:
     int failureStatus = 1;
 
 private:
+    Answer answer(std::vector<std::string> request, const std::string& mountsAfter) {
+        std::lock_guard lock(mutex);
+        runs.push_back(std::move(request));
+        if (!failure.empty()) {
+            return {failureStatus, failure};
+        }
+        sysfs_.setMountInfo(mountsAfter);
+        return {0, "done"};
+    }
+
     test::FakeSysfs& sysfs_;
 };
 
@@ -59,7 +69,7 @@ protected:
         LinuxPaths paths = test::recordedMachinePaths(sysfs, "/fake/harbormind-mount");
         watcher = std::make_shared<LinuxDiskWatcher>(paths);
         auto registry = std::make_shared<LinuxDeviceRegistry>(paths, nullptr);
-        arbitration = std::make_unique<LinuxDiskArbitration>(watcher, registry, helper);
+        arbitration = std::make_unique<LinuxDiskArbitration>(watcher, registry, requests);
         session = arbitration->createSession();
         session->setDispatchQueue(queue);
     }
@@ -120,7 +130,7 @@ protected:
     }
 
     test::FakeSysfs sysfs;
-    FakeHelper helper{sysfs};
+    std::shared_ptr<FakeRequests> requests = std::make_shared<FakeRequests>(sysfs);
     std::shared_ptr<SerialQueue> queue = SerialQueue::create("test.session");
     std::shared_ptr<LinuxDiskWatcher> watcher;
     std::unique_ptr<LinuxDiskArbitration> arbitration;
@@ -264,7 +274,7 @@ TEST_F(LinuxDiskArbitrationSessionTest, StoppingDoesNotWaitForAnAnswerStillOutAn
     EXPECT_TRUE(take(1, 1).empty());
 }
 
-TEST_F(LinuxDiskArbitrationSessionTest, OwnMountIsApprovedBeforeTheHelperRunsAndOnlyOnce) {
+TEST_F(LinuxDiskArbitrationSessionTest, OwnMountIsApprovedBeforeItIsRequestedAndOnlyOnce) {
     listen();
     take(8);
     std::optional<std::optional<DADissenter>> result;
@@ -277,11 +287,11 @@ TEST_F(LinuxDiskArbitrationSessionTest, OwnMountIsApprovedBeforeTheHelperRunsAnd
     EXPECT_EQ(take(3), expected);
     ASSERT_TRUE(result);
     EXPECT_FALSE(*result);
-    EXPECT_EQ(helper.runs, (std::vector<std::vector<std::string>>{{"mount", "sdb1"}}));
+    EXPECT_EQ(requests->runs, (std::vector<std::vector<std::string>>{{"mount", "sdb1"}}));
     EXPECT_EQ(take(1, 2), std::vector<std::string>{}) << "the poll does not ask again";
 }
 
-TEST_F(LinuxDiskArbitrationSessionTest, AnOwnMountThatIsRefusedNeverRunsTheHelper) {
+TEST_F(LinuxDiskArbitrationSessionTest, AnOwnMountThatIsRefusedIsNeverRequested) {
     listen(DADissenter{DADissenter::notPermitted, "Denied"});
     take(8);
     std::optional<DADissenter> result;
@@ -293,13 +303,13 @@ TEST_F(LinuxDiskArbitrationSessionTest, AnOwnMountThatIsRefusedNeverRunsTheHelpe
     take(2);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, DADissenter::notPermitted);
-    EXPECT_TRUE(helper.runs.empty());
+    EXPECT_TRUE(requests->runs.empty());
 }
 
-TEST_F(LinuxDiskArbitrationSessionTest, AFailedHelperCompletesWithItsErrorText) {
+TEST_F(LinuxDiskArbitrationSessionTest, AFailedRequestCompletesWithItsReasonUnchanged) {
     listen();
     take(8);
-    helper.failure = "harbormind-mount: sdb1 has no file system that can be mounted\n";
+    requests->failure = "sdb1 has no file system that can be mounted";
     std::optional<DADissenter> result;
     session->unmount(DADisk("/dev/sdb1"), DiskArbitrationSession::unmountForce | DiskArbitrationSession::unmountWhole,
                      [&](const DADisk&, std::optional<DADissenter> dissent) {
@@ -308,14 +318,14 @@ TEST_F(LinuxDiskArbitrationSessionTest, AFailedHelperCompletesWithItsErrorText) 
                      });
     take(2);
     ASSERT_TRUE(result);
-    // The reason the user is shown: the helper's last error line without its program name.
+    // The reason the user is shown: the words of whoever did the work.
     EXPECT_EQ(result->statusString, "sdb1 has no file system that can be mounted");
     EXPECT_EQ(result->status, DADissenter::error);
-    ASSERT_EQ(helper.runs.size(), 1U);
+    ASSERT_EQ(requests->runs.size(), 1U);
 
-    // A volume in use: the helper's busy status becomes the busy dissenter.
-    helper.failure = "harbormind-mount: cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)\n";
-    helper.failureStatus = MountHelper::busyStatus;
+    // A volume in use: the busy code becomes the busy dissenter.
+    requests->failure = "cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)";
+    requests->failureStatus = MountHelper::busyStatus;
     result.reset();
     session->unmount(DADisk("sdb1"), DiskArbitrationSession::unmountDefault,
                      [&](const DADisk&, std::optional<DADissenter> dissent) {
@@ -326,7 +336,7 @@ TEST_F(LinuxDiskArbitrationSessionTest, AFailedHelperCompletesWithItsErrorText) 
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, DADissenter::busy);
     EXPECT_EQ(result->statusString, "cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)");
-    EXPECT_EQ(helper.runs, (std::vector<std::vector<std::string>>{{"unmount", "--force", "--whole", "sdb1"},
+    EXPECT_EQ(requests->runs, (std::vector<std::vector<std::string>>{{"unmount", "--force", "--whole", "sdb1"},
                                                                    {"unmount", "sdb1"}}));
 }
 

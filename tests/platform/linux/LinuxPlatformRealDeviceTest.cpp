@@ -35,6 +35,7 @@ protected:
         mediaRoot = ::mkdtemp(pattern.data());
         LinuxPaths paths;
         paths.mountHelper = test::mountHelperWithMediaRoot(HARBORMIND_TEST_MOUNT_HELPER, mediaRoot);
+        paths.mediaRoot = mediaRoot;
         platform = std::make_shared<LinuxPlatform>(paths);
         session = platform->diskArbitration().createSession();
         session->setDispatchQueue(queue);

@@ -12,35 +12,23 @@ std::string kernelName(const std::string& bsdName) {
     return bsdName.rfind("/dev/", 0) == 0 ? bsdName.substr(5) : bsdName;
 }
 
-// The helper's own error line, without its program name and line break, is the reason the
-// user is shown.
-std::string reasonOf(const ProcessResult& result) {
-    if (!result.launched) {
-        return "the mount helper did not start";
+// The reason the user is shown: the words of whoever did the work, unchanged.
+std::optional<DADissenter> dissentOf(const MountRequests::Answer& answer) {
+    if (answer.code == 0) {
+        return std::nullopt;
     }
-    std::string message = result.standardError;
-    while (!message.empty() && message.back() == '\n') {
-        message.pop_back();
-    }
-    if (auto line = message.rfind('\n'); line != std::string::npos) {
-        message = message.substr(line + 1);
-    }
-    const std::string prefix = "harbormind-mount: ";
-    if (message.rfind(prefix, 0) == 0) {
-        message = message.substr(prefix.size());
-    }
-    return message.empty() ? "the mount helper failed (status " + std::to_string(result.exitStatus) + ")" : message;
+    std::string reason =
+        answer.message.empty() ? "the request failed (code " + std::to_string(answer.code) + ")" : answer.message;
+    return DADissenter{answer.code == MountHelper::busyStatus ? DADissenter::busy : DADissenter::error,
+                       std::move(reason)};
 }
 
 }  // namespace
 
 LinuxDiskArbitrationSession::LinuxDiskArbitrationSession(std::shared_ptr<LinuxDiskWatcher> watcher,
                                                          std::shared_ptr<LinuxDeviceRegistry> registry,
-                                                         ProcessLauncher& processes, std::string mountHelper)
-    : watcher_(std::move(watcher)),
-      registry_(std::move(registry)),
-      processes_(processes),
-      mountHelper_(std::move(mountHelper)) {}
+                                                         std::shared_ptr<MountRequests> requests)
+    : watcher_(std::move(watcher)), registry_(std::move(registry)), requests_(std::move(requests)) {}
 
 void LinuxDiskArbitrationSession::setDispatchQueue(std::shared_ptr<DispatchQueue> queue) {
     // The previous queue and the dropped events are released outside the lock: the queue may
@@ -128,54 +116,55 @@ std::optional<RegistryEntryId> LinuxDiskArbitrationSession::copyIOMedia(const DA
 
 void LinuxDiskArbitrationSession::mount(const DADisk& disk, std::optional<std::string> path, std::uint32_t,
                                         CompletionCallback completion) {
-    std::vector<std::string> arguments{"mount", kernelName(disk.bsdName())};
-    if (path && !path->empty()) {
-        arguments.push_back(*path);
+    if (path && path->empty()) {
+        path.reset();
     }
-    runHelper(Approval::Mount, disk, std::move(arguments), std::move(completion));
+    request(Approval::Mount, disk,
+            [name = kernelName(disk.bsdName()), path](MountRequests& requests) { return requests.mount(name, path); },
+            std::move(completion));
 }
 
 void LinuxDiskArbitrationSession::unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) {
-    std::vector<std::string> arguments{"unmount"};
-    if ((options & unmountForce) != 0) {
-        arguments.emplace_back("--force");
-    }
-    if ((options & unmountWhole) != 0) {
-        arguments.emplace_back("--whole");
-    }
-    arguments.push_back(kernelName(disk.bsdName()));
-    runHelper(Approval::Unmount, disk, std::move(arguments), std::move(completion));
+    const UnmountForce force = (options & unmountForce) != 0 ? UnmountForce::Yes : UnmountForce::No;
+    const UnmountScope scope = (options & unmountWhole) != 0 ? UnmountScope::WholeDisk : UnmountScope::Volume;
+    request(Approval::Unmount, disk,
+            [name = kernelName(disk.bsdName()), force, scope](MountRequests& requests) {
+                return requests.unmount(name, force, scope);
+            },
+            std::move(completion));
 }
 
 void LinuxDiskArbitrationSession::eject(const DADisk& disk, std::uint32_t, CompletionCallback completion) {
-    runHelper(Approval::Unmount, disk, {"eject", kernelName(disk.bsdName())}, std::move(completion));
+    request(Approval::Unmount, disk,
+            [name = kernelName(disk.bsdName())](MountRequests& requests) { return requests.eject(name); },
+            std::move(completion));
 }
 
-void LinuxDiskArbitrationSession::runHelper(Approval kind, const DADisk& disk, std::vector<std::string> arguments,
-                                            CompletionCallback completion) {
+// The request runs on a worker: the approval questions wait for every session's answer, and
+// the daemon answers only once the work is done (after an administrator authenticated, maybe).
+// One request per device at a time, so an eject never overtakes the unmount before it.
+void LinuxDiskArbitrationSession::request(Approval kind, const DADisk& disk,
+                                          std::function<MountRequests::Answer(MountRequests&)> work,
+                                          CompletionCallback completion) {
     auto self = shared_from_this();
-    Dispatch::global()->async([self, kind, disk, arguments = std::move(arguments),
-                               completion = std::move(completion)] {
+    Dispatch::global()->async([self, kind, disk, work = std::move(work), completion = std::move(completion)] {
         const std::string name = kernelName(disk.bsdName());
         if (auto dissent = self->watcher_->askApproval(kind, name)) {
             self->complete(completion, disk, dissent);
             return;
         }
-        ProcessResult result;
+        MountRequests::Answer answer;
         {
             auto held = LinuxDeviceLocks::hold(name);
             self->watcher_->expect(kind, name);
-            result = self->processes_.run(self->mountHelper_, arguments);
+            answer = work(*self->requests_);
             self->watcher_->settle(kind, name);
         }
-        if (!result.launched || result.exitStatus != 0) {
-            std::string message = reasonOf(result);
-            Log::info("Mount helper failed for " + name + ": " + message);
-            const bool busy = result.launched && result.exitStatus == MountHelper::busyStatus;
-            self->complete(completion, disk, DADissenter{busy ? DADissenter::busy : DADissenter::error, message});
-            return;
+        std::optional<DADissenter> dissent = dissentOf(answer);
+        if (dissent) {
+            Log::info("Disk request failed for " + name + ": " + dissent->statusString);
         }
-        self->complete(completion, disk, std::nullopt);
+        self->complete(completion, disk, std::move(dissent));
     });
 }
 

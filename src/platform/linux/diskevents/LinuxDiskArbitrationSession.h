@@ -5,21 +5,22 @@
 #include <mutex>
 
 #include "platform/DiskArbitrationSession.h"
-#include "platform/ProcessLauncher.h"
 #include "platform/linux/disks/LinuxDeviceRegistry.h"
 #include "platform/linux/diskevents/LinuxDiskWatcher.h"
+#include "platform/linux/mounting/MountRequests.h"
 
 namespace harbormind {
 
 // A disk-arbitration session on Linux. Events come from the shared watcher and are delivered
 // on the session's queue one at a time, in the order they happened (also on a concurrent
-// queue). Mount, unmount and eject run the mount helper away from the caller's thread, after
-// asking every session of the process for approval.
+// queue). Mount, unmount and eject are made in this process (asked of the daemon, or done
+// by root itself) away from the caller's thread, after asking every session of the process
+// for approval; their completion comes on the session's queue with the reason of a failure.
 class LinuxDiskArbitrationSession final : public DiskArbitrationSession,
                                           public std::enable_shared_from_this<LinuxDiskArbitrationSession> {
 public:
     LinuxDiskArbitrationSession(std::shared_ptr<LinuxDiskWatcher> watcher, std::shared_ptr<LinuxDeviceRegistry> registry,
-                                ProcessLauncher& processes, std::string mountHelper);
+                                std::shared_ptr<MountRequests> requests);
 
     void setDispatchQueue(std::shared_ptr<DispatchQueue> queue) override;
 
@@ -49,14 +50,13 @@ public:
 private:
     void deliver(std::function<void()> event);
     void drain();
-    void runHelper(Approval kind, const DADisk& disk, std::vector<std::string> arguments,
-                   CompletionCallback completion);
+    void request(Approval kind, const DADisk& disk, std::function<MountRequests::Answer(MountRequests&)> work,
+                 CompletionCallback completion);
     void complete(const CompletionCallback& completion, const DADisk& disk, std::optional<DADissenter> result);
 
     std::shared_ptr<LinuxDiskWatcher> watcher_;
     std::shared_ptr<LinuxDeviceRegistry> registry_;
-    ProcessLauncher& processes_;
-    std::string mountHelper_;
+    std::shared_ptr<MountRequests> requests_;
 
     std::mutex mutex_;
     std::shared_ptr<DispatchQueue> queue_;

@@ -18,6 +18,8 @@ struct LinuxPaths {
     std::string udevDataRoot = "/run/udev/data";
     // The program that mounts, unmounts and ejects; empty means "find it" (LinuxMountHelper).
     std::string mountHelper;
+    // Where root's own mounts go (a user's are the daemon's choice); empty means the usual one.
+    std::string mediaRoot;
     KernelEvents kernelEvents = KernelEvents::Listen;
     // How often the mount table is compared with the last one seen.
     Clock::Duration mountPollInterval = seconds(0.5);

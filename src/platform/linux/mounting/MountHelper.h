@@ -36,6 +36,9 @@ public:
     // or "..", never empty.
     static std::string folderNameFor(const std::string& label, const std::string& fallback);
     static bool isValidName(const std::string& name);
+    // The last line a verb wrote, without the program name its errors start with: what the
+    // caller is told.
+    static std::string lastLine(std::string text);
 
     // Every mount point of the device (with `WholeDisk`, of its disk, partitions and mappings).
     std::vector<std::string> mountPointsOf(const std::string& name, UnmountScope scope) const;
@@ -52,14 +55,8 @@ private:
     int fail(const std::string& message) const;
     int failBusy(const std::string& message) const;
     int requireDeviceMapper(const std::string& name) const;
-    std::string sysfs(const std::string& name) const;
-    std::vector<std::string> devicesOf(const std::string& name, UnmountScope scope) const;
     int unmountDevices(const std::vector<std::string>& names, UnmountForce force, bool quietWhenNone);
     bool removeMountFolder(const std::string& mountPoint) const;
-    // Opens the disk exclusively after checking that no other program holds any of its
-    // devices; -1 (with the refusal printed) when it is in use.
-    void waitForTransientUsers(const std::vector<std::string>& devices) const;
-    int claimDisk(const std::string& disk, const std::vector<std::string>& devices, int& status) const;
 
     MountOwner owner_;
     std::string mediaRoot_;

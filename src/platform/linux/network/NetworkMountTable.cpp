@@ -1,5 +1,6 @@
 #include "platform/linux/network/NetworkMountTable.h"
 
+#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -176,6 +177,13 @@ std::vector<NetworkMountEntry> NetworkMountTable::ownedBy(std::vector<NetworkMou
         return entry.type.starts_with("fuse") && entry.fuseOwner != user;
     });
     return entries;
+}
+
+std::vector<NetworkMountEntry> NetworkMountTable::read(const std::string& path, unsigned user) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return ownedBy(parse(text.str()), user);
 }
 
 }  // namespace harbormind

@@ -26,6 +26,8 @@ public:
     static std::vector<NetworkMountEntry> parse(const std::string& mountInfo);
     // The entries a user may take up: FUSE file systems of other accounts are left out.
     static std::vector<NetworkMountEntry> ownedBy(std::vector<NetworkMountEntry> entries, unsigned user);
+    // The entries of the mountinfo file at `path` that `user` may take up.
+    static std::vector<NetworkMountEntry> read(const std::string& path, unsigned user);
     // Undoes the octal escapes (\040 for a space) of mountinfo fields.
     static std::string unescape(const std::string& field);
 };
