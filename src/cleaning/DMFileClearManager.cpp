@@ -19,85 +19,30 @@ DMFileClearManager& DMFileClearManager::shared() {
 }
 
 DMFileClearManager::DMFileClearManager(DirectoryWalker* walker, JunkLocations* locations, UserDatabase* users)
-    : state_(std::make_shared<State>()) {
-    state_->walker = walker;
-    state_->locations = locations;
-    state_->users = users;
-}
-
-void DMFileClearManager::setDelegate(std::weak_ptr<DMFolderManagerDelegate> delegate) {
-    std::lock_guard lock(state_->mutex);
-    state_->delegate = std::move(delegate);
-}
-
-std::shared_ptr<DMFolderManagerDelegate> DMFileClearManager::delegate() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->delegate.lock();
-}
+    : DMFolderManager(walker, &FileDeleter::junkPass), locations_(locations), users_(users) {}
 
 void DMFileClearManager::setFilterSize(std::int64_t size) {
-    std::lock_guard lock(state_->mutex);
-    state_->filterSize = size;
+    filterSize_ = size;
 }
 
 void DMFileClearManager::bulidTree() {
     std::shared_ptr<State> state = state_;
-    Dispatch::global()->async([state] {
-        std::weak_ptr<DMFolderManagerDelegate> delegate;
-        std::int64_t filterSize = 0;
-        {
-            std::lock_guard lock(state->mutex);
-            delegate = state->delegate;
-            filterSize = state->filterSize;
-        }
+    Dispatch::global()->async([state, locations = locations_, users = users_, filterSize = filterSize_.load()] {
+        const std::weak_ptr<DMFolderManagerDelegate> delegate = state->currentDelegate();
         std::vector<JunkCategory> table;
-        if (state->walker != nullptr && state->locations != nullptr && state->users != nullptr) {
-            std::string home = ClearTools::getUserPath(*state->users);
-            table = JunkTreeBuilder::composeTable(*state->walker, *state->locations, home);
+        if (state->walker != nullptr && locations != nullptr && users != nullptr) {
+            std::string home = ClearTools::getUserPath(*users);
+            table = JunkTreeBuilder::composeTable(*state->walker, *locations, home);
         }
         std::shared_ptr<FolderTreeNode> root;
         if (state->walker != nullptr) {
             root = JunkTreeBuilder::build(*state->walker, table, filterSize, delegate);
         }
-        {
-            std::lock_guard lock(state->mutex);
-            state->root = root;
-        }
+        state->setRoot(root);
         if (auto receiver = delegate.lock()) {
             receiver->searchFinish();
         }
     });
-}
-
-std::shared_ptr<FolderTreeNode> DMFileClearManager::getRoot() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->root;
-}
-
-int DMFileClearManager::deleteFiles() {
-    std::shared_ptr<FolderTreeNode> root;
-    std::weak_ptr<DMFolderManagerDelegate> delegate;
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->record.clear();
-        root = state_->root;
-        delegate = state_->delegate;
-    }
-    std::shared_ptr<State> state = state_;
-    Dispatch::global()->async([state, root, delegate] {
-        if (state->walker != nullptr) {
-            FileDeleter deleter(*state->walker, state->record);
-            deleter.junkPass(root.get());
-        }
-        if (auto receiver = delegate.lock()) {
-            receiver->deleteFileFinish();
-        }
-    });
-    return 0;
-}
-
-const DMDeleteFaileRecord& DMFileClearManager::getFaileRecord() const {
-    return state_->record;
 }
 
 }  // namespace harbormind

@@ -16,17 +16,7 @@ DMFileScanManager& DMFileScanManager::shared() {
     return *instance;
 }
 
-DMFileScanManager::DMFileScanManager(DirectoryWalker* walker) : state_(std::make_shared<State>(walker)) {}
-
-void DMFileScanManager::setDelegate(std::weak_ptr<DMFolderManagerDelegate> delegate) {
-    std::lock_guard lock(state_->mutex);
-    state_->delegate = std::move(delegate);
-}
-
-std::shared_ptr<DMFolderManagerDelegate> DMFileScanManager::delegate() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->delegate.lock();
-}
+DMFileScanManager::DMFileScanManager(DirectoryWalker* walker) : DMFolderManager(walker, &FileDeleter::driveClearPass) {}
 
 void DMFileScanManager::bulidTree(const std::string& path) {
     if (!Utf8Text::isValid(path)) {
@@ -53,37 +43,6 @@ void DMFileScanManager::bulidTree(const std::string& path) {
             receiver->searchFinish();
         }
     });
-}
-
-std::shared_ptr<FolderTreeNode> DMFileScanManager::getRoot() const {
-    std::lock_guard lock(state_->mutex);
-    return state_->root;
-}
-
-int DMFileScanManager::deleteFiles() {
-    std::shared_ptr<FolderTreeNode> root;
-    std::weak_ptr<DMFolderManagerDelegate> delegate;
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->record.clear();
-        root = state_->root;
-        delegate = state_->delegate;
-    }
-    std::shared_ptr<State> state = state_;
-    Dispatch::global()->async([state, root, delegate] {
-        if (state->walker != nullptr) {
-            FileDeleter deleter(*state->walker, state->record);
-            deleter.driveClearPass(root.get());
-        }
-        if (auto receiver = delegate.lock()) {
-            receiver->deleteFileFinish();
-        }
-    });
-    return 0;
-}
-
-const DMDeleteFaileRecord& DMFileScanManager::getFaileRecord() const {
-    return state_->record;
 }
 
 }  // namespace harbormind

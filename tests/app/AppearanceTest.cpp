@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 #include "AppTestSupport.h"
 #include "app/shell/DMAppearanceController.h"
 #include "app/shell/DMDarkPalette.h"
+#include "app/shell/DMDarkStyle.h"
 #include "support/Dispatch.h"
 #include "testsupport/VirtualClockTest.h"
 
@@ -65,7 +75,9 @@ TEST_F(AppearanceTest, SystemFollowsTheDesktopAndIsLightWithoutAnAnswer) {
     EXPECT_FALSE(looksDark()) << "before the desktop answers";
     announce(Scheme::dark);
     EXPECT_TRUE(looksDark());
-    EXPECT_EQ(QApplication::style()->name(), "fusion");
+    auto* darkStyle = dynamic_cast<QProxyStyle*>(QApplication::style());
+    ASSERT_NE(darkStyle, nullptr);
+    EXPECT_EQ(darkStyle->baseStyle()->name(), "fusion");
     announce(Scheme::light);
     EXPECT_FALSE(looksDark());
     EXPECT_EQ(QApplication::style()->name(), startStyle) << "light is the look the application started with";
@@ -108,6 +120,40 @@ TEST_F(AppearanceTest, WithoutADesktopServiceSystemIsLightAndALateAnswerFindsNoC
     kept(Scheme::dark);
     Dispatch::main().runUntil([] { return false; }, seconds(0));
     EXPECT_FALSE(looksDark());
+}
+
+// An unchecked box drawn by `style` on `palette`, on a field of the palette's base.
+QImage uncheckedBox(const QStyle& style, const QPalette& palette) {
+    QImage image(18, 18, QImage::Format_ARGB32);
+    image.fill(palette.color(QPalette::Base));
+    QStyleOptionButton option;
+    option.rect = QRect(2, 2, 14, 14);
+    option.palette = palette;
+    option.state = QStyle::State_Enabled | QStyle::State_Off;
+    QPainter painter(&image);
+    style.drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter);
+    return image;
+}
+
+// How far the lightest or darkest pixel of `image` stands from `base`, in grey levels.
+int contrastWith(const QImage& image, const QColor& base) {
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            most = std::max(most, std::abs(qGray(image.pixel(x, y)) - qGray(base.rgb())));
+        }
+    }
+    return most;
+}
+
+TEST_F(AppearanceTest, UncheckedBoxesStandOutOnTheDarkBaseAndTheLightLookIsFusionUnchanged) {
+    DMDarkStyle dark;
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QPalette darkPalette = DMDarkPalette::make();
+    EXPECT_GE(contrastWith(uncheckedBox(dark, darkPalette), darkPalette.color(QPalette::Base)), 80)
+        << "the outline of an unchecked box is lost in the dark base";
+    const QPalette light = fusion->standardPalette();
+    EXPECT_EQ(uncheckedBox(dark, light), uncheckedBox(*fusion, light));
 }
 
 }  // namespace

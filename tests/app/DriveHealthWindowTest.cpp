@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
+
+#include <set>
 
 #include "DiskToolsWindowFixture.h"
 #include "app/details/DMLocalDriveViewController.h"
+#include "app/widgets/DMKeyValueView.h"
 
 namespace harbormind {
 namespace {
@@ -68,6 +72,34 @@ TEST_F(DriveHealthWindowTest, DisksThatCannotReportSayNotAvailableWithTheReasonA
     EXPECT_FALSE(image->shortTestButton()->isVisible());
     screenshot("disk-health-not-available");
     EXPECT_TRUE(presenter->shown.empty());
+}
+
+// The disk's facts and its health stand in one key column as wide as the widest key, so no key
+// is cut and every value starts at the same place.
+TEST_F(DriveHealthWindowTest, EveryKeyOfTheDiskViewFitsAndTheValuesStandInOneLine) {
+    start();
+    DMDriveHealthView* health = healthOf("disk5");
+    ASSERT_NE(health, nullptr);
+    QWidget* view = health->parentWidget();
+    controller->window()->resize(1060, 760);
+    controller->window()->show();
+    settle();
+    std::set<int> valueColumns;
+    bool sawLongestKey = false;
+    // The rows are no QObject classes of their own: they are told apart from other widgets by type.
+    for (const QWidget* widget : view->findChildren<QWidget*>()) {
+        const auto* row = dynamic_cast<const DMKeyValueView*>(widget);
+        if (row == nullptr || !row->isVisible()) {
+            continue;
+        }
+        const auto labels = row->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(labels.size(), 2) << row->key();
+        EXPECT_GE(labels[0]->width(), labels[0]->sizeHint().width()) << row->key() << " is cut";
+        valueColumns.insert(labels[1]->mapTo(view, QPoint()).x());
+        sawLongestKey = sawLongestKey || row->key() == "Reallocated sectors";
+    }
+    EXPECT_TRUE(sawLongestKey);
+    EXPECT_EQ(valueColumns.size(), 1u) << "the values do not start in one line";
 }
 
 }  // namespace

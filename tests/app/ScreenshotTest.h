@@ -12,6 +12,7 @@
 
 #include "AppTestSupport.h"
 #include "app/shell/DMDarkPalette.h"
+#include "app/shell/DMDarkStyle.h"
 #include "testsupport/VirtualClockTest.h"
 
 namespace harbormind::test {
@@ -44,12 +45,15 @@ protected:
     // Saves `widget` as <name>.png and <name>-dark.png once the main queue's work is done.
     void save(QWidget& widget, const std::string& name) {
         for (bool dark : {false, true}) {
+            // Each look with the style the window gives it.
+            QApplication::setStyle(dark ? new DMDarkStyle : QStyleFactory::create("Fusion"));
             QApplication::setPalette(dark ? darkPalette() : lightPalette);
             Dispatch::main().runUntil([] { return false; }, seconds(0));
             QApplication::processEvents();
             const std::string file = folder + "/" + name + (dark ? "-dark" : "") + ".png";
             ASSERT_TRUE(widget.grab().save(QString::fromStdString(file))) << file;
         }
+        QApplication::setStyle(QStyleFactory::create("Fusion"));
         QApplication::setPalette(lightPalette);
     }
 

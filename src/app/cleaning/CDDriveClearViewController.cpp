@@ -17,18 +17,14 @@
 #include "cleaning/DMFileScanManager.h"
 #include "cleaning/FolderTreeNode.h"
 #include "platform/Workspace.h"
-#include "support/Dispatch.h"
 
 namespace harbormind {
 
 CDDriveClearViewController::CDDriveClearViewController(DMFileScanManager& manager,
                                                        std::shared_ptr<DMAlertPresenter> presenter,
                                                        Workspace* workspace, QWidget* parent)
-    : QWidget(parent),
+    : CDCleaningViewController(std::move(presenter), workspace, parent),
       driverCleanMgr_(manager),
-      presenter_(std::move(presenter)),
-      workspace_(workspace),
-      delegate_(std::make_shared<CDScanDelegate>()),
       treeBgView_(new QWidget(this)),
       searchEdit_(new QLineEdit(this)),
       fileTreeOutlineView_(new CDDriveClearFileTreeView(treeBgView_)),
@@ -54,33 +50,12 @@ CDDriveClearViewController::CDDriveClearViewController(DMFileScanManager& manage
     maskWindows_ = new CDDriveMaskWindowController(this);
     fileTreeOutlineView_->setStatusBarView(statusBarView_);
 
-    QPointer<CDDriveClearViewController> self(this);
     fileTreeOutlineView_->onNodeSelected = [this](FolderTreeNode* node) { fileInfoView_->setData(node); };
     fileInfoView_->onOpen = [this](FolderTreeNode* node) { openNode(node); };
     fileInfoView_->onRemove = [this](FolderTreeNode* node) { removeNode(node); };
     statusBarView_->onClean = [this] { clean(); };
-    maskWindows_->onStop = [this] { stopScan(); };
-    delegate_->onName = [self](const std::string& name) {
-        if (self) {
-            self->maskWindows_->setFileName(QString::fromStdString(name));
-        }
-    };
-    delegate_->onSearchFinish = [self] {
-        if (self) {
-            self->searchFinished();
-        }
-    };
-    delegate_->onDeleteFinish = [self] {
-        if (self) {
-            self->deleteFinished();
-        }
-    };
+    follow(maskWindows_);
     fileTreeOutlineView_->recount();
-}
-
-CDDriveClearViewController::~CDDriveClearViewController() {
-    delegate_->setStop(true);
-    delegate_->detach();
 }
 
 void CDDriveClearViewController::setBusy(bool busy) {
@@ -99,11 +74,6 @@ void CDDriveClearViewController::start(const std::string& path) {
     setBusy(true);
     maskWindows_->showSearching(QString::fromStdString(path));
     driverCleanMgr_.bulidTree(path);
-}
-
-void CDDriveClearViewController::stopScan() {
-    maskWindows_->showStopping();
-    delegate_->setStop(true);
 }
 
 void CDDriveClearViewController::searchFinished() {
@@ -158,20 +128,13 @@ void CDDriveClearViewController::openNode(FolderTreeNode* node) {
     }
     const std::string path = node->fullpath();
     const bool folder = node->isFolder && !node->isLink;
-    Workspace* workspace = workspace_;
-    auto presenter = presenter_;
-    QPointer<CDDriveClearViewController> self(this);
-    Dispatch::global()->async([workspace, path, folder, presenter, self] {
-        bool opened = folder ? workspace->openFolder(path)
-                             : workspace->openURL(QUrl::fromLocalFile(QString::fromStdString(path))
-                                                      .toString(QUrl::FullyEncoded)
-                                                      .toStdString());
-        Dispatch::main().async([opened, folder, presenter, self] {
-            if (!opened && self) {
-                presenter->present(CDCleanAlerts::missing(folder), self->window(), nullptr);
-            }
-        });
-    });
+    askDesktop(
+        [path, folder](Workspace& workspace) {
+            return folder ? workspace.openFolder(path)
+                          : workspace.openURL(
+                                QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded).toStdString());
+        },
+        folder);
 }
 
 void CDDriveClearViewController::removeNode(FolderTreeNode* node) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "app/cleaning/CDCleaningViewController.h"
 
 #include <memory>
 #include <string>
@@ -13,23 +13,19 @@ class CDDriveClearFileTreeView;
 class CDDriveClearStatuBarView;
 class CDDriveMaskWindowController;
 class CDFileMessageShowView;
-class CDScanDelegate;
 class DMAlertPresenter;
 class DMFileScanManager;
 class FolderTreeNode;
-class Workspace;
 
 // The content of the drive clear window: the scanned path, the tree, the details pane and the
 // status bar, driving the folder scan and the drive-clear pass.
-class CDDriveClearViewController : public QWidget {
+class CDDriveClearViewController : public CDCleaningViewController {
 public:
     CDDriveClearViewController(DMFileScanManager& manager, std::shared_ptr<DMAlertPresenter> presenter,
                                Workspace* workspace, QWidget* parent);
-    ~CDDriveClearViewController() override;
 
     // Scans `path` anew.
     void start(const std::string& path);
-    void stopScan();
     void clean();
     // The details pane's "Open" and "Delete".
     void openNode(FolderTreeNode* node);
@@ -40,25 +36,20 @@ public:
     CDDriveClearStatuBarView* statusBarView() const { return statusBarView_; }
     CDDriveMaskWindowController* maskWindows() const { return maskWindows_; }
     QLineEdit* searchEdit() const { return searchEdit_; }
-    bool isBusy() const { return busy_; }
 
 private:
-    void searchFinished();
-    void deleteFinished();
+    void searchFinished() override;
+    void deleteFinished() override;
     void startDeletion();
     void setBusy(bool busy);
 
     DMFileScanManager& driverCleanMgr_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
-    Workspace* workspace_;
-    std::shared_ptr<CDScanDelegate> delegate_;
     QWidget* treeBgView_;
     QLineEdit* searchEdit_;
     CDDriveClearFileTreeView* fileTreeOutlineView_;
     CDFileMessageShowView* fileInfoView_;
     CDDriveClearStatuBarView* statusBarView_;
     CDDriveMaskWindowController* maskWindows_;
-    bool busy_ = false;
 };
 
 }  // namespace harbormind

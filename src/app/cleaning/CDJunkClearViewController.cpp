@@ -27,11 +27,8 @@ namespace harbormind {
 CDJunkClearViewController::CDJunkClearViewController(DMFileClearManager& manager, std::vector<JunkCategory> table,
                                                      std::shared_ptr<DMAlertPresenter> presenter,
                                                      Workspace* workspace, QWidget* parent)
-    : QWidget(parent),
+    : CDCleaningViewController(std::move(presenter), workspace, parent),
       manager_(manager),
-      presenter_(std::move(presenter)),
-      workspace_(workspace),
-      delegate_(std::make_shared<CDScanDelegate>()),
       itemView_(new CDJunkClearItemView(std::move(table), this)),
       fileView_(new CDJunkFileView(this)),
       cbSelectAll_(new QCheckBox(DMTr::text(CDTexts::selectAll), this)),
@@ -66,7 +63,6 @@ CDJunkClearViewController::CDJunkClearViewController(DMFileClearManager& manager
     layout->addLayout(bottom);
     mask_ = new CDJunkMaskWindowController(this);
 
-    QPointer<CDJunkClearViewController> self(this);
     itemView_->onCheckChanged = [this](FolderTreeNode* node, int status) { changeStatus(node, status); };
     itemView_->onCategorySelected = [this](FolderTreeNode* category) { showCategory(category); };
     fileView_->onCheckChanged = [this](FolderTreeNode* node, int status) { changeStatus(node, status); };
@@ -74,28 +70,8 @@ CDJunkClearViewController::CDJunkClearViewController(DMFileClearManager& manager
     connect(btnRefresh_, &QPushButton::clicked, this, [this] { start(); });
     connect(btnClean_, &QPushButton::clicked, this, [this] { clean(); });
     connect(cbSelectAll_, &QCheckBox::clicked, this, [this](bool on) { setSelectAll(on); });
-    mask_->onStop = [this] { stopScan(); };
-    delegate_->onName = [self](const std::string& name) {
-        if (self) {
-            self->mask_->setFileName(QString::fromStdString(name));
-        }
-    };
-    delegate_->onSearchFinish = [self] {
-        if (self) {
-            self->searchFinished();
-        }
-    };
-    delegate_->onDeleteFinish = [self] {
-        if (self) {
-            self->deleteFinished();
-        }
-    };
+    follow(mask_);
     recount();
-}
-
-CDJunkClearViewController::~CDJunkClearViewController() {
-    delegate_->setStop(true);
-    delegate_->detach();
 }
 
 void CDJunkClearViewController::start() {
@@ -106,11 +82,6 @@ void CDJunkClearViewController::start() {
     manager_.setDelegate(delegate_);
     manager_.bulidTree();
     mask_->showScanning(DMTr::text(CDTexts::scanningJunk));
-}
-
-void CDJunkClearViewController::stopScan() {
-    mask_->showStopping();
-    delegate_->setStop(true);
 }
 
 void CDJunkClearViewController::searchFinished() {
@@ -194,19 +165,8 @@ void CDJunkClearViewController::showInFinder(FolderTreeNode* node) {
     if (node == nullptr || workspace_ == nullptr) {
         return;
     }
-    std::string path = node->fullpath();
-    bool folder = node->isFolder;
-    Workspace* workspace = workspace_;
-    auto presenter = presenter_;
-    QPointer<CDJunkClearViewController> self(this);
-    Dispatch::global()->async([path, folder, workspace, presenter, self] {
-        bool shown = workspace->showItem(path);
-        Dispatch::main().async([shown, folder, presenter, self] {
-            if (!shown && self) {
-                presenter->present(CDCleanAlerts::missing(folder), self->window(), nullptr);
-            }
-        });
-    });
+    const std::string path = node->fullpath();
+    askDesktop([path](Workspace& workspace) { return workspace.showItem(path); }, node->isFolder);
 }
 
 void CDJunkClearViewController::clean() {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QWidget>
-
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/cleaning/CDCleaningViewController.h"
 #include "cleaning/SelectMessage.h"
 #include "platform/JunkLocations.h"
 
@@ -18,26 +17,22 @@ namespace harbormind {
 class CDJunkClearItemView;
 class CDJunkFileView;
 class CDJunkMaskWindowController;
-class CDScanDelegate;
 class DMAlertPresenter;
 class DMFileClearManager;
 class FolderTreeNode;
-class Workspace;
 
 // The content of the junk window: the category list, the selected category's files, "Select
 // All", "Refresh", the status line and "Clean", driving the junk scan and the junk pass.
-class CDJunkClearViewController : public QWidget {
+class CDJunkClearViewController : public CDCleaningViewController {
 public:
     static constexpr std::int64_t filterSize = 0x100000;
     static constexpr double maskCloseDelay = 0.2;
 
     CDJunkClearViewController(DMFileClearManager& manager, std::vector<JunkCategory> table,
                               std::shared_ptr<DMAlertPresenter> presenter, Workspace* workspace, QWidget* parent);
-    ~CDJunkClearViewController() override;
 
     // A new scan ("Refresh" does the same).
     void start();
-    void stopScan();
     void clean();
     void setSelectAll(bool on);
     // The user set a check box of a category or an entry (status 0 marks, 1 keeps).
@@ -49,19 +44,15 @@ public:
     CDJunkMaskWindowController* mask() const { return mask_; }
     QString statusText() const;
     const SelectMessage& selection() const { return selectInfo_; }
-    bool isBusy() const { return busy_; }
 
 private:
-    void searchFinished();
-    void deleteFinished();
+    void searchFinished() override;
+    void deleteFinished() override;
     void reloadLists();
     void recount();
     void showCategory(FolderTreeNode* category);
 
     DMFileClearManager& manager_;
-    std::shared_ptr<DMAlertPresenter> presenter_;
-    Workspace* workspace_;
-    std::shared_ptr<CDScanDelegate> delegate_;
     CDJunkClearItemView* itemView_;
     CDJunkFileView* fileView_;
     QCheckBox* cbSelectAll_;
@@ -70,7 +61,6 @@ private:
     QLabel* lbStatus_;
     CDJunkMaskWindowController* mask_;
     SelectMessage selectInfo_;
-    bool busy_ = false;
 };
 
 }  // namespace harbormind

@@ -11,6 +11,7 @@
 #include "app/drives/DMDriveActionManager.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
 #include "app/common/DMImages.h"
+#include "app/widgets/DMKeyColumn.h"
 #include "app/widgets/DMKeyValueView.h"
 #include "app/widgets/DMMacDockView.h"
 #include "app/common/DMShellTexts.h"
@@ -24,6 +25,7 @@ DMBaseViewController::DMBaseViewController(DMDetailContext context, QWidget* par
     : QWidget(parent),
       contentLayout_(new QVBoxLayout(this)),
       capacityArea_(new QWidget(this)),
+      keyColumn_(std::make_shared<DMKeyColumn>()),
       actionBar_(new DMMacDockView(this)),
       context_(std::move(context)),
       ivIcon_(new QLabel(this)),
@@ -110,6 +112,7 @@ void DMBaseViewController::setFactKeys(const std::vector<std::string>& keys) {
             continue;
         }
         auto* view = new DMKeyValueView(key, factsArea_);
+        keyColumn_->add(view);
         layout->addWidget(view);
         factViews_.push_back(view);
     }

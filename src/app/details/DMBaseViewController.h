@@ -19,6 +19,7 @@ namespace harbormind {
 
 class DMDriveActionManager;
 class DMDriveObjectProtocol;
+class DMKeyColumn;
 class DMKeyValueView;
 class DMMacDockView;
 
@@ -75,6 +76,8 @@ protected:
 
     QVBoxLayout* contentLayout_;
     QWidget* capacityArea_;
+    // The facts' key column, which rows further down the view may join.
+    std::shared_ptr<DMKeyColumn> keyColumn_;
     DMMacDockView* actionBar_;
     DMDetailContext context_;
     bool driverMissing_ = false;

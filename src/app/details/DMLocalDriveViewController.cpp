@@ -21,7 +21,8 @@ DMLocalDriveViewController::DMLocalDriveViewController(DMDetailContext context, 
     setFactKeys({DMTr::text(DMTexts::factLocation), DMTr::text(DMTexts::factCapacity), "", DMTr::text(DMTexts::factConnection), DMTr::text(DMTexts::factPartitionMap),
                  "", DMTr::text(DMTexts::factType), DMTr::text(DMTexts::factDevice)});
     actionBar_->setItems(DMDriveRules::wholeDiskItems());
-    // The disk's health, under its facts.
+    // The disk's health, under its facts and with their key column.
+    healthView_->setKeyColumn(keyColumn_);
     contentLayout_->insertWidget(contentLayout_->indexOf(actionBar_) - 1, healthView_);
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "app/widgets/DMKeyColumn.h"
 #include "app/widgets/DMKeyValueView.h"
 #include "app/common/DMTr.h"
 #include "disktools/DMDiskToolsWrapper.h"
@@ -60,7 +61,9 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
       btnDetails_(new QToolButton(this)),
       dlgDetails_(new QDialog(this)),
       tvAttributes_(new QTableWidget(dlgDetails_)),
-      lbSelfTestLog_(new QLabel(dlgDetails_)) {
+      lbSelfTestLog_(new QLabel(dlgDetails_)),
+      keyColumn_(std::make_shared<DMKeyColumn>()) {
+    keyColumn_->add(kvHealth_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -106,6 +109,16 @@ DMDriveHealthView::DMDriveHealthView(QWidget* parent)
     QObject::connect(btnDetails_, &QToolButton::clicked, this, [this] { showDetails(true); });
     QObject::connect(btnShortTest_, &QPushButton::clicked, this, [this] { startSelfTest(false); });
     QObject::connect(btnExtendedTest_, &QPushButton::clicked, this, [this] { startSelfTest(true); });
+}
+
+void DMDriveHealthView::setKeyColumn(std::shared_ptr<DMKeyColumn> column) {
+    keyColumn_ = std::move(column);
+    keyColumn_->add(kvHealth_);
+    for (QObject* child : factsArea_->children()) {
+        if (auto* row = dynamic_cast<DMKeyValueView*>(child)) {
+            keyColumn_->add(row);
+        }
+    }
 }
 
 DMDriveHealthView::~DMDriveHealthView() {
@@ -158,6 +171,7 @@ void DMDriveHealthView::show(const DMDriveHealth& health) {
         }
         auto* row = new DMKeyValueView(DMTr::qtext(key.c_str()).toStdString(), factsArea_);
         row->setValue(value);
+        keyColumn_->add(row);
         factsLayout_->addWidget(row);
     }
     std::string progress = DMDriveHealthText::selfTestProgress(health);

@@ -16,6 +16,7 @@ class QVBoxLayout;
 
 namespace harbormind {
 
+class DMKeyColumn;
 class DMKeyValueView;
 class Timer;
 
@@ -47,6 +48,9 @@ public:
     QPushButton* shortTestButton() const { return btnShortTest_; }
     QPushButton* extendedTestButton() const { return btnExtendedTest_; }
 
+    // The key column the health's rows join (by default one of their own).
+    void setKeyColumn(std::shared_ptr<DMKeyColumn> column);
+
     // Reads in progress in every view; tests wait for none.
     static int pending();
 
@@ -72,6 +76,7 @@ private:
     QTableWidget* tvAttributes_;
     QLabel* lbSelfTestLog_;
     std::shared_ptr<Timer> poll_;
+    std::shared_ptr<DMKeyColumn> keyColumn_;
 };
 
 }  // namespace harbormind

@@ -5,9 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "app/drives/DMActionCompletion.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMEventMonitorDelegate.h"
-#include "app/drives/DMOperationResult.h"
+#include "app/drives/DMMountFlow.h"
 #include "drivemodel/DMDriveObjectCategory.h"
 
 class QWidget;
@@ -20,7 +21,11 @@ class DMDriveObjectProtocol;
 class DMDriveOperations;
 class DMDriveWindowFactory;
 class DMEventMonitor;
+class DMFirstAidFlow;
+class DMNetworkDriveFlow;
+class DMOpenLockFlow;
 class DMPowerStateActions;
+class DMUnmountFlow;
 class SleepWakeNotifications;
 
 // Turns a user's request to act on a drive into work: checks the preconditions, shows the
@@ -30,9 +35,8 @@ class DMDriveActionManager : public std::enable_shared_from_this<DMDriveActionMa
                              public DMEventMonitorDelegate {
 public:
     using Drive = std::shared_ptr<DMDriveObjectProtocol>;
-    // 0 success, -1 failure (the local manager's busy code for a volume in use); the
-    // message is empty except for a failed mount, where it is the system's reason.
-    using Completion = std::function<void(int code, std::optional<std::string> error)>;
+    // 0 success, -1 failure (see DMActionCompletion).
+    using Completion = DMActionCompletion;
 
     // `windows` opens the feature windows (encryption, clone, disk tools, cleaning, First
     // Aid, the network drive editor); without one those actions open nothing.
@@ -63,10 +67,11 @@ public:
     // Runs `action` on every network drive, in the network manager's order, without a window.
     void performOnAllNetworkDrives(DMDriveAction action);
 
-    static constexpr double ntfsFirstCheckDelay = 1.5;
-    static constexpr double ntfsSecondCheckDelay = 3.0;
-    // The maker's page that explains checking an NTFS disk before opening it read-write.
-    static constexpr const char* ntfsHelpURL = "https://www.kestrane.com/harbormind/help/ntfs#check-disk";
+    // When an NTFS volume's access is looked at after a mount, and after a mount again that
+    // ignores a hibernation file; the page that explains checking an NTFS disk.
+    static constexpr double ntfsFirstCheckDelay = DMMountFlow::firstCheckDelay;
+    static constexpr double ntfsSecondCheckDelay = DMMountFlow::secondCheckDelay;
+    static constexpr const char* ntfsHelpURL = DMMountFlow::helpURL;
 
     // Follows sleep and wake from now on and runs the automatic actions `configuration` asks for.
     void startEventMonitor(SleepWakeNotifications* notifications, DMConfigurationManager& configuration);
@@ -77,35 +82,24 @@ public:
     const std::shared_ptr<DMAlertPresenter>& presenter() const { return presenter_; }
 
 private:
-    void open(const Drive& drive, QWidget* window, Completion completion);
-    void lock(const Drive& drive, QWidget* window, Completion completion);
-    void mount(const Drive& drive, QWidget* window, Completion completion);
+    void mountAfterGuard(const Drive& drive, QWidget* window, Completion completion);
     void unlock(const Drive& drive, QWidget* window);
     void openDriveClean(const Drive& drive, QWidget* window);
-    void unmount(const Drive& drive, QWidget* window, Completion completion);
-    void eject(const Drive& drive, QWidget* window, Completion completion);
-    void offerForcedUnmount(const Drive& drive, const std::string& driveName, const std::string& reason,
-                            QWidget* window, Completion completion);
-    void showFailure(const char* titleFormat, const std::string& driveName, const std::string& reason, QWidget* window);
-    void performNetwork(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion);
-    void checkNtfsAccess(const Drive& drive, QWidget* window, Completion completion, bool afterRemount);
-    // A failed mount goes to the caller's completion with its code and the daemon's reason,
-    // which says it; without a completion the alert is shown here.
-    void reportMountFailure(const DMOperationResult& result, QWidget* window, const Completion& completion);
-    void showReadOnlyAlert(const std::string& driveName, QWidget* window);
-    void firstAid(const Drive& drive, QWidget* window);
     // Hands a feature's action to the window factory; false when the action is none of those.
     bool openFeatureWindow(DMDriveAction action, const Drive& drive, QWidget* window);
-
-    // Runs `work` on the background queue, then `then` with its result on the main queue.
-    template <typename Result>
-    void inBackground(std::function<Result()> work, std::function<void(Result)> then);
+    // Runs a local drive's action that is neither a feature window nor guarded away.
+    void performLocal(DMDriveAction action, const Drive& drive, QWidget* window, Completion completion);
 
     std::shared_ptr<DMDriveOperations> operations_;
     std::shared_ptr<DMAlertPresenter> presenter_;
     MountGuard mountGuard_;
     LoadGuard loadGuard_;
     std::shared_ptr<DMDriveWindowFactory> windows_;
+    std::shared_ptr<DMOpenLockFlow> openLock_;
+    std::shared_ptr<DMMountFlow> mounting_;
+    std::shared_ptr<DMUnmountFlow> unmounting_;
+    std::shared_ptr<DMFirstAidFlow> firstAid_;
+    std::shared_ptr<DMNetworkDriveFlow> network_;
     std::shared_ptr<DMEventMonitor> eventMonitor_;
     std::shared_ptr<DMPowerStateActions> powerStateActions_;
 };

@@ -19,6 +19,7 @@
 #include "app/drives/DMDriveActionManager.h"
 #include "app/install/DMDriverInstaller.h"
 #include "app/shell/DMDarkPalette.h"
+#include "app/shell/DMDarkStyle.h"
 #include "app/drives/DMDriveManagerOperations.h"
 #include "app/drives/DMDriveOperations.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
@@ -137,7 +138,7 @@ int AppDelegate::finishLaunching(const DMLaunchOptions& options) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kestrane.harbormind"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (options_.palette == "dark") {
-        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setStyle(new DMDarkStyle);
         QApplication::setPalette(DMDarkPalette::make());
     }
 

@@ -5,6 +5,7 @@
 #include <QStyleFactory>
 
 #include "app/shell/DMDarkPalette.h"
+#include "app/shell/DMDarkStyle.h"
 #include "support/Dispatch.h"
 
 namespace harbormind {
@@ -55,7 +56,11 @@ void DMAppearanceController::apply() {
     dark_ = dark;
     // The dark colours are made for Fusion, which draws every part from the palette; the light
     // look is the style and palette the application started with.
-    QApplication::setStyle(QStyleFactory::create(dark ? QStringLiteral("Fusion") : lightStyle_));
+    if (dark) {
+        QApplication::setStyle(new DMDarkStyle);
+    } else {
+        QApplication::setStyle(QStyleFactory::create(lightStyle_));
+    }
     QApplication::setPalette(dark ? DMDarkPalette::make() : lightPalette_);
 }
 

@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace harbormind {
 
 DMKeyValueView::DMKeyValueView(const std::string& key, QWidget* parent)
@@ -10,7 +12,7 @@ DMKeyValueView::DMKeyValueView(const std::string& key, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 2);
     lbKey_->setText(QString::fromStdString(key) + ":");
-    lbKey_->setMinimumWidth(110);
+    lbKey_->setMinimumWidth(leastKeyWidth);
     QPalette palette = lbKey_->palette();
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     lbKey_->setPalette(palette);
@@ -22,6 +24,14 @@ DMKeyValueView::DMKeyValueView(const std::string& key, QWidget* parent)
 
 std::string DMKeyValueView::value() const {
     return lbValue_->text().toStdString();
+}
+
+int DMKeyValueView::keyWidthHint() const {
+    return std::max(leastKeyWidth, lbKey_->sizeHint().width());
+}
+
+void DMKeyValueView::setKeyWidth(int width) {
+    lbKey_->setMinimumWidth(width);
 }
 
 void DMKeyValueView::setValue(const std::string& value) {
