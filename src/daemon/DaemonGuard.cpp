@@ -78,23 +78,23 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         return std::get<DaemonFileDescriptor>(value).isValid() ? std::string() : "no open file";
     case ArgumentRole::secret: {
         const auto& secret = std::get<std::string>(value);
-        if (secret.size() > maxSecretLength || !Utf8Text::isValid(secret) || secret.find('\0') != std::string::npos) {
+        if (secret.size() > maxSecretLength || !Utf8Text::isValidWithoutNul(secret)) {
             return "unacceptable password";
         }
         return {};
     }
     case ArgumentRole::listedName: {
         const auto& name = std::get<std::string>(value);
-        if (name.empty() || name.size() > maxListedNameLength || !Utf8Text::isValid(name) ||
-            name.find_first_of(std::string("\n:\0", 3)) != std::string::npos) {
+        if (name.empty() || name.size() > maxListedNameLength || !Utf8Text::isValidWithoutNul(name) ||
+            name.find_first_of("\n:") != std::string::npos) {
             return "not a disk name the lists can hold";
         }
         return {};
     }
     case ArgumentRole::shortText: {
         const auto& line = std::get<std::string>(value);
-        if (line.size() > maxShortTextLength || !Utf8Text::isValid(line) ||
-            line.find_first_of(std::string("\n\r\0", 3)) != std::string::npos) {
+        if (line.size() > maxShortTextLength || !Utf8Text::isValidWithoutNul(line) ||
+            line.find_first_of("\n\r") != std::string::npos) {
             return "not a name the disk tools take";
         }
         return {};
@@ -108,7 +108,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
         if (device.size() > (path ? maxDevicePathLength : maxDeviceNameLength)) {
             return "device name too long";
         }
-        return Utf8Text::isValid(device) ? std::string() : "device name is not text";
+        return Utf8Text::isValidWithoutNul(device) ? std::string() : "device name is not text";
     }
     case ArgumentRole::firstAidArguments:
     case ArgumentRole::firstAidToCome: {
@@ -120,7 +120,7 @@ std::string DaemonGuard::argumentFormProblem(ArgumentRole role, const DaemonValu
             if (word.size() > maxFirstAidWordLength) {
                 return "check-disk command too long";
             }
-            if (!Utf8Text::isValid(word)) {
+            if (!Utf8Text::isValidWithoutNul(word)) {
                 return "check-disk command is not text";
             }
         }

@@ -18,20 +18,6 @@ std::size_t sequenceLength(const std::string& text, std::size_t at) {
     return length;
 }
 
-char32_t decode(const std::string& text, std::size_t at, std::size_t length) {
-    auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[at + i])); };
-    switch (length) {
-        case 1:
-            return byte(0);
-        case 2:
-            return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-        case 3:
-            return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-        default:
-            return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
-    }
-}
-
 std::size_t columnsOf(char32_t c) {
     if ((c >= 0x0300 && c <= 0x036F) || (c >= 0x200B && c <= 0x200F) || (c >= 0xFE00 && c <= 0xFE0F)) {
         return 0;
@@ -54,7 +40,7 @@ std::size_t PrintableText::displayWidth(const std::string& text) {
             ++at;
             continue;
         }
-        width += columnsOf(decode(text, at, length));
+        width += columnsOf(Utf8Text::codePointAt(text, at, length));
         at += length;
     }
     return width;

@@ -7,6 +7,8 @@
 #include <unicode/uchar.h>  // U_FOLD_CASE_DEFAULT
 #include <unicode/unistr.h>
 
+#include "support/Utf8Text.h"
+
 namespace harbormind {
 
 std::string TextCase::lower(std::string text) {
@@ -22,17 +24,12 @@ std::string TextCase::upper(std::string text) {
 }
 
 std::string TextCase::fold(const std::string& text) {
-    if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; })) {
+    // Text that is not UTF-8 keeps its bytes, ASCII folded.
+    if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; }) || !Utf8Text::isValid(text)) {
         return lower(text);
     }
     icu::UnicodeString wide =
         icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-    // Bytes that are not UTF-8 come back as U+FFFD; such text keeps its bytes, ASCII folded.
-    std::string checked;
-    wide.toUTF8String(checked);
-    if (checked != text) {
-        return lower(text);
-    }
     wide.foldCase(U_FOLD_CASE_DEFAULT);
     std::string folded;
     wide.toUTF8String(folded);

@@ -16,6 +16,10 @@ bool Utf8Text::isValid(std::string_view bytes) {
     return true;
 }
 
+bool Utf8Text::isValidWithoutNul(std::string_view bytes) {
+    return bytes.find('\0') == std::string_view::npos && isValid(bytes);
+}
+
 std::size_t Utf8Text::sequenceLength(std::string_view bytes, std::size_t at) {
     auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
     const std::uint8_t lead = byte(at);
@@ -47,6 +51,18 @@ std::size_t Utf8Text::sequenceLength(std::string_view bytes, std::size_t at) {
         }
     }
     return length;
+}
+
+char32_t Utf8Text::codePointAt(std::string_view bytes, std::size_t at, std::size_t length) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (length == 1) {
+        return lead;
+    }
+    char32_t point = lead & (0x7F >> length);  // the payload bits of a lead byte of `length`
+    for (std::size_t k = 1; k < length; ++k) {
+        point = (point << 6) | (static_cast<unsigned char>(bytes[at + k]) & 0x3F);
+    }
+    return point;
 }
 
 }  // namespace harbormind

@@ -35,17 +35,7 @@ char32_t previousCodePoint(std::string_view text, std::size_t& end) {
     while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
         --start;
     }
-    auto lead = static_cast<unsigned char>(text[start]);
-    char32_t value = 0;
-    std::size_t length = end - start;
-    if (length == 1) {
-        value = lead;
-    } else {
-        value = lead & (0xFF >> (length + 1));
-        for (std::size_t i = start + 1; i < end; ++i) {
-            value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
-        }
-    }
+    const char32_t value = Utf8Text::codePointAt(text, start, end - start);
     end = start;
     return value;
 }

@@ -17,12 +17,7 @@ std::optional<std::vector<char32_t>> codePoints(const std::string& text) {
         if (length == 0) {
             return std::nullopt;
         }
-        auto byte = static_cast<unsigned char>(text[i]);
-        char32_t point = length == 1 ? byte : byte & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        points.push_back(point);
+        points.push_back(Utf8Text::codePointAt(text, i, length));
         i += length;
     }
     return points;

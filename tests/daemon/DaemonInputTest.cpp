@@ -111,6 +111,12 @@ TEST(DaemonGuardTest, ArgumentsOfTheWrongFormAreRefusedBeforeAnyoneIsAsked) {
     for (const char* password : {"\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "pw\xe2\x82"}) {
         EXPECT_FALSE(guard.check(*unlock, caller, {std::string("sdb1"), std::string(password), false}).allowed);
     }
+    // A NUL ends the C string a backend hands on: it would act on less than was checked.
+    EXPECT_FALSE(guard.check(*header, caller, {std::string("sdb1\0/../sda", 12)}).allowed);
+    EXPECT_FALSE(guard.check(*unlock, caller, {std::string("sdb1"), std::string("pw\0rest", 7), false}).allowed);
+    EXPECT_FALSE(guard.check(*firstAid, caller,
+                             {std::vector<std::string>{"-c", std::string("'/x\0/fsck_NTFS' /dev/sdb1 kestrane_chkdsk", 41)}})
+                     .allowed);
     EXPECT_FALSE(guard.check(*firstAid, caller, {std::vector<std::string>(17, "-c")}).allowed);
     EXPECT_FALSE(guard.check(*firstAid, caller,
                              {std::vector<std::string>{"-c", "diskutil repairVolume " + std::string(5000, 'a')}})

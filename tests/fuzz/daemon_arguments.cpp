@@ -1,6 +1,8 @@
 // The daemon's argument checks on arbitrary arguments: the first byte picks a method, the rest
 // is split at 0xFF bytes into the method's arguments, each shaped to the type its role expects
-// (a leading 0x01 in a piece makes it the wrong type, so type refusals are reached too).
+// (a leading 0x01 in a piece makes it the wrong type, so type refusals are reached too; a list
+// argument is split into words at 0xFE). Whatever is allowed must be text a C string carries
+// whole: strict UTF-8 without NUL.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,6 +11,7 @@
 #include "daemon/DaemonGuard.h"
 #include "daemon/DaemonMethodTable.h"
 #include "daemon/SyntaxOnlyDeviceCheck.h"
+#include "support/Utf8Text.h"
 
 namespace {
 
@@ -20,7 +23,7 @@ public:
 std::vector<std::string> pieces(const char* data, std::size_t size) {
     std::vector<std::string> result(1);
     for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0') {
+        if (static_cast<unsigned char>(data[i]) == 0xFE) {
             result.emplace_back();
         } else {
             result.back().push_back(data[i]);
@@ -40,6 +43,21 @@ harbormind::DaemonValue shaped(harbormind::ArgumentRole role, const std::string&
     case ArgumentRole::firstAidToCome: return pieces(piece.data(), piece.size());
     default: return piece;
     }
+}
+
+bool carriedWhole(const harbormind::DaemonValue& value) {
+    using harbormind::Utf8Text;
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return Utf8Text::isValidWithoutNul(*text);
+    }
+    if (const auto* words = std::get_if<std::vector<std::string>>(&value)) {
+        for (const auto& word : *words) {
+            if (!Utf8Text::isValidWithoutNul(word)) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -69,6 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DaemonGuardDecision decision = guard.check(method, caller, std::move(arguments));
     if (decision.allowed && decision.arguments.size() != method.roles.size()) {
         __builtin_trap();  // an allowed call always carries exactly its method's arguments
+    }
+    for (const auto& argument : decision.arguments) {
+        if (!carriedWhole(argument)) {
+            __builtin_trap();  // an allowed string would reach a backend cut short or misread
+        }
     }
     return 0;
 }

@@ -15,7 +15,7 @@ std::string OutputText::validUtf8(std::string_view bytes) {
     std::size_t index = 0;
     while (index < bytes.size()) {
         std::size_t length = Utf8Text::sequenceLength(bytes, index);
-        if (length == 0) {
+        if (length == 0 || bytes[index] == '\0') {
             text += replacement;
             ++index;
         } else {

@@ -17,6 +17,7 @@ TEST(CheckDiskOutputTextTest, FileNamesInAnyEncodingBecomeValidUtf8) {
     EXPECT_EQ(OutputText::validUtf8("cut \xE2\x82"), "cut \xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(OutputText::validUtf8("overlong \xC0\xAF surrogate \xED\xA0\x80"),
               "overlong \xEF\xBF\xBD\xEF\xBF\xBD surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(OutputText::validUtf8(std::string("a\0b", 3)), "a\xEF\xBF\xBD" "b");
 }
 
 // The NTFS flag reader takes its offsets from the volume itself: a damaged or hostile
