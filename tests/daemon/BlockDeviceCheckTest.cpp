@@ -8,6 +8,7 @@
 
 #include "daemon/linux/BlockDeviceCheck.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind {
 namespace {
@@ -61,6 +62,7 @@ protected:
         folder = fs::temp_directory_path() / ("harbormind-check-" + std::to_string(::getpid()));
         fs::create_directories(folder / "mnt");
         fs::resize_file((std::ofstream(folder / "image").close(), folder / "image"), 16 << 20);
+        cleanup = std::make_unique<test::LoopImageCleanup>((folder / "image").string(), folder.string());
         if (run({"losetup", "--find", "--show", (folder / "image").string()}, &device) != 0 ||
             !device.starts_with("/dev/loop")) {
             GTEST_SKIP() << "no loop device available";
@@ -79,6 +81,8 @@ protected:
     }
 
     fs::path folder;
+    // Also when the test is killed: the device goes, then the folder.
+    std::unique_ptr<test::LoopImageCleanup> cleanup;
     std::string device;
     std::string name;
     bool mounted = false;

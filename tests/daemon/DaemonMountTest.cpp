@@ -12,6 +12,7 @@
 #include "PolicyAuthority.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/PrivateBusTest.h"
 #include "testsupport/ProgramRun.h"
 #include "xpc/XPCServiceName.h"
@@ -73,6 +74,7 @@ protected:
         label = "HMVOL" + std::to_string(::getpid() % 100000);
         fs::resize_file((std::ofstream(folder + "/image").close(), folder + "/image"), 16 << 20);
         ASSERT_EQ(run({"mkfs.ext4", "-q", "-F", "-L", label, folder + "/image"}).status, 0);
+        loopCleanups.push_back(std::make_unique<test::LoopImageCleanup>(folder + "/image"));
         Outcome losetup = run({"losetup", "--find", "--show", folder + "/image"});
         ASSERT_EQ(losetup.status, 0);
         loop = losetup.out.substr(0, losetup.out.find('\n'));
@@ -140,6 +142,7 @@ protected:
 
     // harbormindctl attach as the user: the new loop device's name, kept for the clean-up.
     std::string attachAsUser(const std::string& image, const std::vector<std::string>& options = {}) {
+        loopCleanups.push_back(std::make_unique<test::LoopImageCleanup>(image));
         std::vector<std::string> argv{HARBORMIND_CTL_PATH, "attach", image};
         argv.insert(argv.end(), options.begin(), options.end());
         Outcome outcome = asUser(argv);
@@ -178,6 +181,8 @@ protected:
     std::unique_ptr<test::ChildProcess> daemon;
     std::string folder, media, user, label, loop, loopName;
     std::vector<std::pair<std::string, std::string>> attached;  // loop device, image
+    // The images' loop devices and mounts go also when the test is killed.
+    std::vector<std::unique_ptr<test::LoopImageCleanup>> loopCleanups;
     std::string otherUser;
     uid_t uid = 0;
     gid_t gid = 0;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/PrivateBusTest.h"
 #include "testsupport/ProgramRun.h"
 #include "xpc/XPCServiceName.h"
@@ -99,7 +100,8 @@ protected:
         }
     }
 
-    static std::string attach(const std::string& file) {
+    std::string attach(const std::string& file) {
+        loopCleanups.push_back(std::make_unique<test::LoopImageCleanup>(file));
         std::string device;
         if (run({"losetup", "--find", "--show", file}, &device) != 0 || !device.starts_with("/dev/loop")) {
             return {};
@@ -159,6 +161,8 @@ protected:
     std::string symlink;
     std::string loop;
     std::string mountedLoop;
+    // The loop devices and their mount go also when the test is killed.
+    std::vector<std::unique_ptr<test::LoopImageCleanup>> loopCleanups;
     std::string loopContents;
     std::string user;
     bool mounted = false;

@@ -17,6 +17,7 @@
 #include "daemon/linux/LinuxDaemonBackend.h"
 #include "daemon/linux/NtfsMounter.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
@@ -105,6 +106,7 @@ protected:
             EXPECT_EQ(run({"ntfscp", image, folder + "/hiberfil", "hiberfil.sys"}), 0);
         }
         std::string device;
+        loopCleanups.push_back(std::make_unique<test::LoopImageCleanup>(image));
         EXPECT_EQ(run({"losetup", "--find", "--show", image}, &device), 0);
         device = firstLine(device);
         EXPECT_TRUE(device.starts_with("/dev/loop")) << device;
@@ -170,6 +172,8 @@ protected:
     std::string gid;
     std::string currentLabel;
     std::vector<std::string> loops;
+    // The images' loop devices go also when the test is killed.
+    std::vector<std::unique_ptr<test::LoopImageCleanup>> loopCleanups;
     std::vector<std::string> mounted;
 };
 
@@ -223,6 +227,7 @@ TEST_F(NtfsMountTest, AVolumeThatIsNotNtfsIsRefusedAndLeavesNoFolder) {
     std::string image = folder + "/plain.img";
     fs::resize_file((std::ofstream(image).close(), image), 4 << 20);
     std::string device;
+    loopCleanups.push_back(std::make_unique<test::LoopImageCleanup>(image));
     ASSERT_EQ(run({"losetup", "--find", "--show", image}, &device), 0);
     device = firstLine(device);
     loops.push_back(device);

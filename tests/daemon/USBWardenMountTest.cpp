@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/PrivateBusTest.h"
 #include "testsupport/ProgramRun.h"
 #include "usbblocker/USBBlockerTexts.h"
@@ -38,6 +39,7 @@ protected:
         image = folder + "/warden-stick.img";
         fs::resize_file((std::ofstream(image).close(), image), 16 << 20);
         ASSERT_EQ(run({"mkfs.ext4", "-q", "-F", image}).status, 0);
+        loopCleanup = std::make_unique<test::LoopImageCleanup>(image);
         Outcome attached = run({"losetup", "--find", "--show", image});
         ASSERT_EQ(attached.status, 0);
         loop = attached.out.substr(0, attached.out.find('\n'));
@@ -118,6 +120,7 @@ protected:
 
     std::error_code ignored;
     std::unique_ptr<test::ChildProcess> daemon;
+    std::unique_ptr<test::LoopImageCleanup> loopCleanup;  // also when the test is killed
     std::string folder, image, loop;
 };
 

@@ -204,6 +204,8 @@ TEST_F(DiskImageSystemTest, TheDesktopUserImagesTheirDiskRestoresItElsewhereAndA
     EXPECT_TRUE(contains(restored.out, "Wrote " + image + " over")) << restored.out;
     EXPECT_TRUE(sameBytes()) << "the restored disk differs from the one imaged";
 
+    // The device the daemon attaches goes also when the test is killed before it detaches it.
+    LoopImageCleanup attachedImageCleanup(image);
     Outcome attached = ctl(SystemRole::desktop, {"attach", image});
     ASSERT_EQ(attached.status, 0) << attached.out << attached.err;
     std::smatch named;

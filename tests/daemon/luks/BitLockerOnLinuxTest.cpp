@@ -10,6 +10,7 @@
 #include "drivemodel/DMBitLockerWrapper.h"
 #include "drivemodel/DMLuksWrapper.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/PrivateBus.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/XPCTransport.h"
@@ -74,6 +75,7 @@ protected:
         }
         image = bus->folder() + "/bitlocker.img";
         craftBitLockerVolume(image);
+        loopCleanup = std::make_unique<test::LoopImageCleanup>(image);
         loop = output({"losetup", "--find", "--show", image});
         ASSERT_EQ(loop.rfind("/dev/loop", 0), 0u) << loop;
         name = loop.substr(5);
@@ -100,6 +102,7 @@ protected:
 
     std::unique_ptr<test::PrivateBus> bus;
     std::unique_ptr<test::ChildProcess> daemon;
+    std::unique_ptr<test::LoopImageCleanup> loopCleanup;  // also when the test is killed
     std::string image, loop, name;
 };
 

@@ -11,6 +11,7 @@
 #include "daemon/linux/LuksHeaderStore.h"
 #include "support/Clock.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind {
 namespace {
@@ -47,6 +48,7 @@ protected:
         folder = fs::temp_directory_path() / ("hm-luks-layout-" + std::to_string(::getpid()));
         fs::create_directories(folder / "proc");
         image = (folder / "volume.img").string();
+        cleanup = std::make_unique<test::LoopImageCleanup>(image, folder.string());
     }
     void TearDown() override {
         for (const std::string& device : {name, second}) {
@@ -92,6 +94,8 @@ protected:
     }
 
     fs::path folder;
+    // Both loop devices of the image, and the folder, also when the test is killed.
+    std::unique_ptr<test::LoopImageCleanup> cleanup;
     std::string image, name, second, before;
 };
 

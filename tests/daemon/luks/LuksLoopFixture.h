@@ -17,6 +17,7 @@
 
 #include "drivemodel/DMLuksWrapper.h"
 #include "testsupport/ChildProcess.h"
+#include "testsupport/LoopImageCleanup.h"
 #include "testsupport/PrivateBus.h"
 #include "xpc/XPCServiceName.h"
 #include "xpc/XPCTransport.h"
@@ -115,13 +116,9 @@ protected:
             }
         }
         daemon.reset();
-        if (!loop.empty() && stillOurs()) {
-            shell("losetup --detach \"$1\"", {loop});
-        }
-        if (!memoryFolder.empty()) {
-            std::error_code ignored;
-            fs::remove_all(memoryFolder, ignored);
-        }
+        // Every loop device of the image (a reattached one, the read-only one of a check), and
+        // the folder in memory.
+        imageCleanup.reset();
         bus.reset();
     }
 
@@ -143,6 +140,7 @@ protected:
     // An ext4 image with a few files, on a loop device of our own.
     void makeVolume(int mebibytes) {
         image = (imageInMemory ? madeMemoryFolder() : folder) + "/volume.img";
+        imageCleanup = std::make_unique<LoopImageCleanup>(image, memoryFolder);
         fs::create_directories(folder + "/files/docs");
         std::ofstream(folder + "/files/docs/letter.txt") << "Dear reader,\nthis stays private.\n";
         std::ofstream(folder + "/files/numbers.bin") << std::string(300000, '\x5a');
@@ -281,6 +279,9 @@ protected:
     // A folder in memory (tmpfs) for a large image: its writes never wait for a disk.
     std::string madeMemoryFolder();
 
+    // Detaches every loop device of `image` and removes the folder in memory, also when the
+    // test process is killed at its time limit.
+    std::unique_ptr<LoopImageCleanup> imageCleanup;
     bool holdReencryptions = false;
     bool imageInMemory = false;
     std::string memoryFolder;

@@ -1,13 +1,11 @@
 #include "system/support/LoopVolume.h"
 
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "system/support/KernelMounts.h"
 #include "system/support/SystemWait.h"
 #include "testsupport/ProgramRun.h"
 #include "testsupport/WholeFile.h"
@@ -54,6 +52,7 @@ std::unique_ptr<LoopVolume> LoopVolume::create(const std::string& folder, const 
         error = "mkfs." + order.fileSystem + " failed: " + readWholeFile(log);
         return nullptr;
     }
+    loop->cleanup_ = std::make_unique<LoopImageCleanup>(loop->image_);
     std::vector<std::string> attach{"losetup", "--find", "--show"};
     if (order.partitioned) {
         attach.push_back("--partscan");
@@ -109,18 +108,8 @@ bool LoopVolume::attached() const {
 
 LoopVolume::~LoopVolume() {
     udevRecords_.clear();
-    if (!attached()) {
-        return;
-    }
-    for (const std::string& device : devices()) {
-        for (const std::string& point : KernelMounts::mountPointsOf(device)) {
-            ::umount2(point.c_str(), MNT_DETACH);
-        }
-    }
-    if (volume_ != disk_) {
-        runProgram({"partx", "--delete", "/dev/" + disk_}, {}, "/dev/null");
-    }
-    runProgram({"losetup", "--detach", "/dev/" + disk_}, {}, "/dev/null");
+    // Unmounts what is mounted from the device or its partition, then detaches it.
+    cleanup_.reset();
 }
 
 }  // namespace harbormind::test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "system/support/UdevRecord.h"
+#include "testsupport/LoopImageCleanup.h"
 
 namespace harbormind::test {
 
@@ -23,8 +24,9 @@ struct LoopVolumeOrder {
 
 // A real loop device made by a test: an image file in the test's folder with a real file
 // system, attached to a free loop device. Its mounts are undone and the device detached
-// afterwards, by its exact name and only while it is still backed by this image (an eject may
-// have detached it, and another test may have the number now).
+// afterwards, also when the test process is killed (LoopImageCleanup), and only while it is
+// still backed by this image (an eject may have detached it, and another test may have the
+// number now).
 class LoopVolume {
 public:
     // Null with `error` when it cannot be made.
@@ -55,6 +57,8 @@ private:
     std::string disk_;
     std::string volume_;
     std::vector<std::unique_ptr<UdevRecord>> udevRecords_;
+    // Registered before the image is attached, so that no moment leaves its device behind.
+    std::unique_ptr<LoopImageCleanup> cleanup_;
 };
 
 }  // namespace harbormind::test
