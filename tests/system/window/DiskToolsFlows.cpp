@@ -30,8 +30,7 @@ constexpr double stepLimit = 60;
 bool clickItem(WindowFlowContext& context, const std::string& device, const std::string& item, nlohmann::json& report) {
     DMBaseViewController* view = context.select(device);
     if (view == nullptr) {
-        report["error"] = device + " never showed in the drive tree";
-        report["tree"] = context.treeRows();
+        report.update(context.notShown(device));
         return false;
     }
     report["before"] = context.describe(device);
@@ -141,7 +140,7 @@ nlohmann::json health(WindowFlowContext& context, const std::vector<std::string>
     const std::string& disk = arguments.at(0);
     DMBaseViewController* view = context.select(disk);
     if (view == nullptr) {
-        return {{"error", disk + " never showed in the drive tree"}, {"tree", context.treeRows()}};
+        return context.notShown(disk);
     }
     auto* diskView = dynamic_cast<DMLocalDriveViewController*>(view);
     DMDriveHealthView* shown = diskView != nullptr ? diskView->healthView() : nullptr;

@@ -24,7 +24,7 @@ bool changed(const nlohmann::json& before, const nlohmann::json& now) {
 nlohmann::json show(WindowFlowContext& context, const std::vector<std::string>& arguments) {
     DMBaseViewController* view = context.select(arguments.at(0));
     if (view == nullptr) {
-        return {{"error", arguments.at(0) + " never showed in the drive tree"}, {"tree", context.treeRows()}};
+        return context.notShown(arguments.at(0));
     }
     return {{"drive", context.describe(arguments.at(0))}, {"actionBar", WindowFlowContext::actionBar(*view)}};
 }
@@ -37,7 +37,7 @@ nlohmann::json clickAction(WindowFlowContext& context, const std::vector<std::st
     const std::string& item = arguments.at(1);
     DMBaseViewController* view = context.select(device);
     if (view == nullptr) {
-        return {{"error", device + " never showed in the drive tree"}, {"tree", context.treeRows()}};
+        return context.notShown(device);
     }
     nlohmann::json report{{"before", context.describe(device)}, {"actionBar", WindowFlowContext::actionBar(*view)}};
     if (!report["actionBar"].contains(item)) {

@@ -63,8 +63,7 @@ DMBaseViewController* clickItem(WindowFlowContext& context, const std::string& d
                                 nlohmann::json& report) {
     DMBaseViewController* view = context.select(device);
     if (view == nullptr) {
-        report["error"] = device + " never showed in the drive tree";
-        report["tree"] = context.treeRows();
+        report.update(context.notShown(device));
         return nullptr;
     }
     report["before"] = context.describe(device);

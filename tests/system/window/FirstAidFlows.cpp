@@ -34,7 +34,7 @@ nlohmann::json firstAid(WindowFlowContext& context, const std::vector<std::strin
     const std::string& device = arguments.at(0);
     DMBaseViewController* view = context.select(device);
     if (view == nullptr) {
-        return {{"error", device + " never showed in the drive tree"}, {"tree", context.treeRows()}};
+        return context.notShown(device);
     }
     nlohmann::json report{{"before", context.describe(device)}, {"actionBar", WindowFlowContext::actionBar(*view)}};
     const nlohmann::json& item = report["actionBar"]["First Aid"];

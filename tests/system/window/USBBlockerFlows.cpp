@@ -79,7 +79,7 @@ nlohmann::json enterPassword(WindowFlowContext& context, DMUSBBlockerControl& us
 nlohmann::json addWhiteList(WindowFlowContext& context, const std::vector<std::string>& arguments) {
     const std::string& device = arguments.at(0);
     if (context.select(device) == nullptr) {
-        return {{"error", device + " never showed in the drive tree"}, {"tree", context.treeRows()}};
+        return context.notShown(device);
     }
     auto usb = control(context);
     nlohmann::json report{{"on", usb->isOn()}, {"offered", usb->offersAddWhiteList(device)}, {"before", whiteList()}};

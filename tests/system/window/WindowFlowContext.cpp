@@ -15,12 +15,14 @@
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "platform/Platform.h"
+#include "platform/linux/diskevents/LinuxDiskWatcherLog.h"
 #include "support/Clock.h"
 #include "xpc/XPCTransport.h"
 
 namespace harbormind::test {
 
-WindowFlowContext::WindowFlowContext() : presenter_(std::make_shared<FlowPresenter>()) {
+WindowFlowContext::WindowFlowContext()
+    : started_(toSeconds(Clock::current().now())), presenter_(std::make_shared<FlowPresenter>()) {
     std::string error;
     // The platform and daemon transport the application itself sets up for this machine.
     DMPlatformSetup::install(DMLaunchOptions{}, error);
@@ -79,6 +81,24 @@ const DMDriveSnapshot* WindowFlowContext::snapshot(const std::string& identifier
 
 std::vector<std::string> WindowFlowContext::treeRows() const {
     return controller_->sidebarViewController()->displayedRows();
+}
+
+nlohmann::json WindowFlowContext::notShown(const std::string& identifier) const {
+    // A partition's events are read with its disk's ("loop7p1", "loop7").
+    std::vector<std::string> names{identifier};
+    if (auto p = identifier.find_last_of('p'); p != std::string::npos && p + 1 < identifier.size() &&
+                                                identifier.find_first_not_of("0123456789", p + 1) == std::string::npos) {
+        names.push_back(identifier.substr(0, p));
+    }
+    const auto drives = manager_->driveObjs();
+    return {{"error", identifier + " never showed in the drive tree"},
+            {"tree", treeRows()},
+            {"discovery",
+             {{"watcher", LinuxDiskWatcherLog::report(names, started_)},
+              {"model", {{"drives", drives.size()}, {"has", drives.count(identifier) != 0}}},
+              {"tree", {{"reloads", controller_->sidebarViewController()->reloadCount()},
+                        {"loadsUnderWay", DMDriveSnapshotLoader::pending()}}},
+              {"waited", toSeconds(Clock::current().now()) - started_}}}};
 }
 
 nlohmann::json WindowFlowContext::describe(const std::string& identifier) const {

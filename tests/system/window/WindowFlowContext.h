@@ -42,12 +42,17 @@ public:
     const DMDriveSnapshot* snapshot(const std::string& identifier) const;
     // The tree's rows, as identifiers.
     std::vector<std::string> treeRows() const;
+    // The report of a drive that did not show in the tree in time: the tree's rows, and how
+    // the window's discovery went (the disk watcher's scans and the drive's kernel events,
+    // timed from the flow's start; whether the drive model has it; the tree's reloads).
+    nlohmann::json notShown(const std::string& identifier) const;
     // What the window shows of the drive: in the tree, mounted, mount point, file system.
     nlohmann::json describe(const std::string& identifier) const;
     // The detail view's action bar: each item's name, enabled, and why not.
     static nlohmann::json actionBar(DMBaseViewController& view);
 
 private:
+    double started_;  // on the process's clock, in seconds
     std::shared_ptr<FlowPresenter> presenter_;
     std::shared_ptr<DMWindowController> controller_;
     std::shared_ptr<DMLocalDriveManager> manager_;

@@ -9,6 +9,7 @@
 #include "platform/DiskDescriptionKey.h"
 #include "platform/linux/diskevents/DescriptionChanges.h"
 #include "platform/linux/diskevents/LinuxDiskArbitrationSession.h"
+#include "platform/linux/diskevents/LinuxDiskWatcherLog.h"
 #include "platform/linux/diskevents/NaturalNameOrder.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
@@ -69,7 +70,9 @@ void LinuxDiskWatcher::attach(const std::shared_ptr<LinuxDiskArbitrationSession>
     sync([&] {
         startOnQueue();
         sessions_.add(session);
-        registration(known_.orderedNames());
+        const std::vector<std::string> present = known_.orderedNames();
+        LinuxDiskWatcherLog::note({}, "a session registered; " + std::to_string(present.size()) + " disks present");
+        registration(present);
     });
 }
 
@@ -83,13 +86,14 @@ void LinuxDiskWatcher::startOnQueue() {
     if (follow && paths_.kernelEvents == KernelEvents::Listen) {
         std::weak_ptr<LinuxDiskWatcher> weak = weak_from_this();
         std::shared_ptr<SerialQueue> queue = queue_;
-        monitor_.start([weak, queue](const UeventMessage& message) {
+        const bool listening = monitor_.start([weak, queue](const UeventMessage& message) {
             queue->async([weak, message] {
                 if (auto self = weak.lock(); self && !self->stopped_) {
                     self->deviceEvent(message);
                 }
             });
         });
+        LinuxDiskWatcherLog::note({}, listening ? "listening to kernel events" : "cannot listen to kernel events");
     }
     rescan();
     if (!follow) {
@@ -139,13 +143,20 @@ void LinuxDiskWatcher::rescan() {
     DescribePass pass(paths_.sysfsRoot, paths_.devRoot);
     DescribePass* outer = std::exchange(pass_, &pass);
     const std::vector<std::string> names = SysfsBlockDevice::list(paths_.sysfsRoot);
+    const Clock::TimePoint started = Clock::current().now();
+    LinuxDiskWatcherLog::note({}, "scan of " + std::to_string(names.size()) + " devices started");
     // Every device is read, and every disk probed, before the first is looked at: the reads
     // run a few at a time, and what they found is as fresh as a read in the look itself.
     auto probe = [this, &pass](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
         if (!LinuxDiskDescriber::shown(device)) {
             return std::nullopt;
         }
-        return describer_.probe(device, &pass);
+        const Clock::TimePoint probing = Clock::current().now();
+        VolumeFacts facts = describer_.probe(device, &pass);
+        if (double took = toSeconds(Clock::current().now() - probing); took > LinuxDiskWatcherLog::slowProbeSeconds) {
+            LinuxDiskWatcherLog::note(device.name, "probed in " + std::to_string(took) + " s");
+        }
+        return facts;
     };
     // A look taken once is not worth the threads: a command that prints and ends spends more
     // on starting them, and on waiting for a busy machine to run them, than they save.
@@ -171,10 +182,13 @@ void LinuxDiskWatcher::rescan() {
     for (const auto& name : known_.namesOutside(present)) {
         forget(name);
     }
+    LinuxDiskWatcherLog::note({}, "scan ended after " + std::to_string(toSeconds(Clock::current().now() - started)) +
+                                      " s; " + std::to_string(known_.orderedNames().size()) + " disks shown");
 }
 
 void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     if (message.action == "resync") {
+        LinuxDiskWatcherLog::note({}, "kernel events were lost; rescanning");
         takeMounts(*mountSource_.current());
         rescan();
         return;
@@ -183,6 +197,7 @@ void LinuxDiskWatcher::deviceEvent(const UeventMessage& message) {
     if (name.empty()) {
         return;
     }
+    LinuxDiskWatcherLog::note(name, message.field("SOURCE") == "write" ? "written" : message.action + " event");
     if (message.action == "remove") {
         forget(name);
         return;
@@ -209,6 +224,9 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
     }
     auto current = build(name, appearance, alreadyRead);
     if (!current) {
+        if (alreadyRead == nullptr) {
+            LinuxDiskWatcherLog::note(name, "not shown (gone, no medium or hidden)");
+        }
         // Gone, or no longer a disk (a detached loop device keeps its node with size 0).
         if (previous) {
             forget(name);
@@ -226,6 +244,7 @@ void LinuxDiskWatcher::look(const std::string& name, const std::optional<SysfsBl
     }
     known_.keep(name, *current);
     if (!previous) {
+        LinuxDiskWatcherLog::note(name, "appeared");
         appeared(name);
         // What a new mapping sits on now has it among its holders.
         for (const auto& below : current->device.slaves) {
@@ -247,6 +266,7 @@ void LinuxDiskWatcher::forget(const std::string& name) {
         return;
     }
     monitor_.unwatchNode(name);
+    LinuxDiskWatcherLog::note(name, "gone");
     disappeared(name);
     // A mapping that went away no longer holds what it was on.
     for (const auto& device : *below) {
