@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "app/common/DMAlertPresenter.h"
 #include "app/drives/DMDriveAction.h"
@@ -176,6 +177,18 @@ void DMSidebarViewController::scheduleReload(double delaySeconds) {
 
 void DMSidebarViewController::reload() {
     ++reloadCount_;
+    // A load takes as long as reading its slowest drive. Were loads started side by side with
+    // only the newest drawn, changes coming faster than that (disks attached and mounted
+    // elsewhere on a busy machine) would supersede every load before it was drawn, and the
+    // tree would stay empty while each load asked the daemon about every drive again.
+    if (loading_) {
+        loadAgain_ = true;
+        return;
+    }
+    startLoad();
+}
+
+void DMSidebarViewController::startLoad() {
     // Every drive reachable from the lists, each once.
     DriveList drives;
     std::set<std::string> seen;
@@ -196,19 +209,22 @@ void DMSidebarViewController::reload() {
             pending.insert(pending.end(), children->second.begin(), children->second.end());
         }
     }
-    const std::uint64_t generation = ++generation_;
     std::weak_ptr<bool> alive = alive_;
-    // Loads run side by side and only the newest is shown. A drive marked stale is therefore
-    // re-read by every load until one is shown: otherwise a newer load could read it before
-    // the older load had re-read it, and the window would keep what it was before.
-    refreshing_.merge(stale_);
+    // Drives marked stale from now on are re-read by the next load.
+    refreshing_ = std::move(stale_);
     stale_.clear();
+    loading_ = true;
     DMDriveSnapshotLoader::load(
         drives,
-        [this, alive, generation, drives](std::vector<DMDriveSnapshot> snapshots) {
-            if (!alive.expired() && generation == generation_) {
-                refreshing_.clear();
-                applyLoad(snapshots, drives);
+        [this, alive, drives](std::vector<DMDriveSnapshot> snapshots) {
+            if (alive.expired()) {
+                return;
+            }
+            loading_ = false;
+            refreshing_.clear();
+            applyLoad(snapshots, drives);
+            if (std::exchange(loadAgain_, false)) {
+                startLoad();
             }
         },
         refreshing_);

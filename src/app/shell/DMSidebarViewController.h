@@ -53,7 +53,8 @@ public:
     const std::map<std::string, DriveList>& rootItems() const { return rootItems_; }
     const std::map<std::string, DriveList>& subItems() const { return subItems_; }
 
-    // Reads every listed drive again and redraws the tree.
+    // Reads every listed drive again and redraws the tree. One load runs at a time: asked while
+    // one runs, the tree is read once more when that one has been drawn.
     void reload();
     // Reloads once on the next turn of the main queue, however often it is asked before then.
     void reloadSoon();
@@ -85,6 +86,7 @@ public:
     void openMenuForCurrentRow();
 
 private:
+    void startLoad();
     void applyLoad(const std::vector<DMDriveSnapshot>& snapshots, const DriveList& drives);
     void addRows(QTreeWidgetItem* parent, const DriveList& drives, std::vector<std::string>& path);
     bool isVisible(const Drive& drive, std::vector<std::string>& path) const;
@@ -107,9 +109,10 @@ private:
     std::shared_ptr<Timer> reloadTimer_;
     bool reloadQueued_ = false;
     std::set<std::string> stale_;
-    std::set<std::string> refreshing_;  // stale drives re-read by loads not yet shown
+    std::set<std::string> refreshing_;  // stale drives the load under way re-reads
     int reloadCount_ = 0;
-    std::uint64_t generation_ = 0;
+    bool loading_ = false;
+    bool loadAgain_ = false;
     std::shared_ptr<bool> alive_;
     std::string filterText_;
     std::function<void()> reloadObserver_;
