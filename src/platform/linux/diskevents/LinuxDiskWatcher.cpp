@@ -69,9 +69,10 @@ void LinuxDiskWatcher::attach(const std::shared_ptr<LinuxDiskArbitrationSession>
                               const std::function<void(const std::vector<std::string>&)>& registration) {
     sync([&] {
         startOnQueue();
-        sessions_.add(session);
         const std::vector<std::string> present = known_.orderedNames();
-        LinuxDiskWatcherLog::note({}, "a session registered; " + std::to_string(present.size()) + " disks present");
+        if (sessions_.add(session)) {
+            LinuxDiskWatcherLog::note({}, "a session registered; " + std::to_string(present.size()) + " disks present");
+        }
         registration(present);
     });
 }
