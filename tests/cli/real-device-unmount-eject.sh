@@ -39,6 +39,28 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# The trap does not run when the test runner kills this script at its time limit. A process
+# outside this script's tree then does it: it waits for end of file on a pipe that only this
+# script (and what it starts) holds open, and frees what was made of this run's own images,
+# found by their exact paths.
+mkfifo "$work/alive"
+setsid -f sh -c '
+    cat "$1/alive" >/dev/null
+    for backing in /sys/block/loop*/loop/backing_file; do
+        file=$(cat "$backing" 2>/dev/null) || continue
+        [ "$file" = "$1/disk.img" ] || [ "$file" = "$1/luks.img" ] || continue
+        name=${backing#/sys/block/}
+        name=${name%%/*}
+        grep -a "^/dev/${name}p1 " /proc/self/mounts | while read -r _ point _; do umount -l "$point"; done
+        for mapping in /sys/block/$name/holders/*; do
+            [ -e "$mapping" ] && cryptsetup close "$(cat "$mapping/dm/name")"
+        done
+        partx -d "/dev/$name"
+        losetup -d "/dev/$name"
+    done
+    id "$2" >/dev/null 2>&1 && userdel "$2"
+    rm -rf "$1"' exit-cleanup "$work" "$user" </dev/null >/dev/null 2>&1
+exec 9>"$work/alive"
 
 check() { # description, then the command; the command must succeed
     what=$1; shift
