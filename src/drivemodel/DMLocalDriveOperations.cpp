@@ -91,14 +91,6 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     return result.launched && result.exitStatus != 0 ? result.exitStatus : -1;
 }
 
-// The program a command line runs: its first word, quoted or not, without its folder.
-std::string programOf(const std::string& commandLine) {
-    std::string word = commandLine.starts_with('\'')
-                           ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
-                           : commandLine.substr(0, commandLine.find(' '));
-    return word.substr(word.rfind('/') + 1);
-}
-
 void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
     if (!completion) {
         return;
@@ -120,14 +112,21 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     object->update();
-    const std::string commandLine = Platform::current().commands().mountVolume(operationName(*object));
-    DMCommandOutput output = DMCommandLine::run(commandLine);
-    if (!output.standardOutput.empty()) {
-        complete(completion, 0);
-    } else if (completion) {
-        // Why it failed is the system's own word, shown with the failure.
-        std::string reason = reasonFrom(output.standardError.value_or(""), programOf(commandLine));
-        completion(-1, reason.empty() ? std::nullopt : std::optional<std::string>(reason));
+    std::optional<DADisk> disk = daSession_ ? daSession_->diskFromBSDName(operationName(*object)) : std::nullopt;
+    if (!disk) {
+        if (completion) {
+            completion(-1, DMLocalDriveText::diskGone);
+        }
+        return;
+    }
+    // The session's request, waited for: whoever mounts (the daemon for a user, root itself)
+    // words the reason of a failure, and it reaches the caller unchanged.
+    auto session = daSession_;
+    std::optional<DADissenter> failure = awaitDiskRequest([&](DiskArbitrationSession::CompletionCallback done) {
+        session->mount(*disk, std::nullopt, DiskArbitrationSession::mountDefault, std::move(done));
+    });
+    if (completion) {
+        completion(failure ? -1 : 0, failure ? std::optional<std::string>(failure->statusString) : std::nullopt);
     }
 }
 

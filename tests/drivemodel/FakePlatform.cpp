@@ -64,8 +64,10 @@ struct FakePlatform::Session final : DiskArbitrationSession, std::enable_shared_
     std::optional<DADisk> diskFromVolumePath(const std::string&) override { return std::nullopt; }
     std::optional<DiskDescription> copyDescription(const DADisk& disk) override { return platform.describe(disk.bsdName()); }
     std::optional<RegistryEntryId> copyIOMedia(const DADisk& disk) override { return platform.mediaOf(disk.bsdName()); }
-    void mount(const DADisk& disk, std::optional<std::string>, std::uint32_t options, CompletionCallback) override {
+    void mount(const DADisk& disk, std::optional<std::string>, std::uint32_t options,
+               CompletionCallback completion) override {
         platform.recordDiskRequest("mount " + disk.bsdName(), options);
+        answer(disk, std::move(completion));
     }
     void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
         platform.recordDiskRequest("unmount " + disk.bsdName(), options);

@@ -69,7 +69,7 @@ public:
     };
     std::vector<ProgramRun> programRuns() const;
     ProcessResult programAnswer{true, 0, {}, {}};
-    // Unmount and eject requests for these devices are refused with the dissenter; every
+    // Mount, unmount and eject requests for these devices are refused with the dissenter; every
     // other request succeeds. Answers arrive on the session's queue, as the platform's do.
     std::map<std::string, DADissenter> diskRequestRefusals;
     // A successful unmount request takes the volume's mount point away, as the platform's does.
