@@ -145,8 +145,10 @@ private:
     std::shared_ptr<DMLocalDriveObject> objectOrTransient(const std::string& bsdName);
     void link(const std::shared_ptr<DMLocalDriveObject>& child, const std::shared_ptr<DMLocalDriveObject>& parent);
     std::optional<DADissenter> unmountOne(const std::shared_ptr<DMLocalDriveObject>& object, DMUnmountOption option);
-    // Issues a disk request and waits for its completion.
+    // Issues a disk request and waits for its completion, at most `diskRequestLimitSeconds`;
+    // no answer by then is a failure naming `what` ("the unmount of sdb1").
     std::optional<DADissenter> awaitDiskRequest(
+        const std::string& what,
         const std::function<void(DiskArbitrationSession::CompletionCallback)>& request) const;
 
     std::shared_ptr<SerialQueue> queue_;

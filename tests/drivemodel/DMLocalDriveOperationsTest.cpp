@@ -129,6 +129,36 @@ TEST_F(OperationsTest, UnmountAndEjectWaitForTheResultAndPassTheReasonBack) {
         << "no eject line after a refused eject";
 }
 
+// Regression: the wait for a request's answer was unbounded in what it assumed: an answer that
+// never came read as whatever the caller had preset, and one that came late wrote into the
+// frame of a call that had returned.
+TEST_F(OperationsTest, ARequestLeftUnansweredFailsAtItsLimitSayingSoAndTheLateAnswerIsDropped) {
+    buildLaptop();
+    startManager();
+    platform->holdDiskAnswers = true;
+    const double start = now();
+    Answer mounted;
+    manager->mount(local(manager, "disk4s1"), mounted.completion());
+    EXPECT_EQ(mounted.code, -1);
+    EXPECT_EQ(mounted.message, "no answer to the mount of disk4s1 within 600 s");
+    EXPECT_NEAR(now() - start, DMLocalDriveManager::diskRequestLimitSeconds, 1e-6);
+
+    Answer ejected;
+    manager->eject(manager->driveObjs().at("disk4"), ejected.completion());
+    EXPECT_EQ(ejected.message, "no answer to the eject of disk4 within 600 s");
+    EXPECT_TRUE(platform->commandLines().empty()) << "no eject line after an eject nobody confirmed";
+
+    platform->releaseDiskAnswers();
+    settle();
+    EXPECT_EQ(mounted.code, -1);
+    EXPECT_EQ(ejected.code, -1);
+
+    platform->holdDiskAnswers = false;
+    Answer unmounted;
+    manager->unmount(manager->driveObjs().at("disk4s1"), unmounted.completion());
+    EXPECT_EQ(unmounted.code, 0) << unmounted.message.value_or("");
+}
+
 TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsThePlatformLineAfterIt) {
     buildLaptop();
     startManager();
@@ -197,7 +227,7 @@ TEST_F(OperationsTest, OpenAsksTheWorkspaceForTheMountPoint) {
     EXPECT_EQ(unmounted.code, -1);
     Result foreign;
     manager->open(std::make_shared<NetworkDrive>(), foreign.completion());
-    EXPECT_EQ(foreign.code, std::nullopt);
+    EXPECT_EQ(foreign.code, -1) << "every operation completes, also one it refuses";
 
     // Nothing to show it with: the reason and the mount point, to open it by other means.
     platform->openingUnavailable = "there is no graphical session to show it in";
