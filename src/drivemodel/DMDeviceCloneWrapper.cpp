@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/DeviceName.h"
 #include "support/Log.h"
 #include "support/ReplyWait.h"
 #include "xpc/DMDeviceCloneServerProtocol.h"
@@ -9,6 +10,36 @@
 #include "xpc/XPCServiceName.h"
 
 namespace harbormind {
+namespace {
+
+// The node the daemon is asked about: "/dev/" + the device's name. A text that is no device
+// name is never sent.
+std::optional<std::string> nodeOf(const std::string& name) {
+    auto device = DeviceName::fromName(name);
+    return device ? std::optional<std::string>(device->path()) : std::nullopt;
+}
+
+// The nodes of a clone's two devices; none when either name is no device name.
+struct Nodes {
+    std::string destination;
+    std::string source;
+};
+
+std::optional<Nodes> nodesOf(const std::string& destination, const std::string& source) {
+    auto destinationNode = nodeOf(destination);
+    auto sourceNode = nodeOf(source);
+    if (!destinationNode || !sourceNode) {
+        return std::nullopt;
+    }
+    return Nodes{*destinationNode, *sourceNode};
+}
+
+XPCCodeAnswer notADevice(const std::string& destination, const std::string& source) {
+    const std::string& odd = nodeOf(destination) ? source : destination;
+    return {CodeResult::unsetCode, "\"" + odd + "\" is not a device name"};
+}
+
+}  // namespace
 
 std::shared_ptr<DMDeviceCloneWrapper> DMDeviceCloneWrapper::shared() {
     static auto* instance = new std::shared_ptr<DMDeviceCloneWrapper>(create());
@@ -39,14 +70,23 @@ std::shared_ptr<DMDeviceCloneWrapperDelegate> DMDeviceCloneWrapper::delegate() c
 }
 
 std::int64_t DMDeviceCloneWrapper::checkDisk(const std::string& destination, const std::string& source) {
+    auto nodes = nodesOf(destination, source);
+    if (!nodes) {
+        return -1;
+    }
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), std::int64_t{-1}, seconds(checkLimitSeconds), "checkDiskWithStrDestinDevice",
         [&](DMDeviceCloneServerProtocol& proxy, XPCIntReply reply) {
-            proxy.checkDiskWithStrDestinDevice("/dev/" + destination, "/dev/" + source, reply);
+            proxy.checkDiskWithStrDestinDevice(nodes->destination, nodes->source, reply);
         });
 }
 
 void DMDeviceCloneWrapper::clone(const std::string& destination, const std::string& source, bool isCover) {
+    auto nodes = nodesOf(destination, source);
+    if (!nodes) {
+        Log::warning("clone: " + notADevice(destination, source).message);
+        return;
+    }
     auto proxy = deviceCloneXPCObj().remoteObject<DMDeviceCloneServerProtocol>(nullptr);
     if (!proxy) {
         Log::warning("clone: the device-clone service cannot be reached");
@@ -56,7 +96,7 @@ void DMDeviceCloneWrapper::clone(const std::string& destination, const std::stri
         std::lock_guard lock(mutex_);
         cloneConnection_ = proxy;
     }
-    proxy->clonDeviceWithStrDestinDevice("/dev/r" + destination, "/dev/r" + source, isCover, [](std::int64_t code) {
+    proxy->clonDeviceWithStrDestinDevice(nodes->destination, nodes->source, isCover, [](std::int64_t code) {
         if (code != 0) {
             Log::warning("clone: the daemon refused the clone with code " + std::to_string(code));
         }
@@ -64,16 +104,24 @@ void DMDeviceCloneWrapper::clone(const std::string& destination, const std::stri
 }
 
 XPCCodeAnswer DMDeviceCloneWrapper::checkPair(const std::string& destination, const std::string& source) {
+    auto nodes = nodesOf(destination, source);
+    if (!nodes) {
+        return notADevice(destination, source);
+    }
     return waitForDaemon<DMDeviceCloneServerProtocol>(
-        deviceCloneXPCObj(), XPCCodeAnswer{-1, {}}, seconds(checkLimitSeconds), "checkClonePairWithStrDestinDevice",
-        [&](DMDeviceCloneServerProtocol& proxy, XPCCodeReply reply) {
-            proxy.checkClonePairWithStrDestinDevice("/dev/" + destination, "/dev/" + source, reply);
+        deviceCloneXPCObj(), XPCCodeAnswer{-1, {}}, seconds(checkLimitSeconds),
+        "checkClonePairWithStrDestinDevice", [&](DMDeviceCloneServerProtocol& proxy, XPCCodeReply reply) {
+            proxy.checkClonePairWithStrDestinDevice(nodes->destination, nodes->source, reply);
         });
 }
 
 // The request's connection stays open after the answer: the copy's progress comes back on it.
 XPCCodeAnswer DMDeviceCloneWrapper::startClone(const std::string& destination, const std::string& source,
                                                bool isCover) {
+    auto nodes = nodesOf(destination, source);
+    if (!nodes) {
+        return notADevice(destination, source);
+    }
     ReplyWait<XPCCodeAnswer> wait(XPCCodeAnswer{-1, {}});
     auto proxy = deviceCloneXPCObj().remoteObject<DMDeviceCloneServerProtocol>([wait] { wait.fail(); });
     if (!proxy) {
@@ -83,7 +131,7 @@ XPCCodeAnswer DMDeviceCloneWrapper::startClone(const std::string& destination, c
         std::lock_guard lock(mutex_);
         cloneConnection_ = proxy;
     }
-    proxy->startCloneWithStrDestinDevice("/dev/r" + destination, "/dev/r" + source, isCover,
+    proxy->startCloneWithStrDestinDevice(nodes->destination, nodes->source, isCover,
                                          [answer = wait.replyHandler()](XPCCodeAnswer value) {
                                              DaemonReachability::answered();
                                              answer(std::move(value));
@@ -92,10 +140,14 @@ XPCCodeAnswer DMDeviceCloneWrapper::startClone(const std::string& destination, c
 }
 
 bool DMDeviceCloneWrapper::isCloneRunning(const std::string& destination) {
+    auto node = nodeOf(destination);
+    if (!node) {
+        return false;
+    }
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), false, DaemonCallLimit::query, "isCloneRunningWithStrDestinDevice",
         [&](DMDeviceCloneServerProtocol& proxy, XPCBoolReply reply) {
-            proxy.isCloneRunningWithStrDestinDevice("/dev/" + destination, reply);
+            proxy.isCloneRunningWithStrDestinDevice(*node, reply);
         });
 }
 
@@ -108,15 +160,20 @@ bool DMDeviceCloneWrapper::isCloneInterruptDeviceWithStrDevice(const std::string
 }
 
 bool DMDeviceCloneWrapper::isCloneInterrupted(const std::string& destination) {
-    return isCloneInterruptDeviceWithStrDevice("/dev/" + destination);
+    auto node = nodeOf(destination);
+    return node && isCloneInterruptDeviceWithStrDevice(*node);
 }
 
 std::string DMDeviceCloneWrapper::cloneInterruptSource(const std::string& destination) {
+    auto node = nodeOf(destination);
+    if (!node) {
+        return {};
+    }
     return waitForDaemon<DMDeviceCloneServerProtocol>(
         deviceCloneXPCObj(), std::string(), DaemonCallLimit::query,
         "getCloneInterruptSourceDeviceUUIDWithStrDestinDevice",
         [&](DMDeviceCloneServerProtocol& proxy, XPCStringReply reply) {
-            proxy.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice("/dev/" + destination, reply);
+            proxy.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(*node, reply);
         });
 }
 

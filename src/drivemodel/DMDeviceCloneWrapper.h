@@ -12,9 +12,10 @@
 
 namespace harbormind {
 
-// The client of the daemon's device-clone service. Devices are named by BSD name ("sdb");
-// the checks send "/dev/" + name, the copy "/dev/r" + name. The wrapper is also the exported
-// object that receives the copy's progress and hands it to its delegate.
+// The client of the daemon's device-clone service. Devices are named by their kernel name
+// ("sdb"), and every request sends the node "/dev/" + name; a text that is no device name is
+// refused without asking. The wrapper is also the exported object that receives the copy's
+// progress and hands it to its delegate.
 class DMDeviceCloneWrapper : public DMDeviceCloneAppProtocol,
                              public std::enable_shared_from_this<DMDeviceCloneWrapper> {
 public:
@@ -31,7 +32,7 @@ public:
     // Sends the request and returns at once; progress arrives through the delegate.
     void clone(const std::string& destination, const std::string& source, bool isCover);
     // The pair check with the daemon's reason; code -1 and an empty reason when the daemon
-    // gave no answer.
+    // gave no answer, -1 and why when a name is no device name.
     XPCCodeAnswer checkPair(const std::string& destination, const std::string& source);
     // The clone request, answered once the copy has started (0, with a notice) or was refused
     // (with the reason); -1 and an empty reason when the daemon gave no answer. Progress then

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "drivemodel/DMCheckDiskText.h"
+#include "drivemodel/DMCompletionWait.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "support/Clock.h"
@@ -24,10 +25,13 @@ std::string filled(std::string text, std::initializer_list<std::string> values) 
     return text;
 }
 
-struct Outcome {
-    int code = -1;
-    std::string message;
-};
+// The manager's unmount and mount complete before they return; the bounded wait keeps a
+// completion that would come later or never from deciding.
+template <typename Operation>
+CodeResult outcomeOf(const std::string& what, Operation&& operation) {
+    return DMCompletionWait::run(what, seconds(DMLocalDriveManager::diskRequestLimitSeconds),
+                                 std::forward<Operation>(operation));
+}
 
 }  // namespace
 
@@ -43,10 +47,8 @@ std::optional<std::string> DMFirstAidUnmount::unmount() {
     if (!manager) {
         return filled(DMCheckDiskText::unmountFailedFormat, {name, *mountPoint_, "no drive manager"});
     }
-    Outcome outcome;
-    manager->unmount(drive_, DMUnmountOption::plain, [&outcome](int code, std::optional<std::string> message) {
-        outcome.code = code;
-        outcome.message = message.value_or("");
+    CodeResult outcome = outcomeOf("the unmount of " + name, [&](DMCompletion done) {
+        manager->unmount(drive_, DMUnmountOption::plain, std::move(done));
     });
     if (outcome.code != 0) {
         std::string reason = outcome.message.empty() ? std::string(DMCheckDiskText::unmountRefused) : outcome.message;
@@ -78,12 +80,9 @@ std::optional<std::string> DMFirstAidUnmount::mountAgain() {
     }
     const std::string name = drive_->identifier();
     auto manager = std::dynamic_pointer_cast<DMLocalDriveManager>(drive_->manager());
-    Outcome outcome;
+    CodeResult outcome;
     if (manager) {
-        manager->mount(drive_, [&outcome](int code, std::optional<std::string> message) {
-            outcome.code = code;
-            outcome.message = message.value_or("");
-        });
+        outcome = outcomeOf("the mount of " + name, [&](DMCompletion done) { manager->mount(drive_, std::move(done)); });
     }
     if (outcome.code == 0) {
         return filled(DMCheckDiskText::mountedAgainFormat,

@@ -45,8 +45,8 @@ public:
     // The completion code of an unmount or eject refused because the volume is in use; the
     // message then says what uses it.
     static constexpr int busyCode = 16;
-    // How long an unmount or eject may take (flushing a slow disk's cache) before the caller
-    // is answered that it gave no result.
+    // How long a mount, unmount or eject may take (an administrator authenticating, a slow
+    // disk's cache being flushed) before the caller is answered that it failed for want of an answer.
     static constexpr double diskRequestLimitSeconds = 600;
 
     static std::shared_ptr<DMLocalDriveManager> create(std::weak_ptr<DMDriveManagerDelegateProtocol> delegate = {});
@@ -97,8 +97,8 @@ public:
     std::shared_ptr<DMLocalDriveObject> parentObject(const std::shared_ptr<DMLocalDriveObject>& object);
 
     // Drive operations. Completion codes are 0 for success and -1 for failure unless noted.
-    // Unmount and eject wait for the result; on failure the message says why and the code
-    // is `busyCode` when something still uses a volume.
+    // Mount, unmount and eject wait for the result; on failure the message says why, and for
+    // an unmount or eject the code is `busyCode` when something still uses a volume.
     void unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMUnmountOption option, DMCompletion completion);
     void eject(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
     void lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion);
@@ -145,8 +145,10 @@ private:
     std::shared_ptr<DMLocalDriveObject> objectOrTransient(const std::string& bsdName);
     void link(const std::shared_ptr<DMLocalDriveObject>& child, const std::shared_ptr<DMLocalDriveObject>& parent);
     std::optional<DADissenter> unmountOne(const std::shared_ptr<DMLocalDriveObject>& object, DMUnmountOption option);
-    // Issues a disk request and waits for its completion.
+    // Issues a disk request and waits for its completion, at most `diskRequestLimitSeconds`;
+    // no answer by then is a failure naming `what` ("the unmount of sdb1").
     std::optional<DADissenter> awaitDiskRequest(
+        const std::string& what,
         const std::function<void(DiskArbitrationSession::CompletionCallback)>& request) const;
 
     std::shared_ptr<SerialQueue> queue_;

@@ -462,7 +462,7 @@ bool DMLocalDriveObject::isCloneInterrupted() const {
     if (!physical || !physical->isWhole()) {
         return false;
     }
-    return clients_.deviceClone()->isCloneInterruptDeviceWithStrDevice("/dev/" + identifier());
+    return clients_.deviceClone()->isCloneInterrupted(identifier());
 }
 
 DMDriveObjectFilesystem DMLocalDriveObject::bitLockerFileSystem() const {

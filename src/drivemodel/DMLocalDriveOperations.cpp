@@ -91,14 +91,6 @@ int runLUKS(const std::optional<ProgramCall>& call, const std::optional<std::str
     return result.launched && result.exitStatus != 0 ? result.exitStatus : -1;
 }
 
-// The program a command line runs: its first word, quoted or not, without its folder.
-std::string programOf(const std::string& commandLine) {
-    std::string word = commandLine.starts_with('\'')
-                           ? commandLine.substr(1, commandLine.find('\'', 1) - 1)
-                           : commandLine.substr(0, commandLine.find(' '));
-    return word.substr(word.rfind('/') + 1);
-}
-
 void completeWith(const DMCompletion& completion, const std::optional<DADissenter>& failure) {
     if (!completion) {
         return;
@@ -120,24 +112,37 @@ void DMLocalDriveManager::mount(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     object->update();
-    const std::string commandLine = Platform::current().commands().mountVolume(operationName(*object));
-    DMCommandOutput output = DMCommandLine::run(commandLine);
-    if (!output.standardOutput.empty()) {
-        complete(completion, 0);
-    } else if (completion) {
-        // Why it failed is the system's own word, shown with the failure.
-        std::string reason = reasonFrom(output.standardError.value_or(""), programOf(commandLine));
-        completion(-1, reason.empty() ? std::nullopt : std::optional<std::string>(reason));
+    std::optional<DADisk> disk = daSession_ ? daSession_->diskFromBSDName(operationName(*object)) : std::nullopt;
+    if (!disk) {
+        if (completion) {
+            completion(-1, DMLocalDriveText::diskGone);
+        }
+        return;
+    }
+    // The session's request, waited for: whoever mounts (the daemon for a user, root itself)
+    // words the reason of a failure, and it reaches the caller unchanged.
+    auto session = daSession_;
+    std::optional<DADissenter> failure = awaitDiskRequest(
+        "the mount of " + disk->bsdName(), [&](DiskArbitrationSession::CompletionCallback done) {
+            session->mount(*disk, std::nullopt, DiskArbitrationSession::mountDefault, std::move(done));
+        });
+    if (completion) {
+        completion(failure ? -1 : 0, failure ? std::optional<std::string>(failure->statusString) : std::nullopt);
     }
 }
 
+// The completion shares its state with the wait: one that comes after the time limit (the
+// caller has been answered and its frame is gone) is dropped.
 std::optional<DADissenter> DMLocalDriveManager::awaitDiskRequest(
+    const std::string& what,
     const std::function<void(DiskArbitrationSession::CompletionCallback)>& request) const {
     using Answer = std::optional<DADissenter>;
-    ReplyWait<Answer> wait(DADissenter{DADissenter::error, "the disk request gave no answer"});
+    const std::string noAnswer = "no answer to " + what + " within " +
+                                 std::to_string(static_cast<int>(diskRequestLimitSeconds)) + " s";
+    ReplyWait<Answer> wait(DADissenter{DADissenter::error, noAnswer});
     auto reply = wait.replyHandler();
     request([reply](const DADisk&, std::optional<DADissenter> dissenter) { reply(std::move(dissenter)); });
-    return wait.wait(seconds(diskRequestLimitSeconds), "a disk request");
+    return wait.wait(seconds(diskRequestLimitSeconds), what);
 }
 
 std::optional<DADissenter> DMLocalDriveManager::unmountOne(const std::shared_ptr<DMLocalDriveObject>& object,
@@ -158,9 +163,10 @@ std::optional<DADissenter> DMLocalDriveManager::unmountOne(const std::shared_ptr
         options |= DiskArbitrationSession::unmountWhole;
     }
     auto session = daSession_;
-    return awaitDiskRequest([&](DiskArbitrationSession::CompletionCallback done) {
-        session->unmount(*disk, options, std::move(done));
-    });
+    return awaitDiskRequest("the unmount of " + disk->bsdName(),
+                            [&](DiskArbitrationSession::CompletionCallback done) {
+                                session->unmount(*disk, options, std::move(done));
+                            });
 }
 
 void DMLocalDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
@@ -204,6 +210,7 @@ void DMLocalDriveManager::unmount(std::shared_ptr<DMDriveObjectProtocol> drive, 
 void DMLocalDriveManager::open(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
     auto object = asLocal(drive);
     if (!object) {
+        complete(completion, -1);
         return;
     }
     std::optional<std::string> path = object->mountPoint();
@@ -234,9 +241,10 @@ void DMLocalDriveManager::eject(std::shared_ptr<DMDriveObjectProtocol> drive, DM
         return;
     }
     auto session = daSession_;
-    std::optional<DADissenter> failure = awaitDiskRequest([&](DiskArbitrationSession::CompletionCallback done) {
-        session->eject(*disk, DiskArbitrationSession::ejectDefault, std::move(done));
-    });
+    std::optional<DADissenter> failure = awaitDiskRequest(
+        "the eject of " + disk->bsdName(), [&](DiskArbitrationSession::CompletionCallback done) {
+            session->eject(*disk, DiskArbitrationSession::ejectDefault, std::move(done));
+        });
     // The platform's own eject line, where it has one, follows an eject that happened.
     if (!failure) {
         DMCommandLine::run(Platform::current().commands().ejectDisk(object->identifier()));
@@ -247,6 +255,7 @@ void DMLocalDriveManager::eject(std::shared_ptr<DMDriveObjectProtocol> drive, DM
 void DMLocalDriveManager::lock(std::shared_ptr<DMDriveObjectProtocol> drive, DMCompletion completion) {
     auto object = asLocal(drive);
     if (!object) {
+        complete(completion, -1);
         return;
     }
     object->update();
@@ -276,6 +285,7 @@ void DMLocalDriveManager::unlock(std::shared_ptr<DMDriveObjectProtocol> drive, c
                                  bool readOnly, DMCompletion completion) {
     auto object = asLocal(drive);
     if (!object) {
+        complete(completion, -1);
         return;
     }
     object->update();

@@ -20,6 +20,8 @@ struct DMLocalDriveText {
     // Why "open" showed nothing.
     static constexpr const char* notMounted = "the volume is not mounted";
     static constexpr const char* noFileManager = "no file manager could be started to show it";
+    // Why a mount was not even asked for: the system no longer knows the device.
+    static constexpr const char* diskGone = "the disk is no longer attached";
 };
 
 }  // namespace harbormind

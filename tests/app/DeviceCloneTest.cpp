@@ -121,14 +121,15 @@ PlatformValue::Dictionary answers() {
         {"isCloneInterruptDeviceWithStrDevice", PlatformValue::Dictionary{{"/dev/disk4", true}}},
         {"getCloneInterruptSourceDeviceUUIDWithStrDestinDevice",
          PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
-        {"clonDeviceWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/rdisk7", -1}, {"*", 0}}},
-        {"clonDeviceWithStrDestinDeviceMessage", PlatformValue::Dictionary{{"/dev/rdisk7", "refused: not authorized"}}},
+        {"clonDeviceWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk7", -1}, {"*", 0}}},
+        {"clonDeviceWithStrDestinDeviceMessage",
+         PlatformValue::Dictionary{{"/dev/disk7", "refused: not authorized"}}},
         {"updateProgressWithStatus",
-         PlatformValue::Dictionary{{"/dev/rdisk5", Array{Array{3, 2'000'000'000, 500'000'000, 0},
-                                                          Array{4, 2'000'000'000, 2'000'000'000, 0}}},
-                                   {"/dev/rdisk8", Array{Array{3, 2'000'000'000, 500'000'000, 0}}},
-                                   {"/dev/rdisk9", Array{Array{3, 2'000'000'000, 500'000'000, 0}}}}},
-        {"cloneEndedWithUnreadableBytes", PlatformValue::Dictionary{{"/dev/rdisk5", Array{8192, ""}}}},
+         PlatformValue::Dictionary{{"/dev/disk5", Array{Array{3, 2'000'000'000, 500'000'000, 0},
+                                                        Array{4, 2'000'000'000, 2'000'000'000, 0}}},
+                                   {"/dev/disk8", Array{Array{3, 2'000'000'000, 500'000'000, 0}}},
+                                   {"/dev/disk9", Array{Array{3, 2'000'000'000, 500'000'000, 0}}}}},
+        {"cloneEndedWithUnreadableBytes", PlatformValue::Dictionary{{"/dev/disk5", Array{8192, ""}}}},
         {"isCloneRunningWithStrDestinDevice", PlatformValue::Dictionary{{"/dev/disk9", true}}},
     };
     return {{"deviceClone", clone}};
@@ -241,7 +242,7 @@ TEST_F(DeviceCloneTest, AFreshCloneNamesWhatItErasesThenRunsToCompletion) {
     EXPECT_NE(warning.text.find("“Disk disk5” (64 GB)"), std::string::npos) << warning.text;
     EXPECT_NE(warning.text.find("“disk5s1”"), std::string::npos) << warning.text;
     ASSERT_EQ(cloneRequests().size(), 1u);
-    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk5", "/dev/rdisk2", "false"}));
+    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/disk5", "/dev/disk2", "false"}));
     auto* sheet = flow().deviceCloneProgressWndController();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->lbTitle->text().toStdString(), DMCloneTexts::completed);
@@ -402,14 +403,14 @@ TEST_F(DeviceCloneTest, AnInterruptedDestinationRestartsOrResumesFromItsRecorded
               (std::vector<std::string>{std::string(DMTr::text(DMCloneTexts::continueButton)), std::string(DMTr::text(DMCloneTexts::resumeClone)),
                                         std::string(DMTr::text(DMCloneTexts::cancel))}));
     ASSERT_EQ(cloneRequests().size(), 1u);
-    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "true"}));
+    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/disk4", "/dev/disk2", "true"}));
 
     // Resume from the destination's menu: the recorded source disk2 is found.
     daemon->clearCalls();
     actions->perform(DMDriveAction::resumeClone, drives["disk4"], nullptr);
     settle();
     ASSERT_EQ(cloneRequests().size(), 1u);
-    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/rdisk4", "/dev/rdisk2", "false"}));
+    EXPECT_EQ(cloneRequests()[0].arguments, (std::vector<std::string>{"/dev/disk4", "/dev/disk2", "false"}));
 
     // The recorded source is not attached; a destination without a record.
     operations->known = {drives["disk4"]};

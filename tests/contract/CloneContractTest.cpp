@@ -73,5 +73,21 @@ TEST_P(DaemonContractTest, ACloneReportsRunningThenFinishedWithEverySourceByteCo
     EXPECT_EQ(reports.back().current, reports.back().total);
 }
 
+// The window starts a clone with the devices' plain nodes ("/dev/NAME") and is answered once the
+// copy runs.
+TEST_P(DaemonContractTest, AStartedCloneIsAnsweredOnceItRunsAndReportsToItsEnd) {
+    const std::string source = machine->addDisk(64);
+    const std::string destination = machine->addDisk(64);
+    auto wrapper = DMDeviceCloneWrapper::create();
+    auto recorder = std::make_shared<ReportRecorder>();
+    wrapper->setDelegate(recorder);
+    XPCCodeAnswer started = wrapper->startClone(destination, source, false);
+    ASSERT_EQ(started.code, 0) << started.message;
+    std::vector<DMProgressMessage> reports = recorder->untilEnd();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().status, DMProgressStatus::finished);
+    EXPECT_EQ(reports.back().current, static_cast<std::uint64_t>(64 * MiB));
+}
+
 }  // namespace
 }  // namespace harbormind::test

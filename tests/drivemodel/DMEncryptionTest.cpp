@@ -245,7 +245,7 @@ TEST_F(EncryptionJobTest, ApfsJobStepsPercentagesAndQuotedCommandLines) {
               "'it'\\''s \"$(rm -rf ~)\" \\ /'");
     ASSERT_FALSE(linesStartingWith("/usr/sbin/diskutil apfs list").empty());
     EXPECT_EQ(linesStartingWith("/usr/sbin/diskutil apfs list")[0], "/usr/sbin/diskutil apfs list 'disk3'");
-    EXPECT_EQ(linesStartingWith("/usr/sbin/diskutil mount")[0], "/usr/sbin/diskutil mount 'disk3s5'");
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"mount disk3s5", 0}));
 
     // One second after the last message the drive is read again and reported changed.
     auto before = delegate->eventsOf("changed").size();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "drivemodel/DMLocalDriveText.h"
 #include "drivemodel/DriveModelFixture.h"
 
 namespace harbormind::test {
@@ -58,24 +59,30 @@ struct Answer {
     }
 };
 
-TEST_F(OperationsTest, MountRunsTheMountLineAndJudgesOnlyTheStandardOutput) {
+TEST_F(OperationsTest, MountAsksTheSessionAndPassesItsReasonBack) {
     buildLaptop();
     startManager();
     Result ok;
-    platform->answerCommand("/usr/sbin/diskutil mount", "Volume STICK on disk4s1 mounted\n", "a warning");
     manager->mount(local(manager, "disk4s1"), ok.completion());
     EXPECT_EQ(ok.code, 0);
-    EXPECT_EQ(platform->commandLines().back(), "/usr/sbin/diskutil mount 'disk4s1'");
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"mount disk4s1", 0}));
+    EXPECT_TRUE(platform->commandLines().empty()) << "no program stands between the model and the session";
 
-    Answer failed;
-    platform->answerCommand("/usr/sbin/diskutil mount", "", "checking disk4s1\ndiskutil: refused: not authorized\n");
-    manager->mount(local(manager, "disk4s1"), failed.completion());
-    EXPECT_EQ(failed.code, -1);
-    EXPECT_EQ(failed.message, "refused: not authorized") << "the last line, without the program's name";
-
-    Result refused;
-    manager->mount(std::make_shared<NetworkDrive>(), refused.completion());
+    platform->diskRequestRefusals["disk4s1"] =
+        DADissenter{DADissenter::error, "disk4s1 you did not attach: using it needs an administrator"};
+    Answer refused;
+    manager->mount(local(manager, "disk4s1"), refused.completion());
     EXPECT_EQ(refused.code, -1);
+    EXPECT_EQ(refused.message, "disk4s1 you did not attach: using it needs an administrator");
+
+    Answer gone;
+    manager->mount(DMLocalDriveObject::create("disk99s1", manager, manager), gone.completion());
+    EXPECT_EQ(gone.code, -1);
+    EXPECT_EQ(gone.message, DMLocalDriveText::diskGone);
+
+    Result foreign;
+    manager->mount(std::make_shared<NetworkDrive>(), foreign.completion());
+    EXPECT_EQ(foreign.code, -1);
 }
 
 TEST_F(OperationsTest, UnmountingAWholeDiskUnmountsEachVolumeThroughItsLogicalObjectWithoutForce) {
@@ -120,6 +127,36 @@ TEST_F(OperationsTest, UnmountAndEjectWaitForTheResultAndPassTheReasonBack) {
     EXPECT_TRUE(platform->commandLines().empty() ||
                 platform->commandLines().back().find("eject") == std::string::npos)
         << "no eject line after a refused eject";
+}
+
+// Regression: the wait for a request's answer was unbounded in what it assumed: an answer that
+// never came read as whatever the caller had preset, and one that came late wrote into the
+// frame of a call that had returned.
+TEST_F(OperationsTest, ARequestLeftUnansweredFailsAtItsLimitSayingSoAndTheLateAnswerIsDropped) {
+    buildLaptop();
+    startManager();
+    platform->holdDiskAnswers = true;
+    const double start = now();
+    Answer mounted;
+    manager->mount(local(manager, "disk4s1"), mounted.completion());
+    EXPECT_EQ(mounted.code, -1);
+    EXPECT_EQ(mounted.message, "no answer to the mount of disk4s1 within 600 s");
+    EXPECT_NEAR(now() - start, DMLocalDriveManager::diskRequestLimitSeconds, 1e-6);
+
+    Answer ejected;
+    manager->eject(manager->driveObjs().at("disk4"), ejected.completion());
+    EXPECT_EQ(ejected.message, "no answer to the eject of disk4 within 600 s");
+    EXPECT_TRUE(platform->commandLines().empty()) << "no eject line after an eject nobody confirmed";
+
+    platform->releaseDiskAnswers();
+    settle();
+    EXPECT_EQ(mounted.code, -1);
+    EXPECT_EQ(ejected.code, -1);
+
+    platform->holdDiskAnswers = false;
+    Answer unmounted;
+    manager->unmount(manager->driveObjs().at("disk4s1"), unmounted.completion());
+    EXPECT_EQ(unmounted.code, 0) << unmounted.message.value_or("");
 }
 
 TEST_F(OperationsTest, EjectRequestsTheEjectAndRunsThePlatformLineAfterIt) {
@@ -190,7 +227,7 @@ TEST_F(OperationsTest, OpenAsksTheWorkspaceForTheMountPoint) {
     EXPECT_EQ(unmounted.code, -1);
     Result foreign;
     manager->open(std::make_shared<NetworkDrive>(), foreign.completion());
-    EXPECT_EQ(foreign.code, std::nullopt);
+    EXPECT_EQ(foreign.code, -1) << "every operation completes, also one it refuses";
 
     // Nothing to show it with: the reason and the mount point, to open it by other means.
     platform->openingUnavailable = "there is no graphical session to show it in";
@@ -225,9 +262,9 @@ TEST_F(EncryptedVolumeTest, UnlockingWithAWrongPassphraseFailsAndStillMounts) {
     manager->unlock(vault, "guess", false, result.completion());
     EXPECT_EQ(result.code, -1);
     auto lines = platform->commandLines();
-    ASSERT_GE(lines.size(), 2U);
-    EXPECT_EQ(lines[lines.size() - 2], "diskutil apfs unlockVolume 'disk8s1' -passphrase 'guess'");
-    EXPECT_EQ(lines.back(), "/usr/sbin/diskutil mount 'disk8s1'");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "diskutil apfs unlockVolume 'disk8s1' -passphrase 'guess'");
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"mount disk8s1", 0}));
     ASSERT_FALSE(delegate->eventsOf("changed").empty());
     EXPECT_EQ(delegate->eventsOf("changed").back().identifier, "disk8s1");
 }
@@ -265,10 +302,10 @@ TEST_F(EncryptedVolumeTest, APasswordWithShellCharactersReachesTheUnlockIntactAn
     std::string printed = platform->run("/bin/sh", {"-c", probe}, std::nullopt).standardOutput;
     EXPECT_EQ(printed, "<apfs><unlockVolume><disk8s1><-passphrase><" + password + ">");
     EXPECT_FALSE(std::filesystem::exists("/tmp/harbormind-pwned"));
-    // Only the unlock and the mount that follows it ran.
-    ASSERT_EQ(lines.size(), 2U);
+    // Only the unlock ran; the mount that follows it is the session's request.
+    ASSERT_EQ(lines.size(), 1U);
     EXPECT_EQ(lines[0], unlockLine);
-    EXPECT_EQ(lines[1], "/usr/sbin/diskutil mount 'disk8s1'");
+    EXPECT_EQ(platform->diskRequests().back(), (std::pair<std::string, std::uint32_t>{"mount disk8s1", 0}));
 }
 
 TEST_F(EncryptedVolumeTest, LockingJudgesBothTextsAndReportsTheChangeEvenOnFailure) {

@@ -64,8 +64,10 @@ struct FakePlatform::Session final : DiskArbitrationSession, std::enable_shared_
     std::optional<DADisk> diskFromVolumePath(const std::string&) override { return std::nullopt; }
     std::optional<DiskDescription> copyDescription(const DADisk& disk) override { return platform.describe(disk.bsdName()); }
     std::optional<RegistryEntryId> copyIOMedia(const DADisk& disk) override { return platform.mediaOf(disk.bsdName()); }
-    void mount(const DADisk& disk, std::optional<std::string>, std::uint32_t options, CompletionCallback) override {
+    void mount(const DADisk& disk, std::optional<std::string>, std::uint32_t options,
+               CompletionCallback completion) override {
         platform.recordDiskRequest("mount " + disk.bsdName(), options);
+        answer(disk, std::move(completion));
     }
     void unmount(const DADisk& disk, std::uint32_t options, CompletionCallback completion) override {
         platform.recordDiskRequest("unmount " + disk.bsdName(), options);
@@ -79,8 +81,16 @@ struct FakePlatform::Session final : DiskArbitrationSession, std::enable_shared_
         answer(disk, std::move(completion));
     }
     void answer(const DADisk& disk, CompletionCallback completion) {
-        if (completion) {
-            post([completion, disk, refusal = platform.refusalFor(disk.bsdName())] { completion(disk, refusal); });
+        if (!completion) {
+            return;
+        }
+        auto deliver = [self = shared_from_this(), completion, disk, refusal = platform.refusalFor(disk.bsdName())] {
+            self->post([completion, disk, refusal] { completion(disk, refusal); });
+        };
+        if (platform.holdDiskAnswers) {
+            platform.holdDiskAnswer(std::move(deliver));
+        } else {
+            deliver();
         }
     }
 
@@ -415,6 +425,22 @@ std::optional<DADissenter> FakePlatform::refusalFor(const std::string& bsdName) 
     std::lock_guard lock(mutex_);
     auto it = diskRequestRefusals.find(bsdName);
     return it == diskRequestRefusals.end() ? std::nullopt : std::optional<DADissenter>(it->second);
+}
+
+void FakePlatform::holdDiskAnswer(std::function<void()> deliver) {
+    std::lock_guard lock(mutex_);
+    heldDiskAnswers_.push_back(std::move(deliver));
+}
+
+void FakePlatform::releaseDiskAnswers() {
+    std::vector<std::function<void()>> held;
+    {
+        std::lock_guard lock(mutex_);
+        held.swap(heldDiskAnswers_);
+    }
+    for (const auto& deliver : held) {
+        deliver();
+    }
 }
 
 void FakePlatform::recordDiskRequest(const std::string& what, std::uint32_t options) {

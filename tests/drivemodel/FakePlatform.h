@@ -69,11 +69,14 @@ public:
     };
     std::vector<ProgramRun> programRuns() const;
     ProcessResult programAnswer{true, 0, {}, {}};
-    // Unmount and eject requests for these devices are refused with the dissenter; every
+    // Mount, unmount and eject requests for these devices are refused with the dissenter; every
     // other request succeeds. Answers arrive on the session's queue, as the platform's do.
     std::map<std::string, DADissenter> diskRequestRefusals;
     // A successful unmount request takes the volume's mount point away, as the platform's does.
     std::atomic<bool> unmountsTakeEffect{false};
+    // Keeps the answers of disk requests back until released (late), or for good.
+    std::atomic<bool> holdDiskAnswers{false};
+    void releaseDiskAnswers();
     std::map<std::string, FileSystemSpace> spaces;
     std::set<std::string> existing;
     std::set<std::string> readable;
@@ -152,6 +155,7 @@ public:
     bool hasDisk(const std::string& bsdName);
     void recordDiskRequest(const std::string& bsdName, std::uint32_t options);
     std::optional<DADissenter> refusalFor(const std::string& bsdName) const;
+    void holdDiskAnswer(std::function<void()> deliver);
 
 private:
     struct Entry {
@@ -175,6 +179,7 @@ private:
     std::vector<std::pair<std::string, std::pair<std::string, std::string>>> answers_;
     std::vector<std::string> commandLines_;
     std::vector<std::pair<std::string, std::uint32_t>> diskRequests_;
+    std::vector<std::function<void()>> heldDiskAnswers_;
     std::vector<ProgramRun> programRuns_;
     std::vector<std::string> openedFolders_;
     std::vector<std::string> openedURLs_;

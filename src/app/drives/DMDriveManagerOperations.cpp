@@ -3,20 +3,21 @@
 #include "cleaning/ClearTools.h"
 #include "cleaning/DriveClearTarget.h"
 #include "config/DMConfigurationManager.h"
+#include "drivemodel/DMCompletionWait.h"
 #include "drivemodel/DMDriveManager.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "drivemodel/DMLuksWrapper.h"
 #include "network/DMNetworkDriveManager.h"
 #include "network/LocalDrivePassword.h"
-#include "platform/PowerSource.h"
-#include "usbblocker/USBBlockerSettings.h"
 #include "platform/DeviceNaming.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/FileSystemInfo.h"
 #include "platform/PackageManager.h"
 #include "platform/Platform.h"
+#include "platform/PowerSource.h"
 #include "platform/Workspace.h"
+#include "usbblocker/USBBlockerSettings.h"
 
 namespace harbormind {
 namespace {
@@ -39,22 +40,20 @@ std::shared_ptr<DMLocalDriveManager> registeredLocalManager() {
     return DMDriveManager::shared().manager<DMLocalDriveManager>("");
 }
 
-// The manager's operations report through a completion on the caller's thread.
+// Runs one of the manager's operations and waits for its completion. The local manager's
+// operations complete before they return; the wait is what keeps a completion that comes later
+// (it is dropped) or never (a failure saying so) from deciding the answer.
 template <typename Operation>
-int codeOf(Operation&& operation) {
-    int result = -1;
-    operation([&result](int code, std::optional<std::string>) { result = code; });
-    return result;
+DMOperationResult resultOf(const std::string& what, const DMDriveOperations::Drive& drive,
+                           Operation&& operation) {
+    return DMCompletionWait::run(what + " of " + drive->identifier(),
+                                 seconds(DMLocalDriveManager::diskRequestLimitSeconds),
+                                 std::forward<Operation>(operation));
 }
 
 template <typename Operation>
-DMOperationResult resultOf(Operation&& operation) {
-    DMOperationResult result;
-    operation([&result](int code, std::optional<std::string> message) {
-        result.code = code;
-        result.message = message.value_or("");
-    });
-    return result;
+int codeOf(const std::string& what, const DMDriveOperations::Drive& drive, Operation&& operation) {
+    return static_cast<int>(resultOf(what, drive, std::forward<Operation>(operation)).code);
 }
 
 }  // namespace
@@ -106,17 +105,19 @@ DMDriveObjectFilesystem DMDriveManagerOperations::bitLockerFileSystem(const Driv
 
 int DMDriveManagerOperations::open(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? codeOf([&](DMCompletion done) { manager->open(drive, done); }) : -1;
+    return manager ? codeOf("the opening", drive, [&](DMCompletion done) { manager->open(drive, done); })
+                   : -1;
 }
 
 DMOperationResult DMDriveManagerOperations::openWithReason(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? resultOf([&](DMCompletion done) { manager->open(drive, done); }) : DMOperationResult{};
+    return manager ? resultOf("the opening", drive, [&](DMCompletion done) { manager->open(drive, done); })
+                   : DMOperationResult{};
 }
 
 int DMDriveManagerOperations::mount(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? codeOf([&](DMCompletion done) { manager->mount(drive, done); }) : -1;
+    return manager ? codeOf("the mount", drive, [&](DMCompletion done) { manager->mount(drive, done); }) : -1;
 }
 
 int DMDriveManagerOperations::mountAsNTFS(const Drive& drive) {
@@ -135,27 +136,33 @@ DMOperationResult DMDriveManagerOperations::mountAsNTFSWithReason(const Drive& d
 
 DMOperationResult DMDriveManagerOperations::mountWithReason(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? resultOf([&](DMCompletion done) { manager->mount(drive, done); }) : DMOperationResult{};
+    return manager ? resultOf("the mount", drive, [&](DMCompletion done) { manager->mount(drive, done); })
+                   : DMOperationResult{};
 }
 
 DMOperationResult DMDriveManagerOperations::unmount(const Drive& drive, DMUnmountOption option) {
     auto manager = localManagerOf(drive);
-    return manager ? resultOf([&](DMCompletion done) { manager->unmount(drive, option, done); }) : DMOperationResult{};
+    return manager ? resultOf("the unmount", drive,
+                              [&](DMCompletion done) { manager->unmount(drive, option, done); })
+                   : DMOperationResult{};
 }
 
 DMOperationResult DMDriveManagerOperations::eject(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? resultOf([&](DMCompletion done) { manager->eject(drive, done); }) : DMOperationResult{};
+    return manager ? resultOf("the eject", drive, [&](DMCompletion done) { manager->eject(drive, done); })
+                   : DMOperationResult{};
 }
 
 int DMDriveManagerOperations::lock(const Drive& drive) {
     auto manager = localManagerOf(drive);
-    return manager ? codeOf([&](DMCompletion done) { manager->lock(drive, done); }) : -1;
+    return manager ? codeOf("the lock", drive, [&](DMCompletion done) { manager->lock(drive, done); }) : -1;
 }
 
 int DMDriveManagerOperations::unlock(const Drive& drive, const std::string& password) {
     auto manager = localManagerOf(drive);
-    return manager ? codeOf([&](DMCompletion done) { manager->unlock(drive, password, false, done); }) : -1;
+    return manager ? codeOf("the unlock", drive,
+                            [&](DMCompletion done) { manager->unlock(drive, password, false, done); })
+                   : -1;
 }
 
 DMOperationResult DMDriveManagerOperations::unlockWithReason(const Drive& drive, const std::string& password) {
@@ -163,7 +170,8 @@ DMOperationResult DMDriveManagerOperations::unlockWithReason(const Drive& drive,
     if (!manager) {
         return {-1, {}};
     }
-    return resultOf([&](DMCompletion done) { manager->unlock(drive, password, false, done); });
+    return resultOf("the unlock", drive,
+                    [&](DMCompletion done) { manager->unlock(drive, password, false, done); });
 }
 
 std::optional<std::string> DMDriveManagerOperations::rememberedPassword(const Drive& drive) {

@@ -4,6 +4,7 @@
 #include "platform/DiskArbitration.h"
 #include "platform/DiskDescriptionKey.h"
 #include "platform/Platform.h"
+#include "support/DeviceName.h"
 
 namespace harbormind {
 namespace {
@@ -35,12 +36,9 @@ void namesBelow(DeviceRegistry& registry, RegistryEntryId entry, std::vector<std
 bool InProcessMachine::known() { return Platform::hasCurrent(); }
 
 std::string InProcessMachine::nameOf(const std::string& device) {
-    for (const char* prefix : {"/dev/r", "/dev/"}) {
-        if (device.rfind(prefix, 0) == 0) {
-            return device.substr(std::string(prefix).size());
-        }
-    }
-    return device;
+    // The daemon still takes the raw form from older callers; no simulated name starts with 'r'.
+    auto name = DeviceName::parseAcceptingRaw(device);
+    return name ? name->name() : device;
 }
 
 bool InProcessMachine::exists(const std::string& device) {

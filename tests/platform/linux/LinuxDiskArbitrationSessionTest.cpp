@@ -359,6 +359,18 @@ TEST_F(LinuxDiskArbitrationSessionTest, AFailedRequestCompletesWithItsReasonUnch
     EXPECT_EQ(result->statusString, "cannot unmount /media/ann/X (sdb1): in use by bash (pid 812)");
     EXPECT_EQ(requests->runs, (std::vector<std::vector<std::string>>{{"unmount", "--force", "--whole", "sdb1"},
                                                                    {"unmount", "sdb1"}}));
+
+    // A text that names no device is refused here: whoever mounts never hears of it.
+    result.reset();
+    session->eject(DADisk("../sdb"), DiskArbitrationSession::ejectDefault,
+                   [&](const DADisk&, std::optional<DADissenter> dissent) {
+                       result = dissent;
+                       record("completed");
+                   });
+    take(1);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->statusString, "\"../sdb\" is not a device name");
+    EXPECT_EQ(requests->runs.size(), 2U);
 }
 
 TEST_F(LinuxDiskArbitrationSessionTest, WithoutAQueueNoCallbackRuns) {
@@ -372,6 +384,7 @@ TEST_F(LinuxDiskArbitrationSessionTest, WithoutAQueueNoCallbackRuns) {
 TEST_F(LinuxDiskArbitrationSessionTest, DisksAreMadeOnlyForBlockDevicesThatAreDisks) {
     EXPECT_TRUE(session->diskFromBSDName("sdb1"));
     EXPECT_TRUE(session->diskFromBSDName("/dev/sdb1"));
+    EXPECT_FALSE(session->diskFromBSDName("/dev/../dev/sdb1"));
     EXPECT_FALSE(session->diskFromBSDName("loop0"));
     EXPECT_FALSE(session->diskFromBSDName("sdz"));
     EXPECT_FALSE(session->diskFromVolumePath("/nowhere"));

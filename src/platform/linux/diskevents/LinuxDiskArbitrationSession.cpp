@@ -2,14 +2,17 @@
 
 #include "platform/linux/diskevents/LinuxDeviceLocks.h"
 #include "platform/linux/mounting/MountHelper.h"
+#include "support/DeviceName.h"
 #include "support/Dispatch.h"
 #include "support/Log.h"
 
 namespace harbormind {
 namespace {
 
-std::string kernelName(const std::string& bsdName) {
-    return bsdName.rfind("/dev/", 0) == 0 ? bsdName.substr(5) : bsdName;
+// A disk's kernel name ("sdb1" for "sdb1" or "/dev/sdb1"); none for a text that names no device.
+std::optional<std::string> kernelName(const std::string& bsdName) {
+    auto device = DeviceName::parse(bsdName);
+    return device ? std::optional<std::string>(device->name()) : std::nullopt;
 }
 
 // The reason the user is shown: the words of whoever did the work, unchanged.
@@ -91,11 +94,11 @@ void LinuxDiskArbitrationSession::registerDiskUnmountApproval(ApprovalCallback c
 }
 
 std::optional<DADisk> LinuxDiskArbitrationSession::diskFromBSDName(const std::string& bsdName) {
-    std::string name = kernelName(bsdName);
-    if (!watcher_->shownDevice(name)) {
+    auto name = kernelName(bsdName);
+    if (!name || !watcher_->shownDevice(*name)) {
         return std::nullopt;
     }
-    return DADisk(name);
+    return DADisk(*name);
 }
 
 std::optional<DADisk> LinuxDiskArbitrationSession::diskFromVolumePath(const std::string& path) {
@@ -107,11 +110,13 @@ std::optional<DADisk> LinuxDiskArbitrationSession::diskFromVolumePath(const std:
 }
 
 std::optional<DiskDescription> LinuxDiskArbitrationSession::copyDescription(const DADisk& disk) {
-    return watcher_->description(kernelName(disk.bsdName()));
+    auto name = kernelName(disk.bsdName());
+    return name ? watcher_->description(*name) : std::nullopt;
 }
 
 std::optional<RegistryEntryId> LinuxDiskArbitrationSession::copyIOMedia(const DADisk& disk) {
-    return registry_->entryForName(kernelName(disk.bsdName()));
+    auto name = kernelName(disk.bsdName());
+    return name ? registry_->entryForName(*name) : std::nullopt;
 }
 
 void LinuxDiskArbitrationSession::mount(const DADisk& disk, std::optional<std::string> path, std::uint32_t,
@@ -120,7 +125,7 @@ void LinuxDiskArbitrationSession::mount(const DADisk& disk, std::optional<std::s
         path.reset();
     }
     request(Approval::Mount, disk,
-            [name = kernelName(disk.bsdName()), path](MountRequests& requests) { return requests.mount(name, path); },
+            [path](MountRequests& requests, const std::string& name) { return requests.mount(name, path); },
             std::move(completion));
 }
 
@@ -128,7 +133,7 @@ void LinuxDiskArbitrationSession::unmount(const DADisk& disk, std::uint32_t opti
     const UnmountForce force = (options & unmountForce) != 0 ? UnmountForce::Yes : UnmountForce::No;
     const UnmountScope scope = (options & unmountWhole) != 0 ? UnmountScope::WholeDisk : UnmountScope::Volume;
     request(Approval::Unmount, disk,
-            [name = kernelName(disk.bsdName()), force, scope](MountRequests& requests) {
+            [force, scope](MountRequests& requests, const std::string& name) {
                 return requests.unmount(name, force, scope);
             },
             std::move(completion));
@@ -136,19 +141,24 @@ void LinuxDiskArbitrationSession::unmount(const DADisk& disk, std::uint32_t opti
 
 void LinuxDiskArbitrationSession::eject(const DADisk& disk, std::uint32_t, CompletionCallback completion) {
     request(Approval::Unmount, disk,
-            [name = kernelName(disk.bsdName())](MountRequests& requests) { return requests.eject(name); },
+            [](MountRequests& requests, const std::string& name) { return requests.eject(name); },
             std::move(completion));
 }
 
 // The request runs on a worker: the approval questions wait for every session's answer, and
 // the daemon answers only once the work is done (after an administrator authenticated, maybe).
 // One request per device at a time, so an eject never overtakes the unmount before it.
-void LinuxDiskArbitrationSession::request(Approval kind, const DADisk& disk,
-                                          std::function<MountRequests::Answer(MountRequests&)> work,
+void LinuxDiskArbitrationSession::request(Approval kind, const DADisk& disk, Work work,
                                           CompletionCallback completion) {
+    auto name = kernelName(disk.bsdName());
+    if (!name) {
+        complete(completion, disk,
+                 DADissenter{DADissenter::error, "\"" + disk.bsdName() + "\" is not a device name"});
+        return;
+    }
     auto self = shared_from_this();
-    Dispatch::global()->async([self, kind, disk, work = std::move(work), completion = std::move(completion)] {
-        const std::string name = kernelName(disk.bsdName());
+    Dispatch::global()->async([self, kind, disk, name = *name, work = std::move(work),
+                               completion = std::move(completion)] {
         if (auto dissent = self->watcher_->askApproval(kind, name)) {
             self->complete(completion, disk, dissent);
             return;
@@ -157,7 +167,7 @@ void LinuxDiskArbitrationSession::request(Approval kind, const DADisk& disk,
         {
             auto held = LinuxDeviceLocks::hold(name);
             self->watcher_->expect(kind, name);
-            answer = work(*self->requests_);
+            answer = work(*self->requests_, name);
             self->watcher_->settle(kind, name);
         }
         std::optional<DADissenter> dissent = dissentOf(answer);

@@ -50,8 +50,9 @@ public:
 private:
     void deliver(std::function<void()> event);
     void drain();
-    void request(Approval kind, const DADisk& disk, std::function<MountRequests::Answer(MountRequests&)> work,
-                 CompletionCallback completion);
+    // The work of a request, given the disk's kernel name.
+    using Work = std::function<MountRequests::Answer(MountRequests&, const std::string& name)>;
+    void request(Approval kind, const DADisk& disk, Work work, CompletionCallback completion);
     void complete(const CompletionCallback& completion, const DADisk& disk, std::optional<DADissenter> result);
 
     std::shared_ptr<LinuxDiskWatcher> watcher_;

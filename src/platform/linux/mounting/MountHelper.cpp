@@ -68,15 +68,6 @@ int MountHelper::requireDeviceMapper(const std::string& name) const {
                 "usable /dev/mapper; it needs the dm_mod and dm_crypt modules)");
 }
 
-bool MountHelper::isValidName(const std::string& name) {
-    if (name.empty() || name.size() > 64 || name[0] == '.') {
-        return false;
-    }
-    return std::all_of(name.begin(), name.end(), [](unsigned char c) {
-        return std::isalnum(c) != 0 || c == '-' || c == '_' || c == '.' || c == ':' || c == '!';
-    });
-}
-
 std::string MountHelper::lastLine(std::string text) {
     while (!text.empty() && text.back() == '\n') {
         text.pop_back();

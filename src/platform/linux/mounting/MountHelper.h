@@ -35,7 +35,6 @@ public:
     // A folder name made from a volume label: no slashes or control characters, never "."
     // or "..", never empty.
     static std::string folderNameFor(const std::string& label, const std::string& fallback);
-    static bool isValidName(const std::string& name);
     // The last line a verb wrote, without the program name its errors start with: what the
     // caller is told.
     static std::string lastLine(std::string text);

@@ -8,6 +8,7 @@
 #include "platform/linux/mounting/MountDaemonClient.h"
 #include "platform/linux/mounting/MountHelper.h"
 #include "platform/linux/mounting/UserMediaFolder.h"
+#include "support/DeviceName.h"
 
 // harbormind-mount: mounts, unmounts and ejects block devices for Kestrane Harbormind.
 //   harbormind-mount [--media-root DIR] mount NAME [MOUNTPOINT]
@@ -58,7 +59,7 @@ std::optional<Request> parse(std::vector<std::string> args) {
         return std::nullopt;
     }
     request.verb = operands[0];
-    request.name = operands[1].rfind("/dev/", 0) == 0 ? operands[1].substr(5) : operands[1];
+    request.name = operands[1];
     if (operands.size() == 3 && request.verb == "mount") {
         request.mountPoint = operands[2];
     } else if (operands.size() != 2) {
@@ -141,10 +142,12 @@ int main(int argc, char** argv) {
     if (!request) {
         return usage();
     }
-    if (!MountHelper::isValidName(request->name)) {
+    auto device = DeviceName::parse(request->name);
+    if (!device) {
         std::cerr << "harbormind-mount: not a device name: " << request->name << "\n";
         return 2;
     }
+    request->name = device->name();
     // The real uid decides: a setuid copy run by a user acts for that user, through the daemon.
     return ::getuid() == 0 ? actAsRoot(*request) : askDaemon(*request);
 }
