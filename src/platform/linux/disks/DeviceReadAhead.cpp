@@ -20,7 +20,8 @@ DeviceReadAhead::~DeviceReadAhead() {
 
 std::vector<DeviceReadAhead::Range> DeviceReadAhead::rangesOf(std::int64_t sizeBytes, Areas areas) {
     std::vector<Range> ranges;
-    // Ranges may overlap on a small device; asking twice for a page costs nothing.
+    // Ranges may overlap, and reach past the end of a small device; they are cut to it, and
+    // asking twice for a page costs nothing.
     auto add = [&](std::int64_t offset, std::int64_t length) {
         offset = std::max<std::int64_t>(offset, 0);
         length = std::min(length, sizeBytes - offset);
@@ -28,20 +29,25 @@ std::vector<DeviceReadAhead::Range> DeviceReadAhead::rangesOf(std::int64_t sizeB
             ranges.emplace_back(offset, length);
         }
     };
+    // The MBR, the GPT header and its entries (also with 4096-byte sectors), and the
+    // superblocks of most file systems.
+    add(0, 64 * kib);
     if (areas == Areas::Table) {
-        // The MBR, the GPT header and its entries, also with 4096-byte sectors.
-        add(0, 64 * kib);
         return ranges;
     }
-    add(0, 512 * kib);
     // The sectors some signatures are looked for at, at each power of two up to 4 MiB.
-    for (std::int64_t offset = 512 * kib; offset <= 4096 * kib; offset *= 2) {
+    for (std::int64_t offset = 128 * kib; offset <= 4096 * kib; offset *= 2) {
         add(offset, 4 * kib);
     }
-    // The last labels of a pooled file system sit in the last half megabyte aligned down to
-    // 256 KiB; RAID and volume-manager signatures in the last few sectors.
-    const std::int64_t tail = 512 * kib + sizeBytes % (256 * kib);
-    add(sizeBytes - tail, tail);
+    // RAID and volume-manager signatures sit in the last 128 KiB.
+    add(sizeBytes - 128 * kib, 128 * kib);
+    // A pooled file system keeps two labels of 256 KiB at the start and two at the end (aligned
+    // down to 256 KiB), and is looked for only on devices of 64 MiB or more.
+    if (sizeBytes >= 64 * 1024 * kib) {
+        add(0, 512 * kib);
+        const std::int64_t tail = 512 * kib + sizeBytes % (256 * kib);
+        add(sizeBytes - tail, tail);
+    }
     return ranges;
 }
 
