@@ -10,6 +10,21 @@ namespace {
 
 constexpr std::int64_t kib = 1024;
 
+// The ranges in order, those that overlap or touch made one: each request has a cost of its own.
+std::vector<DeviceReadAhead::Range> merged(std::vector<DeviceReadAhead::Range> ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<DeviceReadAhead::Range> result;
+    for (const auto& [offset, length] : ranges) {
+        if (!result.empty() && offset <= result.back().first + result.back().second) {
+            auto& last = result.back();
+            last.second = std::max(last.second, offset + length - last.first);
+        } else {
+            result.emplace_back(offset, length);
+        }
+    }
+    return result;
+}
+
 }  // namespace
 
 DeviceReadAhead::~DeviceReadAhead() {
@@ -20,8 +35,7 @@ DeviceReadAhead::~DeviceReadAhead() {
 
 std::vector<DeviceReadAhead::Range> DeviceReadAhead::rangesOf(std::int64_t sizeBytes, Areas areas) {
     std::vector<Range> ranges;
-    // Ranges may overlap, and reach past the end of a small device; they are cut to it, and
-    // asking twice for a page costs nothing.
+    // Ranges may reach past the end of a small device: they are cut to it.
     auto add = [&](std::int64_t offset, std::int64_t length) {
         offset = std::max<std::int64_t>(offset, 0);
         length = std::min(length, sizeBytes - offset);
@@ -33,7 +47,7 @@ std::vector<DeviceReadAhead::Range> DeviceReadAhead::rangesOf(std::int64_t sizeB
     // superblocks of most file systems.
     add(0, 64 * kib);
     if (areas == Areas::Table) {
-        return ranges;
+        return merged(std::move(ranges));
     }
     // The sectors some signatures are looked for at, at each power of two up to 4 MiB.
     for (std::int64_t offset = 128 * kib; offset <= 4096 * kib; offset *= 2) {
@@ -48,7 +62,7 @@ std::vector<DeviceReadAhead::Range> DeviceReadAhead::rangesOf(std::int64_t sizeB
         const std::int64_t tail = 512 * kib + sizeBytes % (256 * kib);
         add(sizeBytes - tail, tail);
     }
-    return ranges;
+    return merged(std::move(ranges));
 }
 
 void DeviceReadAhead::start(const std::string& name, const std::string& nodePath, std::int64_t sizeBytes,
