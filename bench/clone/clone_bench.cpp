@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     CloneEngine engine(options);
     auto start = std::chrono::steady_clock::now();
-    CloneAnswer answer = engine.startClone(argv[2], argv[1], true, nullptr);
+    CodeResult answer = engine.startClone(argv[2], argv[1], true, nullptr);
     if (answer.code != 0) {
         std::fprintf(stderr, "refused with code %lld: %s\n", static_cast<long long>(answer.code),
                      answer.message.c_str());

@@ -21,9 +21,9 @@ USBAgentQuestionWindow::USBAgentQuestionWindow(const std::string& diskName, std:
     setEscapeButton(btnBlock);
     connect(this, &QMessageBox::finished, this, [this] {
         if (answer_) {
-            auto answer = std::move(answer_);
+            auto reply = std::move(answer_);
             answer_ = nullptr;
-            answer(clickedButton() == btnAllow);
+            reply(clickedButton() == btnAllow);
         }
     });
 }

@@ -112,7 +112,7 @@ int cloneHere(CliContext& context, const CliCloneOptions& options) {
     clone::CloneOptions engineOptions;
     engineOptions.stateFolder = options.stateFolder;
     auto engine = std::make_unique<clone::CloneEngine>(engineOptions);
-    if (clone::CloneAnswer check = engine->checkPair(destination, source); check.code != 0) {
+    if (CodeResult check = engine->checkPair(destination, source); check.code != 0) {
         return context.fail("clone: " + CliCloneText::refusal(check.code, check.message));
     }
     bool isCover = false;
@@ -124,7 +124,7 @@ int cloneHere(CliContext& context, const CliCloneOptions& options) {
     Clock::TimePoint start = clock.now();
     std::optional<std::uint64_t> startedAt;
     clone::CloneProgress last;
-    clone::CloneAnswer started = engine->startClone(
+    CodeResult started = engine->startClone(
         destination, source, isCover, [&](const clone::CloneProgress& p) {
             if (!startedAt) {
                 startedAt = p.current;

@@ -51,7 +51,7 @@ public:
         return std::make_shared<RefusingDiskToolsService>();
     }
     // Installs a signed update from the package and signature files the caller opened.
-    virtual DaemonCodeReply installUpdate(const DaemonFileDescriptor& /*package*/,
+    virtual CodeResult installUpdate(const DaemonFileDescriptor& /*package*/,
                                           const DaemonFileDescriptor& /*signature*/) {
         return {1, "this daemon installs no updates"};
     }

@@ -65,7 +65,7 @@ public:
             std::visit(
                 [&reply](const auto& item) {
                     using Item = std::decay_t<decltype(item)>;
-                    if constexpr (std::is_same_v<Item, DaemonCodeReply>) {
+                    if constexpr (std::is_same_v<Item, CodeResult>) {
                         reply << item.code << item.message;
                     } else if constexpr (std::is_same_v<Item, DaemonFileDescriptor>) {
                         // No method answers with a file.
@@ -90,7 +90,7 @@ private:
 // (the reason never holds a secret).
 DaemonValue refusalAnswer(const DaemonMethod& method, const std::string& reason) {
     DaemonValue answer = *method.defaultAnswer;
-    if (auto* coded = std::get_if<DaemonCodeReply>(&answer)) {
+    if (auto* coded = std::get_if<CodeResult>(&answer)) {
         coded->message = "refused: " + reason;
     }
     return answer;

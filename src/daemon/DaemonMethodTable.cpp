@@ -47,7 +47,7 @@ std::shared_ptr<DMDeviceCloneServerProtocol> clone(DaemonBackend& backend, const
 
 std::function<void(XPCCodeAnswer)> asCode(DaemonReply reply) {
     return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+        reply(DaemonValue(std::move(answer)));
     };
 }
 
@@ -136,17 +136,17 @@ std::vector<DaemonMethod> ntfsMethods() {
          }},
         // Of our own: the same mount answered with what was done, or why not.
         {XPCServiceName::ntfs, "mountNTFSVolumeWithBsdName", "s", "xs", perDevice, {R::deviceName},
-         DaemonValue(DaemonCodeReply{NtfsMountResult::notPermitted, "refused"}),
+         DaemonValue(CodeResult{NtfsMountResult::notPermitted, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              if (auto refusal = backend.mountRefusal(text(args, 0))) {
-                 reply(DaemonCodeReply{NtfsMountResult::notPermitted, *refusal});
+                 reply(CodeResult{NtfsMountResult::notPermitted, *refusal});
                  return;
              }
              if (auto refusal = backend.driveMount()->mountRefusal(text(args, 0), mountCaller(context));
                  !refusal.empty()) {
                  Log::warning("refused mountNTFSVolumeWithBsdName from uid " + std::to_string(context.caller.uid) +
                               ": " + refusal);
-                 reply(DaemonCodeReply{NtfsMountResult::notPermitted, refusal});
+                 reply(CodeResult{NtfsMountResult::notPermitted, refusal});
                  return;
              }
              backend.ntfs(context.caller)->mountNTFSVolumeWithBsdName(text(args, 0), asCode(std::move(reply)));
@@ -173,10 +173,10 @@ std::vector<DaemonMethod> checkDiskMethods() {
         // Of our own: asked before the volume is unmounted for a run, so that a refused caller
         // or a device held by something else leaves the volume as it was.
         {XPCServiceName::checkDisk, "canRunFirstAidWithArguments", "as", "xs", DaemonAction::check, {R::firstAidToCome},
-         DaemonValue(DaemonCodeReply{13, "refused"}),
+         DaemonValue(CodeResult{13, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
              XPCCodeAnswer answer = backend.checkDisk()->canRun(*context.firstAid);
-             reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+             reply(DaemonValue(std::move(answer)));
          }},
     };
 }
@@ -212,7 +212,7 @@ std::vector<DaemonMethod> deviceCloneMethods() {
          }},
         // Of our own: the same two requests answered with the reason a person needs.
         {XPCServiceName::deviceClone, "checkClonePairWithStrDestinDevice", "ss", "xs", query,
-         {R::devicePath, R::devicePath}, DaemonValue(DaemonCodeReply{cloneCheckRefused, "refused"}),
+         {R::devicePath, R::devicePath}, DaemonValue(CodeResult{cloneCheckRefused, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              clone(backend, context)->checkClonePairWithStrDestinDevice(text(args, 0), text(args, 1),
                                                                          asCode(std::move(reply)));
@@ -223,7 +223,7 @@ std::vector<DaemonMethod> deviceCloneMethods() {
              clone(backend, context)->isCloneRunningWithStrDestinDevice(text(args, 0), as<bool>(std::move(reply)));
          }},
         {XPCServiceName::deviceClone, "startCloneWithStrDestinDevice", "ssb", "xs", DaemonAction::clone,
-         {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(DaemonCodeReply{-1, "refused"}),
+         {R::overwrittenPath, R::devicePath, R::plain}, DaemonValue(CodeResult{-1, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              clone(backend, context)->startCloneWithStrDestinDevice(text(args, 0), text(args, 1), flag(args, 2),
                                                                      asCode(std::move(reply)));
@@ -243,7 +243,7 @@ std::int64_t number(const Args& args, std::size_t index) {
 // the lists is an administrator's action, allowing a disk once in the asking mode is the
 // user's (like mounting it).
 std::vector<DaemonMethod> usbWardenMethods() {
-    const DaemonValue refused = DaemonCodeReply{DMUSBBlockerServerProtocol::notPermitted, "refused"};
+    const DaemonValue refused = CodeResult{DMUSBBlockerServerProtocol::notPermitted, "refused"};
     return {
         {XPCServiceName::usbBlocker, "usbWardenStateWithReply", "", "s", query, {}, DaemonValue(std::string()),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args&, DaemonReply reply) {
@@ -302,12 +302,12 @@ std::vector<DaemonMethod> usbBlockerMethods() {
 // Of our own: mounting, unmounting and ejecting for the caller. No argument names a folder:
 // the daemon chooses where a volume goes, and which action each device needs.
 std::vector<DaemonMethod> mountMethods() {
-    const DaemonValue refused = DaemonCodeReply{DriveMountBackend::notPermitted, "refused"};
+    const DaemonValue refused = CodeResult{DriveMountBackend::notPermitted, "refused"};
     return {
         {XPCServiceName::mount, "mountVolume", "s", "xs", perDevice, {R::deviceName}, refused,
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              if (auto refusal = backend.mountRefusal(text(args, 0))) {
-                 reply(DaemonCodeReply{DriveMountBackend::notPermitted, *refusal});
+                 reply(CodeResult{DriveMountBackend::notPermitted, *refusal});
                  return;
              }
              reply(backend.driveMount()->mountVolume(text(args, 0), mountCaller(context)));
@@ -351,13 +351,13 @@ DaemonMethod luksByName(std::string name, DaemonAction action, T fallback,
 // unused device, like the clone's destination.
 std::vector<DaemonMethod> luksMethods() {
     using P = DMLuksServerProtocol;
-    const DaemonValue refused = DaemonCodeReply{-1, "refused"};
+    const DaemonValue refused = CodeResult{-1, "refused"};
     return {
         luksByName<bool>("isLuksDriveWithBsdname", query, false, &P::isLuksDriveWithBsdname),
         luksByName<std::int64_t>("luksDriveStatusWithBsdname", query, statusInvalid, &P::luksDriveStatusWithBsdname),
         luksByName<bool>("needResumeLuksEncryptionWithBsdname", query, false, &P::needResumeLuksEncryptionWithBsdname),
         {XPCServiceName::luks, "luksEncryptionLayoutsWithBsdname", "s", "xs", query, {R::deviceName},
-         DaemonValue(DaemonCodeReply{0, "refused"}),
+         DaemonValue(CodeResult{0, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext& context, const Args& args, DaemonReply reply) {
              luks(backend, context)->luksEncryptionLayoutsWithBsdname(text(args, 0), asCode(std::move(reply)));
          }},
@@ -395,7 +395,7 @@ std::vector<DaemonMethod> luksMethods() {
 std::vector<DaemonMethod> updateMethods() {
     return {
         {XPCServiceName::update, "installUpdatePackage", "hh", "xs", DaemonAction::installUpdate,
-         {R::openFile, R::openFile}, DaemonValue(DaemonCodeReply{1, "refused"}),
+         {R::openFile, R::openFile}, DaemonValue(CodeResult{1, "refused"}),
          [](DaemonBackend& backend, const DaemonCallContext&, const Args& args, DaemonReply reply) {
              reply(backend.installUpdate(std::get<DaemonFileDescriptor>(args[0]),
                                          std::get<DaemonFileDescriptor>(args[1])));

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "daemon/DaemonCodeReply.h"
+#include "support/CodeResult.h"
 #include "daemon/DaemonFileDescriptor.h"
 
 namespace harbormind {
@@ -14,7 +14,7 @@ namespace harbormind {
 // One argument or reply of a daemon method, as the bus carries it (b, x, s, as, an open file h,
 // and the two-value reply xs).
 using DaemonValue =
-    std::variant<bool, std::int64_t, std::string, std::vector<std::string>, DaemonCodeReply, DaemonFileDescriptor>;
+    std::variant<bool, std::int64_t, std::string, std::vector<std::string>, CodeResult, DaemonFileDescriptor>;
 using DaemonReply = std::function<void(DaemonValue)>;
 
 }  // namespace harbormind

@@ -26,14 +26,14 @@ std::shared_ptr<DMDiskToolsServerProtocol> tools(DaemonBackend& backend, const D
 
 XPCCodeReply asCode(DaemonReply reply) {
     return [reply = std::move(reply)](XPCCodeAnswer answer) {
-        reply(DaemonValue(DaemonCodeReply{answer.code, std::move(answer.message)}));
+        reply(DaemonValue(std::move(answer)));
     };
 }
 
 DaemonMethod method(std::string name, std::string input, DaemonAction action, std::vector<ArgumentRole> roles,
                     DaemonMethod::Invoke invoke) {
     return {XPCServiceName::diskTools, std::move(name), std::move(input), "xs", action, std::move(roles),
-            DaemonValue(DaemonCodeReply{DMDiskToolsServerProtocol::notPermitted, "refused"}), std::move(invoke),
+            DaemonValue(CodeResult{DMDiskToolsServerProtocol::notPermitted, "refused"}), std::move(invoke),
             // The answer itself says why a call was refused.
             {}};
 }

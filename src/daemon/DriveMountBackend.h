@@ -4,7 +4,7 @@
 #include <string>
 
 #include "daemon/DaemonAction.h"
-#include "daemon/DaemonCodeReply.h"
+#include "support/CodeResult.h"
 #include "daemon/DaemonFileDescriptor.h"
 
 namespace harbormind {
@@ -32,13 +32,13 @@ public:
     static constexpr std::int64_t busy = 16;
 
     virtual ~DriveMountBackend() = default;
-    virtual DaemonCodeReply mountVolume(const std::string& name, const DriveMountCaller& caller) = 0;
-    virtual DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
+    virtual CodeResult mountVolume(const std::string& name, const DriveMountCaller& caller) = 0;
+    virtual CodeResult unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                           const DriveMountCaller& caller) = 0;
-    virtual DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) = 0;
+    virtual CodeResult ejectDisk(const std::string& name, const DriveMountCaller& caller) = 0;
     // Attaches the disk image the caller opened as a loop device recorded as theirs; on 0 the
     // message is the loop device's name ("loop7").
-    virtual DaemonCodeReply attachImage(const DaemonFileDescriptor& /*image*/, bool /*readOnly*/,
+    virtual CodeResult attachImage(const DaemonFileDescriptor& /*image*/, bool /*readOnly*/,
                                         const DriveMountCaller& /*caller*/) {
         return {failed, "this daemon does not attach disk images"};
     }

@@ -7,14 +7,14 @@ namespace harbormind {
 // Mounting where the daemon cannot mount (the simulated platform): every request refused.
 class RefusingDriveMountBackend final : public DriveMountBackend {
 public:
-    DaemonCodeReply mountVolume(const std::string&, const DriveMountCaller&) override { return refused(); }
-    DaemonCodeReply unmountVolume(const std::string&, bool, bool, const DriveMountCaller&) override {
+    CodeResult mountVolume(const std::string&, const DriveMountCaller&) override { return refused(); }
+    CodeResult unmountVolume(const std::string&, bool, bool, const DriveMountCaller&) override {
         return refused();
     }
-    DaemonCodeReply ejectDisk(const std::string&, const DriveMountCaller&) override { return refused(); }
+    CodeResult ejectDisk(const std::string&, const DriveMountCaller&) override { return refused(); }
 
 private:
-    static DaemonCodeReply refused() { return {failed, "this daemon does not mount drives"}; }
+    static CodeResult refused() { return {failed, "this daemon does not mount drives"}; }
 };
 
 }  // namespace harbormind

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/CodeResult.h"
+
 namespace harbormind {
 
 // Attaching a disk image file as a disk of its own (a loop device), which the user who
@@ -13,10 +15,8 @@ public:
     // The file can be read but not written: it may be attached read-only.
     static constexpr std::int64_t notWritable = 30;
 
-    struct Answer {
-        std::int64_t code = 1;  // 0 attached; otherwise the reason is the message
-        std::string message;    // on success the new disk's name ("loop7")
-    };
+    // 0 attached, the message the new disk's name ("loop7"); otherwise the message is the reason.
+    using Answer = CodeResult;
 
     virtual ~DiskImages() = default;
     virtual Answer attach(const std::string& path, bool readOnly) = 0;

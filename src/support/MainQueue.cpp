@@ -1,5 +1,7 @@
 #include "support/MainQueue.h"
 
+#include <iterator>
+
 namespace harbormind {
 
 MainQueue::MainQueue() : thread_(std::this_thread::get_id()) {}
@@ -51,6 +53,28 @@ int MainQueue::drain() {
         ++count;
     }
     return count;
+}
+
+bool MainQueue::drainFor(Clock::Duration turn) {
+    Clock& clock = Clock::current();
+    const Clock::TimePoint end = clock.now() + turn;
+    std::deque<QueuedTask> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(tasks_);
+    }
+    while (!batch.empty()) {
+        QueuedTask task = std::move(batch.front());
+        batch.pop_front();
+        task.run();
+        if (!batch.empty() && clock.now() >= end) {
+            // What was posted while these ran comes after them.
+            std::lock_guard lock(mutex_);
+            tasks_.insert(tasks_.begin(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+            return true;
+        }
+    }
+    return hasTasks();
 }
 
 bool MainQueue::runUntil(const std::function<bool()>& done, std::optional<Clock::Duration> limit) {

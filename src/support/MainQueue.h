@@ -28,6 +28,10 @@ public:
 
     // Runs every task queued so far; returns how many ran.
     int drain();
+    // Runs the tasks queued so far until `turn` has passed on the clock, leaving the rest
+    // queued first; answers whether tasks are left. An event loop that drains this way stays
+    // free to draw between bursts of work.
+    bool drainFor(Clock::Duration turn);
     // Runs tasks until `done()` holds (true) or the time limit passes on the clock (false).
     bool runUntil(const std::function<bool()>& done, std::optional<Clock::Duration> limit = std::nullopt);
     // Runs tasks until stop() is called.

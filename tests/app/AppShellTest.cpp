@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "app/shell/AppDelegate.h"
-#include "app/shell/DMDarkPalette.h"
+#include "ScreenshotLook.h"
 #include "app/install/DMDriverInstaller.h"
 #include "app/install/DMPermissionGuideWindow.h"
 #include "app/common/DMTexts.h"
@@ -394,13 +394,12 @@ TEST_F(DriverInstallerTest, AMissingHelperServiceIsExplainedWithTheReasonItCould
     if (screenshots()) {
         installer->guide()->adjustSize();
         save(installer->guide(), "setup-guide.png");
-        QPalette light = QApplication::palette();
-        QApplication::setPalette(DMDarkPalette::make());
+        test::ScreenshotLook look;
+        look.use(true);
         installer->showGuide();
         settle(0.1);
         installer->guide()->adjustSize();
         save(installer->guide(), "setup-guide-dark.png");
-        QApplication::setPalette(light);
     }
 }
 

@@ -31,7 +31,7 @@ using Scheme = DesktopAppearance::Scheme;
 // bus thread would.
 class FakeDesktop final : public DesktopAppearance {
 public:
-    void watch(Listener listener) override { this->listener = std::move(listener); }
+    void watch(Listener onChange) override { listener = std::move(onChange); }
     void stopWatching() override { listener = nullptr; }
     void announce(std::optional<Scheme> scheme) {
         if (listener) {

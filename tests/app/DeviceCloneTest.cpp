@@ -10,13 +10,13 @@
 #include <mutex>
 #include <set>
 
-#include "app/shell/DMDarkPalette.h"
 #include "app/common/DMTr.h"
 #include "app/clone/DMDeviceCloneFlow.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
 #include "app/shell/DMFeatureWindowFactory.h"
 #include "AppTestSupport.h"
+#include "ScreenshotLook.h"
 #include "drivemodel/DMCloneTexts.h"
 #include "drivemodel/DMDeviceCloneWrapper.h"
 #include "drivemodel/DMLocalDriveManager.h"
@@ -474,12 +474,11 @@ TEST_F(DeviceCloneTest, Screenshots) {
     if (folder == nullptr) {
         GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
     }
-    const QPalette light = QApplication::palette();
+    test::ScreenshotLook look;
     for (bool dark : {false, true}) {
-        QApplication::setPalette(dark ? DMDarkPalette::make() : light);
+        look.use(dark);
         saveScreenshots(QString(folder) + (dark ? "/clone-dark-" : "/clone-"), presenter);
     }
-    QApplication::setPalette(light);
 }
 
 void saveScreenshots(const QString& prefix, const std::shared_ptr<DMAlertPresenter>& presenter) {

@@ -37,8 +37,8 @@ protected:
         VirtualClockTest::TearDown();
     }
 
-    void open(DirectoryWalker& walker) {
-        manager = std::make_unique<DMFileScanManager>(&walker);
+    void open(DirectoryWalker& scanned) {
+        manager = std::make_unique<DMFileScanManager>(&scanned);
         view = std::make_unique<CDDriveClearViewController>(*manager, presenter, &workspace, nullptr);
         view->resize(940, 600);
         view->show();

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +15,7 @@
 #include <sstream>
 
 #include "AppTestSupport.h"
-#include "app/shell/DMDarkPalette.h"
+#include "ScreenshotLook.h"
 #include "app/common/DMTr.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
@@ -836,12 +835,12 @@ TEST_F(EncryptActionTest, UnlockOpensOneUnlockWindowAndNeedsAWindow) {
     actions->perform(DMDriveAction::unlock, drive, window.get());
     pump();
     EXPECT_FALSE(first) << "replaced";
-    auto* window = windows->encryptionFlow()->bitlockerUnlockWndController();
-    ASSERT_NE(window, nullptr);
+    auto* unlock = windows->encryptionFlow()->bitlockerUnlockWndController();
+    ASSERT_NE(unlock, nullptr);
 
     // Unlocked: the dispatcher opens the drive, which came up mounted.
-    window->editPassword->setText("right");
-    window->btnUnlock->click();
+    unlock->editPassword->setText("right");
+    unlock->btnUnlock->click();
     pump(1);
     auto calls = operations->recorded();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "open"), 1);
@@ -855,10 +854,9 @@ TEST_F(EncryptionWindowsTest, Screenshots) {
     if (dir == nullptr) {
         GTEST_SKIP() << "HARBORMIND_SCREENSHOT_DIR is not set";
     }
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    QPalette light = QApplication::palette();
+    test::ScreenshotLook look;
     for (bool dark : {false, true}) {
-        QApplication::setPalette(dark ? DMDarkPalette::make() : light);
+        look.use(dark);
         const std::string suffix = dark ? "-dark.png" : ".png";
         auto save = [&](QWidget& widget, const std::string& name) {
             widget.show();
@@ -915,7 +913,6 @@ TEST_F(EncryptionWindowsTest, Screenshots) {
         resume.editPassword->setText("secret");
         save(resume, "encryption-resume-password");
     }
-    QApplication::setPalette(light);
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTextDocument>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "AppTestSupport.h"
+#include "ScreenshotLook.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
 #include "app/shell/DMFeatureWindowFactory.h"
@@ -285,18 +285,11 @@ TEST_F(FirstAidTest, ARealCheckerStreamsIntoTheSheet) {
     EXPECT_NE(text.find("No errors found\nCheck complete\n"), std::string::npos) << text;
     saveScreenshot("first-aid.png");
 
-    QPalette light = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(37, 37, 38));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(24, 24, 24));
-    dark.setColor(QPalette::Text, QColor(220, 220, 220));
-    dark.setColor(QPalette::Button, QColor(55, 55, 58));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    QApplication::setPalette(dark);
-    saveScreenshot("first-aid-dark.png");
-    QApplication::setPalette(light);
+    {
+        test::ScreenshotLook look;
+        look.use(true);
+        saveScreenshot("first-aid-dark.png");
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -8,11 +8,9 @@
 #include <QPalette>
 #include <QPropertyAnimation>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTableWidget>
 #include <atomic>
 
-#include "app/shell/DMDarkPalette.h"
 #include "app/common/DMTr.h"
 #include "app/drives/DMDriveAction.h"
 #include "app/drives/DMDriveActionManager.h"
@@ -29,6 +27,7 @@
 #include "app/usb/USBViewController.h"
 #include "app/usb/USBWhiteListViewController.h"
 #include "AppTestSupport.h"
+#include "ScreenshotLook.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/CommandTable.h"
 #include "platform/SettingsStores.h"
@@ -123,8 +122,8 @@ protected:
         PlatformValue::Dictionary service{{"addPlistFileWithReply", PlatformValue(add)},
                                           {"removePlistFileWithReply", PlatformValue(remove)}};
         daemon = std::make_shared<InProcessDaemon>(PlatformValue::Dictionary{{"usbBlocker", PlatformValue(service)}});
-        daemon->usbWarden().setListsChange([this](const std::string& name, std::int64_t size, bool white, bool add) {
-            return changeLists(name, size, white, add);
+        daemon->usbWarden().setListsChange([this](const std::string& name, std::int64_t size, bool white, bool adding) {
+            return changeLists(name, size, white, adding);
         });
         XPCTransport::setCurrent(std::make_shared<InProcessXPCTransport>(daemon));
     }
@@ -573,11 +572,10 @@ TEST_F(USBBlockerWindowsTest, Screenshots) {
     platform->files().setFile(listsPath, "WD Elements 25A2 Media:1000__white\nSanDisk Ultra Media:30__white\n"
                                          "Generic Flash Disk Media:16__black\n");
     lists->load();
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette light = QApplication::palette();
-    const QPalette dark = DMDarkPalette::make();
-    for (const auto& [suffix, palette] : {std::pair{"", light}, std::pair{"-dark", dark}}) {
-        QApplication::setPalette(palette);
+    test::ScreenshotLook look;
+    for (bool dark : {false, true}) {
+        look.use(dark);
+        const char* suffix = dark ? "-dark" : "";
         USBBLockerWindowController* window = usb->usbBLockerWindowController();
         window->setPassword("right");
         window->show();
@@ -597,7 +595,6 @@ TEST_F(USBBlockerWindowsTest, Screenshots) {
         stop->btnCancel->click();
         settle();
     }
-    QApplication::setPalette(light);
 }
 
 }  // namespace

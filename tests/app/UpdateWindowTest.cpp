@@ -4,12 +4,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
-#include <QPalette>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <cstdlib>
 
 #include "AppTestSupport.h"
+#include "ScreenshotLook.h"
 #include "app/update/DMUpdatePresenter.h"
 #include "app/update/MacUpdateWindowController.h"
 #include "update/MacUpdateTexts.h"
@@ -27,17 +27,6 @@ MacUpdateAppInfoObject offered(const std::string& version) {
     record.latestVersion = version;
     record.releaseNotes = "- Clones resume after an interruption.\n- Faster First Aid on large volumes.";
     return record;
-}
-
-QPalette darkPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(45, 45, 48));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::Base, QColor(30, 30, 30));
-    palette.setColor(QPalette::Text, Qt::white);
-    palette.setColor(QPalette::Button, QColor(60, 60, 64));
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    return palette;
 }
 
 // With HARBORMIND_SCREENSHOT_DIR set, saves the window there (docs/screenshots was made so).
@@ -66,8 +55,11 @@ TEST(UpdateWindowTest, ShowsTheOfferAndAnswersWithTheChosenButton) {
     EXPECT_EQ(controller.btnLater()->text(), QStringLiteral("Later"));
     EXPECT_EQ(controller.btnUpdate()->text(), QStringLiteral("Update Now"));
     saveScreenshot(controller.window(), "update-window.png");
-    controller.window()->setPalette(darkPalette());
-    saveScreenshot(controller.window(), "update-window-dark.png");
+    {
+        test::ScreenshotLook look;
+        look.use(true);
+        saveScreenshot(controller.window(), "update-window-dark.png");
+    }
 
     controller.btnSkip()->click();
     EXPECT_EQ(chosen, 2);

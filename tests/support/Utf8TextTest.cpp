@@ -8,7 +8,7 @@ namespace harbormind {
 namespace {
 
 TEST(Utf8Text, AcceptsEveryWellFormedBoundary) {
-    for (const std::string text : {std::string(), std::string("a\0b", 3), std::string("\x7f"), std::string("\xc2\x80"),
+    for (const std::string& text : {std::string(), std::string("a\0b", 3), std::string("\x7f"), std::string("\xc2\x80"),
                                    std::string("\xdf\xbf"), std::string("\xe0\xa0\x80"), std::string("\xed\x9f\xbf"),
                                    std::string("\xee\x80\x80"), std::string("\xef\xbf\xbf"), std::string("\xf0\x90\x80\x80"),
                                    std::string("\xf4\x8f\xbf\xbf"), std::string("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac")}) {

@@ -165,13 +165,14 @@ void CDDriveClearFileTreeView::scheduleSpread() {
     const std::uint64_t generation = ++spreadGeneration_;
     QPointer<CDDriveClearFileTreeView> self(this);
     Dispatch::main().async([self, generation] {
-        if (!self || generation != self->spreadGeneration_) {
+        CDDriveClearFileTreeView* view = self.data();
+        if (view == nullptr || generation != view->spreadGeneration_) {
             return;
         }
-        if (self->spread(spreadStep, spreadTurn)) {
-            self->scheduleSpread();
+        if (view->spread(spreadStep, spreadTurn)) {
+            view->scheduleSpread();
         } else {
-            self->model_->statusesChanged();
+            view->model_->statusesChanged();
         }
     });
 }

@@ -90,16 +90,16 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
         Facts facts{operations->fileSystem(drive), operations->name(drive), operations->hasExternalPowerAdapter(),
                     operations->encryptionRefusal(drive)};
         Dispatch::main().async([self, drive, sheetWindow, withWindow, facts] {
-            QWidget* window = sheetWindow.data();
+            QWidget* shown = sheetWindow.data();
             // What cannot be done is said before anything is unmounted or promised.
             if (facts.refusal != DMEncryptorRefusal::none) {
                 self->presenter_->present(
                     {DMTr::text(BLEncryptionTexts::cannotEncryptTitle), refusalText(facts.refusal), {DMTr::text(BLEncryptionTexts::ok)}},
-                    withWindow ? window : nullptr, [](int) {});
+                    withWindow ? shown : nullptr, [](int) {});
                 return;
             }
             if (facts.fileSystem == DMDriveObjectFilesystem::apfs && !facts.power) {
-                self->presenter_->present({DMTr::text(BLEncryptionTexts::apfsNeedsPower), "", {DMTr::text(BLEncryptionTexts::ok)}}, window,
+                self->presenter_->present({DMTr::text(BLEncryptionTexts::apfsNeedsPower), "", {DMTr::text(BLEncryptionTexts::ok)}}, shown,
                                           [](int) {});
                 return;
             }
@@ -108,8 +108,8 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
                 // Only a volume whose encryption was interrupted comes this far without a method
                 // of its own (half encrypted, its file system no longer reads as one): the user
                 // agreed when it began, so it goes straight on to its resume.
-                if (withWindow && window != nullptr) {
-                    self->confirmed(drive, facts.name, window);
+                if (withWindow && shown != nullptr) {
+                    self->confirmed(drive, facts.name, shown);
                 }
                 return;
             }
@@ -118,7 +118,7 @@ void BLEncryptionFlow::encrypt(const Drive& drive, QWidget* window) {
                 self->presenter_->present(alert, nullptr, [](int) {});
                 return;
             }
-            self->presenter_->present(alert, window, [self, drive, sheetWindow, name = facts.name](int button) {
+            self->presenter_->present(alert, shown, [self, drive, sheetWindow, name = facts.name](int button) {
                 if (button == 0 && sheetWindow) {
                     self->confirmed(drive, name, sheetWindow.data());
                 }

@@ -22,7 +22,7 @@ LinuxDaemonBackend::LinuxDaemonBackend(std::string mediaRoot, std::string luksHe
       usbAgentUnit_(std::move(usbAgentUnit)),
       updates_(std::move(updates)) {}
 
-DaemonCodeReply LinuxDaemonBackend::installUpdate(const DaemonFileDescriptor& package,
+CodeResult LinuxDaemonBackend::installUpdate(const DaemonFileDescriptor& package,
                                                   const DaemonFileDescriptor& signature) {
     return updates_.install(package.get(), signature.get());
 }

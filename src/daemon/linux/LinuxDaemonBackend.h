@@ -39,7 +39,7 @@ public:
     std::shared_ptr<DriveMountBackend> driveMount() override { return driveMount_; }
     std::shared_ptr<DMLuksServerProtocol> luks(std::shared_ptr<DMBitLockerAppProtocol> callbacks,
                                                const CallerIdentity& caller) override;
-    DaemonCodeReply installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
+    CodeResult installUpdate(const DaemonFileDescriptor& package, const DaemonFileDescriptor& signature) override;
     std::optional<std::string> mountRefusal(const std::string& name) override;
     std::shared_ptr<DMDiskToolsServerProtocol> diskTools(const DriveMountCaller& caller) override;
 

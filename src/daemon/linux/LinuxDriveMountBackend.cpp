@@ -23,7 +23,7 @@ std::string lastLine(std::string text) {
     return text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text;
 }
 
-DaemonCodeReply refused(const std::string& name, std::uint32_t uid, const std::string& why) {
+CodeResult refused(const std::string& name, std::uint32_t uid, const std::string& why) {
     Log::warning("refused " + name + " to uid " + std::to_string(uid) + ": " + why);
     return {DriveMountBackend::notPermitted, why};
 }
@@ -43,7 +43,7 @@ LinuxDriveMountBackend::LinuxDriveMountBackend(std::string mediaRoot, std::share
     : mediaRoot_(std::move(mediaRoot)), loops_(std::move(loops)) {}
 
 template <typename Need, typename Verb>
-DaemonCodeReply LinuxDriveMountBackend::run(const std::string& name, const DriveMountCaller& caller, Need&& need,
+CodeResult LinuxDriveMountBackend::run(const std::string& name, const DriveMountCaller& caller, Need&& need,
                                             Verb&& verb) {
     auto owner = MountOwner::ofUid(caller.uid);
     if (!owner) {
@@ -115,7 +115,7 @@ std::string LinuxDriveMountBackend::mountRefusal(const std::string& name, const 
     return permitted(needed, caller) ? std::string() : needed.refusal;
 }
 
-DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, const DriveMountCaller& caller) {
+CodeResult LinuxDriveMountBackend::mountVolume(const std::string& name, const DriveMountCaller& caller) {
     return run(
         name, caller, [&](const MountHelper& helper) {
             return MountRequirements::toMount(factsOf(helper, name, caller.uid), name);
@@ -133,7 +133,7 @@ DaemonCodeReply LinuxDriveMountBackend::mountVolume(const std::string& name, con
         });
 }
 
-DaemonCodeReply LinuxDriveMountBackend::unmountVolume(const std::string& name, bool force, bool wholeDisk,
+CodeResult LinuxDriveMountBackend::unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                                       const DriveMountCaller& caller) {
     return run(
         name, caller, [&](const MountHelper& helper) {
@@ -146,7 +146,7 @@ DaemonCodeReply LinuxDriveMountBackend::unmountVolume(const std::string& name, b
         });
 }
 
-DaemonCodeReply LinuxDriveMountBackend::ejectDisk(const std::string& name, const DriveMountCaller& caller) {
+CodeResult LinuxDriveMountBackend::ejectDisk(const std::string& name, const DriveMountCaller& caller) {
     return run(
         name, caller, [&](const MountHelper& helper) { return ejectNeeds(helper, name, caller.uid); },
         [&](MountHelper& helper) {
@@ -164,7 +164,7 @@ DaemonCodeReply LinuxDriveMountBackend::ejectDisk(const std::string& name, const
         });
 }
 
-DaemonCodeReply LinuxDriveMountBackend::attachImage(const DaemonFileDescriptor& image, bool readOnly,
+CodeResult LinuxDriveMountBackend::attachImage(const DaemonFileDescriptor& image, bool readOnly,
                                                     const DriveMountCaller& caller) {
     std::string problem;
     auto attached = LoopImageAttacher::attach(image.get(), readOnly, problem);

@@ -25,18 +25,18 @@ class LinuxDriveMountBackend final : public DriveMountBackend {
 public:
     LinuxDriveMountBackend(std::string mediaRoot, std::shared_ptr<const LoopImageOwners> loops);
 
-    DaemonCodeReply mountVolume(const std::string& name, const DriveMountCaller& caller) override;
-    DaemonCodeReply unmountVolume(const std::string& name, bool force, bool wholeDisk,
+    CodeResult mountVolume(const std::string& name, const DriveMountCaller& caller) override;
+    CodeResult unmountVolume(const std::string& name, bool force, bool wholeDisk,
                                   const DriveMountCaller& caller) override;
-    DaemonCodeReply ejectDisk(const std::string& name, const DriveMountCaller& caller) override;
+    CodeResult ejectDisk(const std::string& name, const DriveMountCaller& caller) override;
     // The image becomes the caller's loop device: only they use it without an administrator.
-    DaemonCodeReply attachImage(const DaemonFileDescriptor& image, bool readOnly,
+    CodeResult attachImage(const DaemonFileDescriptor& image, bool readOnly,
                                 const DriveMountCaller& caller) override;
     std::string mountRefusal(const std::string& name, const DriveMountCaller& caller) override;
 
 private:
     template <typename Need, typename Verb>
-    DaemonCodeReply run(const std::string& name, const DriveMountCaller& caller, Need&& need, Verb&& verb);
+    CodeResult run(const std::string& name, const DriveMountCaller& caller, Need&& need, Verb&& verb);
     MediumFacts factsOf(const MountHelper& helper, const std::string& name, std::uint32_t uid) const;
     MountRequirement ejectNeeds(const MountHelper& helper, const std::string& name, std::uint32_t uid);
     // Empty when every mount point is in the caller's media folder; else the first that is not.

@@ -78,7 +78,7 @@ bool UpdatePackageInstaller::prepareFolder() const {
     return (facts.st_mode & 077) == 0 || ::chmod(settings_.folder.c_str(), 0700) == 0;
 }
 
-DaemonCodeReply UpdatePackageInstaller::install(int packageFd, int signatureFd) const {
+CodeResult UpdatePackageInstaller::install(int packageFd, int signatureFd) const {
     if (settings_.publicKeyHex.empty()) {
         return {failed, "this build installs no updates"};
     }
@@ -98,7 +98,7 @@ DaemonCodeReply UpdatePackageInstaller::install(int packageFd, int signatureFd) 
     auto package = readAll(packageFd, maxPackageBytes);
     const bool copied = package && writeAll(copy, *package);
     ::close(copy);
-    DaemonCodeReply reply{failed, {}};
+    CodeResult reply{failed, {}};
     if (!copied) {
         reply.message = "the update cannot be read or copied (at most 256 MiB)";
     } else if (!UpdateSignature::verify(*package, *signature, settings_.publicKeyHex)) {
@@ -107,8 +107,8 @@ DaemonCodeReply UpdatePackageInstaller::install(int packageFd, int signatureFd) 
     } else {
         std::string lastLine;
         int status = runInstaller(path, lastLine);
-        reply = status == 0 ? DaemonCodeReply{0, "the update was installed"}
-                            : DaemonCodeReply{failed, "the package manager failed (status " + std::to_string(status) +
+        reply = status == 0 ? CodeResult{0, "the update was installed"}
+                            : CodeResult{failed, "the package manager failed (status " + std::to_string(status) +
                                                           (lastLine.empty() ? ")" : "): " + lastLine)};
     }
     ::unlink(path.c_str());

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "BuildConfiguration.h"
-#include "daemon/DaemonCodeReply.h"
+#include "support/CodeResult.h"
 
 namespace harbormind {
 
@@ -28,7 +28,7 @@ public:
 
     explicit UpdatePackageInstaller(UpdateInstallSettings settings);
 
-    DaemonCodeReply install(int packageFd, int signatureFd) const;
+    CodeResult install(int packageFd, int signatureFd) const;
 
 private:
     bool prepareFolder() const;

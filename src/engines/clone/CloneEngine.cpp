@@ -48,7 +48,7 @@ CloneEngine::~CloneEngine() {
     stopAndWait();
 }
 
-CloneAnswer CloneEngine::checkPair(const std::string& strDestinDevice, const std::string& strSourceDevice) {
+CodeResult CloneEngine::checkPair(const std::string& strDestinDevice, const std::string& strSourceDevice) {
     ClonePair pair;
     std::string reason;
     auto code =
@@ -70,7 +70,7 @@ std::int64_t CloneEngine::clonDeviceWithStrDestinDevice(const std::string& strDe
     return startClone(strDestinDevice, strSourceDevice, isCover, std::move(progress)).code;
 }
 
-CloneAnswer CloneEngine::startClone(const std::string& strDestinDevice, const std::string& strSourceDevice,
+CodeResult CloneEngine::startClone(const std::string& strDestinDevice, const std::string& strSourceDevice,
                                     bool isCover, CloneProgressSink progress) {
     std::lock_guard lock(mutex_);
     if (running_.load()) {
@@ -109,7 +109,7 @@ CloneAnswer CloneEngine::startClone(const std::string& strDestinDevice, const st
 }
 
 // The map the clone begins with; a refusal when the destination's record forbids the resume.
-std::optional<CloneAnswer> CloneEngine::prepare(Start& start, bool isCover) const {
+std::optional<CodeResult> CloneEngine::prepare(Start& start, bool isCover) const {
     const BlockDevice& source = *start.pair.source;
     CloneMap fresh;
     fresh.sourceSize = source.size();
@@ -140,11 +140,11 @@ std::optional<CloneAnswer> CloneEngine::prepare(Start& start, bool isCover) cons
     const CloneMap& saved = *start.previous.map;
     if (saved.sourceIdentity != fresh.sourceIdentity || saved.sourceSize != fresh.sourceSize ||
         saved.sectorSize != fresh.sectorSize) {
-        return CloneAnswer{startRefused, "the interrupted clone on " + name + " came from another source (" +
+        return CodeResult{startRefused, "the interrupted clone on " + name + " came from another source (" +
                                              saved.sourceName + ")" + startOver};
     }
     if (saved.sourceSample != start.map.sourceSample) {
-        return CloneAnswer{startRefused, source.path() +
+        return CodeResult{startRefused, source.path() +
                                              " no longer holds what the interrupted clone was copying (its "
                                              "contents changed, or it is another disk of the same name and size)" +
                                              startOver};

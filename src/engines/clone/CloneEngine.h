@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "engines/clone/CloneAnswer.h"
+#include "support/CodeResult.h"
 #include "engines/clone/CloneMapStore.h"
 #include "engines/clone/CloneOptions.h"
 #include "engines/clone/CloneOutcome.h"
@@ -34,14 +34,14 @@ public:
 
     // 0 when the pair may be cloned, else a DMCloneErrorCode raw value with the reason;
     // writes nothing.
-    CloneAnswer checkPair(const std::string& strDestinDevice, const std::string& strSourceDevice);
+    CodeResult checkPair(const std::string& strDestinDevice, const std::string& strSourceDevice);
     std::int64_t checkDiskWithStrDestinDevice(const std::string& strDestinDevice,
                                               const std::string& strSourceDevice);
     // Checks the pair again and starts the copy on a thread of its own; returns at once with 0
     // (and a notice, if any), a pair check code, or `startRefused`, each with its reason.
     // `isCover` discards the destination's map and copies from the start; otherwise a map of
     // the same source is resumed, and a damaged map starts over (the notice says so).
-    CloneAnswer startClone(const std::string& strDestinDevice, const std::string& strSourceDevice, bool isCover,
+    CodeResult startClone(const std::string& strDestinDevice, const std::string& strSourceDevice, bool isCover,
                            CloneProgressSink progress);
     std::int64_t clonDeviceWithStrDestinDevice(const std::string& strDestinDevice,
                                                const std::string& strSourceDevice, bool isCover,
@@ -72,7 +72,7 @@ private:
     struct Start;
 
     std::optional<std::string> identityOf(const std::string& device) const;
-    std::optional<CloneAnswer> prepare(Start& start, bool isCover) const;
+    std::optional<CodeResult> prepare(Start& start, bool isCover) const;
     bool takeEarlyStop();
     void copy(std::shared_ptr<Start> start, CloneProgressSink progress);
     // Settles the destination's record after the copy; returns the last report.

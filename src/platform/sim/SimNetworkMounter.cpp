@@ -104,6 +104,7 @@ NetworkMountResult SimNetworkMounter::mountedAnswer(const NetworkMountRequest& r
         return result;
     }
     std::string share = url->lastPathComponent();
+    result.status = NetworkMountStatus::success;
     result.mountPoints.push_back(share.empty() ? request.mountDirectory : request.mountDirectory + "/" + share);
     return result;
 }

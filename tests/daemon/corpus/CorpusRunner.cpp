@@ -75,7 +75,7 @@ std::string differenceFromDefault(sdbus::MethodReply& reply, const DaemonValue& 
     return std::visit(
         [&reply, anyRefusal](const auto& value) -> std::string {
             std::decay_t<decltype(value)> got{};
-            if constexpr (std::is_same_v<decltype(got), DaemonCodeReply>) {
+            if constexpr (std::is_same_v<decltype(got), CodeResult>) {
                 // The message says why; the code is what must be the refusal's.
                 reply >> got.code >> got.message;
                 const bool refused = got.code == value.code || (anyRefusal && got.code != 0);

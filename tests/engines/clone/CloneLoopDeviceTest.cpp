@@ -310,7 +310,7 @@ TEST_F(CloneLoopDeviceTest, StopLeavesAMapThatResumesAndCoverDiscards) {
     // and isCover starts over.
     clone(engine, destination->node(), other->node(), false, 48 * MiB);
     before = destination->bytesWritten();
-    CloneAnswer refused = engine.startClone(destination->node(), source->node(), false, nullptr);
+    CodeResult refused = engine.startClone(destination->node(), source->node(), false, nullptr);
     EXPECT_EQ(refused.code, CloneEngine::startRefused);
     EXPECT_NE(refused.message.find("came from another source (" + other->name() + ")"), std::string::npos);
     EXPECT_EQ(destination->bytesWritten(), before);
@@ -344,7 +344,7 @@ TEST_F(CloneLoopDeviceTest, ASourceMountedOutOfSightIsRefused) {
     ASSERT_EQ(std::string(line), "mounted\n");
     CloneEngine engine(options);
 
-    CloneAnswer refused = engine.checkPair(destination->node(), source->node());
+    CodeResult refused = engine.checkPair(destination->node(), source->node());
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.message.find("is in use: a volume on it is mounted"), std::string::npos) << refused.message;
     EXPECT_EQ(engine.clonDeviceWithStrDestinDevice(destination->node(), source->node(), true, nullptr), 1);
@@ -365,7 +365,7 @@ TEST_F(CloneLoopDeviceTest, AStopBeforeTheFirstByteLeavesTheDestinationAndItsRec
     CloneEngine engine(options);
 
     engine.stopCloneWithFlag(true);
-    CloneAnswer early = engine.startClone(destination->node(), source->node(), false, nullptr);
+    CodeResult early = engine.startClone(destination->node(), source->node(), false, nullptr);
     EXPECT_EQ(early.code, CloneEngine::startRefused);
     EXPECT_NE(early.message.find("stopped before it started"), std::string::npos);
     EXPECT_EQ(destination->bytesWritten(), 0u);
@@ -422,7 +422,7 @@ TEST_F(CloneLoopDeviceTest, OneCloneAtATime) {
                                     return CloneReply::proceed;
                                 }).code,
               0);
-    CloneAnswer busy = engine.startClone(other->node(), source->node(), false, nullptr);
+    CodeResult busy = engine.startClone(other->node(), source->node(), false, nullptr);
     EXPECT_EQ(busy.code, CloneEngine::startRefused);
     EXPECT_NE(busy.message.find("another clone is running"), std::string::npos);
     EXPECT_TRUE(engine.isCloneRunningOnto("/dev/r" + destination->name()));
@@ -476,7 +476,7 @@ TEST_F(CloneLoopDeviceTest, ADamagedOrForeignRecordIsNeverResumed) {
     EXPECT_EQ(engine.getCloneInterruptSourceDeviceUUIDWithStrDestinDevice(destination->node()), "");
     std::uint64_t before = destination->bytesWritten();
     std::vector<CloneProgress> reports;
-    CloneAnswer answer = engine.startClone(destination->node(), source->node(), false, [&](const CloneProgress& p) {
+    CodeResult answer = engine.startClone(destination->node(), source->node(), false, [&](const CloneProgress& p) {
         reports.push_back(p);
         return CloneReply::proceed;
     });
@@ -518,7 +518,7 @@ TEST_F(CloneLoopDeviceTest, LoopDevicesOverlappingInOneFileAreNeverAPair) {
     ASSERT_TRUE(source->attached() && overlapping->attached() && apart->attached());
     CloneEngine engine(options);
 
-    CloneAnswer refused = engine.checkPair(overlapping->node(), source->node());
+    CodeResult refused = engine.checkPair(overlapping->node(), source->node());
     EXPECT_EQ(refused.code, 2);
     EXPECT_NE(refused.message.find("stored in the same place"), std::string::npos) << refused.message;
     EXPECT_EQ(engine.checkPair(whole->node(), source->node()).code, 2);  // the whole file holds it

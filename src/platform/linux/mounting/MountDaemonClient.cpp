@@ -10,7 +10,7 @@ namespace harbormind {
 template <typename... Arguments>
 MountDaemonClient::Answer MountDaemonClient::call(const char* service, const std::string& method,
                                                   const Arguments&... arguments) const {
-    Answer answer;
+    Answer answer{1, {}};
     try {
         auto connection = sdbus::createSystemBusConnection();
         auto proxy = sdbus::createProxy(*connection, service, DBusNames::objectPath(service));

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/CodeResult.h"
+
 namespace harbormind {
 
 // Asks the daemon on the system bus to mount, unmount or eject for the calling user: what an
@@ -12,10 +14,7 @@ namespace harbormind {
 // daemon cannot be reached.
 class MountDaemonClient {
 public:
-    struct Answer {
-        std::int64_t code = 1;
-        std::string message;
-    };
+    using Answer = CodeResult;
 
     Answer mountVolume(const std::string& name) const;
     Answer unmountVolume(const std::string& name, bool force, bool wholeDisk) const;
