@@ -186,6 +186,23 @@ std::optional<RegistryEntryId> LinuxDeviceRegistry::parentEntry(RegistryEntryId 
 }
 
 std::vector<RegistryEntryId> LinuxDeviceRegistry::childEntries(RegistryEntryId id) {
+    // Classifying the drives walks the same subtrees many times; looking once, they cannot
+    // have changed meanwhile as far as this look is concerned.
+    if (paths_.diskWatch == DiskWatch::Follow) {
+        return readChildEntries(id);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = children_.find(id); it != children_.end()) {
+            return it->second;
+        }
+    }
+    std::vector<RegistryEntryId> children = readChildEntries(id);
+    std::lock_guard lock(mutex_);
+    return children_.emplace(id, std::move(children)).first->second;
+}
+
+std::vector<RegistryEntryId> LinuxDeviceRegistry::readChildEntries(RegistryEntryId id) {
     std::vector<RegistryEntryId> children;
     auto current = entry(id);
     if (!current) {
