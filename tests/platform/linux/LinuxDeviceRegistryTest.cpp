@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "LinuxTestMachine.h"
 
 namespace harbormind {
@@ -131,6 +133,34 @@ TEST_F(LinuxDeviceRegistryTest, AnEntryWhoseDeviceWentAwayAnswersNothing) {
     sysfs.remove("sdb1");
     EXPECT_FALSE(registry->property(id, "BSD Name"));
     EXPECT_FALSE(registry->parentEntry(id));
+}
+
+// Following the machine, a disk's children are read anew: a partition added after the disk
+// was first listed is found. Looking once, each entry keeps its own first answer.
+TEST_F(LinuxDeviceRegistryTest, ChildrenAreReadAnewWhenFollowingAndOncePerEntryWhenLookingOnce) {
+    LinuxPaths paths;
+    paths.sysfsRoot = sysfs.sysfsRoot();
+    paths.devRoot = sysfs.devRoot();
+    paths.diskWatch = DiskWatch::Once;
+    LinuxDeviceRegistry once(paths, nullptr);
+    auto names = [](LinuxDeviceRegistry& source, const std::string& name) {
+        std::vector<std::string> found;
+        for (auto child : source.childEntries(*source.entryForName(name))) {
+            auto bsd = source.property(child, "BSD Name");
+            found.push_back(bsd ? *bsd->asText() : "?");
+        }
+        return found;
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& name : {"sdb", "nvme0n1", "nvme0n1p2", "loop3"}) {
+            EXPECT_EQ(names(once, name), names(*registry, name)) << name;
+        }
+    }
+    const auto before = names(*registry, "sdb");
+    sysfs.addPartition("sdb", "sdb2", "8:18", 2, 60063744, 2048);
+    auto after = names(*registry, "sdb");
+    EXPECT_EQ(after.size(), before.size() + 1);
+    EXPECT_NE(std::find(after.begin(), after.end(), "sdb2"), after.end());
 }
 
 }  // namespace

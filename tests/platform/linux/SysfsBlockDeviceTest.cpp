@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "LinuxTestMachine.h"
@@ -81,6 +82,42 @@ TEST_F(SysfsBlockDeviceTest, ProbingAllAtOnceFindsWhatProbingOneByOneFinds) {
     EXPECT_EQ(pass.facts("loop3p1")->label, "ONE");
     EXPECT_EQ(pass.facts("loop3p1")->entryScheme, "gpt");
     EXPECT_EQ(pass.facts("loop3")->tableType, "gpt");
+}
+
+std::size_t openFiles() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+// The nodes opened to read ahead are closed once their device is probed: a device held open
+// cannot have its partitions read again, and a loop device held open is not detached.
+TEST_F(SysfsBlockDeviceTest, ProbingAllAtOnceLeavesNoDeviceOpen) {
+    std::vector<std::string> names;
+    for (const auto& name : {"loop3", "loop3p1", "sdb", "sdb1", "nvme0n1p1"}) {
+        if (!test::FakeSysfs::run("truncate -s 8M '" + sysfs.devNode(name) + "'")) {
+            GTEST_SKIP() << "truncate is not installed";
+        }
+        names.push_back(name);
+    }
+    LinuxPaths paths;
+    paths.sysfsRoot = sysfs.sysfsRoot();
+    paths.devRoot = sysfs.devRoot();
+    LinuxDiskDescriber describer(paths);
+    const std::size_t before = openFiles();
+    DescribePass pass(paths.sysfsRoot, paths.devRoot);
+    std::vector<int> nodesWhileProbing;
+    pass.readAll(names, [&](const SysfsBlockDevice& device) -> std::optional<VolumeFacts> {
+        nodesWhileProbing.push_back(pass.node(device.name));
+        return describer.probe(device, &pass);
+    });
+    EXPECT_EQ(std::count(nodesWhileProbing.begin(), nodesWhileProbing.end(), -1), 0) << "each probed device was read ahead";
+    EXPECT_EQ(openFiles(), before);
+    for (const auto& name : names) {
+        EXPECT_EQ(pass.node(name), -1) << name;
+    }
 }
 
 }  // namespace

@@ -38,16 +38,29 @@ void keepBuffersInHeap() {
     });
 }
 
-}  // namespace
-
-VolumeFacts BlkidProbe::probe(const std::string& devicePath, ProbeTable table) {
-    if (table == ProbeTable::Read) {
-        return probeDisk(devicePath, partitionTable(devicePath));
+// A probe of the open node, or of the node at `path` opened for it.
+blkid_probe newProbe(const std::string& path, int node) {
+    if (node < 0) {
+        return blkid_new_probe_from_filename(path.c_str());
     }
-    return superblocks(devicePath, VolumeFacts{});
+    blkid_probe probe = blkid_new_probe();
+    if (probe != nullptr && blkid_probe_set_device(probe, node, 0, 0) != 0) {
+        blkid_free_probe(probe);
+        return blkid_new_probe_from_filename(path.c_str());
+    }
+    return probe;
 }
 
-VolumeFacts BlkidProbe::probeDisk(const std::string& diskPath, const Table& table) {
+}  // namespace
+
+VolumeFacts BlkidProbe::probe(const std::string& devicePath, ProbeTable table, int node) {
+    if (table == ProbeTable::Read) {
+        return probeDisk(devicePath, partitionTable(devicePath, node), node);
+    }
+    return superblocks(devicePath, node, VolumeFacts{});
+}
+
+VolumeFacts BlkidProbe::probeDisk(const std::string& diskPath, const Table& table, int node) {
     VolumeFacts facts;
     facts.tableType = table.scheme;
     facts.tableUuid = table.id;
@@ -57,12 +70,12 @@ VolumeFacts BlkidProbe::probeDisk(const std::string& diskPath, const Table& tabl
     if (table.scheme && *table.scheme != "dos") {
         return facts;
     }
-    return superblocks(diskPath, std::move(facts));
+    return superblocks(diskPath, node, std::move(facts));
 }
 
-VolumeFacts BlkidProbe::superblocks(const std::string& devicePath, VolumeFacts facts) {
+VolumeFacts BlkidProbe::superblocks(const std::string& devicePath, int node, VolumeFacts facts) {
     keepBuffersInHeap();
-    blkid_probe probe = blkid_new_probe_from_filename(devicePath.c_str());
+    blkid_probe probe = newProbe(devicePath, node);
     if (probe == nullptr) {
         return facts;
     }
@@ -78,10 +91,10 @@ VolumeFacts BlkidProbe::superblocks(const std::string& devicePath, VolumeFacts f
     return facts;
 }
 
-BlkidProbe::Table BlkidProbe::partitionTable(const std::string& diskPath) {
+BlkidProbe::Table BlkidProbe::partitionTable(const std::string& diskPath, int node) {
     keepBuffersInHeap();
     Table result;
-    blkid_probe probe = blkid_new_probe_from_filename(diskPath.c_str());
+    blkid_probe probe = newProbe(diskPath, node);
     if (probe == nullptr) {
         return result;
     }

@@ -1,5 +1,9 @@
 #include "platform/linux/disks/LinuxDeviceRegistry.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +42,30 @@ std::string upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return text;
+}
+
+// The partition folders in a disk's sysfs folder, sorted. The kernel names a partition after
+// its disk (sda1, nvme0n1p2), so only such folders are looked into.
+std::vector<std::string> partitionFolders(const std::string& folder, const std::string& diskName) {
+    std::vector<std::string> paths;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return paths;
+    }
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return paths;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.starts_with(diskName) && ::faccessat(fd, (name + "/partition").c_str(), F_OK, 0) == 0) {
+            paths.push_back(folder + "/" + name);
+        }
+    }
+    ::closedir(dir);
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 bool isBlockFolder(const fs::path& folder) {
@@ -158,6 +186,23 @@ std::optional<RegistryEntryId> LinuxDeviceRegistry::parentEntry(RegistryEntryId 
 }
 
 std::vector<RegistryEntryId> LinuxDeviceRegistry::childEntries(RegistryEntryId id) {
+    // Classifying the drives walks the same subtrees many times; looking once, they cannot
+    // have changed meanwhile as far as this look is concerned.
+    if (paths_.diskWatch == DiskWatch::Follow) {
+        return readChildEntries(id);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = children_.find(id); it != children_.end()) {
+            return it->second;
+        }
+    }
+    std::vector<RegistryEntryId> children = readChildEntries(id);
+    std::lock_guard lock(mutex_);
+    return children_.emplace(id, std::move(children)).first->second;
+}
+
+std::vector<RegistryEntryId> LinuxDeviceRegistry::readChildEntries(RegistryEntryId id) {
     std::vector<RegistryEntryId> children;
     auto current = entry(id);
     if (!current) {
@@ -170,16 +215,7 @@ std::vector<RegistryEntryId> LinuxDeviceRegistry::childEntries(RegistryEntryId i
             if (!device) {
                 break;
             }
-            std::vector<std::string> names;
-            // The kernel names a partition after its disk (sda1, nvme0n1p2), so only such
-            // folders are looked into.
-            for (fs::directory_iterator it(current->path, error), end; !error && it != end; it.increment(error)) {
-                if (it->path().filename().string().starts_with(device->name) && fs::exists(it->path() / "partition")) {
-                    names.push_back(it->path().string());
-                }
-            }
-            std::sort(names.begin(), names.end());
-            for (const auto& name : names) {
+            for (const auto& name : partitionFolders(current->path, device->name)) {
                 children.push_back(idFor(Kind::Media, name));
             }
             for (const auto& holder : device->holders) {

@@ -18,7 +18,9 @@ namespace harbormind {
 // disk hangs below a driver entry of its own, which hangs below the hardware that carries
 // it, up to the root of /sys/devices. A partition hangs below its disk; a mapped device
 // (dm-crypt, md) hangs below the device it is mapped on, like a disk synthesized on a
-// physical store. Entry handles stay valid for the life of the registry.
+// physical store. Entry handles stay valid for the life of the registry. A registry for a
+// look taken once (DiskWatch::Once) lists each entry's children once; one that follows the
+// machine reads them anew on every call.
 class LinuxDeviceRegistry final : public DeviceRegistry {
 public:
     using Prober = std::function<VolumeFacts(const SysfsBlockDevice&)>;
@@ -45,6 +47,7 @@ private:
 
     RegistryEntryId idFor(Kind kind, const std::string& path);
     std::optional<Entry> entry(RegistryEntryId id);
+    std::vector<RegistryEntryId> readChildEntries(RegistryEntryId id);
     std::optional<SysfsBlockDevice> blockDevice(const std::string& folder);
     std::optional<SysfsBlockDevice> readDevice(const std::string& name);
     std::optional<PlatformValue> mediaProperty(const std::string& folder, const std::string& key);
@@ -57,6 +60,7 @@ private:
     std::mutex mutex_;
     std::map<std::pair<Kind, std::string>, RegistryEntryId> ids_;
     std::map<RegistryEntryId, Entry> entries_;
+    std::map<RegistryEntryId, std::vector<RegistryEntryId>> children_;  // looking once only
     RegistryEntryId nextId_ = 1;
 };
 

@@ -57,15 +57,18 @@ VolumeFacts LinuxDiskDescriber::probe(const SysfsBlockDevice& device, DescribePa
     if (auto recorded = UnreadableNodeFacts::of(devicePath(device.name), device.devNumber, paths_.udevDataRoot)) {
         return *recorded;
     }
-    auto tableOf = [&](const std::string& disk) {
-        return pass != nullptr ? pass->partitionTable(disk) : BlkidProbe::partitionTable(devicePath(disk));
+    // The node the pass keeps open for this device, read ahead; -1 opens it here.
+    const int node = pass != nullptr ? pass->node(device.name) : -1;
+    auto tableOf = [&](const std::string& disk, int diskNode) {
+        return pass != nullptr ? pass->partitionTable(disk, diskNode)
+                               : BlkidProbe::partitionTable(devicePath(disk), diskNode);
     };
     if (!device.isPartition) {
-        return BlkidProbe::probeDisk(devicePath(device.name), tableOf(device.name));
+        return BlkidProbe::probeDisk(devicePath(device.name), tableOf(device.name, node), node);
     }
-    VolumeFacts facts = BlkidProbe::probe(devicePath(device.name), ProbeTable::Skip);
+    VolumeFacts facts = BlkidProbe::probe(devicePath(device.name), ProbeTable::Skip, node);
     if (device.partitionNumber) {
-        const BlkidProbe::Table table = tableOf(device.wholeDiskName);
+        const BlkidProbe::Table table = tableOf(device.wholeDiskName, -1);
         for (const auto& entry : table.entries) {
             if (entry.number == *device.partitionNumber) {
                 facts.entryScheme = table.scheme;

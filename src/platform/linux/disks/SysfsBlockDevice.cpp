@@ -58,13 +58,15 @@ private:
     int fd_;
 };
 
-// A sysfs attribute is one short page: one open and one or two reads, without a stream.
+// A sysfs attribute is one short page: one open and one read, without a stream.
 std::optional<std::string> readAttribute(int folder, const char* name) {
     int fd = ::openat(folder, name, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
-    // A read error (some attributes answer EIO) ends the text there, as end of file would.
+    // A read error (some attributes answer EIO) ends the text there, as end of file would. The
+    // kernel hands over an attribute whole in its first read, so a read that does not fill
+    // the buffer was the last one.
     std::string text;
     char buffer[4096];
     for (;;) {
@@ -76,6 +78,9 @@ std::optional<std::string> readAttribute(int folder, const char* name) {
             break;
         }
         text.append(buffer, static_cast<std::size_t>(got));
+        if (static_cast<std::size_t>(got) < sizeof(buffer)) {
+            break;
+        }
     }
     ::close(fd);
     return trim(std::move(text));
