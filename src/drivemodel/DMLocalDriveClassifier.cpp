@@ -180,13 +180,22 @@ DMDriveObjectFilesystem DMLocalDriveClassifier::encryptionOr(DMDriveObjectFilesy
         return DMDriveObjectFilesystem::bitlocker_encrypted;
     }
     // A volume showing no signature may be one whose LUKS header the daemon keeps apart:
-    // taken for an empty volume, it could be erased.
-    if (candidate == DMDriveObjectFilesystem::unknown && kind.empty()) {
+    // taken for an empty volume, it could be erased. A whole disk showing a partition table
+    // holds readable data at its start, so it cannot be one, and the daemon is not asked.
+    if (candidate == DMDriveObjectFilesystem::unknown && kind.empty() && !showsPartitionTable(description)) {
         if (auto service = clients_.luks(); service && service->isLuksDrive(bsdName_)) {
             return DMDriveObjectFilesystem::luks;
         }
     }
     return candidate;
+}
+
+bool DMLocalDriveClassifier::showsPartitionTable(const std::optional<DiskDescription>& description) {
+    if (!description || !description->boolean(Key::mediaWhole).value_or(false)) {
+        return false;
+    }
+    std::optional<std::string> content = description->text(Key::mediaContent);
+    return content && !content->empty();
 }
 
 std::optional<bool> DMLocalDriveClassifier::bitLockerFromSignatures(const std::optional<DiskDescription>& description) {

@@ -40,6 +40,7 @@ private:
     DMDriveObjectFilesystem encryptionOr(DMDriveObjectFilesystem candidate, const std::string& kind,
                                           const std::optional<DiskDescription>& description) const;
     DMLocalDriveStatus luksStatus() const;
+    static bool showsPartitionTable(const std::optional<DiskDescription>& description);
 
     const std::string bsdName_;
     const DMLocalDriveClients& clients_;

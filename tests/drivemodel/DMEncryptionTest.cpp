@@ -621,6 +621,10 @@ TEST_F(LuksEncryptorTest, AVolumeWhoseHeaderTheDaemonKeepsShowsAsEncryptedNotEmp
         platform->appear(name);
     }
     startManager();
+    for (const auto& call : daemon->calls()) {
+        EXPECT_FALSE(call.method == "isLuksDriveWithBsdname" && call.arguments == std::vector<std::string>{"disk6"})
+            << "a disk showing its partition table holds no volume whose header is kept apart";
+    }
     auto kept = local("disk6s1");
     EXPECT_EQ(kept->fileSystem(), DMDriveObjectFilesystem::luks);
     EXPECT_TRUE(kept->hasDetachedHeader());
@@ -640,6 +644,7 @@ TEST_F(LuksEncryptorTest, AVolumeWhoseHeaderTheDaemonKeepsShowsAsEncryptedNotEmp
     EXPECT_FALSE(local("disk6s2")->hasDetachedHeader());
     EXPECT_TRUE(local("disk6s3")->canEncrypt()) << "ext4 is encrypted with LUKS2";
     EXPECT_FALSE(local("disk6s3")->hasDetachedHeader());
+    EXPECT_FALSE(local("disk6")->hasDetachedHeader());
 }
 
 TEST_F(LuksEncryptorTest, ADaemonThatRefusesOrCannotBeReachedGivesTheLuksRefusal) {
