@@ -76,14 +76,15 @@ loop=$(losetup -fP --show "$work/disk.img") || skip "no free loop device"
 # A label that is not UTF-8 and carries a terminal escape sequence.
 mkfs.ext4 -q -L "$(printf 'Caf\351\033[2J')" "${loop}p1" || skip "mkfs.ext4 failed"
 name=${loop#/dev/}
-# The helper takes its media root from root's command line only: a wrapper gives it.
+# Root mounts in its own process, under /media/root. Unlock and lock still run the mount
+# helper, which takes its media root from root's command line only: a wrapper gives it.
 mkdir -p "$work/media"
 printf '#!/bin/sh\nexec "%s" --media-root "%s" "$@"\n' "$helper" "$work/media" > "$work/helper"
 chmod 0755 "$work/helper"
 export HARBORMIND_MOUNT_HELPER="$work/helper"
 
 out=$("$ctl" mount "${name}p1" 2>&1)
-check "mount prints where the volume went ($out)" has "$out" "Mounted ${name}p1 at $work/media"
+check "mount prints where the volume went ($out)" has "$out" "Mounted ${name}p1 at /media/root/"
 check "the volume is mounted" mounted
 out=$("$ctl" list 2>&1); status=$?
 check "list shows the label escaped" has "$out" 'Caf\xE9\x1B[2J'

@@ -30,7 +30,7 @@ PlatformValue::Dictionary cloneAnswers() {
          PlatformValue::Dictionary{{"/dev/disk4", "disk2"}}},
         {"updateProgressWithStatus",
          PlatformValue::Dictionary{
-             {"/dev/rdisk5", Array{Array{0, 0, 0, 0}, Array{7, 10, 1, 0}, Array{3, 1000, 250, 300},
+             {"/dev/disk5", Array{Array{0, 0, 0, 0}, Array{7, 10, 1, 0}, Array{3, 1000, 250, 300},
                                    Array{4, 1000, 1000, 131076}, Array{4, 1000, 10, 1}}}}},
     };
     return {{"deviceClone", clone}};
@@ -54,7 +54,7 @@ protected:
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
 };
 
-TEST_F(DMDeviceCloneWrapperTest, ChecksNameBlockDevicesAndTheCopyNamesRawDevices) {
+TEST_F(DMDeviceCloneWrapperTest, EveryRequestNamesTheDeviceNode) {
     EXPECT_EQ(wrapper->checkDisk("disk4", "disk2"), 4);
     EXPECT_EQ(wrapper->checkDisk("disk5", "disk2"), 0);
     EXPECT_TRUE(wrapper->isCloneInterrupted("disk4"));
@@ -69,7 +69,7 @@ TEST_F(DMDeviceCloneWrapperTest, ChecksNameBlockDevicesAndTheCopyNamesRawDevices
     EXPECT_EQ(calls[2].arguments, (std::vector<std::string>{"/dev/disk4"}));
     EXPECT_EQ(calls[5],
               (InProcessDaemonCall{
-                  "deviceClone", "clonDeviceWithStrDestinDevice", {"/dev/rdisk4", "/dev/rdisk2", "true"}}));
+                  "deviceClone", "clonDeviceWithStrDestinDevice", {"/dev/disk4", "/dev/disk2", "true"}}));
     EXPECT_EQ(calls[6], (InProcessDaemonCall{"deviceClone", "stopCloneWithFlag", {"true"}}));
 }
 
