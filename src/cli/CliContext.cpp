@@ -4,9 +4,11 @@
 #include <iterator>
 #include <ostream>
 
+#include "drivemodel/DMDiskAccess.h"
 #include "drivemodel/DMLocalDriveManager.h"
 #include "drivemodel/DMLocalDriveObject.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/DiskDescriptionKey.h"
 #include "platform/Platform.h"
 #include "platform/sim/InProcessXPCTransport.h"
 #include "platform/sim/SimPlatform.h"
@@ -101,6 +103,18 @@ std::shared_ptr<DMLocalDriveManager> CliContext::manager() {
     return manager_;
 }
 
+// Why a name is not among the drives: a disk the system has but the drive list leaves out
+// for its size (an image just attached, say) is said to be one, not to be missing.
+std::string CliContext::notShownReason(const std::string& identifier, const std::string& name) {
+    std::optional<DiskDescription> description = DMDiskAccess::description(identifier);
+    std::optional<std::int64_t> size =
+        description ? description->integer(DiskDescriptionKey::mediaSize) : std::nullopt;
+    if (size && *size <= DMLocalDriveManager::largestIgnoredSize) {
+        return name + " is not among the drives: disks smaller than 100 MiB are left out";
+    }
+    return "no such drive: " + name;
+}
+
 std::shared_ptr<DMLocalDriveObject> CliContext::drive(const std::string& name) {
     std::string identifier = name.starts_with("/dev/") ? name.substr(5) : name;
     auto current = manager();
@@ -110,7 +124,7 @@ std::shared_ptr<DMLocalDriveObject> CliContext::drive(const std::string& name) {
     auto objects = current->driveObjs();
     auto it = objects.find(identifier);
     if (it == objects.end()) {
-        fail("no such drive: " + name);
+        fail(notShownReason(identifier, name));
         return nullptr;
     }
     return std::dynamic_pointer_cast<DMLocalDriveObject>(it->second);

@@ -54,6 +54,8 @@ public:
     int fail(const std::string& message);
 
 private:
+    static std::string notShownReason(const std::string& identifier, const std::string& name);
+
     bool prepared_ = false;
     std::shared_ptr<DMLocalDriveManager> manager_;
 };

@@ -79,6 +79,11 @@ TEST_F(HarbormindCtlTest, VerbsExitWithZeroOnSuccessAndOneLineErrorsOtherwise) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "harbormindctl: no such drive: disk42\n");
 
+    // A disk the system has but the list leaves out for its size is not called missing.
+    CtlRun small = runCtl({"eject", "disk7", "--platform", "sim", "--scenario", test::SourceTree::scenario("usb-disks.json")});
+    EXPECT_EQ(small.status, 1);
+    EXPECT_EQ(small.err, "harbormindctl: disk7 is not among the drives: disks smaller than 100 MiB are left out\n");
+
     CtlRun noScenario = runCtl({"list", "--platform", "sim"});
     EXPECT_EQ(noScenario.status, 1);
     EXPECT_EQ(noScenario.err, "harbormindctl: --platform sim needs --scenario FILE\n");
