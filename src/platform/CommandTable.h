@@ -7,13 +7,13 @@
 
 namespace harbormind {
 
-// The volume-tool command lines the drive operations run through "/bin/sh -c". Every value
+// The volume-tool command lines the drive operations run through "/bin/sh -c" (mounting is
+// the disk session's request). Every value
 // passed in is placed in the line through the shared shell-quoting helper.
 class CommandTable {
 public:
     virtual ~CommandTable() = default;
 
-    virtual std::string mountVolume(const std::string& bsdName) = 0;
     // Run after the session's eject succeeded; its output is ignored. Empty where the
     // session's eject does all the work.
     virtual std::string ejectDisk(const std::string& bsdName) = 0;

@@ -272,10 +272,6 @@ std::optional<PlatformValue> FakePlatform::property(RegistryEntryId entry, const
     return found == it->second.properties.end() ? std::nullopt : std::optional<PlatformValue>(found->second);
 }
 
-std::string FakePlatform::mountVolume(const std::string& bsdName) {
-    return "/usr/sbin/diskutil mount " + ShellQuote::quote(bsdName);
-}
-
 std::string FakePlatform::ejectDisk(const std::string& bsdName) {
     return "diskutil eject " + ShellQuote::quote(bsdName) + " &";
 }

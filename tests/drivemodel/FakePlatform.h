@@ -105,7 +105,6 @@ public:
     std::vector<RegistryEntryId> childEntries(RegistryEntryId entry) override;
     std::optional<PlatformValue> property(RegistryEntryId entry, const std::string& key) override;
 
-    std::string mountVolume(const std::string& bsdName) override;
     std::string ejectDisk(const std::string& bsdName) override;
     std::string lockVolume(const std::string& bsdName) override;
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;

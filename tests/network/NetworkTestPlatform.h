@@ -101,7 +101,6 @@ private:
     std::shared_ptr<SettingsStore> standard() override { return nullptr; }
     std::shared_ptr<SettingsStore> suite(const std::string&) override { return nullptr; }
     // CommandTable
-    std::string mountVolume(const std::string&) override { return {}; }
     std::string ejectDisk(const std::string&) override { return {}; }
     std::string lockVolume(const std::string&) override { return {}; }
     std::string unlockVolume(const std::string&, const std::string&) override { return {}; }

@@ -4,10 +4,6 @@
 
 namespace harbormind {
 
-std::string SimCommandTable::mountVolume(const std::string& bsdName) {
-    return "/usr/sbin/diskutil mount " + ShellQuote::quote(bsdName);
-}
-
 std::string SimCommandTable::ejectDisk(const std::string& bsdName) {
     return "diskutil eject " + ShellQuote::quote(bsdName) + " &";
 }

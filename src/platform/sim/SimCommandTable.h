@@ -13,7 +13,6 @@ public:
     std::string encryptAPFSVolume(const std::string& bsdName, const std::string& passphrase) override;
     std::string convertToCoreStorage(const std::string& bsdName, const std::string& passphrase) override;
     std::string listAPFSContainer(const std::string& wholeDisk) override;
-    std::string mountVolume(const std::string& bsdName) override;
     std::string ejectDisk(const std::string& bsdName) override;
     std::string lockVolume(const std::string& bsdName) override;
     std::string unlockVolume(const std::string& bsdName, const std::string& passphrase) override;

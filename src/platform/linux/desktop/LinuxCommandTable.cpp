@@ -5,14 +5,6 @@
 
 namespace harbormind {
 
-std::string LinuxCommandTable::line(const std::string& verb, const std::string& bsdName) const {
-    return ShellQuote::quote(helper_) + " " + verb + " " + ShellQuote::quote(bsdName);
-}
-
-std::string LinuxCommandTable::mountVolume(const std::string& bsdName) {
-    return line("mount", bsdName);
-}
-
 std::string LinuxCommandTable::ejectDisk(const std::string&) {
     // The session's eject runs the helper and reports its result; a second eject in the
     // background would race it.

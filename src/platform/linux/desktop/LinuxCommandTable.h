@@ -6,14 +6,13 @@
 
 namespace harbormind {
 
-// The volume-tool lines on Linux: the mount helper's verbs. It prints the mounted volume on
-// standard output when it succeeds and its errors on standard error, which is all the drive
-// operations judge. There are no logical volume groups of the other platform's kind here.
+// The volume-tool lines on Linux: the mount helper's unlock and lock verbs, whose errors on
+// standard error are all the drive operations judge. There are no logical volume groups of
+// the other platform's kind here.
 class LinuxCommandTable final : public CommandTable {
 public:
     explicit LinuxCommandTable(std::string mountHelper) : helper_(std::move(mountHelper)) {}
 
-    std::string mountVolume(const std::string& bsdName) override;
     std::string ejectDisk(const std::string& bsdName) override;
     // There are no APFS volumes to lock or unlock here: both lines are empty. LUKS volumes
     // go through the helper's lock and unlock verbs, run directly with the passphrase on
@@ -28,7 +27,6 @@ public:
     std::string unloadUSBBlockerAgent() override;
 
 private:
-    std::string line(const std::string& verb, const std::string& bsdName) const;
     std::string helper_;
 };
 
