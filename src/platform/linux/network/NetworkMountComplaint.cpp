@@ -42,7 +42,24 @@ std::string NetworkMountComplaint::lastLine(const std::string& output) {
         text.pop_back();
     }
     auto newline = text.rfind('\n');
-    return newline == std::string::npos ? text : text.substr(newline + 1);
+    std::string line = newline == std::string::npos ? text : text.substr(newline + 1);
+    return withoutLogStamp(line);
+}
+
+// Some mounting programs begin each line of their log with "YYYY/MM/DD HH:MM:SS ": the time
+// says nothing to the person reading why a connection failed.
+std::string NetworkMountComplaint::withoutLogStamp(const std::string& line) {
+    const std::string shape = "dddd/dd/dd dd:dd:dd ";
+    if (line.size() <= shape.size()) {
+        return line;
+    }
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        const bool digit = line[i] >= '0' && line[i] <= '9';
+        if (shape[i] == 'd' ? !digit : line[i] != shape[i]) {
+            return line;
+        }
+    }
+    return line.substr(shape.size());
 }
 
 }  // namespace harbormind
