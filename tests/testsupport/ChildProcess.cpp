@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,8 +21,19 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::map<
         return;
     }
     const ExecArguments exec(argv, environment);
+    // A test killed at its time limit cannot stop what it started: the kernel ends the child
+    // (a daemon, a bus) with it. The signal follows the forking thread, so only a child of the
+    // main thread, which lives as long as the test, gets it.
+    const bool fromMainThread = ::gettid() == ::getpid();
+    const pid_t parent = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
+        if (fromMainThread) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) {
+                ::_exit(127);
+            }
+        }
         if (!stderrPath.empty()) {
             int fd = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
             ::dup2(fd, STDERR_FILENO);
