@@ -476,11 +476,9 @@ QMenu* DMSidebarViewController::rebuildMenu(QTreeWidgetItem* row) {
             item->setToolTip(QString::fromUtf8(DMTr::text(DMShellTexts::notSupportedOnLinux)));
         }
         if (entry.isWhitelist) {
-            QObject::connect(item, &QAction::triggered, sidebarMenu_, [addWhiteList, target] {
-                if (addWhiteList) {
-                    addWhiteList(target);
-                }
-            });
+            if (addWhiteList) {
+                QObject::connect(item, &QAction::triggered, sidebarMenu_, [addWhiteList, target] { addWhiteList(target); });
+            }
             continue;
         }
         const DMDriveAction code = entry.action;
