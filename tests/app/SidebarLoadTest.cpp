@@ -10,7 +10,7 @@
 #include "AppTestSupport.h"
 #include "app/drives/DMDriveSnapshotLoader.h"
 #include "app/shell/DMSidebarViewController.h"
-#include "drivemodel/DMDriveObjectProtocol.h"
+#include "drivemodel/StubDriveObject.h"
 #include "support/Dispatch.h"
 #include "support/Timer.h"
 #include "testsupport/VirtualClockTest.h"
@@ -20,30 +20,14 @@ namespace {
 
 // A disk whose classification takes `readSeconds` on the clock, as a drive whose every
 // question to a busy daemon is slow; it counts how often it was classified.
-class SlowDrive final : public DMDriveObjectProtocol {
+class SlowDrive final : public test::StubDriveObject {
 public:
-    SlowDrive(std::string identifier, double readSeconds) : identifier_(std::move(identifier)), readSeconds_(readSeconds) {}
+    SlowDrive(std::string identifier, double readSeconds)
+        : StubDriveObject(std::move(identifier), DMDriveObjectCategory::local), readSeconds_(readSeconds) {}
 
-    std::string identifier() const override { return identifier_; }
-    void setIdentifier(std::string identifier) override { identifier_ = std::move(identifier); }
-    std::string name() const override { return "Disk " + identifier_; }
-    void setName(std::string) override {}
+    std::string name() const override { return "Disk " + identifier(); }
     std::string icon() const override { return "external"; }
     bool isActive() const override { return true; }
-    bool isHidden() const override { return false; }
-    std::shared_ptr<DMDriveManagerProtocol> manager() const override { return nullptr; }
-    void setManager(std::weak_ptr<DMDriveManagerProtocol>) override {}
-    std::shared_ptr<DMDriveObjectDelegate> delegate() const override { return nullptr; }
-    void setDelegate(std::weak_ptr<DMDriveObjectDelegate>) override {}
-    DMDriveObjectCategory category() const override { return DMDriveObjectCategory::local; }
-    void setCategory(DMDriveObjectCategory) override {}
-    std::shared_ptr<DMDriveObjectProtocol> parent() const override { return nullptr; }
-    void setParent(std::weak_ptr<DMDriveObjectProtocol>) override {}
-    ChildMap children() const override { return {}; }
-    void setChildren(ChildMap) override {}
-    std::shared_ptr<DMDriveObjectProtocol> logicalDriveObj() const override { return nullptr; }
-    std::shared_ptr<DMDriveObjectProtocol> physicalDriveObj() const override { return nullptr; }
-    DMDriveObjectActivityIndicator activityIndicator() const override { return DMDriveObjectActivityIndicator::none(); }
     void update() override {
         ++updates;
         Clock::current().sleepFor(seconds(readSeconds_));
@@ -52,7 +36,6 @@ public:
     std::atomic<int> updates{0};
 
 private:
-    std::string identifier_;
     double readSeconds_;
 };
 

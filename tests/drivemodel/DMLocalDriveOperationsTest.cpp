@@ -4,6 +4,7 @@
 
 #include "drivemodel/DMLocalDriveText.h"
 #include "drivemodel/DriveModelFixture.h"
+#include "drivemodel/StubDriveObject.h"
 
 namespace harbormind::test {
 namespace {
@@ -23,29 +24,10 @@ std::shared_ptr<DMLocalDriveObject> local(const std::shared_ptr<DMLocalDriveMana
 }
 
 // A drive object of another kind: every operation refuses it.
-class NetworkDrive final : public DMDriveObjectProtocol {
+class NetworkDrive final : public StubDriveObject {
 public:
-    std::string identifier() const override { return "smb://server/share"; }
-    void setIdentifier(std::string) override {}
+    NetworkDrive() : StubDriveObject("smb://server/share", DMDriveObjectCategory::network) {}
     std::string name() const override { return "share"; }
-    void setName(std::string) override {}
-    std::string icon() const override { return {}; }
-    bool isActive() const override { return false; }
-    bool isHidden() const override { return false; }
-    std::shared_ptr<DMDriveManagerProtocol> manager() const override { return nullptr; }
-    void setManager(std::weak_ptr<DMDriveManagerProtocol>) override {}
-    std::shared_ptr<DMDriveObjectDelegate> delegate() const override { return nullptr; }
-    void setDelegate(std::weak_ptr<DMDriveObjectDelegate>) override {}
-    DMDriveObjectCategory category() const override { return DMDriveObjectCategory::network; }
-    void setCategory(DMDriveObjectCategory) override {}
-    std::shared_ptr<DMDriveObjectProtocol> parent() const override { return nullptr; }
-    void setParent(std::weak_ptr<DMDriveObjectProtocol>) override {}
-    ChildMap children() const override { return {}; }
-    void setChildren(ChildMap) override {}
-    std::shared_ptr<DMDriveObjectProtocol> logicalDriveObj() const override { return nullptr; }
-    std::shared_ptr<DMDriveObjectProtocol> physicalDriveObj() const override { return nullptr; }
-    DMDriveObjectActivityIndicator activityIndicator() const override { return DMDriveObjectActivityIndicator::none(); }
-    void update() override {}
 };
 
 struct Answer {
