@@ -1,8 +1,10 @@
-#include "support/Clock.h"
-
+// Which clock is the process's current one: the real clock until a test sets another. Kept
+// apart from the interface, which knows no clock of its own kind.
 #include <atomic>
 #include <mutex>
+#include <vector>
 
+#include "support/Clock.h"
 #include "support/RealClock.h"
 
 namespace harbormind {
